@@ -1,0 +1,124 @@
+#include "platform/linux/posix_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace trelvan {
+
+PosixFilePlatform::~PosixFilePlatform() {
+  for (int fd : descriptors_) {
+    if (fd >= 0) close(fd);
+  }
+}
+
+int PosixFilePlatform::Descriptor(int file) const {
+  if (file < 0 || file >= static_cast<int>(descriptors_.size())) return -1;
+  return descriptors_[file];
+}
+
+int PosixFilePlatform::OpenRead(const char* path) {
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return kNoFile;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return kNoFile;
+  }
+  descriptors_.push_back(fd);
+  return static_cast<int>(descriptors_.size() - 1);
+}
+
+int PosixFilePlatform::OpenWrite(const char* path) {
+  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return kNoFile;
+  descriptors_.push_back(fd);
+  return static_cast<int>(descriptors_.size() - 1);
+}
+
+uint32_t PosixFilePlatform::ReadFile(int file, void* out, uint32_t count) {
+  const int fd = Descriptor(file);
+  uint32_t done = 0;
+  while (fd >= 0 && done < count) {
+    const ssize_t n = read(fd, static_cast<char*>(out) + done, count - done);
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+uint32_t PosixFilePlatform::WriteFile(int file, const void* data, uint32_t count) {
+  const int fd = Descriptor(file);
+  uint32_t done = 0;
+  while (fd >= 0 && done < count) {
+    const ssize_t n = write(fd, static_cast<const char*>(data) + done, count - done);
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+bool PosixFilePlatform::FlushFile(int file) {
+  const int fd = Descriptor(file);
+  return fd >= 0 && fsync(fd) == 0;
+}
+
+bool PosixFilePlatform::CloseFile(int file) {
+  const int fd = Descriptor(file);
+  if (fd < 0) return false;
+  descriptors_[file] = -1;
+  return close(fd) == 0;
+}
+
+bool PosixFilePlatform::FileSize(int file, uint32_t* size) {
+  const int fd = Descriptor(file);
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0) return false;
+  *size = static_cast<uint32_t>(st.st_size);
+  return true;
+}
+
+bool PosixFilePlatform::DeleteFile(const char* path) { return unlink(path) == 0; }
+
+bool PosixFilePlatform::RenameFile(const char* from, const char* to) {
+  return rename(from, to) == 0;
+}
+
+uint16_t PosixFilePlatform::ListFolder(const char* folder, const char* pattern,
+                                       FolderEntry* out, uint16_t capacity) {
+  DIR* dir = opendir(folder);
+  if (!dir) return 0;
+  uint16_t count = 0;
+  while (count < capacity) {
+    const dirent* e = readdir(dir);
+    if (!e) break;
+    if (fnmatch(pattern, e->d_name, 0) != 0) continue;
+    FolderEntry& entry = out[count];
+    snprintf(entry.name, sizeof entry.name, "%s", e->d_name);
+    char full[4096];
+    snprintf(full, sizeof full, "%s/%s", folder, e->d_name);
+    struct stat st;
+    entry.folder = stat(full, &st) == 0 && S_ISDIR(st.st_mode);
+    entry.hidden = e->d_name[0] == '.' && e->d_name[1] != 0 &&
+                   !(e->d_name[1] == '.' && e->d_name[2] == 0);
+    ++count;
+  }
+  closedir(dir);
+  return count;
+}
+
+uint32_t PosixFilePlatform::DiskFreeMegabytes() {
+  struct statvfs fs;
+  if (statvfs(dataFolder_.c_str(), &fs) != 0) return 0;
+  const unsigned long long bytes =
+      static_cast<unsigned long long>(fs.f_bavail) * static_cast<unsigned long long>(fs.f_frsize);
+  const unsigned long long mib = bytes / 1048576ull;
+  return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
+}
+
+}  // namespace trelvan

@@ -1,0 +1,22 @@
+// The Assistant owns every subsystem's state. It is made once, with the
+// platform it runs on, and everything (frame buffer, storage image, buffers)
+// is allocated with it; nothing is allocated while it runs.
+#pragma once
+
+#include "platform/platform.h"
+#include "shell/shell.h"
+#include "ui/frame_buffer.h"
+
+namespace trelvan {
+
+struct Assistant {
+  explicit Assistant(Platform& p) : platform(p) {}
+  Assistant(const Assistant&) = delete;
+  Assistant& operator=(const Assistant&) = delete;
+
+  Platform& platform;
+  Shell shell{};
+  FrameBuffer frame{};
+};
+
+}  // namespace trelvan

@@ -1,0 +1,185 @@
+#include "shell/shell.h"
+
+#include <initializer_list>
+
+#include "shell/assistant.h"
+#include "shell/startup.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr uint32_t kVkShift = 0x10;
+constexpr int32_t kRepaintIntervalMs = 100;
+constexpr int32_t kTickMs = 10;
+
+int32_t ClampCoordinate(int32_t v, int32_t limit) {
+  if (v < 0) return 0;
+  return v >= limit ? limit - 1 : v;
+}
+
+void AppendKey(KeyQueueRecord& queue, uint8_t character) {
+  if (queue.count >= kKeyQueueCapacity) return;  // a 17th key is dropped
+  queue.keys[queue.count++] = character;
+}
+
+}  // namespace
+
+void PointerPressed(Shell& shell, int32_t x, int32_t y, uint8_t button) {
+  PointerEventRecord& e = shell.PointerEvent;
+  e.button = button;
+  e.state = kPointerPressed;
+  e.pending = 1;
+  e.x = ClampCoordinate(x, kFrameWidth);
+  e.y = ClampCoordinate(y, kFrameHeight);
+}
+
+uint8_t MapKeyToCharacter(uint32_t vk, uint8_t shiftDown) {
+  if (shiftDown) {
+    static const char kShiftedDigits[] = ")!@#$%^&*(";
+    if (vk >= '0' && vk <= '9') return static_cast<uint8_t>(kShiftedDigits[vk - '0']);
+    switch (vk) {
+      case 96: case 192: return '~';
+      case 186: return ':';
+      case 187: return '+';
+      case 188: return '<';
+      case 189: return '_';
+      case 190: return '>';
+      case 191: return '?';
+      case 219: return '{';
+      case 220: return '|';
+      case 221: return '}';
+      case 222: return '"';
+      default: return static_cast<uint8_t>(vk & 0xFF);
+    }
+  }
+  switch (vk) {
+    case 186: return ';';
+    case 187: return '=';
+    case 188: return ',';
+    case 189: return '-';
+    case 190: return '.';
+    case 191: return '/';
+    case 192: return '`';
+    case 219: return '[';
+    case 220: return '\\';
+    case 221: return ']';
+    case 222: return '\'';
+    default: break;
+  }
+  uint8_t c = static_cast<uint8_t>(vk & 0xFF);
+  return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c + 32) : c;
+}
+
+void UpdateSoftTimers(Shell& shell) {
+  for (SoftTimer* t : {&shell.PageTimer, &shell.ServerTimer}) {
+    if (t->elapsed < t->period) {
+      t->elapsed = static_cast<uint16_t>(t->elapsed + kTickMs);
+    } else {
+      t->expired = 1;
+    }
+  }
+}
+
+int RepaintDue(Assistant& a) {
+  a.shell.RepaintCounter += kTickMs;
+  if (a.shell.RepaintCounter < kRepaintIntervalMs) return 0;
+  a.shell.RepaintCounter = 0;
+  if (!a.frame.FrameDirty) return 0;
+  ++a.shell.RepaintCount;
+  return 1;
+}
+
+void TimerTick(Assistant& a) {
+  Shell& s = a.shell;
+  UpdateSoftTimers(s);
+  if (s.PointerEvent.pending) {
+    s.PointerEvent.pending = 0;
+  }
+  if (s.PageTimer.expired) {
+    s.PageTimer.expired = 0;
+    s.PageTimer.elapsed = 0;
+  }
+  if (!s.ShellStarted) {
+    s.ShellStarted = 1;
+  }
+}
+
+uint32_t DiskFreeMegabytes(Assistant& a) { return a.platform.DiskFreeMegabytes(); }
+
+void ExitSequence(Assistant& a) {
+  Shell& s = a.shell;
+  s.QuitRequested = 0;
+  const uint32_t free = DiskFreeMegabytes(a);
+  if (free < kDiskLowWarnMegabytes && !s.DiskLowWarned) {
+    s.DiskLowWarned = 1;
+    a.platform.ShowMessageBox("Disk Memory is very low!");
+  }
+  if (free <= kDiskSaveMegabytes) {
+    a.platform.ShowMessageBox("Disk Memory too low to save error!");
+  }
+  a.platform.StopTimer();
+  a.platform.Sleep(100);
+  a.platform.Sleep(100);
+  a.platform.PostQuit(0);
+}
+
+void MainWindowCreated(Assistant& a) {
+  ClearFrameBuffer(a.frame);
+  StartUp(a);
+}
+
+void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, uint32_t y) {
+  Shell& s = a.shell;
+  PointerEventRecord& e = s.PointerEvent;
+  switch (message) {
+    case Message::MouseMove:
+      e.state = kPointerMoved;
+      e.x = static_cast<int32_t>(x >= kFrameWidth ? kFrameWidth - 1 : x);
+      e.y = static_cast<int32_t>(y >= kFrameHeight ? kFrameHeight - 1 : y);
+      e.pending = 1;
+      break;
+    case Message::LeftButtonDown:
+      PointerPressed(s, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
+      break;
+    case Message::RightButtonDown:
+      PointerPressed(s, static_cast<int32_t>(x), static_cast<int32_t>(y), 1);
+      break;
+    case Message::LeftButtonUp:
+    case Message::RightButtonUp:
+      e.state = kPointerReleased;
+      e.pending = 1;
+      break;
+    case Message::MouseWheel:
+      break;
+    case Message::KeyDown:
+      if (key == kVkShift) {
+        s.ShiftDown = 1;
+      } else {
+        AppendKey(s.KeyQueue, MapKeyToCharacter(key, s.ShiftDown));
+      }
+      break;
+    case Message::KeyUp:
+      if (key == kVkShift) s.ShiftDown = 0;
+      BlitFrameBuffer(a.frame, a.platform);
+      break;
+    case Message::Timer:
+      if (RepaintDue(a)) {
+        const FrameRect& r = a.frame.dirtyRect;
+        a.platform.InvalidateRect(r.left, r.top, r.right, r.bottom);
+        a.frame.FrameDirty = 0;
+      }
+      TimerTick(a);
+      break;
+    case Message::Paint:
+      BlitFrameBuffer(a.frame, a.platform);
+      break;
+    case Message::Destroy:
+      s.QuitRequested = 1;
+      a.platform.PostQuit(0);
+      break;
+  }
+  if (s.QuitRequested) ExitSequence(a);
+}
+
+}  // namespace trelvan
