@@ -47,10 +47,13 @@ void FillArea(FrameBuffer& f, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
       for (int32_t cy = y; cy < clipY1; ++cy) column[cy] = pixel;
     }
   }
-  // The dirty rectangle only ever grows towards the extremes, so after the
-  // first pixel the far corner is all that still matters.
+  // The first pixel may start the dirty rectangle (clamped); the others only
+  // push its edges outwards, so their extremes are all that matter.
   GrowDirtyRect(f, x, y);
-  GrowDirtyRect(f, x1 - 1, y1 - 1);
+  if (w > 1 || h > 1) {
+    GrowDirtyRect(f, h > 1 ? x : x + 1, w > 1 ? y : y + 1);
+    GrowDirtyRect(f, x1 - 1, y1 - 1);
+  }
 }
 
 int32_t TextWidth(uint8_t font, const uint8_t* text) {

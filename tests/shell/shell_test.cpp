@@ -1,0 +1,172 @@
+// Pointer events, key mapping and queue, soft timers and the repaint throttle.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/fake/fake_platform.h"
+#include "shell/assistant.h"
+
+namespace trelvan {
+namespace {
+
+constexpr uint32_t kVkShift = 0x10;
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    a = std::make_unique<Assistant>(platform);
+    MainWindowCreated(*a);
+  }
+  void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
+    MainWindowMessage(*a, m, key, x, y);
+  }
+  void TypeKey(uint32_t vk) {
+    Send(Message::KeyDown, vk);
+    Send(Message::KeyUp, vk);
+  }
+  FakePlatform platform;
+  std::unique_ptr<Assistant> a;
+};
+
+TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
+  PointerEventRecord& e = a->shell.PointerEvent;
+  Send(Message::MouseMove, 0, 800, 600);
+  EXPECT_EQ(e.state, kPointerMoved);
+  EXPECT_EQ(e.x, 799);
+  EXPECT_EQ(e.y, 599);
+  // A pointer dragged past the left edge arrives as a large unsigned word.
+  Send(Message::MouseMove, 0, 0xFFFE, 12);
+  EXPECT_EQ(e.x, 799);
+  EXPECT_EQ(e.y, 12);
+  Send(Message::MouseMove, 0, 799, 599);
+  EXPECT_EQ(e.x, 799);
+  EXPECT_EQ(e.y, 599);
+
+  PointerPressed(a->shell, -5, 700, 1);
+  EXPECT_EQ(e.x, 0);
+  EXPECT_EQ(e.y, 599);
+  EXPECT_EQ(e.button, 1);
+  EXPECT_EQ(e.state, kPointerPressed);
+}
+
+TEST_F(ShellTest, PressAndReleaseInOneTickLeaveOneReleaseAtThePressPosition) {
+  PointerEventRecord& e = a->shell.PointerEvent;
+  Send(Message::LeftButtonDown, 0, 120, 340);
+  Send(Message::LeftButtonUp, 0, 500, 500);
+  EXPECT_EQ(e.pending, 1);
+  EXPECT_EQ(e.state, kPointerReleased);
+  EXPECT_EQ(e.x, 120);
+  EXPECT_EQ(e.y, 340);
+  EXPECT_EQ(e.button, 0);
+  Send(Message::Timer);
+  EXPECT_EQ(e.pending, 0);
+  // A right press records its button; the release does not change it.
+  Send(Message::RightButtonDown, 0, 1, 2);
+  Send(Message::RightButtonUp);
+  EXPECT_EQ(e.button, 1);
+}
+
+TEST(KeyMapping, ShiftedAndPlainCodes) {
+  struct Case {
+    uint32_t vk;
+    uint8_t plain, shifted;
+  };
+  const Case cases[] = {
+      {'0', '0', ')'}, {'1', '1', '!'}, {'2', '2', '@'}, {'5', '5', '%'}, {'9', '9', '('},
+      {'A', 'a', 'A'}, {'Z', 'z', 'Z'}, {186, ';', ':'}, {187, '=', '+'}, {188, ',', '<'},
+      {189, '-', '_'}, {190, '.', '>'}, {191, '/', '?'}, {192, '`', '~'}, {219, '[', '{'},
+      {220, '\\', '|'}, {221, ']', '}'}, {222, '\'', '"'},
+      {96, '`', '~'},   // numeric pad 0
+      {97, 'a', 'a'},   // numeric pad 1: its raw code
+      {105, 'i', 'i'},  // numeric pad 9
+      {37, '%', '%'}, {38, '&', '&'}, {39, '\'', '\''}, {40, '(', '('},  // arrows
+      {13, 13, 13}, {8, 8, 8}, {32, 32, 32},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MapKeyToCharacter(c.vk, 0), c.plain) << "code " << c.vk;
+    EXPECT_EQ(MapKeyToCharacter(c.vk, 1), c.shifted) << "code " << c.vk << " with Shift";
+  }
+}
+
+TEST_F(ShellTest, ShiftKeyChangesTheQueuedCharacters) {
+  Send(Message::KeyDown, kVkShift);
+  EXPECT_EQ(a->shell.ShiftDown, 1);
+  Send(Message::KeyDown, '2');
+  Send(Message::KeyDown, 'A');
+  Send(Message::KeyUp, kVkShift);
+  EXPECT_EQ(a->shell.ShiftDown, 0);
+  TypeKey('A');
+  TypeKey(97);
+  const KeyQueueRecord& q = a->shell.KeyQueue;
+  ASSERT_EQ(q.count, 4);
+  EXPECT_EQ(q.keys[0], '@');
+  EXPECT_EQ(q.keys[1], 'A');
+  EXPECT_EQ(q.keys[2], 'a');
+  EXPECT_EQ(q.keys[3], 'a');
+}
+
+TEST_F(ShellTest, SeventeenthKeyIsDropped) {
+  for (uint32_t i = 0; i < 17; ++i) TypeKey('A' + i);
+  const KeyQueueRecord& q = a->shell.KeyQueue;
+  EXPECT_EQ(q.count, 16);
+  EXPECT_EQ(q.keys[15], 'p');
+  // Once drained, the queue takes keys again.
+  a->shell.KeyQueue.count = 0;
+  TypeKey('Q');
+  EXPECT_EQ(q.count, 1);
+  EXPECT_EQ(q.keys[0], 'q');
+}
+
+TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {
+  const int before = platform.presentCount;
+  Send(Message::KeyDown, 'B');
+  EXPECT_EQ(platform.presentCount, before);
+  Send(Message::KeyUp, 'B');
+  EXPECT_EQ(platform.presentCount, before + 1);
+  ASSERT_EQ(platform.lastFrame.size(), 800u * 600u * 4u);
+  EXPECT_EQ(platform.lastFrame[0], 255);  // the cleared frame is white
+  EXPECT_EQ(platform.lastFrame[3], 0);
+}
+
+TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
+  a->frame.PenColour = 0x001F;
+  PutPixel(a->frame, 10, 20);
+  for (int i = 0; i < 9; ++i) Send(Message::Timer);
+  EXPECT_EQ(platform.invalidateCount, 0);
+  Send(Message::Timer);
+  ASSERT_EQ(platform.invalidateCount, 1);
+  EXPECT_EQ(platform.invalidated[0], 9);
+  EXPECT_EQ(platform.invalidated[1], 19);
+  EXPECT_EQ(platform.invalidated[2], 11);
+  EXPECT_EQ(platform.invalidated[3], 21);
+  EXPECT_EQ(a->frame.FrameDirty, 0);
+  EXPECT_EQ(a->shell.RepaintCount, 1u);
+  // Nothing drawn since: ten more timers invalidate nothing.
+  for (int i = 0; i < 10; ++i) Send(Message::Timer);
+  EXPECT_EQ(platform.invalidateCount, 1);
+}
+
+TEST(SoftTimers, PeriodZeroExpiresEveryTickAndASecondAfterAHundred) {
+  Shell s{};
+  s.ServerTimer.period = 1000;
+  for (int tick = 1; tick <= 100; ++tick) {
+    UpdateSoftTimers(s);
+    EXPECT_EQ(s.PageTimer.expired, 1);
+    EXPECT_EQ(s.ServerTimer.expired, 0) << "tick " << tick;
+  }
+  EXPECT_EQ(s.ServerTimer.elapsed, 1000);
+  UpdateSoftTimers(s);
+  EXPECT_EQ(s.ServerTimer.expired, 1);
+}
+
+TEST_F(ShellTest, TickTakesThePointerEventAndRestartsThePageTimer) {
+  Send(Message::MouseMove, 0, 5, 5);
+  Send(Message::Timer);
+  EXPECT_EQ(a->shell.PointerEvent.pending, 0);
+  EXPECT_EQ(a->shell.PageTimer.expired, 0);
+  EXPECT_EQ(a->shell.PageTimer.elapsed, 0);
+  EXPECT_EQ(a->shell.ShellStarted, 1);
+}
+
+}  // namespace
+}  // namespace trelvan

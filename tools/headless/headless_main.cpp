@@ -1,0 +1,204 @@
+// trelvan-headless: runs the assistant on the fake platform from a script and
+// takes screenshots, comparing them with reference pictures.
+//
+//   trelvan-headless [--reference DIR] [--output DIR] [--regenerate] SCRIPT
+//
+// Script lines (# starts a comment):
+//   tick [N]                 N timer messages (default 1)
+//   press X Y [right]        button down;  move X Y;  release
+//   key VK                   key down and up of a virtual-key code
+//   keydown VK / keyup VK
+//   type TEXT                the keys that type TEXT (letters, digits, space)
+//   clear                    the frame to white
+//   fill COLOUR X Y W H      a filled rectangle (COLOUR as 0xRRRR Colour16)
+//   text FONT X Y COLOUR TEXT
+//   shot NAME.png            write the window's picture; compare with the reference
+// The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/fake/fake_platform.h"
+#include "png_file.h"
+#include "shell/assistant.h"
+
+using namespace trelvan;
+
+namespace {
+
+struct Options {
+  std::string reference;
+  std::string output = ".";
+  bool regenerate = false;
+  std::string script;
+};
+
+RgbImage WindowPicture(Assistant& a, FakePlatform& platform) {
+  MainWindowMessage(a, Message::Paint, 0, 0, 0);
+  RgbImage image;
+  image.width = kFrameWidth;
+  image.height = kFrameHeight;
+  image.rgb.resize(static_cast<size_t>(kFrameWidth) * kFrameHeight * 3);
+  for (size_t i = 0; i < static_cast<size_t>(kFrameWidth) * kFrameHeight; ++i) {
+    image.rgb[i * 3 + 0] = platform.lastFrame[i * 4 + 2];
+    image.rgb[i * 3 + 1] = platform.lastFrame[i * 4 + 1];
+    image.rgb[i * 3 + 2] = platform.lastFrame[i * 4 + 0];
+  }
+  return image;
+}
+
+// Writes NAME_err.png: the picture with every differing pixel in magenta.
+void WriteDifference(const std::string& path, const RgbImage& got, const RgbImage& want) {
+  RgbImage diff = got;
+  for (size_t i = 0; i + 2 < diff.rgb.size() && i + 2 < want.rgb.size(); i += 3) {
+    if (memcmp(&got.rgb[i], &want.rgb[i], 3) != 0) {
+      diff.rgb[i] = 255;
+      diff.rgb[i + 1] = 0;
+      diff.rgb[i + 2] = 255;
+    }
+  }
+  WritePng(path, diff);
+}
+
+bool Shot(const Options& o, const std::string& name, const RgbImage& image) {
+  const std::string out = o.output + "/" + name;
+  if (!WritePng(out, image)) {
+    fprintf(stderr, "cannot write %s\n", out.c_str());
+    return false;
+  }
+  if (o.reference.empty()) return true;
+  const std::string ref = o.reference + "/" + name;
+  if (o.regenerate) return WritePng(ref, image);
+  RgbImage want;
+  if (!ReadPng(ref, &want)) {
+    fprintf(stderr, "missing reference %s (run with --regenerate to make it)\n", ref.c_str());
+    return false;
+  }
+  if (want.width == image.width && want.height == image.height && want.rgb == image.rgb) {
+    return true;
+  }
+  std::string err = out;
+  err.insert(err.size() - 4, "_err");
+  WriteDifference(err, image, want);
+  fprintf(stderr, "%s differs from %s; see %s\n", out.c_str(), ref.c_str(), err.c_str());
+  return false;
+}
+
+uint32_t KeyForCharacter(char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<uint32_t>(c - 'a' + 'A');
+  return static_cast<uint32_t>(static_cast<uint8_t>(c));
+}
+
+bool RunScript(const Options& o) {
+  std::ifstream in(o.script);
+  if (!in) {
+    fprintf(stderr, "cannot read %s\n", o.script.c_str());
+    return false;
+  }
+  const char* dataDir = getenv("TRELVAN_DATA_DIR");
+  FakePlatform platform(dataDir ? dataDir : "");
+  auto assistant = std::make_unique<Assistant>(platform);
+  Assistant& a = *assistant;
+  MainWindowCreated(a);
+  size_t shownMessages = 0;
+  bool ok = true;
+  std::string line;
+  int lineNumber = 0;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    std::istringstream words(line);
+    std::string verb;
+    if (!(words >> verb) || verb[0] == '#') continue;
+    const auto send = [&](Message m, uint32_t key, uint32_t x, uint32_t y) {
+      MainWindowMessage(a, m, key, x, y);
+    };
+    if (verb == "tick") {
+      int n = 1;
+      words >> n;
+      for (int i = 0; i < n && !platform.quitPosted; ++i) send(Message::Timer, 0, 0, 0);
+    } else if (verb == "press" || verb == "move") {
+      uint32_t x = 0, y = 0;
+      std::string button;
+      words >> x >> y >> button;
+      if (verb == "move") {
+        send(Message::MouseMove, 0, x, y);
+      } else {
+        send(button == "right" ? Message::RightButtonDown : Message::LeftButtonDown, 0, x, y);
+      }
+    } else if (verb == "release") {
+      send(Message::LeftButtonUp, 0, 0, 0);
+    } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
+      uint32_t vk = 0;
+      words >> vk;
+      if (verb != "keyup") send(Message::KeyDown, vk, 0, 0);
+      if (verb != "keydown") send(Message::KeyUp, vk, 0, 0);
+    } else if (verb == "type") {
+      std::string text;
+      std::getline(words >> std::ws, text);
+      for (char c : text) {
+        send(Message::KeyDown, KeyForCharacter(c), 0, 0);
+        send(Message::KeyUp, KeyForCharacter(c), 0, 0);
+      }
+    } else if (verb == "clear") {
+      ClearFrameBuffer(a.frame);
+    } else if (verb == "fill") {
+      unsigned colour = 0, x = 0, y = 0, w = 0, h = 0;
+      std::string c;
+      words >> c >> x >> y >> w >> h;
+      colour = static_cast<unsigned>(strtoul(c.c_str(), nullptr, 0));
+      a.frame.PenColour = static_cast<uint16_t>(colour);
+      FillArea(a.frame, static_cast<uint16_t>(x), static_cast<uint16_t>(y),
+               static_cast<uint16_t>(w), static_cast<uint16_t>(h));
+    } else if (verb == "text") {
+      unsigned font = 0;
+      int x = 0, y = 0;
+      std::string c, text;
+      words >> font >> x >> y >> c;
+      std::getline(words >> std::ws, text);
+      a.frame.PenColour = static_cast<uint16_t>(strtoul(c.c_str(), nullptr, 0));
+      DrawString(a.frame, static_cast<uint8_t>(font), static_cast<uint16_t>(x), y, text.c_str(),
+                 0, 0);
+    } else if (verb == "shot") {
+      std::string name;
+      words >> name;
+      ok = Shot(o, name, WindowPicture(a, platform)) && ok;
+    } else {
+      fprintf(stderr, "%s:%d: unknown command '%s'\n", o.script.c_str(), lineNumber, verb.c_str());
+      return false;
+    }
+    for (; shownMessages < platform.messages.size(); ++shownMessages) {
+      printf("Message: %s\n", platform.messages[shownMessages].c_str());
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--reference" && i + 1 < argc) {
+      o.reference = argv[++i];
+    } else if (arg == "--output" && i + 1 < argc) {
+      o.output = argv[++i];
+    } else if (arg == "--regenerate") {
+      o.regenerate = true;
+    } else if (o.script.empty() && arg[0] != '-') {
+      o.script = arg;
+    } else {
+      o.script.clear();
+      break;
+    }
+  }
+  if (o.script.empty()) {
+    fprintf(stderr, "usage: trelvan-headless [--reference DIR] [--output DIR] [--regenerate] SCRIPT\n");
+    return 2;
+  }
+  return RunScript(o) ? 0 : 1;
+}
