@@ -13,10 +13,12 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_MODULE_H
+#include FT_DRIVER_H
 #include <png.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -44,14 +46,14 @@ struct FontSpec {
 };
 
 const FontSpec kFonts[3] = {
-    {"kFont0", 19, 3, 16.0, false, false, 112, 2333,
+    {"kFont0", 19, 3, 16.0, false, true, 112, 2333,
      {4, 4, 8, 9, 9, 16, 12, 4, 5, 5, 6, 9, 4, 5, 4, 4,
       9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 6, 6, 9, 9, 9, 10,
       16, 11, 12, 12, 12, 11, 10, 12, 12, 4, 9, 12, 10, 13, 12, 12,
       11, 12, 12, 11, 10, 12, 11, 15, 11, 10, 9, 5, 4, 5, 9, 9,
       5, 9, 10, 9, 10, 9, 5, 10, 10, 4, 4, 9, 4, 14, 10, 10,
       10, 10, 6, 9, 5, 10, 9, 13, 9, 9, 9, 6, 4, 6, 12}},
-    {"kFont1", 14, 3, 11.0, false, false, 112, 1336,
+    {"kFont1", 14, 3, 11.0, false, true, 112, 1336,
      {3, 3, 5, 6, 6, 9, 8, 3, 4, 4, 4, 6, 3, 4, 3, 3,
       6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 3, 3, 6, 6, 6, 7,
       11, 8, 7, 8, 7, 6, 6, 8, 7, 3, 6, 7, 7, 10, 7, 8,
@@ -86,10 +88,24 @@ struct Raster {
   std::vector<uint8_t> ink;
 };
 
+// Renders one character, xppem wide. A squeeze below the font's size is done
+// either by a narrower horizontal pixel size, so the hints snap the thinner
+// stems to whole pixels (good for one-pixel stems), or by scaling the hinted
+// outline, which keeps the heavier stems of a bold face in proportion.
 bool RenderRaster(FT_Face face, const FontSpec& spec, int code, double xppem, Raster& out) {
-  FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(xppem * 64 + 0.5),
+  const bool scaleOutline = spec.bold && xppem < spec.ppem;
+  const double charW = scaleOutline ? spec.ppem : xppem;
+  FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(charW * 64 + 0.5),
                    static_cast<FT_F26Dot6>(spec.ppem * 64 + 0.5), 72, 72);
-  const FT_Int32 flags = FT_LOAD_RENDER | (spec.mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
+  FT_Matrix m = {static_cast<FT_Fixed>(0x10000 * (scaleOutline ? xppem / spec.ppem : 1.0)), 0, 0,
+                 0x10000};
+  FT_Set_Transform(face, &m, nullptr);
+  FT_Int32 flags = FT_LOAD_RENDER;
+  if (scaleOutline) {
+    flags |= FT_LOAD_TARGET_LIGHT;
+  } else {
+    flags |= spec.mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
+  }
   if (FT_Load_Char(face, static_cast<FT_ULong>(code), flags) != 0) return false;
   const FT_Bitmap& bm = face->glyph->bitmap;
   out.left = face->glyph->bitmap_left;
@@ -231,9 +247,9 @@ bool WriteSource(const char* path, const std::string& command,
   std::fprintf(f,
                "// The three built-in bitmap fonts, rendered from DejaVu Sans (fonts 0 and 1)\n"
                "// and DejaVu Sans Bold (font 2) by tools/fontgen. Generated: do not edit.\n"
-               "// To make it again, from the repository root:\n"
+               "// To make it again, from the repository root (tool built in build/):\n"
                "//   %s\n"
-               "// (the build target regenerate-fonts runs the same command).\n"
+               "// or: cmake --build build --target regenerate-fonts\n"
                "//\n",
                command.c_str());
   for (int n = 0; n < 3; ++n) {
@@ -385,10 +401,26 @@ bool WritePreview(const char* path, const std::vector<std::vector<Glyph>>& fonts
   return std::fclose(f) == 0;
 }
 
+// Prints the glyphs of one font as text, '#' for ink, for close inspection.
+void Dump(const std::vector<Glyph>& glyphs, int baselineRow, const char* chars) {
+  for (const char* p = chars; *p; ++p) {
+    const int i = static_cast<unsigned char>(*p) - kFirstChar;
+    if (i < 0 || i >= kGlyphCount) continue;
+    const Glyph& g = glyphs[static_cast<size_t>(i)];
+    std::printf("'%c' width %d\n", *p, g.w);
+    for (int r = 0; r < g.h; ++r) {
+      std::printf("%2d ", r);
+      for (int k = 0; k < g.w; ++k) std::putchar(g.At(k, r) ? '#' : '.');
+      std::printf("%s\n", r == baselineRow - 1 ? "  <- baseline" : "");
+    }
+  }
+}
+
 void Usage() {
   std::fprintf(stderr,
                "usage: fontgen [--output FILE.cpp] [--preview FILE.png]\n"
-               "               [--regular FONT.ttf] [--bold FONT.ttf]\n");
+               "               [--regular FONT.ttf] [--bold FONT.ttf]\n"
+               "               [--dump FONT CHARACTERS]\n");
 }
 
 }  // namespace
@@ -396,9 +428,12 @@ void Usage() {
 int main(int argc, char** argv) {
   const char* output = nullptr;
   const char* preview = nullptr;
+  int dumpFont = -1;
+  const char* dumpChars = nullptr;
   const char* regularPath = kDefaultRegular;
   const char* boldPath = kDefaultBold;
-  std::string command = "fontgen";
+  // Recorded in the generated file; the tool is assumed built in build/.
+  std::string command = "build/tools/fontgen/fontgen";
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argv[i], "--output") == 0 && hasValue) {
@@ -406,6 +441,9 @@ int main(int argc, char** argv) {
       command += std::string(" --output ") + output;
     } else if (std::strcmp(argv[i], "--preview") == 0 && hasValue) {
       preview = argv[++i];
+    } else if (std::strcmp(argv[i], "--dump") == 0 && i + 2 < argc) {
+      dumpFont = std::atoi(argv[++i]);
+      dumpChars = argv[++i];
     } else if (std::strcmp(argv[i], "--regular") == 0 && hasValue) {
       regularPath = argv[++i];
       command += std::string(" --regular ") + regularPath;
@@ -417,7 +455,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (!output && !preview) {
+  if (!output && !preview && !dumpChars) {
     Usage();
     return 2;
   }
@@ -427,6 +465,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "fontgen: cannot start FreeType\n");
     return 1;
   }
+  // The classic TrueType interpreter applies the fonts' own hints in both
+  // directions, which keeps stems one whole pixel wide at these sizes.
+  FT_UInt interpreter = TT_INTERPRETER_VERSION_35;
+  FT_Property_Set(lib, "truetype", "interpreter-version", &interpreter);
   FT_Face regular;
   FT_Face bold;
   if (FT_New_Face(lib, regularPath, 0, &regular) != 0) {
@@ -463,6 +505,9 @@ int main(int argc, char** argv) {
   if (preview && !WritePreview(preview, fonts, baselines)) {
     std::fprintf(stderr, "fontgen: cannot write %s\n", preview);
     return 1;
+  }
+  if (dumpChars && dumpFont >= 0 && dumpFont < 3) {
+    Dump(fonts[static_cast<size_t>(dumpFont)], baselines[static_cast<size_t>(dumpFont)], dumpChars);
   }
   FT_Done_Face(bold);
   FT_Done_Face(regular);
