@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds all three builds (Linux, Windows 32-bit,
+# Windows 64-bit) and runs every test layer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh test
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DTRELVAN_WIN64_EXE="$PWD/build-win64/src/platform/win32/trelvan-assistant.exe" \
+      -DTRELVAN_WIN32_EXE="$PWD/build-win32/src/platform/win32/trelvan-assistant.exe" >/dev/null
+cmake --build build -j "$jobs"
+if [ -f scripts/build-windows.sh ]; then bash scripts/build-windows.sh; fi
+
+ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600

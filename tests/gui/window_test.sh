@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The Linux program in a real window under Xvfb: a window titled
+# "Trelvan Assistant" with an 800 x 600 client area appears, shows a white
+# frame, and closing it ends the process with status 0 within 2 seconds.
+set -uo pipefail
+program=$1; out=$2
+here=$(dirname "$0")
+. "$here/xvfb.sh"
+mkdir -p "$out"
+data=$(mktemp -d)
+trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
+start_xvfb || exit 1
+
+TRELVAN_DATA_DIR="$data" "$program" &
+app=$!
+window=$(timeout 20 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
+[ -n "$window" ] || { echo "FAIL: no window titled Trelvan Assistant"; exit 1; }
+geometry=$(xwininfo -id "$window")
+width=$(awk '/Width:/ {print $2}' <<<"$geometry")
+height=$(awk '/Height:/ {print $2}' <<<"$geometry")
+left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+[ "$width" = 800 ] && [ "$height" = 600 ] || { echo "FAIL: client area ${width}x${height}"; exit 1; }
+sleep 0.5
+import -window root "$out/linux_window.png"
+all_white "$out/linux_window.png" "800x600+$left+$top" || { echo "FAIL: window not white"; exit 1; }
+
+python3 "$here/close_window.py" "$window"
+wait_exit "$app" 2
+[ "$EXIT_STATUS" = 0 ] || { echo "FAIL: exit status '$EXIT_STATUS' after closing"; exit 1; }
+echo "window test passed"
