@@ -8,7 +8,10 @@
 // narrower horizontal pixel size, so hinting still snaps its stems.
 //
 //   fontgen --output src/ui/font_tables.cpp [--preview fonts.png]
-//           [--regular FILE.ttf] [--bold FILE.ttf]
+//           [--regular FILE.ttf] [--bold FILE.ttf] [--dump FONT CHARACTERS]
+//
+// --preview draws every character of each font at 3x, cells tinted so the
+// widths, the capital row and the baseline show; --dump prints glyphs as text.
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -16,6 +19,7 @@
 #include FT_DRIVER_H
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +37,7 @@ const char kDefaultRegular[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 const char kDefaultBold[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 // How one font is made.
-struct FontSpec {
+struct FontRecipe {
   const char* name;      // array name in the generated source
   int height;            // glyph height in rows
   int capTop;            // first row of capitals and digits
@@ -45,7 +49,7 @@ struct FontSpec {
   uint8_t widths[kGlyphCount];
 };
 
-const FontSpec kFonts[3] = {
+const FontRecipe kFonts[3] = {
     {"kFont0", 19, 3, 16.0, false, true, 112, 2333,
      {4, 4, 8, 9, 9, 16, 12, 4, 5, 5, 6, 9, 4, 5, 4, 4,
       9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 6, 6, 9, 9, 9, 10,
@@ -92,19 +96,19 @@ struct Raster {
 // either by a narrower horizontal pixel size, so the hints snap the thinner
 // stems to whole pixels (good for one-pixel stems), or by scaling the hinted
 // outline, which keeps the heavier stems of a bold face in proportion.
-bool RenderRaster(FT_Face face, const FontSpec& spec, int code, double xppem, Raster& out) {
-  const bool scaleOutline = spec.bold && xppem < spec.ppem;
-  const double charW = scaleOutline ? spec.ppem : xppem;
+bool RenderRaster(FT_Face face, const FontRecipe& recipe, int code, double xppem, Raster& out) {
+  const bool scaleOutline = recipe.bold && xppem < recipe.ppem;
+  const double charW = scaleOutline ? recipe.ppem : xppem;
   FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(charW * 64 + 0.5),
-                   static_cast<FT_F26Dot6>(spec.ppem * 64 + 0.5), 72, 72);
-  FT_Matrix m = {static_cast<FT_Fixed>(0x10000 * (scaleOutline ? xppem / spec.ppem : 1.0)), 0, 0,
+                   static_cast<FT_F26Dot6>(recipe.ppem * 64 + 0.5), 72, 72);
+  FT_Matrix m = {static_cast<FT_Fixed>(0x10000 * (scaleOutline ? xppem / recipe.ppem : 1.0)), 0, 0,
                  0x10000};
   FT_Set_Transform(face, &m, nullptr);
   FT_Int32 flags = FT_LOAD_RENDER;
   if (scaleOutline) {
     flags |= FT_LOAD_TARGET_LIGHT;
   } else {
-    flags |= spec.mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
+    flags |= recipe.mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
   }
   if (FT_Load_Char(face, static_cast<FT_ULong>(code), flags) != 0) return false;
   const FT_Bitmap& bm = face->glyph->bitmap;
@@ -120,7 +124,7 @@ bool RenderRaster(FT_Face face, const FontSpec& spec, int code, double xppem, Ra
       if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
         set = (row[x >> 3] & (0x80 >> (x & 7))) != 0;
       } else {
-        set = row[x] >= spec.threshold;
+        set = row[x] >= recipe.threshold;
       }
       out.ink[y * out.w + x] = set ? 1 : 0;
     }
@@ -157,35 +161,72 @@ bool InkRows(const Raster& r, int& r0, int& r1) {
   return r1 >= 0;
 }
 
+// Glyphs drawn by hand where the outline does not survive the pixel size:
+// at 11 px the asterisk, the number sign and the diagonals of 'v' and 'y'
+// blur into blobs. Rows start at firstRow; each string is the glyph's width.
+struct HandGlyph {
+  int font;
+  char code;
+  int firstRow;
+  const char* rows[12];
+};
+
+const HandGlyph kHandGlyphs[] = {
+    {1, '*', 3, {"#.#.", ".#..", "###.", ".#..", "#.#.", nullptr}},
+    {1, '#', 3, {".#.#..", ".#.#..", "#####.", ".#.#..", ".#.#..", "#####.", ".#.#..", ".#.#..",
+                 nullptr}},
+    {1, 'v', 5, {"#...#.", "#...#.", ".#.#..", ".#.#..", "..#...", "..#...", nullptr}},
+    {1, 'y', 5, {"#...#.", "#...#.", ".#.#..", ".#.#..", ".#.#..", "..#...", "..#...", "##....",
+                 nullptr}},
+};
+
+// Replaces the rendered glyphs of font n by the hand-drawn ones.
+bool ApplyHandGlyphs(int n, std::vector<Glyph>& glyphs) {
+  for (const HandGlyph& hg : kHandGlyphs) {
+    if (hg.font != n) continue;
+    Glyph& g = glyphs[static_cast<size_t>(hg.code - kFirstChar)];
+    std::fill(g.ink.begin(), g.ink.end(), 0);
+    for (int r = 0; r < 12 && hg.rows[r]; ++r) {
+      const int y = hg.firstRow + r;
+      if (static_cast<int>(std::strlen(hg.rows[r])) != g.w || y >= g.h) {
+        std::fprintf(stderr, "fontgen: hand glyph '%c' of font %d does not fit\n", hg.code, n);
+        return false;
+      }
+      for (int x = 0; x < g.w; ++x) g.ink[static_cast<size_t>(y * g.w + x)] = hg.rows[r][x] == '#';
+    }
+  }
+  return true;
+}
+
 // Renders a whole font; baselineRow is the first row below the baseline.
-bool RenderFont(FT_Face face, const FontSpec& spec, std::vector<Glyph>& glyphs, int& baselineRow) {
+bool RenderFont(FT_Face face, const FontRecipe& recipe, std::vector<Glyph>& glyphs, int& baselineRow) {
   Raster h;
   int r0 = 0;
   int r1 = 0;
-  if (!RenderRaster(face, spec, 'H', spec.ppem, h) || !InkRows(h, r0, r1)) return false;
+  if (!RenderRaster(face, recipe, 'H', recipe.ppem, h) || !InkRows(h, r0, r1)) return false;
   // Row of the cell = baselineRow - top + y; put the top of 'H' on capTop.
-  baselineRow = spec.capTop + h.top - r0;
+  baselineRow = recipe.capTop + h.top - r0;
 
   glyphs.assign(kGlyphCount, Glyph());
   for (int i = 0; i < kGlyphCount; ++i) {
     const int code = kFirstChar + i;
     Glyph& g = glyphs[static_cast<size_t>(i)];
-    g.w = spec.widths[i];
-    g.h = spec.height;
+    g.w = recipe.widths[i];
+    g.h = recipe.height;
     g.ink.assign(static_cast<size_t>(g.w * g.h), 0);
     if (code == ' ') continue;
 
-    // Room for the ink: the width less one blank column, but never below
-    // two thirds of the width for the narrowest glyphs.
+    // Room for the ink: the width less one blank column (the narrowest
+    // glyphs, three columns wide, keep two for ink).
     const int room = g.w - 1 >= 2 ? g.w - 1 : g.w;
     Raster r;
     int c0 = 0;
     int c1 = -1;
-    double xppem = spec.ppem;
+    double xppem = recipe.ppem;
     for (;;) {
-      if (!RenderRaster(face, spec, code, xppem, r)) return false;
+      if (!RenderRaster(face, recipe, code, xppem, r)) return false;
       if (!InkColumns(r, c0, c1)) break;
-      if (c1 - c0 + 1 <= room || xppem < spec.ppem * 0.5) break;
+      if (c1 - c0 + 1 <= room || xppem < recipe.ppem * 0.5) break;
       xppem -= 0.25;
     }
     if (c1 < 0) continue;
@@ -212,10 +253,10 @@ bool RenderFont(FT_Face face, const FontSpec& spec, std::vector<Glyph>& glyphs, 
 }
 
 // The table layout DrawString reads.
-std::vector<uint8_t> BuildTable(const FontSpec& spec, const std::vector<Glyph>& glyphs) {
+std::vector<uint8_t> BuildTable(const FontRecipe& recipe, const std::vector<Glyph>& glyphs) {
   std::vector<uint8_t> t(kEntriesEnd, 0);
   t[0] = 0;
-  t[1] = static_cast<uint8_t>(spec.height);
+  t[1] = static_cast<uint8_t>(recipe.height);
   for (int i = 0; i < kGlyphCount; ++i) {
     const Glyph& g = glyphs[static_cast<size_t>(i)];
     const size_t offset = t.size();
@@ -253,10 +294,12 @@ bool WriteSource(const char* path, const std::string& command,
                "//\n",
                command.c_str());
   for (int n = 0; n < 3; ++n) {
-    std::fprintf(f, "// %s: %d rows, %.2f px%s, capitals from row %d.\n", kFonts[n].name,
+    std::fprintf(f, "// %s: %d rows, %.2f px%s, %s, capitals from row %d.\n", kFonts[n].name,
                  kFonts[n].height, kFonts[n].ppem, kFonts[n].bold ? " bold" : "",
+                 kFonts[n].mono ? "monochrome hinting" : "grey levels cut at a threshold",
                  kFonts[n].capTop);
   }
+  std::fprintf(f, "// A few glyphs of font 1 are drawn by hand in fontgen (kHandGlyphs).\n");
   std::fprintf(f, "\n#include \"ui/fonts.h\"\n\nnamespace trelvan {\n");
   for (int n = 0; n < 3; ++n) {
     const std::vector<uint8_t>& t = tables[static_cast<size_t>(n)];
@@ -484,16 +527,17 @@ int main(int argc, char** argv) {
   std::vector<int> baselines(3, 0);
   std::vector<std::vector<uint8_t>> tables(3);
   for (int n = 0; n < 3; ++n) {
-    const FontSpec& spec = kFonts[n];
-    if (!RenderFont(spec.bold ? bold : regular, spec, fonts[static_cast<size_t>(n)],
-                    baselines[static_cast<size_t>(n)])) {
+    const FontRecipe& recipe = kFonts[n];
+    if (!RenderFont(recipe.bold ? bold : regular, recipe, fonts[static_cast<size_t>(n)],
+                    baselines[static_cast<size_t>(n)]) ||
+        !ApplyHandGlyphs(n, fonts[static_cast<size_t>(n)])) {
       std::fprintf(stderr, "fontgen: cannot render font %d\n", n);
       return 1;
     }
-    tables[static_cast<size_t>(n)] = BuildTable(spec, fonts[static_cast<size_t>(n)]);
-    if (static_cast<int>(tables[static_cast<size_t>(n)].size()) != spec.tableSize) {
+    tables[static_cast<size_t>(n)] = BuildTable(recipe, fonts[static_cast<size_t>(n)]);
+    if (static_cast<int>(tables[static_cast<size_t>(n)].size()) != recipe.tableSize) {
       std::fprintf(stderr, "fontgen: font %d came out at %zu bytes, not %d\n", n,
-                   tables[static_cast<size_t>(n)].size(), spec.tableSize);
+                   tables[static_cast<size_t>(n)].size(), recipe.tableSize);
       return 1;
     }
   }
