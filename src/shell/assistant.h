@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "shell/shell.h"
+#include "storage/storage.h"
 #include "ui/frame_buffer.h"
 
 namespace trelvan {
@@ -17,6 +18,7 @@ struct Assistant {
   Platform& platform;
   Shell shell{};
   FrameBuffer frame{};
+  Storage storage;  // the 128 MB image; filled by StartUp, not here
 };
 
 }  // namespace trelvan

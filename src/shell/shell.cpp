@@ -4,6 +4,8 @@
 
 #include "shell/assistant.h"
 #include "shell/startup.h"
+#include "storage/file_system.h"
+#include "storage/storage_image.h"
 
 namespace trelvan {
 
@@ -92,6 +94,7 @@ int RepaintDue(Assistant& a) {
 
 void TimerTick(Assistant& a) {
   Shell& s = a.shell;
+  StorageStep(a.storage);
   UpdateSoftTimers(s);
   if (s.PointerEvent.pending) {
     s.PointerEvent.pending = 0;
@@ -115,7 +118,9 @@ void ExitSequence(Assistant& a) {
     s.DiskLowWarned = 1;
     a.platform.ShowMessageBox("Disk Memory is very low!");
   }
-  if (free <= kDiskSaveMegabytes) {
+  if (free > kDiskSaveMegabytes) {
+    SaveStorage(a.storage, a.platform);
+  } else {
     a.platform.ShowMessageBox("Disk Memory too low to save error!");
   }
   a.platform.StopTimer();

@@ -1,0 +1,142 @@
+// The storage mirror: a 128 MB flash-like image held scrambled with a
+// 256-byte key, and the state of the small file system that lives in it.
+//
+// Everything lives in one Storage object owned by the Assistant; every
+// operation takes it first. The image is a plain member array, so it is
+// allocated exactly once, together with the Assistant.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace trelvan {
+
+// ---- geometry ---------------------------------------------------------------
+constexpr uint32_t kImageSize = 0x8000000;  // 134,217,728 bytes
+constexpr uint32_t kImageMask = kImageSize - 1;
+constexpr uint32_t kBlockSize = 4096;
+constexpr uint32_t kBlockCount = kImageSize / kBlockSize;  // 32,768
+constexpr uint32_t kUnitSize = 256;                         // one flush, one key period
+constexpr uint32_t kKeySize = 256;
+constexpr uint16_t kHeaderBlockA = 0;
+constexpr uint16_t kHeaderBlockB = 1;
+constexpr uint16_t kTableBlock0 = 2;
+constexpr uint16_t kTableBlock1 = 3;
+constexpr uint16_t kFirstFileBlock = 4;
+constexpr uint16_t kFileBlocks = kBlockCount - kFirstFileBlock;  // 32,764
+constexpr uint16_t kTableEntries = kBlockSize / 8;              // 512
+constexpr uint32_t kHeaderBytes = 16;
+constexpr uint32_t kFileHeaderScan = 256;  // readers look this far for a FileHeader
+constexpr uint32_t kLegacyImageSize = 32768000;
+constexpr uint16_t kLegacyFreeBlockAddition = 24573;  // 0x5FFD, as the handheld expects
+constexpr uint16_t kFileListCapacity = 100;
+constexpr uint16_t kPathCapacity = 256;
+
+// Blocks a file of `size` bytes occupies.
+inline uint32_t BlocksFor(uint32_t size) {
+  return size / kBlockSize + (size % kBlockSize != 0 ? 1u : 0u);
+}
+
+// The key constant: 256 printable characters. Images are readable only by a
+// build with the same key.
+extern const char kStorageKey[kKeySize + 1];
+
+// ---- file system records ------------------------------------------------------
+
+// The 16-byte header record at the start of block 0 or block 1, in memory.
+struct StorageHeader {
+  uint8_t validMark;        /**< 0xFF while current; 0x00 once a newer copy exists */
+  uint8_t writtenMark;      /**< 0x00 in every written copy (erased reads 0xFF) */
+  uint8_t activeTable;      /**< 0: the current table is block 2; 1: block 3 */
+  uint8_t reserved3;        /**< carried along unchanged */
+  uint16_t freeBlocks;      /**< blocks not allocated to any file */
+  uint16_t fileCount;       /**< valid entries in the current table */
+  uint8_t movePending;      /**< 1 while a compaction is unfinished */
+  uint8_t reserved9;        /**< carried along unchanged */
+  uint16_t moveNextBlock;   /**< block that receives the next moved block */
+  uint16_t moveBlocksLeft;  /**< blocks still to move */
+  uint16_t moveGap;         /**< distance from each source block to its destination */
+};
+
+struct StagingBuffer {
+  uint8_t data[kUnitSize];  /**< 0xFF where nothing was staged */
+  uint8_t count;            /**< fill count; the 256th byte wraps it to 0 */
+  uint8_t full;             /**< 1: all 256 bytes staged, waiting for the flush */
+  uint8_t active;           /**< 1: receives the next byte (exactly one is active) */
+  uint32_t target;          /**< image offset of its 256-byte unit */
+};
+
+// Working state of the table copy (states 4/5 and 14/15).
+struct TableCopy {
+  uint32_t entriesToCopy;
+  uint16_t sourceBlock, destinationBlock;
+  uint32_t sourceIndex, destinationIndex;
+  uint32_t runningStart;
+  uint32_t previousBlockCount;
+  uint8_t compacting;
+  uint32_t lastStart, lastSize;  /**< the last copied entry (creation) */
+};
+
+// Everything of the file system that lives in memory only. A fresh process
+// starts from FileSystem{}; StorageInit then loads the header.
+struct FileSystem {
+  StorageHeader header{};
+  uint32_t deleteIndex = 0;  /**< table index being deleted */
+  uint32_t newFileSize = 0;  /**< size of the file being created */
+  uint8_t appendMode = 0;    /**< 1: a creation's table copy; 0: a deletion's */
+  uint8_t state = 0;         /**< StorageStep state, 0..21 */
+
+  StagingBuffer staging[2]{};
+  uint32_t flushPointer = 0;     /**< image offset of the next unit to program */
+  uint32_t bytesToAccept = 0;    /**< still expected from the caller */
+  int64_t bytesToFlush = 0;      /**< still to be programmed; may go below 0 */
+  int32_t lastErasedBlock = -1;  /**< -1: none */
+
+  uint8_t createRequested = 0;
+  uint8_t deleteRequested = 0;
+  uint8_t blockErased = 0;
+  uint8_t flushRequested = 0;
+  uint8_t moreToFlush = 0;
+  uint8_t allFlushed = 0;
+  uint8_t headerTarget = 0;  /**< 0: next header goes to block 0; 1: block 1 */
+
+  TableCopy copy{};
+};
+
+// One name of a folder listing.
+struct FileList {
+  FolderEntry entries[kFileListCapacity];
+};
+
+struct Storage {
+  // The scrambled image. Not initialised here: LoadStorage fills or erases it,
+  // so an Assistant costs no 128 MB clear before its start-up.
+  uint8_t image[kImageSize];
+  uint8_t key[kKeySize];               /**< working copy of kStorageKey */
+  uint8_t erasedBlock[kBlockSize];     /**< an erased block, as stored */
+  char path[kPathCapacity] = {};       /**< the storage file's path */
+  uint8_t imageLoaded = 0;             /**< 1 once an image file was read */
+  FileSystem fs;
+  FileList resourceList;               /**< the resource files of one import */
+};
+
+// ---- the two byte operations ------------------------------------------------
+// Offsets wrap within the image, so no offset from a damaged table can reach
+// outside it.
+
+inline uint8_t ReadPlainByte(const Storage& s, uint32_t offset) {
+  offset &= kImageMask;
+  return static_cast<uint8_t>(s.image[offset] - s.key[offset % kKeySize]);
+}
+
+// Flash programming: bits can only be cleared. Programming an erased byte
+// stores the value exactly; programming 0x00 onto plain 0xFF gives 0x00.
+inline void ProgramPlainByte(Storage& s, uint32_t offset, uint8_t plain) {
+  offset &= kImageMask;
+  const uint8_t k = s.key[offset % kKeySize];
+  const uint8_t old = static_cast<uint8_t>(s.image[offset] - k);
+  s.image[offset] = static_cast<uint8_t>(static_cast<uint8_t>(plain + k) & old);
+}
+
+}  // namespace trelvan

@@ -1,0 +1,189 @@
+#include "storage/storage_image.h"
+
+#include <cstring>
+
+#include "storage/file_system.h"
+#include "storage/text.h"
+
+namespace trelvan {
+
+const char kStorageKey[kKeySize + 1] =
+    "1g@m]I,&oH{``>nN2G1Y|Ca#4#M8}N8ZxE723z=N5Nzs6Lr<pqZyCnVWR_ETY4aG"
+    "B6V&4wj=|8!$RT:,o`;%yN_,|7ec=i-msk9m,B 0@.E9#UisZc8<9C]3BK>~ia'u"
+    "uyRwjGb4> Gr}~.t]YyC.I/iEGBv[fe9|&i-th!bw42r!)xQk>pU7(bFVUOp@`uo"
+    "i[}/g%V8Wee)yiaIp_MnrJR+2,_uk3zX=MgMLn`/:aA:+iE$C.%Xa|6H*%G9~Our";
+static_assert(sizeof kStorageKey == kKeySize + 1, "the key has 256 characters");
+
+namespace {
+
+const char kStorageFileName[] = "Trelvan Assistant Storage 400";
+const char kLegacyFileName[] = "Trelvan Assistant Storage";
+const char kTemporarySuffix[] = ".new";
+
+// ---- byte-wise arithmetic on eight bytes at once ------------------------------
+constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+constexpr uint64_t kHigh = 0x8080808080808080ull;
+
+inline uint64_t AddBytes(uint64_t a, uint64_t b) {
+  return ((a & kLow7) + (b & kLow7)) ^ ((a ^ b) & kHigh);
+}
+inline uint64_t SubtractBytes(uint64_t a, uint64_t b) {
+  return ((a | kHigh) - (b & kLow7)) ^ ((a ^ ~b) & kHigh);
+}
+inline uint64_t Load64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store64(uint8_t* p, uint64_t v) { std::memcpy(p, &v, sizeof v); }
+
+bool WholeUnit(uint32_t offset) { return offset % kUnitSize == 0 && offset <= kImageSize - kUnitSize; }
+
+void JoinDataPath(Platform& p, const char* name, char* out) {
+  uint16_t n = static_cast<uint16_t>(CopyText(p.DataFolder(), out, kPathCapacity) - 1);
+  if (n + 1 < kPathCapacity) {
+    out[n++] = p.PathSeparator();
+    out[n] = 0;
+  }
+  CopyText(name, out + n, static_cast<uint16_t>(kPathCapacity - n));
+}
+
+}  // namespace
+
+// ---- key, erase ---------------------------------------------------------------
+
+void PrepareKey(Storage& s) {
+  std::memcpy(s.key, kStorageKey, kKeySize);
+  for (uint32_t i = 0; i < kBlockSize; ++i) {
+    s.erasedBlock[i] = static_cast<uint8_t>(s.key[i % kKeySize] - 1);  // plain 0xFF
+  }
+}
+
+void EraseBlock(Storage& s, uint16_t block) {
+  std::memcpy(s.image + static_cast<uint32_t>(block % kBlockCount) * kBlockSize, s.erasedBlock,
+              kBlockSize);
+}
+
+void EraseImage(Storage& s) {
+  for (uint32_t b = 0; b < kBlockCount; ++b) EraseBlock(s, static_cast<uint16_t>(b));
+}
+
+// ---- units --------------------------------------------------------------------
+
+void ReadUnit(const Storage& s, uint32_t offset, uint8_t* out) {
+  const uint8_t* src = s.image + (offset & kImageMask & ~(kUnitSize - 1));
+  for (uint32_t i = 0; i < kUnitSize; i += 8) {
+    Store64(out + i, SubtractBytes(Load64(src + i), Load64(s.key + i)));
+  }
+}
+
+void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data) {
+  uint8_t* dst = s.image + (offset & kImageMask & ~(kUnitSize - 1));
+  for (uint32_t i = 0; i < kUnitSize; i += 8) {
+    const uint64_t k = Load64(s.key + i);
+    const uint64_t oldPlain = SubtractBytes(Load64(dst + i), k);
+    Store64(dst + i, AddBytes(Load64(data + i), k) & oldPlain);
+  }
+}
+
+void ReadPlain(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count) {
+  offset &= kImageMask;
+  while (count > 0 && !WholeUnit(offset)) {
+    *out++ = ReadPlainByte(s, offset);
+    offset = (offset + 1) & kImageMask;
+    --count;
+  }
+  while (count >= kUnitSize && WholeUnit(offset)) {
+    ReadUnit(s, offset, out);
+    out += kUnitSize;
+    offset = (offset + kUnitSize) & kImageMask;
+    count -= kUnitSize;
+  }
+  for (; count > 0; --count) {
+    *out++ = ReadPlainByte(s, offset);
+    offset = (offset + 1) & kImageMask;
+  }
+}
+
+void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count) {
+  offset &= kImageMask;
+  while (count > 0 && !WholeUnit(offset)) {
+    ProgramPlainByte(s, offset, *data++);
+    offset = (offset + 1) & kImageMask;
+    --count;
+  }
+  while (count >= kUnitSize && WholeUnit(offset)) {
+    ProgramUnit(s, offset, data);
+    data += kUnitSize;
+    offset = (offset + kUnitSize) & kImageMask;
+    count -= kUnitSize;
+  }
+  for (; count > 0; --count) {
+    ProgramPlainByte(s, offset, *data++);
+    offset = (offset + 1) & kImageMask;
+  }
+}
+
+// ---- image files ------------------------------------------------------------
+
+void StorageFilePath(Platform& p, char* out) { JoinDataPath(p, kStorageFileName, out); }
+void LegacyFilePath(Platform& p, char* out) { JoinDataPath(p, kLegacyFileName, out); }
+
+bool ReadImageFile(Storage& s, Platform& p, const char* path) {
+  const int f = p.OpenRead(path);
+  if (f == kNoFile) return false;
+  const uint32_t n = p.ReadFile(f, s.image, kImageSize);
+  p.CloseFile(f);
+  // A short file fills only the front; the rest is what a fresh program's
+  // image holds before any load: zero bytes.
+  std::memset(s.image + n, 0, kImageSize - n);
+  return true;
+}
+
+bool WriteImageFile(const Storage& s, Platform& p, const char* path) {
+  char temporary[kPathCapacity + sizeof kTemporarySuffix];
+  const uint16_t n = static_cast<uint16_t>(CopyText(path, temporary, kPathCapacity) - 1);
+  CopyText(kTemporarySuffix, temporary + n, sizeof kTemporarySuffix);
+
+  const int f = p.OpenWrite(temporary);
+  if (f == kNoFile) return false;
+  bool ok = p.WriteFile(f, s.image, kImageSize) == kImageSize;
+  ok = ok && p.FlushFile(f);
+  ok = p.CloseFile(f) && ok;
+  ok = ok && p.RenameFile(temporary, path);
+  if (!ok) p.DeleteFile(temporary);
+  return ok;
+}
+
+void LoadStorage(Storage& s, Platform& p) {
+  StorageFilePath(p, s.path);
+  PrepareKey(s);
+  if (ReadImageFile(s, p, s.path)) {
+    s.imageLoaded = 1;
+    return;
+  }
+  char legacy[kPathCapacity];
+  LegacyFilePath(p, legacy);
+  const int f = p.OpenRead(legacy);
+  EraseImage(s);
+  if (f == kNoFile) return;
+
+  // The legacy file is the front of an image of the same layout; its bytes
+  // keep their offsets, so their scrambling stays valid.
+  p.ReadFile(f, s.image, kLegacyImageSize);
+  StorageHeader h;
+  const int current = SelectHeader(s, &h);
+  if (current >= 0) {
+    h.freeBlocks = static_cast<uint16_t>(h.freeBlocks + kLegacyFreeBlockAddition);
+    const uint16_t other = current == 0 ? kHeaderBlockB : kHeaderBlockA;
+    EraseBlock(s, other);
+    WriteHeaderRecord(s, other, h);
+    ProgramPlainByte(s, static_cast<uint32_t>(current) * kBlockSize, 0x00);
+  }
+  p.CloseFile(f);
+  s.imageLoaded = 1;
+}
+
+bool SaveStorage(const Storage& s, Platform& p) { return WriteImageFile(s, p, s.path); }
+
+}  // namespace trelvan

@@ -1,0 +1,131 @@
+// The scrambled image: key positions, erase and program rules, and the fast
+// unit and block paths against the byte operations.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "storage/storage.h"
+#include "storage/storage_image.h"
+
+namespace trelvan {
+namespace {
+
+std::unique_ptr<Storage> ErasedStorage() {
+  std::unique_ptr<Storage> s(new Storage);
+  PrepareKey(*s);
+  EraseImage(*s);
+  return s;
+}
+
+TEST(StorageKey, Has256PrintableCharacters) {
+  EXPECT_EQ(std::strlen(kStorageKey), 256u);
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_GE(kStorageKey[i], 0x20) << i;
+    EXPECT_LE(kStorageKey[i], 0x7E) << i;
+  }
+}
+
+// Programming an erased byte stores plain + K(offset mod 256); the key byte
+// follows the absolute offset, never the block.
+TEST(StorageImage, KeyPositionFollowsTheAbsoluteOffset) {
+  auto s = ErasedStorage();
+  const struct {
+    uint32_t offset;
+    int keyByte;
+  } cases[] = {{0, 0}, {256, 0}, {4096, 0}, {134217472, 0}, {4351, 255}, {255, 255}, {4097, 1}};
+  for (const auto& c : cases) {
+    ProgramPlainByte(*s, c.offset, 0x10);
+    EXPECT_EQ(s->image[c.offset], static_cast<uint8_t>(0x10 + kStorageKey[c.keyByte])) << c.offset;
+    EXPECT_EQ(ReadPlainByte(*s, c.offset), 0x10) << c.offset;
+  }
+}
+
+TEST(StorageImage, EraseAndProgramRules) {
+  auto s = ErasedStorage();
+  // The erased value is plain 0xFF, stored as K(i) - 1.
+  EXPECT_EQ(s->image[5], static_cast<uint8_t>(kStorageKey[5] - 1));
+  EXPECT_EQ(ReadPlainByte(*s, 7 * kBlockSize + 300), 0xFF);
+
+  ProgramPlainByte(*s, 1000, 0x5A);
+  EXPECT_EQ(ReadPlainByte(*s, 1000), 0x5A);
+  // 0x00 onto plain 0xFF: stored as the key byte itself.
+  ProgramPlainByte(*s, 1001, 0x00);
+  EXPECT_EQ(ReadPlainByte(*s, 1001), 0x00);
+  EXPECT_EQ(s->image[1001], static_cast<uint8_t>(kStorageKey[1001 % 256]));
+  // Programming over a programmed byte combines (P + K) AND old plain.
+  ProgramPlainByte(*s, 1000, 0x0F);
+  const uint8_t k = static_cast<uint8_t>(kStorageKey[1000 % 256]);
+  EXPECT_EQ(s->image[1000], static_cast<uint8_t>(static_cast<uint8_t>(0x0F + k) & 0x5A));
+
+  EraseBlock(*s, 0);
+  EXPECT_EQ(ReadPlainByte(*s, 1000), 0xFF);
+  EXPECT_EQ(ReadPlainByte(*s, 1001), 0xFF);
+}
+
+TEST(StorageImage, EraseImageLeavesEveryByteErased) {
+  std::unique_ptr<Storage> s(new Storage);
+  PrepareKey(*s);
+  std::memset(s->image, 0x33, kImageSize);
+  EraseImage(*s);
+  uint32_t bad = 0;
+  for (uint32_t i = 0; i < kImageSize; ++i) bad += ReadPlainByte(*s, i) != 0xFF;
+  EXPECT_EQ(bad, 0u);
+}
+
+// The word-at-a-time paths against the byte operations, on random stored
+// bytes (so every carry and borrow case occurs) and unaligned ranges.
+TEST(StorageImage, FastPathsEqualTheByteOperations) {
+  std::unique_ptr<Storage> fast(new Storage), slow(new Storage);
+  PrepareKey(*fast);
+  PrepareKey(*slow);
+  std::mt19937 rng(7);
+  const uint32_t region = 3 * kBlockSize;
+  const uint32_t base = kImageSize - region;  // ends at the last byte of the image
+  for (uint32_t i = 0; i < region; ++i) {
+    fast->image[base + i] = slow->image[base + i] = static_cast<uint8_t>(rng());
+  }
+  std::vector<uint8_t> data(region), a(region), b(region);
+  for (auto& d : data) d = static_cast<uint8_t>(rng());
+
+  for (int round = 0; round < 200; ++round) {
+    const uint32_t start = rng() % region;
+    const uint32_t count = rng() % (region - start + 1);
+    ProgramPlain(*fast, base + start, data.data(), count);
+    for (uint32_t i = 0; i < count; ++i) ProgramPlainByte(*slow, base + start + i, data[i]);
+    ReadPlain(*fast, base + start, a.data(), count);
+    for (uint32_t i = 0; i < count; ++i) b[i] = ReadPlainByte(*slow, base + start + i);
+    ASSERT_EQ(std::memcmp(a.data(), b.data(), count), 0) << "round " << round;
+  }
+  EXPECT_EQ(std::memcmp(fast->image + base, slow->image + base, region), 0);
+
+  // Whole units and a whole erased block.
+  ProgramUnit(*fast, base + 256, data.data());
+  for (uint32_t i = 0; i < 256; ++i) ProgramPlainByte(*slow, base + 256 + i, data[i]);
+  EXPECT_EQ(std::memcmp(fast->image + base, slow->image + base, region), 0);
+  ReadUnit(*fast, base + 512, a.data());
+  for (uint32_t i = 0; i < 256; ++i) EXPECT_EQ(a[i], ReadPlainByte(*slow, base + 512 + i));
+  EraseBlock(*fast, kBlockCount - 1);
+  for (uint32_t i = 0; i < kBlockSize; ++i) {
+    ASSERT_EQ(ReadPlainByte(*fast, (kBlockCount - 1) * kBlockSize + i), 0xFF);
+  }
+}
+
+// A range that runs past the end wraps to the start instead of leaving the image.
+TEST(StorageImage, RangesWrapInsideTheImage) {
+  auto s = ErasedStorage();
+  const uint8_t data[4] = {1, 2, 3, 4};
+  ProgramPlain(*s, kImageSize - 2, data, 4);
+  EXPECT_EQ(ReadPlainByte(*s, kImageSize - 1), 2);
+  EXPECT_EQ(ReadPlainByte(*s, 0), 3);
+  EXPECT_EQ(ReadPlainByte(*s, 1), 4);
+  uint8_t out[4];
+  ReadPlain(*s, 0xFFFFFFFEu, out, 4);  // wraps by the image size, too
+  EXPECT_EQ(out[0], 1);
+  EXPECT_EQ(out[3], 4);
+}
+
+}  // namespace
+}  // namespace trelvan

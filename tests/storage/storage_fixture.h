@@ -1,0 +1,88 @@
+// Helpers shared by the storage, fault and model tests: a formatted storage
+// on the fake platform, and the writer's calling sequence.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_platform.h"
+#include "storage/file_system.h"
+#include "storage/storage.h"
+#include "storage/storage_check.h"
+#include "storage/storage_image.h"
+
+namespace trelvan {
+namespace testing {
+
+// A Storage on the heap (it holds the 128 MB image), initialised as a start-up
+// without image files does it: erased, formatted, run to idle.
+inline std::unique_ptr<Storage> MakeFormattedStorage(Platform& p) {
+  std::unique_ptr<Storage> s(new Storage);
+  StorageInit(*s, p);
+  FormatStorage(*s);
+  RunStorageToIdle(*s);
+  return s;
+}
+
+// FileHeader for `name` (type "Test", version "1.00") followed by `data`.
+inline std::vector<uint8_t> FileContent(const std::string& name, const std::vector<uint8_t>& data) {
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, name.c_str(), "", "Test", "1.00");
+  std::vector<uint8_t> content(header, header + h);
+  content.insert(content.end(), data.begin(), data.end());
+  return content;
+}
+
+// Deterministic filler bytes that differ by seed and position.
+inline std::vector<uint8_t> Pattern(uint32_t size, uint32_t seed) {
+  std::vector<uint8_t> v(size);
+  uint32_t x = seed * 2654435761u + 12345u;
+  for (uint32_t i = 0; i < size; ++i) {
+    x = x * 1103515245u + 12345u;
+    v[i] = static_cast<uint8_t>(x >> 16);
+  }
+  return v;
+}
+
+// The writer's calling sequence: create, then the content in pieces of at
+// most `piece` bytes, each followed by a run to idle. Returns the create result.
+inline int WriteWholeFile(Storage& s, const std::vector<uint8_t>& content, uint32_t piece = 256) {
+  RunStorageToIdle(s);
+  const int r = StorageCreateFile(s, static_cast<uint32_t>(content.size()));
+  if (r != kStorageAccepted) return r;
+  RunStorageToIdle(s);
+  uint32_t at = 0;
+  do {
+    const uint32_t n = static_cast<uint32_t>(content.size()) - at < piece
+                           ? static_cast<uint32_t>(content.size()) - at
+                           : piece;
+    EXPECT_EQ(StorageWriteData(s, content.data() + at, n), kStorageAccepted);
+    RunStorageToIdle(s);
+    at += n;
+  } while (at < content.size());
+  return r;
+}
+
+inline int StoreNamedFile(Storage& s, const std::string& name, const std::vector<uint8_t>& data) {
+  return WriteWholeFile(s, FileContent(name, data));
+}
+
+// The whole stored content of file `index`, header included.
+inline std::vector<uint8_t> StoredContent(const Storage& s, uint16_t index) {
+  std::vector<uint8_t> v(StorageFileSize(s, index));
+  StorageReadData(s, index, 0, v.data(), static_cast<uint32_t>(v.size()));
+  return v;
+}
+
+inline ::testing::AssertionResult ImageIsConsistent(const Storage& s) {
+  char message[256];
+  if (CheckStorage(s, message, sizeof message) == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << message;
+}
+
+}  // namespace testing
+}  // namespace trelvan
