@@ -1,0 +1,184 @@
+#include "platform/win32/win32_files.h"
+
+#include <cstdio>
+
+#include "platform/win32/win32_text.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr wchar_t kDefaultDataFolder[] = L"c:\\ProgramData\\Varnholt\\Trelvan Assistant";
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+}  // namespace
+
+Win32FilePlatform::~Win32FilePlatform() {
+  for (HANDLE h : handles_) {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+}
+
+int Win32FilePlatform::Store(HANDLE handle) {
+  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  handles_.push_back(handle);
+  return static_cast<int>(handles_.size() - 1);
+}
+
+HANDLE Win32FilePlatform::Handle(int file) const {
+  if (file < 0 || file >= static_cast<int>(handles_.size())) return INVALID_HANDLE_VALUE;
+  return handles_[file];
+}
+
+int Win32FilePlatform::OpenRead(const char* path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only
+  // regular files come back.
+  const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return Store(h);
+}
+
+int Win32FilePlatform::OpenWrite(const char* path) {
+  const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  return Store(h);
+}
+
+uint32_t Win32FilePlatform::ReadFile(int file, void* out, uint32_t count) {
+  const HANDLE h = Handle(file);
+  uint32_t done = 0;
+  while (h != INVALID_HANDLE_VALUE && done < count) {
+    DWORD n = 0;
+    if (!::ReadFile(h, static_cast<char*>(out) + done, count - done, &n, nullptr) || n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+uint32_t Win32FilePlatform::WriteFile(int file, const void* data, uint32_t count) {
+  const HANDLE h = Handle(file);
+  uint32_t done = 0;
+  while (h != INVALID_HANDLE_VALUE && done < count) {
+    DWORD n = 0;
+    if (!::WriteFile(h, static_cast<const char*>(data) + done, count - done, &n, nullptr) ||
+        n == 0) {
+      break;
+    }
+    done += n;
+  }
+  return done;
+}
+
+bool Win32FilePlatform::FlushFile(int file) {
+  const HANDLE h = Handle(file);
+  return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
+}
+
+bool Win32FilePlatform::CloseFile(int file) {
+  const HANDLE h = Handle(file);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  handles_[file] = INVALID_HANDLE_VALUE;
+  return CloseHandle(h) != 0;
+}
+
+bool Win32FilePlatform::FileSize(int file, uint32_t* size) {
+  const HANDLE h = Handle(file);
+  LARGE_INTEGER s;
+  if (h == INVALID_HANDLE_VALUE || !GetFileSizeEx(h, &s)) return false;
+  if (s.QuadPart < 0 || s.QuadPart > 0xFFFFFFFFll) return false;  // beyond 32 bits
+  *size = static_cast<uint32_t>(s.QuadPart);
+  return true;
+}
+
+bool Win32FilePlatform::DeleteFile(const char* path) {
+  return DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+bool Win32FilePlatform::RenameFile(const char* from, const char* to) {
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+uint16_t Win32FilePlatform::ListFolder(const char* folder, const char* pattern,
+                                       FolderEntry* out, uint16_t capacity) {
+  if (capacity == 0) return 0;
+  // The search lists everything and the pattern is applied here: handed to
+  // FindFirstFileW it would also match the short 8.3 names.
+  std::wstring search = Widen(folder);
+  if (!search.empty() && !IsSeparator(search.back())) search += L'\\';
+  search += L'*';
+  WIN32_FIND_DATAW found;
+  const HANDLE find = FindFirstFileW(search.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  uint16_t count = 0;
+  do {
+    const std::string name = Narrow(found.cFileName);
+    if (name.empty() || !WildcardMatch(pattern, name.c_str())) continue;
+    FolderEntry& entry = out[count];
+    snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
+    const DWORD attributes = found.dwFileAttributes;
+    entry.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.hidden = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    ++count;
+  } while (count < capacity && FindNextFileW(find, &found));
+  FindClose(find);
+  return count;
+}
+
+uint32_t Win32FilePlatform::DiskFreeMegabytes() {
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  if (!GetDiskFreeSpaceW(L"C:\\", &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters)) {
+    return 0;
+  }
+  const unsigned long long bytes = static_cast<unsigned long long>(freeClusters) *
+                                   sectorsPerCluster * bytesPerSector;
+  const unsigned long long mib = bytes / 1048576ull;
+  return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
+}
+
+bool WildcardMatch(const char* pattern, const char* name) {
+  // Greedy match with one backtrack point: the latest "*".
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name) {
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern == '?' || (*pattern && FoldCase(*pattern) == FoldCase(*name))) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == 0;
+}
+
+std::string WindowsDataFolder() {
+  std::wstring folder;
+  const DWORD length = GetEnvironmentVariableW(L"TRELVAN_DATA_DIR", nullptr, 0);
+  if (length > 1) {
+    folder.resize(length);
+    const DWORD written = GetEnvironmentVariableW(L"TRELVAN_DATA_DIR", &folder[0], length);
+    folder.resize(written < length ? written : 0);
+  }
+  if (folder.empty()) folder = kDefaultDataFolder;
+  while (folder.size() > 3 && IsSeparator(folder.back())) folder.pop_back();
+  // Make every missing level; the drive itself and existing folders just fail.
+  for (size_t i = 1; i <= folder.size(); ++i) {
+    if (i == folder.size() || IsSeparator(folder[i])) {
+      CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
+    }
+  }
+  return Narrow(folder.c_str());
+}
+
+}  // namespace trelvan

@@ -1,0 +1,53 @@
+// File services on Windows: the same handle table as the POSIX side, over
+// CreateFileW handles, with UTF-8 paths.
+#pragma once
+
+#include "platform/win32/win32_windows.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace trelvan {
+
+class Win32FilePlatform : public Platform {
+ public:
+  explicit Win32FilePlatform(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  ~Win32FilePlatform() override;
+
+  char PathSeparator() const override { return '\\'; }
+  const char* DataFolder() const override { return dataFolder_.c_str(); }
+  int OpenRead(const char* path) override;
+  int OpenWrite(const char* path) override;
+  uint32_t ReadFile(int file, void* out, uint32_t count) override;
+  uint32_t WriteFile(int file, const void* data, uint32_t count) override;
+  bool FlushFile(int file) override;
+  bool CloseFile(int file) override;
+  bool FileSize(int file, uint32_t* size) override;
+  bool DeleteFile(const char* path) override;
+  bool RenameFile(const char* from, const char* to) override;
+  uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
+                      uint16_t capacity) override;
+  // Free space of drive C: (the data folder's drive on a normal install).
+  uint32_t DiskFreeMegabytes() override;
+
+ protected:
+  std::string dataFolder_;
+
+ private:
+  int Store(HANDLE handle);
+  HANDLE Handle(int file) const;
+  std::vector<HANDLE> handles_;  // by handle; INVALID_HANDLE_VALUE once closed
+};
+
+// "*" and "?" wildcards over a whole name. Letters match without regard to
+// case, as names do on a Windows volume.
+bool WildcardMatch(const char* pattern, const char* name);
+
+// The data folder: TRELVAN_DATA_DIR when set, else
+// c:\ProgramData\Varnholt\Trelvan Assistant. Every missing level is created.
+std::string WindowsDataFolder();
+
+}  // namespace trelvan

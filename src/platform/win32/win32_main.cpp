@@ -1,0 +1,151 @@
+// The Windows entry point: window class, main window, message loop, and the
+// window procedure that turns window messages into the shell's messages.
+#include "platform/win32/win32_windows.h"
+
+#include <memory>
+#include <new>
+
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/win32_platform.h"
+#include "shell/assistant.h"
+
+using namespace trelvan;
+
+namespace {
+
+constexpr int kWindowClassNameLength = 100;
+constexpr int kClientWidth = 800;
+constexpr int kClientHeight = 600;
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kTimerMs = 10;
+
+// What the window procedure works on; it hangs on the window's user data
+// from WM_NCCREATE until the loop has ended.
+struct WindowContext {
+  Assistant* assistant;
+  Win32Platform* platform;
+};
+
+WindowContext* ContextOf(HWND window) {
+  return reinterpret_cast<WindowContext*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  WindowContext* context = ContextOf(window);
+  if (!context) return DefWindowProcW(window, message, wParam, lParam);
+  Assistant& a = *context->assistant;
+  // Coordinates as the low and high words of lParam, unsigned.
+  const uint32_t x = LOWORD(lParam);
+  const uint32_t y = HIWORD(lParam);
+  const uint32_t key = static_cast<uint32_t>(wParam);
+  switch (message) {
+    case WM_MOUSEMOVE: MainWindowMessage(a, Message::MouseMove, 0, x, y); return 0;
+    case WM_LBUTTONDOWN: MainWindowMessage(a, Message::LeftButtonDown, 0, x, y); return 0;
+    case WM_RBUTTONDOWN: MainWindowMessage(a, Message::RightButtonDown, 0, x, y); return 0;
+    case WM_LBUTTONUP: MainWindowMessage(a, Message::LeftButtonUp, 0, x, y); return 0;
+    case WM_RBUTTONUP: MainWindowMessage(a, Message::RightButtonUp, 0, x, y); return 0;
+    case WM_MOUSEWHEEL: MainWindowMessage(a, Message::MouseWheel, 0, 0, 0); return 0;
+    case WM_KEYDOWN: MainWindowMessage(a, Message::KeyDown, key, 0, 0); return 0;
+    case WM_KEYUP: MainWindowMessage(a, Message::KeyUp, key, 0, 0); return 0;
+    case WM_TIMER: MainWindowMessage(a, Message::Timer, 0, 0, 0); return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      context->platform->SetPaintContext(dc);
+      MainWindowMessage(a, Message::Paint, 0, 0, 0);
+      context->platform->SetPaintContext(nullptr);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_DESTROY: MainWindowMessage(a, Message::Destroy, 0, 0, 0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.cbClsExtra = 0;
+  wc.cbWndExtra = 0;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TRELVAN));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+  wc.lpszMenuName = nullptr;
+  wc.lpszClassName = className;
+  wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+  return RegisterClassExW(&wc);
+}
+
+// Gives the window an 800 x 600 client area centred on the screen; the
+// frame's own size is whatever the window now has beyond its client area.
+void SizeAndCentre(HWND window) {
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  RECT client, outer;
+  GetClientRect(window, &client);
+  GetWindowRect(window, &outer);
+  const int dw = (outer.right - outer.left) - (client.right - client.left);
+  const int dh = (outer.bottom - outer.top) - (client.bottom - client.top);
+  SetWindowPos(window, nullptr, (screenWidth - kClientWidth) / 2,
+               (screenHeight - kClientHeight) / 2, kClientWidth + dw, kClientHeight + dh,
+               SWP_NOZORDER);
+}
+
+HWND CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* className,
+                      WindowContext* context) {
+  HWND window = CreateWindowExW(0, className, L"Trelvan Assistant",
+                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance,
+                                context);
+  if (!window) return nullptr;
+  context->platform->SetWindow(window);
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  SizeAndCentre(window);
+  MainWindowCreated(*context->assistant);
+  SetTimer(window, kTimerId, kTimerMs, nullptr);
+  return window;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  wchar_t className[kWindowClassNameLength + 1] = {};
+  LoadStringW(instance, IDS_WINDOW_CLASS, className, kWindowClassNameLength);
+
+  Win32Platform platform(WindowsDataFolder());
+  // The Assistant holds the 128 MB storage image: it lives on the heap.
+  std::unique_ptr<Assistant> assistant(new (std::nothrow) Assistant(platform));
+  if (!assistant) return 0;
+  WindowContext context{assistant.get(), &platform};
+
+  RegisterMainWindowClass(instance, className);
+  HWND window = CreateMainWindow(instance, showCommand, className, &context);
+  if (!window) return 0;
+
+  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_TRELVAN));
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  // When a page or the start-up ended the loop the window is still there:
+  // detach it from the Assistant before it goes.
+  if (IsWindow(window)) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    platform.SetWindow(nullptr);
+    DestroyWindow(window);
+  }
+  return static_cast<int>(msg.wParam);
+}
