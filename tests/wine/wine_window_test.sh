@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# The 64-bit Windows program under Wine inside Xvfb, three runs on one data
+# folder given as a Windows path:
+#   1. the folder (two missing levels) is made; a window titled
+#      "Trelvan Assistant" with an 800 x 600 client area appears centred and
+#      white; closing it ends the process with status 0 and leaves the
+#      134,217,728-byte storage file;
+#   2. a resource file dropped into the folder is taken in and removed, a file
+#      of another kind stays;
+#   3. the image saved by run 2 is loaded and written back unchanged.
+set -uo pipefail
+exe=$(realpath "$1"); out=$2
+here=$(dirname "$0")
+. "$here/../gui/xvfb.sh"
+mkdir -p "$out"
+[ -f "$exe" ] || { echo "FAIL: $exe not built"; exit 1; }
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64) || { echo "FAIL: no wine64"; exit 1; }
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+tmp=$(mktemp -d)
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  [ -n "$wineserver" ] && WINEPREFIX="$tmp/prefix" timeout 10 "$wineserver" -k 2>/dev/null
+  stop_xvfb
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+data="$tmp/data/Trelvan Assistant"
+storage="$data/Trelvan Assistant Storage 400"
+export TRELVAN_DATA_DIR="Z:${data//\//\\}"
+
+start_xvfb || exit 1
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
+
+t=$(now)
+timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || { echo "FAIL: wineboot"; exit 1; }
+echo "wine prefix made in $(elapsed "$t" "$(now)") s"
+
+# run NAME: starts the program, checks its window, closes it, and waits for
+# its end.
+run() {
+  local name=$1 started window geometry width height left top closed
+  started=$(now)
+  "$wine" "$exe" &
+  app=$!
+  window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
+  [ -n "$window" ] || { echo "FAIL($name): no window titled Trelvan Assistant"; return 1; }
+  echo "$name: window after $(elapsed "$started" "$(now)") s"
+  geometry=$(xwininfo -id "$window")
+  width=$(awk '/Width:/ {print $2}' <<<"$geometry")
+  height=$(awk '/Height:/ {print $2}' <<<"$geometry")
+  left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+  top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+  [ "$width" = 800 ] && [ "$height" = 600 ] ||
+    { echo "FAIL($name): client area ${width}x${height}"; return 1; }
+  # The outer window is centred, so the client area starts just inside the
+  # centred position: by the left border and by the caption and top border.
+  local root screenW screenH x0 y0
+  root=$(xwininfo -root)
+  screenW=$(awk '/Width:/ {print $2}' <<<"$root")
+  screenH=$(awk '/Height:/ {print $2}' <<<"$root")
+  x0=$(( (screenW - 800) / 2 )); y0=$(( (screenH - 600) / 2 ))
+  [ "$left" -ge "$x0" ] && [ "$left" -le $((x0 + 16)) ] &&
+    [ "$top" -ge "$y0" ] && [ "$top" -le $((y0 + 64)) ] ||
+    { echo "FAIL($name): client at $left,$top, window not centred at $x0,$y0"; return 1; }
+  sleep 1
+  import -window root "$out/wine_$name.png"
+  all_white "$out/wine_$name.png" "800x600+$left+$top" ||
+    { echo "FAIL($name): client area not white"; return 1; }
+
+  closed=$(now)
+  python3 "$here/../gui/close_window.py" "$window"
+  wait_exit "$app" 10
+  app=""
+  [ "$EXIT_STATUS" = 0 ] || { echo "FAIL($name): exit status '$EXIT_STATUS' after closing"; return 1; }
+  echo "$name: ended $(elapsed "$closed" "$(now)") s after the close"
+  [ "$(stat -c %s "$storage" 2>/dev/null)" = 134217728 ] ||
+    { echo "FAIL($name): storage file missing or of the wrong size"; return 1; }
+}
+
+run first || exit 1
+
+printf 'a resource for the storage\n' >"$data/greeting.rsc"
+printf 'not a resource\n' >"$data/notes.txt"
+run second || exit 1
+[ ! -e "$data/greeting.rsc" ] || { echo "FAIL: greeting.rsc not taken in"; exit 1; }
+[ -e "$data/notes.txt" ] || { echo "FAIL: notes.txt was removed"; exit 1; }
+cp "$storage" "$tmp/second.img"
+
+run third || exit 1
+cmp -s "$storage" "$tmp/second.img" || { echo "FAIL: the saved image did not come back unchanged"; exit 1; }
+echo "wine window test passed"
