@@ -51,13 +51,20 @@ run() {
   window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
   [ -n "$window" ] || { echo "FAIL($name): no window titled Trelvan Assistant"; return 1; }
   echo "$name: window after $(elapsed "$started" "$(now)") s"
-  geometry=$(xwininfo -id "$window")
-  width=$(awk '/Width:/ {print $2}' <<<"$geometry")
-  height=$(awk '/Height:/ {print $2}' <<<"$geometry")
-  left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
-  top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
-  [ "$width" = 800 ] && [ "$height" = 600 ] ||
-    { echo "FAIL($name): client area ${width}x${height}"; return 1; }
+  # The window is shown at its default size first and sized and centred
+  # right after, so its geometry is read until it settles (at most 10 s).
+  local tries=0
+  while :; do
+    geometry=$(xwininfo -id "$window")
+    width=$(awk '/Width:/ {print $2}' <<<"$geometry")
+    height=$(awk '/Height:/ {print $2}' <<<"$geometry")
+    left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+    top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+    [ "$width" = 800 ] && [ "$height" = 600 ] && break
+    tries=$((tries + 1))
+    [ "$tries" -ge 100 ] && { echo "FAIL($name): client area ${width}x${height}"; return 1; }
+    sleep 0.1
+  done
   # The outer window is centred, so the client area starts just inside the
   # centred position: by the left border and by the caption and top border.
   local root screenW screenH x0 y0
@@ -78,7 +85,10 @@ run() {
   wait_exit "$app" 10
   app=""
   [ "$EXIT_STATUS" = 0 ] || { echo "FAIL($name): exit status '$EXIT_STATUS' after closing"; return 1; }
-  echo "$name: ended $(elapsed "$closed" "$(now)") s after the close"
+  # Under Xvfb no window manager withdraws the window, and Wine waits 2 s
+  # for that inside DestroyWindow before the program's own exit work runs.
+  echo "$name: ended $(elapsed "$closed" "$(now)") s after the close;" \
+       "image written $(elapsed "$closed" "$(stat -c %.9Y "$storage" 2>/dev/null || echo 0)") s after"
   [ "$(stat -c %s "$storage" 2>/dev/null)" = 134217728 ] ||
     { echo "FAIL($name): storage file missing or of the wrong size"; return 1; }
 }
