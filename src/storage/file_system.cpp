@@ -316,9 +316,15 @@ void FormatStorage(Storage& s) {
 
 // ---- changes --------------------------------------------------------------------
 
+// Idle and no accepted request still waiting for its first step: a second
+// request in between would overwrite the first one's working fields.
+static bool ReadyForRequest(const FileSystem& fs) {
+  return fs.state == kStateIdle && !fs.createRequested && !fs.deleteRequested;
+}
+
 int StorageCreateFile(Storage& s, uint32_t size) {
   FileSystem& fs = s.fs;
-  if (fs.state != kStateIdle) return kStorageBusy;
+  if (!ReadyForRequest(fs)) return kStorageBusy;
   if (static_cast<uint64_t>(fs.header.freeBlocks) * kBlockSize < size) return kStorageNoSpace;
   if (fs.header.fileCount >= kTableEntries) return kStorageTableFull;
   ResetStaging(fs);
@@ -368,7 +374,8 @@ int StorageWriteData(Storage& s, const uint8_t* data, uint32_t count) {
 int StorageDeleteFile(Storage& s, uint16_t index) {
   FileSystem& fs = s.fs;
   StorageHeader& h = fs.header;
-  if (fs.state != kStateIdle) return kStorageBusy;
+  if (!ReadyForRequest(fs)) return kStorageBusy;
+  if (index >= h.fileCount) return kStorageNoSuchFile;
   const uint16_t table = CurrentTableBlock(s);
   const FileTableEntry deleted = ReadTableEntry(s, table, index);
   const uint32_t n = BlocksFor(deleted.size);

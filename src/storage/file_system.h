@@ -16,10 +16,13 @@
 //   0 accepted
 //   1 not enough free blocks (StorageCreateFile)
 //   2 more bytes than the declared size (StorageWriteData)
-//   6 busy: the machine is not idle (StorageCreateFile, StorageDeleteFile)
+//   6 busy: the machine is not idle, or an accepted creation or deletion
+//     has not yet been taken up by StorageStep (StorageCreateFile,
+//     StorageDeleteFile)
 //   7 more than 256 bytes in one call (StorageWriteData)
 //   8 busy: the machine is not waiting for data (StorageWriteData)
 //   9 the file table is full: 512 files are stored (StorageCreateFile)
+//  10 no file has that table index (StorageDeleteFile)
 #pragma once
 
 #include <cstdint>
@@ -36,6 +39,7 @@ enum StorageResult : int {
   kStorageCountTooLarge = 7,
   kStorageNotWaiting = 8,
   kStorageTableFull = 9,
+  kStorageNoSuchFile = 10,
 };
 
 constexpr uint8_t kStateStart = 0;

@@ -21,9 +21,15 @@ height=$(awk '/Height:/ {print $2}' <<<"$geometry")
 left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
 top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
 [ "$width" = 800 ] && [ "$height" = 600 ] || { echo "FAIL: client area ${width}x${height}"; exit 1; }
-sleep 0.5
-import -window root "$out/linux_window.png"
-all_white "$out/linux_window.png" "800x600+$left+$top" || { echo "FAIL: window not white"; exit 1; }
+# The first frame follows the storage start-up (a fresh 128 MB image is
+# formatted), so look for it for up to 10 seconds.
+white=no
+for _ in $(seq 20); do
+  sleep 0.5
+  import -window root "$out/linux_window.png"
+  if all_white "$out/linux_window.png" "800x600+$left+$top"; then white=yes; break; fi
+done
+[ "$white" = yes ] || { echo "FAIL: window not white"; exit 1; }
 
 python3 "$here/close_window.py" "$window"
 wait_exit "$app" 2

@@ -154,8 +154,11 @@ TEST_F(FileSystemTest, DeletingAMiddleFileCompactsTheRest) {
   WriteWholeFile(*s, a);
   StoreNamedFile(*s, "b", Pattern(6000, 2));
   WriteWholeFile(*s, c);
+  // With their headers a takes blocks 4-5, b 6-7 and c 8-11.
+  ASSERT_EQ(StorageFileStartBlock(*s, 2), 8u);
   ASSERT_EQ(StorageDeleteFile(*s, 1), kStorageAccepted);
-  EXPECT_EQ(s->fs.header.moveNextBlock, 5);
+  EXPECT_EQ(s->fs.header.moveNextBlock, 6);
+  EXPECT_EQ(s->fs.header.moveBlocksLeft, 4);
   RunStorageToIdle(*s);
   EXPECT_EQ(StorageFileStartBlock(*s, 1), 6u);
   EXPECT_EQ(StoredContent(*s, 0), a);
@@ -292,6 +295,23 @@ TEST_F(FileSystemTest, OperationsInTheWrongStateAreRefused) {
   EXPECT_EQ(StorageWriteData(*s, bytes, 100), kStorageTooMuchData);  // 88 were still expected
   EXPECT_EQ(s->fs.state, kStateWaitForData);
   EXPECT_EQ(SelectHeader(*s, nullptr), -1);  // nothing visible yet
+}
+
+// A request accepted but not yet stepped blocks a second one, and a
+// deletion of an index beyond the table changes nothing.
+TEST_F(FileSystemTest, PendingRequestsAndMissingIndexesAreRefused) {
+  StoreNamedFile(*s, "only", Pattern(100, 1));
+  EXPECT_EQ(StorageDeleteFile(*s, 1), kStorageNoSuchFile);
+  EXPECT_EQ(s->fs.header.fileCount, 1);
+  const uint16_t freeBefore = s->fs.header.freeBlocks;
+  ASSERT_EQ(StorageDeleteFile(*s, 0), kStorageAccepted);
+  EXPECT_EQ(StorageDeleteFile(*s, 0), kStorageBusy);
+  EXPECT_EQ(StorageCreateFile(*s, 10), kStorageBusy);
+  RunStorageToIdle(*s);
+  EXPECT_EQ(s->fs.header.fileCount, 0);
+  EXPECT_EQ(s->fs.header.freeBlocks, freeBefore + 1);
+  EXPECT_EQ(StorageDeleteFile(*s, 0), kStorageNoSuchFile);
+  EXPECT_TRUE(ImageIsConsistent(*s));
 }
 
 // Half a creation is invisible: the header still names the old table.
