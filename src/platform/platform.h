@@ -58,6 +58,11 @@ class Platform {
                               FolderEntry* out, uint16_t capacity) = 0;
   // Free space of the data folder's disk in whole MiB; 0 when unknown.
   virtual uint32_t DiskFreeMegabytes() = 0;
+
+  // ---- single instance -----------------------------------------------------
+  // Claims the lock `name` for the rest of this process. False when another
+  // running copy of the program holds it.
+  virtual bool AcquireSingleInstance(const char* name) = 0;
 };
 
 }  // namespace trelvan

@@ -3,10 +3,15 @@
 // is allocated with it; nothing is allocated while it runs.
 #pragma once
 
+#include "link/transfer_lists.h"
 #include "platform/platform.h"
+#include "shell/setup_records.h"
 #include "shell/shell.h"
 #include "storage/storage.h"
+#include "ui/controls.h"
 #include "ui/frame_buffer.h"
+#include "ui/pages.h"
+#include "ui/pages/main_page.h"
 
 namespace trelvan {
 
@@ -19,6 +24,11 @@ struct Assistant {
   Shell shell{};
   FrameBuffer frame{};
   Storage storage;  // the 128 MB image; filled by StartUp, not here
+  SetupValues setup{};
+  Controls controls{};
+  Pages pages{};
+  MainPage mainPage{};
+  TransferLists transfer{};
 };
 
 }  // namespace trelvan

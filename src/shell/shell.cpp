@@ -98,10 +98,12 @@ void TimerTick(Assistant& a) {
   UpdateSoftTimers(s);
   if (s.PointerEvent.pending) {
     s.PointerEvent.pending = 0;
+    DispatchPageEvent(a, kPagePointerEvent);
   }
   if (s.PageTimer.expired) {
     s.PageTimer.expired = 0;
     s.PageTimer.elapsed = 0;
+    DispatchPageEvent(a, kPageTimerEvent);
   }
   if (!s.ShellStarted) {
     s.ShellStarted = 1;
@@ -118,7 +120,9 @@ void ExitSequence(Assistant& a) {
     s.DiskLowWarned = 1;
     a.platform.ShowMessageBox("Disk Memory is very low!");
   }
-  if (free > kDiskSaveMegabytes) {
+  if (s.SecondCopy) {
+    // The running copy owns the storage file.
+  } else if (free > kDiskSaveMegabytes) {
     SaveStorage(a.storage, a.platform);
   } else {
     a.platform.ShowMessageBox("Disk Memory too low to save error!");

@@ -42,6 +42,7 @@ struct Shell {
   int32_t RepaintCounter;  /**< ms since the last repaint decision */
   uint32_t RepaintCount;   /**< repaints requested (statistics) */
   uint8_t ShellStarted;    /**< 1 once the first tick started the services */
+  uint8_t SecondCopy;      /**< 1: another copy runs; this one ends without saving */
   SoftTimer PageTimer;
   SoftTimer ServerTimer;
 };

@@ -7,6 +7,13 @@
 namespace trelvan {
 
 void StartUp(Assistant& a) {
+  const bool onlyCopy = a.platform.AcquireSingleInstance("TrelvanAssistantGlobalMutex");
+  if (!onlyCopy) {
+    a.platform.ShowMessageBox(
+        "Only one instance of this program is allowed to run at a time - Program already running!");
+    a.shell.QuitRequested = 1;
+    a.shell.SecondCopy = 1;
+  }
   StorageInit(a.storage, a.platform);
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;
@@ -14,7 +21,13 @@ void StartUp(Assistant& a) {
     FormatStorage(a.storage);
     RunStorageToIdle(a.storage);
   }
-  ImportResourceFiles(a.storage, a.platform);
+  // A second copy leaves the resource files to the first: its own import
+  // would delete them while the first copy's save overwrites what it stored.
+  if (onlyCopy) ImportResourceFiles(a.storage, a.platform);
+  ReadSetupRecord(a);
+  CheckRevisionRecord(a);
+  ClearSelection(a.transfer);
+  a.pages.CurrentPage = kMainPage;
 }
 
 }  // namespace trelvan

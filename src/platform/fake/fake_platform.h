@@ -33,6 +33,7 @@ class FakePlatform : public PosixFilePlatform {
   uint32_t WriteFile(int file, const void* data, uint32_t count) override;
   bool RenameFile(const char* from, const char* to) override;
   uint32_t DiskFreeMegabytes() override { return freeMegabytes; }
+  bool AcquireSingleInstance(const char*) override { return !otherCopyRunning; }
 
   // A path inside the data folder.
   std::string DataPath(const std::string& name) const { return dataFolder_ + "/" + name; }
@@ -42,6 +43,7 @@ class FakePlatform : public PosixFilePlatform {
   int64_t writeBudget = -1;    /**< bytes all further writes may still write; -1 unlimited */
   bool failOpenWrite = false;  /**< OpenWrite fails */
   bool failRename = false;     /**< RenameFile fails */
+  bool otherCopyRunning = false;  /**< AcquireSingleInstance finds the lock taken */
 
   // ---- what a test reads ----
   std::vector<std::string> messages;  /**< message boxes, in order */

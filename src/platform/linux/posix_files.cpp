@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -119,6 +120,17 @@ uint32_t PosixFilePlatform::DiskFreeMegabytes() {
       static_cast<unsigned long long>(fs.f_bavail) * static_cast<unsigned long long>(fs.f_frsize);
   const unsigned long long mib = bytes / 1048576ull;
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
+}
+
+bool PosixFilePlatform::AcquireSingleInstance(const char* name) {
+  const std::string path = dataFolder_ + "/" + name + ".lock";
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return true;  // no lock can be taken: nothing to refuse on
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  return true;  // the descriptor stays open: the lock ends with the process
 }
 
 }  // namespace trelvan

@@ -29,6 +29,9 @@ class PosixFilePlatform : public Platform {
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override;
+  // A lock file "NAME.lock" in the data folder, held open with flock until
+  // the process ends.
+  bool AcquireSingleInstance(const char* name) override;
 
  protected:
   std::string dataFolder_;

@@ -44,4 +44,10 @@ void Win32Platform::StopTimer() {
   if (window_) KillTimer(window_, kTimerId);
 }
 
+bool Win32Platform::AcquireSingleInstance(const char* name) {
+  SetLastError(0);
+  CreateMutexW(nullptr, TRUE, Widen(name).c_str());
+  return GetLastError() == 0;
+}
+
 }  // namespace trelvan

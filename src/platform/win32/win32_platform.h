@@ -21,6 +21,8 @@ class Win32Platform : public Win32FilePlatform {
   void StopTimer() override;
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
   void PostQuit(int code) override { PostQuitMessage(code); }
+  // A named mutex, created owned and never released: it ends with the process.
+  bool AcquireSingleInstance(const char* name) override;
 
   void SetWindow(HWND window) { window_ = window; }
   // While WM_PAINT is handled the frame goes to its BeginPaint context;

@@ -1,0 +1,27 @@
+// The program's own records in the storage: "Setup400" with the two setup
+// bytes, and "Revision" with the revision that last used the storage.
+#pragma once
+
+#include <cstdint>
+
+namespace trelvan {
+
+struct Assistant;
+
+constexpr const char* kProgramRevision = "4.01";
+
+struct SetupValues {
+  uint8_t keyboardLayout;      /**< 0: alphabetical on-screen keys; else QWERTY */
+  uint8_t useOlderUsbDrivers;  /**< 1: the handheld through the serial driver library; 0: USB HID */
+};
+
+// Both bytes from "Setup400", or 0 and 0 when it is missing.
+void ReadSetupRecord(Assistant& a);
+// Replaces "Setup400" with the current values.
+void WriteSetupRecord(Assistant& a);
+// Replaces "Revision" with this program's revision.
+void WriteRevisionRecord(Assistant& a);
+// Writes "Revision" unless it already holds this program's revision.
+void CheckRevisionRecord(Assistant& a);
+
+}  // namespace trelvan

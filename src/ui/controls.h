@@ -1,0 +1,86 @@
+// Controls: image controls showing one picture and text controls showing a
+// string on an optional background, loaded from the current page file into
+// two fixed pools of slots that all pages share.
+#pragma once
+
+#include <cstdint>
+
+namespace trelvan {
+
+struct Assistant;
+
+constexpr int kImageSlotCount = 78;
+constexpr int kTextSlotCount = 20;
+constexpr int kPageNameCapacity = 32;  // 31 characters and the zero
+constexpr uint32_t kPictureRowCapacity = 65535;
+
+enum PictureSource : uint8_t {
+  kSourcePageFile = 0,   /**< the current page file */
+  kSourceCommon = 1,     /**< the collection "TA Common" */
+  kSourceButtons = 2,    /**< the collection "TA Buttons" */
+};
+
+constexpr uint16_t kTextCentred = 2;        // flags bit 1: centred in w
+constexpr uint16_t kTextNoBackground = 64;  // flags bit 6: only the glyphs
+
+struct ImageControl {
+  uint16_t x, y;           /**< top-left corner on the screen */
+  uint16_t w, h;           /**< hit testing and erasing */
+  uint8_t source;          /**< a PictureSource; others draw nothing */
+  uint16_t pictureIndex;   /**< in that file's picture table */
+};
+
+struct TextControl {
+  uint16_t x, y, w, h;     /**< the box; text starts at (x, y) */
+  uint8_t font;            /**< 0, 1 or 2 */
+  uint16_t flags;          /**< kTextCentred, kTextNoBackground */
+  uint16_t textColour;     /**< Colour16 of the glyphs */
+  uint16_t backColour;     /**< Colour16 of the box */
+};
+
+struct Controls {
+  ImageControl ImageSlots[kImageSlotCount];
+  TextControl TextSlots[kTextSlotCount];
+  int32_t LastImageSlot = -1;  /**< last slot the current page's initialisation took */
+  int32_t LastTextSlot = -1;
+  char CurrentPageName[kPageNameCapacity];
+  uint8_t pictureRow[kPictureRowCapacity * 2];  /**< one picture row while drawing */
+};
+
+// Record k of the current page file's tables into `slot`. 0 (slot untouched)
+// when the page file or the whole record is missing.
+int LoadImageControl(Assistant& a, ImageControl* slot, uint32_t k);
+int LoadTextControl(Assistant& a, TextControl* slot, uint32_t k);
+
+// Draws the control's picture whole at (x, y). 0, drawing nothing, when the
+// file, the picture or any of its rows is missing.
+int DrawImageControl(Assistant& a, const ImageControl* control);
+void DrawTextControl(Assistant& a, const TextControl* control, const char* text);
+// Fills the box white.
+void EraseControl(Assistant& a, const ImageControl* control);
+void EraseControl(Assistant& a, const TextControl* control);
+// 1 when the control exists and the pointer lies inside its box.
+int HitTest(const Assistant& a, const ImageControl* control);
+int HitTest(const Assistant& a, const TextControl* control);
+
+// The slot after the last one taken, wrapping to 0 after the pool's end.
+ImageControl* NextImageSlot(Controls& c);
+TextControl* NextTextSlot(Controls& c);
+
+// A page's initialisation: names the page file, then hands out slots from 0
+// of each pool, loading record 0, 1, 2 ... of the matching table into each.
+class PageLoader {
+ public:
+  PageLoader(Assistant& a, const char* pageFileName);
+  ImageControl* Image();
+  TextControl* Text();
+  // LastImageSlot and LastTextSlot become the last slots handed out.
+  void Finish();
+
+ private:
+  Assistant& a_;
+  int32_t images_ = 0;
+  int32_t texts_ = 0;
+};
+
+}  // namespace trelvan

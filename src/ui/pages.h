@@ -1,0 +1,63 @@
+// The page framework: the page table of the program's fifteen pages and the
+// dispatcher that routes the tick's pointer and timer events to the current
+// page. Each page has an initialisation, a pointer handler, a full-draw
+// handler and, for most, a timer handler.
+#pragma once
+
+#include <cstdint>
+
+namespace trelvan {
+
+struct Assistant;
+
+constexpr int32_t kPageCount = 15;
+
+enum PageNumber : int32_t {
+  kMainPage = 1,
+  kNewProjectPage = 2,
+  kEditPagePage = 3,
+  kEditProgramPage = 4,
+  kAlphaKeyboardPage = 5,
+  kInformationPage = 6,
+  kSelectTextPage = 7,
+  kSelectButtonPage = 8,
+  kNumericKeyboardPage = 9,
+  kSetupPage = 10,
+  kProjectManagerPage = 11,
+  kLightEffectManagerPage = 12,
+  kPictureManagerPage = 13,
+  kSoundManagerPage = 14,
+  kSelectFilePage = 15,
+};
+
+enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
+
+struct PageHandlers {
+  const char* fileName;  /**< the page file in storage */
+  const char* title;     /**< drawn into text control 0; null when the page has none */
+  void (*init)(Assistant&);
+  void (*timer)(Assistant&);  /**< null: the page has no timer handler */
+  void (*pointer)(Assistant&);
+  void (*draw)(Assistant&, int full);
+};
+
+struct Pages {
+  int32_t CurrentPage = kMainPage;
+  int32_t LastDrawnPage = 0;
+  int32_t initialised[kPageCount + 1] = {};  /**< by page number */
+};
+
+// The page table entry of `page`; null for a number outside 1..15 or a page
+// this program does not have.
+const PageHandlers* PageTable(int32_t page);
+
+void DispatchPageEvent(Assistant& a, int event);
+
+struct ImageControl;
+struct TextControl;
+// What every full draw does after the page's initialisation: the white
+// page, image control 0, and text control 0 with the title.
+void DrawPageFrame(Assistant& a, const ImageControl* image0, const TextControl* title,
+                   const char* titleText);
+
+}  // namespace trelvan
