@@ -1,7 +1,8 @@
 // trelvan-headless: runs the assistant on the fake platform from a script and
 // takes screenshots, comparing them with reference pictures.
 //
-//   trelvan-headless [--reference DIR] [--output DIR] [--regenerate] SCRIPT
+//   trelvan-headless [--reference DIR] [--output DIR] [--regenerate]
+//                    [--resources DIR] SCRIPT
 //
 // Script lines (# starts a comment):
 //   tick [N]                 N timer messages (default 1)
@@ -13,8 +14,11 @@
 //   fill COLOUR X Y W H      a filled rectangle (COLOUR as 0xRRRR Colour16)
 //   text FONT X Y COLOUR TEXT
 //   shot NAME.png            write the window's picture; compare with the reference
-// The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder.
+//   page VERB ...            a page's own test command (page_commands.cpp)
+// The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
+// *.rsc files of --resources DIR are copied into it before the start-up.
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -23,6 +27,7 @@
 #include <string>
 
 #include "platform/fake/fake_platform.h"
+#include "page_commands.h"
 #include "png_file.h"
 #include "shell/assistant.h"
 
@@ -35,7 +40,17 @@ struct Options {
   std::string output = ".";
   bool regenerate = false;
   std::string script;
+  std::string resources;
 };
+
+void CopyResourceFiles(const std::string& from, const std::string& to) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(from, error)) {
+    if (entry.path().extension() != ".rsc") continue;
+    std::filesystem::copy_file(entry.path(), std::filesystem::path(to) / entry.path().filename(),
+                               std::filesystem::copy_options::overwrite_existing, error);
+  }
+}
 
 RgbImage WindowPicture(Assistant& a, FakePlatform& platform) {
   MainWindowMessage(a, Message::Paint, 0, 0, 0);
@@ -103,6 +118,7 @@ bool RunScript(const Options& o) {
   FakePlatform platform(dataDir ? dataDir : "");
   auto assistant = std::make_unique<Assistant>(platform);
   Assistant& a = *assistant;
+  if (!o.resources.empty()) CopyResourceFiles(o.resources, platform.DataFolder());
   MainWindowCreated(a);
   size_t shownMessages = 0;
   bool ok = true;
@@ -162,6 +178,11 @@ bool RunScript(const Options& o) {
       a.frame.PenColour = static_cast<uint16_t>(strtoul(c.c_str(), nullptr, 0));
       DrawString(a.frame, static_cast<uint8_t>(font), static_cast<uint16_t>(x), y, text.c_str(),
                  0, 0);
+    } else if (verb == "page") {
+      if (!RunPageCommand(a, words)) {
+        fprintf(stderr, "%s:%d: unknown page command\n", o.script.c_str(), lineNumber);
+        return false;
+      }
     } else if (verb == "shot") {
       std::string name;
       words >> name;
@@ -187,6 +208,8 @@ int main(int argc, char** argv) {
       o.reference = argv[++i];
     } else if (arg == "--output" && i + 1 < argc) {
       o.output = argv[++i];
+    } else if (arg == "--resources" && i + 1 < argc) {
+      o.resources = argv[++i];
     } else if (arg == "--regenerate") {
       o.regenerate = true;
     } else if (o.script.empty() && arg[0] != '-') {
@@ -197,7 +220,9 @@ int main(int argc, char** argv) {
     }
   }
   if (o.script.empty()) {
-    fprintf(stderr, "usage: trelvan-headless [--reference DIR] [--output DIR] [--regenerate] SCRIPT\n");
+    fprintf(stderr,
+            "usage: trelvan-headless [--reference DIR] [--output DIR] [--regenerate] "
+            "[--resources DIR] SCRIPT\n");
     return 2;
   }
   return RunScript(o) ? 0 : 1;
