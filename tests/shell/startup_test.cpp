@@ -1,0 +1,142 @@
+// Start-up: the revision record, the setup record and a second running copy.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "platform/fake/fake_platform.h"
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/storage_fixture.h"
+#include "storage/storage_image.h"
+
+namespace trelvan {
+namespace {
+
+using testing::WriteWholeFile;
+
+std::vector<uint8_t> Record(const char* name, const char* type, const char* version,
+                            const std::vector<uint8_t>& data) {
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, name, "", type, version);
+  std::vector<uint8_t> content(header, header + h);
+  content.insert(content.end(), data.begin(), data.end());
+  return content;
+}
+
+std::vector<uint8_t> RevisionData(const char* text) {
+  std::vector<uint8_t> data(7, 0);
+  memcpy(data.data(), text, strlen(text) < 7 ? strlen(text) : 7);
+  return data;
+}
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  // Saves a storage holding `records` as the storage file, then starts an
+  // assistant on it.
+  void StartWith(const std::vector<std::vector<uint8_t>>& records) {
+    {
+      auto s = testing::MakeFormattedStorage(platform);
+      for (const auto& r : records) ASSERT_EQ(WriteWholeFile(*s, r), kStorageAccepted);
+      ASSERT_TRUE(SaveStorage(*s, platform));
+    }
+    Start();
+  }
+  void Start() {
+    a = std::make_unique<Assistant>(platform);
+    MainWindowCreated(*a);
+  }
+  // Index of "Revision" and its data.
+  std::vector<uint8_t> StoredRevision(int* index) {
+    *index = StorageFindFile(a->storage, "Revision");
+    if (*index < 0) return {};
+    const uint16_t i = static_cast<uint16_t>(*index);
+    const uint16_t start = StorageHeaderLength(a->storage, i);
+    std::vector<uint8_t> data(StorageFileSize(a->storage, i) - start);
+    StorageReadData(a->storage, i, start, data.data(), static_cast<uint32_t>(data.size()));
+    return data;
+  }
+  FakePlatform platform;
+  std::unique_ptr<Assistant> a;
+};
+
+TEST_F(StartUpTest, FirstRunWritesTheRevisionAndLeavesTheSetupAtZero) {
+  Start();
+  int index = -1;
+  EXPECT_EQ(StoredRevision(&index), RevisionData("4.01"));
+  EXPECT_EQ(index, 0);
+  EXPECT_EQ(StorageFindFile(a->storage, "Setup400"), -1);
+  EXPECT_EQ(a->setup.keyboardLayout, 0);
+  EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
+  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(StartUpTest, AMatchingRevisionIsLeftAndAnyOtherIsReplaced) {
+  const auto other = Record("Other", "Text", "1.00", {1, 2, 3});
+  StartWith({Record("Revision", "Revision", "1.00", {'4', '.', '0', '1', 0, 9, 9}), other});
+  int index = -1;
+  EXPECT_EQ(StoredRevision(&index)[5], 9);  // untouched, bytes after the zero included
+  EXPECT_EQ(index, 0);
+
+  for (const char* stale : {"4.00", "4.011", "4.01x", ""}) {
+    StartWith({Record("Revision", "Revision", "1.00", RevisionData(stale)), other});
+    EXPECT_EQ(StoredRevision(&index), RevisionData("4.01")) << stale;
+    EXPECT_EQ(index, 1) << stale;  // rewritten at the end of the table
+    EXPECT_EQ(StorageFindFile(a->storage, "Other"), 0);
+  }
+}
+
+TEST_F(StartUpTest, SetupRecordIsReadAndWrittenBack) {
+  StartWith({Record("Setup400", "Setup", "2.00", {1, 1})});
+  EXPECT_EQ(a->setup.keyboardLayout, 1);
+  EXPECT_EQ(a->setup.useOlderUsbDrivers, 1);
+  a->setup.useOlderUsbDrivers = 0;
+  WriteSetupRecord(*a);
+  ReadSetupRecord(*a);
+  EXPECT_EQ(a->setup.keyboardLayout, 1);
+  EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
+  int found = 0;
+  for (uint16_t i = 0; i < a->storage.fs.header.fileCount; ++i) {
+    char name[32];
+    StorageReadField(a->storage, i, kFieldName, name);
+    found += strcmp(name, "Setup400") == 0;
+  }
+  EXPECT_EQ(found, 1);
+}
+
+TEST_F(StartUpTest, ASetupRecordWithoutDataReadsAsZero) {
+  StartWith({Record("Setup400", "Setup", "2.00", {})});
+  EXPECT_EQ(a->setup.keyboardLayout, 0);
+  EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
+}
+
+// A second copy says so once, leaves the resource files to the first copy,
+// and ends at its first message without writing the storage file.
+TEST_F(StartUpTest, SecondCopyShowsTheMessageAndEndsWithoutTouchingFiles) {
+  StartWith({Record("Other", "Text", "1.00", {1})});
+  a.reset();
+  const auto waiting = Record("Waiting", "Text", "1.00", {5});
+  std::ofstream(platform.DataPath("Waiting.rsc"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(waiting.data()), static_cast<std::streamsize>(waiting.size()));
+  platform.otherCopyRunning = true;
+  Start();
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0],
+            "Only one instance of this program is allowed to run at a time - Program already running!");
+  EXPECT_EQ(StorageFindFile(a->storage, "Waiting"), -1);
+  EXPECT_TRUE(std::ifstream(platform.DataPath("Waiting.rsc")).good());
+
+  char path[kPathCapacity];
+  StorageFilePath(platform, path);
+  ASSERT_EQ(std::remove(path), 0);  // a save would bring it back
+  MainWindowMessage(*a, Message::Timer, 0, 0, 0);
+  EXPECT_TRUE(platform.quitPosted);
+  EXPECT_FALSE(std::ifstream(path).good());
+  EXPECT_EQ(platform.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace trelvan

@@ -1,0 +1,170 @@
+// Controls loaded from page files, pictures drawn from them, and what a page
+// file that lies about its own size may and may not cause.
+#include <gtest/gtest.h>
+
+#include "ui/page_file.h"
+#include "ui/page_fixture.h"
+
+namespace trelvan {
+namespace {
+
+using testing::PageTest;
+using testing::PutU32At;
+using testing::SolidPicture;
+using testing::StorePageData;
+using testing::StorePageFile;
+using testing::TestPageFile;
+
+constexpr uint32_t kRed = 0x0000FF;    // frame pixel of Colour16 0x001F
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+class ControlsTest : public PageTest {
+ protected:
+  void UsePage(const char* name) { CopyText(name, a->controls.CurrentPageName, kPageNameCapacity); }
+  void PaintWhite() {
+    a->frame.PenColour = 0xFFFF;
+    FillArea(a->frame, 0, 0, kFrameWidth, kFrameHeight);
+  }
+};
+
+TEST_F(ControlsTest, HitTestIncludesTheLeftAndTopEdgeOnly) {
+  const ImageControl c{100, 50, 20, 10, 0, 0};
+  const auto hit = [&](int x, int y) {
+    a->shell.PointerEvent.x = x;
+    a->shell.PointerEvent.y = y;
+    return HitTest(*a, &c);
+  };
+  EXPECT_EQ(hit(100, 50), 1);
+  EXPECT_EQ(hit(119, 59), 1);
+  EXPECT_EQ(hit(120, 55), 0);
+  EXPECT_EQ(hit(110, 60), 0);
+  EXPECT_EQ(hit(99, 55), 0);
+  EXPECT_EQ(HitTest(*a, static_cast<const ImageControl*>(nullptr)), 0);
+}
+
+TEST_F(ControlsTest, RunTimeSlotsWrapAtTheEndOfEachPool) {
+  Controls& c = a->controls;
+  c.LastTextSlot = 18;
+  EXPECT_EQ(NextTextSlot(c), &c.TextSlots[19]);
+  EXPECT_EQ(NextTextSlot(c), &c.TextSlots[0]);
+  EXPECT_EQ(c.LastTextSlot, 0);
+  c.LastImageSlot = 77;
+  EXPECT_EQ(NextImageSlot(c), &c.ImageSlots[0]);
+  EXPECT_EQ(c.LastImageSlot, 0);
+}
+
+TEST_F(ControlsTest, RecordsLoadInOrderAndAMissingRecordLeavesTheSlot) {
+  TestPageFile page;
+  page.images = {{1, 2, 3, 4, 1, 5}, {10, 20, 30, 40, 2, 0x1234}};
+  page.texts = {{7, 8, 9, 10, 2, 0x52, 0xF800, 0x07E0}};
+  StorePageFile(a->storage, "T Page", page);
+  UsePage("T Page");
+  ImageControl image{};
+  ASSERT_EQ(LoadImageControl(*a, &image, 1), 1);
+  EXPECT_EQ(image.x, 10);
+  EXPECT_EQ(image.h, 40);
+  EXPECT_EQ(image.source, 2);
+  EXPECT_EQ(image.pictureIndex, 0x1234);
+  TextControl text{};
+  ASSERT_EQ(LoadTextControl(*a, &text, 0), 1);
+  EXPECT_EQ(text.font, 2);
+  EXPECT_EQ(text.flags, 0x52);
+  EXPECT_EQ(text.textColour, 0xF800);
+  EXPECT_EQ(text.backColour, 0x07E0);
+  // The text table is the file's last record: record 1 would end past the
+  // file, so nothing is read and the slot keeps what it held.
+  TextControl kept{1, 1, 1, 1, 1, 1, 1, 1};
+  EXPECT_EQ(LoadTextControl(*a, &kept, 1), 0);
+  EXPECT_EQ(kept.x, 1);
+  EXPECT_EQ(kept.backColour, 1);
+  UsePage("No Such Page");
+  EXPECT_EQ(LoadImageControl(*a, &image, 0), 0);
+  EXPECT_EQ(image.x, 10);
+}
+
+TEST_F(ControlsTest, PicturesDrawWholeAndAnIndexEqualToTheCountDrawsNothing) {
+  TestPageFile page;
+  page.pictures = {SolidPicture(3, 2, 0x001F), SolidPicture(5, 4, 0x07E0)};
+  StorePageFile(a->storage, "T Page", page);
+  UsePage("T Page");
+  PaintWhite();
+  // Pictures are not clipped to the control's box.
+  const ImageControl second{200, 100, 1, 1, kSourcePageFile, 1};
+  EXPECT_EQ(DrawImageControl(*a, &second), 1);
+  EXPECT_EQ(Pixel(204, 103), 0x00FF00u);
+  EXPECT_EQ(Pixel(205, 103), kWhite);
+  EXPECT_EQ(Pixel(204, 104), kWhite);
+  PaintWhite();
+  const ImageControl beyond{0, 0, 10, 10, kSourcePageFile, 2};
+  EXPECT_EQ(DrawImageControl(*a, &beyond), 0);
+  const ImageControl badSource{0, 0, 10, 10, 3, 0};
+  EXPECT_EQ(DrawImageControl(*a, &badSource), 0);
+  const ImageControl noCollection{0, 0, 10, 10, kSourceCommon, 0};
+  EXPECT_EQ(DrawImageControl(*a, &noCollection), 0);
+  EXPECT_EQ(Pixel(0, 0), kWhite);
+}
+
+TEST_F(ControlsTest, TextWithoutBackgroundLeavesThePixelsBetweenGlyphs) {
+  a->frame.PenColour = 0x001F;
+  FillArea(a->frame, 0, 0, 200, 40);
+  const TextControl glyphsOnly{10, 10, 100, 19, 0, kTextNoBackground, 0x0000, 0xFFFF};
+  DrawTextControl(*a, &glyphsOnly, "II");
+  int black = 0, red = 0;
+  for (int x = 10; x < 18; ++x) {
+    for (int y = 10; y < 29; ++y) {
+      if (Pixel(x, y) == 0) ++black;
+      if (Pixel(x, y) == kRed) ++red;
+    }
+  }
+  EXPECT_GT(black, 10);
+  EXPECT_GT(red, 60);
+  EXPECT_EQ(Pixel(5, 5), kRed);
+  // With the background the whole box is filled first.
+  const TextControl boxed{10, 10, 100, 19, 0, 0, 0x0000, 0xFFFF};
+  DrawTextControl(*a, &boxed, "II");
+  EXPECT_EQ(Pixel(109, 28), kWhite);
+  EXPECT_EQ(Pixel(110, 28), kRed);
+}
+
+// Offsets that point outside the file count as missing: nothing is read past
+// the file's end, however the tables are made.
+TEST_F(ControlsTest, OffsetsOutsideThePageFileCountAsMissing) {
+  TestPageFile page;
+  page.pictures = {SolidPicture(4, 4, 0x001F)};
+  page.images = {{0, 0, 4, 4, kSourcePageFile, 0}};
+  const std::vector<uint8_t> good = page.Data();
+  UsePage("T Page");
+  ImageControl slot{};
+  const auto drawsWith = [&](std::vector<uint8_t> data) {
+    StorePageData(a->storage, "T Page", data);
+    PaintWhite();
+    return DrawImageControl(*a, &slot);
+  };
+  StorePageData(a->storage, "T Page", good);
+  ASSERT_EQ(LoadImageControl(*a, &slot, 0), 1);
+  ASSERT_EQ(drawsWith(good), 1);
+
+  std::vector<uint8_t> data = good;
+  PutU32At(data, 0, static_cast<uint32_t>(data.size()) - 1);  // picture table past the end
+  EXPECT_EQ(drawsWith(data), 0);
+  data = good;
+  PutU32At(data, 14, 0xFFFFFFF0u);  // picture 0 far outside
+  EXPECT_EQ(drawsWith(data), 0);
+  data = good;
+  data[12] = 9;  // nine pictures claimed, one stored: picture 0 still draws
+  EXPECT_EQ(drawsWith(data), 1);
+  data = good;
+  data[18] = 0xFF;  // width 255: the rows run past the file
+  EXPECT_EQ(drawsWith(data), 0);
+  EXPECT_EQ(Pixel(0, 0), kWhite);
+  data = good;
+  PutU32At(data, 4, 0xFFFFFFFFu);  // image table offset wraps past 32 bits
+  StorePageData(a->storage, "T Page", data);
+  EXPECT_EQ(LoadImageControl(*a, &slot, 0), 0);
+  StorePageData(a->storage, "T Page", std::vector<uint8_t>(6, 0));  // shorter than the offsets
+  EXPECT_EQ(LoadImageControl(*a, &slot, 0), 0);
+  EXPECT_EQ(DrawImageControl(*a, &slot), 0);
+}
+
+}  // namespace
+}  // namespace trelvan
