@@ -11,6 +11,7 @@
 #include "ui/controls.h"
 #include "ui/frame_buffer.h"
 #include "ui/pages.h"
+#include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
 
 namespace trelvan {
@@ -28,6 +29,7 @@ struct Assistant {
   Controls controls{};
   Pages pages{};
   MainPage mainPage{};
+  KeyboardPages keyboards{};
   TransferLists transfer{};
 };
 

@@ -2,6 +2,7 @@
 
 #include "shell/assistant.h"
 #include "ui/controls.h"
+#include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
 
 namespace trelvan {
@@ -14,11 +15,13 @@ const PageHandlers kPageTable[kPageCount] = {
     {"TA NewProject", "New Project", nullptr, nullptr, nullptr, nullptr},
     {"TA EditPage", "Edit Project Page", nullptr, nullptr, nullptr, nullptr},
     {"TA EditProgram", "Edit Project Program", nullptr, nullptr, nullptr, nullptr},
-    {"TA PageKeyboardAlphaNumeric", "Keyboard Entry", nullptr, nullptr, nullptr, nullptr},
+    {"TA PageKeyboardAlphaNumeric", "Keyboard Entry", AlphaKeyboardInit, AlphaKeyboardTimer,
+     AlphaKeyboardPointer, AlphaKeyboardDraw},
     {"TA PageInformation", "Information Page", nullptr, nullptr, nullptr, nullptr},
     {"TA PageSelectText", "Select Text", nullptr, nullptr, nullptr, nullptr},
     {"TA PageSelectButton", "Select Button", nullptr, nullptr, nullptr, nullptr},
-    {"TA PageKeyboardNumeric", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"TA PageKeyboardNumeric", nullptr, NumericKeyboardInit, NumericKeyboardTimer,
+     NumericKeyboardPointer, NumericKeyboardDraw},
     {"TA PageSetup", "Setup", nullptr, nullptr, nullptr, nullptr},
     {"TA ProjectManager", "Project Manager", nullptr, nullptr, nullptr, nullptr},
     {"TA LightEffectManager", "Light Effect Manager", nullptr, nullptr, nullptr, nullptr},
