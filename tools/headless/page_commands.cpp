@@ -2,10 +2,16 @@
 
 #include <string>
 
+#include "storage/text.h"
+#include "ui/pages/keyboard_pages.h"
+
 using namespace trelvan;
 
 // Commands:
 //   page show N          CurrentPage = N (drawn at the next tick)
+//   page keyboard MAX MIN              the alphanumeric keyboard called from page 1
+//   page numeric MIN MAX PROMPT...     the numeric keyboard called from page 1
+//   page setup layout N                keyboardLayout = N
 bool RunPageCommand(Assistant& a, std::istringstream& words) {
   std::string command;
   words >> command;
@@ -13,6 +19,32 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     int32_t page = 0;
     words >> page;
     a.pages.CurrentPage = page;
+    return true;
+  }
+  if (command == "keyboard") {
+    int maxLength = 23, minLength = 2;
+    words >> maxLength >> minLength;
+    RequestText(a, "Headless", static_cast<uint8_t>(maxLength), static_cast<uint8_t>(minLength),
+                kMainPage);
+    return true;
+  }
+  if (command == "numeric") {
+    int32_t min = 0, max = 0;
+    words >> min >> max;
+    std::string prompt;
+    std::getline(words >> std::ws, prompt);
+    char minText[kNumberLimitCapacity], maxText[kNumberLimitCapacity];
+    NumberToText(min, minText);
+    NumberToText(max, maxText);
+    RequestNumber(a, "Headless", prompt.c_str(), min, minText, max, maxText, 0, kMainPage);
+    return true;
+  }
+  if (command == "setup") {
+    std::string what;
+    int value = 0;
+    words >> what >> value;
+    if (what != "layout") return false;
+    a.setup.keyboardLayout = static_cast<uint8_t>(value);
     return true;
   }
   return false;
