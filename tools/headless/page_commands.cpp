@@ -1,5 +1,6 @@
 #include "page_commands.h"
 
+#include <cstdio>
 #include <string>
 
 #include "storage/text.h"
@@ -9,6 +10,7 @@ using namespace trelvan;
 
 // Commands:
 //   page show N          CurrentPage = N (drawn at the next tick)
+//   page control image|text SLOT       prints the slot's box: "x y w h"
 //   page keyboard MAX MIN              the alphanumeric keyboard called from page 1
 //   page numeric MIN MAX PROMPT...     the numeric keyboard called from page 1
 //   page setup layout N                keyboardLayout = N
@@ -20,6 +22,22 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     words >> page;
     a.pages.CurrentPage = page;
     return true;
+  }
+  if (command == "control") {
+    std::string kind;
+    int slot = -1;
+    words >> kind >> slot;
+    if (kind == "image" && slot >= 0 && slot < kImageSlotCount) {
+      const ImageControl& c = a.controls.ImageSlots[slot];
+      printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
+      return true;
+    }
+    if (kind == "text" && slot >= 0 && slot < kTextSlotCount) {
+      const TextControl& c = a.controls.TextSlots[slot];
+      printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
+      return true;
+    }
+    return false;
   }
   if (command == "keyboard") {
     int maxLength = 23, minLength = 2;
