@@ -282,8 +282,11 @@ TEST_F(KeyboardTest, OkAcceptsTheMinimumLength) {
 TEST_F(KeyboardTest, ArrowKeysArriveAsPunctuationAndAreTyped) {
   OpenAlpha();
   for (uint32_t vk = 37; vk <= 40; ++vk) Press(vk);
+  Press(0x100);  // a code whose low byte is 0 does not end the text early
+  Press('A');
   Send(Message::Timer);
-  EXPECT_STREQ(Alpha().EnteredText, "%&'(");
+  EXPECT_STREQ(Alpha().EnteredText, "%&'(a");
+  EXPECT_EQ(Alpha().state.length, 5);
   EXPECT_EQ(a->shell.KeyQueue.count, 0);
 }
 

@@ -259,6 +259,7 @@ void AlphaKeyboardTimer(Assistant& a) {
       case kKeyBackspace: Backspace(a); break;
       case kKeyEnter: ReturnText(a, kKeyboardConfirmed); break;  // no minimum-length test
       case kKeyCancel: ReturnText(a, kKeyboardCancelled); break;
+      case 0: break;  // would end the text early while length counts on
       default: AddCharacter(a, static_cast<char>(c)); break;
     }
   });
