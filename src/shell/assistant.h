@@ -13,6 +13,7 @@
 #include "ui/pages.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
+#include "ui/pages/select_file_page.h"
 
 namespace trelvan {
 
@@ -31,6 +32,7 @@ struct Assistant {
   MainPage mainPage{};
   KeyboardPages keyboards{};
   TransferLists transfer{};
+  SelectFilePage selectFile{};
 };
 
 }  // namespace trelvan

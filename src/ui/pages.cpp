@@ -4,6 +4,7 @@
 #include "ui/controls.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
+#include "ui/pages/select_file_page.h"
 
 namespace trelvan {
 
@@ -27,7 +28,7 @@ const PageHandlers kPageTable[kPageCount] = {
     {"TA LightEffectManager", "Light Effect Manager", nullptr, nullptr, nullptr, nullptr},
     {"TA PictureManager", "Picture Manager", nullptr, nullptr, nullptr, nullptr},
     {"TA SoundManager", "Sound Manager", nullptr, nullptr, nullptr, nullptr},
-    {"TA SelectFile", "Select File", nullptr, nullptr, nullptr, nullptr},
+    {"TA SelectFile", "Select File", SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw},
 };
 
 }  // namespace

@@ -1,0 +1,337 @@
+#include "ui/pages/select_file_page.h"
+
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "ui/pages.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr const char* kLastPathName = "SelectFileLastPath";
+constexpr const char* kWindowsRoot = "C:\\";
+constexpr const char* kPosixRoot = "/";
+
+constexpr uint16_t kFolderRowsX = 90;
+constexpr uint16_t kFileRowsX = 454;
+constexpr uint16_t kRowsTop = 125;
+constexpr uint16_t kRowHeight = 21;
+constexpr uint16_t kRowWidth = 274;
+constexpr uint16_t kFolderNameWidth = 274;
+constexpr uint16_t kFileNameWidth = 234;
+constexpr uint16_t kExtensionLength = 4;
+constexpr uint16_t kPathMost = kSelectedPathCapacity - 1;
+
+// Slots of the page's controls.
+enum : int {
+  kDecoration = 0,
+  kFolderBackground = 1,
+  kFileBackground = 2,
+  kCancel = 3,
+  kPathBackground = 4,
+  kUpFolder = 5,
+  kFolderNext = 6,
+  kFolderPrevious = 7,
+  kFilePrevious = 8,
+  kFileNext = 9,
+};
+enum : int { kTitle = 0, kPathLine = 6 };
+
+// One of the two lists with the controls that belong to it.
+struct ListView {
+  ImageControl* background;
+  ImageControl* previous;
+  ImageControl* next;
+  char (*names)[kSelectedPathCapacity];
+  uint16_t count;
+  uint16_t page;
+  SelectFileRow* rows;
+  uint16_t nameWidth;
+};
+
+ListView FolderListView(SelectFilePage& f) {
+  return ListView{f.image[kFolderBackground], f.image[kFolderPrevious], f.image[kFolderNext],
+                  f.FolderNames, f.FolderCount, f.FolderPage, f.FolderRows, kFolderNameWidth};
+}
+
+ListView FileListView(SelectFilePage& f) {
+  return ListView{f.image[kFileBackground], f.image[kFilePrevious], f.image[kFileNext],
+                  f.FileNames, f.FileCount, f.FilePage, f.FileRows, kFileNameWidth};
+}
+
+void LayOutRows(SelectFileRow* rows, uint16_t x) {
+  for (int i = 0; i < kSelectRows; ++i) {
+    SelectFileRow& r = rows[i];
+    r.x = x;
+    r.y = static_cast<uint16_t>(kRowsTop + kRowHeight * i);
+    r.w = kRowWidth;
+    r.h = kRowHeight;
+    r.inUse = 0;
+    r.name[0] = 0;
+  }
+}
+
+int RowHit(const Assistant& a, const SelectFileRow& r) {
+  const int32_t px = a.shell.PointerEvent.x, py = a.shell.PointerEvent.y;
+  return r.inUse && px >= r.x && px < r.x + r.w && py >= r.y && py < r.y + r.h;
+}
+
+// A block control that is offered is drawn; one that is not is wiped, so an
+// arrow of the block or folder shown before does not stay on the screen.
+void ShowBlockControl(Assistant& a, const ImageControl* control, int offered) {
+  if (!control) return;
+  if (offered) {
+    DrawImageControl(a, control);
+  } else {
+    EraseControl(a, control);
+  }
+}
+
+void DrawList(Assistant& a, const ListView& v) {
+  DrawImageControl(a, v.background);
+  for (int i = 0; i < kSelectRows; ++i) v.rows[i].inUse = 0;
+  a.frame.PenColour = 0x0000;
+  for (int i = 0; i < kSelectRows; ++i) {
+    const uint32_t index = uint32_t{kSelectRows} * v.page + static_cast<uint32_t>(i);
+    if (index >= v.count) break;
+    SelectFileRow& r = v.rows[i];
+    CopyText(v.names[index], r.name, kSelectRowNameCapacity);
+    r.inUse = 1;
+    DrawString(a.frame, 0, r.x, r.y, r.name, v.nameWidth, 0);
+  }
+  ShowBlockControl(a, v.previous, v.page > 0);
+  ShowBlockControl(a, v.next, uint32_t{kSelectRows} * (v.page + 1u) < v.count);
+}
+
+int EndsInExtension(const char* name, const char* extension) {
+  const uint16_t length = TextLength(name);
+  if (length < kExtensionLength) return 0;
+  return CompareText(name + length - kExtensionLength, extension, kExtensionLength) == 0;
+}
+
+int IsDotEntry(const char* name) {
+  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// The lowest position where the separator that ends the root may stand:
+// "C:\" ends at 2, "/" at 0.
+uint16_t RootEnd(char separator) {
+  return static_cast<uint16_t>(TextLength(SelectFileRoot(separator)) - 1);
+}
+
+void OpenAtRoot(Assistant& a) {
+  CopyText(SelectFileRoot(a.platform.PathSeparator()), a.selectFile.SelectedPath,
+           kSelectedPathCapacity);
+}
+
+// "SelectFileLastPath" into SelectedPath; the root when none is stored.
+void ReadLastPath(Assistant& a) {
+  SelectFilePage& f = a.selectFile;
+  Storage& s = a.storage;
+  RunStorageToIdle(s);
+  const int index = StorageFindFile(s, kLastPathName);
+  if (index < 0) {
+    OpenAtRoot(a);
+    return;
+  }
+  const uint16_t i = static_cast<uint16_t>(index);
+  uint8_t bytes[kSelectedPathCapacity] = {};
+  const uint16_t start = StorageHeaderLength(s, i);
+  const uint32_t size = StorageFileSize(s, i);
+  const uint32_t available = size > start ? size - start : 0;
+  StorageReadData(s, i, start, bytes,
+                  available < kSelectedPathCapacity ? available : uint32_t{kSelectedPathCapacity});
+  bytes[kPathMost] = 0;  // a damaged record still gives a terminated path
+  CopyText(reinterpret_cast<const char*>(bytes), f.SelectedPath, kSelectedPathCapacity);
+  if (f.SelectedPath[0] == 0) OpenAtRoot(a);
+}
+
+void ShowPath(Assistant& a) {
+  SelectFilePage& f = a.selectFile;
+  DrawImageControl(a, f.image[kPathBackground]);
+  DrawTextControl(a, f.text[kPathLine], f.SelectedPath);
+}
+
+void UpOneFolder(Assistant& a) {
+  SelectFilePage& f = a.selectFile;
+  const char separator = a.platform.PathSeparator();
+  const int32_t length = TextLength(f.SelectedPath);
+  for (int32_t at = length - 2; at >= RootEnd(separator); --at) {
+    if (f.SelectedPath[at] == separator) {
+      f.SelectedPath[at + 1] = 0;
+      SaveLastPath(a);
+      ListFolder(a);
+      return;
+    }
+  }
+}
+
+// SelectedPath followed by `name` and, for a folder, the separator; nothing
+// changes when that would pass 127 characters.
+int AppendToPath(Assistant& a, const char* name, int folder) {
+  SelectFilePage& f = a.selectFile;
+  const uint32_t length = TextLength(f.SelectedPath);
+  const uint32_t added = TextLength(name) + (folder ? 1u : 0u);
+  if (length + added > kPathMost) return 0;
+  AppendText(name, f.SelectedPath);
+  if (folder) {
+    const char separator[2] = {a.platform.PathSeparator(), 0};
+    AppendText(separator, f.SelectedPath);
+  }
+  return 1;
+}
+
+int RowIndex(const Assistant& a, const SelectFileRow* rows) {
+  for (int i = 0; i < kSelectRows; ++i) {
+    if (RowHit(a, rows[i])) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+const char* SelectFileRoot(char separator) {
+  return separator == '\\' ? kWindowsRoot : kPosixRoot;
+}
+
+void SaveLastPath(Assistant& a) {
+  Storage& s = a.storage;
+  RunStorageToIdle(s);
+  const int index = StorageFindFile(s, kLastPathName);
+  if (index >= 0) {
+    StorageDeleteFile(s, static_cast<uint16_t>(index));
+    RunStorageToIdle(s);
+  }
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, kLastPathName, "", "Text", "1.00");
+  RunStorageToIdle(s);
+  if (StorageCreateFile(s, static_cast<uint32_t>(h) + kSelectedPathCapacity) != kStorageAccepted) {
+    return;
+  }
+  RunStorageToIdle(s);
+  StorageWriteData(s, header, static_cast<uint32_t>(h));
+  RunStorageToIdle(s);
+  StorageWriteData(s, reinterpret_cast<const uint8_t*>(a.selectFile.SelectedPath),
+                   kSelectedPathCapacity);
+  RunStorageToIdle(s);
+}
+
+void ListFolder(Assistant& a) {
+  SelectFilePage& f = a.selectFile;
+  f.FolderCount = f.FileCount = 0;
+  f.FolderPage = f.FilePage = 0;
+  ShowPath(a);
+  const uint16_t found =
+      a.platform.ListFolder(f.SelectedPath, "*", f.entries, kSelectListCapacity);
+  for (uint16_t k = 0; k < found && k < kSelectListCapacity; ++k) {
+    FolderEntry& e = f.entries[k];
+    e.name[sizeof e.name - 1] = 0;
+    if (IsDotEntry(e.name)) continue;
+    if (e.folder) {
+      if (!e.hidden && f.FolderCount < kSelectListCapacity) {
+        CopyText(e.name, f.FolderNames[f.FolderCount++], kSelectedPathCapacity);
+      }
+    } else if (EndsInExtension(e.name, f.SelectFileExtension) &&
+               f.FileCount < kSelectListCapacity) {
+      CopyText(e.name, f.FileNames[f.FileCount++], kSelectedPathCapacity);
+    }
+  }
+  DrawList(a, FolderListView(f));
+  DrawList(a, FileListView(f));
+}
+
+void SelectFileInit(Assistant& a) {
+  SelectFilePage& f = a.selectFile;
+  PageLoader load(a, "TA SelectFile");
+  f.image[0] = load.Image();
+  f.text[0] = load.Text();
+  f.image[1] = load.Image();
+  f.image[2] = load.Image();
+  f.text[1] = load.Text();
+  f.text[2] = load.Text();
+  for (int i = 3; i <= 5; ++i) f.image[i] = load.Image();
+  for (int i = 3; i <= 5; ++i) f.text[i] = load.Text();
+  for (int i = 6; i <= 9; ++i) f.image[i] = load.Image();
+  f.text[6] = load.Text();
+  load.Finish();
+  LayOutRows(f.FolderRows, kFolderRowsX);
+  LayOutRows(f.FileRows, kFileRowsX);
+  f.FolderCount = f.FileCount = 0;
+  f.FolderPage = f.FilePage = 0;
+  ReadLastPath(a);
+  f.SelectFileResult = kSelectFileChosen;
+  a.pages.initialised[kSelectFilePage] = 1;
+}
+
+void SelectFileDraw(Assistant& a, int full) {
+  if (!full) return;
+  SelectFilePage& f = a.selectFile;
+  SelectFileInit(a);
+  DrawPageFrame(a, f.image[kDecoration], f.text[kTitle], "Select File");
+  DrawTextControl(a, f.text[1], "Directory");
+  DrawTextControl(a, f.text[2], "File");
+  for (int i = kCancel; i <= kUpFolder; ++i) DrawImageControl(a, f.image[i]);
+  DrawTextControl(a, f.text[3], "Path");
+  DrawTextControl(a, f.text[4], "Click on File Name");
+  DrawTextControl(a, f.text[5], "to Select");
+  ListFolder(a);
+}
+
+void SelectFilePointer(Assistant& a) {
+  SelectFilePage& f = a.selectFile;
+  if (a.shell.PointerEvent.state != kPointerPressed) return;
+  if (HitTest(a, f.image[kCancel])) {
+    f.SelectFileResult = kSelectFileCancelled;
+    a.pages.CurrentPage = f.SelectFileReturnPage;
+    return;
+  }
+  if (HitTest(a, f.image[kUpFolder])) {
+    UpOneFolder(a);
+    return;
+  }
+  const int folderRow = RowIndex(a, f.FolderRows);
+  if (folderRow >= 0) {
+    if (AppendToPath(a, f.FolderNames[kSelectRows * f.FolderPage + folderRow], 1)) {
+      SaveLastPath(a);
+      ListFolder(a);
+    }
+    return;
+  }
+  if (HitTest(a, f.image[kFolderNext])) {
+    if (kSelectRows * (f.FolderPage + 1) < f.FolderCount) {
+      ++f.FolderPage;
+      DrawList(a, FolderListView(f));
+    }
+    return;
+  }
+  if (HitTest(a, f.image[kFolderPrevious])) {
+    if (f.FolderPage > 0) {
+      --f.FolderPage;
+      DrawList(a, FolderListView(f));
+    }
+    return;
+  }
+  const int fileRow = RowIndex(a, f.FileRows);
+  if (fileRow >= 0) {
+    if (AppendToPath(a, f.FileNames[kSelectRows * f.FilePage + fileRow], 0)) {
+      a.pages.CurrentPage = f.SelectFileReturnPage;
+    }
+    return;
+  }
+  if (HitTest(a, f.image[kFileNext])) {
+    if (kSelectRows * (f.FilePage + 1) < f.FileCount) {
+      ++f.FilePage;
+      DrawList(a, FileListView(f));
+    }
+    return;
+  }
+  if (HitTest(a, f.image[kFilePrevious])) {
+    if (f.FilePage > 0) {
+      --f.FilePage;
+      DrawList(a, FileListView(f));
+    }
+  }
+}
+
+}  // namespace trelvan

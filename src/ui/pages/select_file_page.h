@@ -1,0 +1,67 @@
+// The Select File page (page 15): the program's own browser for files on the
+// PC. It lists the subfolders of the current folder and the files ending in
+// the caller's extension, walks through folders, and returns the chosen
+// file's full path. The current folder is kept in the storage file
+// "SelectFileLastPath", so the browser opens where the user last was.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "ui/controls.h"
+
+namespace trelvan {
+
+struct Assistant;
+
+constexpr int kSelectFileImageCount = 10;
+constexpr int kSelectFileTextCount = 7;
+constexpr int kSelectedPathCapacity = 128;   // 127 characters and the zero
+constexpr int kSelectFileExtensionCapacity = 5;
+constexpr int kSelectListCapacity = 100;     // names kept per list
+constexpr int kSelectRows = 16;              // rows shown per block
+constexpr int kSelectRowNameCapacity = 32;   // a row shows at most 31 characters
+
+enum SelectFileResults : uint8_t { kSelectFileChosen = 0, kSelectFileCancelled = 1 };
+
+// A list row: its box (hit testing), whether it shows a name, and the name shown.
+struct SelectFileRow {
+  uint16_t x, y, w, h;
+  uint8_t inUse;                        /**< 1: shows a name and takes clicks */
+  char name[kSelectRowNameCapacity];    /**< the listed name cut to 31 characters */
+};
+
+struct SelectFilePage {
+  ImageControl* image[kSelectFileImageCount];
+  TextControl* text[kSelectFileTextCount];
+
+  char SelectFileExtension[kSelectFileExtensionCapacity];  /**< caller: e.g. ".bmp", case counts */
+  uint8_t SelectFileReturnPage;                            /**< caller: page to return to */
+  uint8_t SelectFileResult;        /**< kSelectFileChosen or kSelectFileCancelled */
+  char SelectedPath[kSelectedPathCapacity];  /**< folder ending in the separator; then + file */
+
+  // The names are kept whole (up to 127 characters) so that a click appends
+  // the real name; the rows show them cut to 31.
+  char FolderNames[kSelectListCapacity][kSelectedPathCapacity];
+  char FileNames[kSelectListCapacity][kSelectedPathCapacity];
+  uint16_t FolderCount, FileCount;
+  uint16_t FolderPage, FilePage;   /**< block of 16 names shown */
+  SelectFileRow FolderRows[kSelectRows];
+  SelectFileRow FileRows[kSelectRows];
+
+  FolderEntry entries[kSelectListCapacity];  /**< the folder search's answer while listing */
+};
+
+void SelectFileInit(Assistant& a);
+void SelectFilePointer(Assistant& a);
+void SelectFileDraw(Assistant& a, int full);
+
+// Stores SelectedPath as "SelectFileLastPath", replacing the stored one.
+void SaveLastPath(Assistant& a);
+// Fills both lists for SelectedPath and draws them with the path line.
+void ListFolder(Assistant& a);
+// The folder the page opens in when none is remembered: "C:\" where the
+// separator is a backslash, "/" elsewhere.
+const char* SelectFileRoot(char separator);
+
+}  // namespace trelvan
