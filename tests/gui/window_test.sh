@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Linux program in a real window under Xvfb: a window titled
-# "Trelvan Assistant" with an 800 x 600 client area appears, shows a white
-# frame, and closing it ends the process with status 0 within 2 seconds.
+# "Trelvan Assistant" with an 800 x 600 client area appears, shows the frame
+# the headless runner draws for a start without page files, and closing it
+# ends the process with status 0 within 2 seconds.
 set -uo pipefail
-program=$1; out=$2
+program=$1; headless=$2; out=$3
 here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
@@ -21,15 +22,11 @@ height=$(awk '/Height:/ {print $2}' <<<"$geometry")
 left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
 top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
 [ "$width" = 800 ] && [ "$height" = 600 ] || { echo "FAIL: client area ${width}x${height}"; exit 1; }
+headless_shot "$headless" "" "$out/linux_window_expected.png" || { echo "FAIL: headless shot"; exit 1; }
 # The first frame follows the storage start-up (a fresh 128 MB image is
 # formatted), so look for it for up to 10 seconds.
-white=no
-for _ in $(seq 20); do
-  sleep 0.5
-  import -window root "$out/linux_window.png"
-  if all_white "$out/linux_window.png" "800x600+$left+$top"; then white=yes; break; fi
-done
-[ "$white" = yes ] || { echo "FAIL: window not white"; exit 1; }
+wait_for_picture "$out/linux_window.png" "800x600+$left+$top" "$out/linux_window_expected.png" 10 ||
+  { echo "FAIL: the window does not show the expected frame"; exit 1; }
 
 python3 "$here/close_window.py" "$window"
 wait_exit "$app" 2

@@ -21,7 +21,40 @@ wait_exit() {
   wait "$pid"; EXIT_STATUS=$?
 }
 
-# all_white PNG GEOMETRY: true when every pixel in the area is white.
-all_white() {
-  [ "$(convert "$1" -crop "$2" +repage -format '%[fx:minima]' info:)" = "1" ]
+# same_picture SCREEN GEOMETRY REFERENCE: true when the area of the screen
+# shot equals the reference picture pixel for pixel.
+same_picture() {
+  local diff crop="${1%.png}_area.png"
+  convert "$1" -crop "$2" +repage "$crop" || return 1
+  diff=$(compare -metric AE "$crop" "$3" null: 2>&1) || true
+  [ "$diff" = 0 ]
+}
+
+# headless_shot HEADLESS RESOURCES OUT.png: the first frame of the main page
+# as the headless runner draws it from the same resource files.
+headless_shot() {
+  local script dir
+  dir=$(dirname "$3")
+  script=$(mktemp)
+  printf 'tick 3\nshot %s\n' "$(basename "$3")" >"$script"
+  if [ -n "$2" ]; then
+    TRELVAN_DATA_DIR= "$1" --output "$dir" --resources "$2" "$script" >/dev/null
+  else
+    TRELVAN_DATA_DIR= "$1" --output "$dir" "$script" >/dev/null
+  fi
+  local status=$?
+  rm -f "$script"
+  return $status
+}
+
+# wait_for_picture SCREEN GEOMETRY REFERENCE SECONDS: takes screen shots
+# until the area equals the reference.
+wait_for_picture() {
+  local tries=$(( $4 * 2 ))
+  for _ in $(seq "$tries"); do
+    sleep 0.5
+    import -window root "$1"
+    same_picture "$1" "$2" "$3" && return 0
+  done
+  return 1
 }

@@ -3,13 +3,14 @@
 # folder given as a Windows path:
 #   1. the folder (two missing levels) is made; a window titled
 #      "Trelvan Assistant" with an 800 x 600 client area appears centred and
-#      white; closing it ends the process with status 0 and leaves the
+#      shows the frame the headless runner draws for a start without page
+#      files; closing it ends the process with status 0 and leaves the
 #      134,217,728-byte storage file;
 #   2. a resource file dropped into the folder is taken in and removed, a file
 #      of another kind stays;
 #   3. the image saved by run 2 is loaded and written back unchanged.
 set -uo pipefail
-exe=$(realpath "$1"); out=$2
+exe=$(realpath "$1"); headless=$2; out=$3
 here=$(dirname "$0")
 . "$here/../gui/xvfb.sh"
 mkdir -p "$out"
@@ -34,6 +35,7 @@ storage="$data/Trelvan Assistant Storage 400"
 export TRELVAN_DATA_DIR="Z:${data//\//\\}"
 
 start_xvfb || exit 1
+headless_shot "$headless" "" "$out/wine_expected.png" || { echo "FAIL: headless shot"; exit 1; }
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
 
@@ -75,10 +77,8 @@ run() {
   [ "$left" -ge "$x0" ] && [ "$left" -le $((x0 + 16)) ] &&
     [ "$top" -ge "$y0" ] && [ "$top" -le $((y0 + 64)) ] ||
     { echo "FAIL($name): client at $left,$top, window not centred at $x0,$y0"; return 1; }
-  sleep 1
-  import -window root "$out/wine_$name.png"
-  all_white "$out/wine_$name.png" "800x600+$left+$top" ||
-    { echo "FAIL($name): client area not white"; return 1; }
+  wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$out/wine_expected.png" 10 ||
+    { echo "FAIL($name): the window does not show the expected frame"; return 1; }
 
   closed=$(now)
   python3 "$here/../gui/close_window.py" "$window"
