@@ -5,6 +5,7 @@
 
 #include "storage/text.h"
 #include "ui/pages/keyboard_pages.h"
+#include "ui/pages/select_file_page.h"
 
 using namespace trelvan;
 
@@ -14,6 +15,9 @@ using namespace trelvan;
 //   page keyboard MAX MIN              the alphanumeric keyboard called from page 1
 //   page numeric MIN MAX PROMPT...     the numeric keyboard called from page 1
 //   page setup layout N                keyboardLayout = N
+//   page selectfile PATH EXT           Select File called from page 1, opening in PATH
+//                                      (kept as given, so a relative PATH shows the same
+//                                      path line on every machine)
 bool RunPageCommand(Assistant& a, std::istringstream& words) {
   std::string command;
   words >> command;
@@ -55,6 +59,20 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     NumberToText(min, minText);
     NumberToText(max, maxText);
     RequestNumber(a, "Headless", prompt.c_str(), min, minText, max, maxText, 0, kMainPage);
+    return true;
+  }
+  if (command == "selectfile") {
+    std::string path, extension;
+    words >> path >> extension;
+    SelectFilePage& f = a.selectFile;
+    const char separator = a.platform.PathSeparator();
+    if (!path.empty() && path.back() != separator) path += separator;
+    if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
+    CopyText(path.c_str(), f.SelectedPath, kSelectedPathCapacity);
+    SaveLastPath(a);  // the page opens in the remembered folder
+    CopyText(extension.c_str(), f.SelectFileExtension, kSelectFileExtensionCapacity);
+    f.SelectFileReturnPage = kMainPage;
+    a.pages.CurrentPage = kSelectFilePage;
     return true;
   }
   if (command == "setup") {
