@@ -11,9 +11,12 @@
 #include "ui/controls.h"
 #include "ui/frame_buffer.h"
 #include "ui/pages.h"
+#include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
+#include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
+#include "ui/pages/select_text_page.h"
 
 namespace trelvan {
 
@@ -31,6 +34,9 @@ struct Assistant {
   Pages pages{};
   MainPage mainPage{};
   KeyboardPages keyboards{};
+  InformationPage information{};
+  SelectTextPage selectText{};
+  SelectButtonPage selectButton{};
   TransferLists transfer{};
   SelectFilePage selectFile{};
 };

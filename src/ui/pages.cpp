@@ -2,9 +2,12 @@
 
 #include "shell/assistant.h"
 #include "ui/controls.h"
+#include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
+#include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
+#include "ui/pages/select_text_page.h"
 
 namespace trelvan {
 
@@ -18,9 +21,12 @@ const PageHandlers kPageTable[kPageCount] = {
     {"TA EditProgram", "Edit Project Program", nullptr, nullptr, nullptr, nullptr},
     {"TA PageKeyboardAlphaNumeric", "Keyboard Entry", AlphaKeyboardInit, AlphaKeyboardTimer,
      AlphaKeyboardPointer, AlphaKeyboardDraw},
-    {"TA PageInformation", "Information Page", nullptr, nullptr, nullptr, nullptr},
-    {"TA PageSelectText", "Select Text", nullptr, nullptr, nullptr, nullptr},
-    {"TA PageSelectButton", "Select Button", nullptr, nullptr, nullptr, nullptr},
+    {"TA PageInformation", "Information Page", InformationPageInit, InformationPageTimer,
+     InformationPagePointer, InformationPageDraw},
+    {"TA PageSelectText", "Select Text", SelectTextInit, nullptr, SelectTextPointer,
+     SelectTextDraw},
+    {"TA PageSelectButton", "Select Button", SelectButtonInit, nullptr, SelectButtonPointer,
+     SelectButtonDraw},
     {"TA PageKeyboardNumeric", nullptr, NumericKeyboardInit, NumericKeyboardTimer,
      NumericKeyboardPointer, NumericKeyboardDraw},
     {"TA PageSetup", "Setup", nullptr, nullptr, nullptr, nullptr},

@@ -1,0 +1,132 @@
+#include "ui/pages/information_page.h"
+
+#include "shell/assistant.h"
+#include "storage/text.h"
+#include "ui/pages.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr int kNoSpace = -1;
+constexpr uint16_t kLineTop = 200;
+constexpr uint16_t kLineHeight = 18;
+constexpr uint16_t kLineColour = 0xF800;
+
+// Characters first .. last - 1 of text into a line.
+void CopyLine(const char* text, int first, int last, char* line) {
+  int n = 0;
+  for (int i = first; i < last && n < kMessageLineCapacity - 1; ++i) line[n++] = text[i];
+  line[n] = 0;
+}
+
+}  // namespace
+
+void ShowMessage(Assistant& a, const char* text) {
+  InformationPage& p = a.information;
+  CopyText(text, p.MessageText, kMessageTextCapacity);
+  p.MessagePending = 1;
+  if (a.pages.CurrentPage != kInformationPage) p.InfoButtons = 0;
+}
+
+void AddYesButton(Assistant& a) {
+  CopyText("Yes", a.information.YesLabel, kButtonLabelCapacity);
+  a.information.InfoButtons |= kInfoYesShown;
+}
+
+void AddNoButton(Assistant& a) {
+  CopyText("No", a.information.NoLabel, kButtonLabelCapacity);
+  a.information.InfoButtons |= kInfoNoShown;
+}
+
+int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]) {
+  for (int l = 0; l < kMessageLineCount; ++l) lines[l][0] = 0;
+  int start = 0, lastSpace = kNoSpace, line = 0;
+  for (int i = 0; i < kMessageTextCapacity; ++i) {
+    if (text[i] == 0) {
+      CopyLine(text, start, i, lines[line]);
+      return 1;
+    }
+    if (text[i] == ' ') lastSpace = i;
+    if (i - start + 1 == kMessageLineCapacity) {
+      // the space a line begins with is no place to break it
+      if (lastSpace == kNoSpace || lastSpace == start) return 0;
+      CopyLine(text, start, lastSpace, lines[line]);
+      if (++line == kMessageLineCount) return 1;
+      start = lastSpace;
+      lastSpace = kNoSpace;
+    }
+  }
+  return 1;
+}
+
+void InformationPageInit(Assistant& a) {
+  InformationPage& p = a.information;
+  PageLoader load(a, "TA PageInformation");
+  p.image[0] = load.Image();
+  p.text[0] = load.Text();
+  for (int i = 1; i <= 4; ++i) p.image[i] = load.Image();
+  for (int i = 1; i <= 3; ++i) p.text[i] = load.Text();
+  load.Finish();
+  for (int i = 0; i < kMessageLineCount; ++i) {
+    p.line[i] = NextTextSlot(a.controls);
+    *p.line[i] = TextControl{0, static_cast<uint16_t>(kLineTop + kLineHeight * i), kFrameWidth,
+                             kLineHeight, 0, kTextCentred, kLineColour, 0xFFFF};
+  }
+  a.pages.initialised[kInformationPage] = 1;
+}
+
+void InformationPageTimer(Assistant& a) {
+  InformationPage& p = a.information;
+  if (!p.MessagePending) return;
+  if (!WrapMessage(p.MessageText, p.MessageLines)) {
+    a.platform.ShowMessageBox("ERROR- No Spaces in line");
+  }
+  p.MessagePending = 0;
+  for (int i = 0; i < kMessageLineCount; ++i) {
+    if (p.MessageLines[i][0]) DrawTextControl(a, p.line[i], p.MessageLines[i]);
+  }
+}
+
+void InformationPagePointer(Assistant& a) {
+  InformationPage& p = a.information;
+  if (a.shell.PointerEvent.state != kPointerPressed) return;
+  if (HitTest(a, p.image[2]) && (p.InfoButtons & kInfoYesShown)) {
+    p.InfoButtons |= kInfoYesPressed;
+    a.pages.CurrentPage = p.InfoReturnPage;
+  }
+  if (HitTest(a, p.image[3]) && (p.InfoButtons & kInfoExitShown)) {
+    p.InfoButtons |= kInfoExitPressed;
+    a.pages.CurrentPage = p.InfoReturnPage;
+  }
+  if (HitTest(a, p.image[4]) && (p.InfoButtons & kInfoNoShown)) {
+    p.InfoButtons |= kInfoNoPressed;
+    a.pages.CurrentPage = p.InfoReturnPage;
+  }
+}
+
+void InformationPageDraw(Assistant& a, int full) {
+  if (!full) return;
+  InformationPage& p = a.information;
+  InformationPageInit(a);
+  DrawPageFrame(a, p.image[0], p.text[0], "Information Page");
+  DrawImageControl(a, p.image[1]);
+  if (p.InfoButtons & kInfoYesShown) {
+    DrawImageControl(a, p.image[2]);
+    DrawTextControl(a, p.text[1], p.YesLabel);
+  }
+  if (p.InfoButtons == 0) {
+    p.InfoButtons = kInfoExitShown;
+    CopyText("Exit", p.ExitLabel, kButtonLabelCapacity);
+  }
+  if (p.InfoButtons & kInfoExitShown) {
+    DrawImageControl(a, p.image[3]);
+    DrawTextControl(a, p.text[2], p.ExitLabel);
+  }
+  if (p.InfoButtons & kInfoNoShown) {
+    DrawImageControl(a, p.image[4]);
+    DrawTextControl(a, p.text[3], p.NoLabel);
+  }
+}
+
+}  // namespace trelvan

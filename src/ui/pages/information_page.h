@@ -1,0 +1,70 @@
+// The information page (page 6): the program's message and question box.
+// Up to three lines of text and the "Yes", "Exit" and "No" buttons; it
+// returns to the calling page and leaves the button pressed in InfoButtons.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/controls.h"
+
+namespace trelvan {
+
+struct Assistant;
+
+constexpr int kMessageTextCapacity = 100;  // 99 characters and the zero
+constexpr int kMessageLineCount = 3;
+constexpr int kMessageLineCapacity = 36;   // 35 characters and the zero
+constexpr int kButtonLabelCapacity = 25;
+constexpr int kInfoImageCount = 5;
+constexpr int kInfoTextCount = 4;
+
+// InfoButtons: which buttons are shown (bits 0 to 2) and which was pressed
+// (bits 4 to 6).
+enum InfoButtonBits : uint16_t {
+  kInfoYesShown = 1 << 0,
+  kInfoExitShown = 1 << 1,
+  kInfoNoShown = 1 << 2,
+  kInfoYesPressed = 1 << 4,
+  kInfoExitPressed = 1 << 5,
+  kInfoNoPressed = 1 << 6,
+};
+
+struct InformationPage {
+  ImageControl* image[kInfoImageCount];  /**< 0, 1 decoration; 2 Yes, 3 Exit, 4 No */
+  TextControl* text[kInfoTextCount];     /**< 0 title; 1 to 3 the button captions */
+  TextControl* line[kMessageLineCount];  /**< run-time: the message lines */
+
+  char MessageText[kMessageTextCapacity];  /**< the message, at most 99 characters */
+  uint8_t MessagePending;                  /**< 1 until the message is laid out and drawn */
+  uint16_t InfoButtons;                    /**< InfoButtonBits */
+  int32_t InfoReturnPage;                  /**< caller: page to return to */
+  char YesLabel[kButtonLabelCapacity];
+  char ExitLabel[kButtonLabelCapacity];
+  char NoLabel[kButtonLabelCapacity];
+  // The laid-out lines. They belong to this page alone: no other page's
+  // state lives in them.
+  char MessageLines[kMessageLineCount][kMessageLineCapacity];
+};
+
+// ---- the callers' side ----
+
+// Takes the message (at most 99 characters) for the next layout. Called
+// while the page is not current, it also clears the buttons, so a caller
+// adds its buttons after this.
+void ShowMessage(Assistant& a, const char* text);
+void AddYesButton(Assistant& a);
+void AddNoButton(Assistant& a);
+
+// Lays text out into three lines of at most 35 characters, breaking before a
+// space, so the second and third lines begin with it. 0 when a run of 36
+// characters holds no space to break at: the lines laid out until then stay.
+int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]);
+
+// ---- the page ----
+
+void InformationPageInit(Assistant& a);
+void InformationPageTimer(Assistant& a);
+void InformationPagePointer(Assistant& a);
+void InformationPageDraw(Assistant& a, int full);
+
+}  // namespace trelvan

@@ -1,0 +1,33 @@
+// The select-button page (page 8): the pictures of the collection
+// "TA Buttons" as a grid of up to 78 buttons; the index of the one clicked
+// comes back in SelectedButton.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/controls.h"
+
+namespace trelvan {
+
+struct Assistant;
+
+constexpr int kButtonGridCount = 78;
+constexpr int kButtonGridColumns = 6;
+
+struct SelectButtonPage {
+  ImageControl* image[2];  /**< 0 drawn; 1 back */
+  TextControl* title;      /**< text 0 */
+  // The grid's buttons. The page's own controls and the 78 buttons need 80
+  // image slots, two more than the pool holds, so the buttons are kept here.
+  ImageControl button[kButtonGridCount];
+
+  int16_t SelectButtonReturnPage;  /**< caller: page to return to */
+  uint16_t SelectedButton;         /**< picture clicked; kept when the user goes back */
+  uint8_t ButtonCount;             /**< pictures the last full draw could draw */
+};
+
+void SelectButtonInit(Assistant& a);
+void SelectButtonPointer(Assistant& a);
+void SelectButtonDraw(Assistant& a, int full);
+
+}  // namespace trelvan

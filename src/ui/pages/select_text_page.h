@@ -1,0 +1,45 @@
+// The select-text page (page 7): a list of up to 17 texts that a caller
+// fills with AddSelectText; the text clicked comes back in entry 0.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/controls.h"
+
+namespace trelvan {
+
+struct Assistant;
+
+constexpr int kSelectTextEntryCount = 17;
+constexpr int kSelectTextEntryCapacity = 25;  // 24 characters and the zero
+constexpr int kSelectTextTitleCapacity = 28;
+constexpr int kSelectTextImageCount = 4;
+
+enum SelectTextResults : uint8_t {
+  kSelectTextOpen = 0,
+  kSelectTextChosen = 1,
+  kSelectTextCancelled = 2,
+};
+
+struct SelectTextPage {
+  ImageControl* image[kSelectTextImageCount];  /**< 0 drawn; 1, 2 not offered; 3 cancel */
+  TextControl* title;                          /**< text 0 */
+  TextControl* line[kSelectTextEntryCount];    /**< run-time: one per entry */
+
+  char SelectTextTitle[kSelectTextTitleCapacity];  /**< caller: drawn over the title */
+  char SelectTextEntries[kSelectTextEntryCount][kSelectTextEntryCapacity];
+  uint8_t SelectTextCount;        /**< entries added */
+  int32_t SelectTextReturnPage;   /**< caller: page to return to */
+  uint8_t SelectTextResult;       /**< a SelectTextResults value */
+  uint8_t SelectedTextIndex;      /**< the entry chosen */
+};
+
+// Entry k receives at most 24 characters of text; k = 0 first empties the
+// list. Entries beyond the 17th are refused.
+void AddSelectText(Assistant& a, int k, const char* text);
+
+void SelectTextInit(Assistant& a);
+void SelectTextPointer(Assistant& a);
+void SelectTextDraw(Assistant& a, int full);
+
+}  // namespace trelvan
