@@ -67,7 +67,7 @@ class PagesTest : public PageTest {
     std::copy(before.begin(), before.end(), a->frame.pixels);
     return same;
   }
-  // Red glyph pixels anywhere in message line i's band.
+  // Glyph pixels (0xF800, blue) anywhere in message line i's band.
   bool LineHasInk(int i) {
     const uint32_t red = Colour16ToPixel(0xF800);
     for (int x = 0; x < kFrameWidth; ++x) {

@@ -4,8 +4,11 @@
 #include <string>
 
 #include "storage/text.h"
+#include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
+#include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
+#include "ui/pages/select_text_page.h"
 
 using namespace trelvan;
 
@@ -18,6 +21,12 @@ using namespace trelvan;
 //   page selectfile PATH EXT           Select File called from page 1, opening in PATH
 //                                      (kept as given, so a relative PATH shows the same
 //                                      path line on every machine)
+//   page message TEXT...               ShowMessage(TEXT)
+//   page yes | page no                 AddYesButton / AddNoButton
+//   page info                          the information page called from page 1
+//   page selecttext TITLE|A|B|C...     the select-text page called from page 1
+//   page selectbutton                  the select-button page called from page 1
+//   page result                        prints "info B text R I ENTRY button N COUNT"
 bool RunPageCommand(Assistant& a, std::istringstream& words) {
   std::string command;
   words >> command;
@@ -73,6 +82,48 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     CopyText(extension.c_str(), f.SelectFileExtension, kSelectFileExtensionCapacity);
     f.SelectFileReturnPage = kMainPage;
     a.pages.CurrentPage = kSelectFilePage;
+    return true;
+  }
+  if (command == "message") {
+    std::string text;
+    std::getline(words >> std::ws, text);
+    ShowMessage(a, text.c_str());
+    return true;
+  }
+  if (command == "yes" || command == "no") {
+    (command == "yes" ? AddYesButton : AddNoButton)(a);
+    return true;
+  }
+  if (command == "info") {
+    a.information.InfoReturnPage = kMainPage;
+    a.pages.CurrentPage = kInformationPage;
+    return true;
+  }
+  if (command == "selecttext") {
+    std::string rest;
+    std::getline(words >> std::ws, rest);
+    size_t bar = rest.find('|');
+    CopyText(rest.substr(0, bar).c_str(), a.selectText.SelectTextTitle, kSelectTextTitleCapacity);
+    for (int k = 0; bar != std::string::npos; ++k) {
+      const size_t next = rest.find('|', bar + 1);
+      const size_t length = next == std::string::npos ? next : next - bar - 1;
+      AddSelectText(a, k, rest.substr(bar + 1, length).c_str());
+      bar = next;
+    }
+    a.selectText.SelectTextReturnPage = kMainPage;
+    a.pages.CurrentPage = kSelectTextPage;
+    return true;
+  }
+  if (command == "selectbutton") {
+    a.selectButton.SelectButtonReturnPage = kMainPage;
+    a.pages.CurrentPage = kSelectButtonPage;
+    return true;
+  }
+  if (command == "result") {
+    printf("info %u text %u %u %s button %u %u\n", a.information.InfoButtons,
+           a.selectText.SelectTextResult, a.selectText.SelectedTextIndex,
+           a.selectText.SelectTextEntries[0], a.selectButton.SelectedButton,
+           a.selectButton.ButtonCount);
     return true;
   }
   if (command == "setup") {
