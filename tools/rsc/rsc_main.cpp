@@ -1,0 +1,119 @@
+// trelvan-rsc: compiles a layout file into a resource file, or draws a
+// preview of it.
+//
+//   trelvan-rsc -o "OUT/TA MainPage.rsc" main_page.layout
+//   trelvan-rsc --preview main.png [--common common.layout] [--buttons buttons.layout] FILE.layout
+//   trelvan-rsc --sheet sheet.png FILE.layout      every picture of the file with its index
+//   trelvan-rsc --palette                          the named colours
+//
+// A preview of a page looks for common.layout and buttons.layout beside the
+// page's layout unless told otherwise.
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "layout.h"
+#include "art.h"
+#include "preview.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: trelvan-rsc -o OUT.rsc FILE.layout\n"
+               "       trelvan-rsc --preview OUT.png [--common F] [--buttons F] FILE.layout\n"
+               "       trelvan-rsc --sheet OUT.png FILE.layout\n"
+               "       trelvan-rsc --palette\n");
+  return 2;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t cut = path.find_last_of('/');
+  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t cut = path.find_last_of('/');
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool Load(const std::string& path, rsc::Layout* layout) {
+  std::string error;
+  if (rsc::ReadLayoutFile(path, layout, &error)) return true;
+  std::fprintf(stderr, "%s\n", error.c_str());
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string output, preview, sheet, common, buttons, input;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&](std::string* to) {
+      if (i + 1 >= argc) return false;
+      *to = argv[++i];
+      return true;
+    };
+    if (a == "-o") {
+      if (!next(&output)) return Usage();
+    } else if (a == "--preview") {
+      if (!next(&preview)) return Usage();
+    } else if (a == "--sheet") {
+      if (!next(&sheet)) return Usage();
+    } else if (a == "--common") {
+      if (!next(&common)) return Usage();
+    } else if (a == "--buttons") {
+      if (!next(&buttons)) return Usage();
+    } else if (a == "--palette") {
+      std::fputs(rsc::PaletteListing().c_str(), stdout);
+      return 0;
+    } else if (!a.empty() && a[0] == '-') {
+      return Usage();
+    } else {
+      input = a;
+    }
+  }
+  if (input.empty() || (output.empty() && preview.empty() && sheet.empty())) return Usage();
+
+  rsc::Layout layout;
+  if (!Load(input, &layout)) return 1;
+
+  if (!output.empty()) {
+    // start-up stores a resource file under its file name without ".rsc"
+    if (BaseName(output) != layout.name + ".rsc") {
+      std::fprintf(stderr, "%s: the file names \"%s\", so it must be compiled to \"%s.rsc\"\n",
+                   input.c_str(), layout.name.c_str(), layout.name.c_str());
+      return 1;
+    }
+    const std::vector<uint8_t> bytes = rsc::BuildResourceFile(layout);
+    std::ofstream out(output, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out.good()) {
+      std::fprintf(stderr, "%s: cannot be written\n", output.c_str());
+      return 1;
+    }
+  }
+  if (!sheet.empty() || (!preview.empty() && layout.type != "Page")) {
+    trelvan::RgbImage image;
+    rsc::RenderSheet(layout, &image);
+    if (!trelvan::WritePng(sheet.empty() ? preview : sheet, image)) return 1;
+  }
+  if (!preview.empty() && layout.type == "Page") {
+    const std::string folder = FolderOf(input);
+    if (common.empty()) common = folder + "/common.layout";
+    if (buttons.empty()) buttons = folder + "/buttons.layout";
+    rsc::Layout commonLayout, buttonsLayout;
+    std::string ignored;
+    const bool haveCommon = rsc::ReadLayoutFile(common, &commonLayout, &ignored);
+    const bool haveButtons = rsc::ReadLayoutFile(buttons, &buttonsLayout, &ignored);
+    trelvan::RgbImage image;
+    rsc::RenderPage(layout, haveCommon ? &commonLayout : nullptr,
+                    haveButtons ? &buttonsLayout : nullptr, &image);
+    if (!trelvan::WritePng(preview, image)) {
+      std::fprintf(stderr, "%s: cannot be written\n", preview.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
