@@ -36,11 +36,13 @@ enum : int {
   kFilePrevious = 8,
   kFileNext = 9,
 };
-enum : int { kTitle = 0, kPathLine = 6 };
+enum : int { kTitle = 0, kFolderLabel = 1, kFileLabel = 2, kPathLine = 6 };
 
 // One of the two lists with the controls that belong to it.
 struct ListView {
   ImageControl* background;
+  TextControl* label;       /**< drawn again on the background, which may lie under it */
+  const char* labelText;
   ImageControl* previous;
   ImageControl* next;
   char (*names)[kSelectedPathCapacity];
@@ -51,12 +53,14 @@ struct ListView {
 };
 
 ListView FolderListView(SelectFilePage& f) {
-  return ListView{f.image[kFolderBackground], f.image[kFolderPrevious], f.image[kFolderNext],
+  return ListView{f.image[kFolderBackground], f.text[kFolderLabel], "Directory",
+                  f.image[kFolderPrevious], f.image[kFolderNext],
                   f.FolderNames, f.FolderCount, f.FolderPage, f.FolderRows, kFolderNameWidth};
 }
 
 ListView FileListView(SelectFilePage& f) {
-  return ListView{f.image[kFileBackground], f.image[kFilePrevious], f.image[kFileNext],
+  return ListView{f.image[kFileBackground], f.text[kFileLabel], "File",
+                  f.image[kFilePrevious], f.image[kFileNext],
                   f.FileNames, f.FileCount, f.FilePage, f.FileRows, kFileNameWidth};
 }
 
@@ -90,6 +94,7 @@ void ShowBlockControl(Assistant& a, const ImageControl* control, int offered) {
 
 void DrawList(Assistant& a, const ListView& v) {
   DrawImageControl(a, v.background);
+  DrawTextControl(a, v.label, v.labelText);
   for (int i = 0; i < kSelectRows; ++i) v.rows[i].inUse = 0;
   a.frame.PenColour = 0x0000;
   for (int i = 0; i < kSelectRows; ++i) {
@@ -269,8 +274,8 @@ void SelectFileDraw(Assistant& a, int full) {
   SelectFilePage& f = a.selectFile;
   SelectFileInit(a);
   DrawPageFrame(a, f.image[kDecoration], f.text[kTitle], "Select File");
-  DrawTextControl(a, f.text[1], "Directory");
-  DrawTextControl(a, f.text[2], "File");
+  DrawTextControl(a, f.text[kFolderLabel], "Directory");
+  DrawTextControl(a, f.text[kFileLabel], "File");
   for (int i = kCancel; i <= kUpFolder; ++i) DrawImageControl(a, f.image[i]);
   DrawTextControl(a, f.text[3], "Path");
   DrawTextControl(a, f.text[4], "Click on File Name");
