@@ -393,8 +393,9 @@ bool ListFrame(Canvas& c, const Style& st) {
 bool TitleBar(Canvas& c, const Style& st) {
   Rgb fill;
   if (!st.Colour("fill", "navy", &fill)) return false;
+  // flat, so that a title text control filled with the same colour does
+  // not show its box
   c = MakeCanvas(st.spec.w, st.spec.h, fill);
-  FillGradient(c, [](double, double) { return true; }, Lighter(fill, 0.10), Darker(fill, 0.08));
   FillRect(c, 0, c.h - 3, c.w, 3, P("accent"));
   return true;
 }
