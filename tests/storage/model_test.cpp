@@ -1,0 +1,566 @@
+// The file system against a plain in-memory model: a long random sequence of
+// creations, deletions, finds and reads, each checked against a list of
+// {name, bytes}, with refusals, interrupted changes and save/reload cycles.
+//
+// The run is reproducible from its seed. CI uses the fixed default; a longer
+// local run takes TRELVAN_MODEL_SEED and TRELVAN_MODEL_OPS from the
+// environment.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "storage/text.h"
+#include "storage_fixture.h"
+
+namespace trelvan {
+namespace {
+
+using testing::FileContent;
+using testing::ImageIsConsistent;
+using testing::MakeFormattedStorage;
+using testing::StoredContent;
+
+constexpr uint64_t kDefaultSeed = 20261207;
+constexpr uint32_t kDefaultOps = 3000;
+const uint16_t kFieldLimit[5] = {31, 127, 31, 6, 31};
+
+uint64_t EnvNumber(const char* name, uint64_t fallback) {
+  const char* v = std::getenv(name);
+  if (v == nullptr || *v == 0) return fallback;
+  return std::strtoull(v, nullptr, 0);
+}
+
+struct ModelFile {
+  std::string name;  // what the file was written under; raw files have none
+  std::vector<uint8_t> content;
+};
+
+// What readers see of a file: its first 256 bytes, erased (0xFF) where the
+// file is shorter.
+std::vector<uint8_t> Head(const ModelFile& f) {
+  std::vector<uint8_t> head(kFileHeaderScan, 0xFF);
+  std::copy_n(f.content.begin(), std::min<size_t>(f.content.size(), kFileHeaderScan),
+              head.begin());
+  return head;
+}
+
+// The reference field reader: returns the value StorageReadField gives, and
+// in `text` the field when it ended inside the 256 bytes.
+uint16_t ModelField(const ModelFile& f, uint8_t field, std::string* text, bool* complete) {
+  *complete = false;
+  const std::vector<uint8_t> head = Head(f);
+  if (head[0] != 0x02) return 0;
+  uint32_t number = 0, begin = 1;
+  for (uint32_t i = 1; i < kFileHeaderScan; ++i) {
+    if (head[i] != 0) continue;
+    if (number == field) {
+      const uint32_t length = i - begin;
+      text->assign(head.begin() + begin, head.begin() + begin + std::min<uint32_t>(length, kFieldLimit[field]));
+      *complete = true;
+      return static_cast<uint16_t>(length + 1);
+    }
+    ++number;
+    begin = i + 1;
+  }
+  return static_cast<uint16_t>(kFileHeaderScan - begin);
+}
+
+uint16_t ModelHeaderLength(const ModelFile& f) {
+  const std::vector<uint8_t> head = Head(f);
+  for (uint32_t i = 0; i < kFileHeaderScan; ++i) {
+    if (head[i] == 0x03) return static_cast<uint16_t>(i + 1);
+  }
+  return kFileHeaderScan;
+}
+
+class ModelRun {
+ public:
+  ModelRun(uint64_t seed, uint32_t ops) : rng_(seed), ops_(ops) {
+    s_ = MakeFormattedStorage(platform_);
+    spare_.reset(new Storage);
+    names_ = {"Setup400", "setup400", "Revision", "Picture one~", "Sound~", "A",
+              std::string(31, 'x'), std::string(31, 'y') + "z", "Light Effect 7"};
+  }
+
+  void Run() {
+    for (op_ = 0; op_ < ops_; ++op_) {
+      SCOPED_TRACE("op " + std::to_string(op_));
+      OneOperation();
+      if (::testing::Test::HasFailure()) return;
+      VerifyTables();
+      if (::testing::Test::HasFailure()) return;
+      if (op_ % 150 == 149) VerifyEverything();
+      if (::testing::Test::HasFailure()) return;
+    }
+    VerifyEverything();
+    std::printf("model run: %u operations, %u creations, %u deletions, %u refusals, %u reloads, "
+                "%u interrupted changes, %u files at the end\n",
+                ops_, creations_, deletions_, refusals_, reloads_, interruptions_,
+                static_cast<unsigned>(model_.size()));
+  }
+
+ private:
+  // ---- random helpers ----
+  uint32_t Below(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
+  uint32_t Between(uint32_t lo, uint32_t hi) { return lo + Below(hi - lo + 1); }
+  bool Chance(uint32_t percent) { return Below(100) < percent; }
+
+  std::vector<uint8_t> RandomBytes(uint32_t n) {
+    std::vector<uint8_t> v(n);
+    uint64_t x = rng_();
+    for (uint32_t i = 0; i < n; ++i) {
+      x ^= x << 13;
+      x ^= x >> 7;
+      x ^= x << 17;
+      v[i] = static_cast<uint8_t>(x >> 24);
+    }
+    return v;
+  }
+
+  uint32_t RandomDataSize() {
+    const uint32_t pick = Below(100);
+    if (pick < 15) return Between(0, 300);
+    if (pick < 88) return Between(300, 50000);
+    if (pick < 98) return Between(50000, 1500000);
+    return Between(1500000, 9000000);
+  }
+
+  uint32_t UsedBlocks() const {
+    uint32_t used = 0;
+    for (const ModelFile& f : model_) used += BlocksFor(static_cast<uint32_t>(f.content.size()));
+    return used;
+  }
+  uint32_t FreeBytes() const { return (kFileBlocks - UsedBlocks()) * kBlockSize; }
+
+  ModelFile NewFile(uint32_t dataSize) {
+    ModelFile f;
+    if (Chance(88)) {
+      f.name = names_[Below(static_cast<uint32_t>(names_.size()))];
+      f.content = FileContent(f.name, RandomBytes(dataSize));
+      return f;
+    }
+    // A file without a proper FileHeader: plain bytes, or a start mark with
+    // a name but no end mark, or a name running past the 256 bytes.
+    f.content = RandomBytes(std::max<uint32_t>(1, dataSize));
+    const uint32_t kind = Below(3);
+    if (kind >= 1 && f.content.size() >= 40) {
+      f.content[0] = 0x02;
+      const std::string& n = names_[Below(static_cast<uint32_t>(names_.size()))];
+      if (kind == 1) {
+        std::copy(n.begin(), n.end(), f.content.begin() + 1);
+        f.content[1 + n.size()] = 0;
+      } else {
+        std::fill(f.content.begin() + 1,
+                  f.content.begin() + std::min<size_t>(f.content.size(), 300), 'q');
+      }
+    }
+    return f;
+  }
+
+  int ModelFind(const std::string& query) const {
+    for (size_t i = 0; i < model_.size(); ++i) {
+      std::string text;
+      bool complete;
+      ModelField(model_[i], kFieldName, &text, &complete);
+      if (complete && text == query.substr(0, 32)) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  // ---- the operations ----
+
+  void OneOperation() {
+    if (op_ == ops_ / 3 || op_ == (2 * ops_) / 3) return FillTheTable();
+    if (op_ % 500 == 250) return Reload();
+    if (op_ % 400 == 130) return InterruptedCreation();
+    if (op_ % 400 == 330) return InterruptedDeletion();
+    const uint32_t pick = Below(100);
+    if (pick < 42) return Create(Chance(50));
+    if (pick < 58) return DeleteRandom();
+    if (pick < 61) return DeleteMissing();
+    if (pick < 64) return CreateTooLarge();
+    if (pick < 66) return CreateExactFit();
+    if (pick < 78) return FindRandom();
+    return ReadRandom();
+  }
+
+  // Runs the machine to idle one step at a time while a creation waits for
+  // data, checking what a caller may and may not do meanwhile.
+  void StepBetweenPieces(uint32_t remaining) {
+    for (;;) {
+      const uint8_t state = s_->fs.state;
+      if (state == kStateWaitForData) {
+        if (Chance(5)) {
+          EXPECT_EQ(StorageCreateFile(*s_, 10), kStorageBusy);
+          EXPECT_EQ(StorageDeleteFile(*s_, 0), kStorageBusy);
+          uint8_t big[300] = {};
+          EXPECT_EQ(StorageWriteData(*s_, big, 257), kStorageCountTooLarge);
+        }
+      } else if (remaining > 0 && Chance(10)) {
+        const uint8_t b = 0;
+        EXPECT_EQ(StorageWriteData(*s_, &b, 1), kStorageNotWaiting) << "state " << int(state);
+      }
+      if (StorageStep(*s_) == 0) return;
+    }
+  }
+
+  // The writer's calling sequence, pieces of random size. Stops after
+  // `stopAfter` bytes when that is below the size (an interrupted writer).
+  void WriteContent(const std::vector<uint8_t>& content, uint32_t stopAfter) {
+    const uint32_t size = static_cast<uint32_t>(content.size());
+    const uint32_t fixedPiece = Chance(50) ? Between(1, 256) : 0;
+    const bool stepped = Chance(30) && size < 200000;
+    uint32_t at = 0;
+    while (at < size && at < stopAfter) {
+      const uint32_t piece = std::min(size - at, fixedPiece ? fixedPiece : Between(1, 256));
+      ASSERT_EQ(StorageWriteData(*s_, content.data() + at, piece), kStorageAccepted)
+          << "at " << at << " of " << size;
+      at += piece;
+      if (stepped) {
+        StepBetweenPieces(size - at);
+      } else {
+        RunStorageToIdle(*s_);
+      }
+      if (Chance(1) && !model_.empty() && at < size) {
+        // The stored files stay readable while a creation is under way.
+        const uint16_t i = static_cast<uint16_t>(Below(static_cast<uint32_t>(model_.size())));
+        const std::vector<uint8_t>& c = model_[i].content;
+        const uint32_t n = std::min<uint32_t>(static_cast<uint32_t>(c.size()), 2000);
+        std::vector<uint8_t> got(n);
+        StorageReadData(*s_, i, 0, got.data(), n);
+        ASSERT_TRUE(std::equal(got.begin(), got.end(), c.begin())) << "file " << i;
+      }
+    }
+  }
+
+  void Create(bool replaceByName) {
+    ModelFile f = NewFile(RandomDataSize());
+    RunStorageToIdle(*s_);
+    if (replaceByName && !f.name.empty()) {
+      const int found = StorageFindFile(*s_, f.name.c_str());
+      ASSERT_EQ(found, ModelFind(f.name)) << f.name;
+      if (found >= 0) {
+        ASSERT_EQ(StorageDeleteFile(*s_, static_cast<uint16_t>(found)), kStorageAccepted);
+        RunStorageToIdle(*s_);
+        model_.erase(model_.begin() + found);
+        ++deletions_;
+      }
+    }
+    const uint32_t size = static_cast<uint32_t>(f.content.size());
+    const bool fits = size <= FreeBytes();
+    const bool tableFull = model_.size() >= kTableEntries;
+    const int r = StorageCreateFile(*s_, size);
+    if (!fits) {
+      ASSERT_EQ(r, kStorageNoSpace) << "size " << size << ", free " << FreeBytes();
+      ++refusals_;
+      return;
+    }
+    if (tableFull) {
+      ASSERT_EQ(r, kStorageTableFull);
+      ++refusals_;
+      return;
+    }
+    ASSERT_EQ(r, kStorageAccepted);
+    RunStorageToIdle(*s_);
+    ASSERT_EQ(s_->fs.state, kStateWaitForData);
+    WriteContent(f.content, size);
+    if (::testing::Test::HasFailure()) return;
+    RunStorageToIdle(*s_);
+    ASSERT_EQ(s_->fs.state, kStateIdle);
+    model_.push_back(std::move(f));
+    ++creations_;
+    const uint16_t index = static_cast<uint16_t>(model_.size() - 1);
+    ASSERT_TRUE(StoredContent(*s_, index) == model_.back().content) << "file " << index;
+    if (Chance(10)) {
+      const uint8_t b = 1;
+      EXPECT_EQ(StorageWriteData(*s_, &b, 1), kStorageNotWaiting);  // nothing expects data now
+    }
+  }
+
+  void DeleteRandom() {
+    if (model_.empty()) return DeleteMissing();
+    const uint32_t index = Below(static_cast<uint32_t>(model_.size()));
+    RunStorageToIdle(*s_);
+    ASSERT_EQ(StorageDeleteFile(*s_, static_cast<uint16_t>(index)), kStorageAccepted);
+    EXPECT_EQ(StorageDeleteFile(*s_, static_cast<uint16_t>(index)), kStorageBusy);
+    RunStorageToIdle(*s_);
+    model_.erase(model_.begin() + index);
+    ++deletions_;
+    // The file that took its place, if any, reads back whole.
+    if (index < model_.size()) {
+      ASSERT_TRUE(StoredContent(*s_, static_cast<uint16_t>(index)) == model_[index].content);
+    }
+  }
+
+  void DeleteMissing() {
+    const uint32_t index = static_cast<uint32_t>(model_.size()) + Below(3) * Below(600);
+    ASSERT_EQ(StorageDeleteFile(*s_, static_cast<uint16_t>(index)), kStorageNoSuchFile);
+    ++refusals_;
+  }
+
+  void CreateTooLarge() {
+    const uint32_t size = FreeBytes() + Between(1, Chance(50) ? 1 : 20000);
+    ASSERT_EQ(StorageCreateFile(*s_, size), kStorageNoSpace) << "size " << size;
+    ++refusals_;
+  }
+
+  // A file that takes exactly the free space, when that is small enough.
+  void CreateExactFit() {
+    const uint32_t free = FreeBytes();
+    if (free > 3000000 || free < 300 || model_.size() >= kTableEntries) return Create(false);
+    ModelFile f;
+    f.name = names_[Below(static_cast<uint32_t>(names_.size()))];
+    uint8_t header[kFileHeaderMaxLength];
+    const int h = StorageBuildHeader(header, f.name.c_str(), "", "Test", "1.00");
+    f.content = FileContent(f.name, RandomBytes(free - static_cast<uint32_t>(h)));
+    ASSERT_EQ(f.content.size(), free);
+    ASSERT_EQ(StorageCreateFile(*s_, free), kStorageAccepted);
+    RunStorageToIdle(*s_);
+    WriteContent(f.content, free);
+    if (::testing::Test::HasFailure()) return;
+    RunStorageToIdle(*s_);
+    model_.push_back(std::move(f));
+    ++creations_;
+    ASSERT_EQ(s_->fs.header.freeBlocks, 0);
+    ASSERT_EQ(StorageCreateFile(*s_, 1), kStorageNoSpace);
+    ++refusals_;
+  }
+
+  void FindRandom() {
+    std::string q = names_[Below(static_cast<uint32_t>(names_.size()))];
+    const uint32_t variant = Below(4);
+    if (variant == 1) q[0] = static_cast<char>(q[0] ^ 0x20);  // another letter case
+    if (variant == 2) q = q.substr(0, q.size() - 1);
+    if (variant == 3) q += "~";
+    if (q.empty()) q = "B";
+    ASSERT_EQ(StorageFindFile(*s_, q.c_str()), ModelFind(q)) << "'" << q << "'";
+  }
+
+  void ReadRandom() {
+    if (model_.empty()) return FindRandom();
+    const uint16_t i = static_cast<uint16_t>(Below(static_cast<uint32_t>(model_.size())));
+    const std::vector<uint8_t>& c = model_[i].content;
+    const uint32_t size = static_cast<uint32_t>(c.size());
+    const uint32_t offset = Below(size);
+    const uint32_t count = std::min(size - offset, Between(1, 70000));
+    std::vector<uint8_t> got(count + 1, 0xA5);
+    ASSERT_EQ(StorageReadData(*s_, i, offset, got.data(), count), count);
+    ASSERT_TRUE(std::equal(got.begin(), got.begin() + count, c.begin() + offset))
+        << "file " << i << " offset " << offset << " count " << count;
+    ASSERT_EQ(got[count], 0xA5);  // nothing past the count
+    // The first data byte, through the header length.
+    const uint16_t h = StorageHeaderLength(*s_, i);
+    if (h < size) {
+      uint8_t b;
+      StorageReadData(*s_, i, h, &b, 1);
+      ASSERT_EQ(b, c[h]);
+    }
+  }
+
+  // Tiny files until the table holds 512, then the 513th is refused and
+  // most are deleted again.
+  void FillTheTable() {
+    RunStorageToIdle(*s_);
+    while (model_.size() < kTableEntries) {
+      if (FreeBytes() < 2 * kBlockSize) DeleteLargest();
+      ModelFile f;
+      f.name = names_[Below(static_cast<uint32_t>(names_.size()))];
+      f.content = FileContent(f.name, RandomBytes(Below(200)));
+      ASSERT_EQ(StorageCreateFile(*s_, static_cast<uint32_t>(f.content.size())), kStorageAccepted);
+      RunStorageToIdle(*s_);
+      WriteContent(f.content, static_cast<uint32_t>(f.content.size()));
+      if (::testing::Test::HasFailure()) return;
+      RunStorageToIdle(*s_);
+      model_.push_back(std::move(f));
+      ++creations_;
+    }
+    VerifyTables();
+    EXPECT_TRUE(ImageIsConsistent(*s_));
+    ASSERT_EQ(StorageCreateFile(*s_, 10), kStorageTableFull);
+    ASSERT_EQ(StorageDeleteFile(*s_, kTableEntries), kStorageNoSuchFile);
+    refusals_ += 2;
+    VerifyEverything();
+    // Mostly the tiny files at the end go again, so few blocks move.
+    while (model_.size() > 60) {
+      const uint32_t n = static_cast<uint32_t>(model_.size());
+      const uint32_t index = Chance(3) ? Below(n) : n - 1 - Below(std::min(n, 100u));
+      ASSERT_EQ(StorageDeleteFile(*s_, static_cast<uint16_t>(index)), kStorageAccepted);
+      RunStorageToIdle(*s_);
+      model_.erase(model_.begin() + index);
+      ++deletions_;
+    }
+  }
+
+  void DeleteLargest() {
+    size_t largest = 0;
+    for (size_t i = 1; i < model_.size(); ++i) {
+      if (model_[i].content.size() > model_[largest].content.size()) largest = i;
+    }
+    ASSERT_EQ(StorageDeleteFile(*s_, static_cast<uint16_t>(largest)), kStorageAccepted);
+    RunStorageToIdle(*s_);
+    model_.erase(model_.begin() + static_cast<long>(largest));
+    ++deletions_;
+  }
+
+  // Exit save and a new process's start-up from the storage file.
+  void Restart() {
+    ASSERT_TRUE(SaveStorage(*s_, platform_));
+    StorageInit(*spare_, platform_);
+    ASSERT_EQ(spare_->imageLoaded, 1);
+    std::swap(s_, spare_);
+    RunStorageToIdle(*s_);
+    ASSERT_EQ(s_->fs.state, kStateIdle);
+    ++reloads_;
+  }
+
+  void Reload() {
+    RunStorageToIdle(*s_);
+    const StorageHeader before = s_->fs.header;
+    Restart();
+    if (::testing::Test::HasFailure()) return;
+    EXPECT_EQ(std::memcmp(&before, &s_->fs.header, sizeof before), 0);
+    VerifyEverything();
+  }
+
+  // The process ends while a creation waits for more data: at the next
+  // start the storage is as it was before the creation.
+  void InterruptedCreation() {
+    if (model_.size() >= kTableEntries) return;
+    ModelFile f = NewFile(Between(300, 100000));
+    const uint32_t size = static_cast<uint32_t>(f.content.size());
+    if (size > FreeBytes()) return;
+    RunStorageToIdle(*s_);
+    ASSERT_EQ(StorageCreateFile(*s_, size), kStorageAccepted);
+    RunStorageToIdle(*s_);
+    WriteContent(f.content, Between(1, size - 1));
+    if (::testing::Test::HasFailure()) return;
+    ASSERT_EQ(s_->fs.state, kStateWaitForData);
+    ++interruptions_;
+    Restart();
+    VerifyEverything();
+  }
+
+  // The process ends after a random number of steps of a deletion. The
+  // deletion has happened once its first header copy was written; a
+  // compaction cut short resumes at the next start.
+  void InterruptedDeletion() {
+    if (model_.size() < 2) return;
+    RunStorageToIdle(*s_);
+    const uint32_t index = Below(static_cast<uint32_t>(model_.size() - 1));
+    uint32_t after = 0;
+    for (size_t i = index + 1; i < model_.size(); ++i) {
+      after += BlocksFor(static_cast<uint32_t>(model_[i].content.size()));
+    }
+    ASSERT_EQ(StorageDeleteFile(*s_, static_cast<uint16_t>(index)), kStorageAccepted);
+    const uint32_t steps = Between(1, static_cast<uint32_t>(model_.size()) + 8 + 4 * std::min(after, 3000u));
+    bool headerWritten = false;
+    for (uint32_t k = 0; k < steps; ++k) {
+      if (s_->fs.state == 18) headerWritten = true;
+      if (StorageStep(*s_) == 0) break;
+    }
+    ++interruptions_;
+    Restart();
+    if (::testing::Test::HasFailure()) return;
+    if (headerWritten) {
+      model_.erase(model_.begin() + index);
+      ++deletions_;
+    }
+    VerifyEverything();
+  }
+
+  // ---- checks ----
+
+  // The table, names, fields and header lengths against the model.
+  void VerifyTables() {
+    const FileSystem& fs = s_->fs;
+    ASSERT_EQ(fs.state, kStateIdle);
+    ASSERT_EQ(fs.header.fileCount, model_.size());
+    ASSERT_EQ(fs.header.freeBlocks, kFileBlocks - UsedBlocks());
+    uint32_t start = kFirstFileBlock;
+    for (size_t i = 0; i < model_.size(); ++i) {
+      const uint16_t index = static_cast<uint16_t>(i);
+      const ModelFile& f = model_[i];
+      const uint32_t size = static_cast<uint32_t>(f.content.size());
+      uint8_t entry[8];
+      ASSERT_EQ(StorageReadEntry(*s_, index, entry), 1);
+      ASSERT_EQ(ReadU32LE(entry), start) << "file " << i;
+      ASSERT_EQ(ReadU32LE(entry + 4), size) << "file " << i;
+      ASSERT_EQ(StorageFileStartBlock(*s_, index), start);
+      ASSERT_EQ(StorageFileSize(*s_, index), size);
+      ASSERT_EQ(StorageHeaderLength(*s_, index), ModelHeaderLength(f)) << "file " << i;
+      CheckField(index, static_cast<uint8_t>(Below(5)));
+      start += BlocksFor(size);
+    }
+    uint8_t entry[8] = {};
+    ASSERT_EQ(StorageReadEntry(*s_, static_cast<uint16_t>(model_.size()), entry), 0);
+    for (const std::string& n : names_) {
+      ASSERT_EQ(StorageFindFile(*s_, n.c_str()), ModelFind(n)) << "'" << n << "'";
+    }
+  }
+
+  void CheckField(uint16_t index, uint8_t field) {
+    char out[160];
+    std::memset(out, 0x5A, sizeof out);
+    std::string text;
+    bool complete;
+    const uint16_t expected = ModelField(model_[index], field, &text, &complete);
+    ASSERT_EQ(StorageReadField(*s_, index, field, out), expected)
+        << "file " << index << " field " << int(field);
+    const size_t untouchedFrom = complete ? text.size() + 1 : 0;
+    if (complete) {
+      ASSERT_EQ(std::string(out), text) << "file " << index << " field " << int(field);
+    }
+    for (size_t i = untouchedFrom; i < sizeof out; ++i) {
+      ASSERT_EQ(out[i], 0x5A) << "file " << index << " field " << int(field) << " byte " << i;
+    }
+  }
+
+  // Every byte of every file, every field, the invariants of the image and
+  // the stored header.
+  void VerifyEverything() {
+    VerifyTables();
+    if (::testing::Test::HasFailure()) return;
+    for (size_t i = 0; i < model_.size(); ++i) {
+      ASSERT_TRUE(StoredContent(*s_, static_cast<uint16_t>(i)) == model_[i].content) << "file " << i;
+      for (uint8_t field = 0; field <= kFieldLast; ++field) CheckField(static_cast<uint16_t>(i), field);
+    }
+    ASSERT_TRUE(ImageIsConsistent(*s_));
+    StorageHeader stored;
+    if (SelectHeader(*s_, &stored) < 0) {
+      ASSERT_EQ(creations_ + deletions_, 0u);  // only before the first change
+      return;
+    }
+    ASSERT_EQ(stored.freeBlocks, kFileBlocks - UsedBlocks());
+    ASSERT_EQ(stored.fileCount, model_.size());
+    ASSERT_EQ(stored.movePending, 0);
+    ASSERT_EQ(std::memcmp(&stored, &s_->fs.header, sizeof stored), 0);
+  }
+
+  FakePlatform platform_;
+  std::unique_ptr<Storage> s_, spare_;
+  std::mt19937_64 rng_;
+  uint32_t ops_;
+  uint32_t op_ = 0;
+  std::vector<std::string> names_;
+  std::vector<ModelFile> model_;
+  uint32_t creations_ = 0, deletions_ = 0, refusals_ = 0, reloads_ = 0, interruptions_ = 0;
+};
+
+TEST(StorageModel, RandomOperationsMatchAPlainModel) {
+  const uint64_t seed = EnvNumber("TRELVAN_MODEL_SEED", kDefaultSeed);
+  const uint32_t ops = static_cast<uint32_t>(EnvNumber("TRELVAN_MODEL_OPS", kDefaultOps));
+  SCOPED_TRACE("TRELVAN_MODEL_SEED=" + std::to_string(seed) +
+               " TRELVAN_MODEL_OPS=" + std::to_string(ops));
+  ModelRun run(seed, ops);
+  run.Run();
+}
+
+}  // namespace
+}  // namespace trelvan
