@@ -34,8 +34,8 @@ TestPageFile SelectFilePageFile() {
                    SolidPicture(40, 30, 0x07E0)};
   page.images = {
       {0, 0, 20, 20, kSourcePageFile, 0},        // decoration
-      {90, 125, 274, 336, kSourcePageFile, 2},   // folder list background
-      {454, 125, 274, 336, kSourcePageFile, 2},  // file list background
+      {90, 100, 274, 336, kSourcePageFile, 2},   // folder list background, under its label
+      {454, 100, 274, 336, kSourcePageFile, 2},  // file list background, under its label
       {20, 540, 40, 30, kSourcePageFile, 1},     // cancel
       {90, 90, 640, 21, kSourcePageFile, 3},     // behind the path line
       {740, 90, 40, 30, kSourcePageFile, 1},     // up one folder
@@ -158,6 +158,7 @@ TEST_F(SelectFileTest, HiddenFoldersAreLeftOutButHiddenFilesAreListed) {
   EXPECT_EQ(Folders(), (std::set<std::string>{"visible"}));
   EXPECT_EQ(Files(), (std::set<std::string>{".hidden.bmp", "shown.bmp"}));
   EXPECT_EQ(RowsInUse(a->selectFile.FolderRows), 1);
+  EXPECT_GT(BlackPixels(90, 100, 100, 20), 0);  // "Directory" on the list background
   EXPECT_GT(FolderRowInk(0), 0);
   EXPECT_EQ(FolderRowInk(1), 0);
 }
@@ -184,6 +185,7 @@ TEST_F(SelectFileTest, TwentyFilesShowInTwoBlocksOfSixteen) {
   EXPECT_EQ(FileRowInk(4), 0);  // the first block's names are gone
   EXPECT_EQ(Pixel(465, 475), kGreen);
   EXPECT_EQ(Pixel(665, 475), kWhite);  // next is wiped, not left from the first block
+  EXPECT_GT(BlackPixels(454, 100, 100, 20), 0);  // "File" on the list background again
 
   Click(665, 475);  // next on the last block: nothing
   EXPECT_EQ(f.FilePage, 1);
