@@ -19,10 +19,10 @@ void ShowText(Assistant& a, const TextControl* control, const char* text) {
 }
 
 // A caller's text drawn from a terminated copy, whatever the caller left.
-void ShowBoundedText(Assistant& a, const TextControl* control, const char* text, uint16_t n) {
+void DrawBoundedText(Assistant& a, const TextControl* control, const char* text, uint16_t n) {
   char copy[kNumberPromptCapacity];
   CopyText(text, copy, n < kNumberPromptCapacity ? n : uint16_t{kNumberPromptCapacity});
-  ShowText(a, control, copy);
+  DrawTextControl(a, control, copy);
 }
 
 // The queued PC keys, oldest first; the queue is empty afterwards.
@@ -338,9 +338,9 @@ void NumericKeyboardDraw(Assistant& a, int full) {
   DrawImageControl(a, n.image[15]);
   DrawImageControl(a, n.image[16]);
   DrawTextControl(a, n.text[6], "Value");
-  ShowBoundedText(a, n.text[0], n.NumberPrompt, kNumberPromptCapacity);
-  ShowBoundedText(a, n.text[2], n.NumberMinText, kNumberLimitCapacity);
-  ShowBoundedText(a, n.text[1], n.NumberMaxText, kNumberLimitCapacity);
+  DrawBoundedText(a, n.text[0], n.NumberPrompt, kNumberPromptCapacity);
+  DrawBoundedText(a, n.text[2], n.NumberMinText, kNumberLimitCapacity);
+  DrawBoundedText(a, n.text[1], n.NumberMaxText, kNumberLimitCapacity);
 }
 
 void NumericKeyboardTimer(Assistant& a) {
