@@ -357,14 +357,17 @@ uint16_t ButtonColour(int k) { return static_cast<uint16_t>(0x0841 * (k % 30 + 1
 TestPageFile SelectButtonFile() {
   TestPageFile page;
   page.pictures = {SolidPicture(100, 20, 0x8410), SolidPicture(100, 40, 0xF800)};
-  page.images = {{0, 0, 100, 20, kSourcePageFile, 0}, {kBackX, kBackY, 100, 40, kSourcePageFile, 1}};
+  page.images = {{0, 0, 100, 20, kSourcePageFile, 0},
+                 {kBackX, kBackY, 100, 40, kSourcePageFile, 1}};
   page.texts = {{0, 22, 170, 30, 2, 0, 0x0000, 0xFFFF}};
   return page;
 }
 
 TestPageFile ButtonCollection(int count) {
   TestPageFile collection;
-  for (int k = 0; k < count; ++k) collection.pictures.push_back(SolidPicture(60, 40, ButtonColour(k)));
+  for (int k = 0; k < count; ++k) {
+    collection.pictures.push_back(SolidPicture(60, 40, ButtonColour(k)));
+  }
   return collection;
 }
 

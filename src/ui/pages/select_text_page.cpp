@@ -67,7 +67,8 @@ void SelectTextPointer(Assistant& a) {
     if (i < p.SelectTextCount) {
       p.SelectTextResult = kSelectTextChosen;
       p.SelectedTextIndex = static_cast<uint8_t>(i);
-      if (i != 0) CopyText(p.SelectTextEntries[i], p.SelectTextEntries[0], kSelectTextEntryCapacity);
+      char* chosen = p.SelectTextEntries[i];
+      if (i != 0) CopyText(chosen, p.SelectTextEntries[0], kSelectTextEntryCapacity);
       a.pages.CurrentPage = p.SelectTextReturnPage;
     }
     break;
