@@ -16,7 +16,7 @@ using testing::StorePageFile;
 using testing::TestPageFile;
 
 constexpr uint32_t kRed = 0x0000FF;    // frame pixel of Colour16 0x001F
-constexpr uint32_t kWhite = 0xFFFFFF;
+using testing::kWhite;
 
 class ControlsTest : public PageTest {
  protected:

@@ -18,7 +18,7 @@ using testing::SolidPicture;
 using testing::StorePageFile;
 using testing::TestPageFile;
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+using testing::kWhite;
 constexpr uint16_t kYesColour = 0x07E0, kExitColour = 0x001F, kNoColour = 0xF800;
 constexpr uint16_t kButtonY = 400;
 constexpr uint16_t kYesX = 200, kExitX = 350, kNoX = 500;
@@ -59,14 +59,6 @@ class PagesTest : public PageTest {
     Send(Message::Timer);
   }
 
-  // 1 when the control shows text: drawing text over it again changes nothing.
-  bool Shows(const TextControl* control, const char* text) {
-    std::vector<uint32_t> before(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
-    DrawTextControl(*a, control, text);
-    const bool same = std::equal(before.begin(), before.end(), a->frame.pixels);
-    std::copy(before.begin(), before.end(), a->frame.pixels);
-    return same;
-  }
   // Glyph pixels (0xF800, blue) anywhere in message line i's band.
   bool LineHasInk(int i) {
     const uint32_t red = Colour16ToPixel(0xF800);

@@ -19,7 +19,7 @@ using testing::SolidPicture;
 using testing::StorePageFile;
 using testing::TestPageFile;
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+using testing::kWhite;
 constexpr uint32_t kVkShift = 16;
 
 // Pictures of the alphanumeric test page: picture k is 20 x 20 of colour
@@ -126,14 +126,6 @@ class KeyboardTest : public PageTest {
     Send(Message::Timer);
   }
 
-  // 1 when the control shows text: drawing text over it again changes nothing.
-  bool Shows(const TextControl* control, const char* text) {
-    std::vector<uint32_t> before(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
-    DrawTextControl(*a, control, text);
-    const bool same = std::equal(before.begin(), before.end(), a->frame.pixels);
-    std::copy(before.begin(), before.end(), a->frame.pixels);
-    return same;
-  }
   // The shift key's picture, by its pixel and its control.
   void ExpectShiftPicture(uint16_t picture) {
     EXPECT_EQ(Alpha().image[4]->pictureIndex, picture);

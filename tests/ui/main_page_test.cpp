@@ -14,7 +14,7 @@ using testing::SolidPicture;
 using testing::StorePageFile;
 using testing::TestPageFile;
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+using testing::kWhite;
 
 // A main page file: 26 image records (image k at x = 30 * k, y = 0, 20 x 20,
 // showing picture k mod 2) and 4 text records.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -94,6 +95,8 @@ inline void StorePageFile(Storage& s, const std::string& name, const TestPageFil
   StorePageData(s, name, page.Data());
 }
 
+constexpr uint32_t kWhite = 0xFFFFFF;  // frame pixel of Colour16 0xFFFF
+
 // An assistant started on the fake platform with a fresh storage.
 class PageTest : public ::testing::Test {
  protected:
@@ -110,6 +113,14 @@ class PageTest : public ::testing::Test {
   }
   // The frame buffer pixel at (x, y), as 0x00BBGGRR.
   uint32_t Pixel(int x, int y) const { return a->frame.pixels[x * kFrameHeight + y]; }
+  // True when the control shows `text`: drawing it over again changes nothing.
+  bool Shows(const TextControl* control, const char* text) {
+    std::vector<uint32_t> before(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
+    DrawTextControl(*a, control, text);
+    const bool same = std::equal(before.begin(), before.end(), a->frame.pixels);
+    std::copy(before.begin(), before.end(), a->frame.pixels);
+    return same;
+  }
 
   FakePlatform platform;
   std::unique_ptr<Assistant> a;

@@ -20,7 +20,7 @@ using testing::SolidPicture;
 using testing::StorePageFile;
 using testing::TestPageFile;
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+using testing::kWhite;
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kGreen = 0x00FF00;
 constexpr int32_t kCaller = kMainPage;  // a page with handlers, so the return is drawn
