@@ -147,10 +147,14 @@ class ModelRun {
       return f;
     }
     // A file without a proper FileHeader: plain bytes, or a start mark with
-    // a name but no end mark, or a name running past the 256 bytes.
+    // a name but no end mark, or a name running past the 256 bytes, or an
+    // odd first byte.
     f.content = RandomBytes(std::max<uint32_t>(1, dataSize));
-    const uint32_t kind = Below(3);
-    if (kind >= 1 && f.content.size() >= 40) {
+    const uint32_t kind = Below(4);
+    if (kind == 3) {
+      const uint8_t firsts[3] = {0x03, 0x02, 0x00};  // an end mark first, a bare start mark
+      f.content[0] = firsts[Below(3)];
+    } else if (kind >= 1 && f.content.size() >= 40) {
       f.content[0] = 0x02;
       const std::string& n = names_[Below(static_cast<uint32_t>(names_.size()))];
       if (kind == 1) {
@@ -178,9 +182,10 @@ class ModelRun {
 
   void OneOperation() {
     if (op_ == ops_ / 3 || op_ == (2 * ops_) / 3) return FillTheTable();
+    if (op_ == ops_ / 6 || op_ == (5 * ops_) / 6) return FillTheSpace();
     if (op_ % 500 == 250) return Reload();
-    if (op_ % 400 == 130) return InterruptedCreation();
-    if (op_ % 400 == 330) return InterruptedDeletion();
+    if (op_ % 600 == 130) return InterruptedCreation();
+    if (op_ % 600 == 430) return InterruptedDeletion();
     const uint32_t pick = Below(100);
     if (pick < 42) return Create(Chance(50));
     if (pick < 58) return DeleteRandom();
@@ -362,6 +367,34 @@ class ModelRun {
       StorageReadData(*s_, i, h, &b, 1);
       ASSERT_EQ(b, c[h]);
     }
+  }
+
+  // One large file leaves a little space, a file of exactly that size is
+  // accepted, and then not one byte more fits.
+  void FillTheSpace() {
+    RunStorageToIdle(*s_);
+    if (model_.size() + 2 > kTableEntries) return;
+    const uint32_t free = FreeBytes();
+    if (free > 3000000) {
+      ModelFile f;
+      f.name = "Filler";
+      f.content = FileContent(f.name, RandomBytes(free - Between(1000000, 2000000)));
+      const uint32_t size = static_cast<uint32_t>(f.content.size());
+      ASSERT_EQ(StorageCreateFile(*s_, size), kStorageAccepted);
+      RunStorageToIdle(*s_);
+      WriteContent(f.content, size);
+      if (::testing::Test::HasFailure()) return;
+      RunStorageToIdle(*s_);
+      model_.push_back(std::move(f));
+      ++creations_;
+    }
+    CreateExactFit();
+    if (::testing::Test::HasFailure()) return;
+    ASSERT_EQ(s_->fs.header.freeBlocks, 0);
+    CreateTooLarge();
+    VerifyEverything();
+    if (::testing::Test::HasFailure()) return;
+    DeleteLargest();
   }
 
   // Tiny files until the table holds 512, then the 513th is refused and
