@@ -1,0 +1,193 @@
+// trelvan-storage: looks inside a storage file (a copy of the user's
+// "Trelvan Assistant Storage 400") with the program's own storage code.
+//
+//   trelvan-storage IMAGE info          the current header copy
+//   trelvan-storage IMAGE ls            index, name, type, version, size, blocks
+//   trelvan-storage IMAGE cat NAME      the file's data, after its header, to stdout
+//   trelvan-storage IMAGE put FILE.rsc  stores a resource file as the start-up does
+//   trelvan-storage IMAGE rm NAME       deletes a file
+//   trelvan-storage IMAGE check         every invariant; status 1 when one fails
+//
+// info, ls, cat and check never write (check finishes an interrupted
+// compaction in memory first, as the next start would). put and rm finish an interrupted
+// compaction first and save the image atomically; put on a missing IMAGE
+// starts from a freshly formatted storage.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/linux/posix_files.h"
+#include "storage/file_system.h"
+#include "storage/resource_files.h"
+#include "storage/storage_check.h"
+#include "storage/storage_image.h"
+
+using namespace trelvan;
+
+namespace {
+
+// File services only; the tool has no window.
+class ToolPlatform : public PosixFilePlatform {
+ public:
+  explicit ToolPlatform(std::string folder) : PosixFilePlatform(std::move(folder)) {}
+  void PresentFrame(const uint8_t*, int, int) override {}
+  void InvalidateRect(int, int, int, int) override {}
+  void ShowMessageBox(const char* text) override { fprintf(stderr, "%s\n", text); }
+  void StopTimer() override {}
+  void Sleep(uint32_t) override {}
+  void PostQuit(int) override {}
+};
+
+int Usage() {
+  fprintf(stderr,
+          "usage: trelvan-storage IMAGE info|ls|check\n"
+          "       trelvan-storage IMAGE cat NAME|rm NAME|put FILE.rsc\n");
+  return 2;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The image as a new process sees it. False when the file does not open.
+bool Load(Storage& s, Platform& p, const char* path) {
+  PrepareKey(s);
+  if (!ReadImageFile(s, p, path)) return false;
+  StorageMount(s);
+  return true;
+}
+
+void StartFresh(Storage& s) {
+  PrepareKey(s);
+  EraseImage(s);
+  StorageMount(s);
+  FormatStorage(s);
+  RunStorageToIdle(s);
+}
+
+int Info(const Storage& s) {
+  StorageHeader h;
+  const int block = SelectHeader(s, &h);
+  if (block < 0) {
+    printf("no valid header copy: the storage counts as empty\n");
+    return 0;
+  }
+  printf("header copy     block %d\n", block);
+  printf("validMark       0x%02X\nwrittenMark     0x%02X\n", h.validMark, h.writtenMark);
+  printf("activeTable     %u (block %u)\n", h.activeTable, h.activeTable == 0 ? 2u : 3u);
+  printf("freeBlocks      %u\nfileCount       %u\n", h.freeBlocks, h.fileCount);
+  printf("movePending     %u\nmoveNextBlock   %u\nmoveBlocksLeft  %u\nmoveGap         %u\n",
+         h.movePending, h.moveNextBlock, h.moveBlocksLeft, h.moveGap);
+  printf("free storage    %llu bytes\n", static_cast<unsigned long long>(h.freeBlocks) * kBlockSize);
+  return 0;
+}
+
+int List(const Storage& s) {
+  for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
+    char name[128] = "", type[128] = "", version[128] = "";
+    StorageReadField(s, i, kFieldName, name);
+    StorageReadField(s, i, kFieldType, type);
+    StorageReadField(s, i, kFieldVersion, version);
+    const uint32_t size = StorageFileSize(s, i);
+    printf("%3u  %-31s  %-14s  %-6s  %9u  %5u\n", i, name, type, version, size, BlocksFor(size));
+  }
+  return 0;
+}
+
+int Cat(const Storage& s, const char* name) {
+  const int index = StorageFindFile(s, name);
+  if (index < 0) {
+    fprintf(stderr, "no file named \"%s\"\n", name);
+    return 1;
+  }
+  const uint16_t i = static_cast<uint16_t>(index);
+  const uint32_t size = StorageFileSize(s, i);
+  uint8_t unit[kUnitSize];
+  for (uint32_t at = StorageHeaderLength(s, i); at < size;) {
+    const uint32_t n = size - at < kUnitSize ? size - at : kUnitSize;
+    StorageReadData(s, i, at, unit, n);
+    fwrite(unit, 1, n, stdout);
+    at += n;
+  }
+  return 0;
+}
+
+int Check(Storage& s) {
+  if (s.fs.header.movePending) {
+    printf("a compaction was interrupted; finishing it in memory as the next start would\n");
+    RunStorageToIdle(s);
+  }
+  char message[256];
+  if (CheckStorage(s, message, sizeof message) != 0) {
+    printf("storage broken: %s\n", message);
+    return 1;
+  }
+  printf("storage ok\n");
+  return 0;
+}
+
+int Save(const Storage& s, Platform& p, const char* path) {
+  if (!WriteImageFile(s, p, path)) {
+    fprintf(stderr, "cannot write %s; it is left as it was\n", path);
+    return 1;
+  }
+  return 0;
+}
+
+int Put(Storage& s, Platform& p, const char* image, const std::string& resource) {
+  static const char* const kProblems[] = {"", "does not fit (too few free blocks or 512 files)",
+                                          "does not open", "has no known size",
+                                          "gave fewer bytes than its size"};
+  const int r = ImportResourceFile(s, p, resource.c_str(), NameOf(resource).c_str());
+  if (r != kImportStored) {
+    fprintf(stderr, "%s %s\n", resource.c_str(), kProblems[r]);
+    return 1;
+  }
+  return Save(s, p, image);
+}
+
+int Remove(Storage& s, Platform& p, const char* image, const char* name) {
+  const int index = StorageFindFile(s, name);
+  if (index < 0) {
+    fprintf(stderr, "no file named \"%s\"\n", name);
+    return 1;
+  }
+  StorageDeleteFile(s, static_cast<uint16_t>(index));
+  RunStorageToIdle(s);
+  return Save(s, p, image);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const char* image = argv[1];
+  const std::string command = argv[2];
+  const bool takesArgument = command == "cat" || command == "rm" || command == "put";
+  const bool known = takesArgument || command == "info" || command == "ls" || command == "check";
+  if (!known || argc != (takesArgument ? 4 : 3)) return Usage();
+
+  ToolPlatform platform(FolderOf(image));
+  std::unique_ptr<Storage> s(new Storage);
+  if (!Load(*s, platform, image)) {
+    if (command != "put") {
+      fprintf(stderr, "cannot open %s\n", image);
+      return 1;
+    }
+    StartFresh(*s);
+  }
+  if (command == "info") return Info(*s);
+  if (command == "ls") return List(*s);
+  if (command == "cat") return Cat(*s, argv[3]);
+  if (command == "check") return Check(*s);
+  RunStorageToIdle(*s);  // an interrupted compaction finishes first
+  if (command == "put") return Put(*s, platform, image, argv[3]);
+  return Remove(*s, platform, image, argv[3]);
+}
