@@ -56,7 +56,7 @@ struct Bytes {
     if (at >= file.size() || at >= 256) return ::testing::AssertionFailure() << "header unterminated";
     ++at;
   }
-  if (file[at] != 0x03) return ::testing::AssertionFailure() << "no end mark after five fields";
+  if (at >= file.size() || file[at] != 0x03) return ::testing::AssertionFailure() << "no end mark after five fields";
   const Bytes d{file, at + 1};
   if (!d.In(0, 12)) return ::testing::AssertionFailure() << "no table offsets";
   const uint32_t P = d.U32(0), I = d.U32(4), T = d.U32(8);
