@@ -39,6 +39,12 @@ void SetUpLists(Assistant& a) {
   m.lastServerStatus = 2;
 }
 
+// A page this program does not have yet would leave the user on a page that
+// answers nothing: such a click is ignored.
+void OpenPage(Assistant& a, int32_t page) {
+  if (PageTable(page)) a.pages.CurrentPage = page;
+}
+
 }  // namespace
 
 void FreeStorageText(uint16_t freeBlocks, char* out) {
@@ -86,13 +92,13 @@ void MainPagePointer(Assistant& a) {
   MainPage& m = a.mainPage;
   if (a.transfer.transferActive || a.shell.PointerEvent.state != kPointerPressed) return;
   if (HitTest(a, m.image[0])) a.shell.QuitRequested = 1;
-  if (HitTest(a, m.image[5])) a.pages.CurrentPage = kSetupPage;
+  if (HitTest(a, m.image[5])) OpenPage(a, kSetupPage);
   if (HitTest(a, m.image[20])) {
     switch (m.MainListType) {
-      case kListStoragePictures: a.pages.CurrentPage = kPictureManagerPage; break;
-      case kListStorageSounds: a.pages.CurrentPage = kSoundManagerPage; break;
-      case kListStorageLightEffects: a.pages.CurrentPage = kLightEffectManagerPage; break;
-      case kListStorageProjects: a.pages.CurrentPage = kProjectManagerPage; break;
+      case kListStoragePictures: OpenPage(a, kPictureManagerPage); break;
+      case kListStorageSounds: OpenPage(a, kSoundManagerPage); break;
+      case kListStorageLightEffects: OpenPage(a, kLightEffectManagerPage); break;
+      case kListStorageProjects: OpenPage(a, kProjectManagerPage); break;
       default: break;
     }
   }
