@@ -8,9 +8,13 @@
 #      134,217,728-byte storage file;
 #   2. a resource file dropped into the folder is taken in and removed, a file
 #      of another kind stays;
-#   3. the image saved by run 2 is loaded and written back unchanged.
+#   3. the image saved by run 2 is loaded and written back unchanged;
+#   4. a fresh start with the built page files shows the main page exactly as
+#      the headless runner draws it; a click on its exit control ends the
+#      program, and the storage file passes the inspector's check and lists
+#      the page files.
 set -uo pipefail
-exe=$(realpath "$1"); headless=$2; out=$3
+exe=$(realpath "$1"); headless=$2; out=$3; inspector=$4; resources=$5
 here=$(dirname "$0")
 . "$here/../gui/xvfb.sh"
 mkdir -p "$out"
@@ -43,10 +47,12 @@ t=$(now)
 timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || { echo "FAIL: wineboot"; exit 1; }
 echo "wine prefix made in $(elapsed "$t" "$(now)") s"
 
-# run NAME: starts the program, checks its window, closes it, and waits for
-# its end.
+# run NAME [EXPECTED.png click]: starts the program, checks that its window
+# shows the expected frame, closes it (or clicks the exit control), and
+# waits for its end.
 run() {
-  local name=$1 started window geometry width height left top closed
+  local name=$1 expected=${2:-$out/wine_expected.png} how=${3:-close}
+  local started window geometry width height left top closed
   started=$(now)
   "$wine" "$exe" &
   app=$!
@@ -77,11 +83,17 @@ run() {
   [ "$left" -ge "$x0" ] && [ "$left" -le $((x0 + 16)) ] &&
     [ "$top" -ge "$y0" ] && [ "$top" -le $((y0 + 64)) ] ||
     { echo "FAIL($name): client at $left,$top, window not centred at $x0,$y0"; return 1; }
-  wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$out/wine_expected.png" 10 ||
+  wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$expected" 10 ||
     { echo "FAIL($name): the window does not show the expected frame"; return 1; }
 
   closed=$(now)
-  python3 "$here/../gui/close_window.py" "$window"
+  if [ "$how" = click ]; then
+    # Held like a hand's click: a press and release inside one tick reach
+    # the page as a release only.
+    xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
+  else
+    python3 "$here/../gui/close_window.py" "$window"
+  fi
   wait_exit "$app" 10
   app=""
   [ "$EXIT_STATUS" = 0 ] || { echo "FAIL($name): exit status '$EXIT_STATUS' after closing"; return 1; }
@@ -104,4 +116,13 @@ cp "$storage" "$tmp/second.img"
 
 run third || exit 1
 cmp -s "$storage" "$tmp/second.img" || { echo "FAIL: the saved image did not come back unchanged"; exit 1; }
+rm -f "$storage"
+cp "$resources"/*.rsc "$data/"
+headless_shot "$headless" "$resources" "$out/wine_main_expected.png" || { echo "FAIL: headless shot"; exit 1; }
+read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
+                          --resources "$resources" /dev/stdin | head -n 1)
+[ -n "${eh:-}" ] || { echo "FAIL: no exit control"; exit 1; }
+run fourth "$out/wine_main_expected.png" click || exit 1
+"$inspector" "$storage" check || { echo "FAIL: the storage file does not pass the check"; exit 1; }
+"$inspector" "$storage" ls | grep -qF "TA MainPage" || { echo "FAIL: no main page file in the storage"; exit 1; }
 echo "wine window test passed"
