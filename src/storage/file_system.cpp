@@ -300,6 +300,12 @@ FileTableEntry ReadTableEntry(const Storage& s, uint16_t tableBlock, uint32_t in
 void StorageMount(Storage& s) {
   s.fs = FileSystem{};
   ResetStaging(s.fs);
+  // Without a valid header copy the storage counts as empty; its bookkeeping
+  // blocks may still hold old bytes (a damaged file, a legacy file without a
+  // header), and a header or table programmed over them would not read back.
+  if (SelectHeader(s, nullptr) < 0) {
+    for (uint16_t b = kHeaderBlockA; b <= kTableBlock1; ++b) EraseBlock(s, b);
+  }
   LoadHeader(s);
   ClearRequests(s.fs);
 }

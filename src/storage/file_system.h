@@ -61,7 +61,8 @@ struct FileTableEntry {
 // LoadStorage, then a fresh file system state with the header loaded.
 void StorageInit(Storage& s, Platform& p);
 // The file system state a new process has for the image in memory: staging
-// reset, flags clear, state 0, the current header copy loaded (or a fresh one).
+// reset, flags clear, state 0, the current header copy loaded (or, when no
+// copy is valid, blocks 0 to 3 erased and a fresh header).
 void StorageMount(Storage& s);
 // Erases blocks 0 to 3 and sets up a fresh header in memory.
 void FormatStorage(Storage& s);

@@ -44,18 +44,25 @@ bool WillFit(const Storage& s, int old, uint32_t size) {
 // gave fewer bytes than its size; the rest is then stored as zero bytes so
 // the creation still completes.
 bool CopyContent(Storage& s, Platform& p, int file, uint32_t size) {
+  // Read a block at a time (few system calls), stored a unit at a time. A
+  // file of 0 bytes still gets its one (empty) write, which ends the creation.
+  uint8_t chunk[kBlockSize];
   bool whole = true;
   uint32_t left = size;
-  uint8_t piece[kUnitSize];
   do {
-    const uint32_t n = left < kUnitSize ? left : kUnitSize;
-    const uint32_t got = whole ? p.ReadFile(file, piece, n) : 0;
+    const uint32_t n = left < kBlockSize ? left : kBlockSize;
+    const uint32_t got = whole ? p.ReadFile(file, chunk, n) : 0;
     if (got < n) {
-      std::memset(piece + got, 0, n - got);
+      std::memset(chunk + got, 0, n - got);
       whole = false;
     }
-    RunStorageToIdle(s);
-    StorageWriteData(s, piece, n);
+    uint32_t at = 0;
+    do {
+      const uint32_t piece = n - at < kUnitSize ? n - at : kUnitSize;
+      RunStorageToIdle(s);
+      StorageWriteData(s, chunk + at, piece);
+      at += piece;
+    } while (at < n);
     left -= n;
   } while (left > 0);
   return whole;
