@@ -202,14 +202,18 @@ void FlushOneBuffer(Storage& s) {
                      : fs.staging[1].full ? &fs.staging[1]
                      : fs.staging[0].active ? &fs.staging[0]
                                             : &fs.staging[1];
-  // A final piece that completes one unit and starts another can carry the
-  // flush into a block no StorageWriteData call has erased yet.
-  const int32_t block = static_cast<int32_t>((b->target & kImageMask) / kBlockSize);
-  if (block != fs.lastErasedBlock) {
-    EraseBlock(s, static_cast<uint16_t>(block));
-    fs.lastErasedBlock = block;
+  // A file of 0 bytes has no unit to program: its start may lie one past the
+  // image's last block, which the offset wrap would turn into the header.
+  if (fs.bytesToFlush > 0) {
+    // A final piece that completes one unit and starts another can carry the
+    // flush into a block no StorageWriteData call has erased yet.
+    const int32_t block = static_cast<int32_t>((b->target & kImageMask) / kBlockSize);
+    if (block != fs.lastErasedBlock) {
+      EraseBlock(s, static_cast<uint16_t>(block));
+      fs.lastErasedBlock = block;
+    }
+    ProgramPlain(s, b->target, b->data, kUnitSize);
   }
-  ProgramPlain(s, b->target, b->data, kUnitSize);
   b->full = 0;
   fs.flushPointer += kUnitSize;
   fs.bytesToFlush -= kUnitSize;
@@ -368,7 +372,7 @@ int StorageWriteData(Storage& s, const uint8_t* data, uint32_t count) {
   fs.bytesToAccept -= count;
   const bool flushNow = fs.bytesToAccept == 0 || fs.staging[0].full || fs.staging[1].full;
   const int32_t block = static_cast<int32_t>((fs.flushPointer & kImageMask) / kBlockSize);
-  if (block != fs.lastErasedBlock) {
+  if (fs.bytesToFlush > 0 && block != fs.lastErasedBlock) {  // 0 bytes: no block to erase
     EraseBlock(s, static_cast<uint16_t>(block));
     fs.blockErased = 1;
     fs.lastErasedBlock = block;
