@@ -73,12 +73,12 @@ std::string PaletteListing() {
 namespace {
 
 struct Style {
-  const PictureSpec& spec;
+  const PictureDefinition& picture;
   std::string* error;
 
   std::string Option(const char* key, const char* fallback) const {
-    auto it = spec.options.find(key);
-    return it == spec.options.end() ? fallback : it->second;
+    auto it = picture.options.find(key);
+    return it == picture.options.end() ? fallback : it->second;
   }
   bool Colour(const char* key, const char* fallback, Rgb* out) const {
     const std::string word = Option(key, fallback);
@@ -96,13 +96,13 @@ struct Style {
     return false;
   }
   bool Has(const char* word) const {
-    for (const std::string& w : spec.words) {
+    for (const std::string& w : picture.words) {
       if (w == word) return true;
     }
     return false;
   }
   std::string Caption(size_t i = 0) const {
-    return i < spec.captions.size() ? spec.captions[i] : std::string();
+    return i < picture.captions.size() ? picture.captions[i] : std::string();
   }
 };
 
@@ -285,7 +285,7 @@ bool Button(Canvas& c, const Style& st, bool key) {
   if (!st.Colour("text", "white", &ink)) return false;
   int font;
   if (!st.Font(0, &font)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
   // key caps stand in a grid of touching boxes: leave a gap round each one
   const double inX = key ? 1.5 : 0.5, inY = key ? 2.5 : 0.5;
   const double w = c.w - 2 * inX, h = c.h - 2 * inY;
@@ -319,7 +319,7 @@ bool HandheldButton(Canvas& c, const Style& st) {
   if (!st.Colour("text", "white", &ink)) return false;
   int font;
   if (!st.Font(0, &font)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, {0xFF, 0xFF, 0xFF});
+  c = MakeCanvas(st.picture.w, st.picture.h, {0xFF, 0xFF, 0xFF});
   const double w = c.w - 1, h = c.h - 1;
   Fill(c, RoundRect(0.5, 0.5, w, h, 8), Darker(fill, 0.45));
   FillGradient(c, RoundRect(1.5, 1.5, w - 2, h - 3, 7), Lighter(fill, 0.35), fill);
@@ -337,7 +337,7 @@ bool HandheldButton(Canvas& c, const Style& st) {
 bool Panel(Canvas& c, const Style& st) {
   Rgb on;
   if (!st.Colour("on", "white", &on)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
   Fill(c, RoundRect(0, 0, c.w, c.h, 8), P("panelline"));
   Fill(c, RoundRect(1, 1, c.w - 2, c.h - 2, 7), P("panel"));
   const std::string header = st.Caption();
@@ -364,7 +364,7 @@ bool Panel(Canvas& c, const Style& st) {
 bool ListFrame(Canvas& c, const Style& st) {
   Rgb on;
   if (!st.Colour("on", "white", &on)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
   const int band = 28;
   Fill(c, RoundRect(0, 0, c.w, c.h, 7), P("panelline"));
   Fill(c, RoundRect(1, 1, c.w - 2, c.h - 2, 6), P("white"));
@@ -395,7 +395,7 @@ bool TitleBar(Canvas& c, const Style& st) {
   if (!st.Colour("fill", "navy", &fill)) return false;
   // flat, so that a title text control filled with the same colour does
   // not show its box
-  c = MakeCanvas(st.spec.w, st.spec.h, fill);
+  c = MakeCanvas(st.picture.w, st.picture.h, fill);
   FillRect(c, 0, c.h - 3, c.w, 3, P("accent"));
   return true;
 }
@@ -409,12 +409,12 @@ bool StatusBar(Canvas& c, const Style&) {
 bool Lamp(Canvas& c, const Style& st) {
   Rgb on, colour;
   if (!st.Colour("on", "white", &on)) return false;
-  const std::string which = st.spec.words.empty() ? "grey" : st.spec.words[0];
+  const std::string which = st.picture.words.empty() ? "grey" : st.picture.words[0];
   if (!ParseColour(which, &colour)) {
     *st.error = "unknown lamp colour '" + which + "'";
     return false;
   }
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
   const double r = std::fmin(c.h / 2.0 - 2, 9);
   const double cx = r + 2, cy = c.h / 2.0;
   Fill(c, Circle(cx, cy, r), Darker(colour, 0.35));
@@ -428,7 +428,7 @@ bool Lamp(Canvas& c, const Style& st) {
 bool CheckBox(Canvas& c, const Style& st, bool radio) {
   Rgb on;
   if (!st.Colour("on", "white", &on)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
   const double s = std::fmin(std::fmin(c.w, c.h) - 2.0, 18.0);
   const double x = (c.w - s) / 2, y = (c.h - s) / 2;
   const bool set = st.Has("on");
@@ -450,8 +450,8 @@ bool Badge(Canvas& c, const Style& st) {
   Rgb on, fill;
   if (!st.Colour("on", "white", &on)) return false;
   if (!st.Colour("fill", "navy", &fill)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
-  const std::string symbol = st.spec.words.empty() ? "info" : st.spec.words[0];
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
+  const std::string symbol = st.picture.words.empty() ? "info" : st.picture.words[0];
   const double s = std::fmin(c.w, c.h) - 2;
   if (symbol == "info" || symbol == "warning" || symbol == "question") {
     return Icon(c, symbol, c.w / 2.0, c.h / 2.0, s, fill, P("white"), st.error);
@@ -465,8 +465,8 @@ bool PlainIcon(Canvas& c, const Style& st) {
   Rgb on, ink;
   if (!st.Colour("on", "white", &on)) return false;
   if (!st.Colour("text", "navy", &ink)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
-  const std::string symbol = st.spec.words.empty() ? "" : st.spec.words[0];
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
+  const std::string symbol = st.picture.words.empty() ? "" : st.picture.words[0];
   const double s = std::fmin(c.w, c.h) - 4;
   return Icon(c, symbol, c.w / 2.0, c.h / 2.0, s, ink, on, st.error);
 }
@@ -477,7 +477,7 @@ bool Label(Canvas& c, const Style& st) {
   if (!st.Colour("text", "ink", &ink)) return false;
   int font;
   if (!st.Font(0, &font)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
   CentredText(c, font, 0, 0, c.w, c.h, st.Caption(), ink);
   return true;
 }
@@ -486,7 +486,7 @@ bool Label(Canvas& c, const Style& st) {
 bool Field(Canvas& c, const Style& st) {
   Rgb on;
   if (!st.Colour("on", "white", &on)) return false;
-  c = MakeCanvas(st.spec.w, st.spec.h, on);
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
   Fill(c, RoundRect(0, 0, c.w, c.h, 5), P("navylight"));
   Fill(c, RoundRect(1.5, 1.5, c.w - 3, c.h - 3, 3.5), P("white"));
   FillRect(c, 4, 3, c.w - 8, 1, P("panel"));
@@ -495,22 +495,22 @@ bool Field(Canvas& c, const Style& st) {
 
 }  // namespace
 
-bool PaintPicture(const PictureSpec& spec, Canvas* out, std::string* error) {
-  if (spec.w < 1 || spec.h < 1 || spec.w > 800 || spec.h > 600) {
+bool PaintPicture(const PictureDefinition& picture, Canvas* out, std::string* error) {
+  if (picture.w < 1 || picture.h < 1 || picture.w > 800 || picture.h > 600) {
     *error = "picture size must be 1x1 to 800x600";
     return false;
   }
-  Style st{spec, error};
+  Style st{picture, error};
   Canvas& c = *out;
-  c = MakeCanvas(spec.w, spec.h, P("white"));
-  const std::string& s = spec.style;
+  c = MakeCanvas(picture.w, picture.h, P("white"));
+  const std::string& s = picture.style;
   if (s == "fill") {
     Rgb colour;
-    if (spec.words.empty() || !ParseColour(spec.words[0], &colour)) {
+    if (picture.words.empty() || !ParseColour(picture.words[0], &colour)) {
       *error = "fill needs a colour";
       return false;
     }
-    c = MakeCanvas(spec.w, spec.h, colour);
+    c = MakeCanvas(picture.w, picture.h, colour);
     return true;
   }
   if (s == "button") return Button(c, st, false);

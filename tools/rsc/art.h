@@ -15,7 +15,7 @@ bool ParseColour(const std::string& word, Rgb* out);
 // "name rgb:RRGGBB" lines for the palette listing of --palette.
 std::string PaletteListing();
 
-struct PictureSpec {
+struct PictureDefinition {
   int w = 0;
   int h = 0;
   std::string style;
@@ -25,6 +25,6 @@ struct PictureSpec {
 };
 
 // Paints the picture; false with a message naming what was wrong.
-bool PaintPicture(const PictureSpec& spec, Canvas* out, std::string* error);
+bool PaintPicture(const PictureDefinition& picture, Canvas* out, std::string* error);
 
 }  // namespace rsc

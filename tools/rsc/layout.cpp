@@ -235,27 +235,27 @@ struct Parser {
     if (!Number(t, 2, "picture width", 1, kScreenWidth, &w)) return false;
     if (!Number(t, 3, "picture height", 1, kScreenHeight, &h)) return false;
     if (t.size() < 5 || t[4].quoted) return Fail("picture needs a style");
-    PictureSpec spec;
-    spec.w = static_cast<int>(w);
-    spec.h = static_cast<int>(h);
-    spec.style = t[4].text;
+    PictureDefinition picture;
+    picture.w = static_cast<int>(w);
+    picture.h = static_cast<int>(h);
+    picture.style = t[4].text;
     for (size_t k = 5; k < t.size(); ++k) {
       const size_t eq = t[k].text.find('=');
       if (t[k].quoted) {
-        spec.captions.push_back(t[k].text);
+        picture.captions.push_back(t[k].text);
       } else if (eq != std::string::npos) {
         const std::string key = t[k].text.substr(0, eq);
         std::string value = t[k].text.substr(eq + 1);
         // key="quoted value" arrives as key= followed by a string
         if (value.empty() && k + 1 < t.size() && t[k + 1].quoted) value = t[++k].text;
-        spec.options[key] = value;
+        picture.options[key] = value;
       } else {
-        spec.words.push_back(t[k].text);
+        picture.words.push_back(t[k].text);
       }
     }
     Picture p;
     std::string why;
-    if (!PaintPicture(spec, &p.canvas, &why)) return Fail(why);
+    if (!PaintPicture(picture, &p.canvas, &why)) return Fail(why);
     p.meaning = comment;
     p.line = line;
     out->pictures.push_back(std::move(p));
