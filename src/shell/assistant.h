@@ -3,20 +3,14 @@
 // is allocated with it; nothing is allocated while it runs.
 #pragma once
 
-#include "link/transfer_lists.h"
+#include "link/link.h"
+#include "net/net.h"
 #include "platform/platform.h"
 #include "shell/setup_records.h"
 #include "shell/shell.h"
 #include "storage/storage.h"
-#include "ui/controls.h"
 #include "ui/frame_buffer.h"
-#include "ui/pages.h"
-#include "ui/pages/information_page.h"
-#include "ui/pages/keyboard_pages.h"
-#include "ui/pages/main_page.h"
-#include "ui/pages/select_button_page.h"
-#include "ui/pages/select_file_page.h"
-#include "ui/pages/select_text_page.h"
+#include "ui/ui.h"
 
 namespace trelvan {
 
@@ -30,15 +24,9 @@ struct Assistant {
   FrameBuffer frame{};
   Storage storage;  // the 128 MB image; filled by StartUp, not here
   SetupValues setup{};
-  Controls controls{};
-  Pages pages{};
-  MainPage mainPage{};
-  KeyboardPages keyboards{};
-  InformationPage information{};
-  SelectTextPage selectText{};
-  SelectButtonPage selectButton{};
-  TransferLists transfer{};
-  SelectFilePage selectFile{};
+  Ui ui{};
+  Link link{};
+  Net net{};
 };
 
 }  // namespace trelvan

@@ -6,7 +6,7 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct Storage;
 
 constexpr const char* kProgramRevision = "4.01";
 
@@ -16,12 +16,12 @@ struct SetupValues {
 };
 
 // Both bytes from "Setup400", or 0 and 0 when it is missing.
-void ReadSetupRecord(Assistant& a);
-// Replaces "Setup400" with the current values.
-void WriteSetupRecord(Assistant& a);
-// Replaces "Revision" with this program's revision.
-void WriteRevisionRecord(Assistant& a);
+void ReadSetupRecord(Storage& s, SetupValues& setup);
+// Replaces "Setup400" with `setup`; false when the storage refused it.
+bool WriteSetupRecord(Storage& s, const SetupValues& setup);
+// Replaces "Revision" with this program's revision; false when refused.
+bool WriteRevisionRecord(Storage& s);
 // Writes "Revision" unless it already holds this program's revision.
-void CheckRevisionRecord(Assistant& a);
+void CheckRevisionRecord(Storage& s);
 
 }  // namespace trelvan

@@ -107,7 +107,10 @@ void TimerTick(Assistant& a) {
   }
   if (!s.ShellStarted) {
     s.ShellStarted = 1;
+    StartServices(a.net, a.link, a.platform, a.setup);
   }
+  ServiceHandheldLink(a.link, a.platform);
+  ServiceServerChannel(a.net, a.platform);
 }
 
 uint32_t DiskFreeMegabytes(Assistant& a) { return a.platform.DiskFreeMegabytes(); }
@@ -129,6 +132,7 @@ void ExitSequence(Assistant& a) {
   }
   a.platform.StopTimer();
   a.platform.Sleep(100);
+  CloseChannels(a.net, a.link, a.platform);
   a.platform.Sleep(100);
   a.platform.PostQuit(0);
 }

@@ -24,10 +24,10 @@ void StartUp(Assistant& a) {
   // A second copy leaves the resource files to the first: its own import
   // would delete them while the first copy's save overwrites what it stored.
   if (onlyCopy) ImportResourceFiles(a.storage, a.platform);
-  ReadSetupRecord(a);
-  CheckRevisionRecord(a);
-  ClearSelection(a.transfer);
-  a.pages.CurrentPage = kMainPage;
+  ReadSetupRecord(a.storage, a.setup);
+  CheckRevisionRecord(a.storage);
+  ClearSelection(a.link.transfer);
+  a.ui.pages.CurrentPage = kMainPage;
 }
 
 }  // namespace trelvan

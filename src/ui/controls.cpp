@@ -1,6 +1,5 @@
 #include "ui/controls.h"
 
-#include "shell/assistant.h"
 #include "storage/text.h"
 #include "ui/page_file.h"
 
@@ -10,9 +9,9 @@ namespace {
 
 uint16_t U16(const uint8_t* b) { return static_cast<uint16_t>(b[0] | (b[1] << 8)); }
 
-const char* CollectionName(const Assistant& a, uint8_t source) {
+const char* CollectionName(const Controls& controls, uint8_t source) {
   switch (source) {
-    case kSourcePageFile: return a.controls.CurrentPageName;
+    case kSourcePageFile: return controls.CurrentPageName;
     case kSourceCommon: return "TA Common";
     case kSourceButtons: return "TA Buttons";
     default: return nullptr;
@@ -20,25 +19,25 @@ const char* CollectionName(const Assistant& a, uint8_t source) {
 }
 
 template <typename Control>
-int HitBox(const Assistant& a, const Control* c) {
+int HitBox(const PointerEventRecord& pointer, const Control* c) {
   if (!c) return 0;
-  const int32_t px = a.shell.PointerEvent.x, py = a.shell.PointerEvent.y;
+  const int32_t px = pointer.x, py = pointer.y;
   return px >= c->x && px < c->x + c->w && py >= c->y && py < c->y + c->h;
 }
 
 template <typename Control>
-void EraseBox(Assistant& a, const Control* c) {
-  a.frame.PenColour = 0xFFFF;
-  FillArea(a.frame, c->x, c->y, c->w, c->h);
+void EraseBox(FrameBuffer& frame, const Control* c) {
+  frame.PenColour = 0xFFFF;
+  FillArea(frame, c->x, c->y, c->w, c->h);
 }
 
 }  // namespace
 
-int LoadImageControl(Assistant& a, ImageControl* slot, uint32_t k) {
+int LoadImageControl(const Controls& controls, const Storage& s, ImageControl* slot, uint32_t k) {
   PageFile f;
   uint8_t r[kImageRecordSize];
-  if (!OpenPageFile(a.storage, a.controls.CurrentPageName, &f)) return 0;
-  if (!ReadControlRecord(a.storage, f, kImageTableField, kImageRecordSize, k, r)) return 0;
+  if (!OpenPageFile(s, controls.CurrentPageName, &f)) return 0;
+  if (!ReadControlRecord(s, f, kImageTableField, kImageRecordSize, k, r)) return 0;
   slot->x = U16(r);
   slot->y = U16(r + 2);
   slot->w = U16(r + 4);
@@ -48,11 +47,11 @@ int LoadImageControl(Assistant& a, ImageControl* slot, uint32_t k) {
   return 1;
 }
 
-int LoadTextControl(Assistant& a, TextControl* slot, uint32_t k) {
+int LoadTextControl(const Controls& controls, const Storage& s, TextControl* slot, uint32_t k) {
   PageFile f;
   uint8_t r[kTextRecordSize];
-  if (!OpenPageFile(a.storage, a.controls.CurrentPageName, &f)) return 0;
-  if (!ReadControlRecord(a.storage, f, kTextTableField, kTextRecordSize, k, r)) return 0;
+  if (!OpenPageFile(s, controls.CurrentPageName, &f)) return 0;
+  if (!ReadControlRecord(s, f, kTextTableField, kTextRecordSize, k, r)) return 0;
   slot->x = U16(r);
   slot->y = U16(r + 2);
   slot->w = U16(r + 4);
@@ -64,39 +63,40 @@ int LoadTextControl(Assistant& a, TextControl* slot, uint32_t k) {
   return 1;
 }
 
-int DrawImageControl(Assistant& a, const ImageControl* c) {
+int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
+                     const ImageControl* c) {
   if (!c) return 0;
-  const char* name = CollectionName(a, c->source);
+  const char* name = CollectionName(controls, c->source);
   PageFile f;
   PictureLocation p;
-  if (!name || !OpenPageFile(a.storage, name, &f)) return 0;
-  if (!FindPicture(a.storage, f, c->pictureIndex, &p)) return 0;
-  uint8_t* row = a.controls.pictureRow;
+  if (!name || !OpenPageFile(s, name, &f)) return 0;
+  if (!FindPicture(s, f, c->pictureIndex, &p)) return 0;
+  uint8_t* row = controls.pictureRow;
   const uint32_t rowBytes = uint32_t{p.width} * 2;
   for (uint32_t j = 0; j < p.height; ++j) {
-    ReadPageBytes(a.storage, f, p.pixels + uint64_t{rowBytes} * j, row, rowBytes);
+    ReadPageBytes(s, f, p.pixels + uint64_t{rowBytes} * j, row, rowBytes);
     for (uint32_t i = 0; i < p.width; ++i) {
-      a.frame.PenColour = U16(row + 2 * i);
-      PutPixel(a.frame, static_cast<uint16_t>(c->x + i), static_cast<uint16_t>(c->y + j));
+      frame.PenColour = U16(row + 2 * i);
+      PutPixel(frame, static_cast<uint16_t>(c->x + i), static_cast<uint16_t>(c->y + j));
     }
   }
   return 1;
 }
 
-void DrawTextControl(Assistant& a, const TextControl* c, const char* text) {
+void DrawTextControl(FrameBuffer& frame, const TextControl* c, const char* text) {
   if (!c) return;
   if (!(c->flags & kTextNoBackground)) {
-    a.frame.PenColour = c->backColour;
-    FillArea(a.frame, c->x, c->y, c->w, c->h);
+    frame.PenColour = c->backColour;
+    FillArea(frame, c->x, c->y, c->w, c->h);
   }
-  a.frame.PenColour = c->textColour;
-  DrawString(a.frame, c->font, c->x, c->y, text, c->w, static_cast<uint8_t>(c->flags & 0xFF));
+  frame.PenColour = c->textColour;
+  DrawString(frame, c->font, c->x, c->y, text, c->w, static_cast<uint8_t>(c->flags & 0xFF));
 }
 
-void EraseControl(Assistant& a, const ImageControl* c) { EraseBox(a, c); }
-void EraseControl(Assistant& a, const TextControl* c) { EraseBox(a, c); }
-int HitTest(const Assistant& a, const ImageControl* c) { return HitBox(a, c); }
-int HitTest(const Assistant& a, const TextControl* c) { return HitBox(a, c); }
+void EraseControl(FrameBuffer& frame, const ImageControl* c) { EraseBox(frame, c); }
+void EraseControl(FrameBuffer& frame, const TextControl* c) { EraseBox(frame, c); }
+int HitTest(const PointerEventRecord& pointer, const ImageControl* c) { return HitBox(pointer, c); }
+int HitTest(const PointerEventRecord& pointer, const TextControl* c) { return HitBox(pointer, c); }
 
 ImageControl* NextImageSlot(Controls& c) {
   c.LastImageSlot = c.LastImageSlot + 1 >= kImageSlotCount ? 0 : c.LastImageSlot + 1;
@@ -108,27 +108,28 @@ TextControl* NextTextSlot(Controls& c) {
   return &c.TextSlots[c.LastTextSlot];
 }
 
-PageLoader::PageLoader(Assistant& a, const char* pageFileName) : a_(a) {
-  CopyText(pageFileName, a.controls.CurrentPageName, kPageNameCapacity);
+PageLoader::PageLoader(Controls& controls, const Storage& s, const PageHandlers& page)
+    : controls_(controls), storage_(s) {
+  CopyText(page.fileName, controls.CurrentPageName, kPageNameCapacity);
 }
 
 ImageControl* PageLoader::Image() {
-  ImageControl* slot = &a_.controls.ImageSlots[images_ % kImageSlotCount];
-  LoadImageControl(a_, slot, static_cast<uint32_t>(images_));
+  ImageControl* slot = &controls_.ImageSlots[images_ % kImageSlotCount];
+  LoadImageControl(controls_, storage_, slot, static_cast<uint32_t>(images_));
   ++images_;
   return slot;
 }
 
 TextControl* PageLoader::Text() {
-  TextControl* slot = &a_.controls.TextSlots[texts_ % kTextSlotCount];
-  LoadTextControl(a_, slot, static_cast<uint32_t>(texts_));
+  TextControl* slot = &controls_.TextSlots[texts_ % kTextSlotCount];
+  LoadTextControl(controls_, storage_, slot, static_cast<uint32_t>(texts_));
   ++texts_;
   return slot;
 }
 
 void PageLoader::Finish() {
-  a_.controls.LastImageSlot = images_ - 1;
-  a_.controls.LastTextSlot = texts_ - 1;
+  controls_.LastImageSlot = images_ - 1;
+  controls_.LastTextSlot = texts_ - 1;
 }
 
 }  // namespace trelvan

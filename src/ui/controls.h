@@ -5,14 +5,13 @@
 
 #include <cstdint>
 
+#include "shell/shell.h"
+#include "storage/storage.h"
+#include "ui/frame_buffer.h"
+#include "ui/limits.h"
+#include "ui/pages.h"
 namespace trelvan {
 
-struct Assistant;
-
-constexpr int kImageSlotCount = 78;
-constexpr int kTextSlotCount = 20;
-constexpr int kPageNameCapacity = 32;  // 31 characters and the zero
-constexpr uint32_t kPictureRowCapacity = 65535;
 
 enum PictureSource : uint8_t {
   kSourcePageFile = 0,   /**< the current page file */
@@ -49,36 +48,38 @@ struct Controls {
 
 // Record k of the current page file's tables into `slot`. 0 (slot untouched)
 // when the page file or the whole record is missing.
-int LoadImageControl(Assistant& a, ImageControl* slot, uint32_t k);
-int LoadTextControl(Assistant& a, TextControl* slot, uint32_t k);
+int LoadImageControl(const Controls& controls, const Storage& s, ImageControl* slot, uint32_t k);
+int LoadTextControl(const Controls& controls, const Storage& s, TextControl* slot, uint32_t k);
 
 // Draws the control's picture whole at (x, y). 0, drawing nothing, when the
 // file, the picture or any of its rows is missing.
-int DrawImageControl(Assistant& a, const ImageControl* control);
-void DrawTextControl(Assistant& a, const TextControl* control, const char* text);
+int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
+                     const ImageControl* control);
+void DrawTextControl(FrameBuffer& frame, const TextControl* control, const char* text);
 // Fills the box white.
-void EraseControl(Assistant& a, const ImageControl* control);
-void EraseControl(Assistant& a, const TextControl* control);
+void EraseControl(FrameBuffer& frame, const ImageControl* control);
+void EraseControl(FrameBuffer& frame, const TextControl* control);
 // 1 when the control exists and the pointer lies inside its box.
-int HitTest(const Assistant& a, const ImageControl* control);
-int HitTest(const Assistant& a, const TextControl* control);
+int HitTest(const PointerEventRecord& pointer, const ImageControl* control);
+int HitTest(const PointerEventRecord& pointer, const TextControl* control);
 
 // The slot after the last one taken, wrapping to 0 after the pool's end.
 ImageControl* NextImageSlot(Controls& c);
 TextControl* NextTextSlot(Controls& c);
 
-// A page's initialisation: names the page file, then hands out slots from 0
+// A page's initialisation: names the record's page file, then hands out slots from 0
 // of each pool, loading record 0, 1, 2 ... of the matching table into each.
 class PageLoader {
  public:
-  PageLoader(Assistant& a, const char* pageFileName);
+  PageLoader(Controls& controls, const Storage& s, const PageHandlers& page);
   ImageControl* Image();
   TextControl* Text();
   // LastImageSlot and LastTextSlot become the last slots handed out.
   void Finish();
 
  private:
-  Assistant& a_;
+  Controls& controls_;
+  const Storage& storage_;
   int32_t images_ = 0;
   int32_t texts_ = 0;
 };

@@ -13,40 +13,34 @@ namespace trelvan {
 
 namespace {
 
-// Pages without handlers are not part of this program yet: they get nothing.
-const PageHandlers kPageTable[kPageCount] = {
-    {"TA MainPage", "Trelvan Assistant", MainPageInit, nullptr, MainPagePointer, MainPageDraw},
-    {"TA NewProject", "New Project", nullptr, nullptr, nullptr, nullptr},
-    {"TA EditPage", "Edit Project Page", nullptr, nullptr, nullptr, nullptr},
-    {"TA EditProgram", "Edit Project Program", nullptr, nullptr, nullptr, nullptr},
-    {"TA PageKeyboardAlphaNumeric", "Keyboard Entry", AlphaKeyboardInit, AlphaKeyboardTimer,
-     AlphaKeyboardPointer, AlphaKeyboardDraw},
-    {"TA PageInformation", "Information Page", InformationPageInit, InformationPageTimer,
-     InformationPagePointer, InformationPageDraw},
-    {"TA PageSelectText", "Select Text", SelectTextInit, nullptr, SelectTextPointer,
-     SelectTextDraw},
-    {"TA PageSelectButton", "Select Button", SelectButtonInit, nullptr, SelectButtonPointer,
-     SelectButtonDraw},
-    {"TA PageKeyboardNumeric", nullptr, NumericKeyboardInit, NumericKeyboardTimer,
-     NumericKeyboardPointer, NumericKeyboardDraw},
-    {"TA PageSetup", "Setup", nullptr, nullptr, nullptr, nullptr},
-    {"TA ProjectManager", "Project Manager", nullptr, nullptr, nullptr, nullptr},
-    {"TA LightEffectManager", "Light Effect Manager", nullptr, nullptr, nullptr, nullptr},
-    {"TA PictureManager", "Picture Manager", nullptr, nullptr, nullptr, nullptr},
-    {"TA SoundManager", "Sound Manager", nullptr, nullptr, nullptr, nullptr},
-    {"TA SelectFile", "Select File", SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw},
+// By page number; pages this program does not have yet are null.
+const PageHandlers* const kPageTable[kPageCount] = {
+    &kMainPageRecord,
+    nullptr,  // New Project
+    nullptr,  // Edit Project Page
+    nullptr,  // Edit Project Program
+    &kAlphaKeyboardRecord,
+    &kInformationPageRecord,
+    &kSelectTextRecord,
+    &kSelectButtonRecord,
+    &kNumericKeyboardRecord,
+    nullptr,  // Setup
+    nullptr,  // Project Manager
+    nullptr,  // Light Effect Manager
+    nullptr,  // Picture Manager
+    nullptr,  // Sound Manager
+    &kSelectFileRecord,
 };
 
 }  // namespace
 
 const PageHandlers* PageTable(int32_t page) {
   if (page < 1 || page > kPageCount) return nullptr;
-  const PageHandlers* h = &kPageTable[page - 1];
-  return h->draw ? h : nullptr;
+  return kPageTable[page - 1];
 }
 
 void DispatchPageEvent(Assistant& a, int event) {
-  Pages& p = a.pages;
+  Pages& p = a.ui.pages;
   const PageHandlers* h = PageTable(p.CurrentPage);
   if (!h) return;
   if (event == kPagePointerEvent) {
@@ -62,12 +56,12 @@ void DispatchPageEvent(Assistant& a, int event) {
   if (h->timer) h->timer(a);
 }
 
-void DrawPageFrame(Assistant& a, const ImageControl* image0, const TextControl* title,
-                   const char* titleText) {
+void DrawPageFrame(Assistant& a, const PageHandlers& page, const ImageControl* image0,
+                   const TextControl* title) {
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImageControl(a, image0);
-  if (titleText) DrawTextControl(a, title, titleText);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, image0);
+  if (page.title) DrawTextControl(a.frame, title, page.title);
 }
 
 }  // namespace trelvan

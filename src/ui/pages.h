@@ -32,7 +32,9 @@ enum PageNumber : int32_t {
 
 enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
 
+// A page's handler record, exported by the page's own file.
 struct PageHandlers {
+  int32_t number;        /**< its PageNumber */
   const char* fileName;  /**< the page file in storage */
   const char* title;     /**< drawn into text control 0; null when the page has none */
   void (*init)(Assistant&);
@@ -47,7 +49,7 @@ struct Pages {
   int32_t initialised[kPageCount + 1] = {};  /**< by page number */
 };
 
-// The page table entry of `page`; null for a number outside 1..15 or a page
+// The handler record of `page`; null for a number outside 1..15 or a page
 // this program does not have.
 const PageHandlers* PageTable(int32_t page);
 
@@ -56,8 +58,8 @@ void DispatchPageEvent(Assistant& a, int event);
 struct ImageControl;
 struct TextControl;
 // What every full draw does after the page's initialisation: the white
-// page, image control 0, and text control 0 with the title.
-void DrawPageFrame(Assistant& a, const ImageControl* image0, const TextControl* title,
-                   const char* titleText);
+// page, image control 0, and the record's title (if any) in `title`.
+void DrawPageFrame(Assistant& a, const PageHandlers& page, const ImageControl* image0,
+                   const TextControl* title);
 
 }  // namespace trelvan

@@ -129,7 +129,7 @@ TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {
 }
 
 TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
-  a->pages.CurrentPage = 0;  // no page draws in between
+  a->ui.pages.CurrentPage = 0;  // no page draws in between
   a->frame.PenColour = 0x001F;
   PutPixel(a->frame, 10, 20);
   for (int i = 0; i < 9; ++i) Send(Message::Timer);

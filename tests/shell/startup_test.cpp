@@ -70,7 +70,7 @@ TEST_F(StartUpTest, FirstRunWritesTheRevisionAndLeavesTheSetupAtZero) {
   EXPECT_EQ(StorageFindFile(a->storage, "Setup400"), -1);
   EXPECT_EQ(a->setup.keyboardLayout, 0);
   EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -94,8 +94,8 @@ TEST_F(StartUpTest, SetupRecordIsReadAndWrittenBack) {
   EXPECT_EQ(a->setup.keyboardLayout, 1);
   EXPECT_EQ(a->setup.useOlderUsbDrivers, 1);
   a->setup.useOlderUsbDrivers = 0;
-  WriteSetupRecord(*a);
-  ReadSetupRecord(*a);
+  WriteSetupRecord(a->storage, a->setup);
+  ReadSetupRecord(a->storage, a->setup);
   EXPECT_EQ(a->setup.keyboardLayout, 1);
   EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
   int found = 0;

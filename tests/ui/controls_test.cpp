@@ -20,7 +20,7 @@ using testing::kWhite;
 
 class ControlsTest : public PageTest {
  protected:
-  void UsePage(const char* name) { CopyText(name, a->controls.CurrentPageName, kPageNameCapacity); }
+  void UsePage(const char* name) { CopyText(name, a->ui.controls.CurrentPageName, kPageNameCapacity); }
   void PaintWhite() {
     a->frame.PenColour = 0xFFFF;
     FillArea(a->frame, 0, 0, kFrameWidth, kFrameHeight);
@@ -32,18 +32,18 @@ TEST_F(ControlsTest, HitTestIncludesTheLeftAndTopEdgeOnly) {
   const auto hit = [&](int x, int y) {
     a->shell.PointerEvent.x = x;
     a->shell.PointerEvent.y = y;
-    return HitTest(*a, &c);
+    return HitTest(a->shell.PointerEvent, &c);
   };
   EXPECT_EQ(hit(100, 50), 1);
   EXPECT_EQ(hit(119, 59), 1);
   EXPECT_EQ(hit(120, 55), 0);
   EXPECT_EQ(hit(110, 60), 0);
   EXPECT_EQ(hit(99, 55), 0);
-  EXPECT_EQ(HitTest(*a, static_cast<const ImageControl*>(nullptr)), 0);
+  EXPECT_EQ(HitTest(a->shell.PointerEvent, static_cast<const ImageControl*>(nullptr)), 0);
 }
 
 TEST_F(ControlsTest, RunTimeSlotsWrapAtTheEndOfEachPool) {
-  Controls& c = a->controls;
+  Controls& c = a->ui.controls;
   c.LastTextSlot = 18;
   EXPECT_EQ(NextTextSlot(c), &c.TextSlots[19]);
   EXPECT_EQ(NextTextSlot(c), &c.TextSlots[0]);
@@ -60,13 +60,13 @@ TEST_F(ControlsTest, RecordsLoadInOrderAndAMissingRecordLeavesTheSlot) {
   StorePageFile(a->storage, "T Page", page);
   UsePage("T Page");
   ImageControl image{};
-  ASSERT_EQ(LoadImageControl(*a, &image, 1), 1);
+  ASSERT_EQ(LoadImageControl(a->ui.controls, a->storage, &image, 1), 1);
   EXPECT_EQ(image.x, 10);
   EXPECT_EQ(image.h, 40);
   EXPECT_EQ(image.source, 2);
   EXPECT_EQ(image.pictureIndex, 0x1234);
   TextControl text{};
-  ASSERT_EQ(LoadTextControl(*a, &text, 0), 1);
+  ASSERT_EQ(LoadTextControl(a->ui.controls, a->storage, &text, 0), 1);
   EXPECT_EQ(text.font, 2);
   EXPECT_EQ(text.flags, 0x52);
   EXPECT_EQ(text.textColour, 0xF800);
@@ -74,11 +74,11 @@ TEST_F(ControlsTest, RecordsLoadInOrderAndAMissingRecordLeavesTheSlot) {
   // The text table is the file's last record: record 1 would end past the
   // file, so nothing is read and the slot keeps what it held.
   TextControl kept{1, 1, 1, 1, 1, 1, 1, 1};
-  EXPECT_EQ(LoadTextControl(*a, &kept, 1), 0);
+  EXPECT_EQ(LoadTextControl(a->ui.controls, a->storage, &kept, 1), 0);
   EXPECT_EQ(kept.x, 1);
   EXPECT_EQ(kept.backColour, 1);
   UsePage("No Such Page");
-  EXPECT_EQ(LoadImageControl(*a, &image, 0), 0);
+  EXPECT_EQ(LoadImageControl(a->ui.controls, a->storage, &image, 0), 0);
   EXPECT_EQ(image.x, 10);
 }
 
@@ -90,17 +90,17 @@ TEST_F(ControlsTest, PicturesDrawWholeAndAnIndexEqualToTheCountDrawsNothing) {
   PaintWhite();
   // Pictures are not clipped to the control's box.
   const ImageControl second{200, 100, 1, 1, kSourcePageFile, 1};
-  EXPECT_EQ(DrawImageControl(*a, &second), 1);
+  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &second), 1);
   EXPECT_EQ(Pixel(204, 103), 0x00FF00u);
   EXPECT_EQ(Pixel(205, 103), kWhite);
   EXPECT_EQ(Pixel(204, 104), kWhite);
   PaintWhite();
   const ImageControl beyond{0, 0, 10, 10, kSourcePageFile, 2};
-  EXPECT_EQ(DrawImageControl(*a, &beyond), 0);
+  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &beyond), 0);
   const ImageControl badSource{0, 0, 10, 10, 3, 0};
-  EXPECT_EQ(DrawImageControl(*a, &badSource), 0);
+  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &badSource), 0);
   const ImageControl noCollection{0, 0, 10, 10, kSourceCommon, 0};
-  EXPECT_EQ(DrawImageControl(*a, &noCollection), 0);
+  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &noCollection), 0);
   EXPECT_EQ(Pixel(0, 0), kWhite);
 }
 
@@ -108,7 +108,7 @@ TEST_F(ControlsTest, TextWithoutBackgroundLeavesThePixelsBetweenGlyphs) {
   a->frame.PenColour = 0x001F;
   FillArea(a->frame, 0, 0, 200, 40);
   const TextControl glyphsOnly{10, 10, 100, 19, 0, kTextNoBackground, 0x0000, 0xFFFF};
-  DrawTextControl(*a, &glyphsOnly, "II");
+  DrawTextControl(a->frame, &glyphsOnly, "II");
   int black = 0, red = 0;
   for (int x = 10; x < 18; ++x) {
     for (int y = 10; y < 29; ++y) {
@@ -121,7 +121,7 @@ TEST_F(ControlsTest, TextWithoutBackgroundLeavesThePixelsBetweenGlyphs) {
   EXPECT_EQ(Pixel(5, 5), kRed);
   // With the background the whole box is filled first.
   const TextControl boxed{10, 10, 100, 19, 0, 0, 0x0000, 0xFFFF};
-  DrawTextControl(*a, &boxed, "II");
+  DrawTextControl(a->frame, &boxed, "II");
   EXPECT_EQ(Pixel(109, 28), kWhite);
   EXPECT_EQ(Pixel(110, 28), kRed);
 }
@@ -138,10 +138,10 @@ TEST_F(ControlsTest, OffsetsOutsideThePageFileCountAsMissing) {
   const auto drawsWith = [&](std::vector<uint8_t> data) {
     StorePageData(a->storage, "T Page", data);
     PaintWhite();
-    return DrawImageControl(*a, &slot);
+    return DrawImageControl(a->ui.controls, a->frame, a->storage, &slot);
   };
   StorePageData(a->storage, "T Page", good);
-  ASSERT_EQ(LoadImageControl(*a, &slot, 0), 1);
+  ASSERT_EQ(LoadImageControl(a->ui.controls, a->storage, &slot, 0), 1);
   ASSERT_EQ(drawsWith(good), 1);
 
   std::vector<uint8_t> data = good;
@@ -160,10 +160,10 @@ TEST_F(ControlsTest, OffsetsOutsideThePageFileCountAsMissing) {
   data = good;
   PutU32At(data, 4, 0xFFFFFFFFu);  // image table offset wraps past 32 bits
   StorePageData(a->storage, "T Page", data);
-  EXPECT_EQ(LoadImageControl(*a, &slot, 0), 0);
+  EXPECT_EQ(LoadImageControl(a->ui.controls, a->storage, &slot, 0), 0);
   StorePageData(a->storage, "T Page", std::vector<uint8_t>(6, 0));  // shorter than the offsets
-  EXPECT_EQ(LoadImageControl(*a, &slot, 0), 0);
-  EXPECT_EQ(DrawImageControl(*a, &slot), 0);
+  EXPECT_EQ(LoadImageControl(a->ui.controls, a->storage, &slot, 0), 0);
+  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &slot), 0);
 }
 
 }  // namespace

@@ -47,15 +47,15 @@ class PagesTest : public PageTest {
     StorePageFile(a->storage, "TA PageInformation", InformationFile());
     Send(Message::Timer);  // the main page is drawn first
   }
-  InformationPage& Info() { return a->information; }
+  InformationPage& Info() { return a->ui.information; }
 
   // The caller's side: the message is given, the page is entered from page 1
   // and given one more tick to lay the message out.
   void OpenInformation() {
     Info().InfoReturnPage = kMainPage;
-    a->pages.CurrentPage = kInformationPage;
+    a->ui.pages.CurrentPage = kInformationPage;
     Send(Message::Timer);
-    ASSERT_EQ(a->pages.LastDrawnPage, kInformationPage);
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kInformationPage);
     Send(Message::Timer);
   }
 
@@ -170,13 +170,13 @@ TEST_F(PagesTest, YesAndNoWithoutExitAndNoSetsBitSix) {
   EXPECT_TRUE(Shows(Info().line[0], "Delete the picture?"));
 
   Click(kExitX + 5, kButtonY + 5);  // not shown: nothing happens
-  EXPECT_EQ(a->pages.CurrentPage, kInformationPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
   EXPECT_EQ(Info().InfoButtons, kInfoYesShown | kInfoNoShown);
 
   Click(kNoX + 5, kButtonY + 5);
   EXPECT_EQ(Info().InfoButtons, kInfoYesShown | kInfoNoShown | kInfoNoPressed);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
-  EXPECT_EQ(a->pages.LastDrawnPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
 }
 
 TEST_F(PagesTest, YesReturnsWithBitFour) {
@@ -186,7 +186,7 @@ TEST_F(PagesTest, YesReturnsWithBitFour) {
   EXPECT_EQ(ButtonPixel(kNoX), kWhite);
   Click(kYesX + 99, kButtonY + 39);
   EXPECT_EQ(Info().InfoButtons, kInfoYesShown | kInfoYesPressed);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST_F(PagesTest, AMessageWithoutButtonsShowsExit) {
@@ -197,10 +197,10 @@ TEST_F(PagesTest, AMessageWithoutButtonsShowsExit) {
   EXPECT_EQ(ButtonPixel(kNoX), kWhite);
   EXPECT_TRUE(Shows(Info().text[2], "Exit"));
   Click(kYesX + 5, kButtonY + 5);
-  EXPECT_EQ(a->pages.CurrentPage, kInformationPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
   Click(kExitX + 5, kButtonY + 5);
   EXPECT_EQ(Info().InfoButtons, kInfoExitShown | kInfoExitPressed);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST_F(PagesTest, ANewMessageFromAnotherPageClearsTheButtons) {
@@ -209,7 +209,7 @@ TEST_F(PagesTest, ANewMessageFromAnotherPageClearsTheButtons) {
   AddNoButton(*a);
   OpenInformation();
   Click(kYesX + 5, kButtonY + 5);
-  ASSERT_EQ(a->pages.CurrentPage, kMainPage);
+  ASSERT_EQ(a->ui.pages.CurrentPage, kMainPage);
   ShowMessage(*a, "Second");
   EXPECT_EQ(Info().InfoButtons, 0);
   OpenInformation();
@@ -231,7 +231,7 @@ TEST_F(PagesTest, ShowMessageWhileTheInformationPageIsCurrentKeepsTheButtons) {
   EXPECT_EQ(ButtonPixel(kExitX), kWhite);
   Click(kNoX + 5, kButtonY + 5);
   EXPECT_TRUE(Info().InfoButtons & kInfoNoPressed);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 // ---- select text ----
@@ -257,16 +257,16 @@ class SelectTextTest : public PagesTest {
     PagesTest::SetUp();
     StorePageFile(a->storage, "TA PageSelectText", SelectTextFile());
   }
-  SelectTextPage& Page() { return a->selectText; }
+  SelectTextPage& Page() { return a->ui.selectText; }
   void Open(const std::vector<std::string>& entries) {
     for (size_t k = 0; k < entries.size(); ++k) {
       AddSelectText(*a, static_cast<int>(k), entries[k].c_str());
     }
     CopyText("Choose a sound", Page().SelectTextTitle, kSelectTextTitleCapacity);
     Page().SelectTextReturnPage = kMainPage;
-    a->pages.CurrentPage = kSelectTextPage;
+    a->ui.pages.CurrentPage = kSelectTextPage;
     Send(Message::Timer);
-    ASSERT_EQ(a->pages.LastDrawnPage, kSelectTextPage);
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kSelectTextPage);
   }
   void ClickLine(int i) { Click(300, 34u + 28u * static_cast<uint32_t>(i) + 14u); }
 };
@@ -290,7 +290,7 @@ TEST_F(SelectTextTest, ClicksBeyondTheEntriesDoNothing) {
   ClickLine(5);
   ClickLine(3);
   Click(300, 34 + 28 * 17 + 2);  // below the last line
-  EXPECT_EQ(a->pages.CurrentPage, kSelectTextPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectTextPage);
   EXPECT_EQ(Page().SelectTextResult, kSelectTextOpen);
   EXPECT_STREQ(Page().SelectTextEntries[0], "Horn");
 }
@@ -301,8 +301,8 @@ TEST_F(SelectTextTest, EntryZeroHoldsTheChosenTextOnReturn) {
   EXPECT_EQ(Page().SelectTextResult, kSelectTextChosen);
   EXPECT_EQ(Page().SelectedTextIndex, 2);
   EXPECT_STREQ(Page().SelectTextEntries[0], "Whistle");
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
-  EXPECT_EQ(a->pages.LastDrawnPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
 }
 
 TEST_F(SelectTextTest, CancelEmptiesEntryZero) {
@@ -310,7 +310,7 @@ TEST_F(SelectTextTest, CancelEmptiesEntryZero) {
   Click(kCancelX + 5, kCancelY + 5);
   EXPECT_EQ(Page().SelectTextResult, kSelectTextCancelled);
   EXPECT_STREQ(Page().SelectTextEntries[0], "");
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST_F(SelectTextTest, EachEntryStartsTheResultAfresh) {
@@ -333,7 +333,7 @@ TEST_F(SelectTextTest, EntriesAreBoundedInLengthAndNumber) {
   EXPECT_EQ(Page().SelectTextCount, 17);
   EXPECT_STREQ(Page().SelectTextEntries[16], "entry");
   Page().SelectTextReturnPage = kMainPage;
-  a->pages.CurrentPage = kSelectTextPage;
+  a->ui.pages.CurrentPage = kSelectTextPage;
   Send(Message::Timer);
   ClickLine(16);
   EXPECT_EQ(Page().SelectedTextIndex, 16);
@@ -369,14 +369,14 @@ class SelectButtonTest : public PagesTest {
     PagesTest::SetUp();
     StorePageFile(a->storage, "TA PageSelectButton", SelectButtonFile());
   }
-  SelectButtonPage& Page() { return a->selectButton; }
+  SelectButtonPage& Page() { return a->ui.selectButton; }
   void Open(int pictures) {
     StorePageFile(a->storage, "TA Buttons", ButtonCollection(pictures));
     Page().SelectButtonReturnPage = kMainPage;
     Page().SelectedButton = 999;
-    a->pages.CurrentPage = kSelectButtonPage;
+    a->ui.pages.CurrentPage = kSelectButtonPage;
     Send(Message::Timer);
-    ASSERT_EQ(a->pages.LastDrawnPage, kSelectButtonPage);
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kSelectButtonPage);
   }
   static uint32_t ButtonX(int k) { return 180u + 65u * static_cast<uint32_t>(k % 6); }
   static uint32_t ButtonY(int k) { return 20u + 42u * static_cast<uint32_t>(k / 6); }
@@ -400,17 +400,17 @@ TEST_F(SelectButtonTest, ClicksOnEmptyGridPlacesDoNothing) {
   ClickButton(23);
   ClickButton(77);
   Click(ButtonX(3) + 62, ButtonY(3) + 5);  // the gap between two buttons
-  EXPECT_EQ(a->pages.CurrentPage, kSelectButtonPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectButtonPage);
   EXPECT_EQ(Page().SelectedButton, 999);
   ClickButton(19);
   EXPECT_EQ(Page().SelectedButton, 19);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST_F(SelectButtonTest, BackLeavesTheChoiceUnchanged) {
   Open(20);
   Click(kBackX + 5, kBackY + 5);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_EQ(Page().SelectedButton, 999);
 }
 
@@ -424,17 +424,17 @@ TEST_F(SelectButtonTest, AFullGridKeepsThePagesOwnControls) {
   EXPECT_EQ(Pixel(static_cast<int>(ButtonX(77)) + 5, static_cast<int>(ButtonY(77)) + 5),
             Colour16ToPixel(ButtonColour(77)));
   Click(kBackX + 5, kBackY + 5);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_EQ(Page().SelectedButton, 999);
 }
 
 TEST_F(SelectButtonTest, WithoutTheCollectionNoButtonIsOffered) {
   Page().SelectButtonReturnPage = kMainPage;
-  a->pages.CurrentPage = kSelectButtonPage;
+  a->ui.pages.CurrentPage = kSelectButtonPage;
   Send(Message::Timer);
   EXPECT_EQ(Page().ButtonCount, 0);
   ClickButton(0);
-  EXPECT_EQ(a->pages.CurrentPage, kSelectButtonPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectButtonPage);
 }
 
 }  // namespace

@@ -72,8 +72,8 @@ class KeyboardTest : public PageTest {
     StorePageFile(a->storage, "TA PageKeyboardNumeric", NumericKeyboardFile());
   }
 
-  AlphaKeyboard& Alpha() { return a->keyboards.alpha; }
-  NumericKeyboard& Numeric() { return a->keyboards.numeric; }
+  AlphaKeyboard& Alpha() { return a->ui.keyboards.alpha; }
+  NumericKeyboard& Numeric() { return a->ui.keyboards.numeric; }
 
   // The page is entered from the main page, as a caller would.
   void OpenAlpha(uint8_t maxLength = 23, uint8_t minLength = 2) {
@@ -81,9 +81,9 @@ class KeyboardTest : public PageTest {
     Alpha().TextMaxLength = maxLength;
     Alpha().TextMinLength = minLength;
     Alpha().TextReturnPage = kMainPage;
-    a->pages.CurrentPage = kAlphaKeyboardPage;
+    a->ui.pages.CurrentPage = kAlphaKeyboardPage;
     Send(Message::Timer);
-    ASSERT_EQ(a->pages.LastDrawnPage, kAlphaKeyboardPage);
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kAlphaKeyboardPage);
   }
   void OpenNumeric(int32_t min, int32_t max, int32_t preset = 55) {
     Send(Message::Timer);
@@ -95,9 +95,9 @@ class KeyboardTest : public PageTest {
     n.NumberMax = max;
     n.NumberValue = preset;
     n.NumberReturnPage = kMainPage;
-    a->pages.CurrentPage = kNumericKeyboardPage;
+    a->ui.pages.CurrentPage = kNumericKeyboardPage;
     Send(Message::Timer);
-    ASSERT_EQ(a->pages.LastDrawnPage, kNumericKeyboardPage);
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kNumericKeyboardPage);
   }
 
   // Presses the on-screen key that shows c.
@@ -156,7 +156,7 @@ TEST_F(KeyboardTest, StartDrawsTitleKeysAndAnEmptyFieldAndTakesTheRunTimeSlots) 
   EXPECT_STREQ(Alpha().state.keySet, "ABCDEFGHIJKLMNOPQRSTUVWXYZ.");
   // Slots: image 0, text 0, images 1-6, text 1, images 7 and 8, then the
   // key cap and the key label.
-  const Controls& c = a->controls;
+  const Controls& c = a->ui.controls;
   EXPECT_EQ(Alpha().image[0], &c.ImageSlots[0]);
   EXPECT_EQ(Alpha().image[8], &c.ImageSlots[8]);
   EXPECT_EQ(Alpha().text[1], &c.TextSlots[1]);
@@ -250,14 +250,14 @@ TEST_F(KeyboardTest, OkRefusesTooShortATextButEnterReturnsIt) {
   OpenAlpha(23, 2);
   ClickKey('Q');
   ClickAlphaImage(2);  // OK
-  EXPECT_EQ(a->pages.CurrentPage, kAlphaKeyboardPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kAlphaKeyboardPage);
   EXPECT_EQ(Alpha().TextResult, kKeyboardNoResult);
   EXPECT_TRUE(Shows(Alpha().text[1], "Error-To Few Characters"));
   EXPECT_STREQ(Alpha().EnteredText, "Q");
   Press(13);
   Send(Message::Timer);
   EXPECT_EQ(Alpha().TextResult, kKeyboardConfirmed);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_STREQ(Alpha().EnteredText, "Q");
 }
 
@@ -267,7 +267,7 @@ TEST_F(KeyboardTest, OkAcceptsTheMinimumLength) {
   ClickKey('k');
   ClickAlphaImage(2);
   EXPECT_EQ(Alpha().TextResult, kKeyboardConfirmed);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_STREQ(Alpha().EnteredText, "Ok");
 }
 
@@ -306,7 +306,7 @@ TEST_F(KeyboardTest, KeysTypedBeforeThePageOpenedAreDiscarded) {
   Press('Y');
   Alpha().TextMaxLength = 23;
   Alpha().TextReturnPage = kMainPage;
-  a->pages.CurrentPage = kAlphaKeyboardPage;
+  a->ui.pages.CurrentPage = kAlphaKeyboardPage;
   Send(Message::Timer);
   Send(Message::Timer);
   EXPECT_STREQ(Alpha().EnteredText, "");
@@ -353,7 +353,7 @@ TEST_F(KeyboardTest, CancelReturnsWithTheTextTyped) {
   ClickKey('N');
   ClickAlphaImage(1);
   EXPECT_EQ(Alpha().TextResult, kKeyboardCancelled);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_STREQ(Alpha().EnteredText, "N");
   // And from the PC keyboard, dropping what follows in the queue.
   OpenAlpha();
@@ -363,7 +363,7 @@ TEST_F(KeyboardTest, CancelReturnsWithTheTextTyped) {
   Press('B');
   Send(Message::Timer);
   EXPECT_EQ(Alpha().TextResult, kKeyboardCancelled);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_STREQ(Alpha().EnteredText, "a");
   EXPECT_EQ(a->shell.KeyQueue.count, 0);
 }
@@ -387,10 +387,10 @@ TEST_F(KeyboardTest, NumericStartShowsPromptLimitsAndValueLabel) {
   OpenNumeric(20, 100);
   const NumericKeyboard& n = Numeric();
   EXPECT_EQ(n.NumberText[0], 0);
-  EXPECT_EQ(n.text[6], &a->controls.TextSlots[6]);
-  EXPECT_EQ(n.image[15], &a->controls.ImageSlots[15]);
-  EXPECT_EQ(a->controls.LastImageSlot, 16);
-  EXPECT_EQ(a->controls.LastTextSlot, 6);
+  EXPECT_EQ(n.text[6], &a->ui.controls.TextSlots[6]);
+  EXPECT_EQ(n.image[15], &a->ui.controls.ImageSlots[15]);
+  EXPECT_EQ(a->ui.controls.LastImageSlot, 16);
+  EXPECT_EQ(a->ui.controls.LastTextSlot, 6);
   EXPECT_TRUE(Shows(n.text[0], "Speed"));
   EXPECT_TRUE(Shows(n.text[1], "100"));
   EXPECT_TRUE(Shows(n.text[2], "20"));
@@ -411,17 +411,17 @@ TEST_F(KeyboardTest, TwelvePointSevenFiveIsAcceptedAsTwelve) {
   ClickNumericImage(13);  // OK
   EXPECT_EQ(Numeric().NumberResult, kKeyboardConfirmed);
   EXPECT_EQ(Numeric().NumberValue, 12);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST_F(KeyboardTest, ValuesOutsideTheLimitsAreShownAsErrorsAndThePageStays) {
   OpenNumeric(20, 100);
   TypeOnPc("19\r");
-  EXPECT_EQ(a->pages.CurrentPage, kNumericKeyboardPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kNumericKeyboardPage);
   EXPECT_EQ(Numeric().NumberResult, kKeyboardNoResult);
   EXPECT_TRUE(Shows(Numeric().text[6], "Error - Value too low"));
   TypeOnPc("\b\b101\r");
-  EXPECT_EQ(a->pages.CurrentPage, kNumericKeyboardPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kNumericKeyboardPage);
   EXPECT_TRUE(Shows(Numeric().text[6], "Error - Value too high"));
   EXPECT_EQ(Numeric().NumberValue, 101);
   // Both ends are included.
@@ -431,7 +431,7 @@ TEST_F(KeyboardTest, ValuesOutsideTheLimitsAreShownAsErrorsAndThePageStays) {
   OpenNumeric(20, 100);
   TypeOnPc("20\r");
   EXPECT_EQ(Numeric().NumberValue, 20);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST_F(KeyboardTest, NegativeNumbersAndOtherPcKeysIgnored) {
@@ -461,7 +461,7 @@ TEST_F(KeyboardTest, InvertedLimitsAcceptNothing) {
   EXPECT_TRUE(Shows(Numeric().text[6], "Error - Value too high"));
   TypeOnPc("\b\b10\r");  // below both
   EXPECT_TRUE(Shows(Numeric().text[6], "Error - Value too low"));
-  EXPECT_EQ(a->pages.CurrentPage, kNumericKeyboardPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kNumericKeyboardPage);
   EXPECT_EQ(Numeric().NumberResult, kKeyboardNoResult);
 }
 
@@ -471,12 +471,12 @@ TEST_F(KeyboardTest, NumericCancelKeepsThePresetValue) {
   ClickNumericImage(11);
   EXPECT_EQ(Numeric().NumberResult, kKeyboardCancelled);
   EXPECT_EQ(Numeric().NumberValue, 42);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   OpenNumeric(20, 100, 42);
   Press(24);
   Send(Message::Timer);
   EXPECT_EQ(Numeric().NumberResult, kKeyboardCancelled);
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 // --------------------------------------------------------------------- callers
@@ -486,10 +486,10 @@ TEST_F(KeyboardTest, ARequestedResultIsTakenOnceByTheCaller) {
   RequestText(*a, "Project Name", 23, 2, kMainPage);
   EXPECT_EQ(Alpha().TextMaxLength, 23);
   Send(Message::Timer);
-  EXPECT_EQ(a->pages.LastDrawnPage, kAlphaKeyboardPage);
+  EXPECT_EQ(a->ui.pages.LastDrawnPage, kAlphaKeyboardPage);
   TypeOnPc("Yard\r");
   Send(Message::Timer);
-  EXPECT_EQ(a->pages.LastDrawnPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
   EXPECT_TRUE(RequestTagIs(*a, "Project Name"));
   EXPECT_FALSE(RequestTagIs(*a, "Project"));
   EXPECT_EQ(TakeConfirmedText(*a), 1);
@@ -502,7 +502,7 @@ TEST_F(KeyboardTest, ARequestedResultIsTakenOnceByTheCaller) {
   TypeOnPc("\x18");
   Send(Message::Timer);
   EXPECT_EQ(TakeConfirmedNumber(*a), 0);
-  EXPECT_EQ(a->keyboards.TextRequested, 0);
+  EXPECT_EQ(a->ui.keyboards.TextRequested, 0);
   // A confirmation nobody asked for is not taken.
   Numeric().NumberResult = kKeyboardConfirmed;
   EXPECT_EQ(TakeConfirmedNumber(*a), 0);
@@ -510,7 +510,7 @@ TEST_F(KeyboardTest, ARequestedResultIsTakenOnceByTheCaller) {
   // A tag of more than 24 characters is cut to 24.
   RequestNumber(*a, "A name far longer than the tag", "Delay", 0, "0", 500, "500", 7,
                 kMainPage);
-  EXPECT_EQ(TextLength(a->keyboards.TextRequestTag), kRequestTagCapacity - 1);
+  EXPECT_EQ(TextLength(a->ui.keyboards.TextRequestTag), kRequestTagCapacity - 1);
   Send(Message::Timer);
   TypeOnPc("250\r");
   Send(Message::Timer);

@@ -43,12 +43,12 @@ class MainPageTest : public PageTest {
 };
 
 TEST_F(MainPageTest, InitialisationTakesTheSlotsInRecordOrder) {
-  MainPageInit(*a);
-  const Controls& c = a->controls;
+  kMainPageRecord.init(*a);
+  const Controls& c = a->ui.controls;
   EXPECT_EQ(c.LastImageSlot, 25);
   EXPECT_EQ(c.LastTextSlot, 3);
   EXPECT_STREQ(c.CurrentPageName, "TA MainPage");
-  const MainPage& m = a->mainPage;
+  const MainPage& m = a->ui.mainPage;
   EXPECT_EQ(m.image[0], &c.ImageSlots[0]);
   EXPECT_EQ(m.image[2], &c.ImageSlots[2]);
   EXPECT_EQ(m.text[1], &c.TextSlots[1]);
@@ -64,7 +64,7 @@ TEST_F(MainPageTest, InitialisationTakesTheSlotsInRecordOrder) {
 
 TEST_F(MainPageTest, FirstTickDrawsThePageWithRevisionAndFreeStorage) {
   Send(Message::Timer);
-  EXPECT_EQ(a->pages.LastDrawnPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
   EXPECT_EQ(Pixel(ImageX(0), 5), 0x0000FFu);   // image 0: picture 0
   EXPECT_EQ(Pixel(ImageX(3), 5), 0x00FF00u);   // image 3: picture 1
   EXPECT_EQ(Pixel(ImageX(2), 5), kWhite);      // image 2 is not drawn
@@ -77,9 +77,9 @@ TEST_F(MainPageTest, FirstTickDrawsThePageWithRevisionAndFreeStorage) {
   std::vector<uint32_t> drawn(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
   a->frame.PenColour = 0xFFFF;
   FillArea(a->frame, 0, 40, 800, 100);
-  DrawTextControl(*a, a->mainPage.text[0], "Trelvan Assistant");
-  DrawTextControl(*a, a->mainPage.text[1], "Revision 4.01");
-  DrawTextControl(*a, a->mainPage.text[3], "Free Storage = 99%");
+  DrawTextControl(a->frame, a->ui.mainPage.text[0], "Trelvan Assistant");
+  DrawTextControl(a->frame, a->ui.mainPage.text[1], "Revision 4.01");
+  DrawTextControl(a->frame, a->ui.mainPage.text[3], "Free Storage = 99%");
   EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), a->frame.pixels));
 }
 
@@ -110,40 +110,40 @@ TEST_F(MainPageTest, OnlyAPressOnTheExitControlEndsTheProgram) {
 TEST_F(MainPageTest, SetupAndOpenNeedAPageToGoTo) {
   Send(Message::Timer);
   Click(ImageX(20), 5);  // no storage list chosen
-  EXPECT_EQ(a->pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   Click(ImageX(5), 5);
-  EXPECT_EQ(a->pages.CurrentPage, PageTable(kSetupPage) ? kSetupPage : kMainPage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, PageTable(kSetupPage) ? kSetupPage : kMainPage);
   EXPECT_FALSE(platform.quitPosted);
 }
 
 TEST_F(MainPageTest, TimerEventAfterASwitchOnlyDrawsTheNewPage) {
   a->frame.PenColour = 0x001F;
   FillArea(a->frame, 0, 0, 800, 600);
-  a->pages.initialised[kMainPage] = 0;
+  a->ui.pages.initialised[kMainPage] = 0;
   DispatchPageEvent(*a, kPageTimerEvent);
-  EXPECT_EQ(a->pages.LastDrawnPage, kMainPage);
-  EXPECT_EQ(a->pages.initialised[kMainPage], 1);
+  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.initialised[kMainPage], 1);
   EXPECT_EQ(Pixel(799, 599), kWhite);  // the full draw painted the page white
   // Later timer events draw nothing more.
   a->frame.FrameDirty = 0;
   DispatchPageEvent(*a, kPageTimerEvent);
   EXPECT_EQ(a->frame.FrameDirty, 0);
   // A page this program does not have gets nothing.
-  a->pages.CurrentPage = 16;
+  a->ui.pages.CurrentPage = 16;
   DispatchPageEvent(*a, kPageTimerEvent);
-  EXPECT_EQ(a->pages.LastDrawnPage, kMainPage);
+  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
   EXPECT_EQ(a->frame.FrameDirty, 0);
 }
 
 TEST_F(MainPageTest, SelectionRowsAreLaidOutOncePerRun) {
-  MainPageInit(*a);
-  CopyText("kept", a->mainPage.selectionRows[2].name, kRowNameCapacity);
-  a->mainPage.selectionRows[2].mark.pictureIndex = 7;
-  a->mainPage.MainListType = kListStorageSounds;
-  MainPageInit(*a);
-  EXPECT_STREQ(a->mainPage.selectionRows[2].name, "kept");
-  EXPECT_EQ(a->mainPage.selectionRows[2].mark.pictureIndex, 7);
-  EXPECT_EQ(a->mainPage.MainListType, kListNone);
+  kMainPageRecord.init(*a);
+  CopyText("kept", a->ui.mainPage.selectionRows[2].name, kRowNameCapacity);
+  a->ui.mainPage.selectionRows[2].mark.pictureIndex = 7;
+  a->ui.mainPage.MainListType = kListStorageSounds;
+  kMainPageRecord.init(*a);
+  EXPECT_STREQ(a->ui.mainPage.selectionRows[2].name, "kept");
+  EXPECT_EQ(a->ui.mainPage.selectionRows[2].mark.pictureIndex, 7);
+  EXPECT_EQ(a->ui.mainPage.MainListType, kListNone);
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ class PageTest : public ::testing::Test {
   // True when the control shows `text`: drawing it over again changes nothing.
   bool Shows(const TextControl* control, const char* text) {
     std::vector<uint32_t> before(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
-    DrawTextControl(*a, control, text);
+    DrawTextControl(a->frame, control, text);
     const bool same = std::equal(before.begin(), before.end(), a->frame.pixels);
     std::copy(before.begin(), before.end(), a->frame.pixels);
     return same;

@@ -68,14 +68,14 @@ class SelectFileTest : public PageTest {
 
   // The caller's part: remember `folder`, set the extension, switch, draw.
   void Open(const std::string& folder, const char* extension = ".bmp") {
-    CopyText(folder.c_str(), a->selectFile.SelectedPath, kSelectedPathCapacity);
+    CopyText(folder.c_str(), a->ui.selectFile.SelectedPath, kSelectedPathCapacity);
     SaveLastPath(*a);
     Enter(extension);
   }
   void Enter(const char* extension = ".bmp") {
-    CopyText(extension, a->selectFile.SelectFileExtension, kSelectFileExtensionCapacity);
-    a->selectFile.SelectFileReturnPage = kCaller;
-    a->pages.CurrentPage = kSelectFilePage;
+    CopyText(extension, a->ui.selectFile.SelectFileExtension, kSelectFileExtensionCapacity);
+    a->ui.selectFile.SelectFileReturnPage = kCaller;
+    a->ui.pages.CurrentPage = kSelectFilePage;
     Send(Message::Timer);
   }
 
@@ -83,10 +83,10 @@ class SelectFileTest : public PageTest {
     return std::set<std::string>(names, names + count);
   }
   std::set<std::string> Folders() const {
-    return Names(a->selectFile.FolderNames, a->selectFile.FolderCount);
+    return Names(a->ui.selectFile.FolderNames, a->ui.selectFile.FolderCount);
   }
   std::set<std::string> Files() const {
-    return Names(a->selectFile.FileNames, a->selectFile.FileCount);
+    return Names(a->ui.selectFile.FileNames, a->ui.selectFile.FileCount);
   }
   static int RowsInUse(const SelectFileRow* rows) {
     int n = 0;
@@ -142,7 +142,7 @@ TEST_F(SelectFileTest, ExtensionIsComparedWithItsLetterCase) {
   EXPECT_EQ(Files(), (std::set<std::string>{"Station.bmp"}));
   EXPECT_EQ(Folders(), (std::set<std::string>{"pictures.bmp"}));
 
-  a->pages.CurrentPage = kCaller;
+  a->ui.pages.CurrentPage = kCaller;
   Send(Message::Timer);
   Enter(".BMP");
   EXPECT_EQ(Files(), (std::set<std::string>{"Station.BMP", "X.BMP"}));
@@ -157,7 +157,7 @@ TEST_F(SelectFileTest, HiddenFoldersAreLeftOutButHiddenFilesAreListed) {
   // "." and ".." are not listed either.
   EXPECT_EQ(Folders(), (std::set<std::string>{"visible"}));
   EXPECT_EQ(Files(), (std::set<std::string>{".hidden.bmp", "shown.bmp"}));
-  EXPECT_EQ(RowsInUse(a->selectFile.FolderRows), 1);
+  EXPECT_EQ(RowsInUse(a->ui.selectFile.FolderRows), 1);
   EXPECT_GT(BlackPixels(90, 100, 100, 20), 0);  // "Directory" on the list background
   EXPECT_GT(FolderRowInk(0), 0);
   EXPECT_EQ(FolderRowInk(1), 0);
@@ -166,7 +166,7 @@ TEST_F(SelectFileTest, HiddenFoldersAreLeftOutButHiddenFilesAreListed) {
 TEST_F(SelectFileTest, TwentyFilesShowInTwoBlocksOfSixteen) {
   for (int i = 0; i < 20; ++i) MakeFile("f" + std::to_string(100 + i) + ".bmp");
   Open(base);
-  const SelectFilePage& f = a->selectFile;
+  const SelectFilePage& f = a->ui.selectFile;
   ASSERT_EQ(f.FileCount, 20);
   EXPECT_EQ(RowsInUse(f.FileRows), 16);
   EXPECT_GT(FileRowInk(15), 0);
@@ -198,7 +198,7 @@ TEST_F(SelectFileTest, TwentyFilesShowInTwoBlocksOfSixteen) {
 TEST_F(SelectFileTest, FolderListPagesOnItsOwnControls) {
   for (int i = 0; i < 18; ++i) MakeFolder("d" + std::to_string(100 + i));
   Open(base);
-  const SelectFilePage& f = a->selectFile;
+  const SelectFilePage& f = a->ui.selectFile;
   ASSERT_EQ(f.FolderCount, 18);
   EXPECT_EQ(Pixel(305, 475), kGreen);
   EXPECT_EQ(Pixel(105, 475), kWhite);
@@ -220,7 +220,7 @@ TEST_F(SelectFileTest, FoldersAreEnteredAndLeftAndEveryChangeIsStored) {
   MakeFolder("layout/yard");
   MakeFile("layout/yard/engine.bmp");
   Open(base);
-  const SelectFilePage& f = a->selectFile;
+  const SelectFilePage& f = a->ui.selectFile;
   ClickFolderRow(RowOf(f.FolderRows, "layout"));
   EXPECT_EQ(std::string(f.SelectedPath), base + "layout/");
   EXPECT_EQ(StoredPath(), base + "layout/");
@@ -238,17 +238,17 @@ TEST_F(SelectFileTest, FoldersAreEnteredAndLeftAndEveryChangeIsStored) {
 
 TEST_F(SelectFileTest, UpOneFolderStopsAtTheRoot) {
   Open(base);
-  std::string path = a->selectFile.SelectedPath;
+  std::string path = a->ui.selectFile.SelectedPath;
   for (int i = 0; i < 40 && path != "/"; ++i) {
     ClickUp();
-    const std::string up = a->selectFile.SelectedPath;
+    const std::string up = a->ui.selectFile.SelectedPath;
     ASSERT_LT(up.size(), path.size());
     ASSERT_EQ(path.compare(0, up.size(), up), 0);  // a leading part of the path before
     path = up;
   }
   EXPECT_EQ(path, "/");
   ClickUp();
-  EXPECT_STREQ(a->selectFile.SelectedPath, "/");
+  EXPECT_STREQ(a->ui.selectFile.SelectedPath, "/");
   EXPECT_EQ(StoredPath(), "/");
 }
 
@@ -256,10 +256,10 @@ TEST_F(SelectFileTest, ChosenFileIsReturnedAndTheNextCallOpensInItsFolder) {
   MakeFolder("sounds");
   MakeFile("sounds/horn.wav");
   Open(base, ".wav");
-  const SelectFilePage& f = a->selectFile;
+  const SelectFilePage& f = a->ui.selectFile;
   ClickFolderRow(RowOf(f.FolderRows, "sounds"));
   ClickFileRow(RowOf(f.FileRows, "horn.wav"));
-  EXPECT_EQ(a->pages.CurrentPage, kCaller);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kCaller);
   EXPECT_EQ(f.SelectFileResult, kSelectFileChosen);
   EXPECT_EQ(std::string(f.SelectedPath), base + "sounds/horn.wav");
   EXPECT_EQ(StoredPath(), base + "sounds/");  // the file is not remembered
@@ -283,7 +283,7 @@ TEST_F(SelectFileTest, ChosenFileIsReturnedAndTheNextCallOpensInItsFolder) {
 
 TEST_F(SelectFileTest, WithoutARememberedFolderThePageOpensAtTheRoot) {
   Enter();
-  EXPECT_STREQ(a->selectFile.SelectedPath, "/");
+  EXPECT_STREQ(a->ui.selectFile.SelectedPath, "/");
   EXPECT_EQ(StoredPath(), "");
   EXPECT_STREQ(SelectFileRoot('\\'), "C:\\");
 }
@@ -301,13 +301,13 @@ TEST_F(SelectFileTest, NamesThatWouldPassTheLongestPathRefuseTheClick) {
   MakeFile(fileFits);
   MakeFile(fileTooLong);
   Open(base);
-  const SelectFilePage& f = a->selectFile;
+  const SelectFilePage& f = a->ui.selectFile;
 
   ClickFolderRow(RowOf(f.FolderRows, tooLong));
   EXPECT_EQ(std::string(f.SelectedPath), base);
   EXPECT_EQ(StoredPath(), base);
   ClickFileRow(RowOf(f.FileRows, fileTooLong));
-  EXPECT_EQ(a->pages.CurrentPage, kSelectFilePage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
   EXPECT_EQ(std::string(f.SelectedPath), base);
 
   // The rows show 31 characters; the click appends the whole name.
@@ -320,7 +320,7 @@ TEST_F(SelectFileTest, NamesThatWouldPassTheLongestPathRefuseTheClick) {
 
   ClickUp();
   ClickFileRow(RowOf(f.FileRows, fileFits));
-  EXPECT_EQ(a->pages.CurrentPage, kCaller);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kCaller);
   EXPECT_EQ(std::string(f.SelectedPath), base + fileFits);
 }
 
@@ -329,23 +329,23 @@ TEST_F(SelectFileTest, CancelReturnsOneAndKeepsTheFolder) {
   Open(base);
   ClickFolderRow(0);
   ClickCancel();
-  EXPECT_EQ(a->pages.CurrentPage, kCaller);
-  EXPECT_EQ(a->selectFile.SelectFileResult, kSelectFileCancelled);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kCaller);
+  EXPECT_EQ(a->ui.selectFile.SelectFileResult, kSelectFileCancelled);
   EXPECT_EQ(StoredPath(), base + "layout/");
   // Entering again starts with result 0.
   Enter();
-  EXPECT_EQ(a->selectFile.SelectFileResult, kSelectFileChosen);
+  EXPECT_EQ(a->ui.selectFile.SelectFileResult, kSelectFileChosen);
 }
 
 TEST_F(SelectFileTest, AFolderThatCannotBeListedShowsTwoEmptyLists) {
   Open(base + "missing/");
-  EXPECT_EQ(a->selectFile.FolderCount, 0);
-  EXPECT_EQ(a->selectFile.FileCount, 0);
+  EXPECT_EQ(a->ui.selectFile.FolderCount, 0);
+  EXPECT_EQ(a->ui.selectFile.FileCount, 0);
   EXPECT_EQ(FolderRowInk(0), 0);
   ClickFolderRow(0);  // rows not in use take no clicks
-  EXPECT_EQ(std::string(a->selectFile.SelectedPath), base + "missing/");
+  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base + "missing/");
   ClickUp();
-  EXPECT_EQ(std::string(a->selectFile.SelectedPath), base);
+  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
 }
 
 TEST_F(SelectFileTest, ReleasesAndMovesDoNothing) {
@@ -354,7 +354,7 @@ TEST_F(SelectFileTest, ReleasesAndMovesDoNothing) {
   Send(Message::Timer);
   Send(Message::LeftButtonUp, 0, 30, 550);
   Send(Message::Timer);
-  EXPECT_EQ(a->pages.CurrentPage, kSelectFilePage);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
 }
 
 }  // namespace

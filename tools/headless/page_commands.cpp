@@ -33,7 +33,7 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
   if (command == "show") {
     int32_t page = 0;
     words >> page;
-    a.pages.CurrentPage = page;
+    a.ui.pages.CurrentPage = page;
     return true;
   }
   if (command == "control") {
@@ -41,12 +41,12 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     int slot = -1;
     words >> kind >> slot;
     if (kind == "image" && slot >= 0 && slot < kImageSlotCount) {
-      const ImageControl& c = a.controls.ImageSlots[slot];
+      const ImageControl& c = a.ui.controls.ImageSlots[slot];
       printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
       return true;
     }
     if (kind == "text" && slot >= 0 && slot < kTextSlotCount) {
-      const TextControl& c = a.controls.TextSlots[slot];
+      const TextControl& c = a.ui.controls.TextSlots[slot];
       printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
       return true;
     }
@@ -73,7 +73,7 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
   if (command == "selectfile") {
     std::string path, extension;
     words >> path >> extension;
-    SelectFilePage& f = a.selectFile;
+    SelectFilePage& f = a.ui.selectFile;
     const char separator = a.platform.PathSeparator();
     if (!path.empty() && path.back() != separator) path += separator;
     if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
@@ -81,7 +81,7 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     SaveLastPath(a);  // the page opens in the remembered folder
     CopyText(extension.c_str(), f.SelectFileExtension, kSelectFileExtensionCapacity);
     f.SelectFileReturnPage = kMainPage;
-    a.pages.CurrentPage = kSelectFilePage;
+    a.ui.pages.CurrentPage = kSelectFilePage;
     return true;
   }
   if (command == "message") {
@@ -95,35 +95,35 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     return true;
   }
   if (command == "info") {
-    a.information.InfoReturnPage = kMainPage;
-    a.pages.CurrentPage = kInformationPage;
+    a.ui.information.InfoReturnPage = kMainPage;
+    a.ui.pages.CurrentPage = kInformationPage;
     return true;
   }
   if (command == "selecttext") {
     std::string rest;
     std::getline(words >> std::ws, rest);
     size_t bar = rest.find('|');
-    CopyText(rest.substr(0, bar).c_str(), a.selectText.SelectTextTitle, kSelectTextTitleCapacity);
+    CopyText(rest.substr(0, bar).c_str(), a.ui.selectText.SelectTextTitle, kSelectTextTitleCapacity);
     for (int k = 0; bar != std::string::npos; ++k) {
       const size_t next = rest.find('|', bar + 1);
       const size_t length = next == std::string::npos ? next : next - bar - 1;
       AddSelectText(a, k, rest.substr(bar + 1, length).c_str());
       bar = next;
     }
-    a.selectText.SelectTextReturnPage = kMainPage;
-    a.pages.CurrentPage = kSelectTextPage;
+    a.ui.selectText.SelectTextReturnPage = kMainPage;
+    a.ui.pages.CurrentPage = kSelectTextPage;
     return true;
   }
   if (command == "selectbutton") {
-    a.selectButton.SelectButtonReturnPage = kMainPage;
-    a.pages.CurrentPage = kSelectButtonPage;
+    a.ui.selectButton.SelectButtonReturnPage = kMainPage;
+    a.ui.pages.CurrentPage = kSelectButtonPage;
     return true;
   }
   if (command == "result") {
-    printf("info %u text %u %u %s button %u %u\n", a.information.InfoButtons,
-           a.selectText.SelectTextResult, a.selectText.SelectedTextIndex,
-           a.selectText.SelectTextEntries[0], a.selectButton.SelectedButton,
-           a.selectButton.ButtonCount);
+    printf("info %u text %u %u %s button %u %u\n", a.ui.information.InfoButtons,
+           a.ui.selectText.SelectTextResult, a.ui.selectText.SelectedTextIndex,
+           a.ui.selectText.SelectTextEntries[0], a.ui.selectButton.SelectedButton,
+           a.ui.selectButton.ButtonCount);
     return true;
   }
   if (command == "setup") {

@@ -23,20 +23,20 @@ void CopyLine(const char* text, int first, int last, char* line) {
 }  // namespace
 
 void ShowMessage(Assistant& a, const char* text) {
-  InformationPage& p = a.information;
+  InformationPage& p = a.ui.information;
   CopyText(text, p.MessageText, kMessageTextCapacity);
   p.MessagePending = 1;
-  if (a.pages.CurrentPage != kInformationPage) p.InfoButtons = 0;
+  if (a.ui.pages.CurrentPage != kInformationPage) p.InfoButtons = 0;
 }
 
 void AddYesButton(Assistant& a) {
-  CopyText("Yes", a.information.YesLabel, kButtonLabelCapacity);
-  a.information.InfoButtons |= kInfoYesShown;
+  CopyText("Yes", a.ui.information.YesLabel, kButtonLabelCapacity);
+  a.ui.information.InfoButtons |= kInfoYesShown;
 }
 
 void AddNoButton(Assistant& a) {
-  CopyText("No", a.information.NoLabel, kButtonLabelCapacity);
-  a.information.InfoButtons |= kInfoNoShown;
+  CopyText("No", a.ui.information.NoLabel, kButtonLabelCapacity);
+  a.ui.information.InfoButtons |= kInfoNoShown;
 }
 
 int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]) {
@@ -60,73 +60,75 @@ int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapa
   return 1;
 }
 
-void InformationPageInit(Assistant& a) {
-  InformationPage& p = a.information;
-  PageLoader load(a, "TA PageInformation");
+static void InformationPageInit(Assistant& a) {
+  InformationPage& p = a.ui.information;
+  PageLoader load(a.ui.controls, a.storage, kInformationPageRecord);
   p.image[0] = load.Image();
   p.text[0] = load.Text();
   for (int i = 1; i <= 4; ++i) p.image[i] = load.Image();
   for (int i = 1; i <= 3; ++i) p.text[i] = load.Text();
   load.Finish();
   for (int i = 0; i < kMessageLineCount; ++i) {
-    p.line[i] = NextTextSlot(a.controls);
+    p.line[i] = NextTextSlot(a.ui.controls);
     *p.line[i] = TextControl{0, static_cast<uint16_t>(kLineTop + kLineHeight * i), kFrameWidth,
                              kLineHeight, 0, kTextCentred, kLineColour, 0xFFFF};
   }
-  a.pages.initialised[kInformationPage] = 1;
+  a.ui.pages.initialised[kInformationPage] = 1;
 }
 
-void InformationPageTimer(Assistant& a) {
-  InformationPage& p = a.information;
+static void InformationPageTimer(Assistant& a) {
+  InformationPage& p = a.ui.information;
   if (!p.MessagePending) return;
   if (!WrapMessage(p.MessageText, p.MessageLines)) {
     a.platform.ShowMessageBox("ERROR- No Spaces in line");
   }
   p.MessagePending = 0;
   for (int i = 0; i < kMessageLineCount; ++i) {
-    if (p.MessageLines[i][0]) DrawTextControl(a, p.line[i], p.MessageLines[i]);
+    if (p.MessageLines[i][0]) DrawTextControl(a.frame, p.line[i], p.MessageLines[i]);
   }
 }
 
-void InformationPagePointer(Assistant& a) {
-  InformationPage& p = a.information;
+static void InformationPagePointer(Assistant& a) {
+  InformationPage& p = a.ui.information;
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a, p.image[2]) && (p.InfoButtons & kInfoYesShown)) {
+  if (HitTest(a.shell.PointerEvent, p.image[2]) && (p.InfoButtons & kInfoYesShown)) {
     p.InfoButtons |= kInfoYesPressed;
-    a.pages.CurrentPage = p.InfoReturnPage;
+    a.ui.pages.CurrentPage = p.InfoReturnPage;
   }
-  if (HitTest(a, p.image[3]) && (p.InfoButtons & kInfoExitShown)) {
+  if (HitTest(a.shell.PointerEvent, p.image[3]) && (p.InfoButtons & kInfoExitShown)) {
     p.InfoButtons |= kInfoExitPressed;
-    a.pages.CurrentPage = p.InfoReturnPage;
+    a.ui.pages.CurrentPage = p.InfoReturnPage;
   }
-  if (HitTest(a, p.image[4]) && (p.InfoButtons & kInfoNoShown)) {
+  if (HitTest(a.shell.PointerEvent, p.image[4]) && (p.InfoButtons & kInfoNoShown)) {
     p.InfoButtons |= kInfoNoPressed;
-    a.pages.CurrentPage = p.InfoReturnPage;
+    a.ui.pages.CurrentPage = p.InfoReturnPage;
   }
 }
 
-void InformationPageDraw(Assistant& a, int full) {
+static void InformationPageDraw(Assistant& a, int full) {
   if (!full) return;
-  InformationPage& p = a.information;
+  InformationPage& p = a.ui.information;
   InformationPageInit(a);
-  DrawPageFrame(a, p.image[0], p.text[0], "Information Page");
-  DrawImageControl(a, p.image[1]);
+  DrawPageFrame(a, kInformationPageRecord, p.image[0], p.text[0]);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[1]);
   if (p.InfoButtons & kInfoYesShown) {
-    DrawImageControl(a, p.image[2]);
-    DrawTextControl(a, p.text[1], p.YesLabel);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[2]);
+    DrawTextControl(a.frame, p.text[1], p.YesLabel);
   }
   if (p.InfoButtons == 0) {
     p.InfoButtons = kInfoExitShown;
     CopyText("Exit", p.ExitLabel, kButtonLabelCapacity);
   }
   if (p.InfoButtons & kInfoExitShown) {
-    DrawImageControl(a, p.image[3]);
-    DrawTextControl(a, p.text[2], p.ExitLabel);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[3]);
+    DrawTextControl(a.frame, p.text[2], p.ExitLabel);
   }
   if (p.InfoButtons & kInfoNoShown) {
-    DrawImageControl(a, p.image[4]);
-    DrawTextControl(a, p.text[3], p.NoLabel);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[4]);
+    DrawTextControl(a.frame, p.text[3], p.NoLabel);
   }
 }
+
+const PageHandlers kInformationPageRecord = {kInformationPage, "TA PageInformation", "Information Page", InformationPageInit, InformationPageTimer, InformationPagePointer, InformationPageDraw};
 
 }  // namespace trelvan

@@ -6,15 +6,12 @@
 #include <cstdint>
 
 #include "ui/controls.h"
+#include "ui/pages.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kMessageTextCapacity = 100;  // 99 characters and the zero
-constexpr int kMessageLineCount = 3;
-constexpr int kMessageLineCapacity = 36;   // 35 characters and the zero
-constexpr int kButtonLabelCapacity = 25;
 constexpr int kInfoImageCount = 5;
 constexpr int kInfoTextCount = 4;
 
@@ -62,9 +59,8 @@ int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapa
 
 // ---- the page ----
 
-void InformationPageInit(Assistant& a);
-void InformationPageTimer(Assistant& a);
-void InformationPagePointer(Assistant& a);
-void InformationPageDraw(Assistant& a, int full);
+
+// The page's handler record for the page table.
+extern const PageHandlers kInformationPageRecord;
 
 }  // namespace trelvan

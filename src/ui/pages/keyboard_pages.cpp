@@ -14,15 +14,15 @@ namespace {
 // own is wiped first, so no glyph of the old text stays.
 void ShowText(Assistant& a, const TextControl* control, const char* text) {
   if (!control) return;
-  if (control->flags & kTextNoBackground) EraseControl(a, control);
-  DrawTextControl(a, control, text);
+  if (control->flags & kTextNoBackground) EraseControl(a.frame, control);
+  DrawTextControl(a.frame, control, text);
 }
 
 // A caller's text drawn from a terminated copy, whatever the caller left.
 void DrawBoundedText(Assistant& a, const TextControl* control, const char* text, uint16_t n) {
   char copy[kNumberPromptCapacity];
   CopyText(text, copy, n < kNumberPromptCapacity ? n : uint16_t{kNumberPromptCapacity});
-  DrawTextControl(a, control, copy);
+  DrawTextControl(a.frame, control, copy);
 }
 
 // The queued PC keys, oldest first; the queue is empty afterwards.
@@ -33,7 +33,7 @@ void DrainKeyQueue(Assistant& a, int32_t page, Handle handle) {
   if (count > kKeyQueueCapacity) count = kKeyQueueCapacity;
   for (int i = 0; i < count; ++i) {
     handle(q.keys[i]);
-    if (a.pages.CurrentPage != page) break;  // confirmed or cancelled: the rest is dropped
+    if (a.ui.pages.CurrentPage != page) break;  // confirmed or cancelled: the rest is dropped
   }
   q.count = 0;
 }
@@ -75,33 +75,33 @@ int TextIsFull(const AlphaKeyboard& k) {
 }
 
 void DrawKeys(Assistant& a) {
-  AlphaKeyboard& k = a.keyboards.alpha;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
   if (!k.keyCap || !k.keyLabel) return;
   for (int i = 0; i < kKeyCount; ++i) {
     k.keyCap->x = static_cast<uint16_t>(KeyX(i));
     k.keyCap->y = static_cast<uint16_t>(KeyY(i));
-    DrawImageControl(a, k.keyCap);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, k.keyCap);
     const char label[2] = {k.state.keySet[i], 0};
     if (!label[0]) continue;
     k.keyLabel->x = static_cast<uint16_t>(KeyX(i));
     k.keyLabel->y = static_cast<uint16_t>(KeyY(i) + kKeyLabelDrop);
-    DrawTextControl(a, k.keyLabel, label);
+    DrawTextControl(a.frame, k.keyLabel, label);
   }
 }
 
 void ShowEnteredText(Assistant& a) {
-  ShowText(a, a.keyboards.alpha.text[1], a.keyboards.alpha.EnteredText);
+  ShowText(a, a.ui.keyboards.alpha.text[1], a.ui.keyboards.alpha.EnteredText);
 }
 
 void SetPicture(Assistant& a, ImageControl* control, uint16_t picture) {
   if (!control) return;
   control->pictureIndex = picture;
-  DrawImageControl(a, control);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, control);
 }
 
 // Letters mode: capitals (shift 1) or small letters, keys and shift key shown.
 void ShowLetters(Assistant& a, uint8_t shift) {
-  AlphaKeyboard& k = a.keyboards.alpha;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
   k.state.shift = shift;
   BuildKeySet(k.state.keySet, a.setup.keyboardLayout, 0, shift);
   SetPicture(a, k.image[4], shift ? kShiftCapitalsPicture : kShiftSmallPicture);
@@ -109,7 +109,7 @@ void ShowLetters(Assistant& a, uint8_t shift) {
 }
 
 void Backspace(Assistant& a) {
-  AlphaKeyboard& k = a.keyboards.alpha;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
   if (k.state.length == 0) return;
   k.state.length -= 1;
   k.EnteredText[k.state.length] = 0;
@@ -117,8 +117,8 @@ void Backspace(Assistant& a) {
 }
 
 void ReturnText(Assistant& a, uint8_t result) {
-  a.keyboards.alpha.TextResult = result;
-  a.pages.CurrentPage = a.keyboards.alpha.TextReturnPage;
+  a.ui.keyboards.alpha.TextResult = result;
+  a.ui.pages.CurrentPage = a.ui.keyboards.alpha.TextReturnPage;
 }
 
 // The key under the pointer, or -1.
@@ -140,7 +140,7 @@ constexpr const char* kValueTooLow = "Error - Value too low";
 constexpr const char* kValueTooHigh = "Error - Value too high";
 
 void AppendNumberCharacter(Assistant& a, char c) {
-  NumericKeyboard& n = a.keyboards.numeric;
+  NumericKeyboard& n = a.ui.keyboards.numeric;
   const uint16_t length = TextLength(n.NumberText);
   if (length >= kNumberTextMost) return;
   n.NumberText[length] = c;
@@ -149,7 +149,7 @@ void AppendNumberCharacter(Assistant& a, char c) {
 }
 
 void RemoveNumberCharacter(Assistant& a) {
-  NumericKeyboard& n = a.keyboards.numeric;
+  NumericKeyboard& n = a.ui.keyboards.numeric;
   const uint16_t length = TextLength(n.NumberText);
   if (length == 0) return;
   n.NumberText[length - 1] = 0;
@@ -157,7 +157,7 @@ void RemoveNumberCharacter(Assistant& a) {
 }
 
 void ConfirmNumber(Assistant& a) {
-  NumericKeyboard& n = a.keyboards.numeric;
+  NumericKeyboard& n = a.ui.keyboards.numeric;
   const int32_t v = ParseNumber(n.NumberText);
   n.NumberValue = v;
   if (v < n.NumberMin) ShowText(a, n.text[6], kValueTooLow);
@@ -165,13 +165,13 @@ void ConfirmNumber(Assistant& a) {
     ShowText(a, n.text[6], kValueTooHigh);
   } else if (v >= n.NumberMin) {
     n.NumberResult = kKeyboardConfirmed;
-    a.pages.CurrentPage = n.NumberReturnPage;
+    a.ui.pages.CurrentPage = n.NumberReturnPage;
   }
 }
 
 void CancelNumber(Assistant& a) {
-  a.keyboards.numeric.NumberResult = kKeyboardCancelled;
-  a.pages.CurrentPage = a.keyboards.numeric.NumberReturnPage;
+  a.ui.keyboards.numeric.NumberResult = kKeyboardCancelled;
+  a.ui.pages.CurrentPage = a.ui.keyboards.numeric.NumberReturnPage;
 }
 
 int IsNumberCharacter(uint8_t c) { return (c >= '0' && c <= '9') || c == '-' || c == '.'; }
@@ -201,9 +201,9 @@ void BuildKeySet(char* keySet, uint8_t keyboardLayout, uint8_t symbolsMode, uint
   CopyText(letters, keySet, kKeySetCapacity);
 }
 
-void AlphaKeyboardInit(Assistant& a) {
-  AlphaKeyboard& k = a.keyboards.alpha;
-  PageLoader load(a, "TA PageKeyboardAlphaNumeric");
+static void AlphaKeyboardInit(Assistant& a) {
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  PageLoader load(a.ui.controls, a.storage, kAlphaKeyboardRecord);
   k.image[0] = load.Image();
   k.text[0] = load.Text();
   for (int i = 1; i <= 6; ++i) k.image[i] = load.Image();
@@ -212,10 +212,10 @@ void AlphaKeyboardInit(Assistant& a) {
   k.image[8] = load.Image();
   load.Finish();
 
-  k.keyCap = NextImageSlot(a.controls);
+  k.keyCap = NextImageSlot(a.ui.controls);
   *k.keyCap = ImageControl{static_cast<uint16_t>(KeyX(0)), static_cast<uint16_t>(KeyY(0)),
                            kKeyWidth, kKeyHeight, kSourcePageFile, kKeyCapPicture};
-  k.keyLabel = NextTextSlot(a.controls);
+  k.keyLabel = NextTextSlot(a.ui.controls);
   *k.keyLabel = TextControl{static_cast<uint16_t>(KeyX(0)),
                             static_cast<uint16_t>(KeyY(0) + kKeyLabelDrop),
                             kKeyWidth, kKeyHeight, 0, kKeyLabelFlags, 0xFFFF, 0x0000};
@@ -226,21 +226,21 @@ void AlphaKeyboardInit(Assistant& a) {
   k.state.length = 0;
   BuildKeySet(k.state.keySet, a.setup.keyboardLayout, 0, 1);
   for (char& c : k.EnteredText) c = 0;
-  a.pages.initialised[kAlphaKeyboardPage] = 1;
+  a.ui.pages.initialised[kAlphaKeyboardPage] = 1;
 }
 
-void AlphaKeyboardDraw(Assistant& a, int full) {
+static void AlphaKeyboardDraw(Assistant& a, int full) {
   if (!full) return;
-  AlphaKeyboard& k = a.keyboards.alpha;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
   AlphaKeyboardInit(a);
-  DrawPageFrame(a, k.image[0], k.text[0], "Keyboard Entry");
-  for (int i = 1; i <= 8; ++i) DrawImageControl(a, k.image[i]);
-  DrawTextControl(a, k.text[1], k.EnteredText);
+  DrawPageFrame(a, kAlphaKeyboardRecord, k.image[0], k.text[0]);
+  for (int i = 1; i <= 8; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, k.image[i]);
+  DrawTextControl(a.frame, k.text[1], k.EnteredText);
   DrawKeys(a);
 }
 
 void AddCharacter(Assistant& a, char c) {
-  AlphaKeyboard& k = a.keyboards.alpha;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
   if (TextIsFull(k)) return;
   k.EnteredText[k.state.length] = c;
   k.state.length += 1;
@@ -253,7 +253,7 @@ void AddCharacter(Assistant& a, char c) {
   }
 }
 
-void AlphaKeyboardTimer(Assistant& a) {
+static void AlphaKeyboardTimer(Assistant& a) {
   DrainKeyQueue(a, kAlphaKeyboardPage, [&a](uint8_t c) {
     switch (c) {
       case kKeyBackspace: Backspace(a); break;
@@ -265,20 +265,20 @@ void AlphaKeyboardTimer(Assistant& a) {
   });
 }
 
-void AlphaKeyboardPointer(Assistant& a) {
+static void AlphaKeyboardPointer(Assistant& a) {
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  AlphaKeyboard& k = a.keyboards.alpha;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
   KeyboardState& s = k.state;
 
-  if (HitTest(a, k.image[2])) {  // OK
+  if (HitTest(a.shell.PointerEvent, k.image[2])) {  // OK
     if (s.length < k.TextMinLength) {
       ShowText(a, k.text[1], kTooFewCharacters);
     } else {
       ReturnText(a, kKeyboardConfirmed);
     }
   }
-  if (HitTest(a, k.image[1])) ReturnText(a, kKeyboardCancelled);  // cancel
-  if (HitTest(a, k.image[4])) {  // shift
+  if (HitTest(a.shell.PointerEvent, k.image[1])) ReturnText(a, kKeyboardCancelled);  // cancel
+  if (HitTest(a.shell.PointerEvent, k.image[4])) {  // shift
     if (s.symbolsMode) {
       s.shift = s.shift ? 0 : 1;
       BuildKeySet(s.keySet, a.setup.keyboardLayout, 1, s.shift);
@@ -288,7 +288,7 @@ void AlphaKeyboardPointer(Assistant& a) {
       ShowLetters(a, s.shift ? 0 : 1);
     }
   }
-  if (HitTest(a, k.image[5])) {  // letters/symbols
+  if (HitTest(a.shell.PointerEvent, k.image[5])) {  // letters/symbols
     if (s.symbolsMode) {
       s.symbolsMode = 0;
       SetPicture(a, k.image[5], kSwitchInLettersPicture);
@@ -302,18 +302,18 @@ void AlphaKeyboardPointer(Assistant& a) {
       DrawKeys(a);
     }
   }
-  if (HitTest(a, k.image[3])) AddCharacter(a, ' ');  // space
-  if (HitTest(a, k.image[7])) Backspace(a);
+  if (HitTest(a.shell.PointerEvent, k.image[3])) AddCharacter(a, ' ');  // space
+  if (HitTest(a.shell.PointerEvent, k.image[7])) Backspace(a);
   const int key = KeyAtPointer(a);
   if (key >= 0 && s.keySet[key]) AddCharacter(a, s.keySet[key]);
-  if (HitTest(a, k.image[8])) AddCharacter(a, '~');
+  if (HitTest(a.shell.PointerEvent, k.image[8])) AddCharacter(a, '~');
 }
 
 // ======== numeric keyboard ========
 
-void NumericKeyboardInit(Assistant& a) {
-  NumericKeyboard& n = a.keyboards.numeric;
-  PageLoader load(a, "TA PageKeyboardNumeric");
+static void NumericKeyboardInit(Assistant& a) {
+  NumericKeyboard& n = a.ui.keyboards.numeric;
+  PageLoader load(a.ui.controls, a.storage, kNumericKeyboardRecord);
   n.image[0] = load.Image();
   n.text[0] = load.Text();
   for (int i = 1; i <= 14; ++i) n.image[i] = load.Image();
@@ -323,27 +323,27 @@ void NumericKeyboardInit(Assistant& a) {
   n.text[6] = load.Text();
   load.Finish();
   for (char& c : n.NumberText) c = 0;
-  a.pages.initialised[kNumericKeyboardPage] = 1;
+  a.ui.pages.initialised[kNumericKeyboardPage] = 1;
 }
 
-void NumericKeyboardDraw(Assistant& a, int full) {
+static void NumericKeyboardDraw(Assistant& a, int full) {
   if (!full) return;
-  NumericKeyboard& n = a.keyboards.numeric;
+  NumericKeyboard& n = a.ui.keyboards.numeric;
   NumericKeyboardInit(a);
-  DrawPageFrame(a, n.image[0], n.text[0], nullptr);
-  for (int i = 1; i <= 14; ++i) DrawImageControl(a, n.image[i]);
-  DrawTextControl(a, n.text[3], "Min.");
-  DrawTextControl(a, n.text[4], "");
-  DrawTextControl(a, n.text[5], "Max.");
-  DrawImageControl(a, n.image[15]);
-  DrawImageControl(a, n.image[16]);
-  DrawTextControl(a, n.text[6], "Value");
+  DrawPageFrame(a, kNumericKeyboardRecord, n.image[0], n.text[0]);
+  for (int i = 1; i <= 14; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, n.image[i]);
+  DrawTextControl(a.frame, n.text[3], "Min.");
+  DrawTextControl(a.frame, n.text[4], "");
+  DrawTextControl(a.frame, n.text[5], "Max.");
+  DrawImageControl(a.ui.controls, a.frame, a.storage, n.image[15]);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, n.image[16]);
+  DrawTextControl(a.frame, n.text[6], "Value");
   DrawBoundedText(a, n.text[0], n.NumberPrompt, kNumberPromptCapacity);
   DrawBoundedText(a, n.text[2], n.NumberMinText, kNumberLimitCapacity);
   DrawBoundedText(a, n.text[1], n.NumberMaxText, kNumberLimitCapacity);
 }
 
-void NumericKeyboardTimer(Assistant& a) {
+static void NumericKeyboardTimer(Assistant& a) {
   DrainKeyQueue(a, kNumericKeyboardPage, [&a](uint8_t c) {
     if (c == kKeyBackspace) {
       RemoveNumberCharacter(a);
@@ -357,36 +357,36 @@ void NumericKeyboardTimer(Assistant& a) {
   });
 }
 
-void NumericKeyboardPointer(Assistant& a) {
+static void NumericKeyboardPointer(Assistant& a) {
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  NumericKeyboard& n = a.keyboards.numeric;
+  NumericKeyboard& n = a.ui.keyboards.numeric;
   for (int d = 0; d <= 9; ++d) {
-    if (HitTest(a, n.image[1 + d])) AppendNumberCharacter(a, static_cast<char>('0' + d));
+    if (HitTest(a.shell.PointerEvent, n.image[1 + d])) AppendNumberCharacter(a, static_cast<char>('0' + d));
   }
-  if (HitTest(a, n.image[12])) AppendNumberCharacter(a, '.');
-  if (HitTest(a, n.image[15])) AppendNumberCharacter(a, '-');
-  if (HitTest(a, n.image[14])) RemoveNumberCharacter(a);
-  if (HitTest(a, n.image[13])) ConfirmNumber(a);
-  if (HitTest(a, n.image[11])) CancelNumber(a);
+  if (HitTest(a.shell.PointerEvent, n.image[12])) AppendNumberCharacter(a, '.');
+  if (HitTest(a.shell.PointerEvent, n.image[15])) AppendNumberCharacter(a, '-');
+  if (HitTest(a.shell.PointerEvent, n.image[14])) RemoveNumberCharacter(a);
+  if (HitTest(a.shell.PointerEvent, n.image[13])) ConfirmNumber(a);
+  if (HitTest(a.shell.PointerEvent, n.image[11])) CancelNumber(a);
 }
 
 // ======== the callers' side ========
 
 void RequestText(Assistant& a, const char* tag, uint8_t maxLength, uint8_t minLength,
                  int32_t returnPage) {
-  KeyboardPages& k = a.keyboards;
+  KeyboardPages& k = a.ui.keyboards;
   CopyText(tag, k.TextRequestTag, kRequestTagCapacity);
   k.TextRequested = 1;
   k.alpha.TextMaxLength = maxLength;
   k.alpha.TextMinLength = minLength;
   k.alpha.TextReturnPage = returnPage;
-  a.pages.CurrentPage = kAlphaKeyboardPage;
+  a.ui.pages.CurrentPage = kAlphaKeyboardPage;
 }
 
 void RequestNumber(Assistant& a, const char* tag, const char* prompt, int32_t min,
                    const char* minText, int32_t max, const char* maxText, int32_t value,
                    int32_t returnPage) {
-  KeyboardPages& k = a.keyboards;
+  KeyboardPages& k = a.ui.keyboards;
   CopyText(tag, k.TextRequestTag, kRequestTagCapacity);
   k.TextRequested = 1;
   NumericKeyboard& n = k.numeric;
@@ -397,7 +397,7 @@ void RequestNumber(Assistant& a, const char* tag, const char* prompt, int32_t mi
   n.NumberMax = max;
   n.NumberValue = value;
   n.NumberReturnPage = returnPage;
-  a.pages.CurrentPage = kNumericKeyboardPage;
+  a.ui.pages.CurrentPage = kNumericKeyboardPage;
 }
 
 namespace {
@@ -412,14 +412,18 @@ int TakeConfirmed(KeyboardPages& k, uint8_t& result) {
 
 }  // namespace
 
-int TakeConfirmedText(Assistant& a) { return TakeConfirmed(a.keyboards, a.keyboards.alpha.TextResult); }
+int TakeConfirmedText(Assistant& a) { return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.alpha.TextResult); }
 
 int TakeConfirmedNumber(Assistant& a) {
-  return TakeConfirmed(a.keyboards, a.keyboards.numeric.NumberResult);
+  return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.numeric.NumberResult);
 }
 
 int RequestTagIs(const Assistant& a, const char* tag) {
-  return CompareText(a.keyboards.TextRequestTag, tag, kRequestTagCapacity) == 0;
+  return CompareText(a.ui.keyboards.TextRequestTag, tag, kRequestTagCapacity) == 0;
 }
+
+const PageHandlers kAlphaKeyboardRecord = {kAlphaKeyboardPage, "TA PageKeyboardAlphaNumeric", "Keyboard Entry", AlphaKeyboardInit, AlphaKeyboardTimer, AlphaKeyboardPointer, AlphaKeyboardDraw};
+
+const PageHandlers kNumericKeyboardRecord = {kNumericKeyboardPage, "TA PageKeyboardNumeric", nullptr, NumericKeyboardInit, NumericKeyboardTimer, NumericKeyboardPointer, NumericKeyboardDraw};
 
 }  // namespace trelvan

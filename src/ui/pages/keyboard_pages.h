@@ -6,26 +6,20 @@
 #include <cstdint>
 
 #include "ui/controls.h"
+#include "ui/pages.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kEnteredTextCapacity = 46;  // the zero included: at most 45 characters
-constexpr int kKeyCount = 27;
-constexpr int kKeySetCapacity = 28;        // 27 keys and the zero
 constexpr int kKeyWidth = 32;
 constexpr int kKeyHeight = 41;
 constexpr int kAlphaImageCount = 9;
 constexpr int kAlphaTextCount = 2;
 
-constexpr int kNumberTextCapacity = 9;     // 8 characters and the zero
-constexpr int kNumberPromptCapacity = 28;
-constexpr int kNumberLimitCapacity = 8;
 constexpr int kNumericImageCount = 17;
 constexpr int kNumericTextCount = 7;
 
-constexpr int kRequestTagCapacity = 25;    // 24 characters and the zero
 
 // Result codes of both keyboards.
 enum KeyboardResult : uint8_t { kKeyboardNoResult = 0, kKeyboardConfirmed = 1, kKeyboardCancelled = 2 };
@@ -80,10 +74,6 @@ struct KeyboardPages {
 
 // ---- the alphanumeric keyboard (page 5) ----
 
-void AlphaKeyboardInit(Assistant& a);
-void AlphaKeyboardTimer(Assistant& a);
-void AlphaKeyboardPointer(Assistant& a);
-void AlphaKeyboardDraw(Assistant& a, int full);
 // Appends c to EnteredText unless it is full; the first letter typed after
 // capitals turns the keys to small letters, a space in letters mode back to
 // capitals.
@@ -97,10 +87,6 @@ int KeyY(int k);
 
 // ---- the numeric keyboard (page 9) ----
 
-void NumericKeyboardInit(Assistant& a);
-void NumericKeyboardTimer(Assistant& a);
-void NumericKeyboardPointer(Assistant& a);
-void NumericKeyboardDraw(Assistant& a, int full);
 
 // ---- the callers' side ----
 
@@ -120,5 +106,11 @@ int TakeConfirmedText(Assistant& a);
 int TakeConfirmedNumber(Assistant& a);
 // 1 when TextRequestTag names tag (compared over at most 25 characters).
 int RequestTagIs(const Assistant& a, const char* tag);
+
+// The page's handler record for the page table.
+extern const PageHandlers kAlphaKeyboardRecord;
+
+// The page's handler record for the page table.
+extern const PageHandlers kNumericKeyboardRecord;
 
 }  // namespace trelvan

@@ -21,8 +21,8 @@ void LayOutRow(ListRow& row, uint16_t textX, uint16_t textW, uint16_t markX, uin
 }
 
 void SetUpLists(Assistant& a) {
-  MainPage& m = a.mainPage;
-  a.transfer.transferActive = 0;
+  MainPage& m = a.ui.mainPage;
+  a.link.transfer.transferActive = 0;
   m.MainListType = kListNone;
   m.listPage = 0;
   for (int r = 0; r < kListRows; ++r) {
@@ -33,7 +33,7 @@ void SetUpLists(Assistant& a) {
     for (int r = 0; r < kSelectionRows; ++r) {
       LayOutRow(m.selectionRows[r], 520, 220, 740, static_cast<uint16_t>(214 + 21 * r), 33);
     }
-    ClearSendList(a.transfer);
+    ClearSendList(a.link.transfer);
   }
   m.chosenRow = -1;
   m.lastServerStatus = 2;
@@ -42,7 +42,7 @@ void SetUpLists(Assistant& a) {
 // A page this program does not have yet would leave the user on a page that
 // answers nothing: such a click is ignored.
 void OpenPage(Assistant& a, int32_t page) {
-  if (PageTable(page)) a.pages.CurrentPage = page;
+  if (PageTable(page)) a.ui.pages.CurrentPage = page;
 }
 
 }  // namespace
@@ -52,9 +52,9 @@ void FreeStorageText(uint16_t freeBlocks, char* out) {
   FormatText(out, "Free Storage = %u%%", percent);
 }
 
-void MainPageInit(Assistant& a) {
-  MainPage& m = a.mainPage;
-  PageLoader load(a, "TA MainPage");
+static void MainPageInit(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  PageLoader load(a.ui.controls, a.storage, kMainPageRecord);
   m.image[0] = load.Image();
   m.image[1] = load.Image();
   m.text[0] = load.Text();
@@ -66,34 +66,34 @@ void MainPageInit(Assistant& a) {
   m.image[25] = load.Image();
   load.Finish();
   SetUpLists(a);
-  a.pages.initialised[kMainPage] = 1;
+  a.ui.pages.initialised[kMainPage] = 1;
 }
 
-void MainPageDraw(Assistant& a, int full) {
+static void MainPageDraw(Assistant& a, int full) {
   if (!full) return;
-  MainPage& m = a.mainPage;
+  MainPage& m = a.ui.mainPage;
   MainPageInit(a);
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImageControl(a, m.image[0]);
-  DrawImageControl(a, m.image[1]);
-  DrawTextControl(a, m.text[0], "Trelvan Assistant");
-  for (int i = 3; i <= 17; ++i) DrawImageControl(a, m.image[i]);
-  for (int i : {20, 21, 23}) DrawImageControl(a, m.image[i]);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[0]);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[1]);
+  DrawTextControl(a.frame, m.text[0], "Trelvan Assistant");
+  for (int i = 3; i <= 17; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[i]);
+  for (int i : {20, 21, 23}) DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[i]);
   char line[40];
   FormatText(line, "Revision %s", kProgramRevision);
-  DrawTextControl(a, m.text[1], line);
+  DrawTextControl(a.frame, m.text[1], line);
   FreeStorageText(a.storage.fs.header.freeBlocks, line);
-  DrawTextControl(a, m.text[3], line);
+  DrawTextControl(a.frame, m.text[3], line);
   m.chosenRow = -1;
 }
 
-void MainPagePointer(Assistant& a) {
-  MainPage& m = a.mainPage;
-  if (a.transfer.transferActive || a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a, m.image[0])) a.shell.QuitRequested = 1;
-  if (HitTest(a, m.image[5])) OpenPage(a, kSetupPage);
-  if (HitTest(a, m.image[20])) {
+static void MainPagePointer(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  if (a.link.transfer.transferActive || a.shell.PointerEvent.state != kPointerPressed) return;
+  if (HitTest(a.shell.PointerEvent, m.image[0])) a.shell.QuitRequested = 1;
+  if (HitTest(a.shell.PointerEvent, m.image[5])) OpenPage(a, kSetupPage);
+  if (HitTest(a.shell.PointerEvent, m.image[20])) {
     switch (m.MainListType) {
       case kListStoragePictures: OpenPage(a, kPictureManagerPage); break;
       case kListStorageSounds: OpenPage(a, kSoundManagerPage); break;
@@ -103,5 +103,7 @@ void MainPagePointer(Assistant& a) {
     }
   }
 }
+
+const PageHandlers kMainPageRecord = {kMainPage, "TA MainPage", "Trelvan Assistant", MainPageInit, nullptr, MainPagePointer, MainPageDraw};
 
 }  // namespace trelvan

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ui/controls.h"
+#include "ui/pages.h"
 
 namespace trelvan {
 
@@ -12,9 +13,7 @@ struct Assistant;
 
 constexpr int kMainImageCount = 26;
 constexpr int kMainTextCount = 4;
-constexpr int kListRows = 12;
 constexpr int kSelectionRows = 8;
-constexpr int kRowNameCapacity = 32;
 
 // A row of one of the page's lists: a mark, a text, and the text shown.
 // Rows belong to the page, not to the shared pools, so the selection list
@@ -45,11 +44,11 @@ struct MainPage {
   ListRow selectionRows[kSelectionRows];
 };
 
-void MainPageInit(Assistant& a);
-void MainPagePointer(Assistant& a);
-void MainPageDraw(Assistant& a, int full);
 
 // "Free Storage = NN%": free blocks as a whole percentage of the image.
 void FreeStorageText(uint16_t freeBlocks, char* out);
+
+// The page's handler record for the page table.
+extern const PageHandlers kMainPageRecord;
 
 }  // namespace trelvan

@@ -16,9 +16,9 @@ constexpr uint16_t kRowStep = 42;
 
 }  // namespace
 
-void SelectButtonInit(Assistant& a) {
-  SelectButtonPage& p = a.selectButton;
-  PageLoader load(a, "TA PageSelectButton");
+static void SelectButtonInit(Assistant& a) {
+  SelectButtonPage& p = a.ui.selectButton;
+  PageLoader load(a.ui.controls, a.storage, kSelectButtonRecord);
   p.image[0] = load.Image();
   p.title = load.Text();
   p.image[1] = load.Image();
@@ -29,30 +29,32 @@ void SelectButtonInit(Assistant& a) {
         static_cast<uint16_t>(kGridTop + kRowStep * (k / kButtonGridColumns)),
         kButtonWidth, kButtonHeight, kSourceButtons, static_cast<uint16_t>(k)};
   }
-  a.pages.initialised[kSelectButtonPage] = 1;
+  a.ui.pages.initialised[kSelectButtonPage] = 1;
 }
 
-void SelectButtonDraw(Assistant& a, int full) {
+static void SelectButtonDraw(Assistant& a, int full) {
   if (!full) return;
-  SelectButtonPage& p = a.selectButton;
+  SelectButtonPage& p = a.ui.selectButton;
   SelectButtonInit(a);
-  DrawPageFrame(a, p.image[0], p.title, "Select Button");
-  DrawImageControl(a, p.image[1]);
+  DrawPageFrame(a, kSelectButtonRecord, p.image[0], p.title);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[1]);
   int drawn = 0;
-  while (drawn < kButtonGridCount && DrawImageControl(a, &p.button[drawn])) ++drawn;
+  while (drawn < kButtonGridCount && DrawImageControl(a.ui.controls, a.frame, a.storage, &p.button[drawn])) ++drawn;
   p.ButtonCount = static_cast<uint8_t>(drawn);
 }
 
-void SelectButtonPointer(Assistant& a) {
-  SelectButtonPage& p = a.selectButton;
+static void SelectButtonPointer(Assistant& a) {
+  SelectButtonPage& p = a.ui.selectButton;
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a, p.image[1])) a.pages.CurrentPage = p.SelectButtonReturnPage;
+  if (HitTest(a.shell.PointerEvent, p.image[1])) a.ui.pages.CurrentPage = p.SelectButtonReturnPage;
   for (int k = 0; k < p.ButtonCount && k < kButtonGridCount; ++k) {
-    if (HitTest(a, &p.button[k])) {
+    if (HitTest(a.shell.PointerEvent, &p.button[k])) {
       p.SelectedButton = static_cast<uint16_t>(k);
-      a.pages.CurrentPage = p.SelectButtonReturnPage;
+      a.ui.pages.CurrentPage = p.SelectButtonReturnPage;
     }
   }
 }
+
+const PageHandlers kSelectButtonRecord = {kSelectButtonPage, "TA PageSelectButton", "Select Button", SelectButtonInit, nullptr, SelectButtonPointer, SelectButtonDraw};
 
 }  // namespace trelvan

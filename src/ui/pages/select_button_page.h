@@ -6,12 +6,12 @@
 #include <cstdint>
 
 #include "ui/controls.h"
+#include "ui/pages.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kButtonGridCount = 78;
 constexpr int kButtonGridColumns = 6;
 
 struct SelectButtonPage {
@@ -26,8 +26,8 @@ struct SelectButtonPage {
   uint8_t ButtonCount;             /**< pictures the last full draw could draw */
 };
 
-void SelectButtonInit(Assistant& a);
-void SelectButtonPointer(Assistant& a);
-void SelectButtonDraw(Assistant& a, int full);
+
+// The page's handler record for the page table.
+extern const PageHandlers kSelectButtonRecord;
 
 }  // namespace trelvan

@@ -86,15 +86,15 @@ int RowHit(const Assistant& a, const SelectFileRow& r) {
 void ShowBlockControl(Assistant& a, const ImageControl* control, int offered) {
   if (!control) return;
   if (offered) {
-    DrawImageControl(a, control);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, control);
   } else {
-    EraseControl(a, control);
+    EraseControl(a.frame, control);
   }
 }
 
 void DrawList(Assistant& a, const ListView& v) {
-  DrawImageControl(a, v.background);
-  DrawTextControl(a, v.label, v.labelText);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, v.background);
+  DrawTextControl(a.frame, v.label, v.labelText);
   for (int i = 0; i < kSelectRows; ++i) v.rows[i].inUse = 0;
   a.frame.PenColour = 0x0000;
   for (int i = 0; i < kSelectRows; ++i) {
@@ -126,13 +126,13 @@ uint16_t RootEnd(char separator) {
 }
 
 void OpenAtRoot(Assistant& a) {
-  CopyText(SelectFileRoot(a.platform.PathSeparator()), a.selectFile.SelectedPath,
+  CopyText(SelectFileRoot(a.platform.PathSeparator()), a.ui.selectFile.SelectedPath,
            kSelectedPathCapacity);
 }
 
 // "SelectFileLastPath" into SelectedPath; the root when none is stored.
 void ReadLastPath(Assistant& a) {
-  SelectFilePage& f = a.selectFile;
+  SelectFilePage& f = a.ui.selectFile;
   Storage& s = a.storage;
   RunStorageToIdle(s);
   const int index = StorageFindFile(s, kLastPathName);
@@ -153,13 +153,13 @@ void ReadLastPath(Assistant& a) {
 }
 
 void ShowPath(Assistant& a) {
-  SelectFilePage& f = a.selectFile;
-  DrawImageControl(a, f.image[kPathBackground]);
-  DrawTextControl(a, f.text[kPathLine], f.SelectedPath);
+  SelectFilePage& f = a.ui.selectFile;
+  DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[kPathBackground]);
+  DrawTextControl(a.frame, f.text[kPathLine], f.SelectedPath);
 }
 
 void UpOneFolder(Assistant& a) {
-  SelectFilePage& f = a.selectFile;
+  SelectFilePage& f = a.ui.selectFile;
   const char separator = a.platform.PathSeparator();
   const int32_t length = TextLength(f.SelectedPath);
   for (int32_t at = length - 2; at >= RootEnd(separator); --at) {
@@ -175,7 +175,7 @@ void UpOneFolder(Assistant& a) {
 // SelectedPath followed by `name` and, for a folder, the separator; nothing
 // changes when that would pass 127 characters.
 int AppendToPath(Assistant& a, const char* name, int folder) {
-  SelectFilePage& f = a.selectFile;
+  SelectFilePage& f = a.ui.selectFile;
   const uint32_t length = TextLength(f.SelectedPath);
   const uint32_t added = TextLength(name) + (folder ? 1u : 0u);
   if (length + added > kPathMost) return 0;
@@ -217,13 +217,13 @@ void SaveLastPath(Assistant& a) {
   RunStorageToIdle(s);
   StorageWriteData(s, header, static_cast<uint32_t>(h));
   RunStorageToIdle(s);
-  StorageWriteData(s, reinterpret_cast<const uint8_t*>(a.selectFile.SelectedPath),
+  StorageWriteData(s, reinterpret_cast<const uint8_t*>(a.ui.selectFile.SelectedPath),
                    kSelectedPathCapacity);
   RunStorageToIdle(s);
 }
 
 void ListFolder(Assistant& a) {
-  SelectFilePage& f = a.selectFile;
+  SelectFilePage& f = a.ui.selectFile;
   f.FolderCount = f.FileCount = 0;
   f.FolderPage = f.FilePage = 0;
   ShowPath(a);
@@ -246,9 +246,9 @@ void ListFolder(Assistant& a) {
   DrawList(a, FileListView(f));
 }
 
-void SelectFileInit(Assistant& a) {
-  SelectFilePage& f = a.selectFile;
-  PageLoader load(a, "TA SelectFile");
+static void SelectFileInit(Assistant& a) {
+  SelectFilePage& f = a.ui.selectFile;
+  PageLoader load(a.ui.controls, a.storage, kSelectFileRecord);
   f.image[0] = load.Image();
   f.text[0] = load.Text();
   f.image[1] = load.Image();
@@ -266,32 +266,32 @@ void SelectFileInit(Assistant& a) {
   f.FolderPage = f.FilePage = 0;
   ReadLastPath(a);
   f.SelectFileResult = kSelectFileChosen;
-  a.pages.initialised[kSelectFilePage] = 1;
+  a.ui.pages.initialised[kSelectFilePage] = 1;
 }
 
-void SelectFileDraw(Assistant& a, int full) {
+static void SelectFileDraw(Assistant& a, int full) {
   if (!full) return;
-  SelectFilePage& f = a.selectFile;
+  SelectFilePage& f = a.ui.selectFile;
   SelectFileInit(a);
-  DrawPageFrame(a, f.image[kDecoration], f.text[kTitle], "Select File");
-  DrawTextControl(a, f.text[kFolderLabel], "Directory");
-  DrawTextControl(a, f.text[kFileLabel], "File");
-  for (int i = kCancel; i <= kUpFolder; ++i) DrawImageControl(a, f.image[i]);
-  DrawTextControl(a, f.text[3], "Path");
-  DrawTextControl(a, f.text[4], "Click on File Name");
-  DrawTextControl(a, f.text[5], "to Select");
+  DrawPageFrame(a, kSelectFileRecord, f.image[kDecoration], f.text[kTitle]);
+  DrawTextControl(a.frame, f.text[kFolderLabel], "Directory");
+  DrawTextControl(a.frame, f.text[kFileLabel], "File");
+  for (int i = kCancel; i <= kUpFolder; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[i]);
+  DrawTextControl(a.frame, f.text[3], "Path");
+  DrawTextControl(a.frame, f.text[4], "Click on File Name");
+  DrawTextControl(a.frame, f.text[5], "to Select");
   ListFolder(a);
 }
 
-void SelectFilePointer(Assistant& a) {
-  SelectFilePage& f = a.selectFile;
+static void SelectFilePointer(Assistant& a) {
+  SelectFilePage& f = a.ui.selectFile;
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a, f.image[kCancel])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kCancel])) {
     f.SelectFileResult = kSelectFileCancelled;
-    a.pages.CurrentPage = f.SelectFileReturnPage;
+    a.ui.pages.CurrentPage = f.SelectFileReturnPage;
     return;
   }
-  if (HitTest(a, f.image[kUpFolder])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kUpFolder])) {
     UpOneFolder(a);
     return;
   }
@@ -303,14 +303,14 @@ void SelectFilePointer(Assistant& a) {
     }
     return;
   }
-  if (HitTest(a, f.image[kFolderNext])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kFolderNext])) {
     if (kSelectRows * (f.FolderPage + 1) < f.FolderCount) {
       ++f.FolderPage;
       DrawList(a, FolderListView(f));
     }
     return;
   }
-  if (HitTest(a, f.image[kFolderPrevious])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kFolderPrevious])) {
     if (f.FolderPage > 0) {
       --f.FolderPage;
       DrawList(a, FolderListView(f));
@@ -320,23 +320,25 @@ void SelectFilePointer(Assistant& a) {
   const int fileRow = RowIndex(a, f.FileRows);
   if (fileRow >= 0) {
     if (AppendToPath(a, f.FileNames[kSelectRows * f.FilePage + fileRow], 0)) {
-      a.pages.CurrentPage = f.SelectFileReturnPage;
+      a.ui.pages.CurrentPage = f.SelectFileReturnPage;
     }
     return;
   }
-  if (HitTest(a, f.image[kFileNext])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kFileNext])) {
     if (kSelectRows * (f.FilePage + 1) < f.FileCount) {
       ++f.FilePage;
       DrawList(a, FileListView(f));
     }
     return;
   }
-  if (HitTest(a, f.image[kFilePrevious])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kFilePrevious])) {
     if (f.FilePage > 0) {
       --f.FilePage;
       DrawList(a, FileListView(f));
     }
   }
 }
+
+const PageHandlers kSelectFileRecord = {kSelectFilePage, "TA SelectFile", "Select File", SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw};
 
 }  // namespace trelvan

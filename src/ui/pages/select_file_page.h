@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "ui/controls.h"
+#include "ui/pages.h"
 
 namespace trelvan {
 
@@ -16,11 +17,6 @@ struct Assistant;
 
 constexpr int kSelectFileImageCount = 10;
 constexpr int kSelectFileTextCount = 7;
-constexpr int kSelectedPathCapacity = 128;   // 127 characters and the zero
-constexpr int kSelectFileExtensionCapacity = 5;
-constexpr int kSelectListCapacity = 100;     // names kept per list
-constexpr int kSelectRows = 16;              // rows shown per block
-constexpr int kSelectRowNameCapacity = 32;   // a row shows at most 31 characters
 
 enum SelectFileResults : uint8_t { kSelectFileChosen = 0, kSelectFileCancelled = 1 };
 
@@ -52,9 +48,6 @@ struct SelectFilePage {
   FolderEntry entries[kSelectListCapacity];  /**< the folder search's answer while listing */
 };
 
-void SelectFileInit(Assistant& a);
-void SelectFilePointer(Assistant& a);
-void SelectFileDraw(Assistant& a, int full);
 
 // Stores SelectedPath as "SelectFileLastPath", replacing the stored one.
 void SaveLastPath(Assistant& a);
@@ -63,5 +56,8 @@ void ListFolder(Assistant& a);
 // The folder the page opens in when none is remembered: "C:\" where the
 // separator is a backslash, "/" elsewhere.
 const char* SelectFileRoot(char separator);
+
+// The page's handler record for the page table.
+extern const PageHandlers kSelectFileRecord;
 
 }  // namespace trelvan

@@ -5,14 +5,12 @@
 #include <cstdint>
 
 #include "ui/controls.h"
+#include "ui/pages.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kSelectTextEntryCount = 17;
-constexpr int kSelectTextEntryCapacity = 25;  // 24 characters and the zero
-constexpr int kSelectTextTitleCapacity = 28;
 constexpr int kSelectTextImageCount = 4;
 
 enum SelectTextResults : uint8_t {
@@ -38,8 +36,8 @@ struct SelectTextPage {
 // list. Entries beyond the 17th are refused.
 void AddSelectText(Assistant& a, int k, const char* text);
 
-void SelectTextInit(Assistant& a);
-void SelectTextPointer(Assistant& a);
-void SelectTextDraw(Assistant& a, int full);
+
+// The page's handler record for the page table.
+extern const PageHandlers kSelectTextRecord;
 
 }  // namespace trelvan

@@ -1,0 +1,7 @@
+#include "link/link.h"
+
+namespace trelvan {
+
+void ServiceHandheldLink(Link&, Platform&) {}
+
+}  // namespace trelvan
