@@ -85,13 +85,13 @@ TEST_F(MainPageTest, FirstTickDrawsThePageWithRevisionAndFreeStorage) {
 
 TEST(FreeStorage, PercentOfTheWholeImageRoundedDown) {
   char line[40];
-  FreeStorageText(32764, line);
+  FreeStorageText(32764, line, sizeof line);
   EXPECT_STREQ(line, "Free Storage = 99%");
-  FreeStorageText(0, line);
+  FreeStorageText(0, line, sizeof line);
   EXPECT_STREQ(line, "Free Storage = 0%");
-  FreeStorageText(327, line);  // 1,339,392 bytes: just under one hundredth
+  FreeStorageText(327, line, sizeof line);  // 1,339,392 bytes: just under one hundredth
   EXPECT_STREQ(line, "Free Storage = 0%");
-  FreeStorageText(328, line);
+  FreeStorageText(328, line, sizeof line);
   EXPECT_STREQ(line, "Free Storage = 1%");
 }
 

@@ -47,9 +47,9 @@ void OpenPage(Assistant& a, int32_t page) {
 
 }  // namespace
 
-void FreeStorageText(uint16_t freeBlocks, char* out) {
+void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity) {
   const uint32_t percent = uint32_t{freeBlocks} * kBlockSize / kImageHundredth;
-  FormatText(out, "Free Storage = %u%%", percent);
+  FormatText(out, capacity, "Free Storage = %u%%", percent);
 }
 
 void MainPageInit(Assistant& a) {
@@ -83,7 +83,7 @@ void MainPageDraw(Assistant& a, int full) {
   char line[40];
   FormatText(line, "Revision %s", kProgramRevision);
   DrawTextControl(a, m.text[1], line);
-  FreeStorageText(a.storage.fs.header.freeBlocks, line);
+  FreeStorageText(a.storage.fs.header.freeBlocks, line, sizeof line);
   DrawTextControl(a, m.text[3], line);
   m.chosenRow = -1;
 }

@@ -2,6 +2,7 @@
 // selection list, exit, setup and open, the revision and the free storage.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "ui/controls.h"
@@ -49,7 +50,8 @@ void MainPageInit(Assistant& a);
 void MainPagePointer(Assistant& a);
 void MainPageDraw(Assistant& a, int full);
 
-// "Free Storage = NN%": free blocks as a whole percentage of the image.
-void FreeStorageText(uint16_t freeBlocks, char* out);
+// "Free Storage = NN%": free blocks as a whole percentage of the image, cut
+// to fit the `capacity` bytes of `out`.
+void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity);
 
 }  // namespace trelvan
