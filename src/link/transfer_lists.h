@@ -6,9 +6,38 @@
 
 namespace trelvan {
 
-constexpr int kSelectionCapacity = 8;
-constexpr int kSendListCapacity = 32;
-constexpr int kTransferNameCapacity = 32;  // 31 characters and the zero
+// ---- capacities -------------------------------------------------------------
+constexpr int kSelectionCapacity = 8;      // the main page's selection shows eight rows
+constexpr int kSendListCapacity = 32;      // an update brings at most 32 files
+constexpr int kTransferNameCapacity = 32;  // a storage file name: 31 characters and the zero
+
+// The list the main page shows (MainListType).
+enum MainListTypes : uint8_t {
+  kListNone = 0,
+  kListServerPictureCategories = 1,
+  kListServerPictures = 2,
+  kListStoragePictures = 3,
+  kListServerSoundCategories = 4,
+  kListServerSounds = 5,
+  kListStorageSounds = 6,
+  kListServerLightEffects = 7,
+  kListStorageLightEffects = 8,
+  kListServerProjects = 9,
+  kListStorageProjects = 10,
+  kListServerProductPrograms = 11,
+};
+
+// downloadRequest: what the main page's server steps are asked to fetch.
+enum DownloadRequestBits : uint16_t {
+  kDownloadFiles = 1 << 0,       /**< the selected server files, for the handheld */
+  kDownloadUpdateList = 1 << 1,  /**< a product program's update list */
+  kDownloadList = 1 << 2,        /**< a server list for the main page */
+};
+// Leaving the main page for a manager drops bits 0, 2 and 3.
+constexpr uint16_t kDownloadsClearedByOpen = kDownloadFiles | kDownloadList | (1 << 3);
+
+// Where the selection's names come from (listSource).
+enum ListSources : uint8_t { kFromStorage = 0, kFromServer = 1 };
 
 struct SelectionEntry {
   char name[kTransferNameCapacity];
@@ -27,9 +56,19 @@ struct TransferLists {
   uint8_t selectionCount;     /**< names in use */
   SendEntry sendList[kSendListCapacity];
   uint8_t transferActive;     /**< 1 from the handheld's announce until the transfer ends */
+  uint8_t MainListType;       /**< a MainListTypes value: the list the main page shows */
+  uint8_t listSource;         /**< a ListSources value */
+  uint16_t downloadRequest;   /**< DownloadRequestBits */
 };
 
 void ClearSelection(TransferLists& t);
 void ClearSendList(TransferLists& t);
+
+enum SelectResult : uint8_t { kSelectAdded, kSelectAlreadyThere, kSelectFull };
+// Adds `name` as the next shown selection entry; a name already selected is
+// left as it is. kSelectFull when eight are selected.
+SelectResult AddToSelection(TransferLists& t, const char* name);
+// Removes entry k; the later entries move up one place with all their fields.
+void RemoveFromSelection(TransferLists& t, int k);
 
 }  // namespace trelvan

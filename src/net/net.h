@@ -2,6 +2,7 @@
 // simulator) and, as downloads land, the download buffer and the steps.
 #pragma once
 
+#include "net/server_lists.h"
 #include "platform/platform.h"
 #include "shell/setup_records.h"
 
@@ -9,7 +10,13 @@ namespace trelvan {
 
 struct Link;
 
-struct Net {};
+// serverStep: where the main page's server steps stand.
+enum ServerSteps : uint16_t { kServerStart = 0, kServerIdle = 1 };
+
+struct Net {
+  uint16_t serverStep;  /**< a ServerSteps value */
+  MainLists lists;  /**< the main page's list rows */
+};
 
 // On the first tick: the server channel, the serial driver library when the
 // setup asks for it, the simulator channel and the local address.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "storage/bytes.h"
 #include "storage/storage_image.h"
 #include "storage/text.h"
 
@@ -17,27 +18,18 @@ constexpr uint8_t kEndMark = 0x03;
 
 inline uint32_t BlockOffset(uint32_t block) { return block * kBlockSize; }
 
-void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
 void EncodeHeader(const StorageHeader& h, uint8_t* out) {
   out[0] = h.validMark;
   out[1] = h.writtenMark;
   out[2] = h.activeTable;
   out[3] = h.reserved3;
-  PutU16(out + 4, h.freeBlocks);
-  PutU16(out + 6, h.fileCount);
+  WriteU16LE(out + 4, h.freeBlocks);
+  WriteU16LE(out + 6, h.fileCount);
   out[8] = h.movePending;
   out[9] = h.reserved9;
-  PutU16(out + 10, h.moveNextBlock);
-  PutU16(out + 12, h.moveBlocksLeft);
-  PutU16(out + 14, h.moveGap);
+  WriteU16LE(out + 10, h.moveNextBlock);
+  WriteU16LE(out + 12, h.moveBlocksLeft);
+  WriteU16LE(out + 14, h.moveGap);
 }
 
 void DecodeHeader(const uint8_t* in, StorageHeader* h) {
@@ -45,13 +37,13 @@ void DecodeHeader(const uint8_t* in, StorageHeader* h) {
   h->writtenMark = in[1];
   h->activeTable = in[2];
   h->reserved3 = in[3];
-  h->freeBlocks = GetU16(in + 4);
-  h->fileCount = GetU16(in + 6);
+  h->freeBlocks = ReadU16LE(in + 4);
+  h->fileCount = ReadU16LE(in + 6);
   h->movePending = in[8];
   h->reserved9 = in[9];
-  h->moveNextBlock = GetU16(in + 10);
-  h->moveBlocksLeft = GetU16(in + 12);
-  h->moveGap = GetU16(in + 14);
+  h->moveNextBlock = ReadU16LE(in + 10);
+  h->moveBlocksLeft = ReadU16LE(in + 12);
+  h->moveGap = ReadU16LE(in + 14);
 }
 
 StorageHeader FreshHeader() {
@@ -95,8 +87,8 @@ void ClearRequests(FileSystem& fs) {
 
 void WriteTableEntry(Storage& s, uint16_t tableBlock, uint32_t index, const FileTableEntry& e) {
   uint8_t bytes[8];
-  PutU32(bytes, e.startBlock);
-  PutU32(bytes + 4, e.size);
+  WriteU32LE(bytes, e.startBlock);
+  WriteU32LE(bytes + 4, e.size);
   ProgramPlain(s, BlockOffset(tableBlock) + index * 8, bytes, sizeof bytes);
 }
 

@@ -50,11 +50,6 @@ void CopyBytes(const void* source, void* destination, uint16_t count) {
   for (uint16_t i = 0; i < count; ++i) d[i] = s[i];
 }
 
-uint32_t ReadU32LE(const uint8_t* b) {
-  return b[0] | (static_cast<uint32_t>(b[1]) << 8) | (static_cast<uint32_t>(b[2]) << 16) |
-         (static_cast<uint32_t>(b[3]) << 24);
-}
-
 uint16_t TextLength(const char* text) {
   uint16_t n = 0;
   while (n < kTextScanLimit && text[n] != 0) ++n;
@@ -62,6 +57,9 @@ uint16_t TextLength(const char* text) {
 }
 
 int16_t ParseNumber(const char* text) {
+  // Value and place stop growing at kBeyond, which lies past both ends of
+  // the 16-bit range, so no run of digits can wrap them.
+  constexpr uint32_t kBeyond = 100000;
   int32_t sign = 1;
   uint32_t value = 0;
   uint32_t place = 1;
@@ -75,14 +73,16 @@ int16_t ParseNumber(const char* text) {
       place = 1;
     } else if (c >= '0' && c <= '9') {
       value += static_cast<uint32_t>(c - '0') * place;
-      place *= 10;
+      if (value > kBeyond) value = kBeyond;
+      if (place < kBeyond) place *= 10;
     } else {
       return 0;
     }
   }
-  // The low 16 bits of sign x value, taken as signed.
-  const uint32_t result = sign < 0 ? 0u - value : value;
-  return static_cast<int16_t>(static_cast<uint16_t>(result & 0xFFFFu));
+  const int32_t result = sign * static_cast<int32_t>(value);
+  if (result > INT16_MAX) return INT16_MAX;
+  if (result < INT16_MIN) return INT16_MIN;
+  return static_cast<int16_t>(result);
 }
 
 uint16_t NumberToText(int32_t value, char* out) {
@@ -121,10 +121,20 @@ int ClampValue(int16_t* value, int16_t low, int16_t high) {
   return 0;
 }
 
-int FormatText(char* out, const char* format, ...) {
+int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
+  if (capacity == 0) return 0;
+  const int n = vsnprintf(out, capacity, format, args);
+  out[capacity - 1] = 0;  // some C libraries leave a cut text unterminated
+  if (n >= 0 && static_cast<size_t>(n) < capacity) return n;
+  int length = 0;
+  while (static_cast<size_t>(length) < capacity - 1 && out[length] != 0) ++length;
+  return length;
+}
+
+int FormatText(char* out, size_t capacity, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  const int n = vsprintf(out, format, args);
+  const int n = FormatTextV(out, capacity, format, args);
   va_end(args);
   return n;
 }

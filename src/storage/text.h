@@ -4,7 +4,11 @@
 // operations) and allocates nothing.
 #pragma once
 
+#include <cstdarg>
+#include <cstddef>
 #include <cstdint>
+
+#include "storage/bytes.h"
 
 namespace trelvan {
 
@@ -24,15 +28,31 @@ uint16_t AppendText(const char* source, char* destination);
 // pattern; -1 when none matches.
 int16_t FindText(const char* text, const char* pattern);
 void CopyBytes(const void* source, void* destination, uint16_t count);
-uint32_t ReadU32LE(const uint8_t* bytes);
 uint16_t TextLength(const char* text);
+// The signed 16-bit value of a decimal text read from its end: blanks and
+// tabs skipped, each "-" flips the sign, a "." drops what lies right of it.
+// Beyond the 16-bit range it saturates at -32768 and 32767; 0 for an empty
+// text or any other character.
 int16_t ParseNumber(const char* text);
 // Writes value in decimal (at most five digit positions); returns the
 // characters written, sign included.
 uint16_t NumberToText(int32_t value, char* out);
 // Keeps *value (signed 16-bit) within low..high: -1 raised, 1 lowered, 0 kept.
 int ClampValue(int16_t* value, int16_t low, int16_t high);
-// printf-style formatting; the caller's buffer must be large enough.
-int FormatText(char* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// printf-style formatting into `out` of `capacity` bytes: at most
+// capacity - 1 characters and the terminator, nothing when capacity is 0.
+// Returns the characters written.
+int FormatTextV(char* out, size_t capacity, const char* format, va_list args);
+int FormatText(char* out, size_t capacity, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+// The same into a character array, bounded by its size.
+template <size_t N>
+__attribute__((format(printf, 2, 3))) int FormatText(char (&out)[N], const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int n = FormatTextV(out, N, format, args);
+  va_end(args);
+  return n;
+}
 
 }  // namespace trelvan

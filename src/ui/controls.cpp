@@ -1,13 +1,13 @@
 #include "ui/controls.h"
 
+#include "storage/bytes.h"
 #include "storage/text.h"
+#include "ui/page_codec.h"
 #include "ui/page_file.h"
 
 namespace trelvan {
 
 namespace {
-
-uint16_t U16(const uint8_t* b) { return static_cast<uint16_t>(b[0] | (b[1] << 8)); }
 
 const char* CollectionName(const Controls& controls, uint8_t source) {
   switch (source) {
@@ -35,32 +35,14 @@ void EraseBox(FrameBuffer& frame, const Control* c) {
 
 int LoadImageControl(const Controls& controls, const Storage& s, ImageControl* slot, uint32_t k) {
   PageFile f;
-  uint8_t r[kImageRecordSize];
   if (!OpenPageFile(s, controls.CurrentPageName, &f)) return 0;
-  if (!ReadControlRecord(s, f, kImageTableField, kImageRecordSize, k, r)) return 0;
-  slot->x = U16(r);
-  slot->y = U16(r + 2);
-  slot->w = U16(r + 4);
-  slot->h = U16(r + 6);
-  slot->source = r[8];
-  slot->pictureIndex = U16(r + 9);
-  return 1;
+  return ReadImageRecord(PageFileReader(f), k, slot) ? 1 : 0;
 }
 
 int LoadTextControl(const Controls& controls, const Storage& s, TextControl* slot, uint32_t k) {
   PageFile f;
-  uint8_t r[kTextRecordSize];
   if (!OpenPageFile(s, controls.CurrentPageName, &f)) return 0;
-  if (!ReadControlRecord(s, f, kTextTableField, kTextRecordSize, k, r)) return 0;
-  slot->x = U16(r);
-  slot->y = U16(r + 2);
-  slot->w = U16(r + 4);
-  slot->h = U16(r + 6);
-  slot->font = r[8];
-  slot->flags = U16(r + 10);
-  slot->textColour = U16(r + 12);
-  slot->backColour = U16(r + 14);
-  return 1;
+  return ReadTextRecord(PageFileReader(f), k, slot) ? 1 : 0;
 }
 
 int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
@@ -70,13 +52,14 @@ int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
   PageFile f;
   PictureLocation p;
   if (!name || !OpenPageFile(s, name, &f)) return 0;
-  if (!FindPicture(s, f, c->pictureIndex, &p)) return 0;
+  const PageReader reader = PageFileReader(f);
+  if (!FindPicture(reader, c->pictureIndex, &p)) return 0;
   uint8_t* row = controls.pictureRow;
   const uint32_t rowBytes = uint32_t{p.width} * 2;
   for (uint32_t j = 0; j < p.height; ++j) {
-    ReadPageBytes(s, f, p.pixels + uint64_t{rowBytes} * j, row, rowBytes);
+    reader.read(reader.source, p.pixels + uint64_t{rowBytes} * j, row, rowBytes);
     for (uint32_t i = 0; i < p.width; ++i) {
-      frame.PenColour = U16(row + 2 * i);
+      frame.PenColour = ReadU16LE(row + 2 * i);
       PutPixel(frame, static_cast<uint16_t>(c->x + i), static_cast<uint16_t>(c->y + j));
     }
   }

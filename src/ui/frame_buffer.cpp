@@ -1,6 +1,7 @@
 #include "ui/frame_buffer.h"
 
 #include "platform/platform.h"
+#include "storage/bytes.h"
 #include "ui/fonts.h"
 
 namespace trelvan {
@@ -84,7 +85,7 @@ void DrawString(FrameBuffer& f, uint8_t font, uint16_t x, int32_t y, const uint8
     if (!code) continue;
     const uint8_t* entry = table + 2 + (code - kFontFirstChar) * 3;
     const int w = entry[0];
-    const uint8_t* bits = table + (entry[1] | (entry[2] << 8));
+    const uint8_t* bits = table + ReadU16LE(entry + 1);
     int bit = 0;
     for (int r = 0; r < h; ++r) {
       for (int k = 0; k < w; ++k, ++bit) {

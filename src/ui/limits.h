@@ -39,9 +39,4 @@ constexpr int kSelectListCapacity = 100;      // names kept per folder listing
 constexpr int kSelectRows = 16;               // rows shown per block
 constexpr int kSelectRowNameCapacity = 32;    // a row shows at most 31 characters
 
-// ---- main page ---------------------------------------------------------------
-constexpr int kListRows = 12;            // rows of the list shown at once
-constexpr int kListRowCapacity = 100;    // names a list holds: the server lists' bound
-constexpr int kRowNameCapacity = 32;     // a storage file name: 31 characters
-
 }  // namespace trelvan

@@ -56,6 +56,17 @@ void DispatchPageEvent(Assistant& a, int event) {
   if (h->timer) h->timer(a);
 }
 
+void ReturnToCaller(Pages& pages, uint8_t& answer, CallResult result, int32_t returnPage) {
+  answer = result;
+  pages.CurrentPage = returnPage;
+}
+
+CallResult TakeAnswer(uint8_t& answer) {
+  const CallResult result = static_cast<CallResult>(answer);
+  answer = kCallNone;
+  return result;
+}
+
 void DrawPageFrame(Assistant& a, const PageHandlers& page, const ImageControl* image0,
                    const TextControl* title) {
   a.frame.PenColour = 0xFFFF;

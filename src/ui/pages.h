@@ -32,6 +32,11 @@ enum PageNumber : int32_t {
 
 enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
 
+// What a called page leaves for its caller's Take: the caller opens the page
+// with its Request, the page goes back with an answer, and the caller's
+// timer handler takes it once.
+enum CallResult : uint8_t { kCallNone = 0, kCallConfirmed = 1, kCallCancelled = 2 };
+
 // A page's handler record, exported by the page's own file.
 struct PageHandlers {
   int32_t number;        /**< its PageNumber */
@@ -54,6 +59,11 @@ struct Pages {
 const PageHandlers* PageTable(int32_t page);
 
 void DispatchPageEvent(Assistant& a, int event);
+
+// A called page's return: the answer kept for the caller, then its page.
+void ReturnToCaller(Pages& pages, uint8_t& answer, CallResult result, int32_t returnPage);
+// The kept answer, once: kCallNone afterwards.
+CallResult TakeAnswer(uint8_t& answer);
 
 struct ImageControl;
 struct TextControl;

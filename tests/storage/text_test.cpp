@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "storage/text.h"
 
@@ -89,8 +90,15 @@ TEST(ParseNumber, ReadsRightToLeft) {
   EXPECT_EQ(ParseNumber("1-2"), -12);
   EXPECT_EQ(ParseNumber("--3"), 3);
   EXPECT_EQ(ParseNumber(""), 0);
-  EXPECT_EQ(ParseNumber("70000"), static_cast<int16_t>(70000 & 0xFFFF));
-  EXPECT_EQ(ParseNumber("-40000"), static_cast<int16_t>((-40000) & 0xFFFF));
+}
+
+TEST(ParseNumber, SaturatesAtTheSixteenBitBounds) {
+  const std::pair<const char*, int16_t> cases[] = {
+      {"32767", 32767},    {"32768", 32767},   {"99999", 32767},  {"70000", 32767},
+      {"65537", 32767},    {"-32768", -32768}, {"-32769", -32768}, {"-40000", -32768},
+      {"123456789012345678901234567890", 32767},  {"0000000000000000000042", 42},
+      {"99999999999.5", 32767},  {"5.99999999999", 5},  {"-99999", -32768}};
+  for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.first), c.second) << c.first;
 }
 
 TEST(NumberToText, FiveDigitPositions) {
@@ -120,10 +128,20 @@ TEST(ClampValue, RaisesLowersOrKeeps) {
   EXPECT_EQ(v, 400);
 }
 
-TEST(FormatText, FormatsLikePrintf) {
+TEST(FormatText, FormatsLikePrintfWithinTheBuffer) {
   char out[64];
   EXPECT_EQ(FormatText(out, "ERROR - File %s not found", "a.rsc"), 28);
   EXPECT_STREQ(out, "ERROR - File a.rsc not found");
+  // An array is bounded by its size, a pointer by the capacity given.
+  char small[8];
+  EXPECT_EQ(FormatText(small, "Free Storage = %d%%", 99), 7);
+  EXPECT_STREQ(small, "Free St");
+  memset(out, 'z', sizeof out);
+  EXPECT_EQ(FormatText(out, 5, "%s", "abcdefgh"), 4);
+  EXPECT_STREQ(out, "abcd");
+  EXPECT_EQ(out[5], 'z');
+  EXPECT_EQ(FormatText(out, 0, "%s", "abc"), 0);
+  EXPECT_EQ(out[0], 'a');
 }
 
 }  // namespace

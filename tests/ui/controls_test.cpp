@@ -2,14 +2,13 @@
 // file that lies about its own size may and may not cause.
 #include <gtest/gtest.h>
 
-#include "ui/page_file.h"
+#include "storage/bytes.h"
 #include "ui/page_fixture.h"
 
 namespace trelvan {
 namespace {
 
 using testing::PageTest;
-using testing::PutU32At;
 using testing::SolidPicture;
 using testing::StorePageData;
 using testing::StorePageFile;
@@ -133,6 +132,8 @@ TEST_F(ControlsTest, OffsetsOutsideThePageFileCountAsMissing) {
   page.pictures = {SolidPicture(4, 4, 0x001F)};
   page.images = {{0, 0, 4, 4, kSourcePageFile, 0}};
   const std::vector<uint8_t> good = page.Data();
+  const uint32_t pictureTable = ReadU32LE(&good[0]);
+  const uint32_t picture0 = ReadU32LE(&good[pictureTable + 2]);
   UsePage("T Page");
   ImageControl slot{};
   const auto drawsWith = [&](std::vector<uint8_t> data) {
@@ -145,20 +146,20 @@ TEST_F(ControlsTest, OffsetsOutsideThePageFileCountAsMissing) {
   ASSERT_EQ(drawsWith(good), 1);
 
   std::vector<uint8_t> data = good;
-  PutU32At(data, 0, static_cast<uint32_t>(data.size()) - 1);  // picture table past the end
+  WriteU32LE(&data[0], static_cast<uint32_t>(data.size()) - 1);  // picture table past the end
   EXPECT_EQ(drawsWith(data), 0);
   data = good;
-  PutU32At(data, 14, 0xFFFFFFF0u);  // picture 0 far outside
+  WriteU32LE(&data[pictureTable + 2], 0xFFFFFFF0u);  // picture 0 far outside
   EXPECT_EQ(drawsWith(data), 0);
   data = good;
-  data[12] = 9;  // nine pictures claimed, one stored: picture 0 still draws
+  data[pictureTable] = 9;  // nine pictures claimed, one stored: picture 0 still draws
   EXPECT_EQ(drawsWith(data), 1);
   data = good;
-  data[18] = 0xFF;  // width 255: the rows run past the file
+  data[picture0] = 0xFF;  // width 255: the rows run past the file
   EXPECT_EQ(drawsWith(data), 0);
   EXPECT_EQ(Pixel(0, 0), kWhite);
   data = good;
-  PutU32At(data, 4, 0xFFFFFFFFu);  // image table offset wraps past 32 bits
+  WriteU32LE(&data[4], 0xFFFFFFFFu);  // image table offset wraps past 32 bits
   StorePageData(a->storage, "T Page", data);
   EXPECT_EQ(LoadImageControl(a->ui.controls, a->storage, &slot, 0), 0);
   StorePageData(a->storage, "T Page", std::vector<uint8_t>(6, 0));  // shorter than the offsets

@@ -1,149 +1,143 @@
-// The main page on a test page file: slot order, the full draw, the exit and
-// setup controls, and the dispatcher's switch frame.
+// The main page on the compiled page files: exit, the storage lists of each
+// type, the selection and its limits. The lists' look is in the golden shots
+// main_page_pictures*.png and main_page_selection_full.png.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "storage/whole_file.h"
 #include "ui/page_fixture.h"
 
 namespace trelvan {
 namespace {
 
-using testing::PageTest;
-using testing::SolidPicture;
-using testing::StorePageFile;
-using testing::TestPageFile;
-
-using testing::kWhite;
-
-// A main page file: 26 image records (image k at x = 30 * k, y = 0, 20 x 20,
-// showing picture k mod 2) and 4 text records.
-TestPageFile MainPageFile() {
-  TestPageFile page;
-  page.pictures = {SolidPicture(20, 20, 0x001F), SolidPicture(20, 20, 0x07E0)};
-  for (uint16_t k = 0; k < kMainImageCount; ++k) {
-    page.images.push_back(
-        {static_cast<uint16_t>(30 * k), 0, 20, 20, kSourcePageFile, static_cast<uint16_t>(k % 2)});
-  }
-  page.texts = {{0, 40, 400, 30, 2, 0, 0x0000, 0xFFFF},
-                {0, 80, 300, 20, 0, 0, 0x0000, 0xFFFF},
-                {0, 110, 300, 20, 0, 0, 0x0000, 0xFFFF},
-                {400, 80, 300, 20, 0, 0, 0x0000, 0xFFFF}};
-  return page;
-}
-
-class MainPageTest : public PageTest {
+class MainPageTest : public testing::PageTest {
  protected:
   void SetUp() override {
-    PageTest::SetUp();
-    StorePageFile(a->storage, "TA MainPage", MainPageFile());
+    StartOnCompiledPages();
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
   }
-  // The control at image k's place on the test page.
-  static uint32_t ImageX(int k) { return static_cast<uint32_t>(30 * k + 5); }
+  void Store(const char* name, const char* type) {
+    const uint8_t data[3] = {1, 2, 3};
+    ASSERT_TRUE(StorageWriteRecord(a->storage, name, "", type, "1.00", data, sizeof data));
+  }
+  ImageControl* Image(int role) { return a->ui.mainPage.image[role]; }
+  void ClickRow(int r) { ClickOn(&a->ui.mainPage.listRows[r].text); }
+  const TransferLists& Transfer() const { return a->link.transfer; }
+  std::string Selected(int k) const { return Transfer().selectionList[k].name; }
 };
 
-TEST_F(MainPageTest, InitialisationTakesTheSlotsInRecordOrder) {
-  kMainPageRecord.init(*a);
-  const Controls& c = a->ui.controls;
-  EXPECT_EQ(c.LastImageSlot, 25);
-  EXPECT_EQ(c.LastTextSlot, 3);
-  EXPECT_STREQ(c.CurrentPageName, "TA MainPage");
-  const MainPage& m = a->ui.mainPage;
-  EXPECT_EQ(m.image[0], &c.ImageSlots[0]);
-  EXPECT_EQ(m.image[2], &c.ImageSlots[2]);
-  EXPECT_EQ(m.text[1], &c.TextSlots[1]);
-  EXPECT_EQ(m.image[25]->x, 30 * 25);
-  EXPECT_EQ(m.text[3]->x, 400);
-  // The list rows are the page's own, laid out at their fixed places.
-  EXPECT_EQ(m.listRows[11].mark.y, 284 + 21 * 11);
-  EXPECT_EQ(m.listRows[0].text.x, 46);
-  EXPECT_EQ(m.selectionRows[7].mark.x, 740);
-  EXPECT_EQ(m.selectionRows[7].text.y, 214 + 21 * 7);
-  EXPECT_EQ(m.selectionRows[0].mark.pictureIndex, 33);
+TEST_F(MainPageTest, OnlyAPressOnExitEndsTheProgram) {
+  const ImageControl* exit = Image(kMainExit);
+  Send(Message::MouseMove, 0, exit->x + 5, exit->y + 5);
+  Send(Message::Timer);
+  Send(Message::LeftButtonUp, 0, exit->x + 5, exit->y + 5);
+  Send(Message::Timer);
+  EXPECT_FALSE(platform.quitPosted);
+  ClickOn(exit);
+  EXPECT_TRUE(platform.quitPosted);
 }
 
-TEST_F(MainPageTest, FirstTickDrawsThePageWithRevisionAndFreeStorage) {
-  Send(Message::Timer);
-  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
-  EXPECT_EQ(Pixel(ImageX(0), 5), 0x0000FFu);   // image 0: picture 0
-  EXPECT_EQ(Pixel(ImageX(3), 5), 0x00FF00u);   // image 3: picture 1
-  EXPECT_EQ(Pixel(ImageX(2), 5), kWhite);      // image 2 is not drawn
-  EXPECT_EQ(Pixel(ImageX(18), 5), kWhite);     // nor 18 and 19 without a list
-  EXPECT_EQ(Pixel(ImageX(22), 5), kWhite);
-  EXPECT_NE(Pixel(ImageX(23), 5), kWhite);
+TEST_F(MainPageTest, EachStorageButtonListsTheFilesOfItsType) {
+  Store("Bridge~", "Picture");
+  Store("Horn~", "Sound");
+  Store("Signal lamp", "Light Effect");
+  Store("Yard", "Acc. Project");
+  Store("Tunnel~", "Picture");
+  const struct {
+    int button;
+    uint8_t type;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {kMainStoragePictures, kListStoragePictures, {"Bridge~", "Tunnel~"}},
+      {kMainStorageSounds, kListStorageSounds, {"Horn~"}},
+      {kMainStorageLightEffects, kListStorageLightEffects, {"Signal lamp"}},
+      {kMainStorageProjects, kListStorageProjects, {"Yard"}},
+  };
+  for (const auto& c : cases) {
+    ClickOn(Image(c.button));
+    EXPECT_EQ(Transfer().MainListType, c.type);
+    EXPECT_EQ(Transfer().listSource, kFromStorage);
+    const MainLists& lists = a->net.lists;
+    ASSERT_EQ(lists.listRowCount, c.rows.size()) << int{c.type};
+    for (size_t r = 0; r < c.rows.size(); ++r) EXPECT_EQ(lists.listRows[r], c.rows[r]);
+    EXPECT_TRUE(Shows(&a->ui.mainPage.listRows[0].text, c.rows[0].c_str()));
+  }
+}
 
-  // Texts: draw them again on a white frame and compare. The page file and
-  // "Revision" take two blocks of the 32,764.
-  std::vector<uint32_t> drawn(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
-  a->frame.PenColour = 0xFFFF;
-  FillArea(a->frame, 0, 40, 800, 100);
-  DrawTextControl(a->frame, a->ui.mainPage.text[0], "Trelvan Assistant");
-  DrawTextControl(a->frame, a->ui.mainPage.text[1], "Revision 4.01");
-  DrawTextControl(a->frame, a->ui.mainPage.text[3], "Free Storage = 99%");
-  EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), a->frame.pixels));
+TEST_F(MainPageTest, SelectionKeepsEachNameOnceAndRefusesTheNinth) {
+  for (int i = 0; i < 10; ++i) Store(("Loco " + std::to_string(i) + "~").c_str(), "Picture");
+  ClickOn(Image(kMainStoragePictures));
+  ClickRow(0);
+  ClickRow(0);
+  EXPECT_EQ(Transfer().selectionCount, 1);
+  for (int r = 1; r < 8; ++r) ClickRow(r);
+  ASSERT_EQ(Transfer().selectionCount, 8);
+  ClickRow(8);
+  EXPECT_EQ(Transfer().selectionCount, 8);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
+  EXPECT_STREQ(a->ui.information.MessageText,
+               "Maximum Selections Reached. Remove selections to add more.");
+  EXPECT_EQ(a->ui.information.InfoReturnPage, kMainPage);
+}
+
+TEST_F(MainPageTest, RemovingAnEntryMovesTheLaterOnesUpWithAllTheirFields) {
+  for (const char* n : {"A~", "B~", "C~", "D~"}) Store(n, "Sound");
+  ClickOn(Image(kMainStorageSounds));
+  for (int r = 0; r < 4; ++r) ClickRow(r);
+  a->link.transfer.selectionList[2].progress = 40;
+  a->link.transfer.selectionList[3].progress = 70;
+  ClickOn(&a->ui.mainPage.selectionRows[1].mark);
+  ASSERT_EQ(Transfer().selectionCount, 3);
+  EXPECT_EQ(Selected(0), "A~");
+  EXPECT_EQ(Selected(1), "C~");
+  EXPECT_EQ(Transfer().selectionList[1].progress, 40);
+  EXPECT_EQ(Selected(2), "D~");
+  EXPECT_EQ(Transfer().selectionList[2].progress, 70);
+  EXPECT_EQ(Transfer().selectionList[3].name[0], 0);
+  EXPECT_TRUE(Shows(&a->ui.mainPage.selectionRows[1].text, "C~"));
+}
+
+TEST_F(MainPageTest, AStorageListKeepsAStorageSelectionButNotOneFromTheServer) {
+  Store("A~", "Picture");
+  Store("B~", "Sound");
+  ClickOn(Image(kMainStoragePictures));
+  ClickRow(0);
+  ClickOn(Image(kMainStorageSounds));
+  ClickRow(0);
+  EXPECT_EQ(Transfer().selectionCount, 2);
+  a->link.transfer.listSource = kFromServer;
+  ClickOn(Image(kMainStoragePictures));
+  EXPECT_EQ(Transfer().selectionCount, 0);
+}
+
+TEST_F(MainPageTest, ScrollingStopsAtTheEnds) {
+  for (int i = 0; i < 13; ++i) Store(("P" + std::to_string(i)).c_str(), "Light Effect");
+  ClickOn(Image(kMainStorageLightEffects));
+  ClickOn(Image(kMainPreviousListPage));
+  EXPECT_EQ(a->net.lists.listTopPage, 0);
+  ClickOn(Image(kMainNextListPage));
+  EXPECT_EQ(a->net.lists.listTopPage, 1);
+  EXPECT_TRUE(Shows(&a->ui.mainPage.listRows[0].text, "P12"));
+  ClickOn(Image(kMainNextListPage));
+  EXPECT_EQ(a->net.lists.listTopPage, 1);
+  ClickRow(1);  // no name in that row
+  EXPECT_EQ(Transfer().selectionCount, 0);
+}
+
+TEST_F(MainPageTest, OpenWithoutAStorageListOrItsPageStaysHere) {
+  ClickOn(Image(kMainOpenManager));
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  ClickOn(Image(kMainStoragePictures));
+  ClickOn(Image(kMainOpenManager));
+  EXPECT_EQ(a->ui.pages.CurrentPage, PageTable(kPictureManagerPage) ? kPictureManagerPage
+                                                                     : kMainPage);
 }
 
 TEST(FreeStorage, PercentOfTheWholeImageRoundedDown) {
   char line[40];
-  FreeStorageText(32764, line);
-  EXPECT_STREQ(line, "Free Storage = 99%");
-  FreeStorageText(0, line);
-  EXPECT_STREQ(line, "Free Storage = 0%");
-  FreeStorageText(327, line);  // 1,339,392 bytes: just under one hundredth
-  EXPECT_STREQ(line, "Free Storage = 0%");
-  FreeStorageText(328, line);
-  EXPECT_STREQ(line, "Free Storage = 1%");
-}
-
-TEST_F(MainPageTest, OnlyAPressOnTheExitControlEndsTheProgram) {
-  Send(Message::Timer);
-  Send(Message::MouseMove, 0, ImageX(0), 5);
-  Send(Message::Timer);
-  Send(Message::LeftButtonUp, 0, ImageX(0), 5);
-  Send(Message::Timer);
-  EXPECT_FALSE(platform.quitPosted);
-  Click(ImageX(0), 5);
-  EXPECT_TRUE(platform.quitPosted);
-  EXPECT_TRUE(platform.timerStopped);
-}
-
-TEST_F(MainPageTest, SetupAndOpenNeedAPageToGoTo) {
-  Send(Message::Timer);
-  Click(ImageX(20), 5);  // no storage list chosen
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  Click(ImageX(5), 5);
-  EXPECT_EQ(a->ui.pages.CurrentPage, PageTable(kSetupPage) ? kSetupPage : kMainPage);
-  EXPECT_FALSE(platform.quitPosted);
-}
-
-TEST_F(MainPageTest, TimerEventAfterASwitchOnlyDrawsTheNewPage) {
-  a->frame.PenColour = 0x001F;
-  FillArea(a->frame, 0, 0, 800, 600);
-  a->ui.pages.initialised[kMainPage] = 0;
-  DispatchPageEvent(*a, kPageTimerEvent);
-  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
-  EXPECT_EQ(a->ui.pages.initialised[kMainPage], 1);
-  EXPECT_EQ(Pixel(799, 599), kWhite);  // the full draw painted the page white
-  // Later timer events draw nothing more.
-  a->frame.FrameDirty = 0;
-  DispatchPageEvent(*a, kPageTimerEvent);
-  EXPECT_EQ(a->frame.FrameDirty, 0);
-  // A page this program does not have gets nothing.
-  a->ui.pages.CurrentPage = 16;
-  DispatchPageEvent(*a, kPageTimerEvent);
-  EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
-  EXPECT_EQ(a->frame.FrameDirty, 0);
-}
-
-TEST_F(MainPageTest, SelectionRowsAreLaidOutOncePerRun) {
-  kMainPageRecord.init(*a);
-  CopyText("kept", a->ui.mainPage.selectionRows[2].name, kRowNameCapacity);
-  a->ui.mainPage.selectionRows[2].mark.pictureIndex = 7;
-  a->ui.mainPage.MainListType = kListStorageSounds;
-  kMainPageRecord.init(*a);
-  EXPECT_STREQ(a->ui.mainPage.selectionRows[2].name, "kept");
-  EXPECT_EQ(a->ui.mainPage.selectionRows[2].mark.pictureIndex, 7);
-  EXPECT_EQ(a->ui.mainPage.MainListType, kListNone);
+  for (const auto& c : {std::make_pair(32764, "99"), {0, "0"}, {327, "0"}, {328, "1"}}) {
+    FreeStorageText(static_cast<uint16_t>(c.first), line, sizeof line);
+    EXPECT_EQ(std::string(line), std::string("Free Storage = ") + c.second + "%");
+  }
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-// Page files made in a test: pictures, image records and text records laid
-// out as the resource compiler lays them out, stored in the assistant's
-// storage under a page's name.
+// Page files made in a test: pictures, image records and text records
+// written by the page codec, stored in the assistant's storage under a
+// page's name.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "storage/storage_fixture.h"
 #include "storage/text.h"
 #include "ui/controls.h"
+#include "ui/page_codec.h"
 
 namespace trelvan {
 namespace testing {
@@ -30,48 +32,20 @@ inline TestPicture SolidPicture(uint16_t w, uint16_t h, uint16_t colour) {
   return TestPicture{w, h, std::vector<uint16_t>(size_t{w} * h, colour)};
 }
 
-inline void PutU16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(static_cast<uint8_t>(x));
-  v.push_back(static_cast<uint8_t>(x >> 8));
-}
-
-inline void PutU32At(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
-
 struct TestPageFile {
   std::vector<TestPicture> pictures;
   std::vector<ImageControl> images;
   std::vector<TextControl> texts;
 
-  // The file's data (what follows its FileHeader).
+  // The file's data (what follows its FileHeader), as the compiler writes it.
   std::vector<uint8_t> Data() const {
-    std::vector<uint8_t> d(12, 0);
-    PutU32At(d, 0, static_cast<uint32_t>(d.size()));
-    const size_t table = d.size();
-    PutU16(d, static_cast<uint16_t>(pictures.size()));
-    d.resize(d.size() + 4 * pictures.size());
-    for (size_t k = 0; k < pictures.size(); ++k) {
-      PutU32At(d, table + 2 + 4 * k, static_cast<uint32_t>(d.size()));
-      PutU16(d, pictures[k].width);
-      PutU16(d, pictures[k].height);
-      for (uint16_t p : pictures[k].pixels) PutU16(d, p);
-    }
-    PutU32At(d, 4, static_cast<uint32_t>(d.size()));
-    PutU16(d, static_cast<uint16_t>(images.size()));
-    for (const ImageControl& c : images) {
-      for (uint16_t v : {c.x, c.y, c.w, c.h}) PutU16(d, v);
-      d.push_back(c.source);
-      PutU16(d, c.pictureIndex);
-    }
-    PutU32At(d, 8, static_cast<uint32_t>(d.size()));
-    PutU16(d, static_cast<uint16_t>(texts.size()));
-    for (const TextControl& c : texts) {
-      for (uint16_t v : {c.x, c.y, c.w, c.h}) PutU16(d, v);
-      d.push_back(c.font);
-      d.push_back(0);
-      for (uint16_t v : {c.flags, c.textColour, c.backColour}) PutU16(d, v);
-    }
+    std::vector<PagePicture> p;
+    for (const TestPicture& t : pictures) p.push_back({t.width, t.height, t.pixels.data()});
+    const PageContent c{p.data(), static_cast<uint16_t>(p.size()),
+                        images.data(), static_cast<uint16_t>(images.size()),
+                        texts.data(), static_cast<uint16_t>(texts.size())};
+    std::vector<uint8_t> d(PageDataSize(c));
+    EXPECT_EQ(EncodePageData(c, d.data(), static_cast<uint32_t>(d.size())), d.size());
     return d;
   }
 };
@@ -103,6 +77,29 @@ class PageTest : public ::testing::Test {
   void SetUp() override {
     a = std::make_unique<Assistant>(platform);
     MainWindowCreated(*a);
+  }
+  // Starts on the compiled page files, as the program does: the .rsc files
+  // go into the data folder and the start-up takes them in.
+  void StartOnCompiledPages() {
+#ifdef TRELVAN_RESOURCE_DIR
+    namespace fs = std::filesystem;
+    for (const auto& entry : fs::directory_iterator(TRELVAN_RESOURCE_DIR)) {
+      if (entry.path().extension() != ".rsc") continue;
+      fs::copy_file(entry.path(), platform.DataPath(entry.path().filename().string()),
+                    fs::copy_options::overwrite_existing);
+    }
+#endif
+    a = std::make_unique<Assistant>(platform);
+    MainWindowCreated(*a);
+    Send(Message::Timer);
+  }
+  // A press at the middle of a control, taken by the next tick, and its release.
+  template <typename Control>
+  void ClickOn(const Control* c) {
+    ASSERT_NE(c, nullptr);
+    Click(c->x + c->w / 2u, c->y + c->h / 2u);
+    Send(Message::LeftButtonUp, 0, c->x + c->w / 2u, c->y + c->h / 2u);
+    Send(Message::Timer);
   }
   void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
     MainWindowMessage(*a, m, key, x, y);

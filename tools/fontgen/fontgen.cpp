@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/bytes.h"
+
 namespace {
 
 constexpr int kFirstChar = 32;
@@ -261,8 +263,7 @@ std::vector<uint8_t> BuildTable(const FontRecipe& recipe, const std::vector<Glyp
     const Glyph& g = glyphs[static_cast<size_t>(i)];
     const size_t offset = t.size();
     t[2 + i * 3] = static_cast<uint8_t>(g.w);
-    t[3 + i * 3] = static_cast<uint8_t>(offset & 0xFF);
-    t[4 + i * 3] = static_cast<uint8_t>(offset >> 8);
+    trelvan::WriteU16LE(&t[3 + i * 3], static_cast<uint16_t>(offset));
     const int bits = g.w * g.h;
     t.resize(offset + static_cast<size_t>((bits + 7) / 8), 0);
     for (int b = 0; b < bits; ++b) {
@@ -310,8 +311,8 @@ bool WriteSource(const char* path, const std::string& command,
                    GlyphComment(kFirstChar + i).c_str());
     }
     for (int i = 0; i < kGlyphCount; ++i) {
-      const size_t begin = t[3 + i * 3] | (t[4 + i * 3] << 8);
-      const size_t end = i + 1 < kGlyphCount ? (t[6 + i * 3] | (t[7 + i * 3] << 8)) : t.size();
+      const size_t begin = trelvan::ReadU16LE(&t[3 + i * 3]);
+      const size_t end = i + 1 < kGlyphCount ? trelvan::ReadU16LE(&t[6 + i * 3]) : t.size();
       std::fprintf(f, "    // %s\n", GlyphComment(kFirstChar + i).c_str());
       for (size_t b = begin; b < end; b += 12) {
         std::fprintf(f, "   ");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "storage/text.h"
+#include "storage/whole_file.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/select_button_page.h"
@@ -26,6 +27,7 @@ using namespace trelvan;
 //   page info                          the information page called from page 1
 //   page selecttext TITLE|A|B|C...     the select-text page called from page 1
 //   page selectbutton                  the select-button page called from page 1
+//   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...)
 //   page result                        prints "info B text R I ENTRY button N COUNT"
 bool RunPageCommand(Assistant& a, std::istringstream& words) {
   std::string command;
@@ -35,6 +37,12 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     words >> page;
     a.ui.pages.CurrentPage = page;
     return true;
+  }
+  if (command == "store") {
+    std::string name, type;
+    words >> name >> type;
+    const uint8_t data[4] = {1, 2, 3, 4};
+    return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
   }
   if (command == "control") {
     std::string kind;

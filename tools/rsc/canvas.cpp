@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "storage/bytes.h"
 #include "ui/fonts.h"
 
 namespace rsc {
@@ -146,7 +147,7 @@ void ForGlyphBits(const uint8_t* table, int code, Dot dot) {
   const uint8_t* entry = table + 2 + (code - trelvan::kFontFirstChar) * 3;
   const int w = entry[0];
   const int h = table[1];
-  const uint8_t* bits = table + (entry[1] | (entry[2] << 8));
+  const uint8_t* bits = table + trelvan::ReadU16LE(entry + 1);
   for (int bit = 0; bit < w * h; ++bit) {
     if (bits[bit >> 3] & (1u << (bit & 7))) dot(bit % w, bit / w);
   }

@@ -1,10 +1,14 @@
 #include "layout.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <map>
 #include <fstream>
 #include <sstream>
 
 #include "art.h"
+#include "ui/page_codec.h"
 
 namespace rsc {
 
@@ -107,14 +111,24 @@ bool ParseFlags(const std::string& word, uint16_t* out) {
   std::string part;
   while (std::getline(parts, part, '+')) {
     if (part == "centre") {
-      flags |= kFlagCentre;
+      flags |= trelvan::kTextCentred;
     } else if (part == "clear") {
-      flags |= kFlagClear;
+      flags |= trelvan::kTextNoBackground;
     } else {
       return false;
     }
   }
   *out = flags;
+  return true;
+}
+
+// A capital letter, then letters and digits: it can follow a prefix in a
+// C++ name.
+bool IsName(const std::string& s) {
+  if (s.empty() || s[0] < 'A' || s[0] > 'Z') return false;
+  for (char c : s) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  }
   return true;
 }
 
@@ -124,10 +138,26 @@ struct Parser {
   std::string fileName;
   int line = 0;
   std::vector<int> autoWidth, autoHeight;  // image records sized from their picture
+  std::map<std::string, int> roleLines;    // role name: the line that took it
 
   bool Fail(const std::string& message) {
     *error = fileName + ":" + std::to_string(line) + ": " + message;
     return false;
+  }
+
+  // A record's role: given, a name, and not yet taken in this page.
+  bool TakeRole(const std::string& role) {
+    if (role.empty()) return Fail("the record needs role=NAME, its name in the page's role enum");
+    if (!IsName(role) || role == "ImageCount" || role == "TextCount") {
+      return Fail("role '" + role + "' is no name: a capital letter, then letters and digits, " +
+                  "not ImageCount or TextCount");
+    }
+    const auto taken = roleLines.find(role);
+    if (taken != roleLines.end()) {
+      return Fail("role " + role + " is taken already on line " + std::to_string(taken->second));
+    }
+    roleLines[role] = line;
+    return true;
   }
 
   bool Number(const std::vector<Token>& t, size_t i, const char* what, long lo, long hi,
@@ -163,30 +193,38 @@ struct Parser {
     return true;
   }
 
-  // image X Y W H SOURCE INDEX [hidden]
+  // role=NAME: a name that can follow the page's prefix in a C++ name
+  bool Role(const Token& t, std::string* role) {
+    if (t.quoted || t.text.compare(0, 5, "role=") != 0) return false;
+    *role = t.text.substr(5);
+    return true;
+  }
+
+  // image X Y W H SOURCE INDEX [hidden] [role=NAME]
   bool Image(const std::vector<Token>& t, size_t i, ImageRecord* r, bool* autoW, bool* autoH) {
-    if (!Box(t, i, &r->x, &r->y, &r->w, &r->h, true, autoW, autoH)) return false;
+    trelvan::ImageControl& c = r->control;
+    if (!Box(t, i, &c.x, &c.y, &c.w, &c.h, true, autoW, autoH)) return false;
     if (i + 4 >= t.size()) return Fail("image needs a source: page, common or buttons");
     const std::string& src = t[i + 4].text;
     if (src == "page") {
-      r->source = kSourcePage;
+      c.source = trelvan::kSourcePageFile;
     } else if (src == "common") {
-      r->source = kSourceCommon;
+      c.source = trelvan::kSourceCommon;
     } else if (src == "buttons") {
-      r->source = kSourceButtons;
+      c.source = trelvan::kSourceButtons;
     } else {
       return Fail("unknown picture source '" + src + "' (page, common or buttons)");
     }
-    if ((*autoW || *autoH) && r->source != kSourcePage) {
+    if ((*autoW || *autoH) && c.source != trelvan::kSourcePageFile) {
       return Fail("'*' sizes only pictures of this file");
     }
     long v;
     if (!Number(t, i + 5, "picture index", 0, 0xFFFF, &v)) return false;
-    r->picture = static_cast<uint16_t>(v);
+    c.pictureIndex = static_cast<uint16_t>(v);
     for (size_t k = i + 6; k < t.size(); ++k) {
       if (t[k].text == "hidden" && !t[k].quoted) {
         r->hidden = true;
-      } else {
+      } else if (!Role(t[k], &r->role)) {
         return Fail("unexpected '" + t[k].text + "' after the image record");
       }
     }
@@ -194,20 +232,21 @@ struct Parser {
     return true;
   }
 
-  // text X Y W H FONT FLAGS COLOUR BACK [each] ["sample"] [hidden]
+  // text X Y W H FONT FLAGS COLOUR BACK [each] ["sample"] [hidden] [role=NAME]
   bool Text(const std::vector<Token>& t, size_t i, TextRecord* r) {
+    trelvan::TextControl& c = r->control;
     bool unused = false;
-    if (!Box(t, i, &r->x, &r->y, &r->w, &r->h, false, &unused, &unused)) return false;
+    if (!Box(t, i, &c.x, &c.y, &c.w, &c.h, false, &unused, &unused)) return false;
     long font;
     if (!Number(t, i + 4, "font", 0, 2, &font)) return false;
-    r->font = static_cast<uint8_t>(font);
-    if (i + 5 >= t.size() || !ParseFlags(t[i + 5].text, &r->flags)) {
+    c.font = static_cast<uint8_t>(font);
+    if (i + 5 >= t.size() || !ParseFlags(t[i + 5].text, &c.flags)) {
       return Fail("flags must be -, centre, clear, centre+clear or a number");
     }
-    if (i + 6 >= t.size() || !ParseRecordColour(t[i + 6].text, &r->textColour)) {
+    if (i + 6 >= t.size() || !ParseRecordColour(t[i + 6].text, &c.textColour)) {
       return Fail("unknown text colour" + (i + 6 < t.size() ? " '" + t[i + 6].text + "'" : ""));
     }
-    if (i + 7 >= t.size() || !ParseRecordColour(t[i + 7].text, &r->backColour)) {
+    if (i + 7 >= t.size() || !ParseRecordColour(t[i + 7].text, &c.backColour)) {
       return Fail("unknown back colour" + (i + 7 < t.size() ? " '" + t[i + 7].text + "'" : ""));
     }
     for (size_t k = i + 8; k < t.size(); ++k) {
@@ -217,7 +256,7 @@ struct Parser {
         r->each = true;
       } else if (t[k].text == "hidden") {
         r->hidden = true;
-      } else {
+      } else if (!Role(t[k], &r->role)) {
         return Fail("unexpected '" + t[k].text + "' after the text record");
       }
     }
@@ -271,12 +310,21 @@ struct Parser {
     const std::string& key = t[0].text;
     if (key == "page" || key == "collection") {
       if (!out->name.empty()) return Fail("the file is already named '" + out->name + "'");
-      if (t.size() != 2 || !t[1].quoted) return Fail(key + " needs one quoted name");
+      if (t.size() < 2 || !t[1].quoted) return Fail(key + " needs one quoted name");
       if (t[1].text.empty() || t[1].text.size() > kMaxNameLength) {
         return Fail("a name has 1 to 31 characters");
       }
       out->name = t[1].text;
       out->type = key == "page" ? "Page" : "Pictures";
+      if (key == "collection") {
+        return t.size() == 2 || Fail("a collection has no controls to name: only its name follows");
+      }
+      if (t.size() != 3 || t[2].quoted || t[2].text.compare(0, 7, "prefix=") != 0 ||
+          !IsName(t[2].text.substr(7))) {
+        return Fail("page needs its name and prefix=NAME, the prefix of its role names "
+                    "(a capital letter, then letters and digits)");
+      }
+      out->prefix = t[2].text.substr(7);
       return true;
     }
     if (out->name.empty()) return Fail("the file must begin with page \"NAME\" or collection \"NAME\"");
@@ -294,8 +342,8 @@ struct Parser {
     if (key == "image") {
       ImageRecord r;
       bool aw = false, ah = false;
-      if (!Image(t, 1, &r, &aw, &ah)) return false;
-      r.role = comment;
+      if (!Image(t, 1, &r, &aw, &ah) || !TakeRole(r.role)) return false;
+      r.comment = comment;
       out->images.push_back(r);
       if (aw) autoWidth.push_back(static_cast<int>(out->images.size() - 1));
       if (ah) autoHeight.push_back(static_cast<int>(out->images.size() - 1));
@@ -303,8 +351,8 @@ struct Parser {
     }
     if (key == "text") {
       TextRecord r;
-      if (!Text(t, 1, &r)) return false;
-      r.role = comment;
+      if (!Text(t, 1, &r) || !TakeRole(r.role)) return false;
+      r.comment = comment;
       out->texts.push_back(r);
       return true;
     }
@@ -330,6 +378,9 @@ struct Parser {
       } else {
         return Fail("sample needs an image or text record, not '" + t[5].text + "'");
       }
+      if (!s.image.role.empty() || !s.text.role.empty()) {
+        return Fail("a sample is no record of the page file and has no role");
+      }
       out->samples.push_back(s);
       return true;
     }
@@ -343,9 +394,10 @@ struct Parser {
       return Fail("the file names no page or collection");
     }
     auto check = [&](ImageRecord& r) {
-      if (r.source == kSourcePage && r.picture >= out->pictures.size()) {
+      const trelvan::ImageControl& c = r.control;
+      if (c.source == trelvan::kSourcePageFile && c.pictureIndex >= out->pictures.size()) {
         line = r.line;
-        return Fail("picture " + std::to_string(r.picture) + " is not in this file (it has " +
+        return Fail("picture " + std::to_string(c.pictureIndex) + " is not in this file (it has " +
                     std::to_string(out->pictures.size()) + ")");
       }
       return true;
@@ -357,20 +409,22 @@ struct Parser {
       if (s.isImage && !check(s.image)) return false;
     }
     for (int k : autoWidth) {
-      ImageRecord& r = out->images[k];
-      r.w = static_cast<uint16_t>(out->pictures[r.picture].canvas.w);
+      trelvan::ImageControl& c = out->images[k].control;
+      c.w = static_cast<uint16_t>(out->pictures[c.pictureIndex].canvas.w);
     }
     for (int k : autoHeight) {
-      ImageRecord& r = out->images[k];
-      r.h = static_cast<uint16_t>(out->pictures[r.picture].canvas.h);
+      trelvan::ImageControl& c = out->images[k].control;
+      c.h = static_cast<uint16_t>(out->pictures[c.pictureIndex].canvas.h);
     }
     for (ImageRecord& r : out->images) {
-      if (r.source != kSourcePage) continue;
-      const Canvas& c = out->pictures[r.picture].canvas;
-      if (r.x + c.w > kScreenWidth || r.y + c.h > kScreenHeight || r.x + r.w > kScreenWidth ||
-          r.y + r.h > kScreenHeight) {
+      const trelvan::ImageControl& c = r.control;
+      if (c.source != trelvan::kSourcePageFile) continue;
+      const Canvas& p = out->pictures[c.pictureIndex].canvas;
+      if (c.x + p.w > kScreenWidth || c.y + p.h > kScreenHeight || c.x + c.w > kScreenWidth ||
+          c.y + c.h > kScreenHeight) {
         line = r.line;
-        return Fail("picture " + std::to_string(r.picture) + " drawn here reaches outside the screen");
+        return Fail("picture " + std::to_string(c.pictureIndex) +
+                    " drawn here reaches outside the screen");
       }
     }
     return true;
@@ -410,18 +464,37 @@ bool ReadLayoutFile(const std::string& path, Layout* out, std::string* error) {
 
 namespace {
 
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 void PutField(std::vector<uint8_t>& b, const std::string& s) {
   b.insert(b.end(), s.begin(), s.end());
   b.push_back(0);
+}
+
+// A layout comment without the record number it starts with.
+std::string RoleComment(const std::string& comment) {
+  size_t i = 0;
+  while (i < comment.size() && std::isdigit(static_cast<unsigned char>(comment[i]))) ++i;
+  if (i == 0 || (i < comment.size() && comment[i] != ' ')) i = 0;
+  while (i < comment.size() && comment[i] == ' ') ++i;
+  return comment.substr(i);
+}
+
+// enum PrefixKind : int { kPrefixRole = k, ..., kPrefixKindCount = n };
+void PutEnum(std::string& out, const std::string& prefix, const std::string& kind,
+             const std::vector<std::pair<std::string, std::string>>& roles) {
+  std::vector<std::string> names;
+  size_t width = 0;
+  for (size_t k = 0; k < roles.size(); ++k) {
+    names.push_back("  k" + prefix + roles[k].first + " = " + std::to_string(k) + ",");
+    width = std::max(width, names.back().size());
+  }
+  out += "enum " + prefix + kind + " : int {\n";
+  for (size_t k = 0; k < roles.size(); ++k) {
+    const std::string comment = RoleComment(roles[k].second);
+    out += names[k];
+    if (!comment.empty()) out += std::string(width - names[k].size() + 2, ' ') + "// " + comment;
+    out += "\n";
+  }
+  out += "  k" + prefix + kind + "Count = " + std::to_string(roles.size()) + ",\n};\n";
 }
 
 }  // namespace
@@ -437,47 +510,49 @@ std::vector<uint8_t> BuildResourceFile(const Layout& layout) {
   PutField(file, "");
   file.push_back(0x03);
 
-  // page data; offsets count from its first byte
-  std::vector<uint8_t> d(12, 0);
-  Set32(d, 0, static_cast<uint32_t>(d.size()));
-  Put16(d, static_cast<uint32_t>(layout.pictures.size()));
-  const size_t pictureOffsets = d.size();
-  d.resize(d.size() + 4 * layout.pictures.size());
-
-  Set32(d, 4, static_cast<uint32_t>(d.size()));
-  Put16(d, static_cast<uint32_t>(layout.images.size()));  // not read by the program
-  for (const ImageRecord& r : layout.images) {
-    Put16(d, r.x);
-    Put16(d, r.y);
-    Put16(d, r.w);
-    Put16(d, r.h);
-    d.push_back(r.source);
-    Put16(d, r.picture);
+  std::vector<std::vector<uint16_t>> pixels;
+  std::vector<trelvan::PagePicture> pictures;
+  for (const Picture& p : layout.pictures) {
+    pixels.emplace_back();
+    for (const Rgb& c : p.canvas.px) pixels.back().push_back(ToColour16(c));
   }
-
-  Set32(d, 8, static_cast<uint32_t>(d.size()));
-  Put16(d, static_cast<uint32_t>(layout.texts.size()));  // not read by the program
-  for (const TextRecord& r : layout.texts) {
-    Put16(d, r.x);
-    Put16(d, r.y);
-    Put16(d, r.w);
-    Put16(d, r.h);
-    d.push_back(r.font);
-    d.push_back(0);
-    Put16(d, r.flags);
-    Put16(d, r.textColour);
-    Put16(d, r.backColour);
-  }
-
   for (size_t k = 0; k < layout.pictures.size(); ++k) {
-    Set32(d, pictureOffsets + 4 * k, static_cast<uint32_t>(d.size()));
     const Canvas& c = layout.pictures[k].canvas;
-    Put16(d, static_cast<uint32_t>(c.w));
-    Put16(d, static_cast<uint32_t>(c.h));
-    for (const Rgb& p : c.px) Put16(d, ToColour16(p));
+    pictures.push_back({static_cast<uint16_t>(c.w), static_cast<uint16_t>(c.h), pixels[k].data()});
   }
-  file.insert(file.end(), d.begin(), d.end());
+  std::vector<trelvan::ImageControl> images;
+  std::vector<trelvan::TextControl> texts;
+  for (const ImageRecord& r : layout.images) images.push_back(r.control);
+  for (const TextRecord& r : layout.texts) texts.push_back(r.control);
+  const trelvan::PageContent content{pictures.data(), static_cast<uint16_t>(pictures.size()),
+                                     images.data(),   static_cast<uint16_t>(images.size()),
+                                     texts.data(),    static_cast<uint16_t>(texts.size())};
+  const size_t header = file.size();
+  file.resize(header + trelvan::PageDataSize(content));
+  trelvan::EncodePageData(content, file.data() + header, static_cast<uint32_t>(file.size() - header));
   return file;
+}
+
+bool BuildRoleHeader(const Layout& layout, const std::string& source, std::string* out,
+                     std::string* error) {
+  if (layout.type != "Page") {
+    *error = source + ": \"" + layout.name + "\" is a collection: it has no controls to name";
+    return false;
+  }
+  std::vector<std::pair<std::string, std::string>> images, texts;
+  for (const ImageRecord& r : layout.images) images.emplace_back(r.role, r.comment);
+  for (const TextRecord& r : layout.texts) texts.emplace_back(r.role, r.comment);
+  std::string& h = *out;
+  h = "// The controls of the page file \"" + layout.name + "\" by role: image-control\n"
+      "// record k and text-control record k of its tables.\n"
+      "// Generated from " + source + " by trelvan-rsc --header; do not edit.\n"
+      "// cmake --build build --target roles writes it again.\n"
+      "#pragma once\n\nnamespace trelvan {\n\n";
+  PutEnum(h, layout.prefix, "Image", images);
+  h += "\n";
+  PutEnum(h, layout.prefix, "Text", texts);
+  h += "\n}  // namespace trelvan\n";
+  return true;
 }
 
 }  // namespace rsc

@@ -1,15 +1,18 @@
 // Layout files: one readable text file per page file or picture collection,
 // compiled into a resource file (a storage file header, then the page data).
 //
-//   page "TA MainPage"                    or: collection "TA Common"
+//   page "TA MainPage" prefix=Main        or: collection "TA Common"
 //   picture 0 170 40 button "Exit"        # meaning of picture 0
-//   image 620 516 * * page 0              # role of image record 0
-//   text 16 10 400 26 2 clear white navy "Title"   # role of text record 0
+//   image 620 516 * * page 0 role=Exit    # what image record 0 is for
+//   text 16 10 400 26 2 clear white navy "Title" role=Title
 //   sample 12 1 0 21 text 46 284 256 21 0 clear black white "Row {n}"
 //
 // Pictures are numbered from 0 without gaps; image and text records are
-// written in the order they appear. `sample` lines are drawn only by the
-// preview: they stand for controls that the program builds at run time.
+// written in the order they appear. Every record of a page names its role,
+// unique in the page; the page's prefix and the roles make the names of the
+// generated role enums (kMainExit, kMainTitle). `sample` lines are drawn
+// only by the preview: they stand for controls that the program builds at
+// run time.
 #pragma once
 
 #include <cstdint>
@@ -17,32 +20,26 @@
 #include <vector>
 
 #include "canvas.h"
+#include "ui/controls.h"
 
 namespace rsc {
 
-enum : uint8_t { kSourcePage = 0, kSourceCommon = 1, kSourceButtons = 2 };
-constexpr uint16_t kFlagCentre = 2;
-constexpr uint16_t kFlagClear = 64;
-
 struct ImageRecord {
-  uint16_t x = 0, y = 0, w = 0, h = 0;
-  uint8_t source = kSourcePage;
-  uint16_t picture = 0;
+  trelvan::ImageControl control{0, 0, 0, 0, trelvan::kSourcePageFile, 0};  /**< as stored */
   bool hidden = false;  /**< not drawn by the preview: the page draws it only at times */
   int line = 0;
-  std::string role;
+  std::string role;     /**< its name in the role enum */
+  std::string comment;  /**< the layout's words on it */
 };
 
 struct TextRecord {
-  uint16_t x = 0, y = 0, w = 0, h = 0;
-  uint8_t font = 0;
-  uint16_t flags = 0;
-  uint16_t textColour = 0, backColour = 0xFFFF;
+  trelvan::TextControl control{0, 0, 0, 0, 0, 0, 0, 0xFFFF};  /**< as stored */
   std::string sample;   /**< caption the preview draws */
   bool each = false;    /**< sample copy k shows character k of `sample` */
   bool hidden = false;
   int line = 0;
   std::string role;
+  std::string comment;
 };
 
 struct Sample {
@@ -61,6 +58,7 @@ struct Picture {
 struct Layout {
   std::string name;
   std::string type;       /**< "Page" or "Pictures" */
+  std::string prefix;     /**< of the role names; pages only */
   std::string version = "1.00";
   std::vector<Picture> pictures;
   std::vector<ImageRecord> images;
@@ -73,7 +71,12 @@ bool ParseLayout(const std::string& text, const std::string& fileName, Layout* o
                  std::string* error);
 bool ReadLayoutFile(const std::string& path, Layout* out, std::string* error);
 
-// The whole resource file: header, then offsets, tables, pictures.
+// The whole resource file: header, then the page data.
 std::vector<uint8_t> BuildResourceFile(const Layout& layout);
+
+// The C++ header of a page's role enums; `source` names the layout file in
+// its first lines. False with a message for a collection.
+bool BuildRoleHeader(const Layout& layout, const std::string& source, std::string* out,
+                     std::string* error);
 
 }  // namespace rsc

@@ -29,22 +29,22 @@ void DrawPicture(FrameBuffer& f, const Canvas& c, int x, int y) {
   }
 }
 
-void DrawImage(FrameBuffer& f, const ImageRecord& r, const Layout& page, const Layout* common,
-               const Layout* buttons) {
-  const Layout* from = r.source == kSourcePage ? &page
-                       : r.source == kSourceCommon ? common
-                                                   : buttons;
-  if (!from || r.picture >= from->pictures.size()) return;
-  DrawPicture(f, from->pictures[r.picture].canvas, r.x, r.y);
+void DrawImage(FrameBuffer& f, const trelvan::ImageControl& c, const Layout& page,
+               const Layout* common, const Layout* buttons) {
+  const Layout* from = c.source == trelvan::kSourcePageFile ? &page
+                       : c.source == trelvan::kSourceCommon ? common
+                                                            : buttons;
+  if (!from || c.pictureIndex >= from->pictures.size()) return;
+  DrawPicture(f, from->pictures[c.pictureIndex].canvas, c.x, c.y);
 }
 
-void DrawText(FrameBuffer& f, const TextRecord& r, const std::string& caption) {
-  if (!(r.flags & kFlagClear)) {
-    f.PenColour = r.backColour;
-    trelvan::FillArea(f, r.x, r.y, r.w, r.h);
+void DrawText(FrameBuffer& f, const trelvan::TextControl& c, const std::string& caption) {
+  if (!(c.flags & trelvan::kTextNoBackground)) {
+    f.PenColour = c.backColour;
+    trelvan::FillArea(f, c.x, c.y, c.w, c.h);
   }
-  f.PenColour = r.textColour;
-  trelvan::DrawString(f, r.font, r.x, r.y, caption.c_str(), r.w, static_cast<uint8_t>(r.flags));
+  f.PenColour = c.textColour;
+  trelvan::DrawString(f, c.font, c.x, c.y, caption.c_str(), c.w, static_cast<uint8_t>(c.flags));
 }
 
 void ToImage(const FrameBuffer& f, trelvan::RgbImage* out) {
@@ -76,27 +76,28 @@ void RenderPage(const Layout& page, const Layout* common, const Layout* buttons,
                 trelvan::RgbImage* out) {
   std::unique_ptr<FrameBuffer> f = NewFrame();
   for (const ImageRecord& r : page.images) {
-    if (!r.hidden) DrawImage(*f, r, page, common, buttons);
+    if (!r.hidden) DrawImage(*f, r.control, page, common, buttons);
   }
   for (const TextRecord& r : page.texts) {
-    if (!r.hidden) DrawText(*f, r, r.sample);
+    if (!r.hidden) DrawText(*f, r.control, r.sample);
   }
   for (const Sample& s : page.samples) {
     for (int k = 0; k < s.count; ++k) {
       const int dx = s.dx * (k % s.columns), dy = s.dy * (k / s.columns);
       if (s.isImage) {
-        ImageRecord r = s.image;
-        r.x = static_cast<uint16_t>(r.x + dx);
-        r.y = static_cast<uint16_t>(r.y + dy);
-        r.picture = static_cast<uint16_t>(r.picture + (r.source == kSourceButtons ? k : 0));
-        DrawImage(*f, r, page, common, buttons);
+        trelvan::ImageControl c = s.image.control;
+        c.x = static_cast<uint16_t>(c.x + dx);
+        c.y = static_cast<uint16_t>(c.y + dy);
+        if (c.source == trelvan::kSourceButtons) c.pictureIndex = static_cast<uint16_t>(c.pictureIndex + k);
+        DrawImage(*f, c, page, common, buttons);
       } else {
-        TextRecord r = s.text;
-        r.x = static_cast<uint16_t>(r.x + dx);
-        r.y = static_cast<uint16_t>(r.y + dy);
+        const TextRecord& r = s.text;
+        trelvan::TextControl c = r.control;
+        c.x = static_cast<uint16_t>(c.x + dx);
+        c.y = static_cast<uint16_t>(c.y + dy);
         std::string caption = Numbered(r.sample, k);
         if (r.each) caption = k < static_cast<int>(r.sample.size()) ? r.sample.substr(k, 1) : "";
-        DrawText(*f, r, caption);
+        DrawText(*f, c, caption);
       }
     }
   }

@@ -4,12 +4,14 @@
 //   trelvan-rsc -o "OUT/TA MainPage.rsc" main_page.layout
 //   trelvan-rsc --preview main.png [--common common.layout] [--buttons buttons.layout] FILE.layout
 //   trelvan-rsc --sheet sheet.png FILE.layout      every picture of the file with its index
+//   trelvan-rsc --header FILE.layout OUT.h         the page's control-role enums
 //   trelvan-rsc --palette                          the named colours
 //
 // A preview of a page looks for common.layout and buttons.layout beside the
 // page's layout unless told otherwise.
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "layout.h"
@@ -23,6 +25,7 @@ int Usage() {
                "usage: trelvan-rsc -o OUT.rsc FILE.layout\n"
                "       trelvan-rsc --preview OUT.png [--common F] [--buttons F] FILE.layout\n"
                "       trelvan-rsc --sheet OUT.png FILE.layout\n"
+               "       trelvan-rsc --header FILE.layout OUT.h\n"
                "       trelvan-rsc --palette\n");
   return 2;
 }
@@ -42,6 +45,31 @@ bool Load(const std::string& path, rsc::Layout* layout) {
   if (rsc::ReadLayoutFile(path, layout, &error)) return true;
   std::fprintf(stderr, "%s\n", error.c_str());
   return false;
+}
+
+// The role header of `input`, written to `output` unless it holds that
+// already (so what includes it is not rebuilt).
+int WriteRoleHeader(const std::string& input, const std::string& output) {
+  rsc::Layout layout;
+  if (!Load(input, &layout)) return 1;
+  std::string text, error;
+  if (!rsc::BuildRoleHeader(layout, "resources/" + BaseName(input), &text, &error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  std::ifstream old(output, std::ios::binary);
+  std::stringstream held;
+  held << old.rdbuf();
+  if (old && held.str() == text) return 0;
+  old.close();
+  std::ofstream out(output, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out.good()) {
+    std::fprintf(stderr, "%s: cannot be written\n", output.c_str());
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -65,6 +93,9 @@ int main(int argc, char** argv) {
       if (!next(&common)) return Usage();
     } else if (a == "--buttons") {
       if (!next(&buttons)) return Usage();
+    } else if (a == "--header") {
+      if (i != 1 || argc != 4) return Usage();  // nothing else goes with it
+      return WriteRoleHeader(argv[2], argv[3]);
     } else if (a == "--palette") {
       std::fputs(rsc::PaletteListing().c_str(), stdout);
       return 0;

@@ -39,6 +39,23 @@ void AddNoButton(Assistant& a) {
   a.ui.information.InfoButtons |= kInfoNoShown;
 }
 
+void RequestInformation(Assistant& a, const char* text, uint16_t shown, int32_t returnPage) {
+  InformationPage& p = a.ui.information;
+  p.InfoButtons = 0;
+  ShowMessage(a, text);
+  if (shown & kInfoYesShown) AddYesButton(a);
+  if (shown & kInfoNoShown) AddNoButton(a);
+  p.InfoReturnPage = returnPage;
+  p.answer = kCallNone;
+  a.ui.pages.CurrentPage = kInformationPage;
+}
+
+uint16_t TakeInformationAnswer(Assistant& a) {
+  InformationPage& p = a.ui.information;
+  if (TakeAnswer(p.answer) == kCallNone) return 0;
+  return p.InfoButtons & (kInfoYesPressed | kInfoExitPressed | kInfoNoPressed);
+}
+
 int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]) {
   for (int l = 0; l < kMessageLineCount; ++l) lines[l][0] = 0;
   int start = 0, lastSpace = kNoSpace, line = 0;
@@ -93,15 +110,15 @@ static void InformationPagePointer(Assistant& a) {
   if (a.shell.PointerEvent.state != kPointerPressed) return;
   if (HitTest(a.shell.PointerEvent, p.image[2]) && (p.InfoButtons & kInfoYesShown)) {
     p.InfoButtons |= kInfoYesPressed;
-    a.ui.pages.CurrentPage = p.InfoReturnPage;
+    ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
   if (HitTest(a.shell.PointerEvent, p.image[3]) && (p.InfoButtons & kInfoExitShown)) {
     p.InfoButtons |= kInfoExitPressed;
-    a.ui.pages.CurrentPage = p.InfoReturnPage;
+    ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
   if (HitTest(a.shell.PointerEvent, p.image[4]) && (p.InfoButtons & kInfoNoShown)) {
     p.InfoButtons |= kInfoNoPressed;
-    a.ui.pages.CurrentPage = p.InfoReturnPage;
+    ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
 }
 

@@ -38,6 +38,7 @@ struct InformationPage {
   char YesLabel[kButtonLabelCapacity];
   char ExitLabel[kButtonLabelCapacity];
   char NoLabel[kButtonLabelCapacity];
+  uint8_t answer;                          /**< a CallResult for TakeInformationAnswer */
   // The laid-out lines. They belong to this page alone: no other page's
   // state lives in them.
   char MessageLines[kMessageLineCount][kMessageLineCapacity];
@@ -51,6 +52,13 @@ struct InformationPage {
 void ShowMessage(Assistant& a, const char* text);
 void AddYesButton(Assistant& a);
 void AddNoButton(Assistant& a);
+// Opens the page with `text` and the buttons of `shown` (kInfoYesShown,
+// kInfoNoShown; none gives "Exit"), returning to returnPage.
+void RequestInformation(Assistant& a, const char* text, uint16_t shown, int32_t returnPage);
+// For the caller's timer handler, once after the page went back: the
+// pressed-button bit (kInfoYesPressed, kInfoExitPressed, kInfoNoPressed);
+// 0 otherwise.
+uint16_t TakeInformationAnswer(Assistant& a);
 
 // Lays text out into three lines of at most 35 characters, breaking before a
 // space, so the second and third lines begin with it. 0 when a run of 36

@@ -5,105 +5,239 @@
 #include "shell/assistant.h"
 #include "shell/setup_records.h"
 #include "storage/text.h"
-#include "ui/pages.h"
+#include "ui/pages/information_page.h"
 
 namespace trelvan {
 
 namespace {
 
 constexpr uint32_t kImageHundredth = 1342177;  // 134,217,728 / 100, rounded down
+constexpr uint16_t kRowNotChosen = 32;         // "TA Common": list-row marks
+constexpr uint16_t kRowChosen = 34;
+constexpr uint16_t kSelectionMark = 33;
+constexpr const char* kSelectionFull = "Maximum Selections Reached. Remove selections to add more.";
+
+// A list-type button and its pictures: normal, and while its list is shown.
+struct ListButton {
+  int image;
+  uint8_t listType;
+  uint16_t normal, current;
+};
+
+constexpr ListButton kListButtons[] = {
+    {kMainServerPictures, kListServerPictureCategories, 6, 7},
+    {kMainStoragePictures, kListStoragePictures, 6, 7},
+    {kMainServerSounds, kListServerSoundCategories, 12, 13},
+    {kMainStorageSounds, kListStorageSounds, 12, 13},
+    {kMainServerLightEffects, kListServerLightEffects, 2, 3},
+    {kMainStorageLightEffects, kListStorageLightEffects, 2, 3},
+    {kMainServerProductPrograms, kListServerProductPrograms, 8, 9},
+    {kMainServerProjects, kListServerProjects, 10, 11},
+    {kMainStorageProjects, kListStorageProjects, 10, 11},
+};
+
+// A category's list highlights its categories button.
+uint8_t ButtonListType(uint8_t listType) {
+  if (listType == kListServerPictures) return kListServerPictureCategories;
+  if (listType == kListServerSounds) return kListServerSoundCategories;
+  return listType;
+}
 
 void LayOutRow(ListRow& row, uint16_t textX, uint16_t textW, uint16_t markX, uint16_t y,
                uint16_t picture) {
   row.mark = ImageControl{markX, y, 40, 21, kSourceCommon, picture};
   row.text = TextControl{textX, y, textW, 21, 0, kTextNoBackground, 0x0000, 0xFFFF};
-  row.name[0] = 0;
 }
 
 void SetUpLists(Assistant& a) {
   MainPage& m = a.ui.mainPage;
-  a.link.transfer.transferActive = 0;
-  m.MainListType = kListNone;
-  m.listPage = 0;
-  for (int r = 0; r < kListRows; ++r) {
-    LayOutRow(m.listRows[r], 46, 260, 306, static_cast<uint16_t>(284 + 21 * r), 32);
+  TransferLists& t = a.link.transfer;
+  t.transferActive = 0;
+  t.MainListType = kListNone;
+  a.net.lists.listTopPage = 0;
+  a.net.lists.listRowCount = 0;
+  for (int r = 0; r < kListScreenRows; ++r) {
+    LayOutRow(m.listRows[r], 46, 260, 306, static_cast<uint16_t>(284 + 21 * r), kRowNotChosen);
   }
   if (!m.selectionLaidOut) {
     m.selectionLaidOut = 1;
-    for (int r = 0; r < kSelectionRows; ++r) {
-      LayOutRow(m.selectionRows[r], 520, 220, 740, static_cast<uint16_t>(214 + 21 * r), 33);
+    for (int r = 0; r < kSelectionCapacity; ++r) {
+      LayOutRow(m.selectionRows[r], 520, 216, 740, static_cast<uint16_t>(214 + 21 * r),
+                kSelectionMark);
     }
-    ClearSendList(a.link.transfer);
+    ClearSendList(t);
   }
-  m.chosenRow = -1;
   m.lastServerStatus = 2;
+}
+
+bool IsSelected(const TransferLists& t, const char* name) {
+  for (int k = 0; k < t.selectionCount; ++k) {
+    if (CompareText(t.selectionList[k].name, name, kTransferNameCapacity) == 0) return true;
+  }
+  return false;
+}
+
+void DrawImage(Assistant& a, const ImageControl* c) {
+  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
+}
+
+// The frame of the twelve rows, the rows of the screen shown with their
+// marks, and the scroll buttons where there is somewhere to scroll.
+void DrawListArea(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  const MainLists& lists = a.net.lists;
+  DrawImage(a, m.image[kMainListFrame]);
+  for (int r = 0; r < kListScreenRows; ++r) {
+    if (!ListRowShown(lists, r)) continue;
+    ListRow& row = m.listRows[r];
+    const char* name = ListRowName(lists, r);
+    DrawTextControl(a.frame, &row.text, name);
+    if (!lists.rowsSelectable) continue;
+    row.mark.pictureIndex = IsSelected(a.link.transfer, name) ? kRowChosen : kRowNotChosen;
+    DrawImage(a, &row.mark);
+  }
+  if (kListScreenRows * (lists.listTopPage + 1) < lists.listRowCount) {
+    DrawImage(a, m.image[kMainNextListPage]);
+  }
+  if (lists.listTopPage > 0) DrawImage(a, m.image[kMainPreviousListPage]);
+}
+
+void DrawSelection(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  const TransferLists& t = a.link.transfer;
+  DrawImage(a, m.image[kMainSelectionFrame]);
+  for (int k = 0; k < kSelectionCapacity; ++k) {
+    const SelectionEntry& e = t.selectionList[k];
+    if (k >= t.selectionCount || !e.shown) continue;
+    DrawTextControl(a.frame, &m.selectionRows[k].text, e.name);
+    DrawImage(a, &m.selectionRows[k].mark);
+  }
+}
+
+void DrawListButtons(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  const uint8_t shown = ButtonListType(a.link.transfer.MainListType);
+  for (const ListButton& b : kListButtons) {
+    ImageControl* c = m.image[b.image];
+    if (!c) continue;
+    c->pictureIndex = b.listType == shown ? b.current : b.normal;
+    DrawImage(a, c);
+  }
 }
 
 // A page this program does not have yet would leave the user on a page that
 // answers nothing: such a click is ignored.
-void OpenPage(Assistant& a, int32_t page) {
-  if (PageTable(page)) a.ui.pages.CurrentPage = page;
+void OpenManager(Assistant& a) {
+  int32_t page = 0;
+  switch (a.link.transfer.MainListType) {
+    case kListStoragePictures: page = kPictureManagerPage; break;
+    case kListStorageSounds: page = kSoundManagerPage; break;
+    case kListStorageLightEffects: page = kLightEffectManagerPage; break;
+    case kListStorageProjects: page = kProjectManagerPage; break;
+    default: return;
+  }
+  if (!PageTable(page)) return;
+  a.ui.pages.CurrentPage = page;
+  a.net.serverStep = kServerIdle;
+  a.link.transfer.downloadRequest &= static_cast<uint16_t>(~kDownloadsClearedByOpen);
 }
 
-}  // namespace
-
-void FreeStorageText(uint16_t freeBlocks, char* out) {
-  const uint32_t percent = uint32_t{freeBlocks} * kBlockSize / kImageHundredth;
-  FormatText(out, "Free Storage = %u%%", percent);
+// List-type buttons, rows, selection entries and scrolling.
+void HandleListButtons(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  for (const ListButton& b : kListButtons) {
+    if (!HitTest(pointer, m.image[b.image]) || !StorageListTypeText(b.listType)) continue;
+    ShowStorageList(a.net.lists, a.link.transfer, a.storage, b.listType);
+    DrawListButtons(a);
+    DrawListArea(a);
+    DrawSelection(a);
+    return;
+  }
+  for (int r = 0; r < kListScreenRows; ++r) {
+    if (!HitTest(pointer, &m.listRows[r].text) && !HitTest(pointer, &m.listRows[r].mark)) continue;
+    const RowClickResult result = ClickListRow(a.net.lists, a.link.transfer, r);
+    if (result == kRowSelectionFull) {
+      RequestInformation(a, kSelectionFull, 0, kMainPage);
+    } else if (result == kRowSelected) {
+      DrawListArea(a);
+      DrawSelection(a);
+    }
+    return;
+  }
+  for (int k = 0; k < a.link.transfer.selectionCount; ++k) {
+    const ListRow& row = m.selectionRows[k];
+    if (!HitTest(pointer, &row.text) && !HitTest(pointer, &row.mark)) continue;
+    ClickSelectionEntry(a.link.transfer, k);
+    DrawSelection(a);
+    DrawListArea(a);
+    return;
+  }
+  if ((HitTest(pointer, m.image[kMainNextListPage]) && ScrollListDown(a.net.lists)) ||
+      (HitTest(pointer, m.image[kMainPreviousListPage]) && ScrollListUp(a.net.lists))) {
+    DrawListArea(a);
+  }
 }
 
-static void MainPageInit(Assistant& a) {
+void MainPageInit(Assistant& a) {
   MainPage& m = a.ui.mainPage;
   PageLoader load(a.ui.controls, a.storage, kMainPageRecord);
-  m.image[0] = load.Image();
-  m.image[1] = load.Image();
-  m.text[0] = load.Text();
-  m.image[2] = load.Image();
-  m.text[1] = load.Text();
-  for (int i = 3; i <= 24; ++i) m.image[i] = load.Image();
-  m.text[2] = load.Text();
-  m.text[3] = load.Text();
-  m.image[25] = load.Image();
+  m.image[kMainExit] = load.Image();
+  m.image[kMainTitleBar] = load.Image();
+  m.text[kMainTitle] = load.Text();
+  m.image[kMainSpare2] = load.Image();
+  m.text[kMainRevision] = load.Text();
+  for (int i = kMainServerPanel; i <= kMainServerStatus; ++i) m.image[i] = load.Image();
+  m.text[kMainProgress] = load.Text();
+  m.text[kMainFreeStorage] = load.Text();
+  m.image[kMainSpare25] = load.Image();
   load.Finish();
   SetUpLists(a);
   a.ui.pages.initialised[kMainPage] = 1;
 }
 
-static void MainPageDraw(Assistant& a, int full) {
+void MainPageDraw(Assistant& a, int full) {
   if (!full) return;
   MainPage& m = a.ui.mainPage;
   MainPageInit(a);
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[0]);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[1]);
-  DrawTextControl(a.frame, m.text[0], "Trelvan Assistant");
-  for (int i = 3; i <= 17; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[i]);
-  for (int i : {20, 21, 23}) DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[i]);
+  DrawImage(a, m.image[kMainExit]);
+  DrawImage(a, m.image[kMainTitleBar]);
+  DrawTextControl(a.frame, m.text[kMainTitle], kMainPageRecord.title);
+  for (int i = kMainServerPanel; i <= kMainStorageProjects; ++i) DrawImage(a, m.image[i]);
+  for (int i : {kMainOpenManager, kMainSelectionFrame, kMainStatusBar}) DrawImage(a, m.image[i]);
   char line[40];
   FormatText(line, "Revision %s", kProgramRevision);
-  DrawTextControl(a.frame, m.text[1], line);
-  FreeStorageText(a.storage.fs.header.freeBlocks, line);
-  DrawTextControl(a.frame, m.text[3], line);
-  m.chosenRow = -1;
+  DrawTextControl(a.frame, m.text[kMainRevision], line);
+  FreeStorageText(a.storage.fs.header.freeBlocks, line, sizeof line);
+  DrawTextControl(a.frame, m.text[kMainFreeStorage], line);
+  DrawListArea(a);
+  DrawListButtons(a);
+  DrawSelection(a);
 }
 
-static void MainPagePointer(Assistant& a) {
+void MainPagePointer(Assistant& a) {
   MainPage& m = a.ui.mainPage;
-  if (a.link.transfer.transferActive || a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, m.image[0])) a.shell.QuitRequested = 1;
-  if (HitTest(a.shell.PointerEvent, m.image[5])) OpenPage(a, kSetupPage);
-  if (HitTest(a.shell.PointerEvent, m.image[20])) {
-    switch (m.MainListType) {
-      case kListStoragePictures: OpenPage(a, kPictureManagerPage); break;
-      case kListStorageSounds: OpenPage(a, kSoundManagerPage); break;
-      case kListStorageLightEffects: OpenPage(a, kLightEffectManagerPage); break;
-      case kListStorageProjects: OpenPage(a, kProjectManagerPage); break;
-      default: break;
-    }
+  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  if (a.link.transfer.transferActive || pointer.state != kPointerPressed) return;
+  if (HitTest(pointer, m.image[kMainExit])) a.shell.QuitRequested = 1;
+  if (HitTest(pointer, m.image[kMainSetup]) && PageTable(kSetupPage)) {
+    a.ui.pages.CurrentPage = kSetupPage;
   }
+  HandleListButtons(a);
+  if (HitTest(pointer, m.image[kMainOpenManager])) OpenManager(a);
 }
 
-const PageHandlers kMainPageRecord = {kMainPage, "TA MainPage", "Trelvan Assistant", MainPageInit, nullptr, MainPagePointer, MainPageDraw};
+}  // namespace
+
+void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity) {
+  const uint32_t percent = uint32_t{freeBlocks} * kBlockSize / kImageHundredth;
+  FormatText(out, capacity, "Free Storage = %u%%", percent);
+}
+
+const PageHandlers kMainPageRecord = {kMainPage,      "TA MainPage",   "Trelvan Assistant",
+                                      MainPageInit,   nullptr,         MainPagePointer,
+                                      MainPageDraw};
 
 }  // namespace trelvan

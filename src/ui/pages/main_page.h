@@ -1,52 +1,40 @@
 // The main page (page 1): list-type buttons, the twelve-row list, the
-// selection list, exit, setup and open, the revision and the free storage.
+// selection for the handheld, exit, setup and open, the revision and the
+// free storage. The lists themselves are the model in net/server_lists.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "link/transfer_lists.h"
+#include "net/server_lists.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
+#include "ui/pages/roles/main_page_roles.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kMainImageCount = 26;
-constexpr int kMainTextCount = 4;
-constexpr int kSelectionRows = 8;
-
-// A row of one of the page's lists: a mark, a text, and the text shown.
-// Rows belong to the page, not to the shared pools, so the selection list
-// keeps its rows while other pages are shown.
+// A row of one of the page's lists: a mark and a text. Rows belong to the
+// page, not to the shared pools, so the selection keeps its rows while other
+// pages are shown.
 struct ListRow {
   ImageControl mark;
   TextControl text;
-  char name[kRowNameCapacity];
-};
-
-enum MainListTypes : uint8_t {
-  kListNone = 0,
-  kListStoragePictures = 3,
-  kListStorageSounds = 6,
-  kListStorageLightEffects = 8,
-  kListStorageProjects = 10,
 };
 
 struct MainPage {
   ImageControl* image[kMainImageCount];
   TextControl* text[kMainTextCount];
-  uint8_t MainListType;       /**< the list shown; kListNone at each initialisation */
-  uint16_t listPage;          /**< page of twelve rows shown */
-  int16_t chosenRow;          /**< -1: none */
   uint8_t lastServerStatus;   /**< 2 after initialisation: the status is drawn at once */
   uint8_t selectionLaidOut;   /**< 1 once the selection rows are laid out this run */
-  ListRow listRows[kListRows];
-  ListRow selectionRows[kSelectionRows];
+  ListRow listRows[kListScreenRows];
+  ListRow selectionRows[kSelectionCapacity];
 };
 
-
 // "Free Storage = NN%": free blocks as a whole percentage of the image.
-void FreeStorageText(uint16_t freeBlocks, char* out);
+void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity);
 
 // The page's handler record for the page table.
 extern const PageHandlers kMainPageRecord;

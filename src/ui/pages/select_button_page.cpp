@@ -16,6 +16,19 @@ constexpr uint16_t kRowStep = 42;
 
 }  // namespace
 
+void RequestSelectButton(Assistant& a, int16_t returnPage) {
+  a.ui.selectButton.SelectButtonReturnPage = returnPage;
+  a.ui.selectButton.answer = kCallNone;
+  a.ui.pages.CurrentPage = kSelectButtonPage;
+}
+
+CallResult TakeSelectedButton(Assistant& a, uint16_t* button) {
+  SelectButtonPage& p = a.ui.selectButton;
+  const CallResult result = TakeAnswer(p.answer);
+  if (result == kCallConfirmed && button) *button = p.SelectedButton;
+  return result;
+}
+
 static void SelectButtonInit(Assistant& a) {
   SelectButtonPage& p = a.ui.selectButton;
   PageLoader load(a.ui.controls, a.storage, kSelectButtonRecord);
@@ -46,11 +59,13 @@ static void SelectButtonDraw(Assistant& a, int full) {
 static void SelectButtonPointer(Assistant& a) {
   SelectButtonPage& p = a.ui.selectButton;
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, p.image[1])) a.ui.pages.CurrentPage = p.SelectButtonReturnPage;
+  if (HitTest(a.shell.PointerEvent, p.image[1])) {
+    ReturnToCaller(a.ui.pages, p.answer, kCallCancelled, p.SelectButtonReturnPage);
+  }
   for (int k = 0; k < p.ButtonCount && k < kButtonGridCount; ++k) {
     if (HitTest(a.shell.PointerEvent, &p.button[k])) {
       p.SelectedButton = static_cast<uint16_t>(k);
-      a.ui.pages.CurrentPage = p.SelectButtonReturnPage;
+      ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.SelectButtonReturnPage);
     }
   }
 }

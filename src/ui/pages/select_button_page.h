@@ -24,8 +24,15 @@ struct SelectButtonPage {
   int16_t SelectButtonReturnPage;  /**< caller: page to return to */
   uint16_t SelectedButton;         /**< picture clicked; kept when the user goes back */
   uint8_t ButtonCount;             /**< pictures the last full draw could draw */
+  uint8_t answer;                  /**< a CallResult for TakeSelectedButton */
 };
 
+
+// Opens the grid, returning to returnPage.
+void RequestSelectButton(Assistant& a, int16_t returnPage);
+// For the caller's timer handler, once after the page went back:
+// kCallConfirmed with the picture clicked, or kCallCancelled (back).
+CallResult TakeSelectedButton(Assistant& a, uint16_t* button);
 
 // The page's handler record for the page table.
 extern const PageHandlers kSelectButtonRecord;

@@ -246,6 +246,21 @@ void ListFolder(Assistant& a) {
   DrawList(a, FileListView(f));
 }
 
+void RequestSelectFile(Assistant& a, const char* extension, uint8_t returnPage) {
+  SelectFilePage& f = a.ui.selectFile;
+  CopyText(extension, f.SelectFileExtension, kSelectFileExtensionCapacity);
+  f.SelectFileReturnPage = returnPage;
+  f.answer = kCallNone;
+  a.ui.pages.CurrentPage = kSelectFilePage;
+}
+
+CallResult TakeSelectedFile(Assistant& a, const char** path) {
+  SelectFilePage& f = a.ui.selectFile;
+  const CallResult result = TakeAnswer(f.answer);
+  if (result == kCallConfirmed && path) *path = f.SelectedPath;
+  return result;
+}
+
 static void SelectFileInit(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
   PageLoader load(a.ui.controls, a.storage, kSelectFileRecord);
@@ -288,7 +303,7 @@ static void SelectFilePointer(Assistant& a) {
   if (a.shell.PointerEvent.state != kPointerPressed) return;
   if (HitTest(a.shell.PointerEvent, f.image[kCancel])) {
     f.SelectFileResult = kSelectFileCancelled;
-    a.ui.pages.CurrentPage = f.SelectFileReturnPage;
+    ReturnToCaller(a.ui.pages, f.answer, kCallCancelled, f.SelectFileReturnPage);
     return;
   }
   if (HitTest(a.shell.PointerEvent, f.image[kUpFolder])) {
@@ -320,7 +335,7 @@ static void SelectFilePointer(Assistant& a) {
   const int fileRow = RowIndex(a, f.FileRows);
   if (fileRow >= 0) {
     if (AppendToPath(a, f.FileNames[kSelectRows * f.FilePage + fileRow], 0)) {
-      a.ui.pages.CurrentPage = f.SelectFileReturnPage;
+      ReturnToCaller(a.ui.pages, f.answer, kCallConfirmed, f.SelectFileReturnPage);
     }
     return;
   }

@@ -35,6 +35,7 @@ struct SelectFilePage {
   uint8_t SelectFileReturnPage;                            /**< caller: page to return to */
   uint8_t SelectFileResult;        /**< kSelectFileChosen or kSelectFileCancelled */
   char SelectedPath[kSelectedPathCapacity];  /**< folder ending in the separator; then + file */
+  uint8_t answer;                  /**< a CallResult for TakeSelectedFile */
 
   // The names are kept whole (up to 127 characters) so that a click appends
   // the real name; the rows show them cut to 31.
@@ -48,6 +49,13 @@ struct SelectFilePage {
   FolderEntry entries[kSelectListCapacity];  /**< the folder search's answer while listing */
 };
 
+
+// Opens the browser for files ending in `extension` (".bmp", ".wav"),
+// returning to returnPage.
+void RequestSelectFile(Assistant& a, const char* extension, uint8_t returnPage);
+// For the caller's timer handler, once after the page went back:
+// kCallConfirmed with the chosen file's full path, or kCallCancelled.
+CallResult TakeSelectedFile(Assistant& a, const char** path);
 
 // Stores SelectedPath as "SelectFileLastPath", replacing the stored one.
 void SaveLastPath(Assistant& a);

@@ -27,6 +27,22 @@ void AddSelectText(Assistant& a, int k, const char* text) {
   CopyText(text, p.SelectTextEntries[k], kSelectTextEntryCapacity);
 }
 
+void RequestSelectText(Assistant& a, const char* title, int32_t returnPage) {
+  SelectTextPage& p = a.ui.selectText;
+  CopyText(title, p.SelectTextTitle, kSelectTextTitleCapacity);
+  p.SelectTextReturnPage = returnPage;
+  p.SelectTextResult = kSelectTextOpen;
+  p.answer = kCallNone;
+  a.ui.pages.CurrentPage = kSelectTextPage;
+}
+
+CallResult TakeSelectedText(Assistant& a, uint8_t* index) {
+  SelectTextPage& p = a.ui.selectText;
+  const CallResult result = TakeAnswer(p.answer);
+  if (result == kCallConfirmed && index) *index = p.SelectedTextIndex;
+  return result;
+}
+
 static void SelectTextInit(Assistant& a) {
   SelectTextPage& p = a.ui.selectText;
   PageLoader load(a.ui.controls, a.storage, kSelectTextRecord);
@@ -69,14 +85,14 @@ static void SelectTextPointer(Assistant& a) {
       p.SelectedTextIndex = static_cast<uint8_t>(i);
       char* chosen = p.SelectTextEntries[i];
       if (i != 0) CopyText(chosen, p.SelectTextEntries[0], kSelectTextEntryCapacity);
-      a.ui.pages.CurrentPage = p.SelectTextReturnPage;
+      ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.SelectTextReturnPage);
     }
     break;
   }
   if (HitTest(a.shell.PointerEvent, p.image[3])) {
     p.SelectTextResult = kSelectTextCancelled;
     p.SelectTextEntries[0][0] = 0;
-    a.ui.pages.CurrentPage = p.SelectTextReturnPage;
+    ReturnToCaller(a.ui.pages, p.answer, kCallCancelled, p.SelectTextReturnPage);
   }
 }
 

@@ -30,11 +30,17 @@ struct SelectTextPage {
   int32_t SelectTextReturnPage;   /**< caller: page to return to */
   uint8_t SelectTextResult;       /**< a SelectTextResults value */
   uint8_t SelectedTextIndex;      /**< the entry chosen */
+  uint8_t answer;                 /**< a CallResult for TakeSelectedText */
 };
 
 // Entry k receives at most 24 characters of text; k = 0 first empties the
 // list. Entries beyond the 17th are refused.
 void AddSelectText(Assistant& a, int k, const char* text);
+// Opens the page on the entries added, under `title`, returning to returnPage.
+void RequestSelectText(Assistant& a, const char* title, int32_t returnPage);
+// For the caller's timer handler, once after the page went back:
+// kCallConfirmed with the chosen entry's index, or kCallCancelled.
+CallResult TakeSelectedText(Assistant& a, uint8_t* index);
 
 
 // The page's handler record for the page table.

@@ -1,0 +1,19 @@
+// Listing the stored files of one type: the main page's storage lists and
+// the project list read the same FileHeader fields the same way.
+#pragma once
+
+#include <cstdint>
+
+#include "storage/storage.h"
+
+namespace trelvan {
+
+constexpr int kTypeListNameCapacity = 32;  // a file name: 31 characters and the zero
+
+// Copies the names of the stored files whose type field equals `type`
+// (compared over 32 characters), in storage order, into `names`; at most
+// `capacity`. Returns how many it copied.
+uint16_t ListFilesOfType(const Storage& s, const char* type, char (*names)[kTypeListNameCapacity],
+                         uint16_t capacity);
+
+}  // namespace trelvan
