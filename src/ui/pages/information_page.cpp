@@ -80,10 +80,10 @@ int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapa
 static void InformationPageInit(Assistant& a) {
   InformationPage& p = a.ui.information;
   PageLoader load(a.ui.controls, a.storage, kInformationPageRecord);
-  p.image[0] = load.Image();
-  p.text[0] = load.Text();
-  for (int i = 1; i <= 4; ++i) p.image[i] = load.Image();
-  for (int i = 1; i <= 3; ++i) p.text[i] = load.Text();
+  p.image[kInfoTitleBar] = load.Image();
+  p.text[kInfoTitle] = load.Text();
+  for (int i = kInfoBadge; i <= kInfoNo; ++i) p.image[i] = load.Image();
+  for (int i = kInfoYesCaption; i <= kInfoNoCaption; ++i) p.text[i] = load.Text();
   load.Finish();
   for (int i = 0; i < kMessageLineCount; ++i) {
     p.line[i] = NextTextSlot(a.ui.controls);
@@ -108,15 +108,15 @@ static void InformationPageTimer(Assistant& a) {
 static void InformationPagePointer(Assistant& a) {
   InformationPage& p = a.ui.information;
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, p.image[2]) && (p.InfoButtons & kInfoYesShown)) {
+  if (HitTest(a.shell.PointerEvent, p.image[kInfoYes]) && (p.InfoButtons & kInfoYesShown)) {
     p.InfoButtons |= kInfoYesPressed;
     ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
-  if (HitTest(a.shell.PointerEvent, p.image[3]) && (p.InfoButtons & kInfoExitShown)) {
+  if (HitTest(a.shell.PointerEvent, p.image[kInfoExit]) && (p.InfoButtons & kInfoExitShown)) {
     p.InfoButtons |= kInfoExitPressed;
     ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
-  if (HitTest(a.shell.PointerEvent, p.image[4]) && (p.InfoButtons & kInfoNoShown)) {
+  if (HitTest(a.shell.PointerEvent, p.image[kInfoNo]) && (p.InfoButtons & kInfoNoShown)) {
     p.InfoButtons |= kInfoNoPressed;
     ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
@@ -126,23 +126,23 @@ static void InformationPageDraw(Assistant& a, int full) {
   if (!full) return;
   InformationPage& p = a.ui.information;
   InformationPageInit(a);
-  DrawPageFrame(a, kInformationPageRecord, p.image[0], p.text[0]);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[1]);
+  DrawPageFrame(a, kInformationPageRecord, p.image[kInfoTitleBar], p.text[kInfoTitle]);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoBadge]);
   if (p.InfoButtons & kInfoYesShown) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[2]);
-    DrawTextControl(a.frame, p.text[1], p.YesLabel);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoYes]);
+    DrawTextControl(a.frame, p.text[kInfoYesCaption], p.YesLabel);
   }
   if (p.InfoButtons == 0) {
     p.InfoButtons = kInfoExitShown;
     CopyText("Exit", p.ExitLabel, kButtonLabelCapacity);
   }
   if (p.InfoButtons & kInfoExitShown) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[3]);
-    DrawTextControl(a.frame, p.text[2], p.ExitLabel);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoExit]);
+    DrawTextControl(a.frame, p.text[kInfoExitCaption], p.ExitLabel);
   }
   if (p.InfoButtons & kInfoNoShown) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[4]);
-    DrawTextControl(a.frame, p.text[3], p.NoLabel);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoNo]);
+    DrawTextControl(a.frame, p.text[kInfoNoCaption], p.NoLabel);
   }
 }
 

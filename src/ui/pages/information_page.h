@@ -7,13 +7,12 @@
 
 #include "ui/controls.h"
 #include "ui/pages.h"
+#include "ui/pages/roles/information_roles.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kInfoImageCount = 5;
-constexpr int kInfoTextCount = 4;
 
 // InfoButtons: which buttons are shown (bits 0 to 2) and which was pressed
 // (bits 4 to 6).
@@ -27,8 +26,8 @@ enum InfoButtonBits : uint16_t {
 };
 
 struct InformationPage {
-  ImageControl* image[kInfoImageCount];  /**< 0, 1 decoration; 2 Yes, 3 Exit, 4 No */
-  TextControl* text[kInfoTextCount];     /**< 0 title; 1 to 3 the button captions */
+  ImageControl* image[kInfoImageCount];  /**< by InfoImage role */
+  TextControl* text[kInfoTextCount];     /**< by InfoText role */
   TextControl* line[kMessageLineCount];  /**< run-time: the message lines */
 
   char MessageText[kMessageTextCapacity];  /**< the message, at most 99 characters */

@@ -7,63 +7,12 @@
 
 #include "ui/controls.h"
 #include "ui/pages.h"
+#include "ui/pages/alpha_keyboard_page.h"
+#include "ui/pages/numeric_keyboard_page.h"
 
 namespace trelvan {
 
 struct Assistant;
-
-constexpr int kKeyWidth = 32;
-constexpr int kKeyHeight = 41;
-constexpr int kAlphaImageCount = 9;
-constexpr int kAlphaTextCount = 2;
-
-constexpr int kNumericImageCount = 17;
-constexpr int kNumericTextCount = 7;
-
-
-// Result codes of both keyboards.
-enum KeyboardResult : uint8_t { kKeyboardNoResult = 0, kKeyboardConfirmed = 1, kKeyboardCancelled = 2 };
-
-// Characters of the PC keyboard's queue with a meaning of their own.
-constexpr uint8_t kKeyBackspace = 8;
-constexpr uint8_t kKeyEnter = 13;
-constexpr uint8_t kKeyCancel = 24;
-
-struct KeyboardState {
-  uint8_t symbolsMode;          /**< 0 letters, 1 symbols */
-  uint8_t shift;                /**< letters: 1 capitals; symbols: 1 first set, 0 second set */
-  uint8_t length;               /**< characters in EnteredText */
-  char keySet[kKeySetCapacity]; /**< the characters now on the 27 keys */
-};
-
-struct AlphaKeyboard {
-  ImageControl* image[kAlphaImageCount];
-  TextControl* text[kAlphaTextCount];
-  ImageControl* keyCap;    /**< run-time: moved to each key in turn */
-  TextControl* keyLabel;   /**< run-time: the key's character, white, centred */
-
-  uint8_t TextMaxLength;   /**< caller: most characters accepted */
-  uint8_t TextMinLength;   /**< caller: fewest characters the OK control accepts */
-  int32_t TextReturnPage;  /**< caller: page to return to */
-  char EnteredText[kEnteredTextCapacity];  /**< emptied when the page starts */
-  uint8_t TextResult;      /**< a KeyboardResult */
-
-  KeyboardState state;
-};
-
-struct NumericKeyboard {
-  ImageControl* image[kNumericImageCount];
-  TextControl* text[kNumericTextCount];
-
-  char NumberPrompt[kNumberPromptCapacity];   /**< caller: shown in text 0 */
-  char NumberMinText[kNumberLimitCapacity];   /**< caller: shown in text 2 */
-  char NumberMaxText[kNumberLimitCapacity];   /**< caller: shown in text 1 */
-  int32_t NumberMin, NumberMax;               /**< caller: accepted range, ends included */
-  int32_t NumberReturnPage;                   /**< caller: page to return to */
-  int32_t NumberValue;                        /**< the value accepted (the caller may preset) */
-  uint8_t NumberResult;                       /**< a KeyboardResult */
-  char NumberText[kNumberTextCapacity];       /**< typed so far; emptied when the page starts */
-};
 
 struct KeyboardPages {
   AlphaKeyboard alpha;
@@ -71,22 +20,6 @@ struct KeyboardPages {
   char TextRequestTag[kRequestTagCapacity];  /**< names the field a caller asked for */
   uint8_t TextRequested;                     /**< 1: a caller waits for a keyboard's result */
 };
-
-// ---- the alphanumeric keyboard (page 5) ----
-
-// Appends c to EnteredText unless it is full; the first letter typed after
-// capitals turns the keys to small letters, a space in letters mode back to
-// capitals.
-void AddCharacter(Assistant& a, char c);
-// The 27 characters of a mode: symbolsMode 0 with shift 1 capitals, 0 small
-// letters; symbolsMode 1 with shift 1 the first symbol set, 0 the second.
-void BuildKeySet(char* keySet, uint8_t keyboardLayout, uint8_t symbolsMode, uint8_t shift);
-// Top-left corner of key k (0..26): rows of 10, 10 and 7 keys.
-int KeyX(int k);
-int KeyY(int k);
-
-// ---- the numeric keyboard (page 9) ----
-
 
 // ---- the callers' side ----
 
@@ -107,10 +40,24 @@ int TakeConfirmedNumber(Assistant& a);
 // 1 when TextRequestTag names tag (compared over at most 25 characters).
 int RequestTagIs(const Assistant& a, const char* tag);
 
-// The page's handler record for the page table.
-extern const PageHandlers kAlphaKeyboardRecord;
+// ---- shared by the two keyboard pages ----
 
-// The page's handler record for the page table.
-extern const PageHandlers kNumericKeyboardRecord;
+// Redraws a text control on its own: a control without a background of its
+// own is wiped first, so no glyph of the old text stays.
+void ShowText(Assistant& a, const TextControl* control, const char* text);
+
+// The queued PC keys, oldest first, each to `handle` until the page is left;
+// the queue is empty afterwards.
+template <typename AssistantT, typename Handle>
+void DrainKeyQueue(AssistantT& a, int32_t page, Handle handle) {
+  KeyQueueRecord& q = a.shell.KeyQueue;
+  int count = q.count;
+  if (count > kKeyQueueCapacity) count = kKeyQueueCapacity;
+  for (int i = 0; i < count; ++i) {
+    handle(q.keys[i]);
+    if (a.ui.pages.CurrentPage != page) break;  // confirmed or cancelled: the rest is dropped
+  }
+  q.count = 0;
+}
 
 }  // namespace trelvan

@@ -32,9 +32,9 @@ CallResult TakeSelectedButton(Assistant& a, uint16_t* button) {
 static void SelectButtonInit(Assistant& a) {
   SelectButtonPage& p = a.ui.selectButton;
   PageLoader load(a.ui.controls, a.storage, kSelectButtonRecord);
-  p.image[0] = load.Image();
+  p.image[kSelectButtonSideBar] = load.Image();
   p.title = load.Text();
-  p.image[1] = load.Image();
+  p.image[kSelectButtonBack] = load.Image();
   load.Finish();
   for (int k = 0; k < kButtonGridCount; ++k) {
     p.button[k] = ImageControl{
@@ -49,8 +49,8 @@ static void SelectButtonDraw(Assistant& a, int full) {
   if (!full) return;
   SelectButtonPage& p = a.ui.selectButton;
   SelectButtonInit(a);
-  DrawPageFrame(a, kSelectButtonRecord, p.image[0], p.title);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[1]);
+  DrawPageFrame(a, kSelectButtonRecord, p.image[kSelectButtonSideBar], p.title);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kSelectButtonBack]);
   int drawn = 0;
   while (drawn < kButtonGridCount && DrawImageControl(a.ui.controls, a.frame, a.storage, &p.button[drawn])) ++drawn;
   p.ButtonCount = static_cast<uint8_t>(drawn);
@@ -59,7 +59,7 @@ static void SelectButtonDraw(Assistant& a, int full) {
 static void SelectButtonPointer(Assistant& a) {
   SelectButtonPage& p = a.ui.selectButton;
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, p.image[1])) {
+  if (HitTest(a.shell.PointerEvent, p.image[kSelectButtonBack])) {
     ReturnToCaller(a.ui.pages, p.answer, kCallCancelled, p.SelectButtonReturnPage);
   }
   for (int k = 0; k < p.ButtonCount && k < kButtonGridCount; ++k) {

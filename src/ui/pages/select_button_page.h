@@ -7,6 +7,7 @@
 
 #include "ui/controls.h"
 #include "ui/pages.h"
+#include "ui/pages/roles/select_button_roles.h"
 
 namespace trelvan {
 
@@ -15,7 +16,7 @@ struct Assistant;
 constexpr int kButtonGridColumns = 6;
 
 struct SelectButtonPage {
-  ImageControl* image[2];  /**< 0 drawn; 1 back */
+  ImageControl* image[kSelectButtonImageCount];  /**< by SelectButtonImage role */
   TextControl* title;      /**< text 0 */
   // The grid's buttons. The page's own controls and the 78 buttons need 80
   // image slots, two more than the pool holds, so the buttons are kept here.

@@ -23,21 +23,6 @@ constexpr uint16_t kFileNameWidth = 234;
 constexpr uint16_t kExtensionLength = 4;
 constexpr uint16_t kPathMost = kSelectedPathCapacity - 1;
 
-// Slots of the page's controls.
-enum : int {
-  kDecoration = 0,
-  kFolderBackground = 1,
-  kFileBackground = 2,
-  kCancel = 3,
-  kPathBackground = 4,
-  kUpFolder = 5,
-  kFolderNext = 6,
-  kFolderPrevious = 7,
-  kFilePrevious = 8,
-  kFileNext = 9,
-};
-enum : int { kTitle = 0, kFolderLabel = 1, kFileLabel = 2, kPathLine = 6 };
-
 // One of the two lists with the controls that belong to it.
 struct ListView {
   ImageControl* background;
@@ -53,14 +38,14 @@ struct ListView {
 };
 
 ListView FolderListView(SelectFilePage& f) {
-  return ListView{f.image[kFolderBackground], f.text[kFolderLabel], "Directory",
-                  f.image[kFolderPrevious], f.image[kFolderNext],
+  return ListView{f.image[kSelectFileFolderFrame], f.text[kSelectFileFolderLabel], "Directory",
+                  f.image[kSelectFileFolderPrevious], f.image[kSelectFileFolderNext],
                   f.FolderNames, f.FolderCount, f.FolderPage, f.FolderRows, kFolderNameWidth};
 }
 
 ListView FileListView(SelectFilePage& f) {
-  return ListView{f.image[kFileBackground], f.text[kFileLabel], "File",
-                  f.image[kFilePrevious], f.image[kFileNext],
+  return ListView{f.image[kSelectFileFileFrame], f.text[kSelectFileFileLabel], "File",
+                  f.image[kSelectFileFilePrevious], f.image[kSelectFileFileNext],
                   f.FileNames, f.FileCount, f.FilePage, f.FileRows, kFileNameWidth};
 }
 
@@ -154,8 +139,8 @@ void ReadLastPath(Assistant& a) {
 
 void ShowPath(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
-  DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[kPathBackground]);
-  DrawTextControl(a.frame, f.text[kPathLine], f.SelectedPath);
+  DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[kSelectFilePathFrame]);
+  DrawTextControl(a.frame, f.text[kSelectFilePathLine], f.SelectedPath);
 }
 
 void UpOneFolder(Assistant& a) {
@@ -264,16 +249,16 @@ CallResult TakeSelectedFile(Assistant& a, const char** path) {
 static void SelectFileInit(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
   PageLoader load(a.ui.controls, a.storage, kSelectFileRecord);
-  f.image[0] = load.Image();
-  f.text[0] = load.Text();
-  f.image[1] = load.Image();
-  f.image[2] = load.Image();
-  f.text[1] = load.Text();
-  f.text[2] = load.Text();
-  for (int i = 3; i <= 5; ++i) f.image[i] = load.Image();
-  for (int i = 3; i <= 5; ++i) f.text[i] = load.Text();
-  for (int i = 6; i <= 9; ++i) f.image[i] = load.Image();
-  f.text[6] = load.Text();
+  f.image[kSelectFileTitleBar] = load.Image();
+  f.text[kSelectFileTitle] = load.Text();
+  f.image[kSelectFileFolderFrame] = load.Image();
+  f.image[kSelectFileFileFrame] = load.Image();
+  f.text[kSelectFileFolderLabel] = load.Text();
+  f.text[kSelectFileFileLabel] = load.Text();
+  for (int i = kSelectFileCancel; i <= kSelectFileUpFolder; ++i) f.image[i] = load.Image();
+  for (int i = kSelectFilePathLabel; i <= kSelectFileHintSecondLine; ++i) f.text[i] = load.Text();
+  for (int i = kSelectFileFolderNext; i <= kSelectFileFileNext; ++i) f.image[i] = load.Image();
+  f.text[kSelectFilePathLine] = load.Text();
   load.Finish();
   LayOutRows(f.FolderRows, kFolderRowsX);
   LayOutRows(f.FileRows, kFileRowsX);
@@ -288,25 +273,25 @@ static void SelectFileDraw(Assistant& a, int full) {
   if (!full) return;
   SelectFilePage& f = a.ui.selectFile;
   SelectFileInit(a);
-  DrawPageFrame(a, kSelectFileRecord, f.image[kDecoration], f.text[kTitle]);
-  DrawTextControl(a.frame, f.text[kFolderLabel], "Directory");
-  DrawTextControl(a.frame, f.text[kFileLabel], "File");
-  for (int i = kCancel; i <= kUpFolder; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[i]);
-  DrawTextControl(a.frame, f.text[3], "Path");
-  DrawTextControl(a.frame, f.text[4], "Click on File Name");
-  DrawTextControl(a.frame, f.text[5], "to Select");
+  DrawPageFrame(a, kSelectFileRecord, f.image[kSelectFileTitleBar], f.text[kSelectFileTitle]);
+  DrawTextControl(a.frame, f.text[kSelectFileFolderLabel], "Directory");
+  DrawTextControl(a.frame, f.text[kSelectFileFileLabel], "File");
+  for (int i = kSelectFileCancel; i <= kSelectFileUpFolder; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[i]);
+  DrawTextControl(a.frame, f.text[kSelectFilePathLabel], "Path");
+  DrawTextControl(a.frame, f.text[kSelectFileHintFirstLine], "Click on File Name");
+  DrawTextControl(a.frame, f.text[kSelectFileHintSecondLine], "to Select");
   ListFolder(a);
 }
 
 static void SelectFilePointer(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
   if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, f.image[kCancel])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileCancel])) {
     f.SelectFileResult = kSelectFileCancelled;
     ReturnToCaller(a.ui.pages, f.answer, kCallCancelled, f.SelectFileReturnPage);
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kUpFolder])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileUpFolder])) {
     UpOneFolder(a);
     return;
   }
@@ -318,14 +303,14 @@ static void SelectFilePointer(Assistant& a) {
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kFolderNext])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFolderNext])) {
     if (kSelectRows * (f.FolderPage + 1) < f.FolderCount) {
       ++f.FolderPage;
       DrawList(a, FolderListView(f));
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kFolderPrevious])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFolderPrevious])) {
     if (f.FolderPage > 0) {
       --f.FolderPage;
       DrawList(a, FolderListView(f));
@@ -339,14 +324,14 @@ static void SelectFilePointer(Assistant& a) {
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kFileNext])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFileNext])) {
     if (kSelectRows * (f.FilePage + 1) < f.FileCount) {
       ++f.FilePage;
       DrawList(a, FileListView(f));
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kFilePrevious])) {
+  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFilePrevious])) {
     if (f.FilePage > 0) {
       --f.FilePage;
       DrawList(a, FileListView(f));

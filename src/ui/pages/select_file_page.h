@@ -10,13 +10,12 @@
 #include "platform/platform.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
+#include "ui/pages/roles/select_file_roles.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kSelectFileImageCount = 10;
-constexpr int kSelectFileTextCount = 7;
 
 enum SelectFileResults : uint8_t { kSelectFileChosen = 0, kSelectFileCancelled = 1 };
 

@@ -46,9 +46,9 @@ CallResult TakeSelectedText(Assistant& a, uint8_t* index) {
 static void SelectTextInit(Assistant& a) {
   SelectTextPage& p = a.ui.selectText;
   PageLoader load(a.ui.controls, a.storage, kSelectTextRecord);
-  p.image[0] = load.Image();
+  p.image[kSelectTextTitleBar] = load.Image();
   p.title = load.Text();
-  for (int i = 1; i < kSelectTextImageCount; ++i) p.image[i] = load.Image();
+  for (int i = kSelectTextSpare1; i < kSelectTextImageCount; ++i) p.image[i] = load.Image();
   load.Finish();
   for (int i = 0; i < kSelectTextEntryCount; ++i) {
     p.line[i] = NextTextSlot(a.ui.controls);
@@ -64,12 +64,14 @@ static void SelectTextDraw(Assistant& a, int full) {
   if (!full) return;
   SelectTextPage& p = a.ui.selectText;
   SelectTextInit(a);
-  DrawPageFrame(a, kSelectTextRecord, p.image[0], p.title);
-  for (int i = 1; i < kSelectTextImageCount; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[i]);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[0]);
+  DrawPageFrame(a, kSelectTextRecord, p.image[kSelectTextTitleBar], p.title);
+  for (int i = kSelectTextSpare1; i < kSelectTextImageCount; ++i) {
+    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[i]);
+  }
+  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kSelectTextTitleBar]);
   DrawTextControl(a.frame, p.title, p.SelectTextTitle);
-  EraseControl(a.frame, p.image[1]);
-  EraseControl(a.frame, p.image[2]);
+  EraseControl(a.frame, p.image[kSelectTextSpare1]);
+  EraseControl(a.frame, p.image[kSelectTextSpare2]);
   for (int i = 0; i < kSelectTextEntryCount; ++i) {
     DrawTextControl(a.frame, p.line[i], p.SelectTextEntries[i]);
   }
@@ -89,7 +91,7 @@ static void SelectTextPointer(Assistant& a) {
     }
     break;
   }
-  if (HitTest(a.shell.PointerEvent, p.image[3])) {
+  if (HitTest(a.shell.PointerEvent, p.image[kSelectTextCancel])) {
     p.SelectTextResult = kSelectTextCancelled;
     p.SelectTextEntries[0][0] = 0;
     ReturnToCaller(a.ui.pages, p.answer, kCallCancelled, p.SelectTextReturnPage);

@@ -6,12 +6,12 @@
 
 #include "ui/controls.h"
 #include "ui/pages.h"
+#include "ui/pages/roles/select_text_roles.h"
 
 namespace trelvan {
 
 struct Assistant;
 
-constexpr int kSelectTextImageCount = 4;
 
 enum SelectTextResults : uint8_t {
   kSelectTextOpen = 0,
@@ -20,7 +20,7 @@ enum SelectTextResults : uint8_t {
 };
 
 struct SelectTextPage {
-  ImageControl* image[kSelectTextImageCount];  /**< 0 drawn; 1, 2 not offered; 3 cancel */
+  ImageControl* image[kSelectTextImageCount];  /**< by SelectTextImage role */
   TextControl* title;                          /**< text 0 */
   TextControl* line[kSelectTextEntryCount];    /**< run-time: one per entry */
 

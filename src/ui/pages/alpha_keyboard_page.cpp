@@ -1,0 +1,242 @@
+#include "ui/pages/alpha_keyboard_page.h"
+
+#include "shell/assistant.h"
+#include "storage/text.h"
+#include "ui/pages.h"
+#include "ui/pages/keyboard_pages.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr int kKeyRowLength = 10;
+constexpr int kKeysLeft = 240;
+constexpr int kKeysTop = 140;
+constexpr int kKeyLabelDrop = 11;
+constexpr uint16_t kKeyCapPicture = 2;
+constexpr uint16_t kKeyLabelFlags = 0x52;
+
+// image 4: the shift key's picture for each state
+constexpr uint16_t kShiftSmallPicture = 4;
+constexpr uint16_t kShiftCapitalsPicture = 5;
+constexpr uint16_t kShiftFirstSetPicture = 6;
+constexpr uint16_t kShiftSecondSetPicture = 7;
+// image 5: the letters/symbols switch
+constexpr uint16_t kSwitchInLettersPicture = 1;
+constexpr uint16_t kSwitchInSymbolsPicture = 0;
+
+constexpr const char* kCapitalsAlphabetic = "ABCDEFGHIJKLMNOPQRSTUVWXYZ.";
+constexpr const char* kSmallAlphabetic = "abcdefghijklmnopqrstuvwxyz.";
+constexpr const char* kCapitalsQwerty = "QWERTYUIOPASDFGHJKL:ZXCVBNM";
+constexpr const char* kSmallQwerty = "qwertyuiopasdfghjkl;zxcvbnm";
+constexpr const char* kFirstSymbolSet = "1234567890!@#$%^&*()_-+',.?";
+// The second set's first 23 keys; keys 23 and 24 are a double quote and a
+// backslash, 25 and 26 keep the first set's "." and "?".
+constexpr const char* kSecondSymbolSet = "1234567890~:^={}|/<>`[]";
+
+constexpr const char* kTooFewCharacters = "Error-To Few Characters";
+
+// One character is always left for the zero.
+constexpr int kEnteredTextMost = kEnteredTextCapacity - 1;
+
+int TextIsFull(const AlphaKeyboard& k) {
+  return k.state.length >= k.TextMaxLength || k.state.length >= kEnteredTextMost;
+}
+
+void DrawKeys(Assistant& a) {
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  if (!k.keyCap || !k.keyLabel) return;
+  for (int i = 0; i < kKeyCount; ++i) {
+    k.keyCap->x = static_cast<uint16_t>(KeyX(i));
+    k.keyCap->y = static_cast<uint16_t>(KeyY(i));
+    DrawImageControl(a.ui.controls, a.frame, a.storage, k.keyCap);
+    const char label[2] = {k.state.keySet[i], 0};
+    if (!label[0]) continue;
+    k.keyLabel->x = static_cast<uint16_t>(KeyX(i));
+    k.keyLabel->y = static_cast<uint16_t>(KeyY(i) + kKeyLabelDrop);
+    DrawTextControl(a.frame, k.keyLabel, label);
+  }
+}
+
+void ShowEnteredText(Assistant& a) {
+  ShowText(a, a.ui.keyboards.alpha.text[kAlphaEntry], a.ui.keyboards.alpha.EnteredText);
+}
+
+void SetPicture(Assistant& a, ImageControl* control, uint16_t picture) {
+  if (!control) return;
+  control->pictureIndex = picture;
+  DrawImageControl(a.ui.controls, a.frame, a.storage, control);
+}
+
+// Letters mode: capitals (shift 1) or small letters, keys and shift key shown.
+void ShowLetters(Assistant& a, uint8_t shift) {
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  k.state.shift = shift;
+  BuildKeySet(k.state.keySet, a.setup.keyboardLayout, 0, shift);
+  SetPicture(a, k.image[kAlphaShift], shift ? kShiftCapitalsPicture : kShiftSmallPicture);
+  DrawKeys(a);
+}
+
+void Backspace(Assistant& a) {
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  if (k.state.length == 0) return;
+  k.state.length -= 1;
+  k.EnteredText[k.state.length] = 0;
+  ShowEnteredText(a);
+}
+
+void ReturnText(Assistant& a, uint8_t result) {
+  a.ui.keyboards.alpha.TextResult = result;
+  a.ui.pages.CurrentPage = a.ui.keyboards.alpha.TextReturnPage;
+}
+
+// The key under the pointer, or -1.
+int KeyAtPointer(const Assistant& a) {
+  const int px = a.shell.PointerEvent.x;
+  const int py = a.shell.PointerEvent.y;
+  for (int i = 0; i < kKeyCount; ++i) {
+    if (px >= KeyX(i) && px < KeyX(i) + kKeyWidth && py >= KeyY(i) && py < KeyY(i) + kKeyHeight) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+int KeyX(int k) { return kKeysLeft + kKeyWidth * (k % kKeyRowLength); }
+int KeyY(int k) { return kKeysTop + kKeyHeight * (k / kKeyRowLength); }
+
+void BuildKeySet(char* keySet, uint8_t keyboardLayout, uint8_t symbolsMode, uint8_t shift) {
+  if (symbolsMode) {
+    CopyText(kFirstSymbolSet, keySet, kKeySetCapacity);
+    if (!shift) {
+      CopyText(kSecondSymbolSet, keySet, kKeySetCapacity);
+      keySet[23] = '"';
+      keySet[24] = '\\';
+      keySet[25] = '.';
+      keySet[26] = '?';
+      keySet[27] = 0;
+    }
+    return;
+  }
+  const char* letters = keyboardLayout ? (shift ? kCapitalsQwerty : kSmallQwerty)
+                                       : (shift ? kCapitalsAlphabetic : kSmallAlphabetic);
+  CopyText(letters, keySet, kKeySetCapacity);
+}
+
+static void AlphaKeyboardInit(Assistant& a) {
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  PageLoader load(a.ui.controls, a.storage, kAlphaKeyboardRecord);
+  k.image[kAlphaTitleBar] = load.Image();
+  k.text[kAlphaTitle] = load.Text();
+  for (int i = kAlphaCancel; i <= kAlphaEntryFrame; ++i) k.image[i] = load.Image();
+  k.text[kAlphaEntry] = load.Text();
+  k.image[kAlphaBackspace] = load.Image();
+  k.image[kAlphaTilde] = load.Image();
+  load.Finish();
+
+  k.keyCap = NextImageSlot(a.ui.controls);
+  *k.keyCap = ImageControl{static_cast<uint16_t>(KeyX(0)), static_cast<uint16_t>(KeyY(0)),
+                           kKeyWidth, kKeyHeight, kSourcePageFile, kKeyCapPicture};
+  k.keyLabel = NextTextSlot(a.ui.controls);
+  *k.keyLabel = TextControl{static_cast<uint16_t>(KeyX(0)),
+                            static_cast<uint16_t>(KeyY(0) + kKeyLabelDrop),
+                            kKeyWidth, kKeyHeight, 0, kKeyLabelFlags, 0xFFFF, 0x0000};
+
+  a.shell.KeyQueue.count = 0;  // keys typed before the page opened are not for it
+  k.state.symbolsMode = 0;
+  k.state.shift = 1;
+  k.state.length = 0;
+  BuildKeySet(k.state.keySet, a.setup.keyboardLayout, 0, 1);
+  for (char& c : k.EnteredText) c = 0;
+  a.ui.pages.initialised[kAlphaKeyboardPage] = 1;
+}
+
+static void AlphaKeyboardDraw(Assistant& a, int full) {
+  if (!full) return;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  AlphaKeyboardInit(a);
+  DrawPageFrame(a, kAlphaKeyboardRecord, k.image[kAlphaTitleBar], k.text[kAlphaTitle]);
+  for (int i = kAlphaCancel; i <= kAlphaTilde; ++i) {
+    DrawImageControl(a.ui.controls, a.frame, a.storage, k.image[i]);
+  }
+  DrawTextControl(a.frame, k.text[kAlphaEntry], k.EnteredText);
+  DrawKeys(a);
+}
+
+void AddCharacter(Assistant& a, char c) {
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  if (TextIsFull(k)) return;
+  k.EnteredText[k.state.length] = c;
+  k.state.length += 1;
+  ShowEnteredText(a);
+  if (k.state.symbolsMode) return;
+  if (c == ' ') {
+    ShowLetters(a, 1);  // each word starts with a capital
+  } else if (k.state.shift) {
+    ShowLetters(a, 0);  // one capital, then small letters
+  }
+}
+
+static void AlphaKeyboardTimer(Assistant& a) {
+  DrainKeyQueue(a, kAlphaKeyboardPage, [&a](uint8_t c) {
+    switch (c) {
+      case kKeyBackspace: Backspace(a); break;
+      case kKeyEnter: ReturnText(a, kKeyboardConfirmed); break;  // no minimum-length test
+      case kKeyCancel: ReturnText(a, kKeyboardCancelled); break;
+      case 0: break;  // would end the text early while length counts on
+      default: AddCharacter(a, static_cast<char>(c)); break;
+    }
+  });
+}
+
+static void AlphaKeyboardPointer(Assistant& a) {
+  if (a.shell.PointerEvent.state != kPointerPressed) return;
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  KeyboardState& s = k.state;
+
+  if (HitTest(a.shell.PointerEvent, k.image[kAlphaOk])) {
+    if (s.length < k.TextMinLength) {
+      ShowText(a, k.text[kAlphaEntry], kTooFewCharacters);
+    } else {
+      ReturnText(a, kKeyboardConfirmed);
+    }
+  }
+  if (HitTest(a.shell.PointerEvent, k.image[kAlphaCancel])) ReturnText(a, kKeyboardCancelled);
+  if (HitTest(a.shell.PointerEvent, k.image[kAlphaShift])) {
+    if (s.symbolsMode) {
+      s.shift = s.shift ? 0 : 1;
+      BuildKeySet(s.keySet, a.setup.keyboardLayout, 1, s.shift);
+      SetPicture(a, k.image[kAlphaShift], s.shift ? kShiftFirstSetPicture : kShiftSecondSetPicture);
+      DrawKeys(a);
+    } else {
+      ShowLetters(a, s.shift ? 0 : 1);
+    }
+  }
+  if (HitTest(a.shell.PointerEvent, k.image[kAlphaLettersSymbols])) {
+    if (s.symbolsMode) {
+      s.symbolsMode = 0;
+      SetPicture(a, k.image[kAlphaLettersSymbols], kSwitchInLettersPicture);
+      ShowLetters(a, 1);
+    } else {
+      s.symbolsMode = 1;
+      s.shift = 1;
+      BuildKeySet(s.keySet, a.setup.keyboardLayout, 1, 1);
+      SetPicture(a, k.image[kAlphaLettersSymbols], kSwitchInSymbolsPicture);
+      SetPicture(a, k.image[kAlphaShift], kShiftFirstSetPicture);
+      DrawKeys(a);
+    }
+  }
+  if (HitTest(a.shell.PointerEvent, k.image[kAlphaSpace])) AddCharacter(a, ' ');
+  if (HitTest(a.shell.PointerEvent, k.image[kAlphaBackspace])) Backspace(a);
+  const int key = KeyAtPointer(a);
+  if (key >= 0 && s.keySet[key]) AddCharacter(a, s.keySet[key]);
+  if (HitTest(a.shell.PointerEvent, k.image[kAlphaTilde])) AddCharacter(a, '~');
+}
+
+const PageHandlers kAlphaKeyboardRecord = {kAlphaKeyboardPage, "TA PageKeyboardAlphaNumeric", "Keyboard Entry",
+                                           AlphaKeyboardInit, AlphaKeyboardTimer, AlphaKeyboardPointer,
+                                           AlphaKeyboardDraw};
+
+}  // namespace trelvan
