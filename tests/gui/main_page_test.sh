@@ -8,7 +8,10 @@
 #   2. a second start, with no .rsc file left, shows the same main page;
 #   3. a second copy started while the first runs shows the message, ends by
 #      itself, imports nothing and leaves the storage file unchanged;
-#   4. the first copy, ended with the exit control, saves again.
+#   4. the first copy, ended with the exit control, saves again;
+#   5. with fourteen pictures put into the storage by the inspector, held
+#      clicks on the pictures list, its next and previous screens and eight
+#      rows show the window of the golden shot main_page_selection_full.png.
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
 here=$(dirname "$0")
@@ -84,4 +87,24 @@ other=""
 [ "$(sha1sum "$storage")" = "$before" ] || { echo "FAIL: the second copy changed the storage file"; exit 1; }
 [ -e "$data/Late.rsc" ] || { echo "FAIL: the second copy took in a resource file"; exit 1; }
 leave second || exit 1
+
+# click X Y: a held click at page coordinates.
+click() {
+  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1 sleep 0.05
+}
+for i in $(seq -w 1 14); do
+  printf '\x02Station_%s~\x00\x00Picture\x001.00\x00\x00\x03\x01\x02\x03\x04' "$i" >"$out/picture.rsc"
+  "$inspector" "$storage" put "$out/picture.rsc" >/dev/null || { echo "FAIL: put picture $i"; exit 1; }
+done
+printf '\x02Whistle~\x00\x00Sound\x001.00\x00\x00\x03\x01\x02\x03\x04' >"$out/sound.rsc"
+"$inspector" "$storage" put "$out/sound.rsc" >/dev/null || { echo "FAIL: put sound"; exit 1; }
+start third || exit 1
+click 319 101            # the storage pictures button
+click 384 530            # next screen
+click 384 304            # back
+for r in 0 1 2 2 3 4 5 6 7; do click 176 $((294 + 21 * r)); done
+wait_for_picture "$out/main_page_selection.png" "800x600+$left+$top" \
+  "$here/../golden/main_page_selection_full.png" 10 ||
+  { echo "FAIL: the window does not show the eight pictures selected"; exit 1; }
+leave third || exit 1
 echo "main page test passed"
