@@ -1,0 +1,80 @@
+// The whole-file write: every piece stored, a file of the same name replaced
+// only when the new one fits in what the old one leaves.
+#include <gtest/gtest.h>
+
+#include "storage/storage_fixture.h"
+#include "storage/whole_file.h"
+
+namespace trelvan {
+namespace {
+
+using testing::ImageIsConsistent;
+using testing::Pattern;
+using testing::StoredContent;
+
+class WholeFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { s = testing::MakeFormattedStorage(platform); }
+  bool Write(const char* name, const std::vector<uint8_t>& data) {
+    return StorageWriteRecord(*s, name, "", "Test", "1.00", data.data(),
+                              static_cast<uint32_t>(data.size()));
+  }
+  // The data after the file's header.
+  std::vector<uint8_t> Data(const char* name) {
+    const int i = StorageFindFile(*s, name);
+    if (i < 0) return {};
+    std::vector<uint8_t> all = StoredContent(*s, static_cast<uint16_t>(i));
+    return {all.begin() + StorageHeaderLength(*s, static_cast<uint16_t>(i)), all.end()};
+  }
+  // Fills the storage so that `blocksLeft` blocks stay free.
+  void FillLeaving(uint32_t blocksLeft) {
+    const uint32_t size = (s->fs.header.freeBlocks - blocksLeft) * kBlockSize - 64;
+    ASSERT_TRUE(Write("Filler", std::vector<uint8_t>(size, 0x5A)));
+    ASSERT_EQ(s->fs.header.freeBlocks, blocksLeft);
+  }
+
+  FakePlatform platform;
+  std::unique_ptr<Storage> s;
+};
+
+TEST_F(WholeFileTest, StoresEveryPieceAndReplacesTheOlderFileOfItsName) {
+  const std::vector<uint8_t> first = Pattern(4097, 1), second = Pattern(300, 2);
+  ASSERT_TRUE(Write("Bridge~", first));
+  EXPECT_EQ(Data("Bridge~"), first);
+  ASSERT_TRUE(Write("Other", Pattern(10, 3)));
+  ASSERT_TRUE(Write("Bridge~", second));
+  EXPECT_EQ(Data("Bridge~"), second);
+  EXPECT_EQ(s->fs.header.fileCount, 2);
+  EXPECT_EQ(s->fs.header.freeBlocks, kFileBlocks - 2);
+  EXPECT_TRUE(ImageIsConsistent(*s));
+}
+
+TEST_F(WholeFileTest, ANewFileThatDoesNotFitLeavesTheOldOne) {
+  ASSERT_TRUE(Write("Horn~", Pattern(kBlockSize, 4)));  // two blocks with its header
+  FillLeaving(1);
+  // The old file's two blocks and the one free block take three, not four.
+  EXPECT_FALSE(Write("Horn~", Pattern(3 * kBlockSize, 5)));
+  EXPECT_EQ(Data("Horn~"), Pattern(kBlockSize, 4));
+  // Three blocks fit only in the space the old one leaves.
+  const std::vector<uint8_t> fits = Pattern(3 * kBlockSize - 100, 6);
+  EXPECT_TRUE(Write("Horn~", fits));
+  EXPECT_EQ(Data("Horn~"), fits);
+  EXPECT_EQ(s->fs.header.freeBlocks, 0);
+  EXPECT_FALSE(Write("New", {1}));
+  EXPECT_TRUE(ImageIsConsistent(*s));
+}
+
+TEST_F(WholeFileTest, AFullTableTakesOnlyAReplacement) {
+  char name[16];
+  for (int i = 0; i < kTableEntries; ++i) {
+    snprintf(name, sizeof name, "F%d", i);
+    ASSERT_TRUE(Write(name, {static_cast<uint8_t>(i)}));
+  }
+  EXPECT_FALSE(Write("One more", {1}));
+  EXPECT_TRUE(Write("F7", {9, 9}));
+  EXPECT_EQ(Data("F7"), (std::vector<uint8_t>{9, 9}));
+  EXPECT_EQ(s->fs.header.fileCount, kTableEntries);
+}
+
+}  // namespace
+}  // namespace trelvan
