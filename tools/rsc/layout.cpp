@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <map>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "art.h"
