@@ -76,7 +76,7 @@ BENCHMARK(BM_MemsetBlitBytes);
 
 void BM_BlitConversion(benchmark::State& state) {
   // Keep the platform's own copy out of the figure: count only the conversion.
-  struct NoCopy : FakePlatform {
+  struct NoCopy : FakeWindow {
     void PresentFrame(const uint8_t*, int, int) override {}
   } quiet;
   auto f = NewFrame();

@@ -21,9 +21,9 @@
 namespace trelvan {
 namespace {
 
-std::unique_ptr<Storage> Formatted(Platform& p) {
+std::unique_ptr<Storage> Formatted(Files& files) {
   std::unique_ptr<Storage> s(new Storage);
-  StorageInit(*s, p);
+  StorageInit(*s, files);
   FormatStorage(*s);
   RunStorageToIdle(*s);
   return s;
@@ -50,13 +50,13 @@ bool StoreFile(Storage& s, const char* name, uint32_t dataSize) {
 // One platform and one saved image file shared by the file benchmarks.
 struct ImageFiles {
   FakePlatform platform;
-  std::unique_ptr<Storage> storage = Formatted(platform);
+  std::unique_ptr<Storage> storage = Formatted(platform.files);
   std::string path, copy;
   ImageFiles() {
     for (int i = 0; i < 20; ++i) StoreFile(*storage, ("file " + std::to_string(i)).c_str(), 300000);
     path = storage->path;
     copy = path + " copy";
-    if (!SaveStorage(*storage, platform)) std::fprintf(stderr, "could not save the image\n");
+    if (!SaveStorage(*storage, platform.files)) std::fprintf(stderr, "could not save the image\n");
   }
 };
 
@@ -74,7 +74,7 @@ void Run(benchmark::State& state, const std::string& command) {
 void BM_LoadImageFile(benchmark::State& state) {
   ImageFiles& f = Files();
   for (auto _ : state) {
-    if (!ReadImageFile(*f.storage, f.platform, f.path.c_str())) state.SkipWithError("read");
+    if (!ReadImageFile(*f.storage, f.platform.files, f.path.c_str())) state.SkipWithError("read");
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kImageSize));
@@ -92,7 +92,7 @@ BENCHMARK(BM_CatImageFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_SaveImageFile(benchmark::State& state) {
   ImageFiles& f = Files();
   for (auto _ : state) {
-    if (!SaveStorage(*f.storage, f.platform)) state.SkipWithError("save");
+    if (!SaveStorage(*f.storage, f.platform.files)) state.SkipWithError("save");
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kImageSize));
 }
@@ -119,7 +119,7 @@ BENCHMARK(BM_CpAndSyncImageFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A 2 MB file (header included) in 256-byte pieces, as every writer does it.
 void BM_Create2MBFile(benchmark::State& state) {
   FakePlatform platform;
-  auto s = Formatted(platform);
+  auto s = Formatted(platform.files);
   constexpr uint32_t kSize = 2 * 1024 * 1024;
   std::vector<uint8_t> content(kSize);
   const int h = StorageBuildHeader(content.data(), "Two megabytes", "", "Bench", "1.00");
@@ -146,7 +146,7 @@ BENCHMARK(BM_Create2MBFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 // others, one block and one header copy at a time.
 struct FullStorage {
   FakePlatform platform;
-  std::unique_ptr<Storage> pristine = Formatted(platform);
+  std::unique_ptr<Storage> pristine = Formatted(platform.files);
   std::unique_ptr<Storage> work{new Storage};
   uint32_t movedBlocks = 0;
   FullStorage() {

@@ -15,11 +15,11 @@
 namespace trelvan {
 
 struct Assistant {
-  explicit Assistant(Platform& p) : platform(p) {}
+  explicit Assistant(const Platform& p) : platform(p) {}
   Assistant(const Assistant&) = delete;
   Assistant& operator=(const Assistant&) = delete;
 
-  Platform& platform;
+  Platform platform;  // refers to the front end's services
   Shell shell{};
   FrameBuffer frame{};
   Storage storage;  // the 128 MB image; filled by StartUp, not here

@@ -113,7 +113,7 @@ void TimerTick(Assistant& a) {
   ServiceServerChannel(a.net, a.platform);
 }
 
-uint32_t DiskFreeMegabytes(Assistant& a) { return a.platform.DiskFreeMegabytes(); }
+uint32_t DiskFreeMegabytes(Assistant& a) { return a.platform.files.DiskFreeMegabytes(); }
 
 void ExitSequence(Assistant& a) {
   Shell& s = a.shell;
@@ -121,20 +121,20 @@ void ExitSequence(Assistant& a) {
   const uint32_t free = DiskFreeMegabytes(a);
   if (free < kDiskLowWarnMegabytes && !s.DiskLowWarned) {
     s.DiskLowWarned = 1;
-    a.platform.ShowMessageBox("Disk Memory is very low!");
+    a.platform.window.ShowMessageBox("Disk Memory is very low!");
   }
   if (s.SecondCopy) {
     // The running copy owns the storage file.
   } else if (free > kDiskSaveMegabytes) {
-    SaveStorage(a.storage, a.platform);
+    SaveStorage(a.storage, a.platform.files);
   } else {
-    a.platform.ShowMessageBox("Disk Memory too low to save error!");
+    a.platform.window.ShowMessageBox("Disk Memory too low to save error!");
   }
-  a.platform.StopTimer();
-  a.platform.Sleep(100);
+  a.platform.window.StopTimer();
+  a.platform.window.Sleep(100);
   CloseChannels(a.net, a.link, a.platform);
-  a.platform.Sleep(100);
-  a.platform.PostQuit(0);
+  a.platform.window.Sleep(100);
+  a.platform.window.PostQuit(0);
 }
 
 void MainWindowCreated(Assistant& a) {
@@ -174,22 +174,22 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       break;
     case Message::KeyUp:
       if (key == kVkShift) s.ShiftDown = 0;
-      BlitFrameBuffer(a.frame, a.platform);
+      BlitFrameBuffer(a.frame, a.platform.window);
       break;
     case Message::Timer:
       if (RepaintDue(a)) {
         const FrameRect& r = a.frame.dirtyRect;
-        a.platform.InvalidateRect(r.left, r.top, r.right, r.bottom);
+        a.platform.window.InvalidateRect(r.left, r.top, r.right, r.bottom);
         a.frame.FrameDirty = 0;
       }
       TimerTick(a);
       break;
     case Message::Paint:
-      BlitFrameBuffer(a.frame, a.platform);
+      BlitFrameBuffer(a.frame, a.platform.window);
       break;
     case Message::Destroy:
       s.QuitRequested = 1;
-      a.platform.PostQuit(0);
+      a.platform.window.PostQuit(0);
       break;
   }
   if (s.QuitRequested) ExitSequence(a);

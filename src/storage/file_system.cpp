@@ -306,7 +306,7 @@ void StorageMount(Storage& s) {
   ClearRequests(s.fs);
 }
 
-void StorageInit(Storage& s, Platform& p) {
+void StorageInit(Storage& s, Files& p) {
   LoadStorage(s, p);
   StorageMount(s);
 }

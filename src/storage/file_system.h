@@ -59,7 +59,7 @@ struct FileTableEntry {
 
 // ---- start-up -------------------------------------------------------------------
 // LoadStorage, then a fresh file system state with the header loaded.
-void StorageInit(Storage& s, Platform& p);
+void StorageInit(Storage& s, Files& p);
 // The file system state a new process has for the image in memory: staging
 // reset, flags clear, state 0, the current header copy loaded (or, when no
 // copy is valid, blocks 0 to 3 erased and a fresh header).

@@ -43,7 +43,7 @@ bool WillFit(const Storage& s, int old, uint32_t size) {
 // most 256 bytes (one empty piece for an empty file). False when the file
 // gave fewer bytes than its size; the rest is then stored as zero bytes so
 // the creation still completes.
-bool CopyContent(Storage& s, Platform& p, int file, uint32_t size) {
+bool CopyContent(Storage& s, Files& p, int file, uint32_t size) {
   // Read a block at a time (few system calls), stored a unit at a time. A
   // file of 0 bytes still gets its one (empty) write, which ends the creation.
   uint8_t chunk[kBlockSize];
@@ -70,7 +70,7 @@ bool CopyContent(Storage& s, Platform& p, int file, uint32_t size) {
 
 }  // namespace
 
-uint16_t ListFiles(Platform& p, const char* pattern, FileList& list) {
+uint16_t ListFiles(Files& p, const char* pattern, FileList& list) {
   char folder[kPathCapacity];
   CopyText(pattern, folder, kPathCapacity);
   const char* namePattern = pattern;
@@ -88,7 +88,7 @@ uint16_t ListFiles(Platform& p, const char* pattern, FileList& list) {
   return p.ListFolder(folder, namePattern, list.entries, kFileListCapacity);
 }
 
-int ImportResourceFile(Storage& s, Platform& p, const char* path, const char* fileName) {
+int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileName) {
   const int file = p.OpenRead(path);
   if (file == kNoFile) return kImportNotFound;
   uint32_t size = 0;
@@ -125,7 +125,7 @@ int ImportResourceFile(Storage& s, Platform& p, const char* path, const char* fi
   return whole ? kImportStored : kImportShortRead;
 }
 
-void ImportResourceFiles(Storage& s, Platform& p) {
+void ImportResourceFiles(Storage& s, Files& p, Window& window) {
   char pattern[kPathCapacity];
   JoinPath(p.DataFolder(), p.PathSeparator(), kResourcePattern, pattern);
   const uint16_t count = ListFiles(p, pattern, s.resourceList);
@@ -138,11 +138,11 @@ void ImportResourceFiles(Storage& s, Platform& p) {
       case kImportNotFound: {
         char message[kPathCapacity + 32];
         FormatText(message, "ERROR - File %s not found", path);
-        p.ShowMessageBox(message);
+        window.ShowMessageBox(message);
         return;
       }
       case kImportNoSize:
-        p.ShowMessageBox("ERROR - File Size");
+        window.ShowMessageBox("ERROR - File Size");
         return;
       case kImportStored:
         p.DeleteFile(path);

@@ -39,7 +39,7 @@ inline void Store64(uint8_t* p, uint64_t v) { std::memcpy(p, &v, sizeof v); }
 
 bool WholeUnit(uint32_t offset) { return offset % kUnitSize == 0 && offset <= kImageSize - kUnitSize; }
 
-void JoinDataPath(Platform& p, const char* name, char* out) {
+void JoinDataPath(Files& p, const char* name, char* out) {
   uint16_t n = static_cast<uint16_t>(CopyText(p.DataFolder(), out, kPathCapacity) - 1);
   if (n + 1 < kPathCapacity) {
     out[n++] = p.PathSeparator();
@@ -126,10 +126,10 @@ void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t cou
 
 // ---- image files ------------------------------------------------------------
 
-void StorageFilePath(Platform& p, char* out) { JoinDataPath(p, kStorageFileName, out); }
-void LegacyFilePath(Platform& p, char* out) { JoinDataPath(p, kLegacyFileName, out); }
+void StorageFilePath(Files& p, char* out) { JoinDataPath(p, kStorageFileName, out); }
+void LegacyFilePath(Files& p, char* out) { JoinDataPath(p, kLegacyFileName, out); }
 
-bool ReadImageFile(Storage& s, Platform& p, const char* path) {
+bool ReadImageFile(Storage& s, Files& p, const char* path) {
   const int f = p.OpenRead(path);
   if (f == kNoFile) return false;
   const uint32_t n = p.ReadFile(f, s.image, kImageSize);
@@ -140,7 +140,7 @@ bool ReadImageFile(Storage& s, Platform& p, const char* path) {
   return true;
 }
 
-bool WriteImageFile(const Storage& s, Platform& p, const char* path) {
+bool WriteImageFile(const Storage& s, Files& p, const char* path) {
   char temporary[kPathCapacity + sizeof kTemporarySuffix];
   const uint16_t n = static_cast<uint16_t>(CopyText(path, temporary, kPathCapacity) - 1);
   CopyText(kTemporarySuffix, temporary + n, sizeof kTemporarySuffix);
@@ -155,7 +155,7 @@ bool WriteImageFile(const Storage& s, Platform& p, const char* path) {
   return ok;
 }
 
-void LoadStorage(Storage& s, Platform& p) {
+void LoadStorage(Storage& s, Files& p) {
   StorageFilePath(p, s.path);
   PrepareKey(s);
   if (ReadImageFile(s, p, s.path)) {
@@ -184,6 +184,6 @@ void LoadStorage(Storage& s, Platform& p) {
   s.imageLoaded = 1;
 }
 
-bool SaveStorage(const Storage& s, Platform& p) { return WriteImageFile(s, p, s.path); }
+bool SaveStorage(const Storage& s, Files& p) { return WriteImageFile(s, p, s.path); }
 
 }  // namespace trelvan

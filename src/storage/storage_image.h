@@ -26,21 +26,21 @@ void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data);
 
 // Reads the whole image file at `path` (a shorter file fills the front, the
 // rest reads as zero bytes). False when it does not open.
-bool ReadImageFile(Storage& s, Platform& p, const char* path);
+bool ReadImageFile(Storage& s, Files& p, const char* path);
 // Writes the image to `path` through a temporary file beside it, flushed and
 // renamed over `path`. On any failure the temporary is removed and the file
 // at `path` is left as it was. True when `path` now holds the image.
-bool WriteImageFile(const Storage& s, Platform& p, const char* path);
+bool WriteImageFile(const Storage& s, Files& p, const char* path);
 
 // Start-up: the storage file, else the legacy file converted, else an
 // erased image with imageLoaded 0.
-void LoadStorage(Storage& s, Platform& p);
+void LoadStorage(Storage& s, Files& p);
 // Exit: the whole image to the storage file, atomically. Silent on failure;
 // the result says whether the file was replaced.
-bool SaveStorage(const Storage& s, Platform& p);
+bool SaveStorage(const Storage& s, Files& p);
 
-// Paths of the two image files in the platform's data folder.
-void StorageFilePath(Platform& p, char* out);  // at least kPathCapacity bytes
-void LegacyFilePath(Platform& p, char* out);
+// Paths of the two image files in the data folder.
+void StorageFilePath(Files& p, char* out);  // at least kPathCapacity bytes
+void LegacyFilePath(Files& p, char* out);
 
 }  // namespace trelvan

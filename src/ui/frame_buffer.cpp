@@ -1,6 +1,6 @@
 #include "ui/frame_buffer.h"
 
-#include "platform/platform.h"
+#include "platform/window.h"
 #include "storage/bytes.h"
 #include "ui/fonts.h"
 
@@ -103,7 +103,7 @@ void ClearFrameBuffer(FrameBuffer& f) {
   f.FrameDirty = 0;
 }
 
-void BlitFrameBuffer(FrameBuffer& f, Platform& platform) {
+void BlitFrameBuffer(FrameBuffer& f, Window& window) {
   // Transpose the column-major pixels into rows, a tile at a time so both
   // sides stay in the cache.
   constexpr int kTile = 16;
@@ -121,7 +121,7 @@ void BlitFrameBuffer(FrameBuffer& f, Platform& platform) {
       }
     }
   }
-  platform.PresentFrame(reinterpret_cast<const uint8_t*>(f.blit), kFrameWidth, kFrameHeight);
+  window.PresentFrame(reinterpret_cast<const uint8_t*>(f.blit), kFrameWidth, kFrameHeight);
 }
 
 }  // namespace trelvan

@@ -6,7 +6,7 @@
 
 namespace trelvan {
 
-class Platform;
+class Window;
 
 constexpr int kFrameWidth = 800;
 constexpr int kFrameHeight = 600;
@@ -77,6 +77,6 @@ inline void DrawString(FrameBuffer& f, uint8_t font, uint16_t x, int32_t y, cons
 // Width in pixels of the characters DrawString would draw.
 int32_t TextWidth(uint8_t font, const uint8_t* text);
 void ClearFrameBuffer(FrameBuffer& f);
-void BlitFrameBuffer(FrameBuffer& f, Platform& platform);
+void BlitFrameBuffer(FrameBuffer& f, Window& window);
 
 }  // namespace trelvan

@@ -63,11 +63,11 @@ std::vector<std::string> FolderNames(const std::string& folder) {
 class AtomicSave : public ::testing::Test {
  protected:
   void SetUp() override {
-    s = MakeFormattedStorage(p);
+    s = MakeFormattedStorage(p.files);
     path = p.DataPath(kStorageName);
     ASSERT_EQ(std::string(s->path), path);
     ASSERT_EQ(StoreNamedFile(*s, "Kept", Pattern(9000, 1)), kStorageAccepted);
-    ASSERT_TRUE(SaveStorage(*s, p));
+    ASSERT_TRUE(SaveStorage(*s, p.files));
     previous.assign(s->image, s->image + kImageSize);
     kept = StoredContent(*s, 0);
     // The run after that save changes the image: this is what a failed save
@@ -81,10 +81,10 @@ class AtomicSave : public ::testing::Test {
   // its file back.
   void ExpectPreviousFileIntact() {
     EXPECT_TRUE(FileHolds(path, previous));
-    EXPECT_EQ(FolderNames(p.DataFolder()), std::vector<std::string>{kStorageName})
+    EXPECT_EQ(FolderNames(p.files.DataFolder()), std::vector<std::string>{kStorageName})
         << "a temporary file was left behind";
     std::unique_ptr<Storage> next(new Storage);
-    StorageInit(*next, p);
+    StorageInit(*next, p.files);
     RunStorageToIdle(*next);
     ASSERT_EQ(next->fs.header.fileCount, 1);
     EXPECT_EQ(StoredContent(*next, 0), kept);
@@ -92,9 +92,9 @@ class AtomicSave : public ::testing::Test {
 
   // Once the failure is gone the save replaces the file.
   void ExpectNextSaveWorks() {
-    ASSERT_TRUE(SaveStorage(*s, p));
+    ASSERT_TRUE(SaveStorage(*s, p.files));
     EXPECT_TRUE(FileHolds(path, std::vector<uint8_t>(s->image, s->image + kImageSize)));
-    EXPECT_EQ(FolderNames(p.DataFolder()), std::vector<std::string>{kStorageName});
+    EXPECT_EQ(FolderNames(p.files.DataFolder()), std::vector<std::string>{kStorageName});
   }
 
   FakePlatform p;
@@ -107,41 +107,41 @@ class AtomicSave : public ::testing::Test {
 TEST_F(AtomicSave, WriteStoppingHalfWayLeavesThePreviousFile) {
   for (int64_t budget : {int64_t{0}, int64_t{kImageSize / 2}, int64_t{kImageSize - 1}}) {
     SCOPED_TRACE(budget);
-    p.writeBudget = budget;
-    EXPECT_FALSE(SaveStorage(*s, p));
-    p.writeBudget = -1;
+    p.files.writeBudget = budget;
+    EXPECT_FALSE(SaveStorage(*s, p.files));
+    p.files.writeBudget = -1;
     ExpectPreviousFileIntact();
   }
   ExpectNextSaveWorks();
 }
 
 TEST_F(AtomicSave, FailedRenameLeavesThePreviousFile) {
-  p.failRename = true;
-  EXPECT_FALSE(SaveStorage(*s, p));
-  p.failRename = false;
+  p.files.failRename = true;
+  EXPECT_FALSE(SaveStorage(*s, p.files));
+  p.files.failRename = false;
   ExpectPreviousFileIntact();
   ExpectNextSaveWorks();
 }
 
 TEST_F(AtomicSave, FailedOpenLeavesThePreviousFile) {
-  p.failOpenWrite = true;
-  EXPECT_FALSE(SaveStorage(*s, p));
-  p.failOpenWrite = false;
+  p.files.failOpenWrite = true;
+  EXPECT_FALSE(SaveStorage(*s, p.files));
+  p.files.failOpenWrite = false;
   ExpectPreviousFileIntact();
   ExpectNextSaveWorks();
 }
 
 // Writes in 1 MB pieces with a pause after each, so that a save lasts long
 // enough to be killed in the middle.
-class SlowDisk : public FakePlatform {
+class SlowDisk : public FakeFiles {
  public:
-  explicit SlowDisk(const std::string& folder) : FakePlatform(folder) {}
+  explicit SlowDisk(const std::string& folder) : FakeFiles(folder) {}
   uint32_t WriteFile(int file, const void* data, uint32_t count) override {
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     uint32_t written = 0;
     while (written < count) {
       const uint32_t n = count - written < (1u << 20) ? count - written : (1u << 20);
-      const uint32_t w = FakePlatform::WriteFile(file, bytes + written, n);
+      const uint32_t w = FakeFiles::WriteFile(file, bytes + written, n);
       written += w;
       if (w != n) break;
       usleep(3000);
@@ -155,7 +155,7 @@ TEST_F(AtomicSave, ProcessKilledDuringTheSaveLeavesThePreviousFile) {
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    SlowDisk disk(p.DataFolder());
+    SlowDisk disk(p.files.DataFolder());
     SaveStorage(*s, disk);
     _exit(0);
   }
@@ -182,7 +182,7 @@ TEST_F(AtomicSave, ProcessKilledDuringTheSaveLeavesThePreviousFile) {
 
   EXPECT_TRUE(FileHolds(path, previous));
   std::unique_ptr<Storage> next(new Storage);
-  StorageInit(*next, p);
+  StorageInit(*next, p.files);
   RunStorageToIdle(*next);
   ASSERT_EQ(next->fs.header.fileCount, 1);
   EXPECT_EQ(StoredContent(*next, 0), kept);

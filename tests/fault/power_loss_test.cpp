@@ -267,9 +267,9 @@ PowerLossResult RunPowerLoss(FakePlatform& p, Storage& s, const Operation& op,
     const bool viaFiles = savePoints > 0 && (n == total || n % (total / savePoints + 1) == 1);
     if (viaFiles) {
       ++result.viaFiles;
-      EXPECT_TRUE(WriteImageFile(s, p, path.c_str())) << "cut " << n;
+      EXPECT_TRUE(WriteImageFile(s, p.files, path.c_str())) << "cut " << n;
       if (!loaded) loaded.reset(new Storage);
-      StorageInit(*loaded, p);
+      StorageInit(*loaded, p.files);
       EXPECT_EQ(loaded->imageLoaded, 1) << "cut " << n;
       // Without a valid header copy the start-up erases the bookkeeping
       // blocks; everything else must have come back from the file as it was.
@@ -327,7 +327,7 @@ void Report(const char* scenario, const PowerLossResult& r) {
 class PowerLoss : public ::testing::Test {
  protected:
   FakePlatform platform;
-  std::unique_ptr<Storage> s = MakeFormattedStorage(platform);
+  std::unique_ptr<Storage> s = MakeFormattedStorage(platform.files);
 
   // Stores files "F0".."Fn" of the given data sizes; returns their contents.
   FileSet StoreFiles(const std::vector<uint32_t>& dataSizes) {
@@ -427,7 +427,7 @@ namespace {
 // turns into block 0, the header. Its creation must not touch any block.
 TEST(StorageFull, ZeroByteFileBehindTheLastBlockLeavesTheHeaderAlone) {
   FakePlatform platform;
-  std::unique_ptr<Storage> s = MakeFormattedStorage(platform);
+  std::unique_ptr<Storage> s = MakeFormattedStorage(platform.files);
   const std::vector<uint8_t> big = FileContent("Big", Pattern(kFileBlocks * kBlockSize - 60, 5));
   ASSERT_EQ(testing::WriteWholeFile(*s, big), kStorageAccepted);
   ASSERT_EQ(s->fs.header.freeBlocks, 0);

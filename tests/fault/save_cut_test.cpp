@@ -42,9 +42,9 @@ std::vector<uint8_t> ReadWhole(const std::string& path) {
 class SaveCutTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    s = MakeFormattedStorage(p);
+    s = MakeFormattedStorage(p.files);
     oldFiles = StoreFiles({5000, 3 * kBlockSize}, 1);
-    ASSERT_TRUE(SaveStorage(*s, p));
+    ASSERT_TRUE(SaveStorage(*s, p.files));
     oldImage.assign(s->image, s->image + kImageSize);
     // The session goes on: one file more, one less.
     ASSERT_EQ(StoreNamedFile(*s, "Later", Pattern(9000, 7)), kStorageAccepted);
@@ -70,7 +70,7 @@ class SaveCutTest : public ::testing::Test {
   void ExpectPreviousStorage() {
     ASSERT_EQ(FileBytes(StoragePath()), int64_t(kImageSize));
     std::unique_ptr<Storage> restarted(new Storage);
-    StorageInit(*restarted, p);
+    StorageInit(*restarted, p.files);
     EXPECT_EQ(restarted->imageLoaded, 1);
     EXPECT_EQ(std::memcmp(restarted->image, oldImage.data(), kImageSize), 0)
         << "the previous storage file was changed";
@@ -81,9 +81,9 @@ class SaveCutTest : public ::testing::Test {
 
   // A later save that works replaces the file with the current image.
   void ExpectNextSaveWorks() {
-    p.writeBudget = -1;
-    p.failOpenWrite = p.failRename = false;
-    ASSERT_TRUE(SaveStorage(*s, p));
+    p.files.writeBudget = -1;
+    p.files.failOpenWrite = p.files.failRename = false;
+    ASSERT_TRUE(SaveStorage(*s, p.files));
     EXPECT_FALSE(FileExists(TemporaryPath()));
     const std::vector<uint8_t> onDisk = ReadWhole(StoragePath());
     ASSERT_EQ(onDisk.size(), size_t(kImageSize));
@@ -97,54 +97,54 @@ class SaveCutTest : public ::testing::Test {
 };
 
 TEST_F(SaveCutTest, WriteThatStopsHalfWay) {
-  p.writeBudget = kImageSize / 2 + 123;
-  EXPECT_FALSE(SaveStorage(*s, p));
+  p.files.writeBudget = kImageSize / 2 + 123;
+  EXPECT_FALSE(SaveStorage(*s, p.files));
   EXPECT_FALSE(FileExists(TemporaryPath()));
   ExpectPreviousStorage();
   ExpectNextSaveWorks();
 }
 
 TEST_F(SaveCutTest, WriteThatStopsOneByteShort) {
-  p.writeBudget = kImageSize - 1;
-  EXPECT_FALSE(SaveStorage(*s, p));
+  p.files.writeBudget = kImageSize - 1;
+  EXPECT_FALSE(SaveStorage(*s, p.files));
   EXPECT_FALSE(FileExists(TemporaryPath()));
   ExpectPreviousStorage();
   ExpectNextSaveWorks();
 }
 
 TEST_F(SaveCutTest, RenameThatFails) {
-  p.failRename = true;
-  EXPECT_FALSE(SaveStorage(*s, p));
+  p.files.failRename = true;
+  EXPECT_FALSE(SaveStorage(*s, p.files));
   EXPECT_FALSE(FileExists(TemporaryPath()));
   ExpectPreviousStorage();
   ExpectNextSaveWorks();
 }
 
 TEST_F(SaveCutTest, OpenThatFails) {
-  p.failOpenWrite = true;
-  EXPECT_FALSE(SaveStorage(*s, p));
+  p.files.failOpenWrite = true;
+  EXPECT_FALSE(SaveStorage(*s, p.files));
   EXPECT_FALSE(FileExists(TemporaryPath()));
   ExpectPreviousStorage();
   ExpectNextSaveWorks();
 }
 
-// A platform that reports over a pipe when the save reaches a point and then
-// waits there for its end.
-class StallingPlatform : public FakePlatform {
+// Files that report over a pipe when the save reaches a point and then wait
+// there for its end.
+class StallingFiles : public FakeFiles {
  public:
-  StallingPlatform(const std::string& folder, int pipe, bool beforeRename)
-      : FakePlatform(folder), pipe_(pipe), beforeRename_(beforeRename) {}
+  StallingFiles(const std::string& folder, int pipe, bool beforeRename)
+      : FakeFiles(folder), pipe_(pipe), beforeRename_(beforeRename) {}
   uint32_t WriteFile(int file, const void* data, uint32_t count) override {
-    if (beforeRename_) return FakePlatform::WriteFile(file, data, count);
+    if (beforeRename_) return FakeFiles::WriteFile(file, data, count);
     const uint32_t half = count / 2;
-    const uint32_t written = FakePlatform::WriteFile(file, data, half);
+    const uint32_t written = FakeFiles::WriteFile(file, data, half);
     Stall();
-    return written + FakePlatform::WriteFile(file, static_cast<const uint8_t*>(data) + half,
-                                             count - half);
+    return written + FakeFiles::WriteFile(file, static_cast<const uint8_t*>(data) + half,
+                                          count - half);
   }
   bool RenameFile(const char* from, const char* to) override {
     if (beforeRename_) Stall();
-    return FakePlatform::RenameFile(from, to);
+    return FakeFiles::RenameFile(from, to);
   }
 
  private:
@@ -166,12 +166,12 @@ TEST_P(SaveKilledTest, LeavesThePreviousFile) {
   const bool beforeRename = GetParam();
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
-  std::string folder = p.DataFolder();
+  std::string folder = p.files.DataFolder();
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     close(fds[0]);
-    StallingPlatform stalling(folder, fds[1], beforeRename);
+    StallingFiles stalling(folder, fds[1], beforeRename);
     SaveStorage(*s, stalling);
     _exit(2);  // the save ended without being stopped
   }
@@ -202,7 +202,7 @@ TEST_F(SaveCutTest, KilledAfterDelaysHoldsOneWholeImage) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      SaveStorage(*s, p);
+      SaveStorage(*s, p.files);
       for (;;) pause();  // wait to be killed
     }
     usleep(delay);

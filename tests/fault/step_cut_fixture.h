@@ -164,7 +164,7 @@ inline Operation Delete(uint16_t index) {
 
 class StepCutTest : public ::testing::Test {
  protected:
-  void SetUp() override { s = MakeFormattedStorage(p); }
+  void SetUp() override { s = MakeFormattedStorage(p.files); }
 
   // Runs `op` uncut (its result must be `after`), then cut after every
   // N = 0 .. (steps it needs) StorageStep calls. At the points in `realSaves`
@@ -200,9 +200,9 @@ class StepCutTest : public ::testing::Test {
 
       Storage* restarted = s.get();
       if (realSaves.count(n)) {
-        EXPECT_TRUE(SaveStorage(*s, p));
+        EXPECT_TRUE(SaveStorage(*s, p.files));
         if (!t) t.reset(new Storage);
-        StorageInit(*t, p);
+        StorageInit(*t, p.files);
         EXPECT_EQ(t->imageLoaded, 1);
         restarted = t.get();
         ++realSavePoints;

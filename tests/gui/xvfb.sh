@@ -8,7 +8,10 @@ start_xvfb() {
   rm -f "$fifo"
   export DISPLAY=":$number"
 }
-stop_xvfb() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true; }
+stop_xvfb() {
+  [ -n "${XVFB_PID:-}" ] || return 0
+  kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true
+}
 
 # wait_exit PID SECONDS: waits for PID (a child of this shell) to end and
 # sets EXIT_STATUS to its status, or to "timeout".

@@ -105,7 +105,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 // record, every picture pixel for pixel.
 TEST(CompiledResources, ReadBackThroughTheStorageAsTheirLayoutsSay) {
   FakePlatform platform;
-  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(platform);
+  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(platform.files);
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(TRELVAN_LAYOUT_DIR)) {
     if (entry.path().extension() != ".layout") continue;

@@ -18,14 +18,14 @@ std::vector<std::string> ExitMessages(uint32_t freeMegabytes) {
   FakePlatform platform;
   auto a = std::make_unique<Assistant>(platform);
   MainWindowCreated(*a);
-  platform.freeMegabytes = freeMegabytes;
+  platform.files.freeMegabytes = freeMegabytes;
   a->shell.QuitRequested = 1;
   MainWindowMessage(*a, Message::Timer, 0, 0, 0);
-  EXPECT_TRUE(platform.quitPosted);
-  EXPECT_EQ(platform.quitCode, 0);
-  EXPECT_TRUE(platform.timerStopped);
+  EXPECT_TRUE(platform.window.quitPosted);
+  EXPECT_EQ(platform.window.quitCode, 0);
+  EXPECT_TRUE(platform.window.timerStopped);
   EXPECT_EQ(a->shell.QuitRequested, 0);
-  return platform.messages;
+  return platform.window.messages;
 }
 
 TEST(ExitSequence, DiskSpaceThresholds) {
@@ -40,12 +40,12 @@ TEST(ExitSequence, LowDiskWarningIsShownOncePerProcess) {
   FakePlatform platform;
   auto a = std::make_unique<Assistant>(platform);
   MainWindowCreated(*a);
-  platform.freeMegabytes = 2070;
+  platform.files.freeMegabytes = 2070;
   a->shell.QuitRequested = 1;
   MainWindowMessage(*a, Message::Paint, 0, 0, 0);
   a->shell.QuitRequested = 1;
   MainWindowMessage(*a, Message::Paint, 0, 0, 0);
-  EXPECT_EQ(platform.messages, (std::vector<std::string>{kLow}));
+  EXPECT_EQ(platform.window.messages, (std::vector<std::string>{kLow}));
 }
 
 TEST(ExitSequence, DestroyingTheWindowEndsTheLoop) {
@@ -53,11 +53,11 @@ TEST(ExitSequence, DestroyingTheWindowEndsTheLoop) {
   auto a = std::make_unique<Assistant>(platform);
   MainWindowCreated(*a);
   MainWindowMessage(*a, Message::MouseMove, 0, 3, 3);
-  EXPECT_FALSE(platform.quitPosted);
+  EXPECT_FALSE(platform.window.quitPosted);
   MainWindowMessage(*a, Message::Destroy, 0, 0, 0);
-  EXPECT_TRUE(platform.quitPosted);
-  EXPECT_TRUE(platform.timerStopped);
-  EXPECT_EQ(platform.sleptMs, 200u);
+  EXPECT_TRUE(platform.window.quitPosted);
+  EXPECT_TRUE(platform.window.timerStopped);
+  EXPECT_EQ(platform.window.sleptMs, 200u);
 }
 
 }  // namespace

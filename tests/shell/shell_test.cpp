@@ -118,14 +118,14 @@ TEST_F(ShellTest, SeventeenthKeyIsDropped) {
 }
 
 TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {
-  const int before = platform.presentCount;
+  const int before = platform.window.presentCount;
   Send(Message::KeyDown, 'B');
-  EXPECT_EQ(platform.presentCount, before);
+  EXPECT_EQ(platform.window.presentCount, before);
   Send(Message::KeyUp, 'B');
-  EXPECT_EQ(platform.presentCount, before + 1);
-  ASSERT_EQ(platform.lastFrame.size(), 800u * 600u * 4u);
-  EXPECT_EQ(platform.lastFrame[0], 255);  // the cleared frame is white
-  EXPECT_EQ(platform.lastFrame[3], 0);
+  EXPECT_EQ(platform.window.presentCount, before + 1);
+  ASSERT_EQ(platform.window.lastFrame.size(), 800u * 600u * 4u);
+  EXPECT_EQ(platform.window.lastFrame[0], 255);  // the cleared frame is white
+  EXPECT_EQ(platform.window.lastFrame[3], 0);
 }
 
 TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
@@ -133,18 +133,18 @@ TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
   a->frame.PenColour = 0x001F;
   PutPixel(a->frame, 10, 20);
   for (int i = 0; i < 9; ++i) Send(Message::Timer);
-  EXPECT_EQ(platform.invalidateCount, 0);
+  EXPECT_EQ(platform.window.invalidateCount, 0);
   Send(Message::Timer);
-  ASSERT_EQ(platform.invalidateCount, 1);
-  EXPECT_EQ(platform.invalidated[0], 9);
-  EXPECT_EQ(platform.invalidated[1], 19);
-  EXPECT_EQ(platform.invalidated[2], 11);
-  EXPECT_EQ(platform.invalidated[3], 21);
+  ASSERT_EQ(platform.window.invalidateCount, 1);
+  EXPECT_EQ(platform.window.invalidated[0], 9);
+  EXPECT_EQ(platform.window.invalidated[1], 19);
+  EXPECT_EQ(platform.window.invalidated[2], 11);
+  EXPECT_EQ(platform.window.invalidated[3], 21);
   EXPECT_EQ(a->frame.FrameDirty, 0);
   EXPECT_EQ(a->shell.RepaintCount, 1u);
   // Nothing drawn since: ten more timers invalidate nothing.
   for (int i = 0; i < 10; ++i) Send(Message::Timer);
-  EXPECT_EQ(platform.invalidateCount, 1);
+  EXPECT_EQ(platform.window.invalidateCount, 1);
 }
 
 TEST(SoftTimers, PeriodZeroExpiresEveryTickAndASecondAfterAHundred) {

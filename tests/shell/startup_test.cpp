@@ -38,9 +38,9 @@ class StartUpTest : public ::testing::Test {
   // assistant on it.
   void StartWith(const std::vector<std::vector<uint8_t>>& records) {
     {
-      auto s = testing::MakeFormattedStorage(platform);
+      auto s = testing::MakeFormattedStorage(platform.files);
       for (const auto& r : records) ASSERT_EQ(WriteWholeFile(*s, r), kStorageAccepted);
-      ASSERT_TRUE(SaveStorage(*s, platform));
+      ASSERT_TRUE(SaveStorage(*s, platform.files));
     }
     Start();
   }
@@ -71,7 +71,7 @@ TEST_F(StartUpTest, FirstRunWritesTheRevisionAndLeavesTheSetupAtZero) {
   EXPECT_EQ(a->setup.keyboardLayout, 0);
   EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
   EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(platform.window.messages.empty());
 }
 
 TEST_F(StartUpTest, AMatchingRevisionIsLeftAndAnyOtherIsReplaced) {
@@ -121,21 +121,21 @@ TEST_F(StartUpTest, SecondCopyShowsTheMessageAndEndsWithoutTouchingFiles) {
   const auto waiting = Record("Waiting", "Text", "1.00", {5});
   std::ofstream(platform.DataPath("Waiting.rsc"), std::ios::binary)
       .write(reinterpret_cast<const char*>(waiting.data()), static_cast<std::streamsize>(waiting.size()));
-  platform.otherCopyRunning = true;
+  platform.instance.otherCopyRunning = true;
   Start();
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0],
+  ASSERT_EQ(platform.window.messages.size(), 1u);
+  EXPECT_EQ(platform.window.messages[0],
             "Only one instance of this program is allowed to run at a time - Program already running!");
   EXPECT_EQ(StorageFindFile(a->storage, "Waiting"), -1);
   EXPECT_TRUE(std::ifstream(platform.DataPath("Waiting.rsc")).good());
 
   char path[kPathCapacity];
-  StorageFilePath(platform, path);
+  StorageFilePath(platform.files, path);
   ASSERT_EQ(std::remove(path), 0);  // a save would bring it back
   MainWindowMessage(*a, Message::Timer, 0, 0, 0);
-  EXPECT_TRUE(platform.quitPosted);
+  EXPECT_TRUE(platform.window.quitPosted);
   EXPECT_FALSE(std::ifstream(path).good());
-  EXPECT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.window.messages.size(), 1u);
 }
 
 }  // namespace

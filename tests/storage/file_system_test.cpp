@@ -48,7 +48,7 @@ uint16_t StoredFreeBlocks(const Storage& s) {
 class FileSystemTest : public ::testing::Test {
  protected:
   FakePlatform platform;
-  std::unique_ptr<Storage> s = MakeFormattedStorage(platform);
+  std::unique_ptr<Storage> s = MakeFormattedStorage(platform.files);
 };
 
 TEST_F(FileSystemTest, FirstFileStartsAtBlock4AndTakesWholeBlocks) {

@@ -34,9 +34,9 @@ std::vector<uint8_t> ReadHostFile(const std::string& path) {
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
 // A storage started the way a new process starts it.
-std::unique_ptr<Storage> StartStorage(Platform& p) {
+std::unique_ptr<Storage> StartStorage(Files& files) {
   std::unique_ptr<Storage> s(new Storage);
-  StorageInit(*s, p);
+  StorageInit(*s, files);
   if (!s->imageLoaded) {
     FormatStorage(*s);
     RunStorageToIdle(*s);
@@ -57,7 +57,7 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   int oldBlock = -1;
   uint16_t oldFree = 0;
   {
-    auto s = MakeFormattedStorage(platform);
+    auto s = MakeFormattedStorage(platform.files);
     ASSERT_EQ(testing::WriteWholeFile(*s, kept), kStorageAccepted);
     StorageHeader h;
     oldBlock = SelectHeader(*s, &h);
@@ -65,7 +65,7 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
     legacy.assign(s->image, s->image + kLegacyImageSize);
   }
   WriteHostFile(LegacyPath(), legacy);
-  auto s = StartStorage(platform);
+  auto s = StartStorage(platform.files);
   EXPECT_EQ(s->imageLoaded, 1);
   StorageHeader h;
   const int block = SelectHeader(*s, &h);
@@ -82,14 +82,14 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
 TEST_F(LoadTest, LegacyFileWithoutAHeaderStartsEmptyAndTheStorageFileWins) {
   WriteHostFile(LegacyPath(), std::vector<uint8_t>(8192, 0x00));
   {
-    auto s = StartStorage(platform);
+    auto s = StartStorage(platform.files);
     EXPECT_EQ(SelectHeader(*s, nullptr), -1);
     EXPECT_EQ(s->fs.header.fileCount, 0);
     EXPECT_EQ(s->fs.header.freeBlocks, 32764);
     StoreNamedFile(*s, "Fresh", Pattern(50, 1));
-    ASSERT_TRUE(SaveStorage(*s, platform));
+    ASSERT_TRUE(SaveStorage(*s, platform.files));
   }
-  auto s = StartStorage(platform);  // both files present: the storage file is read
+  auto s = StartStorage(platform.files);  // both files present: the storage file is read
   EXPECT_EQ(StorageFindFile(*s, "Fresh"), 0);
   EXPECT_EQ(s->fs.header.fileCount, 1);
   EXPECT_TRUE(ImageIsConsistent(*s));
@@ -101,12 +101,12 @@ TEST_F(LoadTest, StorageFileWithoutAHeaderStartsEmptyAndKeepsNewFiles) {
   WriteHostFile(StoragePath(), std::vector<uint8_t>(5 * 4096, 0x00));
   const auto made = FileContent("Made After", Pattern(9000, 6));
   {
-    auto s = StartStorage(platform);
+    auto s = StartStorage(platform.files);
     EXPECT_EQ(s->fs.header.fileCount, 0);
     ASSERT_EQ(testing::WriteWholeFile(*s, made), kStorageAccepted);
-    ASSERT_TRUE(SaveStorage(*s, platform));
+    ASSERT_TRUE(SaveStorage(*s, platform.files));
   }
-  auto s = StartStorage(platform);
+  auto s = StartStorage(platform.files);
   RunStorageToIdle(*s);
   ASSERT_EQ(StorageFindFile(*s, "Made After"), 0);
   EXPECT_EQ(StoredContent(*s, 0), made);
@@ -115,7 +115,7 @@ TEST_F(LoadTest, StorageFileWithoutAHeaderStartsEmptyAndKeepsNewFiles) {
 
 class ImportTest : public LoadTest {
  protected:
-  void SetUp() override { s = MakeFormattedStorage(platform); }
+  void SetUp() override { s = MakeFormattedStorage(platform.files); }
   void Drop(const std::string& name, const std::vector<uint8_t>& content) {
     WriteHostFile(platform.DataPath(name + ".rsc"), content);
   }
@@ -130,8 +130,8 @@ TEST_F(ImportTest, FilesAreStoredWholeAndLeaveTheFolder) {
   Drop("Six Hundred", a);
   Drop("Blocks", b);
   WriteHostFile(platform.DataPath("notes.txt"), {1, 2, 3});
-  ImportResourceFiles(*s, platform);
-  EXPECT_TRUE(platform.messages.empty());
+  ImportResourceFiles(*s, platform.files, platform.window);
+  EXPECT_TRUE(platform.window.messages.empty());
   for (const auto* want : {&a, &b}) {
     const char* name = want == &a ? "Six Hundred" : "Blocks";
     const int i = StorageFindFile(*s, name);
@@ -145,7 +145,7 @@ TEST_F(ImportTest, FilesAreStoredWholeAndLeaveTheFolder) {
 
 TEST_F(ImportTest, AnEmptyFileGivesAnEntryOfSizeZeroAndTheMachineGoesOn) {
   Drop("Empty", {});
-  ImportResourceFiles(*s, platform);
+  ImportResourceFiles(*s, platform.files, platform.window);
   ASSERT_EQ(s->fs.header.fileCount, 1);
   EXPECT_EQ(StorageFileSize(*s, 0), 0u);
   EXPECT_EQ(StorageFindFile(*s, "Empty"), -1);  // no header to find it by
@@ -165,7 +165,7 @@ TEST_F(ImportTest, AReplacedFileMovesToTheEndOfTheTable) {
   const auto other = StoredContent(*s, 1);
   const auto page = FileContent("Page", Pattern(7000, 3));
   Drop("Page", page);
-  ImportResourceFiles(*s, platform);
+  ImportResourceFiles(*s, platform.files, platform.window);
   ASSERT_EQ(s->fs.header.fileCount, 2);
   EXPECT_EQ(StorageFindFile(*s, "Other"), 0);
   EXPECT_EQ(StorageFindFile(*s, "Page"), 1);
@@ -184,15 +184,15 @@ TEST_F(ImportTest, AFileThatDoesNotFitStaysAndTheOldOneIsKept) {
   StoreNamedFile(*s, "Filler", Pattern((free - 10) * 4096 - 100, 2));
   const auto big = FileContent("Big", Pattern(20 * 4096, 3));
   Drop("Big", big);
-  ImportResourceFiles(*s, platform);
+  ImportResourceFiles(*s, platform.files, platform.window);
   EXPECT_EQ(StorageFindFile(*s, "Big"), 0);
   EXPECT_EQ(StoredContent(*s, 0), old);
   EXPECT_EQ(ReadHostFile(platform.DataPath("Big.rsc")), big);
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(platform.window.messages.empty());
   // Room made: the next start takes it in.
   StorageDeleteFile(*s, 1);
   RunStorageToIdle(*s);
-  ImportResourceFiles(*s, platform);
+  ImportResourceFiles(*s, platform.files, platform.window);
   const int i = StorageFindFile(*s, "Big");
   ASSERT_GE(i, 0);
   EXPECT_EQ(StoredContent(*s, static_cast<uint16_t>(i)), big);
@@ -204,9 +204,9 @@ TEST_F(ImportTest, AHundredAndTwentyFilesTakeTwoStarts) {
     const std::string name = "File " + std::to_string(k);
     Drop(name, FileContent(name, Pattern(40, static_cast<uint32_t>(k))));
   }
-  ImportResourceFiles(*s, platform);
+  ImportResourceFiles(*s, platform.files, platform.window);
   EXPECT_EQ(s->fs.header.fileCount, 100);
-  ImportResourceFiles(*s, platform);
+  ImportResourceFiles(*s, platform.files, platform.window);
   EXPECT_EQ(s->fs.header.fileCount, 120);
   for (int k = 0; k < 120; ++k) {
     const std::string name = "File " + std::to_string(k);

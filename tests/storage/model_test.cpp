@@ -83,7 +83,7 @@ uint16_t ModelHeaderLength(const ModelFile& f) {
 class ModelRun {
  public:
   ModelRun(uint64_t seed, uint32_t ops) : rng_(seed), ops_(ops) {
-    s_ = MakeFormattedStorage(platform_);
+    s_ = MakeFormattedStorage(platform_.files);
     spare_.reset(new Storage);
     names_ = {"Setup400", "setup400", "Revision", "Picture one~", "Sound~", "A",
               std::string(31, 'x'), std::string(31, 'y') + "z", "Light Effect 7"};
@@ -444,8 +444,8 @@ class ModelRun {
 
   // Exit save and a new process's start-up from the storage file.
   void Restart() {
-    ASSERT_TRUE(SaveStorage(*s_, platform_));
-    StorageInit(*spare_, platform_);
+    ASSERT_TRUE(SaveStorage(*s_, platform_.files));
+    StorageInit(*spare_, platform_.files);
     ASSERT_EQ(spare_->imageLoaded, 1);
     std::swap(s_, spare_);
     RunStorageToIdle(*s_);

@@ -20,9 +20,9 @@ namespace testing {
 
 // A Storage on the heap (it holds the 128 MB image), initialised as a start-up
 // without image files does it: erased, formatted, run to idle.
-inline std::unique_ptr<Storage> MakeFormattedStorage(Platform& p) {
+inline std::unique_ptr<Storage> MakeFormattedStorage(Files& files) {
   std::unique_ptr<Storage> s(new Storage);
-  StorageInit(*s, p);
+  StorageInit(*s, files);
   FormatStorage(*s);
   RunStorageToIdle(*s);
   return s;

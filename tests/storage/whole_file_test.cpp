@@ -14,7 +14,7 @@ using testing::StoredContent;
 
 class WholeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { s = testing::MakeFormattedStorage(platform); }
+  void SetUp() override { s = testing::MakeFormattedStorage(platform.files); }
   bool Write(const char* name, const std::vector<uint8_t>& data) {
     return StorageWriteRecord(*s, name, "", "Test", "1.00", data.data(),
                               static_cast<uint32_t>(data.size()));

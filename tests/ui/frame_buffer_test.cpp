@@ -131,9 +131,9 @@ TEST(Blit, CopiesRowsFromTheTopAsBlueGreenRedZero) {
   PutPixel(*f, 0, 1);
   f->PenColour = 0x0400;  // green 128
   PutPixel(*f, 799, 599);
-  BlitFrameBuffer(*f, platform);
-  ASSERT_EQ(platform.lastFrame.size(), 800u * 600u * 4u);
-  auto px = [&](int x, int y) { return &platform.lastFrame[(y * 800 + x) * 4]; };
+  BlitFrameBuffer(*f, platform.window);
+  ASSERT_EQ(platform.window.lastFrame.size(), 800u * 600u * 4u);
+  auto px = [&](int x, int y) { return &platform.window.lastFrame[(y * 800 + x) * 4]; };
   EXPECT_EQ(px(1, 0)[0], 0);
   EXPECT_EQ(px(1, 0)[2], 255);
   EXPECT_EQ(px(0, 1)[0], 255);

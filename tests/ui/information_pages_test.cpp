@@ -88,7 +88,7 @@ TEST_F(PagesTest, NinetyNineCharactersFillThreeLinesBrokenBeforeSpaces) {
     EXPECT_TRUE(Shows(Info().line[i], Info().MessageLines[i])) << "line " << i;
     EXPECT_EQ(Info().line[i]->y, 200 + 18 * i);
   }
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(platform.window.messages.empty());
 }
 
 TEST_F(PagesTest, WordsOfAnyLengthKeepEveryLineWithinThirtyFiveCharacters) {
@@ -123,8 +123,8 @@ TEST_F(PagesTest, ARunOfThirtySixWithoutSpaceShowsTheErrorAndKeepsTheLaidOutLine
   const std::string text = "hello world" + std::string(40, 'x');
   ShowMessage(*a, text.c_str());
   OpenInformation();
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0], "ERROR- No Spaces in line");
+  ASSERT_EQ(platform.window.messages.size(), 1u);
+  EXPECT_EQ(platform.window.messages[0], "ERROR- No Spaces in line");
   EXPECT_EQ(Info().MessagePending, 0);
   EXPECT_STREQ(Info().MessageLines[0], "hello");
   EXPECT_STREQ(Info().MessageLines[1], "");
@@ -132,7 +132,7 @@ TEST_F(PagesTest, ARunOfThirtySixWithoutSpaceShowsTheErrorAndKeepsTheLaidOutLine
   EXPECT_TRUE(Shows(Info().line[0], "hello"));
   EXPECT_FALSE(LineHasInk(1));
   Send(Message::Timer);  // laid out once only: no second message box
-  EXPECT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.window.messages.size(), 1u);
 }
 
 TEST_F(PagesTest, TheSpaceALineBeginsWithIsNoPlaceToBreak) {

@@ -31,9 +31,9 @@ TEST_F(MainPageTest, OnlyAPressOnExitEndsTheProgram) {
   Send(Message::Timer);
   Send(Message::LeftButtonUp, 0, exit->x + 5, exit->y + 5);
   Send(Message::Timer);
-  EXPECT_FALSE(platform.quitPosted);
+  EXPECT_FALSE(platform.window.quitPosted);
   ClickOn(exit);
-  EXPECT_TRUE(platform.quitPosted);
+  EXPECT_TRUE(platform.window.quitPosted);
 }
 
 TEST_F(MainPageTest, EachStorageButtonListsTheFilesOfItsType) {

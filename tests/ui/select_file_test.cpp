@@ -281,11 +281,15 @@ TEST_F(SelectFileTest, ChosenFileIsReturnedAndTheNextCallOpensInItsFolder) {
   EXPECT_EQ(f.SelectFileResult, kSelectFileChosen);
 }
 
-TEST_F(SelectFileTest, WithoutARememberedFolderThePageOpensAtTheRoot) {
+TEST_F(SelectFileTest, WithoutARememberedFolderThePageOpensAtThePlatformsRoot) {
+  platform.files.root = base;  // stands for "C:\\" or "/"
+  MakeFolder("inside");
   Enter();
-  EXPECT_STREQ(a->ui.selectFile.SelectedPath, "/");
+  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
+  EXPECT_EQ(Folders(), (std::set<std::string>{"inside"}));
   EXPECT_EQ(StoredPath(), "");
-  EXPECT_STREQ(SelectFileRoot('\\'), "C:\\");
+  ClickUp();  // nothing lies above the root
+  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
 }
 
 TEST_F(SelectFileTest, NamesThatWouldPassTheLongestPathRefuseTheClick) {

@@ -59,9 +59,9 @@ RgbImage WindowPicture(Assistant& a, FakePlatform& platform) {
   image.height = kFrameHeight;
   image.rgb.resize(static_cast<size_t>(kFrameWidth) * kFrameHeight * 3);
   for (size_t i = 0; i < static_cast<size_t>(kFrameWidth) * kFrameHeight; ++i) {
-    image.rgb[i * 3 + 0] = platform.lastFrame[i * 4 + 2];
-    image.rgb[i * 3 + 1] = platform.lastFrame[i * 4 + 1];
-    image.rgb[i * 3 + 2] = platform.lastFrame[i * 4 + 0];
+    image.rgb[i * 3 + 0] = platform.window.lastFrame[i * 4 + 2];
+    image.rgb[i * 3 + 1] = platform.window.lastFrame[i * 4 + 1];
+    image.rgb[i * 3 + 2] = platform.window.lastFrame[i * 4 + 0];
   }
   return image;
 }
@@ -118,7 +118,7 @@ bool RunScript(const Options& o) {
   FakePlatform platform(dataDir ? dataDir : "");
   auto assistant = std::make_unique<Assistant>(platform);
   Assistant& a = *assistant;
-  if (!o.resources.empty()) CopyResourceFiles(o.resources, platform.DataFolder());
+  if (!o.resources.empty()) CopyResourceFiles(o.resources, platform.files.DataFolder());
   MainWindowCreated(a);
   size_t shownMessages = 0;
   bool ok = true;
@@ -135,7 +135,7 @@ bool RunScript(const Options& o) {
     if (verb == "tick") {
       int n = 1;
       words >> n;
-      for (int i = 0; i < n && !platform.quitPosted; ++i) send(Message::Timer, 0, 0, 0);
+      for (int i = 0; i < n && !platform.window.quitPosted; ++i) send(Message::Timer, 0, 0, 0);
     } else if (verb == "press" || verb == "move") {
       uint32_t x = 0, y = 0;
       std::string button;
@@ -191,8 +191,8 @@ bool RunScript(const Options& o) {
       fprintf(stderr, "%s:%d: unknown command '%s'\n", o.script.c_str(), lineNumber, verb.c_str());
       return false;
     }
-    for (; shownMessages < platform.messages.size(); ++shownMessages) {
-      printf("Message: %s\n", platform.messages[shownMessages].c_str());
+    for (; shownMessages < platform.window.messages.size(); ++shownMessages) {
+      printf("Message: %s\n", platform.window.messages[shownMessages].c_str());
     }
   }
   return ok;

@@ -82,7 +82,7 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     std::string path, extension;
     words >> path >> extension;
     SelectFilePage& f = a.ui.selectFile;
-    const char separator = a.platform.PathSeparator();
+    const char separator = a.platform.files.PathSeparator();
     if (!path.empty() && path.back() != separator) path += separator;
     if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
     CopyText(path.c_str(), f.SelectedPath, kSelectedPathCapacity);

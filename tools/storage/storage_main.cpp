@@ -27,18 +27,6 @@ using namespace trelvan;
 
 namespace {
 
-// File services only; the tool has no window.
-class ToolPlatform : public PosixFilePlatform {
- public:
-  explicit ToolPlatform(std::string folder) : PosixFilePlatform(std::move(folder)) {}
-  void PresentFrame(const uint8_t*, int, int) override {}
-  void InvalidateRect(int, int, int, int) override {}
-  void ShowMessageBox(const char* text) override { fprintf(stderr, "%s\n", text); }
-  void StopTimer() override {}
-  void Sleep(uint32_t) override {}
-  void PostQuit(int) override {}
-};
-
 int Usage() {
   fprintf(stderr,
           "usage: trelvan-storage IMAGE info|ls|check\n"
@@ -57,7 +45,7 @@ std::string NameOf(const std::string& path) {
 }
 
 // The image as a new process sees it. False when the file does not open.
-bool Load(Storage& s, Platform& p, const char* path) {
+bool Load(Storage& s, Files& p, const char* path) {
   PrepareKey(s);
   if (!ReadImageFile(s, p, path)) return false;
   StorageMount(s);
@@ -133,7 +121,7 @@ int Check(Storage& s) {
   return 0;
 }
 
-int Save(const Storage& s, Platform& p, const char* path) {
+int Save(const Storage& s, Files& p, const char* path) {
   if (!WriteImageFile(s, p, path)) {
     fprintf(stderr, "cannot write %s; it is left as it was\n", path);
     return 1;
@@ -141,7 +129,7 @@ int Save(const Storage& s, Platform& p, const char* path) {
   return 0;
 }
 
-int Put(Storage& s, Platform& p, const char* image, const std::string& resource) {
+int Put(Storage& s, Files& p, const char* image, const std::string& resource) {
   static const char* const kProblems[] = {"", "does not fit (too few free blocks or 512 files)",
                                           "does not open", "has no known size",
                                           "gave fewer bytes than its size"};
@@ -153,7 +141,7 @@ int Put(Storage& s, Platform& p, const char* image, const std::string& resource)
   return Save(s, p, image);
 }
 
-int Remove(Storage& s, Platform& p, const char* image, const char* name) {
+int Remove(Storage& s, Files& p, const char* image, const char* name) {
   const int index = StorageFindFile(s, name);
   if (index < 0) {
     fprintf(stderr, "no file named \"%s\"\n", name);
@@ -174,9 +162,9 @@ int main(int argc, char** argv) {
   const bool known = takesArgument || command == "info" || command == "ls" || command == "check";
   if (!known || argc != (takesArgument ? 4 : 3)) return Usage();
 
-  ToolPlatform platform(FolderOf(image));
+  PosixFiles files(FolderOf(image));
   std::unique_ptr<Storage> s(new Storage);
-  if (!Load(*s, platform, image)) {
+  if (!Load(*s, files, image)) {
     if (command != "put") {
       fprintf(stderr, "cannot open %s\n", image);
       return 1;
@@ -188,6 +176,6 @@ int main(int argc, char** argv) {
   if (command == "cat") return Cat(*s, argv[3]);
   if (command == "check") return Check(*s);
   RunStorageToIdle(*s);  // an interrupted compaction finishes first
-  if (command == "put") return Put(*s, platform, image, argv[3]);
-  return Remove(*s, platform, image, argv[3]);
+  if (command == "put") return Put(*s, files, image, argv[3]);
+  return Remove(*s, files, image, argv[3]);
 }

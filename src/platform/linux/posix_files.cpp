@@ -3,27 +3,27 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace trelvan {
 
-PosixFilePlatform::~PosixFilePlatform() {
+PosixFiles::~PosixFiles() {
   for (int fd : descriptors_) {
     if (fd >= 0) close(fd);
   }
 }
 
-int PosixFilePlatform::Descriptor(int file) const {
+int PosixFiles::Descriptor(int file) const {
   if (file < 0 || file >= static_cast<int>(descriptors_.size())) return -1;
   return descriptors_[file];
 }
 
-int PosixFilePlatform::OpenRead(const char* path) {
+int PosixFiles::OpenRead(const char* path) {
   const int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return kNoFile;
   struct stat st;
@@ -35,14 +35,14 @@ int PosixFilePlatform::OpenRead(const char* path) {
   return static_cast<int>(descriptors_.size() - 1);
 }
 
-int PosixFilePlatform::OpenWrite(const char* path) {
+int PosixFiles::OpenWrite(const char* path) {
   const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return kNoFile;
   descriptors_.push_back(fd);
   return static_cast<int>(descriptors_.size() - 1);
 }
 
-uint32_t PosixFilePlatform::ReadFile(int file, void* out, uint32_t count) {
+uint32_t PosixFiles::ReadFile(int file, void* out, uint32_t count) {
   const int fd = Descriptor(file);
   uint32_t done = 0;
   while (fd >= 0 && done < count) {
@@ -53,7 +53,7 @@ uint32_t PosixFilePlatform::ReadFile(int file, void* out, uint32_t count) {
   return done;
 }
 
-uint32_t PosixFilePlatform::WriteFile(int file, const void* data, uint32_t count) {
+uint32_t PosixFiles::WriteFile(int file, const void* data, uint32_t count) {
   const int fd = Descriptor(file);
   uint32_t done = 0;
   while (fd >= 0 && done < count) {
@@ -64,33 +64,43 @@ uint32_t PosixFilePlatform::WriteFile(int file, const void* data, uint32_t count
   return done;
 }
 
-bool PosixFilePlatform::FlushFile(int file) {
+bool PosixFiles::FlushFile(int file) {
   const int fd = Descriptor(file);
   return fd >= 0 && fsync(fd) == 0;
 }
 
-bool PosixFilePlatform::CloseFile(int file) {
+bool PosixFiles::CloseFile(int file) {
   const int fd = Descriptor(file);
   if (fd < 0) return false;
   descriptors_[file] = -1;
   return close(fd) == 0;
 }
 
-bool PosixFilePlatform::FileSize(int file, uint32_t* size) {
+bool PosixFiles::FileSize(int file, uint32_t* size) {
   const int fd = Descriptor(file);
   struct stat st;
   if (fd < 0 || fstat(fd, &st) != 0) return false;
+  if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > 0xFFFFFFFFull) return false;
   *size = static_cast<uint32_t>(st.st_size);
   return true;
 }
 
-bool PosixFilePlatform::DeleteFile(const char* path) { return unlink(path) == 0; }
+bool PosixFiles::DeleteFile(const char* path) { return unlink(path) == 0; }
 
-bool PosixFilePlatform::RenameFile(const char* from, const char* to) {
+bool PosixFiles::RenameFile(const char* from, const char* to) {
   return rename(from, to) == 0;
 }
 
-uint16_t PosixFilePlatform::ListFolder(const char* folder, const char* pattern,
+bool PosixFiles::PathAttributes(const char* path, PathInfo* out) {
+  struct stat st;
+  if (stat(path, &st) != 0) return false;
+  out->folder = S_ISDIR(st.st_mode);
+  out->readOnly = access(path, W_OK) != 0;
+  out->size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+  return true;
+}
+
+uint16_t PosixFiles::ListFolder(const char* folder, const char* pattern,
                                        FolderEntry* out, uint16_t capacity) {
   DIR* dir = opendir(folder);
   if (!dir) return 0;
@@ -113,7 +123,7 @@ uint16_t PosixFilePlatform::ListFolder(const char* folder, const char* pattern,
   return count;
 }
 
-uint32_t PosixFilePlatform::DiskFreeMegabytes() {
+uint32_t PosixFiles::DiskFreeMegabytes() {
   struct statvfs fs;
   if (statvfs(dataFolder_.c_str(), &fs) != 0) return 0;
   const unsigned long long bytes =
@@ -122,15 +132,22 @@ uint32_t PosixFilePlatform::DiskFreeMegabytes() {
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
 }
 
-bool PosixFilePlatform::AcquireSingleInstance(const char* name) {
-  const std::string path = dataFolder_ + "/" + name + ".lock";
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return true;  // no lock can be taken: nothing to refuse on
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
-    return false;
+std::string LinuxDataFolder() {
+  std::string folder;
+  if (const char* dir = getenv("TRELVAN_DATA_DIR"); dir && *dir) {
+    folder = dir;
+  } else if (const char* xdg = getenv("XDG_DATA_HOME"); xdg && *xdg) {
+    folder = std::string(xdg) + "/Trelvan Assistant";
+  } else {
+    const char* home = getenv("HOME");
+    folder = std::string(home ? home : ".") + "/.local/share/Trelvan Assistant";
   }
-  return true;  // the descriptor stays open: the lock ends with the process
+  // Make every missing folder on the way.
+  for (size_t i = 1; i <= folder.size(); ++i) {
+    if (i == folder.size() || folder[i] == '/') mkdir(folder.substr(0, i).c_str(), 0755);
+  }
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
 }
 
 }  // namespace trelvan

@@ -1,22 +1,23 @@
-// File services on POSIX, shared by the Linux front end and the fake
-// platform of the tests.
+// The files service on POSIX: file descriptors behind small handles, the
+// folder listing with fnmatch, free space with statvfs.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace trelvan {
 
-class PosixFilePlatform : public Platform {
+class PosixFiles : public Files {
  public:
-  explicit PosixFilePlatform(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
-  ~PosixFilePlatform() override;
+  explicit PosixFiles(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  ~PosixFiles() override;
 
   char PathSeparator() const override { return '/'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
+  const char* RootFolder() const override { return "/"; }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
@@ -26,19 +27,19 @@ class PosixFilePlatform : public Platform {
   bool FileSize(int file, uint32_t* size) override;
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
+  bool PathAttributes(const char* path, PathInfo* out) override;
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override;
-  // A lock file "NAME.lock" in the data folder, held open with flock until
-  // the process ends.
-  bool AcquireSingleInstance(const char* name) override;
-
- protected:
-  std::string dataFolder_;
 
  private:
   int Descriptor(int file) const;
+  std::string dataFolder_;
   std::vector<int> descriptors_;  // by handle; -1 once closed
 };
+
+// The data folder: TRELVAN_DATA_DIR, else $XDG_DATA_HOME/Trelvan Assistant,
+// else ~/.local/share/Trelvan Assistant. Created when missing.
+std::string LinuxDataFolder();
 
 }  // namespace trelvan

@@ -16,24 +16,24 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 }  // namespace
 
-Win32FilePlatform::~Win32FilePlatform() {
+Win32Files::~Win32FilePlatform() {
   for (HANDLE h : handles_) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
 }
 
-int Win32FilePlatform::Store(HANDLE handle) {
+int Win32Files::Store(HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return kNoFile;
   handles_.push_back(handle);
   return static_cast<int>(handles_.size() - 1);
 }
 
-HANDLE Win32FilePlatform::Handle(int file) const {
+HANDLE Win32Files::Handle(int file) const {
   if (file < 0 || file >= static_cast<int>(handles_.size())) return INVALID_HANDLE_VALUE;
   return handles_[file];
 }
 
-int Win32FilePlatform::OpenRead(const char* path) {
+int Win32Files::OpenRead(const char* path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only
   // regular files come back.
   const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -41,13 +41,13 @@ int Win32FilePlatform::OpenRead(const char* path) {
   return Store(h);
 }
 
-int Win32FilePlatform::OpenWrite(const char* path) {
+int Win32Files::OpenWrite(const char* path) {
   const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   return Store(h);
 }
 
-uint32_t Win32FilePlatform::ReadFile(int file, void* out, uint32_t count) {
+uint32_t Win32Files::ReadFile(int file, void* out, uint32_t count) {
   const HANDLE h = Handle(file);
   uint32_t done = 0;
   while (h != INVALID_HANDLE_VALUE && done < count) {
@@ -58,7 +58,7 @@ uint32_t Win32FilePlatform::ReadFile(int file, void* out, uint32_t count) {
   return done;
 }
 
-uint32_t Win32FilePlatform::WriteFile(int file, const void* data, uint32_t count) {
+uint32_t Win32Files::WriteFile(int file, const void* data, uint32_t count) {
   const HANDLE h = Handle(file);
   uint32_t done = 0;
   while (h != INVALID_HANDLE_VALUE && done < count) {
@@ -72,19 +72,19 @@ uint32_t Win32FilePlatform::WriteFile(int file, const void* data, uint32_t count
   return done;
 }
 
-bool Win32FilePlatform::FlushFile(int file) {
+bool Win32Files::FlushFile(int file) {
   const HANDLE h = Handle(file);
   return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
 }
 
-bool Win32FilePlatform::CloseFile(int file) {
+bool Win32Files::CloseFile(int file) {
   const HANDLE h = Handle(file);
   if (h == INVALID_HANDLE_VALUE) return false;
   handles_[file] = INVALID_HANDLE_VALUE;
   return CloseHandle(h) != 0;
 }
 
-bool Win32FilePlatform::FileSize(int file, uint32_t* size) {
+bool Win32Files::FileSize(int file, uint32_t* size) {
   const HANDLE h = Handle(file);
   LARGE_INTEGER s;
   if (h == INVALID_HANDLE_VALUE || !GetFileSizeEx(h, &s)) return false;
@@ -93,16 +93,27 @@ bool Win32FilePlatform::FileSize(int file, uint32_t* size) {
   return true;
 }
 
-bool Win32FilePlatform::DeleteFile(const char* path) {
+bool Win32Files::DeleteFile(const char* path) {
   return DeleteFileW(Widen(path).c_str()) != 0;
 }
 
-bool Win32FilePlatform::RenameFile(const char* from, const char* to) {
+bool Win32Files::RenameFile(const char* from, const char* to) {
   return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-uint16_t Win32FilePlatform::ListFolder(const char* folder, const char* pattern,
+bool Win32Files::PathAttributes(const char* path, PathInfo* out) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  out->folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // A folder's read-only attribute does not stop files being made in it.
+  out->readOnly = !out->folder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  out->size = out->folder ? 0
+                          : (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
+}
+
+uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
                                        FolderEntry* out, uint16_t capacity) {
   if (capacity == 0) return 0;
   // The search lists everything and the pattern is applied here: handed to
@@ -128,7 +139,7 @@ uint16_t Win32FilePlatform::ListFolder(const char* folder, const char* pattern,
   return count;
 }
 
-uint32_t Win32FilePlatform::DiskFreeMegabytes() {
+uint32_t Win32Files::DiskFreeMegabytes() {
   DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
   if (!GetDiskFreeSpaceW(L"C:\\", &sectorsPerCluster, &bytesPerSector, &freeClusters,
                          &totalClusters)) {

@@ -1,5 +1,5 @@
-// File services on Windows: the same handle table as the POSIX side, over
-// CreateFileW handles, with UTF-8 paths.
+// The files service on Windows: the same handle table as the POSIX side,
+// over CreateFileW handles, with UTF-8 paths.
 #pragma once
 
 #include "platform/win32/win32_windows.h"
@@ -8,17 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace trelvan {
 
-class Win32FilePlatform : public Platform {
+class Win32Files : public Files {
  public:
-  explicit Win32FilePlatform(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
-  ~Win32FilePlatform() override;
+  explicit Win32Files(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  ~Win32Files() override;
 
   char PathSeparator() const override { return '\\'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
+  const char* RootFolder() const override { return "C:\\"; }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
@@ -28,15 +29,14 @@ class Win32FilePlatform : public Platform {
   bool FileSize(int file, uint32_t* size) override;
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
+  bool PathAttributes(const char* path, PathInfo* out) override;
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   // Free space of drive C: (the data folder's drive on a normal install).
   uint32_t DiskFreeMegabytes() override;
 
- protected:
-  std::string dataFolder_;
-
  private:
+  std::string dataFolder_;
   int Store(HANDLE handle);
   HANDLE Handle(int file) const;
   std::vector<HANDLE> handles_;  // by handle; INVALID_HANDLE_VALUE once closed

@@ -6,7 +6,9 @@
 #include <new>
 
 #include "platform/win32/resource_ids.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_instance.h"
+#include "platform/win32/win32_window.h"
 #include "shell/assistant.h"
 
 using namespace trelvan;
@@ -20,10 +22,11 @@ constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerMs = 10;
 
 // What the window procedure works on; it hangs on the window's user data
-// from WM_NCCREATE until the loop has ended.
+// from WM_NCCREATE until the loop has ended. The Assistant arrives once the
+// window exists; messages before that get the default handling.
 struct WindowContext {
   Assistant* assistant;
-  Win32Platform* platform;
+  Win32Window* window;
 };
 
 WindowContext* ContextOf(HWND window) {
@@ -38,7 +41,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
   }
   WindowContext* context = ContextOf(window);
-  if (!context) return DefWindowProcW(window, message, wParam, lParam);
+  if (!context || !context->assistant) return DefWindowProcW(window, message, wParam, lParam);
   Assistant& a = *context->assistant;
   // Coordinates as the low and high words of lParam, unsigned.
   const uint32_t x = LOWORD(lParam);
@@ -57,9 +60,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(window, &paint);
-      context->platform->SetPaintContext(dc);
+      context->window->SetPaintContext(dc);
       MainWindowMessage(a, Message::Paint, 0, 0, 0);
-      context->platform->SetPaintContext(nullptr);
+      context->window->SetPaintContext(nullptr);
       EndPaint(window, &paint);
       return 0;
     }
@@ -100,20 +103,10 @@ void SizeAndCentre(HWND window) {
                SWP_NOZORDER);
 }
 
-HWND CreateMainWindow(HINSTANCE instance, int showCommand, const wchar_t* className,
-                      WindowContext* context) {
-  HWND window = CreateWindowExW(0, className, L"Trelvan Assistant",
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance,
-                                context);
-  if (!window) return nullptr;
-  context->platform->SetWindow(window);
-  ShowWindow(window, showCommand);
-  UpdateWindow(window);
-  SizeAndCentre(window);
-  MainWindowCreated(*context->assistant);
-  SetTimer(window, kTimerId, kTimerMs, nullptr);
-  return window;
+// The Windows equivalent of a failure to start: a message box, status 1.
+int CannotStart(const wchar_t* text) {
+  MessageBoxW(nullptr, text, L"Trelvan Assistant", MB_OK | MB_ICONERROR);
+  return 1;
 }
 
 }  // namespace
@@ -122,15 +115,33 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   wchar_t className[kWindowClassNameLength + 1] = {};
   LoadStringW(instance, IDS_WINDOW_CLASS, className, kWindowClassNameLength);
 
-  Win32Platform platform(WindowsDataFolder());
-  // The Assistant holds the 128 MB storage image: it lives on the heap.
-  std::unique_ptr<Assistant> assistant(new (std::nothrow) Assistant(platform));
-  if (!assistant) return 0;
-  WindowContext context{assistant.get(), &platform};
-
+  // The window first: without one the program does not run, and the data
+  // folder stays untouched.
+  Win32Window windowService;
+  WindowContext context{nullptr, &windowService};
   RegisterMainWindowClass(instance, className);
-  HWND window = CreateMainWindow(instance, showCommand, className, &context);
-  if (!window) return 0;
+  HWND window = CreateWindowExW(0, className, L"Trelvan Assistant",
+                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance,
+                                &context);
+  if (!window) return CannotStart(L"Trelvan Assistant cannot open its window.");
+
+  Win32Files files(WindowsDataFolder());
+  Win32Instance instanceLock;
+  // The Assistant holds the 128 MB storage image: it lives on the heap.
+  std::unique_ptr<Assistant> assistant(
+      new (std::nothrow) Assistant(Platform{windowService, files, instanceLock}));
+  if (!assistant) {
+    DestroyWindow(window);
+    return CannotStart(L"Trelvan Assistant does not have enough memory to start.");
+  }
+  context.assistant = assistant.get();
+  windowService.SetWindow(window);
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  SizeAndCentre(window);
+  MainWindowCreated(*assistant);
+  SetTimer(window, kTimerId, kTimerMs, nullptr);
 
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_TRELVAN));
   MSG msg{};
@@ -144,7 +155,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // detach it from the Assistant before it goes.
   if (IsWindow(window)) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    platform.SetWindow(nullptr);
+    windowService.SetWindow(nullptr);
     DestroyWindow(window);
   }
   return static_cast<int>(msg.wParam);

@@ -1,5 +1,5 @@
 // <windows.h> for the front end. Its DeleteFile macro would rename the
-// Platform method of that name in these files only, so it goes.
+// Files method of that name in these files only, so it goes.
 #pragma once
 
 #include <windows.h>

@@ -97,7 +97,7 @@ static void InformationPageTimer(Assistant& a) {
   InformationPage& p = a.ui.information;
   if (!p.MessagePending) return;
   if (!WrapMessage(p.MessageText, p.MessageLines)) {
-    a.platform.ShowMessageBox("ERROR- No Spaces in line");
+    a.platform.window.ShowMessageBox("ERROR- No Spaces in line");
   }
   p.MessagePending = 0;
   for (int i = 0; i < kMessageLineCount; ++i) {

@@ -10,8 +10,6 @@ namespace trelvan {
 namespace {
 
 constexpr const char* kLastPathName = "SelectFileLastPath";
-constexpr const char* kWindowsRoot = "C:\\";
-constexpr const char* kPosixRoot = "/";
 
 constexpr uint16_t kFolderRowsX = 90;
 constexpr uint16_t kFileRowsX = 454;
@@ -106,12 +104,10 @@ int IsDotEntry(const char* name) {
 
 // The lowest position where the separator that ends the root may stand:
 // "C:\" ends at 2, "/" at 0.
-uint16_t RootEnd(char separator) {
-  return static_cast<uint16_t>(TextLength(SelectFileRoot(separator)) - 1);
-}
+uint16_t RootEnd(const char* root) { return static_cast<uint16_t>(TextLength(root) - 1); }
 
 void OpenAtRoot(Assistant& a) {
-  CopyText(SelectFileRoot(a.platform.PathSeparator()), a.ui.selectFile.SelectedPath,
+  CopyText(a.platform.files.RootFolder(), a.ui.selectFile.SelectedPath,
            kSelectedPathCapacity);
 }
 
@@ -145,9 +141,9 @@ void ShowPath(Assistant& a) {
 
 void UpOneFolder(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
-  const char separator = a.platform.PathSeparator();
+  const char separator = a.platform.files.PathSeparator();
   const int32_t length = TextLength(f.SelectedPath);
-  for (int32_t at = length - 2; at >= RootEnd(separator); --at) {
+  for (int32_t at = length - 2; at >= RootEnd(a.platform.files.RootFolder()); --at) {
     if (f.SelectedPath[at] == separator) {
       f.SelectedPath[at + 1] = 0;
       SaveLastPath(a);
@@ -166,7 +162,7 @@ int AppendToPath(Assistant& a, const char* name, int folder) {
   if (length + added > kPathMost) return 0;
   AppendText(name, f.SelectedPath);
   if (folder) {
-    const char separator[2] = {a.platform.PathSeparator(), 0};
+    const char separator[2] = {a.platform.files.PathSeparator(), 0};
     AppendText(separator, f.SelectedPath);
   }
   return 1;
@@ -180,10 +176,6 @@ int RowIndex(const Assistant& a, const SelectFileRow* rows) {
 }
 
 }  // namespace
-
-const char* SelectFileRoot(char separator) {
-  return separator == '\\' ? kWindowsRoot : kPosixRoot;
-}
 
 void SaveLastPath(Assistant& a) {
   Storage& s = a.storage;
@@ -213,7 +205,7 @@ void ListFolder(Assistant& a) {
   f.FolderPage = f.FilePage = 0;
   ShowPath(a);
   const uint16_t found =
-      a.platform.ListFolder(f.SelectedPath, "*", f.entries, kSelectListCapacity);
+      a.platform.files.ListFolder(f.SelectedPath, "*", f.entries, kSelectListCapacity);
   for (uint16_t k = 0; k < found && k < kSelectListCapacity; ++k) {
     FolderEntry& e = f.entries[k];
     e.name[sizeof e.name - 1] = 0;

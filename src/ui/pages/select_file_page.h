@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
 #include "ui/pages/roles/select_file_roles.h"
@@ -60,9 +60,6 @@ CallResult TakeSelectedFile(Assistant& a, const char** path);
 void SaveLastPath(Assistant& a);
 // Fills both lists for SelectedPath and draws them with the path line.
 void ListFolder(Assistant& a);
-// The folder the page opens in when none is remembered: "C:\" where the
-// separator is a backslash, "/" elsewhere.
-const char* SelectFileRoot(char separator);
 
 // The page's handler record for the page table.
 extern const PageHandlers kSelectFileRecord;

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_window.h"
 
 #include "platform/win32/win32_text.h"
 
@@ -10,7 +10,7 @@ constexpr UINT_PTR kTimerId = 1;
 
 }  // namespace
 
-void Win32Platform::PresentFrame(const uint8_t* bgr0, int width, int height) {
+void Win32Window::PresentFrame(const uint8_t* bgr0, int width, int height) {
   if (!window_) return;
   HDC dc = paintDc_ ? paintDc_ : GetDC(window_);
   if (!dc) return;
@@ -27,27 +27,21 @@ void Win32Platform::PresentFrame(const uint8_t* bgr0, int width, int height) {
   if (!paintDc_) ReleaseDC(window_, dc);
 }
 
-void Win32Platform::InvalidateRect(int left, int top, int right, int bottom) {
+void Win32Window::InvalidateRect(int left, int top, int right, int bottom) {
   if (!window_) return;
   const RECT r{left, top, right, bottom};
   ::InvalidateRect(window_, &r, FALSE);
 }
 
-void Win32Platform::ShowMessageBox(const char* text) {
+void Win32Window::ShowMessageBox(const char* text) {
   // Owned by the window while it is on screen; during its destruction the
   // box stands alone.
   HWND owner = window_ && IsWindow(window_) && IsWindowVisible(window_) ? window_ : nullptr;
   MessageBoxW(owner, Widen(text).c_str(), L"Message", MB_OK);
 }
 
-void Win32Platform::StopTimer() {
+void Win32Window::StopTimer() {
   if (window_) KillTimer(window_, kTimerId);
-}
-
-bool Win32Platform::AcquireSingleInstance(const char* name) {
-  SetLastError(0);
-  CreateMutexW(nullptr, TRUE, Widen(name).c_str());
-  return GetLastError() == 0;
 }
 
 }  // namespace trelvan

@@ -1,19 +1,20 @@
-// The Linux front end: an SDL2 window of 800 x 600 client pixels, POSIX files.
+// The window service on Linux: an SDL2 window of 800 x 600 client pixels.
+// Frames go to the window's own surface (no renderer, no OpenGL); the 10 ms
+// timer posts one event at a time, as WM_TIMER does.
 #pragma once
 
 #include <SDL.h>
 
 #include <atomic>
-#include <string>
 
-#include "platform/linux/posix_files.h"
+#include "platform/window.h"
 
 namespace trelvan {
 
-class SdlPlatform : public PosixFilePlatform {
+class SdlWindow : public Window {
  public:
-  SdlPlatform(std::string dataFolder, SDL_Window* window);
-  ~SdlPlatform() override;
+  explicit SdlWindow(SDL_Window* window);
+  ~SdlWindow() override;
 
   void PresentFrame(const uint8_t* bgr0, int width, int height) override;
   void InvalidateRect(int left, int top, int right, int bottom) override;
@@ -22,27 +23,25 @@ class SdlPlatform : public PosixFilePlatform {
   void Sleep(uint32_t ms) override { SDL_Delay(ms); }
   void PostQuit(int code) override;
 
-  void StartTimer();               // the 10 ms timer
+  void StartTimer();                        // the 10 ms timer
   bool TakeTimerEvent(const SDL_Event& e);  // true for our timer's event; re-arms it
-  bool TakeRepaint();              // true once after InvalidateRect
+  bool TakeRepaint();                       // true once after InvalidateRect
   bool QuitPosted(int* code) const;
+  // With TRELVAN_TRACE_START set, the first frame shown writes
+  // "first frame after N ms" to standard error, N counted from `startTicks`.
+  void TraceFirstFrame(uint64_t startTicks) { traceFrom_ = startTicks; }
 
  private:
   static Uint32 TimerCallback(Uint32 interval, void* self);
 
   SDL_Window* window_;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
   SDL_TimerID timer_ = 0;
   Uint32 timerEvent_;
   std::atomic<bool> timerQueued_{false};  // like WM_TIMER: at most one waits
   bool repaint_ = false;
   bool quit_ = false;
   int quitCode_ = 0;
+  uint64_t traceFrom_ = 0;  // 0: no trace, or already written
 };
-
-// The data folder: TRELVAN_DATA_DIR, else $XDG_DATA_HOME/Trelvan Assistant,
-// else ~/.local/share/Trelvan Assistant. Created when missing.
-std::string LinuxDataFolder();
 
 }  // namespace trelvan

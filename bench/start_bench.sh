@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Start-up on an existing storage file, beside `cat` of the same file, in one
+# run under a private Xvfb:
+#   - cat: the best of RUNS reads of the 134,217,728-byte storage file (warm cache);
+#   - the program: the time from launch to its first frame (TRELVAN_TRACE_START
+#     writes "first frame" on standard error when the frame is shown), best and
+#     median of RUNS starts, and the peak resident memory (VmHWM) at that moment.
+# The program is killed after its first frame, so no exit save runs.
+#
+#   bash bench/start_bench.sh [BUILD_DIR] [RUNS]     (BUILD_DIR default: build)
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-$here/../build}
+runs=${2:-7}
+program=$build/src/platform/linux/trelvan-assistant
+inspector=$build/tools/storage/trelvan-storage
+resources=$build/resources
+for f in "$program" "$inspector"; do [ -x "$f" ] || { echo "missing $f (build it first)"; exit 1; }; done
+. "$here/../tests/gui/xvfb.sh"
+
+work=$(mktemp -d)
+pid=""
+trap '[ -n "$pid" ] && kill -9 $pid 2>/dev/null; stop_xvfb; rm -rf "$work"' EXIT
+storage="$work/Trelvan Assistant Storage 400"
+# A storage that holds the page files, so the first frame is the main page.
+for rsc in "$resources"/*.rsc; do "$inspector" "$storage" put "$rsc" >/dev/null || exit 1; done
+[ -f "$storage" ] || { echo "no storage file made (no .rsc files in $resources?)"; exit 1; }
+
+now_us() { echo $(( $(date +%s%N) / 1000 )); }
+sorted() { tr ' ' '\n' | sort -n | grep .; }
+
+cat_times=""
+for _ in $(seq "$runs"); do
+  t0=$(now_us); cat "$storage" >/dev/null; t1=$(now_us)
+  cat_times+="$((t1 - t0)) "
+done
+cat_best=$(sorted <<<"$cat_times" | head -n 1)
+
+start_xvfb || exit 1
+mkfifo "$work/err"
+exec 3<>"$work/err"
+frame_times=""; inside=""; peak=0
+for _ in $(seq "$runs"); do
+  t0=$(now_us)
+  TRELVAN_TRACE_START=1 TRELVAN_DATA_DIR="$work" "$program" 2>&3 &
+  pid=$!
+  line=""
+  while read -r -t 20 -u 3 line; do [[ $line == "first frame"* ]] && break; done
+  t1=$(now_us)
+  [[ $line == "first frame"* ]] || { echo "no first frame within 20 s"; exit 1; }
+  hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status")
+  kill -9 "$pid"; wait "$pid" 2>/dev/null; pid=""
+  frame_times+="$((t1 - t0)) "
+  inside+="$(awk '{print $4}' <<<"$line") "
+  [ "$hwm" -gt "$peak" ] && peak=$hwm
+done
+frame_best=$(sorted <<<"$frame_times" | head -n 1)
+frame_median=$(sorted <<<"$frame_times" | sed -n "$(( (runs + 1) / 2 ))p")
+
+awk -v size="$(stat -c %s "$storage")" -v runs="$runs" -v cat="$cat_best" \
+    -v best="$frame_best" -v median="$frame_median" -v inside="${inside% }" -v peak="$peak" 'BEGIN {
+  printf "storage file            %d bytes\n", size
+  printf "cat of the file         %7.1f ms  (best of %d)\n", cat / 1000, runs
+  printf "launch to first frame   %7.1f ms  (best of %d; median %.1f ms; %.1f times cat)\n",
+         best / 1000, runs, median / 1000, best / cat
+  printf "  main() to first frame %s ms (each run, as the program measures it)\n", inside
+  printf "peak resident memory    %7.1f MiB (at the first frame, highest of %d)\n", peak / 1024, runs
+}'

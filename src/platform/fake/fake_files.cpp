@@ -1,0 +1,178 @@
+#include "platform/fake/fake_files.h"
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace trelvan {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string MakeTemporaryFolder() {
+  std::error_code error;
+  const fs::path base = fs::temp_directory_path(error);
+  if (error) return "";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path folder = base / ("trelvan-test-" + std::to_string(random()));
+    if (fs::create_directory(folder, error)) return folder.string();
+  }
+  return "";
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// "*" and "?" over a whole name, letters as they are (as on Linux).
+bool Matches(const char* pattern, const char* name) {
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name) {
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern == '?' || (*pattern && *pattern == *name)) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == 0;
+}
+
+// Takes up to `count` from a budget (-1: unlimited).
+uint32_t Allow(int64_t budget, uint32_t count) {
+  return budget >= 0 && budget < count ? static_cast<uint32_t>(budget) : count;
+}
+
+}  // namespace
+
+FakeFiles::FakeFiles(const std::string& dataFolder)
+    : dataFolder_(dataFolder.empty() ? MakeTemporaryFolder() : dataFolder) {
+  ownsFolder_ = dataFolder.empty() && !dataFolder_.empty();
+}
+
+FakeFiles::~FakeFiles() {
+  for (std::FILE* f : streams_) {
+    if (f) std::fclose(f);
+  }
+  if (ownsFolder_) {
+    std::error_code ignored;
+    fs::remove_all(dataFolder_, ignored);
+  }
+}
+
+std::FILE* FakeFiles::Stream(int file) const {
+  if (file < 0 || file >= static_cast<int>(streams_.size())) return nullptr;
+  return streams_[file];
+}
+
+bool FakeFiles::Refuses(const std::string& path) const {
+  return readOnly.count(path) != 0 || readOnly.count(FolderOf(path)) != 0;
+}
+
+int FakeFiles::OpenRead(const char* path) {
+  std::error_code error;
+  if (failOpenRead || !fs::is_regular_file(path, error)) return kNoFile;
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) return kNoFile;
+  streams_.push_back(f);
+  return static_cast<int>(streams_.size() - 1);
+}
+
+int FakeFiles::OpenWrite(const char* path) {
+  if (failOpenWrite || Refuses(path)) return kNoFile;
+  std::FILE* f = std::fopen(path, "wb");
+  if (!f) return kNoFile;
+  streams_.push_back(f);
+  return static_cast<int>(streams_.size() - 1);
+}
+
+uint32_t FakeFiles::ReadFile(int file, void* out, uint32_t count) {
+  std::FILE* f = Stream(file);
+  if (!f) return 0;
+  const uint32_t n = static_cast<uint32_t>(std::fread(out, 1, Allow(readBudget, count), f));
+  if (readBudget >= 0) readBudget -= n;
+  return n;
+}
+
+uint32_t FakeFiles::WriteFile(int file, const void* data, uint32_t count) {
+  std::FILE* f = Stream(file);
+  if (!f) return 0;
+  const uint32_t n = static_cast<uint32_t>(std::fwrite(data, 1, Allow(writeBudget, count), f));
+  if (writeBudget >= 0) writeBudget -= n;
+  return n;
+}
+
+bool FakeFiles::FlushFile(int file) {
+  std::FILE* f = Stream(file);
+  return f && std::fflush(f) == 0 && !failFlush;
+}
+
+bool FakeFiles::CloseFile(int file) {
+  std::FILE* f = Stream(file);
+  if (!f) return false;
+  streams_[file] = nullptr;
+  return std::fclose(f) == 0;
+}
+
+bool FakeFiles::FileSize(int file, uint32_t* size) {
+  std::FILE* f = Stream(file);
+  if (!f) return false;
+  const long at = std::ftell(f);
+  if (at < 0 || std::fseek(f, 0, SEEK_END) != 0) return false;
+  const long end = std::ftell(f);
+  std::fseek(f, at, SEEK_SET);
+  if (end < 0 || static_cast<unsigned long>(end) > 0xFFFFFFFFul) return false;
+  *size = static_cast<uint32_t>(end);
+  return true;
+}
+
+bool FakeFiles::DeleteFile(const char* path) {
+  std::error_code error;
+  if (failDelete || Refuses(path) || fs::is_directory(path, error)) return false;
+  return std::remove(path) == 0;
+}
+
+bool FakeFiles::RenameFile(const char* from, const char* to) {
+  if (failRename || Refuses(from) || Refuses(to)) return false;
+  return std::rename(from, to) == 0;
+}
+
+bool FakeFiles::PathAttributes(const char* path, PathInfo* out) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status)) return false;
+  out->folder = fs::is_directory(status);
+  out->readOnly = readOnly.count(path) != 0;
+  out->size = fs::is_regular_file(status) ? fs::file_size(path, error) : 0;
+  return true;
+}
+
+uint16_t FakeFiles::ListFolder(const char* folder, const char* pattern, FolderEntry* out,
+                               uint16_t capacity) {
+  std::error_code error;
+  uint16_t count = 0;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end && count < capacity;
+       it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (!Matches(pattern, name.c_str())) continue;
+    FolderEntry& entry = out[count++];
+    std::snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
+    std::error_code ignored;
+    entry.folder = it->is_directory(ignored);
+    entry.hidden = name[0] == '.';
+  }
+  return count;
+}
+
+}  // namespace trelvan

@@ -1,0 +1,57 @@
+// The files service: files and folders of the PC, free disk space, and the
+// two folders the program starts from (its data folder and the root of the
+// file browser). Paths are native and zero-terminated; the core joins them
+// with PathSeparator().
+#pragma once
+
+#include <cstdint>
+
+namespace trelvan {
+
+// A folder entry as the directory search returns it.
+struct FolderEntry {
+  char name[256];   /**< file or folder name, zero-terminated */
+  uint8_t folder;   /**< 1: a folder */
+  uint8_t hidden;   /**< 1: hidden or system attribute */
+};
+
+// What PathAttributes tells about a path that exists.
+struct PathInfo {
+  uint8_t folder;    /**< 1: a folder */
+  uint8_t readOnly;  /**< 1: this program may not change it (a file) or create in it (a folder) */
+  uint64_t size;     /**< bytes of a file; 0 for a folder */
+};
+
+constexpr int kNoFile = -1;  // returned by the open calls on failure
+
+class Files {
+ public:
+  virtual ~Files() = default;
+
+  virtual char PathSeparator() const = 0;
+  virtual const char* DataFolder() const = 0;  // no trailing separator
+  // Where the file browser starts when it knows no folder: "C:\" on
+  // Windows, "/" on Linux. Ends in the separator.
+  virtual const char* RootFolder() const = 0;
+
+  virtual int OpenRead(const char* path) = 0;   // regular files only; kNoFile on failure
+  virtual int OpenWrite(const char* path) = 0;  // creates or truncates
+  // Both return the bytes moved; fewer than `count` at the end or on failure.
+  virtual uint32_t ReadFile(int file, void* out, uint32_t count) = 0;
+  virtual uint32_t WriteFile(int file, const void* data, uint32_t count) = 0;
+  virtual bool FlushFile(int file) = 0;  // through to the disk
+  virtual bool CloseFile(int file) = 0;
+  virtual bool FileSize(int file, uint32_t* size) = 0;  // false beyond 32 bits
+  virtual bool DeleteFile(const char* path) = 0;
+  virtual bool RenameFile(const char* from, const char* to) = 0;  // replaces `to`
+  // False when nothing is at `path`.
+  virtual bool PathAttributes(const char* path, PathInfo* out) = 0;
+  // Lists `folder`: at most `capacity` entries whose names match `pattern`
+  // ("*" and "?" wildcards), in the order of the directory search.
+  virtual uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
+                              uint16_t capacity) = 0;
+  // Free space of the data folder's disk in whole MiB; 0 when unknown.
+  virtual uint32_t DiskFreeMegabytes() = 0;
+};
+
+}  // namespace trelvan

@@ -1,0 +1,164 @@
+#include "platform/linux/sdl_program.h"
+
+#include <SDL.h>
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "platform/linux/posix_files.h"
+#include "platform/linux/sdl_keys.h"
+#include "platform/linux/sdl_window.h"
+#include "platform/linux/socket_instance.h"
+#include "shell/assistant.h"
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it and fault on first touch
+#endif
+
+namespace trelvan {
+
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+// Memory for the Assistant, whose 128 MiB storage image is read from disk at
+// start-up. Mapped on a huge-page boundary, asked for huge pages and faulted
+// in before use, so filling the image costs a few dozen page faults instead
+// of one per 4 KiB page. Null when the system has no memory to give.
+class AssistantMemory {
+ public:
+  AssistantMemory() {
+    length_ = (sizeof(Assistant) + kHugePage - 1) / kHugePage * kHugePage;
+    const size_t total = length_ + kHugePage;
+    void* mapped =
+        mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return;
+    // Keep the aligned part; give back the rest.
+    const uintptr_t start = reinterpret_cast<uintptr_t>(mapped);
+    const uintptr_t aligned = (start + kHugePage - 1) & ~(uintptr_t{kHugePage} - 1);
+    const size_t head = aligned - start;
+    const size_t tail = total - head - length_;
+    if (head) munmap(mapped, head);
+    if (tail) munmap(reinterpret_cast<void*>(aligned + length_), tail);
+    memory_ = reinterpret_cast<void*>(aligned);
+    madvise(memory_, length_, MADV_HUGEPAGE);
+    madvise(memory_, length_, MADV_POPULATE_WRITE);
+  }
+  ~AssistantMemory() {
+    if (memory_) munmap(memory_, length_);
+  }
+  void* get() const { return memory_; }
+
+ private:
+  void* memory_ = nullptr;
+  size_t length_ = 0;
+};
+
+void HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+      // As a window's lParam: the low 16 bits of each coordinate, unsigned.
+      MainWindowMessage(a, Message::MouseMove, 0, static_cast<uint16_t>(e.motion.x),
+                        static_cast<uint16_t>(e.motion.y));
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      // Every press is a press, however quickly it follows the last one: the
+      // window class asks for no double-clicks.
+      const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      Message m;
+      if (e.button.button == SDL_BUTTON_LEFT) {
+        m = down ? Message::LeftButtonDown : Message::LeftButtonUp;
+      } else if (e.button.button == SDL_BUTTON_RIGHT) {
+        m = down ? Message::RightButtonDown : Message::RightButtonUp;
+      } else {
+        break;
+      }
+      MainWindowMessage(a, m, 0, static_cast<uint16_t>(e.button.x),
+                        static_cast<uint16_t>(e.button.y));
+      break;
+    }
+    case SDL_MOUSEWHEEL:
+      MainWindowMessage(a, Message::MouseWheel, 0, 0, 0);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const uint32_t vk = VirtualKeyFromSdl(e.key.keysym.sym);
+      if (vk == 0) break;
+      MainWindowMessage(a, e.type == SDL_KEYDOWN ? Message::KeyDown : Message::KeyUp, vk, 0, 0);
+      break;
+    }
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        MainWindowMessage(a, Message::Paint, 0, 0, 0);
+      }
+      break;
+    case SDL_QUIT:
+      MainWindowMessage(a, Message::Destroy, 0, 0, 0);
+      break;
+    default:
+      if (window.TakeTimerEvent(e)) MainWindowMessage(a, Message::Timer, 0, 0, 0);
+      break;
+  }
+}
+
+int NoWindow() {
+  fprintf(stderr,
+          "Trelvan Assistant cannot open its window (%s). It needs a graphical display; "
+          "is DISPLAY or WAYLAND_DISPLAY set?\n",
+          SDL_GetError());
+  SDL_Quit();
+  return 1;
+}
+
+}  // namespace
+
+int RunSdlProgram(const SdlProgramHooks* hooks) {
+  const uint64_t startTicks = SDL_GetPerformanceCounter();
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The window surface as plain memory shared with the X server: without
+  // this SDL would bring up an OpenGL renderer to hold it.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return NoWindow();
+  SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED,
+                                           SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_SHOWN);
+  if (!sdlWindow) return NoWindow();
+  if (!SDL_GetWindowSurface(sdlWindow)) {
+    SDL_DestroyWindow(sdlWindow);
+    return NoWindow();
+  }
+
+  int code = 0;
+  {
+    AssistantMemory memory;
+    if (!memory.get()) {
+      fprintf(stderr, "Trelvan Assistant: not enough memory to start.\n");
+      SDL_DestroyWindow(sdlWindow);
+      SDL_Quit();
+      return 1;
+    }
+    SdlWindow window(sdlWindow);
+    if (getenv("TRELVAN_TRACE_START")) window.TraceFirstFrame(startTicks);
+    PosixFiles files(LinuxDataFolder());
+    SocketInstance instance(files.DataFolder());
+    Assistant& a = *new (memory.get()) Assistant(Platform{window, files, instance});
+    MainWindowCreated(a);
+    if (hooks && hooks->started) hooks->started(a);
+    window.StartTimer();
+    SDL_Event e;
+    while (!window.QuitPosted(&code) && SDL_WaitEvent(&e)) {
+      HandleEvent(a, window, e);
+      if (window.TakeRepaint()) MainWindowMessage(a, Message::Paint, 0, 0, 0);
+    }
+    if (hooks && hooks->ended) hooks->ended(a);
+    a.~Assistant();
+  }
+  SDL_DestroyWindow(sdlWindow);
+  SDL_Quit();
+  return code;
+}
+
+}  // namespace trelvan

@@ -1,0 +1,21 @@
+// The Linux program: the SDL2 window, the platform services, the Assistant in
+// its memory, and the event loop that turns SDL events into the shell's
+// messages.
+#pragma once
+
+namespace trelvan {
+
+struct Assistant;
+
+// Ways into a run for test programs built on the same front end.
+struct SdlProgramHooks {
+  void (*started)(Assistant& a);  /**< after the start-up, before the first tick; may be null */
+  void (*ended)(Assistant& a);    /**< after the message loop, before the Assistant goes; may be null */
+};
+
+// Runs the program until its message loop ends and returns the exit status.
+// Without a window (no display) it says so on standard error and returns 1
+// before the data folder is touched.
+int RunSdlProgram(const SdlProgramHooks* hooks);
+
+}  // namespace trelvan

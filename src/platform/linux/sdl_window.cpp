@@ -1,0 +1,80 @@
+#include "platform/linux/sdl_window.h"
+
+#include <cstdio>
+
+namespace trelvan {
+
+SdlWindow::SdlWindow(SDL_Window* window) : window_(window) {
+  timerEvent_ = SDL_RegisterEvents(1);
+}
+
+SdlWindow::~SdlWindow() { StopTimer(); }
+
+void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (!surface) return;
+  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+  const int w = width < surface->w ? width : surface->w;
+  const int h = height < surface->h ? height : surface->h;
+  // Bytes blue, green, red, 0 are a little-endian XRGB8888 word; on the
+  // usual 24-bit display the surface has that format and this is a copy.
+  SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, bgr0, width * 4, surface->format->format,
+                    surface->pixels, surface->pitch);
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  SDL_UpdateWindowSurface(window_);
+  if (traceFrom_) {
+    const double ms = static_cast<double>(SDL_GetPerformanceCounter() - traceFrom_) * 1000.0 /
+                      static_cast<double>(SDL_GetPerformanceFrequency());
+    fprintf(stderr, "first frame after %.1f ms\n", ms);
+    traceFrom_ = 0;
+  }
+}
+
+void SdlWindow::InvalidateRect(int, int, int, int) { repaint_ = true; }
+
+void SdlWindow::ShowMessageBox(const char* text) {
+  fprintf(stderr, "Message: %s\n", text);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", text, window_);
+}
+
+Uint32 SdlWindow::TimerCallback(Uint32 interval, void* self) {
+  SdlWindow* w = static_cast<SdlWindow*>(self);
+  if (!w->timerQueued_.exchange(true)) {
+    SDL_Event e{};
+    e.type = w->timerEvent_;
+    SDL_PushEvent(&e);
+  }
+  return interval;
+}
+
+void SdlWindow::StartTimer() { timer_ = SDL_AddTimer(10, TimerCallback, this); }
+
+void SdlWindow::StopTimer() {
+  if (timer_) SDL_RemoveTimer(timer_);
+  timer_ = 0;
+}
+
+bool SdlWindow::TakeTimerEvent(const SDL_Event& e) {
+  if (e.type != timerEvent_) return false;
+  timerQueued_ = false;
+  return timer_ != 0;
+}
+
+bool SdlWindow::TakeRepaint() {
+  const bool due = repaint_;
+  repaint_ = false;
+  return due;
+}
+
+void SdlWindow::PostQuit(int code) {
+  if (quit_) return;
+  quit_ = true;
+  quitCode_ = code;
+}
+
+bool SdlWindow::QuitPosted(int* code) const {
+  *code = quitCode_;
+  return quit_;
+}
+
+}  // namespace trelvan
