@@ -16,7 +16,7 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 }  // namespace
 
-Win32Files::~Win32FilePlatform() {
+Win32Files::~Win32Files() {
   for (HANDLE h : handles_) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
