@@ -18,7 +18,10 @@ struct FolderEntry {
 // What PathAttributes tells about a path that exists.
 struct PathInfo {
   uint8_t folder;    /**< 1: a folder */
-  uint8_t readOnly;  /**< 1: this program may not change it (a file) or create in it (a folder) */
+  // 1: a file that may not be written or replaced (its read-only attribute,
+  // or on Linux no write permission); a folder nothing may be made in (on
+  // Linux no write permission; Windows does not say, so never for a folder).
+  uint8_t readOnly;
   uint64_t size;     /**< bytes of a file; 0 for a folder */
 };
 

@@ -2,7 +2,9 @@
 # The Linux program in a real window under Xvfb: a window titled
 # "Trelvan Assistant" with an 800 x 600 client area appears, shows the frame
 # the headless runner draws for a start without page files, and closing it
-# ends the process with status 0 within 2 seconds.
+# ends the process with status 0 within 2 seconds. Before that, without a
+# display, the program says so on standard error and ends with status 1
+# without making its data folder.
 set -uo pipefail
 program=$1; headless=$2; out=$3
 here=$(dirname "$0")
@@ -10,6 +12,13 @@ here=$(dirname "$0")
 mkdir -p "$out"
 data=$(mktemp -d)
 trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
+nodata="$data/not made"
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY TRELVAN_DATA_DIR="$nodata" timeout 20 "$program" 2>&1 >/dev/null)
+status=$?
+[ "$status" = 1 ] || { echo "FAIL: without a display the status is $status"; exit 1; }
+grep -q "cannot open its window" <<<"$said" || { echo "FAIL: without a display it said '$said'"; exit 1; }
+[ ! -e "$nodata" ] || { echo "FAIL: without a display the data folder was made"; exit 1; }
+
 start_xvfb || exit 1
 
 TRELVAN_DATA_DIR="$data" "$program" &

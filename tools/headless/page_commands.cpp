@@ -29,6 +29,8 @@ using namespace trelvan;
 //   page selectbutton                  the select-button page called from page 1
 //   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...)
 //   page result                        prints "info B text R I ENTRY button N COUNT"
+//   page key C                         prints the box "x y w h" of the key that enters C
+//                                      on the open keyboard page (a letter in either case)
 bool RunPageCommand(Assistant& a, std::istringstream& words) {
   std::string command;
   words >> command;
@@ -126,6 +128,25 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     a.ui.selectButton.SelectButtonReturnPage = kMainPage;
     a.ui.pages.CurrentPage = kSelectButtonPage;
     return true;
+  }
+  if (command == "key") {
+    char c = 0;
+    words >> c;
+    const auto lower = [](char k) { return k >= 'A' && k <= 'Z' ? static_cast<char>(k + 32) : k; };
+    if (a.pages.CurrentPage == kAlphaKeyboardPage) {
+      const char* keys = a.keyboards.alpha.state.keySet;
+      for (int k = 0; k < kKeyCount && keys[k]; ++k) {
+        if (lower(keys[k]) != lower(c)) continue;
+        printf("%d %d %d %d\n", KeyX(k), KeyY(k), kKeyWidth, kKeyHeight);
+        return true;
+      }
+    } else if (a.pages.CurrentPage == kNumericKeyboardPage && c >= '0' && c <= '9') {
+      const ImageControl* key = a.keyboards.numeric.image[1 + (c - '0')];
+      if (!key) return false;
+      printf("%u %u %u %u\n", key->x, key->y, key->w, key->h);
+      return true;
+    }
+    return false;
   }
   if (command == "result") {
     printf("info %u text %u %u %s button %u %u\n", a.ui.information.InfoButtons,

@@ -144,7 +144,8 @@ bool FakeFiles::DeleteFile(const char* path) {
 }
 
 bool FakeFiles::RenameFile(const char* from, const char* to) {
-  if (failRename || Refuses(from) || Refuses(to)) return false;
+  // A read-only file may move; it may not be replaced.
+  if (failRename || readOnly.count(FolderOf(from)) != 0 || Refuses(to)) return false;
   return std::rename(from, to) == 0;
 }
 

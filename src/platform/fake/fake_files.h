@@ -55,8 +55,9 @@ class FakeFiles : public Files {
   bool failDelete = false;        /**< DeleteFile fails */
   // Files and folders that refuse change, as a read-only attribute or a
   // folder without write permission would: such a file cannot be opened for
-  // writing, deleted or renamed over, and in such a folder nothing can be
-  // created, deleted or renamed. PathAttributes reports them read-only.
+  // writing, deleted or replaced by a rename (it may itself be renamed), and
+  // in such a folder nothing can be created, deleted or renamed.
+  // PathAttributes reports them read-only.
   std::set<std::string> readOnly;
 
  private:

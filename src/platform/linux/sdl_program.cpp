@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "platform/linux/posix_files.h"
 #include "platform/linux/sdl_keys.h"
@@ -105,6 +106,20 @@ void HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
   }
 }
 
+// With no display to answer SDL falls back to drivers that show nothing
+// ("offscreen", "dummy"), and the program would run unseen. Unless
+// SDL_VIDEODRIVER names drivers, only those that show a window are tried.
+void ChooseVideoDrivers() {
+  if (const char* asked = SDL_getenv("SDL_VIDEODRIVER"); asked && *asked) return;
+  std::string drivers;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    drivers += (drivers.empty() ? "" : ",") + name;
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.empty() ? "none" : drivers.c_str());
+}
+
 int NoWindow() {
   fprintf(stderr,
           "Trelvan Assistant cannot open its window (%s). It needs a graphical display; "
@@ -122,6 +137,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
   // The window surface as plain memory shared with the X server: without
   // this SDL would bring up an OpenGL renderer to hold it.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  ChooseVideoDrivers();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return NoWindow();
   SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED,
                                            SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_SHOWN);

@@ -1,0 +1,166 @@
+// The files service as the core relies on it, the same for the Linux backend
+// and the fake one (the tests' stand-in must not behave differently), and
+// the fake's armed failures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_files.h"
+#include "platform/linux/posix_files.h"
+
+namespace trelvan {
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename T>
+class FilesContract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = scratch.DataFolder();
+    files = std::make_unique<T>(folder);
+  }
+  std::string Path(const std::string& name) const { return folder + "/" + name; }
+  std::string Read(const std::string& name) {
+    const int f = files->OpenRead(Path(name).c_str());
+    if (f == kNoFile) return "<none>";
+    char buffer[64] = {};
+    const uint32_t n = files->ReadFile(f, buffer, sizeof buffer);
+    files->CloseFile(f);
+    return std::string(buffer, n);
+  }
+  bool Write(const std::string& name, const std::string& text) {
+    const int f = files->OpenWrite(Path(name).c_str());
+    if (f == kNoFile) return false;
+    const bool whole = files->WriteFile(f, text.data(), static_cast<uint32_t>(text.size())) ==
+                       text.size();
+    return files->FlushFile(f) && files->CloseFile(f) && whole;
+  }
+  std::vector<std::string> List(const char* pattern) {
+    FolderEntry entries[8];
+    const uint16_t n = files->ListFolder(folder.c_str(), pattern, entries, 8);
+    std::vector<std::string> names;
+    for (uint16_t i = 0; i < n; ++i) {
+      const std::string name = entries[i].name;
+      if (name != "." && name != "..") names.push_back(name + (entries[i].folder ? "/" : ""));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  FakeFiles scratch;  // owns the temporary folder both backends work in
+  std::string folder;
+  std::unique_ptr<Files> files;
+};
+
+using Backends = ::testing::Types<PosixFiles, FakeFiles>;
+TYPED_TEST_SUITE(FilesContract, Backends);
+
+TYPED_TEST(FilesContract, FilesAndFoldersBehaveAlike) {
+  Files& f = *this->files;
+  EXPECT_EQ(f.PathSeparator(), '/');
+  EXPECT_STREQ(f.RootFolder(), "/");
+  ASSERT_TRUE(this->Write("a.rsc", "first"));
+  ASSERT_TRUE(this->Write("b.rsc", "second file"));
+  ASSERT_TRUE(this->Write("a.rsc", "again"));  // truncates
+  EXPECT_EQ(this->Read("a.rsc"), "again");
+  fs::create_directory(this->Path("c.rsc"));
+
+  const int handle = f.OpenRead(this->Path("b.rsc").c_str());
+  uint32_t size = 0;
+  EXPECT_TRUE(f.FileSize(handle, &size));
+  EXPECT_EQ(size, 11u);
+  EXPECT_TRUE(f.CloseFile(handle));
+  EXPECT_FALSE(f.CloseFile(handle));  // a handle closes once
+  EXPECT_EQ(f.OpenRead(this->Path("c.rsc").c_str()), kNoFile);  // a folder is no file
+  EXPECT_EQ(f.OpenRead(this->Path("missing").c_str()), kNoFile);
+
+  EXPECT_EQ(this->List("*.rsc"), (std::vector<std::string>{"a.rsc", "b.rsc", "c.rsc/"}));
+  EXPECT_EQ(this->List("?.RSC"), std::vector<std::string>{});  // names keep their case
+
+  PathInfo info{};
+  ASSERT_TRUE(f.PathAttributes(this->Path("b.rsc").c_str(), &info));
+  EXPECT_EQ(info.folder, 0);
+  EXPECT_EQ(info.size, 11u);
+  ASSERT_TRUE(f.PathAttributes(this->Path("c.rsc").c_str(), &info));
+  EXPECT_EQ(info.folder, 1);
+  EXPECT_FALSE(f.PathAttributes(this->Path("missing").c_str(), &info));
+
+  EXPECT_TRUE(f.RenameFile(this->Path("b.rsc").c_str(), this->Path("a.rsc").c_str()));
+  EXPECT_EQ(this->Read("a.rsc"), "second file");
+  EXPECT_TRUE(f.DeleteFile(this->Path("a.rsc").c_str()));
+  EXPECT_FALSE(f.DeleteFile(this->Path("a.rsc").c_str()));
+  EXPECT_FALSE(f.DeleteFile(this->Path("c.rsc").c_str()));  // not a folder
+  EXPECT_EQ(this->List("*"), std::vector<std::string>{"c.rsc/"});
+}
+
+TYPED_TEST(FilesContract, ASizeBeyond32BitsIsNotGiven) {
+  std::ofstream(this->Path("huge"));
+  fs::resize_file(this->Path("huge"), (uint64_t{1} << 32) + 5);  // sparse: costs no disk
+  const int handle = this->files->OpenRead(this->Path("huge").c_str());
+  uint32_t size = 7;
+  EXPECT_FALSE(this->files->FileSize(handle, &size));
+  EXPECT_EQ(size, 7u);
+  PathInfo info{};
+  ASSERT_TRUE(this->files->PathAttributes(this->Path("huge").c_str(), &info));
+  EXPECT_EQ(info.size, (uint64_t{1} << 32) + 5);
+}
+
+// Every armed failure stops its own call and leaves the folder as it was.
+TEST(FakeFiles, ArmedFailuresAndReadOnlyPaths) {
+  FakeFiles f;
+  const std::string file = f.DataPath("file"), other = f.DataPath("other");
+  std::ofstream(file) << "content";
+  char buffer[16];
+
+  f.failOpenRead = true;
+  EXPECT_EQ(f.OpenRead(file.c_str()), kNoFile);
+  f.failOpenRead = false;
+  f.readBudget = 3;
+  int h = f.OpenRead(file.c_str());
+  EXPECT_EQ(f.ReadFile(h, buffer, sizeof buffer), 3u);
+  EXPECT_EQ(f.ReadFile(h, buffer, sizeof buffer), 0u);
+  f.CloseFile(h);
+  f.readBudget = -1;
+
+  f.failOpenWrite = true;
+  EXPECT_EQ(f.OpenWrite(other.c_str()), kNoFile);
+  f.failOpenWrite = false;
+  f.writeBudget = 2;
+  f.failFlush = true;
+  h = f.OpenWrite(other.c_str());
+  EXPECT_EQ(f.WriteFile(h, "abc", 3), 2u);
+  EXPECT_FALSE(f.FlushFile(h));
+  EXPECT_TRUE(f.CloseFile(h));
+  EXPECT_EQ(fs::file_size(other), 2u);
+
+  f.failRename = true;
+  EXPECT_FALSE(f.RenameFile(other.c_str(), file.c_str()));
+  f.failRename = false;
+  f.failDelete = true;
+  EXPECT_FALSE(f.DeleteFile(other.c_str()));
+  f.failDelete = false;
+
+  PathInfo info{};
+  f.readOnly = {file};  // a read-only file: not written, deleted or replaced
+  EXPECT_EQ(f.OpenWrite(file.c_str()), kNoFile);
+  EXPECT_FALSE(f.DeleteFile(file.c_str()));
+  EXPECT_FALSE(f.RenameFile(other.c_str(), file.c_str()));
+  ASSERT_TRUE(f.PathAttributes(file.c_str(), &info));
+  EXPECT_EQ(info.readOnly, 1);
+  EXPECT_TRUE(f.RenameFile(file.c_str(), (file + ".moved").c_str()));  // its folder allows it
+  f.readOnly = {f.DataFolder()};  // a read-only folder: nothing made, removed or renamed in it
+  EXPECT_EQ(f.OpenWrite(f.DataPath("new").c_str()), kNoFile);
+  EXPECT_FALSE(f.DeleteFile(other.c_str()));
+  EXPECT_FALSE(f.RenameFile(other.c_str(), f.DataPath("renamed").c_str()));
+  EXPECT_TRUE(fs::exists(other));
+  EXPECT_TRUE(fs::exists(file + ".moved"));
+}
+
+}  // namespace
+}  // namespace trelvan
