@@ -9,8 +9,8 @@ struct Assistant;
 
 // Ways into a run for test programs built on the same front end.
 struct SdlProgramHooks {
-  void (*started)(Assistant& a);  /**< after the start-up, before the first tick; may be null */
-  void (*ended)(Assistant& a);    /**< after the message loop, before the Assistant goes; may be null */
+  void (*started)(Assistant& a);  /**< after the start-up, before the first tick; or null */
+  void (*ended)(Assistant& a);    /**< after the message loop, before the Assistant goes; or null */
 };
 
 // Runs the program until its message loop ends and returns the exit status.
