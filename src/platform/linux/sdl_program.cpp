@@ -58,7 +58,8 @@ class AssistantMemory {
   size_t length_ = 0;
 };
 
-void HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
+// True when the event was a tick of the 10 ms timer.
+bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
   switch (e.type) {
     case SDL_MOUSEMOTION:
       // As a window's lParam: the low 16 bits of each coordinate, unsigned.
@@ -101,10 +102,34 @@ void HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
       MainWindowMessage(a, Message::Destroy, 0, 0, 0);
       break;
     default:
-      if (window.TakeTimerEvent(e)) MainWindowMessage(a, Message::Timer, 0, 0, 0);
-      break;
+      if (!window.TakeTimerEvent(e)) break;
+      MainWindowMessage(a, Message::Timer, 0, 0, 0);
+      return true;
   }
+  return false;
 }
+
+// TRELVAN_TRACE_START: "first frame after N ms" on standard error once the
+// first frame drawn by a tick (the start page, not the cleared window) is
+// shown; N counts from the start of RunSdlProgram.
+class StartTrace {
+ public:
+  explicit StartTrace(uint64_t start) : start_(getenv("TRELVAN_TRACE_START") ? start : 0) {}
+  // After each event: `shownBefore` frames had been shown before it.
+  void Event(const SdlWindow& window, bool ticked, int shownBefore) {
+    if (!start_) return;
+    if (ticked && presentsBeforeTick_ < 0) presentsBeforeTick_ = shownBefore;
+    if (presentsBeforeTick_ < 0 || window.Presents() == presentsBeforeTick_) return;
+    const double ms = static_cast<double>(SDL_GetPerformanceCounter() - start_) * 1000.0 /
+                      static_cast<double>(SDL_GetPerformanceFrequency());
+    fprintf(stderr, "first frame after %.1f ms\n", ms);
+    start_ = 0;
+  }
+
+ private:
+  uint64_t start_;               // 0: no trace, or written
+  int presentsBeforeTick_ = -1;  // frames shown before the first tick
+};
 
 // With no display to answer SDL falls back to drivers that show nothing
 // ("offscreen", "dummy"), and the program would run unseen. Unless
@@ -157,17 +182,25 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       return 1;
     }
     SdlWindow window(sdlWindow);
-    if (getenv("TRELVAN_TRACE_START")) window.TraceFirstFrame(startTicks);
     PosixFiles files(LinuxDataFolder());
     SocketInstance instance(files.DataFolder());
     Assistant& a = *new (memory.get()) Assistant(Platform{window, files, instance});
     MainWindowCreated(a);
     if (hooks && hooks->started) hooks->started(a);
     window.StartTimer();
+    StartTrace trace(startTicks);
+    bool firstTick = true;
     SDL_Event e;
     while (!window.QuitPosted(&code) && SDL_WaitEvent(&e)) {
-      HandleEvent(a, window, e);
-      if (window.TakeRepaint()) MainWindowMessage(a, Message::Paint, 0, 0, 0);
+      const int shown = window.Presents();
+      const bool ticked = HandleEvent(a, window, e);
+      // The first tick draws the start page: show it now rather than at the
+      // repaint throttle's first turn, 100 ms later.
+      if (window.TakeRepaint() || (ticked && firstTick)) {
+        MainWindowMessage(a, Message::Paint, 0, 0, 0);
+      }
+      firstTick = firstTick && !ticked;
+      trace.Event(window, ticked, shown);
     }
     if (hooks && hooks->ended) hooks->ended(a);
     a.~Assistant();

@@ -27,9 +27,7 @@ class SdlWindow : public Window {
   bool TakeTimerEvent(const SDL_Event& e);  // true for our timer's event; re-arms it
   bool TakeRepaint();                       // true once after InvalidateRect
   bool QuitPosted(int* code) const;
-  // With TRELVAN_TRACE_START set, the first frame shown writes
-  // "first frame after N ms" to standard error, N counted from `startTicks`.
-  void TraceFirstFrame(uint64_t startTicks) { traceFrom_ = startTicks; }
+  int Presents() const { return presents_; }  // frames shown so far
 
  private:
   static Uint32 TimerCallback(Uint32 interval, void* self);
@@ -41,7 +39,7 @@ class SdlWindow : public Window {
   bool repaint_ = false;
   bool quit_ = false;
   int quitCode_ = 0;
-  uint64_t traceFrom_ = 0;  // 0: no trace, or already written
+  int presents_ = 0;
 };
 
 }  // namespace trelvan
