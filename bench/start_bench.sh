@@ -2,9 +2,10 @@
 # Start-up on an existing storage file, beside `cat` of the same file, in one
 # run under a private Xvfb:
 #   - cat: the best of RUNS reads of the 134,217,728-byte storage file (warm cache);
-#   - the program: the time from launch to its first frame (TRELVAN_TRACE_START
-#     writes "first frame" on standard error when the frame is shown), best and
-#     median of RUNS starts, and the peak resident memory (VmHWM) at that moment.
+#   - the program: the time from launch to its first frame that shows the main
+#     page (TRELVAN_TRACE_START writes "first frame" on standard error then),
+#     best and median of RUNS starts, and the peak resident memory (VmHWM) at
+#     that moment.
 # The program is killed after its first frame, so no exit save runs.
 #
 #   bash bench/start_bench.sh [BUILD_DIR] [RUNS]     (BUILD_DIR default: build)
