@@ -24,7 +24,7 @@ void OpenKeyboard(Assistant& a) {
 }
 
 void PrintEntry(Assistant& a) {
-  printf("%s\n", numeric ? a.keyboards.numeric.NumberText : a.keyboards.alpha.EnteredText);
+  printf("%s\n", numeric ? a.ui.keyboards.numeric.NumberText : a.ui.keyboards.alpha.EnteredText);
 }
 
 }  // namespace

@@ -133,15 +133,15 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     char c = 0;
     words >> c;
     const auto lower = [](char k) { return k >= 'A' && k <= 'Z' ? static_cast<char>(k + 32) : k; };
-    if (a.pages.CurrentPage == kAlphaKeyboardPage) {
-      const char* keys = a.keyboards.alpha.state.keySet;
+    if (a.ui.pages.CurrentPage == kAlphaKeyboardPage) {
+      const char* keys = a.ui.keyboards.alpha.state.keySet;
       for (int k = 0; k < kKeyCount && keys[k]; ++k) {
         if (lower(keys[k]) != lower(c)) continue;
         printf("%d %d %d %d\n", KeyX(k), KeyY(k), kKeyWidth, kKeyHeight);
         return true;
       }
-    } else if (a.pages.CurrentPage == kNumericKeyboardPage && c >= '0' && c <= '9') {
-      const ImageControl* key = a.keyboards.numeric.image[1 + (c - '0')];
+    } else if (a.ui.pages.CurrentPage == kNumericKeyboardPage && c >= '0' && c <= '9') {
+      const ImageControl* key = a.ui.keyboards.numeric.image[kNumericDigit0 + (c - '0')];
       if (!key) return false;
       printf("%u %u %u %u\n", key->x, key->y, key->w, key->h);
       return true;
