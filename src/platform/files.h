@@ -27,6 +27,36 @@ struct PathInfo {
 
 constexpr int kNoFile = -1;  // returned by the open calls on failure
 
+// Name order of folder listings on every system: letters compared without
+// regard to case, then (for names that differ only in case) as they are.
+inline int CompareEntryNames(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    const unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
+    const unsigned char lx = x >= 'A' && x <= 'Z' ? x + 32 : x;
+    const unsigned char ly = y >= 'A' && y <= 'Z' ? y + 32 : y;
+    if (lx != ly) return lx < ly ? -1 : 1;
+    if (x == 0) break;
+  }
+  for (; *a == *b; ++a, ++b) {
+    if (*a == 0) return 0;
+  }
+  return static_cast<unsigned char>(*a) < static_cast<unsigned char>(*b) ? -1 : 1;
+}
+
+// Puts `entry` into out[0..*count) kept in name order, keeping the first
+// `capacity` of all the entries it is given: a folder listing of any size
+// leaves the same first names.
+inline void KeepInNameOrder(FolderEntry* out, uint16_t* count, uint16_t capacity,
+                            const FolderEntry& entry) {
+  uint16_t at = *count;
+  while (at > 0 && CompareEntryNames(entry.name, out[at - 1].name) < 0) --at;
+  if (at >= capacity) return;
+  const uint16_t last = *count < capacity ? *count : static_cast<uint16_t>(capacity - 1);
+  for (uint16_t i = last; i > at; --i) out[i] = out[i - 1];
+  out[at] = entry;
+  if (*count < capacity) ++*count;
+}
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -49,8 +79,9 @@ class Files {
   virtual bool RenameFile(const char* from, const char* to) = 0;  // replaces `to`
   // False when nothing is at `path`.
   virtual bool PathAttributes(const char* path, PathInfo* out) = 0;
-  // Lists `folder`: at most `capacity` entries whose names match `pattern`
-  // ("*" and "?" wildcards), in the order of the directory search.
+  // Lists `folder`: the entries whose names match `pattern` ("*" and "?"
+  // wildcards) in name order without regard to letter case, and of more than
+  // `capacity` the first `capacity` of that order (KeepInNameOrder).
   virtual uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                               uint16_t capacity) = 0;
   // Free space of the data folder's disk in whole MiB; 0 when unknown.

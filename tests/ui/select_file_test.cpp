@@ -341,15 +341,34 @@ TEST_F(SelectFileTest, CancelReturnsOneAndKeepsTheFolder) {
   EXPECT_EQ(a->ui.selectFile.SelectFileResult, kSelectFileChosen);
 }
 
-TEST_F(SelectFileTest, AFolderThatCannotBeListedShowsTwoEmptyLists) {
+TEST_F(SelectFileTest, AFolderThatCannotBeListedOpensTheRoot) {
+  platform.files.root = base;  // stands for "C:\\" or "/"
+  MakeFolder("inside");
   Open(base + "missing/");
-  EXPECT_EQ(a->ui.selectFile.FolderCount, 0);
-  EXPECT_EQ(a->ui.selectFile.FileCount, 0);
-  EXPECT_EQ(FolderRowInk(0), 0);
-  ClickFolderRow(0);  // rows not in use take no clicks
-  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base + "missing/");
-  ClickUp();
   EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
+  EXPECT_EQ(Folders(), (std::set<std::string>{"inside"}));
+  ClickCancel();
+  Open("C:\\Users\\Trains\\");  // remembered on another system
+  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
+}
+
+TEST_F(SelectFileTest, NamesComeInOrderWithoutLetterCaseAndTheFirstHundredAreKept) {
+  for (const char* folder : {"C", "a", "B"}) MakeFolder(folder);
+  for (int i = 119; i >= 0; --i) {
+    char name[16];
+    snprintf(name, sizeof name, "%s%03d.bmp", i % 2 ? "IMG" : "img", i);
+    MakeFile(name);
+  }
+  Open(base);
+  const SelectFilePage& f = a->ui.selectFile;
+  ASSERT_EQ(f.FolderCount, 3);
+  EXPECT_EQ(std::string(f.FolderNames[0]) + f.FolderNames[1] + f.FolderNames[2], "aBC");
+  ASSERT_EQ(f.FileCount, 97);  // 100 names in all
+  for (int i = 0; i < f.FileCount; ++i) {
+    char name[16];
+    snprintf(name, sizeof name, "%s%03d.bmp", i % 2 ? "IMG" : "img", i);
+    EXPECT_EQ(std::string(f.FileNames[i]), name);
+  }
 }
 
 TEST_F(SelectFileTest, ReleasesAndMovesDoNothing) {

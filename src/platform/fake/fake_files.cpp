@@ -163,15 +163,16 @@ uint16_t FakeFiles::ListFolder(const char* folder, const char* pattern, FolderEn
                                uint16_t capacity) {
   std::error_code error;
   uint16_t count = 0;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end && count < capacity;
+  FolderEntry entry;
+  for (fs::directory_iterator it(folder, error), end; !error && capacity > 0 && it != end;
        it.increment(error)) {
     const std::string name = it->path().filename().string();
     if (!Matches(pattern, name.c_str())) continue;
-    FolderEntry& entry = out[count++];
     std::snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
     std::error_code ignored;
     entry.folder = it->is_directory(ignored);
     entry.hidden = name[0] == '.';
+    KeepInNameOrder(out, &count, capacity, entry);
   }
   return count;
 }

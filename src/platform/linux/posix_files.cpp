@@ -105,11 +105,11 @@ uint16_t PosixFiles::ListFolder(const char* folder, const char* pattern,
   DIR* dir = opendir(folder);
   if (!dir) return 0;
   uint16_t count = 0;
-  while (count < capacity) {
+  FolderEntry entry;
+  while (capacity > 0) {
     const dirent* e = readdir(dir);
     if (!e) break;
     if (fnmatch(pattern, e->d_name, 0) != 0) continue;
-    FolderEntry& entry = out[count];
     snprintf(entry.name, sizeof entry.name, "%s", e->d_name);
     char full[4096];
     snprintf(full, sizeof full, "%s/%s", folder, e->d_name);
@@ -117,7 +117,7 @@ uint16_t PosixFiles::ListFolder(const char* folder, const char* pattern,
     entry.folder = stat(full, &st) == 0 && S_ISDIR(st.st_mode);
     entry.hidden = e->d_name[0] == '.' && e->d_name[1] != 0 &&
                    !(e->d_name[1] == '.' && e->d_name[2] == 0);
-    ++count;
+    KeepInNameOrder(out, &count, capacity, entry);
   }
   closedir(dir);
   return count;

@@ -125,16 +125,16 @@ uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
   const HANDLE find = FindFirstFileW(search.c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return 0;
   uint16_t count = 0;
+  FolderEntry entry;
   do {
     const std::string name = Narrow(found.cFileName);
     if (name.empty() || !WildcardMatch(pattern, name.c_str())) continue;
-    FolderEntry& entry = out[count];
     snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
     const DWORD attributes = found.dwFileAttributes;
     entry.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.hidden = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
-    ++count;
-  } while (count < capacity && FindNextFileW(find, &found));
+    KeepInNameOrder(out, &count, capacity, entry);
+  } while (FindNextFileW(find, &found));
   FindClose(find);
   return count;
 }

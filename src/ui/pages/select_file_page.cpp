@@ -3,6 +3,7 @@
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 #include "ui/pages.h"
 
 namespace trelvan {
@@ -133,6 +134,15 @@ void ReadLastPath(Assistant& a) {
   if (f.SelectedPath[0] == 0) OpenAtRoot(a);
 }
 
+// A folder that is gone, or a path remembered on another system, opens the
+// root instead of an empty list the user cannot leave.
+void OpenAtRootUnlessAFolder(Assistant& a) {
+  PathInfo info;
+  if (!a.platform.files.PathAttributes(a.ui.selectFile.SelectedPath, &info) || !info.folder) {
+    OpenAtRoot(a);
+  }
+}
+
 void ShowPath(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
   DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[kSelectFilePathFrame]);
@@ -178,31 +188,16 @@ int RowIndex(const Assistant& a, const SelectFileRow* rows) {
 }  // namespace
 
 void SaveLastPath(Assistant& a) {
-  Storage& s = a.storage;
-  RunStorageToIdle(s);
-  const int index = StorageFindFile(s, kLastPathName);
-  if (index >= 0) {
-    StorageDeleteFile(s, static_cast<uint16_t>(index));
-    RunStorageToIdle(s);
-  }
-  uint8_t header[kFileHeaderMaxLength];
-  const int h = StorageBuildHeader(header, kLastPathName, "", "Text", "1.00");
-  RunStorageToIdle(s);
-  if (StorageCreateFile(s, static_cast<uint32_t>(h) + kSelectedPathCapacity) != kStorageAccepted) {
-    return;
-  }
-  RunStorageToIdle(s);
-  StorageWriteData(s, header, static_cast<uint32_t>(h));
-  RunStorageToIdle(s);
-  StorageWriteData(s, reinterpret_cast<const uint8_t*>(a.ui.selectFile.SelectedPath),
-                   kSelectedPathCapacity);
-  RunStorageToIdle(s);
+  StorageWriteRecord(a.storage, kLastPathName, "", "Text", "1.00",
+                     reinterpret_cast<const uint8_t*>(a.ui.selectFile.SelectedPath),
+                     kSelectedPathCapacity);
 }
 
 void ListFolder(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
   f.FolderCount = f.FileCount = 0;
   f.FolderPage = f.FilePage = 0;
+  OpenAtRootUnlessAFolder(a);
   ShowPath(a);
   const uint16_t found =
       a.platform.files.ListFolder(f.SelectedPath, "*", f.entries, kSelectListCapacity);
