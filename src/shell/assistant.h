@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/link.h"
+#include "media/media.h"
 #include "net/net.h"
 #include "platform/platform.h"
 #include "shell/setup_records.h"
@@ -25,6 +26,7 @@ struct Assistant {
   Storage storage;  // the 128 MB image; filled by StartUp, not here
   SetupValues setup{};
   Ui ui{};
+  Media media{};
   Link link{};
   Net net{};
 };

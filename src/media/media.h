@@ -1,0 +1,71 @@
+// The media managers' state: the picture, sound and light-effect pages, the
+// lists they show and the buffers their conversions fill. Everything is
+// allocated with the Assistant; nothing while the program runs.
+#pragma once
+
+#include <cstdint>
+
+#include "media/light_effect_format.h"
+#include "media/picture_format.h"
+#include "media/sound_format.h"
+
+namespace trelvan {
+
+// ---- capacities ----------------------------------------------------------------
+constexpr int kMediaListRows = 17;          // the lists' frames hold 17 rows of 21 pixels
+constexpr int kMediaNameCapacity = 32;      // a storage file name: 31 characters and the zero
+constexpr int kSoundNameCapacity = 31;      // a sound name: 30 characters with its "~"
+constexpr int kSoundSlotCount = 3;          // start, loop and stop: the most segments a sound has
+constexpr int kSlotLabelCapacity = 12;      // "Looping": labels of at most 11 characters
+constexpr int kSourceFolderCapacity = 128;  // a chosen path holds 127 characters
+constexpr uint32_t kSoundBufferSize = 0x200000;  // 2 MB: the largest sound file the handheld takes
+// The BMP as read from the PC: the 480 x 180 x 3 pixel array behind up to
+// 64 KiB of headers and colour tables. Bytes past it read as missing.
+constexpr uint32_t kBmpFileCapacity = kBmpPixelBytes + 65536;
+constexpr uint32_t kWavReadBlock = 4096;    // WAV data is read a block at a time, 16-byte aligned
+
+// One manager's list of stored files of its type: 17 rows of the current
+// list page.
+struct MediaList {
+  uint16_t count;      /**< stored files of the type */
+  uint16_t listPage;   /**< which group of 17 the rows show, 0 for the first */
+  uint8_t inUse[kMediaListRows];
+  char names[kMediaListRows][kMediaNameCapacity];
+};
+
+// Counts the stored files of `type` and fills the rows of the list page.
+void FillMediaList(MediaList& list, const Storage& s, const char* type);
+// 1 when a further list page follows / the list page is above 0.
+int MediaListHasNext(const MediaList& list);
+int MediaListHasPrevious(const MediaList& list);
+
+struct SoundSlot {
+  uint8_t inUse;
+  char label[kSlotLabelCapacity];
+  char fileName[kMediaNameCapacity];  /**< the WAV file's name without folder and extension */
+};
+
+// The sound being put together on the Sound Manager page.
+struct SoundChoice {
+  char soundName[kSoundNameCapacity];          /**< with its "~"; empty at start */
+  char sourceFolder[kSourceFolderCapacity];    /**< folder of the first chosen file */
+  uint8_t mode;                                /**< 0 none, 1 single, 2 start/loop/stop */
+  uint8_t selectedSlot;                        /**< the slot whose file is being chosen */
+  SoundSlot slots[kSoundSlotCount];
+};
+
+struct Media {
+  MediaList pictures;
+  MediaList sounds;
+  MediaList lightEffects;
+  SoundChoice sound;
+  LightEffect effect;      /**< the effect in the editor */
+  LightEffect undo;        /**< the one undo copy (its name is not used) */
+  char effectName[kMediaNameCapacity];
+  uint8_t pictureSelectionExpected;  /**< 1: the picture page called Select File */
+  uint8_t soundSelectionExpected;    /**< 1: the sound page called Select File */
+  uint8_t bmp[kBmpFileCapacity];     /**< the chosen BMP's bytes */
+  uint8_t soundBuffer[kSoundBufferSize];  /**< the sound file's data, built before it is stored */
+};
+
+}  // namespace trelvan

@@ -1,0 +1,69 @@
+// Sounds for the handheld: 16-bit mono PCM at 44.1 kHz becomes 10-bit
+// values at 22,050 Hz, four values packed into five bytes. A sound file's
+// data is a segment count, a table of (offset, value count) per segment and
+// the segments' groups. Bytes in, bytes out: reading the WAV files and
+// storing the sound are the page's work.
+#pragma once
+
+#include <cstdint>
+
+namespace trelvan {
+
+constexpr uint32_t kWavHeaderWindow = 1024;  // the "fmt " and "data" chunk headers lie within it
+constexpr uint32_t kSoundGroupBytes = 5;     // four 10-bit values
+constexpr uint32_t kWavGroupBytes = 16;      // eight 16-bit samples make one group
+constexpr uint16_t kSoundSilence = 512;
+constexpr uint8_t kMaxSoundSegments = 3;
+
+enum WavResult : int {
+  kWavOk = 0,
+  kWavOpenFailed = 1,
+  kWavNotPcm = 2,
+  kWavBadRate = 3,
+  kWavBadResolution = 4,
+  kWavNotMono = 5,
+  kSoundTooLong = 6,  /**< the sound would pass the 2 MB buffer */
+};
+
+// The page's message for a result other than kWavOk.
+const char* WavResultText(int result);
+
+// Where a WAV's samples lie.
+struct WavData {
+  uint32_t start;  /**< offset of the first data byte in the file */
+  uint32_t size;   /**< data bytes, rounded down to an even number */
+};
+
+// Finds the "fmt " and "data" chunks of the RIFF chunk list in the first
+// `size` bytes of a WAV (at most kWavHeaderWindow are looked at) and checks,
+// in this order: PCM format, one channel, 44,100 Hz, 16 bits per sample.
+// kWavNotPcm when either chunk is missing.
+int CheckWavHeader(const uint8_t* head, uint32_t size, WavData* out);
+
+// The data chunk's byte size divided by 2; 0 when there is none.
+uint32_t ReadWavDataSize(const uint8_t* head, uint32_t size);
+
+// Value counts: one value per two samples; the table counts whole values.
+inline uint32_t SoundValueCount(uint32_t dataBytes) { return dataBytes / 4; }
+inline uint32_t SoundGroupCount(uint32_t values) { return (values + 3) / 4; }
+
+// One 10-bit value from two samples: each halved toward zero, summed as a
+// signed 16-bit number, shifted right arithmetically by 6, plus 512.
+uint16_t SoundValue(int16_t s1, int16_t s2);
+// Four values into five bytes, most significant bit first.
+void PackSoundGroup(const uint16_t values[4], uint8_t out[kSoundGroupBytes]);
+// The inverse, for exporting a stored sound.
+void UnpackSoundGroup(const uint8_t in[kSoundGroupBytes], uint16_t values[4]);
+
+// Appends the groups of `bytes` data bytes (whole 16-byte blocks, the last
+// block completed with samples of value 2) to `out`; at most `groups`
+// groups. Returns the groups written.
+uint32_t EncodeWavSegment(const uint8_t* data, uint32_t bytes, uint32_t groups, uint8_t* out);
+
+// The segment count and table for `n` segments of `counts` values each:
+// 1 + 8n bytes into `out`; offsets count from the segment-count byte.
+uint32_t WriteSoundTable(const uint32_t* counts, uint8_t n, uint8_t* out);
+// Data bytes of a sound file with these segments (table and groups).
+uint64_t SoundDataSize(const uint32_t* counts, uint8_t n);
+
+}  // namespace trelvan
