@@ -127,4 +127,40 @@ uint64_t SoundDataSize(const uint32_t* counts, uint8_t n) {
   return size;
 }
 
+int BuildSoundData(const WavReader& wavs, uint8_t n, uint32_t headerLength, uint8_t* buffer,
+                   uint32_t capacity, uint32_t* size) {
+  if (n == 0 || n > kMaxSoundSegments) return kWavOpenFailed;
+  WavData data[kMaxSoundSegments];
+  uint32_t counts[kMaxSoundSegments];
+  for (uint8_t i = 0; i < n; ++i) {
+    uint8_t head[kWavHeaderWindow];
+    const uint32_t got = wavs.read(wavs.context, i, 0, head, kWavHeaderWindow);
+    if (got == kWavReadFailed) return kWavOpenFailed;
+    const int result = CheckWavHeader(head, got, &data[i]);
+    if (result != kWavOk) return result;
+    counts[i] = SoundValueCount(data[i].size);
+  }
+  const uint64_t total = SoundDataSize(counts, n);
+  if (total + headerLength > capacity) return kSoundTooLong;
+  uint32_t fill = WriteSoundTable(counts, n, buffer);
+  constexpr uint32_t kBlock = 4096;  // a multiple of the 16 bytes of a group
+  uint8_t block[kBlock];
+  for (uint8_t i = 0; i < n; ++i) {
+    uint32_t groupsLeft = SoundGroupCount(counts[i]);
+    for (uint32_t at = 0; groupsLeft > 0; at += kBlock) {
+      uint32_t want = data[i].size - at < kBlock ? data[i].size - at : kBlock;
+      uint32_t got = wavs.read(wavs.context, i, data[i].start + at, block, want);
+      if (got == kWavReadFailed) return kWavOpenFailed;
+      // a file shorter than its data chunk: the missing samples are silence
+      for (; got < want; ++got) block[got] = got % 2 == 0 ? 2 : 0;
+      const uint32_t groups = EncodeWavSegment(block, want, groupsLeft, buffer + fill);
+      if (groups == 0) break;
+      fill += groups * kSoundGroupBytes;
+      groupsLeft -= groups;
+    }
+  }
+  *size = fill;
+  return kWavOk;
+}
+
 }  // namespace trelvan

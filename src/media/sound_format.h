@@ -66,4 +66,21 @@ uint32_t WriteSoundTable(const uint32_t* counts, uint8_t n, uint8_t* out);
 // Data bytes of a sound file with these segments (table and groups).
 uint64_t SoundDataSize(const uint32_t* counts, uint8_t n);
 
+// Where the WAV files of a sound come from: `read` fills `out` with up to
+// `count` bytes of segment `segment` from `offset` and returns how many it
+// gave; kWavReadFailed when the file does not open.
+constexpr uint32_t kWavReadFailed = 0xFFFFFFFF;
+struct WavReader {
+  uint32_t (*read)(void* context, uint8_t segment, uint32_t offset, uint8_t* out, uint32_t count);
+  void* context;
+};
+
+// The sound file's data for `n` segments (1 or 3) into `buffer`: the
+// segments' headers are checked in order and the first refusal returned
+// (nothing usable is left in the buffer then); kSoundTooLong when the data
+// and a header of `headerLength` bytes would pass `capacity`. On kWavOk
+// *size is the data's length.
+int BuildSoundData(const WavReader& wavs, uint8_t n, uint32_t headerLength, uint8_t* buffer,
+                   uint32_t capacity, uint32_t* size);
+
 }  // namespace trelvan

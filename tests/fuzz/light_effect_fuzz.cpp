@@ -1,0 +1,29 @@
+// Fuzz target: any bytes as a stored light-effect file of version 1 or 2.
+// Loading reads only inside the bytes given and leaves a curve the editor
+// can save: at most 400 samples in its sections and one or two channels;
+// saving and loading again gives the same bytes.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "media/light_effect_format.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace trelvan;
+  if (size < 1) return 0;
+  const char* version = (data[0] & 1) ? "2.00" : "1.00";
+  std::vector<uint8_t> bytes(data + 1, data + size);
+  LightEffect e;
+  NewLightEffect(e);
+  if (!DecodeLightEffect(version, bytes.data(), static_cast<uint32_t>(bytes.size()), e)) return 0;
+  if (e.channelCount < 1 || e.channelCount > 2 || e.sampleCount > kLightSamples) std::abort();
+  if (uint32_t{e.startSamples} + e.loopSamples + e.stopSamples > kLightSamples) return 0;
+  std::vector<uint8_t> saved(kLightFileCapacity), again(kLightFileCapacity);
+  saved.resize(EncodeLightEffect(e, saved.data()));
+  LightEffect back;
+  NewLightEffect(back);
+  if (!DecodeLightEffect("2.00", saved.data(), static_cast<uint32_t>(saved.size()), back)) std::abort();
+  again.resize(EncodeLightEffect(back, again.data()));
+  if (again != saved) std::abort();
+  return 0;
+}

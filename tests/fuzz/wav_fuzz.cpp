@@ -1,0 +1,45 @@
+// Fuzz target: any bytes as one or three WAV files. The header check and
+// the encoder read only inside the bytes given; an accepted sound's table
+// agrees with its groups: offsets step by 5 x ceil(count / 4) and the data
+// ends exactly after the last segment.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "media/sound_format.h"
+#include "storage/bytes.h"
+
+namespace {
+
+struct Input {
+  std::vector<uint8_t> file;
+  static uint32_t Read(void* context, uint8_t, uint32_t offset, uint8_t* out, uint32_t count) {
+    const std::vector<uint8_t>& f = static_cast<Input*>(context)->file;
+    uint32_t n = 0;
+    for (; n < count && offset + n < f.size(); ++n) out[n] = f[offset + n];
+    return n;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace trelvan;
+  if (size < 1) return 0;
+  const uint8_t n = (data[0] & 1) ? 3 : 1;
+  Input input{std::vector<uint8_t>(data + 1, data + size)};
+  static std::vector<uint8_t> buffer(0x200000);
+  uint32_t filled = 0;
+  const uint32_t capacity = 1 + (data[0] >> 1) * 8192u;  // small buffers reach the length limit
+  const int result = BuildSoundData({Input::Read, &input}, n, 20, buffer.data(), capacity, &filled);
+  ReadWavDataSize(input.file.data(), static_cast<uint32_t>(input.file.size()));
+  if (result != kWavOk) return 0;
+  if (buffer[0] != n || filled + 20 > capacity) std::abort();
+  uint32_t offset = 1 + 8u * n;
+  for (uint8_t i = 0; i < n; ++i) {
+    if (ReadU32LE(&buffer[1 + 8 * i]) != offset) std::abort();
+    offset += 5 * SoundGroupCount(ReadU32LE(&buffer[5 + 8 * i]));
+  }
+  if (offset != filled) std::abort();
+  return 0;
+}

@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""Writes the sound golden cases: WAV inputs and the sound file data (segment
+count, table, packed groups) they must become, computed here from the
+format's rules, independently of the program. cases.txt lists
+`name result wav...`; result 0 has name.out beside it."""
+import math, os, struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+def chunk(cid, body):
+    return cid + struct.pack("<I", len(body)) + body + (b"\0" if len(body) % 2 else b"")
+
+def wav(samples, rate=44100, channels=1, bits=16, fmt_tag=1, before=b"", data=True, fmt=True):
+    raw = struct.pack(f"<{len(samples)}h", *samples)
+    body = b"WAVE" + before
+    if fmt:
+        body += chunk(b"fmt ", struct.pack("<HHIIHH", fmt_tag, channels, rate,
+                                           rate * channels * bits // 8, channels * bits // 8, bits))
+    if data:
+        body += chunk(b"data", raw)
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+def value(s1, s2):
+    total = int(s1 / 2) + int(s2 / 2)
+    total = (total + 0x8000) % 0x10000 - 0x8000  # a signed 16-bit sum
+    return (total >> 6) + 512
+
+def segment(samples):
+    count = len(samples) * 2 // 4
+    groups = (count + 3) // 4
+    padded = list(samples) + [2] * (groups * 8 - len(samples))
+    out = b""
+    for g in range(groups):
+        v = [value(padded[8 * g + 2 * k], padded[8 * g + 2 * k + 1]) for k in range(4)]
+        bits = 0
+        for x in v:
+            bits = (bits << 10) | x
+        out += bits.to_bytes(5, "big")
+    return count, out
+
+def sound(segments):
+    encoded = [segment(s) for s in segments]
+    table = bytes([len(segments)])
+    offset = 1 + 8 * len(segments)
+    for count, groups in encoded:
+        table += struct.pack("<II", offset, count)
+        offset += len(groups)
+    return table + b"".join(g for _, g in encoded)
+
+def ramp(n, step, start=0):
+    return [((start + i * step + 32768) % 65536) - 32768 for i in range(n)]
+
+edges = [0, 0, 32767, 32767, -32768, -32768, 1, 1, -1, -1, 127, 128, -129, -64]
+one_second = ramp(44100, 1237)
+start, loop, stop = ramp(301, 97), ramp(1600, -211, 5), ramp(17, 3001)
+list_text = chunk(b"LIST", b"INFOICMT" + struct.pack("<I", 12) + b"has data in\0")
+
+cases = [
+    ("edges", 0, [edges + ramp(8 * 9 + 1 - len(edges), 4099)]),  # 8k + 1 samples: one group per 4 values
+    ("one_second", 0, [one_second]),
+    ("list_before_fmt", 0, [ramp(40, -3333)], dict(before=list_text)),
+    ("start_loop_stop", 0, [start, loop, stop]),
+    ("stereo_48k", 5, [ramp(16, 1)], dict(channels=2, rate=48000)),
+    ("rate_22k", 3, [ramp(16, 1)], dict(rate=22050)),
+    ("eight_bit", 4, [ramp(16, 1)], dict(bits=8)),
+    ("float_format", 2, [ramp(16, 1)], dict(fmt_tag=3)),
+    ("no_data_chunk", 2, [ramp(16, 1)], dict(data=False, before=list_text)),
+    ("no_fmt_chunk", 2, [ramp(16, 1)], dict(fmt=False)),
+]
+with open(os.path.join(HERE, "cases.txt"), "w") as listing:
+    for case in cases:
+        name, result, segments = case[:3]
+        options = case[3] if len(case) > 3 else {}
+        files = []
+        for i, samples in enumerate(segments):
+            file = f"{name}_{i}.wav" if len(segments) > 1 else f"{name}.wav"
+            open(os.path.join(HERE, file), "wb").write(wav(samples, **options))
+            files.append(file)
+        listing.write(f"{name} {result} {' '.join(files)}\n")
+        if result == 0:
+            open(os.path.join(HERE, name + ".out"), "wb").write(sound(segments))
