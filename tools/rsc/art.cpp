@@ -493,6 +493,20 @@ bool Field(Canvas& c, const Style& st) {
   return true;
 }
 
+// A chosen-file slot: a light label part of `split` pixels (dark text) and a
+// navy part for the chosen name (white text), one rounded box.
+bool Slot(Canvas& c, const Style& st) {
+  Rgb on;
+  if (!st.Colour("on", "white", &on)) return false;
+  const int split = std::atoi(st.Option("split", "130").c_str());
+  c = MakeCanvas(st.picture.w, st.picture.h, on);
+  Fill(c, RoundRect(0, 0, c.w, c.h, 5), P("navydark"));
+  Fill(c, RoundRect(1, 1, c.w - 2, c.h - 2, 4), P("navy"));
+  Fill(c, Minus(RoundRect(1, 1, c.w - 2, c.h - 2, 4), [split](double x, double) { return x >= split; }),
+       P("panel"));
+  return true;
+}
+
 }  // namespace
 
 bool PaintPicture(const PictureDefinition& picture, Canvas* out, std::string* error) {
@@ -527,6 +541,7 @@ bool PaintPicture(const PictureDefinition& picture, Canvas* out, std::string* er
   if (s == "icon") return PlainIcon(c, st);
   if (s == "label") return Label(c, st);
   if (s == "field") return Field(c, st);
+  if (s == "slot") return Slot(c, st);
   *error = "unknown picture style '" + s + "'";
   return false;
 }
