@@ -8,6 +8,10 @@
 #include "media/light_effect_format.h"
 #include "media/picture_format.h"
 #include "media/sound_format.h"
+#include "ui/controls.h"
+#include "ui/pages/roles/light_effect_manager_roles.h"
+#include "ui/pages/roles/picture_manager_roles.h"
+#include "ui/pages/roles/sound_manager_roles.h"
 
 namespace trelvan {
 
@@ -18,6 +22,7 @@ constexpr int kSoundNameCapacity = 31;      // a sound name: 30 characters with 
 constexpr int kSoundSlotCount = 3;          // start, loop and stop: the most segments a sound has
 constexpr int kSlotLabelCapacity = 12;      // "Looping": labels of at most 11 characters
 constexpr int kSourceFolderCapacity = 128;  // a chosen path holds 127 characters
+constexpr int kSoundPathCapacity = kSourceFolderCapacity + kMediaNameCapacity + 5;  // folder, separator, name, ".wav"
 constexpr uint32_t kSoundBufferSize = 0x200000;  // 2 MB: the largest sound file the handheld takes
 // The BMP as read from the PC: the 480 x 180 x 3 pixel array behind up to
 // 64 KiB of headers and colour tables. Bytes past it read as missing.
@@ -54,17 +59,46 @@ struct SoundChoice {
   SoundSlot slots[kSoundSlotCount];
 };
 
+// A list row of a manager page: the name and up to two buttons.
+struct MediaRow {
+  TextControl name;
+  ImageControl first;   /**< delete (pictures, sounds) or load (light effects) */
+  ImageControl second;  /**< show (pictures) or delete (light effects) */
+};
+
+struct PictureManagerPage {
+  ImageControl* image[kPictureImageCount];
+  TextControl* text[kPictureTextCount];
+  MediaRow rows[kMediaListRows];
+  uint8_t selectionExpected;  /**< 1: the page called Select File */
+};
+
+struct SoundManagerPage {
+  ImageControl* image[kSoundImageCount];
+  TextControl* text[kSoundTextCount];
+  MediaRow rows[kMediaListRows];
+  ImageControl slots[kSoundSlotCount];
+  uint8_t selectionExpected;  /**< 1: the page called Select File */
+};
+
+struct LightEffectManagerPage {
+  ImageControl* image[kLightImageCount];
+  TextControl* text[kLightTextCount];
+  MediaRow rows[kMediaListRows];
+};
+
 struct Media {
   MediaList pictures;
   MediaList sounds;
   MediaList lightEffects;
   SoundChoice sound;
-  LightEffect effect;      /**< the effect in the editor */
-  LightEffect undo;        /**< the one undo copy (its name is not used) */
+  LightEffect effect;      /**< the effect in the editor; channelCount 0 until the page first starts */
+  LightEffect undo;        /**< the one undo copy */
   char effectName[kMediaNameCapacity];
-  uint8_t pictureSelectionExpected;  /**< 1: the picture page called Select File */
-  uint8_t soundSelectionExpected;    /**< 1: the sound page called Select File */
-  uint8_t bmp[kBmpFileCapacity];     /**< the chosen BMP's bytes */
+  PictureManagerPage picturePage;
+  SoundManagerPage soundPage;
+  LightEffectManagerPage lightPage;
+  uint8_t bmp[kBmpFileCapacity];          /**< the chosen BMP's bytes */
   uint8_t soundBuffer[kSoundBufferSize];  /**< the sound file's data, built before it is stored */
 };
 

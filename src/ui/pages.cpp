@@ -1,6 +1,9 @@
 #include "ui/pages.h"
 
 #include "shell/assistant.h"
+#include "media/light_effect_manager_page.h"
+#include "media/picture_manager_page.h"
+#include "media/sound_manager_page.h"
 #include "ui/controls.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
@@ -26,9 +29,9 @@ const PageHandlers* const kPageTable[kPageCount] = {
     &kNumericKeyboardRecord,
     nullptr,  // Setup
     nullptr,  // Project Manager
-    nullptr,  // Light Effect Manager
-    nullptr,  // Picture Manager
-    nullptr,  // Sound Manager
+    &kLightEffectManagerRecord,
+    &kPictureManagerRecord,
+    &kSoundManagerRecord,
     &kSelectFileRecord,
 };
 

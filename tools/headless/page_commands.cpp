@@ -22,6 +22,7 @@ using namespace trelvan;
 //   page selectfile PATH EXT           Select File called from page 1, opening in PATH
 //                                      (kept as given, so a relative PATH shows the same
 //                                      path line on every machine)
+//   page chosen PATH                   Select File goes back to its caller with PATH chosen
 //   page message TEXT...               ShowMessage(TEXT)
 //   page yes | page no                 AddYesButton / AddNoButton
 //   page info                          the information page called from page 1
@@ -92,6 +93,16 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     CopyText(extension.c_str(), f.SelectFileExtension, kSelectFileExtensionCapacity);
     f.SelectFileReturnPage = kMainPage;
     a.ui.pages.CurrentPage = kSelectFilePage;
+    return true;
+  }
+  if (command == "chosen") {
+    std::string path;
+    words >> path;
+    SelectFilePage& f = a.ui.selectFile;
+    if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
+    CopyText(path.c_str(), f.SelectedPath, kSelectedPathCapacity);
+    f.SelectFileResult = kSelectFileChosen;
+    ReturnToCaller(a.ui.pages, f.answer, kCallConfirmed, f.SelectFileReturnPage);
     return true;
   }
   if (command == "message") {

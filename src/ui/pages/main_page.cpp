@@ -137,6 +137,8 @@ void OpenManager(Assistant& a) {
     default: return;
   }
   if (!PageTable(page)) return;
+  // a Select File answer the Sound Manager waited for before is not taken as new
+  if (page == kSoundManagerPage) a.media.soundPage.selectionExpected = 0;
   a.ui.pages.CurrentPage = page;
   a.net.serverStep = kServerIdle;
   a.link.transfer.downloadRequest &= static_cast<uint16_t>(~kDownloadsClearedByOpen);

@@ -21,8 +21,8 @@ enum PictureImage : int {
 enum PictureText : int {
   kPictureTitle = 0,          // title
   kPictureFormat = 1,         // format
-  kPictureWidth = 2,          // width
-  kPictureHeight = 3,         // height
+  kPictureWidthText = 2,      // width
+  kPictureHeightText = 3,     // height
   kPictureColourData = 4,     // colour data
   kPictureFilesLabel = 5,     // "Picture Files"
   kPictureFilesLabelEnd = 6,  // "on this computer"

@@ -1,0 +1,149 @@
+#include "media/conversions.h"
+
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "storage/whole_file.h"
+
+namespace trelvan {
+
+const char* StoreResultText(int result) {
+  return result == kStoreBusy ? "Error - Storage busy, try again!" : "Error - Not enough free storage!";
+}
+
+int StoreRefusal(Storage& s) {
+  const FileSystem& fs = s.fs;
+  const bool busy = fs.state != kStateIdle || fs.createRequested || fs.deleteRequested;
+  return busy ? kStoreBusy : kStoreNoSpace;
+}
+
+int ConvertPicture(Platform& p, Storage& s, const char* path, const char* name, uint8_t* bmp) {
+  const int file = p.OpenRead(path);
+  if (file == kNoFile) return kPictureOpenFailed;
+  const uint32_t size = p.ReadFile(file, bmp, kBmpFileCapacity);
+  p.CloseFile(file);
+  uint8_t record[kPictureRecordSize];
+  const int result = ConvertBmp(bmp, size, record);
+  if (result != kPictureDone) return result;
+  if (!StorageWriteRecord(s, name, "", "Picture", "1.00", record, sizeof record)) {
+    return StoreRefusal(s);
+  }
+  return kPictureDone;
+}
+
+namespace {
+
+// The WAV files of a sound, read forward; a read before the current
+// position opens the file again (the file service has no seek).
+struct WavFiles {
+  Platform& p;
+  const char* const* paths;
+  int file[kMaxSoundSegments];
+  uint32_t at[kMaxSoundSegments];
+
+  static uint32_t Read(void* context, uint8_t segment, uint32_t offset, uint8_t* out,
+                       uint32_t count) {
+    WavFiles& w = *static_cast<WavFiles*>(context);
+    int& f = w.file[segment];
+    if (f != kNoFile && offset < w.at[segment]) {
+      w.p.CloseFile(f);
+      f = kNoFile;
+    }
+    if (f == kNoFile) {
+      f = w.p.OpenRead(w.paths[segment]);
+      if (f == kNoFile) return kWavReadFailed;
+      w.at[segment] = 0;
+    }
+    while (w.at[segment] < offset) {  // skip to the offset
+      const uint32_t skip = offset - w.at[segment] < count ? offset - w.at[segment] : count;
+      const uint32_t got = count == 0 ? 0 : w.p.ReadFile(f, out, skip);
+      if (got == 0) return 0;
+      w.at[segment] += got;
+    }
+    const uint32_t got = w.p.ReadFile(f, out, count);
+    w.at[segment] += got;
+    return got;
+  }
+};
+
+}  // namespace
+
+int ConvertSound(Platform& p, Storage& s, const char* name, const char* const* paths,
+                 uint8_t count, uint8_t* buffer) {
+  WavFiles files{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, name, "", "Sound", "2.00");
+  uint32_t size = 0;
+  int result = h < 0 ? kWavOpenFailed
+                     : BuildSoundData({WavFiles::Read, &files}, count, static_cast<uint32_t>(h),
+                                      buffer, kSoundBufferSize, &size);
+  for (int f : files.file) {
+    if (f != kNoFile) p.CloseFile(f);
+  }
+  if (result == kWavOpenFailed) p.ShowMessageBox("Error");
+  if (result != kWavOk) return result;
+  if (!StorageWriteWholeFile(s, name, header, static_cast<uint32_t>(h), buffer, size)) {
+    return StoreRefusal(s);
+  }
+  return kWavOk;
+}
+
+uint8_t SoundSourcePaths(const SoundChoice& c, char separator,
+                         char (*paths)[kSoundPathCapacity]) {
+  uint8_t n = 0;
+  for (int i = 0; i < kSoundSlotCount && c.slots[i].inUse; ++i) {
+    if (!c.slots[i].fileName[0]) continue;
+    FormatText(paths[n], sizeof paths[n], "%s%c%s.wav", c.sourceFolder, separator,
+               c.slots[i].fileName);
+    ++n;
+  }
+  return n;
+}
+
+int SaveLightEffect(Storage& s, const char* name, const LightEffect& e) {
+  uint8_t data[kLightFileCapacity];
+  const uint32_t size = EncodeLightEffect(e, data);
+  if (!StorageWriteRecord(s, name, "", "Light Effect", "2.00", data, size)) return StoreRefusal(s);
+  return 0;
+}
+
+int LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e) {
+  char type[kMediaNameCapacity], version[8];
+  if (!StorageReadField(s, index, kFieldType, type) ||
+      CompareText(type, "Light Effect", kMediaNameCapacity) != 0 ||
+      !StorageReadField(s, index, kFieldVersion, version)) {
+    return 0;
+  }
+  const uint32_t header = StorageHeaderLength(s, index);
+  const uint32_t fileSize = StorageFileSize(s, index);
+  if (header > fileSize) return 0;
+  const uint32_t size = fileSize - header;
+  uint8_t data[kLightFileCapacity];
+  if (version[0] != '1') {
+    if (size > kLightFileCapacity) return 0;
+    StorageReadData(s, index, header, data, size);
+    return DecodeLightEffect(version, data, size, e);
+  }
+  // Version 1 keeps n bytes per channel; only the first 398 of each are
+  // loaded, so they are gathered behind a count of at most 398.
+  if (size < 3) return 0;
+  StorageReadData(s, index, header, data, 3);
+  const uint16_t stored = ReadU16LE(data + 1);
+  const uint16_t n = stored > kVersion1MaxSamples ? kVersion1MaxSamples : stored;
+  const uint32_t channels = data[0] == 2 ? 2 : 1;
+  if (size < 3 + (channels - 1) * stored + n) return 0;
+  WriteU16LE(data + 1, n);
+  for (uint32_t c = 0; c < channels; ++c) {
+    StorageReadData(s, index, header + 3 + c * stored, data + 3 + c * n, n);
+  }
+  return DecodeLightEffect(version, data, 3 + channels * n, e);
+}
+
+void DeleteStoredFile(Storage& s, const char* name) {
+  RunStorageToIdle(s);
+  const int index = StorageFindFile(s, name);
+  if (index < 0) return;
+  StorageDeleteFile(s, static_cast<uint16_t>(index));
+  RunStorageToIdle(s);
+}
+
+}  // namespace trelvan

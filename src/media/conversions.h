@@ -1,0 +1,53 @@
+// The managers' work on the storage and the PC's files, shared by the pages
+// and the storage inspector: converting a chosen BMP or WAV files into a
+// stored picture or sound, and saving and loading light effects. Each takes
+// only what it acts on; the pages show the messages.
+#pragma once
+
+#include <cstdint>
+
+#include "media/media.h"
+#include "platform/platform.h"
+#include "storage/storage.h"
+
+namespace trelvan {
+
+// Results beyond the formats' own codes: the storage refused the file.
+enum StoreResult : int {
+  kStoreNoSpace = 20,   /**< not enough free blocks, or the file table is full */
+  kStoreBusy = 21,      /**< the file system was still busy with earlier work */
+};
+
+// The message for a StoreResult.
+const char* StoreResultText(int result);
+// After a refused whole-file write: busy or full.
+int StoreRefusal(Storage& s);
+
+// The BMP at `path` converted and stored as the picture `name` (made by
+// PictureNameFromPath). A PictureResult, or a StoreResult. `bmp` is the
+// buffer the file is read into (kBmpFileCapacity bytes).
+int ConvertPicture(Platform& p, Storage& s, const char* path, const char* name, uint8_t* bmp);
+
+// The sound `name` from the WAV files of `count` (1 or 3) segments, each the
+// path of one file. A WavResult or a StoreResult; `buffer` is the 2 MB
+// sound buffer. A file that does not open is also shown in a message box.
+int ConvertSound(Platform& p, Storage& s, const char* name, const char* const* paths,
+                 uint8_t count, uint8_t* buffer);
+
+// The sound's paths: the source folder, the separator, each slot's file
+// name and ".wav", for the slots in use from slot 0. Returns the number of
+// slots in use with a file chosen.
+uint8_t SoundSourcePaths(const SoundChoice& c, char separator,
+                         char (*paths)[kSoundPathCapacity]);
+
+// Stores the effect as a version 2 file named `name`; an older file of that
+// name is replaced only when the new one fits. 0 or a StoreResult.
+int SaveLightEffect(Storage& s, const char* name, const LightEffect& e);
+// Loads the stored file at `index` when it is a light effect of version 1
+// or 2 whose data holds its counts. 1 when loaded.
+int LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e);
+
+// Deletes the stored file `name`, if there is one.
+void DeleteStoredFile(Storage& s, const char* name);
+
+}  // namespace trelvan

@@ -1,0 +1,297 @@
+#include "media/light_effect_manager_page.h"
+
+#include "media/conversions.h"
+#include "media/manager_lists.h"
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "ui/pages/keyboard_pages.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr const char* kLightType = "Light Effect";
+constexpr const char* kNameInUse = "Select a different file name - Name already in use";
+constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples.";
+constexpr uint16_t kLoadPicture = 22;
+
+// A numeric field: the button that opens it, its name (the keyboard's tag
+// and prompt) and its limits; -1 as maximum: samples in use less the cursor.
+struct NumberField {
+  int button;
+  const char* name;
+  int16_t min, max, initial;
+};
+
+constexpr NumberField kFields[] = {
+    {kLightStartSamples, "Start Samples", 1, 398, 20},
+    {kLightLoopSamples, "Looping Samples", 1, 398, 50},
+    {kLightStopSamples, "Stop Samples", 1, 398, 20},
+    {kLightIndex, "Index", 0, 399, 0},
+    {kLightBrightness, "Brightness", 0, 100, 0},
+    {kLightNaturalIncrease, "Natural Increase", 4, 398, 0},
+    {kLightNaturalDecrease, "Natural Decrease", 4, 398, 0},
+    {kLightSine, "Sine", 5, 398, 0},
+    {kLightLevelAdjust, "Level Adjust", 0, 200, 0},
+    {kLightShift, "Shift", -399, 399, 0},
+    {kLightAverage, "Average", 2, -1, 0},
+};
+
+// Colour16: red in bits 0 to 4, green 5 to 10, blue 11 to 15.
+constexpr uint16_t Colour(uint8_t r, uint8_t g, uint8_t b) {
+  return static_cast<uint16_t>((r >> 3) | ((g >> 2) << 5) | ((b >> 3) << 11));
+}
+constexpr uint16_t kSectionColours[3] = {Colour(0xE2, 0xEE, 0xFA), Colour(0xE4, 0xF4, 0xE6),
+                                         Colour(0xFB, 0xEB, 0xDC)};
+constexpr uint16_t kUnusedColour = Colour(0xEC, 0xEF, 0xF3);
+constexpr uint16_t kCurveColour = Colour(0x35, 0x5C, 0x98);
+constexpr uint16_t kBoundaryColour = Colour(0xE8, 0x7C, 0x1E);
+constexpr uint16_t kCursorColour = Colour(0xCC, 0x3A, 0x32);
+
+LightEffect& Effect(Assistant& a) { return a.media.effect; }
+void SaveUndo(Assistant& a) { a.media.undo = a.media.effect; }
+
+void LightInit(Assistant& a) {
+  LightEffectManagerPage& m = a.media.lightPage;
+  PageLoader load(a.ui.controls, a.storage, kLightEffectManagerRecord);
+  for (int i = 0; i < kLightImageCount; ++i) m.image[i] = load.Image();
+  for (int i = 0; i < kLightTextCount; ++i) m.text[i] = load.Text();
+  load.Finish();
+  LayOutMediaRows(m.rows, RowLayout{24, 220, 250, 50, kSourcePageFile, kLoadPicture, 306, 40, kSourceCommon, 30});
+  if (Effect(a).channelCount == 0) {
+    NewLightEffect(Effect(a));
+    a.media.undo = Effect(a);
+  }
+  FillMediaList(a.media.lightEffects, a.storage, kLightType);
+  a.ui.pages.initialised[kLightEffectManagerPage] = 1;
+}
+
+void DrawList(Assistant& a) {
+  LightEffectManagerPage& m = a.media.lightPage;
+  DrawMediaList(a, a.media.lightEffects, m.rows, m.image[kLightListFrame], m.image[kLightNextListPage],
+                m.image[kLightPreviousListPage]);
+}
+
+void RefreshList(Assistant& a) {
+  FillMediaList(a.media.lightEffects, a.storage, kLightType);
+  DrawList(a);
+}
+
+// One graph: the sections tinted, unused samples grey, the curve as bars
+// from the bottom line, the section boundaries and the cursor as lines.
+void DrawGraph(Assistant& a, uint8_t channel) {
+  FrameBuffer& f = a.frame;
+  const LightEffect& e = Effect(a);
+  const uint16_t top = channel == 0 ? kGraph1Top : kGraph2Top;
+  const uint16_t bottom = static_cast<uint16_t>(top + kGraphRows);  // brightness 0
+  const bool shown = channel < e.channelCount;
+  const uint32_t ends[3] = {e.startSamples, uint32_t{e.startSamples} + e.loopSamples,
+                            uint32_t{e.startSamples} + e.loopSamples + e.stopSamples};
+  for (uint16_t k = 0; k < kLightSamples; ++k) {
+    uint16_t back = kUnusedColour;
+    for (int s = 2; s >= 0; --s) {
+      if (shown && k < ends[s]) back = kSectionColours[s];
+    }
+    f.PenColour = back;
+    FillArea(f, static_cast<uint16_t>(kGraphX + k), top, 1, kGraphRows + 1);
+    if (!shown) continue;
+    const uint8_t v = e.brightness[channel][k] > 100 ? 100 : e.brightness[channel][k];
+    f.PenColour = kCurveColour;
+    FillArea(f, static_cast<uint16_t>(kGraphX + k), static_cast<uint16_t>(bottom - v), 1,
+             static_cast<uint16_t>(v + 1));
+  }
+  if (!shown) return;
+  f.PenColour = kBoundaryColour;
+  for (uint32_t end : ends) {
+    if (end < kLightSamples) FillArea(f, static_cast<uint16_t>(kGraphX + end), top, 1, kGraphRows + 1);
+  }
+  if (channel == e.activeChannel && e.cursorIndex < kLightSamples) {
+    f.PenColour = kCursorColour;
+    FillArea(f, static_cast<uint16_t>(kGraphX + e.cursorIndex), top, 1, kGraphRows + 1);
+  }
+}
+
+void DrawValues(Assistant& a) {
+  LightEffectManagerPage& m = a.media.lightPage;
+  const LightEffect& e = Effect(a);
+  char line[80];
+  FormatText(line, "Name: %s", a.media.effectName[0] ? a.media.effectName : "(not named)");
+  DrawTextControl(a.frame, m.text[kLightEffectName], line);
+  FormatText(line, "Channels %u   Start %u   Loop %u   Stop %u", e.channelCount, e.startSamples,
+             e.loopSamples, e.stopSamples);
+  DrawTextControl(a.frame, m.text[kLightSections], line);
+  FormatText(line, "Cursor %u   Brightness %u   Samples in use %u", e.cursorIndex,
+             e.brightness[e.activeChannel & 1][e.cursorIndex % kLightSamples], e.sampleCount);
+  DrawTextControl(a.frame, m.text[kLightCursor], line);
+}
+
+void DrawEditor(Assistant& a) {
+  DrawGraph(a, 0);
+  DrawGraph(a, 1);
+  DrawValues(a);
+}
+
+void LightDraw(Assistant& a, int full) {
+  LightEffectManagerPage& m = a.media.lightPage;
+  if (full) LightInit(a);
+  DrawPageFrame(a, kLightEffectManagerRecord, m.image[kLightFrame], m.text[kLightTitle]);
+  for (int i = kLightExit; i < kLightImageCount; ++i) {
+    if (i != kLightNextListPage && i != kLightPreviousListPage) {
+      DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[i]);
+    }
+  }
+  DrawTextControl(a.frame, m.text[kLightHint], "Click a graph to draw; the buttons set values");
+  if (full) a.media.lightEffects.listPage = 0;
+  RefreshList(a);
+  DrawEditor(a);
+}
+
+void Message(Assistant& a, const char* text) { ShowManagerMessage(a, text, kLightEffectManagerPage); }
+
+void Save(Assistant& a) {
+  const int result = SaveLightEffect(a.storage, a.media.effectName, Effect(a));
+  Message(a, result == 0 ? "Save Complete!" : StoreResultText(result));
+}
+
+// A value from the numeric keyboard for the field `name`.
+void ApplyLightEffectValue(Assistant& a, const char* name, int32_t v) {
+  LightEffect& e = Effect(a);
+  const LightSection sections[3] = {kStartSection, kLoopSection, kStopSection};
+  for (int s = 0; s < 3; ++s) {
+    if (CompareText(name, kFields[s].name, kRequestTagCapacity) != 0) continue;
+    if (!SetLightSection(e, sections[s], static_cast<uint16_t>(v))) Message(a, kSectionTooLong);
+    return;
+  }
+  auto is = [name](const char* field) { return CompareText(name, field, kRequestTagCapacity) == 0; };
+  if (is("Index")) {
+    e.cursorIndex = static_cast<uint16_t>(v);
+    if (e.sampleCount < v) e.sampleCount = static_cast<uint16_t>(v + 1);
+    return;
+  }
+  SaveUndo(a);
+  if (is("Brightness")) e.brightness[e.activeChannel & 1][e.cursorIndex % kLightSamples] = static_cast<uint8_t>(v);
+  if (is("Natural Increase")) NaturalIncrease(e, static_cast<uint16_t>(v));
+  if (is("Natural Decrease")) NaturalDecrease(e, static_cast<uint16_t>(v));
+  if (is("Sine")) SineCurve(e, static_cast<uint16_t>(v));
+  if (is("Level Adjust")) LevelAdjust(e, static_cast<uint16_t>(v));
+  if (is("Shift")) ShiftCurve(e, static_cast<int16_t>(v));
+  if (is("Average")) AverageCurve(e, static_cast<uint16_t>(v));
+}
+
+void LightTimer(Assistant& a) {
+  if (!a.ui.keyboards.TextRequested) return;
+  if (RequestTagIs(a, "File Name") || RequestTagIs(a, "Save As")) {
+    const bool saveAs = RequestTagIs(a, "Save As");
+    if (!TakeConfirmedText(a)) return;
+    char name[kMediaNameCapacity];
+    FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
+    if (saveAs) {
+      CopyText(name, a.media.effectName, kMediaNameCapacity);
+      Save(a);
+    } else if (StorageFindFile(a.storage, name) < 0) {
+      CopyText(name, a.media.effectName, kMediaNameCapacity);
+      DrawValues(a);
+    } else {
+      Message(a, kNameInUse);
+    }
+    return;
+  }
+  if (TakeConfirmedNumber(a)) {
+    ApplyLightEffectValue(a, a.ui.keyboards.TextRequestTag, a.ui.keyboards.numeric.NumberValue);
+    if (a.ui.pages.CurrentPage == kLightEffectManagerPage) DrawEditor(a);
+  }
+}
+
+void OpenField(Assistant& a, const NumberField& field) {
+  const LightEffect& e = Effect(a);
+  int32_t max = field.max;
+  if (max < 0) {
+    max = int32_t{e.sampleCount} - e.cursorIndex;
+    if (max < field.min) return;  // no window fits between the cursor and the end
+  }
+  char minText[kNumberLimitCapacity], maxText[kNumberLimitCapacity];
+  FormatText(minText, "%d", field.min);
+  FormatText(maxText, "%d", static_cast<int>(max));
+  RequestNumber(a, field.name, field.name, field.min, minText, max, maxText, field.initial,
+                kLightEffectManagerPage);
+}
+
+// A press inside a graph draws that sample.
+bool DrawWithPointer(Assistant& a, const PointerEventRecord& pointer) {
+  LightEffect& e = Effect(a);
+  if (pointer.x < kGraphX || pointer.x >= kGraphX + kLightSamples) return false;
+  const uint16_t sample = static_cast<uint16_t>(pointer.x - kGraphX);
+  for (uint8_t channel = 0; channel < 2; ++channel) {
+    const int32_t top = channel == 0 ? kGraph1Top : kGraph2Top;
+    if (pointer.y < top || pointer.y >= top + kGraphRows) continue;
+    if (channel == 1 && e.channelCount != 2) return false;
+    SaveUndo(a);
+    DrawLightSample(e, channel, sample, static_cast<uint8_t>(top + kGraphRows - pointer.y));
+    DrawEditor(a);
+    return true;
+  }
+  return false;
+}
+
+void LightPointer(Assistant& a) {
+  LightEffectManagerPage& m = a.media.lightPage;
+  MediaList& list = a.media.lightEffects;
+  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  if (pointer.state != kPointerPressed) return;
+  if (DrawWithPointer(a, pointer)) return;
+  auto hit = [&](int role) { return HitTest(pointer, m.image[role]); };
+  for (const NumberField& field : kFields) {
+    if (hit(field.button)) return OpenField(a, field);
+  }
+  LightEffect& e = Effect(a);
+  if (hit(kLightChannelCount)) {
+    e.channelCount = e.channelCount == 2 ? 1 : 2;
+    if (e.channelCount == 1) e.activeChannel = 0;
+    return DrawEditor(a);
+  }
+  if (hit(kLightUndo)) {
+    e = a.media.undo;
+    return DrawEditor(a);
+  }
+  if (hit(kLightNew)) {
+    NewLightEffect(e);
+    return DrawEditor(a);
+  }
+  if (hit(kLightSave)) {
+    const uint16_t n = TextLength(a.media.effectName);
+    if (n > 0 && a.media.effectName[n - 1] == '~') return Save(a);
+    return Message(a, "Please use Save As!");
+  }
+  if (hit(kLightFileName)) return RequestText(a, "File Name", 30, 1, kLightEffectManagerPage);
+  if (hit(kLightSaveAs)) return RequestText(a, "Save As", 30, 1, kLightEffectManagerPage);
+  for (int r = 0; r < kMediaListRows; ++r) {
+    if (!list.inUse[r]) continue;
+    if (HitTest(pointer, &m.rows[r].first)) {
+      const int index = StorageFindFile(a.storage, list.names[r]);
+      SaveUndo(a);
+      if (index >= 0 && LoadLightEffect(a.storage, static_cast<uint16_t>(index), e)) {
+        CopyText(list.names[r], a.media.effectName, kMediaNameCapacity);
+      }
+      return DrawEditor(a);
+    }
+    if (HitTest(pointer, &m.rows[r].second)) {
+      list.inUse[r] = 0;
+      DeleteStoredFile(a.storage, list.names[r]);
+      return RefreshList(a);
+    }
+  }
+  if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
+                    m.image[kLightPreviousListPage])) {
+    return RefreshList(a);
+  }
+  if (hit(kLightExit)) a.ui.pages.CurrentPage = kMainPage;
+}
+
+}  // namespace
+
+const PageHandlers kLightEffectManagerRecord = {
+    kLightEffectManagerPage, "TA LightEffectManager", "Light Effect Manager", LightInit,
+    LightTimer,              LightPointer,            LightDraw};
+
+}  // namespace trelvan

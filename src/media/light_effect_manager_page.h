@@ -1,0 +1,23 @@
+// The Light Effect Manager page (page 12): the stored light effects in
+// pages of 17 rows with load and delete buttons, and the editor: the two
+// channel graphs drawn with the pointer, the section and value fields on
+// the numeric keyboard, the generators, one undo copy, and saving.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/pages.h"
+
+namespace trelvan {
+
+// The graphs: sample k at x 392 + k; brightness b of channel 1 at y 249 - b
+// (y 149..248 take clicks), of channel 2 at y 393 - b (y 293..392).
+constexpr uint16_t kGraphX = 392;
+constexpr uint16_t kGraph1Top = 149;
+constexpr uint16_t kGraph2Top = 293;
+constexpr uint16_t kGraphRows = 100;
+
+// The page's handler record for the page table.
+extern const PageHandlers kLightEffectManagerRecord;
+
+}  // namespace trelvan

@@ -1,0 +1,54 @@
+#include "media/manager_lists.h"
+
+#include "shell/assistant.h"
+#include "ui/pages/information_page.h"
+
+namespace trelvan {
+
+namespace {
+constexpr uint16_t kFirstRowY = 112;
+constexpr uint16_t kRowPitch = 21;
+}  // namespace
+
+void LayOutMediaRows(MediaRow* rows, const RowLayout& l) {
+  for (int r = 0; r < kMediaListRows; ++r) {
+    const uint16_t y = static_cast<uint16_t>(kFirstRowY + kRowPitch * r);
+    rows[r].name = TextControl{l.nameX, y, l.nameW, kRowPitch, 0, kTextNoBackground, 0x0000, 0xFFFF};
+    rows[r].first = ImageControl{l.firstX, y, l.firstW, kRowPitch, l.firstSource, l.firstPicture};
+    rows[r].second = ImageControl{l.secondX, y, l.secondW, kRowPitch, l.secondSource, l.secondPicture};
+  }
+}
+
+void DrawMediaList(Assistant& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
+                   const ImageControl* next, const ImageControl* previous) {
+  DrawImageControl(a.ui.controls, a.frame, a.storage, frame);
+  for (int r = 0; r < kMediaListRows; ++r) {
+    if (!list.inUse[r]) continue;
+    DrawTextControl(a.frame, &rows[r].name, list.names[r]);
+    DrawImageControl(a.ui.controls, a.frame, a.storage, &rows[r].first);
+    if (rows[r].second.w) DrawImageControl(a.ui.controls, a.frame, a.storage, &rows[r].second);
+  }
+  if (next) EraseControl(a.frame, next);
+  if (previous) EraseControl(a.frame, previous);
+  if (MediaListHasNext(list)) DrawImageControl(a.ui.controls, a.frame, a.storage, next);
+  if (MediaListHasPrevious(list)) DrawImageControl(a.ui.controls, a.frame, a.storage, previous);
+}
+
+int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
+                  const ImageControl* next, const ImageControl* previous) {
+  if (HitTest(pointer, next) && MediaListHasNext(list)) {
+    ++listPage;
+    return 1;
+  }
+  if (HitTest(pointer, previous) && MediaListHasPrevious(list)) {
+    --listPage;
+    return 1;
+  }
+  return 0;
+}
+
+void ShowManagerMessage(Assistant& a, const char* text, int32_t page) {
+  RequestInformation(a, text, 0, page);
+}
+
+}  // namespace trelvan

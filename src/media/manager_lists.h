@@ -1,0 +1,38 @@
+// What the three manager pages share: their 17-row lists of stored files
+// with one or two buttons a row, the paging buttons and the messages.
+#pragma once
+
+#include <cstdint>
+
+#include "media/media.h"
+
+namespace trelvan {
+
+struct Assistant;
+
+// Lays out row r at y 112 + 21 r: the name at nameX, the first button at
+// firstX (firstW wide) and the second at secondX (secondW wide, 0: none).
+struct RowLayout {
+  uint16_t nameX, nameW;
+  uint16_t firstX, firstW;
+  uint8_t firstSource;
+  uint16_t firstPicture;
+  uint16_t secondX, secondW;
+  uint8_t secondSource;
+  uint16_t secondPicture;
+};
+void LayOutMediaRows(MediaRow* rows, const RowLayout& layout);
+
+// The list frame, then each row in use (name in black, its buttons), then
+// the next and previous buttons where there is somewhere to go.
+void DrawMediaList(Assistant& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
+                   const ImageControl* next, const ImageControl* previous);
+
+// Paging: 1 when the list page changed.
+int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
+                  const ImageControl* next, const ImageControl* previous);
+
+// A message on the information page, returning to `page`.
+void ShowManagerMessage(Assistant& a, const char* text, int32_t page);
+
+}  // namespace trelvan

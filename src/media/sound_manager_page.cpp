@@ -1,0 +1,232 @@
+#include "media/sound_manager_page.h"
+
+#include <initializer_list>
+
+#include "media/conversions.h"
+#include "media/manager_lists.h"
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "ui/pages/keyboard_pages.h"
+#include "ui/pages/select_file_page.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr const char* kSoundType = "Sound";
+constexpr const char* kNameTag = "Sound File Name";
+constexpr const char* kNameInUse = "Select a different file name - Name already in use";
+constexpr uint16_t kSlotsX = 355, kSlotsY = 130, kSlotPitch = 23, kSlotW = 420;
+constexpr uint16_t kSlotPicture = 9;
+constexpr uint16_t kLabelX = 361, kFileNameX = 491;
+constexpr uint16_t kSingleOff = 5, kSingleOn = 6, kThreeOff = 3, kThreeOn = 4;
+// Texts 1 to 4 and 6 to 8.
+constexpr const char* kFormatTexts[] = {"Sound Format: WAV", "Sample Rate: 44.1kHz",
+                                        "Resolution: 16 Bits", "Channels: Single"};
+constexpr const char* kLabelTexts[] = {"Sound Files", "on this computer", "Sound File Name"};
+
+void SoundManagerInit(Assistant& a) {
+  SoundManagerPage& m = a.media.soundPage;
+  PageLoader load(a.ui.controls, a.storage, kSoundManagerRecord);
+  for (int i = 0; i < kSoundImageCount; ++i) m.image[i] = load.Image();
+  for (int i = 0; i < kSoundTextCount; ++i) m.text[i] = load.Text();
+  load.Finish();
+  LayOutMediaRows(m.rows, RowLayout{65, 210, 281, 40, kSourceCommon, 30, 0, 0, kSourceCommon, 0});
+  for (int s = 0; s < kSoundSlotCount; ++s) {
+    m.slots[s] = ImageControl{kSlotsX, static_cast<uint16_t>(kSlotsY + kSlotPitch * s), kSlotW, 21,
+                              kSourcePageFile, kSlotPicture};
+  }
+  FillMediaList(a.media.sounds, a.storage, kSoundType);
+  a.ui.pages.initialised[kSoundManagerPage] = 1;
+}
+
+void DrawImage(Assistant& a, const ImageControl* c) {
+  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
+}
+
+void DrawList(Assistant& a) {
+  SoundManagerPage& m = a.media.soundPage;
+  DrawMediaList(a, a.media.sounds, m.rows, m.image[kSoundListFrame], m.image[kSoundNextListPage],
+                m.image[kSoundPreviousListPage]);
+}
+
+void RefreshList(Assistant& a) {
+  FillMediaList(a.media.sounds, a.storage, kSoundType);
+  DrawList(a);
+}
+
+void DrawModeButtons(Assistant& a) {
+  SoundManagerPage& m = a.media.soundPage;
+  const uint8_t mode = a.media.sound.mode;
+  if (ImageControl* single = m.image[kSoundModeSingle]) single->pictureIndex = mode == 1 ? kSingleOn : kSingleOff;
+  if (ImageControl* three = m.image[kSoundModeStartLoopStop]) three->pictureIndex = mode == 2 ? kThreeOn : kThreeOff;
+  DrawImage(a, m.image[kSoundModeSingle]);
+  DrawImage(a, m.image[kSoundModeStartLoopStop]);
+}
+
+void DrawSlots(Assistant& a) {
+  SoundManagerPage& m = a.media.soundPage;
+  a.frame.PenColour = 0xFFFF;
+  FillArea(a.frame, 350, 130, 450, 380);
+  for (int s = 0; s < kSoundSlotCount; ++s) {
+    const SoundSlot& slot = a.media.sound.slots[s];
+    if (!slot.inUse) break;
+    DrawImage(a, &m.slots[s]);
+    const uint16_t y = static_cast<uint16_t>(m.slots[s].y + 2);
+    const TextControl label{kLabelX, y, 128, 19, 0, kTextNoBackground, 0x0000, 0xFFFF};
+    const TextControl file{kFileNameX, y, 280, 19, 0, kTextNoBackground, 0xFFFF, 0x0000};
+    DrawTextControl(a.frame, &label, slot.label);
+    DrawTextControl(a.frame, &file, slot.fileName);
+  }
+}
+
+void DrawName(Assistant& a) {
+  SoundManagerPage& m = a.media.soundPage;
+  DrawImage(a, m.image[kSoundNameBox]);
+  DrawTextControl(a.frame, m.text[kSoundSoundName], a.media.sound.soundName);
+}
+
+void SoundManagerDraw(Assistant& a, int full) {
+  SoundManagerPage& m = a.media.soundPage;
+  if (full) SoundManagerInit(a);
+  DrawPageFrame(a, kSoundManagerRecord, m.image[kSoundFrame], m.text[kSoundTitle]);
+  for (int i : {kSoundExit, kSoundEnterName, kSoundCreate}) DrawImage(a, m.image[i]);
+  DrawModeButtons(a);
+  for (int i = kSoundFormat; i <= kSoundChannels; ++i) {
+    DrawTextControl(a.frame, m.text[i], kFormatTexts[i - kSoundFormat]);
+  }
+  for (int i = kSoundFilesLabel; i <= kSoundNameLabel; ++i) {
+    DrawTextControl(a.frame, m.text[i], kLabelTexts[i - kSoundFilesLabel]);
+  }
+  if (full) a.media.sounds.listPage = 0;
+  RefreshList(a);
+  DrawName(a);
+  DrawSlots(a);
+}
+
+void Message(Assistant& a, const char* text) { ShowManagerMessage(a, text, kSoundManagerPage); }
+
+// Back from the keyboard with a name, or from Select File with a WAV.
+void SoundManagerTimer(Assistant& a) {
+  SoundManagerPage& m = a.media.soundPage;
+  SoundChoice& c = a.media.sound;
+  if (a.ui.keyboards.TextRequested) {
+    if (TakeConfirmedText(a) && RequestTagIs(a, kNameTag)) {
+      char name[kMediaNameCapacity];
+      FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
+      if (StorageFindFile(a.storage, name) < 0) {
+        CopyText(name, c.soundName, kSoundNameCapacity);
+        DrawName(a);
+      } else {
+        Message(a, kNameInUse);
+      }
+    }
+    DrawSlots(a);
+    DrawModeButtons(a);
+  }
+  if (m.selectionExpected) {
+    m.selectionExpected = 0;
+    const char* path = nullptr;
+    if (TakeSelectedFile(a, &path) == kCallConfirmed &&
+        !ChooseSoundFile(a.media, path, a.platform.PathSeparator())) {
+      Message(a, "Error - All soure files must be in same directory!");
+    }
+    DrawSlots(a);
+    DrawModeButtons(a);
+    DrawName(a);
+  }
+}
+
+void CreateSound(Assistant& a) {
+  SoundChoice& c = a.media.sound;
+  if (!c.soundName[0]) return Message(a, "Error - Must enter a Trelvan Sound Name!");
+  if (StorageFindFile(a.storage, c.soundName) >= 0) return Message(a, "Error - File Name Already Used!");
+  char paths[kSoundSlotCount][kSoundPathCapacity];
+  const uint8_t n = SoundSourcePaths(c, a.platform.PathSeparator(), paths);
+  if (!((c.mode == 1 && n == 1) || (c.mode == 2 && n == 3))) {
+    return Message(a, "Error - Source Files not Selected!");
+  }
+  const char* list[kSoundSlotCount] = {paths[0], paths[1], paths[2]};
+  const int result = ConvertSound(a.platform, a.storage, c.soundName, list, n, a.media.soundBuffer);
+  RefreshList(a);
+  if (result >= kStoreNoSpace) {
+    Message(a, StoreResultText(result));
+  } else if (result != kWavOk) {
+    Message(a, WavResultText(result));
+  }
+}
+
+void SoundManagerPointer(Assistant& a) {
+  SoundManagerPage& m = a.media.soundPage;
+  MediaList& list = a.media.sounds;
+  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  if (pointer.state != kPointerPressed) return;
+  for (int r = 0; r < kMediaListRows; ++r) {
+    if (!list.inUse[r] || !HitTest(pointer, &m.rows[r].first)) continue;
+    list.inUse[r] = 0;
+    DeleteStoredFile(a.storage, list.names[r]);
+    RefreshList(a);
+  }
+  for (int s = 0; s < kSoundSlotCount; ++s) {
+    if (!a.media.sound.slots[s].inUse || !HitTest(pointer, &m.slots[s])) continue;
+    a.media.sound.selectedSlot = static_cast<uint8_t>(s);
+    m.selectionExpected = 1;
+    RequestSelectFile(a, ".wav", kSoundManagerPage);
+  }
+  if (HitTest(pointer, m.image[kSoundEnterName])) RequestText(a, kNameTag, 23, 2, kSoundManagerPage);
+  for (uint8_t mode = 1; mode <= 2; ++mode) {
+    if (!HitTest(pointer, m.image[mode == 1 ? kSoundModeSingle : kSoundModeStartLoopStop])) continue;
+    ChooseSoundMode(a.media, mode);
+    DrawModeButtons(a);
+    DrawSlots(a);
+  }
+  if (HitTest(pointer, m.image[kSoundCreate])) CreateSound(a);
+  if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
+                    m.image[kSoundPreviousListPage])) {
+    RefreshList(a);
+  }
+  if (HitTest(pointer, m.image[kSoundExit])) a.ui.pages.CurrentPage = kMainPage;
+}
+
+}  // namespace
+
+void ChooseSoundMode(Media& media, uint8_t mode) {
+  SoundChoice& c = media.sound;
+  c.mode = mode;
+  c.sourceFolder[0] = 0;
+  for (SoundSlot& slot : c.slots) slot = SoundSlot{};
+  static const char* const kLabels[2][kSoundSlotCount] = {{"Single", "", ""}, {"Start", "Looping", "Stop"}};
+  const int used = mode == 1 ? 1 : 3;
+  for (int s = 0; s < used; ++s) {
+    c.slots[s].inUse = 1;
+    CopyText(kLabels[mode - 1][s], c.slots[s].label, kSlotLabelCapacity);
+  }
+}
+
+int ChooseSoundFile(Media& media, const char* path, char separator) {
+  SoundChoice& c = media.sound;
+  const int end = static_cast<int>(TextLength(path)) - 4;  // without the extension
+  int slash = -1;
+  for (int i = end - 1; i >= 0; --i) {
+    if (path[i] == separator) {
+      slash = i;
+      break;
+    }
+  }
+  if (end < 0 || slash < 0) return 0;
+  char folder[kSourceFolderCapacity];
+  CopyText(path, folder, static_cast<uint16_t>(slash + 1 < kSourceFolderCapacity ? slash + 1 : kSourceFolderCapacity));
+  if (c.sourceFolder[0] && CompareText(folder, c.sourceFolder, kSourceFolderCapacity) != 0) return 0;
+  if (!c.sourceFolder[0]) CopyText(folder, c.sourceFolder, kSourceFolderCapacity);
+  SoundSlot& slot = c.slots[c.selectedSlot % kSoundSlotCount];
+  const int n = end - slash - 1;
+  CopyText(path + slash + 1, slot.fileName, static_cast<uint16_t>((n < kMediaNameCapacity - 1 ? n : kMediaNameCapacity - 1) + 1));
+  return 1;
+}
+
+const PageHandlers kSoundManagerRecord = {
+    kSoundManagerPage, "TA SoundManager",   "Sound Manager",  SoundManagerInit,
+    SoundManagerTimer, SoundManagerPointer, SoundManagerDraw};
+
+}  // namespace trelvan

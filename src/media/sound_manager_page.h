@@ -1,0 +1,22 @@
+// The Sound Manager page (page 14): the stored sounds in pages of 17 rows
+// with a delete button each; a new sound from one WAV file (single) or three
+// (start, loop and stop) of one folder, under a name typed on the keyboard.
+#pragma once
+
+#include "ui/pages.h"
+
+namespace trelvan {
+
+struct Media;
+
+// Mode single: one slot; start/loop/stop: three. Either clears the slots
+// and the source folder.
+void ChooseSoundMode(Media& m, uint8_t mode);
+// The chosen WAV path for the selected slot: its folder must be the source
+// folder once one is set. 0 when refused; the slot keeps its choice.
+int ChooseSoundFile(Media& m, const char* path, char separator);
+
+// The page's handler record for the page table.
+extern const PageHandlers kSoundManagerRecord;
+
+}  // namespace trelvan
