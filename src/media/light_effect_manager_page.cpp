@@ -44,7 +44,8 @@ constexpr uint16_t Colour(uint8_t r, uint8_t g, uint8_t b) {
 }
 constexpr uint16_t kSectionColours[3] = {Colour(0xE2, 0xEE, 0xFA), Colour(0xE4, 0xF4, 0xE6),
                                          Colour(0xFB, 0xEB, 0xDC)};
-constexpr uint16_t kUnusedColour = Colour(0xEC, 0xEF, 0xF3);
+constexpr uint16_t kUnusedColour = 0xFFFF;
+constexpr uint16_t kOffColour = Colour(0xEC, 0xEF, 0xF3);
 constexpr uint16_t kCurveColour = Colour(0x35, 0x5C, 0x98);
 constexpr uint16_t kBoundaryColour = Colour(0xE8, 0x7C, 0x1E);
 constexpr uint16_t kCursorColour = Colour(0xCC, 0x3A, 0x32);
@@ -89,7 +90,7 @@ void DrawGraph(Assistant& a, uint8_t channel) {
   const uint32_t ends[3] = {e.startSamples, uint32_t{e.startSamples} + e.loopSamples,
                             uint32_t{e.startSamples} + e.loopSamples + e.stopSamples};
   for (uint16_t k = 0; k < kLightSamples; ++k) {
-    uint16_t back = kUnusedColour;
+    uint16_t back = shown ? kUnusedColour : kOffColour;
     for (int s = 2; s >= 0; --s) {
       if (shown && k < ends[s]) back = kSectionColours[s];
     }
