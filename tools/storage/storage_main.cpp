@@ -7,21 +7,35 @@
 //   trelvan-storage IMAGE put FILE.rsc  stores a resource file as the start-up does
 //   trelvan-storage IMAGE rm NAME       deletes a file
 //   trelvan-storage IMAGE check         every invariant; status 1 when one fails
+//   trelvan-storage IMAGE add-picture FILE.bmp...    each BMP as a picture, named as the
+//                                                     Picture Manager names it
+//   trelvan-storage IMAGE add-sound NAME FILE.wav    a single sound NAME~
+//   trelvan-storage IMAGE add-sound NAME START.wav LOOP.wav STOP.wav
+//   trelvan-storage IMAGE export NAME OUT  a picture as a PNG, a sound as a 22,050 Hz WAV
+//                                       per segment, a light effect as CSV
 //
 // info, ls, cat and check never write (check finishes an interrupted
 // compaction in memory first, as the next start would). put and rm finish an interrupted
-// compaction first and save the image atomically; put on a missing IMAGE
-// starts from a freshly formatted storage.
+// compaction first and save the image atomically; put, add-picture and
+// add-sound on a missing IMAGE start from a freshly formatted storage. The
+// commands that change IMAGE take the program's single-instance lock of
+// IMAGE's folder first, so they refuse while the program runs on it (its
+// exit save would overwrite their work). Pictures and sounds go through the
+// managers' own conversions; a refusal prints the page's message and the
+// status is 1.
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "platform/linux/posix_files.h"
+#include "platform/linux/socket_instance.h"
 #include "storage/file_system.h"
 #include "storage/resource_files.h"
 #include "storage/storage_check.h"
 #include "storage/storage_image.h"
+#include "media/media.h"
+#include "media_commands.h"
 
 using namespace trelvan;
 
@@ -30,7 +44,10 @@ namespace {
 int Usage() {
   fprintf(stderr,
           "usage: trelvan-storage IMAGE info|ls|check\n"
-          "       trelvan-storage IMAGE cat NAME|rm NAME|put FILE.rsc\n");
+          "       trelvan-storage IMAGE cat NAME|rm NAME|put FILE.rsc\n"
+          "       trelvan-storage IMAGE add-picture FILE.bmp...\n"
+          "       trelvan-storage IMAGE add-sound NAME FILE.wav | NAME START.wav LOOP.wav STOP.wav\n"
+          "       trelvan-storage IMAGE export NAME OUT\n");
   return 2;
 }
 
@@ -160,12 +177,24 @@ int main(int argc, char** argv) {
   const std::string command = argv[2];
   const bool takesArgument = command == "cat" || command == "rm" || command == "put";
   const bool known = takesArgument || command == "info" || command == "ls" || command == "check";
-  if (!known || argc != (takesArgument ? 4 : 3)) return Usage();
+  const bool media = (command == "add-picture" && argc >= 4) ||
+                     (command == "add-sound" && (argc == 5 || argc == 7)) ||
+                     (command == "export" && argc == 5);
+  if (!media && (!known || argc != (takesArgument ? 4 : 3))) return Usage();
+  const bool changes = command == "put" || command == "rm" || command == "add-picture" ||
+                       command == "add-sound";
 
   PosixFiles files(FolderOf(image));
+  SocketInstance instance(FolderOf(image));
+  if (changes && !instance.AcquireSingleInstance("TrelvanAssistantGlobalMutex")) {
+    fprintf(stderr, "the program is running on %s: close it first, its exit save would undo this
+",
+            FolderOf(image).c_str());
+    return 1;
+  }
   std::unique_ptr<Storage> s(new Storage);
   if (!Load(*s, files, image)) {
-    if (command != "put") {
+    if (!changes || command == "rm") {
       fprintf(stderr, "cannot open %s\n", image);
       return 1;
     }
@@ -175,7 +204,14 @@ int main(int argc, char** argv) {
   if (command == "ls") return List(*s);
   if (command == "cat") return Cat(*s, argv[3]);
   if (command == "check") return Check(*s);
+  if (command == "export") return ExportFile(*s, argv[3], argv[4]);
   RunStorageToIdle(*s);  // an interrupted compaction finishes first
   if (command == "put") return Put(*s, files, image, argv[3]);
-  return Remove(*s, files, image, argv[3]);
+  if (command == "rm") return Remove(*s, files, image, argv[3]);
+  std::unique_ptr<Media> m(new Media{});
+  const int status = command == "add-picture"
+                         ? AddPictures(*s, files, *m, argv + 3, argc - 3)
+                         : AddSound(*s, files, *m, argv[3], argv + 4, argc - 4);
+  const int saved = Save(*s, files, image);
+  return status != 0 ? status : saved;
 }
