@@ -209,9 +209,11 @@ int main(int argc, char** argv) {
   if (command == "put") return Put(*s, files, image, argv[3]);
   if (command == "rm") return Remove(*s, files, image, argv[3]);
   std::unique_ptr<Media> m(new Media{});
+  const uint16_t filesBefore = s->fs.header.fileCount;
   const int status = command == "add-picture"
                          ? AddPictures(*s, files, *m, argv + 3, argc - 3)
                          : AddSound(*s, files, *m, argv[3], argv + 4, argc - 4);
-  const int saved = Save(*s, files, image);
+  // adds never replace a file: a count that did not change means nothing was stored
+  const int saved = s->fs.header.fileCount != filesBefore ? Save(*s, files, image) : 0;
   return status != 0 ? status : saved;
 }
