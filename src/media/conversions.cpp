@@ -16,7 +16,7 @@ int StoreRefusal(Storage& s) {
   return busy ? kStoreBusy : kStoreNoSpace;
 }
 
-int ConvertPicture(Platform& p, Storage& s, const char* path, const char* name, uint8_t* bmp) {
+int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, uint8_t* bmp) {
   const int file = p.OpenRead(path);
   if (file == kNoFile) return kPictureOpenFailed;
   const uint32_t size = p.ReadFile(file, bmp, kBmpFileCapacity);
@@ -35,7 +35,7 @@ namespace {
 // The WAV files of a sound, read forward; a read before the current
 // position opens the file again (the file service has no seek).
 struct WavFiles {
-  Platform& p;
+  Files& p;
   const char* const* paths;
   int file[kMaxSoundSegments];
   uint32_t at[kMaxSoundSegments];
@@ -67,7 +67,7 @@ struct WavFiles {
 
 }  // namespace
 
-int ConvertSound(Platform& p, Storage& s, const char* name, const char* const* paths,
+int ConvertSound(Files& p, Storage& s, const char* name, const char* const* paths,
                  uint8_t count, uint8_t* buffer) {
   WavFiles files{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
   uint8_t header[kFileHeaderMaxLength];
@@ -79,7 +79,6 @@ int ConvertSound(Platform& p, Storage& s, const char* name, const char* const* p
   for (int f : files.file) {
     if (f != kNoFile) p.CloseFile(f);
   }
-  if (result == kWavOpenFailed) p.ShowMessageBox("Error");
   if (result != kWavOk) return result;
   if (!StorageWriteWholeFile(s, name, header, static_cast<uint32_t>(h), buffer, size)) {
     return StoreRefusal(s);

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "media/media.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "storage/storage.h"
 
 namespace trelvan {
@@ -26,12 +26,12 @@ int StoreRefusal(Storage& s);
 // The BMP at `path` converted and stored as the picture `name` (made by
 // PictureNameFromPath). A PictureResult, or a StoreResult. `bmp` is the
 // buffer the file is read into (kBmpFileCapacity bytes).
-int ConvertPicture(Platform& p, Storage& s, const char* path, const char* name, uint8_t* bmp);
+int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, uint8_t* bmp);
 
 // The sound `name` from the WAV files of `count` (1 or 3) segments, each the
 // path of one file. A WavResult or a StoreResult; `buffer` is the 2 MB
-// sound buffer. A file that does not open is also shown in a message box.
-int ConvertSound(Platform& p, Storage& s, const char* name, const char* const* paths,
+// sound buffer.
+int ConvertSound(Files& p, Storage& s, const char* name, const char* const* paths,
                  uint8_t count, uint8_t* buffer);
 
 // The sound's paths: the source folder, the separator, each slot's file

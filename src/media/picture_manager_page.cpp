@@ -66,12 +66,12 @@ void PictureManagerTimer(Assistant& a) {
     return;
   }
   char name[kMediaNameCapacity];
-  PictureNameFromPath(path, a.platform.PathSeparator(), name);
+  PictureNameFromPath(path, a.platform.files.PathSeparator(), name);
   const char* message = nullptr;
   if (StorageFindFile(a.storage, name) >= 0) {
     message = kNameInUse;
   } else {
-    const int result = ConvertPicture(a.platform, a.storage, path, name, a.media.bmp);
+    const int result = ConvertPicture(a.platform.files, a.storage, path, name, a.media.bmp);
     if (result >= kStoreNoSpace) {
       message = StoreResultText(result);
     } else if (result != kPictureDone) {

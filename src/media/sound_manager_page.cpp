@@ -129,7 +129,7 @@ void SoundManagerTimer(Assistant& a) {
     m.selectionExpected = 0;
     const char* path = nullptr;
     if (TakeSelectedFile(a, &path) == kCallConfirmed &&
-        !ChooseSoundFile(a.media, path, a.platform.PathSeparator())) {
+        !ChooseSoundFile(a.media, path, a.platform.files.PathSeparator())) {
       Message(a, "Error - All soure files must be in same directory!");
     }
     DrawSlots(a);
@@ -143,16 +143,18 @@ void CreateSound(Assistant& a) {
   if (!c.soundName[0]) return Message(a, "Error - Must enter a Trelvan Sound Name!");
   if (StorageFindFile(a.storage, c.soundName) >= 0) return Message(a, "Error - File Name Already Used!");
   char paths[kSoundSlotCount][kSoundPathCapacity];
-  const uint8_t n = SoundSourcePaths(c, a.platform.PathSeparator(), paths);
+  const uint8_t n = SoundSourcePaths(c, a.platform.files.PathSeparator(), paths);
   if (!((c.mode == 1 && n == 1) || (c.mode == 2 && n == 3))) {
     return Message(a, "Error - Source Files not Selected!");
   }
   const char* list[kSoundSlotCount] = {paths[0], paths[1], paths[2]};
-  const int result = ConvertSound(a.platform, a.storage, c.soundName, list, n, a.media.soundBuffer);
+  const int result = ConvertSound(a.platform.files, a.storage, c.soundName, list, n, a.media.soundBuffer);
   RefreshList(a);
   if (result >= kStoreNoSpace) {
     Message(a, StoreResultText(result));
   } else if (result != kWavOk) {
+    // a file that does not open is a failure below the page: a message box first
+    if (result == kWavOpenFailed) a.platform.window.ShowMessageBox("Error");
     Message(a, WavResultText(result));
   }
 }

@@ -53,9 +53,21 @@ refuse "Error - Number of Channels not one(mono)!" add-sound Wide "$golden/sound
 refuse "Error - File Name Already Used!" add-sound Horn "$golden/sound/edges.wav"
 refuse "Error Opening File!" add-sound Gone "$tmp/none.wav"
 
-# while the program runs on the folder its lock is held: nothing changes
-flock "$tmp/TrelvanAssistantGlobalMutex.lock" sleep 3 &
-sleep 0.5
+# while the program runs on the folder its lock is held: nothing changes.
+# The lock is an abstract unix socket named after the lock and a 64-bit
+# FNV-1a hash of the folder's real path; this holds it for three seconds.
+python3 - "$tmp" <<'PY' &
+import os, socket, sys, time
+h = 0xcbf29ce484222325
+for c in os.path.realpath(sys.argv[1]).encode():
+    h = ((h ^ c) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+s.bind("\0TrelvanAssistantGlobalMutex-%016x" % h)
+open(sys.argv[1] + "/held", "w").close()
+time.sleep(3)
+PY
+for _ in $(seq 100); do [ -e "$tmp/held" ] && break; sleep 0.1; done
+[ -e "$tmp/held" ] || fail "the lock was not taken"
 refuse "close it first" add-picture "$golden/picture/top_down_v5_header.bmp"
 wait
 "$tool" "$image" add-picture "$golden/picture/top_down_v5_header.bmp" >/dev/null || fail "after the lock"

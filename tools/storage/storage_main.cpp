@@ -187,8 +187,7 @@ int main(int argc, char** argv) {
   PosixFiles files(FolderOf(image));
   SocketInstance instance(FolderOf(image));
   if (changes && !instance.AcquireSingleInstance("TrelvanAssistantGlobalMutex")) {
-    fprintf(stderr, "the program is running on %s: close it first, its exit save would undo this
-",
+    fprintf(stderr, "the program is running on %s: close it first, its exit save would undo this\n",
             FolderOf(image).c_str());
     return 1;
   }
