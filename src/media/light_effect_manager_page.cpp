@@ -11,7 +11,6 @@ namespace trelvan {
 
 namespace {
 
-constexpr const char* kLightType = "Light Effect";
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
 constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples.";
 constexpr uint16_t kLoadPicture = 22;
@@ -64,7 +63,7 @@ void LightInit(Assistant& a) {
     NewLightEffect(Effect(a));
     a.media.undo = Effect(a);
   }
-  FillMediaList(a.media.lightEffects, a.storage, kLightType);
+  ListLightEffectFiles(a.media.lightEffects, a.storage);
   a.ui.pages.initialised[kLightEffectManagerPage] = 1;
 }
 
@@ -75,7 +74,7 @@ void DrawList(Assistant& a) {
 }
 
 void RefreshList(Assistant& a) {
-  FillMediaList(a.media.lightEffects, a.storage, kLightType);
+  ListLightEffectFiles(a.media.lightEffects, a.storage);
   DrawList(a);
 }
 

@@ -40,6 +40,12 @@ struct MediaList {
 
 // Counts the stored files of `type` and fills the rows of the list page.
 void FillMediaList(MediaList& list, const Storage& s, const char* type);
+// The three managers' lists: pictures, sounds and light effects.
+inline void FillPictureList(MediaList& list, const Storage& s) { FillMediaList(list, s, "Picture"); }
+inline void FillSoundList(MediaList& list, const Storage& s) { FillMediaList(list, s, "Sound"); }
+inline void ListLightEffectFiles(MediaList& list, const Storage& s) {
+  FillMediaList(list, s, "Light Effect");
+}
 // 1 when a further list page follows / the list page is above 0.
 int MediaListHasNext(const MediaList& list);
 int MediaListHasPrevious(const MediaList& list);

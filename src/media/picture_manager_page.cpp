@@ -12,7 +12,6 @@ namespace trelvan {
 
 namespace {
 
-constexpr const char* kPictureType = "Picture";
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
 // Texts 1 to 6.
 constexpr const char* kTexts[] = {"File Format: BMP",   "Width: 480 Pixels", "Height: 180 Pixels",
@@ -25,7 +24,7 @@ void PictureManagerInit(Assistant& a) {
   for (int i = 0; i < kPictureTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   LayOutMediaRows(m.rows, RowLayout{115, 170, 288, 40, kSourceCommon, 30, 330, 50, kSourceCommon, 35});
-  FillMediaList(a.media.pictures, a.storage, kPictureType);
+  FillPictureList(a.media.pictures, a.storage);
   a.ui.pages.initialised[kPictureManagerPage] = 1;
 }
 
@@ -36,7 +35,7 @@ void DrawList(Assistant& a) {
 }
 
 void RefreshList(Assistant& a) {
-  FillMediaList(a.media.pictures, a.storage, kPictureType);
+  FillPictureList(a.media.pictures, a.storage);
   DrawList(a);
 }
 

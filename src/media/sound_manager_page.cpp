@@ -14,7 +14,6 @@ namespace trelvan {
 
 namespace {
 
-constexpr const char* kSoundType = "Sound";
 constexpr const char* kNameTag = "Sound File Name";
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
 constexpr uint16_t kSlotsX = 355, kSlotsY = 130, kSlotPitch = 23, kSlotW = 420;
@@ -37,7 +36,7 @@ void SoundManagerInit(Assistant& a) {
     m.slots[s] = ImageControl{kSlotsX, static_cast<uint16_t>(kSlotsY + kSlotPitch * s), kSlotW, 21,
                               kSourcePageFile, kSlotPicture};
   }
-  FillMediaList(a.media.sounds, a.storage, kSoundType);
+  FillSoundList(a.media.sounds, a.storage);
   a.ui.pages.initialised[kSoundManagerPage] = 1;
 }
 
@@ -52,7 +51,7 @@ void DrawList(Assistant& a) {
 }
 
 void RefreshList(Assistant& a) {
-  FillMediaList(a.media.sounds, a.storage, kSoundType);
+  FillSoundList(a.media.sounds, a.storage);
   DrawList(a);
 }
 
