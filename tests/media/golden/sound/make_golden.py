@@ -50,7 +50,9 @@ def sound(segments):
 def ramp(n, step, start=0):
     return [((start + i * step + 32768) % 65536) - 32768 for i in range(n)]
 
-edges = [0, 0, 32767, 32767, -32768, -32768, 1, 1, -1, -1, 127, 128, -129, -64]
+# the first group packs 1023, 0, 1023, 0: FF C0 0F FC 00
+edges = [32767, 32767, -32768, -32768, 32767, 32767, -32768, -32768,
+         0, 0, 32767, 32767, -32768, -32768, 1, 1, -1, -1, 127, 128, -129, -64]
 one_second = ramp(44100, 1237)
 start, loop, stop = ramp(301, 97), ramp(1600, -211, 5), ramp(17, 3001)
 list_text = chunk(b"LIST", b"INFOICMT" + struct.pack("<I", 12) + b"has data in\0")
