@@ -33,12 +33,39 @@ window=$(timeout 20 xdotool search --sync --all --pid "$app" --name '^Trelvan As
 [ -n "$window" ] || fail "no window"
 left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
 top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
-sleep 2
-# click X Y: a press held like a hand's, then time for the page to follow.
+shot() { import -window root -crop "800x600+$left+$top" "$1"; }
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+# settle: waits until the window shows the same picture twice in a row.
+settle() {
+  local previous="$out/media_settle_a.png" current="$out/media_settle_b.png"
+  shot "$previous"
+  for _ in $(seq 40); do
+    sleep 0.25
+    shot "$current"
+    same "$previous" "$current" && return 0
+    mv "$current" "$previous"
+  done
+  fail "the window does not come to rest"
+}
+# changed: waits until the window differs from the picture taken before the
+# input, then until it is at rest: every input below changes the window, so
+# the next one never reaches a page that is not drawn yet.
+changed() {
+  for _ in $(seq 40); do
+    shot "$out/media_now.png"
+    same "$out/media_before.png" "$out/media_now.png" || { settle; return 0; }
+    sleep 0.25
+  done
+  fail "the window did not change after $1"
+}
+# click X Y: a press held like a hand's.
 click() {
-  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1 sleep 0.6
+  shot "$out/media_before.png"
+  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1
+  changed "the click at $1,$2"
 }
 
+settle          # the main page
 click 319 101   # storage pictures
 click 319 225   # open manager: the Picture Manager
 click 575 452   # add
@@ -52,9 +79,10 @@ click 455 98    # single
 click 565 140   # the slot
 click 554 135   # horn.wav
 click 430 568   # enter name
+shot "$out/media_before.png"
 xdotool type --delay 120 "horn"
 xdotool key Return
-sleep 0.8
+changed "the name"
 click 584 568   # create
 import -window root "$out/media_sound_page.png"
 click 728 568   # back to the main page
