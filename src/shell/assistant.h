@@ -6,6 +6,7 @@
 #include "link/link.h"
 #include "net/net.h"
 #include "platform/platform.h"
+#include "projects/projects.h"
 #include "shell/setup_records.h"
 #include "shell/shell.h"
 #include "storage/storage.h"
@@ -25,6 +26,7 @@ struct Assistant {
   Storage storage;  // the 128 MB image; filled by StartUp, not here
   SetupValues setup{};
   Ui ui{};
+  Projects projects{};
   Link link{};
   Net net{};
 };
