@@ -103,6 +103,7 @@ int16_t InsertInstruction(Project& p, uint16_t pos, uint8_t kind, uint8_t a, uin
 }
 
 int16_t InsertAfterRow(Project& p, uint16_t r, uint8_t kind, uint8_t a, uint8_t b, uint8_t c) {
+  if (!RowOffersInsertion(p, r)) return -1;  // never behind OpEnd
   const uint16_t i = static_cast<uint16_t>(r + 1);
   if (kind != kOpIf) return InsertInstruction(p, PositionOfInstruction(p, i), kind, a, b, c);
   // The block goes in whole or not at all.
