@@ -1,10 +1,12 @@
 #include "ui/pages.h"
 
+#include "media/project_manager_page.h"
 #include "shell/assistant.h"
 #include "ui/controls.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
+#include "ui/pages/new_project_page.h"
 #include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
 #include "ui/pages/select_text_page.h"
@@ -16,7 +18,7 @@ namespace {
 // By page number; pages this program does not have yet are null.
 const PageHandlers* const kPageTable[kPageCount] = {
     &kMainPageRecord,
-    nullptr,  // New Project
+    &kNewProjectRecord,
     nullptr,  // Edit Project Page
     nullptr,  // Edit Project Program
     &kAlphaKeyboardRecord,
@@ -25,7 +27,7 @@ const PageHandlers* const kPageTable[kPageCount] = {
     &kSelectButtonRecord,
     &kNumericKeyboardRecord,
     nullptr,  // Setup
-    nullptr,  // Project Manager
+    &kProjectManagerRecord,
     nullptr,  // Light Effect Manager
     nullptr,  // Picture Manager
     nullptr,  // Sound Manager

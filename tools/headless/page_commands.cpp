@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "projects/project_file.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
 #include "ui/pages/information_page.h"
@@ -28,6 +29,7 @@ using namespace trelvan;
 //   page selecttext TITLE|A|B|C...     the select-text page called from page 1
 //   page selectbutton                  the select-button page called from page 1
 //   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...)
+//   page project NAME MODEL            a new project NAME for MODEL saved as the editors save it
 //   page result                        prints "info B text R I ENTRY button N COUNT"
 //   page key C                         prints the box "x y w h" of the key that enters C
 //                                      on the open keyboard page (a letter in either case)
@@ -45,6 +47,18 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     words >> name >> type;
     const uint8_t data[4] = {1, 2, 3, 4};
     return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
+  }
+  if (command == "project") {
+    std::string name, model;
+    words >> name >> model;
+    Project& p = a.projects.project;
+    ClearProject(p);
+    CopyText(name.c_str(), p.name, kProjectNameCapacity);
+    CopyText(model.c_str(), p.moduleModel, kModelCapacity);
+    const int moduleClass = ModuleClassOfModel(p.moduleModel);
+    p.moduleClass = static_cast<uint8_t>(moduleClass < 0 ? 0 : moduleClass);
+    RebuildIoLabels(p);
+    return SaveProject(a.projects, a.storage);
   }
   if (command == "control") {
     std::string kind;
