@@ -214,6 +214,11 @@ bool IsNameInUse(const Project& p, const char* text) {
   return false;
 }
 
+void KeepButtonOnScreen(int32_t* x, int32_t* y) {
+  *x = *x < kDragMinX ? kDragMinX : *x > kDragMaxX ? kDragMaxX : *x;
+  *y = *y < kDragMinY ? kDragMinY : *y > kDragMaxY ? kDragMaxY : *y;
+}
+
 int16_t AddButton(Project& p) {
   if (p.buttonCount >= kMaxButtons) return -1;
   ProjectButton& b = p.buttons[p.buttonCount];

@@ -64,6 +64,10 @@ uint8_t PhysicalInputCount(const Project& p);
 void RebuildIoLabels(Project& p);
 // True when `text` equals a variable, button, input or output name.
 bool IsNameInUse(const Project& p, const char* text);
+// Where a button may be dragged, relative to the screen area's corner: the
+// screen's top bar stays free and the 60 x 40 button stays on the screen.
+constexpr int32_t kDragMinX = 1, kDragMaxX = 260, kDragMinY = 25, kDragMaxY = 200;
+void KeepButtonOnScreen(int32_t* x, int32_t* y);
 // The new buttonCount, or -1 at 8 buttons.
 int16_t AddButton(Project& p);
 // The new buttonCount, or -1 when i is not a button. The freed slot gets the

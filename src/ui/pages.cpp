@@ -1,6 +1,7 @@
 #include "ui/pages.h"
 
 #include "media/project_manager_page.h"
+#include "projects/edit_page_page.h"
 #include "shell/assistant.h"
 #include "ui/controls.h"
 #include "ui/pages/information_page.h"
@@ -19,7 +20,7 @@ namespace {
 const PageHandlers* const kPageTable[kPageCount] = {
     &kMainPageRecord,
     &kNewProjectRecord,
-    nullptr,  // Edit Project Page
+    &kEditPageRecord,
     nullptr,  // Edit Project Program
     &kAlphaKeyboardRecord,
     &kInformationPageRecord,

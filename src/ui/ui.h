@@ -3,6 +3,7 @@
 #pragma once
 
 #include "media/project_manager_page.h"
+#include "projects/edit_page_page.h"
 #include "ui/controls.h"
 #include "ui/limits.h"
 #include "ui/pages.h"
@@ -27,6 +28,7 @@ struct Ui {
   SelectFilePage selectFile{};
   NewProjectPage newProject{};
   ProjectManagerPage projectManager{};
+  EditPagePage editPage{};
 };
 
 }  // namespace trelvan

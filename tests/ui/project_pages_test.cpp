@@ -4,12 +4,14 @@
 // in the golden shots project_manager.png and new_project.png.
 #include <gtest/gtest.h>
 
-#include "projects/project_file.h"
+#include "projects/project_fixture.h"
 #include "storage/whole_file.h"
 #include "ui/page_fixture.h"
 
 namespace trelvan {
 namespace {
+
+using testing::SetProgram;
 
 class ProjectPagesTest : public testing::PageTest {
  protected:
@@ -31,9 +33,12 @@ class ProjectPagesTest : public testing::PageTest {
     ASSERT_EQ(a->ui.pages.CurrentPage, kAlphaKeyboardPage);
     Send(Message::Timer);
     for (char c : text) {
+      const bool capital = c >= 'A' && c <= 'Z';  // typed with shift (0x10)
       const uint32_t vk = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : static_cast<uint8_t>(c);
+      if (capital) Send(Message::KeyDown, 0x10);
       Send(Message::KeyDown, vk);
       Send(Message::KeyUp, vk);
+      if (capital) Send(Message::KeyUp, 0x10);
     }
     Send(Message::KeyDown, 13);
     for (int i = 0; i < 3; ++i) Send(Message::Timer);
@@ -110,6 +115,136 @@ TEST_F(ProjectPagesTest, CreateAsksForANameThenAModuleAndNamesEndInTilde) {
   EXPECT_EQ(a->ui.newProject.image[kNewProjectZR6S]->pictureIndex, 10);
   ClickOn(NewProject(kNewProjectBack));
   EXPECT_EQ(a->ui.pages.CurrentPage, kProjectManagerPage);
+}
+
+class EditPageTest : public ProjectPagesTest {
+ protected:
+  // A ZR-5 project (inputs 0 and 1 physical, the buttons from 2) with two
+  // buttons and a variable, opened on the page editor.
+  void SetUp() override {
+    ProjectPagesTest::SetUp();
+    Project& p = a->projects.project;
+    ClearProject(p);
+    CopyText("Crossing~", p.name, kProjectNameCapacity);
+    CopyText("ZR-5", p.moduleModel, kModelCapacity);
+    p.moduleClass = 1;
+    AddButton(p);
+    AddButton(p);
+    AddVariable(p, "Speed");
+    p.modified = false;
+    Show(kEditPagePage);
+  }
+  EditPageRow& Row(int i) { return a->ui.editPage.rows[i]; }
+  ImageControl* Control(int role) { return a->ui.editPage.image[role]; }
+  Project& P() { return a->projects.project; }
+  void Answer(int role) {
+    Send(Message::Timer);
+    ClickOn(a->ui.information.image[role]);
+    Send(Message::Timer);
+    Send(Message::Timer);
+  }
+};
+
+TEST_F(EditPageTest, DraggingKeepsTheButtonOnTheScreenAndStoresItOnRelease) {
+  const ImageControl area = *Control(kEditPageScreenArea);
+  const struct {
+    int toX, toY, x, y;
+  } drags[] = {{area.x - 50, area.y - 50, 1, 25}, {area.x + 400, area.y + 400, 260, 200},
+               {area.x + 100, area.y + 80, 90, 70}};
+  for (const auto& d : drags) {
+    const ImageControl c = Row(1).screenPicture;
+    Click(c.x + 10, c.y + 10);
+    Send(Message::MouseMove, 0, d.toX, d.toY);
+    Send(Message::Timer);
+    EXPECT_EQ(P().buttons[1].x, c.x - area.x);  // stored only on release
+    Send(Message::LeftButtonUp, 0, d.toX, d.toY);
+    Send(Message::Timer);
+    EXPECT_EQ(P().buttons[1].x, d.x);
+    EXPECT_EQ(P().buttons[1].y, d.y);
+  }
+  EXPECT_TRUE(P().modified);
+}
+
+TEST_F(EditPageTest, NamesInUseAreRefusedAndTheLabelFollowsARename) {
+  for (const char* name : {"Button 1", "Button 2", "Speed", "Motor 1", "Input 2"}) {
+    ClickOn(&Row(1).nameBox);
+    TypeName(name);
+    ExpectMessage("Error - Variable name already used.  Please use a different name.", kEditPagePage);
+  }
+  ClickOn(&Row(1).nameBox);
+  TypeName("gate");
+  EXPECT_STREQ(P().buttons[1].name, "gate");
+  EXPECT_STREQ(P().inputLabels[3], "gate");
+}
+
+TEST_F(EditPageTest, AReferencedButtonStaysAndLaterInputsMoveDown) {
+  SetProgram(P(), "00 01 02 40 00 04 00 05 12");  // If Button 1 = Speed
+  ClickOn(&Row(0).remove);
+  ExpectMessage("Remove from logic first!", kEditPagePage);
+  EXPECT_EQ(P().buttonCount, 2);
+  SetProgram(P(), "00 01 03 40 00 04 00 05 12");  // If Button 2 = Speed
+  ClickOn(&Row(0).remove);
+  EXPECT_EQ(P().buttonCount, 1);
+  EXPECT_EQ(P().program[2], 0x02);
+  EXPECT_STREQ(P().buttons[0].name, "Button 2");
+  for (int i = 1; i < 8; ++i) ClickOn(Control(kEditPageAddButton));
+  ClickOn(Control(kEditPageAddButton));
+  ExpectMessage("Error - Can not add button! No more buttons allowed.", kEditPagePage);
+}
+
+TEST_F(EditPageTest, TheButtonPictureChangesOnlyWhenOneIsChosen) {
+  a->ui.selectButton.SelectedButton = 5;  // left from an earlier choice
+  ClickOn(&Row(0).choose);
+  ASSERT_EQ(a->ui.pages.CurrentPage, kSelectButtonPage);
+  Send(Message::Timer);
+  ClickOn(a->ui.selectButton.image[kSelectButtonBack]);
+  Send(Message::Timer);
+  Send(Message::Timer);
+  EXPECT_EQ(P().buttons[0].imageIndex, 0xFF);
+  ClickOn(&Row(0).choose);
+  Send(Message::Timer);
+  ClickOn(&a->ui.selectButton.button[3]);
+  Send(Message::Timer);
+  Send(Message::Timer);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kEditPagePage);
+  EXPECT_EQ(P().buttons[0].imageIndex, 3);
+  EXPECT_EQ(Row(0).listPicture.source, kSourceButtons);
+}
+
+TEST_F(EditPageTest, SaveSaveAsAndLeaving) {
+  CopyText("Crossing", P().name, kProjectNameCapacity);
+  ClickOn(Control(kEditPageSave));
+  ExpectMessage("Please use Save As!", kEditPagePage);
+  EXPECT_LT(StorageFindFile(a->storage, "Crossing"), 0);
+  // A picture's name is not taken by a project.
+  ASSERT_TRUE(StorageWriteRecord(a->storage, "horn~", "", "Picture", "1.00", nullptr, 0));
+  ClickOn(Control(kEditPageSaveAs));
+  TypeName("horn");
+  ExpectMessage("Select a different file name - Name already in use", kEditPagePage);
+  ClickOn(Control(kEditPageSaveAs));
+  TypeName("yard");
+  ExpectMessage("Save Complete!", kEditPagePage);
+  EXPECT_STREQ(P().name, "yard~");
+  EXPECT_GE(StorageFindFile(a->storage, "yard~"), 0);
+  EXPECT_FALSE(P().modified);
+  ClickOn(Control(kEditPageLeave));
+  EXPECT_EQ(a->ui.pages.CurrentPage, kProjectManagerPage);
+  // Changed, then left: "Yes" saves and stays, "No" leaves without saving.
+  Show(kEditPagePage);
+  ClickOn(&Row(0).mode);
+  ClickOn(Control(kEditPageLeave));
+  EXPECT_STREQ(a->ui.information.MessageText, "Project Not Saved! Save now?");
+  Answer(kInfoYes);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kEditPagePage);
+  EXPECT_FALSE(P().modified);
+  ClickOn(&Row(0).mode);
+  ClickOn(Control(kEditPageLeave));
+  Answer(kInfoNo);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kProjectManagerPage);
+  std::unique_ptr<Project> stored(new Project{});
+  CopyText("yard~", stored->name, kProjectNameCapacity);
+  ASSERT_EQ(LoadProject(*stored, a->storage), LoadResult::kLoaded);
+  EXPECT_EQ(stored->buttons[0].buttonMode, 1);
 }
 
 }  // namespace
