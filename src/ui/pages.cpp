@@ -2,6 +2,7 @@
 
 #include "media/project_manager_page.h"
 #include "projects/edit_page_page.h"
+#include "projects/edit_program_page.h"
 #include "shell/assistant.h"
 #include "ui/controls.h"
 #include "ui/pages/information_page.h"
@@ -21,7 +22,7 @@ const PageHandlers* const kPageTable[kPageCount] = {
     &kMainPageRecord,
     &kNewProjectRecord,
     &kEditPageRecord,
-    nullptr,  // Edit Project Program
+    &kEditProgramRecord,
     &kAlphaKeyboardRecord,
     &kInformationPageRecord,
     &kSelectTextRecord,

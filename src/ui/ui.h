@@ -4,6 +4,7 @@
 
 #include "media/project_manager_page.h"
 #include "projects/edit_page_page.h"
+#include "projects/edit_program_page.h"
 #include "ui/controls.h"
 #include "ui/limits.h"
 #include "ui/pages.h"
@@ -29,6 +30,7 @@ struct Ui {
   NewProjectPage newProject{};
   ProjectManagerPage projectManager{};
   EditPagePage editPage{};
+  EditProgramPage editProgram{};
 };
 
 }  // namespace trelvan
