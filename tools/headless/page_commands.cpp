@@ -1,6 +1,9 @@
 #include "page_commands.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
 #include <string>
 
 #include "projects/project_file.h"
@@ -32,6 +35,7 @@ using namespace trelvan;
 //   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...)
 //   page project NAME MODEL            a new project NAME for MODEL saved as the editors save it
 //   page picture NAME                  a stored 240 x 90 picture NAME: a sky over green land
+//   page file NAME PATH                the raw storage file at PATH (FileHeader included) as NAME
 //   page result                        prints "info B text R I ENTRY button N COUNT"
 //   page key C                         prints the box "x y w h" of the key that enters C
 //                                      on the open keyboard page (a letter in either case)
@@ -77,6 +81,16 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
       }
     }
     return StorageWriteRecord(a.storage, name.c_str(), "", "Picture", "1.00", record, sizeof record);
+  }
+  if (command == "file") {
+    std::string name, path;
+    words >> name >> path;
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    return in.good() || in.eof()
+               ? StorageWriteWholeFile(a.storage, name.c_str(), bytes.data(),
+                                       static_cast<uint32_t>(bytes.size()), nullptr, 0)
+               : false;
   }
   if (command == "control") {
     std::string kind;
