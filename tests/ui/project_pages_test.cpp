@@ -11,6 +11,7 @@
 namespace trelvan {
 namespace {
 
+using testing::ProgramHex;
 using testing::SetProgram;
 
 class ProjectPagesTest : public testing::PageTest {
@@ -245,6 +246,114 @@ TEST_F(EditPageTest, SaveSaveAsAndLeaving) {
   CopyText("yard~", stored->name, kProjectNameCapacity);
   ASSERT_EQ(LoadProject(*stored, a->storage), LoadResult::kLoaded);
   EXPECT_EQ(stored->buttons[0].buttonMode, 1);
+}
+
+class EditProgramTest : public ProjectPagesTest {
+ protected:
+  // An accessory module project (8 physical inputs) with three buttons and
+  // two variables, on the program page.
+  void SetUp() override {
+    ProjectPagesTest::SetUp();
+    Project& p = P();
+    ClearProject(p);
+    CopyText("Yard~", p.name, kProjectNameCapacity);
+    CopyText("KQ-4", p.moduleModel, kModelCapacity);
+    for (int i = 0; i < 3; ++i) AddButton(p);
+    AddVariable(p, "Speed");
+    AddVariable(p, "Count");
+    Show(kEditProgramPage);
+  }
+  Project& P() { return a->projects.project; }
+  EditProgramPage& Page() { return a->ui.editProgram; }
+  void Insert(int row, int pickerEntry) {
+    ClickOn(&Page().insertHandle[row]);
+    ClickOn(&Page().picker[pickerEntry]);
+  }
+  void EnterNumber(int value) {
+    ASSERT_EQ(a->ui.pages.CurrentPage, kNumericKeyboardPage);
+    Send(Message::Timer);
+    for (char c : std::to_string(value)) {
+      Send(Message::KeyDown, static_cast<uint8_t>(c));
+      Send(Message::KeyUp, static_cast<uint8_t>(c));
+    }
+    Send(Message::KeyDown, 13);
+    for (int i = 0; i < 3; ++i) Send(Message::Timer);
+  }
+};
+
+TEST_F(EditProgramTest, AConditionWithAConstantInsertsItsBlockAndSharesTheConstant) {
+  for (int round = 0; round < 2; ++round) {
+    Insert(0, 0);  // If, after Start
+    ClickOn(&Page().variableRow[1]);
+    ClickOn(&Page().boxB);
+    EnterNumber(250);
+  }
+  EXPECT_EQ(ProgramHex(P()), "00 01 41 60 00 04 00 05 01 41 60 00 04 00 05 12");
+  EXPECT_EQ(P().constIntCount, 1);
+  EXPECT_EQ(a->projects.programEditor.editStep, 0);
+}
+
+TEST_F(EditProgramTest, CancellingACopyKeepsItsConstantUntilARemovalPrunesIt) {
+  Insert(0, 1);  // Copy
+  ClickOn(&Page().boxA);
+  EnterNumber(-40);
+  ASSERT_EQ(a->projects.programEditor.editStep, 5);
+  ClickOn(&Page().cancel);
+  EXPECT_EQ(ProgramHex(P()), "00 12");
+  EXPECT_EQ(P().constIntCount, 1);
+  // A task whose output is chosen, then the second input page's button.
+  Insert(0, 2);
+  Send(Message::Timer);
+  ClickOn(a->ui.selectText.line[0]);  // Set Output
+  for (int i = 0; i < 3; ++i) Send(Message::Timer);
+  ClickOn(&Page().outputRow[2]);
+  EXPECT_TRUE(Shows(a->ui.editProgram.text[kEditProgramInputsPage], "1 of 2"));
+  ClickOn(a->ui.editProgram.image[kEditProgramInputsNext]);
+  ClickOn(&Page().inputRow[1]);  // Button 2, input 9
+  EXPECT_EQ(ProgramHex(P()), "00 07 00 22 09 00 12");
+  ClickOn(&Page().removeHandle[1]);
+  EXPECT_EQ(ProgramHex(P()), "00 12");
+  EXPECT_EQ(P().constIntCount, 0);
+}
+
+TEST_F(EditProgramTest, LimitsAndTheirMessages) {
+  P().programLength = 246;
+  ClickOn(&Page().insertHandle[0]);
+  EXPECT_EQ(a->projects.programEditor.editStep, 1);
+  ClickOn(&Page().cancel);
+  P().programLength = 247;
+  ClickOn(&Page().insertHandle[0]);
+  ExpectMessage("Maximum allowed instructions reached!", kEditProgramPage);
+  P().programLength = 2;
+  for (int i = 0; i < 32; ++i) AddConstInt(P(), static_cast<int16_t>(i));
+  Insert(0, 0);
+  ClickOn(&Page().variableRow[0]);
+  ClickOn(&Page().boxB);
+  EnterNumber(99);
+  ExpectMessage("Maximum number of constants exceded!", kEditProgramPage);
+  EXPECT_EQ(a->projects.programEditor.editStep, 0);
+  EXPECT_EQ(ProgramHex(P()), "00 12");
+  // A used variable stays; a free name is needed for a new one.
+  SetProgram(P(), "00 06 41 40 12");
+  ClickOn(&Page().variableRemove[0]);
+  ExpectMessage("Remove from logic first!", kEditProgramPage);
+  ClickOn(a->ui.editProgram.image[kEditProgramAddVariable]);
+  TypeName("Count");
+  ExpectMessage("Error - Variable name already used.  Please use a different name.", kEditProgramPage);
+  CopyText("Yard", P().name, kProjectNameCapacity);
+  ClickOn(a->ui.editProgram.image[kEditProgramSave]);
+  ExpectMessage("Please use Save As!", kEditProgramPage);
+}
+
+TEST_F(EditProgramTest, ScrollingStopsAtBothEnds) {
+  std::string program = "00";
+  for (int i = 0; i < 20; ++i) program += " 06 40 41";
+  SetProgram(P(), program + " 12");
+  Show(kEditProgramPage);
+  for (int i = 0; i < 12; ++i) ClickOn(a->ui.editProgram.image[kEditProgramScrollDown]);
+  EXPECT_EQ(a->projects.programEditor.programScroll, 22 - 14);
+  for (int i = 0; i < 12; ++i) ClickOn(a->ui.editProgram.image[kEditProgramScrollUp]);
+  EXPECT_EQ(a->projects.programEditor.programScroll, 0);
 }
 
 }  // namespace
