@@ -34,7 +34,7 @@ std::vector<std::string> GoldenFiles(const std::string& ending) {
 class ProjectFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    s = testing::MakeFormattedStorage(platform);
+    s = testing::MakeFormattedStorage(platform.files);
     ClearProject(ps->project);
   }
   FakePlatform platform;
