@@ -248,6 +248,18 @@ TEST_F(EditPageTest, SaveSaveAsAndLeaving) {
   EXPECT_EQ(stored->buttons[0].buttonMode, 1);
 }
 
+TEST_F(EditPageTest, ASaveTheStorageRefusesIsReportedAsSuch) {
+  const uint32_t filler = a->storage.fs.header.freeBlocks * kBlockSize - 64;
+  std::vector<uint8_t> big(filler, 0x5A);
+  ASSERT_TRUE(StorageWriteRecord(a->storage, "Filler", "", "Test", "1.00", big.data(), filler));
+  ClickOn(&Row(0).mode);
+  ClickOn(Control(kEditPageSaveAs));
+  TypeName("copy");
+  ExpectMessage("Error - Not enough free storage!", kEditPagePage);
+  EXPECT_LT(StorageFindFile(a->storage, "copy~"), 0);
+  EXPECT_TRUE(P().modified);
+}
+
 class EditProgramTest : public ProjectPagesTest {
  protected:
   // An accessory module project (8 physical inputs) with three buttons and
