@@ -97,8 +97,8 @@ void OpenProject(Assistant& a, const char* name) {
     return;
   }
   p.modified = false;
-  a.projects.programEditor.programScroll = 0;
-  a.projects.programEditor.inputPage = 0;
+  a.projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
+  a.projects.pageEditor = PageEditor{};
   if (PageTable(kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
 }
 
@@ -113,6 +113,7 @@ void Pointer(Assistant& a) {
     }
     a.projects.project.modified = true;
     ClearProject(a.projects.project);
+    a.projects.programEditor = ProgramEditor{};
     a.ui.pages.CurrentPage = kNewProjectPage;
     return;
   }

@@ -159,7 +159,7 @@ void DrawLists(Assistant& a) {
     m.variableRemove[r] = Picture(755, kListTop + kRowPitch * r, 40, kPicRemove);
     if (r >= p.variableCount) continue;
     DrawLabel(a, 564, m.variableRow[r].y, p.variableNames[r]);
-    DrawImage(a, &m.variableRemove[r]);
+    if (e.editStep == 0) DrawImage(a, &m.variableRemove[r]);
   }
   const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
   char line[24];
@@ -467,12 +467,11 @@ bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
     DrawLists(a);
     return true;
   }
-  for (int i = 0; i < p.variableCount; ++i) {
+  // Variables are removed only between instructions: a removal renumbers the
+  // program, and the operands of an instruction half built would go stale.
+  for (int i = 0; e.editStep == 0 && i < p.variableCount; ++i) {
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
-    // A variable used by the instruction being built counts as used as well.
-    const uint8_t v = static_cast<uint8_t>(kOperandVariableBase + i);
-    const bool pending = e.editStep >= 3 && (e.pendingA == v || e.pendingB == v || e.pendingC == v);
-    if (pending || RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
+    if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
       ShowMessageOnPage(a, kMsgRemoveFromLogic);
     } else {
       p.modified = true;
