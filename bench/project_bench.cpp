@@ -37,8 +37,11 @@ void FillFullProject(Project& p) {
     InsertAfterRow(p, static_cast<uint16_t>(row + 1), kOpIfChained, 0x41, 0x61, 0);
     InsertAfterRow(p, static_cast<uint16_t>(row + 2), kOpTask, kTaskPlaySound, 0x80, 0x62);
   }
+  // Copies of 3 bytes fill the rest exactly after one or two 2-byte fillers.
+  for (int left = (kMaxProgramLength - p.programLength) % 3; left != 0; left = (left + 1) % 3) {
+    InsertAfterRow(p, 0, kOpDivider, 0, 0, 0);
+  }
   while (p.programLength + 3 <= kMaxProgramLength) InsertAfterRow(p, 0, kOpCopy, 0x60, 0x40, 0);
-  if (p.programLength < kMaxProgramLength) InsertAfterRow(p, 0, kOpDivider, 0, 0, 0);
 }
 
 struct World {
