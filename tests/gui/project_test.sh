@@ -29,20 +29,39 @@ wait_for_picture "$out/project_main.png" "800x600+$left+$top" "$out/project_main
   { echo "FAIL: the window does not show the main page"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowactivate --sync "$window" 2>/dev/null
 
-# click X Y: a click held like a hand's, at page coordinates, and time for
-# the page it leads to (its page file is read from the storage) to appear.
-step=0
+# Each step waits until the window shows its effect: the window has changed
+# since the step began and holds still. A slow tick (a page file read from
+# the storage) then never swallows the next click.
+capture() { import -window "$window" "$1" 2>/dev/null; }
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+begin() { capture "$out/project_before.png"; }
+settle() {
+  local previous="" current i
+  for i in $(seq 60); do
+    sleep 0.2
+    current="$out/project_now_$((i % 2)).png"
+    capture "$current"
+    if ! same "$current" "$out/project_before.png" && [ -n "$previous" ] && same "$current" "$previous"; then
+      return 0
+    fi
+    previous=$current
+  done
+  echo "FAIL: nothing changed after: $*"
+  exit 1
+}
+# click X Y: a click held like a hand's, at page coordinates. The pointer
+# rests first: a move in the press's tick would take its place.
 click() {
-  # The pointer rests first: a move in the press's tick would take its place.
-  xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1 sleep 0.6
-  step=$((step + 1)); [ -n "${DEBUG_SHOTS:-}" ] && import -window root "$out/project_click_$step.png"
+  begin
+  xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
+  settle "click $1 $2"
 }
 # enter TEXT: typed on the PC keyboard into the keyboard page, then Return.
 enter() {
-  sleep 0.5
-  xdotool type --delay 80 "$1"
+  begin
+  xdotool type --delay 40 "$1"
   xdotool key Return
-  sleep 0.8
+  settle "enter $1"
 }
 
 click 319 194            # the storage projects list
@@ -55,9 +74,11 @@ click 515 536            # Create: the page editor
 click 80 147             # two buttons
 click 80 147
 # the top button (the second) dragged from the screen's corner
+begin
 xdotool mousemove "$((left + 482))" "$((top + 195))" sleep 0.05 mousedown 1 sleep 0.15 \
   mousemove "$((left + 540))" "$((top + 250))" sleep 0.15 \
-  mousemove "$((left + 600))" "$((top + 300))" sleep 0.15 mouseup 1 sleep 0.25
+  mousemove "$((left + 600))" "$((top + 300))" sleep 0.15 mouseup 1
+settle drag
 click 270 560            # to the program page
 click 734 55             # insert after Start
 click 41 77              # If
@@ -76,11 +97,10 @@ enter depot
 click 400 320            # "Save Complete!": Exit
 click 64 579             # leave: saved, so straight to the Project Manager
 click 645 536            # back to the main page
-import -window root "$out/project_end.png"
 # the main page's exit control
 read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
                           --resources "$resources" /dev/stdin | head -n 1)
-click "$((ex + ew / 2))" "$((ey + eh / 2))"
+xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
 wait_exit "$app" 10
 app=""
 [ "$EXIT_STATUS" = 0 ] || { echo "FAIL: exit status '$EXIT_STATUS'"; exit 1; }
