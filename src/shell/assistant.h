@@ -7,6 +7,7 @@
 #include "media/media.h"
 #include "net/net.h"
 #include "platform/platform.h"
+#include "projects/projects.h"
 #include "shell/setup_records.h"
 #include "shell/shell.h"
 #include "storage/storage.h"
@@ -27,6 +28,7 @@ struct Assistant {
   SetupValues setup{};
   Ui ui{};
   Media media{};
+  Projects projects{};
   Link link{};
   Net net{};
 };

@@ -1,13 +1,17 @@
 #include "ui/pages.h"
 
-#include "shell/assistant.h"
 #include "media/light_effect_manager_page.h"
 #include "media/picture_manager_page.h"
+#include "media/project_manager_page.h"
 #include "media/sound_manager_page.h"
+#include "projects/edit_page_page.h"
+#include "projects/edit_program_page.h"
+#include "shell/assistant.h"
 #include "ui/controls.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
+#include "ui/pages/new_project_page.h"
 #include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
 #include "ui/pages/select_text_page.h"
@@ -19,16 +23,16 @@ namespace {
 // By page number; pages this program does not have yet are null.
 const PageHandlers* const kPageTable[kPageCount] = {
     &kMainPageRecord,
-    nullptr,  // New Project
-    nullptr,  // Edit Project Page
-    nullptr,  // Edit Project Program
+    &kNewProjectRecord,
+    &kEditPageRecord,
+    &kEditProgramRecord,
     &kAlphaKeyboardRecord,
     &kInformationPageRecord,
     &kSelectTextRecord,
     &kSelectButtonRecord,
     &kNumericKeyboardRecord,
     nullptr,  // Setup
-    nullptr,  // Project Manager
+    &kProjectManagerRecord,
     &kLightEffectManagerRecord,
     &kPictureManagerRecord,
     &kSoundManagerRecord,

@@ -2,12 +2,16 @@
 // page's own state. Its capacities are listed in ui/limits.h.
 #pragma once
 
+#include "media/project_manager_page.h"
+#include "projects/edit_page_page.h"
+#include "projects/edit_program_page.h"
 #include "ui/controls.h"
 #include "ui/limits.h"
 #include "ui/pages.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/main_page.h"
+#include "ui/pages/new_project_page.h"
 #include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
 #include "ui/pages/select_text_page.h"
@@ -23,6 +27,10 @@ struct Ui {
   SelectTextPage selectText{};
   SelectButtonPage selectButton{};
   SelectFilePage selectFile{};
+  NewProjectPage newProject{};
+  ProjectManagerPage projectManager{};
+  EditPagePage editPage{};
+  EditProgramPage editProgram{};
 };
 
 }  // namespace trelvan

@@ -1,8 +1,13 @@
 #include "page_commands.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
 #include <string>
 
+#include "projects/project_file.h"
+#include "storage/bytes.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
 #include "ui/pages/information_page.h"
@@ -29,6 +34,9 @@ using namespace trelvan;
 //   page selecttext TITLE|A|B|C...     the select-text page called from page 1
 //   page selectbutton                  the select-button page called from page 1
 //   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...)
+//   page project NAME MODEL            a new project NAME for MODEL saved as the editors save it
+//   page picture NAME                  a stored 240 x 90 picture NAME: a sky over green land
+//   page file NAME PATH                the raw storage file at PATH (FileHeader included) as NAME
 //   page result                        prints "info B text R I ENTRY button N COUNT"
 //   page key C                         prints the box "x y w h" of the key that enters C
 //                                      on the open keyboard page (a letter in either case)
@@ -46,6 +54,44 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
     words >> name >> type;
     const uint8_t data[4] = {1, 2, 3, 4};
     return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
+  }
+  if (command == "project") {
+    std::string name, model;
+    words >> name >> model;
+    Project& p = a.projects.project;
+    ClearProject(p);
+    CopyText(name.c_str(), p.name, kProjectNameCapacity);
+    CopyText(model.c_str(), p.moduleModel, kModelCapacity);
+    const int moduleClass = ModuleClassOfModel(p.moduleModel);
+    p.moduleClass = static_cast<uint8_t>(moduleClass < 0 ? 0 : moduleClass);
+    RebuildIoLabels(p);
+    return SaveProject(a.projects, a.storage);
+  }
+  if (command == "picture") {
+    std::string name;
+    words >> name;
+    static uint8_t record[4 + 240 * 90 * 2];
+    WriteU16LE(record, 240);
+    WriteU16LE(record + 2, 90);
+    for (uint32_t r = 0; r < 90; ++r) {
+      for (uint32_t k = 0; k < 240; ++k) {
+        // Colour16: red bits 0-4, green 5-10, blue 11-15.
+        const uint16_t sky = static_cast<uint16_t>((31u << 11) | ((40 + r / 3) << 5) | (12 + r / 8));
+        const uint16_t land = static_cast<uint16_t>((4u << 11) | ((36 + (k % 40) / 8) << 5) | 6);
+        WriteU16LE(record + 4 + 2 * (r * 240 + k), r < 60 ? sky : land);
+      }
+    }
+    return StorageWriteRecord(a.storage, name.c_str(), "", "Picture", "1.00", record, sizeof record);
+  }
+  if (command == "file") {
+    std::string name, path;
+    words >> name >> path;
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    return in.good() || in.eof()
+               ? StorageWriteWholeFile(a.storage, name.c_str(), bytes.data(),
+                                       static_cast<uint32_t>(bytes.size()), nullptr, 0)
+               : false;
   }
   if (command == "control") {
     std::string kind;

@@ -13,6 +13,9 @@
 //   trelvan-storage IMAGE add-sound NAME START.wav LOOP.wav STOP.wav
 //   trelvan-storage IMAGE export NAME OUT  a picture as a PNG, a sound as a 22,050 Hz WAV
 //                                       per segment, a light effect as CSV
+//   trelvan-storage IMAGE project NAME  the project: model, picture, buttons, variables,
+//                                       constants and its program as numbered rows;
+//                                       status 1 when NAME is not a readable project
 //
 // info, ls, cat and check never write (check finishes an interrupted
 // compaction in memory first, as the next start would). put and rm finish an interrupted
@@ -28,13 +31,17 @@
 #include <memory>
 #include <string>
 
+#include "media/media.h"
 #include "platform/linux/posix_files.h"
 #include "platform/linux/socket_instance.h"
+#include "projects/program_logic.h"
+#include "projects/program_text.h"
+#include "projects/project_file.h"
 #include "storage/file_system.h"
 #include "storage/resource_files.h"
 #include "storage/storage_check.h"
 #include "storage/storage_image.h"
-#include "media/media.h"
+#include "storage/text.h"
 #include "media_commands.h"
 
 using namespace trelvan;
@@ -44,7 +51,7 @@ namespace {
 int Usage() {
   fprintf(stderr,
           "usage: trelvan-storage IMAGE info|ls|check\n"
-          "       trelvan-storage IMAGE cat NAME|rm NAME|put FILE.rsc\n"
+          "       trelvan-storage IMAGE cat NAME|rm NAME|put FILE.rsc|project NAME\n"
           "       trelvan-storage IMAGE add-picture FILE.bmp...\n"
           "       trelvan-storage IMAGE add-sound NAME FILE.wav | NAME START.wav LOOP.wav STOP.wav\n"
           "       trelvan-storage IMAGE export NAME OUT\n");
@@ -169,13 +176,73 @@ int Remove(Storage& s, Files& p, const char* image, const char* name) {
   return Save(s, p, image);
 }
 
+// True when a stored file of that name has that type.
+bool StoredAs(const Storage& s, const char* name, const char* type) {
+  const int i = StorageFindFile(s, name);
+  char field[kProjectTextCapacity];
+  return i >= 0 && StorageReadField(s, static_cast<uint16_t>(i), kFieldType, field) &&
+         CompareText(field, type, kProjectTextCapacity) == 0;
+}
+
+int ShowProject(const Storage& s, const char* name) {
+  std::unique_ptr<Project> p(new Project{});
+  ClearProject(*p);
+  CopyText(name, p->name, kProjectNameCapacity);
+  if (!StoredAs(s, name, kProjectFileType)) {
+    fprintf(stderr, "%s is not a stored project\n", name);
+    return 1;
+  }
+  if (LoadProject(*p, s) != LoadResult::kLoaded) {
+    fprintf(stderr, "%s can not be read\n", name);
+    return 1;
+  }
+  printf("project %s\nmodel %s (class %d)\n", p->name, p->moduleModel, p->moduleClass);
+  printf("picture %s\n", p->pictureCount ? p->pictureName : "(none)");
+  printf("buttons %d\n", p->buttonCount);
+  for (int i = 0; i < p->buttonCount; ++i) {
+    const ProjectButton& b = p->buttons[i];
+    char picture[16] = "own";
+    if (b.imageIndex != 0xFF) FormatText(picture, "%u", b.imageIndex);
+    printf("  %d %-12s at %u,%u  mode %u  picture %s\n", i + 1, b.name, b.x, b.y, b.buttonMode, picture);
+  }
+  printf("variables %d\n", p->variableCount);
+  for (int i = 0; i < p->variableCount; ++i) printf("  %s\n", p->variableNames[i]);
+  printf("constant integers %d:", p->constIntCount);
+  for (int i = 0; i < p->constIntCount; ++i) printf(" %d", p->constInts[i]);
+  printf("\nconstant texts %d:", p->constTextCount);
+  for (int i = 0; i < p->constTextCount; ++i) printf(" %s", p->constTexts[i]);
+  printf("\nprogram %d bytes, %d rows\n", p->programLength, p->instructionCount);
+  char row[128];
+  for (uint16_t k = 0; k < p->instructionCount; ++k) {
+    InstructionText(*p, k, row, sizeof row);
+    printf("%4u  %s\n", k, row);
+  }
+  // Names the handheld will look for: sounds, light effects and the picture.
+  if (p->pictureCount && p->pictureName[0] && !StoredAs(s, p->pictureName, "Picture")) {
+    printf("warning: picture %s is not a stored picture\n", p->pictureName);
+  }
+  for (uint16_t k = 0; k < p->instructionCount; ++k) {
+    const uint8_t* b = p->program + PositionOfInstruction(*p, k);
+    if (b[0] != kOpTask || (b[1] != kTaskPlaySound && b[1] != kTaskLightEffect)) continue;
+    if (OperandKindOf(b[2]) != kOperandConstText || OperandIndexOf(b[2]) >= p->constTextCount) continue;
+    const char* text = p->constTexts[OperandIndexOf(b[2])];
+    const bool sound = b[1] == kTaskPlaySound;
+    if (!StoredAs(s, text, sound ? "Sound" : "Light Effect")) {
+      printf("warning: row %u: %s %s is not a stored %s\n", k, sound ? "sound" : "light effect", text,
+             sound ? "sound" : "light effect");
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const char* image = argv[1];
   const std::string command = argv[2];
-  const bool takesArgument = command == "cat" || command == "rm" || command == "put";
+  const bool takesArgument =
+      command == "cat" || command == "rm" || command == "put" || command == "project";
   const bool known = takesArgument || command == "info" || command == "ls" || command == "check";
   const bool media = (command == "add-picture" && argc >= 4) ||
                      (command == "add-sound" && (argc == 5 || argc == 7)) ||
@@ -204,6 +271,7 @@ int main(int argc, char** argv) {
   if (command == "cat") return Cat(*s, argv[3]);
   if (command == "check") return Check(*s);
   if (command == "export") return ExportFile(*s, argv[3], argv[4]);
+  if (command == "project") return ShowProject(*s, argv[3]);
   RunStorageToIdle(*s);  // an interrupted compaction finishes first
   if (command == "put") return Put(*s, files, image, argv[3]);
   if (command == "rm") return Remove(*s, files, image, argv[3]);

@@ -1,0 +1,293 @@
+#include "projects/edit_page_page.h"
+
+#include <initializer_list>
+
+#include "media/picture_format.h"
+#include "projects/editor_pages.h"
+#include "projects/program_logic.h"
+#include "projects/project_file.h"
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "ui/pages/information_page.h"
+#include "ui/pages/keyboard_pages.h"
+#include "ui/pages/select_button_page.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr uint16_t kRowTop = 170;
+constexpr uint16_t kRowPitch = 44;
+constexpr uint16_t kDefaultButtonPicture = 1;  // page file pictures
+constexpr uint16_t kRemovePicture = 3;
+constexpr uint16_t kModePictures[2] = {9, 10};
+constexpr uint16_t kChoosePicture = 12;
+constexpr uint16_t kNameBoxPicture = 13;
+constexpr uint16_t kBackgroundX = 482;  // the stored picture on the screen area
+constexpr uint16_t kBackgroundY = 231;
+
+EditPagePage& Page(Assistant& a) { return a.ui.editPage; }
+
+void DrawImage(Assistant& a, const ImageControl* c) {
+  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
+}
+
+const ImageControl& Area(Assistant& a) {
+  static const ImageControl kNone{};
+  const ImageControl* c = Page(a).image[kEditPageScreenArea];
+  return c ? *c : kNone;
+}
+
+void PlaceScreenPicture(EditPageRow& row, int x, int y) {
+  row.screenPicture.x = static_cast<uint16_t>(x);
+  row.screenPicture.y = static_cast<uint16_t>(y);
+  row.screenName = TextControl{row.screenPicture.x, static_cast<uint16_t>(y + 26), 60, 12, 1,
+                               kTextCentred | kTextNoBackground, 0xFFFF, 0x0000};
+}
+
+// Every row's controls from the record: pictures, positions and modes.
+void LayOutRows(Assistant& a) {
+  const Project& p = a.projects.project;
+  const ImageControl& area = Area(a);
+  for (int i = 0; i < kMaxButtons; ++i) {
+    EditPageRow& row = Page(a).rows[i];
+    const ProjectButton& b = p.buttons[i];
+    const uint16_t y = static_cast<uint16_t>(kRowTop + kRowPitch * i);
+    const bool own = b.imageIndex == 0xFF;
+    const uint8_t source = own ? kSourcePageFile : kSourceButtons;
+    const uint16_t picture = own ? kDefaultButtonPicture : b.imageIndex;
+    row.listPicture = ImageControl{10, y, 60, 40, source, picture};
+    row.screenPicture = ImageControl{0, 0, 60, 40, source, picture};
+    PlaceScreenPicture(row, area.x + b.x, area.y + b.y);
+    row.nameBox = ImageControl{74, y, 120, 40, kSourcePageFile, kNameBoxPicture};
+    row.nameText = TextControl{80, static_cast<uint16_t>(y + 10), 110, 24, 0, kTextNoBackground,
+                               0x0000, 0xFFFF};
+    row.mode = ImageControl{198, y, 70, 40, kSourcePageFile, kModePictures[b.buttonMode ? 1 : 0]};
+    row.choose = ImageControl{272, y, 56, 40, kSourcePageFile, kChoosePicture};
+    row.remove = ImageControl{332, y, 56, 40, kSourcePageFile, kRemovePicture};
+  }
+}
+
+void DrawScreenArea(Assistant& a) {
+  EditPagePage& m = Page(a);
+  const Project& p = a.projects.project;
+  if (m.image[kEditPageScreenArea]) EraseControl(a.frame, m.image[kEditPageScreenArea]);
+  DrawImage(a, m.image[kEditPageScreenArea]);
+  DrawImage(a, m.image[kEditPageScreenTopBar]);
+  DrawTextControl(a.frame, m.text[kEditPageAccessory], "Accessory Control");
+  const int picture = p.pictureName[0] ? StorageFindFile(a.storage, p.pictureName) : -1;
+  if (picture >= 0) {
+    char type[kProjectTextCapacity];
+    StorageReadField(a.storage, static_cast<uint16_t>(picture), kFieldType, type);
+    if (CompareText(type, "Picture", kProjectTextCapacity) == 0) {
+      DrawStoragePicture(a.storage, a.frame, static_cast<int16_t>(picture), kBackgroundX,
+                         kBackgroundY);
+    }
+  }
+  for (int i = 0; i < p.buttonCount; ++i) {
+    DrawImage(a, &m.rows[i].screenPicture);
+    DrawTextControl(a.frame, &m.rows[i].screenName, p.buttons[i].name);
+  }
+  for (int i = kEditPageBezelTop; i <= kEditPageBezelRight; ++i) DrawImage(a, m.image[i]);
+  DrawTextControl(a.frame, m.text[kEditPageUserName], "User Name");
+}
+
+// The name, picture name, model, the rows in use (the others erased) and the screen.
+void DrawProjectInformation(Assistant& a) {
+  EditPagePage& m = Page(a);
+  const Project& p = a.projects.project;
+  ShowText(a, m.text[kEditPageName], p.name);
+  DrawImage(a, m.image[kEditPagePictureNameBox]);
+  DrawTextControl(a.frame, m.text[kEditPagePictureName], p.pictureName);
+  ShowText(a, m.text[kEditPageModule], p.moduleModel);
+  for (int i = 0; i < kMaxButtons; ++i) {
+    EditPageRow& row = m.rows[i];
+    const ImageControl band{10, row.listPicture.y, 380, 40, 0, 0};
+    EraseControl(a.frame, &band);
+    if (i >= p.buttonCount) continue;
+    for (const ImageControl* c : {&row.listPicture, &row.nameBox, &row.mode, &row.choose, &row.remove}) {
+      DrawImage(a, c);
+    }
+    DrawTextControl(a.frame, &row.nameText, p.buttons[i].name);
+  }
+  DrawScreenArea(a);
+}
+
+void Init(Assistant& a) {
+  EditPagePage& m = Page(a);
+  PageLoader load(a.ui.controls, a.storage, kEditPageRecord);
+  for (int i = 0; i < kEditPageImageCount; ++i) m.image[i] = load.Image();
+  for (int i = 0; i < kEditPageTextCount; ++i) m.text[i] = load.Text();
+  load.Finish();
+  LayOutRows(a);
+  a.ui.pages.initialised[kEditPagePage] = 1;
+}
+
+void Draw(Assistant& a, int full) {
+  if (!full) return;
+  EditPagePage& m = Page(a);
+  Init(a);
+  DrawPageFrame(a, kEditPageRecord, m.image[kEditPageBackground], m.text[kEditPageTitle]);
+  for (int i : {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave,
+                kEditPageAddButton}) {
+    DrawImage(a, m.image[i]);
+  }
+  DrawTextControl(a.frame, m.text[kEditPagePictureLabel], "Picture Name");
+  DrawTextControl(a.frame, m.text[kEditPageNote1], "NOTE: You can drag");
+  DrawTextControl(a.frame, m.text[kEditPageNote2], "buttons to position them.");
+  DrawTextControl(a.frame, m.text[kEditPageNameLabel], "Project Name:");
+  DrawTextControl(a.frame, m.text[kEditPageScreenTitle], "Handheld Controller  Screen");
+  DrawTextControl(a.frame, m.text[kEditPageModuleLabel], "Module:");
+  DrawProjectInformation(a);
+}
+
+void Timer(Assistant& a) {
+  Projects& ps = a.projects;
+  PageEditor& e = ps.pageEditor;
+  Project& p = ps.project;
+  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, kEditPagePage)) e.saveQuestionAsked = false;
+  if (e.selectButtonOpen) {
+    uint16_t chosen = 0;
+    const CallResult r = TakeSelectedButton(a, &chosen);
+    if (r != kCallNone) e.selectButtonOpen = false;
+    // Back on the select-button page keeps the button's picture.
+    if (r == kCallConfirmed && e.editButton < p.buttonCount) {
+      p.buttons[e.editButton].imageIndex = static_cast<uint8_t>(chosen);
+      LayOutRows(a);
+      DrawProjectInformation(a);
+    }
+  }
+  if (!TakeConfirmedText(a)) return;
+  const char* text = a.ui.keyboards.alpha.EnteredText;
+  if (RequestTagIs(a, kButtonNameTag)) {
+    if (IsNameInUse(p, text)) {
+      RequestInformation(a, kMsgNameInUse, 0, kEditPagePage);
+    } else if (e.editButton < p.buttonCount) {
+      CopyText(text, p.buttons[e.editButton].name, kButtonNameCapacity);
+      RebuildIoLabels(p);
+      DrawProjectInformation(a);
+    }
+  } else if (RequestTagIs(a, kPictureNameTag)) {
+    CopyText(text, p.pictureName, 31);
+    DrawProjectInformation(a);
+  } else if (RequestTagIs(a, kSaveAsTag)) {
+    EditorSaveAs(a, text, kEditPagePage);
+  }
+}
+
+void Drag(Assistant& a, const PointerEventRecord& pointer) {
+  PageEditor& e = a.projects.pageEditor;
+  const ImageControl& area = Area(a);
+  int32_t x = pointer.x - e.dragOffsetX - area.x, y = pointer.y - e.dragOffsetY - area.y;
+  KeepButtonOnScreen(&x, &y);
+  a.projects.project.modified = true;
+  PlaceScreenPicture(Page(a).rows[e.dragButton], area.x + x, area.y + y);
+  DrawScreenArea(a);
+}
+
+void EndDrag(Assistant& a) {
+  PageEditor& e = a.projects.pageEditor;
+  e.dragActive = false;
+  const ImageControl& area = Area(a);
+  const ImageControl& c = Page(a).rows[e.dragButton].screenPicture;
+  ProjectButton& b = a.projects.project.buttons[e.dragButton];
+  b.x = static_cast<uint16_t>(c.x - area.x);
+  b.y = static_cast<uint16_t>(c.y - area.y);
+}
+
+// A press on one of button i's controls; true when it acted.
+bool PressOnRow(Assistant& a, int i, const PointerEventRecord& pointer) {
+  EditPagePage& m = Page(a);
+  Project& p = a.projects.project;
+  PageEditor& e = a.projects.pageEditor;
+  EditPageRow& row = m.rows[i];
+  if (HitTest(pointer, &row.nameBox)) {
+    p.modified = true;
+    e.editButton = static_cast<uint8_t>(i);
+    RequestText(a, kButtonNameTag, kButtonNameCapacity - 1, 2, kEditPagePage);
+  } else if (HitTest(pointer, &row.mode)) {
+    p.modified = true;
+    p.buttons[i].buttonMode = p.buttons[i].buttonMode ? 0 : 1;
+    LayOutRows(a);
+    DrawProjectInformation(a);
+  } else if (HitTest(pointer, &row.choose)) {
+    p.modified = true;
+    e.editButton = static_cast<uint8_t>(i);
+    e.selectButtonOpen = true;
+    RequestSelectButton(a, kEditPagePage);
+  } else if (HitTest(pointer, &row.remove)) {
+    if (RemoveButtonChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
+      RequestInformation(a, kMsgRemoveFromLogic, 0, kEditPagePage);
+    } else {
+      p.modified = true;
+      LayOutRows(a);
+      DrawProjectInformation(a);
+    }
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void Pointer(Assistant& a) {
+  EditPagePage& m = Page(a);
+  Projects& ps = a.projects;
+  Project& p = ps.project;
+  PageEditor& e = ps.pageEditor;
+  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  if (pointer.state == kPointerMoved) {
+    if (e.dragActive) Drag(a, pointer);
+    return;
+  }
+  if (pointer.state == kPointerReleased) {
+    if (e.dragActive) EndDrag(a);
+    return;
+  }
+  if (HitTest(pointer, m.image[kEditPageEditProgram])) {
+    if (PageTable(kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
+    return;
+  }
+  if (HitTest(pointer, m.image[kEditPageAddButton])) {
+    if (AddButton(p) < 0) {
+      RequestInformation(a, kMsgButtonsFull, 0, kEditPagePage);
+      return;
+    }
+    p.modified = true;
+    LayOutRows(a);
+    DrawProjectInformation(a);
+    return;
+  }
+  if (HitTest(pointer, m.image[kEditPagePictureNameBox])) {
+    p.modified = true;
+    RequestText(a, kPictureNameTag, 24, 2, kEditPagePage);
+    return;
+  }
+  int dragged = -1;
+  for (int i = 0; i < p.buttonCount; ++i) {
+    if (HitTest(pointer, &m.rows[i].screenPicture)) dragged = i;  // the last one drawn wins
+    if (PressOnRow(a, i, pointer)) return;
+  }
+  if (dragged >= 0) {
+    const ImageControl& c = m.rows[dragged].screenPicture;
+    e.dragActive = true;
+    e.dragButton = static_cast<uint8_t>(dragged);
+    e.dragOffsetX = static_cast<int16_t>(pointer.x - c.x);
+    e.dragOffsetY = static_cast<int16_t>(pointer.y - c.y);
+    return;
+  }
+  if (HitTest(pointer, m.image[kEditPageSave])) {
+    EditorSave(a, kEditPagePage);
+  } else if (HitTest(pointer, m.image[kEditPageSaveAs])) {
+    RequestText(a, kSaveAsTag, 30, 2, kEditPagePage);
+  } else if (HitTest(pointer, m.image[kEditPageLeave])) {
+    e.saveQuestionAsked = EditorLeave(a, kEditPagePage);
+  }
+}
+
+}  // namespace
+
+const PageHandlers kEditPageRecord = {kEditPagePage, "TA EditPage", "Edit Project Page",
+                                      Init, Timer, Pointer, Draw};
+
+}  // namespace trelvan

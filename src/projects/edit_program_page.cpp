@@ -1,0 +1,633 @@
+#include "projects/edit_program_page.h"
+
+#include <initializer_list>
+
+#include "projects/editor_pages.h"
+#include "projects/program_logic.h"
+#include "projects/project_file.h"
+#include "shell/assistant.h"
+#include "storage/text.h"
+#include "ui/pages/information_page.h"
+#include "ui/pages/keyboard_pages.h"
+#include "ui/pages/select_text_page.h"
+
+namespace trelvan {
+
+namespace {
+
+// Pictures of the page file.
+enum : uint16_t {
+  kPicCancel = 1,
+  kPicChained = 2,
+  kPicArrow = 3,
+  kPicCopy = 4,
+  kPicTask = 5,
+  kPicDivider = 6,
+  kPicEnd = 7,
+  kPicBlockEnd = 8,
+  kPicEquals = 9,
+  kPicIf = 10,
+  kPicIfKind3 = 16,
+  kPicStart = 19,
+  kPicRemove = 20,
+  kPromptOutput = 23,
+  kPromptName = 25,
+  kPromptVariable = 26,
+  kPromptValue = 27,
+  kPromptInput = 28,
+  kPicInsert = 29,
+  kPicLabel = 33,
+};
+
+constexpr uint16_t kRowTop = 45;
+constexpr uint16_t kRowPitch = 22;
+constexpr uint16_t kListTop = 380;
+
+EditProgramPage& Page(Assistant& a) { return a.ui.editProgram; }
+ProgramEditor& Editor(Assistant& a) { return a.projects.programEditor; }
+
+uint16_t RowY(int row) { return static_cast<uint16_t>(kRowTop + kRowPitch * row); }
+
+ImageControl Picture(int x, int y, int w, uint16_t picture) {
+  return ImageControl{static_cast<uint16_t>(x), static_cast<uint16_t>(y), static_cast<uint16_t>(w),
+                      20, kSourcePageFile, picture};
+}
+
+void DrawImage(Assistant& a, const ImageControl* c) {
+  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
+}
+
+// A label box: picture 33 with the text from x + 18 in 150 pixels, the
+// small font for texts longer than 20 characters.
+void DrawLabel(Assistant& a, int x, int y, const char* text) {
+  const ImageControl box = Picture(x, y, 186, kPicLabel);
+  DrawImage(a, &box);
+  const TextControl t{static_cast<uint16_t>(x + 18), static_cast<uint16_t>(y + 2), 150, 18,
+                      static_cast<uint8_t>(TextLength(text) > 20 ? 1 : 0), kTextNoBackground,
+                      0x0000, 0xFFFF};
+  DrawTextControl(a.frame, &t, text);
+}
+
+void DrawOperand(Assistant& a, int x, int y, uint8_t v) {
+  char label[kProjectTextCapacity] = "?";
+  OperandLabel(a.projects.project, v, label);
+  DrawLabel(a, x, y, label);
+}
+
+void DrawPicture(Assistant& a, int x, int y, int w, uint16_t picture) {
+  const ImageControl c = Picture(x, y, w, picture);
+  DrawImage(a, &c);
+}
+
+uint16_t KindPicture(uint8_t op) {
+  switch (op) {
+    case kOpStart: return kPicStart;
+    case kOpIf: return kPicIf;
+    case kOpIfChained: return kPicChained;
+    case kOpIfKind3: return kPicIfKind3;
+    case kOpDivider: return kPicDivider;
+    case kOpBlockEnd: return kPicBlockEnd;
+    case kOpCopy: return kPicCopy;
+    case kOpTask: return kPicTask;
+    case kOpEnd: return kPicEnd;
+    default: return 0;
+  }
+}
+
+// One program row as the instruction at `pos` reads.
+void DrawInstruction(Assistant& a, int row, uint16_t pos) {
+  const Project& p = a.projects.project;
+  const uint8_t* b = p.program + pos;
+  const uint16_t y = RowY(row);
+  const uint16_t kind = KindPicture(b[0]);
+  if (kind == 0) return;  // reserved opcodes are not drawn
+  DrawPicture(a, 4, y, 74, kind);
+  if (b[0] == kOpIf || b[0] == kOpIfChained || b[0] == kOpIfKind3) {
+    DrawOperand(a, 80, y, b[1]);
+    DrawPicture(a, 268, y, 30, kPicEquals);
+    DrawOperand(a, 300, y, b[2]);
+  } else if (b[0] == kOpCopy) {
+    DrawOperand(a, 80, y, b[1]);
+    DrawPicture(a, 268, y, 30, kPicArrow);
+    DrawOperand(a, 300, y, b[2]);
+  } else if (b[0] == kOpTask) {
+    DrawLabel(a, 80, y, b[1] < kTaskCount ? kTaskNames[b[1]] : "?");
+    DrawOperand(a, 268, y, b[2]);
+    DrawOperand(a, 456, y, b[3]);
+  }
+}
+
+void DrawProgramRows(Assistant& a) {
+  EditProgramPage& m = Page(a);
+  const Project& p = a.projects.project;
+  const ProgramEditor& e = Editor(a);
+  const ImageControl area{4, kRowTop, 794, kRowPitch * kProgramRows, 0, 0};
+  EraseControl(a.frame, &area);
+  for (int r = 0; r < kProgramRows; ++r) {
+    const uint16_t k = static_cast<uint16_t>(e.programScroll + r);
+    m.insertHandle[r] = Picture(714, RowY(r), 40, kPicInsert);
+    m.removeHandle[r] = Picture(756, RowY(r), 40, kPicRemove);
+    m.insertActive[r] = e.editStep == 0 && RowOffersInsertion(p, k);
+    m.removeActive[r] = e.editStep == 0 && RowIsRemovable(p, k);
+    if (k >= p.instructionCount) continue;
+    DrawInstruction(a, r, PositionOfInstruction(p, k));
+    if (m.insertActive[r]) DrawImage(a, &m.insertHandle[r]);
+    if (m.removeActive[r]) DrawImage(a, &m.removeHandle[r]);
+  }
+}
+
+void DrawLists(Assistant& a) {
+  EditProgramPage& m = Page(a);
+  const Project& p = a.projects.project;
+  const ProgramEditor& e = Editor(a);
+  for (int i : {kEditProgramInputsFrame, kEditProgramOutputsFrame, kEditProgramVariablesFrame}) {
+    DrawImage(a, m.image[i]);
+  }
+  const ImageControl variableHandles{755, kListTop, 40, kRowPitch * kMaxVariables, 0, 0};
+  EraseControl(a.frame, &variableHandles);
+  for (int r = 0; r < kInputsPerPage; ++r) {
+    const int i = e.inputPage * kInputsPerPage + r;
+    m.inputRow[r] = Picture(40, kListTop + kRowPitch * r, 186, kPicLabel);
+    if (i < p.inputCount) DrawLabel(a, 40, m.inputRow[r].y, p.inputLabels[i]);
+  }
+  for (int r = 0; r < kMaxOutputLabels; ++r) {
+    m.outputRow[r] = Picture(304, kListTop + kRowPitch * r, 186, kPicLabel);
+    if (r < p.outputCount) DrawLabel(a, 304, m.outputRow[r].y, p.outputLabels[r]);
+  }
+  for (int r = 0; r < kMaxVariables; ++r) {
+    m.variableRow[r] = Picture(564, kListTop + kRowPitch * r, 186, kPicLabel);
+    m.variableRemove[r] = Picture(755, kListTop + kRowPitch * r, 40, kPicRemove);
+    if (r >= p.variableCount) continue;
+    DrawLabel(a, 564, m.variableRow[r].y, p.variableNames[r]);
+    if (e.editStep == 0) DrawImage(a, &m.variableRemove[r]);
+  }
+  const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
+  char line[24];
+  FormatText(line, "%d of %d", e.inputPage + 1, pages);
+  ShowText(a, m.text[kEditProgramInputsPage], line);
+  for (int i : {kEditProgramInputsNext, kEditProgramInputsPrevious, kEditProgramAddVariable}) {
+    if (m.image[i]) EraseControl(a.frame, m.image[i]);
+  }
+  if (e.inputPage + 1 < pages) DrawImage(a, m.image[kEditProgramInputsNext]);
+  if (e.inputPage > 0) DrawImage(a, m.image[kEditProgramInputsPrevious]);
+  if (e.editStep == 0) DrawImage(a, m.image[kEditProgramAddVariable]);
+}
+
+// The title bar with the name, then the arrows where there is somewhere to scroll.
+void DrawTitleBar(Assistant& a) {
+  EditProgramPage& m = Page(a);
+  const ProgramEditor& e = Editor(a);
+  DrawImage(a, m.image[kEditProgramBackground]);
+  DrawTextControl(a.frame, m.text[kEditProgramTitle], kEditProgramRecord.title);
+  DrawTextControl(a.frame, m.text[kEditProgramProgramLabel], "Program Logic");
+  DrawTextControl(a.frame, m.text[kEditProgramNameLabel], "Project Name:");
+  DrawTextControl(a.frame, m.text[kEditProgramName], a.projects.project.name);
+  if (e.programScroll > 0) DrawImage(a, m.image[kEditProgramScrollUp]);
+  if (a.projects.project.instructionCount > e.programScroll + kProgramRows) {
+    DrawImage(a, m.image[kEditProgramScrollDown]);
+  }
+}
+
+// The instruction being built, in its band, with the cancel control below.
+void DrawPending(Assistant& a) {
+  EditProgramPage& m = Page(a);
+  const ProgramEditor& e = Editor(a);
+  const uint16_t y = RowY(e.insertRow);
+  const ImageControl band{4, y, 794, kRowPitch, 0, 0};
+  EraseControl(a.frame, &band);
+  m.cancel = Picture(714, RowY(e.insertRow + 1), 80, kPicCancel);
+  const ImageControl below{4, RowY(e.insertRow + 1), 794, kRowPitch, 0, 0};
+  EraseControl(a.frame, &below);
+  DrawImage(a, &m.cancel);
+  m.boxA = m.boxB = m.boxC = ImageControl{};
+  if (e.editStep == 1) {
+    for (int i = 0; i < m.pickerCount; ++i) DrawImage(a, &m.picker[i]);
+    return;
+  }
+  DrawPicture(a, 4, y, 74, KindPicture(e.pendingKind));
+  if (e.pendingKind == kOpIf || e.pendingKind == kOpIfChained) {
+    m.boxA = Picture(80, y, 186, kPromptVariable);
+    if (e.editStep == 2) {
+      DrawImage(a, &m.boxA);
+      return;
+    }
+    DrawOperand(a, 80, y, e.pendingA);
+    DrawPicture(a, 268, y, 30, kPicEquals);
+    m.boxB = Picture(300, y, 186, kPromptValue);
+    DrawImage(a, &m.boxB);
+  } else if (e.pendingKind == kOpCopy) {
+    m.boxA = Picture(80, y, 186, kPromptValue);
+    if (e.editStep == 4) {
+      DrawImage(a, &m.boxA);
+      return;
+    }
+    DrawOperand(a, 80, y, e.pendingA);
+    DrawPicture(a, 268, y, 30, kPicArrow);
+    m.boxB = Picture(300, y, 186, kPromptVariable);
+    DrawImage(a, &m.boxB);
+  } else if (e.pendingKind == kOpTask && e.editStep >= 7) {
+    static const uint16_t kPromptP[kTaskCount] = {kPromptOutput, kPromptOutput, kPromptName, kPromptName};
+    static const uint16_t kPromptQ[kTaskCount] = {kPromptInput, kPromptVariable, kPromptValue, kPromptOutput};
+    const uint8_t task = e.pendingA < kTaskCount ? e.pendingA : 0;
+    DrawLabel(a, 80, y, kTaskNames[task]);
+    m.boxB = Picture(268, y, 186, kPromptP[task]);
+    m.boxC = Picture(456, y, 186, kPromptQ[task]);
+    if (e.editStep == 7) {
+      DrawImage(a, &m.boxB);
+    } else {
+      DrawOperand(a, 268, y, e.pendingB);
+    }
+    DrawImage(a, &m.boxC);
+  }
+}
+
+// Everything that changes: name, lists, rows, counts, then the handles or
+// the instruction being built, and the arrows.
+void Refresh(Assistant& a) {
+  EditProgramPage& m = Page(a);
+  Project& p = a.projects.project;
+  const ProgramEditor& e = Editor(a);
+  RebuildIoLabels(p);
+  DrawTitleBar(a);
+  DrawLists(a);
+  DrawProgramRows(a);
+  char line[48];
+  FormatText(line, "Constant Integers = %d of %d", p.constIntCount, kMaxConstInts);
+  ShowText(a, m.text[kEditProgramConstInts], line);
+  FormatText(line, "Constant Texts = %d of %d", p.constTextCount, kMaxConstTexts);
+  ShowText(a, m.text[kEditProgramConstTexts], line);
+  for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs}) {
+    if (!m.image[i]) continue;
+    if (e.editStep == 0) DrawImage(a, m.image[i]);
+    else EraseControl(a.frame, m.image[i]);
+  }
+  if (e.editStep != 0) DrawPending(a);
+}
+
+void Init(Assistant& a) {
+  EditProgramPage& m = Page(a);
+  PageLoader load(a.ui.controls, a.storage, kEditProgramRecord);
+  for (int i = 0; i < kEditProgramImageCount; ++i) m.image[i] = load.Image();
+  for (int i = 0; i < kEditProgramTextCount; ++i) m.text[i] = load.Text();
+  load.Finish();
+  a.ui.pages.initialised[kEditProgramPage] = 1;
+}
+
+void Draw(Assistant& a, int full) {
+  if (!full) return;
+  EditProgramPage& m = Page(a);
+  Init(a);
+  DrawPageFrame(a, kEditProgramRecord, m.image[kEditProgramBackground], m.text[kEditProgramTitle]);
+  DrawTextControl(a.frame, m.text[kEditProgramVariablesLabel], "Variables");
+  DrawTextControl(a.frame, m.text[kEditProgramOutputsLabel], "Outputs");
+  DrawTextControl(a.frame, m.text[kEditProgramInputsLabel], "Inputs");
+  Refresh(a);
+}
+
+void EndStep(Assistant& a) {
+  Editor(a).editStep = 0;
+  Page(a).pickerCount = 0;
+  Refresh(a);
+}
+
+void ShowMessageOnPage(Assistant& a, const char* text) {
+  RequestInformation(a, text, 0, kEditProgramPage);
+}
+
+// The instruction built, after its row; a block brings its divider and end.
+void InsertPending(Assistant& a) {
+  ProgramEditor& e = Editor(a);
+  Project& p = a.projects.project;
+  p.modified = true;
+  const uint16_t after = static_cast<uint16_t>(e.programScroll + e.insertRow - 1);
+  const int16_t r = InsertAfterRow(p, after, e.pendingKind, e.pendingA, e.pendingB, e.pendingC);
+  EndStep(a);
+  if (r < 0) ShowMessageOnPage(a, kMsgInstructionsFull);
+}
+
+void ConstantsFull(Assistant& a) {
+  EndStep(a);
+  ShowMessageOnPage(a, kMsgConstantsFull);
+}
+
+void StartInsertion(Assistant& a, int row) {
+  EditProgramPage& m = Page(a);
+  ProgramEditor& e = Editor(a);
+  Project& p = a.projects.project;
+  if (!CanStartInsertion(p)) {
+    ShowMessageOnPage(a, kMsgInstructionsFull);
+    return;
+  }
+  // The row being built needs a row below it for cancel: the last row scrolls up.
+  if (row == kProgramRows - 1) {
+    ++e.programScroll;
+    --row;
+  }
+  const uint16_t k = static_cast<uint16_t>(e.programScroll + row);
+  p.modified = true;
+  e.editStep = 1;
+  e.insertRow = static_cast<uint8_t>(row + 1);
+  e.pendingA = e.pendingB = e.pendingC = 0;
+  m.pickerCount = OfferedKinds(p, k, m.pickerKinds);
+  for (int i = 0; i < m.pickerCount; ++i) {
+    m.picker[i] = Picture(4 + 76 * i, RowY(e.insertRow), 74, KindPicture(m.pickerKinds[i]));
+  }
+  Refresh(a);
+}
+
+void Pick(Assistant& a, uint8_t kind) {
+  ProgramEditor& e = Editor(a);
+  Page(a).pickerCount = 0;
+  e.pendingKind = kind;
+  a.projects.project.modified = true;
+  if (kind == kOpIf || kind == kOpIfChained) {
+    e.editStep = 2;
+  } else if (kind == kOpCopy) {
+    e.editStep = 4;
+  } else {
+    e.editStep = 6;
+    for (int t = 0; t < kTaskCount; ++t) AddSelectText(a, t, kTaskNames[t]);
+    RequestSelectText(a, kSelectTaskTitle, kEditProgramPage);
+    return;
+  }
+  Refresh(a);
+}
+
+void RequestConstant(Assistant& a, const char* tag, int32_t min, int32_t max) {
+  char minText[8], maxText[8];
+  NumberToText(min, minText);
+  NumberToText(max, maxText);
+  RequestNumber(a, tag, tag, min, minText, max, maxText, 0, kEditProgramPage);
+}
+
+// The operand a click on the lists gives: an input row showing a label, an
+// output or a variable; 0xFF for none.
+struct ListClick {
+  uint8_t input = 0xFF, output = 0xFF, variable = 0xFF;
+};
+
+ListClick ClickedOperand(Assistant& a, const PointerEventRecord& pointer) {
+  EditProgramPage& m = Page(a);
+  const Project& p = a.projects.project;
+  const ProgramEditor& e = Editor(a);
+  ListClick c;
+  for (int r = 0; r < kInputsPerPage; ++r) {
+    const int i = e.inputPage * kInputsPerPage + r;
+    if (i < p.inputCount && HitTest(pointer, &m.inputRow[r])) c.input = static_cast<uint8_t>(kOperandInputBase + i);
+  }
+  for (int r = 0; r < p.outputCount; ++r) {
+    if (HitTest(pointer, &m.outputRow[r])) c.output = static_cast<uint8_t>(kOperandOutputBase + r);
+  }
+  for (int r = 0; r < p.variableCount; ++r) {
+    if (HitTest(pointer, &m.variableRow[r])) c.variable = static_cast<uint8_t>(kOperandVariableBase + r);
+  }
+  return c;
+}
+
+// A click during the building steps 2 to 8.
+void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
+  EditProgramPage& m = Page(a);
+  ProgramEditor& e = Editor(a);
+  Project& p = a.projects.project;
+  const ListClick c = ClickedOperand(a, pointer);
+  const uint8_t inputOrVariable = c.variable != 0xFF ? c.variable : c.input;
+  switch (e.editStep) {
+    case 2:
+      if (inputOrVariable == 0xFF) return;
+      e.pendingA = inputOrVariable;
+      e.editStep = 3;
+      break;
+    case 3:
+      if (c.variable != 0xFF) {
+        e.pendingB = c.variable;
+        InsertPending(a);
+        return;
+      }
+      if (HitTest(pointer, &m.boxB)) RequestConstant(a, kIfConstantTag, kConstIntMin, kConstIntMax);
+      return;
+    case 4:
+      if (c.variable != 0xFF) {
+        e.pendingA = c.variable;
+        e.editStep = 5;
+        break;
+      }
+      if (HitTest(pointer, &m.boxA)) RequestConstant(a, kCopyConstantTag, kConstIntMin, kConstIntMax);
+      return;
+    case 5:
+      if (c.variable == 0xFF) return;
+      e.pendingB = c.variable;
+      InsertPending(a);
+      return;
+    case 7:
+      if (e.pendingA <= kTaskSetMotorSpeed) {
+        if (c.output == 0xFF) return;
+        e.pendingB = c.output;
+        e.editStep = 8;
+        break;
+      }
+      if (HitTest(pointer, &m.boxB)) {
+        RequestText(a, e.pendingA == kTaskPlaySound ? kPlaySoundNameTag : kLightEffectNameTag, 24, 1,
+                    kEditProgramPage);
+      }
+      return;
+    case 8: {
+      uint8_t q = 0xFF;
+      if (e.pendingA == kTaskSetOutput) q = inputOrVariable;
+      if (e.pendingA == kTaskSetMotorSpeed || e.pendingA == kTaskPlaySound) q = c.variable;
+      if (e.pendingA == kTaskLightEffect) q = c.output;
+      if (q != 0xFF) {
+        e.pendingC = q;
+        InsertPending(a);
+      } else if (e.pendingA == kTaskPlaySound && HitTest(pointer, &m.boxC)) {
+        RequestConstant(a, kVolumeTag, kVolumeMin, kVolumeMax);
+      }
+      return;
+    }
+    default:
+      return;
+  }
+  p.modified = true;
+  Refresh(a);
+}
+
+// Presses that work in every step: the inputs pages, removing a variable or a
+// row, a row's insertion handle and the picker. True when one acted.
+bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
+  EditProgramPage& m = Page(a);
+  ProgramEditor& e = Editor(a);
+  Project& p = a.projects.project;
+  const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
+  if (e.inputPage + 1 < pages && HitTest(pointer, m.image[kEditProgramInputsNext])) {
+    ++e.inputPage;
+    DrawLists(a);
+    return true;
+  }
+  if (e.inputPage > 0 && HitTest(pointer, m.image[kEditProgramInputsPrevious])) {
+    --e.inputPage;
+    DrawLists(a);
+    return true;
+  }
+  // Variables are removed only between instructions: a removal renumbers the
+  // program, and the operands of an instruction half built would go stale.
+  for (int i = 0; e.editStep == 0 && i < p.variableCount; ++i) {
+    if (!HitTest(pointer, &m.variableRemove[i])) continue;
+    if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
+      ShowMessageOnPage(a, kMsgRemoveFromLogic);
+    } else {
+      p.modified = true;
+      Refresh(a);
+    }
+    return true;
+  }
+  for (int r = 0; r < kProgramRows; ++r) {
+    if (m.insertActive[r] && HitTest(pointer, &m.insertHandle[r])) {
+      StartInsertion(a, r);
+      return true;
+    }
+    if (m.removeActive[r] && HitTest(pointer, &m.removeHandle[r])) {
+      p.modified = true;
+      RemoveRow(p, static_cast<uint16_t>(e.programScroll + r));
+      if (e.programScroll > 0 && e.programScroll + kProgramRows > p.instructionCount) {
+        e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
+      }
+      Refresh(a);
+      return true;
+    }
+  }
+  if (e.editStep == 1) {
+    for (int i = 0; i < m.pickerCount; ++i) {
+      if (HitTest(pointer, &m.picker[i])) {
+        Pick(a, m.pickerKinds[i]);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void IdlePress(Assistant& a, const PointerEventRecord& pointer) {
+  EditProgramPage& m = Page(a);
+  ProgramEditor& e = Editor(a);
+  Project& p = a.projects.project;
+  if (HitTest(pointer, m.image[kEditProgramAddVariable])) {
+    if (p.variableCount >= kMaxVariables) {
+      ShowMessageOnPage(a, kMsgVariablesFull);
+    } else {
+      p.modified = true;
+      RequestText(a, kVariableNameTag, kProjectTextCapacity - 1, 2, kEditProgramPage);
+    }
+  } else if (HitTest(pointer, m.image[kEditProgramEditPage])) {
+    if (PageTable(kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
+  } else if (e.programScroll > 0 && HitTest(pointer, m.image[kEditProgramScrollUp])) {
+    --e.programScroll;
+    Refresh(a);
+  } else if (e.programScroll + kProgramRows < p.instructionCount &&
+             HitTest(pointer, m.image[kEditProgramScrollDown])) {
+    ++e.programScroll;
+    Refresh(a);
+  } else if (HitTest(pointer, m.image[kEditProgramSave])) {
+    EditorSave(a, kEditProgramPage);
+  } else if (HitTest(pointer, m.image[kEditProgramSaveAs])) {
+    RequestText(a, kSaveAsTag, 23, 2, kEditProgramPage);
+  } else if (HitTest(pointer, m.image[kEditProgramLeave])) {
+    e.saveQuestionAsked = EditorLeave(a, kEditProgramPage);
+  }
+}
+
+void Pointer(Assistant& a) {
+  ProgramEditor& e = Editor(a);
+  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  if (pointer.state == kPointerReleased) {
+    // Cancel acts on the release, so the press cannot reach a row below it.
+    if (e.cancelPressed) {
+      e.cancelPressed = false;
+      EndStep(a);
+    }
+    return;
+  }
+  if (pointer.state != kPointerPressed) return;
+  if (e.editStep != 0 && HitTest(pointer, &Page(a).cancel)) {
+    e.cancelPressed = true;
+    return;
+  }
+  if (AnyStepPress(a, pointer)) return;
+  if (e.editStep == 0) {
+    IdlePress(a, pointer);
+  } else if (e.editStep >= 2) {
+    BuildingClick(a, pointer);
+  }
+}
+
+void Timer(Assistant& a) {
+  ProgramEditor& e = Editor(a);
+  Project& p = a.projects.project;
+  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, kEditProgramPage)) e.saveQuestionAsked = false;
+  if (e.editStep == 6) {
+    uint8_t task = 0;
+    const CallResult r = TakeSelectedText(a, &task);
+    if (r == kCallConfirmed && task < kTaskCount) {
+      e.pendingA = task;
+      e.editStep = 7;
+      Refresh(a);
+    } else if (r != kCallNone) {
+      EndStep(a);  // no task chosen: nothing to build
+    }
+  }
+  // One request is outstanding at a time; its tag says which keyboard answers it.
+  const bool number = RequestTagIs(a, kCopyConstantTag) || RequestTagIs(a, kIfConstantTag) ||
+                      RequestTagIs(a, kVolumeTag);
+  if (!number && TakeConfirmedText(a)) {
+    const char* text = a.ui.keyboards.alpha.EnteredText;
+    if (RequestTagIs(a, kVariableNameTag)) {
+      const ListChange r = AddVariable(p, text);
+      if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
+      else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
+      else Refresh(a);
+    } else if (RequestTagIs(a, kSaveAsTag)) {
+      EditorSaveAs(a, text, kEditProgramPage);
+    } else if (e.editStep == 7 &&
+               (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
+      char name[kProjectTextCapacity];
+      CopyText(text, name, 31);
+      const int16_t i = AddConstText(p, name);
+      if (i < 0) {
+        ConstantsFull(a);
+      } else {
+        e.pendingB = static_cast<uint8_t>(kOperandConstTextBase + i);
+        e.editStep = 8;
+        Refresh(a);
+      }
+    }
+  }
+  if (number && TakeConfirmedNumber(a)) {
+    const int16_t value = static_cast<int16_t>(a.ui.keyboards.numeric.NumberValue);
+    const bool copy = e.editStep == 4 && RequestTagIs(a, kCopyConstantTag);
+    const bool condition = e.editStep == 3 && RequestTagIs(a, kIfConstantTag);
+    const bool volume = e.editStep == 8 && RequestTagIs(a, kVolumeTag);
+    if (!copy && !condition && !volume) return;
+    const int16_t i = AddConstInt(p, value);
+    if (i < 0) {
+      ConstantsFull(a);
+      return;
+    }
+    const uint8_t v = static_cast<uint8_t>(kOperandConstIntBase + i);
+    if (copy) {
+      e.pendingA = v;
+      e.editStep = 5;
+      Refresh(a);
+    } else if (condition) {
+      e.pendingB = v;
+      InsertPending(a);
+    } else {
+      e.pendingC = v;
+      InsertPending(a);
+    }
+  }
+}
+
+}  // namespace
+
+const PageHandlers kEditProgramRecord = {kEditProgramPage, "TA EditProgram", "Edit Project Program",
+                                         Init, Timer, Pointer, Draw};
+
+}  // namespace trelvan

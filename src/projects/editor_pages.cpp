@@ -1,0 +1,67 @@
+#include "projects/editor_pages.h"
+
+#include "projects/project_file.h"
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "ui/pages/information_page.h"
+
+namespace trelvan {
+
+namespace {
+
+void SaveAndReport(Assistant& a, int32_t page) {
+  const bool saved = SaveProject(a.projects, a.storage);
+  RequestInformation(a, saved ? kMsgSaveComplete : kMsgSaveRefused, 0, page);
+}
+
+}  // namespace
+
+void EditorSave(Assistant& a, int32_t page) {
+  const Project& p = a.projects.project;
+  const uint16_t n = TextLength(p.name);
+  if (n == 0 || p.name[n - 1] != '~') {
+    RequestInformation(a, kMsgUseSaveAs, 0, page);
+    return;
+  }
+  SaveAndReport(a, page);
+}
+
+void EditorSaveAs(Assistant& a, const char* text, int32_t page) {
+  char name[kProjectNameCapacity];
+  CopyText(text, name, 31);  // at most 30 characters, then the "~"
+  AppendText("~", name);
+  const int existing = StorageFindFile(a.storage, name);
+  if (existing >= 0) {
+    char type[kProjectTextCapacity];
+    StorageReadField(a.storage, static_cast<uint16_t>(existing), kFieldType, type);
+    if (CompareText(type, kProjectFileType, kProjectTextCapacity) != 0) {
+      RequestInformation(a, kMsgNameOfOtherFile, 0, page);
+      return;
+    }
+  }
+  CopyText(name, a.projects.project.name, kProjectNameCapacity);
+  SaveAndReport(a, page);
+}
+
+bool EditorLeave(Assistant& a, int32_t page) {
+  if (!a.projects.project.modified) {
+    a.ui.pages.CurrentPage = kProjectManagerPage;
+    return false;
+  }
+  RequestInformation(a, kMsgSaveNow, kInfoYesShown | kInfoNoShown, page);
+  return true;
+}
+
+bool EditorTakeSaveAnswer(Assistant& a, int32_t page) {
+  const uint16_t answer = TakeInformationAnswer(a);
+  if (answer == 0) return false;
+  if (answer != kInfoYesPressed) {
+    a.ui.pages.CurrentPage = kProjectManagerPage;
+  } else if (!SaveProject(a.projects, a.storage)) {
+    RequestInformation(a, kMsgSaveRefused, 0, page);
+  }
+  return true;
+}
+
+}  // namespace trelvan

@@ -1,0 +1,137 @@
+#include "ui/pages/new_project_page.h"
+
+#include <initializer_list>
+
+#include "projects/project_file.h"
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "ui/pages/information_page.h"
+#include "ui/pages/keyboard_pages.h"
+
+namespace trelvan {
+
+namespace {
+
+// The six module buttons with their models; each shows picture 2k when not
+// chosen and 2k + 1 when chosen.
+struct ModuleButton {
+  int image;
+  const char* model;
+};
+constexpr ModuleButton kModuleButtons[] = {
+    {kNewProjectKQ4, "KQ-4"}, {kNewProjectKQ4S, "KQ-4S"}, {kNewProjectZR5, "ZR-5"},
+    {kNewProjectZR5S, "ZR-5S"}, {kNewProjectZR6, "ZR-6"}, {kNewProjectZR6S, "ZR-6S"},
+};
+constexpr uint8_t kNameMinLength = 2;
+constexpr uint8_t kNameMaxLength = 23;
+
+void DrawImage(Assistant& a, const ImageControl* c) {
+  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
+}
+
+// Every module button unchosen, then the project's model chosen; its class
+// goes into the record with the labels it brings.
+void ShowModuleChoice(Assistant& a) {
+  NewProjectPage& n = a.ui.newProject;
+  Project& p = a.projects.project;
+  for (int k = 0; k < 6; ++k) {
+    ImageControl* c = n.image[kModuleButtons[k].image];
+    if (!c) continue;
+    const bool chosen = CompareText(p.moduleModel, kModuleButtons[k].model, kModelCapacity) == 0;
+    c->pictureIndex = static_cast<uint16_t>(2 * k + (chosen ? 1 : 0));
+    DrawImage(a, c);
+  }
+  const int moduleClass = ModuleClassOfModel(p.moduleModel);
+  if (moduleClass >= 0) p.moduleClass = static_cast<uint8_t>(moduleClass);
+  RebuildIoLabels(p);
+}
+
+void ShowName(Assistant& a) {
+  NewProjectPage& n = a.ui.newProject;
+  DrawImage(a, n.image[kNewProjectNameField]);
+  DrawTextControl(a.frame, n.text[kNewProjectName], a.projects.project.name);
+}
+
+void Init(Assistant& a) {
+  NewProjectPage& n = a.ui.newProject;
+  PageLoader load(a.ui.controls, a.storage, kNewProjectRecord);
+  n.image[0] = load.Image();
+  n.text[0] = load.Text();
+  for (int i = 1; i <= 3; ++i) n.image[i] = load.Image();
+  n.text[1] = load.Text();
+  for (int i = 4; i <= 7; ++i) n.image[i] = load.Image();
+  n.text[2] = load.Text();
+  n.text[3] = load.Text();
+  n.image[8] = load.Image();
+  n.image[9] = load.Image();
+  load.Finish();
+  a.ui.pages.initialised[kNewProjectPage] = 1;
+}
+
+void Draw(Assistant& a, int full) {
+  if (!full) return;
+  NewProjectPage& n = a.ui.newProject;
+  Init(a);
+  DrawPageFrame(a, kNewProjectRecord, n.image[kNewProjectTitleBar], n.text[kNewProjectTitle]);
+  for (int i : {kNewProjectBack, kNewProjectCreate}) DrawImage(a, n.image[i]);
+  DrawTextControl(a.frame, n.text[kNewProjectModuleLabel], "Select One Module");
+  DrawTextControl(a.frame, n.text[kNewProjectNameLabel], "Project Name");
+  ShowModuleChoice(a);
+  ShowName(a);
+}
+
+void Timer(Assistant& a) {
+  if (!TakeConfirmedText(a) || !RequestTagIs(a, kNameRequestTag)) return;
+  char name[kProjectTextCapacity];
+  CopyText(a.ui.keyboards.alpha.EnteredText, name, sizeof name);
+  const uint16_t length = TextLength(name);
+  // Project names always end in "~".
+  if ((length == 0 || name[length - 1] != '~') && length + 1 < kProjectTextCapacity) {
+    AppendText("~", name);
+  }
+  if (StorageFindFile(a.storage, name) >= 0) {
+    RequestInformation(a, kMsgNameTaken, 0, kNewProjectPage);
+    return;
+  }
+  CopyText(name, a.projects.project.name, kProjectTextCapacity - 1);
+  ShowName(a);
+}
+
+void Pointer(Assistant& a) {
+  NewProjectPage& n = a.ui.newProject;
+  Project& p = a.projects.project;
+  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  if (pointer.state != kPointerPressed) return;
+  if (HitTest(pointer, n.image[kNewProjectBack])) {
+    a.ui.pages.CurrentPage = kProjectManagerPage;
+    return;
+  }
+  if (HitTest(pointer, n.image[kNewProjectNameField])) {
+    RequestText(a, kNameRequestTag, kNameMaxLength, kNameMinLength, kNewProjectPage);
+    return;
+  }
+  for (const ModuleButton& b : kModuleButtons) {
+    if (!HitTest(pointer, n.image[b.image])) continue;
+    CopyText(b.model, p.moduleModel, kModelCapacity);
+    ShowModuleChoice(a);
+    return;
+  }
+  if (HitTest(pointer, n.image[kNewProjectCreate])) {
+    if (p.name[0] == 0) {
+      RequestInformation(a, kMsgNeedName, 0, kNewProjectPage);
+    } else if (p.moduleModel[0] == 0) {
+      RequestInformation(a, kMsgNeedModule, 0, kNewProjectPage);
+    } else if (PageTable(kEditPagePage)) {
+      a.projects.pageEditor = PageEditor{};
+      a.ui.pages.CurrentPage = kEditPagePage;
+    }
+  }
+}
+
+}  // namespace
+
+const PageHandlers kNewProjectRecord = {kNewProjectPage, "TA NewProject", "New Project",
+                                        Init, Timer, Pointer, Draw};
+
+}  // namespace trelvan

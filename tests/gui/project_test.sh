@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# A project made in the real Linux window under Xvfb, with held clicks and
+# typed keys: from the main page's project list to the Project Manager, a
+# new ZR-5 project named on the keyboard, two buttons added and one dragged
+# on the handheld screen, a condition on an input and a constant with a
+# Play Sound task in its block, Save As. After the exit the inspector lists
+# exactly that project and program.
+set -uo pipefail
+program=$1; headless=$2; inspector=$3; resources=$4; out=$5
+here=$(dirname "$0")
+. "$here/xvfb.sh"
+mkdir -p "$out"
+data=$(mktemp -d)
+app=""
+trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
+export TRELVAN_DATA_DIR="$data"
+storage="$data/Trelvan Assistant Storage 400"
+cp "$resources"/*.rsc "$data/"
+start_xvfb || exit 1
+headless_shot "$headless" "$resources" "$out/project_main_expected.png" || { echo "FAIL: headless shot"; exit 1; }
+
+"$program" &
+app=$!
+window=$(timeout 20 xdotool search --sync --all --pid "$app" --name '^Trelvan Assistant$' | head -n 1)
+[ -n "$window" ] || { echo "FAIL: no window"; exit 1; }
+left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
+top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+wait_for_picture "$out/project_main.png" "800x600+$left+$top" "$out/project_main_expected.png" 15 ||
+  { echo "FAIL: the window does not show the main page"; exit 1; }
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowactivate --sync "$window" 2>/dev/null
+
+# Each step waits until the window shows its effect: the window has changed
+# since the step began and holds still. A slow tick (a page file read from
+# the storage) then never swallows the next click.
+capture() { import -window "$window" "$1" 2>/dev/null; }
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+begin() { capture "$out/project_before.png"; }
+settle() {
+  local previous="" current i
+  for i in $(seq 60); do
+    sleep 0.2
+    current="$out/project_now_$((i % 2)).png"
+    capture "$current"
+    if ! same "$current" "$out/project_before.png" && [ -n "$previous" ] && same "$current" "$previous"; then
+      return 0
+    fi
+    previous=$current
+  done
+  echo "FAIL: nothing changed after: $*"
+  exit 1
+}
+# click X Y: a click held like a hand's, at page coordinates. The pointer
+# rests first: a move in the press's tick would take its place.
+click() {
+  begin
+  xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
+  settle "click $1 $2"
+}
+# enter TEXT: typed on the PC keyboard into the keyboard page, then Return.
+enter() {
+  begin
+  xdotool type --delay 40 "$1"
+  xdotool key Return
+  settle "enter $1"
+}
+
+click 319 194            # the storage projects list
+click 319 225            # Open Manager: the Project Manager
+click 540 132            # New Project
+click 400 180            # module ZR-5
+click 300 400            # the name field
+enter yard
+click 515 536            # Create: the page editor
+click 80 147             # two buttons
+click 80 147
+# the top button (the second) dragged from the screen's corner
+begin
+xdotool mousemove "$((left + 482))" "$((top + 195))" sleep 0.05 mousedown 1 sleep 0.15 \
+  mousemove "$((left + 540))" "$((top + 250))" sleep 0.15 \
+  mousemove "$((left + 600))" "$((top + 300))" sleep 0.15 mouseup 1
+settle drag
+click 270 560            # to the program page
+click 734 55             # insert after Start
+click 41 77              # If
+click 133 391            # A: Input 1
+click 393 77             # B: a constant
+enter 250
+click 734 77             # insert after the If row
+click 193 99             # a task
+click 400 104            # Play Sound
+click 361 99             # its sound's name
+enter horn
+click 549 99             # its volume
+enter 80
+click 736 579            # Save As
+enter depot
+click 400 320            # "Save Complete!": Exit
+click 64 579             # leave: saved, so straight to the Project Manager
+click 645 536            # back to the main page
+# the main page's exit control
+read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
+                          --resources "$resources" /dev/stdin | head -n 1)
+xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
+wait_exit "$app" 10
+app=""
+[ "$EXIT_STATUS" = 0 ] || { echo "FAIL: exit status '$EXIT_STATUS'"; exit 1; }
+
+listing=$("$inspector" "$storage" project 'depot~') || { echo "FAIL: no project depot~"; "$inspector" "$storage" ls; exit 1; }
+echo "$listing"
+expected='   0  Start
+   1  If Input 1 = 250
+   2    Play Sound horn 80
+   3  Else
+   4  End if
+   5  End'
+[ "$(grep -E '^ +[0-9]+  ' <<<"$listing")" = "$expected" ] || { echo "FAIL: the program differs"; exit 1; }
+grep -q '^model ZR-5 (class 1)$' <<<"$listing" || { echo "FAIL: model"; exit 1; }
+grep -q '^  2 Button 2     at 118,130  mode 0' <<<"$listing" || { echo "FAIL: the dragged button"; exit 1; }
+grep -q '^  1 Button 1     at 0,25 ' <<<"$listing" || { echo "FAIL: the first button"; exit 1; }
+"$inspector" "$storage" project 'yard~' >/dev/null 2>&1 && { echo "FAIL: yard~ was never saved"; exit 1; }
+echo "project test passed"

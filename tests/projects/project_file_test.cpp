@@ -1,0 +1,213 @@
+// The project record and file: the golden files made from the layout by
+// make_golden.py, damaged files refused, the labels, names and buttons, and
+// saves that the storage refuses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <dirent.h>
+
+#include "projects/project_fixture.h"
+#include "storage/file_system.h"
+#include "storage/storage_fixture.h"
+#include "storage/whole_file.h"
+
+namespace trelvan {
+namespace {
+
+using testing::ReadBytes;
+using testing::ReadRecord;
+using testing::StoredContent;
+
+std::vector<std::string> GoldenFiles(const std::string& ending) {
+  std::vector<std::string> names;
+  DIR* d = opendir(TRELVAN_PROJECT_GOLDEN_DIR);
+  while (dirent* e = d ? readdir(d) : nullptr) {
+    const std::string n = e->d_name;
+    if (n.size() > ending.size() && n.compare(n.size() - ending.size(), ending.size(), ending) == 0) {
+      names.push_back(std::string(TRELVAN_PROJECT_GOLDEN_DIR "/") + n);
+    }
+  }
+  if (d) closedir(d);
+  return names;
+}
+
+class ProjectFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s = testing::MakeFormattedStorage(platform.files);
+    ClearProject(ps->project);
+  }
+  FakePlatform platform;
+  std::unique_ptr<Storage> s;
+  std::unique_ptr<Projects> ps{new Projects{}};
+};
+
+TEST_F(ProjectFileTest, GoldenRecordsSaveToTheirExactBytesAndLoadBack) {
+  const std::vector<std::string> records = GoldenFiles(".txt");
+  ASSERT_EQ(records.size(), 4u);
+  for (const std::string& txt : records) {
+    SCOPED_TRACE(txt);
+    const std::vector<uint8_t> expected = ReadBytes(txt.substr(0, txt.size() - 4) + ".bin");
+    ps->project = *ReadRecord(txt);
+    ps->project.modified = true;
+    ASSERT_TRUE(SaveProject(*ps, *s));
+    EXPECT_FALSE(ps->project.modified);
+    const int i = StorageFindFile(*s, ps->project.name);
+    ASSERT_GE(i, 0);
+    EXPECT_EQ(StoredContent(*s, static_cast<uint16_t>(i)), expected);
+
+    std::unique_ptr<Project> loaded(new Project{});
+    ClearProject(*loaded);
+    CopyText(ps->project.name, loaded->name, kProjectNameCapacity);
+    ASSERT_EQ(LoadProject(*loaded, *s), LoadResult::kLoaded);
+    uint8_t again[kMaxProjectData];
+    const uint32_t n = EncodeProject(*loaded, again);
+    const uint32_t h = StorageHeaderLength(*s, static_cast<uint16_t>(i));
+    EXPECT_EQ(std::vector<uint8_t>(again, again + n),
+              std::vector<uint8_t>(expected.begin() + h, expected.end()));
+    EXPECT_EQ(loaded->instructionCount, ps->project.instructionCount);
+    EXPECT_EQ(loaded->inputCount, ps->project.inputCount);
+  }
+  EXPECT_EQ(ps->projectCount, 4);
+  EXPECT_EQ(ListProjects(*ps, *s), 4);
+}
+
+TEST_F(ProjectFileTest, NewProjectHas54DataBytesAndNoPictureKeepsTheClearedName) {
+  ps->project = *ReadRecord(TRELVAN_PROJECT_GOLDEN_DIR "/new_project.txt");
+  EXPECT_EQ(ProjectDataSize(ps->project), 54u);
+  ps->project = *ReadRecord(TRELVAN_PROJECT_GOLDEN_DIR "/no_picture.txt");
+  CopyText("Stale", ps->project.pictureName, kProjectTextCapacity);
+  ASSERT_TRUE(SaveProject(*ps, *s));
+  std::unique_ptr<Project> loaded(new Project{});
+  ClearProject(*loaded);
+  CopyText("Bare~", loaded->name, kProjectNameCapacity);
+  ASSERT_EQ(LoadProject(*loaded, *s), LoadResult::kLoaded);
+  EXPECT_EQ(loaded->pictureCount, 0);
+  EXPECT_STREQ(loaded->pictureName, "");
+  EXPECT_EQ(loaded->buttons[0].x, 100);
+  EXPECT_EQ(loaded->buttons[0].buttonMode, 1);
+}
+
+TEST_F(ProjectFileTest, DamagedFilesAreNotLoadedAndLeaveTheRecord) {
+  const std::vector<std::string> files = GoldenFiles(".bin");
+  int damaged = 0;
+  for (const std::string& path : files) {
+    if (path.find("/damaged_") == std::string::npos) continue;
+    SCOPED_TRACE(path);
+    ++damaged;
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    ASSERT_TRUE(StorageWriteWholeFile(*s, "Damaged~", bytes.data(),
+                                      static_cast<uint32_t>(bytes.size()), nullptr, 0));
+    ClearProject(ps->project);
+    CopyText("Damaged~", ps->project.name, kProjectNameCapacity);
+    ps->project.buttonCount = 1;  // a mark the load must not overwrite
+    const Project before = ps->project;
+    EXPECT_EQ(LoadProject(ps->project, *s), LoadResult::kDamaged);
+    EXPECT_EQ(std::memcmp(&before, &ps->project, sizeof before), 0);
+  }
+  EXPECT_EQ(damaged, 12);
+  CopyText("Missing~", ps->project.name, kProjectNameCapacity);
+  EXPECT_EQ(LoadProject(ps->project, *s), LoadResult::kNoFile);
+}
+
+TEST_F(ProjectFileTest, InputAndOutputLabelsByClassAndButtons) {
+  Project& p = ps->project;
+  struct Case {
+    uint8_t moduleClass, buttons, inputs, outputs;
+    const char* lastInput;
+    const char* lastOutput;
+  } cases[] = {{0, 3, 11, 6, "Button 3", "Output 8"},
+               {0, 8, 16, 6, "Button 8", "Output 8"},
+               {1, 0, 2, 7, "Input 2", "Output 6"},
+               {2, 3, 4, 7, "Button 3", "Output 6"}};
+  for (const Case& c : cases) {
+    ClearProject(p);
+    p.moduleClass = c.moduleClass;
+    for (int i = 0; i < c.buttons; ++i) ASSERT_EQ(AddButton(p), i + 1);
+    RebuildIoLabels(p);  // rebuilding again adds nothing
+    EXPECT_EQ(p.inputCount, c.inputs);
+    EXPECT_EQ(p.outputCount, c.outputs);
+    EXPECT_STREQ(p.inputLabels[p.inputCount - 1], c.lastInput);
+    EXPECT_STREQ(p.outputLabels[p.outputCount - 1], c.lastOutput);
+  }
+  ClearProject(p);
+  RebuildIoLabels(p);
+  EXPECT_STREQ(p.outputLabels[1], "Motor 2");
+  EXPECT_STREQ(p.outputLabels[2], "Output 5");  // the accessory module counts from 5
+}
+
+TEST_F(ProjectFileTest, NamesInUseAndTheButtonList) {
+  Project& p = ps->project;
+  p.moduleClass = 1;
+  AddButton(p);
+  AddButton(p);
+  AddVariable(p, "Speed");
+  for (const char* used : {"Speed", "Button 2", "Input 1", "Motor 1", "Output 6"}) {
+    EXPECT_TRUE(IsNameInUse(p, used)) << used;
+  }
+  for (const char* free : {"Input 3", "Button 3", "Speed2", "Output 7"}) {
+    EXPECT_FALSE(IsNameInUse(p, free)) << free;
+  }
+  p.buttons[1].x = 200;
+  CopyText("Gate", p.buttons[1].name, kButtonNameCapacity);
+  AddButton(p);
+  EXPECT_EQ(RemoveButton(p, 0), 2);
+  EXPECT_STREQ(p.buttons[0].name, "Gate");
+  EXPECT_EQ(p.buttons[0].x, 200);
+  EXPECT_STREQ(p.inputLabels[2], "Gate");
+  EXPECT_EQ(p.inputCount, 4);
+  EXPECT_EQ(RemoveButton(p, 2), -1);
+  for (int i = 2; i < 8; ++i) AddButton(p);
+  EXPECT_EQ(p.buttonCount, 8);
+  EXPECT_EQ(AddButton(p), -1);
+  // A slot never used since the defaults starts at the screen's left, 25 down.
+  EXPECT_EQ(p.buttons[7].y, 25);
+  EXPECT_EQ(p.buttons[7].imageIndex, 0xFF);
+}
+
+TEST_F(ProjectFileTest, ProjectCountOnSaveOverAndSaveAs) {
+  CopyText("One~", ps->project.name, kProjectNameCapacity);
+  ASSERT_TRUE(SaveProject(*ps, *s));
+  ASSERT_TRUE(SaveProject(*ps, *s));
+  EXPECT_EQ(ps->projectCount, 1);
+  CopyText("Two~", ps->project.name, kProjectNameCapacity);
+  ASSERT_TRUE(SaveProject(*ps, *s));
+  EXPECT_EQ(ps->projectCount, 2);
+}
+
+TEST_F(ProjectFileTest, ARefusedSaveIsReportedAndKeepsTheOldFile) {
+  Project& p = ps->project;
+  CopyText("Kept~", p.name, kProjectNameCapacity);
+  ASSERT_TRUE(SaveProject(*ps, *s));
+  // The rest of the storage full.
+  const uint32_t filler = s->fs.header.freeBlocks * kBlockSize - 64;
+  std::vector<uint8_t> big(filler, 0x5A);
+  ASSERT_TRUE(StorageWriteRecord(*s, "Filler", "", "Test", "1.00", big.data(), filler));
+  ASSERT_EQ(s->fs.header.freeBlocks, 0);
+  p.modified = true;
+  CopyText("Copy~", p.name, kProjectNameCapacity);
+  EXPECT_FALSE(SaveProject(*ps, *s));
+  EXPECT_TRUE(p.modified);
+  EXPECT_EQ(ps->projectCount, 1);
+  EXPECT_LT(StorageFindFile(*s, "Copy~"), 0);
+  // Saved over itself, the project fits in the block its old file leaves.
+  CopyText("Kept~", p.name, kProjectNameCapacity);
+  p.variableCount = 8;
+  EXPECT_TRUE(SaveProject(*ps, *s));
+  EXPECT_FALSE(p.modified);
+}
+
+TEST_F(ProjectFileTest, TheListHoldsTheFirst18ProjectsInStorageOrder) {
+  for (int i = 0; i < 20; ++i) {
+    FormatText(ps->project.name, "P%02d~", i);
+    ASSERT_TRUE(SaveProject(*ps, *s));
+  }
+  std::vector<uint8_t> other(10, 1);
+  ASSERT_TRUE(StorageWriteRecord(*s, "Horn~", "User", "Sound", "1.00", other.data(), 10));
+  EXPECT_EQ(ListProjects(*ps, *s), 18);
+  EXPECT_STREQ(ps->projectList[0], "P00~");
+  EXPECT_STREQ(ps->projectList[17], "P17~");
+}
+
+}  // namespace
+}  // namespace trelvan
