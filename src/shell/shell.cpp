@@ -25,15 +25,45 @@ void AppendKey(KeyQueueRecord& queue, uint8_t character) {
   queue.keys[queue.count++] = character;
 }
 
+// Where the pointer was last: the newest waiting event, else the current one.
+const PointerEventRecord& LatestPointerEvent(const Shell& s) {
+  return s.pointerWaitingCount > 0 ? s.pointerWaiting[s.pointerWaitingCount - 1] : s.PointerEvent;
+}
+
+// The next waiting event becomes the tick's pointer event.
+void TakeWaitingPointerEvent(Shell& s) {
+  if (s.PointerEvent.pending || s.pointerWaitingCount == 0) return;
+  s.PointerEvent = s.pointerWaiting[0];
+  for (int i = 1; i < s.pointerWaitingCount; ++i) s.pointerWaiting[i - 1] = s.pointerWaiting[i];
+  --s.pointerWaitingCount;
+}
+
 }  // namespace
 
+void QueuePointerEvent(Shell& shell, int32_t state, int32_t x, int32_t y, uint8_t button) {
+  PointerEventRecord* last = shell.pointerWaitingCount > 0
+                                 ? &shell.pointerWaiting[shell.pointerWaitingCount - 1]
+                                 : (shell.PointerEvent.pending ? &shell.PointerEvent : nullptr);
+  PointerEventRecord* e = nullptr;
+  if (!last) {
+    e = &shell.PointerEvent;
+  } else if (state == kPointerMoved && last->state == kPointerMoved) {
+    e = last;
+  } else if (shell.pointerWaitingCount < kPointerQueueCapacity) {
+    e = &shell.pointerWaiting[shell.pointerWaitingCount++];
+    e->button = shell.PointerEvent.button;
+  } else {
+    return;  // eight events behind a tick that has not come: the newest is dropped
+  }
+  if (state == kPointerPressed) e->button = button;
+  e->state = state;
+  e->pending = 1;
+  e->x = ClampCoordinate(x, kFrameWidth);
+  e->y = ClampCoordinate(y, kFrameHeight);
+}
+
 void PointerPressed(Shell& shell, int32_t x, int32_t y, uint8_t button) {
-  PointerEventRecord& e = shell.PointerEvent;
-  e.button = button;
-  e.state = kPointerPressed;
-  e.pending = 1;
-  e.x = ClampCoordinate(x, kFrameWidth);
-  e.y = ClampCoordinate(y, kFrameHeight);
+  QueuePointerEvent(shell, kPointerPressed, x, y, button);
 }
 
 uint8_t MapKeyToCharacter(uint32_t vk, uint8_t shiftDown) {
@@ -99,6 +129,7 @@ void TimerTick(Assistant& a) {
   if (s.PointerEvent.pending) {
     s.PointerEvent.pending = 0;
     DispatchPageEvent(a, kPagePointerEvent);
+    TakeWaitingPointerEvent(s);
   }
   if (s.PageTimer.expired) {
     s.PageTimer.expired = 0;
@@ -144,13 +175,9 @@ void MainWindowCreated(Assistant& a) {
 
 void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, uint32_t y) {
   Shell& s = a.shell;
-  PointerEventRecord& e = s.PointerEvent;
   switch (message) {
     case Message::MouseMove:
-      e.state = kPointerMoved;
-      e.x = static_cast<int32_t>(x >= kFrameWidth ? kFrameWidth - 1 : x);
-      e.y = static_cast<int32_t>(y >= kFrameHeight ? kFrameHeight - 1 : y);
-      e.pending = 1;
+      QueuePointerEvent(s, kPointerMoved, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
       break;
     case Message::LeftButtonDown:
       PointerPressed(s, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
@@ -160,8 +187,7 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       break;
     case Message::LeftButtonUp:
     case Message::RightButtonUp:
-      e.state = kPointerReleased;
-      e.pending = 1;
+      QueuePointerEvent(s, kPointerReleased, LatestPointerEvent(s).x, LatestPointerEvent(s).y, 0);
       break;
     case Message::MouseWheel:
       break;

@@ -10,6 +10,9 @@ namespace trelvan {
 struct Assistant;
 
 constexpr int kKeyQueueCapacity = 16;
+// Pointer events that arrive before the tick took the last one: a press and
+// its release within one slow tick both reach the page, one a tick.
+constexpr int kPointerQueueCapacity = 8;
 constexpr uint32_t kDiskLowWarnMegabytes = 2088;  // below: "Disk Memory is very low!"
 constexpr uint32_t kDiskSaveMegabytes = 2068;     // above: the image is saved
 
@@ -35,6 +38,8 @@ struct SoftTimer {
 
 struct Shell {
   PointerEventRecord PointerEvent;
+  PointerEventRecord pointerWaiting[kPointerQueueCapacity];  /**< oldest first */
+  uint8_t pointerWaitingCount;
   KeyQueueRecord KeyQueue;
   uint8_t ShiftDown;       /**< 1 while Shift is held */
   uint8_t QuitRequested;   /**< 1: the exit sequence runs at the end of the message */
@@ -71,6 +76,9 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
 void MainWindowCreated(Assistant& a);
 
 void PointerPressed(Shell& shell, int32_t x, int32_t y, uint8_t button);
+// A pointer event for the next tick that has none; while one waits, the new
+// one waits behind it (moves in a row are one move).
+void QueuePointerEvent(Shell& shell, int32_t state, int32_t x, int32_t y, uint8_t button);
 uint8_t MapKeyToCharacter(uint32_t virtualKey, uint8_t shiftDown);
 void UpdateSoftTimers(Shell& shell);
 int RepaintDue(Assistant& a);

@@ -6,7 +6,7 @@
 //
 // Script lines (# starts a comment):
 //   tick [N]                 N timer messages (default 1)
-//   press X Y [right]        button down;  move X Y;  release
+//   press X Y [right]        button down;  move X Y;  release (button up and a tick)
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
 //   type TEXT                the keys that type TEXT (letters, digits, space)
@@ -146,7 +146,9 @@ bool RunScript(const Options& o) {
         send(button == "right" ? Message::RightButtonDown : Message::LeftButtonDown, 0, x, y);
       }
     } else if (verb == "release") {
+      // A hand takes longer than a tick to press again: the release has its tick.
       send(Message::LeftButtonUp, 0, 0, 0);
+      send(Message::Timer, 0, 0, 0);
     } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
       uint32_t vk = 0;
       words >> vk;
