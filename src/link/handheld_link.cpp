@@ -2,6 +2,6 @@
 
 namespace trelvan {
 
-void ServiceHandheldLink(Link&, Platform&) {}
+void ServiceHandheldLink(Link&, const LinkContext&, Platform&) {}
 
 }  // namespace trelvan

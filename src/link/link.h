@@ -1,17 +1,70 @@
 // The handheld link's state: what the handheld is offered (the transfer
-// lists) and, as the links land, the link state, the serial and HID links.
+// lists), which link carries its packets, the transfer counters the main
+// page watches, and the serial and HID links.
 #pragma once
 
+#include <cstdint>
+
+#include "link/handheld_protocol.h"
+#include "link/hid_reports.h"
+#include "link/serial_frames.h"
 #include "link/transfer_lists.h"
 #include "platform/platform.h"
 
 namespace trelvan {
 
-struct Link {
-  TransferLists transfer{};
+struct Net;
+struct Storage;
+struct SetupValues;
+
+// ---- capacities ---------------------------------------------------------------
+// The reply and request buffers (kPacketCapacity, 256: a packet's length
+// travels in one byte), the serial frame (kSerialFrameCapacity) and the HID
+// reports (kHidReportCapacity) are declared beside their codecs.
+constexpr int32_t kProbeInterval = 50;  // the probe runs when probeTicks exceeds this: every 51st tick
+
+// linkType: which link carries the handheld's packets.
+enum LinkTypes : uint8_t { kLinkSerial = 0, kLinkHid = 1, kLinkSimulator = 2 };
+
+// The serial driver library and its one device (the CFtdiUsb state).
+struct FtdiState {
+  uint32_t libraryReady;  /**< 1 when all 12 functions were found */
+  uint32_t deviceOpened;  /**< 1 once an open was tried for the present device */
+  int32_t deviceCount;    /**< devices listed at the last poll; -1 when listing failed */
+  void* handle;           /**< the open device */
+  SerialFrame frame;      /**< reassembly of the incoming frame */
 };
 
-// Once per tick, after the pages: serves the handheld on the chosen link.
-void ServiceHandheldLink(Link& link, Platform& platform);
+// The HID device as the protocol sees it; the handles live in the platform.
+struct HidState {
+  uint16_t inputReportLength;
+  uint16_t outputReportLength;
+  int32_t isOpen;  /**< 1 while the device is usable; the protocol stores results here */
+};
+
+struct Link {
+  TransferLists transfer{};
+  HandheldTransfer handheld{};  /**< counters, revision and the reply buffer */
+  uint8_t linkType = kLinkSerial;   /**< a LinkTypes value */
+  int32_t handheldConnected = 0;    /**< > 0 while a handheld is served; 0 or -1 when not */
+  int32_t connectedShown = 0;       /**< copy of handheldConnected for the pages */
+  int32_t probeTicks = 0;           /**< ticks since the last probe */
+  uint8_t request[kPacketCapacity]{};  /**< the request being answered */
+  FtdiState ftdi{};
+  HidState hid{};
+};
+
+// What the link service needs beside the link: the storage it reads and
+// writes, the simulator channel, the setup switch and the page shown.
+struct LinkContext {
+  Storage& storage;
+  Net& net;
+  const SetupValues& setup;
+  int32_t currentPage;
+};
+
+// Once per tick, after the pages: probes for a handheld every 51st tick and
+// serves the chosen link.
+void ServiceHandheldLink(Link& link, const LinkContext& c, Platform& platform);
 
 }  // namespace trelvan
