@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "link/ftdi_link.h"
 #include "link/handheld_protocol.h"
 #include "link/hid_reports.h"
 #include "link/serial_frames.h"
@@ -26,15 +27,6 @@ constexpr int32_t kProbeInterval = 50;  // the probe runs when probeTicks exceed
 // linkType: which link carries the handheld's packets.
 enum LinkTypes : uint8_t { kLinkSerial = 0, kLinkHid = 1, kLinkSimulator = 2 };
 
-// The serial driver library and its one device (the CFtdiUsb state).
-struct FtdiState {
-  uint32_t libraryReady;  /**< 1 when all 12 functions were found */
-  uint32_t deviceOpened;  /**< 1 once an open was tried for the present device */
-  int32_t deviceCount;    /**< devices listed at the last poll; -1 when listing failed */
-  void* handle;           /**< the open device */
-  SerialFrame frame;      /**< reassembly of the incoming frame */
-};
-
 // The HID device as the protocol sees it; the handles live in the platform.
 struct HidState {
   uint16_t inputReportLength;
@@ -50,7 +42,7 @@ struct Link {
   int32_t connectedShown = 0;       /**< copy of handheldConnected for the pages */
   int32_t probeTicks = 0;           /**< ticks since the last probe */
   uint8_t request[kPacketCapacity]{};  /**< the request being answered */
-  FtdiState ftdi{};
+  CFtdiUsb ftdi{};
   HidState hid{};
 };
 
