@@ -7,7 +7,7 @@
 
 #include "link/ftdi_link.h"
 #include "link/handheld_protocol.h"
-#include "link/hid_reports.h"
+#include "link/hid_link.h"
 #include "link/serial_frames.h"
 #include "link/transfer_lists.h"
 #include "platform/platform.h"
@@ -27,13 +27,6 @@ constexpr int32_t kProbeInterval = 50;  // the probe runs when probeTicks exceed
 // linkType: which link carries the handheld's packets.
 enum LinkTypes : uint8_t { kLinkSerial = 0, kLinkHid = 1, kLinkSimulator = 2 };
 
-// The HID device as the protocol sees it; the handles live in the platform.
-struct HidState {
-  uint16_t inputReportLength;
-  uint16_t outputReportLength;
-  int32_t isOpen;  /**< 1 while the device is usable; the protocol stores results here */
-};
-
 struct Link {
   TransferLists transfer{};
   HandheldTransfer handheld{};  /**< counters, revision and the reply buffer */
@@ -47,16 +40,24 @@ struct Link {
 };
 
 // What the link service needs beside the link: the storage it reads and
-// writes, the simulator channel, the setup switch and the page shown.
+// writes, the simulator channel, the setup switch and whether the main page
+// is shown.
 struct LinkContext {
   Storage& storage;
   Net& net;
   const SetupValues& setup;
-  int32_t currentPage;
+  bool onMainPage;
 };
+
+constexpr char kSimulatorProcessName[] = "TX Simulator.exe";
 
 // Once per tick, after the pages: probes for a handheld every 51st tick and
 // serves the chosen link.
 void ServiceHandheldLink(Link& link, const LinkContext& c, Platform& platform);
+
+// Abandons a file the handheld began to push and did not finish: nothing of
+// it is stored and the storage takes new work. Called when the link is lost
+// and when the main page ends a transfer.
+void EndHandheldPush(Link& link, Storage& storage);
 
 }  // namespace trelvan
