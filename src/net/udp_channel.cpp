@@ -136,8 +136,9 @@ bool ServerLinkStart(ServerChannel& c, Platform& p) {
 void ServerLinkClose(ServerChannel& c) {
   if (c.socket == kNoSocket) return;
   c.closing.store(1, std::memory_order_release);
-  c.udp->Close(c.socket);  // wakes the receive thread
+  c.udp->Wake(c.socket);
   c.threads->Join(c.thread);
+  c.udp->Close(c.socket);
   c.thread = kNoThread;
   c.socket = kNoSocket;
   c.udp->Cleanup();
@@ -217,9 +218,10 @@ bool SimulatorLinkStart(SimulatorChannel& c, Platform& p) {
 void SimulatorLinkClose(SimulatorChannel& c) {
   if (c.receiveSocket == kNoSocket && c.sendSocket == kNoSocket) return;
   c.closing.store(1, std::memory_order_release);
+  c.udp->Wake(c.receiveSocket);
+  c.threads->Join(c.thread);
   c.udp->Close(c.receiveSocket);
   c.udp->Close(c.sendSocket);
-  c.threads->Join(c.thread);
   c.thread = kNoThread;
   c.receiveSocket = kNoSocket;
   c.sendSocket = kNoSocket;

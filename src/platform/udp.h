@@ -30,7 +30,10 @@ class Udp {
   // it: its length, or kReceiveFailed / kReceiveAgain. *fromIpv4 tells
   // whether the sender's address is IPv4.
   virtual int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) = 0;
-  // Closes the socket; a thread blocked in Receive on it returns kReceiveFailed.
+  // Makes a thread blocked in Receive on the socket return kReceiveFailed,
+  // now and at every later call; the socket is closed only by Close, once
+  // that thread has ended.
+  virtual void Wake(intptr_t socket) = 0;
   virtual void Close(intptr_t socket) = 0;
   // The first IPv4 address of the PC's host name, dotted; false (and an
   // empty text) when the name does not resolve.

@@ -53,13 +53,14 @@ void UdpContract(U& udp) {
   EXPECT_TRUE(ipv4);
   EXPECT_EQ(std::memcmp(buffer, bytes, 4), 0);
 
-  // Closing the socket wakes a thread blocked in its receive.
+  // Waking the socket ends a thread blocked in its receive.
   int32_t result = 0;
   std::thread blocked([&] { result = udp.Receive(receiver, buffer, sizeof buffer, &ipv4); });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  udp.Close(receiver);
+  udp.Wake(receiver);
   blocked.join();
   EXPECT_EQ(result, kReceiveFailed);
+  udp.Close(receiver);
   udp.Close(sender);
 }
 

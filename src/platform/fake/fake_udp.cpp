@@ -53,6 +53,8 @@ int32_t FakeUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bo
   }
 }
 
+void FakeUdp::Wake(intptr_t socket) { Close(socket); }
+
 void FakeUdp::Close(intptr_t socket) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = sockets_.find(socket);

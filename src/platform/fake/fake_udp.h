@@ -31,6 +31,7 @@ class FakeUdp : public Udp {
   bool SendTo(intptr_t socket, const char* address, uint16_t port, const uint8_t* bytes,
               uint32_t count) override;
   int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) override;
+  void Wake(intptr_t socket) override;
   void Close(intptr_t socket) override;
   bool LocalAddress(char* out, uint32_t capacity) override;
 

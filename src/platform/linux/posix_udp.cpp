@@ -50,10 +50,12 @@ int32_t PosixUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, b
   return static_cast<int32_t>(n);
 }
 
+void PosixUdp::Wake(intptr_t socket) {
+  if (socket != kNoSocket) ::shutdown(static_cast<int>(socket), SHUT_RDWR);
+}
+
 void PosixUdp::Close(intptr_t socket) {
-  if (socket == kNoSocket) return;
-  ::shutdown(static_cast<int>(socket), SHUT_RDWR);
-  ::close(static_cast<int>(socket));
+  if (socket != kNoSocket) ::close(static_cast<int>(socket));
 }
 
 bool PosixUdp::LocalAddress(char* out, uint32_t capacity) {

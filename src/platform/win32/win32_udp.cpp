@@ -53,8 +53,26 @@ int32_t Win32Udp::Receive(intptr_t s, uint8_t* buffer, uint32_t capacity, bool* 
   return n;
 }
 
+void Win32Udp::Wake(intptr_t s) {
+  if (s == kNoSocket) return;
+  for (intptr_t& w : woken_) {
+    if (w == kNoSocket) {
+      w = s;
+      break;
+    }
+  }
+  closesocket(static_cast<SOCKET>(s));
+}
+
 void Win32Udp::Close(intptr_t s) {
-  if (s != kNoSocket) closesocket(static_cast<SOCKET>(s));
+  if (s == kNoSocket) return;
+  for (intptr_t& w : woken_) {
+    if (w == s) {
+      w = kNoSocket;
+      return;
+    }
+  }
+  closesocket(static_cast<SOCKET>(s));
 }
 
 bool Win32Udp::LocalAddress(char* out, uint32_t capacity) {

@@ -14,7 +14,13 @@ class Win32Udp : public Udp {
   bool SendTo(intptr_t socket, const char* address, uint16_t port, const uint8_t* bytes,
               uint32_t count) override;
   int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) override;
+  // Winsock wakes a blocked receive only by closing the socket: Wake closes
+  // it and Close then leaves it alone.
+  void Wake(intptr_t socket) override;
   void Close(intptr_t socket) override;
+
+ private:
+  intptr_t woken_[4] = {kNoSocket, kNoSocket, kNoSocket, kNoSocket};
   bool LocalAddress(char* out, uint32_t capacity) override;
 };
 
