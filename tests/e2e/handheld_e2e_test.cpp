@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
+#include "platform/linux/dl_libraries.h"
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
 #include "platform/linux/proc_processes.h"
@@ -48,13 +49,27 @@ Bytes ReadFileBytes(const std::string& path) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// dlopen of the stand-in library built in `folder` for the driver's name.
+class FolderLibraries : public Libraries {
+ public:
+  std::string folder;
+  void* Load(const char* name) override {
+    return std::string(name) == "Ftd2xx.dll" ? dl.Load((folder + "/libftd2xx.so").c_str()) : nullptr;
+  }
+  void* Function(void* library, const char* name) override { return dl.Function(library, name); }
+
+ private:
+  DlLibraries dl;
+};
+
 struct World {
   FakePlatform fake;
   PosixUdp udp;
   PosixThreads threads;
   ProcProcesses processes;
+  FolderLibraries libraries;
   Platform platform{fake.window, fake.files, fake.instance, udp, threads, processes,
-                    fake.hid, fake.libraries, fake.settings};
+                    fake.hid, libraries, fake.settings};
   std::unique_ptr<Assistant> a;
   std::string ports;
 
@@ -128,6 +143,54 @@ TEST(HandheldE2e, PullPushNoOpAndBadChecksum) {
 
   EXPECT_EQ(w.RunHandheld({"noop"}), 0);
   EXPECT_EQ(w.RunHandheld({"bad-checksum"}), 0);
+}
+
+void StoreAndSelect(World& w, const char* const* names, int n) {
+  for (int i = 0; i < n; ++i) {
+    const Bytes data = testing::Pattern(700 + 2500 * i, i + 3);
+    ASSERT_TRUE(StorageWriteRecord(w.a->storage, names[i], "", "Sound", "1.00", data.data(),
+                                   static_cast<uint32_t>(data.size())));
+    AddToSelection(w.a->link.transfer, names[i]);
+  }
+}
+
+TEST(HandheldE2e, SerialPullThroughTheDriverLibrary) {
+  World w;
+  w.libraries.folder = TRELVAN_FAKE_D2XX_DIR "/full";
+  const char* names[] = {"Whistle~", "Bell~"};
+  StoreAndSelect(w, names, 2);
+  const std::string folder = w.fake.DataPath("serial");
+  const std::string done = w.fake.DataPath("serial.done");
+  std::filesystem::create_directories(folder);
+  ::setenv("TRELVAN_FAKE_D2XX", ("pull " + folder).c_str(), 1);
+  ::setenv("TRELVAN_FAKE_D2XX_DONE", done.c_str(), 1);
+  w.a->setup.useOlderUsbDrivers = 1;  // the setup switch, before the first tick
+  for (int i = 0; i < 3000 && !std::filesystem::exists(done); ++i) {
+    TimerTick(*w.a);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  ASSERT_TRUE(std::filesystem::exists(done));
+  EXPECT_EQ(ReadFileBytes(done), Bytes({'o', 'k', '\n'}));
+  EXPECT_EQ(w.a->link.linkType, kLinkSerial);
+  for (const char* name : names) {
+    const int index = StorageFindFile(w.a->storage, name);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(ReadFileBytes(folder + "/" + name),
+              testing::StoredContent(w.a->storage, static_cast<uint16_t>(index)));
+  }
+  EXPECT_TRUE(w.fake.window.messages.empty());
+}
+
+TEST(HandheldE2e, SerialLibraryMessages) {
+  World w;
+  w.a->setup.useOlderUsbDrivers = 1;
+  w.libraries.folder = "/nonexistent";
+  TimerTick(*w.a);  // no library: no message
+  EXPECT_TRUE(w.fake.window.messages.empty());
+  w.libraries.folder = TRELVAN_FAKE_D2XX_DIR "/lacking";
+  FtdiLoadLibrary(w.a->link.ftdi, w.platform);
+  ASSERT_EQ(w.fake.window.messages.size(), 1u);
+  EXPECT_EQ(w.fake.window.messages[0], "Error: Can't Find FT_Read");
 }
 
 }  // namespace

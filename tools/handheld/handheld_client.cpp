@@ -1,5 +1,6 @@
 #include "handheld_client.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -110,8 +111,10 @@ bool Client::Push(const Bytes& file) {
   }
   for (size_t at = 0; at < file.size(); at += kWritePiece) {
     const size_t n = file.size() - at < kWritePiece ? file.size() - at : kWritePiece;
-    Bytes write = {0x17, static_cast<uint8_t>(n)};
-    write.insert(write.end(), file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at + n));
+    Bytes write(2 + n);
+    write[0] = 0x17;
+    write[1] = static_cast<uint8_t>(n);
+    std::copy(file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at + n), write.begin() + 2);
     if (!Ask(write, &reply) || reply.size() != 1 || reply[0] != 1) return false;
   }
   log += "pushed " + std::to_string(file.size()) + " bytes\n";
