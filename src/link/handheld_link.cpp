@@ -1,7 +1,125 @@
 #include "link/link.h"
 
+#include "net/net.h"
+#include "storage/file_system.h"
+
 namespace trelvan {
 
-void ServiceHandheldLink(Link&, Platform&) {}
+namespace {
+
+bool IsSimulatorRunning(Platform& p) { return p.processes.IsRunning(kSimulatorProcessName); }
+
+void SendHandheldReply(Link& link, const LinkContext& c, Platform& p, uint32_t n) {
+  const uint8_t* reply = link.handheld.reply;
+  switch (link.linkType) {
+    case kLinkSerial: {
+      uint8_t frame[kSerialFrameCapacity + 1];
+      const uint32_t length = BuildSerialReply(reply, static_cast<uint8_t>(n), frame);
+      FtdiWrite(link.ftdi, frame, length);
+      break;
+    }
+    case kLinkHid: {
+      uint8_t payload[kHidPayloadLength];
+      if (link.hid.isOpen == 1 && BuildDeliveryPayload(reply, n, payload)) {
+        link.hid.isOpen = HidSendReport(link.hid, p, payload);
+      }
+      break;
+    }
+    default:
+      SimulatorSend(c.net.simulator, p, reply, n);
+      break;
+  }
+}
+
+void Answer(Link& link, const LinkContext& c, Platform& p, const uint8_t* packet, uint32_t length) {
+  const uint32_t n = ProcessHandheldPacket(link.handheld, link.transfer, c.storage, c.onMainPage,
+                                           packet, length);
+  if (link.handheld.replyOverRun) p.window.ShowMessageBox("ERROR - AddCheckSum() Buffer Over Run");
+  SendHandheldReply(link, c, p, n);
+}
+
+void LoseHandheld(Link& link, const LinkContext& c) {
+  link.handheldConnected = 0;
+  EndHandheldPush(link, c.storage);
+}
+
+// Every 51st tick: which link carries the handheld, if any.
+void Probe(Link& link, const LinkContext& c, Platform& p) {
+  link.probeTicks = 0;
+  // A simulator channel closed by a failed send opens again here.
+  if (c.net.simulator.receiveSocket == kNoSocket) SimulatorLinkStart(c.net.simulator, p);
+  // A listing failure's -1 counts as not connected, so the other links
+  // are looked for again.
+  bool connected = link.handheldConnected > 0;
+  if (!connected && link.hid.isOpen != 1) {
+    link.hid.isOpen = HidLinkOpen(link.hid, p);
+    if (link.hid.isOpen) {
+      link.handheldConnected = 1;
+      link.linkType = kLinkHid;
+      connected = true;
+    }
+  }
+  if (!connected && IsSimulatorRunning(p)) {
+    link.handheldConnected = 1;
+    link.linkType = kLinkSimulator;
+    connected = true;
+  }
+  if ((!connected || link.linkType == kLinkSerial) && c.setup.useOlderUsbDrivers == 1) {
+    const bool was = link.handheldConnected > 0;
+    link.handheldConnected = link.ftdi.deviceCount;
+    if (link.ftdi.deviceCount > 0) link.linkType = kLinkSerial;
+    if (was && link.handheldConnected <= 0) EndHandheldPush(link, c.storage);
+  }
+  link.connectedShown = link.handheldConnected;
+}
+
+}  // namespace
+
+void EndHandheldPush(Link& link, Storage& storage) {
+  if (!link.handheld.pushOpen) return;
+  link.handheld.pushOpen = 0;
+  // The creation becomes visible only with the header write after its last
+  // byte: mounting again drops it as a restart would, and frees its blocks.
+  if (storage.fs.state == kStateWaitForData) {
+    StorageMount(storage);
+    RunStorageToIdle(storage);
+  }
+}
+
+void ServiceHandheldLink(Link& link, const LinkContext& c, Platform& p) {
+  if (link.probeTicks > kProbeInterval) Probe(link, c, p);
+  ++link.probeTicks;
+  const int frameLength = c.setup.useOlderUsbDrivers == 1 ? FtdiPoll(link.ftdi, p) : 0;
+  const uint32_t simulatorLength = TakeSimulatorPacket(c.net.simulator, link.request);
+
+  switch (link.linkType) {
+    case kLinkSimulator:
+      if (simulatorLength) Answer(link, c, p, link.request, simulatorLength);
+      if (!IsSimulatorRunning(p)) LoseHandheld(link, c);
+      break;
+    case kLinkHid: {
+      if (link.handheldConnected <= 0) break;
+      uint8_t reply[kHidLayoutLength];
+      link.hid.isOpen = HidPollReport(link.hid, p, reply);
+      if (link.hid.isOpen) {
+        const uint32_t n = PollPacketLength(reply);
+        if (n) Answer(link, c, p, reply + 1, n);
+      } else {
+        HidLinkClose(link.hid, p);
+        LoseHandheld(link, c);
+      }
+      break;
+    }
+    default:
+      if (frameLength > 0) {
+        uint8_t frame[kSerialFrameCapacity];
+        const uint32_t length = FtdiCopyFrame(link.ftdi, frame);
+        const uint8_t* packet;
+        const uint32_t n = SerialRequestPacket(frame, length, &packet);
+        Answer(link, c, p, packet, n);
+      }
+      break;
+  }
+}
 
 }  // namespace trelvan

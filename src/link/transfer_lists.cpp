@@ -1,5 +1,6 @@
 #include "link/transfer_lists.h"
 
+#include "storage/file_system.h"
 #include "storage/text.h"
 
 namespace trelvan {
@@ -36,6 +37,37 @@ void RemoveFromSelection(TransferLists& t, int k) {
   for (int i = k; i + 1 < t.selectionCount; ++i) t.selectionList[i] = t.selectionList[i + 1];
   --t.selectionCount;
   t.selectionList[t.selectionCount] = SelectionEntry{};
+}
+
+uint32_t SelectedFilesSize(const TransferLists& t, const Storage& s) {
+  uint32_t total = 0;
+  for (int k = 0; k < t.selectionCount && k < kSelectionCapacity; ++k) {
+    const int i = StorageFindFile(s, t.selectionList[k].name);
+    if (i >= 0) total += StorageFileSize(s, static_cast<uint16_t>(i));
+  }
+  return total;
+}
+
+void BuildSendList(TransferLists& t) {
+  ClearSendList(t);
+  if (t.MainListType == kListServerProductPrograms) {
+    // "VH " + the program's name before its "Rev" + "Update List"
+    char name[64] = "VH ";
+    const char* program = t.selectionList[0].name;
+    const int16_t rev = FindText(program, "Rev");
+    if (rev >= 1 && rev <= 28) {
+      char before[kTransferNameCapacity];
+      CopyText(program, before, static_cast<uint16_t>(rev + 1));
+      AppendText(before, name);
+    }
+    AppendText("Update List", name);
+    CopyText(name, t.sendList[0].name, kTransferNameCapacity);
+    return;
+  }
+  for (int i = 0; i < kSelectionCapacity; ++i) {
+    CopyText(t.selectionList[i].name, t.sendList[i].name, kTransferNameCapacity);
+    t.sendList[i].ready = t.listSource == kFromStorage ? 1 : 0;
+  }
 }
 
 }  // namespace trelvan

@@ -6,6 +6,8 @@
 
 namespace trelvan {
 
+struct Storage;
+
 // ---- capacities -------------------------------------------------------------
 constexpr int kSelectionCapacity = 8;      // the main page's selection shows eight rows
 constexpr int kSendListCapacity = 32;      // an update brings at most 32 files
@@ -59,6 +61,10 @@ struct TransferLists {
   uint8_t MainListType;       /**< a MainListTypes value: the list the main page shows */
   uint8_t listSource;         /**< a ListSources value */
   uint16_t downloadRequest;   /**< DownloadRequestBits */
+  uint16_t readyCount;        /**< sendList entries that are ready */
+  uint16_t serverFileCount;   /**< server files to download for the handheld */
+  uint32_t serverTotalBytes;  /**< their total size */
+  uint8_t serverFilesReady;   /**< 1 once the sizes of all of them are known */
 };
 
 void ClearSelection(TransferLists& t);
@@ -70,5 +76,14 @@ enum SelectResult : uint8_t { kSelectAdded, kSelectAlreadyThere, kSelectFull };
 SelectResult AddToSelection(TransferLists& t, const char* name);
 // Removes entry k; the later entries move up one place with all their fields.
 void RemoveFromSelection(TransferLists& t, int k);
+
+// The sum of the stored sizes of the selected files; names not in the
+// storage add nothing.
+uint32_t SelectedFilesSize(const TransferLists& t, const Storage& s);
+
+// The send list for a transfer that begins: on the product programs list
+// the update list of the selected program, else the selection's names
+// (ready when they come from the storage).
+void BuildSendList(TransferLists& t);
 
 }  // namespace trelvan

@@ -1,11 +1,27 @@
+#include "link/link.h"
 #include "net/net.h"
+#include "storage/text.h"
 
 namespace trelvan {
 
-// The channels arrive with the server and handheld-link work; until then
-// the tick and the exit sequence call these at their places and nothing runs.
-void StartServices(Net&, Link&, Platform&, const SetupValues&) {}
-void ServiceServerChannel(Net&, Platform&) {}
-void CloseChannels(Net&, Link&, Platform&) {}
+void StartServices(Net& net, Link& link, Platform& platform, const SetupValues& setup) {
+  ReadChannelSettings(net.server, net.simulator, platform);
+  ServerLinkStart(net.server, platform);
+  if (setup.useOlderUsbDrivers == 1) FtdiLoadLibrary(link.ftdi, platform);
+  SimulatorLinkStart(net.simulator, platform);
+  FindLocalAddress(net.localAddress, platform);
+  // Without a setting, simulator packets go to the PC's own address.
+  if (!net.simulator.address[0]) CopyText(net.localAddress, net.simulator.address, kAddressCapacity);
+}
+
+void ServiceServerChannel(Net& net, Platform& platform) {
+  AcceptServerReply(net.server);
+  ServerRetryTick(net.server, platform);
+}
+
+void CloseChannels(Net& net, Link&, Platform&) {
+  ServerLinkClose(net.server);
+  SimulatorLinkClose(net.simulator);
+}
 
 }  // namespace trelvan

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "net/server_lists.h"
+#include "net/udp_channel.h"
 #include "platform/platform.h"
 #include "shell/setup_records.h"
 
@@ -16,6 +17,9 @@ enum ServerSteps : uint16_t { kServerStart = 0, kServerIdle = 1 };
 struct Net {
   uint16_t serverStep;  /**< a ServerSteps value */
   MainLists lists;  /**< the main page's list rows */
+  ServerChannel server;
+  SimulatorChannel simulator;
+  char localAddress[kAddressCapacity];  /**< the PC's own IPv4 address; empty when unknown */
 };
 
 // On the first tick: the server channel, the serial driver library when the

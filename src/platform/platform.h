@@ -10,7 +10,13 @@
 #pragma once
 
 #include "platform/files.h"
+#include "platform/hid.h"
 #include "platform/instance.h"
+#include "platform/libraries.h"
+#include "platform/processes.h"
+#include "platform/settings.h"
+#include "platform/threads.h"
+#include "platform/udp.h"
 #include "platform/window.h"
 
 namespace trelvan {
@@ -19,6 +25,12 @@ struct Platform {
   Window& window;      /**< frame, message boxes, timer, quit */
   Files& files;        /**< files, folders, free space */
   Instance& instance;  /**< the single-instance lock */
+  Udp& udp;            /**< datagram sockets, the local address */
+  Threads& threads;    /**< the receive threads */
+  Processes& processes;  /**< is the simulator running */
+  Hid& hid;            /**< the handheld's USB HID device */
+  Libraries& libraries;  /**< the serial driver library */
+  Settings& settings;  /**< server address and ports */
 };
 
 }  // namespace trelvan

@@ -140,7 +140,7 @@ void TimerTick(Assistant& a) {
     s.ShellStarted = 1;
     StartServices(a.net, a.link, a.platform, a.setup);
   }
-  ServiceHandheldLink(a.link, a.platform);
+  ServiceHandheldLink(a.link, LinkContext{a.storage, a.net, a.setup, a.ui.pages.CurrentPage == kMainPage}, a.platform);
   ServiceServerChannel(a.net, a.platform);
 }
 

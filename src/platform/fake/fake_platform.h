@@ -6,6 +6,8 @@
 
 #include "platform/fake/fake_files.h"
 #include "platform/fake/fake_instance.h"
+#include "platform/fake/fake_services.h"
+#include "platform/fake/fake_udp.h"
 #include "platform/fake/fake_window.h"
 #include "platform/platform.h"
 
@@ -19,8 +21,16 @@ struct FakePlatform {
   FakeWindow window;
   FakeFiles files;
   FakeInstance instance;
+  FakeUdp udp;
+  FakeThreads threads;
+  FakeProcesses processes;
+  FakeHid hid;
+  FakeLibraries libraries;
+  FakeSettings settings;
 
-  operator Platform() { return Platform{window, files, instance}; }
+  operator Platform() {
+    return Platform{window, files, instance, udp, threads, processes, hid, libraries, settings};
+  }
   std::string DataPath(const std::string& name) const { return files.DataPath(name); }
 };
 

@@ -9,7 +9,13 @@
 #include <new>
 #include <string>
 
+#include "platform/linux/dl_libraries.h"
+#include "platform/linux/env_settings.h"
+#include "platform/linux/hidapi_hid.h"
 #include "platform/linux/posix_files.h"
+#include "platform/linux/posix_threads.h"
+#include "platform/linux/posix_udp.h"
+#include "platform/linux/proc_processes.h"
 #include "platform/linux/sdl_keys.h"
 #include "platform/linux/sdl_window.h"
 #include "platform/linux/socket_instance.h"
@@ -184,7 +190,14 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     SdlWindow window(sdlWindow);
     PosixFiles files(LinuxDataFolder());
     SocketInstance instance(files.DataFolder());
-    Assistant& a = *new (memory.get()) Assistant(Platform{window, files, instance});
+    PosixUdp udp;
+    PosixThreads threads;
+    ProcProcesses processes;
+    HidapiHid hid;
+    DlLibraries libraries;
+    EnvSettings settings;
+    Assistant& a = *new (memory.get()) Assistant(
+        Platform{window, files, instance, udp, threads, processes, hid, libraries, settings});
     MainWindowCreated(a);
     if (hooks && hooks->started) hooks->started(a);
     window.StartTimer();

@@ -7,7 +7,13 @@
 
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_instance.h"
+#include "platform/win32/win32_libraries.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_settings.h"
+#include "platform/win32/win32_threads.h"
+#include "platform/win32/win32_udp.h"
 #include "platform/win32/win32_window.h"
 #include "shell/assistant.h"
 
@@ -128,9 +134,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   Win32Files files(WindowsDataFolder());
   Win32Instance instanceLock;
+  Win32Udp udp;
+  Win32Threads threads;
+  Win32Processes processes;
+  Win32Hid hid;
+  Win32Libraries libraries;
+  Win32Settings settings;
   // The Assistant holds the 128 MB storage image: it lives on the heap.
-  std::unique_ptr<Assistant> assistant(
-      new (std::nothrow) Assistant(Platform{windowService, files, instanceLock}));
+  std::unique_ptr<Assistant> assistant(new (std::nothrow) Assistant(Platform{
+      windowService, files, instanceLock, udp, threads, processes, hid, libraries, settings}));
   if (!assistant) {
     DestroyWindow(window);
     return CannotStart(L"Trelvan Assistant does not have enough memory to start.");

@@ -15,6 +15,8 @@ constexpr uint32_t kImageHundredth = 1342177;  // 134,217,728 / 100, rounded dow
 constexpr uint16_t kRowNotChosen = 32;         // "TA Common": list-row marks
 constexpr uint16_t kRowChosen = 34;
 constexpr uint16_t kSelectionMark = 33;
+constexpr uint16_t kHandheldConnectedPicture = 17;  // "TA Common": the handheld status
+constexpr uint16_t kHandheldAbsentPicture = 19;
 constexpr const char* kSelectionFull = "Maximum Selections Reached. Remove selections to add more.";
 
 // A list-type button and its pictures: normal, and while its list is shown.
@@ -195,6 +197,7 @@ void MainPageInit(Assistant& a) {
   m.image[kMainSpare25] = load.Image();
   load.Finish();
   SetUpLists(a);
+  m.lastConnectedShown = 2;
   a.ui.pages.initialised[kMainPage] = 1;
 }
 
@@ -219,6 +222,48 @@ void MainPageDraw(Assistant& a, int full) {
   DrawSelection(a);
 }
 
+// Blanks a button while a transfer runs.
+void Blank(Assistant& a, const ImageControl* c) {
+  if (!c) return;
+  a.frame.PenColour = 0xFFFF;
+  FillArea(a.frame, c->x, c->y, c->w, c->h);
+}
+
+// The handheld status picture and the transfer monitor.
+void MainPageTimer(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  if (a.link.connectedShown != m.lastConnectedShown) {
+    m.lastConnectedShown = a.link.connectedShown;
+    a.link.handheld.bytesRemaining = 0;
+    ImageControl* status = m.image[kMainHandheldStatus];
+    if (status) {
+      status->pictureIndex = a.link.connectedShown == 1 ? kHandheldConnectedPicture : kHandheldAbsentPicture;
+      DrawImage(a, status);
+    }
+  }
+  SoftTimer& timer = a.shell.ServerTimer;
+  const bool expired = m.monitor.running && timer.expired;
+  switch (RunTransferMonitor(m.monitor, a.link, a.storage, expired)) {
+    case kMonitorStarted:
+      Blank(a, m.image[kMainExit]);
+      Blank(a, m.image[kMainSetup]);
+      DrawSelection(a);
+      timer = SoftTimer{0, kMonitorPeriodMs, 0};
+      break;
+    case kMonitorRunning:
+      if (expired) timer = SoftTimer{0, kMonitorPeriodMs, 0};
+      break;
+    case kMonitorEnded:
+      DrawImage(a, m.image[kMainExit]);
+      DrawImage(a, m.image[kMainSetup]);
+      DrawListArea(a);
+      DrawSelection(a);
+      break;
+    default:
+      break;
+  }
+}
+
 void MainPagePointer(Assistant& a) {
   MainPage& m = a.ui.mainPage;
   const PointerEventRecord& pointer = a.shell.PointerEvent;
@@ -239,7 +284,7 @@ void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity) {
 }
 
 const PageHandlers kMainPageRecord = {kMainPage,      "TA MainPage",   "Trelvan Assistant",
-                                      MainPageInit,   nullptr,         MainPagePointer,
+                                      MainPageInit,   MainPageTimer,   MainPagePointer,
                                       MainPageDraw};
 
 }  // namespace trelvan

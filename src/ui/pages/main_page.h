@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "link/transfer_lists.h"
+#include "link/transfer_monitor.h"
 #include "net/server_lists.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
@@ -31,6 +32,8 @@ struct MainPage {
   uint8_t selectionLaidOut;   /**< 1 once the selection rows are laid out this run */
   ListRow listRows[kListScreenRows];
   ListRow selectionRows[kSelectionCapacity];
+  TransferMonitor monitor;      /**< the handheld transfer under way */
+  int32_t lastConnectedShown;   /**< the handheld status last drawn; 2: none yet */
 };
 
 // "Free Storage = NN%": free blocks as a whole percentage of the image.

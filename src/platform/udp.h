@@ -1,0 +1,43 @@
+// The UDP service: IPv4 datagram sockets, and the PC's own IPv4 address.
+// Sockets are small handles; kNoSocket marks none. It moves bytes only.
+#pragma once
+
+#include <cstdint>
+
+namespace trelvan {
+
+constexpr intptr_t kNoSocket = -1;
+
+// What a blocking receive ended with, beside a datagram's length (>= 0).
+constexpr int32_t kReceiveFailed = -1;  // the socket failed or was closed: the thread ends
+constexpr int32_t kReceiveAgain = -2;   // would block: receive again
+
+class Udp {
+ public:
+  virtual ~Udp() = default;
+
+  // Starts the sockets library where the system has one; false on failure.
+  virtual bool Startup() = 0;
+  virtual void Cleanup() = 0;
+  // An IPv4 datagram socket, or kNoSocket.
+  virtual intptr_t Open() = 0;
+  // Binds to any local address at `port`; false on failure.
+  virtual bool Bind(intptr_t socket, uint16_t port) = 0;
+  // Sends to the dotted IPv4 `address` at `port`; false when the send failed.
+  virtual bool SendTo(intptr_t socket, const char* address, uint16_t port, const uint8_t* bytes,
+                      uint32_t count) = 0;
+  // Blocks until a datagram arrives and copies at most `capacity` bytes of
+  // it: its length, or kReceiveFailed / kReceiveAgain. *fromIpv4 tells
+  // whether the sender's address is IPv4.
+  virtual int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) = 0;
+  // Makes a thread blocked in Receive on the socket return kReceiveFailed,
+  // now and at every later call; the socket is closed only by Close, once
+  // that thread has ended.
+  virtual void Wake(intptr_t socket) = 0;
+  virtual void Close(intptr_t socket) = 0;
+  // The first IPv4 address of the PC's host name, dotted; false (and an
+  // empty text) when the name does not resolve.
+  virtual bool LocalAddress(char* out, uint32_t capacity) = 0;
+};
+
+}  // namespace trelvan

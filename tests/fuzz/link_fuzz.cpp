@@ -1,0 +1,127 @@
+// Fuzz target: the readers of the handheld's and the peers' bytes. Each
+// input is a sequence of packets answered by ProcessHandheldPacket on a
+// storage holding two selected files (pushes included), and the same bytes
+// are fed to the serial frame reassembly, the HID input report reader and
+// the datagram reader. Built with -fsanitize=fuzzer,address,undefined.
+//
+// Beyond memory safety: a reply is never longer than 255 bytes and ends with
+// its checksum, an empty reply only follows an over-run, and a completed
+// serial frame is as long as its length byte says.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "link/handheld_protocol.h"
+#include "link/hid_reports.h"
+#include "link/serial_frames.h"
+#include "link_fuzz_input.h"
+#include "net/datagrams.h"
+#include "storage/file_system.h"
+#include "storage/storage.h"
+#include "storage/storage_image.h"
+
+namespace trelvan {
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+  std::fprintf(stderr, "link fuzz: %s\n", what);
+  std::abort();
+}
+
+void Store(Storage& s, const char* name, uint32_t dataSize) {
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, name, "", "Test", "1.00");
+  std::vector<uint8_t> content(header, header + h);
+  for (uint32_t i = 0; i < dataSize; ++i) content.push_back(static_cast<uint8_t>(i * 7));
+  StorageCreateFile(s, static_cast<uint32_t>(content.size()));
+  RunStorageToIdle(s);
+  for (size_t at = 0; at < content.size(); at += 256) {
+    const size_t n = content.size() - at < 256 ? content.size() - at : 256;
+    StorageWriteData(s, content.data() + at, static_cast<uint32_t>(n));
+    RunStorageToIdle(s);
+  }
+}
+
+struct World {
+  Storage* s = new Storage;
+  std::vector<uint8_t> pristine;
+  FileSystem pristineFs;
+  World() {
+    PrepareKey(*s);
+    EraseImage(*s);
+    StorageMount(*s);
+    FormatStorage(*s);
+    RunStorageToIdle(*s);
+    Store(*s, "Alpha~", 300);
+    Store(*s, "Beta~", 5000);
+    const size_t n = size_t{kLinkFuzzRestoredBlocks} * kBlockSize;
+    pristine.assign(s->image, s->image + n);
+    pristineFs = s->fs;
+  }
+  void Restore() {
+    std::memcpy(s->image, pristine.data(), pristine.size());
+    s->fs = pristineFs;
+  }
+};
+
+void Protocol(Storage& s, const uint8_t* data, size_t size) {
+  TransferLists t{};
+  AddToSelection(t, "Alpha~");
+  AddToSelection(t, "Beta~");
+  AddToSelection(t, "Gamma~");
+  t.listSource = size > 0 && (data[0] & 1) ? kFromServer : kFromStorage;
+  t.MainListType = size > 1 && (data[1] & 1) ? kListServerProductPrograms : kListStoragePictures;
+  HandheldTransfer h{};
+  size_t at = 0;
+  while (at < size) {
+    const uint32_t n = data[at++];
+    const uint32_t length = n <= size - at ? n : static_cast<uint32_t>(size - at);
+    std::vector<uint8_t> packet(data + at, data + at + length);  // exact size for ASan
+    at += length;
+    const uint32_t reply = ProcessHandheldPacket(h, t, s, (n & 0x80) == 0, packet.data(), length);
+    if (reply >= kPacketCapacity) Fail("a reply of 256 bytes or more");
+    if (reply == 0 && !h.replyOverRun) Fail("an empty reply without an over-run");
+    if (reply > 0 && !VerifyCheckSum(h.reply, reply)) Fail("a reply without its checksum");
+  }
+}
+
+void Framing(const uint8_t* data, size_t size) {
+  SerialFrame f{};
+  size_t at = 0;
+  while (at < size) {
+    const size_t n = size - at < 37 ? size - at : 37;  // reads of uneven size
+    const uint32_t done = AppendSerialBytes(f, data + at, static_cast<uint32_t>(n));
+    if (done != 0 && done != f.frame[0] + 1u) Fail("a frame of the wrong length");
+    at += n;
+  }
+  uint8_t out[kSerialFrameCapacity];
+  CopySerialFrame(f, out);
+
+  std::vector<uint8_t> report(data, data + (size < kHidReportCapacity ? size : kHidReportCapacity));
+  uint8_t reply[kHidLayoutLength];
+  CopyPollReply(report.data(), static_cast<uint16_t>(report.size()), reply);
+  if (PollPacketLength(reply) > kHidLayoutLength - 1) Fail("a HID packet beyond the report");
+
+  for (uint32_t capacity : {uint32_t{kServerReceiveCapacity}, uint32_t{kSimulatorReceiveCapacity}}) {
+    std::vector<uint8_t> buffer(capacity);
+    const size_t n = size < capacity ? size : capacity;
+    std::memcpy(buffer.data(), data, n);
+    const int32_t got = UnwrapDatagram(buffer.data(), capacity, static_cast<uint32_t>(n),
+                                       kMagicFromServer);
+    if (got >= static_cast<int32_t>(capacity)) Fail("a datagram payload beyond its buffer");
+  }
+}
+
+}  // namespace
+}  // namespace trelvan
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace trelvan;
+  static World* world = new World;
+  if (size > kLinkFuzzMaxInput) return 0;
+  world->Restore();
+  Protocol(*world->s, data, size);
+  Framing(data, size);
+  return 0;
+}

@@ -1,0 +1,87 @@
+// The serial frames and HID reports of the handheld links.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "link/hid_reports.h"
+#include "link/serial_frames.h"
+
+namespace trelvan {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(SerialFrames, ReassemblyOverReads) {
+  struct Case {
+    const char* what;
+    std::vector<Bytes> reads;
+    std::vector<uint32_t> completed;  // per read
+    Bytes frame;                      // the last completed frame
+  };
+  const Case cases[] = {
+      {"one read", {{3, 9, 1, 2}}, {4}, {3, 9, 1, 2}},
+      {"two reads", {{3, 9}, {1, 2}}, {0, 4}, {3, 9, 1, 2}},
+      {"second frame dropped", {{2, 7, 7, 2, 5, 5}, {1, 6}}, {3, 2}, {1, 6}},
+      {"empty frame", {{0}, {1, 4}}, {1, 2}, {1, 4}},
+      {"byte by byte", {{2}, {8}, {9}}, {0, 0, 3}, {2, 8, 9}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SerialFrame f{};
+    for (size_t r = 0; r < c.reads.size(); ++r) {
+      EXPECT_EQ(AppendSerialBytes(f, c.reads[r].data(), static_cast<uint32_t>(c.reads[r].size())),
+                c.completed[r]);
+    }
+    uint8_t out[kSerialFrameCapacity];
+    const uint32_t n = CopySerialFrame(f, out);
+    EXPECT_EQ(Bytes(out, out + n), c.frame);
+  }
+}
+
+TEST(SerialFrames, RequestPacketAndReply) {
+  const uint8_t frame[] = {4, 0xEE, 0x11, 0x22, 0x33};
+  const uint8_t* packet = nullptr;
+  ASSERT_EQ(SerialRequestPacket(frame, 5, &packet), 3u);
+  EXPECT_EQ(packet[0], 0x11);
+  EXPECT_EQ(SerialRequestPacket(frame, 2, &packet), 0u);
+  const uint8_t reply[] = {1, 5, 6};
+  uint8_t out[8];
+  ASSERT_EQ(BuildSerialReply(reply, 3, out), 4u);
+  EXPECT_EQ(Bytes(out, out + 4), (Bytes{3, 1, 5, 6}));
+}
+
+TEST(HidReports, PollDeliveryAndReply) {
+  uint8_t report[kHidReportCapacity];
+  BuildPollReport(report, 65);
+  EXPECT_EQ(Bytes(report, report + 3), (Bytes{0, 1, 0}));
+
+  // A 64-byte reply: N and 62 bytes fit the payload, the rest is cut.
+  Bytes reply(64);
+  for (int i = 0; i < 64; ++i) reply[i] = static_cast<uint8_t>(i + 1);
+  uint8_t payload[kHidPayloadLength];
+  ASSERT_TRUE(BuildDeliveryPayload(reply.data(), 64, payload));
+  EXPECT_EQ(payload[0], 64);
+  EXPECT_EQ(payload[62], 62);
+  EXPECT_FALSE(BuildDeliveryPayload(reply.data(), 65, payload));
+
+  BuildDeliveryReport(report, 70, payload);
+  EXPECT_EQ(report[1], 2);
+  EXPECT_EQ(report[2], 64);
+  EXPECT_EQ(report[64], 62);
+  EXPECT_EQ(report[65], 0);
+
+  // The input report: its id, L, the packet; a short report reads as zeros
+  // and L never claims more than the 64 bytes copied.
+  uint8_t input[66] = {0, 3, 0x13, 0x00, 0x13};
+  uint8_t out[kHidLayoutLength];
+  CopyPollReply(input, 66, out);
+  EXPECT_EQ(PollPacketLength(out), 3u);
+  EXPECT_EQ(out[1], 0x13);
+  input[1] = 200;
+  CopyPollReply(input, 3, out);
+  EXPECT_EQ(PollPacketLength(out), 64u);
+  EXPECT_EQ(out[2], 0);
+}
+
+}  // namespace
+}  // namespace trelvan

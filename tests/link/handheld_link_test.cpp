@@ -1,0 +1,256 @@
+// The link service on the fake platform: the probe's order, the three links
+// carrying a request and its reply, the HID waits, the serial library's
+// loading, and a push cut off when the link goes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "link/link.h"
+#include "net/net.h"
+#include "platform/fake/fake_platform.h"
+#include "shell/setup_records.h"
+#include "storage/file_system.h"
+#include "../storage/storage_fixture.h"
+
+namespace trelvan {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes WithSum(Bytes b) {
+  uint8_t s = 0;
+  for (uint8_t x : b) s = static_cast<uint8_t>(s + x);
+  b.push_back(s);
+  return b;
+}
+
+// ---- a serial converter behind the fake library ----
+struct SerialDevice {
+  uint32_t devices = 1;
+  std::deque<uint8_t> incoming;
+  Bytes written;
+  int opens = 0;
+} device;
+
+FtStatus ListDevices(void* count, void*, uint32_t) {
+  *static_cast<uint32_t*>(count) = device.devices;
+  return kFtOk;
+}
+FtStatus Open(int, FtHandle* h) {
+  ++device.opens;
+  *h = &device;
+  return kFtOk;
+}
+FtStatus Ok1(FtHandle) { return kFtOk; }
+FtStatus Ok2(FtHandle, uint32_t) { return kFtOk; }
+FtStatus Ok3(FtHandle, uint32_t, uint32_t) { return kFtOk; }
+FtStatus Ok4(FtHandle, uint8_t, uint8_t, uint8_t) { return kFtOk; }
+FtStatus OpenEx(void*, uint32_t, FtHandle*) { return kFtOk; }
+FtStatus Queue(FtHandle, uint32_t* n) {
+  *n = static_cast<uint32_t>(device.incoming.size());
+  return kFtOk;
+}
+FtStatus Read(FtHandle, void* b, uint32_t n, uint32_t* got) {
+  for (*got = 0; *got < n && !device.incoming.empty(); ++*got) {
+    static_cast<uint8_t*>(b)[*got] = device.incoming.front();
+    device.incoming.pop_front();
+  }
+  return kFtOk;
+}
+FtStatus Write(FtHandle, void* b, uint32_t n, uint32_t* put) {
+  device.written.insert(device.written.end(), static_cast<uint8_t*>(b), static_cast<uint8_t*>(b) + n);
+  *put = n;
+  return kFtOk;
+}
+
+std::map<std::string, void*> SerialLibrary() {
+  return {{"FT_Write", reinterpret_cast<void*>(Write)}, {"FT_Read", reinterpret_cast<void*>(Read)},
+          {"FT_Open", reinterpret_cast<void*>(Open)}, {"FT_OpenEx", reinterpret_cast<void*>(OpenEx)},
+          {"FT_ListDevices", reinterpret_cast<void*>(ListDevices)},
+          {"FT_Close", reinterpret_cast<void*>(Ok1)}, {"FT_ResetDevice", reinterpret_cast<void*>(Ok1)},
+          {"FT_Purge", reinterpret_cast<void*>(Ok2)}, {"FT_SetTimeouts", reinterpret_cast<void*>(Ok3)},
+          {"FT_GetQueueStatus", reinterpret_cast<void*>(Queue)},
+          {"FT_SetBaudRate", reinterpret_cast<void*>(Ok2)},
+          {"FT_SetDataCharacteristics", reinterpret_cast<void*>(Ok4)}};
+}
+
+struct Bench {
+  FakePlatform fake;
+  Platform platform = fake;
+  std::unique_ptr<Storage> storage = testing::MakeFormattedStorage(fake.files);
+  std::unique_ptr<Net> net{new Net{}};
+  std::unique_ptr<Link> link{new Link{}};
+  SetupValues setup{};
+
+  Bench() { device = SerialDevice{}; }
+  void Start() { StartServices(*net, *link, platform, setup); }
+  void Tick(int n = 1) {
+    for (int i = 0; i < n; ++i) {
+      ServiceHandheldLink(*link, LinkContext{*storage, *net, setup, true}, platform);
+    }
+  }
+  // An input report carrying `packet` (its sum appended).
+  void HidRequest(const Bytes& packet) {
+    Bytes report = {0, static_cast<uint8_t>(packet.size() + 1)};
+    const Bytes p = WithSum(packet);
+    report.insert(report.end(), p.begin(), p.end());
+    fake.hid.inputs.push_back(report);
+  }
+};
+
+TEST(HandheldLink, ProbeEvery51stTickInItsOrder) {
+  struct Case {
+    const char* what;
+    bool hid, simulator;
+    uint8_t older;
+    int32_t serialCount;
+    int32_t connected;
+    uint8_t type;
+  };
+  const Case cases[] = {
+      {"HID first", true, true, 1, 2, 1, kLinkHid},
+      {"then the simulator", false, true, 1, 2, 1, kLinkSimulator},
+      {"then the serial count", false, false, 1, 2, 2, kLinkSerial},
+      {"a failed listing", false, false, 1, -1, -1, kLinkSerial},
+      {"serial off", false, false, 0, 2, 0, kLinkSerial},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench b;
+    b.fake.hid.present = c.hid;
+    if (c.simulator) b.fake.processes.running = {"TX Simulator.exe"};
+    b.setup.useOlderUsbDrivers = c.older;
+    b.link->ftdi.deviceCount = c.serialCount;
+    b.Tick(51);
+    EXPECT_EQ(b.fake.hid.opens, 0);
+    b.Tick();
+    EXPECT_EQ(b.fake.hid.opens, 1);
+    EXPECT_EQ(b.link->handheldConnected, c.connected);
+    EXPECT_EQ(b.link->connectedShown, c.connected);
+    EXPECT_EQ(b.link->linkType, c.type);
+  }
+}
+
+TEST(HandheldLink, HidRequestsRepliesAndWaits) {
+  Bench b;
+  b.fake.hid.present = true;
+  b.Tick(52);
+  ASSERT_EQ(b.link->linkType, kLinkHid);
+  b.fake.hid.written.clear();
+
+  b.HidRequest({0x11});
+  b.Tick();
+  ASSERT_EQ(b.fake.hid.written.size(), 2u);  // the poll, then the delivery
+  EXPECT_EQ(Bytes(b.fake.hid.written[0].begin(), b.fake.hid.written[0].begin() + 2), (Bytes{0, 1}));
+  EXPECT_EQ(Bytes(b.fake.hid.written[1].begin(), b.fake.hid.written[1].begin() + 4),
+            (Bytes{0, 2, 1, 0x00}));
+  EXPECT_EQ(b.fake.hid.lastWaitMs, 2000u);
+
+  // Nothing pending (L = 0): a poll only.
+  b.fake.hid.written.clear();
+  b.fake.hid.inputs.push_back({0, 0});
+  b.Tick();
+  EXPECT_EQ(b.fake.hid.written.size(), 1u);
+
+  // A reply over 64 bytes is not sent.
+  ASSERT_EQ(testing::StoreNamedFile(*b.storage, "Alpha~", Bytes(200, 7)), kStorageAccepted);
+  AddToSelection(b.link->transfer, "Alpha~");
+  b.fake.hid.written.clear();
+  b.HidRequest({0x15, 0, 0, 0, 0, 0, 0, 64, 0});
+  b.Tick();
+  EXPECT_EQ(b.fake.hid.written.size(), 1u);
+  EXPECT_EQ(b.link->hid.isOpen, 1);
+
+  // A poll whose write runs out is cancelled without a read; the link goes.
+  const int reads = b.fake.hid.reads;
+  b.fake.hid.writeResults.push_back(kHidTimedOut);
+  b.Tick();
+  EXPECT_EQ(b.fake.hid.cancels, 1);
+  EXPECT_EQ(b.fake.hid.reads, reads);
+  EXPECT_EQ(b.fake.hid.closes, 1);
+  EXPECT_EQ(b.link->handheldConnected, 0);
+}
+
+TEST(HandheldLink, PushCutOffLeavesTheStorageUsable) {
+  Bench b;
+  b.fake.hid.present = true;
+  b.Tick(52);
+  const uint16_t files = b.storage->fs.header.fileCount;
+  b.HidRequest({0x16, 100, 0, 0, 0});
+  b.HidRequest({0x17, 3, 2, 'P', 0});
+  b.Tick(2);
+  EXPECT_EQ(b.storage->fs.state, kStateWaitForData);
+  b.fake.hid.readResults.push_back(kHidFailed);  // unplugged
+  b.Tick();
+  EXPECT_EQ(b.link->handheldConnected, 0);
+  EXPECT_EQ(b.storage->fs.header.fileCount, files);
+  EXPECT_EQ(testing::StoreNamedFile(*b.storage, "After~", Bytes(5000, 1)), kStorageAccepted);
+  EXPECT_TRUE(testing::ImageIsConsistent(*b.storage));
+}
+
+TEST(HandheldLink, SimulatorRequestAndReply) {
+  Bench b;
+  b.fake.settings.values["TRELVAN_SIMULATOR_ADDRESS"] = "127.0.0.1";
+  b.fake.processes.running = {"TX Simulator.exe"};
+  b.Start();
+  b.Tick(52);
+  ASSERT_EQ(b.link->linkType, kLinkSimulator);
+  Bytes datagram = {0x82, 0x74, 0x23, 0x91};
+  const Bytes p = WithSum({0x20});
+  datagram.insert(datagram.end(), p.begin(), p.end());
+  ASSERT_TRUE(b.fake.udp.Deliver(6768, datagram));
+  for (int i = 0; i < 200 && b.fake.udp.Sent().empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    b.Tick();
+  }
+  ASSERT_EQ(b.fake.udp.Sent().size(), 1u);
+  EXPECT_EQ(b.fake.udp.Sent()[0].address, "127.0.0.1");
+  EXPECT_EQ(b.fake.udp.Sent()[0].port, 6769);
+  EXPECT_EQ(b.fake.udp.Sent()[0].bytes, (Bytes{0x81, 0x74, 0x23, 0x91, 1, 1}));
+  b.fake.processes.running.clear();
+  b.Tick();
+  EXPECT_EQ(b.link->handheldConnected, 0);
+  CloseChannels(*b.net, *b.link, b.platform);
+  EXPECT_EQ(b.fake.threads.joined, 2);
+}
+
+TEST(HandheldLink, SerialThroughTheLibrary) {
+  Bench b;
+  b.setup.useOlderUsbDrivers = 1;
+  b.fake.libraries.libraries["Ftd2xx.dll"] = SerialLibrary();
+  b.Start();
+  ASSERT_EQ(b.link->ftdi.libraryReady, 1u);
+  b.Tick(52);
+  ASSERT_EQ(b.link->linkType, kLinkSerial);
+  EXPECT_EQ(b.link->handheldConnected, 1);
+  EXPECT_EQ(device.opens, 1);
+  // Frame: L = 3, a byte not looked at, the packet 0x20 0x20. In two reads.
+  device.incoming = {3, 0xAA};
+  b.Tick();
+  EXPECT_TRUE(device.written.empty());
+  device.incoming = {0x20, 0x20};
+  b.Tick();
+  EXPECT_EQ(device.written, (Bytes{2, 1, 1}));
+  EXPECT_TRUE(b.fake.window.messages.empty());
+}
+
+TEST(HandheldLink, SerialLibraryMessages) {
+  Bench b;
+  b.setup.useOlderUsbDrivers = 1;
+  b.Start();  // no library: no message
+  EXPECT_TRUE(b.fake.window.messages.empty());
+  auto lacking = SerialLibrary();
+  lacking.erase("FT_Read");
+  b.fake.libraries.libraries["Ftd2xx.dll"] = lacking;
+  FtdiLoadLibrary(b.link->ftdi, b.platform);
+  ASSERT_EQ(b.fake.window.messages.size(), 1u);
+  EXPECT_EQ(b.fake.window.messages[0], "Error: Can't Find FT_Read");
+  EXPECT_EQ(b.link->ftdi.libraryReady, 0u);
+}
+
+}  // namespace
+}  // namespace trelvan

@@ -1,0 +1,151 @@
+// The request and reply golden sessions: each file of golden/*.session sets
+// up a storage and transfer lists, then sends requests and compares the
+// replies and the transfer state.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "link/handheld_protocol.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+#include "storage/whole_file.h"
+#include "../storage/storage_fixture.h"
+
+namespace trelvan {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Hex bytes, "text", u16:N, u32:N, and sum (the low byte of the sum so far).
+Bytes ParseBytes(const std::string& line) {
+  Bytes out;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ') { ++i; continue; }
+    if (line[i] == '"') {
+      const size_t end = line.find('"', i + 1);
+      out.insert(out.end(), line.begin() + i + 1, line.begin() + end);
+      i = end + 1;
+      continue;
+    }
+    size_t end = line.find(' ', i);
+    if (end == std::string::npos) end = line.size();
+    const std::string token = line.substr(i, end - i);
+    i = end;
+    if (token == "sum") {
+      uint8_t s = 0;
+      for (uint8_t b : out) s = static_cast<uint8_t>(s + b);
+      out.push_back(s);
+    } else if (token.rfind("u16:", 0) == 0 || token.rfind("u32:", 0) == 0) {
+      const unsigned long v = std::stoul(token.substr(4));
+      const int width = token[1] == '1' ? 2 : 4;
+      for (int k = 0; k < width; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    } else {
+      out.push_back(static_cast<uint8_t>(std::stoul(token, nullptr, 16)));
+    }
+  }
+  return out;
+}
+
+int CountStored(const Storage& s, const char* name) {
+  int n = 0;
+  char field[32];
+  for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
+    StorageReadField(s, i, kFieldName, field);
+    if (CompareText(field, name, 32) == 0) ++n;
+  }
+  return n;
+}
+
+void RunSession(const std::string& folder, const std::string& file) {
+  FakePlatform platform;
+  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(platform.files);
+  TransferLists t{};
+  HandheldTransfer h{};
+  bool onMainPage = true;
+  std::ifstream in(folder + "/" + file);
+  std::string line;
+  int number = 0;
+  uint32_t replyLength = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    SCOPED_TRACE(file + ":" + std::to_string(number) + ": " + line);
+    if (line.empty() || line[0] == '#') continue;
+    const size_t space = line.find(' ');
+    const std::string word = line.substr(0, space);
+    const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
+    if (word == "store") {
+      const Bytes content = ReadFileBytes(folder + "/" + rest);
+      ASSERT_EQ(testing::WriteWholeFile(*s, content), kStorageAccepted);
+    } else if (word == "select") {
+      AddToSelection(t, rest.c_str());
+    } else if (word == "source") {
+      t.listSource = rest == "server" ? kFromServer : kFromStorage;
+    } else if (word == "list") {
+      t.MainListType = static_cast<uint8_t>(std::stoi(rest));
+    } else if (word == "page") {
+      onMainPage = rest == "main";
+    } else if (word == ">" || word == ">!") {
+      Bytes request = ParseBytes(rest);
+      if (word == ">") request = ParseBytes(rest + " sum");
+      replyLength = ProcessHandheldPacket(h, t, *s, onMainPage, request.data(),
+                                          static_cast<uint32_t>(request.size()));
+    } else if (word == "<") {
+      EXPECT_EQ(Bytes(h.reply, h.reply + replyLength), ParseBytes(rest));
+    } else if (word == "expect") {
+      std::istringstream e(rest);
+      std::string what, value;
+      e >> what;
+      std::getline(e >> std::ws, value);
+      if (what == "transferActive") EXPECT_EQ(t.transferActive, std::stoul(value));
+      else if (what == "bytesRemaining") EXPECT_EQ(h.bytesRemaining, std::stoul(value));
+      else if (what == "packetCount") EXPECT_EQ(h.packetCount, std::stoul(value));
+      else if (what == "overrun") EXPECT_EQ(h.replyOverRun, std::stoul(value));
+      else if (what == "downloadRequest") EXPECT_EQ(t.downloadRequest, std::stoul(value));
+      else if (what == "revision") EXPECT_STREQ(h.handheldRevision, value.c_str());
+      else if (what == "sendList0") EXPECT_STREQ(t.sendList[0].name, value.c_str());
+      else if (what == "stored") {
+        const size_t at = value.rfind(' ');
+        EXPECT_EQ(CountStored(*s, value.substr(0, at).c_str()), std::stoi(value.substr(at + 1)));
+      } else if (what == "content") {
+        const size_t at = value.find(' ');
+        const Bytes want = ReadFileBytes(folder + "/" + value.substr(at + 1));
+        EXPECT_EQ(testing::StoredContent(*s, static_cast<uint16_t>(std::stoi(value))), want);
+      } else {
+        ADD_FAILURE() << "unknown expectation " << what;
+      }
+    } else {
+      ADD_FAILURE() << "unknown line";
+    }
+  }
+  EXPECT_GT(number, 0) << "empty session " << file;
+}
+
+TEST(HandheldProtocol, GoldenSessions) {
+  const std::string folder = TRELVAN_LINK_GOLDEN;
+  int sessions = 0;
+  DIR* d = opendir(folder.c_str());
+  ASSERT_NE(d, nullptr);
+  while (dirent* e = readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() > 8 && name.substr(name.size() - 8) == ".session") {
+      RunSession(folder, name);
+      ++sessions;
+    }
+  }
+  closedir(d);
+  EXPECT_EQ(sessions, 3);
+}
+
+}  // namespace
+}  // namespace trelvan

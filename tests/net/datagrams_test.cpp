@@ -1,0 +1,69 @@
+// The datagram layouts of the server and simulator channels.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "net/datagrams.h"
+
+namespace trelvan {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(Datagrams, ServerRequestAndReply) {
+  uint8_t request[16] = {0x05, 0xFF, 0xFF};
+  ASSERT_EQ(CompleteServerRequest(request, 3, 0x1234), 7u);
+  // sequence 34 12, then the sum 05 + FF + FF + 34 + 12 = 0x0249
+  EXPECT_EQ(Bytes(request, request + 7), (Bytes{0x05, 0xFF, 0xFF, 0x34, 0x12, 0x49, 0x02}));
+
+  // A reply: content, the sequence it answers, the sum of all before.
+  const uint8_t reply[] = {0x01, 0x02, 0x34, 0x12, 0x49, 0x00};
+  EXPECT_TRUE(VerifyServerReply(reply, 6));
+  EXPECT_EQ(ReplySequence(reply, 6), 0x1234);
+  uint8_t bad[6];
+  std::memcpy(bad, reply, 6);
+  bad[0] = 2;
+  EXPECT_FALSE(VerifyServerReply(bad, 6));
+  EXPECT_FALSE(VerifyServerReply(reply, 1));
+
+  uint8_t out[16];
+  ASSERT_EQ(WrapDatagram(kMagicToPeer, reply, 2, out), 6u);
+  EXPECT_EQ(Bytes(out, out + 6), (Bytes{0x81, 0x74, 0x23, 0x91, 0x01, 0x02}));
+}
+
+TEST(Datagrams, ReceivedDatagrams) {
+  struct Case {
+    const char* what;
+    Bytes datagram;
+    uint32_t capacity;
+    int32_t result;
+    Bytes payload;
+  };
+  const Bytes over(kOverRunText, kOverRunText + kOverRunLength);
+  const Case cases[] = {
+      {"server reply", {0x83, 0x74, 0x23, 0x91, 7, 8}, 512, 2, {7, 8}},
+      {"simulator packet", {0x82, 0x74, 0x23, 0x91, 0x11, 0x11}, 256, 2, {0x11, 0x11}},
+      {"another magic", {0x82, 0x74, 0x23, 0x91, 7}, 512, -1, {}},
+      {"magic alone", {0x83, 0x74, 0x23, 0x91}, 512, 0, {}},
+      {"shorter than a magic", {0x83, 0x74}, 512, 24, over},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    uint8_t buffer[512] = {};
+    std::memcpy(buffer, c.datagram.data(), c.datagram.size());
+    const uint32_t magic = c.capacity == 512 ? kMagicFromServer : kMagicFromSimulator;
+    const int32_t n = UnwrapDatagram(buffer, c.capacity, static_cast<uint32_t>(c.datagram.size()), magic);
+    EXPECT_EQ(n, c.result);
+    if (n >= 0) {
+      EXPECT_EQ(Bytes(buffer, buffer + n), c.payload);
+    }
+  }
+  // A payload that fills the buffer is an over-run.
+  uint8_t buffer[260] = {0x82, 0x74, 0x23, 0x91};
+  EXPECT_EQ(UnwrapDatagram(buffer, 256, 260, kMagicFromSimulator), 24);
+  EXPECT_EQ(std::memcmp(buffer, kOverRunText, 24), 0);
+}
+
+}  // namespace
+}  // namespace trelvan

@@ -1,0 +1,222 @@
+// The server and simulator channels on real loopback sockets, and on the
+// fake network where a send must not happen or must fail.
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/udp_channel.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/linux/posix_threads.h"
+#include "platform/linux/posix_udp.h"
+#include "storage/bytes.h"
+
+namespace trelvan {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+uint16_t FreePort() {
+  const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t n = sizeof a;
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
+  ::close(s);
+  return ntohs(a.sin_port);
+}
+
+// The fake platform with real sockets and threads, and a stand-in server
+// on a loopback port of its own.
+struct Loopback {
+  FakePlatform fake;
+  PosixUdp udp;
+  PosixThreads threads;
+  Platform platform{fake.window, fake.files, fake.instance, udp, threads, fake.processes,
+                    fake.hid, fake.libraries, fake.settings};
+  std::unique_ptr<ServerChannel> server{new ServerChannel};
+  intptr_t peer = kNoSocket;
+  uint16_t peerPort = FreePort();
+
+  Loopback() {
+    fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:" + std::to_string(peerPort);
+    fake.settings.values["TRELVAN_SERVER_LOCAL_PORT"] = std::to_string(FreePort());
+    SimulatorChannel unused;
+    ReadChannelSettings(*server, unused, platform);
+    peer = udp.Open();
+    EXPECT_TRUE(udp.Bind(peer, peerPort));
+  }
+  ~Loopback() {
+    server.reset();
+    udp.Close(peer);
+  }
+  Bytes PeerReceive() {
+    uint8_t b[600];
+    bool ipv4;
+    const int32_t n = udp.Receive(peer, b, sizeof b, &ipv4);
+    return n < 0 ? Bytes{} : Bytes(b, b + n);
+  }
+  void Reply(Bytes reply) {
+    reply.insert(reply.begin(), {0x83, 0x74, 0x23, 0x91});
+    udp.SendTo(peer, "127.0.0.1", server->localPort, reply.data(), static_cast<uint32_t>(reply.size()));
+  }
+  // Ticks until the receive thread stored a datagram (or a second passed).
+  void AwaitArrival() {
+    for (int i = 0; i < 200 && !server->serverReplyArrived.load(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+};
+
+Bytes ReplyFor(uint16_t sequence, Bytes content) {
+  content.push_back(static_cast<uint8_t>(sequence));
+  content.push_back(static_cast<uint8_t>(sequence >> 8));
+  uint16_t sum = 0;
+  for (uint8_t b : content) sum = static_cast<uint16_t>(sum + b);
+  content.push_back(static_cast<uint8_t>(sum));
+  content.push_back(static_cast<uint8_t>(sum >> 8));
+  return content;
+}
+
+TEST(ServerChannel, RequestAndItsReplyOnly) {
+  Loopback l;
+  ASSERT_TRUE(ServerLinkStart(*l.server, l.platform));
+  l.server->request[0] = 0x31;
+  l.server->request[1] = 0x07;
+  SendServerRequest(*l.server, l.platform, 2);
+  SendServerRequest(*l.server, l.platform, 2);  // replaces the first: sequence 2
+  EXPECT_EQ(l.PeerReceive(), (Bytes{0x81, 0x74, 0x23, 0x91, 0x31, 0x07, 1, 0, 0x39, 0}));
+  EXPECT_EQ(l.PeerReceive(), (Bytes{0x81, 0x74, 0x23, 0x91, 0x31, 0x07, 2, 0, 0x3A, 0}));
+
+  // A reply to the first request, one with a wrong sum, then the right one.
+  l.Reply(ReplyFor(1, {5, 6}));
+  l.AwaitArrival();
+  AcceptServerReply(*l.server);
+  EXPECT_EQ(l.server->serverReplyReady, 0);
+  Bytes bad = ReplyFor(2, {5, 6});
+  bad[0] = 9;
+  l.Reply(bad);
+  l.AwaitArrival();
+  AcceptServerReply(*l.server);
+  EXPECT_EQ(l.server->serverReplyReady, 0);
+  EXPECT_EQ(l.server->serverAwaiting, 1);
+  l.Reply(ReplyFor(2, {5, 6}));
+  l.AwaitArrival();
+  AcceptServerReply(*l.server);
+  EXPECT_EQ(l.server->serverReplyReady, 1);
+  EXPECT_EQ(l.server->serverReachable, 1);
+  EXPECT_EQ(l.server->serverAwaiting, 0);
+  EXPECT_EQ(Bytes(l.server->acceptedReply, l.server->acceptedReply + l.server->acceptedReplyLength),
+            ReplyFor(2, {5, 6}));
+}
+
+TEST(ServerChannel, ElevenSendsThenUnreachable) {
+  Loopback l;
+  ASSERT_TRUE(ServerLinkStart(*l.server, l.platform));
+  l.server->serverReachable = 1;
+  l.server->request[0] = 0x40;
+  SendServerRequest(*l.server, l.platform, 1);
+  int ticks = 0;
+  while (l.server->serverAwaiting && ticks < 5000) {
+    ServerRetryTick(*l.server, l.platform);
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 11 * 101);  // a resend after each 101st tick, then one more second
+  EXPECT_EQ(l.server->serverReachable, 0);
+  const Bytes first = l.PeerReceive();
+  for (int i = 1; i < 11; ++i) EXPECT_EQ(l.PeerReceive(), first) << "resend " << i;
+}
+
+TEST(ServerChannel, ManyChannelsOpenAndCloseOnOnePort) {
+  Loopback l;
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_TRUE(ServerLinkStart(*l.server, l.platform)) << i;
+    ServerLinkClose(*l.server);
+  }
+}
+
+// ---- on the fake network ----
+
+struct FakeNet {
+  FakePlatform fake;
+  Platform platform = fake;
+  ServerChannel server;
+  SimulatorChannel simulator;
+  FakeNet() {
+    ReadChannelSettings(server, simulator, platform);
+    CopyText("127.0.0.1", simulator.address);
+  }
+  static void CopyText(const char* from, char* to) {
+    while ((*to++ = *from++)) {
+    }
+  }
+};
+
+TEST(ServerChannel, LimitsFamiliesAndFailedSends) {
+  FakeNet n;
+  ASSERT_TRUE(ServerLinkStart(n.server, n.platform));
+  EXPECT_EQ(n.server.serverPort, 4608);
+  SendServerRequest(n.server, n.platform, 505);  // 509 bytes after the magic
+  EXPECT_TRUE(n.fake.udp.Sent().empty());
+  SendServerRequest(n.server, n.platform, 504);
+  ASSERT_EQ(n.fake.udp.Sent().size(), 1u);
+  EXPECT_EQ(n.fake.udp.Sent()[0].bytes.size(), 512u);
+
+  // A reply from a sender of another family never arrives.
+  Bytes fromIpv6 = ReplyFor(n.server.requestSequence, {2});
+  fromIpv6.insert(fromIpv6.begin(), {0x83, 0x74, 0x23, 0x91});
+  Bytes reply = ReplyFor(n.server.requestSequence, {1});
+  reply.insert(reply.begin(), {0x83, 0x74, 0x23, 0x91});
+  ASSERT_TRUE(n.fake.udp.Deliver(4608, fromIpv6, false));
+  ASSERT_TRUE(n.fake.udp.Deliver(4608, reply, true));
+  for (int i = 0; i < 200 && !n.server.serverReplyArrived.load(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  AcceptServerReply(n.server);
+  EXPECT_EQ(n.server.serverReplyReady, 1);
+  EXPECT_EQ(n.server.acceptedReply[0], 1);
+
+  // A failed send closes the channel; the next request opens it again.
+  n.fake.udp.failSends = true;
+  SendServerRequest(n.server, n.platform, 3);
+  EXPECT_EQ(n.server.socket, kNoSocket);
+  EXPECT_EQ(n.fake.threads.joined, 1);
+  n.fake.udp.failSends = false;
+  SendServerRequest(n.server, n.platform, 3);
+  EXPECT_NE(n.server.socket, kNoSocket);
+  EXPECT_EQ(n.fake.udp.Sent().size(), 2u);
+}
+
+TEST(SimulatorChannel, PacketsBothWays) {
+  FakeNet n;
+  ASSERT_TRUE(SimulatorLinkStart(n.simulator, n.platform));
+  const uint8_t reply[253] = {1};
+  EXPECT_FALSE(SimulatorSend(n.simulator, n.platform, reply, 253));
+  EXPECT_TRUE(SimulatorSend(n.simulator, n.platform, reply, 252));
+  ASSERT_EQ(n.fake.udp.Sent().size(), 1u);
+  EXPECT_EQ(n.fake.udp.Sent()[0].port, 6769);
+  EXPECT_EQ(n.fake.udp.Sent()[0].bytes.size(), 256u);
+
+  // Any family; a datagram of another magic is ignored.
+  ASSERT_TRUE(n.fake.udp.Deliver(6768, {0x81, 0x74, 0x23, 0x91, 0x11, 0x11}));
+  ASSERT_TRUE(n.fake.udp.Deliver(6768, {0x82, 0x74, 0x23, 0x91, 0x11, 0x11}, false));
+  uint8_t packet[kSimulatorReceiveCapacity];
+  uint32_t got = 0;
+  for (int i = 0; i < 200 && got == 0; ++i) {
+    got = TakeSimulatorPacket(n.simulator, packet);
+    if (!got) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(Bytes(packet, packet + got), (Bytes{0x11, 0x11}));
+  EXPECT_EQ(TakeSimulatorPacket(n.simulator, packet), 0u);
+}
+
+}  // namespace
+}  // namespace trelvan

@@ -1,0 +1,150 @@
+// libftd2xx.so / Ftd2xx.dll stand-in: the 12 functions of the serial driver
+// library, whose one device is the stand-in handheld. At the device's open
+// the handheld starts on a thread of its own and runs the command in
+// TRELVAN_FAKE_D2XX ("pull DIR", "push FILE" or "noop"); each request goes
+// out as a frame [L, 0, packet] for FT_Read, and the frame FT_Write takes
+// is its reply. TRELVAN_FAKE_D2XX_DEVICES sets the count listed (default 1).
+// Built once with every function, and once (TRELVAN_FAKE_D2XX_LACK_READ)
+// without FT_Read.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "handheld_client.h"
+#include "link/d2xx_functions.h"
+
+using trelvan::FtHandle;
+using trelvan::FtStatus;
+using trelvan::handheld::Bytes;
+
+#if defined(_WIN32)
+#define FAKE_EXPORT extern "C" __declspec(dllexport)
+#else
+#define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+constexpr FtStatus kOk = 0;
+constexpr FtStatus kFailed = 4;
+
+struct Device {
+  std::mutex mutex;
+  std::condition_variable replied;
+  std::deque<uint8_t> toAssistant;  /**< request frames waiting for FT_Read */
+  Bytes reply;
+  bool hasReply = false;
+  bool started = false;
+  int handle = 1;
+} device;
+
+bool Exchange(const Bytes& request, Bytes* reply) {
+  std::unique_lock<std::mutex> lock(device.mutex);
+  device.hasReply = false;
+  device.toAssistant.push_back(static_cast<uint8_t>(request.size() + 1));
+  device.toAssistant.push_back(0);  // the byte the assistant does not look at
+  device.toAssistant.insert(device.toAssistant.end(), request.begin(), request.end());
+  if (!device.replied.wait_for(lock, std::chrono::seconds(10), [] { return device.hasReply; })) {
+    return false;
+  }
+  *reply = device.reply;
+  return true;
+}
+
+void RunHandheld() {
+  const char* command = std::getenv("TRELVAN_FAKE_D2XX");
+  if (!command) return;
+  const std::string c = command;
+  trelvan::handheld::Client client;
+  client.exchange = Exchange;
+  const auto start = std::chrono::steady_clock::now();
+  bool ok = false;
+  if (c.rfind("pull ", 0) == 0) {
+    ok = client.Pull(c.substr(5)) >= 0;
+  } else if (c.rfind("push ", 0) == 0) {
+    std::ifstream in(c.substr(5), std::ios::binary);
+    ok = client.Push(Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+  } else if (c == "noop") {
+    ok = client.NoOp();
+  }
+  const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::fprintf(stderr, "%sfake-d2xx: %s %s, %u requests, %.1f per second\n", client.log.c_str(),
+               c.c_str(), ok ? "done" : "failed", client.requests, s > 0 ? client.requests / s : 0.0);
+  if (const char* done = std::getenv("TRELVAN_FAKE_D2XX_DONE")) {
+    std::ofstream(done) << (ok ? "ok\n" : "failed\n");
+  }
+}
+
+}  // namespace
+
+#define CALL TRELVAN_LIBRARY_CALL
+
+FAKE_EXPORT FtStatus CALL FT_Write(FtHandle, void* bytes, uint32_t n, uint32_t* written) {
+  const auto* b = static_cast<const uint8_t*>(bytes);
+  std::lock_guard<std::mutex> lock(device.mutex);
+  *written = n;
+  if (n < 1 || b[0] + 1u != n) return kOk;  // not one whole reply frame
+  device.reply.assign(b + 1, b + n);
+  device.hasReply = true;
+  device.replied.notify_all();
+  return kOk;
+}
+
+#ifndef TRELVAN_FAKE_D2XX_LACK_READ
+FAKE_EXPORT FtStatus CALL FT_Read(FtHandle, void* bytes, uint32_t n, uint32_t* read) {
+  std::lock_guard<std::mutex> lock(device.mutex);
+  auto* b = static_cast<uint8_t*>(bytes);
+  for (*read = 0; *read < n && !device.toAssistant.empty(); ++*read) {
+    b[*read] = device.toAssistant.front();
+    device.toAssistant.pop_front();
+  }
+  return kOk;
+}
+#endif
+
+FAKE_EXPORT FtStatus CALL FT_Open(int index, FtHandle* handle) {
+  if (index != 0) return kFailed;
+  *handle = &device.handle;
+  std::lock_guard<std::mutex> lock(device.mutex);
+  if (!device.started) {
+    device.started = true;
+    std::thread(RunHandheld).detach();
+  }
+  return kOk;
+}
+
+FAKE_EXPORT FtStatus CALL FT_OpenEx(void*, uint32_t, FtHandle*) { return kFailed; }
+
+FAKE_EXPORT FtStatus CALL FT_ListDevices(void* count, void*, uint32_t flags) {
+  if (flags != trelvan::kFtListNumberOnly) return kFailed;
+  const char* n = std::getenv("TRELVAN_FAKE_D2XX_DEVICES");
+  *static_cast<uint32_t*>(count) = n ? static_cast<uint32_t>(std::atoi(n)) : 1;
+  return kOk;
+}
+
+FAKE_EXPORT FtStatus CALL FT_Close(FtHandle) { return kOk; }
+FAKE_EXPORT FtStatus CALL FT_ResetDevice(FtHandle) { return kOk; }
+FAKE_EXPORT FtStatus CALL FT_Purge(FtHandle, uint32_t) { return kOk; }
+FAKE_EXPORT FtStatus CALL FT_SetTimeouts(FtHandle, uint32_t, uint32_t) { return kOk; }
+
+FAKE_EXPORT FtStatus CALL FT_GetQueueStatus(FtHandle, uint32_t* waiting) {
+  std::lock_guard<std::mutex> lock(device.mutex);
+  *waiting = static_cast<uint32_t>(device.toAssistant.size());
+  return kOk;
+}
+
+FAKE_EXPORT FtStatus CALL FT_SetBaudRate(FtHandle, uint32_t baud) {
+  return baud == 57600 ? kOk : kFailed;
+}
+
+FAKE_EXPORT FtStatus CALL FT_SetDataCharacteristics(FtHandle, uint8_t bits, uint8_t stop,
+                                                     uint8_t parity) {
+  return bits == 8 && stop == 0 && parity == 0 ? kOk : kFailed;
+}

@@ -1,0 +1,41 @@
+// The stand-in handheld's side of the request and reply protocol, apart from
+// the link that carries it: requests are built here with their checksum and
+// each reply is checked before it is used.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trelvan {
+namespace handheld {
+
+using Bytes = std::vector<uint8_t>;
+
+// Sends one packet and returns the reply packet; false when none came.
+using Exchange = std::function<bool(const Bytes& request, Bytes* reply)>;
+
+Bytes WithChecksum(Bytes packet);
+bool ReplyChecksumHolds(const Bytes& reply);
+
+struct Client {
+  Exchange exchange;
+  uint32_t requests = 0;
+  std::string log;  /**< what it did, line by line */
+
+  // One request with its checksum; the reply checked and its sum removed.
+  bool Ask(const Bytes& request, Bytes* reply);
+  bool Announce(const std::string& revision);
+  // The announced selection pulled into `folder`, each file under the name
+  // in its own header. Returns the number of files, or -1 on a failure.
+  int Pull(const std::string& folder);
+  // A raw storage file pushed whole.
+  bool Push(const Bytes& file);
+  bool NoOp();
+  // A request with a wrong checksum gets 0, 8.
+  bool BadChecksum();
+};
+
+}  // namespace handheld
+}  // namespace trelvan

@@ -1,0 +1,131 @@
+// trelvan-handheld: a handheld on the simulator link, for tests and trials.
+//
+//   trelvan-handheld announce [REVISION] | pull DIR | push FILE | noop | bad-checksum
+//
+// It receives the assistant's replies on the simulator's port and sends its
+// requests to the assistant's, both on 127.0.0.1 (TRELVAN_SIMULATOR_PORTS,
+// "assistant's receive port:its send port", default 6768:6769). The
+// assistant finds it by its process name: run it as "TX Simulator.exe"
+// (exec -a). It prints what it did and the requests per second it reached.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "handheld_client.h"
+
+using trelvan::handheld::Bytes;
+
+namespace {
+
+constexpr uint8_t kMagicToAssistant[] = {0x82, 0x74, 0x23, 0x91};
+constexpr uint8_t kMagicFromAssistant[] = {0x81, 0x74, 0x23, 0x91};
+
+struct Link {
+  int socket = -1;
+  uint16_t assistantPort = 6768;
+  bool answered = false;  /**< the assistant has answered once: it found us */
+
+  bool trace = std::getenv("TRELVAN_HANDHELD_TRACE") != nullptr;
+
+  static void Print(const char* what, const Bytes& b) {
+    std::fprintf(stderr, "%s", what);
+    for (uint8_t x : b) std::fprintf(stderr, " %02x", x);
+    std::fprintf(stderr, "\n");
+  }
+
+  bool Exchange(const Bytes& request, Bytes* reply) {
+    if (trace) Print(">", request);
+    Bytes datagram(kMagicToAssistant, kMagicToAssistant + 4);
+    datagram.insert(datagram.end(), request.begin(), request.end());
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(assistantPort);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // Until the assistant's probe has found this process (every half
+    // second) requests go unanswered: the first one is repeated meanwhile.
+    const int attempts = answered ? 1 : 100;
+    for (int a = 0; a < attempts; ++a) {
+      sendto(socket, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+      pollfd p{socket, POLLIN, 0};
+      while (poll(&p, 1, answered ? 3000 : 100) == 1) {
+        uint8_t b[600];
+        const ssize_t n = recv(socket, b, sizeof b, 0);
+        if (n < 4 || std::memcmp(b, kMagicFromAssistant, 4) != 0) continue;
+        reply->assign(b + 4, b + n);
+        if (trace) Print("<", *reply);
+        answered = true;
+        return true;
+      }
+    }
+    return false;
+  }
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: trelvan-handheld announce [REVISION] | pull DIR | push FILE | noop | "
+               "bad-checksum\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  Link link;
+  uint16_t ownPort = 6769;
+  if (const char* ports = std::getenv("TRELVAN_SIMULATOR_PORTS")) {
+    unsigned a = 0, b = 0;
+    if (std::sscanf(ports, "%u:%u", &a, &b) == 2 && a < 65536 && b < 65536) {
+      link.assistantPort = static_cast<uint16_t>(a);
+      ownPort = static_cast<uint16_t>(b);
+    }
+  }
+  link.socket = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in own{};
+  own.sin_family = AF_INET;
+  own.sin_port = htons(ownPort);
+  own.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (link.socket < 0 || bind(link.socket, reinterpret_cast<sockaddr*>(&own), sizeof own) != 0) {
+    std::fprintf(stderr, "trelvan-handheld: cannot bind 127.0.0.1:%u\n", ownPort);
+    return 1;
+  }
+  trelvan::handheld::Client client;
+  client.exchange = [&](const Bytes& r, Bytes* reply) { return link.Exchange(r, reply); };
+
+  const auto start = std::chrono::steady_clock::now();
+  bool ok = false;
+  if (command == "announce") {
+    ok = client.Announce(argc > 2 ? argv[2] : "1.00");
+  } else if (command == "pull" && argc == 3) {
+    ok = client.Pull(argv[2]) >= 0;
+  } else if (command == "push" && argc == 3) {
+    std::ifstream in(argv[2], std::ios::binary);
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ok = in.good() || in.eof() ? client.Push(file) : false;
+  } else if (command == "noop") {
+    ok = client.NoOp();
+  } else if (command == "bad-checksum") {
+    ok = client.BadChecksum();
+  } else {
+    return Usage();
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("%s", client.log.c_str());
+  std::printf("%u requests in %.3f s: %.1f requests per second\n", client.requests, seconds,
+              seconds > 0 ? client.requests / seconds : 0.0);
+  close(link.socket);
+  if (!ok) std::fprintf(stderr, "trelvan-handheld: %s failed\n", command.c_str());
+  return ok ? 0 : 1;
+}
