@@ -231,16 +231,26 @@ void MoveOneBlock(Storage& s) {
   if (h.moveBlocksLeft == 0) h.movePending = 0;
 }
 
-// Field scan of a file's first 256 bytes; `complete` tells whether the field
-// ended inside them (and was copied).
+// The bytes of a file that may hold its FileHeader: the first 256, never
+// beyond its size. A file of 0 bytes has none: its start block is the next
+// file's, whose header is not its own.
+uint32_t ReadHead(const Storage& s, uint16_t index, uint8_t* head) {
+  const FileTableEntry e = ReadTableEntry(s, CurrentTableBlock(s), index);
+  const uint32_t n = e.size < kFileHeaderScan ? e.size : kFileHeaderScan;
+  ReadPlain(s, BlockOffset(e.startBlock), head, n);
+  return n;
+}
+
+// Field scan of a file's head; `complete` tells whether the field ended
+// inside it (and was copied).
 uint16_t ScanField(const Storage& s, uint16_t index, uint8_t field, char* out, bool* complete) {
   *complete = false;
   uint8_t head[kFileHeaderScan];
-  ReadPlain(s, BlockOffset(StorageFileStartBlock(s, index)), head, sizeof head);
-  if (head[0] != kStartMark) return 0;
+  const uint32_t n = ReadHead(s, index, head);
+  if (n == 0 || head[0] != kStartMark) return 0;
   uint32_t fieldNumber = 0;
   uint32_t begin = 1;
-  for (uint32_t i = 1; i < kFileHeaderScan; ++i) {
+  for (uint32_t i = 1; i < n; ++i) {
     if (head[i] != 0) continue;
     if (fieldNumber == field) {
       const uint32_t length = i - begin;
@@ -254,7 +264,7 @@ uint16_t ScanField(const Storage& s, uint16_t index, uint8_t field, char* out, b
     ++fieldNumber;
     begin = i + 1;
   }
-  return static_cast<uint16_t>(kFileHeaderScan - begin);
+  return static_cast<uint16_t>(n - begin);
 }
 
 }  // namespace
@@ -545,11 +555,11 @@ uint16_t StorageReadField(const Storage& s, uint16_t index, uint8_t field, char*
 
 uint16_t StorageHeaderLength(const Storage& s, uint16_t index) {
   uint8_t head[kFileHeaderScan];
-  ReadPlain(s, BlockOffset(StorageFileStartBlock(s, index)), head, sizeof head);
-  for (uint16_t i = 0; i < kFileHeaderScan; ++i) {
+  const uint32_t n = ReadHead(s, index, head);
+  for (uint16_t i = 0; i < n; ++i) {
     if (head[i] == kEndMark) return static_cast<uint16_t>(i + 1);
   }
-  return kFileHeaderScan;
+  return static_cast<uint16_t>(n);  // no end mark: the data begin after the bytes looked at
 }
 
 int StorageFindFile(const Storage& s, const char* name) {

@@ -76,11 +76,15 @@ int StorageStep(Storage& s);
 void RunStorageToIdle(Storage& s);
 
 // ---- reads --------------------------------------------------------------------------
+// A file's FileHeader is looked for in its first 256 bytes and never beyond
+// its size: a file of 0 bytes has no header and no name.
 int StorageFindFile(const Storage& s, const char* name);  // index or -1
 // 0 when the file does not begin with 0x02; else the field's length with its
 // zero byte, the field copied to `out` cut to 31 (127 for field 1, 6 for
 // field 3) characters and terminated.
 uint16_t StorageReadField(const Storage& s, uint16_t index, uint8_t field, char* out);
+// Offset of the first data byte: after the first 0x03 of the header bytes,
+// or after all of them when there is none.
 uint16_t StorageHeaderLength(const Storage& s, uint16_t index);
 uint32_t StorageFileStartBlock(const Storage& s, uint16_t index);
 uint32_t StorageFileSize(const Storage& s, uint16_t index);

@@ -278,6 +278,22 @@ TEST_F(FileSystemTest, FilesWithoutAFileHeader) {
   EXPECT_EQ(StorageReadEntry(*s, 2, entry), 0);
 }
 
+// A file of 0 bytes starts where the next file does: that header is not its
+// own, so it has no name, and the next file is found at its own index.
+TEST_F(FileSystemTest, AnEmptyFileHasNoHeaderAndNoName) {
+  WriteWholeFile(*s, {});
+  StoreNamedFile(*s, "Page", Pattern(10, 1));
+  WriteWholeFile(*s, {0x02, 'P', 'a'});  // a header cut off by the file's end
+  ASSERT_EQ(StorageFileStartBlock(*s, 0), StorageFileStartBlock(*s, 1));
+  EXPECT_EQ(StorageFindFile(*s, "Page"), 1);
+  char field[32] = "untouched";
+  EXPECT_EQ(StorageReadField(*s, 0, kFieldName, field), 0);
+  EXPECT_STREQ(field, "untouched");
+  EXPECT_EQ(StorageHeaderLength(*s, 0), 0);
+  EXPECT_EQ(StorageHeaderLength(*s, 2), 3);
+  EXPECT_EQ(StorageFindFile(*s, "Pa"), -1);
+}
+
 TEST_F(FileSystemTest, OperationsInTheWrongStateAreRefused) {
   uint8_t bytes[300] = {};
   EXPECT_EQ(StorageWriteData(*s, bytes, 10), kStorageNotWaiting);
