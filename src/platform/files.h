@@ -79,6 +79,9 @@ class Files {
   virtual bool RenameFile(const char* from, const char* to) = 0;  // replaces `to`
   // False when nothing is at `path`.
   virtual bool PathAttributes(const char* path, PathInfo* out) = 0;
+  // Gives the file `to` the permissions of the file `from` (POSIX mode bits,
+  // Windows attributes), so a file written to replace another keeps them.
+  virtual bool CopyAttributes(const char* from, const char* to) = 0;
   // Lists `folder`: the entries whose names match `pattern` ("*" and "?"
   // wildcards) in name order without regard to letter case, and of more than
   // `capacity` the first `capacity` of that order (KeepInNameOrder).

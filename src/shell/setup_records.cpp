@@ -1,5 +1,7 @@
 #include "shell/setup_records.h"
 
+#include <cstring>
+
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
@@ -46,14 +48,16 @@ void CheckRevisionRecord(Storage& s) {
     WriteRevisionRecord(s);
     return;
   }
+  // The record is this revision when its seven data bytes begin with
+  // "4.01" and a zero byte; a shorter record is not.
   const uint16_t i = static_cast<uint16_t>(index);
-  char stored[kRevisionDataSize + 1] = {};
+  uint8_t stored[kRevisionDataSize] = {};
   const uint16_t start = StorageHeaderLength(s, i);
   const uint32_t size = StorageFileSize(s, i);
-  const uint32_t available = size > start ? size - start : 0;
-  StorageReadData(s, i, start, reinterpret_cast<uint8_t*>(stored),
-                  available < kRevisionDataSize ? available : kRevisionDataSize);
-  if (CompareText(stored, kProgramRevision, kRevisionDataSize) != 0) WriteRevisionRecord(s);
+  const bool complete = size >= start && size - start >= kRevisionDataSize;
+  if (complete) StorageReadData(s, i, start, stored, kRevisionDataSize);
+  const uint16_t textSize = static_cast<uint16_t>(TextLength(kProgramRevision) + 1);
+  if (!complete || std::memcmp(stored, kProgramRevision, textSize) != 0) WriteRevisionRecord(s);
 }
 
 }  // namespace trelvan

@@ -1,10 +1,12 @@
 #include "shell/shell.h"
 
+#include <cstdio>
 #include <initializer_list>
 
 #include "shell/assistant.h"
 #include "shell/startup.h"
 #include "storage/file_system.h"
+#include "storage/resource_files.h"
 #include "storage/storage_image.h"
 
 namespace trelvan {
@@ -154,18 +156,33 @@ void ExitSequence(Assistant& a) {
     s.DiskLowWarned = 1;
     a.platform.window.ShowMessageBox("Disk Memory is very low!");
   }
+  // The status says whether this run's storage reached the disk.
+  int status = 0;
   if (s.SecondCopy) {
     // The running copy owns the storage file.
   } else if (free > kDiskSaveMegabytes) {
-    SaveStorage(a.storage, a.platform.files);
+    SaveFailure why = kSaveDone;
+    if (SaveStorage(a.storage, a.platform.files, &why)) {
+      // Only now are the resource files it took in safe to remove.
+      RemoveImportedResourceFiles(a.storage, a.platform.files);
+    } else {
+      char message[kPathCapacity + 192];
+      std::snprintf(message, sizeof message,
+                    "The storage could not be saved to \"%s\": %s. Any earlier storage file "
+                    "there is unchanged.",
+                    a.storage.path, SaveFailureText(why));
+      a.platform.window.ShowMessageBox(message);
+      status = 1;
+    }
   } else {
     a.platform.window.ShowMessageBox("Disk Memory too low to save error!");
+    status = 1;
   }
   a.platform.window.StopTimer();
   a.platform.window.Sleep(100);
   CloseChannels(a.net, a.link, a.platform);
   a.platform.window.Sleep(100);
-  a.platform.window.PostQuit(0);
+  a.platform.window.PostQuit(status);
 }
 
 void MainWindowCreated(Assistant& a) {
@@ -214,8 +231,7 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       BlitFrameBuffer(a.frame, a.platform.window);
       break;
     case Message::Destroy:
-      s.QuitRequested = 1;
-      a.platform.window.PostQuit(0);
+      s.QuitRequested = 1;  // the exit sequence below posts the quit with its status
       break;
   }
   if (s.QuitRequested) ExitSequence(a);

@@ -1,10 +1,46 @@
 #include "shell/startup.h"
 
+#include <cstdio>
+
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/resource_files.h"
+#include "storage/storage_image.h"
+#include "storage/text.h"
 
 namespace trelvan {
+
+namespace {
+
+// A storage file that cannot be used is set aside, never saved over, and
+// the user is told where it went.
+void SetAsideUnusableStorage(Assistant& a) {
+  Storage& s = a.storage;
+  const char* problem;
+  switch (s.loadResult) {
+    case kLoadUnreadable: problem = "could not be read"; break;
+    case kLoadWrongSize: problem = "has the wrong size"; break;
+    case kLoadDamaged: problem = "is damaged"; break;
+    default: return;
+  }
+  const bool legacy = CompareText(s.loadedFrom, s.path, kPathCapacity) != 0;
+  const char* which = legacy ? "The old storage file" : "The storage file";
+  char aside[kSetAsidePathCapacity];
+  char message[kSetAsidePathCapacity + kPathCapacity + 160];
+  if (SetAsideUnusableFile(s, a.platform.files, aside)) {
+    std::snprintf(message, sizeof message,
+                  "%s %s, so it was set aside as \"%s\" and a new, empty storage was started.",
+                  which, problem, aside);
+  } else {
+    std::snprintf(message, sizeof message,
+                  "%s \"%s\" %s and could not be set aside. A new, empty storage was started; "
+                  "the file is left as it is.",
+                  which, s.loadedFrom, problem);
+  }
+  a.platform.window.ShowMessageBox(message);
+}
+
+}  // namespace
 
 void StartUp(Assistant& a) {
   const bool onlyCopy = a.platform.instance.AcquireSingleInstance("TrelvanAssistantGlobalMutex");
@@ -17,12 +53,17 @@ void StartUp(Assistant& a) {
   StorageInit(a.storage, a.platform.files);
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;
+  // The data folder belongs to the running copy: a second one changes nothing
+  // in it (it would delete the first copy's save under way, or the resource
+  // files while the first copy's save overwrites what it stored).
+  if (onlyCopy) {
+    RemoveStaleTemporary(a.storage, a.platform.files);
+    SetAsideUnusableStorage(a);
+  }
   if (!a.storage.imageLoaded) {
     FormatStorage(a.storage);
     RunStorageToIdle(a.storage);
   }
-  // A second copy leaves the resource files to the first: its own import
-  // would delete them while the first copy's save overwrites what it stored.
   if (onlyCopy) ImportResourceFiles(a.storage, a.platform.files, a.platform.window);
   ReadSetupRecord(a.storage, a.setup);
   CheckRevisionRecord(a.storage);

@@ -572,6 +572,25 @@ int StorageFindFile(const Storage& s, const char* name) {
   return -1;
 }
 
+bool IsCompleteFileHeader(const uint8_t* bytes, uint32_t count) {
+  const uint32_t n = count < kFileHeaderScan ? count : kFileHeaderScan;
+  if (n == 0 || bytes[0] != kStartMark) return false;
+  uint32_t at = 1;
+  for (uint8_t field = 0; field <= kFieldLast; ++field) {
+    const uint32_t begin = at;
+    while (at < n && bytes[at] != 0) {
+      if (bytes[at] == kEndMark) return false;  // the data would seem to begin here
+      ++at;
+    }
+    const uint32_t length = at - begin;
+    if (at == n || length > kFieldLimits[field] || (field == kFieldName && length == 0)) {
+      return false;
+    }
+    ++at;  // the zero byte
+  }
+  return at < n && bytes[at] == kEndMark;
+}
+
 int StorageBuildHeader(uint8_t* out, const char* name, const char* extra, const char* type,
                        const char* version) {
   const uint32_t total = static_cast<uint32_t>(TextLength(name)) + TextLength(extra) +

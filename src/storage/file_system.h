@@ -96,6 +96,13 @@ uint32_t StorageReadData(const Storage& s, uint16_t index, uint32_t offset, uint
 int StorageBuildHeader(uint8_t* out, const char* name, const char* extra, const char* type,
                        const char* version);
 
+// Whether `bytes` (a file's first `count` bytes) begin with a complete
+// FileHeader inside the 256 bytes readers look at: 0x02, a name of 1 to 31
+// characters, field 1 of at most 127, a type of at most 31, a version of at
+// most 6, field 4 of at most 31, each ended by a zero byte, then 0x03, with
+// no 0x03 before it.
+bool IsCompleteFileHeader(const uint8_t* bytes, uint32_t count);
+
 // ---- header records ---------------------------------------------------------------
 // Header selection: block 0 if its copy is valid, else block 1, else -1.
 int SelectHeader(const Storage& s, StorageHeader* out);

@@ -1,5 +1,7 @@
 #include "storage/resource_files.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "storage/file_system.h"
@@ -11,15 +13,21 @@ namespace {
 
 const char kResourcePattern[] = "*.rsc";
 const char kResourceExtension[] = ".rsc";
+const char kBadSuffix[] = ".bad";
 
-// Folder + separator + name, bounded to a path buffer.
-void JoinPath(const char* folder, char separator, const char* name, char* out) {
-  uint16_t n = static_cast<uint16_t>(CopyText(folder, out, kPathCapacity) - 1);
-  if (n + 1 < kPathCapacity) {
-    out[n++] = separator;
-    out[n] = 0;
+// Folder + separator + name, bounded to a path buffer. False when the whole
+// path does not fit: a cut path would name another file.
+bool JoinPath(const char* folder, char separator, const char* name, char* out) {
+  const uint32_t folderLength = TextLength(folder);
+  const uint32_t nameLength = TextLength(name);
+  // A name of 255 characters may itself have been cut by the listing.
+  if (folderLength + 1 + nameLength >= kPathCapacity || nameLength >= kPathCapacity - 1) {
+    return false;
   }
-  CopyText(name, out + n, static_cast<uint16_t>(kPathCapacity - n));
+  std::memcpy(out, folder, folderLength);
+  out[folderLength] = separator;
+  std::memcpy(out + folderLength + 1, name, nameLength + 1);
+  return true;
 }
 
 bool IsDotEntry(const char* name) {
@@ -39,36 +47,90 @@ bool WillFit(const Storage& s, int old, uint32_t size) {
   return static_cast<uint64_t>(freeBlocks) * kBlockSize >= size && files < kTableEntries;
 }
 
-// Copies the file's content into the creation under way, in pieces of at
-// most 256 bytes (one empty piece for an empty file). False when the file
-// gave fewer bytes than its size; the rest is then stored as zero bytes so
-// the creation still completes.
-bool CopyContent(Storage& s, Files& p, int file, uint32_t size) {
-  // Read a block at a time (few system calls), stored a unit at a time. A
-  // file of 0 bytes still gets its one (empty) write, which ends the creation.
+// Hands `count` bytes to the creation under way in pieces of at most 256.
+void WritePieces(Storage& s, const uint8_t* bytes, uint32_t count) {
+  for (uint32_t at = 0; at < count;) {
+    const uint32_t piece = count - at < kUnitSize ? count - at : kUnitSize;
+    RunStorageToIdle(s);
+    StorageWriteData(s, bytes + at, piece);
+    at += piece;
+  }
+}
+
+// Copies the rest of the file (after the `head` bytes already read) into
+// the creation under way, a block read at a time. False when the file gave
+// fewer bytes than its size; the rest is then stored as zero bytes so the
+// creation still completes.
+bool CopyRest(Storage& s, Files& p, int file, uint32_t left, uint32_t* hash) {
   uint8_t chunk[kBlockSize];
   bool whole = true;
-  uint32_t left = size;
-  do {
+  while (left > 0) {
     const uint32_t n = left < kBlockSize ? left : kBlockSize;
     const uint32_t got = whole ? p.ReadFile(file, chunk, n) : 0;
     if (got < n) {
       std::memset(chunk + got, 0, n - got);
       whole = false;
     }
-    uint32_t at = 0;
-    do {
-      const uint32_t piece = n - at < kUnitSize ? n - at : kUnitSize;
-      RunStorageToIdle(s);
-      StorageWriteData(s, chunk + at, piece);
-      at += piece;
-    } while (at < n);
+    *hash = ResourceHash(*hash, chunk, n);
+    WritePieces(s, chunk, n);
     left -= n;
-  } while (left > 0);
+  }
   return whole;
 }
 
+// The import's one message: a line for each file left aside, as many as fit.
+class Notice {
+ public:
+  void Add(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+    char line[2 * kPathCapacity + 96];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    // Room is kept for the lines Show adds.
+    if (n < 0 || used_ + static_cast<uint32_t>(n) + 1 + kClosingRoom >= sizeof text_) {
+      ++more_;
+      return;
+    }
+    text_[used_++] = '\n';
+    std::memcpy(text_ + used_, line, static_cast<size_t>(n) + 1);
+    used_ += static_cast<uint32_t>(n);
+    ++lines_;
+  }
+  void Waiting() { ++waiting_; }
+
+  void Show(Window& window, const char* folder) {
+    if (lines_ + more_ + waiting_ == 0) return;
+    char message[sizeof text_ + kPathCapacity + 64];
+    int n = std::snprintf(message, sizeof message,
+                          "Some resource files in \"%s\" were not taken into the storage:%s",
+                          folder, text_);
+    const auto append = [&](const char* format, uint32_t count) {
+      if (n >= 0 && static_cast<size_t>(n) < sizeof message) {
+        n += std::snprintf(message + n, sizeof message - static_cast<size_t>(n), format, count);
+      }
+    };
+    if (more_ > 0) append("\n... and %u more.", more_);
+    if (waiting_ == 1) append("\n%u file waits until the storage has room for it.", waiting_);
+    if (waiting_ > 1) append("\n%u files wait until the storage has room for them.", waiting_);
+    window.ShowMessageBox(message);
+  }
+
+ private:
+  static constexpr uint32_t kClosingRoom = 128;
+  char text_[3072] = {};
+  uint32_t used_ = 0;
+  uint32_t lines_ = 0;
+  uint32_t more_ = 0;
+  uint32_t waiting_ = 0;
+};
+
 }  // namespace
+
+uint32_t ResourceHash(uint32_t hash, const uint8_t* bytes, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+  return hash;
+}
 
 uint16_t ListFiles(Files& p, const char* pattern, FileList& list) {
   char folder[kPathCapacity];
@@ -88,13 +150,29 @@ uint16_t ListFiles(Files& p, const char* pattern, FileList& list) {
   return p.ListFolder(folder, namePattern, list.entries, kFileListCapacity);
 }
 
-int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileName) {
+int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileName,
+                       uint32_t* hash) {
   const int file = p.OpenRead(path);
   if (file == kNoFile) return kImportNotFound;
   uint32_t size = 0;
   if (!p.FileSize(file, &size)) {
     p.CloseFile(file);
     return kImportNoSize;
+  }
+  if (size > static_cast<uint32_t>(kFileBlocks) * kBlockSize) {
+    p.CloseFile(file);
+    return kImportTooLarge;
+  }
+  // The header first: a file without one would be stored without a name.
+  uint8_t head[kFileHeaderScan];
+  const uint32_t headSize = size < kFileHeaderScan ? size : kFileHeaderScan;
+  if (p.ReadFile(file, head, headSize) != headSize) {
+    p.CloseFile(file);
+    return kImportShortRead;
+  }
+  if (!IsCompleteFileHeader(head, headSize)) {
+    p.CloseFile(file);
+    return kImportNoHeader;
   }
   RunStorageToIdle(s);
 
@@ -119,37 +197,82 @@ int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileN
     p.CloseFile(file);
     return kImportNoRoom;
   }
-  const bool whole = CopyContent(s, p, file, size);
+  uint32_t h = ResourceHash(kResourceHashStart, head, headSize);
+  WritePieces(s, head, headSize);
+  const bool whole = CopyRest(s, p, file, size - headSize, &h);
   p.CloseFile(file);
   RunStorageToIdle(s);
+  if (hash) *hash = h;
   return whole ? kImportStored : kImportShortRead;
 }
 
 void ImportResourceFiles(Storage& s, Files& p, Window& window) {
+  ResourceImport& r = s.resources;
+  std::memset(r.taken, 0, sizeof r.taken);
   char pattern[kPathCapacity];
   JoinPath(p.DataFolder(), p.PathSeparator(), kResourcePattern, pattern);
-  const uint16_t count = ListFiles(p, pattern, s.resourceList);
-  for (uint16_t i = 0; i < count; ++i) {
-    const char* name = s.resourceList.entries[i].name;
+  r.count = ListFiles(p, pattern, r.list);
+  Notice notice;
+  for (uint16_t i = 0; i < r.count; ++i) {
+    const FolderEntry& entry = r.list.entries[i];
+    const char* name = entry.name;
     if (IsDotEntry(name)) continue;
     char path[kPathCapacity];
-    JoinPath(p.DataFolder(), p.PathSeparator(), name, path);
-    switch (ImportResourceFile(s, p, path, name)) {
-      case kImportNotFound: {
-        char message[kPathCapacity + 32];
-        FormatText(message, "ERROR - File %s not found", path);
-        window.ShowMessageBox(message);
-        return;
-      }
-      case kImportNoSize:
-        window.ShowMessageBox("ERROR - File Size");
-        return;
+    if (entry.folder) {
+      notice.Add("\"%s\" is a folder.", name);
+      continue;
+    }
+    if (!JoinPath(p.DataFolder(), p.PathSeparator(), name, path)) {
+      notice.Add("\"%s\" has a name too long to be opened.", name);
+      continue;
+    }
+    switch (ImportResourceFile(s, p, path, name, &r.hash[i])) {
       case kImportStored:
-        p.DeleteFile(path);
+        r.taken[i] = 1;
         break;
-      default:  // not stored, or not read whole: stays for the next start
+      case kImportNoRoom:
+        notice.Waiting();
+        break;
+      case kImportTooLarge:
+        notice.Add("\"%s\" is larger than the whole storage.", name);
+        break;
+      case kImportNoHeader: {
+        char bad[kPathCapacity + sizeof kBadSuffix];
+        std::snprintf(bad, sizeof bad, "%s%s", path, kBadSuffix);
+        if (p.RenameFile(path, bad)) {
+          notice.Add("\"%s\" is not a resource file; it was renamed to \"%s%s\".", name, name,
+                     kBadSuffix);
+        } else {
+          notice.Add("\"%s\" is not a resource file.", name);
+        }
+        break;
+      }
+      default:  // does not open, no size, or not read whole: stays for the next start
+        notice.Add("\"%s\" could not be read.", name);
         break;
     }
+  }
+  notice.Show(window, p.DataFolder());
+}
+
+void RemoveImportedResourceFiles(Storage& s, Files& p) {
+  ResourceImport& r = s.resources;
+  uint8_t chunk[kBlockSize];
+  for (uint16_t i = 0; i < r.count; ++i) {
+    if (!r.taken[i]) continue;
+    r.taken[i] = 0;
+    char path[kPathCapacity];
+    if (!JoinPath(p.DataFolder(), p.PathSeparator(), r.list.entries[i].name, path)) continue;
+    const int file = p.OpenRead(path);
+    if (file == kNoFile) continue;
+    uint32_t hash = kResourceHashStart;
+    for (;;) {
+      const uint32_t n = p.ReadFile(file, chunk, sizeof chunk);
+      hash = ResourceHash(hash, chunk, n);
+      if (n < sizeof chunk) break;
+    }
+    p.CloseFile(file);
+    if (hash == r.hash[i]) p.DeleteFile(path);
   }
 }
 

@@ -14,12 +14,23 @@ namespace trelvan {
 // of the directory search; at most 100. Returns the number of names.
 uint16_t ListFiles(Files& p, const char* pattern, FileList& list);
 
-// Stores every resource file of the data folder under its name up to ".rsc",
-// replacing a stored file of that name, and deletes it from the folder.
-// A file whose content does not fit (too few free blocks, a full table)
-// stays in the folder and the stored file of that name is kept. An
-// unopenable file or an unknown size shows a message and ends the import.
+// Stores every resource file of the data folder (at most 100 a start) under
+// its name up to ".rsc", replacing a stored file of that name. A file taken
+// in stays in the folder until RemoveImportedResourceFiles, after the exit
+// save has written the storage that holds it; until then a crash or a
+// failed save leaves it to be taken in again.
+//
+// Every other file stays where it is, and one message box names them all: a
+// folder, a file that cannot be read, a name too long for a path, a file
+// larger than the whole storage. A file whose content does not begin with a
+// complete FileHeader is renamed to "NAME.rsc.bad". Files that wait for room
+// (too few free blocks, a full table; the stored file of that name is kept)
+// are counted in the same message.
 void ImportResourceFiles(Storage& s, Files& p, Window& window);
+
+// Removes the files the last import took in, except one that no longer
+// holds what was taken in (it was replaced while the program ran).
+void RemoveImportedResourceFiles(Storage& s, Files& p);
 
 enum ImportResult : int {
   kImportStored = 0,     /**< stored whole under its name */
@@ -27,9 +38,17 @@ enum ImportResult : int {
   kImportNotFound = 2,   /**< the file does not open */
   kImportNoSize = 3,     /**< its size is unknown */
   kImportShortRead = 4,  /**< it gave fewer bytes than its size; zero bytes stored for the rest */
+  kImportTooLarge = 5,   /**< larger than the whole storage: nothing changed */
+  kImportNoHeader = 6,   /**< no complete FileHeader at its start: nothing changed */
 };
 // Stores the resource file at `path` under `fileName` cut at ".rsc"; the
-// file itself is left where it is.
-int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileName);
+// file itself is left where it is. `hash`, when given, receives
+// ResourceHash of the bytes stored.
+int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileName,
+                       uint32_t* hash = nullptr);
+
+// FNV-1a over bytes, continued from `hash` (start with kResourceHashStart).
+constexpr uint32_t kResourceHashStart = 2166136261u;
+uint32_t ResourceHash(uint32_t hash, const uint8_t* bytes, uint32_t count);
 
 }  // namespace trelvan

@@ -109,6 +109,25 @@ struct FileList {
   FolderEntry entries[kFileListCapacity];
 };
 
+// The resource files of the start-up's import. A file taken in stays in the
+// folder until an exit save has written the storage that holds it.
+struct ResourceImport {
+  FileList list;                     /**< the names found, in folder order */
+  uint16_t count = 0;                /**< names in `list` */
+  uint8_t taken[kFileListCapacity] = {};  /**< 1: its content is stored */
+  uint32_t hash[kFileListCapacity];  /**< of its content: the file is removed only while it still holds it */
+};
+
+// How the start-up found the image files.
+enum StorageLoadResult : uint8_t {
+  kLoadNoFile = 0,   /**< neither file: an erased image */
+  kLoadStorageFile,  /**< the storage file */
+  kLoadLegacyFile,   /**< the legacy file, converted */
+  kLoadUnreadable,   /**< `loadedFrom` is there but could not be read */
+  kLoadWrongSize,    /**< `loadedFrom` has the wrong size */
+  kLoadDamaged,      /**< `loadedFrom` breaks a rule of the file system */
+};
+
 struct Storage {
   // The scrambled image. Not initialised here: LoadStorage fills or erases it,
   // so an Assistant costs no 128 MB clear before its start-up.
@@ -117,8 +136,12 @@ struct Storage {
   uint8_t erasedBlock[kBlockSize];     /**< an erased block, as stored */
   char path[kPathCapacity] = {};       /**< the storage file's path */
   uint8_t imageLoaded = 0;             /**< 1 once an image file was read */
+  uint8_t loadResult = kLoadNoFile;    /**< StorageLoadResult */
+  char loadedFrom[kPathCapacity] = {}; /**< the image file read, or found unusable */
+  char loadProblem[kPathCapacity] = {};  /**< the first broken rule of a damaged file */
+  uint8_t keepFile = 0;                /**< 1: an unusable file could not be set aside: never save over it */
   FileSystem fs;
-  FileList resourceList;               /**< the resource files of one import */
+  ResourceImport resources;
 };
 
 // ---- the two byte operations ------------------------------------------------

@@ -1,8 +1,10 @@
 #include "storage/storage_image.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "storage/file_system.h"
+#include "storage/storage_check.h"
 #include "storage/text.h"
 
 namespace trelvan {
@@ -140,50 +142,154 @@ bool ReadImageFile(Storage& s, Files& p, const char* path) {
   return true;
 }
 
-bool WriteImageFile(const Storage& s, Files& p, const char* path) {
-  char temporary[kPathCapacity + sizeof kTemporarySuffix];
-  const uint16_t n = static_cast<uint16_t>(CopyText(path, temporary, kPathCapacity) - 1);
-  CopyText(kTemporarySuffix, temporary + n, sizeof kTemporarySuffix);
+const char* SaveFailureText(SaveFailure why) {
+  switch (why) {
+    case kSaveDone: return "it was saved";
+    case kSaveKeptDamaged: return "the damaged file there could not be set aside, so it was not replaced";
+    case kSaveReadOnly: return "the file is read-only, so it was not replaced";
+    case kSaveNotCreated: return "no new file could be made in its folder";
+    case kSaveNotWritten: return "writing stopped part-way; the disk may be full";
+    case kSaveNotFlushed: return "the data could not be written through to the disk";
+    case kSaveNotRenamed: return "the new file could not take the old one's place";
+  }
+  return "";
+}
 
+namespace {
+
+void TemporaryPath(const char* path, char* out) {
+  const uint16_t n = static_cast<uint16_t>(CopyText(path, out, kPathCapacity) - 1);
+  CopyText(kTemporarySuffix, out + n, sizeof kTemporarySuffix);
+}
+
+SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) {
+  PathInfo old;
+  const bool replacing = p.PathAttributes(path, &old) && !old.folder;
+  if (replacing && old.readOnly) return kSaveReadOnly;
+  char temporary[kPathCapacity + sizeof kTemporarySuffix];
+  TemporaryPath(path, temporary);
   const int f = p.OpenWrite(temporary);
-  if (f == kNoFile) return false;
-  bool ok = p.WriteFile(f, s.image, kImageSize) == kImageSize;
-  ok = ok && p.FlushFile(f);
-  ok = p.CloseFile(f) && ok;
-  ok = ok && p.RenameFile(temporary, path);
-  if (!ok) p.DeleteFile(temporary);
-  return ok;
+  if (f == kNoFile) return kSaveNotCreated;
+  SaveFailure failure = kSaveDone;
+  if (p.WriteFile(f, s.image, kImageSize) != kImageSize) {
+    failure = kSaveNotWritten;
+  } else if (!p.FlushFile(f)) {
+    failure = kSaveNotFlushed;
+  }
+  if (!p.CloseFile(f) && failure == kSaveDone) failure = kSaveNotWritten;
+  // Whoever could read or write the old file can do so with the new one.
+  if (failure == kSaveDone && replacing) p.CopyAttributes(path, temporary);
+  if (failure == kSaveDone && !p.RenameFile(temporary, path)) failure = kSaveNotRenamed;
+  if (failure != kSaveDone) p.DeleteFile(temporary);
+  return failure;
+}
+
+// Reads an image file of exactly `size` bytes into the front of the image.
+StorageLoadResult ReadExactly(Storage& s, Files& p, const char* path, const PathInfo& info,
+                              uint32_t size) {
+  if (info.folder) return kLoadUnreadable;
+  if (info.size != size) return kLoadWrongSize;
+  const int f = p.OpenRead(path);
+  if (f == kNoFile) return kLoadUnreadable;
+  const uint32_t n = p.ReadFile(f, s.image, size);
+  p.CloseFile(f);
+  return n == size ? kLoadStorageFile : kLoadUnreadable;
+}
+
+}  // namespace
+
+bool WriteImageFile(const Storage& s, Files& p, const char* path, SaveFailure* why) {
+  const SaveFailure failure = WriteThroughTemporary(s, p, path);
+  if (why) *why = failure;
+  return failure == kSaveDone;
+}
+
+void ConvertLegacyImage(Storage& s) {
+  StorageHeader h;
+  const int current = SelectHeader(s, &h);
+  if (current < 0) return;
+  h.freeBlocks = static_cast<uint16_t>(h.freeBlocks + kLegacyFreeBlockAddition);
+  const uint16_t other = current == 0 ? kHeaderBlockB : kHeaderBlockA;
+  EraseBlock(s, other);
+  WriteHeaderRecord(s, other, h);
+  ProgramPlainByte(s, static_cast<uint32_t>(current) * kBlockSize, 0x00);
 }
 
 void LoadStorage(Storage& s, Files& p) {
   StorageFilePath(p, s.path);
   PrepareKey(s);
-  if (ReadImageFile(s, p, s.path)) {
+  s.imageLoaded = 0;
+  s.keepFile = 0;
+  s.loadProblem[0] = 0;
+  s.loadedFrom[0] = 0;
+  s.loadResult = kLoadNoFile;
+
+  char legacy[kPathCapacity];
+  LegacyFilePath(p, legacy);
+  PathInfo info;
+  StorageLoadResult result;
+  if (p.PathAttributes(s.path, &info)) {
+    CopyText(s.path, s.loadedFrom, kPathCapacity);
+    result = ReadExactly(s, p, s.path, info, kImageSize);
+  } else if (p.PathAttributes(legacy, &info)) {
+    // The legacy file is the front of an image of the same layout; its bytes
+    // keep their offsets, so their scrambling stays valid. It is never changed.
+    CopyText(legacy, s.loadedFrom, kPathCapacity);
+    EraseImage(s);
+    result = ReadExactly(s, p, legacy, info, kLegacyImageSize);
+    if (result == kLoadStorageFile) {
+      ConvertLegacyImage(s);
+      result = kLoadLegacyFile;
+    }
+  } else {
+    EraseImage(s);
+    return;
+  }
+  // A storage the file system would misread is never used, and so never
+  // saved over: the start-up sets it aside and begins a new one.
+  if ((result == kLoadStorageFile || result == kLoadLegacyFile) &&
+      CheckStorageAtStartUp(s, s.loadProblem, sizeof s.loadProblem) != 0) {
+    result = kLoadDamaged;
+  }
+  s.loadResult = result;
+  if (result == kLoadStorageFile || result == kLoadLegacyFile) {
+    s.loadProblem[0] = 0;
     s.imageLoaded = 1;
     return;
   }
-  char legacy[kPathCapacity];
-  LegacyFilePath(p, legacy);
-  const int f = p.OpenRead(legacy);
   EraseImage(s);
-  if (f == kNoFile) return;
-
-  // The legacy file is the front of an image of the same layout; its bytes
-  // keep their offsets, so their scrambling stays valid.
-  p.ReadFile(f, s.image, kLegacyImageSize);
-  StorageHeader h;
-  const int current = SelectHeader(s, &h);
-  if (current >= 0) {
-    h.freeBlocks = static_cast<uint16_t>(h.freeBlocks + kLegacyFreeBlockAddition);
-    const uint16_t other = current == 0 ? kHeaderBlockB : kHeaderBlockA;
-    EraseBlock(s, other);
-    WriteHeaderRecord(s, other, h);
-    ProgramPlainByte(s, static_cast<uint32_t>(current) * kBlockSize, 0x00);
-  }
-  p.CloseFile(f);
-  s.imageLoaded = 1;
 }
 
-bool SaveStorage(const Storage& s, Files& p) { return WriteImageFile(s, p, s.path); }
+bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
+  const bool isStorageFile = CompareText(s.loadedFrom, s.path, kPathCapacity) == 0;
+  for (int n = 1; n < 1000; ++n) {
+    if (n == 1) {
+      std::snprintf(out, kSetAsidePathCapacity, "%s.damaged", s.loadedFrom);
+    } else {
+      std::snprintf(out, kSetAsidePathCapacity, "%s.damaged.%d", s.loadedFrom, n);
+    }
+    PathInfo taken;
+    if (p.PathAttributes(out, &taken)) continue;
+    if (p.RenameFile(s.loadedFrom, out)) return true;
+    break;
+  }
+  if (isStorageFile) s.keepFile = 1;
+  return false;
+}
+
+bool RemoveStaleTemporary(const Storage& s, Files& p) {
+  char temporary[kPathCapacity + sizeof kTemporarySuffix];
+  TemporaryPath(s.path, temporary);
+  PathInfo info;
+  return p.PathAttributes(temporary, &info) && !info.folder && p.DeleteFile(temporary);
+}
+
+bool SaveStorage(const Storage& s, Files& p, SaveFailure* why) {
+  if (s.keepFile) {
+    if (why) *why = kSaveKeptDamaged;
+    return false;
+  }
+  return WriteImageFile(s, p, s.path, why);
+}
 
 }  // namespace trelvan

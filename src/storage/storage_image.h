@@ -27,17 +27,51 @@ void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data);
 // Reads the whole image file at `path` (a shorter file fills the front, the
 // rest reads as zero bytes). False when it does not open.
 bool ReadImageFile(Storage& s, Files& p, const char* path);
-// Writes the image to `path` through a temporary file beside it, flushed and
-// renamed over `path`. On any failure the temporary is removed and the file
-// at `path` is left as it was. True when `path` now holds the image.
-bool WriteImageFile(const Storage& s, Files& p, const char* path);
+
+// Why a save did not replace the file.
+enum SaveFailure : uint8_t {
+  kSaveDone = 0,
+  kSaveKeptDamaged,  /**< the file is an unusable one that could not be set aside */
+  kSaveReadOnly,     /**< the file is read-only */
+  kSaveNotCreated,   /**< the temporary beside it could not be made */
+  kSaveNotWritten,   /**< writing stopped part-way (a full disk, a failing write or close) */
+  kSaveNotFlushed,   /**< the bytes could not be flushed to the disk */
+  kSaveNotRenamed,   /**< the temporary could not take the file's place */
+};
+// The reason in plain words, for a message.
+const char* SaveFailureText(SaveFailure why);
+
+// Writes the image to `path` through a temporary file beside it, flushed,
+// given the permissions of the file it replaces and renamed over it. A
+// read-only file is not replaced. On any failure the temporary is removed
+// and the file at `path` is left as it was. True when `path` now holds the
+// image; else `why` (when given) says what failed.
+bool WriteImageFile(const Storage& s, Files& p, const char* path, SaveFailure* why = nullptr);
+
+// Gives a storage converted from the legacy file's first 8,000 blocks its
+// new header: freeBlocks grown by 24,573, written into the other header block.
+void ConvertLegacyImage(Storage& s);
 
 // Start-up: the storage file, else the legacy file converted, else an
-// erased image with imageLoaded 0.
+// erased image with imageLoaded 0. A file that is there but cannot be read,
+// has the wrong size or fails the start-up check is not used: the image is
+// erased, imageLoaded stays 0 and loadResult says why.
 void LoadStorage(Storage& s, Files& p);
-// Exit: the whole image to the storage file, atomically. Silent on failure;
-// the result says whether the file was replaced.
-bool SaveStorage(const Storage& s, Files& p);
+
+// Renames the unusable file that LoadStorage found (`s.loadedFrom`) beside
+// itself to "NAME.damaged", or "NAME.damaged.2", ".3"... when that exists,
+// and puts the new path in `out` (kSetAsidePathCapacity bytes). When that
+// fails and the file is the storage file, no save will replace it.
+constexpr uint16_t kSetAsidePathCapacity = kPathCapacity + 16;
+bool SetAsideUnusableFile(Storage& s, Files& p, char* out);
+
+// Removes the temporary that a save cut short left beside the storage file.
+// True when there was one.
+bool RemoveStaleTemporary(const Storage& s, Files& p);
+
+// Exit: the whole image to the storage file, atomically. False, with the
+// reason in `why`, when the file was not replaced.
+bool SaveStorage(const Storage& s, Files& p, SaveFailure* why = nullptr);
 
 // Paths of the two image files in the data folder.
 void StorageFilePath(Files& p, char* out);  // at least kPathCapacity bytes

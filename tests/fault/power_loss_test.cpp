@@ -278,6 +278,7 @@ PowerLossResult RunPowerLoss(FakePlatform& p, Storage& s, const Operation& op,
           << "cut " << n << ": the storage file differs from the image";
       next = loaded.get();
     } else {
+      EXPECT_TRUE(testing::UsableAtStartUp(s)) << "cut " << n << " of " << total;
       StorageMount(s);
     }
     RunStorageToIdle(*next);

@@ -207,6 +207,7 @@ class StepCutTest : public ::testing::Test {
         restarted = t.get();
         ++realSavePoints;
       } else {
+        EXPECT_TRUE(UsableAtStartUp(*s)) << "cut after " << n << " of " << total << " steps";
         StorageMount(*s);
       }
       RunStorageToIdle(*restarted);

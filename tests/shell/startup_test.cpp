@@ -81,10 +81,15 @@ TEST_F(StartUpTest, AMatchingRevisionIsLeftAndAnyOtherIsReplaced) {
   EXPECT_EQ(StoredRevision(&index)[5], 9);  // untouched, bytes after the zero included
   EXPECT_EQ(index, 0);
 
-  for (const char* stale : {"4.00", "4.011", "4.01x", ""}) {
-    StartWith({Record("Revision", "Revision", "1.00", RevisionData(stale)), other});
-    EXPECT_EQ(StoredRevision(&index), RevisionData("4.01")) << stale;
-    EXPECT_EQ(index, 1) << stale;  // rewritten at the end of the table
+  // Another text, or a record too short to hold "4.01", its zero and two bytes.
+  const std::vector<std::vector<uint8_t>> stale = {
+      RevisionData("4.00"), RevisionData("4.011"), RevisionData("4.01x"), RevisionData(""),
+      {'4', '.', '0', '1'}, {'4', '.', '0', '1', 0}};
+  for (const auto& data : stale) {
+    const std::string text(data.begin(), data.end());
+    StartWith({Record("Revision", "Revision", "1.00", data), other});
+    EXPECT_EQ(StoredRevision(&index), RevisionData("4.01")) << text;
+    EXPECT_EQ(index, 1) << text;  // rewritten at the end of the table
     EXPECT_EQ(StorageFindFile(a->storage, "Other"), 0);
   }
 }
@@ -107,10 +112,12 @@ TEST_F(StartUpTest, SetupRecordIsReadAndWrittenBack) {
   EXPECT_EQ(found, 1);
 }
 
-TEST_F(StartUpTest, ASetupRecordWithoutDataReadsAsZero) {
-  StartWith({Record("Setup400", "Setup", "2.00", {})});
-  EXPECT_EQ(a->setup.keyboardLayout, 0);
-  EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
+TEST_F(StartUpTest, ASetupRecordShorterThanTwoBytesGivesTheDefaults) {
+  for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{}, std::vector<uint8_t>{1}}) {
+    StartWith({Record("Setup400", "Setup", "2.00", data)});  // the bytes behind it read 0xFF
+    EXPECT_EQ(a->setup.keyboardLayout, 0) << data.size();
+    EXPECT_EQ(a->setup.useOlderUsbDrivers, 0) << data.size();
+  }
 }
 
 // A second copy says so once, leaves the resource files to the first copy,

@@ -1,6 +1,8 @@
 // Start-up loading (the storage file, the legacy file) and the import of
 // resource files from the data folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -51,22 +53,36 @@ class LoadTest : public ::testing::Test {
   std::string LegacyPath() { return platform.DataPath("Trelvan Assistant Storage"); }
 };
 
+// A legacy file: the first 8,000 blocks of a storage whose header counts
+// the 7,996 file blocks there were.
+std::vector<uint8_t> LegacyImage(Storage& s, uint16_t* freeBlocks) {
+  StorageHeader h;
+  const int current = SelectHeader(s, &h);
+  h.freeBlocks = static_cast<uint16_t>(kLegacyImageSize / kBlockSize - kFirstFileBlock -
+                                       (kFileBlocks - h.freeBlocks));
+  const uint16_t other = current == 0 ? kHeaderBlockB : kHeaderBlockA;
+  EraseBlock(s, other);
+  WriteHeaderRecord(s, other, h);
+  ProgramPlainByte(s, static_cast<uint32_t>(current) * kBlockSize, 0x00);
+  *freeBlocks = h.freeBlocks;
+  return std::vector<uint8_t>(s.image, s.image + kLegacyImageSize);
+}
+
 TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   const auto kept = FileContent("Old Picture~", Pattern(10000, 4));
   std::vector<uint8_t> legacy;
-  int oldBlock = -1;
   uint16_t oldFree = 0;
+  int oldBlock = -1;
   {
     auto s = MakeFormattedStorage(platform.files);
     ASSERT_EQ(testing::WriteWholeFile(*s, kept), kStorageAccepted);
-    StorageHeader h;
-    oldBlock = SelectHeader(*s, &h);
-    oldFree = h.freeBlocks;
-    legacy.assign(s->image, s->image + kLegacyImageSize);
+    legacy = LegacyImage(*s, &oldFree);
+    oldBlock = SelectHeader(*s, nullptr);
   }
   WriteHostFile(LegacyPath(), legacy);
   auto s = StartStorage(platform.files);
   EXPECT_EQ(s->imageLoaded, 1);
+  EXPECT_EQ(s->loadResult, kLoadLegacyFile);
   StorageHeader h;
   const int block = SelectHeader(*s, &h);
   ASSERT_GE(block, 0);
@@ -75,42 +91,16 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   RunStorageToIdle(*s);
   ASSERT_EQ(StorageFindFile(*s, "Old Picture~"), 0);
   EXPECT_EQ(StoredContent(*s, 0), kept);
+  EXPECT_TRUE(ImageIsConsistent(*s));  // 195 blocks short for good: the checks accept it
   EXPECT_EQ(ReadHostFile(LegacyPath()), legacy);  // neither changed nor deleted
   EXPECT_FALSE(Exists(StoragePath()));            // written only by the exit save
-}
 
-TEST_F(LoadTest, LegacyFileWithoutAHeaderStartsEmptyAndTheStorageFileWins) {
-  WriteHostFile(LegacyPath(), std::vector<uint8_t>(8192, 0x00));
-  {
-    auto s = StartStorage(platform.files);
-    EXPECT_EQ(SelectHeader(*s, nullptr), -1);
-    EXPECT_EQ(s->fs.header.fileCount, 0);
-    EXPECT_EQ(s->fs.header.freeBlocks, 32764);
-    StoreNamedFile(*s, "Fresh", Pattern(50, 1));
-    ASSERT_TRUE(SaveStorage(*s, platform.files));
-  }
-  auto s = StartStorage(platform.files);  // both files present: the storage file is read
-  EXPECT_EQ(StorageFindFile(*s, "Fresh"), 0);
-  EXPECT_EQ(s->fs.header.fileCount, 1);
-  EXPECT_TRUE(ImageIsConsistent(*s));
-}
-
-// A damaged storage file without a valid header counts as empty, and what is
-// stored in it afterwards survives the next start.
-TEST_F(LoadTest, StorageFileWithoutAHeaderStartsEmptyAndKeepsNewFiles) {
-  WriteHostFile(StoragePath(), std::vector<uint8_t>(5 * 4096, 0x00));
-  const auto made = FileContent("Made After", Pattern(9000, 6));
-  {
-    auto s = StartStorage(platform.files);
-    EXPECT_EQ(s->fs.header.fileCount, 0);
-    ASSERT_EQ(testing::WriteWholeFile(*s, made), kStorageAccepted);
-    ASSERT_TRUE(SaveStorage(*s, platform.files));
-  }
-  auto s = StartStorage(platform.files);
-  RunStorageToIdle(*s);
-  ASSERT_EQ(StorageFindFile(*s, "Made After"), 0);
-  EXPECT_EQ(StoredContent(*s, 0), made);
-  EXPECT_TRUE(ImageIsConsistent(*s));
+  // Saved and started again it is an ordinary storage file.
+  StoreNamedFile(*s, "New", Pattern(50, 1));
+  ASSERT_TRUE(SaveStorage(*s, platform.files));
+  auto again = StartStorage(platform.files);
+  EXPECT_EQ(again->loadResult, kLoadStorageFile);
+  EXPECT_EQ(StorageFindFile(*again, "New"), 1);
 }
 
 class ImportTest : public LoadTest {
@@ -122,13 +112,16 @@ class ImportTest : public LoadTest {
   std::unique_ptr<Storage> s;
 };
 
-TEST_F(ImportTest, FilesAreStoredWholeAndLeaveTheFolder) {
+// A file taken in stays in the folder until the exit save has written the
+// storage; then it goes, unless it was replaced while the program ran.
+TEST_F(ImportTest, FilesAreStoredWholeAndRemovedOnlyAfterwards) {
   const size_t header = FileContent("Six Hundred", {}).size();
   const auto a = FileContent("Six Hundred", Pattern(static_cast<uint32_t>(600 - header), 1));
   ASSERT_EQ(a.size(), 600u);
   const auto b = FileContent("Blocks", Pattern(3 * 4096 + 17, 2));
   Drop("Six Hundred", a);
   Drop("Blocks", b);
+  Drop("Replaced", FileContent("Replaced", {1}));
   WriteHostFile(platform.DataPath("notes.txt"), {1, 2, 3});
   ImportResourceFiles(*s, platform.files, platform.window);
   EXPECT_TRUE(platform.window.messages.empty());
@@ -137,26 +130,56 @@ TEST_F(ImportTest, FilesAreStoredWholeAndLeaveTheFolder) {
     const int i = StorageFindFile(*s, name);
     ASSERT_GE(i, 0) << name;
     EXPECT_EQ(StoredContent(*s, static_cast<uint16_t>(i)), *want) << name;
-    EXPECT_FALSE(Exists(platform.DataPath(std::string(name) + ".rsc"))) << name;
+    EXPECT_TRUE(Exists(platform.DataPath(std::string(name) + ".rsc"))) << name;
   }
-  EXPECT_TRUE(Exists(platform.DataPath("notes.txt")));
   EXPECT_TRUE(ImageIsConsistent(*s));
+
+  const auto newer = FileContent("Replaced", {2});
+  Drop("Replaced", newer);
+  RemoveImportedResourceFiles(*s, platform.files);
+  EXPECT_FALSE(Exists(platform.DataPath("Six Hundred.rsc")));
+  EXPECT_FALSE(Exists(platform.DataPath("Blocks.rsc")));
+  EXPECT_EQ(ReadHostFile(platform.DataPath("Replaced.rsc")), newer);
+  EXPECT_TRUE(Exists(platform.DataPath("notes.txt")));
 }
 
-TEST_F(ImportTest, AnEmptyFileGivesAnEntryOfSizeZeroAndTheMachineGoesOn) {
+// What cannot be taken in stays (or, without a header, becomes ".rsc.bad"),
+// one message names it all, and the files behind it are still taken in.
+TEST_F(ImportTest, TheImportGoesOnAndSaysWhatItLeft) {
+  ASSERT_EQ(mkdir(platform.DataPath("A Folder.rsc").c_str(), 0755), 0);
+  Drop("Broken", {0x02, 'B', 0, 0, 0, 0, 0});  // no end mark
   Drop("Empty", {});
+  Drop("Nameless", {0x02, 0, 0, 0, 0, 0, 0x03, 1});
+  Drop("Locked", FileContent("Locked", {1}));
+  platform.files.unreadable.insert(platform.DataPath("Locked.rsc"));
+  const std::string longName(250, 'L');
+  Drop(longName, FileContent("Long", {1}));
+  Drop("Huge", {});
+  ASSERT_EQ(truncate(platform.DataPath("Huge.rsc").c_str(), off_t{kImageSize}), 0);
+  Drop("Good", FileContent("Good", Pattern(100, 1)));
+
   ImportResourceFiles(*s, platform.files, platform.window);
+  ASSERT_EQ(platform.window.messages.size(), 1u);
+  const std::string& m = platform.window.messages[0];
+  for (const char* said :
+       {"\"A Folder.rsc\" is a folder", "\"Locked.rsc\" could not be read",
+        "\"Huge.rsc\" is larger than the whole storage", "has a name too long",
+        "\"Broken.rsc\" is not a resource file; it was renamed to \"Broken.rsc.bad\"",
+        "\"Empty.rsc\" is not", "\"Nameless.rsc\" is not"}) {
+    EXPECT_NE(m.find(said), std::string::npos) << said << " in\n" << m;
+  }
+  EXPECT_EQ(m.find("Good"), std::string::npos) << m;
   ASSERT_EQ(s->fs.header.fileCount, 1);
-  EXPECT_EQ(StorageFileSize(*s, 0), 0u);
-  EXPECT_EQ(StorageFindFile(*s, "Empty"), -1);  // no header to find it by
-  EXPECT_EQ(s->fs.header.freeBlocks, 32764);
-  EXPECT_FALSE(Exists(platform.DataPath("Empty.rsc")));
-  const auto after = FileContent("After", Pattern(10, 3));
-  EXPECT_EQ(testing::WriteWholeFile(*s, after), kStorageAccepted);
-  // The empty entry occupies no block: the next file starts where it does.
-  EXPECT_EQ(StorageFileStartBlock(*s, 1), 4u);
-  EXPECT_EQ(StoredContent(*s, 1), after);
-  EXPECT_TRUE(ImageIsConsistent(*s));
+  EXPECT_EQ(StorageFindFile(*s, "Good"), 0);
+  for (const char* bad : {"Broken", "Empty", "Nameless"}) {
+    EXPECT_FALSE(Exists(platform.DataPath(std::string(bad) + ".rsc"))) << bad;
+    EXPECT_TRUE(Exists(platform.DataPath(std::string(bad) + ".rsc.bad"))) << bad;
+  }
+  RemoveImportedResourceFiles(*s, platform.files);
+  EXPECT_FALSE(Exists(platform.DataPath("Good.rsc")));
+  for (const std::string left : {"Locked", "Huge", longName.c_str()}) {
+    EXPECT_TRUE(Exists(platform.DataPath(left + ".rsc"))) << left;
+  }
 }
 
 TEST_F(ImportTest, AReplacedFileMovesToTheEndOfTheTable) {
@@ -188,15 +211,18 @@ TEST_F(ImportTest, AFileThatDoesNotFitStaysAndTheOldOneIsKept) {
   EXPECT_EQ(StorageFindFile(*s, "Big"), 0);
   EXPECT_EQ(StoredContent(*s, 0), old);
   EXPECT_EQ(ReadHostFile(platform.DataPath("Big.rsc")), big);
-  EXPECT_TRUE(platform.window.messages.empty());
+  EXPECT_EQ(platform.window.messages,
+            std::vector<std::string>{"Some resource files in \"" + std::string(platform.files.DataFolder()) +
+                                     "\" were not taken into the storage:\n"
+                                     "1 file waits until the storage has room for it."});
   // Room made: the next start takes it in.
   StorageDeleteFile(*s, 1);
   RunStorageToIdle(*s);
+  RemoveImportedResourceFiles(*s, platform.files);
   ImportResourceFiles(*s, platform.files, platform.window);
   const int i = StorageFindFile(*s, "Big");
   ASSERT_GE(i, 0);
   EXPECT_EQ(StoredContent(*s, static_cast<uint16_t>(i)), big);
-  EXPECT_FALSE(Exists(platform.DataPath("Big.rsc")));
 }
 
 TEST_F(ImportTest, AHundredAndTwentyFilesTakeTwoStarts) {
@@ -206,6 +232,7 @@ TEST_F(ImportTest, AHundredAndTwentyFilesTakeTwoStarts) {
   }
   ImportResourceFiles(*s, platform.files, platform.window);
   EXPECT_EQ(s->fs.header.fileCount, 100);
+  RemoveImportedResourceFiles(*s, platform.files);  // the exit save wrote them
   ImportResourceFiles(*s, platform.files, platform.window);
   EXPECT_EQ(s->fs.header.fileCount, 120);
   for (int k = 0; k < 120; ++k) {

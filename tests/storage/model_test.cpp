@@ -42,23 +42,20 @@ struct ModelFile {
   std::vector<uint8_t> content;
 };
 
-// What readers see of a file: its first 256 bytes, erased (0xFF) where the
-// file is shorter.
+// What readers see of a file: its first 256 bytes, fewer when it is shorter.
 std::vector<uint8_t> Head(const ModelFile& f) {
-  std::vector<uint8_t> head(kFileHeaderScan, 0xFF);
-  std::copy_n(f.content.begin(), std::min<size_t>(f.content.size(), kFileHeaderScan),
-              head.begin());
-  return head;
+  return std::vector<uint8_t>(
+      f.content.begin(), f.content.begin() + std::min<size_t>(f.content.size(), kFileHeaderScan));
 }
 
 // The reference field reader: returns the value StorageReadField gives, and
-// in `text` the field when it ended inside the 256 bytes.
+// in `text` the field when it ended inside the head.
 uint16_t ModelField(const ModelFile& f, uint8_t field, std::string* text, bool* complete) {
   *complete = false;
   const std::vector<uint8_t> head = Head(f);
-  if (head[0] != 0x02) return 0;
+  if (head.empty() || head[0] != 0x02) return 0;
   uint32_t number = 0, begin = 1;
-  for (uint32_t i = 1; i < kFileHeaderScan; ++i) {
+  for (uint32_t i = 1; i < head.size(); ++i) {
     if (head[i] != 0) continue;
     if (number == field) {
       const uint32_t length = i - begin;
@@ -69,15 +66,15 @@ uint16_t ModelField(const ModelFile& f, uint8_t field, std::string* text, bool* 
     ++number;
     begin = i + 1;
   }
-  return static_cast<uint16_t>(kFileHeaderScan - begin);
+  return static_cast<uint16_t>(head.size() - begin);
 }
 
 uint16_t ModelHeaderLength(const ModelFile& f) {
   const std::vector<uint8_t> head = Head(f);
-  for (uint32_t i = 0; i < kFileHeaderScan; ++i) {
+  for (uint32_t i = 0; i < head.size(); ++i) {
     if (head[i] == 0x03) return static_cast<uint16_t>(i + 1);
   }
-  return kFileHeaderScan;
+  return static_cast<uint16_t>(head.size());
 }
 
 class ModelRun {

@@ -78,10 +78,17 @@ inline std::vector<uint8_t> StoredContent(const Storage& s, uint16_t index) {
   return v;
 }
 
+// Whether a new start would use the image as it is, not set it aside.
+inline ::testing::AssertionResult UsableAtStartUp(const Storage& s) {
+  char message[1024];
+  if (CheckStorageAtStartUp(s, message, sizeof message) == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the start-up would set it aside: " << message;
+}
+
 inline ::testing::AssertionResult ImageIsConsistent(const Storage& s) {
-  char message[256];
-  if (CheckStorage(s, message, sizeof message) == 0) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << message;
+  char message[1024];
+  if (CheckStorage(s, message, sizeof message) != 0) return ::testing::AssertionFailure() << message;
+  return UsableAtStartUp(s);
 }
 
 }  // namespace testing

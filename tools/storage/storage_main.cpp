@@ -17,8 +17,10 @@
 //                                       constants and its program as numbered rows;
 //                                       status 1 when NAME is not a readable project
 //
-// info, ls, cat and check never write (check finishes an interrupted
-// compaction in memory first, as the next start would). put and rm finish an interrupted
+// info, ls, cat and check never write (check applies the start-up's rules
+// to the file as it is, then finishes an interrupted compaction in memory,
+// as the next start would, and applies those of an idle storage; a file of
+// the legacy size is converted in memory first). put and rm finish an interrupted
 // compaction first and save the image atomically; put, add-picture and
 // add-sound on a missing IMAGE start from a freshly formatted storage. The
 // commands that change IMAGE take the program's single-instance lock of
@@ -68,10 +70,19 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The image as a new process sees it. False when the file does not open.
-bool Load(Storage& s, Files& p, const char* path) {
+// The image as a new process sees it, a legacy file converted. False when
+// the file does not open. `size` receives the file's size.
+bool Load(Storage& s, Files& p, const char* path, uint64_t* size) {
   PrepareKey(s);
+  PathInfo info{};
+  *size = p.PathAttributes(path, &info) ? info.size : 0;
   if (!ReadImageFile(s, p, path)) return false;
+  if (*size == kLegacyImageSize) {  // the front of an image: the rest is erased
+    for (uint32_t b = kLegacyImageSize / kBlockSize; b < kBlockCount; ++b) {
+      EraseBlock(s, static_cast<uint16_t>(b));
+    }
+    ConvertLegacyImage(s);
+  }
   StorageMount(s);
   return true;
 }
@@ -131,14 +142,25 @@ int Cat(const Storage& s, const char* name) {
   return 0;
 }
 
-int Check(Storage& s) {
-  if (s.fs.header.movePending) {
-    printf("a compaction was interrupted; finishing it in memory as the next start would\n");
-    RunStorageToIdle(s);
+// The rules the start-up applies to the file as it is, then, once an
+// interrupted compaction is finished in memory, those of an idle storage.
+int Check(Storage& s, uint64_t size) {
+  if (size != kImageSize && size != kLegacyImageSize) {
+    printf("storage broken: the file has %llu bytes, expected %u (or %u for the older file)\n",
+           static_cast<unsigned long long>(size), kImageSize, kLegacyImageSize);
+    return 1;
   }
-  char message[256];
+  char message[4096];
+  if (CheckStorageAtStartUp(s, message, sizeof message) != 0) {
+    printf("storage broken (the program would set it aside):\n%s\n", message);
+    return 1;
+  }
+  if (s.fs.header.movePending && s.fs.header.moveGap && s.fs.header.moveBlocksLeft) {
+    printf("a compaction was interrupted; finishing it in memory as the next start would\n");
+  }
+  RunStorageToIdle(s);
   if (CheckStorage(s, message, sizeof message) != 0) {
-    printf("storage broken: %s\n", message);
+    printf("storage broken:\n%s\n", message);
     return 1;
   }
   printf("storage ok\n");
@@ -156,7 +178,9 @@ int Save(const Storage& s, Files& p, const char* path) {
 int Put(Storage& s, Files& p, const char* image, const std::string& resource) {
   static const char* const kProblems[] = {"", "does not fit (too few free blocks or 512 files)",
                                           "does not open", "has no known size",
-                                          "gave fewer bytes than its size"};
+                                          "gave fewer bytes than its size",
+                                          "is larger than the whole storage",
+                                          "does not begin with a complete file header"};
   const int r = ImportResourceFile(s, p, resource.c_str(), NameOf(resource).c_str());
   if (r != kImportStored) {
     fprintf(stderr, "%s %s\n", resource.c_str(), kProblems[r]);
@@ -259,7 +283,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::unique_ptr<Storage> s(new Storage);
-  if (!Load(*s, files, image)) {
+  uint64_t size = 0;
+  if (!Load(*s, files, image, &size)) {
     if (!changes || command == "rm") {
       fprintf(stderr, "cannot open %s\n", image);
       return 1;
@@ -269,7 +294,7 @@ int main(int argc, char** argv) {
   if (command == "info") return Info(*s);
   if (command == "ls") return List(*s);
   if (command == "cat") return Cat(*s, argv[3]);
-  if (command == "check") return Check(*s);
+  if (command == "check") return Check(*s, size);
   if (command == "export") return ExportFile(*s, argv[3], argv[4]);
   if (command == "project") return ShowProject(*s, argv[3]);
   RunStorageToIdle(*s);  // an interrupted compaction finishes first

@@ -82,7 +82,7 @@ bool FakeFiles::Refuses(const std::string& path) const {
 
 int FakeFiles::OpenRead(const char* path) {
   std::error_code error;
-  if (failOpenRead || !fs::is_regular_file(path, error)) return kNoFile;
+  if (failOpenRead || unreadable.count(path) || !fs::is_regular_file(path, error)) return kNoFile;
   std::FILE* f = std::fopen(path, "rb");
   if (!f) return kNoFile;
   streams_.push_back(f);
@@ -157,6 +157,12 @@ bool FakeFiles::PathAttributes(const char* path, PathInfo* out) {
   out->readOnly = readOnly.count(path) != 0;
   out->size = fs::is_regular_file(status) ? fs::file_size(path, error) : 0;
   return true;
+}
+
+bool FakeFiles::CopyAttributes(const char* from, const char* to) {
+  std::error_code error;
+  fs::permissions(to, fs::status(from, error).permissions(), error);
+  return !error;
 }
 
 uint16_t FakeFiles::ListFolder(const char* folder, const char* pattern, FolderEntry* out,

@@ -36,6 +36,7 @@ class FakeFiles : public Files {
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
   bool PathAttributes(const char* path, PathInfo* out) override;
+  bool CopyAttributes(const char* from, const char* to) override;
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override { return freeMegabytes; }
@@ -49,6 +50,7 @@ class FakeFiles : public Files {
   int64_t writeBudget = -1;       /**< bytes all further writes may still write; -1 unlimited */
   int64_t readBudget = -1;        /**< bytes all further reads may still read; 0: reads fail */
   bool failOpenRead = false;      /**< OpenRead fails */
+  std::set<std::string> unreadable;  /**< files OpenRead does not open */
   bool failOpenWrite = false;     /**< OpenWrite fails */
   bool failFlush = false;         /**< FlushFile fails (the bytes stay written) */
   bool failRename = false;        /**< RenameFile fails */

@@ -95,9 +95,15 @@ bool PosixFiles::PathAttributes(const char* path, PathInfo* out) {
   struct stat st;
   if (stat(path, &st) != 0) return false;
   out->folder = S_ISDIR(st.st_mode);
-  out->readOnly = access(path, W_OK) != 0;
+  // No write bit at all counts as read-only even for root, who could write.
+  out->readOnly = access(path, W_OK) != 0 || (st.st_mode & 0222) == 0;
   out->size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
   return true;
+}
+
+bool PosixFiles::CopyAttributes(const char* from, const char* to) {
+  struct stat st;
+  return stat(from, &st) == 0 && chmod(to, st.st_mode & 07777) == 0;
 }
 
 uint16_t PosixFiles::ListFolder(const char* folder, const char* pattern,

@@ -113,6 +113,17 @@ bool Win32Files::PathAttributes(const char* path, PathInfo* out) {
   return true;
 }
 
+bool Win32Files::CopyAttributes(const char* from, const char* to) {
+  const DWORD attributes = GetFileAttributesW(Widen(from).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  // Only these can be set on a file.
+  DWORD kept =
+      attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY |
+                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  if (kept == 0) kept = FILE_ATTRIBUTE_NORMAL;
+  return SetFileAttributesW(Widen(to).c_str(), kept) != 0;
+}
+
 uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
                                        FolderEntry* out, uint16_t capacity) {
   if (capacity == 0) return 0;

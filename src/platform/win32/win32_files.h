@@ -30,6 +30,7 @@ class Win32Files : public Files {
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
   bool PathAttributes(const char* path, PathInfo* out) override;
+  bool CopyAttributes(const char* from, const char* to) override;
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   // Free space of drive C: (the data folder's drive on a normal install).
