@@ -1,12 +1,17 @@
 // The exit sequence: disk-space messages and the ways it is reached.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
 #include "shell/assistant.h"
+#include "storage/resource_files.h"
+#include "storage/storage_fixture.h"
 
 namespace trelvan {
 namespace {
@@ -14,7 +19,9 @@ namespace {
 const char kLow[] = "Disk Memory is very low!";
 const char kTooLow[] = "Disk Memory too low to save error!";
 
-std::vector<std::string> ExitMessages(uint32_t freeMegabytes) {
+// The messages of an exit with that much free space; the status is 1 when
+// the storage was not saved.
+std::vector<std::string> ExitMessages(uint32_t freeMegabytes, int status) {
   FakePlatform platform;
   auto a = std::make_unique<Assistant>(platform);
   MainWindowCreated(*a);
@@ -22,18 +29,18 @@ std::vector<std::string> ExitMessages(uint32_t freeMegabytes) {
   a->shell.QuitRequested = 1;
   MainWindowMessage(*a, Message::Timer, 0, 0, 0);
   EXPECT_TRUE(platform.window.quitPosted);
-  EXPECT_EQ(platform.window.quitCode, 0);
+  EXPECT_EQ(platform.window.quitCode, status) << freeMegabytes;
   EXPECT_TRUE(platform.window.timerStopped);
   EXPECT_EQ(a->shell.QuitRequested, 0);
   return platform.window.messages;
 }
 
 TEST(ExitSequence, DiskSpaceThresholds) {
-  EXPECT_EQ(ExitMessages(0), (std::vector<std::string>{kLow, kTooLow}));
-  EXPECT_EQ(ExitMessages(2068), (std::vector<std::string>{kLow, kTooLow}));
-  EXPECT_EQ(ExitMessages(2069), (std::vector<std::string>{kLow}));
-  EXPECT_EQ(ExitMessages(2087), (std::vector<std::string>{kLow}));
-  EXPECT_EQ(ExitMessages(2088), (std::vector<std::string>{}));
+  EXPECT_EQ(ExitMessages(0, 1), (std::vector<std::string>{kLow, kTooLow}));
+  EXPECT_EQ(ExitMessages(2068, 1), (std::vector<std::string>{kLow, kTooLow}));
+  EXPECT_EQ(ExitMessages(2069, 0), (std::vector<std::string>{kLow}));
+  EXPECT_EQ(ExitMessages(2087, 0), (std::vector<std::string>{kLow}));
+  EXPECT_EQ(ExitMessages(2088, 0), (std::vector<std::string>{}));
 }
 
 TEST(ExitSequence, LowDiskWarningIsShownOncePerProcess) {
@@ -58,6 +65,108 @@ TEST(ExitSequence, DestroyingTheWindowEndsTheLoop) {
   EXPECT_TRUE(platform.window.quitPosted);
   EXPECT_TRUE(platform.window.timerStopped);
   EXPECT_EQ(platform.window.sleptMs, 200u);
+}
+
+// FNV-1a of a whole file; 0 when it does not open.
+uint32_t FileDigest(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return 0;
+  std::vector<char> chunk(1 << 20);
+  uint32_t hash = kResourceHashStart;
+  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+    hash = ResourceHash(hash, reinterpret_cast<const uint8_t*>(chunk.data()),
+                        static_cast<uint32_t>(in.gcount()));
+  }
+  return hash;
+}
+
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+class ExitSave : public ::testing::Test {
+ protected:
+  // A run of the program: start-up, `work`, exit. Returns the exit status.
+  int Run(const std::function<void(Assistant&)>& work = nullptr) {
+    platform.window.messages.clear();
+    platform.window.quitPosted = false;
+    auto a = std::make_unique<Assistant>(platform);
+    MainWindowCreated(*a);
+    if (work) work(*a);
+    MainWindowMessage(*a, Message::Destroy, 0, 0, 0);
+    EXPECT_TRUE(platform.window.quitPosted);
+    return platform.window.quitCode;
+  }
+  static void StoreOne(Assistant& a) {
+    EXPECT_EQ(testing::StoreNamedFile(a.storage, "Work", {1, 2, 3}), kStorageAccepted);
+  }
+  FakePlatform platform;
+  const std::string path = platform.DataPath("Trelvan Assistant Storage 400");
+};
+
+// Every way the save can fail is said with the file and the reason, ends
+// the process with status 1 and leaves the previous file as it was.
+TEST_F(ExitSave, AFailedSaveIsSaidAndKeepsThePreviousFile) {
+  ASSERT_EQ(Run(), 0);
+  const uint32_t previous = FileDigest(path);
+  struct Failure {
+    std::function<void()> arm;
+    const char* reason;
+  };
+  const Failure failures[] = {
+      {[&] { platform.files.failOpenWrite = true; }, "no new file could be made in its folder"},
+      {[&] { platform.files.writeBudget = 1000; }, "writing stopped part-way; the disk may be full"},
+      {[&] { platform.files.failFlush = true; }, "the data could not be written through to the disk"},
+      {[&] { platform.files.failRename = true; }, "the new file could not take the old one's place"},
+      {[&] { chmod(path.c_str(), 0444); }, "the file is read-only, so it was not replaced"},
+  };
+  for (const Failure& f : failures) {
+    EXPECT_EQ(Run([&](Assistant& a) {
+                StoreOne(a);
+                f.arm();
+              }),
+              1)
+        << f.reason;
+    EXPECT_EQ(platform.window.messages, std::vector<std::string>{"The storage could not be saved to \"" +
+                                                          path + "\": " + f.reason +
+                                                          ". Any earlier storage file there is "
+                                                          "unchanged."});
+    EXPECT_EQ(FileDigest(path), previous) << f.reason;
+    EXPECT_FALSE(Exists(path + ".new")) << f.reason;
+    platform.files.failOpenWrite = platform.files.failFlush = platform.files.failRename = false;
+    platform.files.writeBudget = -1;
+  }
+  // Writable again, the save replaces it and keeps its permissions.
+  chmod(path.c_str(), 0640);
+  EXPECT_EQ(Run(StoreOne), 0);
+  EXPECT_NE(FileDigest(path), previous);
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// A resource file taken in stays in the folder until an exit save has
+// written the storage that holds it: a failed save or a process that ends
+// without its exit leaves it to be taken in again.
+TEST_F(ExitSave, ResourceFilesStayUntilTheStorageIsSaved) {
+  const std::string rsc = platform.DataPath("Page.rsc");
+  const auto content = testing::FileContent("Page", {7, 7});
+  std::ofstream(rsc, std::ios::binary)
+      .write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+  std::ofstream(path + ".new") << "left by a save cut short";
+
+  {  // killed: no exit sequence at all
+    auto a = std::make_unique<Assistant>(platform);
+    MainWindowCreated(*a);
+    EXPECT_GE(StorageFindFile(a->storage, "Page"), 0);
+    EXPECT_FALSE(Exists(path + ".new"));  // the stale temporary went at the start
+  }
+  EXPECT_TRUE(Exists(rsc));
+  platform.files.failRename = true;
+  EXPECT_EQ(Run(), 1);
+  platform.files.failRename = false;
+  EXPECT_TRUE(Exists(rsc));
+  EXPECT_EQ(Run([](Assistant& a) { EXPECT_GE(StorageFindFile(a.storage, "Page"), 0); }), 0);
+  EXPECT_FALSE(Exists(rsc));
+  EXPECT_EQ(Run([](Assistant& a) { EXPECT_GE(StorageFindFile(a.storage, "Page"), 0); }), 0);
 }
 
 }  // namespace
