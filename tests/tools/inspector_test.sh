@@ -57,6 +57,11 @@ out=$("$tool" "$tmp/damaged" check); status=$?
 [ "$status" = 1 ] || fail "check of a damaged table gave status $status"
 grep -q '^storage broken: ' <<<"$out" || fail "no message for the damaged table: $out"
 
+# A cut-off copy: the size is named.
+head -c 100000 "$image" >"$tmp/short"
+out=$("$tool" "$tmp/short" check); status=$?
+[ "$status" = 1 ] && grep -q 'the file has 100000 bytes' <<<"$out" || fail "short file: $status $out"
+
 "$tool" "$image" frobnicate >/dev/null 2>&1; [ $? = 2 ] || fail "unknown command"
 "$tool" "$image" cat >/dev/null 2>&1; [ $? = 2 ] || fail "cat without a name"
 echo "inspector test passed"

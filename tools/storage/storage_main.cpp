@@ -142,6 +142,16 @@ int Cat(const Storage& s, const char* name) {
   return 0;
 }
 
+// One line per broken rule.
+void PrintBroken(const char* lines) {
+  for (const char* line = lines; *line;) {
+    const char* end = strchr(line, '\n');
+    const int n = end ? static_cast<int>(end - line) : static_cast<int>(strlen(line));
+    printf("storage broken: %.*s\n", n, line);
+    line += n + (end ? 1 : 0);
+  }
+}
+
 // The rules the start-up applies to the file as it is, then, once an
 // interrupted compaction is finished in memory, those of an idle storage.
 int Check(Storage& s, uint64_t size) {
@@ -152,7 +162,8 @@ int Check(Storage& s, uint64_t size) {
   }
   char message[4096];
   if (CheckStorageAtStartUp(s, message, sizeof message) != 0) {
-    printf("storage broken (the program would set it aside):\n%s\n", message);
+    PrintBroken(message);
+    printf("the program would set this file aside at its start\n");
     return 1;
   }
   if (s.fs.header.movePending && s.fs.header.moveGap && s.fs.header.moveBlocksLeft) {
@@ -160,7 +171,7 @@ int Check(Storage& s, uint64_t size) {
   }
   RunStorageToIdle(s);
   if (CheckStorage(s, message, sizeof message) != 0) {
-    printf("storage broken:\n%s\n", message);
+    PrintBroken(message);
     return 1;
   }
   printf("storage ok\n");
