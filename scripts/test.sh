@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds all three builds (Linux, Windows 32-bit,
-# Windows 64-bit) and runs every test layer.
+# Windows 64-bit) and the core and unit tests with clang, and runs every
+# test layer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
@@ -11,5 +12,10 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DTRELVAN_WIN32_EXE="$PWD/build-win32/src/platform/win32/trelvan-assistant.exe" >/dev/null
 cmake --build build -j "$jobs"
 if [ -f scripts/build-windows.sh ]; then bash scripts/build-windows.sh; fi
+# The core and the unit test programs also build with clang (its warnings as
+# errors); built only, about 1.5 minutes on two cores.
+CXX=clang++ CC=clang cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-clang -j "$jobs" --target trelvan_core shell_tests storage_tests text_tests \
+      ui_tests page_tests select_file_tests information_pages_tests
 
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # The main page in the real Linux window under Xvfb:
+#   0. a start killed while it runs leaves the page files in the data folder,
+#      and the next start shows the main page from them;
 #   1. with the built page files in the data folder, the window shows the main
 #      page exactly as the headless runner draws it; a click on the exit
 #      control ends the program with status 0, and the data folder then holds
@@ -56,6 +58,15 @@ leave() {
     { echo "FAIL($1): storage file missing or of the wrong size"; return 1; }
   "$inspector" "$storage" check || { echo "FAIL($1): the storage file does not pass the check"; return 1; }
 }
+
+# A start killed while it runs saves nothing, so the page files it took in
+# must still wait in the folder: the next start shows the main page again.
+start killed || exit 1
+kill -KILL "$app"; wait "$app" 2>/dev/null; app=""
+[ ! -e "$storage" ] || { echo "FAIL: a storage file without an exit save"; exit 1; }
+for rsc in "$resources"/*.rsc; do
+  [ -e "$data/$(basename "$rsc")" ] || { echo "FAIL: $(basename "$rsc") gone after a kill"; exit 1; }
+done
 
 start first || exit 1
 leave first || exit 1

@@ -365,10 +365,10 @@ bool ListFrame(Canvas& c, const Style& st) {
   Rgb on;
   if (!st.Colour("on", "white", &on)) return false;
   c = MakeCanvas(st.picture.w, st.picture.h, on);
-  const int band = 28;
+  constexpr int band = 28;
   Fill(c, RoundRect(0, 0, c.w, c.h, 7), P("panelline"));
   Fill(c, RoundRect(1, 1, c.w - 2, c.h - 2, 6), P("white"));
-  Fill(c, Minus(RoundRect(0, 0, c.w, band + 8, 7), [band](double, double y) { return y >= band; }),
+  Fill(c, Minus(RoundRect(0, 0, c.w, band + 8, 7), [](double, double y) { return y >= band; }),
        P("navy"));
   DrawText(c, 0, 12, band / 2 - CapitalMiddle(0), st.Caption().c_str(), P("white"));
   const int rows = std::atoi(st.Option("numbers", "0").c_str());
