@@ -112,10 +112,12 @@ struct FileList {
 // The resource files of the start-up's import. A file taken in stays in the
 // folder until an exit save has written the storage that holds it.
 struct ResourceImport {
-  FileList list;                     /**< the names found, in folder order */
-  uint16_t count = 0;                /**< names in `list` */
+  FileList list;       /**< the names found, in folder order */
+  uint16_t count = 0;  /**< names in `list` */
   uint8_t taken[kFileListCapacity] = {};  /**< 1: its content is stored */
-  uint32_t hash[kFileListCapacity];  /**< of its content: the file is removed only while it still holds it */
+  // The hash of each content taken in: a file is removed only while it
+  // still holds it.
+  uint32_t hash[kFileListCapacity];
 };
 
 // How the start-up found the image files.
@@ -139,7 +141,7 @@ struct Storage {
   uint8_t loadResult = kLoadNoFile;    /**< StorageLoadResult */
   char loadedFrom[kPathCapacity] = {}; /**< the image file read, or found unusable */
   char loadProblem[kPathCapacity] = {};  /**< the first broken rule of a damaged file */
-  uint8_t keepFile = 0;                /**< 1: an unusable file could not be set aside: never save over it */
+  uint8_t keepFile = 0;  /**< 1: an unusable file could not be set aside; never save over it */
   FileSystem fs;
   ResourceImport resources;
 };

@@ -145,7 +145,8 @@ bool ReadImageFile(Storage& s, Files& p, const char* path) {
 const char* SaveFailureText(SaveFailure why) {
   switch (why) {
     case kSaveDone: return "it was saved";
-    case kSaveKeptDamaged: return "the damaged file there could not be set aside, so it was not replaced";
+    case kSaveKeptDamaged:
+      return "the damaged file there could not be set aside, so it was not replaced";
     case kSaveReadOnly: return "the file is read-only, so it was not replaced";
     case kSaveNotCreated: return "no new file could be made in its folder";
     case kSaveNotWritten: return "writing stopped part-way; the disk may be full";

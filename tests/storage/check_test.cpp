@@ -12,10 +12,6 @@
 namespace trelvan {
 namespace {
 
-using testing::MakeFormattedStorage;
-using testing::Pattern;
-using testing::StoreNamedFile;
-
 // Writes plain bytes as they are, past the flash rules, as damage does.
 void Damage(Storage& s, uint32_t offset, const std::vector<uint8_t>& plain) {
   for (size_t i = 0; i < plain.size(); ++i) {
@@ -23,76 +19,66 @@ void Damage(Storage& s, uint32_t offset, const std::vector<uint8_t>& plain) {
   }
 }
 
-// Replaces the current header copy by `change`d fields.
-void DamageHeader(Storage& s, const std::function<void(StorageHeader&)>& change) {
+// Rewrites the current header copy (`other`: into the other block as well).
+void DamageHeader(Storage& s, const std::function<void(StorageHeader&)>& change,
+                  bool other = false) {
   StorageHeader h;
-  const int block = SelectHeader(s, &h);
+  const uint16_t block = static_cast<uint16_t>(SelectHeader(s, &h) ^ (other ? 1 : 0));
   change(h);
-  EraseBlock(s, static_cast<uint16_t>(block));
-  WriteHeaderRecord(s, static_cast<uint16_t>(block), h);
+  EraseBlock(s, block);
+  WriteHeaderRecord(s, block, h);
 }
 
-uint32_t TableOffset(const Storage& s, uint32_t entry) {
-  return CurrentTableBlock(s) * kBlockSize + entry * 8;
-}
-
-int Check(const Storage& s, bool idle, std::string* text) {
+// The broken rules CheckStorage (idle) or CheckStorageAtStartUp names.
+int Broken(const Storage& s, bool idle, std::string* text) {
   char message[2048];
-  const int broken = idle ? CheckStorage(s, message, sizeof message)
-                          : CheckStorageAtStartUp(s, message, sizeof message);
+  const int n = idle ? CheckStorage(s, message, sizeof message)
+                     : CheckStorageAtStartUp(s, message, sizeof message);
   *text = message;
-  return broken;
+  return n;
 }
 
 class CheckTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    s = MakeFormattedStorage(platform);
+  void SetUp() override {  // files of 2, 1 and 3 blocks
     for (uint32_t size : {5000u, 100u, 9000u}) {
-      ASSERT_EQ(StoreNamedFile(*s, "F" + std::to_string(size), Pattern(size, size)), kStorageAccepted);
+      ASSERT_EQ(testing::StoreNamedFile(*s, "F" + std::to_string(size), testing::Pattern(size, 1)),
+                kStorageAccepted);
     }
   }
   FakePlatform platform;
-  std::unique_ptr<Storage> s;
+  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(platform);
 };
 
 TEST_F(CheckTest, EveryBrokenRuleIsNamed) {
-  struct Case {
+  const uint32_t table = 3 * kBlockSize;  // the current table after three creations
+  const struct {
     std::function<void(Storage&)> damage;
     const char* named;
     bool atStartUp;  // the start-up check names it too
-  };
-  const Case cases[] = {
+  } cases[] = {
       {[](Storage& t) { Damage(t, SelectHeader(t, nullptr) * kBlockSize + 100, {0}); },
        "byte 100 behind the header is not erased", true},
       {[](Storage& t) {
-         StorageHeader h;
-         const uint16_t other = static_cast<uint16_t>(1 - SelectHeader(t, &h));
-         EraseBlock(t, other);
-         WriteHeaderRecord(t, other, h);
+         DamageHeader(
+             t, [](StorageHeader&) {}, true);
        },
        "both header copies are marked current", true},
       {[](Storage& t) { DamageHeader(t, [](StorageHeader& h) { h.activeTable = 2; }); },
        "activeTable is 2", true},
       {[](Storage& t) { DamageHeader(t, [](StorageHeader& h) { h.fileCount = 513; }); },
        "fileCount 513 exceeds the 512 table entries", true},
-      {[](Storage& t) { Damage(t, TableOffset(t, 2), {9, 0, 0, 0}); },
-       "entry 2: startBlock 9, expected 7", true},
-      {[](Storage& t) { Damage(t, TableOffset(t, 2) + 4, {0, 0, 0, 0x10}); },
-       "entry 2: 65536 blocks from block 7 run past the image", true},
-      {[](Storage& t) { Damage(t, TableOffset(t, 3), {9, 0, 0, 0}); },
-       "entry 3 beyond fileCount 3 is not erased", true},
+      {[&](Storage& t) { Damage(t, table + 16, {9}); }, "entry 2: startBlock 9, expected 7", true},
+      {[&](Storage& t) { Damage(t, table + 23, {0x10}); },
+       "entry 2: 65539 blocks from block 7 run past the image", true},
+      {[&](Storage& t) { Damage(t, table + 24, {9}); }, "entry 3 beyond fileCount 3 is not erased",
+       true},
       {[](Storage& t) { DamageHeader(t, [](StorageHeader& h) { ++h.freeBlocks; }); },
        "freeBlocks is 32759, expected 32758", true},
       {[](Storage& t) { DamageHeader(t, [](StorageHeader& h) { h.movePending = 2; }); },
        "movePending is 2", true},
       {[](Storage& t) {
-         DamageHeader(t, [](StorageHeader& h) {
-           h.movePending = 1;
-           h.moveNextBlock = 4;
-           h.moveBlocksLeft = 5;
-           h.moveGap = 1;
-         });
+         DamageHeader(t, [](StorageHeader& h) { h = {0xFF, 0, 1, 0, 32758, 3, 1, 0, 4, 5, 1}; });
        },
        "compaction fields do not fit the table", true},
       {[](Storage& t) { Damage(t, 6 * kBlockSize + 200, {0}); },
@@ -101,31 +87,26 @@ TEST_F(CheckTest, EveryBrokenRuleIsNamed) {
        "no valid header copy in block 0 or 1, and bookkeeping byte", true},
   };
   const std::vector<uint8_t> base(s->image, s->image + 10 * kBlockSize);
-  for (const Case& c : cases) {
+  std::string text;
+  for (const auto& c : cases) {
     std::memcpy(s->image, base.data(), base.size());
     c.damage(*s);
-    std::string text;
-    EXPECT_EQ(Check(*s, true, &text), 1) << c.named << ": " << text;
+    EXPECT_EQ(Broken(*s, true, &text), 1) << c.named << ": " << text;
     EXPECT_NE(text.find(c.named), std::string::npos) << text;
-    EXPECT_EQ(Check(*s, false, &text), c.atStartUp ? 1 : 0) << c.named << ": " << text;
+    EXPECT_EQ(Broken(*s, false, &text), c.atStartUp ? 1 : 0) << c.named << ": " << text;
   }
-  // Two broken rules: both named.
   std::memcpy(s->image, base.data(), base.size());
-  DamageHeader(*s, [](StorageHeader& h) {
-    ++h.freeBlocks;
-    h.movePending = 2;
-  });
-  std::string text;
-  EXPECT_EQ(Check(*s, false, &text), 2);
-  EXPECT_NE(text.find("freeBlocks is"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nmovePending is 2"), std::string::npos) << text;
+  cases[7].damage(*s);  // freeBlocks, then a byte behind the header
+  cases[0].damage(*s);
+  EXPECT_EQ(Broken(*s, false, &text), 2);
+  EXPECT_NE(text.find("\nfreeBlocks is"), std::string::npos) << text;
 }
 
 // Deleting an empty file before others leaves movePending 1 with nothing to
 // move; a compaction cut short passes at start-up, where it resumes.
 TEST_F(CheckTest, WhatTheFileSystemLeavesPasses) {
   ASSERT_EQ(testing::WriteWholeFile(*s, {}), kStorageAccepted);
-  ASSERT_EQ(StoreNamedFile(*s, "Last", Pattern(10, 1)), kStorageAccepted);
+  ASSERT_EQ(testing::StoreNamedFile(*s, "Last", {1}), kStorageAccepted);
   ASSERT_EQ(StorageDeleteFile(*s, 3), kStorageAccepted);
   RunStorageToIdle(*s);
   StorageHeader h;
@@ -137,8 +118,8 @@ TEST_F(CheckTest, WhatTheFileSystemLeavesPasses) {
   ASSERT_EQ(StorageDeleteFile(*s, 0), kStorageAccepted);
   while (s->fs.state != 21) StorageStep(*s);  // the first block move is next
   std::string text;
-  EXPECT_EQ(Check(*s, false, &text), 0) << text;
-  EXPECT_GE(Check(*s, true, &text), 1);
+  EXPECT_EQ(Broken(*s, false, &text), 0) << text;
+  EXPECT_GE(Broken(*s, true, &text), 1);
   EXPECT_NE(text.find("compaction unfinished"), std::string::npos) << text;
 }
 

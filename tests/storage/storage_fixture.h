@@ -87,7 +87,8 @@ inline ::testing::AssertionResult UsableAtStartUp(const Storage& s) {
 
 inline ::testing::AssertionResult ImageIsConsistent(const Storage& s) {
   char message[1024];
-  if (CheckStorage(s, message, sizeof message) != 0) return ::testing::AssertionFailure() << message;
+  if (CheckStorage(s, message, sizeof message) != 0)
+    return ::testing::AssertionFailure() << message;
   return UsableAtStartUp(s);
 }
 
