@@ -6,8 +6,8 @@
 #      shows the frame the headless runner draws for a start without page
 #      files; closing it ends the process with status 0 and leaves the
 #      134,217,728-byte storage file;
-#   2. a resource file dropped into the folder is taken in and removed, a file
-#      of another kind stays;
+#   2. a resource file dropped into the folder is taken in and removed after
+#      the exit save, a file of another kind stays;
 #   3. the image saved by run 2 is loaded and written back unchanged;
 #   4. a fresh start with the built page files shows the main page exactly as
 #      the headless runner draws it; a click on its exit control ends the
@@ -107,7 +107,7 @@ run() {
 
 run first || exit 1
 
-printf 'a resource for the storage\n' >"$data/greeting.rsc"
+printf '\002Greeting\000\000Text\0001.00\000\000\003a resource for the storage\n' >"$data/greeting.rsc"
 printf 'not a resource\n' >"$data/notes.txt"
 run second || exit 1
 [ ! -e "$data/greeting.rsc" ] || { echo "FAIL: greeting.rsc not taken in"; exit 1; }
