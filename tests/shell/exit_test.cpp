@@ -100,27 +100,33 @@ TEST_F(ExitSave, AFailedSaveIsSaidAndKeepsThePreviousFile) {
   const std::string previous = Identity(path);
   const std::pair<std::function<void()>, std::string> failures[] = {
       {[&] { platform.files.failOpenWrite = true; }, "no new file could be made in its folder"},
-      {[&] { platform.files.writeBudget = 1000; }, "writing stopped part-way; the disk may be full"},
-      {[&] { platform.files.failFlush = true; }, "the data could not be written through to the disk"},
-      {[&] { platform.files.failRename = true; }, "the new file could not take the old one's place"},
-      {[&] { chmod(path.c_str(), 0444); }, "the file is read-only, so it was not replaced"},
+      {[&] { platform.files.writeBudget = 1000; },
+       "writing stopped part-way; the disk may be full"},
+      {[&] { platform.files.failFlush = true; },
+       "the data could not be written through to the disk"},
+      {[&] { platform.files.failRename = true; },
+       "the new file could not take the old one's place"},
+      {[&] { platform.files.readOnly.insert(path); },
+       "the file is read-only, so it was not replaced"},
   };
   for (const auto& [arm, reason] : failures) {
     EXPECT_EQ(Run([&](Assistant&) { arm(); }), 1) << reason;
-    EXPECT_EQ(platform.window.messages, std::vector<std::string>{"The storage could not be saved to \"" +
-                                                          path + "\": " + reason +
-                                                          ". Any earlier storage file there is "
-                                                          "unchanged."});
+    EXPECT_EQ(
+        platform.window.messages,
+        std::vector<std::string>{"The storage could not be saved to \"" + path + "\": " + reason +
+                                 ". Any earlier storage file there is "
+                                 "unchanged."});
     EXPECT_EQ(Identity(path), previous) << reason;
     EXPECT_FALSE(Exists(path + ".new")) << reason;
     platform.files.failOpenWrite = platform.files.failFlush = platform.files.failRename = false;
     platform.files.writeBudget = -1;
+    platform.files.readOnly.clear();
   }
-  // Writable again, the save replaces it and keeps its permissions.
+  // The save replaces it and keeps its permissions.
   chmod(path.c_str(), 0640);
   EXPECT_EQ(Run(), 0);
   EXPECT_NE(Identity(path), previous);
-  struct stat st{};
+  struct stat st {};
   stat(path.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }

@@ -47,7 +47,7 @@ class CheckTest : public ::testing::Test {
     }
   }
   FakePlatform platform;
-  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(platform);
+  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(platform.files);
 };
 
 TEST_F(CheckTest, EveryBrokenRuleIsNamed) {

@@ -212,11 +212,11 @@ TEST_F(ImportTest, AFileThatDoesNotFitStaysAndTheOldOneIsKept) {
   EXPECT_EQ(StorageFindFile(*s, "Big"), 0);
   EXPECT_EQ(StoredContent(*s, 0), old);
   EXPECT_EQ(ReadHostFile(platform.DataPath("Big.rsc")), big);
-  EXPECT_EQ(
-      platform.window.messages,
-      std::vector<std::string>{"Some resource files in \"" + std::string(platform.files.DataFolder()) +
-                               "\" were not taken into the storage:\n"
-                               "1 file waits until the storage has room for it."});
+  EXPECT_EQ(platform.window.messages,
+            std::vector<std::string>{"Some resource files in \"" +
+                                     std::string(platform.files.DataFolder()) +
+                                     "\" were not taken into the storage:\n"
+                                     "1 file waits until the storage has room for it."});
   // Room made: the next start takes it in.
   StorageDeleteFile(*s, 1);
   RunStorageToIdle(*s);
