@@ -110,7 +110,7 @@ TEST_F(ExitSave, AFailedSaveIsSaidAndKeepsThePreviousFile) {
        "the file is read-only, so it was not replaced"},
   };
   for (const auto& [arm, reason] : failures) {
-    EXPECT_EQ(Run([&](Assistant&) { arm(); }), 1) << reason;
+    EXPECT_EQ(Run([&arm = arm](Assistant&) { arm(); }), 1) << reason;
     EXPECT_EQ(
         platform.window.messages,
         std::vector<std::string>{"The storage could not be saved to \"" + path + "\": " + reason +
