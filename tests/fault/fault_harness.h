@@ -1,0 +1,540 @@
+// One fault-injection harness for the step machines and the exit save.
+//
+// A scenario stores the files a change starts from, then drives the change
+// through a Cut, the power supply of one run. The harness runs the change
+// once whole, then once for every interruption point from the same starting
+// image, "losing power" at that point: a new process mounts the image bytes
+// as they are, or (at two points) the image goes through the exit save and
+// a start from the storage file. The restarted storage runs to idle and
+// must pass CheckRestart: the checker, the old or the new file set and never
+// the old again once the new was seen, then a further creation and deletion.
+//
+// Modes: kEveryStep cuts after every step (a StorageStep now; one tick of a
+// download or the handheld service later: Cut::Tick); kEveryEvent also after
+// every changing call; kSave cuts the exit save after the whole change (a
+// write budget, a failed open, flush or rename, SIGKILL).
+//
+// The 128 MB image is not copied per point: the blocks a scenario can reach
+// are saved once and put back before each run, and at the end the rest of
+// the image must still be as it was before the scenario.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/assistant.h"
+#include "storage/storage_fixture.h"
+
+namespace trelvan {
+namespace testing {
+
+using Files = std::vector<std::vector<uint8_t>>;  // contents in table order
+
+enum class CutMode { kEveryStep, kEveryEvent, kSave };
+
+// The power supply of one run: it fails after `budget` events.
+class Cut {
+ public:
+  Cut(CutMode mode, uint64_t budget) : mode_(mode), budget_(budget) {}
+
+  // One step of a machine; false, and not made, once the power is gone.
+  template <class F>
+  bool Tick(F&& step) {
+    if (!Take()) return false;
+    step();
+    return true;
+  }
+  bool Step(Storage& s) {
+    return Tick([&] { last_ = StorageStep(s); });
+  }
+  bool ToIdle(Storage& s) {
+    do {
+      if (!Step(s)) return false;
+    } while (last_ != 0);
+    return true;
+  }
+  // A changing call: an event of its own in kEveryEvent mode.
+  template <class F>
+  bool Call(F&& call) {
+    if (mode_ == CutMode::kEveryEvent ? !Take() : cut_) return false;
+    call();
+    return true;
+  }
+  uint64_t used() const { return used_; }
+  bool cut() const { return cut_; }
+
+ private:
+  bool Take() {
+    if (used_ >= budget_) cut_ = true;
+    if (cut_) return false;
+    ++used_;
+    return true;
+  }
+  CutMode mode_;
+  uint64_t budget_;
+  uint64_t used_ = 0;
+  int last_ = 0;
+  bool cut_ = false;
+};
+
+struct Change {
+  std::function<bool(Assistant&, Cut&)> drive;  // true when it ran to its end
+  std::function<void(Files&)> apply;             // what it does to the stored files
+};
+
+struct Scenario {
+  const char* name;
+  CutMode mode;
+  std::function<void(Assistant&)> setup;  // on a formatted storage
+  Change change;
+  uint64_t minPoints;  // the change has at least this many interruption points
+};
+inline void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name; }
+
+// ---- files ----------------------------------------------------------------------
+
+inline Files StoredFiles(const Storage& s) {
+  Files files;
+  for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) files.push_back(StoredContent(s, i));
+  return files;
+}
+
+// Whether `count` files are stored and the first ones are `files`, read in
+// pieces so a full storage costs no 128 MB copy per check.
+inline bool StoredFilesAre(const Storage& s, const Files& files, size_t count) {
+  if (s.fs.header.fileCount != count || files.size() > count) return false;
+  uint8_t chunk[16 * kUnitSize];
+  for (uint16_t i = 0; i < files.size(); ++i) {
+    const uint32_t size = static_cast<uint32_t>(files[i].size());
+    if (StorageFileSize(s, i) != size) return false;
+    for (uint32_t at = 0; at < size; at += sizeof chunk) {
+      const uint32_t n = std::min<uint32_t>(sizeof chunk, size - at);
+      StorageReadData(s, i, at, chunk, n);
+      if (std::memcmp(chunk, files[i].data() + at, n) != 0) return false;
+    }
+  }
+  return true;
+}
+
+inline uint32_t BlocksInUse(const Files& files) {
+  uint32_t n = 0;
+  for (const auto& f : files) n += BlocksFor(static_cast<uint32_t>(f.size()));
+  return n;
+}
+
+inline uint64_t HashImage(const Storage& s) {
+  uint64_t h = 1469598103934665603ull;
+  for (uint32_t i = 0; i < kImageSize; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, s.image + i, 8);
+    h = (h ^ w) * 1099511628211ull;
+    h ^= h >> 31;
+  }
+  return h;
+}
+
+// ---- changes ------------------------------------------------------------------------
+
+// The writer's calling sequence: create, then the content in pieces, the
+// first of `firstPiece` bytes (a record writer sends its header alone), the
+// rest of 256, each followed by a run to idle. An empty content is one
+// empty piece.
+inline Change Create(std::vector<uint8_t> content, uint32_t firstPiece = kUnitSize) {
+  auto drive = [content, firstPiece](Assistant& a, Cut& c) {
+    Storage& s = a.storage;
+    const uint32_t size = static_cast<uint32_t>(content.size());
+    int r = -1;
+    if (!c.ToIdle(s) || !c.Call([&] { r = StorageCreateFile(s, size); })) return false;
+    if (r != kStorageAccepted) return ADD_FAILURE() << "creation refused: " << r, false;
+    if (!c.ToIdle(s)) return false;
+    uint32_t at = 0, piece = firstPiece;
+    do {
+      const uint32_t n = std::min(piece, size - at);
+      if (!c.Call([&] { r = StorageWriteData(s, content.data() + at, n); })) return false;
+      if (r != kStorageAccepted) return ADD_FAILURE() << "piece at " << at << ": " << r, false;
+      if (!c.ToIdle(s)) return false;
+      at += n;
+      piece = kUnitSize;
+    } while (at < size);
+    return true;
+  };
+  return {drive, [content](Files& f) { f.push_back(content); }};
+}
+
+// The handheld's calling sequence: pieces of the given sizes in turn with
+// one step (one tick) after each and no run to idle until the end; a piece
+// that finds the machine not waiting for data is offered again after a step.
+inline Change Handheld(std::vector<uint8_t> content, std::vector<uint32_t> pieces) {
+  auto drive = [content, pieces](Assistant& a, Cut& c) {
+    Storage& s = a.storage;
+    int r = -1;
+    if (!c.ToIdle(s)) return false;
+    if (!c.Call([&] { r = StorageCreateFile(s, static_cast<uint32_t>(content.size())); })) {
+      return false;
+    }
+    if (r != kStorageAccepted || !c.ToIdle(s)) return r == kStorageAccepted;
+    size_t at = 0;
+    for (size_t i = 0; at < content.size(); ++i) {
+      const uint32_t n =
+          static_cast<uint32_t>(std::min<size_t>(pieces[i % pieces.size()], content.size() - at));
+      for (int tries = 0;; ++tries) {
+        if (!c.Call([&] { r = StorageWriteData(s, content.data() + at, n); })) return false;
+        if (r == kStorageAccepted) break;
+        if (r != kStorageNotWaiting || tries > 100) {
+          return ADD_FAILURE() << "piece at " << at << ": " << r << " after " << tries, false;
+        }
+        if (!c.Step(s)) return false;
+      }
+      at += n;
+      if (!c.Step(s)) return false;
+    }
+    return c.ToIdle(s);
+  };
+  return {drive, [content](Files& f) { f.push_back(content); }};
+}
+
+inline Change Delete(uint16_t index) {
+  auto drive = [index](Assistant& a, Cut& c) {
+    int r = -1;
+    if (!c.ToIdle(a.storage) || !c.Call([&] { r = StorageDeleteFile(a.storage, index); })) {
+      return false;
+    }
+    if (r != kStorageAccepted) return ADD_FAILURE() << "deletion refused: " << r, false;
+    return c.ToIdle(a.storage);
+  };
+  return {drive, [index](Files& f) { f.erase(f.begin() + index); }};
+}
+
+// Files "F0", "F1"... of the given data sizes; then the given indexes
+// deleted again, one after the other.
+inline std::function<void(Assistant&)> StoreFiles(std::vector<uint32_t> sizes, uint32_t seed,
+                                                  std::vector<uint16_t> deleted = {}) {
+  return [=](Assistant& a) {
+    for (size_t i = 0; i < sizes.size(); ++i) {
+      const auto data = Pattern(sizes[i], seed + static_cast<uint32_t>(i));
+      ASSERT_EQ(StoreNamedFile(a.storage, "F" + std::to_string(i), data), kStorageAccepted);
+    }
+    for (uint16_t index : deleted) {
+      ASSERT_EQ(StorageDeleteFile(a.storage, index), kStorageAccepted);
+      RunStorageToIdle(a.storage);
+    }
+  };
+}
+
+// ---- the platform under the save ------------------------------------------------------
+
+// The fake platform with the save's own faults: a failing flush, and a save
+// that stops half-way through its write or before its rename, reports that
+// over a pipe and waits there to be killed. Its flush does not wait for the
+// disk: a killed process loses nothing the kernel holds, and 128 MB through
+// to the disk per save would cost seconds.
+class CutDisk : public FakePlatform {
+ public:
+  enum Stall { kNoStall, kStallMidWrite, kStallBeforeRename };
+
+  uint32_t WriteFile(int file, const void* data, uint32_t count) override {
+    if (stall != kStallMidWrite) return FakePlatform::WriteFile(file, data, count);
+    const uint32_t written = FakePlatform::WriteFile(file, data, count / 2);
+    StallHere();
+    return written;
+  }
+  bool FlushFile(int) override { return !failFlush; }
+  bool RenameFile(const char* from, const char* to) override {
+    if (stall == kStallBeforeRename) StallHere();
+    return FakePlatform::RenameFile(from, to);
+  }
+
+  bool failFlush = false;
+  Stall stall = kNoStall;
+  int stallPipe = -1;
+
+ private:
+  void StallHere() {
+    const char c = 'x';
+    if (write(stallPipe, &c, 1) != 1) _exit(3);
+    for (;;) pause();
+  }
+};
+
+// ---- the runner ---------------------------------------------------------------------
+
+class FaultHarness {
+ public:
+  FaultHarness() : a_(new Assistant(disk_)) {
+    StorageInit(a_->storage, disk_);
+    FormatStorage(a_->storage);
+    RunStorageToIdle(a_->storage);
+    path_ = a_->storage.path;
+  }
+
+  void Run(const Scenario& sc) {
+    Storage& s = a_->storage;
+    sc.setup(*a_);
+    if (::testing::Test::HasFatalFailure()) return;
+    RunStorageToIdle(s);
+    before_ = StoredFiles(s);
+    after_ = before_;
+    sc.change.apply(after_);
+    ASSERT_TRUE(ImageIsConsistent(s)) << "the scenario's starting image";
+    if (sc.mode == CutMode::kSave) {
+      ASSERT_TRUE(SaveStorage(s, disk_)) << "the previous file";
+    }
+
+    // The blocks the change, a restart and the probe can reach.
+    uint32_t written = kBlockCount;
+    while (written > 0 && std::memcmp(s.image + (written - 1) * kBlockSize, s.erasedBlock,
+                                      kBlockSize) == 0) {
+      --written;
+    }
+    range_ = std::min(kBlockCount, std::max(written, kFirstFileBlock + 2 +
+                                                         std::max(BlocksInUse(before_),
+                                                                  BlocksInUse(after_)) +
+                                                         BlocksFor(kProbeSize + 64)));
+    const FileSystem savedFs = s.fs;
+    snapshot_.assign(s.image, s.image + static_cast<size_t>(range_) * kBlockSize);
+    Cut whole(sc.mode, UINT64_MAX);
+    EXPECT_TRUE(sc.change.drive(*a_, whole)) << "the change does not finish uncut";
+    EXPECT_EQ(s.fs.state, kStateIdle);
+    EXPECT_TRUE(StoredFilesAre(s, after_, after_.size())) << "the uncut change";
+    EXPECT_TRUE(ImageIsConsistent(s));
+    if (::testing::Test::HasFailure()) return;
+
+    uint64_t points = 0;
+    if (sc.mode == CutMode::kSave) {
+      points = RunSaveCuts();
+    } else {
+      points = RunPoints(sc, savedFs, whole.used());
+      EXPECT_GE(points, sc.minPoints);
+    }
+    for (uint32_t b = range_; b < kBlockCount; ++b) {
+      if (std::memcmp(s.image + b * kBlockSize, s.erasedBlock, kBlockSize) != 0) {
+        ADD_FAILURE() << "block " << b << " beyond the reach " << range_ << " was written";
+        break;
+      }
+    }
+    ::testing::Test::RecordProperty("interruption_points", static_cast<int>(points));
+    std::printf("[ points   ] %s: %llu interruption points, %d through the storage file\n",
+                sc.name, static_cast<unsigned long long>(points), viaFile_);
+  }
+
+  // Every restart, whatever was cut: 1 when the storage holds the files
+  // after the change, 0 when those before it, -1 (reported) otherwise.
+  int CheckRestart(Storage& r, const std::string& where) {
+    RunStorageToIdle(r);
+    char message[256];
+    if (CheckStorage(r, message, sizeof message) != 0) {
+      return ADD_FAILURE() << where << ": " << message, -1;
+    }
+    if (r.fs.state != kStateIdle) {
+      return ADD_FAILURE() << where << ": state " << int(r.fs.state) << " after the run to idle", -1;
+    }
+    const int outcome = StoredFilesAre(r, after_, after_.size()) ? 1
+                        : StoredFilesAre(r, before_, before_.size()) ? 0 : -1;
+    if (outcome < 0) {
+      return ADD_FAILURE() << where << ": " << r.fs.header.fileCount << " files, neither the "
+                           << before_.size() << " before nor the " << after_.size() << " after",
+             -1;
+    }
+    return Probe(r, outcome == 1 ? after_ : before_, where) ? outcome : -1;
+  }
+
+ private:
+  static constexpr uint32_t kProbeSize = 5000;
+
+  // A further file is taken and given up again, the others left as they
+  // are; on a full storage the further file is an empty one.
+  static bool Probe(Storage& r, const Files& files, const std::string& where) {
+    const uint16_t index = static_cast<uint16_t>(files.size());
+    std::vector<uint8_t> probe;
+    if (r.fs.header.freeBlocks >= BlocksFor(kProbeSize + 64)) {
+      probe = FileContent("Probe", Pattern(kProbeSize, index));
+    }
+    if (WriteWholeFile(r, probe) != kStorageAccepted || !StoredFilesAre(r, files, index + 1u) ||
+        StoredContent(r, index) != probe || !ImageIsConsistent(r)) {
+      return ADD_FAILURE() << where << ": a further creation went wrong", false;
+    }
+    if (StorageDeleteFile(r, index) != kStorageAccepted) {
+      return ADD_FAILURE() << where << ": a further deletion is refused", false;
+    }
+    RunStorageToIdle(r);
+    if (!StoredFilesAre(r, files, files.size()) || !ImageIsConsistent(r)) {
+      return ADD_FAILURE() << where << ": a further deletion went wrong", false;
+    }
+    return true;
+  }
+
+  void Restore(const FileSystem& fs) {
+    std::memcpy(a_->storage.image, snapshot_.data(), snapshot_.size());
+    a_->storage.fs = fs;
+  }
+
+  // The change cut after every n = 0 .. total events.
+  uint64_t RunPoints(const Scenario& sc, const FileSystem& fs, uint64_t total) {
+    Storage& s = a_->storage;
+    bool seenAfter = false;
+    for (uint64_t n = 0; n <= total; ++n) {
+      const std::string where = "cut after " + std::to_string(n) + " of " + std::to_string(total);
+      Restore(fs);
+      Cut cut(sc.mode, n);
+      const bool finished = sc.change.drive(*a_, cut);
+      EXPECT_EQ(finished && !cut.cut(), n == total) << where;
+      if (n == total / 2 || n == total) {
+        // The exit save and a new start from the file, which must give back
+        // what the save was given (a start without a header copy erases
+        // the bookkeeping blocks).
+        const size_t from = SelectHeader(s, nullptr) >= 0 ? 0 : kFirstFileBlock * kBlockSize;
+        const std::vector<uint8_t> image(s.image + from, s.image + range_ * kBlockSize);
+        EXPECT_TRUE(SaveStorage(s, disk_)) << where;
+        StorageInit(s, disk_);
+        EXPECT_EQ(s.imageLoaded, 1) << where;
+        EXPECT_EQ(std::memcmp(s.image + from, image.data(), image.size()), 0)
+            << where << ": the storage file gives back another image";
+        ++viaFile_;
+      } else {
+        StorageMount(s);
+      }
+      const int outcome = CheckRestart(s, where);
+      if (outcome < 0) return n;
+      if (n == 0 && outcome == 1) ADD_FAILURE() << where << ": the change shows before its start";
+      if (seenAfter && outcome == 0) {
+        return ADD_FAILURE() << where << ": the change is undone after it was seen", n;
+      }
+      seenAfter = seenAfter || outcome == 1;
+    }
+    EXPECT_TRUE(seenAfter);
+    return total + 1;
+  }
+
+  // ---- the exit save cut ----
+
+  enum SaveFault { kBudget, kOpen, kFlush, kRename, kKillStalled, kKillAfter };
+  struct SaveCut {
+    const char* name;
+    SaveFault fault;
+    int64_t value;  // the write budget, the stall, the delay in microseconds
+  };
+
+  // The previous file is the image before the change; the current image is
+  // the one after it. Each cut save must leave the previous file byte for
+  // byte (a kill after its rename: the current one) and no temporary.
+  uint64_t RunSaveCuts() {
+    static const SaveCut kCuts[] = {
+        {"nothing written", kBudget, 0},
+        {"half written", kBudget, kImageSize / 2 + 123},
+        {"one byte short", kBudget, kImageSize - 1},
+        {"open fails", kOpen, 0},
+        {"flush fails", kFlush, 0},
+        {"rename fails", kRename, 0},
+        {"killed half-way through its write", kKillStalled, CutDisk::kStallMidWrite},
+        {"killed before its rename", kKillStalled, CutDisk::kStallBeforeRename},
+        {"killed at once", kKillAfter, 0},
+        {"killed after 5 ms", kKillAfter, 5000},
+        {"killed after 30 ms", kKillAfter, 30000},
+        {"killed after 150 ms", kKillAfter, 150000},
+    };
+    Storage& s = a_->storage;
+    const std::string temporary = path_ + ".new", previous = path_ + ".previous";
+    std::filesystem::create_hard_link(path_, previous);  // the save replaces, never rewrites
+    snapshot_.assign(s.image, s.image + static_cast<size_t>(range_) * kBlockSize);
+    const FileSystem fs = s.fs;
+    const uint64_t newHash = HashImage(s);
+    StorageInit(s, disk_);
+    const uint64_t oldHash = HashImage(s);
+    uint64_t points = 0;
+    for (const SaveCut& cut : kCuts) {
+      Restore(fs);
+      bool killed = false;
+      if (cut.fault == kKillStalled || cut.fault == kKillAfter) {
+        killed = KillSaving(cut);
+        if (!killed) continue;
+        if (cut.fault == kKillStalled) {
+          struct stat st;
+          EXPECT_EQ(stat(temporary.c_str(), &st) == 0 ? st.st_size : -1,
+                    cut.value == CutDisk::kStallMidWrite ? kImageSize / 2 : kImageSize)
+              << cut.name << ": the temporary as far as the save got";
+        }
+      } else {
+        disk_.writeBudget = cut.fault == kBudget ? cut.value : -1;
+        disk_.failOpenWrite = cut.fault == kOpen;
+        disk_.failFlush = cut.fault == kFlush;
+        disk_.failRename = cut.fault == kRename;
+        EXPECT_FALSE(SaveStorage(s, disk_)) << cut.name;
+        disk_.writeBudget = -1;
+        disk_.failOpenWrite = disk_.failFlush = disk_.failRename = false;
+        EXPECT_FALSE(std::filesystem::exists(temporary)) << cut.name << ": a temporary is left";
+      }
+      StorageInit(s, disk_);
+      const uint64_t onDisk = HashImage(s);
+      const bool isNew = killed && cut.fault == kKillAfter && onDisk == newHash;
+      EXPECT_TRUE(onDisk == oldHash || isNew) << cut.name << ": the storage file is neither image";
+      EXPECT_EQ(CheckRestart(s, cut.name), isNew ? 1 : 0) << cut.name;
+      if (isNew) {
+        std::filesystem::remove(path_);
+        std::filesystem::create_hard_link(previous, path_);
+      }
+      ++points;
+    }
+    // Once the faults are gone the save replaces the file.
+    Restore(fs);
+    EXPECT_TRUE(SaveStorage(s, disk_));
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+    StorageInit(s, disk_);
+    EXPECT_EQ(HashImage(s), newHash);
+    EXPECT_EQ(CheckRestart(s, "the save after the faults"), 1);
+    std::filesystem::remove(previous);
+    return points;
+  }
+
+  // Runs the save in a child process and kills it with SIGKILL where the cut
+  // says. False (reported) when the child did not get there.
+  bool KillSaving(const SaveCut& cut) {
+    int fds[2];
+    if (pipe(fds) != 0) return ADD_FAILURE() << "pipe", false;
+    const pid_t child = fork();
+    if (child < 0) return ADD_FAILURE() << "fork", false;
+    if (child == 0) {
+      close(fds[0]);
+      disk_.stallPipe = fds[1];
+      disk_.stall = cut.fault == kKillStalled ? static_cast<CutDisk::Stall>(cut.value)
+                                              : CutDisk::kNoStall;
+      SaveStorage(a_->storage, disk_);
+      if (cut.fault == kKillStalled) _exit(2);  // it never stalled
+      for (;;) pause();
+    }
+    close(fds[1]);
+    char c = 0;
+    const bool reached = cut.fault == kKillAfter ? usleep(static_cast<useconds_t>(cut.value)) == 0
+                                                 : read(fds[0], &c, 1) == 1;
+    close(fds[0]);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!reached || !WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) {
+      return ADD_FAILURE() << cut.name << ": the saving process did not get there", false;
+    }
+    return true;
+  }
+
+  CutDisk disk_;
+  std::unique_ptr<Assistant> a_;
+  std::string path_;
+  Files before_, after_;
+  uint32_t range_ = kBlockCount;
+  std::vector<uint8_t> snapshot_;
+  int viaFile_ = 0;
+};
+
+}  // namespace testing
+}  // namespace trelvan

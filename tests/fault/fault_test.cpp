@@ -1,0 +1,100 @@
+// The storage machine and the exit save under the fault harness. Sizes end
+// exactly at a block end, one byte into a block and inside a unit; the
+// deletions move blocks whose sources overlap the destinations still to
+// come; the handheld's pieces end on, before and across unit and block
+// boundaries.
+#include "fault/fault_harness.h"
+
+namespace trelvan {
+namespace testing {
+namespace {
+
+std::vector<uint8_t> Content(const char* name, uint32_t size, uint32_t seed) {
+  return FileContent(name, Pattern(size, seed));
+}
+
+// Header piece first, as the records are written.
+Change CreateRecord(const char* name, uint32_t size, uint32_t seed) {
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, name, "", "Test", "1.00");
+  return Create(Content(name, size, seed), static_cast<uint32_t>(h));
+}
+
+std::vector<uint32_t> HandheldPieces() {
+  std::vector<uint32_t> pieces = {256, 256, 1, 255, 256, 2};
+  for (uint8_t b : Pattern(97, 70)) pieces.push_back(1u + b);
+  return pieces;
+}
+
+std::vector<uint8_t> HandheldSound() {
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, "Handheld~", "", "Sound", "2.00");
+  std::vector<uint8_t> content(header, header + h);
+  const auto data = Pattern(3 * kBlockSize + 777, 11);
+  content.insert(content.end(), data.begin(), data.end());
+  return content;
+}
+
+// The exit save's session: one file more, one less.
+Change Session() {
+  const Change add = Create(Content("Later", 9000, 7)), remove = Delete(0);
+  return {[=](Assistant& a, Cut& c) { return add.drive(a, c) && remove.drive(a, c); },
+          [=](Files& f) { add.apply(f), remove.apply(f); }};
+}
+
+const std::vector<uint32_t> kFive = {3000, 2 * kBlockSize - 30, 17, 4 * kBlockSize + 5, 6000};
+const std::vector<uint32_t> kFiveEdges = {100, kBlockSize - 21, kBlockSize + 1, 9000,
+                                          2 * kBlockSize - 21 + 256};
+constexpr CutMode kStep = CutMode::kEveryStep, kEvent = CutMode::kEveryEvent;
+
+const Scenario kScenarios[] = {
+    {"StepCreateIntoEmpty", kStep, StoreFiles({}, 0),
+     Create(Content("First", 3 * kBlockSize + 700, 1)), 40},
+    {"StepCreateAfterDeletions", kStep,
+     StoreFiles({100, 2 * kBlockSize, 5000, 3 * kBlockSize - 10, 900}, 10, {3, 1}),
+     Create(Content("Added", 2 * kBlockSize + 1, 20)), 30},
+    {"StepDeleteFirst", kStep, StoreFiles(kFive, 30), Delete(0), 4},
+    {"StepDeleteMiddle", kStep, StoreFiles(kFive, 30), Delete(2), 4},
+    {"StepDeleteLast", kStep, StoreFiles(kFive, 30), Delete(4), 4},
+    {"StepDeleteMoving300Blocks", kStep,
+     StoreFiles({3 * kBlockSize - 100, 120 * kBlockSize + 9, 100 * kBlockSize,
+                 80 * kBlockSize - 1}, 40),
+     Delete(0), 5 * 300},
+    {"StepHandheldPieces", kStep, StoreFiles({2 * kBlockSize + 3, 700}, 50),
+     Handheld(Content("Handheld", 4 * kBlockSize + 333, 60), HandheldPieces()), 60},
+
+    {"EventRecordIntoEmpty", kEvent, StoreFiles({}, 0), CreateRecord("New", 10000, 7), 200},
+    {"EventRecordAfterDeletions", kEvent, StoreFiles({6000, 300, 12000, 5000}, 1, {0, 1}),
+     CreateRecord("New", 15000, 8), 300},
+    {"EventDeleteFirst", kEvent, StoreFiles(kFiveEdges, 1), Delete(0), 40},
+    {"EventDeleteMiddle", kEvent, StoreFiles(kFiveEdges, 1), Delete(2), 40},
+    {"EventDeleteLast", kEvent, StoreFiles(kFiveEdges, 1), Delete(4), 10},
+    // Every source block lies two blocks above its destination.
+    {"EventDeleteMoving320Blocks", kEvent,
+     StoreFiles({5000, 100 * kBlockSize, 120 * kBlockSize - 30, 100 * kBlockSize - 25}, 1),
+     Delete(0), 3 * 300},
+    {"EventHandheldPieces", kEvent, StoreFiles({3000, kBlockSize - 21}, 1),
+     Handheld(HandheldSound(), {1, 255, 256, 37, 200, 3, 256, 128, 90, 255, 2, 256, 250}), 300},
+    // Behind a full storage an empty file starts one block past the image,
+    // where the offset wrap lands on the header block.
+    {"EventEmptyFileBehindTheLastBlock", kEvent,
+     StoreFiles({kFileBlocks * kBlockSize - 60 - 10}, 5), Create({}), 10},
+
+    {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), Session(), 0},
+};
+
+class Fault : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(Fault, OldOrNewFilesAfterEveryCut) {
+  FaultHarness harness;
+  harness.Run(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Storage, Fault, ::testing::ValuesIn(kScenarios),
+                         [](const ::testing::TestParamInfo<Scenario>& i) {
+                           return std::string(i.param.name);
+                         });
+
+}  // namespace
+}  // namespace testing
+}  // namespace trelvan
