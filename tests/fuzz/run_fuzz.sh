@@ -1,43 +1,40 @@
 #!/usr/bin/env bash
-# Builds a fuzz target (storage by default, or link) with clang in its own
-# build folder, writes its seed corpus and fuzzes for a bounded time. Fails
-# on any crash, sanitizer report, broken property or slow input.
+# The fuzz targets: a clang build of their own, then bounded runs.
 #
-#   run_fuzz.sh [BUILD_DIR] [TARGET]     TRELVAN_FUZZ_SECONDS (default 30) sets the time
+#   run_fuzz.sh build BUILD_DIR          configures and builds every target
+#   run_fuzz.sh run BUILD_DIR TARGET     fuzzes TARGET (e.g. storage) for
+#                                        TRELVAN_FUZZ_SECONDS (default 20) s
+#
+# A run first replays the target's seeds (written by the target itself) and
+# the inputs kept in regressions/TARGET, each once; it fails on any crash,
+# sanitizer report, broken property or slow input.
 set -euo pipefail
-
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-build="${1:-$here/../../build-fuzz}"
-seconds="${TRELVAN_FUZZ_SECONDS:-30}"
-target="${2:-storage}"
-case "$target" in
-  storage) max_len=65536 ;;
-  link) max_len=8192 ;;
-  *) echo "run_fuzz.sh: no fuzz target $target" >&2; exit 2 ;;
-esac
+mode="$1" build="$2"
 
-for tool in clang clang++ cmake ninja; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "run_fuzz.sh: $tool not found (the fuzz build needs clang, libclang-rt-14-dev, cmake, ninja)" >&2
-    exit 1
-  fi
-done
+if [ "$mode" = build ]; then
+  for tool in clang clang++ cmake ninja; do
+    command -v "$tool" >/dev/null ||
+      { echo "run_fuzz.sh: $tool not found (the fuzz build needs clang, libclang-rt-14-dev)" >&2; exit 1; }
+  done
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ >"$build.configure.log" 2>&1 ||
+    { cat "$build.configure.log" >&2; exit 1; }
+  exec ninja -C "$build" -j "${TRELVAN_FUZZ_JOBS:-2}"
+fi
 
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >"$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log" >&2; exit 1; }
-ninja -C "$build" "${target}_fuzz" "${target}_fuzz_seeds"
-
-seeds="$build/seeds"
-work="$build/corpus"
+target="$3"
+seconds="${TRELVAN_FUZZ_SECONDS:-20}"
+fuzzer="$build/${target}_fuzz"
+seeds="$build/$target/seeds" work="$build/$target/corpus" artifacts="$build/$target/artifacts"
 rm -rf "$seeds" "$work"
-mkdir -p "$seeds" "$work" "$build/artifacts"
-"$build/${target}_fuzz_seeds" "$seeds"
+mkdir -p "$seeds" "$work" "$artifacts"
+TRELVAN_FUZZ_SEEDS="$seeds" "$fuzzer"
+regressions=()
+[ -d "$here/regressions/$target" ] && regressions=("$here/regressions/$target")
 
-# Every seed first, once, on its own: a failure here is a plain bug.
-"$build/${target}_fuzz" -runs=0 "$seeds"
-
-"$build/${target}_fuzz" "$work" "$seeds" \
-  -max_total_time="$seconds" -max_len="$max_len" -timeout=20 -rss_limit_mb=4096 \
-  -print_final_stats=1 -artifact_prefix="$build/artifacts/"
-echo "$target fuzz: no crash in ${seconds} s"
+# Every seed and kept input once on its own: a failure here is a plain bug.
+"$fuzzer" -runs=0 "$seeds" "${regressions[@]}"
+"$fuzzer" "$work" "$seeds" "${regressions[@]}" -max_total_time="$seconds" -timeout=20 \
+  -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$artifacts/"
+echo "$target fuzz: no crash in $seconds s"

@@ -8,37 +8,27 @@
 //  - nothing is written past the image into the key or the erased pattern;
 //  - an image the checker calls consistent stays consistent through a
 //    creation (whose content reads back) and a deletion.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
-
-#include "storage/file_system.h"
-#include "storage/storage.h"
+#include "fuzz_common.h"
 #include "storage/storage_check.h"
-#include "storage/storage_image.h"
-#include "storage_fuzz_input.h"
 
 namespace trelvan {
+namespace fuzz {
 namespace {
 
-constexpr uint32_t kMaxSteps = 40000;
-constexpr uint32_t kMaxListed = 700;
+// One input: control bytes (flags, a table index of 16 bits, a size in
+// 97-byte steps), then the plain bytes of the image from offset 0: blocks 0
+// to 3 (header copies and tables), then file blocks. The rest is erased.
+constexpr uint32_t kControlBytes = 4;
+constexpr uint32_t kMaxInput = 65536;
+enum ControlFlag : uint8_t {
+  kRunSteps = 1,    // run the machine towards idle (bounded)
+  kCreate = 2,      // then create and write a file
+  kDelete = 4,      // then delete the given table index
+  kStepPieces = 8,  // write pieces with single steps instead of runs to idle
+};
 
-[[noreturn]] void Fail(const char* what, const char* detail) {
-  std::fprintf(stderr, "storage fuzz: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
-  std::abort();
-}
-
-Storage& TheStorage() {
-  static Storage* s = [] {
-    Storage* made = new Storage;
-    PrepareKey(*made);
-    return made;
-  }();
-  return *s;
-}
+constexpr uint32_t kMaxSteps = 1000;  // a damaged compaction may claim 65,535 moves
+constexpr uint32_t kListedFirst = 64;
 
 // Steps until idle or waiting for data, at most `limit` steps. True when it
 // stopped by itself.
@@ -49,55 +39,36 @@ bool StepBounded(Storage& s, uint32_t limit) {
   return false;
 }
 
-uint32_t Sink(const uint8_t* p, uint32_t n) {
-  uint32_t x = 0;
-  for (uint32_t i = 0; i < n; ++i) x = x * 31 + p[i];
-  return x;
-}
-
-// Everything a page does to list and read the stored files.
-uint32_t ListFiles(const Storage& s) {
-  uint32_t seen = 0;
+// Everything a page does to list and read the stored files, for the first
+// files and the last ones a damaged count claims.
+void ListFiles(const Storage& s) {
   const uint32_t count = s.fs.header.fileCount;
-  std::vector<uint8_t> data(16384);
-  for (uint32_t i = 0; i < count && i < kMaxListed; ++i) {
+  uint8_t data[3 * kUnitSize], entry[8];
+  char field[128];
+  for (uint32_t i = 0; i < count; i = i + 1 == kListedFirst && count > kListedFirst + 4 ? count - 4 : i + 1) {
     const uint16_t index = static_cast<uint16_t>(i);
-    uint8_t entry[8];
-    if (StorageReadEntry(s, index, entry) != 1) Fail("StorageReadEntry refused a listed index", nullptr);
-    char field[128];
-    for (uint8_t f = 0; f <= kFieldLast; ++f) {
-      const uint16_t n = StorageReadField(s, index, f, field);
-      seen += n;
-    }
+    if (StorageReadEntry(s, index, entry) != 1) Fail("StorageReadEntry refused a listed index");
+    for (uint8_t f = 0; f <= kFieldLast; ++f) StorageReadField(s, index, f, field);
     const uint16_t h = StorageHeaderLength(s, index);
-    if (h > kFileHeaderScan) Fail("header length beyond 256", nullptr);
+    if (h > kFileHeaderScan) Fail("header length beyond 256");
     const uint32_t size = StorageFileSize(s, index);
-    const uint32_t start = StorageFileStartBlock(s, index);
-    seen += start;
-    const uint32_t n = size < data.size() ? size : static_cast<uint32_t>(data.size());
-    if (StorageReadData(s, index, h, data.data(), n) != n) Fail("StorageReadData count", nullptr);
-    seen += Sink(data.data(), n);
+    const uint32_t n = size < kUnitSize ? size : kUnitSize;
+    if (StorageReadData(s, index, h, data, n) != n) Fail("StorageReadData count");
     // The file's last bytes, wherever a damaged size puts them.
-    StorageReadData(s, index, size - 256, data.data(), 256);
-    StorageReadData(s, index, 0xFFFFFF00u, data.data() + 256, 512);
-    seen += Sink(data.data(), 768);
+    StorageReadData(s, index, size - kUnitSize, data, kUnitSize);
+    StorageReadData(s, index, 0xFFFFFF00u, data + kUnitSize, 2 * kUnitSize);
   }
-  uint8_t entry[8];
   if (StorageReadEntry(s, static_cast<uint16_t>(count), entry) != 0 && count < 0x10000) {
-    Fail("StorageReadEntry accepted the index behind the last file", nullptr);
+    Fail("StorageReadEntry accepted the index behind the last file");
   }
   StorageReadEntry(s, 0xFFFF, entry);
-  // Finds walk the whole table.
-  seen += static_cast<uint32_t>(StorageFindFile(s, "Setup400"));
-  seen += static_cast<uint32_t>(StorageFindFile(s, "Revision"));
-  return seen;
 }
 
 void CheckCanaries(const Storage& s) {
-  if (std::memcmp(s.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten", nullptr);
+  if (std::memcmp(s.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten");
   for (uint32_t i = 0; i < kBlockSize; ++i) {
     if (s.erasedBlock[i] != static_cast<uint8_t>(s.key[i % kKeySize] - 1)) {
-      Fail("the erased pattern was overwritten", nullptr);
+      Fail("the erased pattern was overwritten");
     }
   }
 }
@@ -112,20 +83,20 @@ void WriteFile(Storage& s, uint32_t size, bool singleSteps, const uint8_t* patte
   const uint16_t before = s.fs.header.fileCount;
   if (StorageCreateFile(s, size) != kStorageAccepted) return;
   if (!StepBounded(s, kMaxSteps)) return;
-  if (s.fs.state != kStateWaitForData) Fail("a creation does not wait for data", nullptr);
+  if (s.fs.state != kStateWaitForData) Fail("a creation does not wait for data");
   uint32_t at = 0;
   uint32_t piece = 1 + (size % 256);
   while (at < size) {
     const uint32_t n = size - at < piece ? size - at : piece;
     if (StorageWriteData(s, content.data() + at, n) != kStorageAccepted) {
-      Fail("StorageWriteData refused a piece", nullptr);
+      Fail("StorageWriteData refused a piece");
     }
     at += n;
     if (singleSteps) {
       for (uint32_t k = 0; k < kMaxSteps && StorageStep(s) != 0; ++k) {
         if (s.fs.state != kStateWaitForData && at < size &&
             StorageWriteData(s, content.data(), 1) != kStorageNotWaiting) {
-          Fail("StorageWriteData accepted data outside the waiting state", nullptr);
+          Fail("StorageWriteData accepted data outside the waiting state");
         }
       }
     } else if (!StepBounded(s, kMaxSteps)) {
@@ -137,29 +108,84 @@ void WriteFile(Storage& s, uint32_t size, bool singleSteps, const uint8_t* patte
   if (!wasConsistent) return;
   char message[256];
   if (CheckStorage(s, message, sizeof message) != 0) Fail("a creation broke the image", message);
-  if (s.fs.header.fileCount != before + 1) Fail("the created file is not counted", nullptr);
+  if (s.fs.header.fileCount != before + 1) Fail("the created file is not counted");
   std::vector<uint8_t> back(size);
   StorageReadData(s, before, 0, back.data(), size);
-  if (back != content) Fail("the created file does not read back", nullptr);
+  if (back != content) Fail("the created file does not read back");
 }
 
 }  // namespace
+
+// Real images made by the file system's own operations: empty, a few files,
+// the header in either block, files without a FileHeader, a compaction and a
+// creation cut short.
+void WriteSeeds(Seeds& seeds) {
+  Storage& s = ErasedStorage();
+  auto formatted = [&s] {
+    ResetImage(s);
+    s.fs = FileSystem{};
+    StorageMount(s);
+    RunStorageToIdle(s);
+  };
+  auto dump = [&](const char* name, uint8_t flags, uint16_t index, uint8_t size, uint32_t blocks) {
+    Bytes bytes = {flags, static_cast<uint8_t>(index), static_cast<uint8_t>(index >> 8), size};
+    bytes.resize(std::min(kControlBytes + (kFirstFileBlock + blocks) * kBlockSize, kMaxInput));
+    ReadPlain(s, 0, bytes.data() + kControlBytes, static_cast<uint32_t>(bytes.size()) - kControlBytes);
+    seeds.Add(name, bytes);
+  };
+  auto store = [&s](const char* name, uint32_t size, uint8_t fill) {
+    Bytes data(size);
+    for (uint32_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>(fill + i * 7);
+    StoreWhole(s, WithHeader(name, "Test", data));
+  };
+  const uint8_t all = kRunSteps | kCreate | kDelete;
+  formatted();
+  dump("empty", all, 0, 3, 0);
+  store("Setup400", 40, 1);
+  dump("one-file", all, 0, 20, 1);
+  store("Picture one~", 5000, 2);
+  store("Revision", 10, 3);
+  dump("three-files", all | kStepPieces, 0, 60, 4);
+  store("Sound~", 300, 4);
+  dump("four-files", all, 2, 5, 5);  // the header copy in the other block
+  StoreWhole(s, Bytes{0x01, 'a', 0, 0x03});
+  Bytes noEnd(300, 'z');
+  noEnd[0] = 0x02;
+  StoreWhole(s, noEnd);
+  dump("no-file-headers", kRunSteps | kDelete, 4, 0, 7);
+
+  formatted();
+  store("first", 2 * kBlockSize, 5);
+  store("second", 3 * kBlockSize, 6);
+  store("third", 100, 7);
+  StorageDeleteFile(s, 0);
+  for (int moves = 0; moves < 2;) {  // two block moves of the compaction
+    if (s.fs.state == 21) ++moves;
+    StorageStep(s);
+  }
+  while (s.fs.state != 20) StorageStep(s);
+  dump("compaction-cut", all, 0, 1, 8);
+
+  formatted();
+  store("kept", 700, 8);
+  StorageCreateFile(s, 5000);  // the new entry only in the inactive table
+  RunStorageToIdle(s);
+  uint8_t piece[kUnitSize];
+  std::memset(piece, 0x44, sizeof piece);
+  StorageWriteData(s, piece, sizeof piece);
+  RunStorageToIdle(s);
+  dump("creation-cut", kRunSteps | kCreate, 0, 9, 3);
+}
+
+}  // namespace fuzz
 }  // namespace trelvan
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;
   using namespace trelvan::fuzz;
   if (size < kControlBytes || size > kMaxInput) return 0;
-  Storage& s = TheStorage();
-  // Only the machine writes beyond the input's own blocks (the reads take a
-  // const Storage), so after a run without steps erasing those is enough.
-  static bool everything = true;
-  if (everything) {
-    EraseImage(s);
-  } else {
-    for (uint16_t b = 0; b < kMaxInput / kBlockSize + 1; ++b) EraseBlock(s, b);
-  }
-  everything = (data[0] & kRunSteps) != 0;
+  Storage& s = ErasedStorage();
+  ResetImage(s);
   s.fs = FileSystem{};
 
   const uint8_t flags = data[0];
@@ -169,6 +195,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   StorageMount(s);
   ListFiles(s);
+  // A find walks every entry; ListFiles has read the last ones a larger
+  // damaged count claims.
+  if (s.fs.header.fileCount <= 2 * kTableEntries) StorageFindFile(s, "Setup400");
   char message[256];
   bool consistent = CheckStorage(s, message, sizeof message) == 0;
 
@@ -187,9 +216,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int r = StorageDeleteFile(s, index);
         if (r == kStorageAccepted && StepBounded(s, kMaxSteps) && consistent) {
           if (CheckStorage(s, message, sizeof message) != 0) Fail("a deletion broke the image", message);
-          if (s.fs.header.fileCount != before - 1) Fail("the deletion is not counted", nullptr);
+          if (s.fs.header.fileCount != before - 1) Fail("the deletion is not counted");
         }
-        if (r == kStorageNoSuchFile && index < before) Fail("a stored index was refused", nullptr);
+        if (r == kStorageNoSuchFile && index < before) Fail("a stored index was refused");
       }
       ListFiles(s);
     }

@@ -1,0 +1,161 @@
+// What every fuzz target shares: failing with a message, the seed corpus
+// (a target started with TRELVAN_FUZZ_SEEDS=FOLDER writes its seeds there
+// and ends), and a storage whose image a run may change at will and have
+// put back in microseconds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "storage/file_system.h"
+#include "storage/storage.h"
+#include "storage/storage_image.h"
+
+namespace trelvan {
+namespace fuzz {
+
+[[noreturn]] inline void Fail(const char* what, const char* detail = nullptr) {
+  std::fprintf(stderr, "fuzz: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
+  std::abort();
+}
+
+using Bytes = std::vector<uint8_t>;
+
+class Seeds {
+ public:
+  explicit Seeds(std::string folder) : folder_(std::move(folder)) {}
+  void Add(const std::string& name, const Bytes& bytes) {
+    FILE* f = std::fopen((folder_ + "/" + name).c_str(), "wb");
+    ok_ = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && ok_;
+    ok_ = f && std::fclose(f) == 0 && ok_;
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  std::string folder_;
+  bool ok_ = true;
+};
+
+// Each target writes its seeds here.
+void WriteSeeds(Seeds& seeds);
+
+// ---- the blocks a run wrote ---------------------------------------------------
+// The fuzz build links the image's writers through the wrappers at the end
+// of this file (ld --wrap), which note every block they erase or program.
+// A run's image is put back by erasing just those blocks.
+struct Touched {
+  std::vector<uint16_t> blocks;
+  bool all = true;
+  uint32_t resets = 0;
+};
+inline Touched& TouchedBlocks() {
+  static Touched t;
+  return t;
+}
+inline void Touch(uint32_t offset, uint32_t count) {
+  Touched& t = TouchedBlocks();
+  if (count == 0 || t.all) return;
+  const uint32_t first = (offset & kImageMask) / kBlockSize;
+  const uint32_t last = ((offset + count - 1) & kImageMask) / kBlockSize;
+  for (uint32_t b = first;; b = (b + 1) % kBlockCount) {
+    t.blocks.push_back(static_cast<uint16_t>(b));
+    if (b == last) break;
+  }
+}
+
+// A Storage allocated once, erased and left erased between runs.
+inline Storage& ErasedStorage() {
+  static Storage* s = [] {
+    Storage* made = new Storage;
+    PrepareKey(*made);
+    return made;
+  }();
+  return *s;
+}
+// Erases what the last run wrote (the bookkeeping blocks always, as the
+// header invalidation programs a byte in place) and starts a new run. Now
+// and then the whole image is compared, so a writer the wrappers miss shows.
+inline void ResetImage(Storage& s) {
+  Touched& t = TouchedBlocks();
+  const bool all = t.all;
+  t.all = true;  // the erasures below are not noted
+  if (all) {
+    EraseImage(s);
+  } else {
+    for (uint16_t b = kHeaderBlockA; b <= kTableBlock1; ++b) EraseBlock(s, b);
+    for (uint16_t b : t.blocks) EraseBlock(s, b);
+  }
+  if (++t.resets % 1024 == 0) {
+    for (uint32_t b = 0; b < kBlockCount; ++b) {
+      if (std::memcmp(s.image + b * kBlockSize, s.erasedBlock, kBlockSize) != 0) {
+        Fail("a block was written past the wrappers");
+      }
+    }
+  }
+  t.blocks.clear();
+  t.all = false;
+}
+
+// The writer's calling sequence; false when the storage refuses the file.
+inline bool StoreWhole(Storage& s, const uint8_t* content, uint32_t size) {
+  RunStorageToIdle(s);
+  if (StorageCreateFile(s, size) != kStorageAccepted) return false;
+  RunStorageToIdle(s);
+  uint32_t at = 0;
+  do {
+    const uint32_t n = size - at < kUnitSize ? size - at : kUnitSize;
+    if (StorageWriteData(s, content + at, n) != kStorageAccepted) return false;
+    RunStorageToIdle(s);
+    at += n;
+  } while (at < size);
+  return true;
+}
+inline bool StoreWhole(Storage& s, const Bytes& content) {
+  return StoreWhole(s, content.data(), static_cast<uint32_t>(content.size()));
+}
+
+// A FileHeader for `name` followed by `data`.
+inline Bytes WithHeader(const char* name, const char* type, const Bytes& data) {
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, name, "", type, "1.00");
+  Bytes content(header, header + h);
+  content.insert(content.end(), data.begin(), data.end());
+  return content;
+}
+
+}  // namespace fuzz
+}  // namespace trelvan
+
+// The wrapped writers of the image (mangled names of trelvan::EraseImage,
+// EraseBlock, ProgramUnit and ProgramPlain).
+#define TRELVAN_WRAP(name, params, args, touch)   \
+  extern "C" void __real_##name params;           \
+  extern "C" void __wrap_##name params {          \
+    touch;                                        \
+    __real_##name args;                           \
+  }
+TRELVAN_WRAP(_ZN7trelvan10EraseImageERNS_7StorageE, (trelvan::Storage & s), (s),
+             trelvan::fuzz::TouchedBlocks().all = true)
+TRELVAN_WRAP(_ZN7trelvan10EraseBlockERNS_7StorageEt, (trelvan::Storage & s, uint16_t b), (s, b),
+             trelvan::fuzz::Touch(b % trelvan::kBlockCount * trelvan::kBlockSize, 1))
+TRELVAN_WRAP(_ZN7trelvan11ProgramUnitERNS_7StorageEjPKh,
+             (trelvan::Storage & s, uint32_t at, const uint8_t* data), (s, at, data),
+             trelvan::fuzz::Touch(at, trelvan::kUnitSize))
+TRELVAN_WRAP(_ZN7trelvan12ProgramPlainERNS_7StorageEjPKhj,
+             (trelvan::Storage & s, uint32_t at, const uint8_t* data, uint32_t n),
+             (s, at, data, n), trelvan::fuzz::Touch(at, n))
+#undef TRELVAN_WRAP
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (const char* folder = std::getenv("TRELVAN_FUZZ_SEEDS")) {
+    trelvan::fuzz::Seeds seeds(folder);
+    trelvan::fuzz::WriteSeeds(seeds);
+    std::exit(seeds.ok() ? 0 : 1);
+  }
+  return 0;
+}
