@@ -128,6 +128,27 @@ inline Bytes WithHeader(const char* name, const char* type, const Bytes& data) {
   return content;
 }
 
+// The plain bytes of the image's first `blocks` blocks.
+inline Bytes PlainFront(const Storage& s, uint32_t blocks) {
+  Bytes bytes(blocks * kBlockSize);
+  ReadPlain(s, 0, bytes.data(), static_cast<uint32_t>(bytes.size()));
+  return bytes;
+}
+
+// A formatted storage holding the program's three records and a picture.
+inline Storage& StorageWithRecords() {
+  Storage& s = ErasedStorage();
+  ResetImage(s);
+  s.fs = FileSystem{};
+  StorageMount(s);
+  StoreWhole(s, WithHeader("Setup400", "Setup", {1, 0}));
+  StoreWhole(s, WithHeader("Revision", "Revision", {'4', '.', '0', '1', 0, 0, 0}));
+  const char path[] = "/home/user/Pictures/";
+  StoreWhole(s, WithHeader("SelectFileLastPath", "Path", Bytes(path, path + sizeof path)));
+  StoreWhole(s, WithHeader("Platform~", "Picture", Bytes(5000, 0x5A)));
+  return s;
+}
+
 }  // namespace fuzz
 }  // namespace trelvan
 

@@ -1,0 +1,129 @@
+// Fuzz target: the start-up from a data folder that holds the input as the
+// storage file (short, exactly 128 MiB, or longer) and as the legacy file
+// (short or exactly 32,768,000 bytes), with another copy running or a
+// temporary left by an interrupted save; then the records written on what
+// it loaded. A storage that the checker passes after the start passes it
+// after a record write too.
+//
+// One input: a flags byte, then plain image bytes from offset 0, scrambled
+// into the files; a whole-size file is zeros behind them.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "fuzz_common.h"
+#include "platform/fake/fake_platform.h"
+#include "shell/assistant.h"
+#include "shell/startup.h"
+#include "storage/storage_check.h"
+
+namespace trelvan {
+namespace fuzz {
+namespace {
+
+enum Flag : uint8_t {
+  kStorageShort = 1,  // with kStorageWhole: one block longer than the image
+  kStorageWhole = 2,
+  kLegacyShort = 4,  // with kLegacyWhole: one byte longer than the legacy file
+  kLegacyWhole = 8,
+  kOtherCopy = 16,
+  kStaleTemporary = 32,
+};
+
+const std::string& Folder() {
+  static const std::string folder = [] {
+    char pattern[] = "/dev/shm/trelvan-fuzz-XXXXXX";
+    if (!mkdtemp(pattern)) Fail("mkdtemp");
+    return std::string(pattern);
+  }();
+  return folder;
+}
+
+void WriteFile(const char* name, const uint8_t* plain, size_t count, uint64_t size) {
+  Bytes bytes(plain, plain + std::min<uint64_t>(count, size));
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(bytes[i] + kStorageKey[i % kKeySize]);
+  const int fd = open((Folder() + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0 || write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()) ||
+      ftruncate(fd, static_cast<off_t>(size)) != 0 || close(fd) != 0) {
+    Fail("writing the data folder");
+  }
+}
+
+uint64_t SizeOf(uint8_t flags, uint8_t shortFlag, uint8_t wholeFlag, uint64_t whole, size_t count,
+                uint64_t longer) {
+  if ((flags & wholeFlag) == 0) return count;
+  return whole + ((flags & shortFlag) ? longer : 0);
+}
+
+Bytes Seed(uint8_t flags, const Bytes& image) {
+  Bytes seed = {flags};
+  seed.insert(seed.end(), image.begin(), image.end());
+  return seed;
+}
+
+}  // namespace
+
+void WriteSeeds(Seeds& seeds) {
+  const Bytes records = PlainFront(StorageWithRecords(), kFirstFileBlock + 4);
+  Storage& s = ErasedStorage();
+  ResetImage(s);
+  s.fs = FileSystem{};
+  StorageMount(s);
+  const Bytes empty = PlainFront(s, kFirstFileBlock);
+  seeds.Add("nothing", {0});
+  seeds.Add("empty", Seed(kStorageWhole, empty));
+  seeds.Add("records", Seed(kStorageWhole, records));
+  seeds.Add("records-short", Seed(kStorageShort, records));
+  seeds.Add("records-long", Seed(kStorageShort | kStorageWhole, records));
+  seeds.Add("legacy", Seed(kLegacyWhole, records));
+  seeds.Add("legacy-short", Seed(kLegacyShort, records));
+  seeds.Add("both", Seed(kStorageWhole | kLegacyWhole, records));
+  seeds.Add("second-copy", Seed(kStorageWhole | kOtherCopy, records));
+  seeds.Add("stale-temporary", Seed(kStorageWhole | kStaleTemporary, records));
+}
+
+}  // namespace fuzz
+}  // namespace trelvan
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace trelvan;
+  using namespace trelvan::fuzz;
+  if (size < 1) return 0;
+  const uint8_t flags = data[0];
+  const uint8_t* plain = data + 1;
+  const size_t count = size - 1;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+    std::filesystem::remove_all(entry.path());
+  }
+  if (flags & (kStorageShort | kStorageWhole)) {
+    WriteFile("Trelvan Assistant Storage 400", plain, count,
+              SizeOf(flags, kStorageShort, kStorageWhole, kImageSize, count, kBlockSize));
+  }
+  if (flags & (kLegacyShort | kLegacyWhole)) {
+    WriteFile("Trelvan Assistant Storage", plain, count,
+              SizeOf(flags, kLegacyShort, kLegacyWhole, kLegacyImageSize, count, 1));
+  }
+  if (flags & kStaleTemporary) WriteFile("Trelvan Assistant Storage 400.new", plain, count, count);
+
+  FakePlatform platform(Folder());
+  platform.otherCopyRunning = (flags & kOtherCopy) != 0;
+  static void* memory = ::operator new(sizeof(Assistant));
+  static Assistant* previous = nullptr;
+  if (previous) previous->~Assistant();
+  Assistant& a = *new (memory) Assistant(platform);
+  previous = &a;
+
+  StartUp(a);
+  char message[256];
+  if (CheckStorage(a.storage, message, sizeof message) == 0) {
+    a.setup.keyboardLayout = static_cast<uint8_t>(a.setup.keyboardLayout ^ 1);
+    WriteSetupRecord(a);
+    if (CheckStorage(a.storage, message, sizeof message) != 0) {
+      Fail("a record write broke a sound storage", message);
+    }
+  }
+  if (std::memcmp(a.storage.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten");
+  return 0;
+}
