@@ -28,13 +28,24 @@ int GlyphCode(uint8_t byte) {
 
 void FillArea(FrameBuffer& f, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
   if (w == 0 || h == 0) return;
-  if (static_cast<uint32_t>(x) + w > 65536u || static_cast<uint32_t>(y) + h > 65536u) {
-    // Coordinates wrap around 65536: take the slow road, pixel by pixel.
-    for (uint16_t j = 0; j < h; ++j) {
-      for (uint16_t i = 0; i < w; ++i) {
-        PutPixel(f, static_cast<uint16_t>(x + i), static_cast<uint16_t>(y + j));
+  const bool wrapsX = static_cast<uint32_t>(x) + w > 65536u;
+  const bool wrapsY = static_cast<uint32_t>(y) + h > 65536u;
+  if (wrapsX || wrapsY) {
+    // Coordinates wrap around 65536: the columns and rows that land on the
+    // frame are filled, and the dirty rectangle grows from the first pixel
+    // to the extremes, as pixel by pixel, without a step for each of up to
+    // 65535 x 65535 pixels off the frame.
+    const uint32_t pixel = Colour16ToPixel(f.PenColour);
+    for (int32_t cx = 0; cx < kFrameWidth; ++cx) {
+      if (static_cast<uint16_t>(cx - x) >= w) continue;
+      uint32_t* column = f.pixels + cx * kFrameHeight;
+      for (int32_t cy = 0; cy < kFrameHeight; ++cy) {
+        if (static_cast<uint16_t>(cy - y) < h) column[cy] = pixel;
       }
     }
+    GrowDirtyRect(f, x, y);
+    GrowDirtyRect(f, wrapsX ? 0 : x, wrapsY ? 0 : y);
+    GrowDirtyRect(f, wrapsX ? 65535 : x + w - 1, wrapsY ? 65535 : y + h - 1);
     return;
   }
   const int32_t x1 = static_cast<int32_t>(x) + w;  // exclusive

@@ -82,6 +82,7 @@ TEST(FillArea, MatchesPixelByPixelFillIncludingEdgesAndWrap) {
       {0, 595, 3, 10},     // past the bottom
       {65530, 5, 12, 3},   // wraps round to column 0
       {5, 65534, 4, 4},    // wraps round to row 0
+      {65000, 65400, 1500, 900},  // both, far across the frame
       {0, 0, 800, 600},    // the whole frame
       {799, 599, 1, 1},
       {10, 10, 0, 5},      // empty
