@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   char message[256];
   if (CheckStorage(a.storage, message, sizeof message) == 0) {
     a.setup.keyboardLayout = static_cast<uint8_t>(a.setup.keyboardLayout ^ 1);
-    WriteSetupRecord(a);
+    WriteSetupRecord(a.storage, a.setup);
     if (CheckStorage(a.storage, message, sizeof message) != 0) {
       Fail("a record write broke a sound storage", message);
     }

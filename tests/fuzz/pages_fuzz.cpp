@@ -1,0 +1,145 @@
+// Fuzz target: page files and the picture collections "TA Common" and
+// "TA Buttons" from the input, stored and then loaded into every control
+// slot, drawn, erased and hit-tested as a page does; and the same page data
+// read from memory as the resource compiler reads it. Drawing stays inside
+// the frame's pixels.
+//
+// One input: a flags byte (bit 0: the page file has no FileHeader), then
+// the page file's data, "TA Common" and "TA Buttons", each after a 16-bit
+// length (the last takes what is left).
+#include "fuzz_common.h"
+#include "ui/controls.h"
+#include "ui/frame_buffer.h"
+#include "ui/page_codec.h"
+
+namespace trelvan {
+namespace fuzz {
+namespace {
+
+constexpr char kPageName[] = "TA Fuzz";
+
+Bytes Encode(uint8_t flags, const std::vector<Bytes>& parts) {
+  Bytes bytes = {flags};
+  for (const Bytes& p : parts) {
+    bytes.push_back(static_cast<uint8_t>(p.size()));
+    bytes.push_back(static_cast<uint8_t>(p.size() >> 8));
+    bytes.insert(bytes.end(), p.begin(), p.end());
+  }
+  return bytes;
+}
+
+// Page data of `images` image and `texts` text controls over one picture of
+// w x h pixels, written by the codec the resource compiler uses.
+Bytes PageData(uint16_t images, uint16_t texts, uint16_t w, uint16_t h, uint8_t source) {
+  const std::vector<uint16_t> pixels(size_t{w} * h, 0x1234);
+  const PagePicture picture = {w, h, pixels.data()};
+  std::vector<ImageControl> image(images);
+  std::vector<TextControl> text(texts);
+  for (uint16_t i = 0; i < images; ++i) {
+    image[i] = {static_cast<uint16_t>(i * 37 % 800), static_cast<uint16_t>(i * 53 % 600), w, h,
+                source, 0};
+  }
+  for (uint16_t i = 0; i < texts; ++i) {
+    text[i] = {static_cast<uint16_t>(i * 41 % 800), static_cast<uint16_t>(i * 29 % 600), 200, 30,
+               static_cast<uint8_t>(i % 3), static_cast<uint16_t>(i % 2 ? kTextCentred : kTextNoBackground),
+               0x001F, 0xFFFF};
+  }
+  const PageContent content = {&picture, 1, image.data(), images, text.data(), texts};
+  Bytes data(PageDataSize(content));
+  data.resize(EncodePageData(content, data.data(), static_cast<uint32_t>(data.size())));
+  return data;
+}
+
+}  // namespace
+
+void WriteSeeds(Seeds& seeds) {
+  const Bytes page = PageData(12, 5, 40, 30, kSourcePageFile);
+  seeds.Add("page", Encode(0, {page}));
+  seeds.Add("collections", Encode(0, {PageData(8, 2, 4, 3, kSourceCommon),
+                                      PageData(0, 0, 90, 20, 0), PageData(0, 0, 7, 7, 0)}));
+  seeds.Add("buttons", Encode(0, {PageData(78, 20, 16, 16, kSourceButtons), {}, page}));
+  seeds.Add("edges", Encode(0, {PageData(3, 3, 800, 2, kSourcePageFile)}));
+  seeds.Add("no-header", Encode(1, {page}));
+  // A box that wraps round 65536 both ways: its erasure once stepped through
+  // every one of its 3.6e9 pixels.
+  const uint16_t pixel = 0;
+  const PagePicture picture = {1, 1, &pixel};
+  const ImageControl box = {65000, 65000, 60000, 60000, kSourcePageFile, 0};
+  const PageContent content = {&picture, 1, &box, 1, nullptr, 0};
+  Bytes wrapping(PageDataSize(content));
+  EncodePageData(content, wrapping.data(), static_cast<uint32_t>(wrapping.size()));
+  seeds.Add("wrapping-box", Encode(0, {wrapping}));
+}
+
+}  // namespace fuzz
+}  // namespace trelvan
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace trelvan;
+  using namespace trelvan::fuzz;
+  if (size < 1) return 0;
+  Bytes parts[3];
+  for (size_t at = 1, i = 0; i < 3 && at + 2 <= size; ++i) {
+    const size_t n = std::min<size_t>(data[at] | data[at + 1] << 8, size - at - 2);
+    parts[i].assign(data + at + 2, data + at + 2 + n);
+    at += 2 + n;
+  }
+
+  // The memory reader of the resource compiler and the tests.
+  const PageBytes bytes = {parts[0].data(), static_cast<uint32_t>(parts[0].size())};
+  const PageReader reader = MemoryPageReader(&bytes);
+  uint16_t pictures = 0, images = 0, texts = 0;
+  ReadPageCounts(reader, &pictures, &images, &texts);
+  ImageControl image;
+  TextControl text;
+  PictureLocation where;
+  for (uint32_t k : {0u, 1u, 77u, uint32_t{images}, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    ReadImageRecord(reader, k, &image);
+    ReadTextRecord(reader, k, &text);
+    FindPicture(reader, k, &where);
+  }
+
+  Storage& s = ErasedStorage();
+  ResetImage(s);
+  s.fs = FileSystem{};
+  StorageMount(s);
+  StoreWhole(s, (data[0] & 1) ? parts[0] : WithHeader(kPageName, "Page", parts[0]));
+  StoreWhole(s, WithHeader("TA Common", "Pictures", parts[1]));
+  StoreWhole(s, WithHeader("TA Buttons", "Pictures", parts[2]));
+
+  static Controls& controls = *new Controls;
+  static FrameBuffer& frame = *new FrameBuffer;
+  controls = Controls{};
+  frame.width = kFrameWidth;
+  frame.height = kFrameHeight;
+  frame.FrameDirty = 0;
+  const PageHandlers page = {0, kPageName, "Fuzz", nullptr, nullptr, nullptr, nullptr};
+  PageLoader loader(controls, s, page);
+  for (int i = 0; i < kImageSlotCount; ++i) loader.Image();
+  for (int i = 0; i < kTextSlotCount; ++i) loader.Text();
+  loader.Finish();
+  // Every slot is loaded (records past a short table read whatever follows);
+  // a few first and last ones are drawn, tested and erased.
+  PointerEventRecord pointer = {kPointerPressed, 0, 0, 0, 1};
+  for (int i = 0; i < kImageSlotCount; i = i == 3 ? kImageSlotCount - 2 : i + 1) {
+    const ImageControl* c = &controls.ImageSlots[i];
+    DrawImageControl(controls, frame, s, c);
+    pointer.x = c->x + c->w / 2;
+    pointer.y = c->y + c->h / 2;
+    HitTest(pointer, c);
+    EraseControl(frame, c);
+  }
+  for (int i = 0; i < kTextSlotCount; i = i == 3 ? kTextSlotCount - 2 : i + 1) {
+    const TextControl* c = &controls.TextSlots[i];
+    DrawTextControl(frame, c, "Fuzz gy ~|{} 0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJ");
+    HitTest(pointer, c);
+    EraseControl(frame, c);
+  }
+  LoadImageControl(controls, s, &image, 0xFFFFFFFFu);
+  LoadTextControl(controls, s, &text, 0x80000000u);
+  static const std::vector<uint32_t> zero(sizeof frame.blit / sizeof frame.blit[0]);
+  if (std::memcmp(frame.blit, zero.data(), sizeof frame.blit) != 0) {
+    Fail("drawing wrote past the frame's pixels");
+  }
+  return 0;
+}
