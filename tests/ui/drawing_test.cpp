@@ -1,0 +1,214 @@
+// The frame buffer and the fonts: colour conversion, the dirty rectangle,
+// FillArea against the pixel-by-pixel rule, the blit's row order, the font
+// tables' layout and DrawString's rules. Glyph shapes are the golden font
+// sample's business.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "platform/fake/fake_platform.h"
+#include "ui/fonts.h"
+#include "ui/frame_buffer.h"
+
+namespace trelvan {
+namespace {
+
+std::unique_ptr<FrameBuffer> NewFrame() {
+  auto f = std::make_unique<FrameBuffer>();
+  f->width = kFrameWidth;
+  f->height = kFrameHeight;
+  ClearFrameBuffer(*f);
+  f->PenColour = 0;
+  return f;
+}
+
+uint32_t At(const FrameBuffer& f, int x, int y) { return f.pixels[x * kFrameHeight + y]; }
+
+bool SamePixels(const FrameBuffer& a, const FrameBuffer& b) {
+  return std::memcmp(a.pixels, b.pixels, sizeof a.pixels) == 0;
+}
+
+// Leftmost and rightmost columns with a black pixel; -1 when none.
+std::pair<int, int> InkColumns(const FrameBuffer& f) {
+  int left = -1, right = -1;
+  for (int x = 0; x < kFrameWidth; ++x) {
+    for (int y = 0; y < kFrameHeight; ++y) {
+      if (At(f, x, y) != 0) continue;
+      if (left < 0) left = x;
+      right = x;
+      break;
+    }
+  }
+  return {left, right};
+}
+
+TEST(Colour16, ConvertsToFramePixels) {
+  const std::pair<uint16_t, uint32_t> cases[] = {
+      {0xFFFF, 0x00FFFFFF}, {0x0000, 0}, {0xF800, 0x00FF0000} /* blue */,
+      {0x001F, 0x000000FF} /* red */, {0x0400, 0x00008000}, {0x0200, 0x00004300} /* bit 9 adds 3 */,
+      {0x0010, 0x00000087}, {0x000F, 0x00000078} /* no rounding */};
+  for (const auto& c : cases) EXPECT_EQ(Colour16ToPixel(c.first), c.second) << c.first;
+}
+
+TEST(DirtyRect, FirstPixelIsClampedLaterOnesGrowUnclamped) {
+  auto f = NewFrame();
+  EXPECT_EQ(f->FrameDirty, 0) << "clearing marks nothing";
+  PutPixel(*f, 0, 0);
+  EXPECT_EQ(f->FrameDirty, 1);
+  EXPECT_EQ(f->dirtyRect.left, 0);
+  EXPECT_EQ(f->dirtyRect.bottom, 2);
+  f->FrameDirty = 0;
+  PutPixel(*f, 799, 599);
+  EXPECT_EQ(f->dirtyRect.left, 798);
+  EXPECT_EQ(f->dirtyRect.right, 800);
+  PutPixel(*f, 900, -4);  // outside: nothing written, the rectangle grows
+  EXPECT_EQ(f->dirtyRect.right, 901);
+  EXPECT_EQ(f->dirtyRect.top, -5);
+}
+
+// FillArea as the rule states it: PutPixel row by row, sums modulo 65536.
+void ReferenceFill(FrameBuffer& f, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
+  for (uint16_t j = 0; j < h; ++j) {
+    for (uint16_t i = 0; i < w; ++i) PutPixel(f, uint16_t(x + i), uint16_t(y + j));
+  }
+}
+
+TEST(FillArea, MatchesPixelByPixelFillIncludingEdgesAndWrap) {
+  struct Rect {
+    uint16_t x, y, w, h;
+  };
+  std::vector<Rect> rects = {{790, 10, 20, 5},      {0, 595, 3, 10},   {65530, 5, 12, 3},
+                             {5, 65534, 4, 4},      {0, 0, 800, 600},  {799, 599, 1, 1},
+                             {65000, 65400, 1500, 900}, {10, 10, 0, 5}, {900, 700, 5, 5}};
+  std::mt19937 random(7);
+  for (int i = 0; i < 40; ++i) {
+    rects.push_back({uint16_t(random() % 1000), uint16_t(random() % 800), uint16_t(random() % 300),
+                     uint16_t(random() % 300)});
+  }
+  for (bool startDirty : {false, true}) {
+    for (const Rect& r : rects) {
+      auto fast = NewFrame(), slow = NewFrame();
+      for (FrameBuffer* f : {fast.get(), slow.get()}) {
+        f->PenColour = 0x1234;
+        if (startDirty) PutPixel(*f, 400, 300);
+      }
+      FillArea(*fast, r.x, r.y, r.w, r.h);
+      ReferenceFill(*slow, r.x, r.y, r.w, r.h);
+      SCOPED_TRACE(::testing::Message() << r.x << "," << r.y << " " << r.w << "x" << r.h);
+      EXPECT_TRUE(SamePixels(*fast, *slow));
+      EXPECT_EQ(std::memcmp(&fast->dirtyRect, &slow->dirtyRect, sizeof fast->dirtyRect), 0);
+      EXPECT_EQ(fast->FrameDirty, slow->FrameDirty);
+    }
+  }
+}
+
+TEST(Blit, CopiesRowsFromTheTopAsBlueGreenRedZero) {
+  FakePlatform platform;
+  auto f = NewFrame();
+  f->PenColour = 0x001F;  // red
+  PutPixel(*f, 1, 0);
+  f->PenColour = 0xF800;  // blue
+  PutPixel(*f, 0, 1);
+  f->PenColour = 0x0400;  // green 128
+  PutPixel(*f, 799, 599);
+  BlitFrameBuffer(*f, platform);
+  ASSERT_EQ(platform.lastFrame.size(), 800u * 600u * 4u);
+  auto px = [&](int x, int y) {
+    const uint8_t* p = &platform.lastFrame[(y * 800 + x) * 4];
+    return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+  };
+  EXPECT_EQ(px(1, 0), 0x0000FF00u);
+  EXPECT_EQ(px(0, 1), 0xFF000000u);
+  EXPECT_EQ(px(799, 599), 0x00800000u);
+  EXPECT_EQ(px(0, 0), 0xFFFFFF00u);
+}
+
+// Glyph k's bits start where glyph k - 1's end and the last ends at the
+// table's end, so DrawString never reads past a table.
+TEST(FontTables, GlyphBitsChainToTheEndOfTheTable) {
+  const size_t sizes[kFontCount] = {sizeof kFont0, sizeof kFont1, sizeof kFont2};
+  for (int font = 0; font < kFontCount; ++font) {
+    const uint8_t* t = FontTable(static_cast<uint8_t>(font));
+    ASSERT_NE(t, nullptr);
+    size_t expected = kFontEntriesEnd;
+    for (int c = kFontFirstChar; c <= kFontLastChar; ++c) {
+      const uint8_t* e = t + 2 + (c - kFontFirstChar) * 3;
+      ASSERT_EQ(size_t(e[1] | e[2] << 8), expected) << "font " << font << " '" << char(c) << "'";
+      expected += (size_t{e[0]} * t[1] + 7) / 8;
+    }
+    EXPECT_EQ(expected, sizes[font]);
+  }
+  EXPECT_EQ(FontTable(3), nullptr);
+}
+
+TEST(DrawString, DrawsAtMostTheFirstHundredCharacters) {
+  // "H" is 7 wide in font 1: a 101st character would start at column 700.
+  auto f = NewFrame();
+  DrawString(*f, 1, 0, 10, std::string(150, 'H').c_str(), 0, 0);
+  EXPECT_GE(InkColumns(*f).second, 693);
+  EXPECT_LT(InkColumns(*f).second, 700);
+}
+
+TEST(DrawString, CentresWithTruncationAndAStartLeftOfZeroBecomesZero) {
+  const char* text = "Trelvan";
+  const int32_t width = TextWidth(0, reinterpret_cast<const uint8_t*>(text));
+  for (int32_t box : {300, 301, 11, 10, 0}) {
+    auto centred = NewFrame(), placed = NewFrame();
+    const uint16_t x = box ? 200 : 3;
+    DrawString(*centred, 0, x, 50, text, box, kDrawCentred);
+    const int32_t start = x + (box - width) / 2;
+    DrawString(*placed, 0, uint16_t(start < 0 ? 0 : start), 50, text, 0, 0);
+    EXPECT_TRUE(SamePixels(*centred, *placed)) << "box " << box;
+  }
+}
+
+TEST(DrawString, CodeOneTwentySevenIsTildeAndOtherCodesTakeNoRoom) {
+  auto a = NewFrame(), b = NewFrame(), c = NewFrame(), d = NewFrame();
+  DrawString(*a, 0, 10, 10, "A\x7f" "B", 0, 0);
+  DrawString(*b, 0, 10, 10, "A~B", 0, 0);
+  EXPECT_TRUE(SamePixels(*a, *b));
+  DrawString(*c, 2, 10, 10, "A\xe9\x01\x1f" "B", 0, 0);
+  DrawString(*d, 2, 10, 10, "AB", 0, 0);
+  EXPECT_TRUE(SamePixels(*c, *d));
+  EXPECT_EQ(TextWidth(2, reinterpret_cast<const uint8_t*>("A\xe9" "B")),
+            TextWidth(2, reinterpret_cast<const uint8_t*>("AB")));
+}
+
+TEST(DrawString, TextIsTransparentAndUnknownFontsDrawNothing) {
+  auto f = NewFrame();
+  f->PenColour = 0x07E0;
+  FillArea(*f, 0, 0, 200, 40);
+  f->PenColour = 0;
+  DrawString(*f, 0, 0, 0, "I", 0, 0);
+  int green = 0, black = 0;
+  for (int x = 0; x < 4; ++x) {
+    for (int y = 0; y < 19; ++y) {
+      green += At(*f, x, y) == Colour16ToPixel(0x07E0);
+      black += At(*f, x, y) == 0;
+    }
+  }
+  EXPECT_GT(black, 0);
+  EXPECT_GT(green, 0);
+  EXPECT_EQ(green + black, 4 * 19);
+
+  auto g = NewFrame();
+  DrawString(*g, 3, 10, 10, "Hello", 0, 0);
+  EXPECT_EQ(g->FrameDirty, 0);
+  EXPECT_EQ(InkColumns(*g).second, -1);
+}
+
+TEST(DrawString, RowsAboveTheTopWrapOutOfTheFrame) {
+  // y - 3 puts the first three glyph rows at 65533..65535, off the frame.
+  auto high = NewFrame(), low = NewFrame();
+  DrawString(*high, 0, 10, -3, "Hg", 0, 0);
+  DrawString(*low, 0, 10, 0, "Hg", 0, 0);
+  for (int x = 0; x < 40; ++x) {
+    for (int y = 0; y + 3 < 19; ++y) ASSERT_EQ(At(*high, x, y), At(*low, x, y + 3)) << x << "," << y;
+  }
+}
+
+}  // namespace
+}  // namespace trelvan
