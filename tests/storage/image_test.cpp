@@ -20,14 +20,6 @@ std::unique_ptr<Storage> ErasedStorage() {
   return s;
 }
 
-TEST(StorageKey, Has256PrintableCharacters) {
-  EXPECT_EQ(std::strlen(kStorageKey), 256u);
-  for (int i = 0; i < 256; ++i) {
-    EXPECT_GE(kStorageKey[i], 0x20) << i;
-    EXPECT_LE(kStorageKey[i], 0x7E) << i;
-  }
-}
-
 // Programming an erased byte stores plain + K(offset mod 256); the key byte
 // follows the absolute offset, never the block.
 TEST(StorageImage, KeyPositionFollowsTheAbsoluteOffset) {
@@ -63,16 +55,6 @@ TEST(StorageImage, EraseAndProgramRules) {
   EraseBlock(*s, 0);
   EXPECT_EQ(ReadPlainByte(*s, 1000), 0xFF);
   EXPECT_EQ(ReadPlainByte(*s, 1001), 0xFF);
-}
-
-TEST(StorageImage, EraseImageLeavesEveryByteErased) {
-  std::unique_ptr<Storage> s(new Storage);
-  PrepareKey(*s);
-  std::memset(s->image, 0x33, kImageSize);
-  EraseImage(*s);
-  uint32_t bad = 0;
-  for (uint32_t i = 0; i < kImageSize; ++i) bad += ReadPlainByte(*s, i) != 0xFF;
-  EXPECT_EQ(bad, 0u);
 }
 
 // The word-at-a-time paths against the byte operations, on random stored
