@@ -112,12 +112,22 @@ class PageTest : public ::testing::Test {
   uint32_t Pixel(int x, int y) const { return a->frame.pixels[x * kFrameHeight + y]; }
   // True when the control shows `text`: drawing it over again changes nothing.
   bool Shows(const TextControl* control, const char* text) {
-    std::vector<uint32_t> before(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
-    DrawTextControl(a->frame, control, text);
-    const bool same = std::equal(before.begin(), before.end(), a->frame.pixels);
-    std::copy(before.begin(), before.end(), a->frame.pixels);
-    return same;
+    return Unchanged([&] { DrawTextControl(a->frame, control, text); return true; });
   }
+  // True when the control's picture is drawn: drawing it again changes nothing.
+  bool ShowsPicture(const ImageControl* control) {
+    return Unchanged([&] { return DrawImageControl(a->ui.controls, a->frame, a->storage, control) == 1; });
+  }
+  // Whether `draw` succeeds and leaves the frame as it was; the frame is put back.
+  template <typename Draw>
+  bool Unchanged(Draw draw) {
+    saved_.assign(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
+    const bool drawn = draw();
+    const bool same = std::equal(saved_.begin(), saved_.end(), a->frame.pixels);
+    std::copy(saved_.begin(), saved_.end(), a->frame.pixels);
+    return drawn && same;
+  }
+  std::vector<uint32_t> saved_;
 
   FakePlatform platform;
   std::unique_ptr<Assistant> a;
