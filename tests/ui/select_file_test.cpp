@@ -1,9 +1,9 @@
-// The Select File page on a test page file, browsing real folders made in the
-// fake platform's data folder: which names are listed, blocks of sixteen,
-// walking up and down, the remembered folder, the path limit and cancel.
+// The Select File page on the compiled page files, browsing real folders
+// made in the fake platform's data folder: which names are listed, blocks of
+// sixteen, walking up and down, the remembered folder, the path limit and
+// cancel. Its look is in the golden shot select_file.png.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -15,108 +15,62 @@
 namespace trelvan {
 namespace {
 
-using testing::PageTest;
-using testing::SolidPicture;
-using testing::StorePageFile;
-using testing::TestPageFile;
+using Names = std::set<std::string>;
 
-using testing::kWhite;
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kGreen = 0x00FF00;
-constexpr int32_t kCaller = kMainPage;  // a page with handlers, so the return is drawn
-
-// Picture 0 red 20 x 20, 1 blue 40 x 30, 2 grey list background 274 x 336,
-// 3 grey path background 640 x 21, 4 green block arrow 40 x 30.
-TestPageFile SelectFilePageFile() {
-  TestPageFile page;
-  page.pictures = {SolidPicture(20, 20, 0x001F), SolidPicture(40, 30, 0xF800),
-                   SolidPicture(274, 336, 0xC618), SolidPicture(640, 21, 0xC618),
-                   SolidPicture(40, 30, 0x07E0)};
-  page.images = {
-      {0, 0, 20, 20, kSourcePageFile, 0},        // decoration
-      {90, 100, 274, 336, kSourcePageFile, 2},   // folder list background, under its label
-      {454, 100, 274, 336, kSourcePageFile, 2},  // file list background, under its label
-      {20, 540, 40, 30, kSourcePageFile, 1},     // cancel
-      {90, 90, 640, 21, kSourcePageFile, 3},     // behind the path line
-      {740, 90, 40, 30, kSourcePageFile, 1},     // up one folder
-      {300, 470, 40, 30, kSourcePageFile, 4},    // folder list next
-      {100, 470, 40, 30, kSourcePageFile, 4},    // folder list previous
-      {460, 470, 40, 30, kSourcePageFile, 4},    // file list previous
-      {660, 470, 40, 30, kSourcePageFile, 4},    // file list next
-  };
-  page.texts = {{0, 30, 800, 30, 2, kTextCentred, 0x0000, 0xFFFF},
-                {90, 100, 100, 20, 0, kTextNoBackground, 0x0000, 0xFFFF},
-                {454, 100, 100, 20, 0, kTextNoBackground, 0x0000, 0xFFFF},
-                {20, 90, 60, 20, 0, kTextNoBackground, 0x0000, 0xFFFF},
-                {300, 540, 200, 20, 0, kTextNoBackground, 0x0000, 0xFFFF},
-                {300, 560, 200, 20, 0, kTextNoBackground, 0x0000, 0xFFFF},
-                {92, 92, 636, 19, 0, kTextNoBackground, 0x0000, 0xFFFF}};
-  return page;
-}
-
-class SelectFileTest : public PageTest {
+class SelectFileTest : public testing::PageTest {
  protected:
   void SetUp() override {
-    PageTest::SetUp();
-    StorePageFile(a->storage, "TA SelectFile", SelectFilePageFile());
+    StartOnCompiledPages();
     base = platform.DataPath("browse") + "/";
     std::filesystem::create_directory(base);
   }
+  SelectFilePage& Page() { return a->ui.selectFile; }
 
   void MakeFile(const std::string& path) { std::ofstream(base + path) << "x"; }
   void MakeFolder(const std::string& path) { std::filesystem::create_directories(base + path); }
 
-  // The caller's part: remember `folder`, set the extension, switch, draw.
+  // The caller's part: remember `folder`, then request the page.
   void Open(const std::string& folder, const char* extension = ".bmp") {
-    CopyText(folder.c_str(), a->ui.selectFile.SelectedPath, kSelectedPathCapacity);
+    CopyText(folder.c_str(), Page().SelectedPath, kSelectedPathCapacity);
     SaveLastPath(*a);
     Enter(extension);
   }
   void Enter(const char* extension = ".bmp") {
-    CopyText(extension, a->ui.selectFile.SelectFileExtension, kSelectFileExtensionCapacity);
-    a->ui.selectFile.SelectFileReturnPage = kCaller;
-    a->ui.pages.CurrentPage = kSelectFilePage;
+    a->ui.pages.CurrentPage = kMainPage;  // the caller's page is drawn first
     Send(Message::Timer);
+    RequestSelectFile(*a, extension, kMainPage);
+    Send(Message::Timer);
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kSelectFilePage);
   }
 
-  static std::set<std::string> Names(const char (*names)[kSelectedPathCapacity], uint16_t count) {
-    return std::set<std::string>(names, names + count);
-  }
-  std::set<std::string> Folders() const {
-    return Names(a->ui.selectFile.FolderNames, a->ui.selectFile.FolderCount);
-  }
-  std::set<std::string> Files() const {
-    return Names(a->ui.selectFile.FileNames, a->ui.selectFile.FileCount);
-  }
+  Names Folders() { return Names(Page().FolderNames, Page().FolderNames + Page().FolderCount); }
+  Names Files() { return Names(Page().FileNames, Page().FileNames + Page().FileCount); }
+  std::string Path() { return Page().SelectedPath; }
   static int RowsInUse(const SelectFileRow* rows) {
     int n = 0;
     for (int i = 0; i < kSelectRows; ++i) n += rows[i].inUse;
     return n;
   }
-  // The row showing `name` (cut to 31 characters), or -1.
-  static int RowOf(const SelectFileRow* rows, const std::string& name) {
-    const std::string shown = name.substr(0, kSelectRowNameCapacity - 1);
+  // The row showing `name` (cut to 31 characters), or the first.
+  static const SelectFileRow& RowOf(const SelectFileRow* rows, const std::string& name) {
     for (int i = 0; i < kSelectRows; ++i) {
-      if (rows[i].inUse && shown == rows[i].name) return i;
+      if (rows[i].inUse && name.substr(0, kSelectRowNameCapacity - 1) == rows[i].name) return rows[i];
     }
-    return -1;
+    ADD_FAILURE() << "no row shows " << name;
+    return rows[0];
   }
-  void ClickFolderRow(int row) { Click(95, static_cast<uint32_t>(130 + 21 * row)); }
-  void ClickFileRow(int row) { Click(459, static_cast<uint32_t>(130 + 21 * row)); }
-  void ClickUp() { Click(750, 100); }
-  void ClickCancel() { Click(30, 550); }
-
-  int BlackPixels(int x, int y, int w, int h) const {
+  void ClickRow(const SelectFileRow& r) { Click(r.x + 3u, r.y + r.h / 2u); }
+  void ClickImage(int role) { ClickOn(Page().image[role]); }
+  // Glyph pixels in a row's box: names are drawn black on the list's frame.
+  int RowInk(const SelectFileRow& r) {
     int n = 0;
-    for (int i = x; i < x + w; ++i)
-      for (int j = y; j < y + h; ++j) n += Pixel(i, j) == kBlack;
+    for (int x = r.x; x < r.x + r.w; ++x)
+      for (int y = r.y; y < r.y + r.h; ++y) n += Pixel(x, y) == 0;
     return n;
   }
-  int FolderRowInk(int row) const { return BlackPixels(90, 125 + 21 * row, 274, 21); }
-  int FileRowInk(int row) const { return BlackPixels(454, 125 + 21 * row, 274, 21); }
 
   // The stored "SelectFileLastPath" data, or "" when there is none.
-  std::string StoredPath() const {
+  std::string StoredPath() {
     const Storage& s = a->storage;
     const int index = StorageFindFile(s, "SelectFileLastPath");
     if (index < 0) return "";
@@ -130,254 +84,183 @@ class SelectFileTest : public PageTest {
   std::string base;  // the test's folder, ending in "/"
 };
 
-TEST_F(SelectFileTest, ExtensionIsComparedWithItsLetterCase) {
-  MakeFile("Station.bmp");
-  MakeFile("Station.BMP");
-  MakeFile("X.BMP");
-  MakeFile("bmp");
-  MakeFile("track.bmpx");
-  MakeFile("sound.wav");
+TEST_F(SelectFileTest, TheExtensionWithItsCaseAndVisibleFoldersAreListed) {
+  for (const char* f : {"Station.bmp", "Station.BMP", "X.BMP", "bmp", "track.bmpx", "sound.wav",
+                        ".hidden.bmp"}) {
+    MakeFile(f);
+  }
   MakeFolder("pictures.bmp");
-  Open(base);
-  EXPECT_EQ(Files(), (std::set<std::string>{"Station.bmp"}));
-  EXPECT_EQ(Folders(), (std::set<std::string>{"pictures.bmp"}));
-
-  a->ui.pages.CurrentPage = kCaller;
-  Send(Message::Timer);
-  Enter(".BMP");
-  EXPECT_EQ(Files(), (std::set<std::string>{"Station.BMP", "X.BMP"}));
-}
-
-TEST_F(SelectFileTest, HiddenFoldersAreLeftOutButHiddenFilesAreListed) {
   MakeFolder(".cache");
-  MakeFolder("visible");
-  MakeFile(".hidden.bmp");
-  MakeFile("shown.bmp");
   Open(base);
-  // "." and ".." are not listed either.
-  EXPECT_EQ(Folders(), (std::set<std::string>{"visible"}));
-  EXPECT_EQ(Files(), (std::set<std::string>{".hidden.bmp", "shown.bmp"}));
-  EXPECT_EQ(RowsInUse(a->ui.selectFile.FolderRows), 1);
-  EXPECT_GT(BlackPixels(90, 100, 100, 20), 0);  // "Directory" on the list background
-  EXPECT_GT(FolderRowInk(0), 0);
-  EXPECT_EQ(FolderRowInk(1), 0);
+  EXPECT_EQ(Files(), (Names{"Station.bmp", ".hidden.bmp"}));
+  EXPECT_EQ(Folders(), (Names{"pictures.bmp"}));  // no hidden ones, no "." or ".."
+  EXPECT_EQ(RowsInUse(Page().FolderRows), 1);
+  Enter(".BMP");
+  EXPECT_EQ(Files(), (Names{"Station.BMP", "X.BMP"}));
 }
 
 TEST_F(SelectFileTest, TwentyFilesShowInTwoBlocksOfSixteen) {
   for (int i = 0; i < 20; ++i) MakeFile("f" + std::to_string(100 + i) + ".bmp");
   Open(base);
-  const SelectFilePage& f = a->ui.selectFile;
-  ASSERT_EQ(f.FileCount, 20);
-  EXPECT_EQ(RowsInUse(f.FileRows), 16);
-  EXPECT_GT(FileRowInk(15), 0);
-  EXPECT_EQ(Pixel(665, 475), kGreen);  // next block offered
-  EXPECT_EQ(Pixel(465, 475), kWhite);  // previous block not
-  EXPECT_EQ(Pixel(305, 475), kWhite);  // the folder list has one block only
+  ASSERT_EQ(Page().FileCount, 20);
+  EXPECT_EQ(RowsInUse(Page().FileRows), 16);
+  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFileNext]));
+  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFilePrevious]));
+  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFolderNext]));
+  ClickImage(kSelectFileFilePrevious);  // on the first block: nothing
+  EXPECT_EQ(Page().FilePage, 0);
 
-  Click(465, 475);  // previous on the first block: nothing
-  EXPECT_EQ(f.FilePage, 0);
+  ClickImage(kSelectFileFileNext);
+  EXPECT_EQ(Page().FilePage, 1);
+  ASSERT_EQ(RowsInUse(Page().FileRows), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_STREQ(Page().FileRows[i].name, Page().FileNames[16 + i]);
+  EXPECT_GT(RowInk(Page().FileRows[3]), 0);
+  EXPECT_EQ(RowInk(Page().FileRows[4]), 0) << "the first block's names are gone";
+  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFilePrevious]));
+  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFileNext])) << "wiped, not left standing";
 
-  Click(665, 475);
-  EXPECT_EQ(f.FilePage, 1);
-  EXPECT_EQ(RowsInUse(f.FileRows), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_STREQ(f.FileRows[i].name, f.FileNames[16 + i]);
-  EXPECT_GT(FileRowInk(3), 0);
-  EXPECT_EQ(FileRowInk(4), 0);  // the first block's names are gone
-  EXPECT_EQ(Pixel(465, 475), kGreen);
-  EXPECT_EQ(Pixel(665, 475), kWhite);  // next is wiped, not left from the first block
-  EXPECT_GT(BlackPixels(454, 100, 100, 20), 0);  // "File" on the list background again
-
-  Click(665, 475);  // next on the last block: nothing
-  EXPECT_EQ(f.FilePage, 1);
-  Click(465, 475);
-  EXPECT_EQ(f.FilePage, 0);
-  EXPECT_EQ(RowsInUse(f.FileRows), 16);
-  EXPECT_STREQ(f.FileRows[0].name, f.FileNames[0]);
+  ClickImage(kSelectFileFileNext);  // on the last block: nothing
+  EXPECT_EQ(Page().FilePage, 1);
+  ClickImage(kSelectFileFilePrevious);
+  EXPECT_EQ(Page().FilePage, 0);
+  EXPECT_STREQ(Page().FileRows[0].name, Page().FileNames[0]);
 }
 
-TEST_F(SelectFileTest, FolderListPagesOnItsOwnControls) {
+TEST_F(SelectFileTest, TheFolderListPagesOnItsOwnControls) {
   for (int i = 0; i < 18; ++i) MakeFolder("d" + std::to_string(100 + i));
   Open(base);
-  const SelectFilePage& f = a->ui.selectFile;
-  ASSERT_EQ(f.FolderCount, 18);
-  EXPECT_EQ(Pixel(305, 475), kGreen);
-  EXPECT_EQ(Pixel(105, 475), kWhite);
-  Click(305, 475);
-  EXPECT_EQ(f.FolderPage, 1);
-  EXPECT_EQ(RowsInUse(f.FolderRows), 2);
-  EXPECT_EQ(Pixel(105, 475), kGreen);
-  EXPECT_EQ(Pixel(305, 475), kWhite);
-  // A click on a second-block row enters that folder.
-  const std::string second = f.FolderNames[17];
-  ClickFolderRow(1);
-  EXPECT_EQ(std::string(f.SelectedPath), base + second + "/");
-  EXPECT_EQ(f.FolderPage, 0);
-  EXPECT_EQ(f.FolderCount, 0);
-  EXPECT_EQ(Pixel(105, 475), kWhite);  // no arrows of the folder before
+  ASSERT_EQ(Page().FolderCount, 18);
+  ClickImage(kSelectFileFolderNext);
+  EXPECT_EQ(Page().FolderPage, 1);
+  EXPECT_EQ(RowsInUse(Page().FolderRows), 2);
+  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFolderPrevious]));
+  const std::string second = Page().FolderNames[17];
+  ClickRow(Page().FolderRows[1]);  // a second-block row enters that folder
+  EXPECT_EQ(Path(), base + second + "/");
+  EXPECT_EQ(Page().FolderPage, 0);
+  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFolderPrevious]));
 }
 
 TEST_F(SelectFileTest, FoldersAreEnteredAndLeftAndEveryChangeIsStored) {
   MakeFolder("layout/yard");
   MakeFile("layout/yard/engine.bmp");
   Open(base);
-  const SelectFilePage& f = a->ui.selectFile;
-  ClickFolderRow(RowOf(f.FolderRows, "layout"));
-  EXPECT_EQ(std::string(f.SelectedPath), base + "layout/");
+  ClickRow(RowOf(Page().FolderRows, "layout"));
   EXPECT_EQ(StoredPath(), base + "layout/");
-  ClickFolderRow(RowOf(f.FolderRows, "yard"));
-  EXPECT_EQ(std::string(f.SelectedPath), base + "layout/yard/");
-  EXPECT_EQ(Files(), (std::set<std::string>{"engine.bmp"}));
-
-  ClickUp();
-  EXPECT_EQ(std::string(f.SelectedPath), base + "layout/");
+  ClickRow(RowOf(Page().FolderRows, "yard"));
+  EXPECT_EQ(Path(), base + "layout/yard/");
+  EXPECT_EQ(Files(), (Names{"engine.bmp"}));
+  ClickImage(kSelectFileUpFolder);
   EXPECT_EQ(StoredPath(), base + "layout/");
-  EXPECT_EQ(Folders(), (std::set<std::string>{"yard"}));
-  EXPECT_EQ(f.FileCount, 0);
-  EXPECT_EQ(FileRowInk(0), 0);
-}
+  EXPECT_EQ(Folders(), (Names{"yard"}));
+  EXPECT_EQ(RowInk(Page().FileRows[0]), 0);
 
-TEST_F(SelectFileTest, UpOneFolderStopsAtTheRoot) {
-  Open(base);
-  std::string path = a->ui.selectFile.SelectedPath;
-  for (int i = 0; i < 40 && path != "/"; ++i) {
-    ClickUp();
-    const std::string up = a->ui.selectFile.SelectedPath;
-    ASSERT_LT(up.size(), path.size());
-    ASSERT_EQ(path.compare(0, up.size(), up), 0);  // a leading part of the path before
-    path = up;
+  for (int i = 0; i < 40 && Path() != "/"; ++i) {  // up to the root, and no further
+    const std::string before = Path();
+    ClickImage(kSelectFileUpFolder);
+    ASSERT_LT(Path().size(), before.size());
+    ASSERT_EQ(before.compare(0, Path().size(), Path()), 0);
   }
-  EXPECT_EQ(path, "/");
-  ClickUp();
-  EXPECT_STREQ(a->ui.selectFile.SelectedPath, "/");
+  ClickImage(kSelectFileUpFolder);
+  EXPECT_EQ(Path(), "/");
   EXPECT_EQ(StoredPath(), "/");
 }
 
-TEST_F(SelectFileTest, ChosenFileIsReturnedAndTheNextCallOpensInItsFolder) {
+TEST_F(SelectFileTest, AChosenFileIsReturnedAndTheNextCallOpensInItsFolder) {
   MakeFolder("sounds");
   MakeFile("sounds/horn.wav");
   Open(base, ".wav");
-  const SelectFilePage& f = a->ui.selectFile;
-  ClickFolderRow(RowOf(f.FolderRows, "sounds"));
-  ClickFileRow(RowOf(f.FileRows, "horn.wav"));
-  EXPECT_EQ(a->ui.pages.CurrentPage, kCaller);
-  EXPECT_EQ(f.SelectFileResult, kSelectFileChosen);
-  EXPECT_EQ(std::string(f.SelectedPath), base + "sounds/horn.wav");
-  EXPECT_EQ(StoredPath(), base + "sounds/");  // the file is not remembered
-
-  // The record: "Text" version "1.00", the 128 bytes of the path.
-  const int index = StorageFindFile(a->storage, "SelectFileLastPath");
-  ASSERT_GE(index, 0);
-  const uint16_t i = static_cast<uint16_t>(index);
-  char field[128];
-  StorageReadField(a->storage, i, 2, field);
-  EXPECT_STREQ(field, "Text");
-  StorageReadField(a->storage, i, 3, field);
-  EXPECT_STREQ(field, "1.00");
+  ClickRow(RowOf(Page().FolderRows, "sounds"));
+  ClickRow(RowOf(Page().FileRows, "horn.wav"));
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  const char* chosen = nullptr;
+  EXPECT_EQ(TakeSelectedFile(*a, &chosen), kCallConfirmed);
+  EXPECT_EQ(std::string(chosen), base + "sounds/horn.wav");
+  EXPECT_EQ(StoredPath(), base + "sounds/");  // the file itself is not remembered
+  const uint16_t i = static_cast<uint16_t>(StorageFindFile(a->storage, "SelectFileLastPath"));
   EXPECT_EQ(StorageFileSize(a->storage, i), StorageHeaderLength(a->storage, i) + 128u);
 
   Enter(".wav");
-  EXPECT_EQ(std::string(f.SelectedPath), base + "sounds/");
-  EXPECT_EQ(Files(), (std::set<std::string>{"horn.wav"}));
-  EXPECT_EQ(f.SelectFileResult, kSelectFileChosen);
+  EXPECT_EQ(Path(), base + "sounds/");
+  EXPECT_EQ(Files(), (Names{"horn.wav"}));
 }
 
 TEST_F(SelectFileTest, WithoutARememberedFolderThePageOpensAtThePlatformsRoot) {
   platform.files.root = base;  // stands for "C:\\" or "/"
   MakeFolder("inside");
   Enter();
-  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
-  EXPECT_EQ(Folders(), (std::set<std::string>{"inside"}));
+  EXPECT_EQ(Path(), base);
+  EXPECT_EQ(Folders(), (Names{"inside"}));
   EXPECT_EQ(StoredPath(), "");
-  ClickUp();  // nothing lies above the root
-  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
+  ClickImage(kSelectFileUpFolder);  // nothing lies above the root
+  EXPECT_EQ(Path(), base);
 }
 
 TEST_F(SelectFileTest, NamesThatWouldPassTheLongestPathRefuseTheClick) {
   const int room = kSelectedPathCapacity - 1 - static_cast<int>(base.size());
   ASSERT_GT(room, 40) << base;
-  const std::string fits = "a" + std::string(room - 2, 'f');       // + "/" = 127
-  const std::string tooLong = "b" + std::string(room - 1, 'f');    // + "/" = 128
+  const std::string fits = "a" + std::string(room - 2, 'f');                 // + "/" = 127
+  const std::string tooLong = "b" + std::string(room - 1, 'f');              // + "/" = 128
   const std::string fileFits = "c" + std::string(room - 5, 'f') + ".bmp";     // 127
   const std::string fileTooLong = "d" + std::string(room - 4, 'f') + ".bmp";  // 128
-  MakeFolder(fits);
   MakeFolder(tooLong);
   MakeFolder(fits + "/inner");
   MakeFile(fileFits);
   MakeFile(fileTooLong);
   Open(base);
-  const SelectFilePage& f = a->ui.selectFile;
-
-  ClickFolderRow(RowOf(f.FolderRows, tooLong));
-  EXPECT_EQ(std::string(f.SelectedPath), base);
-  EXPECT_EQ(StoredPath(), base);
-  ClickFileRow(RowOf(f.FileRows, fileTooLong));
+  ClickRow(RowOf(Page().FolderRows, tooLong));
+  ClickRow(RowOf(Page().FileRows, fileTooLong));
   EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
-  EXPECT_EQ(std::string(f.SelectedPath), base);
-
-  // The rows show 31 characters; the click appends the whole name.
-  ClickFolderRow(RowOf(f.FolderRows, fits));
-  EXPECT_EQ(std::string(f.SelectedPath), base + fits + "/");
-  EXPECT_EQ(std::string(f.SelectedPath).size(), 127u);
-  EXPECT_EQ(Folders(), (std::set<std::string>{"inner"}));
-  ClickFolderRow(0);  // "inner" would pass 127
-  EXPECT_EQ(std::string(f.SelectedPath), base + fits + "/");
-
-  ClickUp();
-  ClickFileRow(RowOf(f.FileRows, fileFits));
-  EXPECT_EQ(a->ui.pages.CurrentPage, kCaller);
-  EXPECT_EQ(std::string(f.SelectedPath), base + fileFits);
+  EXPECT_EQ(Path(), base);
+  ClickRow(RowOf(Page().FolderRows, fits));  // the row shows 31 characters, the click takes all
+  EXPECT_EQ(Path(), base + fits + "/");
+  ClickRow(Page().FolderRows[0]);  // "inner" would pass 127
+  EXPECT_EQ(Path(), base + fits + "/");
+  ClickImage(kSelectFileUpFolder);
+  ClickRow(RowOf(Page().FileRows, fileFits));
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  EXPECT_EQ(Path(), base + fileFits);
 }
 
-TEST_F(SelectFileTest, CancelReturnsOneAndKeepsTheFolder) {
+TEST_F(SelectFileTest, CancelKeepsTheFolderAndOnlyPressesCount) {
   MakeFolder("layout");
   Open(base);
-  ClickFolderRow(0);
-  ClickCancel();
-  EXPECT_EQ(a->ui.pages.CurrentPage, kCaller);
-  EXPECT_EQ(a->ui.selectFile.SelectFileResult, kSelectFileCancelled);
+  ClickRow(Page().FolderRows[0]);
+  const ImageControl* cancel = Page().image[kSelectFileCancel];
+  Send(Message::MouseMove, 0, cancel->x + 5, cancel->y + 5);
+  Send(Message::Timer);
+  Send(Message::LeftButtonUp, 0, cancel->x + 5, cancel->y + 5);
+  Send(Message::Timer);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
+  ClickOn(cancel);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  EXPECT_EQ(TakeSelectedFile(*a, nullptr), kCallCancelled);
   EXPECT_EQ(StoredPath(), base + "layout/");
-  // Entering again starts with result 0.
-  Enter();
-  EXPECT_EQ(a->ui.selectFile.SelectFileResult, kSelectFileChosen);
 }
 
 TEST_F(SelectFileTest, AFolderThatCannotBeListedOpensTheRoot) {
   platform.files.root = base;  // stands for "C:\\" or "/"
   MakeFolder("inside");
   Open(base + "missing/");
-  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
-  EXPECT_EQ(Folders(), (std::set<std::string>{"inside"}));
-  ClickCancel();
+  EXPECT_EQ(Path(), base);
+  EXPECT_EQ(Folders(), (Names{"inside"}));
   Open("C:\\Users\\Trains\\");  // remembered on another system
-  EXPECT_EQ(std::string(a->ui.selectFile.SelectedPath), base);
+  EXPECT_EQ(Path(), base);
 }
 
 TEST_F(SelectFileTest, NamesComeInOrderWithoutLetterCaseAndTheFirstHundredAreKept) {
   for (const char* folder : {"C", "a", "B"}) MakeFolder(folder);
-  for (int i = 119; i >= 0; --i) {
-    char name[16];
-    snprintf(name, sizeof name, "%s%03d.bmp", i % 2 ? "IMG" : "img", i);
-    MakeFile(name);
-  }
+  auto name = [](int i) {
+    char n[16];
+    snprintf(n, sizeof n, "%s%03d.bmp", i % 2 ? "IMG" : "img", i);
+    return std::string(n);
+  };
+  for (int i = 119; i >= 0; --i) MakeFile(name(i));
   Open(base);
-  const SelectFilePage& f = a->ui.selectFile;
-  ASSERT_EQ(f.FolderCount, 3);
-  EXPECT_EQ(std::string(f.FolderNames[0]) + f.FolderNames[1] + f.FolderNames[2], "aBC");
-  ASSERT_EQ(f.FileCount, 97);  // 100 names in all
-  for (int i = 0; i < f.FileCount; ++i) {
-    char name[16];
-    snprintf(name, sizeof name, "%s%03d.bmp", i % 2 ? "IMG" : "img", i);
-    EXPECT_EQ(std::string(f.FileNames[i]), name);
-  }
-}
-
-TEST_F(SelectFileTest, ReleasesAndMovesDoNothing) {
-  Open(base);
-  Send(Message::MouseMove, 0, 30, 550);
-  Send(Message::Timer);
-  Send(Message::LeftButtonUp, 0, 30, 550);
-  Send(Message::Timer);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
+  ASSERT_EQ(Page().FolderCount, 3);
+  EXPECT_EQ(std::string(Page().FolderNames[0]) + Page().FolderNames[1] + Page().FolderNames[2], "aBC");
+  ASSERT_EQ(Page().FileCount, 97);  // 100 names in all
+  for (int i = 0; i < Page().FileCount; ++i) EXPECT_EQ(Page().FileNames[i], name(i));
 }
 
 }  // namespace
