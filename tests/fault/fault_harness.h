@@ -235,28 +235,25 @@ inline std::function<void(Assistant&)> StoreFiles(std::vector<uint32_t> sizes, u
 
 // ---- the platform under the save ------------------------------------------------------
 
-// The fake platform with the save's own faults: a failing flush, and a save
-// that stops half-way through its write or before its rename, reports that
-// over a pipe and waits there to be killed. Its flush does not wait for the
-// disk: a killed process loses nothing the kernel holds, and 128 MB through
-// to the disk per save would cost seconds.
-class CutDisk : public FakePlatform {
+// The fake files service with the save's own stalls: a save that stops
+// half-way through its write or before its rename, reports that over a pipe
+// and waits there to be killed.
+class CutDisk : public FakeFiles {
  public:
   enum Stall { kNoStall, kStallMidWrite, kStallBeforeRename };
 
   uint32_t WriteFile(int file, const void* data, uint32_t count) override {
-    if (stall != kStallMidWrite) return FakePlatform::WriteFile(file, data, count);
-    const uint32_t written = FakePlatform::WriteFile(file, data, count / 2);
+    if (stall != kStallMidWrite) return FakeFiles::WriteFile(file, data, count);
+    const uint32_t written = FakeFiles::WriteFile(file, data, count / 2);
+    FakeFiles::FlushFile(file);
     StallHere();
     return written;
   }
-  bool FlushFile(int) override { return !failFlush; }
   bool RenameFile(const char* from, const char* to) override {
     if (stall == kStallBeforeRename) StallHere();
-    return FakePlatform::RenameFile(from, to);
+    return FakeFiles::RenameFile(from, to);
   }
 
-  bool failFlush = false;
   Stall stall = kNoStall;
   int stallPipe = -1;
 
@@ -272,7 +269,7 @@ class CutDisk : public FakePlatform {
 
 class FaultHarness {
  public:
-  FaultHarness() : a_(new Assistant(disk_)) {
+  FaultHarness() : a_(new Assistant(Platform{window_, disk_, instance_})) {
     StorageInit(a_->storage, disk_);
     FormatStorage(a_->storage);
     RunStorageToIdle(a_->storage);
@@ -527,7 +524,9 @@ class FaultHarness {
     return true;
   }
 
+  FakeWindow window_;
   CutDisk disk_;
+  FakeInstance instance_;
   std::unique_ptr<Assistant> a_;
   std::string path_;
   Files before_, after_;

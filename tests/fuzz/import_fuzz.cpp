@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StorageMount(s);
   }
   FakePlatform platform(Folder());
-  ImportResourceFiles(s, platform);
+  ImportResourceFiles(s, platform.files, platform.window);
   RunStorageToIdle(s);
   char message[256];
   if (CheckStorage(s, message, sizeof message) != 0) Fail("the import broke the storage", message);

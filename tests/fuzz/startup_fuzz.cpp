@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (flags & kStaleTemporary) WriteFile("Trelvan Assistant Storage 400.new", plain, count, count);
 
   FakePlatform platform(Folder());
-  platform.otherCopyRunning = (flags & kOtherCopy) != 0;
+  platform.instance.otherCopyRunning = (flags & kOtherCopy) != 0;
   static void* memory = ::operator new(sizeof(Assistant));
   static Assistant* previous = nullptr;
   if (previous) previous->~Assistant();

@@ -114,10 +114,10 @@ TEST(Blit, CopiesRowsFromTheTopAsBlueGreenRedZero) {
   PutPixel(*f, 0, 1);
   f->PenColour = 0x0400;  // green 128
   PutPixel(*f, 799, 599);
-  BlitFrameBuffer(*f, platform);
-  ASSERT_EQ(platform.lastFrame.size(), 800u * 600u * 4u);
+  BlitFrameBuffer(*f, platform.window);
+  ASSERT_EQ(platform.window.lastFrame.size(), 800u * 600u * 4u);
   auto px = [&](int x, int y) {
-    const uint8_t* p = &platform.lastFrame[(y * 800 + x) * 4];
+    const uint8_t* p = &platform.window.lastFrame[(y * 800 + x) * 4];
     return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
   };
   EXPECT_EQ(px(1, 0), 0x0000FF00u);
