@@ -117,15 +117,14 @@ TEST(NumberToText, FiveDigitPositions) {
 }
 
 TEST(ClampValue, RaisesLowersOrKeeps) {
-  int16_t v = 500;
-  EXPECT_EQ(ClampValue(&v, 0, 400), 1);
-  EXPECT_EQ(v, 400);
-  v = -3;
-  EXPECT_EQ(ClampValue(&v, 0, 400), -1);
-  EXPECT_EQ(v, 0);
-  v = 400;
-  EXPECT_EQ(ClampValue(&v, 0, 400), 0);
-  EXPECT_EQ(v, 400);
+  const struct {
+    int16_t value, result, clamped;
+  } cases[] = {{500, 1, 400}, {-3, -1, 0}, {400, 0, 400}, {0, 0, 0}};
+  for (const auto& c : cases) {
+    int16_t v = c.value;
+    EXPECT_EQ(ClampValue(&v, 0, 400), c.result) << c.value;
+    EXPECT_EQ(v, c.clamped) << c.value;
+  }
 }
 
 TEST(FormatText, FormatsLikePrintfWithinTheBuffer) {
