@@ -4,6 +4,7 @@
 // put back in microseconds.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -117,6 +118,27 @@ inline bool StoreWhole(Storage& s, const uint8_t* content, uint32_t size) {
 }
 inline bool StoreWhole(Storage& s, const Bytes& content) {
   return StoreWhole(s, content.data(), static_cast<uint32_t>(content.size()));
+}
+
+// An input of a flags byte and parts, each after a 16-bit length; the last
+// part takes what is left.
+inline Bytes EncodeParts(uint8_t flags, const std::vector<Bytes>& parts) {
+  Bytes bytes = {flags};
+  for (const Bytes& p : parts) {
+    bytes.push_back(static_cast<uint8_t>(p.size()));
+    bytes.push_back(static_cast<uint8_t>(p.size() >> 8));
+    bytes.insert(bytes.end(), p.begin(), p.end());
+  }
+  return bytes;
+}
+inline std::vector<Bytes> DecodeParts(const uint8_t* data, size_t size, size_t count) {
+  std::vector<Bytes> parts(count);
+  for (size_t at = 1, i = 0; i < count && at + 2 <= size; ++i) {
+    const size_t n = std::min<size_t>(data[at] | data[at + 1] << 8, size - at - 2);
+    parts[i].assign(data + at + 2, data + at + 2 + n);
+    at += 2 + n;
+  }
+  return parts;
 }
 
 // A FileHeader for `name` followed by `data`.

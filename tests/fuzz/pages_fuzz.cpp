@@ -18,16 +18,6 @@ namespace {
 
 constexpr char kPageName[] = "TA Fuzz";
 
-Bytes Encode(uint8_t flags, const std::vector<Bytes>& parts) {
-  Bytes bytes = {flags};
-  for (const Bytes& p : parts) {
-    bytes.push_back(static_cast<uint8_t>(p.size()));
-    bytes.push_back(static_cast<uint8_t>(p.size() >> 8));
-    bytes.insert(bytes.end(), p.begin(), p.end());
-  }
-  return bytes;
-}
-
 // Page data of `images` image and `texts` text controls over one picture of
 // w x h pixels, written by the codec the resource compiler uses.
 Bytes PageData(uint16_t images, uint16_t texts, uint16_t w, uint16_t h, uint8_t source) {
@@ -54,12 +44,12 @@ Bytes PageData(uint16_t images, uint16_t texts, uint16_t w, uint16_t h, uint8_t 
 
 void WriteSeeds(Seeds& seeds) {
   const Bytes page = PageData(12, 5, 40, 30, kSourcePageFile);
-  seeds.Add("page", Encode(0, {page}));
-  seeds.Add("collections", Encode(0, {PageData(8, 2, 4, 3, kSourceCommon),
+  seeds.Add("page", EncodeParts(0, {page}));
+  seeds.Add("collections", EncodeParts(0, {PageData(8, 2, 4, 3, kSourceCommon),
                                       PageData(0, 0, 90, 20, 0), PageData(0, 0, 7, 7, 0)}));
-  seeds.Add("buttons", Encode(0, {PageData(78, 20, 16, 16, kSourceButtons), {}, page}));
-  seeds.Add("edges", Encode(0, {PageData(3, 3, 800, 2, kSourcePageFile)}));
-  seeds.Add("no-header", Encode(1, {page}));
+  seeds.Add("buttons", EncodeParts(0, {PageData(78, 20, 16, 16, kSourceButtons), {}, page}));
+  seeds.Add("edges", EncodeParts(0, {PageData(3, 3, 800, 2, kSourcePageFile)}));
+  seeds.Add("no-header", EncodeParts(1, {page}));
   // A box that wraps round 65536 both ways: its erasure once stepped through
   // every one of its 3.6e9 pixels.
   const uint16_t pixel = 0;
@@ -68,7 +58,7 @@ void WriteSeeds(Seeds& seeds) {
   const PageContent content = {&picture, 1, &box, 1, nullptr, 0};
   Bytes wrapping(PageDataSize(content));
   EncodePageData(content, wrapping.data(), static_cast<uint32_t>(wrapping.size()));
-  seeds.Add("wrapping-box", Encode(0, {wrapping}));
+  seeds.Add("wrapping-box", EncodeParts(0, {wrapping}));
 }
 
 }  // namespace fuzz
@@ -78,12 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;
   using namespace trelvan::fuzz;
   if (size < 1) return 0;
-  Bytes parts[3];
-  for (size_t at = 1, i = 0; i < 3 && at + 2 <= size; ++i) {
-    const size_t n = std::min<size_t>(data[at] | data[at + 1] << 8, size - at - 2);
-    parts[i].assign(data + at + 2, data + at + 2 + n);
-    at += 2 + n;
-  }
+  const std::vector<Bytes> parts = DecodeParts(data, size, 3);
 
   // The memory reader of the resource compiler and the tests.
   const PageBytes bytes = {parts[0].data(), static_cast<uint32_t>(parts[0].size())};

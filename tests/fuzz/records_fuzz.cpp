@@ -22,16 +22,6 @@ namespace {
 
 constexpr const char* kNames[3] = {"Setup400", "Revision", "SelectFileLastPath"};
 
-Bytes Encode(uint8_t flags, const std::vector<Bytes>& parts) {
-  Bytes bytes = {flags};
-  for (const Bytes& p : parts) {
-    bytes.push_back(static_cast<uint8_t>(p.size()));
-    bytes.push_back(static_cast<uint8_t>(p.size() >> 8));
-    bytes.insert(bytes.end(), p.begin(), p.end());
-  }
-  return bytes;
-}
-
 Bytes Text(const char* text, size_t size) {
   Bytes bytes(size, 0);
   for (size_t i = 0; text[i] && i < size; ++i) bytes[i] = static_cast<uint8_t>(text[i]);
@@ -59,16 +49,16 @@ void Check(const Storage& s, const char* after) {
 
 void WriteSeeds(Seeds& seeds) {
   const Bytes path = Text("/home/user/Pictures/", 128);
-  seeds.Add("records", Encode(0, {{1, 0}, Text("4.01", 7), path}));
-  seeds.Add("old-revision", Encode(0, {{0, 1}, Text("3.07", 7), Text("C:\\Pictures\\", 128)}));
-  seeds.Add("short", Encode(0, {{1}, Text("4.0", 3), {}}));
-  seeds.Add("long-path", Encode(0, {{}, {}, Bytes(300, 'p')}));
-  seeds.Add("whole-files", Encode(7, {WithHeader("Setup400", "Setup", {1, 1}),
+  seeds.Add("records", EncodeParts(0, {{1, 0}, Text("4.01", 7), path}));
+  seeds.Add("old-revision", EncodeParts(0, {{0, 1}, Text("3.07", 7), Text("C:\\Pictures\\", 128)}));
+  seeds.Add("short", EncodeParts(0, {{1}, Text("4.0", 3), {}}));
+  seeds.Add("long-path", EncodeParts(0, {{}, {}, Bytes(300, 'p')}));
+  seeds.Add("whole-files", EncodeParts(7, {WithHeader("Setup400", "Setup", {1, 1}),
                                       WithHeader("Revision", "Revision", Text("4.01", 7)),
                                       WithHeader("SelectFileLastPath", "Text", path)}));
   Bytes noEnd = WithHeader("Revision", "Revision", {});
   noEnd.pop_back();  // the header's end mark
-  seeds.Add("no-end-mark", Encode(2, {{}, noEnd, {}}));
+  seeds.Add("no-end-mark", EncodeParts(2, {{}, noEnd, {}}));
 }
 
 }  // namespace fuzz
@@ -83,11 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResetImage(s);
   s.fs = FileSystem{};
   StorageMount(s);
-  for (size_t at = 1, i = 0; i < 3 && at + 2 <= size; ++i) {
-    const size_t n = std::min<size_t>(data[at] | data[at + 1] << 8, size - at - 2);
-    const Bytes part(data + at + 2, data + at + 2 + n);
-    at += 2 + n;
-    StoreWhole(s, (data[0] >> i & 1) ? part : WithHeader(kNames[i], "Record", part));
+  const std::vector<Bytes> parts = DecodeParts(data, size, 3);
+  for (size_t i = 0; i < 3; ++i) {
+    StoreWhole(s, (data[0] >> i & 1) ? parts[i] : WithHeader(kNames[i], "Record", parts[i]));
   }
   Check(s, "the input's records");
 
