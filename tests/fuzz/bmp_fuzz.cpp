@@ -6,6 +6,12 @@
 #include <vector>
 
 #include "media/picture_format.h"
+#include "fuzz_common.h"
+
+// The media golden folder's BMP files.
+void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
+  AddGoldenSeeds(seeds, "media/golden/picture", ".bmp", [](const std::string&, Bytes b) { return b; });
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;

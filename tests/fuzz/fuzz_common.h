@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,7 @@ class Seeds {
     ok_ = f && std::fclose(f) == 0 && ok_;
   }
   bool ok() const { return ok_; }
+  void Fail() { ok_ = false; }
 
  private:
   std::string folder_;
@@ -44,6 +48,21 @@ class Seeds {
 
 // Each target writes its seeds here.
 void WriteSeeds(Seeds& seeds);
+
+// Every file of tests/FOLDER whose name ends in `extension`, as `seed` makes
+// it from the file's stem and bytes.
+template <class Seed>
+void AddGoldenSeeds(Seeds& seeds, const char* folder, const char* extension, Seed seed) {
+  std::error_code error;
+  for (const auto& e : std::filesystem::directory_iterator(
+           std::string(TRELVAN_TESTS_DIR) + "/" + folder, error)) {
+    if (e.path().extension() != extension) continue;
+    std::ifstream in(e.path(), std::ios::binary);
+    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    seeds.Add(e.path().filename().string(), seed(e.path().stem().string(), bytes));
+  }
+  if (error) seeds.Fail();
+}
 
 // ---- the blocks a run wrote ---------------------------------------------------
 // The fuzz build links the image's writers through the wrappers at the end

@@ -4,9 +4,26 @@
 // saving and loading again gives the same bytes.
 #include <cstdint>
 #include <cstdlib>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "media/light_effect_format.h"
+#include "fuzz_common.h"
+
+// The media golden folder's light-effect files, each flagged with the
+// version its line in cases.txt gives.
+void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
+  std::ifstream cases(std::string(TRELVAN_TESTS_DIR) + "/media/golden/light_effect/cases.txt");
+  std::map<std::string, std::string> versions;
+  for (std::string name, version, rest; cases >> name >> version && std::getline(cases, rest);) {
+    versions[name] = version;
+  }
+  AddGoldenSeeds(seeds, "media/golden/light_effect", ".in", [&](const std::string& name, Bytes b) {
+    b.insert(b.begin(), versions[name].rfind("2", 0) == 0 ? 1 : 0);
+    return b;
+  });
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;

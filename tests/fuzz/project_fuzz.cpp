@@ -10,6 +10,7 @@
 
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
+#include "fuzz_common.h"
 
 namespace trelvan {
 namespace {
@@ -26,6 +27,16 @@ Project& Record() {
 
 }  // namespace
 }  // namespace trelvan
+
+
+// The data parts of the golden project files: what follows the FileHeader's
+// end mark.
+void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
+  AddGoldenSeeds(seeds, "projects/golden", ".bin", [](const std::string&, const Bytes& b) {
+    const auto end = std::find(b.begin(), b.end(), 0x03);
+    return Bytes(end == b.end() ? end : end + 1, b.end());
+  });
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;

@@ -3,7 +3,7 @@
 #
 #   run_fuzz.sh build BUILD_DIR          configures and builds every target
 #   run_fuzz.sh run BUILD_DIR TARGET     fuzzes TARGET (e.g. storage) for
-#                                        TRELVAN_FUZZ_SECONDS (default 20) s
+#                                        TRELVAN_FUZZ_SECONDS (default 12) s
 #
 # A run first replays the target's seeds (written by the target itself) and
 # the inputs kept in regressions/TARGET, each once; it fails on any crash,
@@ -24,7 +24,7 @@ if [ "$mode" = build ]; then
 fi
 
 target="$3"
-seconds="${TRELVAN_FUZZ_SECONDS:-20}"
+seconds="${TRELVAN_FUZZ_SECONDS:-12}"
 fuzzer="$build/${target}_fuzz"
 seeds="$build/$target/seeds" work="$build/$target/corpus" artifacts="$build/$target/artifacts"
 rm -rf "$seeds" "$work"

@@ -8,6 +8,7 @@
 
 #include "media/sound_format.h"
 #include "storage/bytes.h"
+#include "fuzz_common.h"
 
 namespace {
 
@@ -22,6 +23,15 @@ struct Input {
 };
 
 }  // namespace
+
+// The media golden folder's WAV files, each as one file of every segment
+// count and buffer size.
+void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
+  AddGoldenSeeds(seeds, "media/golden/sound", ".wav", [](const std::string&, Bytes b) {
+    b.insert(b.begin(), 0xFE);
+    return b;
+  });
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;
