@@ -15,6 +15,7 @@
 #include "link/handheld_protocol.h"
 #include "link/hid_reports.h"
 #include "link/serial_frames.h"
+#include "fuzz_common.h"
 #include "link_fuzz_input.h"
 #include "net/datagrams.h"
 #include "storage/file_system.h"
@@ -115,6 +116,36 @@ void Framing(const uint8_t* data, size_t size) {
 
 }  // namespace
 }  // namespace trelvan
+
+// A pull and a push as the handheld makes them (each packet a length byte
+// and the packet with its checksum), a datagram and serial frames.
+void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
+  auto add = [](Bytes& out, Bytes packet) {
+    uint8_t sum = 0;
+    for (uint8_t b : packet) sum = static_cast<uint8_t>(sum + b);
+    packet.push_back(sum);
+    out.push_back(static_cast<uint8_t>(packet.size()));
+    out.insert(out.end(), packet.begin(), packet.end());
+  };
+  Bytes pull, push;
+  add(pull, {0x29, 'T', 0, 'A', 0, 'I', 'V', 'T', '1', 0, '1', '.', '2', 'a', 0});
+  add(pull, {0x2A});
+  add(pull, {0x13});
+  add(pull, {0x14, 1, 0});
+  add(pull, {0x15, 1, 0, 0x10, 0, 0, 0, 200, 0});
+  add(pull, {0x12, 'B', 'e', 't', 'a', '~', 0});
+  add(pull, {0x11});
+  add(push, {0x16, 40, 0, 0, 0});
+  Bytes piece = {0x17, 20};
+  for (int i = 0; i < 20; ++i) piece.push_back(static_cast<uint8_t>(i == 0 ? 2 : 'a' + i));
+  add(push, piece);
+  add(push, piece);
+  add(push, {0x20});
+  seeds.Add("pull", pull);
+  seeds.Add("push", push);
+  seeds.Add("datagram", {0x83, 0x74, 0x23, 0x91, 1, 2, 3, 0, 6, 0});
+  seeds.Add("frame", {4, 0, 0x11, 0x11, 5, 0, 0x11});
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;

@@ -32,9 +32,12 @@ mkdir -p "$seeds" "$work" "$artifacts"
 TRELVAN_FUZZ_SEEDS="$seeds" "$fuzzer"
 regressions=()
 [ -d "$here/regressions/$target" ] && regressions=("$here/regressions/$target")
+# Inputs as long as the largest seed, unless the target takes longer ones.
+max_len=()
+[ "$target" = link ] && max_len=(-max_len=8192)
 
 # Every seed and kept input once on its own: a failure here is a plain bug.
 "$fuzzer" -runs=0 "$seeds" "${regressions[@]}"
-"$fuzzer" "$work" "$seeds" "${regressions[@]}" -max_total_time="$seconds" -timeout=20 \
+"$fuzzer" "$work" "$seeds" "${regressions[@]}" "${max_len[@]}" -max_total_time="$seconds" -timeout=20 \
   -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$artifacts/"
 echo "$target fuzz: no crash in $seconds s"
