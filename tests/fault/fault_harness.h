@@ -269,7 +269,7 @@ class CutDisk : public FakeFiles {
 
 class FaultHarness {
  public:
-  FaultHarness() : a_(new Assistant(Platform{window_, disk_, instance_})) {
+  FaultHarness() : a_(new Assistant(Services())) {
     StorageInit(a_->storage, disk_);
     FormatStorage(a_->storage);
     RunStorageToIdle(a_->storage);
@@ -524,9 +524,15 @@ class FaultHarness {
     return true;
   }
 
-  FakeWindow window_;
+  // The fake platform's services, the cut disk for its files.
+  Platform Services() {
+    const Platform p = fake_;
+    return Platform{p.window, disk_, p.instance, p.udp, p.threads, p.processes, p.hid,
+                    p.libraries, p.settings};
+  }
+
+  FakePlatform fake_;
   CutDisk disk_;
-  FakeInstance instance_;
   std::unique_ptr<Assistant> a_;
   std::string path_;
   Files before_, after_;
