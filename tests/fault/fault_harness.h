@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "link/handheld_protocol.h"
 #include "shell/assistant.h"
 #include "storage/storage_fixture.h"
 
@@ -201,6 +202,33 @@ inline Change Handheld(std::vector<uint8_t> content, std::vector<uint32_t> piece
       if (!c.Step(s)) return false;
     }
     return c.ToIdle(s);
+  };
+  return {drive, [content](Files& f) { f.push_back(content); }};
+}
+
+// The handheld's push through the link protocol: the service answers one
+// request a tick (create, the pieces, the closing acknowledgement), so a
+// cut after every step is a cut after every packet.
+inline Change LinkPush(std::vector<uint8_t> content) {
+  auto drive = [content](Assistant& a, Cut& c) {
+    a.link.handheld = HandheldTransfer{};
+    auto send = [&](std::vector<uint8_t> p) {
+      p.push_back(PacketSum(p.data(), static_cast<uint32_t>(p.size())));
+      return c.Tick([&] {
+               ProcessHandheldPacket(a.link.handheld, a.link.transfer, a.storage, true, p.data(),
+                                     static_cast<uint32_t>(p.size()));
+             }) && a.link.handheld.reply[0] == 1;
+    };
+    const uint32_t n = static_cast<uint32_t>(content.size());
+    if (!send({kReqCreateFile, uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)})) {
+      return false;
+    }
+    for (uint32_t at = 0; at < n; at += 200) {
+      std::vector<uint8_t> p = {kReqWriteFile, uint8_t(std::min(200u, n - at))};
+      p.insert(p.end(), content.begin() + at, content.begin() + at + p[1]);
+      if (!send(p)) return false;
+    }
+    return send({kReqAck});
   };
   return {drive, [content](Files& f) { f.push_back(content); }};
 }

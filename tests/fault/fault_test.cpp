@@ -80,6 +80,9 @@ const Scenario kScenarios[] = {
     {"EventEmptyFileBehindTheLastBlock", kEvent,
      StoreFiles({kFileBlocks * kBlockSize - 60 - 10}, 5), Create({}), 10},
 
+    {"LinkPushEveryTick", kStep, StoreFiles({2 * kBlockSize + 3, 700}, 80),
+     LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
+
     {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), Session(), 0},
 };
 
