@@ -415,6 +415,7 @@ class FaultHarness {
       Cut cut(sc.mode, n);
       const bool finished = sc.change.drive(*a_, cut);
       EXPECT_EQ(finished && !cut.cut(), n == total) << where;
+      EXPECT_TRUE(UsableAtStartUp(s)) << where;  // a new start uses the image as it is
       if (n == total / 2 || n == total) {
         // The exit save and a new start from the file, which must give back
         // what the save was given (a start without a header copy erases
