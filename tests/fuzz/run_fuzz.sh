@@ -17,9 +17,10 @@ if [ "$mode" = build ]; then
     command -v "$tool" >/dev/null ||
       { echo "run_fuzz.sh: $tool not found (the fuzz build needs clang, libclang-rt-14-dev)" >&2; exit 1; }
   done
+  mkdir -p "$build"
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ >"$build.configure.log" 2>&1 ||
-    { cat "$build.configure.log" >&2; exit 1; }
+    -DCMAKE_CXX_COMPILER=clang++ >"$build/configure.log" 2>&1 ||
+    { cat "$build/configure.log" >&2; exit 1; }
   exec ninja -C "$build" -j "${TRELVAN_FUZZ_JOBS:-2}"
 fi
 

@@ -7,9 +7,10 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$here/../.."
 build="${1:-$root/build-tsan}"
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=thread -g" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" \
-  >"$build.configure.log" 2>&1 || { cat "$build.configure.log" >&2; exit 1; }
+  >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 1; }
 ninja -C "$build" net_tests link_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$build/tests/net/net_tests"
 TSAN_OPTIONS="halt_on_error=1" "$build/tests/link/link_tests" --gtest_filter='HandheldLink.Simulator*'
