@@ -27,20 +27,47 @@ struct PathInfo {
 
 constexpr int kNoFile = -1;  // returned by the open calls on failure
 
+inline unsigned char FoldLetter(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + 32) : u;
+}
+
+// "*" and "?" over a whole name; letters as they are, or without regard to
+// case (as Windows matches them) when foldCase is set.
+inline bool MatchesPattern(const char* pattern, const char* name, bool foldCase) {
+  const char* star = nullptr;  // the latest "*": the one place to go back to
+  const char* resume = nullptr;
+  while (*name) {
+    const bool same = foldCase ? FoldLetter(*pattern) == FoldLetter(*name) : *pattern == *name;
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern == '?' || (*pattern && same)) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == 0;
+}
+
 // Name order of folder listings on every system: letters compared without
 // regard to case, then (for names that differ only in case) as they are.
 inline int CompareEntryNames(const char* a, const char* b) {
+  int asTheyAre = 0;  // the first difference of letter case decides a tie
   for (;; ++a, ++b) {
-    const unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
-    const unsigned char lx = x >= 'A' && x <= 'Z' ? x + 32 : x;
-    const unsigned char ly = y >= 'A' && y <= 'Z' ? y + 32 : y;
-    if (lx != ly) return lx < ly ? -1 : 1;
-    if (x == 0) break;
+    const unsigned char la = FoldLetter(*a), lb = FoldLetter(*b);
+    if (la != lb) return la < lb ? -1 : 1;
+    if (!asTheyAre && *a != *b) {
+      asTheyAre = static_cast<unsigned char>(*a) < static_cast<unsigned char>(*b) ? -1 : 1;
+    }
+    if (*a == 0) return asTheyAre;
   }
-  for (; *a == *b; ++a, ++b) {
-    if (*a == 0) return 0;
-  }
-  return static_cast<unsigned char>(*a) < static_cast<unsigned char>(*b) ? -1 : 1;
 }
 
 // Puts `entry` into out[0..*count) kept in name order, keeping the first

@@ -162,5 +162,23 @@ TEST(FakeFiles, ArmedFailuresAndReadOnlyPaths) {
   EXPECT_TRUE(fs::exists(file + ".moved"));
 }
 
+// The two rules every backend lists folders by: wildcards, and name order.
+TEST(FolderListing, WildcardsAndNameOrder) {
+  const struct { const char* pattern; const char* name; bool fold, matches; } wildcards[] = {
+      {"*.rsc", "TA Common.rsc", false, true}, {"*.rsc", "TA Common.RSC", false, false},
+      {"*.rsc", "TA Common.RSC", true, true},  {"?.bmp", "ab.bmp", false, false},
+      {"a*b*c", "aXbYbZc", false, true},       {"*", "", false, true},
+      {"a*", "ba", false, false},
+  };
+  for (const auto& w : wildcards) {
+    EXPECT_EQ(MatchesPattern(w.pattern, w.name, w.fold), w.matches) << w.pattern << " " << w.name;
+  }
+  const struct { const char* a; const char* b; int order; } names[] = {
+      {"apple", "Banana", -1}, {"Zoo", "ant", 1}, {"img", "img1", -1},
+      {"IMG1", "img1", -1},    {"img1", "IMG1", 1}, {"same", "same", 0},
+  };
+  for (const auto& n : names) EXPECT_EQ(CompareEntryNames(n.a, n.b), n.order) << n.a << " " << n.b;
+}
+
 }  // namespace
 }  // namespace trelvan

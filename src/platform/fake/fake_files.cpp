@@ -27,28 +27,6 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
 }
 
-// "*" and "?" over a whole name, letters as they are (as on Linux).
-bool Matches(const char* pattern, const char* name) {
-  const char* star = nullptr;
-  const char* resume = nullptr;
-  while (*name) {
-    if (*pattern == '*') {
-      star = pattern++;
-      resume = name;
-    } else if (*pattern == '?' || (*pattern && *pattern == *name)) {
-      ++pattern;
-      ++name;
-    } else if (star) {
-      pattern = star + 1;
-      name = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (*pattern == '*') ++pattern;
-  return *pattern == 0;
-}
-
 // Takes up to `count` from a budget (-1: unlimited).
 uint32_t Allow(int64_t budget, uint32_t count) {
   return budget >= 0 && budget < count ? static_cast<uint32_t>(budget) : count;
@@ -173,7 +151,7 @@ uint16_t FakeFiles::ListFolder(const char* folder, const char* pattern, FolderEn
   for (fs::directory_iterator it(folder, error), end; !error && capacity > 0 && it != end;
        it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (!Matches(pattern, name.c_str())) continue;
+    if (!MatchesPattern(pattern, name.c_str(), false)) continue;
     std::snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
     std::error_code ignored;
     entry.folder = it->is_directory(ignored);

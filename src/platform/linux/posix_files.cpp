@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -115,7 +114,7 @@ uint16_t PosixFiles::ListFolder(const char* folder, const char* pattern,
   while (capacity > 0) {
     const dirent* e = readdir(dir);
     if (!e) break;
-    if (fnmatch(pattern, e->d_name, 0) != 0) continue;
+    if (!MatchesPattern(pattern, e->d_name, false)) continue;
     snprintf(entry.name, sizeof entry.name, "%s", e->d_name);
     char full[4096];
     snprintf(full, sizeof full, "%s/%s", folder, e->d_name);

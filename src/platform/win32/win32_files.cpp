@@ -10,8 +10,6 @@ namespace {
 
 constexpr wchar_t kDefaultDataFolder[] = L"c:\\ProgramData\\Varnholt\\Trelvan Assistant";
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 }  // namespace
@@ -139,7 +137,7 @@ uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
   FolderEntry entry;
   do {
     const std::string name = Narrow(found.cFileName);
-    if (name.empty() || !WildcardMatch(pattern, name.c_str())) continue;
+    if (name.empty() || !MatchesPattern(pattern, name.c_str(), true)) continue;
     snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
     const DWORD attributes = found.dwFileAttributes;
     entry.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -160,28 +158,6 @@ uint32_t Win32Files::DiskFreeMegabytes() {
                                    sectorsPerCluster * bytesPerSector;
   const unsigned long long mib = bytes / 1048576ull;
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
-}
-
-bool WildcardMatch(const char* pattern, const char* name) {
-  // Greedy match with one backtrack point: the latest "*".
-  const char* star = nullptr;
-  const char* resume = nullptr;
-  while (*name) {
-    if (*pattern == '*') {
-      star = pattern++;
-      resume = name;
-    } else if (*pattern == '?' || (*pattern && FoldCase(*pattern) == FoldCase(*name))) {
-      ++pattern;
-      ++name;
-    } else if (star) {
-      pattern = star + 1;
-      name = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (*pattern == '*') ++pattern;
-  return *pattern == 0;
 }
 
 std::string WindowsDataFolder() {

@@ -43,9 +43,6 @@ class Win32Files : public Files {
   std::vector<HANDLE> handles_;  // by handle; INVALID_HANDLE_VALUE once closed
 };
 
-// "*" and "?" wildcards over a whole name. Letters match without regard to
-// case, as names do on a Windows volume.
-bool WildcardMatch(const char* pattern, const char* name);
 
 // The data folder: TRELVAN_DATA_DIR when set, else
 // c:\ProgramData\Varnholt\Trelvan Assistant. Every missing level is created.
