@@ -26,23 +26,15 @@
 #include "shell/shell.h"
 #include "storage/file_system.h"
 #include "storage/whole_file.h"
-#include "../storage/storage_fixture.h"
+#include "net/free_port.h"
+#include "storage/storage_fixture.h"
 
 namespace trelvan {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-uint16_t FreePort() {
-  const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t n = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
+using testing::FreePort;
 
 Bytes ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

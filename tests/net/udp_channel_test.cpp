@@ -17,22 +17,14 @@
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
 #include "storage/bytes.h"
+#include "net/free_port.h"
 
 namespace trelvan {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-uint16_t FreePort() {
-  const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t n = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
+using testing::FreePort;
 
 // The fake platform with real sockets and threads, and a stand-in server
 // on a loopback port of its own.

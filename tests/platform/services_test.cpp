@@ -17,21 +17,12 @@
 #include "platform/linux/dl_libraries.h"
 #include "platform/linux/posix_udp.h"
 #include "platform/linux/proc_processes.h"
+#include "net/free_port.h"
 
 namespace trelvan {
 namespace {
 
-// A port no socket holds now.
-uint16_t FreePort() {
-  const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t n = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
+using testing::FreePort;
 
 template <class U>
 void UdpContract(U& udp) {
