@@ -38,10 +38,7 @@ read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR
 start() {
   "$program" &
   app=$!
-  window=$(timeout 20 xdotool search --sync --all --pid "$app" --name '^Trelvan Assistant$' | head -n 1)
-  [ -n "$window" ] || { echo "FAIL($1): no window"; return 1; }
-  left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
-  top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+  find_window "$app" || { echo "FAIL($1): no window"; return 1; }
   wait_for_picture "$out/main_page_$1.png" "800x600+$left+$top" "$out/main_page_expected.png" 15 ||
     { echo "FAIL($1): the window does not show the main page"; return 1; }
 }

@@ -9,14 +9,9 @@ program=$1; inspector=$2; resources=$3; out=$4
 here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
-data=$(mktemp -d)
-app=""
-trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
-export TRELVAN_DATA_DIR="$data"
-storage="$data/Trelvan Assistant Storage 400"
+use_data_folder "$resources" || exit 1
 pc="$data/pc"
 mkdir -p "$pc"
-cp "$resources"/*.rsc "$data/"
 fail() { echo "FAIL: $*"; exit 1; }
 
 convert -size 480x180 gradient:navy-orange -fill red -draw 'rectangle 300,90 420,130' \
@@ -29,10 +24,7 @@ start_xvfb || exit 1
 
 "$program" &
 app=$!
-window=$(timeout 20 xdotool search --sync --all --pid "$app" --name '^Trelvan Assistant$' | head -n 1)
-[ -n "$window" ] || fail "no window"
-left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
-top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+find_window "$app" || fail "no window"
 shot() { import -window root -crop "800x600+$left+$top" "$1"; }
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
 # settle: waits until the window shows the same picture twice in a row.

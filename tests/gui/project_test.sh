@@ -10,21 +10,13 @@ program=$1; headless=$2; inspector=$3; resources=$4; out=$5
 here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
-data=$(mktemp -d)
-app=""
-trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
-export TRELVAN_DATA_DIR="$data"
-storage="$data/Trelvan Assistant Storage 400"
-cp "$resources"/*.rsc "$data/"
+use_data_folder "$resources" || exit 1
 start_xvfb || exit 1
 headless_shot "$headless" "$resources" "$out/project_main_expected.png" || { echo "FAIL: headless shot"; exit 1; }
 
 "$program" &
 app=$!
-window=$(timeout 20 xdotool search --sync --all --pid "$app" --name '^Trelvan Assistant$' | head -n 1)
-[ -n "$window" ] || { echo "FAIL: no window"; exit 1; }
-left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
-top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+find_window "$app" || { echo "FAIL: no window"; exit 1; }
 wait_for_picture "$out/project_main.png" "800x600+$left+$top" "$out/project_main_expected.png" 15 ||
   { echo "FAIL: the window does not show the main page"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowactivate --sync "$window" 2>/dev/null

@@ -10,12 +10,7 @@ probe=$1; headless=$2; resources=$3; out=$4
 here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
-data=$(mktemp -d)
-app=""
-trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
-export TRELVAN_DATA_DIR="$data"
-ls "$resources"/*.rsc >/dev/null 2>&1 || { echo "FAIL: no .rsc files in $resources"; exit 1; }
-cp "$resources"/*.rsc "$data/"
+use_data_folder "$resources" || exit 1
 start_xvfb || exit 1
 
 # type_by_clicks KIND PAGE TEXT: opens the KIND keyboard in the probe, clicks
@@ -30,10 +25,7 @@ type_by_clicks() {
 
   "$probe" "$kind" >"$out/entered_$kind.txt" &
   app=$!
-  window=$(timeout 20 xdotool search --sync --all --pid "$app" --name '^Trelvan Assistant$' | head -n 1)
-  [ -n "$window" ] || { echo "FAIL($kind): no window"; return 1; }
-  left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
-  top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+  find_window "$app" || { echo "FAIL($kind): no window"; return 1; }
   wait_for_picture "$out/keyboard_${kind}_window.png" "800x600+$left+$top" \
     "$out/keyboard_$kind.png" 15 || { echo "FAIL($kind): the window does not show the keyboard"; return 1; }
 

@@ -61,3 +61,25 @@ wait_for_picture() {
   done
   return 1
 }
+
+# use_data_folder RESOURCES: a fresh data folder holding the page files,
+# TRELVAN_DATA_DIR for the program; `data` and `storage` name it and its
+# storage file. The folder, Xvfb and the programs in $app go at exit.
+use_data_folder() {
+  data=$(mktemp -d)
+  app=""
+  trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
+  export TRELVAN_DATA_DIR="$data"
+  storage="$data/Trelvan Assistant Storage 400"
+  ls "$1"/*.rsc >/dev/null 2>&1 || { echo "FAIL: no .rsc files in $1"; return 1; }
+  cp "$1"/*.rsc "$data/"
+}
+
+# find_window PID: waits for the program's window and sets `window`, and
+# `left` and `top`, its client area's place on the screen.
+find_window() {
+  window=$(timeout 20 xdotool search --sync --all --pid "$1" --name '^Trelvan Assistant$' | head -n 1)
+  [ -n "$window" ] || return 1
+  left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
+  top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+}
