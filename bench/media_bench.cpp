@@ -20,6 +20,7 @@
 #include "platform/fake/fake_platform.h"
 #include "shell/assistant.h"
 #include "shell/shell.h"
+#include "storage/whole_file.h"
 #include "storage/bytes.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
@@ -83,7 +84,7 @@ void BM_PictureTick(benchmark::State& state) {
   kPictureManagerRecord.draw(a, 1);
   for (auto _ : state) {
     state.PauseTiming();
-    DeleteStoredFile(a.storage, "Bench~");
+    StorageDeleteNamedFile(a.storage, "Bench~");
     a.media.picturePage.selectionExpected = 1;
     CopyText(path.c_str(), a.ui.selectFile.SelectedPath, kSelectedPathCapacity);
     a.ui.selectFile.answer = kCallConfirmed;
@@ -107,7 +108,7 @@ void BM_SoundTick(benchmark::State& state) {
   const ImageControl* create = a.media.soundPage.image[kSoundCreate];
   for (auto _ : state) {
     state.PauseTiming();
-    DeleteStoredFile(a.storage, "Bench~");
+    StorageDeleteNamedFile(a.storage, "Bench~");
     CopyText("Bench~", a.media.sound.soundName, kSoundNameCapacity);
     a.shell.PointerEvent = PointerEventRecord{kPointerPressed, create->x + 5, create->y + 5, 0, 0};
     state.ResumeTiming();

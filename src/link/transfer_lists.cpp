@@ -18,13 +18,16 @@ void ClearSendList(TransferLists& t) {
   for (SendEntry& e : t.sendList) e = SendEntry{};
 }
 
+bool SelectionHolds(const TransferLists& t, const char* name) {
+  for (int k = 0; k < t.selectionCount; ++k) {
+    if (CompareText(t.selectionList[k].name, name, kTransferNameCapacity) == 0) return true;
+  }
+  return false;
+}
+
 SelectResult AddToSelection(TransferLists& t, const char* name) {
   if (t.selectionCount >= kSelectionCapacity) return kSelectFull;
-  for (int k = 0; k < t.selectionCount; ++k) {
-    if (CompareText(t.selectionList[k].name, name, kTransferNameCapacity) == 0) {
-      return kSelectAlreadyThere;
-    }
-  }
+  if (SelectionHolds(t, name)) return kSelectAlreadyThere;
   SelectionEntry& e = t.selectionList[t.selectionCount++];
   CopyText(name, e.name, kTransferNameCapacity);
   e.shown = 1;

@@ -70,6 +70,9 @@ struct TransferLists {
 void ClearSelection(TransferLists& t);
 void ClearSendList(TransferLists& t);
 
+// True when a selection entry names `name`.
+bool SelectionHolds(const TransferLists& t, const char* name);
+
 enum SelectResult : uint8_t { kSelectAdded, kSelectAlreadyThere, kSelectFull };
 // Adds `name` as the next shown selection entry; a name already selected is
 // left as it is. kSelectFull when eight are selected.

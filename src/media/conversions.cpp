@@ -137,12 +137,4 @@ int LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e) {
   return DecodeLightEffect(version, data, 3 + channels * n, e);
 }
 
-void DeleteStoredFile(Storage& s, const char* name) {
-  RunStorageToIdle(s);
-  const int index = StorageFindFile(s, name);
-  if (index < 0) return;
-  StorageDeleteFile(s, static_cast<uint16_t>(index));
-  RunStorageToIdle(s);
-}
-
 }  // namespace trelvan

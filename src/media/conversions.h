@@ -47,7 +47,5 @@ int SaveLightEffect(Storage& s, const char* name, const LightEffect& e);
 // or 2 whose data holds its counts. 1 when loaded.
 int LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e);
 
-// Deletes the stored file `name`, if there is one.
-void DeleteStoredFile(Storage& s, const char* name);
 
 }  // namespace trelvan

@@ -5,6 +5,7 @@
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 #include "ui/pages/keyboard_pages.h"
 
 namespace trelvan {
@@ -277,7 +278,7 @@ void LightPointer(Assistant& a) {
     }
     if (HitTest(pointer, &m.rows[r].second)) {
       list.inUse[r] = 0;
-      DeleteStoredFile(a.storage, list.names[r]);
+      StorageDeleteNamedFile(a.storage, list.names[r]);
       return RefreshList(a);
     }
   }

@@ -6,6 +6,7 @@
 #include "media/manager_lists.h"
 #include "shell/assistant.h"
 #include "storage/file_system.h"
+#include "storage/whole_file.h"
 #include "ui/pages/select_file_page.h"
 
 namespace trelvan {
@@ -94,7 +95,7 @@ void PictureManagerPointer(Assistant& a) {
     if (!list.inUse[r]) continue;
     if (HitTest(pointer, &m.rows[r].first)) {
       list.inUse[r] = 0;
-      DeleteStoredFile(a.storage, list.names[r]);
+      StorageDeleteNamedFile(a.storage, list.names[r]);
       RefreshList(a);
     } else if (HitTest(pointer, &m.rows[r].second)) {
       DrawStoragePicture(a.storage, a.frame, static_cast<int16_t>(StorageFindFile(a.storage, list.names[r])),

@@ -6,6 +6,7 @@
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 #include "ui/pages/information_page.h"
 
 namespace trelvan {
@@ -72,11 +73,7 @@ void Draw(Assistant& a, int full) {
 }
 
 void DeleteProject(Assistant& a, const char* name) {
-  RunStorageToIdle(a.storage);
-  const int i = StorageFindFile(a.storage, name);
-  if (i >= 0 && StorageDeleteFile(a.storage, static_cast<uint16_t>(i)) == kStorageAccepted) {
-    RunStorageToIdle(a.storage);
-  }
+  StorageDeleteNamedFile(a.storage, name);
   // The list is rebuilt from the storage, so it shows what is really there.
   ListProjects(a.projects, a.storage);
   FillRows(a);

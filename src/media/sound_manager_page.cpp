@@ -7,6 +7,7 @@
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/select_file_page.h"
 
@@ -166,7 +167,7 @@ void SoundManagerPointer(Assistant& a) {
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r] || !HitTest(pointer, &m.rows[r].first)) continue;
     list.inUse[r] = 0;
-    DeleteStoredFile(a.storage, list.names[r]);
+    StorageDeleteNamedFile(a.storage, list.names[r]);
     RefreshList(a);
   }
   for (int s = 0; s < kSoundSlotCount; ++s) {

@@ -1,5 +1,7 @@
 #include "net/server_lists.h"
 
+#include "projects/project_file.h"
+
 namespace trelvan {
 
 const char* StorageListTypeText(uint8_t listType) {
@@ -7,7 +9,7 @@ const char* StorageListTypeText(uint8_t listType) {
     case kListStoragePictures: return "Picture";
     case kListStorageSounds: return "Sound";
     case kListStorageLightEffects: return "Light Effect";
-    case kListStorageProjects: return "Acc. Project";
+    case kListStorageProjects: return kProjectFileType;
     default: return nullptr;
   }
 }

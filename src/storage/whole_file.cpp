@@ -40,6 +40,16 @@ bool StorageWriteWholeFile(Storage& s, const char* name, const uint8_t* header, 
   return written;
 }
 
+bool StorageDeleteNamedFile(Storage& s, const char* name) {
+  RunStorageToIdle(s);
+  const int index = StorageFindFile(s, name);
+  if (index < 0 || StorageDeleteFile(s, static_cast<uint16_t>(index)) != kStorageAccepted) {
+    return false;
+  }
+  RunStorageToIdle(s);
+  return true;
+}
+
 bool StorageWriteRecord(Storage& s, const char* name, const char* extra, const char* type,
                         const char* version, const uint8_t* data, uint32_t dataSize) {
   uint8_t header[kFileHeaderMaxLength];

@@ -19,6 +19,10 @@ namespace trelvan {
 bool StorageWriteWholeFile(Storage& s, const char* name, const uint8_t* header, uint32_t headerSize,
                            const uint8_t* data, uint32_t dataSize);
 
+// Deletes the stored file of that name and runs the machine to idle; false
+// when no file has that name or the storage refused.
+bool StorageDeleteNamedFile(Storage& s, const char* name);
+
 // Builds the FileHeader (name, extra, type, version) and stores it with `data`.
 bool StorageWriteRecord(Storage& s, const char* name, const char* extra, const char* type,
                         const char* version, const uint8_t* data, uint32_t dataSize);

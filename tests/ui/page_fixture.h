@@ -17,6 +17,7 @@
 #include "storage/file_system.h"
 #include "storage/storage_fixture.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 #include "ui/controls.h"
 #include "ui/page_codec.h"
 
@@ -52,17 +53,8 @@ struct TestPageFile {
 
 // Stores `data` under `name` (replacing a file of that name) as a page file.
 inline void StorePageData(Storage& s, const std::string& name, const std::vector<uint8_t>& data) {
-  RunStorageToIdle(s);
-  const int old = StorageFindFile(s, name.c_str());
-  if (old >= 0) {
-    StorageDeleteFile(s, static_cast<uint16_t>(old));
-    RunStorageToIdle(s);
-  }
-  uint8_t header[kFileHeaderMaxLength];
-  const int h = StorageBuildHeader(header, name.c_str(), "", "Page", "1.00");
-  std::vector<uint8_t> content(header, header + h);
-  content.insert(content.end(), data.begin(), data.end());
-  ASSERT_EQ(WriteWholeFile(s, content), kStorageAccepted);
+  ASSERT_TRUE(StorageWriteRecord(s, name.c_str(), "", "Page", "1.00", data.data(),
+                                 static_cast<uint32_t>(data.size())));
 }
 
 inline void StorePageFile(Storage& s, const std::string& name, const TestPageFile& page) {

@@ -44,6 +44,7 @@
 #include "storage/storage_check.h"
 #include "storage/storage_image.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 #include "media_commands.h"
 
 using namespace trelvan;
@@ -201,13 +202,10 @@ int Put(Storage& s, Files& p, const char* image, const std::string& resource) {
 }
 
 int Remove(Storage& s, Files& p, const char* image, const char* name) {
-  const int index = StorageFindFile(s, name);
-  if (index < 0) {
+  if (!StorageDeleteNamedFile(s, name)) {
     fprintf(stderr, "no file named \"%s\"\n", name);
     return 1;
   }
-  StorageDeleteFile(s, static_cast<uint16_t>(index));
-  RunStorageToIdle(s);
   return Save(s, p, image);
 }
 

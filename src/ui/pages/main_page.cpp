@@ -72,13 +72,6 @@ void SetUpLists(Assistant& a) {
   m.lastServerStatus = 2;
 }
 
-bool IsSelected(const TransferLists& t, const char* name) {
-  for (int k = 0; k < t.selectionCount; ++k) {
-    if (CompareText(t.selectionList[k].name, name, kTransferNameCapacity) == 0) return true;
-  }
-  return false;
-}
-
 void DrawImage(Assistant& a, const ImageControl* c) {
   DrawImageControl(a.ui.controls, a.frame, a.storage, c);
 }
@@ -95,7 +88,7 @@ void DrawListArea(Assistant& a) {
     const char* name = ListRowName(lists, r);
     DrawTextControl(a.frame, &row.text, name);
     if (!lists.rowsSelectable) continue;
-    row.mark.pictureIndex = IsSelected(a.link.transfer, name) ? kRowChosen : kRowNotChosen;
+    row.mark.pictureIndex = SelectionHolds(a.link.transfer, name) ? kRowChosen : kRowNotChosen;
     DrawImage(a, &row.mark);
   }
   if (kListScreenRows * (lists.listTopPage + 1) < lists.listRowCount) {
