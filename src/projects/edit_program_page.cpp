@@ -205,25 +205,18 @@ void DrawPending(Assistant& a) {
     return;
   }
   DrawPicture(a, 4, y, 74, KindPicture(e.pendingKind));
-  if (e.pendingKind == kOpIf || e.pendingKind == kOpIfChained) {
-    m.boxA = Picture(80, y, 186, kPromptVariable);
-    if (e.editStep == 2) {
+  // A condition (variable = value) and a copy (value -> variable): the first
+  // box until its operand is chosen, then that operand, the sign and the second box.
+  const bool condition = e.pendingKind == kOpIf || e.pendingKind == kOpIfChained;
+  if (condition || e.pendingKind == kOpCopy) {
+    m.boxA = Picture(80, y, 186, condition ? kPromptVariable : kPromptValue);
+    if (e.editStep == (condition ? 2 : 4)) {
       DrawImage(a, &m.boxA);
       return;
     }
     DrawOperand(a, 80, y, e.pendingA);
-    DrawPicture(a, 268, y, 30, kPicEquals);
-    m.boxB = Picture(300, y, 186, kPromptValue);
-    DrawImage(a, &m.boxB);
-  } else if (e.pendingKind == kOpCopy) {
-    m.boxA = Picture(80, y, 186, kPromptValue);
-    if (e.editStep == 4) {
-      DrawImage(a, &m.boxA);
-      return;
-    }
-    DrawOperand(a, 80, y, e.pendingA);
-    DrawPicture(a, 268, y, 30, kPicArrow);
-    m.boxB = Picture(300, y, 186, kPromptVariable);
+    DrawPicture(a, 268, y, 30, condition ? kPicEquals : kPicArrow);
+    m.boxB = Picture(300, y, 186, condition ? kPromptValue : kPromptVariable);
     DrawImage(a, &m.boxB);
   } else if (e.pendingKind == kOpTask && e.editStep >= 7) {
     static const uint16_t kPromptP[kTaskCount] = {kPromptOutput, kPromptOutput, kPromptName, kPromptName};
