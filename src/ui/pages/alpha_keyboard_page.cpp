@@ -180,7 +180,7 @@ void AddCharacter(Assistant& a, char c) {
 }
 
 static void AlphaKeyboardTimer(Assistant& a) {
-  DrainKeyQueue(a, kAlphaKeyboardPage, [&a](uint8_t c) {
+  DrainKeyQueue(a.shell.KeyQueue, a.ui.pages, kAlphaKeyboardPage, [&a](uint8_t c) {
     switch (c) {
       case kKeyBackspace: Backspace(a); break;
       case kKeyEnter: ReturnText(a, kKeyboardConfirmed); break;  // no minimum-length test

@@ -48,14 +48,13 @@ void ShowText(Assistant& a, const TextControl* control, const char* text);
 
 // The queued PC keys, oldest first, each to `handle` until the page is left;
 // the queue is empty afterwards.
-template <typename AssistantT, typename Handle>
-void DrainKeyQueue(AssistantT& a, int32_t page, Handle handle) {
-  KeyQueueRecord& q = a.shell.KeyQueue;
+template <typename Handle>
+void DrainKeyQueue(KeyQueueRecord& q, const Pages& pages, int32_t page, Handle handle) {
   int count = q.count;
   if (count > kKeyQueueCapacity) count = kKeyQueueCapacity;
   for (int i = 0; i < count; ++i) {
     handle(q.keys[i]);
-    if (a.ui.pages.CurrentPage != page) break;  // confirmed or cancelled: the rest is dropped
+    if (pages.CurrentPage != page) break;  // confirmed or cancelled: the rest is dropped
   }
   q.count = 0;
 }

@@ -94,7 +94,7 @@ static void NumericKeyboardDraw(Assistant& a, int full) {
 }
 
 static void NumericKeyboardTimer(Assistant& a) {
-  DrainKeyQueue(a, kNumericKeyboardPage, [&a](uint8_t c) {
+  DrainKeyQueue(a.shell.KeyQueue, a.ui.pages, kNumericKeyboardPage, [&a](uint8_t c) {
     if (c == kKeyBackspace) {
       RemoveNumberCharacter(a);
     } else if (c == kKeyEnter) {
