@@ -53,7 +53,7 @@ void QueuePointerEvent(Shell& shell, int32_t state, int32_t x, int32_t y, uint8_
     e = last;
   } else if (shell.pointerWaitingCount < kPointerQueueCapacity) {
     e = &shell.pointerWaiting[shell.pointerWaitingCount++];
-    e->button = shell.PointerEvent.button;
+    e->button = last->button;  // a move or release keeps the last press's button
   } else {
     return;  // eight events behind a tick that has not come: the newest is dropped
   }
