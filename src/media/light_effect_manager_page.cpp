@@ -139,7 +139,7 @@ void LightDraw(Assistant& a, int full) {
   DrawPageFrame(a, kLightEffectManagerRecord, m.image[kLightFrame], m.text[kLightTitle]);
   for (int i = kLightExit; i < kLightImageCount; ++i) {
     if (i != kLightNextListPage && i != kLightPreviousListPage) {
-      DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[i]);
+      DrawImage(a, m.image[i]);
     }
   }
   DrawTextControl(a.frame, m.text[kLightHint], "Click a graph to draw; the buttons set values");

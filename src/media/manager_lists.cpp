@@ -21,17 +21,17 @@ void LayOutMediaRows(MediaRow* rows, const RowLayout& l) {
 
 void DrawMediaList(Assistant& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
                    const ImageControl* next, const ImageControl* previous) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, frame);
+  DrawImage(a, frame);
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
     DrawTextControl(a.frame, &rows[r].name, list.names[r]);
-    DrawImageControl(a.ui.controls, a.frame, a.storage, &rows[r].first);
-    if (rows[r].second.w) DrawImageControl(a.ui.controls, a.frame, a.storage, &rows[r].second);
+    DrawImage(a, &rows[r].first);
+    if (rows[r].second.w) DrawImage(a, &rows[r].second);
   }
   if (next) EraseControl(a.frame, next);
   if (previous) EraseControl(a.frame, previous);
-  if (MediaListHasNext(list)) DrawImageControl(a.ui.controls, a.frame, a.storage, next);
-  if (MediaListHasPrevious(list)) DrawImageControl(a.ui.controls, a.frame, a.storage, previous);
+  if (MediaListHasNext(list)) DrawImage(a, next);
+  if (MediaListHasPrevious(list)) DrawImage(a, previous);
 }
 
 int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,

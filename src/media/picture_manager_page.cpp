@@ -45,7 +45,7 @@ void PictureManagerDraw(Assistant& a, int full) {
   if (full) PictureManagerInit(a);
   DrawPageFrame(a, kPictureManagerRecord, m.image[kPictureFrame], m.text[kPictureTitle]);
   for (int i : {kPictureShownFrame, kPictureAddPanel, kPictureExit, kPictureAdd}) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, m.image[i]);
+    DrawImage(a, m.image[i]);
   }
   for (int i = kPictureFormat; i <= kPictureFilesLabelEnd; ++i) {
     DrawTextControl(a.frame, m.text[i], kTexts[i - kPictureFormat]);

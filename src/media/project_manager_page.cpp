@@ -18,10 +18,6 @@ constexpr uint16_t kRowPitch = 21;
 constexpr uint16_t kDeletePicture = 30;  // "TA Common"
 constexpr uint16_t kEditPicture = 31;
 
-void DrawImage(Assistant& a, const ImageControl* c) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
-}
-
 // The rows from the project list, as ListProjects left it.
 void FillRows(Assistant& a) {
   ProjectManagerPage& m = a.ui.projectManager;

@@ -41,10 +41,6 @@ void SoundManagerInit(Assistant& a) {
   a.ui.pages.initialised[kSoundManagerPage] = 1;
 }
 
-void DrawImage(Assistant& a, const ImageControl* c) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
-}
-
 void DrawList(Assistant& a) {
   SoundManagerPage& m = a.media.soundPage;
   DrawMediaList(a, a.media.sounds, m.rows, m.image[kSoundListFrame], m.image[kSoundNextListPage],

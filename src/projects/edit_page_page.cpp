@@ -29,10 +29,6 @@ constexpr uint16_t kBackgroundY = 231;
 
 EditPagePage& Page(Assistant& a) { return a.ui.editPage; }
 
-void DrawImage(Assistant& a, const ImageControl* c) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
-}
-
 const ImageControl& Area(Assistant& a) {
   static const ImageControl kNone{};
   const ImageControl* c = Page(a).image[kEditPageScreenArea];

@@ -53,10 +53,6 @@ ImageControl Picture(int x, int y, int w, uint16_t picture) {
                       20, kSourcePageFile, picture};
 }
 
-void DrawImage(Assistant& a, const ImageControl* c) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
-}
-
 // A label box: picture 33 with the text from x + 18 in 150 pixels, the
 // small font for texts longer than 20 characters.
 void DrawLabel(Assistant& a, int x, int y, const char* text) {

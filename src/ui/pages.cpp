@@ -74,11 +74,15 @@ CallResult TakeAnswer(uint8_t& answer) {
   return result;
 }
 
+void DrawImage(Assistant& a, const ImageControl* control) {
+  DrawImageControl(a.ui.controls, a.frame, a.storage, control);
+}
+
 void DrawPageFrame(Assistant& a, const PageHandlers& page, const ImageControl* image0,
                    const TextControl* title) {
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, image0);
+  DrawImage(a, image0);
   if (page.title) DrawTextControl(a.frame, title, page.title);
 }
 

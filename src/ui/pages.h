@@ -67,6 +67,9 @@ CallResult TakeAnswer(uint8_t& answer);
 
 struct ImageControl;
 struct TextControl;
+// A page's image control drawn from the storage's page files.
+void DrawImage(Assistant& a, const ImageControl* control);
+
 // What every full draw does after the page's initialisation: the white
 // page, image control 0, and the record's title (if any) in `title`.
 void DrawPageFrame(Assistant& a, const PageHandlers& page, const ImageControl* image0,

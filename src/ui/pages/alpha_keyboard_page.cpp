@@ -49,7 +49,7 @@ void DrawKeys(Assistant& a) {
   for (int i = 0; i < kKeyCount; ++i) {
     k.keyCap->x = static_cast<uint16_t>(KeyX(i));
     k.keyCap->y = static_cast<uint16_t>(KeyY(i));
-    DrawImageControl(a.ui.controls, a.frame, a.storage, k.keyCap);
+    DrawImage(a, k.keyCap);
     const char label[2] = {k.state.keySet[i], 0};
     if (!label[0]) continue;
     k.keyLabel->x = static_cast<uint16_t>(KeyX(i));
@@ -65,7 +65,7 @@ void ShowEnteredText(Assistant& a) {
 void SetPicture(Assistant& a, ImageControl* control, uint16_t picture) {
   if (!control) return;
   control->pictureIndex = picture;
-  DrawImageControl(a.ui.controls, a.frame, a.storage, control);
+  DrawImage(a, control);
 }
 
 // Letters mode: capitals (shift 1) or small letters, keys and shift key shown.
@@ -159,7 +159,7 @@ static void AlphaKeyboardDraw(Assistant& a, int full) {
   AlphaKeyboardInit(a);
   DrawPageFrame(a, kAlphaKeyboardRecord, k.image[kAlphaTitleBar], k.text[kAlphaTitle]);
   for (int i = kAlphaCancel; i <= kAlphaTilde; ++i) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, k.image[i]);
+    DrawImage(a, k.image[i]);
   }
   DrawTextControl(a.frame, k.text[kAlphaEntry], k.EnteredText);
   DrawKeys(a);

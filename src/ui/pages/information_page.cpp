@@ -127,9 +127,9 @@ static void InformationPageDraw(Assistant& a, int full) {
   InformationPage& p = a.ui.information;
   InformationPageInit(a);
   DrawPageFrame(a, kInformationPageRecord, p.image[kInfoTitleBar], p.text[kInfoTitle]);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoBadge]);
+  DrawImage(a, p.image[kInfoBadge]);
   if (p.InfoButtons & kInfoYesShown) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoYes]);
+    DrawImage(a, p.image[kInfoYes]);
     DrawTextControl(a.frame, p.text[kInfoYesCaption], p.YesLabel);
   }
   if (p.InfoButtons == 0) {
@@ -137,11 +137,11 @@ static void InformationPageDraw(Assistant& a, int full) {
     CopyText("Exit", p.ExitLabel, kButtonLabelCapacity);
   }
   if (p.InfoButtons & kInfoExitShown) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoExit]);
+    DrawImage(a, p.image[kInfoExit]);
     DrawTextControl(a.frame, p.text[kInfoExitCaption], p.ExitLabel);
   }
   if (p.InfoButtons & kInfoNoShown) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kInfoNo]);
+    DrawImage(a, p.image[kInfoNo]);
     DrawTextControl(a.frame, p.text[kInfoNoCaption], p.NoLabel);
   }
 }

@@ -72,10 +72,6 @@ void SetUpLists(Assistant& a) {
   m.lastServerStatus = 2;
 }
 
-void DrawImage(Assistant& a, const ImageControl* c) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
-}
-
 // The frame of the twelve rows, the rows of the screen shown with their
 // marks, and the scroll buttons where there is somewhere to scroll.
 void DrawListArea(Assistant& a) {

@@ -26,10 +26,6 @@ constexpr ModuleButton kModuleButtons[] = {
 constexpr uint8_t kNameMinLength = 2;
 constexpr uint8_t kNameMaxLength = 23;
 
-void DrawImage(Assistant& a, const ImageControl* c) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, c);
-}
-
 // Every module button unchosen, then the project's model chosen; its class
 // goes into the record with the labels it brings.
 void ShowModuleChoice(Assistant& a) {

@@ -80,13 +80,13 @@ static void NumericKeyboardDraw(Assistant& a, int full) {
   NumericKeyboardInit(a);
   DrawPageFrame(a, kNumericKeyboardRecord, n.image[kNumericTitleBar], n.text[kNumericPrompt]);
   for (int i = kNumericDigit0; i <= kNumericBackspace; ++i) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, n.image[i]);
+    DrawImage(a, n.image[i]);
   }
   DrawTextControl(a.frame, n.text[kNumericMinLabel], "Min.");
   DrawTextControl(a.frame, n.text[kNumericEmptyLabel], "");
   DrawTextControl(a.frame, n.text[kNumericMaxLabel], "Max.");
-  DrawImageControl(a.ui.controls, a.frame, a.storage, n.image[kNumericMinus]);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, n.image[kNumericValueFrame]);
+  DrawImage(a, n.image[kNumericMinus]);
+  DrawImage(a, n.image[kNumericValueFrame]);
   DrawTextControl(a.frame, n.text[kNumericValue], "Value");
   DrawBoundedText(a, n.text[kNumericPrompt], n.NumberPrompt, kNumberPromptCapacity);
   DrawBoundedText(a, n.text[kNumericMinimum], n.NumberMinText, kNumberLimitCapacity);

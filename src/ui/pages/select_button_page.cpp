@@ -50,7 +50,7 @@ static void SelectButtonDraw(Assistant& a, int full) {
   SelectButtonPage& p = a.ui.selectButton;
   SelectButtonInit(a);
   DrawPageFrame(a, kSelectButtonRecord, p.image[kSelectButtonSideBar], p.title);
-  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kSelectButtonBack]);
+  DrawImage(a, p.image[kSelectButtonBack]);
   int drawn = 0;
   while (drawn < kButtonGridCount && DrawImageControl(a.ui.controls, a.frame, a.storage, &p.button[drawn])) ++drawn;
   p.ButtonCount = static_cast<uint8_t>(drawn);

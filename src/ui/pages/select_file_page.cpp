@@ -70,14 +70,14 @@ int RowHit(const Assistant& a, const SelectFileRow& r) {
 void ShowBlockControl(Assistant& a, const ImageControl* control, int offered) {
   if (!control) return;
   if (offered) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, control);
+    DrawImage(a, control);
   } else {
     EraseControl(a.frame, control);
   }
 }
 
 void DrawList(Assistant& a, const ListView& v) {
-  DrawImageControl(a.ui.controls, a.frame, a.storage, v.background);
+  DrawImage(a, v.background);
   DrawTextControl(a.frame, v.label, v.labelText);
   for (int i = 0; i < kSelectRows; ++i) v.rows[i].inUse = 0;
   a.frame.PenColour = 0x0000;
@@ -145,7 +145,7 @@ void OpenAtRootUnlessAFolder(Assistant& a) {
 
 void ShowPath(Assistant& a) {
   SelectFilePage& f = a.ui.selectFile;
-  DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[kSelectFilePathFrame]);
+  DrawImage(a, f.image[kSelectFilePathFrame]);
   DrawTextControl(a.frame, f.text[kSelectFilePathLine], f.SelectedPath);
 }
 
@@ -263,7 +263,7 @@ static void SelectFileDraw(Assistant& a, int full) {
   DrawPageFrame(a, kSelectFileRecord, f.image[kSelectFileTitleBar], f.text[kSelectFileTitle]);
   DrawTextControl(a.frame, f.text[kSelectFileFolderLabel], "Directory");
   DrawTextControl(a.frame, f.text[kSelectFileFileLabel], "File");
-  for (int i = kSelectFileCancel; i <= kSelectFileUpFolder; ++i) DrawImageControl(a.ui.controls, a.frame, a.storage, f.image[i]);
+  for (int i = kSelectFileCancel; i <= kSelectFileUpFolder; ++i) DrawImage(a, f.image[i]);
   DrawTextControl(a.frame, f.text[kSelectFilePathLabel], "Path");
   DrawTextControl(a.frame, f.text[kSelectFileHintFirstLine], "Click on File Name");
   DrawTextControl(a.frame, f.text[kSelectFileHintSecondLine], "to Select");

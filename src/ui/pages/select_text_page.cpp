@@ -66,9 +66,9 @@ static void SelectTextDraw(Assistant& a, int full) {
   SelectTextInit(a);
   DrawPageFrame(a, kSelectTextRecord, p.image[kSelectTextTitleBar], p.title);
   for (int i = kSelectTextSpare1; i < kSelectTextImageCount; ++i) {
-    DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[i]);
+    DrawImage(a, p.image[i]);
   }
-  DrawImageControl(a.ui.controls, a.frame, a.storage, p.image[kSelectTextTitleBar]);
+  DrawImage(a, p.image[kSelectTextTitleBar]);
   DrawTextControl(a.frame, p.title, p.SelectTextTitle);
   EraseControl(a.frame, p.image[kSelectTextSpare1]);
   EraseControl(a.frame, p.image[kSelectTextSpare2]);
