@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +92,16 @@ inline ::testing::AssertionResult ImageIsConsistent(const Storage& s) {
   if (CheckStorage(s, message, sizeof message) != 0)
     return ::testing::AssertionFailure() << message;
   return UsableAtStartUp(s);
+}
+
+// A file of the host: its bytes (none when it cannot be read), or written.
+inline std::vector<uint8_t> ReadHostFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+inline void WriteHostFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace testing
