@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,9 +50,8 @@ class MediaPagesTest : public testing::PageTest {
  protected:
   void SetUp() override { StartOnCompiledPages(); }
   std::string WriteFile(const std::string& name, const Bytes& bytes) {
-    const std::string path = platform.DataPath(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return path;
+    testing::WriteHostFile(platform.DataPath(name), bytes);
+    return platform.DataPath(name);
   }
   void Open(int32_t page) {
     a->ui.pages.CurrentPage = page;
@@ -116,14 +114,11 @@ TEST_F(MediaPagesTest, PicturesConvertedOrRefusedWithTheirMessage) {
   ClickOn(add);
   Choose(platform.DataPath("Nowhere.bmp"), kPictureManagerPage);
   EXPECT_EQ(Message(), "Error Opening BMP File!");
-}
-
-TEST_F(MediaPagesTest, FullStorageIsSaidAndStoresNothing) {
-  const std::string path = WriteFile("Yard.bmp", Bmp(480, 180, 24));
+  // a full storage is said and stores nothing
   a->storage.fs.header.freeBlocks = 5;  // 43 KB do not fit in 20 KB
   Open(kPictureManagerPage);
-  ClickOn(M().picturePage.image[kPictureAdd]);
-  Choose(path, kPictureManagerPage);
+  ClickOn(add);
+  Choose(WriteFile("Yard.bmp", Bmp(480, 180, 24)), kPictureManagerPage);
   EXPECT_EQ(Message(), "Error - Not enough free storage!");
   EXPECT_LT(Find("Yard~"), 0);
 }
@@ -259,12 +254,10 @@ TEST_F(MediaPagesTest, LightEffectSectionsSaveAndLoad) {
   LightEffect before = e;
   EXPECT_EQ(LoadLightEffect(a->storage, static_cast<uint16_t>(Find("Lamp 2")), e), 0);
   EXPECT_EQ(0, memcmp(&before, &e, sizeof e));
-}
-
-TEST_F(MediaPagesTest, LightEffectRefusedByAFullStorageIsNotReportedSaved) {
+  // a save the full storage refuses is not reported done
   Open(kLightEffectManagerPage);
   a->storage.fs.header.freeBlocks = 0;
-  ClickOn(M().lightPage.image[kLightSaveAs]);
+  ClickOn(p.image[kLightSaveAs]);
   Type("Beacon");
   EXPECT_EQ(Message(), "Error - Not enough free storage!");
   EXPECT_LT(Find("beacon~"), 0);
