@@ -16,8 +16,11 @@
 #include <string>
 #include <vector>
 
+#include <stdlib.h>
+
 #include "storage/file_system.h"
 #include "storage/storage.h"
+#include "storage/storage_check.h"
 #include "storage/storage_image.h"
 
 namespace trelvan {
@@ -62,6 +65,21 @@ void AddGoldenSeeds(Seeds& seeds, const char* folder, const char* extension, See
     seeds.Add(e.path().filename().string(), seed(e.path().stem().string(), bytes));
   }
   if (error) seeds.Fail();
+}
+
+// A folder of the run's own under /dev/shm, made once; Clear empties it.
+inline const std::string& TempFolder() {
+  static const std::string folder = [] {
+    char pattern[] = "/dev/shm/trelvan-fuzz-XXXXXX";
+    if (!mkdtemp(pattern)) Fail("mkdtemp");
+    return std::string(pattern);
+  }();
+  return folder;
+}
+inline void ClearTempFolder() {
+  for (const auto& e : std::filesystem::directory_iterator(TempFolder())) {
+    std::filesystem::remove_all(e.path());
+  }
 }
 
 // ---- the blocks a run wrote ---------------------------------------------------
@@ -121,6 +139,19 @@ inline void ResetImage(Storage& s) {
   t.all = false;
 }
 
+// `s` put back to an erased image and mounted afresh.
+inline Storage& Remounted(Storage& s) {
+  ResetImage(s);
+  s.fs = FileSystem{};
+  StorageMount(s);
+  return s;
+}
+
+inline void CheckOrFail(const Storage& s, const char* after) {
+  char message[256];
+  if (CheckStorage(s, message, sizeof message) != 0) Fail(after, message);
+}
+
 // The writer's calling sequence; false when the storage refuses the file.
 inline bool StoreWhole(Storage& s, const uint8_t* content, uint32_t size) {
   RunStorageToIdle(s);
@@ -178,10 +209,7 @@ inline Bytes PlainFront(const Storage& s, uint32_t blocks) {
 
 // A formatted storage holding the program's three records and a picture.
 inline Storage& StorageWithRecords() {
-  Storage& s = ErasedStorage();
-  ResetImage(s);
-  s.fs = FileSystem{};
-  StorageMount(s);
+  Storage& s = Remounted(ErasedStorage());
   StoreWhole(s, WithHeader("Setup400", "Setup", {1, 0}));
   StoreWhole(s, WithHeader("Revision", "Revision", {'4', '.', '0', '1', 0, 0, 0}));
   const char path[] = "/home/user/Pictures/";
