@@ -33,20 +33,15 @@ namespace fuzz {
 
 using Bytes = std::vector<uint8_t>;
 
-class Seeds {
- public:
-  explicit Seeds(std::string folder) : folder_(std::move(folder)) {}
+// The seed files of a target, written into `folder`; ok while every write went well.
+struct Seeds {
+  std::string folder;
+  bool ok = true;
   void Add(const std::string& name, const Bytes& bytes) {
-    FILE* f = std::fopen((folder_ + "/" + name).c_str(), "wb");
-    ok_ = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && ok_;
-    ok_ = f && std::fclose(f) == 0 && ok_;
+    FILE* f = std::fopen((folder + "/" + name).c_str(), "wb");
+    ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && ok;
+    ok = f && std::fclose(f) == 0 && ok;
   }
-  bool ok() const { return ok_; }
-  void Fail() { ok_ = false; }
-
- private:
-  std::string folder_;
-  bool ok_ = true;
 };
 
 // Each target writes its seeds here.
@@ -64,7 +59,7 @@ void AddGoldenSeeds(Seeds& seeds, const char* folder, const char* extension, See
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     seeds.Add(e.path().filename().string(), seed(e.path().stem().string(), bytes));
   }
-  if (error) seeds.Fail();
+  if (error) seeds.ok = false;
 }
 
 // A folder of the run's own under /dev/shm, made once; Clear empties it.
@@ -243,9 +238,9 @@ TRELVAN_WRAP(_ZN7trelvan12ProgramPlainERNS_7StorageEjPKhj,
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (const char* folder = std::getenv("TRELVAN_FUZZ_SEEDS")) {
-    trelvan::fuzz::Seeds seeds(folder);
+    trelvan::fuzz::Seeds seeds{folder};
     trelvan::fuzz::WriteSeeds(seeds);
-    std::exit(seeds.ok() ? 0 : 1);
+    std::exit(seeds.ok ? 0 : 1);
   }
   return 0;
 }
