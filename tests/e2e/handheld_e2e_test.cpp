@@ -4,14 +4,11 @@
 // replies.
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -35,11 +32,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 using testing::FreePort;
-
-Bytes ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing::ReadHostFile;
+using testing::StoredContent;
 
 // dlopen of the stand-in library built in `folder` for the driver's name.
 class FolderLibraries : public Libraries {
@@ -98,62 +92,57 @@ struct World {
     ::waitpid(child, &status, 0);
     return -1;
   }
+
+  // Stores and selects `names`, each with data of its own; a folder for
+  // what the handheld pulls.
+  std::string StoreAndSelect(const std::vector<const char*>& names, const char* type) {
+    for (size_t i = 0; i < names.size(); ++i) {
+      const Bytes data = testing::Pattern(static_cast<uint32_t>(700 + 2500 * i), static_cast<uint32_t>(i));
+      EXPECT_TRUE(StorageWriteRecord(a->storage, names[i], "", type, "1.00", data.data(),
+                                     static_cast<uint32_t>(data.size())));
+      AddToSelection(a->link.transfer, names[i]);
+    }
+    const std::string folder = fake.DataPath("pulled");
+    std::filesystem::create_directories(folder);
+    return folder;
+  }
+  // Each file pulled into `folder` is its stored content byte for byte.
+  void ExpectPulled(const std::string& folder, const std::vector<const char*>& names) {
+    for (const char* name : names) {
+      const int index = StorageFindFile(a->storage, name);
+      ASSERT_GE(index, 0) << name;
+      EXPECT_EQ(ReadHostFile(folder + "/" + name), StoredContent(a->storage, static_cast<uint16_t>(index)))
+          << name;
+    }
+  }
 };
 
 TEST(HandheldE2e, PullPushNoOpAndBadChecksum) {
   World w;
-  Storage& s = w.a->storage;
-  const char* names[] = {"Platform~", "Signal~", "Yard~"};
-  for (int i = 0; i < 3; ++i) {
-    const Bytes data = testing::Pattern(1000 + 3000 * i, i);
-    ASSERT_TRUE(StorageWriteRecord(s, names[i], "", "Picture", "1.00", data.data(),
-                                   static_cast<uint32_t>(data.size())));
-    AddToSelection(w.a->link.transfer, names[i]);
-  }
-  const std::string folder = w.fake.DataPath("pulled");
-  std::filesystem::create_directories(folder);
+  const std::vector<const char*> names = {"Platform~", "Signal~", "Yard~"};
+  const std::string folder = w.StoreAndSelect(names, "Picture");
   ASSERT_EQ(w.RunHandheld({"pull", folder}), 0);
-  for (const char* name : names) {
-    const int index = StorageFindFile(s, name);
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(ReadFileBytes(folder + "/" + name), testing::StoredContent(s, static_cast<uint16_t>(index)))
-        << name;
-  }
+  w.ExpectPulled(folder, names);
   EXPECT_EQ(w.a->link.transfer.transferActive, 1);
   EXPECT_EQ(w.a->link.linkType, kLinkSimulator);
 
   const std::string pushed = w.fake.DataPath("pushed.raw");
-  {
-    const Bytes content = testing::FileContent("Pushed~", testing::Pattern(5000, 9));
-    std::ofstream(pushed, std::ios::binary)
-        .write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
-  }
+  testing::WriteHostFile(pushed, testing::FileContent("Pushed~", testing::Pattern(5000, 9)));
   ASSERT_EQ(w.RunHandheld({"push", pushed}), 0);
-  const int index = StorageFindFile(s, "Pushed~");
+  const int index = StorageFindFile(w.a->storage, "Pushed~");
   ASSERT_GE(index, 0);
-  EXPECT_EQ(testing::StoredContent(s, static_cast<uint16_t>(index)), ReadFileBytes(pushed));
+  EXPECT_EQ(StoredContent(w.a->storage, static_cast<uint16_t>(index)), ReadHostFile(pushed));
 
   EXPECT_EQ(w.RunHandheld({"noop"}), 0);
   EXPECT_EQ(w.RunHandheld({"bad-checksum"}), 0);
 }
 
-void StoreAndSelect(World& w, const char* const* names, int n) {
-  for (int i = 0; i < n; ++i) {
-    const Bytes data = testing::Pattern(700 + 2500 * i, i + 3);
-    ASSERT_TRUE(StorageWriteRecord(w.a->storage, names[i], "", "Sound", "1.00", data.data(),
-                                   static_cast<uint32_t>(data.size())));
-    AddToSelection(w.a->link.transfer, names[i]);
-  }
-}
-
 TEST(HandheldE2e, SerialPullThroughTheDriverLibrary) {
   World w;
   w.libraries.folder = TRELVAN_FAKE_D2XX_DIR "/full";
-  const char* names[] = {"Whistle~", "Bell~"};
-  StoreAndSelect(w, names, 2);
-  const std::string folder = w.fake.DataPath("serial");
+  const std::vector<const char*> names = {"Whistle~", "Bell~"};
+  const std::string folder = w.StoreAndSelect(names, "Sound");
   const std::string done = w.fake.DataPath("serial.done");
-  std::filesystem::create_directories(folder);
   ::setenv("TRELVAN_FAKE_D2XX", ("pull " + folder).c_str(), 1);
   ::setenv("TRELVAN_FAKE_D2XX_DONE", done.c_str(), 1);
   w.a->setup.useOlderUsbDrivers = 1;  // the setup switch, before the first tick
@@ -161,28 +150,10 @@ TEST(HandheldE2e, SerialPullThroughTheDriverLibrary) {
     TimerTick(*w.a);
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  ASSERT_TRUE(std::filesystem::exists(done));
-  EXPECT_EQ(ReadFileBytes(done), Bytes({'o', 'k', '\n'}));
+  EXPECT_EQ(ReadHostFile(done), Bytes({'o', 'k', '\n'}));
   EXPECT_EQ(w.a->link.linkType, kLinkSerial);
-  for (const char* name : names) {
-    const int index = StorageFindFile(w.a->storage, name);
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(ReadFileBytes(folder + "/" + name),
-              testing::StoredContent(w.a->storage, static_cast<uint16_t>(index)));
-  }
+  w.ExpectPulled(folder, names);
   EXPECT_TRUE(w.fake.window.messages.empty());
-}
-
-TEST(HandheldE2e, SerialLibraryMessages) {
-  World w;
-  w.a->setup.useOlderUsbDrivers = 1;
-  w.libraries.folder = "/nonexistent";
-  TimerTick(*w.a);  // no library: no message
-  EXPECT_TRUE(w.fake.window.messages.empty());
-  w.libraries.folder = TRELVAN_FAKE_D2XX_DIR "/lacking";
-  FtdiLoadLibrary(w.a->link.ftdi, w.platform);
-  ASSERT_EQ(w.fake.window.messages.size(), 1u);
-  EXPECT_EQ(w.fake.window.messages[0], "Error: Can't Find FT_Read");
 }
 
 }  // namespace

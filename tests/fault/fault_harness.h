@@ -32,6 +32,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/handheld_protocol.h"
@@ -135,15 +136,9 @@ inline uint32_t BlocksInUse(const Files& files) {
   return n;
 }
 
-inline uint64_t HashImage(const Storage& s) {
-  uint64_t h = 1469598103934665603ull;
-  for (uint32_t i = 0; i < kImageSize; i += 8) {
-    uint64_t w;
-    std::memcpy(&w, s.image + i, 8);
-    h = (h ^ w) * 1099511628211ull;
-    h ^= h >> 31;
-  }
-  return h;
+inline size_t HashImage(const Storage& s) {
+  return std::hash<std::string_view>()(
+      std::string_view(reinterpret_cast<const char*>(s.image), kImageSize));
 }
 
 // ---- changes ------------------------------------------------------------------------
@@ -475,9 +470,9 @@ class FaultHarness {
     std::filesystem::create_hard_link(path_, previous);  // the save replaces, never rewrites
     snapshot_.assign(s.image, s.image + static_cast<size_t>(range_) * kBlockSize);
     const FileSystem fs = s.fs;
-    const uint64_t newHash = HashImage(s);
+    const size_t newHash = HashImage(s);
     StorageInit(s, disk_);
-    const uint64_t oldHash = HashImage(s);
+    const size_t oldHash = HashImage(s);
     uint64_t points = 0;
     for (const SaveCut& cut : kCuts) {
       Restore(fs);
@@ -502,7 +497,7 @@ class FaultHarness {
         EXPECT_FALSE(std::filesystem::exists(temporary)) << cut.name << ": a temporary is left";
       }
       StorageInit(s, disk_);
-      const uint64_t onDisk = HashImage(s);
+      const size_t onDisk = HashImage(s);
       const bool isNew = killed && cut.fault == kKillAfter && onDisk == newHash;
       EXPECT_TRUE(onDisk == oldHash || isNew) << cut.name << ": the storage file is neither image";
       EXPECT_EQ(CheckRestart(s, cut.name), isNew ? 1 : 0) << cut.name;

@@ -15,24 +15,13 @@ std::vector<uint8_t> Content(const char* name, uint32_t size, uint32_t seed) {
 
 // Header piece first, as the records are written.
 Change CreateRecord(const char* name, uint32_t size, uint32_t seed) {
-  uint8_t header[kFileHeaderMaxLength];
-  const int h = StorageBuildHeader(header, name, "", "Test", "1.00");
-  return Create(Content(name, size, seed), static_cast<uint32_t>(h));
+  return Create(Content(name, size, seed), static_cast<uint32_t>(FileContent(name, {}).size()));
 }
 
 std::vector<uint32_t> HandheldPieces() {
   std::vector<uint32_t> pieces = {256, 256, 1, 255, 256, 2};
   for (uint8_t b : Pattern(97, 70)) pieces.push_back(1u + b);
   return pieces;
-}
-
-std::vector<uint8_t> HandheldSound() {
-  uint8_t header[kFileHeaderMaxLength];
-  const int h = StorageBuildHeader(header, "Handheld~", "", "Sound", "2.00");
-  std::vector<uint8_t> content(header, header + h);
-  const auto data = Pattern(3 * kBlockSize + 777, 11);
-  content.insert(content.end(), data.begin(), data.end());
-  return content;
 }
 
 // The exit save's session: one file more, one less.
@@ -74,7 +63,9 @@ const Scenario kScenarios[] = {
      StoreFiles({5000, 100 * kBlockSize, 120 * kBlockSize - 30, 100 * kBlockSize - 25}, 1),
      Delete(0), 3 * 300},
     {"EventHandheldPieces", kEvent, StoreFiles({3000, kBlockSize - 21}, 1),
-     Handheld(HandheldSound(), {1, 255, 256, 37, 200, 3, 256, 128, 90, 255, 2, 256, 250}), 300},
+     Handheld(FileContent("Handheld~", Pattern(3 * kBlockSize + 777, 11), "Sound", "2.00"),
+              {1, 255, 256, 37, 200, 3, 256, 128, 90, 255, 2, 256, 250}),
+     300},
     // Behind a full storage an empty file starts one block past the image,
     // where the offset wrap lands on the header block.
     {"EventEmptyFileBehindTheLastBlock", kEvent,

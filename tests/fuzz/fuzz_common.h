@@ -16,8 +16,11 @@
 #include <string>
 #include <vector>
 
+#include <stdlib.h>
+
 #include "storage/file_system.h"
 #include "storage/storage.h"
+#include "storage/storage_check.h"
 #include "storage/storage_image.h"
 
 namespace trelvan {
@@ -30,20 +33,15 @@ namespace fuzz {
 
 using Bytes = std::vector<uint8_t>;
 
-class Seeds {
- public:
-  explicit Seeds(std::string folder) : folder_(std::move(folder)) {}
+// The seed files of a target, written into `folder`; ok while every write went well.
+struct Seeds {
+  std::string folder;
+  bool ok = true;
   void Add(const std::string& name, const Bytes& bytes) {
-    FILE* f = std::fopen((folder_ + "/" + name).c_str(), "wb");
-    ok_ = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && ok_;
-    ok_ = f && std::fclose(f) == 0 && ok_;
+    FILE* f = std::fopen((folder + "/" + name).c_str(), "wb");
+    ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && ok;
+    ok = f && std::fclose(f) == 0 && ok;
   }
-  bool ok() const { return ok_; }
-  void Fail() { ok_ = false; }
-
- private:
-  std::string folder_;
-  bool ok_ = true;
 };
 
 // Each target writes its seeds here.
@@ -61,7 +59,22 @@ void AddGoldenSeeds(Seeds& seeds, const char* folder, const char* extension, See
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     seeds.Add(e.path().filename().string(), seed(e.path().stem().string(), bytes));
   }
-  if (error) seeds.Fail();
+  if (error) seeds.ok = false;
+}
+
+// A folder of the run's own under /dev/shm, made once; Clear empties it.
+inline const std::string& TempFolder() {
+  static const std::string folder = [] {
+    char pattern[] = "/dev/shm/trelvan-fuzz-XXXXXX";
+    if (!mkdtemp(pattern)) Fail("mkdtemp");
+    return std::string(pattern);
+  }();
+  return folder;
+}
+inline void ClearTempFolder() {
+  for (const auto& e : std::filesystem::directory_iterator(TempFolder())) {
+    std::filesystem::remove_all(e.path());
+  }
 }
 
 // ---- the blocks a run wrote ---------------------------------------------------
@@ -121,6 +134,19 @@ inline void ResetImage(Storage& s) {
   t.all = false;
 }
 
+// `s` put back to an erased image and mounted afresh.
+inline Storage& Remounted(Storage& s) {
+  ResetImage(s);
+  s.fs = FileSystem{};
+  StorageMount(s);
+  return s;
+}
+
+inline void CheckOrFail(const Storage& s, const char* after) {
+  char message[256];
+  if (CheckStorage(s, message, sizeof message) != 0) Fail(after, message);
+}
+
 // The writer's calling sequence; false when the storage refuses the file.
 inline bool StoreWhole(Storage& s, const uint8_t* content, uint32_t size) {
   RunStorageToIdle(s);
@@ -178,10 +204,7 @@ inline Bytes PlainFront(const Storage& s, uint32_t blocks) {
 
 // A formatted storage holding the program's three records and a picture.
 inline Storage& StorageWithRecords() {
-  Storage& s = ErasedStorage();
-  ResetImage(s);
-  s.fs = FileSystem{};
-  StorageMount(s);
+  Storage& s = Remounted(ErasedStorage());
   StoreWhole(s, WithHeader("Setup400", "Setup", {1, 0}));
   StoreWhole(s, WithHeader("Revision", "Revision", {'4', '.', '0', '1', 0, 0, 0}));
   const char path[] = "/home/user/Pictures/";
@@ -215,9 +238,9 @@ TRELVAN_WRAP(_ZN7trelvan12ProgramPlainERNS_7StorageEjPKhj,
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (const char* folder = std::getenv("TRELVAN_FUZZ_SEEDS")) {
-    trelvan::fuzz::Seeds seeds(folder);
+    trelvan::fuzz::Seeds seeds{folder};
     trelvan::fuzz::WriteSeeds(seeds);
-    std::exit(seeds.ok() ? 0 : 1);
+    std::exit(seeds.ok ? 0 : 1);
   }
   return 0;
 }

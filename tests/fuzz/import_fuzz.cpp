@@ -10,30 +10,18 @@
 // length, 3 a sparse file of 16 times the length; bit 2 of the kind adds
 // ".rsc" to the name.
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <map>
 
 #include "fuzz_common.h"
 #include "platform/fake/fake_platform.h"
 #include "storage/resource_files.h"
-#include "storage/storage_check.h"
 
 namespace trelvan {
 namespace fuzz {
 namespace {
-
-const std::string& Folder() {
-  static const std::string folder = [] {
-    char pattern[] = "/dev/shm/trelvan-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) Fail("mkdtemp");
-    return std::string(pattern);
-  }();
-  return folder;
-}
 
 struct Entry {
   std::string name;
@@ -89,9 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;
   using namespace trelvan::fuzz;
   if (size < 1) return 0;
-  for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
-    std::filesystem::remove_all(entry.path());
-  }
+  ClearTempFolder();
   // The folder as the input describes it; the last file of a name wins.
   std::map<std::string, Bytes> files;
   for (size_t at = 1; at < size;) {
@@ -108,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (kind & 4) name += ".rsc";
     if (name.empty() || name == "." || name == ".." || name.size() > 255) continue;
-    const std::string path = Folder() + "/" + name;
+    const std::string path = TempFolder() + "/" + name;
     std::filesystem::remove_all(path);
     files.erase(name);
     if ((kind & 3) == 1) {
@@ -126,19 +112,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     close(fd);
   }
 
-  Storage& s = (data[0] & 1) ? ErasedStorage() : StorageWithRecords();
-  if (data[0] & 1) {
-    ResetImage(s);
-    s.fs = FileSystem{};
-    StorageMount(s);
-  }
-  FakePlatform platform(Folder());
+  Storage& s = (data[0] & 1) ? Remounted(ErasedStorage()) : StorageWithRecords();
+  FakePlatform platform(TempFolder());
   ImportResourceFiles(s, platform.files, platform.window);
   RunStorageToIdle(s);
-  char message[256];
-  if (CheckStorage(s, message, sizeof message) != 0) Fail("the import broke the storage", message);
+  CheckOrFail(s, "the import broke the storage");
   for (const auto& file : files) {
-    const std::string path = Folder() + "/" + file.first;
+    const std::string path = TempFolder() + "/" + file.first;
     if (!std::filesystem::exists(path) && !std::filesystem::exists(path + ".bad") &&
         !Stored(s, file.second)) {
       Fail("a resource file left the folder neither stored nor set aside", file.first.c_str());

@@ -7,43 +7,22 @@
 // Beyond memory safety: a reply is never longer than 255 bytes and ends with
 // its checksum, an empty reply only follows an over-run, and a completed
 // serial frame is as long as its length byte says.
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
-
 #include "link/handheld_protocol.h"
 #include "link/hid_reports.h"
 #include "link/serial_frames.h"
 #include "fuzz_common.h"
-#include "link_fuzz_input.h"
 #include "net/datagrams.h"
-#include "storage/file_system.h"
-#include "storage/storage.h"
-#include "storage/storage_image.h"
 
 namespace trelvan {
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "link fuzz: %s\n", what);
-  std::abort();
-}
+using fuzz::Fail;
 
-void Store(Storage& s, const char* name, uint32_t dataSize) {
-  uint8_t header[kFileHeaderMaxLength];
-  const int h = StorageBuildHeader(header, name, "", "Test", "1.00");
-  std::vector<uint8_t> content(header, header + h);
-  for (uint32_t i = 0; i < dataSize; ++i) content.push_back(static_cast<uint8_t>(i * 7));
-  StorageCreateFile(s, static_cast<uint32_t>(content.size()));
-  RunStorageToIdle(s);
-  for (size_t at = 0; at < content.size(); at += 256) {
-    const size_t n = content.size() - at < 256 ? content.size() - at : 256;
-    StorageWriteData(s, content.data() + at, static_cast<uint32_t>(n));
-    RunStorageToIdle(s);
-  }
-}
+constexpr uint32_t kMaxInput = 8192;  // at most 8 KB pushed: the work stays in the first 64 blocks
+constexpr size_t kRestoredBytes = size_t{64} * kBlockSize;
 
+// A storage holding "Alpha~" and "Beta~"; each run starts from its first
+// 64 blocks as they were.
 struct World {
   Storage* s = new Storage;
   std::vector<uint8_t> pristine;
@@ -53,11 +32,9 @@ struct World {
     EraseImage(*s);
     StorageMount(*s);
     FormatStorage(*s);
-    RunStorageToIdle(*s);
-    Store(*s, "Alpha~", 300);
-    Store(*s, "Beta~", 5000);
-    const size_t n = size_t{kLinkFuzzRestoredBlocks} * kBlockSize;
-    pristine.assign(s->image, s->image + n);
+    fuzz::StoreWhole(*s, fuzz::WithHeader("Alpha~", "Test", fuzz::Bytes(300, 7)));
+    fuzz::StoreWhole(*s, fuzz::WithHeader("Beta~", "Test", fuzz::Bytes(5000, 9)));
+    pristine.assign(s->image, s->image + kRestoredBytes);
     pristineFs = s->fs;
   }
   void Restore() {
@@ -150,7 +127,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;
   static World* world = new World;
-  if (size > kLinkFuzzMaxInput) return 0;
+  if (size > kMaxInput) return 0;
   world->Restore();
   Protocol(*world->s, data, size);
   Framing(data, size);

@@ -84,10 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FindPicture(reader, k, &where);
   }
 
-  Storage& s = ErasedStorage();
-  ResetImage(s);
-  s.fs = FileSystem{};
-  StorageMount(s);
+  Storage& s = Remounted(ErasedStorage());
   StoreWhole(s, (data[0] & 1) ? parts[0] : WithHeader(kPageName, "Page", parts[0]));
   StoreWhole(s, WithHeader("TA Common", "Pictures", parts[1]));
   StoreWhole(s, WithHeader("TA Buttons", "Pictures", parts[2]));

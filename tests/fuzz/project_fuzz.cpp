@@ -3,31 +3,9 @@
 // project it takes must be whole (the stream steps from OpStart to OpEnd in
 // exactly its length), encode to bytes that load to the same record, and survive
 // every editor operation on it. Built with -fsanitize=fuzzer,address,undefined.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "fuzz_common.h"
-
-namespace trelvan {
-namespace {
-
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "project fuzz: %s\n", what);
-  std::abort();
-}
-
-Project& Record() {
-  static Project* p = new Project{};
-  return *p;
-}
-
-}  // namespace
-}  // namespace trelvan
-
 
 // The data parts of the golden project files: what follows the FileHeader's
 // end mark.
@@ -40,8 +18,9 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;
+  using fuzz::Fail;
   if (size > kMaxProjectData + 64) return 0;
-  Project& p = Record();
+  static Project& p = *new Project{};
   ClearProject(p);
   if (!DecodeProject(data, static_cast<uint32_t>(size), p)) return 0;
   if (!ProgramIsWellFormed(p) || CountInstructions(p) != p.instructionCount) Fail("loaded a broken stream");

@@ -7,13 +7,10 @@
 //
 // One input: a flags byte (bit i: record i is the whole file), then the
 // three records, each after a 16-bit length (the last takes what is left).
-#include <stdlib.h>
-
 #include "fuzz_common.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/assistant.h"
 #include "shell/setup_records.h"
-#include "storage/storage_check.h"
 #include "ui/pages/select_file_page.h"
 
 namespace trelvan {
@@ -30,19 +27,12 @@ Bytes Text(const char* text, size_t size) {
 
 Assistant& TheAssistant() {
   static Assistant* a = [] {
-    char pattern[] = "/dev/shm/trelvan-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) Fail("mkdtemp");
-    static FakePlatform platform(pattern);
+    static FakePlatform platform(TempFolder());
     Assistant* made = new Assistant(platform);
     PrepareKey(made->storage);
     return made;
   }();
   return *a;
-}
-
-void Check(const Storage& s, const char* after) {
-  char message[256];
-  if (CheckStorage(s, message, sizeof message) != 0) Fail(after, message);
 }
 
 }  // namespace
@@ -69,34 +59,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan::fuzz;
   if (size < 1) return 0;
   Assistant& a = TheAssistant();
-  Storage& s = a.storage;
-  ResetImage(s);
-  s.fs = FileSystem{};
-  StorageMount(s);
+  Storage& s = Remounted(a.storage);
   const std::vector<Bytes> parts = DecodeParts(data, size, 3);
   for (size_t i = 0; i < 3; ++i) {
     StoreWhole(s, (data[0] >> i & 1) ? parts[i] : WithHeader(kNames[i], "Record", parts[i]));
   }
-  Check(s, "the input's records");
+  CheckOrFail(s, "the input's records");
 
   a.setup = SetupValues{};
   ReadSetupRecord(s, a.setup);
   CheckRevisionRecord(s);
-  Check(s, "the revision check");
+  CheckOrFail(s, "the revision check");
   const uint16_t files = s.fs.header.fileCount, free = s.fs.header.freeBlocks;
   CheckRevisionRecord(s);
   if (s.fs.header.fileCount != files || s.fs.header.freeBlocks != free) {
     Fail("a checked Revision record was rewritten again");
   }
   WriteSetupRecord(s, a.setup);
-  Check(s, "the setup write");
+  CheckOrFail(s, "the setup write");
 
   a.ui = Ui{};
   kSelectFileRecord.init(a);
   char path[kSelectedPathCapacity];
   std::memcpy(path, a.ui.selectFile.SelectedPath, sizeof path);
   SaveLastPath(a);
-  Check(s, "the path save");
+  CheckOrFail(s, "the path save");
   kSelectFileRecord.init(a);
   if (std::strcmp(path, a.ui.selectFile.SelectedPath) != 0) {
     Fail("the saved path reads back otherwise", a.ui.selectFile.SelectedPath);

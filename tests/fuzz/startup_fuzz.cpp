@@ -8,16 +8,12 @@
 // One input: a flags byte, then plain image bytes from offset 0, scrambled
 // into the files; a whole-size file is zeros behind them.
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
-
-#include <filesystem>
 
 #include "fuzz_common.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/assistant.h"
 #include "shell/startup.h"
-#include "storage/storage_check.h"
 
 namespace trelvan {
 namespace fuzz {
@@ -32,19 +28,10 @@ enum Flag : uint8_t {
   kStaleTemporary = 32,
 };
 
-const std::string& Folder() {
-  static const std::string folder = [] {
-    char pattern[] = "/dev/shm/trelvan-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) Fail("mkdtemp");
-    return std::string(pattern);
-  }();
-  return folder;
-}
-
 void WriteFile(const char* name, const uint8_t* plain, size_t count, uint64_t size) {
   Bytes bytes(plain, plain + std::min<uint64_t>(count, size));
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(bytes[i] + kStorageKey[i % kKeySize]);
-  const int fd = open((Folder() + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] += kStorageKey[i % kKeySize];
+  const int fd = open((TempFolder() + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0 || write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()) ||
       ftruncate(fd, static_cast<off_t>(size)) != 0 || close(fd) != 0) {
     Fail("writing the data folder");
@@ -57,31 +44,26 @@ uint64_t SizeOf(uint8_t flags, uint8_t shortFlag, uint8_t wholeFlag, uint64_t wh
   return whole + ((flags & shortFlag) ? longer : 0);
 }
 
-Bytes Seed(uint8_t flags, const Bytes& image) {
-  Bytes seed = {flags};
-  seed.insert(seed.end(), image.begin(), image.end());
-  return seed;
-}
-
 }  // namespace
 
 void WriteSeeds(Seeds& seeds) {
   const Bytes records = PlainFront(StorageWithRecords(), kFirstFileBlock + 5);
-  Storage& s = ErasedStorage();
-  ResetImage(s);
-  s.fs = FileSystem{};
-  StorageMount(s);
-  const Bytes empty = PlainFront(s, kFirstFileBlock);
-  seeds.Add("nothing", {0});
-  seeds.Add("empty", Seed(kStorageWhole, empty));
-  seeds.Add("records", Seed(kStorageWhole, records));
-  seeds.Add("records-short", Seed(kStorageShort, records));
-  seeds.Add("records-long", Seed(kStorageShort | kStorageWhole, records));
-  seeds.Add("legacy", Seed(kLegacyWhole, records));
-  seeds.Add("legacy-short", Seed(kLegacyShort, records));
-  seeds.Add("both", Seed(kStorageWhole | kLegacyWhole, records));
-  seeds.Add("second-copy", Seed(kStorageWhole | kOtherCopy, records));
-  seeds.Add("stale-temporary", Seed(kStorageWhole | kStaleTemporary, records));
+  const Bytes empty = PlainFront(Remounted(ErasedStorage()), kFirstFileBlock);
+  auto add = [&seeds](const char* name, uint8_t flags, const Bytes& image) {
+    Bytes seed = {flags};
+    seed.insert(seed.end(), image.begin(), image.end());
+    seeds.Add(name, seed);
+  };
+  add("nothing", 0, {});
+  add("empty", kStorageWhole, empty);
+  add("records", kStorageWhole, records);
+  add("records-short", kStorageShort, records);
+  add("records-long", kStorageShort | kStorageWhole, records);
+  add("legacy", kLegacyWhole, records);
+  add("legacy-short", kLegacyShort, records);
+  add("both", kStorageWhole | kLegacyWhole, records);
+  add("second-copy", kStorageWhole | kOtherCopy, records);
+  add("stale-temporary", kStorageWhole | kStaleTemporary, records);
 }
 
 }  // namespace fuzz
@@ -94,9 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = data[0];
   const uint8_t* plain = data + 1;
   const size_t count = size - 1;
-  for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
-    std::filesystem::remove_all(entry.path());
-  }
+  ClearTempFolder();
   if (flags & (kStorageShort | kStorageWhole)) {
     WriteFile("Trelvan Assistant Storage 400", plain, count,
               SizeOf(flags, kStorageShort, kStorageWhole, kImageSize, count, kBlockSize));
@@ -107,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (flags & kStaleTemporary) WriteFile("Trelvan Assistant Storage 400.new", plain, count, count);
 
-  FakePlatform platform(Folder());
+  FakePlatform platform(TempFolder());
   platform.instance.otherCopyRunning = (flags & kOtherCopy) != 0;
   static void* memory = ::operator new(sizeof(Assistant));
   static Assistant* previous = nullptr;

@@ -9,7 +9,6 @@
 //  - an image the checker calls consistent stays consistent through a
 //    creation (whose content reads back) and a deletion.
 #include "fuzz_common.h"
-#include "storage/storage_check.h"
 
 namespace trelvan {
 namespace fuzz {
@@ -106,8 +105,7 @@ void WriteFile(Storage& s, uint32_t size, bool singleSteps, const uint8_t* patte
   }
   if (!StepBounded(s, kMaxSteps)) return;
   if (!wasConsistent) return;
-  char message[256];
-  if (CheckStorage(s, message, sizeof message) != 0) Fail("a creation broke the image", message);
+  CheckOrFail(s, "a creation broke the image");
   if (s.fs.header.fileCount != before + 1) Fail("the created file is not counted");
   std::vector<uint8_t> back(size);
   StorageReadData(s, before, 0, back.data(), size);
@@ -121,12 +119,7 @@ void WriteFile(Storage& s, uint32_t size, bool singleSteps, const uint8_t* patte
 // creation cut short.
 void WriteSeeds(Seeds& seeds) {
   Storage& s = ErasedStorage();
-  auto formatted = [&s] {
-    ResetImage(s);
-    s.fs = FileSystem{};
-    StorageMount(s);
-    RunStorageToIdle(s);
-  };
+  auto formatted = [&s] { RunStorageToIdle(Remounted(s)); };
   auto dump = [&](const char* name, uint8_t flags, uint16_t index, uint8_t size, uint32_t blocks) {
     Bytes bytes = {flags, static_cast<uint8_t>(index), static_cast<uint8_t>(index >> 8), size};
     bytes.resize(std::min(kControlBytes + (kFirstFileBlock + blocks) * kBlockSize, kMaxInput));
@@ -204,9 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (flags & kRunSteps) {
     if (StepBounded(s, kMaxSteps) && s.fs.state == kStateIdle) {
       ListFiles(s);
-      if (consistent && CheckStorage(s, message, sizeof message) != 0) {
-        Fail("the start-up steps broke a consistent image", message);
-      }
+      if (consistent) CheckOrFail(s, "the start-up steps broke a consistent image");
       if (flags & kCreate) {
         WriteFile(s, createSize, (flags & kStepPieces) != 0, data + kControlBytes,
                   static_cast<uint32_t>(size - kControlBytes) % 509, consistent);
@@ -215,7 +206,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint16_t before = s.fs.header.fileCount;
         const int r = StorageDeleteFile(s, index);
         if (r == kStorageAccepted && StepBounded(s, kMaxSteps) && consistent) {
-          if (CheckStorage(s, message, sizeof message) != 0) Fail("a deletion broke the image", message);
+          CheckOrFail(s, "a deletion broke the image");
           if (s.fs.header.fileCount != before - 1) Fail("the deletion is not counted");
         }
         if (r == kStorageNoSuchFile && index < before) Fail("a stored index was refused");

@@ -3,8 +3,7 @@
 // replies and the transfer state.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,38 +19,26 @@ namespace trelvan {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using testing::ReadHostFile;
 
-Bytes ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Hex bytes, "text", u16:N, u32:N, and sum (the low byte of the sum so far).
+// Hex bytes, "text" (without spaces), u16:N, u32:N, and sum (the low byte
+// of the sum so far).
 Bytes ParseBytes(const std::string& line) {
   Bytes out;
-  size_t i = 0;
-  while (i < line.size()) {
-    if (line[i] == ' ') { ++i; continue; }
-    if (line[i] == '"') {
-      const size_t end = line.find('"', i + 1);
-      out.insert(out.end(), line.begin() + i + 1, line.begin() + end);
-      i = end + 1;
-      continue;
-    }
-    size_t end = line.find(' ', i);
-    if (end == std::string::npos) end = line.size();
-    const std::string token = line.substr(i, end - i);
-    i = end;
-    if (token == "sum") {
+  std::istringstream words(line);
+  for (std::string w; words >> w;) {
+    if (w[0] == '"') {
+      if (w.size() < 2 || w.back() != '"') ADD_FAILURE() << "a text with a space: " << line;
+      else out.insert(out.end(), w.begin() + 1, w.end() - 1);
+    } else if (w == "sum") {
       uint8_t s = 0;
       for (uint8_t b : out) s = static_cast<uint8_t>(s + b);
       out.push_back(s);
-    } else if (token.rfind("u16:", 0) == 0 || token.rfind("u32:", 0) == 0) {
-      const unsigned long v = std::stoul(token.substr(4));
-      const int width = token[1] == '1' ? 2 : 4;
-      for (int k = 0; k < width; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    } else if (w.rfind("u16:", 0) == 0 || w.rfind("u32:", 0) == 0) {
+      const unsigned long v = std::stoul(w.substr(4));
+      for (int k = 0; k < (w[1] == '1' ? 2 : 4); ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
     } else {
-      out.push_back(static_cast<uint8_t>(std::stoul(token, nullptr, 16)));
+      out.push_back(static_cast<uint8_t>(std::stoul(w, nullptr, 16)));
     }
   }
   return out;
@@ -85,7 +72,7 @@ void RunSession(const std::string& folder, const std::string& file) {
     const std::string word = line.substr(0, space);
     const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
     if (word == "store") {
-      const Bytes content = ReadFileBytes(folder + "/" + rest);
+      const Bytes content = ReadHostFile(folder + "/" + rest);
       ASSERT_EQ(testing::WriteWholeFile(*s, content), kStorageAccepted);
     } else if (word == "select") {
       AddToSelection(t, rest.c_str());
@@ -119,7 +106,7 @@ void RunSession(const std::string& folder, const std::string& file) {
         EXPECT_EQ(CountStored(*s, value.substr(0, at).c_str()), std::stoi(value.substr(at + 1)));
       } else if (what == "content") {
         const size_t at = value.find(' ');
-        const Bytes want = ReadFileBytes(folder + "/" + value.substr(at + 1));
+        const Bytes want = ReadHostFile(folder + "/" + value.substr(at + 1));
         EXPECT_EQ(testing::StoredContent(*s, static_cast<uint16_t>(std::stoi(value))), want);
       } else {
         ADD_FAILURE() << "unknown expectation " << what;
@@ -132,18 +119,12 @@ void RunSession(const std::string& folder, const std::string& file) {
 }
 
 TEST(HandheldProtocol, GoldenSessions) {
-  const std::string folder = TRELVAN_LINK_GOLDEN;
   int sessions = 0;
-  DIR* d = opendir(folder.c_str());
-  ASSERT_NE(d, nullptr);
-  while (dirent* e = readdir(d)) {
-    const std::string name = e->d_name;
-    if (name.size() > 8 && name.substr(name.size() - 8) == ".session") {
-      RunSession(folder, name);
-      ++sessions;
-    }
+  for (const auto& e : std::filesystem::directory_iterator(TRELVAN_LINK_GOLDEN)) {
+    if (e.path().extension() != ".session") continue;
+    RunSession(TRELVAN_LINK_GOLDEN, e.path().filename().string());
+    ++sessions;
   }
-  closedir(d);
   EXPECT_EQ(sessions, 3);
 }
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,15 +19,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Bmp(int32_t width, int32_t height, uint16_t bits) {
-  Bytes b(54 + 480 * 180 * 3, 0x80);
-  b[0] = 'B';
-  b[1] = 'M';
-  WriteU32LE(&b[10], 54);
-  WriteU32LE(&b[18], static_cast<uint32_t>(width));
-  WriteU32LE(&b[22], static_cast<uint32_t>(height));
-  WriteU16LE(&b[28], bits);
-  return b;
+// A BMP of the media golden folder.
+Bytes Bmp(const char* name) {
+  return testing::ReadHostFile(std::string(TRELVAN_MEDIA_GOLDEN "/picture/") + name + ".bmp");
 }
 
 // A mono 16-bit WAV at `rate` whose data chunk declares `dataBytes` and
@@ -51,9 +44,8 @@ class MediaPagesTest : public testing::PageTest {
  protected:
   void SetUp() override { StartOnCompiledPages(); }
   std::string WriteFile(const std::string& name, const Bytes& bytes) {
-    const std::string path = platform.DataPath(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return path;
+    testing::WriteHostFile(platform.DataPath(name), bytes);
+    return platform.DataPath(name);
   }
   void Open(int32_t page) {
     a->ui.pages.CurrentPage = page;
@@ -95,10 +87,10 @@ TEST_F(MediaPagesTest, PicturesConvertedOrRefusedWithTheirMessage) {
     const char* stored;
     const char* message;
   } cases[] = {
-      {"A_very_long_railway_picture_na.bmp", Bmp(480, 180, 24), "A_very_long_railway_pic~", ""},
-      {"Tall.bmp", Bmp(480, 181, 24), nullptr, "Error - BMP height must be 180!"},
-      {"Deep.bmp", Bmp(480, 180, 32), nullptr, "Error - BMP color data must be 24 bits per pixel!"},
-      {"Upside.bmp", Bmp(480, -180, 24), "Upside~", ""},
+      {"A_very_long_railway_picture_na.bmp", Bmp("bottom_up"), "A_very_long_railway_pic~", ""},
+      {"Tall.bmp", Bmp("height_181"), nullptr, "Error - BMP height must be 180!"},
+      {"Deep.bmp", Bmp("bits_32"), nullptr, "Error - BMP color data must be 24 bits per pixel!"},
+      {"Upside.bmp", Bmp("top_down_v5_header"), "Upside~", ""},
   };
   for (const auto& c : cases) {
     ClickOn(add);
@@ -116,14 +108,11 @@ TEST_F(MediaPagesTest, PicturesConvertedOrRefusedWithTheirMessage) {
   ClickOn(add);
   Choose(platform.DataPath("Nowhere.bmp"), kPictureManagerPage);
   EXPECT_EQ(Message(), "Error Opening BMP File!");
-}
-
-TEST_F(MediaPagesTest, FullStorageIsSaidAndStoresNothing) {
-  const std::string path = WriteFile("Yard.bmp", Bmp(480, 180, 24));
+  // a full storage is said and stores nothing
   a->storage.fs.header.freeBlocks = 5;  // 43 KB do not fit in 20 KB
   Open(kPictureManagerPage);
-  ClickOn(M().picturePage.image[kPictureAdd]);
-  Choose(path, kPictureManagerPage);
+  ClickOn(add);
+  Choose(WriteFile("Yard.bmp", Bmp("bottom_up")), kPictureManagerPage);
   EXPECT_EQ(Message(), "Error - Not enough free storage!");
   EXPECT_LT(Find("Yard~"), 0);
 }
@@ -259,12 +248,10 @@ TEST_F(MediaPagesTest, LightEffectSectionsSaveAndLoad) {
   LightEffect before = e;
   EXPECT_EQ(LoadLightEffect(a->storage, static_cast<uint16_t>(Find("Lamp 2")), e), 0);
   EXPECT_EQ(0, memcmp(&before, &e, sizeof e));
-}
-
-TEST_F(MediaPagesTest, LightEffectRefusedByAFullStorageIsNotReportedSaved) {
+  // a save the full storage refuses is not reported done
   Open(kLightEffectManagerPage);
   a->storage.fs.header.freeBlocks = 0;
-  ClickOn(M().lightPage.image[kLightSaveAs]);
+  ClickOn(p.image[kLightSaveAs]);
   Type("Beacon");
   EXPECT_EQ(Message(), "Error - Not enough free storage!");
   EXPECT_LT(Find("beacon~"), 0);

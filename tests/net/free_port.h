@@ -1,4 +1,5 @@
-// A loopback UDP port that no socket holds now, for the tests' channels.
+// For the tests of the channels: a loopback UDP port that no socket holds
+// now, and a wait for what a receive thread does.
 #pragma once
 
 #include <arpa/inet.h>
@@ -6,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 namespace trelvan {
 namespace testing {
@@ -21,6 +24,16 @@ inline uint16_t FreePort() {
   ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
   ::close(s);
   return ntohs(a.sin_port);
+}
+
+// Polls `done` every 5 ms for at most a second; its last answer.
+template <class Done>
+bool WaitUntil(Done done) {
+  for (int i = 0; i < 200; ++i) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return done();
 }
 
 }  // namespace testing

@@ -2,22 +2,16 @@
 // fake network where a send must not happen or must fail.
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "net/udp_channel.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
-#include "storage/bytes.h"
 #include "net/free_port.h"
+#include "storage/text.h"
 
 namespace trelvan {
 namespace {
@@ -25,6 +19,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 using testing::FreePort;
+using testing::WaitUntil;
 
 // The fake platform with real sockets and threads, and a stand-in server
 // on a loopback port of its own.
@@ -56,18 +51,16 @@ struct Loopback {
     const int32_t n = udp.Receive(peer, b, sizeof b, &ipv4);
     return n < 0 ? Bytes{} : Bytes(b, b + n);
   }
-  void Reply(Bytes reply) {
-    reply.insert(reply.begin(), {0x83, 0x74, 0x23, 0x91});
-    udp.SendTo(peer, "127.0.0.1", server->localPort, reply.data(), static_cast<uint32_t>(reply.size()));
-  }
-  // Ticks until the receive thread stored a datagram (or a second passed).
-  void AwaitArrival() {
-    for (int i = 0; i < 200 && !server->serverReplyArrived.load(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+  // Sends `datagram` to the channel and waits until its receive thread
+  // stored one (or a second passed).
+  void Reply(const Bytes& datagram) {
+    udp.SendTo(peer, "127.0.0.1", server->localPort, datagram.data(), static_cast<uint32_t>(datagram.size()));
+    WaitUntil([this] { return server->serverReplyArrived.load(); });
   }
 };
 
+// The server's reply datagram: magic, content, the sequence it answers and
+// the 16-bit sum of content and sequence.
 Bytes ReplyFor(uint16_t sequence, Bytes content) {
   content.push_back(static_cast<uint8_t>(sequence));
   content.push_back(static_cast<uint8_t>(sequence >> 8));
@@ -75,6 +68,7 @@ Bytes ReplyFor(uint16_t sequence, Bytes content) {
   for (uint8_t b : content) sum = static_cast<uint16_t>(sum + b);
   content.push_back(static_cast<uint8_t>(sum));
   content.push_back(static_cast<uint8_t>(sum >> 8));
+  content.insert(content.begin(), {0x83, 0x74, 0x23, 0x91});
   return content;
 }
 
@@ -89,25 +83,22 @@ TEST(ServerChannel, RequestAndItsReplyOnly) {
   EXPECT_EQ(l.PeerReceive(), (Bytes{0x81, 0x74, 0x23, 0x91, 0x31, 0x07, 2, 0, 0x3A, 0}));
 
   // A reply to the first request, one with a wrong sum, then the right one.
-  l.Reply(ReplyFor(1, {5, 6}));
-  l.AwaitArrival();
-  AcceptServerReply(*l.server);
-  EXPECT_EQ(l.server->serverReplyReady, 0);
-  Bytes bad = ReplyFor(2, {5, 6});
-  bad[0] = 9;
-  l.Reply(bad);
-  l.AwaitArrival();
-  AcceptServerReply(*l.server);
-  EXPECT_EQ(l.server->serverReplyReady, 0);
-  EXPECT_EQ(l.server->serverAwaiting, 1);
-  l.Reply(ReplyFor(2, {5, 6}));
-  l.AwaitArrival();
+  const Bytes reply = ReplyFor(2, {5, 6});
+  Bytes bad = reply;
+  bad[4] = 9;
+  for (const Bytes& wrong : {ReplyFor(1, {5, 6}), bad}) {
+    l.Reply(wrong);
+    AcceptServerReply(*l.server);
+    EXPECT_EQ(l.server->serverReplyReady, 0);
+    EXPECT_EQ(l.server->serverAwaiting, 1);
+  }
+  l.Reply(reply);
   AcceptServerReply(*l.server);
   EXPECT_EQ(l.server->serverReplyReady, 1);
   EXPECT_EQ(l.server->serverReachable, 1);
   EXPECT_EQ(l.server->serverAwaiting, 0);
   EXPECT_EQ(Bytes(l.server->acceptedReply, l.server->acceptedReply + l.server->acceptedReplyLength),
-            ReplyFor(2, {5, 6}));
+            Bytes(reply.begin() + 4, reply.end()));
 }
 
 TEST(ServerChannel, ElevenSendsThenUnreachable) {
@@ -144,11 +135,7 @@ struct FakeNet {
   SimulatorChannel simulator;
   FakeNet() {
     ReadChannelSettings(server, simulator, platform);
-    CopyText("127.0.0.1", simulator.address);
-  }
-  static void CopyText(const char* from, char* to) {
-    while ((*to++ = *from++)) {
-    }
+    CopyText("127.0.0.1", simulator.address, sizeof simulator.address);
   }
 };
 
@@ -163,15 +150,9 @@ TEST(ServerChannel, LimitsFamiliesAndFailedSends) {
   EXPECT_EQ(n.fake.udp.Sent()[0].bytes.size(), 512u);
 
   // A reply from a sender of another family never arrives.
-  Bytes fromIpv6 = ReplyFor(n.server.requestSequence, {2});
-  fromIpv6.insert(fromIpv6.begin(), {0x83, 0x74, 0x23, 0x91});
-  Bytes reply = ReplyFor(n.server.requestSequence, {1});
-  reply.insert(reply.begin(), {0x83, 0x74, 0x23, 0x91});
-  ASSERT_TRUE(n.fake.udp.Deliver(4608, fromIpv6, false));
-  ASSERT_TRUE(n.fake.udp.Deliver(4608, reply, true));
-  for (int i = 0; i < 200 && !n.server.serverReplyArrived.load(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {2}), false));
+  ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {1}), true));
+  WaitUntil([&n] { return n.server.serverReplyArrived.load(); });
   AcceptServerReply(n.server);
   EXPECT_EQ(n.server.serverReplyReady, 1);
   EXPECT_EQ(n.server.acceptedReply[0], 1);
@@ -202,10 +183,7 @@ TEST(SimulatorChannel, PacketsBothWays) {
   ASSERT_TRUE(n.fake.udp.Deliver(6768, {0x82, 0x74, 0x23, 0x91, 0x11, 0x11}, false));
   uint8_t packet[kSimulatorReceiveCapacity];
   uint32_t got = 0;
-  for (int i = 0; i < 200 && got == 0; ++i) {
-    got = TakeSimulatorPacket(n.simulator, packet);
-    if (!got) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  WaitUntil([&] { return (got = TakeSimulatorPacket(n.simulator, packet)) != 0; });
   EXPECT_EQ(Bytes(packet, packet + got), (Bytes{0x11, 0x11}));
   EXPECT_EQ(TakeSimulatorPacket(n.simulator, packet), 0u);
 }

@@ -1,6 +1,7 @@
 // The files service as the core relies on it, the same for the Linux backend
-// and the fake one (the tests' stand-in must not behave differently), and
-// the fake's armed failures.
+// and the fake one (the tests' stand-in must not behave differently). The
+// fake's armed failures are proved by the exit-save and fault tests that arm
+// them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -109,57 +110,6 @@ TYPED_TEST(FilesContract, ASizeBeyond32BitsIsNotGiven) {
   PathInfo info{};
   ASSERT_TRUE(this->files->PathAttributes(this->Path("huge").c_str(), &info));
   EXPECT_EQ(info.size, (uint64_t{1} << 32) + 5);
-}
-
-// Every armed failure stops its own call and leaves the folder as it was.
-TEST(FakeFiles, ArmedFailuresAndReadOnlyPaths) {
-  FakeFiles f;
-  const std::string file = f.DataPath("file"), other = f.DataPath("other");
-  std::ofstream(file) << "content";
-  char buffer[16];
-
-  f.failOpenRead = true;
-  EXPECT_EQ(f.OpenRead(file.c_str()), kNoFile);
-  f.failOpenRead = false;
-  f.readBudget = 3;
-  int h = f.OpenRead(file.c_str());
-  EXPECT_EQ(f.ReadFile(h, buffer, sizeof buffer), 3u);
-  EXPECT_EQ(f.ReadFile(h, buffer, sizeof buffer), 0u);
-  f.CloseFile(h);
-  f.readBudget = -1;
-
-  f.failOpenWrite = true;
-  EXPECT_EQ(f.OpenWrite(other.c_str()), kNoFile);
-  f.failOpenWrite = false;
-  f.writeBudget = 2;
-  f.failFlush = true;
-  h = f.OpenWrite(other.c_str());
-  EXPECT_EQ(f.WriteFile(h, "abc", 3), 2u);
-  EXPECT_FALSE(f.FlushFile(h));
-  EXPECT_TRUE(f.CloseFile(h));
-  EXPECT_EQ(fs::file_size(other), 2u);
-
-  f.failRename = true;
-  EXPECT_FALSE(f.RenameFile(other.c_str(), file.c_str()));
-  f.failRename = false;
-  f.failDelete = true;
-  EXPECT_FALSE(f.DeleteFile(other.c_str()));
-  f.failDelete = false;
-
-  PathInfo info{};
-  f.readOnly = {file};  // a read-only file: not written, deleted or replaced
-  EXPECT_EQ(f.OpenWrite(file.c_str()), kNoFile);
-  EXPECT_FALSE(f.DeleteFile(file.c_str()));
-  EXPECT_FALSE(f.RenameFile(other.c_str(), file.c_str()));
-  ASSERT_TRUE(f.PathAttributes(file.c_str(), &info));
-  EXPECT_EQ(info.readOnly, 1);
-  EXPECT_TRUE(f.RenameFile(file.c_str(), (file + ".moved").c_str()));  // its folder allows it
-  f.readOnly = {f.DataFolder()};  // a read-only folder: nothing made, removed or renamed in it
-  EXPECT_EQ(f.OpenWrite(f.DataPath("new").c_str()), kNoFile);
-  EXPECT_FALSE(f.DeleteFile(other.c_str()));
-  EXPECT_FALSE(f.RenameFile(other.c_str(), f.DataPath("renamed").c_str()));
-  EXPECT_TRUE(fs::exists(other));
-  EXPECT_TRUE(fs::exists(file + ".moved"));
 }
 
 // The two rules every backend lists folders by: wildcards, and name order.

@@ -14,42 +14,40 @@
 namespace trelvan {
 namespace {
 
+// Operand kinds as bits (bit k: OperandKind k).
+constexpr unsigned kIn = 1, kOut = 2, kVar = 4, kInt = 8, kText = 16;
+// The kinds of a task's two operands, by task number.
+constexpr unsigned kTaskOperands[kTaskCount][2] = {
+    {kOut, kIn | kVar}, {kOut, kVar}, {kText, kVar | kInt}, {kText, kOut}};
+
 // Checks the structure and the skips; returns a failure with the row.
 ::testing::AssertionResult Invariants(const Project& p) {
   if (!ProgramIsWellFormed(p)) return ::testing::AssertionFailure() << "stream broken";
   if (CountInstructions(p) != p.instructionCount) return ::testing::AssertionFailure() << "count";
+  const int counts[] = {p.inputCount, p.outputCount, p.variableCount, p.constIntCount, p.constTextCount};
+  // Whether operand v is of one of `kinds` and inside its list.
+  auto operandOk = [&](uint8_t v, unsigned kinds) {
+    const unsigned k = OperandKindOf(v);
+    return k < 5 && (kinds >> k & 1) && OperandIndexOf(v) < counts[k];
+  };
   int ifPos = -1, dividerPos = -1, chain = 0;
   std::vector<int> conditions;
   uint16_t pos = 0;
   for (uint16_t k = 0; k < p.instructionCount; ++k) {
     const uint8_t op = p.program[pos];
     const uint8_t* b = p.program + pos;
-    auto operandOk = [&](uint8_t v, bool inputs, bool outputs, bool vars, bool ints, bool texts) {
-      const uint8_t i = OperandIndexOf(v);
-      switch (OperandKindOf(v)) {
-        case kOperandInput: return inputs && i < p.inputCount;
-        case kOperandOutput: return outputs && i < p.outputCount;
-        case kOperandVariable: return vars && i < p.variableCount;
-        case kOperandConstInt: return ints && i < p.constIntCount;
-        case kOperandConstText: return texts && i < p.constTextCount;
-        default: return false;
-      }
-    };
     bool ok = true;
     switch (op) {
       case kOpIf:
-        ok = ifPos < 0 || dividerPos >= 0 ? ifPos < 0 : false;
+        ok = ifPos < 0 && operandOk(b[1], kIn | kVar) && operandOk(b[2], kVar | kInt);
         ifPos = pos;
         chain = 0;
         conditions.assign(1, pos);
-        ok = ok && operandOk(b[1], true, false, true, false, false) &&
-             operandOk(b[2], false, false, true, true, false);
         break;
       case kOpIfChained:
         ok = ifPos >= 0 && dividerPos < 0 && ++chain <= 8 &&
              (p.program[conditions.back()] == kOpIf || p.program[conditions.back()] == kOpIfChained) &&
-             operandOk(b[1], true, false, true, false, false) &&
-             operandOk(b[2], false, false, true, true, false);
+             operandOk(b[1], kIn | kVar) && operandOk(b[2], kVar | kInt);
         conditions.push_back(pos);
         break;
       case kOpDivider:
@@ -63,24 +61,11 @@ namespace {
         conditions.clear();
         break;
       case kOpCopy:
-        ok = operandOk(b[1], false, false, true, true, false) &&
-             operandOk(b[2], false, false, true, false, false);
+        ok = operandOk(b[1], kVar | kInt) && operandOk(b[2], kVar);
         break;
       case kOpTask:
-        ok = b[1] < kTaskCount;
-        if (b[1] == kTaskSetOutput) {
-          ok = ok && operandOk(b[2], false, true, false, false, false) &&
-               operandOk(b[3], true, false, true, false, false);
-        } else if (b[1] == kTaskSetMotorSpeed) {
-          ok = ok && operandOk(b[2], false, true, false, false, false) &&
-               operandOk(b[3], false, false, true, false, false);
-        } else if (b[1] == kTaskPlaySound) {
-          ok = ok && operandOk(b[2], false, false, false, false, true) &&
-               operandOk(b[3], false, false, true, true, false);
-        } else {
-          ok = ok && operandOk(b[2], false, false, false, false, true) &&
-               operandOk(b[3], false, true, false, false, false);
-        }
+        ok = b[1] < kTaskCount && operandOk(b[2], kTaskOperands[b[1]][0]) &&
+             operandOk(b[3], kTaskOperands[b[1]][1]);
         break;
       default:
         ok = (op == kOpStart) == (k == 0) && (op == kOpEnd) == (k + 1 == p.instructionCount);

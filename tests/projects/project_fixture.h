@@ -79,10 +79,5 @@ inline std::unique_ptr<Project> ReadRecord(const std::string& path) {
   return p;
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace testing
 }  // namespace trelvan

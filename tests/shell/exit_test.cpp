@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +12,7 @@
 #include "platform/fake/fake_platform.h"
 #include "shell/assistant.h"
 #include "storage/file_system.h"
+#include "storage/storage_fixture.h"
 
 namespace trelvan {
 namespace {
@@ -19,40 +20,29 @@ namespace {
 const char kLow[] = "Disk Memory is very low!";
 const char kTooLow[] = "Disk Memory too low to save error!";
 
-// The messages of an exit with that much free space; the status is 1 when
-// the storage was not saved.
-std::vector<std::string> ExitMessages(uint32_t freeMegabytes, int status) {
-  FakePlatform platform;
-  auto a = std::make_unique<Assistant>(platform);
-  MainWindowCreated(*a);
-  platform.files.freeMegabytes = freeMegabytes;
-  a->shell.QuitRequested = 1;
-  MainWindowMessage(*a, Message::Timer, 0, 0, 0);
-  EXPECT_TRUE(platform.window.quitPosted);
-  EXPECT_EQ(platform.window.quitCode, status) << freeMegabytes;
-  EXPECT_TRUE(platform.window.timerStopped);
-  EXPECT_EQ(a->shell.QuitRequested, 0);
-  return platform.window.messages;
-}
-
+// A quit request runs the exit sequence at the next tick; the status is 1
+// when the storage was not saved. The low-disk warning shows once a process.
 TEST(ExitSequence, DiskSpaceThresholds) {
-  EXPECT_EQ(ExitMessages(0, 1), (std::vector<std::string>{kLow, kTooLow}));
-  EXPECT_EQ(ExitMessages(2068, 1), (std::vector<std::string>{kLow, kTooLow}));
-  EXPECT_EQ(ExitMessages(2069, 0), (std::vector<std::string>{kLow}));
-  EXPECT_EQ(ExitMessages(2087, 0), (std::vector<std::string>{kLow}));
-  EXPECT_EQ(ExitMessages(2088, 0), (std::vector<std::string>{}));
-}
-
-TEST(ExitSequence, LowDiskWarningIsShownOncePerProcess) {
-  FakePlatform platform;
-  auto a = std::make_unique<Assistant>(platform);
-  MainWindowCreated(*a);
-  platform.files.freeMegabytes = 2070;
-  a->shell.QuitRequested = 1;
-  MainWindowMessage(*a, Message::Paint, 0, 0, 0);
-  a->shell.QuitRequested = 1;
-  MainWindowMessage(*a, Message::Paint, 0, 0, 0);
-  EXPECT_EQ(platform.window.messages, (std::vector<std::string>{kLow}));
+  const struct { uint32_t freeMegabytes; int status; std::vector<std::string> messages; } cases[] = {
+      {0, 1, {kLow, kTooLow}}, {2068, 1, {kLow, kTooLow}}, {2069, 0, {kLow}}, {2087, 0, {kLow}},
+      {2088, 0, {}}};
+  for (const auto& c : cases) {
+    FakePlatform platform;
+    auto a = std::make_unique<Assistant>(platform);
+    MainWindowCreated(*a);
+    platform.files.freeMegabytes = c.freeMegabytes;
+    a->shell.QuitRequested = 1;
+    MainWindowMessage(*a, Message::Timer, 0, 0, 0);
+    EXPECT_TRUE(platform.window.quitPosted);
+    EXPECT_EQ(platform.window.quitCode, c.status) << c.freeMegabytes;
+    EXPECT_TRUE(platform.window.timerStopped);
+    EXPECT_EQ(a->shell.QuitRequested, 0);
+    EXPECT_EQ(platform.window.messages, c.messages) << c.freeMegabytes;
+    a->shell.QuitRequested = 1;
+    MainWindowMessage(*a, Message::Paint, 0, 0, 0);
+    const auto& m = platform.window.messages;
+    EXPECT_EQ(std::count(m.begin(), m.end(), kLow), c.messages.empty() ? 0 : 1) << c.freeMegabytes;
+  }
 }
 
 TEST(ExitSequence, DestroyingTheWindowEndsTheLoop) {
@@ -67,7 +57,7 @@ TEST(ExitSequence, DestroyingTheWindowEndsTheLoop) {
   EXPECT_EQ(platform.window.sleptMs, 200u);
 }
 
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+using testing::Exists;
 
 // Which file is at `path`: a save replaces it by another one, never
 // writes into it.

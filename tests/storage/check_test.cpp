@@ -12,11 +12,9 @@
 namespace trelvan {
 namespace {
 
-// Writes plain bytes as they are, past the flash rules, as damage does.
-void Damage(Storage& s, uint32_t offset, const std::vector<uint8_t>& plain) {
-  for (size_t i = 0; i < plain.size(); ++i) {
-    s.image[offset + i] = static_cast<uint8_t>(plain[i] + s.key[(offset + i) % kKeySize]);
-  }
+// Writes a plain byte as it is, past the flash rules, as damage does.
+void Damage(Storage& s, uint32_t offset, uint8_t plain) {
+  s.image[offset] = static_cast<uint8_t>(plain + s.key[offset % kKeySize]);
 }
 
 // Rewrites the current header copy (`other`: into the other block as well).
@@ -57,21 +55,18 @@ TEST_F(CheckTest, EveryBrokenRuleIsNamed) {
     const char* named;
     bool atStartUp;  // the start-up check names it too
   } cases[] = {
-      {[](Storage& t) { Damage(t, SelectHeader(t, nullptr) * kBlockSize + 100, {0}); },
+      {[](Storage& t) { Damage(t, SelectHeader(t, nullptr) * kBlockSize + 100, 0); },
        "byte 100 behind the header is not erased", true},
-      {[](Storage& t) {
-         DamageHeader(
-             t, [](StorageHeader&) {}, true);
-       },
+      {[](Storage& t) { DamageHeader(t, [](StorageHeader&) {}, true); },
        "both header copies are marked current", true},
       {[](Storage& t) { DamageHeader(t, [](StorageHeader& h) { h.activeTable = 2; }); },
        "activeTable is 2", true},
       {[](Storage& t) { DamageHeader(t, [](StorageHeader& h) { h.fileCount = 513; }); },
        "fileCount 513 exceeds the 512 table entries", true},
-      {[&](Storage& t) { Damage(t, table + 16, {9}); }, "entry 2: startBlock 9, expected 7", true},
-      {[&](Storage& t) { Damage(t, table + 23, {0x10}); },
+      {[&](Storage& t) { Damage(t, table + 16, 9); }, "entry 2: startBlock 9, expected 7", true},
+      {[&](Storage& t) { Damage(t, table + 23, 0x10); },
        "entry 2: 65539 blocks from block 7 run past the image", true},
-      {[&](Storage& t) { Damage(t, table + 24, {9}); }, "entry 3 beyond fileCount 3 is not erased",
+      {[&](Storage& t) { Damage(t, table + 24, 9); }, "entry 3 beyond fileCount 3 is not erased",
        true},
       {[](Storage& t) { DamageHeader(t, [](StorageHeader& h) { ++h.freeBlocks; }); },
        "freeBlocks is 32759, expected 32758", true},
@@ -81,9 +76,9 @@ TEST_F(CheckTest, EveryBrokenRuleIsNamed) {
          DamageHeader(t, [](StorageHeader& h) { h = {0xFF, 0, 1, 0, 32758, 3, 1, 0, 4, 5, 1}; });
        },
        "compaction fields do not fit the table", true},
-      {[](Storage& t) { Damage(t, 6 * kBlockSize + 200, {0}); },
+      {[](Storage& t) { Damage(t, 6 * kBlockSize + 200, 0); },
        "entry 1: byte 200 of its last block, beyond its size 119, is not erased", false},
-      {[](Storage& t) { Damage(t, SelectHeader(t, nullptr) * kBlockSize, {0}); },
+      {[](Storage& t) { Damage(t, SelectHeader(t, nullptr) * kBlockSize, 0); },
        "no valid header copy in block 0 or 1, and bookkeeping byte", true},
   };
   const std::vector<uint8_t> base(s->image, s->image + 10 * kBlockSize);

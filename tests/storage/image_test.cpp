@@ -20,38 +20,25 @@ std::unique_ptr<Storage> ErasedStorage() {
   return s;
 }
 
-// Programming an erased byte stores plain + K(offset mod 256); the key byte
-// follows the absolute offset, never the block.
-TEST(StorageImage, KeyPositionFollowsTheAbsoluteOffset) {
+// The erased value is plain 0xFF, stored as K(i) - 1; programming an erased
+// byte stores plain + K(offset mod 256), the key byte following the absolute
+// offset, never the block; programming over a programmed byte combines
+// (P + K) AND the old plain byte.
+TEST(StorageImage, KeyPositionEraseAndProgramRules) {
   auto s = ErasedStorage();
-  const struct {
-    uint32_t offset;
-    int keyByte;
-  } cases[] = {{0, 0}, {256, 0}, {4096, 0}, {134217472, 0}, {4351, 255}, {255, 255}, {4097, 1}};
-  for (const auto& c : cases) {
-    ProgramPlainByte(*s, c.offset, 0x10);
-    EXPECT_EQ(s->image[c.offset], static_cast<uint8_t>(0x10 + kStorageKey[c.keyByte])) << c.offset;
-    EXPECT_EQ(ReadPlainByte(*s, c.offset), 0x10) << c.offset;
-  }
-}
-
-TEST(StorageImage, EraseAndProgramRules) {
-  auto s = ErasedStorage();
-  // The erased value is plain 0xFF, stored as K(i) - 1.
   EXPECT_EQ(s->image[5], static_cast<uint8_t>(kStorageKey[5] - 1));
   EXPECT_EQ(ReadPlainByte(*s, 7 * kBlockSize + 300), 0xFF);
-
+  const uint32_t offsets[] = {0, 256, 4096, 134217472, 4351, 255, 4097, 1001};
+  for (const uint32_t offset : offsets) {
+    const uint8_t plain = offset == 1001 ? 0x00 : 0x10;  // 0x00 stores the key byte itself
+    ProgramPlainByte(*s, offset, plain);
+    EXPECT_EQ(s->image[offset], static_cast<uint8_t>(plain + kStorageKey[offset % 256])) << offset;
+    EXPECT_EQ(ReadPlainByte(*s, offset), plain) << offset;
+  }
   ProgramPlainByte(*s, 1000, 0x5A);
-  EXPECT_EQ(ReadPlainByte(*s, 1000), 0x5A);
-  // 0x00 onto plain 0xFF: stored as the key byte itself.
-  ProgramPlainByte(*s, 1001, 0x00);
-  EXPECT_EQ(ReadPlainByte(*s, 1001), 0x00);
-  EXPECT_EQ(s->image[1001], static_cast<uint8_t>(kStorageKey[1001 % 256]));
-  // Programming over a programmed byte combines (P + K) AND old plain.
   ProgramPlainByte(*s, 1000, 0x0F);
   const uint8_t k = static_cast<uint8_t>(kStorageKey[1000 % 256]);
   EXPECT_EQ(s->image[1000], static_cast<uint8_t>(static_cast<uint8_t>(0x0F + k) & 0x5A));
-
   EraseBlock(*s, 0);
   EXPECT_EQ(ReadPlainByte(*s, 1000), 0xFF);
   EXPECT_EQ(ReadPlainByte(*s, 1001), 0xFF);

@@ -1,10 +1,12 @@
-// Helpers shared by the storage, fault and model tests: a formatted storage
-// on the fake platform, and the writer's calling sequence.
+// Helpers shared by the storage, shell, fault and model tests: a formatted
+// storage on the fake platform, the writer's calling sequence, host files.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,10 +30,11 @@ inline std::unique_ptr<Storage> MakeFormattedStorage(Files& files) {
   return s;
 }
 
-// FileHeader for `name` (type "Test", version "1.00") followed by `data`.
-inline std::vector<uint8_t> FileContent(const std::string& name, const std::vector<uint8_t>& data) {
+// FileHeader for `name` (type "Test", version "1.00" unless given) followed by `data`.
+inline std::vector<uint8_t> FileContent(const std::string& name, const std::vector<uint8_t>& data,
+                                        const char* type = "Test", const char* version = "1.00") {
   uint8_t header[kFileHeaderMaxLength];
-  const int h = StorageBuildHeader(header, name.c_str(), "", "Test", "1.00");
+  const int h = StorageBuildHeader(header, name.c_str(), "", type, version);
   std::vector<uint8_t> content(header, header + h);
   content.insert(content.end(), data.begin(), data.end());
   return content;
@@ -91,6 +94,17 @@ inline ::testing::AssertionResult ImageIsConsistent(const Storage& s) {
     return ::testing::AssertionFailure() << message;
   return UsableAtStartUp(s);
 }
+
+// Files in the host's folders, as another program or the user leaves them.
+inline void WriteHostFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+inline std::vector<uint8_t> ReadHostFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+inline bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
 }  // namespace testing
 }  // namespace trelvan

@@ -1,15 +1,16 @@
 // The frame buffer and the fonts: colour conversion, the dirty rectangle,
-// FillArea against the pixel-by-pixel rule, the blit's row order, the font
-// tables' layout and DrawString's rules. Glyph shapes are the golden font
-// sample's business.
+// FillArea against the pixel-by-pixel rule, the font tables' layout and
+// DrawString's rules. Glyph shapes are the golden font sample's business,
+// the blit's row and colour order every golden shot's (the headless runner
+// shoots what the blit presents).
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 
-#include "platform/fake/fake_platform.h"
 #include "ui/fonts.h"
 #include "ui/frame_buffer.h"
 
@@ -57,16 +58,12 @@ TEST(DirtyRect, FirstPixelIsClampedLaterOnesGrowUnclamped) {
   auto f = NewFrame();
   EXPECT_EQ(f->FrameDirty, 0) << "clearing marks nothing";
   PutPixel(*f, 0, 0);
-  EXPECT_EQ(f->FrameDirty, 1);
-  EXPECT_EQ(f->dirtyRect.left, 0);
-  EXPECT_EQ(f->dirtyRect.bottom, 2);
+  EXPECT_EQ(std::make_tuple(int{f->FrameDirty}, f->dirtyRect.left, f->dirtyRect.bottom), std::make_tuple(1, 0, 2));
   f->FrameDirty = 0;
   PutPixel(*f, 799, 599);
-  EXPECT_EQ(f->dirtyRect.left, 798);
-  EXPECT_EQ(f->dirtyRect.right, 800);
+  EXPECT_EQ(std::make_tuple(f->dirtyRect.left, f->dirtyRect.right), std::make_tuple(798, 800));
   PutPixel(*f, 900, -4);  // outside: nothing written, the rectangle grows
-  EXPECT_EQ(f->dirtyRect.right, 901);
-  EXPECT_EQ(f->dirtyRect.top, -5);
+  EXPECT_EQ(std::make_tuple(f->dirtyRect.right, f->dirtyRect.top), std::make_tuple(901, -5));
 }
 
 // FillArea as the rule states it: PutPixel row by row, sums modulo 65536.
@@ -103,27 +100,6 @@ TEST(FillArea, MatchesPixelByPixelFillIncludingEdgesAndWrap) {
       EXPECT_EQ(fast->FrameDirty, slow->FrameDirty);
     }
   }
-}
-
-TEST(Blit, CopiesRowsFromTheTopAsBlueGreenRedZero) {
-  FakePlatform platform;
-  auto f = NewFrame();
-  f->PenColour = 0x001F;  // red
-  PutPixel(*f, 1, 0);
-  f->PenColour = 0xF800;  // blue
-  PutPixel(*f, 0, 1);
-  f->PenColour = 0x0400;  // green 128
-  PutPixel(*f, 799, 599);
-  BlitFrameBuffer(*f, platform.window);
-  ASSERT_EQ(platform.window.lastFrame.size(), 800u * 600u * 4u);
-  auto px = [&](int x, int y) {
-    const uint8_t* p = &platform.window.lastFrame[(y * 800 + x) * 4];
-    return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-  };
-  EXPECT_EQ(px(1, 0), 0x0000FF00u);
-  EXPECT_EQ(px(0, 1), 0xFF000000u);
-  EXPECT_EQ(px(799, 599), 0x00800000u);
-  EXPECT_EQ(px(0, 0), 0xFFFFFF00u);
 }
 
 // Glyph k's bits start where glyph k - 1's end and the last ends at the
@@ -177,23 +153,7 @@ TEST(DrawString, CodeOneTwentySevenIsTildeAndOtherCodesTakeNoRoom) {
             TextWidth(2, reinterpret_cast<const uint8_t*>("AB")));
 }
 
-TEST(DrawString, TextIsTransparentAndUnknownFontsDrawNothing) {
-  auto f = NewFrame();
-  f->PenColour = 0x07E0;
-  FillArea(*f, 0, 0, 200, 40);
-  f->PenColour = 0;
-  DrawString(*f, 0, 0, 0, "I", 0, 0);
-  int green = 0, black = 0;
-  for (int x = 0; x < 4; ++x) {
-    for (int y = 0; y < 19; ++y) {
-      green += At(*f, x, y) == Colour16ToPixel(0x07E0);
-      black += At(*f, x, y) == 0;
-    }
-  }
-  EXPECT_GT(black, 0);
-  EXPECT_GT(green, 0);
-  EXPECT_EQ(green + black, 4 * 19);
-
+TEST(DrawString, UnknownFontsDrawNothing) {
   auto g = NewFrame();
   DrawString(*g, 3, 10, 10, "Hello", 0, 0);
   EXPECT_EQ(g->FrameDirty, 0);

@@ -1,13 +1,13 @@
-// Page files made in a test: pictures, image records and text records
-// written by the page codec, stored in the assistant's storage under a
-// page's name.
+// An assistant on the fake platform for the page tests, and page files made
+// in a test: pictures, image records and text records written by the page
+// codec, stored in the assistant's storage under a page's name.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +85,13 @@ class PageTest : public ::testing::Test {
     MainWindowCreated(*a);
     Send(Message::Timer);
   }
+  void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
+    MainWindowMessage(*a, m, key, x, y);
+  }
+  void Click(uint32_t x, uint32_t y) {
+    Send(Message::LeftButtonDown, 0, x, y);
+    Send(Message::Timer);
+  }
   // A press at the middle of a control, taken by the next tick, and its release.
   template <typename Control>
   void ClickOn(const Control* c) {
@@ -93,12 +100,52 @@ class PageTest : public ::testing::Test {
     Send(Message::LeftButtonUp, 0, c->x + c->w / 2u, c->y + c->h / 2u);
     Send(Message::Timer);
   }
-  void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
-    MainWindowMessage(*a, m, key, x, y);
-  }
-  void Click(uint32_t x, uint32_t y) {
-    Send(Message::LeftButtonDown, 0, x, y);
+  // The pointer moved onto a control and released there, without a press.
+  template <typename Control>
+  void MoveAndReleaseOn(const Control* c) {
+    Send(Message::MouseMove, 0, c->x + 2u, c->y + 2u);
     Send(Message::Timer);
+    Send(Message::LeftButtonUp, 0, c->x + 2u, c->y + 2u);
+    Send(Message::Timer);
+  }
+  // Keys of the PC keyboard, capitals with shift; one tick after each batch
+  // of at most 16 (the key queue) and at the end.
+  void Press(uint32_t vk) {
+    Send(Message::KeyDown, vk);
+    Send(Message::KeyUp, vk);
+  }
+  void TypeOnPc(const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      const bool capital = c >= 'A' && c <= 'Z';
+      if (capital) Send(Message::KeyDown, 0x10);
+      Press(uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+      if (capital) Send(Message::KeyUp, 0x10);
+      if (i % 16 == 15) Send(Message::Timer);
+    }
+    Send(Message::Timer);
+  }
+  // Text for a keyboard page a caller opened: typed, confirmed, and the
+  // ticks that take the caller's page back.
+  void EnterText(const std::string& text) {
+    ASSERT_TRUE(a->ui.pages.CurrentPage == kAlphaKeyboardPage ||
+                a->ui.pages.CurrentPage == kNumericKeyboardPage);
+    Send(Message::Timer);
+    TypeOnPc(text + "\r");
+    Send(Message::Timer);
+    Send(Message::Timer);
+  }
+  void Show(int32_t page) {
+    a->ui.pages.CurrentPage = page;
+    Send(Message::Timer);
+    Send(Message::Timer);
+  }
+  // The information page shows `text` and returns to `returnPage`; back there.
+  void ExpectMessage(const char* text, int32_t returnPage) {
+    EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
+    EXPECT_STREQ(a->ui.information.MessageText, text);
+    EXPECT_EQ(a->ui.information.InfoReturnPage, returnPage);
+    Show(returnPage);
   }
   // The frame buffer pixel at (x, y), as 0x00BBGGRR.
   uint32_t Pixel(int x, int y) const { return a->frame.pixels[x * kFrameHeight + y]; }
