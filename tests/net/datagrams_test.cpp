@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "net/datagrams.h"
+#include "net/file_requests.h"
 
 namespace trelvan {
 namespace {
@@ -63,6 +66,47 @@ TEST(Datagrams, ReceivedDatagrams) {
   uint8_t buffer[260] = {0x82, 0x74, 0x23, 0x91};
   EXPECT_EQ(UnwrapDatagram(buffer, 256, 260, kMagicFromSimulator), 24);
   EXPECT_EQ(std::memcmp(buffer, kOverRunText, 24), 0);
+}
+
+TEST(FileRequests, FieldsSitAtTheirOffsets) {
+  uint8_t out[64];
+  ASSERT_EQ(BuildFileDataRequest(out, "VH Pictures", "1.23", 0x01020304, 400), 46u);
+  EXPECT_EQ(out[0], 0x15);
+  EXPECT_STREQ(reinterpret_cast<char*>(out + 1), "VH Pictures");
+  EXPECT_STREQ(reinterpret_cast<char*>(out + 33), "1.23");
+  EXPECT_EQ(Bytes(out + 40, out + 46), (Bytes{4, 3, 2, 1, 0x90, 0x01}));
+  FileRequest r;
+  ASSERT_TRUE(ParseFileRequest(out, 46, r));
+  EXPECT_EQ(std::make_tuple(std::string(r.name), std::string(r.revision), r.offset, r.count),
+            std::make_tuple(std::string("VH Pictures"), std::string("1.23"), 0x01020304u, uint16_t{400}));
+  EXPECT_FALSE(ParseFileRequest(out, 45, r)) << "a data request cut short";
+
+  // A name longer than its field is cut to 31 characters both ways.
+  const std::string longName(40, 'n');
+  ASSERT_EQ(BuildFileInfoRequest(out, longName.c_str()), 33u);
+  ASSERT_TRUE(ParseFileRequest(out, 33, r));
+  EXPECT_EQ(std::string(r.name), std::string(31, 'n'));
+  EXPECT_FALSE(ParseFileRequest(out, 32, r));
+  out[0] = 0x16;
+  EXPECT_FALSE(ParseFileRequest(out, 33, r)) << "an unknown code";
+
+  // The information reply, closed by the sequence and sum, read back; a
+  // name field without its zero ends at the field's end.
+  FileInfoReply info{kServerStatusFound, "Station", "2.5", 123456};
+  uint32_t n = BuildFileInfoReply(out, info);
+  std::memset(out + 1, 'x', kServerNameField);
+  n = CompleteServerRequest(out, n, 7);
+  FileInfoReply back;
+  ASSERT_TRUE(ParseFileInfoReply(out, n, back));
+  EXPECT_EQ(std::make_tuple(back.status, std::string(back.name), std::string(back.revision), back.size),
+            std::make_tuple(uint8_t{1}, std::string(31, 'x'), std::string("2.5"), 123456u));
+  EXPECT_FALSE(ParseFileInfoReply(out, n - 1, back));
+
+  const uint8_t data[3] = {9, 8, 7};
+  n = CompleteServerRequest(out, BuildFileDataReply(out, kServerStatusFound, data, 3), 7);
+  EXPECT_EQ(FileDataReplyCount(n), 3u);
+  EXPECT_EQ(Bytes(out + 2, out + 5), (Bytes{9, 8, 7}));
+  EXPECT_EQ(FileDataReplyCount(5), 0u) << "shorter than status, byte and trailer";
 }
 
 }  // namespace
