@@ -15,12 +15,13 @@
 #include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
 #include "ui/pages/select_text_page.h"
+#include "ui/pages/setup_page.h"
 
 namespace trelvan {
 
 namespace {
 
-// By page number; pages this program does not have yet are null.
+// By page number.
 const PageHandlers* const kPageTable[kPageCount] = {
     &kMainPageRecord,
     &kNewProjectRecord,
@@ -31,7 +32,7 @@ const PageHandlers* const kPageTable[kPageCount] = {
     &kSelectTextRecord,
     &kSelectButtonRecord,
     &kNumericKeyboardRecord,
-    nullptr,  // Setup
+    &kSetupRecord,
     &kProjectManagerRecord,
     &kLightEffectManagerRecord,
     &kPictureManagerRecord,

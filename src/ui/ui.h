@@ -15,6 +15,7 @@
 #include "ui/pages/select_button_page.h"
 #include "ui/pages/select_file_page.h"
 #include "ui/pages/select_text_page.h"
+#include "ui/pages/setup_page.h"
 
 namespace trelvan {
 
@@ -28,6 +29,7 @@ struct Ui {
   SelectButtonPage selectButton{};
   SelectFilePage selectFile{};
   NewProjectPage newProject{};
+  SetupPage setup{};
   ProjectManagerPage projectManager{};
   EditPagePage editPage{};
   EditProgramPage editProgram{};

@@ -14,6 +14,7 @@
 //   fill COLOUR X Y W H      a filled rectangle (COLOUR as 0xRRRR Colour16)
 //   text FONT X Y COLOUR TEXT
 //   shot NAME.png            write the window's picture; compare with the reference
+//   driver                   a serial driver library (one that finds no device) to load
 //   page VERB ...            a page's own test command (page_commands.cpp)
 // The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
 // *.rsc files of --resources DIR are copied into it before the start-up.
@@ -22,11 +23,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "platform/fake/fake_platform.h"
+#include "link/d2xx_functions.h"
+#include "link/ftdi_link.h"
 #include "page_commands.h"
 #include "png_file.h"
 #include "shell/assistant.h"
@@ -42,6 +46,17 @@ struct Options {
   std::string script;
   std::string resources;
 };
+
+// The 12 functions of the serial driver library, each failing, so the
+// library loads and no device is ever found.
+std::map<std::string, void*> NoDeviceDriverLibrary() {
+  std::map<std::string, void*> table;
+#define TRELVAN_FAILING(name, parameters) \
+  table[#name] = reinterpret_cast<void*>(+[] parameters -> FtStatus { return 1; });
+  TRELVAN_D2XX_FUNCTIONS(TRELVAN_FAILING)
+#undef TRELVAN_FAILING
+  return table;
+}
 
 void CopyResourceFiles(const std::string& from, const std::string& to) {
   std::error_code error;
@@ -180,6 +195,8 @@ bool RunScript(const Options& o) {
       a.frame.PenColour = static_cast<uint16_t>(strtoul(c.c_str(), nullptr, 0));
       DrawString(a.frame, static_cast<uint8_t>(font), static_cast<uint16_t>(x), y, text.c_str(),
                  0, 0);
+    } else if (verb == "driver") {
+      platform.libraries.libraries[kFtdiLibraryName] = NoDeviceDriverLibrary();
     } else if (verb == "page") {
       if (!RunPageCommand(a, words)) {
         fprintf(stderr, "%s:%d: unknown page command\n", o.script.c_str(), lineNumber);

@@ -1,0 +1,24 @@
+// The setup page (page 10): the on-screen keyboard's letter order and
+// whether the older handhelds' serial USB driver library is used. Both take
+// effect at once in SetupValues; Back stores them in "Setup400".
+#pragma once
+
+#include <cstdint>
+
+#include "ui/controls.h"
+#include "ui/pages.h"
+#include "ui/pages/roles/setup_roles.h"
+
+namespace trelvan {
+
+constexpr const char* kSetupDriverLoaded = "Serial USB Driver Loaded";
+
+struct SetupPage {
+  ImageControl* image[kSetupImageCount];  /**< by SetupImage role */
+  TextControl* text[kSetupTextCount];     /**< by SetupText role */
+  uint8_t LastSeenDriverLoaded;           /**< the driver's libraryReady as last shown; 0 after init */
+};
+
+extern const PageHandlers kSetupRecord;
+
+}  // namespace trelvan

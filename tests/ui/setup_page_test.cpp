@@ -1,0 +1,97 @@
+// The setup page on the compiled page files: the two switches, the driver
+// library's status line and the record Back stores. Its look is the golden
+// shot setup_page.png.
+#include <gtest/gtest.h>
+
+#include "link/d2xx_functions.h"
+#include "storage/whole_file.h"
+#include "ui/page_fixture.h"
+#include "ui/pages/keyboard_pages.h"
+
+namespace trelvan {
+namespace {
+
+// A serial driver library that finds no device.
+std::map<std::string, void*> NoDeviceLibrary() {
+  std::map<std::string, void*> table;
+#define TRELVAN_FAILING(name, parameters) \
+  table[#name] = reinterpret_cast<void*>(+[] parameters -> FtStatus { return 1; });
+  TRELVAN_D2XX_FUNCTIONS(TRELVAN_FAILING)
+#undef TRELVAN_FAILING
+  return table;
+}
+
+class SetupPageTest : public testing::PageTest {
+ protected:
+  void SetUp() override {
+    StartOnCompiledPages();
+    Show(kSetupPage);
+    ASSERT_EQ(a->ui.pages.LastDrawnPage, kSetupPage);
+  }
+  const ImageControl* Image(int role) { return a->ui.setup.image[role]; }
+  bool StatusShown() { return Shows(a->ui.setup.text[kSetupDriverStatus], kSetupDriverLoaded); }
+  SetupValues Stored() {
+    SetupValues v{9, 9};
+    ReadSetupRecord(a->storage, v);
+    return v;
+  }
+};
+
+TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
+  platform.libraries.libraries["Ftd2xx.dll"] = NoDeviceLibrary();
+  a->link.ftdi.deviceOpened = 1;
+  ClickOn(Image(kSetupOlderDrivers));
+  EXPECT_EQ(a->setup.useOlderUsbDrivers, 1);
+  EXPECT_EQ(a->link.ftdi.libraryReady, 1u);
+  EXPECT_EQ(a->link.ftdi.deviceOpened, 0u);
+  EXPECT_EQ(Image(kSetupOlderDrivers)->pictureIndex, 1);
+  EXPECT_TRUE(StatusShown());
+  ClickOn(Image(kSetupOlderDrivers));
+  EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
+  EXPECT_EQ(a->link.ftdi.libraryReady, 1u);
+  EXPECT_EQ(Image(kSetupOlderDrivers)->pictureIndex, 0);
+  EXPECT_TRUE(StatusShown());
+  EXPECT_TRUE(platform.window.messages.empty());
+}
+
+TEST_F(SetupPageTest, WithoutTheLibraryTheStatusLineStaysEmpty) {
+  ClickOn(Image(kSetupOlderDrivers));
+  EXPECT_EQ(a->setup.useOlderUsbDrivers, 1);
+  EXPECT_EQ(a->link.ftdi.libraryReady, 0u);
+  EXPECT_FALSE(StatusShown());
+}
+
+TEST_F(SetupPageTest, TheLayoutSwitchTakesEffectForTheNextKeyboard) {
+  ClickOn(Image(kSetupKeyboardLayout));
+  EXPECT_EQ(a->setup.keyboardLayout, 1);
+  EXPECT_EQ(Image(kSetupKeyboardLayout)->pictureIndex, 3);
+  EXPECT_TRUE(ShowsPicture(Image(kSetupKeyboardLayout)));
+  RequestText(*a, "Name", 20, 1, kSetupPage);
+  Send(Message::Timer);
+  Send(Message::Timer);
+  EXPECT_STREQ(a->ui.keyboards.alpha.state.keySet, "QWERTYUIOPASDFGHJKL:ZXCVBNM");
+}
+
+TEST_F(SetupPageTest, BackStoresTheSetup) {
+  ClickOn(Image(kSetupKeyboardLayout));
+  ClickOn(Image(kSetupOlderDrivers));
+  ClickOn(Image(kSetupBack));
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  const SetupValues v = Stored();
+  EXPECT_EQ(v.keyboardLayout, 1);
+  EXPECT_EQ(v.useOlderUsbDrivers, 1);
+}
+
+TEST_F(SetupPageTest, ASetupTheStorageRefusesIsReported) {
+  const uint32_t filler = a->storage.fs.header.freeBlocks * kBlockSize - 64;
+  std::vector<uint8_t> big(filler, 0x5A);
+  ASSERT_TRUE(StorageWriteRecord(a->storage, "Filler", "", "Test", "1.00", big.data(), filler));
+  ClickOn(Image(kSetupKeyboardLayout));
+  ClickOn(Image(kSetupBack));
+  ExpectMessage("Error - Not enough free storage!", kMainPage);
+  EXPECT_EQ(Stored().keyboardLayout, 0);
+  EXPECT_EQ(a->setup.keyboardLayout, 1);
+}
+
+}  // namespace
+}  // namespace trelvan
