@@ -7,16 +7,14 @@
 // Built once with every function, and once (TRELVAN_FAKE_D2XX_LACK_READ)
 // without FT_Read.
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "device_sync.h"
 #include "handheld_client.h"
 #include "link/d2xx_functions.h"
 
@@ -35,27 +33,36 @@ namespace {
 constexpr FtStatus kOk = 0;
 constexpr FtStatus kFailed = 4;
 
+using fake_d2xx::Guard;
+
 struct Device {
-  std::mutex mutex;
-  std::condition_variable replied;
   std::deque<uint8_t> toAssistant;  /**< request frames waiting for FT_Read */
   Bytes reply;
   bool hasReply = false;
   bool started = false;
+  bool answered = false;  /**< the assistant has answered once: it serves this link */
   int handle = 1;
 } device;
 
 bool Exchange(const Bytes& request, Bytes* reply) {
-  std::unique_lock<std::mutex> lock(device.mutex);
-  device.hasReply = false;
-  device.toAssistant.push_back(static_cast<uint8_t>(request.size() + 1));
-  device.toAssistant.push_back(0);  // the byte the assistant does not look at
-  device.toAssistant.insert(device.toAssistant.end(), request.begin(), request.end());
-  if (!device.replied.wait_for(lock, std::chrono::seconds(10), [] { return device.hasReply; })) {
-    return false;
+  Guard guard;
+  // Frames the assistant reads before its probe has chosen the serial link
+  // go unanswered: until the first answer a request is sent again each
+  // second, as the simulator stand-in does.
+  const int attempts = device.answered ? 1 : 10;
+  for (int a = 0; a < attempts; ++a) {
+    device.hasReply = false;
+    device.toAssistant.clear();
+    device.toAssistant.push_back(static_cast<uint8_t>(request.size() + 1));
+    device.toAssistant.push_back(0);  // the byte the assistant does not look at
+    device.toAssistant.insert(device.toAssistant.end(), request.begin(), request.end());
+    if (fake_d2xx::WaitFor([] { return device.hasReply; }, device.answered ? 10000 : 1000)) {
+      device.answered = true;
+      *reply = device.reply;
+      return true;
+    }
   }
-  *reply = device.reply;
-  return true;
+  return false;
 }
 
 void RunHandheld() {
@@ -88,18 +95,18 @@ void RunHandheld() {
 
 FAKE_EXPORT FtStatus CALL FT_Write(FtHandle, void* bytes, uint32_t n, uint32_t* written) {
   const auto* b = static_cast<const uint8_t*>(bytes);
-  std::lock_guard<std::mutex> lock(device.mutex);
+  Guard guard;
   *written = n;
   if (n < 1 || b[0] + 1u != n) return kOk;  // not one whole reply frame
   device.reply.assign(b + 1, b + n);
   device.hasReply = true;
-  device.replied.notify_all();
+  fake_d2xx::NotifyAll();
   return kOk;
 }
 
 #ifndef TRELVAN_FAKE_D2XX_LACK_READ
 FAKE_EXPORT FtStatus CALL FT_Read(FtHandle, void* bytes, uint32_t n, uint32_t* read) {
-  std::lock_guard<std::mutex> lock(device.mutex);
+  Guard guard;
   auto* b = static_cast<uint8_t*>(bytes);
   for (*read = 0; *read < n && !device.toAssistant.empty(); ++*read) {
     b[*read] = device.toAssistant.front();
@@ -112,10 +119,10 @@ FAKE_EXPORT FtStatus CALL FT_Read(FtHandle, void* bytes, uint32_t n, uint32_t* r
 FAKE_EXPORT FtStatus CALL FT_Open(int index, FtHandle* handle) {
   if (index != 0) return kFailed;
   *handle = &device.handle;
-  std::lock_guard<std::mutex> lock(device.mutex);
+  Guard guard;
   if (!device.started) {
     device.started = true;
-    std::thread(RunHandheld).detach();
+    fake_d2xx::StartThread(RunHandheld);
   }
   return kOk;
 }
@@ -135,7 +142,7 @@ FAKE_EXPORT FtStatus CALL FT_Purge(FtHandle, uint32_t) { return kOk; }
 FAKE_EXPORT FtStatus CALL FT_SetTimeouts(FtHandle, uint32_t, uint32_t) { return kOk; }
 
 FAKE_EXPORT FtStatus CALL FT_GetQueueStatus(FtHandle, uint32_t* waiting) {
-  std::lock_guard<std::mutex> lock(device.mutex);
+  Guard guard;
   *waiting = static_cast<uint32_t>(device.toAssistant.size());
   return kOk;
 }

@@ -6,13 +6,8 @@
 // requests to the assistant's, both on 127.0.0.1 (TRELVAN_SIMULATOR_PORTS,
 // "assistant's receive port:its send port", default 6768:6769). The
 // assistant finds it by its process name: run it as "TX Simulator.exe"
-// (exec -a). It prints what it did and the requests per second it reached.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+// (exec -a); its Windows build is named so. It prints what it did and the
+// requests per second it reached.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,8 +16,10 @@
 #include <string>
 
 #include "handheld_client.h"
+#include "simulator_socket.h"
 
 using trelvan::handheld::Bytes;
+namespace hh = trelvan::handheld;
 
 namespace {
 
@@ -30,7 +27,6 @@ constexpr uint8_t kMagicToAssistant[] = {0x82, 0x74, 0x23, 0x91};
 constexpr uint8_t kMagicFromAssistant[] = {0x81, 0x74, 0x23, 0x91};
 
 struct Link {
-  int socket = -1;
   uint16_t assistantPort = 6768;
   bool answered = false;  /**< the assistant has answered once: it found us */
 
@@ -46,19 +42,14 @@ struct Link {
     if (trace) Print(">", request);
     Bytes datagram(kMagicToAssistant, kMagicToAssistant + 4);
     datagram.insert(datagram.end(), request.begin(), request.end());
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(assistantPort);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     // Until the assistant's probe has found this process (every half
     // second) requests go unanswered: the first one is repeated meanwhile.
     const int attempts = answered ? 1 : 100;
     for (int a = 0; a < attempts; ++a) {
-      sendto(socket, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-      pollfd p{socket, POLLIN, 0};
-      while (poll(&p, 1, answered ? 3000 : 100) == 1) {
-        uint8_t b[600];
-        const ssize_t n = recv(socket, b, sizeof b, 0);
+      hh::SendTo(assistantPort, datagram.data(), datagram.size());
+      uint8_t b[600];
+      int n = 0;
+      while ((n = hh::ReceiveWithin(b, sizeof b, answered ? 3000 : 100)) >= 0) {
         if (n < 4 || std::memcmp(b, kMagicFromAssistant, 4) != 0) continue;
         reply->assign(b + 4, b + n);
         if (trace) Print("<", *reply);
@@ -91,12 +82,7 @@ int main(int argc, char** argv) {
       ownPort = static_cast<uint16_t>(b);
     }
   }
-  link.socket = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in own{};
-  own.sin_family = AF_INET;
-  own.sin_port = htons(ownPort);
-  own.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (link.socket < 0 || bind(link.socket, reinterpret_cast<sockaddr*>(&own), sizeof own) != 0) {
+  if (!hh::OpenSocket(ownPort)) {
     std::fprintf(stderr, "trelvan-handheld: cannot bind 127.0.0.1:%u\n", ownPort);
     return 1;
   }
@@ -125,7 +111,7 @@ int main(int argc, char** argv) {
   std::printf("%s", client.log.c_str());
   std::printf("%u requests in %.3f s: %.1f requests per second\n", client.requests, seconds,
               seconds > 0 ? client.requests / seconds : 0.0);
-  close(link.socket);
+  hh::CloseSocket();
   if (!ok) std::fprintf(stderr, "trelvan-handheld: %s failed\n", command.c_str());
   return ok ? 0 : 1;
 }
