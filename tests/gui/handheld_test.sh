@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The handheld link in the real Linux window under Xvfb: three pictures
+# taken in as resource files are chosen on the main page with held clicks;
+# the stand-in handheld, run as "TX Simulator.exe" on free loopback ports,
+# pulls them. While it does, the exit button is blanked; a quiet second after
+# it ends the button is back. Then the setup page's check box loads the
+# stand-in serial driver library, whose handheld pulls the same files over
+# the serial link. After the exit the files both received are the stored
+# ones byte for byte: the resource files, and after their headers what the
+# inspector's `cat` gives.
+set -uo pipefail
+program=$1; headless=$2; inspector=$3; handheld=$4; driver=$5; resources=$6; out=$7
+here=$(dirname "$0")
+. "$here/xvfb.sh"
+mkdir -p "$out"
+use_data_folder "$resources" || exit 1
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Free UDP ports on 127.0.0.1 for both channels; nothing leaves loopback.
+read -r p1 p2 p3 p4 < <(python3 -c '
+import socket
+s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
+for x in s: x.bind(("127.0.0.1", 0))
+print(*[x.getsockname()[1] for x in s])')
+export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
+export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
+
+# Three pictures of 20,000 data bytes each, a header of 25 bytes before them.
+header=25
+for n in Bridge Signal Tunnel; do
+  { printf '\002%s~\000\000Picture\0001.00\000\000\003' "$n"; head -c 20000 /dev/urandom; } \
+    >"$out/$n~.rsc"
+  [ "$(stat -c %s "$out/$n~.rsc")" = $((header + 20000)) ] || fail "header of $n"
+  cp "$out/$n~.rsc" "$data/"
+done
+
+pulled="$data/pulled"; serial="$data/serial"
+mkdir -p "$pulled" "$serial"
+
+start_xvfb || exit 1
+headless_shot "$headless" "$resources" "$out/handheld_expected.png" || fail "headless shot"
+read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
+                          --resources "$resources" /dev/stdin | head -n 1)
+[ -n "${eh:-}" ] || fail "no exit control"
+exitbox="${ew}x${eh}+$ex+$ey"
+convert "$out/handheld_expected.png" -crop "$exitbox" +repage "$out/handheld_exit.png"
+convert -size "${ew}x${eh}" xc:white "$out/handheld_blank.png"
+
+# The serial driver library is found on the library path once the setup
+# asks for it; its handheld pulls into $serial and leaves word in done.
+LD_LIBRARY_PATH="$driver${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" TRELVAN_FAKE_D2XX="pull $serial" \
+  TRELVAN_FAKE_D2XX_DONE="$data/done" "$program" &
+app=$!
+find_window "$app" || fail "no window"
+wait_for_picture "$out/handheld_start.png" "800x600+$left+$top" "$out/handheld_expected.png" 15 ||
+  fail "the window does not show the main page"
+click() {
+  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1 sleep 0.05
+}
+click 319 101                                   # the storage pictures
+for r in 0 1 2; do click 176 $((294 + 21 * r)); done
+sleep 0.3
+
+(exec -a "TX Simulator.exe" "$handheld" pull "$pulled" >"$out/handheld_pull.log" 2>&1) &
+sim=$!
+app="$app $sim"
+exitarea() { import -window root -crop "${ew}x${eh}+$((left + ex))+$((top + ey))" +repage "$1"; }
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+blanked=0
+for _ in $(seq 600); do
+  kill -0 "$sim" 2>/dev/null || break
+  exitarea "$out/handheld_exit_now.png"
+  same "$out/handheld_exit_now.png" "$out/handheld_blank.png" && blanked=1
+  sleep 0.1
+done
+wait_exit "$sim" 60
+cat "$out/handheld_pull.log"
+[ "$EXIT_STATUS" = 0 ] || fail "the pull ended with '$EXIT_STATUS'"
+[ "$blanked" = 1 ] || fail "the exit button was not blanked during the transfer"
+# exit_back: true once the exit button is drawn again (the quiet second).
+exit_back() {
+  for _ in $(seq 50); do
+    sleep 0.2
+    exitarea "$out/handheld_exit_now.png"
+    same "$out/handheld_exit_now.png" "$out/handheld_exit.png" && return 0
+  done
+  return 1
+}
+exit_back || fail "the exit button did not come back after the transfer"
+
+click 515 536                                   # setup
+sleep 0.3
+click 155 275                                   # use the older drivers: the library loads
+click 400 536                                   # back
+for _ in $(seq 300); do [ -e "$data/done" ] && break; sleep 0.1; done
+[ "$(cat "$data/done" 2>/dev/null)" = ok ] || fail "the serial pull: '$(cat "$data/done" 2>/dev/null)'"
+exit_back || fail "the exit button did not come back after the serial transfer"
+
+xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
+wait_exit "${app%% *}" 10
+app=""
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS'"
+[ "$(ls "$pulled" | wc -l)" = 3 ] || fail "pulled $(ls "$pulled" | tr '\n' ' ')"
+[ "$(ls "$serial" | wc -l)" = 3 ] || fail "serial $(ls "$serial" | tr '\n' ' ')"
+"$inspector" "$storage" cat Setup400 | cmp - <(printf '\000\001') || fail "Setup400 not stored"
+for n in Bridge Signal Tunnel; do
+  cmp "$pulled/$n~" "$out/$n~.rsc" || fail "$n~ pulled differs from the file taken in"
+  cmp "$serial/$n~" "$out/$n~.rsc" || fail "$n~ pulled over the serial link differs"
+  "$inspector" "$storage" cat "$n~" >"$out/$n.data" || fail "cat $n~"
+  tail -c +$((header + 1)) "$pulled/$n~" | cmp - "$out/$n.data" || fail "$n~ differs from the stored data"
+done
+echo "handheld test passed"
