@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The handheld link of the 64-bit Windows program under Wine inside Xvfb:
+# three pictures taken in as resource files are chosen on the main page with
+# held clicks; "TX Simulator.exe" (the stand-in handheld's Windows build) is
+# found through the process snapshot and pulls them over loopback; then the
+# setup page's check box loads Ftd2xx.dll (the stand-in serial driver
+# library) through LoadLibrary, and its handheld pulls them over the serial
+# link. Both copies are the files taken in, byte for byte.
+set -uo pipefail
+exe=$(realpath "$1"); simulator=$(realpath "$2"); driver=$(realpath "$3")
+headless=$4; resources=$5; out=$6
+here=$(dirname "$0")
+. "$here/../gui/xvfb.sh"
+mkdir -p "$out"
+fail() { echo "FAIL: $*"; exit 1; }
+for f in "$exe" "$simulator" "$driver/Ftd2xx.dll"; do [ -f "$f" ] || fail "$f not built"; done
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64) || fail "no wine64"
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+tmp=$(mktemp -d)
+app=""; sim=""
+cleanup() {
+  kill $app $sim 2>/dev/null
+  [ -n "$wineserver" ] && WINEPREFIX="$tmp/prefix" timeout 10 "$wineserver" -k 2>/dev/null
+  stop_xvfb
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+winpath() { local p="Z:$1"; echo "${p//\//\\}"; }
+export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+data="$tmp/data/Trelvan Assistant"
+mkdir -p "$data" "$tmp/app" "$tmp/pulled" "$tmp/serial"
+export TRELVAN_DATA_DIR=$(winpath "$data")
+# The program with the driver library beside it, where LoadLibrary looks first.
+cp "$exe" "$driver/Ftd2xx.dll" "$tmp/app/"
+export TRELVAN_FAKE_D2XX="pull $(winpath "$tmp/serial")" TRELVAN_FAKE_D2XX_DONE=$(winpath "$tmp/done")
+
+read -r p1 p2 p3 p4 < <(python3 -c '
+import socket
+s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
+for x in s: x.bind(("127.0.0.1", 0))
+print(*[x.getsockname()[1] for x in s])')
+export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
+export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
+
+cp "$resources"/*.rsc "$data/"
+for n in Bridge Signal Tunnel; do
+  { printf '\002%s~\000\000Picture\0001.00\000\000\003' "$n"; head -c 20000 /dev/urandom; } >"$tmp/$n~.rsc"
+  cp "$tmp/$n~.rsc" "$data/"
+done
+
+start_xvfb || exit 1
+headless_shot "$headless" "$resources" "$out/wine_handheld_expected.png" || fail "headless shot"
+read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
+                          --resources "$resources" /dev/stdin | head -n 1)
+[ -n "${eh:-}" ] || fail "no exit control"
+convert "$out/wine_handheld_expected.png" -crop "${ew}x${eh}+$ex+$ey" +repage "$out/wine_handheld_exit.png"
+timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
+
+"$wine" "$tmp/app/$(basename "$exe")" &
+app=$!
+window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
+[ -n "$window" ] || fail "no window titled Trelvan Assistant"
+# The window is sized and centred right after it is shown: read it settled.
+for _ in $(seq 100); do
+  geometry=$(xwininfo -id "$window")
+  [ "$(awk '/Width:/ {print $2}' <<<"$geometry")" = 800 ] &&
+    [ "$(awk '/Height:/ {print $2}' <<<"$geometry")" = 600 ] && break
+  sleep 0.1
+done
+sleep 0.5
+geometry=$(xwininfo -id "$window")
+left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+wait_for_picture "$out/wine_handheld_start.png" "800x600+$left+$top" \
+  "$out/wine_handheld_expected.png" 20 || fail "the window does not show the main page"
+
+click() {
+  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1 sleep 0.1
+}
+exit_back() {
+  for _ in $(seq 75); do
+    sleep 0.2
+    import -window root -crop "${ew}x${eh}+$((left + ex))+$((top + ey))" +repage "$out/wine_exit_now.png"
+    [ "$(compare -metric AE "$out/wine_exit_now.png" "$out/wine_handheld_exit.png" null: 2>&1)" = 0 ] &&
+      return 0
+  done
+  return 1
+}
+click 319 101                                   # the storage pictures
+for r in 0 1 2; do click 176 $((294 + 21 * r)); done
+sleep 0.5
+
+timeout 120 "$wine" "$simulator" pull "$(winpath "$tmp/pulled")" >"$out/wine_pull.log" 2>&1
+status=$?
+tr -d '\r' <"$out/wine_pull.log"
+[ "$status" = 0 ] || fail "TX Simulator.exe pull ended with $status"
+exit_back || fail "the exit button did not come back after the transfer"
+
+click 515 536                                   # setup
+sleep 0.5
+click 155 275                                   # use the older drivers: LoadLibrary
+click 400 536                                   # back
+for _ in $(seq 600); do [ -e "$tmp/done" ] && break; sleep 0.1; done
+[ "$(tr -d '\r' <"$tmp/done" 2>/dev/null)" = ok ] || fail "the serial pull: '$(cat "$tmp/done" 2>/dev/null)'"
+exit_back || fail "the exit button did not come back after the serial transfer"
+
+xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
+wait_exit "$app" 20
+app=""
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS'"
+for n in Bridge Signal Tunnel; do
+  cmp "$tmp/pulled/$n~" "$tmp/$n~.rsc" || fail "$n~ pulled over the simulator link differs"
+  cmp "$tmp/serial/$n~" "$tmp/$n~.rsc" || fail "$n~ pulled over the serial link differs"
+done
+echo "wine handheld test passed"
