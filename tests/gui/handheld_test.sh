@@ -16,23 +16,13 @@ mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Free UDP ports on 127.0.0.1 for both channels; nothing leaves loopback.
-read -r p1 p2 p3 p4 < <(python3 -c '
-import socket
-s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
-for x in s: x.bind(("127.0.0.1", 0))
-print(*[x.getsockname()[1] for x in s])')
-export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
-export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
+use_loopback_ports
 
-# Three pictures of 20,000 data bytes each, a header of 25 bytes before them.
 header=25
-for n in Bridge Signal Tunnel; do
-  { printf '\002%s~\000\000Picture\0001.00\000\000\003' "$n"; head -c 20000 /dev/urandom; } \
-    >"$out/$n~.rsc"
-  [ "$(stat -c %s "$out/$n~.rsc")" = $((header + 20000)) ] || fail "header of $n"
-  cp "$out/$n~.rsc" "$data/"
-done
+sent="$data/sent"
+mkdir -p "$sent"
+make_pictures "$sent" Bridge Signal Tunnel
+cp "$sent"/*~.rsc "$data/"
 
 pulled="$data/pulled"; serial="$data/serial"
 mkdir -p "$pulled" "$serial"
@@ -104,8 +94,8 @@ app=""
 [ "$(ls "$serial" | wc -l)" = 3 ] || fail "serial $(ls "$serial" | tr '\n' ' ')"
 "$inspector" "$storage" cat Setup400 | cmp - <(printf '\000\001') || fail "Setup400 not stored"
 for n in Bridge Signal Tunnel; do
-  cmp "$pulled/$n~" "$out/$n~.rsc" || fail "$n~ pulled differs from the file taken in"
-  cmp "$serial/$n~" "$out/$n~.rsc" || fail "$n~ pulled over the serial link differs"
+  cmp "$pulled/$n~" "$sent/$n~.rsc" || fail "$n~ pulled differs from the file taken in"
+  cmp "$serial/$n~" "$sent/$n~.rsc" || fail "$n~ pulled over the serial link differs"
   "$inspector" "$storage" cat "$n~" >"$out/$n.data" || fail "cat $n~"
   tail -c +$((header + 1)) "$pulled/$n~" | cmp - "$out/$n.data" || fail "$n~ differs from the stored data"
 done

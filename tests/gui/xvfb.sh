@@ -83,3 +83,27 @@ find_window() {
   left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
   top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
 }
+
+# use_loopback_ports: the simulator and server channels on free UDP ports of
+# 127.0.0.1, so nothing leaves loopback and parallel runs do not meet.
+use_loopback_ports() {
+  local p1 p2 p3 p4
+  read -r p1 p2 p3 p4 < <(python3 -c '
+import socket
+s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
+for x in s: x.bind(("127.0.0.1", 0))
+print(*[x.getsockname()[1] for x in s])')
+  export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
+  export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
+}
+
+# make_pictures DIR NAME...: a resource file DIR/NAME~.rsc for each, a
+# picture of 20,000 random data bytes after a header of 25 bytes (for
+# names of six characters).
+make_pictures() {
+  local dir=$1 n; shift
+  for n in "$@"; do
+    { printf '\002%s~\000\000Picture\0001.00\000\000\003' "$n"; head -c 20000 /dev/urandom; } \
+      >"$dir/$n~.rsc"
+  done
+}

@@ -37,19 +37,11 @@ export TRELVAN_DATA_DIR=$(winpath "$data")
 cp "$exe" "$driver/Ftd2xx.dll" "$tmp/app/"
 export TRELVAN_FAKE_D2XX="pull $(winpath "$tmp/serial")" TRELVAN_FAKE_D2XX_DONE=$(winpath "$tmp/done")
 
-read -r p1 p2 p3 p4 < <(python3 -c '
-import socket
-s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
-for x in s: x.bind(("127.0.0.1", 0))
-print(*[x.getsockname()[1] for x in s])')
-export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
-export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
+use_loopback_ports
 
 cp "$resources"/*.rsc "$data/"
-for n in Bridge Signal Tunnel; do
-  { printf '\002%s~\000\000Picture\0001.00\000\000\003' "$n"; head -c 20000 /dev/urandom; } >"$tmp/$n~.rsc"
-  cp "$tmp/$n~.rsc" "$data/"
-done
+make_pictures "$tmp" Bridge Signal Tunnel
+cp "$tmp"/*~.rsc "$data/"
 
 start_xvfb || exit 1
 headless_shot "$headless" "$resources" "$out/wine_handheld_expected.png" || fail "headless shot"
