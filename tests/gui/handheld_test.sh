@@ -3,9 +3,10 @@
 # taken in as resource files are chosen on the main page with held clicks;
 # the stand-in handheld, run as "TX Simulator.exe" on free loopback ports,
 # pulls them. While it does, the exit button is blanked; a quiet second after
-# it ends the button is back. Then the setup page's check box loads the
-# stand-in serial driver library, whose handheld pulls the same files over
-# the serial link. After the exit the files both received are the stored
+# it ends the button is back. A push cut off half-way (the stand-in killed)
+# leaves no file and the storage usable: the setup page's Back still stores
+# "Setup400", while its check box loads the stand-in serial driver library,
+# whose handheld pulls the same files over the serial link. After the exit the files both received are the stored
 # ones byte for byte: the resource files, and after their headers what the
 # inspector's `cat` gives.
 set -uo pipefail
@@ -78,6 +79,14 @@ exit_back() {
 }
 exit_back || fail "the exit button did not come back after the transfer"
 
+# A push cut off half-way: the stand-in killed after two of its eight seconds.
+{ printf '\002Pushed~\000\000Picture\0001.00\000\000\003'; head -c 200000 /dev/urandom; } >"$sent/push"
+(exec -a "TX Simulator.exe" "$handheld" push "$sent/push" >/dev/null 2>&1) &
+sim=$!
+sleep 2
+kill -KILL "$sim"; wait "$sim" 2>/dev/null
+exit_back || fail "the exit button did not come back after the cut push"
+
 click 515 536                                   # setup
 sleep 0.3
 click 155 275                                   # use the older drivers: the library loads
@@ -93,6 +102,7 @@ app=""
 [ "$(ls "$pulled" | wc -l)" = 3 ] || fail "pulled $(ls "$pulled" | tr '\n' ' ')"
 [ "$(ls "$serial" | wc -l)" = 3 ] || fail "serial $(ls "$serial" | tr '\n' ' ')"
 "$inspector" "$storage" cat Setup400 | cmp - <(printf '\000\001') || fail "Setup400 not stored"
+! "$inspector" "$storage" ls | grep -qF "Pushed~" || fail "the cut push left a file"
 for n in Bridge Signal Tunnel; do
   cmp "$pulled/$n~" "$sent/$n~.rsc" || fail "$n~ pulled differs from the file taken in"
   cmp "$serial/$n~" "$sent/$n~.rsc" || fail "$n~ pulled over the serial link differs"
