@@ -35,6 +35,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   numeric = strcmp(argv[1], "numeric") == 0;
-  const SdlProgramHooks hooks{OpenKeyboard, PrintEntry};
+  const SdlProgramHooks hooks{OpenKeyboard, PrintEntry, nullptr};
   return RunSdlProgram(&hooks);
 }

@@ -64,6 +64,11 @@ class AssistantMemory {
   size_t length_ = 0;
 };
 
+uint64_t Nanoseconds(uint64_t counter) {
+  const uint64_t perSecond = SDL_GetPerformanceFrequency();
+  return counter / perSecond * 1000000000u + counter % perSecond * 1000000000u / perSecond;
+}
+
 // True when the event was a tick of the 10 ms timer.
 bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
   switch (e.type) {
@@ -206,7 +211,11 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     SDL_Event e;
     while (!window.QuitPosted(&code) && SDL_WaitEvent(&e)) {
       const int shown = window.Presents();
+      const uint64_t before = SDL_GetPerformanceCounter();
       const bool ticked = HandleEvent(a, window, e);
+      if (ticked && hooks && hooks->ticked) {
+        hooks->ticked(a, Nanoseconds(before), Nanoseconds(SDL_GetPerformanceCounter()) - Nanoseconds(before));
+      }
       // The first tick draws the start page: show it now rather than at the
       // repaint throttle's first turn, 100 ms later.
       if (window.TakeRepaint() || (ticked && firstTick)) {

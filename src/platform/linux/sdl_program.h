@@ -3,6 +3,8 @@
 // messages.
 #pragma once
 
+#include <cstdint>
+
 namespace trelvan {
 
 struct Assistant;
@@ -11,6 +13,9 @@ struct Assistant;
 struct SdlProgramHooks {
   void (*started)(Assistant& a);  /**< after the start-up, before the first tick; or null */
   void (*ended)(Assistant& a);    /**< after the message loop, before the Assistant goes; or null */
+  /** after each timer tick: when it began and how long it took, in ns of the
+      performance counter; or null */
+  void (*ticked)(Assistant& a, uint64_t startNs, uint64_t durationNs);
 };
 
 // Runs the program until its message loop ends and returns the exit status.
