@@ -214,7 +214,8 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       const uint64_t before = SDL_GetPerformanceCounter();
       const bool ticked = HandleEvent(a, window, e);
       if (ticked && hooks && hooks->ticked) {
-        hooks->ticked(a, Nanoseconds(before), Nanoseconds(SDL_GetPerformanceCounter()) - Nanoseconds(before));
+        const uint64_t start = Nanoseconds(before);
+        hooks->ticked(a, start, Nanoseconds(SDL_GetPerformanceCounter()) - start);
       }
       // The first tick draws the start page: show it now rather than at the
       // repaint throttle's first turn, 100 ms later.

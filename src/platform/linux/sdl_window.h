@@ -36,6 +36,7 @@ class SdlWindow : public Window {
   SDL_TimerID timer_ = 0;
   Uint32 timerEvent_;
   std::atomic<bool> timerQueued_{false};  // like WM_TIMER: at most one waits
+  Uint64 nextTick_ = 0;  // ms: when the timer is due next, on a fixed 10 ms grid
   bool repaint_ = false;
   bool quit_ = false;
   int quitCode_ = 0;
