@@ -150,7 +150,10 @@ bool Report() {
     if (i == first) continue;
     spacing.push_back(run.ticks[i].start - run.ticks[i - 1].start);
     const double ms = static_cast<double>(spacing.back()) / 1e6;
-    if (ms >= 15) ++gaps, gapMs += ms - 10;
+    if (ms >= 15) {
+      ++gaps;
+      gapMs += ms - 10;
+    }
   }
   const double seconds = static_cast<double>(run.ticks[last].start - run.ticks[first].start) / 1e9;
   const size_t ticks = last - first + 1;

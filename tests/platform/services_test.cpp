@@ -84,6 +84,7 @@ TEST(ProcessesService, FindsArgvZeroBaseNameBeyondFifteenCharacters) {
   }
   EXPECT_TRUE(seen);
   EXPECT_FALSE(processes.IsRunning("TX Simulator"));
+  EXPECT_TRUE(processes.IsRunning("TX Simulator.exe"));  // found again, then asked first
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
   EXPECT_FALSE(processes.IsRunning("TX Simulator.exe"));

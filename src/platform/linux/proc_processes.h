@@ -11,6 +11,11 @@ namespace trelvan {
 class ProcProcesses : public Processes {
  public:
   bool IsRunning(const char* name) override;
+
+ private:
+  // The process found last is asked first: the tick asks every 10 ms while
+  // the simulator runs, and a walk over all of /proc takes most of a tick.
+  long lastFound_ = -1;
 };
 
 }  // namespace trelvan
