@@ -38,7 +38,7 @@ void SdlWindow::ShowMessageBox(const char* text) {
 
 // SDL counts the next interval from the millisecond its timer thread woke
 // for this call, so each late wake-up would lengthen that period for good
-// (about 3% fewer ticks, and as many fewer handheld requests). The interval
+// (1 to 3% fewer ticks, and as many fewer handheld requests). The interval
 // returned reaches the next point of a fixed 10 ms grid instead; points
 // missed while the thread was held up are skipped, not made up.
 Uint32 SdlWindow::TimerCallback(Uint32, void* self) {
