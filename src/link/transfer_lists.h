@@ -50,6 +50,7 @@ struct SelectionEntry {
 struct SendEntry {
   char name[kTransferNameCapacity];
   uint32_t size;
+  char revision[7];  /**< the server's revision text of the file: 6 characters and the zero */
   uint8_t ready;  /**< 1: the file is in the storage and may be sent */
 };
 

@@ -1,0 +1,154 @@
+#include "net/downloads.h"
+
+#include <cstring>
+
+#include "net/net.h"
+#include "shell/steps.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+
+namespace trelvan {
+
+namespace {
+
+int Fail(Download& d, uint8_t why) {
+  d.phase = kDownloadIdle;
+  d.failure = why;
+  return kStepFailed;
+}
+
+void RequestInformation(Net& net, Platform& p) {
+  ServerChannel& c = net.server;
+  SendServerRequest(c, p, BuildFileInfoRequest(c.request, net.download.name));
+}
+
+void RequestChunk(Net& net, Platform& p) {
+  Download& d = net.download;
+  ServerChannel& c = net.server;
+  const uint32_t remaining = d.size - d.received;
+  d.asked = static_cast<uint16_t>(remaining < kServerChunkLimit ? remaining : kServerChunkLimit);
+  SendServerRequest(c, p, BuildFileDataRequest(c.request, d.name, d.revision, d.received, d.asked));
+}
+
+void Begin(Net& net, Platform& p, const char* name, uint8_t infoOnly) {
+  Download& d = net.download;
+  d = Download{};
+  CopyText(name, d.name, kServerNameField);
+  d.infoOnly = infoOnly;
+  d.phase = kDownloadInformation;
+  // a reply to an earlier request is no answer to this one
+  net.server.serverReplyReady = 0;
+  RequestInformation(net, p);
+}
+
+// The information reply: kStepDone, kStepFailed, or 0 with the data phase
+// begun.
+int TakeInformation(Net& net, Platform& p, const uint8_t* reply, uint32_t length) {
+  Download& d = net.download;
+  FileInfoReply info;
+  if (!ParseFileInfoReply(reply, length, info) || info.status != kServerStatusFound ||
+      CompareText(info.name, d.name, kServerNameField) != 0) {
+    return Fail(d, kDownloadNotRead);
+  }
+  CopyText(info.revision, d.revision, kServerRevisionField);
+  d.size = info.size;
+  if (d.infoOnly || d.size == 0) {
+    d.phase = kDownloadIdle;
+    return kStepDone;
+  }
+  // Refused before its first chunk: it could never be held.
+  if (d.size > kDownloadBufferCapacity) {
+    p.window.ShowMessageBox(kReceivedFileTooBig);
+    return Fail(d, kDownloadTooBig);
+  }
+  d.phase = kDownloadData;
+  RequestChunk(net, p);
+  return 0;
+}
+
+int TakeData(Net& net, Storage& s, Platform& p, const uint8_t* reply, uint32_t length) {
+  Download& d = net.download;
+  // The reply decides: fewer bytes than asked end the download, and
+  // nothing beyond the reply is ever taken.
+  if (length < kFileDataReplyHeader || reply[0] != kServerStatusFound ||
+      FileDataReplyCount(length) < d.asked) {
+    return Fail(d, kDownloadNotRead);
+  }
+  if (uint64_t{d.received} + d.asked > kDownloadBufferCapacity) {
+    p.window.ShowMessageBox(kReceivedFileTooBig);
+    return Fail(d, kDownloadTooBig);
+  }
+  std::memcpy(net.downloadBuffer.get() + d.received, reply + kFileDataReplyHeader, d.asked);
+  d.received += d.asked;
+  if (d.received < d.size) {
+    RequestChunk(net, p);
+    const uint64_t percent = uint64_t{d.received} * 100 / d.size;
+    return percent > 99 ? 99 : static_cast<int>(percent);
+  }
+  switch (StoreDownloadedFile(s, net.downloadBuffer.get(), d.size)) {
+    case kDownloadStored:
+      d.phase = kDownloadIdle;
+      return kStepDone;
+    case kDownloadNotAFile:
+      return Fail(d, kDownloadNotRead);
+    default:
+      return Fail(d, kDownloadNoStorage);
+  }
+}
+
+int Continue(Net& net, Storage* s, Platform& p) {
+  Download& d = net.download;
+  ServerChannel& c = net.server;
+  if (d.phase == kDownloadIdle) return Fail(d, d.failure != kDownloadNoFailure ? d.failure : static_cast<uint8_t>(kDownloadNotRead));
+  if (!c.serverReplyReady) {
+    // The channel gave up after its resends.
+    return c.serverAwaiting ? 0 : Fail(d, kDownloadNotRead);
+  }
+  c.serverReplyReady = 0;
+  if (d.phase == kDownloadInformation) {
+    return TakeInformation(net, p, c.acceptedReply, c.acceptedReplyLength);
+  }
+  return TakeData(net, *s, p, c.acceptedReply, c.acceptedReplyLength);
+}
+
+}  // namespace
+
+int GetServerFileInfo(Net& net, Platform& p, int start, const char* name) {
+  if (start) {
+    Begin(net, p, name, 1);
+    return 0;
+  }
+  return Continue(net, nullptr, p);
+}
+
+int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char* name) {
+  if (start) {
+    Begin(net, p, name, 0);
+    return 0;
+  }
+  return Continue(net, &s, p);
+}
+
+DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size) {
+  if (!IsCompleteFileHeader(bytes, size)) return kDownloadNotAFile;
+  RunStorageToIdle(s);
+  if (StorageCreateFile(s, size) != kStorageAccepted) return kDownloadRefused;
+  RunStorageToIdle(s);
+  for (uint32_t at = 0; at < size; at += kUnitSize) {
+    const uint32_t piece = size - at < kUnitSize ? size - at : kUnitSize;
+    if (StorageWriteData(s, bytes + at, piece) != kStorageAccepted) return kDownloadRefused;
+    RunStorageToIdle(s);
+  }
+  // The new file is the table's last; an older one of its name goes now.
+  const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
+  char name[kServerNameField];
+  StorageReadField(s, newest, kFieldName, name);
+  const int older = StorageFindFile(s, name);
+  if (older >= 0 && older < newest) {
+    StorageDeleteFile(s, static_cast<uint16_t>(older));
+    RunStorageToIdle(s);
+  }
+  return kDownloadStored;
+}
+
+}  // namespace trelvan
