@@ -36,10 +36,12 @@ SelectResult AddToSelection(TransferLists& t, const char* name) {
 }
 
 void RemoveFromSelection(TransferLists& t, int k) {
-  if (k < 0 || k >= t.selectionCount) return;
-  for (int i = k; i + 1 < t.selectionCount; ++i) t.selectionList[i] = t.selectionList[i + 1];
-  --t.selectionCount;
-  t.selectionList[t.selectionCount] = SelectionEntry{};
+  // An update's selection counts all its files but has eight entries.
+  const int count = t.selectionCount < kSelectionCapacity ? t.selectionCount : kSelectionCapacity;
+  if (k < 0 || k >= count) return;
+  for (int i = k; i + 1 < count; ++i) t.selectionList[i] = t.selectionList[i + 1];
+  t.selectionCount = static_cast<uint8_t>(count - 1);
+  t.selectionList[count - 1] = SelectionEntry{};
 }
 
 uint32_t SelectedFilesSize(const TransferLists& t, const Storage& s) {

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "shell/assistant.h"
+#include "net/server_steps.h"
 #include "shell/setup_records.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
@@ -158,7 +159,7 @@ void HandleListButtons(Assistant& a) {
     }
     return;
   }
-  for (int k = 0; k < a.link.transfer.selectionCount; ++k) {
+  for (int k = 0; k < a.link.transfer.selectionCount && k < kSelectionCapacity; ++k) {
     const ListRow& row = m.selectionRows[k];
     if (!HitTest(pointer, &row.text) && !HitTest(pointer, &row.mark)) continue;
     ClickSelectionEntry(a.link.transfer, k);
@@ -250,6 +251,13 @@ void MainPageTimer(Assistant& a) {
       break;
     default:
       break;
+  }
+  const ServerStepContext steps{a.net, a.link.transfer, a.storage, a.platform,
+                                a.link.handheld.handheldRevision, a.shell.ShellStarted != 0};
+  if (RunServerSteps(steps) & kServerListReady) DrawListArea(a);
+  if (a.net.message.pending) {
+    a.net.message.pending = 0;
+    RequestInformation(a, a.net.message.text, 0, kMainPage);
   }
 }
 

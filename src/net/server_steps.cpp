@@ -1,0 +1,299 @@
+#include "net/server_steps.h"
+
+#include "shell/steps.h"
+#include "storage/file_system.h"
+#include "storage/text.h"
+
+namespace trelvan {
+
+namespace {
+
+// Reads the text at `at` into `out`, cut to `limit` characters; returns the
+// position after its zero (or the end of the data).
+uint32_t NextText(const uint8_t* data, uint32_t size, uint32_t at, char* out, uint32_t limit) {
+  uint32_t k = 0;
+  for (; at < size && data[at] != 0; ++at) {
+    if (k < limit) out[k++] = static_cast<char>(data[at]);
+  }
+  out[k] = 0;
+  return at < size ? at + 1 : size;
+}
+
+bool IsEndOfNames(const char* text) {
+  return CompareText(text, kEndOfFileNames, kTransferNameCapacity) == 0;
+}
+
+void LeaveMessage(Net& net, const char* message) {
+  CopyText(message, net.message.text, kServerMessageCapacity);
+  net.message.pending = 1;
+}
+
+// "prefix" + name.
+void JoinMessage(Net& net, const char* prefix, const char* name) {
+  char text[kServerMessageCapacity];
+  CopyText(prefix, text, sizeof text);
+  char cut[kServerMessageCapacity];
+  CopyText(name, cut, static_cast<uint16_t>(sizeof text - TextLength(text)));
+  AppendText(cut, text);
+  CopyText(text, net.message.text, kServerMessageCapacity);
+}
+
+// A failed download's message: the storage's refusal is said as such, any
+// other failure as the read error with the file's name.
+void DownloadFailed(Net& net, TransferLists& t, const char* name, bool keepSelection) {
+  if (net.download.failure == kDownloadNoStorage) {
+    ShowServerError(net, t, kNotEnoughStorage);
+    return;
+  }
+  if (keepSelection) {
+    ShowServerMessage(net, t, "");
+  } else {
+    ShowServerError(net, t, "");
+  }
+  JoinMessage(net, kCouldNotRead, name);
+}
+
+// The data of stored file `index` (its FileHeader left out) into `out`, at
+// most `capacity` bytes; returns how many.
+uint32_t ReadStoredData(const Storage& s, uint16_t index, uint8_t* out, uint32_t capacity) {
+  const uint32_t size = StorageFileSize(s, index);
+  const uint32_t header = StorageHeaderLength(s, index);
+  if (header >= size) return 0;
+  const uint32_t n = size - header < capacity ? size - header : capacity;
+  return StorageReadData(s, index, header, out, n);
+}
+
+void StartFileInformation(const ServerStepContext& c) {
+  Net& net = c.net;
+  TransferLists& t = c.transfer;
+  net.fileIndex = 0;
+  if (t.selectionCount == 0) {
+    // nothing to fetch: the handheld is told so at once
+    t.serverFilesReady = 1;
+    t.serverFileCount = 0;
+    net.serverStep = kServerWaitForHandheld;
+    return;
+  }
+  GetServerFileInfo(net, c.platform, 1, t.sendList[0].name);
+  net.serverStep = kServerFileInformation;
+}
+
+void Idle(const ServerStepContext& c) {
+  Net& net = c.net;
+  TransferLists& t = c.transfer;
+  if (t.downloadRequest & kDownloadList) {
+    t.downloadRequest &= static_cast<uint16_t>(~kDownloadList);
+    DownloadServerFile(net, c.storage, c.platform, 1, net.serverListName);
+    net.serverStep = kServerListDownload;
+  } else if (t.downloadRequest & kDownloadFiles) {
+    t.downloadRequest &= static_cast<uint16_t>(~kDownloadFiles);
+    StartFileInformation(c);
+  } else if (t.downloadRequest & kDownloadUpdateList) {
+    t.downloadRequest &= static_cast<uint16_t>(~kDownloadUpdateList);
+    DownloadServerFile(net, c.storage, c.platform, 1, t.sendList[0].name);
+    net.serverStep = kServerUpdateListDownload;
+  }
+}
+
+uint8_t ListDownload(const ServerStepContext& c, int result) {
+  Net& net = c.net;
+  if (result == kStepFailed) {
+    DownloadFailed(net, c.transfer, net.serverListName, false);
+    return kServerNoEvent;
+  }
+  if (result != kStepDone) return kServerNoEvent;
+  MainLists& lists = net.lists;
+  lists.listRowCount = 0;
+  lists.listTopPage = 0;
+  const int index = StorageFindFile(c.storage, net.serverListName);
+  if (index >= 0) {
+    const uint32_t n = ReadStoredData(c.storage, static_cast<uint16_t>(index), net.downloadBuffer.get(),
+                                      kDownloadBufferCapacity);
+    lists.listRowCount = ReadListNames(net.downloadBuffer.get(), n, lists.listRows, kListRowCapacity);
+  }
+  net.serverStep = kServerListShown;
+  return kServerListReady;
+}
+
+void FileInformation(const ServerStepContext& c, int result) {
+  Net& net = c.net;
+  TransferLists& t = c.transfer;
+  SendEntry& e = t.sendList[net.fileIndex];
+  if (result == kStepFailed) {
+    DownloadFailed(net, t, e.name, true);
+    return;
+  }
+  if (result != kStepDone) return;
+  t.serverTotalBytes += net.download.size;
+  e.size = net.download.size;
+  CopyText(net.download.revision, e.revision, kServerRevisionField);
+  ++net.fileIndex;
+  if (net.fileIndex < t.selectionCount && net.fileIndex < kSendListCapacity) {
+    GetServerFileInfo(net, c.platform, 1, t.sendList[net.fileIndex].name);
+    return;
+  }
+  t.serverFilesReady = 1;
+  t.serverFileCount = t.selectionCount;
+  net.fileIndex = 0;
+  DownloadServerFile(net, c.storage, c.platform, 1, t.sendList[0].name);
+  net.serverStep = kServerFileDownloads;
+}
+
+void FileDownloads(const ServerStepContext& c, int result) {
+  Net& net = c.net;
+  TransferLists& t = c.transfer;
+  SendEntry& e = t.sendList[net.fileIndex];
+  if (result == kStepFailed) {
+    DownloadFailed(net, t, e.name, false);
+    return;
+  }
+  const int shown = net.fileIndex < kSelectionCapacity - 1 ? net.fileIndex : kSelectionCapacity - 1;
+  t.selectionList[shown].progress = static_cast<uint8_t>(result);
+  if (result != kStepDone) return;
+  e.ready = 1;
+  ++t.readyCount;
+  ++net.fileIndex;
+  if (net.fileIndex < t.serverFileCount && net.fileIndex < kSendListCapacity) {
+    DownloadServerFile(net, c.storage, c.platform, 1, t.sendList[net.fileIndex].name);
+  } else {
+    net.serverStep = kServerWaitForHandheld;
+  }
+}
+
+void UpdateListDownload(const ServerStepContext& c, int result) {
+  Net& net = c.net;
+  TransferLists& t = c.transfer;
+  char listName[kTransferNameCapacity];
+  CopyText(t.sendList[0].name, listName, kTransferNameCapacity);
+  if (result == kStepFailed) {
+    DownloadFailed(net, t, listName, false);
+    return;
+  }
+  if (result != kStepDone) return;
+  t.selectionCount = 0;
+  const int index = StorageFindFile(c.storage, listName);
+  if (index < 0) {
+    ShowServerMessage(net, t, "");
+    JoinMessage(net, kNotOnAssistant, listName);
+    return;
+  }
+  const uint32_t n = ReadStoredData(c.storage, static_cast<uint16_t>(index), net.downloadBuffer.get(),
+                                    kDownloadBufferCapacity);
+  UpdateRecord record;
+  if (!FindUpdateRecord(net.downloadBuffer.get(), n, c.handheldRevision, record)) {
+    ShowServerMessage(net, t, kRevisionNotFound);
+    return;
+  }
+  for (int i = 0; i < record.nameCount; ++i) {
+    SendEntry& e = t.sendList[i];
+    CopyText(record.names[i], e.name, kTransferNameCapacity);
+    e.ready = 0;
+    ++t.selectionCount;
+    if (i >= 1 && i < kSelectionCapacity) {
+      SelectionEntry& s = t.selectionList[i];
+      FormatText(s.name, "File %d", i);
+      s.shown = 1;
+      s.progress = 0;
+    }
+  }
+  StartFileInformation(c);
+}
+
+}  // namespace
+
+void ShowServerMessage(Net& net, TransferLists& t, const char* message) {
+  net.serverStep = kServerIdle;
+  t.downloadRequest = 0;
+  LeaveMessage(net, message);
+}
+
+void ShowServerError(Net& net, TransferLists& t, const char* message) {
+  ClearSelection(t);
+  ShowServerMessage(net, t, message);
+}
+
+uint8_t RunServerSteps(const ServerStepContext& c) {
+  Net& net = c.net;
+  switch (net.serverStep) {
+    case kServerStart:
+      if (!c.startUpRan) return kServerNoEvent;
+      DownloadServerFile(net, c.storage, c.platform, 1, kConnectionTestName);
+      net.serverStep = kServerConnectionTest;
+      return kServerNoEvent;
+    case kServerIdle:
+      Idle(c);
+      return kServerNoEvent;
+    case kServerConnectionTest: {
+      const int result = DownloadServerFile(net, c.storage, c.platform, 0, nullptr);
+      if (result == kStepFailed) {
+        if (net.download.failure == kDownloadNoStorage) {
+          ShowServerError(net, c.transfer, kNotEnoughStorage);
+        } else {
+          ShowServerError(net, c.transfer, kCouldNotConnect);
+        }
+      } else if (result == kStepDone) {
+        net.serverStep = kServerIdle;
+      }
+      return kServerNoEvent;
+    }
+    case kServerListDownload:
+      return ListDownload(c, DownloadServerFile(net, c.storage, c.platform, 0, nullptr));
+    case kServerListShown:
+      net.serverStep = kServerIdle;
+      return kServerNoEvent;
+    case kServerFileInformation:
+      FileInformation(c, GetServerFileInfo(net, c.platform, 0, nullptr));
+      return kServerNoEvent;
+    case kServerFileDownloads:
+      FileDownloads(c, DownloadServerFile(net, c.storage, c.platform, 0, nullptr));
+      return kServerNoEvent;
+    case kServerWaitForHandheld:
+      if (c.transfer.transferActive == 0) net.serverStep = kServerIdle;
+      return kServerNoEvent;
+    case kServerUpdateListDownload:
+      UpdateListDownload(c, DownloadServerFile(net, c.storage, c.platform, 0, nullptr));
+      return kServerNoEvent;
+    default:
+      net.serverStep = kServerIdle;
+      return kServerNoEvent;
+  }
+}
+
+uint16_t ReadListNames(const uint8_t* data, uint32_t size, char (*rows)[kTypeListNameCapacity],
+                       uint16_t capacity) {
+  uint16_t count = 0;
+  for (uint32_t at = 0; at < size && count < capacity; ++count) {
+    at = NextText(data, size, at, rows[count], kTypeListNameCapacity - 1);
+  }
+  return count;
+}
+
+bool FindUpdateRecord(const uint8_t* data, uint32_t size, const char* revision, UpdateRecord& out) {
+  char text[kTransferNameCapacity];
+  if (size == 0) return false;
+  uint32_t at = NextText(data, size, 0, text, 7);
+  int records = ParseNumber(text);
+  if (records > kUpdateRecordCapacity) records = kUpdateRecordCapacity;
+  for (int r = 0; r < records && at < size; ++r) {
+    out = UpdateRecord{};
+    at = NextText(data, size, at, out.revision, kUpdateRevisionCapacity - 1);
+    bool ended = false;
+    while (out.nameCount < kUpdateNameCapacity && at < size) {
+      at = NextText(data, size, at, text, kTransferNameCapacity - 1);
+      if (IsEndOfNames(text)) {
+        ended = true;
+        break;
+      }
+      CopyText(text, out.names[out.nameCount++], kTransferNameCapacity);
+    }
+    if (!ended && at < size) {
+      // a full record may still carry its end mark
+      const uint32_t next = NextText(data, size, at, text, kTransferNameCapacity - 1);
+      if (IsEndOfNames(text)) at = next;
+    }
+    if (records == 1 || CompareText(out.revision, revision, kRevisionCompareLength) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace trelvan
