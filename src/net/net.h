@@ -38,7 +38,6 @@ struct ServerMessage {
 struct Net {
   uint16_t serverStep;  /**< a ServerSteps value */
   uint16_t fileIndex;   /**< the sendList entry the steps work on */
-  char serverListName[kServerNameField];  /**< the server list to fetch next */
   Download download;
   // Allocated once with the Net and never cleared: its pages are touched
   // only by a download that fills them.

@@ -1,6 +1,7 @@
 #include "net/server_lists.h"
 
 #include "projects/project_file.h"
+#include "storage/text.h"
 
 namespace trelvan {
 
@@ -12,6 +13,43 @@ const char* StorageListTypeText(uint8_t listType) {
     case kListStorageProjects: return kProjectFileType;
     default: return nullptr;
   }
+}
+
+const char* ServerListFileName(uint8_t listType) {
+  switch (listType) {
+    case kListServerPictureCategories: return "VH Pictures Categories List";
+    case kListServerSoundCategories: return "VH Sounds Categories List";
+    case kListServerLightEffects: return "VH Light Effects List";
+    case kListServerProjects: return "VH Projects List";
+    case kListServerProductPrograms: return "VH Product Programs List";
+    default: return nullptr;
+  }
+}
+
+namespace {
+
+// Asks the server steps for `name` as the list shown; its rows come with it.
+void RequestServerList(MainLists& lists, TransferLists& t, const char* name, uint8_t listType) {
+  CopyText(name, lists.serverListName, kTransferNameCapacity);
+  t.MainListType = listType;
+  t.listSource = kFromServer;
+  t.downloadRequest |= kDownloadList;
+  lists.rowsSelectable =
+      listType == kListServerPictureCategories || listType == kListServerSoundCategories ? 0 : 1;
+  lists.listRowCount = 0;
+  lists.listTopPage = 0;
+}
+
+}  // namespace
+
+void ShowServerList(MainLists& lists, TransferLists& t, uint8_t listType) {
+  const char* name = ServerListFileName(listType);
+  if (!name) return;
+  if (t.listSource == kFromStorage || t.MainListType == kListServerProductPrograms ||
+      listType == kListServerProductPrograms) {
+    ClearSelection(t);
+  }
+  RequestServerList(lists, t, name, listType);
 }
 
 void ShowStorageList(MainLists& lists, TransferLists& t, const Storage& s, uint8_t listType) {
@@ -33,10 +71,21 @@ const char* ListRowName(const MainLists& lists, int r) {
   return lists.listRows[kListScreenRows * lists.listTopPage + r];
 }
 
-RowClickResult ClickListRow(const MainLists& lists, TransferLists& t, int r) {
+RowClickResult ClickListRow(MainLists& lists, TransferLists& t, int r) {
   if (!ListRowShown(lists, r)) return kRowIgnored;
   if (t.selectionCount >= kSelectionCapacity) return kRowSelectionFull;
-  if (!lists.rowsSelectable) return kRowIgnored;
+  if (!lists.rowsSelectable) {
+    const uint8_t category = t.MainListType == kListServerPictureCategories ? kListServerPictures
+                             : t.MainListType == kListServerSoundCategories ? kListServerSounds
+                                                                            : kListNone;
+    if (category == kListNone) return kRowIgnored;
+    char name[kTransferNameCapacity] = "VH ";
+    char row[kTransferNameCapacity];
+    CopyText(ListRowName(lists, r), row, kTransferNameCapacity - 3);
+    AppendText(row, name);
+    RequestServerList(lists, t, name, category);
+    return kRowCategoryOpened;
+  }
   if (t.MainListType == kListServerProductPrograms) ClearSelection(t);
   return AddToSelection(t, ListRowName(lists, r)) == kSelectAdded ? kRowSelected : kRowIgnored;
 }

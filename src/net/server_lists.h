@@ -16,6 +16,7 @@ constexpr int kListRowCapacity = 100;  // the server's lists hold at most 100 na
 constexpr int kListScreenRows = 12;    // rows the main page shows at once
 
 struct MainLists {
+  char serverListName[kTransferNameCapacity];  /**< the server list to fetch next */
   char listRows[kListRowCapacity][kTypeListNameCapacity];
   uint16_t listRowCount;
   uint16_t listTopPage;    /**< the screen shown: rows from 12 x listTopPage */
@@ -30,9 +31,19 @@ const char* StorageListTypeText(uint8_t listType);
 // of that type.
 void ShowStorageList(MainLists& lists, TransferLists& t, const Storage& s, uint8_t listType);
 
-enum RowClickResult : uint8_t { kRowIgnored, kRowSelected, kRowSelectionFull };
-// A click on shown row r (0..11).
-RowClickResult ClickListRow(const MainLists& lists, TransferLists& t, int r);
+// The server list file of a server list type (1, 4, 7, 9, 11); null for the others.
+const char* ServerListFileName(uint8_t listType);
+
+// A server list button: the selection is cleared when it came from the
+// storage or from the product programs (whose button always clears it),
+// the list is asked for and its rows wait for it. Categories lists open a
+// category from a row; the others select rows.
+void ShowServerList(MainLists& lists, TransferLists& t, uint8_t listType);
+
+enum RowClickResult : uint8_t { kRowIgnored, kRowSelected, kRowSelectionFull, kRowCategoryOpened };
+// A click on shown row r (0..11). A row of a categories list asks for its
+// category's list ("VH " + the row's name).
+RowClickResult ClickListRow(MainLists& lists, TransferLists& t, int r);
 // A click on selection entry k: on the product programs the whole selection
 // goes, else that entry.
 void ClickSelectionEntry(TransferLists& t, int k);

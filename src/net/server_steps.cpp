@@ -83,7 +83,7 @@ void Idle(const ServerStepContext& c) {
   TransferLists& t = c.transfer;
   if (t.downloadRequest & kDownloadList) {
     t.downloadRequest &= static_cast<uint16_t>(~kDownloadList);
-    DownloadServerFile(net, c.storage, c.platform, 1, net.serverListName);
+    DownloadServerFile(net, c.storage, c.platform, 1, net.lists.serverListName);
     net.serverStep = kServerListDownload;
   } else if (t.downloadRequest & kDownloadFiles) {
     t.downloadRequest &= static_cast<uint16_t>(~kDownloadFiles);
@@ -98,14 +98,14 @@ void Idle(const ServerStepContext& c) {
 uint8_t ListDownload(const ServerStepContext& c, int result) {
   Net& net = c.net;
   if (result == kStepFailed) {
-    DownloadFailed(net, c.transfer, net.serverListName, false);
+    DownloadFailed(net, c.transfer, net.lists.serverListName, false);
     return kServerNoEvent;
   }
   if (result != kStepDone) return kServerNoEvent;
   MainLists& lists = net.lists;
   lists.listRowCount = 0;
   lists.listTopPage = 0;
-  const int index = StorageFindFile(c.storage, net.serverListName);
+  const int index = StorageFindFile(c.storage, net.lists.serverListName);
   if (index >= 0) {
     const uint32_t n = ReadStoredData(c.storage, static_cast<uint16_t>(index), net.downloadBuffer.get(),
                                       kDownloadBufferCapacity);

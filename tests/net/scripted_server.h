@@ -24,12 +24,8 @@ namespace testing {
 
 using Bytes = std::vector<uint8_t>;
 
-struct ScriptedServer {
-  FakePlatform fake;
-  Platform platform = fake;
-  std::unique_ptr<Storage> storage = MakeFormattedStorage(fake.files);
-  std::unique_ptr<Net> net{new Net{}};
-
+// Answers from a map of files, on any fake network and channel.
+struct ServerScript {
   std::map<std::string, Bytes> files;          /**< name -> whole content served */
   std::map<std::string, uint32_t> claimedSize;  /**< an information reply's size, when not the content's */
   bool silent = false;                          /**< answers nothing */
@@ -40,17 +36,9 @@ struct ScriptedServer {
   int replies = 0;
   size_t seen = 0;
 
-  ScriptedServer() {
-    ReadChannelSettings(net->server, net->simulator, platform);
-    EXPECT_TRUE(ServerLinkStart(net->server, platform));
-  }
-
-  // The datagrams the assistant sent to the server.
-  int Sends() { return static_cast<int>(fake.udp.Sent().size()); }
-
   // Answers the newest datagram when one arrived since the last call.
-  void Serve() {
-    const auto sent = fake.udp.Sent();
+  void Serve(FakeUdp& udp, ServerChannel& channel) {
+    const auto sent = udp.Sent();
     if (silent || sent.size() == seen) return;
     seen = sent.size();
     const Bytes& d = sent.back().bytes;
@@ -88,17 +76,33 @@ struct ScriptedServer {
     reply.push_back(static_cast<uint8_t>(sum >> 8));
     if (tamper) tamper(reply, replies);
     ++replies;
-    Land(reply);
+    Land(channel, reply);
   }
 
   // The slot as the receive thread fills it (nothing is delivered to the
   // fake socket, so the thread stays asleep).
-  void Land(const Bytes& reply) {
-    ServerChannel& c = net->server;
+  static void Land(ServerChannel& c, const Bytes& reply) {
     std::memcpy(c.serverReply, reply.data(), reply.size());
     c.serverReplyLength.store(static_cast<uint16_t>(reply.size()));
     c.serverReplyArrived.store(1);
   }
+};
+
+// The script with its own storage and Net.
+struct ScriptedServer : ServerScript {
+  FakePlatform fake;
+  Platform platform = fake;
+  std::unique_ptr<Storage> storage = MakeFormattedStorage(fake.files);
+  std::unique_ptr<Net> net{new Net{}};
+
+  ScriptedServer() {
+    ReadChannelSettings(net->server, net->simulator, platform);
+    EXPECT_TRUE(ServerLinkStart(net->server, platform));
+  }
+
+  // The datagrams the assistant sent to the server.
+  int Sends() { return static_cast<int>(fake.udp.Sent().size()); }
+  void Serve() { ServerScript::Serve(fake.udp, net->server); }
 
   // One tick of the channel: the server answers, the reply is taken and a
   // resend is due or not.

@@ -100,6 +100,67 @@ TEST(ServerLists, UpdateRecordForTheRevision) {
   }
 }
 
+// A server list button's rules for the selection, and what it asks for.
+TEST(ServerLists, ServerButtonsClearTheSelectionByItsSource) {
+  struct Case {
+    uint8_t source, shownType, button;
+    bool cleared, selectable;
+    const char* name;
+  };
+  const Case cases[] = {
+      {kFromStorage, kListStoragePictures, kListServerPictureCategories, true, false,
+       "VH Pictures Categories List"},
+      {kFromServer, kListServerPictures, kListServerSoundCategories, false, false, "VH Sounds Categories List"},
+      {kFromServer, kListServerProductPrograms, kListServerLightEffects, true, true, "VH Light Effects List"},
+      {kFromServer, kListServerProjects, kListServerProjects, false, true, "VH Projects List"},
+      {kFromServer, kListServerProjects, kListServerProductPrograms, true, true, "VH Product Programs List"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainLists lists{};
+    TransferLists t{};
+    AddToSelection(t, "Kept~");
+    t.listSource = c.source;
+    t.MainListType = c.shownType;
+    lists.listRowCount = 5;
+    ShowServerList(lists, t, c.button);
+    EXPECT_EQ(t.selectionCount, c.cleared ? 0 : 1);
+    EXPECT_STREQ(lists.serverListName, c.name);
+    EXPECT_EQ(t.MainListType, c.button);
+    EXPECT_EQ(t.listSource, kFromServer);
+    EXPECT_EQ(t.downloadRequest, kDownloadList);
+    EXPECT_EQ(lists.rowsSelectable, c.selectable ? 1 : 0);
+    EXPECT_EQ(lists.listRowCount, 0);
+  }
+}
+
+TEST(ServerLists, RowsOpenCategoriesSelectOnceAndOneProgram) {
+  MainLists lists{};
+  TransferLists t{};
+  ShowServerList(lists, t, kListServerSoundCategories);
+  t.downloadRequest = 0;
+  lists.listRowCount = 2;
+  CopyText("Whistles", lists.listRows[1], kTypeListNameCapacity);
+  EXPECT_EQ(ClickListRow(lists, t, 1), kRowCategoryOpened);
+  EXPECT_STREQ(lists.serverListName, "VH Whistles");
+  EXPECT_EQ(t.MainListType, kListServerSounds);
+  EXPECT_EQ(t.downloadRequest, kDownloadList);
+  EXPECT_EQ(t.selectionCount, 0);
+
+  lists.listRowCount = 2;
+  lists.rowsSelectable = 1;
+  EXPECT_EQ(ClickListRow(lists, t, 1), kRowSelected);
+  EXPECT_EQ(ClickListRow(lists, t, 1), kRowIgnored);  // the same name twice is kept once
+  EXPECT_EQ(t.selectionCount, 1);
+
+  t.MainListType = kListServerProductPrograms;
+  CopyText("Crane Rev 1.40", lists.listRows[0], kTypeListNameCapacity);
+  EXPECT_EQ(ClickListRow(lists, t, 0), kRowSelected);
+  EXPECT_EQ(ClickListRow(lists, t, 1), kRowSelected);
+  EXPECT_EQ(t.selectionCount, 1);
+  EXPECT_STREQ(t.selectionList[0].name, "Whistles");
+}
+
 // The scripted server, a transfer list and the steps, ticked as the main
 // page's timer ticks them.
 struct Steps : ScriptedServer {
@@ -169,7 +230,7 @@ TEST(ServerSteps, ListIntoRowsOrItsMessage) {
     s.net->serverStep = kServerIdle;
     if (c.served) s.files["VH Projects List"] = FileContent("VH Projects List", Texts({"Crane", "Depot"}));
     if (c.full) s.storage->fs.header.freeBlocks = 0;
-    CopyText("VH Projects List", s.net->serverListName, kServerNameField);
+    CopyText("VH Projects List", s.net->lists.serverListName, kServerNameField);
     s.t.downloadRequest = kDownloadList;
     const uint8_t events = s.RunUntil(kServerIdle);
     EXPECT_EQ(s.Message(), c.message);

@@ -5,6 +5,7 @@
 #include "shell/assistant.h"
 #include "net/server_steps.h"
 #include "shell/setup_records.h"
+#include "shell/steps.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 
@@ -18,6 +19,8 @@ constexpr uint16_t kRowChosen = 34;
 constexpr uint16_t kSelectionMark = 33;
 constexpr uint16_t kHandheldConnectedPicture = 17;  // "TA Common": the handheld status
 constexpr uint16_t kHandheldAbsentPicture = 19;
+constexpr uint16_t kServerReachablePicture = 20;  // the page's own pictures: the server status
+constexpr uint16_t kServerUnreachablePicture = 21;
 constexpr const char* kSelectionFull = "Maximum Selections Reached. Remove selections to add more.";
 
 // A list-type button and its pictures: normal, and while its list is shown.
@@ -98,6 +101,7 @@ void DrawSelection(Assistant& a) {
   MainPage& m = a.ui.mainPage;
   const TransferLists& t = a.link.transfer;
   DrawImage(a, m.image[kMainSelectionFrame]);
+  for (uint8_t& p : m.progressShown) p = 0;  // the frame covered them
   for (int k = 0; k < kSelectionCapacity; ++k) {
     const SelectionEntry& e = t.selectionList[k];
     if (k >= t.selectionCount || !e.shown) continue;
@@ -141,8 +145,12 @@ void HandleListButtons(Assistant& a) {
   MainPage& m = a.ui.mainPage;
   const PointerEventRecord& pointer = a.shell.PointerEvent;
   for (const ListButton& b : kListButtons) {
-    if (!HitTest(pointer, m.image[b.image]) || !StorageListTypeText(b.listType)) continue;
-    ShowStorageList(a.net.lists, a.link.transfer, a.storage, b.listType);
+    if (!HitTest(pointer, m.image[b.image])) continue;
+    if (StorageListTypeText(b.listType)) {
+      ShowStorageList(a.net.lists, a.link.transfer, a.storage, b.listType);
+    } else {
+      ShowServerList(a.net.lists, a.link.transfer, b.listType);
+    }
     DrawListButtons(a);
     DrawListArea(a);
     DrawSelection(a);
@@ -153,7 +161,7 @@ void HandleListButtons(Assistant& a) {
     const RowClickResult result = ClickListRow(a.net.lists, a.link.transfer, r);
     if (result == kRowSelectionFull) {
       RequestInformation(a, kSelectionFull, 0, kMainPage);
-    } else if (result == kRowSelected) {
+    } else if (result == kRowSelected || result == kRowCategoryOpened) {
       DrawListArea(a);
       DrawSelection(a);
     }
@@ -191,6 +199,12 @@ void MainPageInit(Assistant& a) {
   a.ui.pages.initialised[kMainPage] = 1;
 }
 
+void DrawFreeStorage(Assistant& a) {
+  char line[40];
+  FreeStorageText(a.storage.fs.header.freeBlocks, line, sizeof line);
+  DrawTextControl(a.frame, a.ui.mainPage.text[kMainFreeStorage], line);
+}
+
 void MainPageDraw(Assistant& a, int full) {
   if (!full) return;
   MainPage& m = a.ui.mainPage;
@@ -205,8 +219,7 @@ void MainPageDraw(Assistant& a, int full) {
   char line[40];
   FormatText(line, "Revision %s", kProgramRevision);
   DrawTextControl(a.frame, m.text[kMainRevision], line);
-  FreeStorageText(a.storage.fs.header.freeBlocks, line, sizeof line);
-  DrawTextControl(a.frame, m.text[kMainFreeStorage], line);
+  DrawFreeStorage(a);
   DrawListArea(a);
   DrawListButtons(a);
   DrawSelection(a);
@@ -219,9 +232,44 @@ void Blank(Assistant& a, const ImageControl* c) {
   FillArea(a.frame, c->x, c->y, c->w, c->h);
 }
 
-// The handheld status picture and the transfer monitor.
+// The server status picture when the server's reachability changed.
+void DrawServerStatus(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  const uint8_t reachable = a.net.server.serverReachable;
+  if (reachable == m.lastServerStatus) return;
+  m.lastServerStatus = reachable;
+  ImageControl* status = m.image[kMainServerStatus];
+  if (!status) return;
+  status->pictureIndex = reachable == 1 ? kServerReachablePicture : kServerUnreachablePicture;
+  DrawImage(a, status);
+}
+
+// Each shown entry's download percentage when it changed; a download done
+// took storage, so the free storage is said again.
+void DrawProgress(Assistant& a) {
+  MainPage& m = a.ui.mainPage;
+  const TransferLists& t = a.link.transfer;
+  TextControl* text = m.text[kMainProgress];
+  if (!text) return;
+  for (int k = 0; k < kSelectionCapacity && k < t.selectionCount; ++k) {
+    const SelectionEntry& e = t.selectionList[k];
+    if (!e.shown || e.progress == m.progressShown[k]) continue;
+    m.progressShown[k] = e.progress;
+    TextControl at = *text;
+    at.y = m.selectionRows[k].text.y;
+    a.frame.PenColour = at.backColour;
+    FillArea(a.frame, at.x, at.y, at.w, at.h);
+    char percent[8];
+    FormatText(percent, "%u%%", static_cast<unsigned>(e.progress));
+    DrawTextControl(a.frame, &at, percent);
+    if (e.progress == kStepDone) DrawFreeStorage(a);
+  }
+}
+
+// The status pictures, the transfer monitor and the server steps.
 void MainPageTimer(Assistant& a) {
   MainPage& m = a.ui.mainPage;
+  DrawServerStatus(a);
   if (a.link.connectedShown != m.lastConnectedShown) {
     m.lastConnectedShown = a.link.connectedShown;
     a.link.handheld.bytesRemaining = 0;
@@ -255,6 +303,7 @@ void MainPageTimer(Assistant& a) {
   const ServerStepContext steps{a.net, a.link.transfer, a.storage, a.platform,
                                 a.link.handheld.handheldRevision, a.shell.ShellStarted != 0};
   if (RunServerSteps(steps) & kServerListReady) DrawListArea(a);
+  DrawProgress(a);
   if (a.net.message.pending) {
     a.net.message.pending = 0;
     RequestInformation(a, a.net.message.text, 0, kMainPage);

@@ -34,6 +34,7 @@ struct MainPage {
   ListRow selectionRows[kSelectionCapacity];
   TransferMonitor monitor;      /**< the handheld transfer under way */
   int32_t lastConnectedShown;   /**< the handheld status last drawn; 2: none yet */
+  uint8_t progressShown[kSelectionCapacity];  /**< the download percentage drawn beside each entry; 0: none */
 };
 
 // "Free Storage = NN%": free blocks as a whole percentage of the image.
