@@ -17,6 +17,13 @@ int Fail(Download& d, uint8_t why) {
   return kStepFailed;
 }
 
+// The share received so far, below 100 until the file is stored.
+int Percent(const Download& d) {
+  if (d.phase != kDownloadData || d.size == 0) return 0;
+  const uint64_t percent = uint64_t{d.received} * 100 / d.size;
+  return percent > 99 ? 99 : static_cast<int>(percent);
+}
+
 void RequestInformation(Net& net, Platform& p) {
   ServerChannel& c = net.server;
   SendServerRequest(c, p, BuildFileInfoRequest(c.request, net.download.name));
@@ -82,8 +89,7 @@ int TakeData(Net& net, Storage& s, Platform& p, const uint8_t* reply, uint32_t l
   d.received += d.asked;
   if (d.received < d.size) {
     RequestChunk(net, p);
-    const uint64_t percent = uint64_t{d.received} * 100 / d.size;
-    return percent > 99 ? 99 : static_cast<int>(percent);
+    return Percent(d);
   }
   switch (StoreDownloadedFile(s, net.downloadBuffer.get(), d.size)) {
     case kDownloadStored:
@@ -102,7 +108,7 @@ int Continue(Net& net, Storage* s, Platform& p) {
   if (d.phase == kDownloadIdle) return Fail(d, d.failure != kDownloadNoFailure ? d.failure : static_cast<uint8_t>(kDownloadNotRead));
   if (!c.serverReplyReady) {
     // The channel gave up after its resends.
-    return c.serverAwaiting ? 0 : Fail(d, kDownloadNotRead);
+    return c.serverAwaiting ? Percent(d) : Fail(d, kDownloadNotRead);
   }
   c.serverReplyReady = 0;
   if (d.phase == kDownloadInformation) {
