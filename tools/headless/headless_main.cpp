@@ -145,6 +145,7 @@ bool RunScript(const Options& o) {
     std::string verb;
     if (!(words >> verb) || verb[0] == '#') continue;
     const auto send = [&](Message m, uint32_t key, uint32_t x, uint32_t y) {
+      if (m == Message::Timer) ServeScriptServer(a);
       MainWindowMessage(a, m, key, x, y);
     };
     if (verb == "tick") {

@@ -1,10 +1,19 @@
 #include "page_commands.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <vector>
 #include <string>
+
+#include "link/handheld_protocol.h"
+#include "net/datagrams.h"
+#include "net/file_requests.h"
+#include "storage/file_system.h"
+#include "platform/fake/fake_udp.h"
 
 #include "projects/project_file.h"
 #include "storage/bytes.h"
@@ -40,6 +49,82 @@ using namespace trelvan;
 //   page result                        prints "info B text R I ENTRY button N COUNT"
 //   page key C                         prints the box "x y w h" of the key that enters C
 //                                      on the open keyboard page (a letter in either case)
+//   page serverlist NAME|ROW|ROW...    the script's update server offers the list NAME
+//   page serverfile NAME|SIZE          ... and a picture file NAME of SIZE data bytes
+//   page announce                      the handheld announces a transfer (on the main page)
+
+namespace {
+
+// The script's update server: files by name, answering on the fake network
+// before each tick once it offers any.
+struct ScriptServer {
+  std::map<std::string, std::vector<uint8_t>> files;
+  size_t seen = 0;
+};
+ScriptServer& Server() {
+  static ScriptServer server;
+  return server;
+}
+
+std::vector<std::string> SplitBars(std::istringstream& words) {
+  std::string rest;
+  std::getline(words >> std::ws, rest);
+  std::vector<std::string> parts;
+  size_t at = 0;
+  for (size_t bar; (bar = rest.find('|', at)) != std::string::npos; at = bar + 1) {
+    parts.push_back(rest.substr(at, bar - at));
+  }
+  parts.push_back(rest.substr(at));
+  return parts;
+}
+
+void Offer(const std::string& name, const char* type, const std::vector<uint8_t>& data) {
+  uint8_t header[kFileHeaderMaxLength];
+  const int h = StorageBuildHeader(header, name.c_str(), "", type, "1.00");
+  std::vector<uint8_t> file(header, header + (h > 0 ? h : 0));
+  file.insert(file.end(), data.begin(), data.end());
+  Server().files[name] = file;
+}
+
+}  // namespace
+
+void ServeScriptServer(Assistant& a) {
+  ScriptServer& server = Server();
+  if (server.files.empty()) return;
+  const auto sent = static_cast<FakeUdp&>(a.platform.udp).Sent();
+  if (sent.size() == server.seen) return;
+  server.seen = sent.size();
+  const std::vector<uint8_t>& d = sent.back().bytes;
+  if (d.size() < kMagicLength + 4u) return;
+  const uint32_t n = static_cast<uint32_t>(d.size() - kMagicLength - 4);
+  FileRequest q;
+  if (!ParseFileRequest(d.data() + kMagicLength, n, q)) return;
+  const auto f = server.files.find(q.name);
+  uint8_t reply[kServerReceiveCapacity];
+  uint32_t length;
+  if (q.code == kFileInfoCode) {
+    FileInfoReply info{};
+    info.status = f != server.files.end() ? kServerStatusFound : 0;
+    CopyText(q.name, info.name, kServerNameField);
+    CopyText("1.00", info.revision, kServerRevisionField);
+    info.size = f != server.files.end() ? static_cast<uint32_t>(f->second.size()) : 0;
+    length = BuildFileInfoReply(reply, info);
+  } else {
+    uint8_t chunk[kServerChunkLimit] = {};
+    const uint16_t count = q.count < kServerChunkLimit ? q.count : kServerChunkLimit;
+    for (uint32_t i = 0; f != server.files.end() && i < count && q.offset + i < f->second.size(); ++i) {
+      chunk[i] = f->second[q.offset + i];
+    }
+    length = BuildFileDataReply(reply, f != server.files.end() ? 1 : 0, chunk, count);
+  }
+  std::memcpy(reply + length, d.data() + kMagicLength + n, 2);  // the sequence answered
+  WriteU16LE(reply + length + 2, Sum16(reply, length + 2));
+  ServerChannel& c = a.net.server;
+  std::memcpy(c.serverReply, reply, length + 4);
+  c.serverReplyLength.store(static_cast<uint16_t>(length + 4));
+  c.serverReplyArrived.store(1);
+}
+
 bool RunPageCommand(Assistant& a, std::istringstream& words) {
   std::string command;
   words >> command;
@@ -210,6 +295,31 @@ bool RunPageCommand(Assistant& a, std::istringstream& words) {
            a.ui.selectText.SelectTextResult, a.ui.selectText.SelectedTextIndex,
            a.ui.selectText.SelectTextEntries[0], a.ui.selectButton.SelectedButton,
            a.ui.selectButton.ButtonCount);
+    return true;
+  }
+  if (command == "serverlist") {
+    const std::vector<std::string> parts = SplitBars(words);
+    std::vector<uint8_t> rows;
+    for (size_t i = 1; i < parts.size(); ++i) {
+      rows.insert(rows.end(), parts[i].begin(), parts[i].end());
+      rows.push_back(0);
+    }
+    Offer(parts[0], "List", rows);
+    return true;
+  }
+  if (command == "serverfile") {
+    const std::vector<std::string> parts = SplitBars(words);
+    if (parts.size() != 2) return false;
+    std::vector<uint8_t> data(std::strtoul(parts[1].c_str(), nullptr, 10));
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7);
+    Offer(parts[0], "Picture", data);
+    return true;
+  }
+  if (command == "announce") {
+    uint8_t packet[] = {kReqAnnounce, 'T', 'X', 0, 'T', 'X', '-', '9', 'b', 0, 0};
+    packet[sizeof packet - 1] = PacketSum(packet, sizeof packet - 1);
+    ProcessHandheldPacket(a.link.handheld, a.link.transfer, a.storage, a.ui.pages.CurrentPage == kMainPage,
+                          packet, sizeof packet);
     return true;
   }
   if (command == "setup") {

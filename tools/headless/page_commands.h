@@ -8,3 +8,7 @@
 
 // False for an unknown command.
 bool RunPageCommand(trelvan::Assistant& a, std::istringstream& words);
+
+// Before each tick: the script's update server answers the newest request
+// (nothing until a script offers a file).
+void ServeScriptServer(trelvan::Assistant& a);
