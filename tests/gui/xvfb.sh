@@ -39,7 +39,12 @@ headless_shot() {
   local script dir
   dir=$(dirname "$3")
   script=$(mktemp)
-  printf 'tick 3\nshot %s\n' "$(basename "$3")" >"$script"
+  if [ -n "${SERVER_STUB_PID:-}" ]; then
+    # with the server answering, the frame once the connection test is done
+    printf 'page serverfile Internet Connection Test|3\ntick 12\nshot %s\n' "$(basename "$3")" >"$script"
+  else
+    printf 'tick 3\nshot %s\n' "$(basename "$3")" >"$script"
+  fi
   if [ -n "$2" ]; then
     TRELVAN_DATA_DIR= "$1" --output "$dir" --resources "$2" "$script" >/dev/null
   else
@@ -95,6 +100,9 @@ for x in s: x.bind(("127.0.0.1", 0))
 print(*[x.getsockname()[1] for x in s])')
   export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
   export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
+  # The server answers the connection test, so no message covers the page.
+  python3 "$(dirname "${BASH_SOURCE[0]}")/connection_test_server.py" "$p3" &
+  SERVER_STUB_PID=$!  # it ends with this shell
 }
 
 # make_pictures DIR NAME...: a resource file DIR/NAME~.rsc for each, a
