@@ -76,11 +76,22 @@ void SetUpLists(Assistant& a) {
   m.lastServerStatus = 2;
 }
 
+void DrawFreeStorage(Assistant& a) {
+  char line[40];
+  FreeStorageText(a.storage.fs.header.freeBlocks, line, sizeof line);
+  DrawTextControl(a.frame, a.ui.mainPage.text[kMainFreeStorage], line);
+}
+
 // The frame of the twelve rows, the rows of the screen shown with their
-// marks, and the scroll buttons where there is somewhere to scroll.
+// marks, and the scroll buttons where there is somewhere to scroll; the
+// revision and the free storage with them.
 void DrawListArea(Assistant& a) {
   MainPage& m = a.ui.mainPage;
   const MainLists& lists = a.net.lists;
+  char line[40];
+  FormatText(line, "Revision %s", kProgramRevision);
+  DrawTextControl(a.frame, m.text[kMainRevision], line);
+  DrawFreeStorage(a);
   DrawImage(a, m.image[kMainListFrame]);
   for (int r = 0; r < kListScreenRows; ++r) {
     if (!ListRowShown(lists, r)) continue;
@@ -199,12 +210,6 @@ void MainPageInit(Assistant& a) {
   a.ui.pages.initialised[kMainPage] = 1;
 }
 
-void DrawFreeStorage(Assistant& a) {
-  char line[40];
-  FreeStorageText(a.storage.fs.header.freeBlocks, line, sizeof line);
-  DrawTextControl(a.frame, a.ui.mainPage.text[kMainFreeStorage], line);
-}
-
 void MainPageDraw(Assistant& a, int full) {
   if (!full) return;
   MainPage& m = a.ui.mainPage;
@@ -216,10 +221,6 @@ void MainPageDraw(Assistant& a, int full) {
   DrawTextControl(a.frame, m.text[kMainTitle], kMainPageRecord.title);
   for (int i = kMainServerPanel; i <= kMainStorageProjects; ++i) DrawImage(a, m.image[i]);
   for (int i : {kMainOpenManager, kMainSelectionFrame, kMainStatusBar}) DrawImage(a, m.image[i]);
-  char line[40];
-  FormatText(line, "Revision %s", kProgramRevision);
-  DrawTextControl(a.frame, m.text[kMainRevision], line);
-  DrawFreeStorage(a);
   DrawListArea(a);
   DrawListButtons(a);
   DrawSelection(a);
