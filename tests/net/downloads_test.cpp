@@ -119,6 +119,15 @@ TEST(Downloads, FailuresLeaveTheStorageAsItWas) {
   }
 }
 
+TEST(Downloads, AFileOfExactlyTheBufferIsTaken) {
+  ScriptedServer s;
+  s.files["Whole~"] = FileOfSize("Whole~", kDownloadBufferCapacity, 4);
+  EXPECT_EQ(s.Download("Whole~"), kStepDone);
+  EXPECT_EQ(s.dataCounts.size(), kDownloadBufferCapacity / kServerChunkLimit + 1);
+  EXPECT_EQ(s.Stored("Whole~"), s.files["Whole~"]);
+  EXPECT_TRUE(s.fake.window.messages.empty());
+}
+
 TEST(Downloads, ExtraBytesInADataReplyAreNeverStored) {
   ScriptedServer s;
   s.files["Alpha~"] = FileOfSize("Alpha~", 450);
