@@ -1,22 +1,17 @@
-// Fuzz target: the update server's replies through DownloadServerFile (or
-// GetServerFileInfo), and the readers of downloaded lists and update lists.
-// An input is a flags byte and parts; each part is one reply: a control
-// byte, then the reply's content. Unless the control byte says otherwise
-// the reply gets the trailer the channel accepts (the sequence awaited and
-// its sum), so the fuzzer reaches the download's own checks. Built with
-// -fsanitize=fuzzer,address,undefined.
+// Fuzz target: the update server's replies through DownloadServerFile (or,
+// with flag bit 0, GetServerFileInfo), and the list and update-list readers
+// on the same bytes. An input is a flags byte and parts, one reply each: a
+// control byte (bit 0: the content as given, else sealed with the sequence
+// awaited and its sum; bit 1: a silent second instead), then the content.
 //
 // Beyond memory safety: results stay 0..99, 100 or 65535 and never fall
-// back; a failed download leaves the storage's files as they were; a done
-// one stored exactly the bytes received, once under its name, and the
-// storage stays sound; the readers stay within their capacities.
+// back; a failed download leaves the storage's files; a done one stored
+// exactly the bytes received, once under its name, in a sound storage.
 #include "fuzz_common.h"
-#include "net/downloads.h"
 #include "net/net.h"
 #include "net/server_steps.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/steps.h"
-#include "storage/bytes.h"
 
 namespace trelvan {
 namespace {
@@ -25,10 +20,9 @@ using fuzz::Bytes;
 using fuzz::Fail;
 
 constexpr uint32_t kMaxInput = 16384;
-constexpr size_t kMaxReplies = 64;
 constexpr char kName[] = "Alpha~";
 
-// A network that takes every datagram and never delivers one.
+// A network that takes every datagram and delivers none.
 class NullUdp : public Udp {
  public:
   bool Startup() override { return true; }
@@ -48,27 +42,24 @@ struct World {
   Platform platform{fake.window, fake.files, fake.instance, udp, fake.threads, fake.processes,
                     fake.hid, fake.libraries, fake.settings};
   Net* net = new Net{};
-  World() {
-    // open without a receive thread: replies are put in its slot here
+  World() {  // open, without a receive thread: replies are put in its slot here
     net->server.socket = 1;
     net->server.udp = &udp;
     net->server.threads = &fake.threads;
   }
 };
 
-void Land(ServerChannel& c, const Bytes& content, bool asGiven) {
-  Bytes reply = content;
+void Land(ServerChannel& c, Bytes reply, bool asGiven) {
   if (!asGiven) {
-    reply.push_back(static_cast<uint8_t>(c.requestSequence));
-    reply.push_back(static_cast<uint8_t>(c.requestSequence >> 8));
+    reply.insert(reply.end(), {uint8_t(c.requestSequence), uint8_t(c.requestSequence >> 8)});
     const uint16_t sum = Sum16(reply.data(), static_cast<uint32_t>(reply.size()));
-    reply.push_back(static_cast<uint8_t>(sum));
-    reply.push_back(static_cast<uint8_t>(sum >> 8));
+    reply.insert(reply.end(), {uint8_t(sum), uint8_t(sum >> 8)});
   }
   if (reply.size() > kServerRequestLimit) reply.resize(kServerRequestLimit);
   if (!reply.empty()) std::memcpy(c.serverReply, reply.data(), reply.size());
   c.serverReplyLength.store(static_cast<uint16_t>(reply.size()));
   c.serverReplyArrived.store(1);
+  AcceptServerReply(c);
 }
 
 void RunDownload(World& w, const uint8_t* data, size_t size) {
@@ -77,39 +68,34 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
   fuzz::StoreWhole(s, old);
   const uint16_t files = s.fs.header.fileCount;
   w.fake.window.messages.clear();
-
   const bool infoOnly = size > 0 && (data[0] & 1);
   const auto step = [&](int start) {
     return infoOnly ? GetServerFileInfo(*w.net, w.platform, start, kName)
                     : DownloadServerFile(*w.net, s, w.platform, start, kName);
   };
   int last = step(1);
-  const std::vector<Bytes> replies = fuzz::DecodeParts(data, size, kMaxReplies);
-  for (const Bytes& part : replies) {
+  for (const Bytes& part : fuzz::DecodeParts(data, size, 64)) {
     if (part.empty()) break;
     if (part[0] & 2) {
-      for (int t = 0; t < 120; ++t) ServerRetryTick(w.net->server, w.platform);  // a silent second
+      for (int t = 0; t < 120; ++t) ServerRetryTick(w.net->server, w.platform);
     } else {
       Land(w.net->server, Bytes(part.begin() + 1, part.end()), part[0] & 1);
-      AcceptServerReply(w.net->server);
     }
     const int r = step(0);
     if (!(r <= 99 || r == kStepDone || r == kStepFailed)) Fail("a result out of range");
-    if (r < last && r < kStepDone) Fail("progress fell back");
+    if (r < last) Fail("progress fell back");
     last = r;
     if (r >= kStepDone) break;
   }
-
   const int index = StorageFindFile(s, kName);
-  const bool stored = !infoOnly && last == kStepDone && w.net->download.size > 0;
-  if (!stored) {
-    if (s.fs.header.fileCount != files || index < 0 || StorageFileSize(s, static_cast<uint16_t>(index)) != old.size()) {
+  const uint32_t n = w.net->download.size;
+  if (infoOnly || last != kStepDone || n == 0) {
+    if (s.fs.header.fileCount != files || index < 0 || StorageFileSize(s, uint16_t(index)) != old.size()) {
       Fail("the storage changed without a stored download");
     }
     return;
   }
   const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
-  const uint32_t n = w.net->download.size;
   Bytes content(StorageFileSize(s, newest));
   StorageReadData(s, newest, 0, content.data(), static_cast<uint32_t>(content.size()));
   if (content.size() != n || std::memcmp(content.data(), w.net->downloadBuffer.get(), n) != 0) {
@@ -124,14 +110,13 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
 void Readers(const uint8_t* data, size_t size) {
   static char rows[kListRowCapacity][kTypeListNameCapacity];
   const uint16_t n = ReadListNames(data, static_cast<uint32_t>(size), rows, kListRowCapacity);
-  if (n > kListRowCapacity) Fail("more rows than the list holds");
   for (uint16_t i = 0; i < n; ++i) {
     if (std::strlen(rows[i]) >= kTypeListNameCapacity) Fail("a row beyond 31 characters");
   }
   UpdateRecord record;
-  if (FindUpdateRecord(data, static_cast<uint32_t>(size), "1.23", record)) {
-    if (record.nameCount > kUpdateNameCapacity) Fail("more names than a record holds");
-    if (std::strlen(record.revision) >= kUpdateRevisionCapacity) Fail("a revision beyond 5 characters");
+  if (FindUpdateRecord(data, static_cast<uint32_t>(size), "1.23", record) &&
+      (record.nameCount > kUpdateNameCapacity || std::strlen(record.revision) >= kUpdateRevisionCapacity)) {
+    Fail("a record beyond its capacities");
   }
 }
 
@@ -139,41 +124,31 @@ void Readers(const uint8_t* data, size_t size) {
 }  // namespace trelvan
 
 // A whole download in two chunks, one cut short, an information request
-// only, and an update list.
+// alone, and an update list.
 void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   const Bytes file = WithHeader("Alpha~", "Picture", Bytes(480, 0x11));
-  uint8_t info[kFileInfoReplyLength];
-  FileInfoReply r{};
-  r.status = 1;
-  std::strcpy(r.name, "Alpha~");
-  std::strcpy(r.revision, "1.07");
-  r.size = static_cast<uint32_t>(file.size());
-  BuildFileInfoReply(info, r);
-  const Bytes infoPart = [&] {
-    Bytes p = {0};
-    p.insert(p.end(), info, info + sizeof info);
-    return p;
-  }();
-  std::vector<Bytes> parts = {infoPart};
+  FileInfoReply r{1, "Alpha~", "1.07", static_cast<uint32_t>(file.size())};
+  Bytes info = {0};
+  info.resize(1 + kFileInfoReplyLength);
+  BuildFileInfoReply(info.data() + 1, r);
+  std::vector<Bytes> parts = {info};
   for (size_t at = 0; at < file.size(); at += kServerChunkLimit) {
     Bytes p = {0, 1, 0};
-    const size_t n = std::min<size_t>(kServerChunkLimit, file.size() - at);
-    p.insert(p.end(), file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at + n));
+    p.insert(p.end(), file.begin() + long(at), file.begin() + long(std::min(file.size(), at + kServerChunkLimit)));
     parts.push_back(p);
   }
   seeds.Add("download", EncodeParts(0, parts));
   parts[2].resize(parts[2].size() - 3);
   seeds.Add("short", EncodeParts(0, parts));
-  seeds.Add("information", EncodeParts(1, {infoPart}));
+  seeds.Add("information", EncodeParts(1, {info}));
   const char list[] = "2\0" "1.00\0A\0End Of File Names\0" "1.23\0B\0C\0End Of File Names";
   seeds.Add("update-list", Bytes(list, list + sizeof list));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
-  static World* world = new World;
-  if (size > kMaxInput) return 0;
-  RunDownload(*world, data, size);
-  Readers(data, size);
+  static trelvan::World* world = new trelvan::World;
+  if (size > trelvan::kMaxInput) return 0;
+  trelvan::RunDownload(*world, data, size);
+  trelvan::Readers(data, size);
   return 0;
 }

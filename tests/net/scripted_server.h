@@ -1,7 +1,6 @@
 // A tiny update server for the download and server-step tests: it answers
-// the latest request sent on the fake network from a map of files, and its
-// reply lands in the channel's receive slot as the receive thread would
-// leave it. Hooks shorten, corrupt or withhold replies.
+// the newest request sent on the fake network from a map of files, and its
+// reply lands in the channel's slot as the receive thread would leave it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "net/datagrams.h"
 #include "net/file_requests.h"
 #include "net/net.h"
 #include "platform/fake/fake_platform.h"
@@ -24,71 +22,58 @@ namespace testing {
 
 using Bytes = std::vector<uint8_t>;
 
-// Answers from a map of files, on any fake network and channel.
+// Puts the sequence answered and the sum behind a reply's content.
+inline void Seal(Bytes& r, uint16_t sequence) {
+  r.insert(r.end(), {static_cast<uint8_t>(sequence), static_cast<uint8_t>(sequence >> 8)});
+  const uint16_t sum = Sum16(r.data(), static_cast<uint32_t>(r.size()));
+  r.insert(r.end(), {static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8)});
+}
+
 struct ServerScript {
   std::map<std::string, Bytes> files;          /**< name -> whole content served */
   std::map<std::string, uint32_t> claimedSize;  /**< an information reply's size, when not the content's */
-  bool silent = false;                          /**< answers nothing */
-  std::vector<uint16_t> dataCounts;             /**< the count of every data request answered */
-  // Changes a reply (content and trailer, without magic) before it lands;
-  // `n` counts the replies sent so far.
-  std::function<void(Bytes& reply, int n)> tamper;
+  bool silent = false;
+  std::vector<uint16_t> dataCounts;  /**< the count of every data request answered */
+  std::function<void(Bytes& reply, int n)> tamper;  /**< changes the n-th reply, trailer included */
   int replies = 0;
   size_t seen = 0;
 
-  // Answers the newest datagram when one arrived since the last call.
-  void Serve(FakeUdp& udp, ServerChannel& channel) {
+  void Serve(FakeUdp& udp, ServerChannel& c) {
     const auto sent = udp.Sent();
     if (silent || sent.size() == seen) return;
     seen = sent.size();
     const Bytes& d = sent.back().bytes;
-    const uint32_t n = static_cast<uint32_t>(d.size()) - kMagicLength - 4;
-    const uint8_t* payload = d.data() + kMagicLength;
+    const uint32_t n = static_cast<uint32_t>(d.size()) - 8;
     FileRequest q;
-    if (!ParseFileRequest(payload, n, q)) return;
+    if (!ParseFileRequest(d.data() + 4, n, q)) return;
+    const auto f = files.find(q.name);
+    const bool found = f != files.end();
     uint8_t body[600];
     uint32_t length;
-    auto f = files.find(q.name);
     if (q.code == kFileInfoCode) {
-      FileInfoReply info{};
-      info.status = f != files.end() ? kServerStatusFound : 0;
+      FileInfoReply info{static_cast<uint8_t>(found ? 1 : 0), {}, "1.07", 0};
       std::snprintf(info.name, sizeof info.name, "%s", q.name);
-      std::snprintf(info.revision, sizeof info.revision, "1.07");
-      if (f != files.end()) {
-        auto c = claimedSize.find(q.name);
-        info.size = c != claimedSize.end() ? c->second : static_cast<uint32_t>(f->second.size());
-      }
+      if (found) info.size = claimedSize.count(q.name) ? claimedSize[q.name] : uint32_t(f->second.size());
       length = BuildFileInfoReply(body, info);
     } else {
       dataCounts.push_back(q.count);
       Bytes chunk(q.count, 0);
-      for (uint32_t i = 0; f != files.end() && i < q.count && q.offset + i < f->second.size(); ++i) {
+      for (uint32_t i = 0; found && i < q.count && q.offset + i < f->second.size(); ++i) {
         chunk[i] = f->second[q.offset + i];
       }
-      length = BuildFileDataReply(body, f != files.end() ? 1 : 0, chunk.data(), q.count);
+      length = BuildFileDataReply(body, found ? 1 : 0, chunk.data(), q.count);
     }
     Bytes reply(body, body + length);
-    const uint16_t sequence = ReadU16LE(payload + n);
-    reply.push_back(static_cast<uint8_t>(sequence));
-    reply.push_back(static_cast<uint8_t>(sequence >> 8));
-    const uint16_t sum = Sum16(reply.data(), static_cast<uint32_t>(reply.size()));
-    reply.push_back(static_cast<uint8_t>(sum));
-    reply.push_back(static_cast<uint8_t>(sum >> 8));
+    Seal(reply, ReadU16LE(d.data() + 4 + n));
     if (tamper) tamper(reply, replies);
     ++replies;
-    Land(channel, reply);
-  }
-
-  // The slot as the receive thread fills it (nothing is delivered to the
-  // fake socket, so the thread stays asleep).
-  static void Land(ServerChannel& c, const Bytes& reply) {
     std::memcpy(c.serverReply, reply.data(), reply.size());
     c.serverReplyLength.store(static_cast<uint16_t>(reply.size()));
     c.serverReplyArrived.store(1);
   }
 };
 
-// The script with its own storage and Net.
+// The script with a storage and a Net of its own.
 struct ScriptedServer : ServerScript {
   FakePlatform fake;
   Platform platform = fake;
@@ -99,19 +84,12 @@ struct ScriptedServer : ServerScript {
     ReadChannelSettings(net->server, net->simulator, platform);
     EXPECT_TRUE(ServerLinkStart(net->server, platform));
   }
-
-  // The datagrams the assistant sent to the server.
   int Sends() { return static_cast<int>(fake.udp.Sent().size()); }
-  void Serve() { ServerScript::Serve(fake.udp, net->server); }
-
-  // One tick of the channel: the server answers, the reply is taken and a
-  // resend is due or not.
+  // One tick of the channel: the server answers, the reply is taken or a resend is due.
   void Tick() {
-    Serve();
+    Serve(fake.udp, net->server);
     ServiceServerChannel(*net, platform);
   }
-
-  // A download run to its final result.
   int Download(const char* name) {
     int r = DownloadServerFile(*net, *storage, platform, 1, name);
     for (int i = 0; i < 200000 && r < 100; ++i) {
@@ -120,13 +98,11 @@ struct ScriptedServer : ServerScript {
     }
     return r;
   }
-
-  // Stored files of that name.
   int CountNamed(const char* name) {
     int n = 0;
     char field[32];
     for (uint16_t i = 0; i < storage->fs.header.fileCount; ++i) {
-      if (StorageReadField(*storage, i, kFieldName, field) && std::string(field) == name) ++n;
+      n += StorageReadField(*storage, i, kFieldName, field) && std::string(field) == name;
     }
     return n;
   }

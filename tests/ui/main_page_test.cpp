@@ -3,7 +3,6 @@
 // main_page_pictures*.png and main_page_selection_full.png.
 #include <gtest/gtest.h>
 
-#include "net/scripted_server.h"
 #include "net/server_steps.h"
 #include "storage/whole_file.h"
 #include "ui/page_fixture.h"
@@ -124,73 +123,14 @@ TEST_F(MainPageTest, OpenWithoutAStorageListOrItsPageStaysHere) {
                                                                      : kMainPage);
 }
 
-// The server half against the scripted server: ticks as the window sends
-// them, the server answering before each.
-class MainPageServerTest : public MainPageTest {
- protected:
-  void TickServed(int n) {
-    for (int i = 0; i < n; ++i) {
-      script.Serve(platform.udp, a->net.server);
-      Send(Message::Timer);
-    }
-  }
-  static testing::Bytes List(std::initializer_list<std::string> names) {
-    testing::Bytes b;
-    for (const std::string& n : names) {
-      b.insert(b.end(), n.begin(), n.end());
-      b.push_back(0);
-    }
-    return b;
-  }
-  void Serve(const std::string& name, const testing::Bytes& data) {
-    script.files[name] = testing::FileContent(name, data);
-  }
-  std::vector<std::string> Rows() const {
-    const MainLists& l = a->net.lists;
-    return std::vector<std::string>(l.listRows, l.listRows + l.listRowCount);
-  }
-  testing::ServerScript script;
-};
-
-TEST_F(MainPageServerTest, CategoriesThenPicturesThenTheirDownload) {
-  Serve(kConnectionTestName, {1});
-  Serve("VH Pictures Categories List", List({"Steam", "Diesel"}));
-  Serve("VH Steam", List({"Loco A~", "Loco B~"}));
-  Serve("Loco A~", testing::Pattern(3000, 1));
-  TickServed(10);
-  EXPECT_EQ(Image(kMainServerStatus)->pictureIndex, 20);
-  EXPECT_TRUE(ShowsPicture(Image(kMainServerStatus)));
-
-  ClickOn(Image(kMainServerPictures));
-  TickServed(10);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"Steam", "Diesel"}));
-  EXPECT_TRUE(Shows(&a->ui.mainPage.listRows[1].text, "Diesel"));
-  ClickRow(0);
-  TickServed(10);
-  EXPECT_EQ(Transfer().MainListType, kListServerPictures);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"Loco A~", "Loco B~"}));
-  ClickRow(0);
-  ASSERT_EQ(Transfer().selectionCount, 1);
-
-  // the handheld announced: the file is fetched and its percentage shown
-  BuildSendList(a->link.transfer);
-  a->link.transfer.downloadRequest = kDownloadFiles;
-  TickServed(40);
-  EXPECT_EQ(Transfer().readyCount, 1);
-  TextControl percent = *a->ui.mainPage.text[kMainProgress];
-  percent.y = a->ui.mainPage.selectionRows[0].text.y;
-  EXPECT_TRUE(Shows(&percent, "100%"));
-  char freeText[40];
-  FreeStorageText(a->storage.fs.header.freeBlocks, freeText, sizeof freeText);
-  EXPECT_TRUE(Shows(a->ui.mainPage.text[kMainFreeStorage], freeText));
-}
-
-TEST_F(MainPageServerTest, NoServerSaysSoAfterElevenSends) {
-  script.silent = true;
-  TickServed(3);
+// Without an answer from the update server: the status lamp says so at
+// once, the message after the eleventh send (the lists, selection and
+// downloads are in main_page_server.png).
+TEST_F(MainPageTest, NoServerSaysSoAfterElevenSends) {
+  Send(Message::Timer);
   EXPECT_EQ(Image(kMainServerStatus)->pictureIndex, 21);
   EXPECT_TRUE(ShowsPicture(Image(kMainServerStatus)));
-  TickServed(1200);
+  for (int i = 0; i < 1200 && a->ui.pages.CurrentPage == kMainPage; ++i) Send(Message::Timer);
   EXPECT_EQ(platform.udp.Sent().size(), 11u);
   ExpectMessage(kCouldNotConnect, kMainPage);
 }
