@@ -52,9 +52,9 @@ int GetServerFileInfo(Net& net, Platform& p, int start, const char* name);
 int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char* name);
 
 // Stores the `size` bytes of `bytes` (a storage file, FileHeader first) as
-// a new file, then deletes an older file of the name it carries. False, and
-// the storage as it was, when the bytes do not begin with a complete
-// FileHeader or the storage refuses them.
+// a new file, then deletes an older file of the name it carries. Bytes that
+// do not begin with a complete FileHeader, or that the storage refuses,
+// leave the storage as it was.
 enum DownloadStoreResult : uint8_t { kDownloadStored, kDownloadNotAFile, kDownloadRefused };
 DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size);
 
