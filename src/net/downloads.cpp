@@ -103,6 +103,9 @@ int Continue(Net& net, Storage* s, Platform& p) {
   Download& d = net.download;
   ServerChannel& c = net.server;
   if (d.phase == kDownloadIdle) return Fail(d, d.failure != kDownloadNoFailure ? d.failure : static_cast<uint8_t>(kDownloadNotRead));
+  // A reply that came since the tick's own acceptance is taken now, so the
+  // next chunk goes out in this tick rather than the next.
+  if (!c.serverReplyReady) AcceptServerReply(c);
   if (!c.serverReplyReady) {
     // The channel gave up after its resends.
     return c.serverAwaiting ? Percent(d) : Fail(d, kDownloadNotRead);
