@@ -1,0 +1,145 @@
+// The stand-in update server's answers, on byte buffers.
+#include "update_server.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "net/datagrams.h"
+#include "net/file_requests.h"
+#include "storage/bytes.h"
+#include "storage/file_system.h"
+
+namespace trelvan {
+namespace {
+
+// A storage file "Lamp" of 1,000 bytes: its header, then bytes counting up.
+std::vector<uint8_t> StorageFile() {
+  std::vector<uint8_t> f(1000);
+  const int header = StorageBuildHeader(f.data(), "Lamp", "", "Program", "1.00");
+  for (size_t i = static_cast<size_t>(header); i < f.size(); ++i) f[i] = static_cast<uint8_t>(i * 7);
+  return f;
+}
+
+struct Exchange {
+  UpdateServer server;
+  std::vector<uint8_t> file = StorageFile();
+  uint8_t reply[1024];
+  uint32_t replyLength = 0;
+
+  Exchange() {
+    EXPECT_TRUE(AddServedFile(server, file.data(), static_cast<uint32_t>(file.size())));
+    EXPECT_EQ(ApplyRevisionIndex(server, "# comment\n\nLamp\t2.50\r\nGone\t1.00\nno tab\n"), 2);
+  }
+  // Sends a request payload of n bytes with `sequence`; the reply's body
+  // (magic taken off) is at reply + 4.
+  uint32_t Send(const uint8_t* payload, uint32_t n, uint16_t sequence) {
+    uint8_t datagram[600];
+    WriteU32LE(datagram, kMagicToPeer);
+    std::memcpy(datagram + 4, payload, n);
+    const uint32_t length = 4 + CompleteServerRequest(datagram + 4, n, sequence);
+    std::string line;
+    replyLength = ServeDatagram(server, datagram, length, reply, &line);
+    EXPECT_FALSE(line.empty());
+    return replyLength;
+  }
+  uint32_t Info(const char* name, uint16_t sequence = 5) {
+    uint8_t p[64];
+    return Send(p, BuildFileInfoRequest(p, name), sequence);
+  }
+  uint32_t Data(const char* name, uint32_t offset, uint16_t count, uint16_t sequence = 5) {
+    uint8_t p[64];
+    return Send(p, BuildFileDataRequest(p, name, "2.50", offset, count), sequence);
+  }
+  const uint8_t* Body() const { return reply + kMagicLength; }
+  uint32_t BodyLength() const { return replyLength - kMagicLength; }
+};
+
+TEST(UpdateServer, FileInformation) {
+  Exchange x;
+  ASSERT_EQ(x.Info("Lamp"), kMagicLength + kFileInfoReplyLength + kReplyTrailer);
+  EXPECT_EQ(ReadU32LE(x.reply), kMagicFromServer);
+  FileInfoReply info;
+  ASSERT_TRUE(ParseFileInfoReply(x.Body(), x.BodyLength(), info));
+  EXPECT_EQ(info.status, kServerStatusFound);
+  EXPECT_STREQ(info.name, "Lamp");
+  EXPECT_STREQ(info.revision, "2.50");
+  EXPECT_EQ(info.size, 1000u);
+  EXPECT_TRUE(VerifyServerReply(x.Body(), x.BodyLength()));
+  EXPECT_EQ(ReplySequence(x.Body(), x.BodyLength()), 5);
+
+  ASSERT_NE(x.Info("Lamp~", 6), 0u);
+  ASSERT_TRUE(ParseFileInfoReply(x.Body(), x.BodyLength(), info));
+  EXPECT_EQ(info.status, 0);
+  EXPECT_EQ(ReplySequence(x.Body(), x.BodyLength()), 6);
+}
+
+TEST(UpdateServer, FileDataChunksAndRefusals) {
+  struct Case {
+    const char* name;
+    uint32_t offset;
+    uint16_t count;
+    uint8_t status;
+    uint32_t bytes;
+  };
+  const Case cases[] = {
+      {"Lamp", 0, 400, 1, 400},   {"Lamp", 600, 400, 1, 400}, {"Lamp", 601, 400, 1, 399},
+      {"Lamp", 995, 400, 1, 5},   {"Lamp", 1000, 400, 1, 0},  {"Lamp", 1001, 1, 0, 0},
+      {"Lamp", 0, 401, 0, 0},     {"Lamp~", 0, 10, 0, 0},
+  };
+  for (const Case& c : cases) {
+    Exchange x;
+    ASSERT_NE(x.Data(c.name, c.offset, c.count, 0xFFFF), 0u);
+    SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(c.offset));
+    EXPECT_EQ(x.Body()[0], c.status);
+    EXPECT_EQ(FileDataReplyCount(x.BodyLength()), c.bytes);
+    EXPECT_EQ(0, std::memcmp(x.Body() + kFileDataReplyHeader, x.file.data() + c.offset, c.bytes));
+    EXPECT_TRUE(VerifyServerReply(x.Body(), x.BodyLength()));
+    EXPECT_EQ(ReplySequence(x.Body(), x.BodyLength()), 0xFFFF);
+  }
+}
+
+TEST(UpdateServer, WhatIsNotAnswered) {
+  Exchange x;
+  uint8_t p[64];
+  const uint32_t n = BuildFileInfoRequest(p, "Lamp");
+  uint8_t datagram[64];
+  WriteU32LE(datagram, kMagicToPeer);
+  std::memcpy(datagram + 4, p, n);
+  const uint32_t length = 4 + CompleteServerRequest(datagram + 4, n, 9);
+  std::string line;
+  datagram[length - 1] ^= 1;  // a spoilt sum
+  EXPECT_EQ(ServeDatagram(x.server, datagram, length, x.reply, &line), 0u);
+  datagram[length - 1] ^= 1;
+  WriteU32LE(datagram, kMagicFromServer);  // another's magic
+  EXPECT_EQ(ServeDatagram(x.server, datagram, length, x.reply, &line), 0u);
+  EXPECT_EQ(ServeDatagram(x.server, datagram, 3, x.reply, &line), 0u);
+  uint8_t unknown[4] = {0x16, 0, 0, 0};
+  EXPECT_EQ(x.Send(unknown, sizeof unknown, 1), 0u);
+  const uint8_t headerless[4] = {'L', 'a', 'm', 'p'};
+  EXPECT_FALSE(AddServedFile(x.server, headerless, sizeof headerless));
+}
+
+TEST(UpdateServer, DropCorruptAndStale) {
+  Exchange x;
+  x.server.options.dropEvery = 3;
+  x.server.options.corruptEvery = 2;
+  x.server.options.staleOnce = true;
+  // datagrams 1..6: 3 and 6 dropped; replies 1..4: 2 and 4 spoilt; reply 1 stale
+  const bool answered[] = {true, true, false, true, true, false};
+  const bool sound[] = {true, false, true, false};
+  int replies = 0;
+  for (uint16_t i = 0; i < 6; ++i) {
+    const uint16_t sequence = static_cast<uint16_t>(100 + i);
+    ASSERT_EQ(x.Info("Lamp", sequence) != 0, answered[i]) << i;
+    if (!answered[i]) continue;
+    EXPECT_EQ(VerifyServerReply(x.Body(), x.BodyLength()), sound[replies]) << i;
+    EXPECT_EQ(ReplySequence(x.Body(), x.BodyLength()), replies == 0 ? sequence - 1 : sequence) << i;
+    ++replies;
+  }
+}
+
+}  // namespace
+}  // namespace trelvan
