@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the Linux program and starts it.
+# Installs what is missing, builds the Linux program and starts it. Unless
+# TRELVAN_SERVER names an update server, the stand-in update server serves
+# the sample catalogue on 127.0.0.1:4608 while the program runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh run
@@ -11,4 +13,22 @@ cmake --build build --target resources
 data_dir="${TRELVAN_DATA_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/Trelvan Assistant}"
 mkdir -p "$data_dir"
 cp build/resources/*.rsc "$data_dir/"
-exec ./build/src/platform/linux/trelvan-assistant
+
+if [ -z "${TRELVAN_SERVER:-}" ]; then
+  cmake --build build --target trelvan-update-server server-catalogue
+  # The stand-in holds 127.0.0.1:4608, so the program's end of the server
+  # channel takes the next port.
+  export TRELVAN_SERVER_LOCAL_PORT="${TRELVAN_SERVER_LOCAL_PORT:-4609}"
+  ./build/tools/update-server/trelvan-update-server build/resources/server --port 4608 \
+    >build/update-server.log 2>&1 &
+  server_pid=$!
+  trap 'kill -TERM "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null || true' EXIT
+  sleep 0.2
+  if ! kill -0 "$server_pid" 2>/dev/null; then
+    echo "the stand-in update server did not start (see build/update-server.log)" >&2
+  fi
+fi
+
+status=0
+./build/src/platform/linux/trelvan-assistant || status=$?
+exit "$status"

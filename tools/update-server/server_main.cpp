@@ -12,15 +12,14 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,11 +42,19 @@ int Usage() {
   return 2;
 }
 
+// A regular file of at most 64 MiB, whole.
 bool ReadWhole(const std::string& path, std::vector<uint8_t>* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<uint64_t>(info.st_size) > kLargestServed) {
+    return false;
+  }
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  out->resize(static_cast<size_t>(info.st_size));
+  const bool whole = std::fread(out->data(), 1, out->size(), f) == out->size();
+  std::fclose(f);
+  return whole;
 }
 
 // Every regular file but the index; false when the folder does not open.
@@ -59,11 +66,11 @@ bool LoadFolder(UpdateServer& server, const std::string& folder) {
     if (e->d_name[0] != '.' && std::strcmp(e->d_name, kRevisionIndexName) != 0) names.push_back(e->d_name);
   }
   closedir(d);
+  std::sort(names.begin(), names.end());
   for (const std::string& name : names) {
     const std::string path = folder + "/" + name;
     std::vector<uint8_t> bytes;
-    if (!ReadWhole(path, &bytes) || bytes.size() > kLargestServed ||
-        !AddServedFile(server, bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+    if (!ReadWhole(path, &bytes) || !AddServedFile(server, bytes.data(), static_cast<uint32_t>(bytes.size()))) {
       printf("left out %s: not a readable storage file of at most 64 MiB\n", path.c_str());
     }
   }
