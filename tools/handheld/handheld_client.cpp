@@ -57,8 +57,8 @@ bool Client::Announce(const std::string& revision) {
   return ok;
 }
 
-int Client::Pull(const std::string& folder) {
-  if (!Announce("1.00")) return -1;
+int Client::Pull(const std::string& folder, const std::string& revision) {
+  if (!Announce(revision)) return -1;
   Bytes reply;
   // The totals answer 0 until the sizes of all the files are known.
   for (int tries = 0;; ++tries) {
@@ -69,12 +69,21 @@ int Client::Pull(const std::string& folder) {
       return -1;
     }
   }
+  const uint32_t count = Get16(reply, 2);
   const uint32_t total = Get32(reply, 4);
-  if (!Ask({0x13}, &reply) || reply.size() != 3 || reply[0] != 1) return -1;
-  const uint32_t count = Get16(reply, 1);
-  log += "totals: " + std::to_string(count) + " ready of " +
-         std::to_string(total) + " bytes\n";
+  log += "totals: " + std::to_string(count) + " files of " + std::to_string(total) + " bytes\n";
+  uint32_t ready = 0;
   for (uint32_t i = 0; i < count; ++i) {
+    // Server files become ready one by one as they download: file i is
+    // pulled once the ready count passes it.
+    for (int tries = 0; ready <= i; ++tries) {
+      if (tries > 6000 || !Ask({0x13}, &reply) || reply.size() != 3 || reply[0] != 1) {
+        log += "ready count stayed at " + std::to_string(ready) + "\n";
+        return -1;
+      }
+      if (Get16(reply, 1) != ready) log += "ready: " + std::to_string(Get16(reply, 1)) + "\n";
+      ready = Get16(reply, 1);
+    }
     Bytes size = {0x14};
     Put16(size, i);
     if (!Ask(size, &reply) || reply.size() != 5 || reply[0] != 1) return -1;

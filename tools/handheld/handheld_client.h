@@ -27,9 +27,10 @@ struct Client {
   // One request with its checksum; the reply checked and its sum removed.
   bool Ask(const Bytes& request, Bytes* reply);
   bool Announce(const std::string& revision);
-  // The announced selection pulled into `folder`, each file under the name
-  // in its own header. Returns the number of files, or -1 on a failure.
-  int Pull(const std::string& folder);
+  // Announces with `revision`, then pulls the selection into `folder`,
+  // each file under the name in its own header, every file as soon as the
+  // ready count includes it. Returns the number of files, or -1 on a failure.
+  int Pull(const std::string& folder, const std::string& revision = "1.00");
   // A raw storage file pushed whole.
   bool Push(const Bytes& file);
   bool NoOp();

@@ -1,6 +1,6 @@
 // trelvan-handheld: a handheld on the simulator link, for tests and trials.
 //
-//   trelvan-handheld announce [REVISION] | pull DIR | push FILE | noop | bad-checksum
+//   trelvan-handheld announce [REVISION] | pull DIR [REVISION] | push FILE | noop | bad-checksum
 //
 // It receives the assistant's replies on the simulator's port and sends its
 // requests to the assistant's, both on 127.0.0.1 (TRELVAN_SIMULATOR_PORTS,
@@ -63,7 +63,7 @@ struct Link {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: trelvan-handheld announce [REVISION] | pull DIR | push FILE | noop | "
+               "usage: trelvan-handheld announce [REVISION] | pull DIR [REVISION] | push FILE | noop | "
                "bad-checksum\n");
   return 2;
 }
@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
   bool ok = false;
   if (command == "announce") {
     ok = client.Announce(argc > 2 ? argv[2] : "1.00");
-  } else if (command == "pull" && argc == 3) {
-    ok = client.Pull(argv[2]) >= 0;
+  } else if (command == "pull" && (argc == 3 || argc == 4)) {
+    ok = client.Pull(argv[2], argc == 4 ? argv[3] : "1.00") >= 0;
   } else if (command == "push" && argc == 3) {
     std::ifstream in(argv[2], std::ios::binary);
     const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

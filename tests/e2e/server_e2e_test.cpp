@@ -1,0 +1,273 @@
+// The assistant on real loopback sockets against the stand-in update server
+// serving the sample catalogue, driven through the main page's controls,
+// with the stand-in handheld pulling what the user chose.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/free_port.h"
+#include "net/server_steps.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/linux/posix_threads.h"
+#include "platform/linux/posix_udp.h"
+#include "platform/linux/proc_processes.h"
+#include "shell/assistant.h"
+#include "shell/shell.h"
+#include "storage/file_system.h"
+#include "storage/storage_fixture.h"
+
+namespace trelvan {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+using testing::FreePort;
+using testing::ReadHostFile;
+
+Bytes Catalogue(const std::string& name) { return ReadHostFile(TRELVAN_CATALOGUE_DIR "/" + name); }
+
+class ServerE2e : public ::testing::Test {
+ protected:
+  FakePlatform fake;
+  PosixUdp udp;
+  PosixThreads threads;
+  ProcProcesses processes;
+  Platform platform{fake.window, fake.files, fake.instance, udp, threads, processes,
+                    fake.hid, fake.libraries, fake.settings};
+  std::unique_ptr<Assistant> a;
+  const uint16_t serverPort = FreePort();
+  const std::string simulatorPorts = std::to_string(FreePort()) + ":" + std::to_string(FreePort());
+  pid_t server = -1;
+  std::vector<uint16_t> readyCounts;  /**< each new readyCount seen while the handheld ran */
+
+  ~ServerE2e() override {
+    if (a) ExitSequence(*a);
+    StopServer();
+  }
+
+  // The stand-in server on its loopback port (with `options`), then the
+  // assistant.
+  void Start(const std::vector<std::string>& options = {}) {
+    StartServer(options);
+    StartAssistant();
+  }
+  // The assistant on the compiled page files, ticked once.
+  void StartAssistant() {
+    for (const auto& e : fs::directory_iterator(TRELVAN_RESOURCE_DIR)) {
+      if (e.path().extension() == ".rsc") fs::copy_file(e.path(), fake.DataPath(e.path().filename().string()));
+    }
+    fake.settings.values = {{"TRELVAN_SERVER", "127.0.0.1:" + std::to_string(serverPort)},
+                            {"TRELVAN_SERVER_LOCAL_PORT", std::to_string(FreePort())},
+                            {"TRELVAN_SIMULATOR_PORTS", simulatorPorts},
+                            {"TRELVAN_SIMULATOR_ADDRESS", "127.0.0.1"}};
+    a = std::make_unique<Assistant>(platform);
+    MainWindowCreated(*a);
+    Tick();
+  }
+  void StartServer(std::vector<std::string> options) {
+    const std::string log = fake.DataPath("server.log");
+    options.insert(options.begin(), {"trelvan-update-server", TRELVAN_CATALOGUE_DIR, "--port",
+                                     std::to_string(serverPort)});
+    server = ::fork();
+    if (server == 0) {
+      if (!std::freopen(log.c_str(), "w", stdout)) ::_exit(127);
+      std::vector<char*> argv;
+      for (std::string& o : options) argv.push_back(&o[0]);
+      argv.push_back(nullptr);
+      ::execv(TRELVAN_UPDATE_SERVER, argv.data());
+      ::_exit(127);
+    }
+    for (int i = 0; i < 200 && ReadHostFile(log).empty(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  void StopServer() {
+    if (server <= 0) return;
+    ::kill(server, SIGTERM);
+    ::waitpid(server, nullptr, 0);
+    server = 0;
+  }
+
+  void Send(Message m, uint32_t x = 0, uint32_t y = 0) { MainWindowMessage(*a, m, 0, x, y); }
+  // One 10 ms tick of the window timer.
+  void Tick() {
+    Send(Message::Timer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  // Ticks until `done`, for at most `seconds`; its last answer.
+  template <typename Done>
+  bool TickUntil(Done done, int seconds) {
+    const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
+    while (!done() && Clock::now() < end) Tick();
+    return done();
+  }
+  // A press held for about 100 ms on the middle of a control, and its release.
+  template <typename Control>
+  void ClickOn(const Control* c) {
+    ASSERT_NE(c, nullptr);
+    const uint32_t x = c->x + c->w / 2u, y = c->y + c->h / 2u;
+    Send(Message::LeftButtonDown, x, y);
+    for (int i = 0; i < 10; ++i) Tick();
+    Send(Message::LeftButtonUp, x, y);
+    Tick();
+  }
+  bool Reachable() { return TickUntil([&] { return a->net.server.serverReachable == 1; }, 5); }
+  bool ListShows(const std::string& name) {
+    const MainLists& l = a->net.lists;
+    for (int r = 0; r < l.listRowCount; ++r) {
+      if (name == l.listRows[r]) return true;
+    }
+    return false;
+  }
+  // A server list button, then its list once it has been fetched.
+  void OpenServerList(int button, const char* firstRow) {
+    ClickOn(a->ui.mainPage.image[button]);
+    ASSERT_TRUE(TickUntil([&] { return ListShows(firstRow); }, 15)) << firstRow;
+  }
+  // Clicks the shown row of that name.
+  void ClickRow(const std::string& name) {
+    const MainLists& l = a->net.lists;
+    for (int r = 0; r < kListScreenRows && r < l.listRowCount; ++r) {
+      if (name == l.listRows[r]) return ClickOn(&a->ui.mainPage.listRows[r].text);
+    }
+    ADD_FAILURE() << name << " is not shown";
+  }
+  // A picked category's rows, each clicked into the selection.
+  void SelectFromCategory(int button, const char* categories, const char* category,
+                          const std::vector<std::string>& names) {
+    OpenServerList(button, categories);
+    ClickRow(category);
+    ASSERT_TRUE(TickUntil([&] { return ListShows(names[0]); }, 15)) << category;
+    for (const std::string& name : names) ClickRow(name);
+    ASSERT_EQ(a->link.transfer.selectionCount, names.size());
+  }
+
+  // The stand-in handheld as "TX Simulator.exe" while the assistant ticks;
+  // its exit status.
+  int RunHandheld(const std::vector<std::string>& args) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::setenv("TRELVAN_SIMULATOR_PORTS", simulatorPorts.c_str(), 1);
+      std::vector<char*> argv = {const_cast<char*>("TX Simulator.exe")};
+      for (const std::string& s : args) argv.push_back(const_cast<char*>(s.c_str()));
+      argv.push_back(nullptr);
+      if (!std::freopen("/dev/null", "w", stdout)) ::_exit(127);
+      ::execv(TRELVAN_HANDHELD, argv.data());
+      ::_exit(127);
+    }
+    int status = -1;
+    for (int i = 0; i < 9000; ++i) {
+      Tick();
+      if (readyCounts.empty() || readyCounts.back() != a->link.transfer.readyCount) {
+        readyCounts.push_back(a->link.transfer.readyCount);
+      }
+      if (::waitpid(child, &status, WNOHANG) == child) return WEXITSTATUS(status);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return -1;
+  }
+  std::string PullFolder() {
+    const std::string folder = fake.DataPath("pulled");
+    fs::create_directories(folder);
+    return folder;
+  }
+  // The folder holds exactly `names`, each the served file byte for byte,
+  // which the storage now holds too.
+  void ExpectPulled(const std::string& folder, std::vector<std::string> names) {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(folder)) found.push_back(e.path().filename().string());
+    std::sort(found.begin(), found.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(found, names);
+    for (const std::string& name : names) {
+      const Bytes served = Catalogue(name);
+      ASSERT_FALSE(served.empty()) << name;
+      EXPECT_EQ(ReadHostFile(folder + "/" + name), served) << name;
+      const int index = StorageFindFile(a->storage, name.c_str());
+      ASSERT_GE(index, 0) << name;
+      EXPECT_EQ(testing::StoredContent(a->storage, static_cast<uint16_t>(index)), served) << name;
+    }
+  }
+};
+
+TEST_F(ServerE2e, ConnectionTestStoresItsFileAndTheServerIsReachable) {
+  Start();
+  ASSERT_TRUE(Reachable());
+  ASSERT_TRUE(TickUntil([&] { return a->net.serverStep == kServerIdle; }, 2));
+  const int index = StorageFindFile(a->storage, kConnectionTestName);
+  ASSERT_GE(index, 0);
+  EXPECT_EQ(testing::StoredContent(a->storage, static_cast<uint16_t>(index)), Catalogue(kConnectionTestName));
+}
+
+TEST_F(ServerE2e, ThreePicturesArePulledWhileTheyDownload) {
+  Start();
+  ASSERT_TRUE(Reachable());
+  const std::vector<std::string> pictures = {"Red Engine~", "Blue Engine~", "Green Engine~"};
+  SelectFromCategory(kMainServerPictures, "Locomotives", "Locomotives", pictures);
+  const std::string folder = PullFolder();
+  ASSERT_EQ(RunHandheld({"pull", folder}), 0);
+  ExpectPulled(folder, pictures);
+  // the ready count grew one file at a time while the handheld waited
+  EXPECT_EQ(readyCounts, (std::vector<uint16_t>{0, 1, 2, 3}));
+}
+
+TEST_F(ServerE2e, ProductUpdateBringsTheFilesOfTheHandheldsRevision) {
+  Start();
+  ASSERT_TRUE(Reachable());
+  OpenServerList(kMainServerProductPrograms, "Handheld TX Rev 1.30");
+  ClickRow("Handheld TX Rev 1.30");
+  const std::string folder = PullFolder();
+  ASSERT_EQ(RunHandheld({"pull", folder, "1.23"}), 0);
+  ExpectPulled(folder, {"TX Program 1.23", "TX Fonts 1.23"});
+  EXPECT_LT(StorageFindFile(a->storage, "TX Program 1.30"), 0);
+}
+
+TEST_F(ServerE2e, PullCompletesThroughResendsWhenEveryThirdDatagramIsLost) {
+  Start({"--drop-every", "3", "--stale-once"});
+  ASSERT_TRUE(Reachable());
+  // short sounds: every lost request costs a second's wait for its resend
+  const std::vector<std::string> sounds = {"Short Whistle~", "Long Whistle~", "Double Whistle~"};
+  SelectFromCategory(kMainServerSounds, "Whistles", "Whistles", sounds);
+  const std::string folder = PullFolder();
+  ASSERT_EQ(RunHandheld({"pull", folder}), 0);
+  ExpectPulled(folder, sounds);
+  const Bytes served = ReadHostFile(fake.DataPath("server.log"));
+  EXPECT_NE(std::string(served.begin(), served.end()).find("dropped"), std::string::npos);
+}
+
+TEST_F(ServerE2e, ASilentServerGetsElevenSendsThenTheMessage) {
+  // a socket on the server's port that takes every datagram and answers none
+  const int silent = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  at.sin_port = htons(serverPort);
+  ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+  StartAssistant();
+  const Clock::time_point start = Clock::now();
+  ASSERT_TRUE(TickUntil([&] { return a->ui.pages.CurrentPage == kInformationPage; }, 15));
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_STREQ(a->ui.information.MessageText, kCouldNotConnect);
+  EXPECT_EQ(a->net.server.serverReachable, 0);
+  EXPECT_GT(seconds, 10.0);
+  int sends = 0;
+  uint8_t b[600];
+  while (::recv(silent, b, sizeof b, MSG_DONTWAIT) > 0) ++sends;
+  ::close(silent);
+  EXPECT_EQ(sends, 11);
+}
+
+}  // namespace
+}  // namespace trelvan
