@@ -33,17 +33,23 @@ struct Exchange {
     EXPECT_TRUE(AddServedFile(server, file.data(), static_cast<uint32_t>(file.size())));
     EXPECT_EQ(ApplyRevisionIndex(server, "# comment\n\nLamp\t2.50\r\nGone\t1.00\nno tab\n"), 2);
   }
-  // Sends a request payload of n bytes with `sequence`; the reply's body
-  // (magic taken off) is at reply + 4.
-  uint32_t Send(const uint8_t* payload, uint32_t n, uint16_t sequence) {
-    uint8_t datagram[600];
-    WriteU32LE(datagram, kMagicToPeer);
-    std::memcpy(datagram + 4, payload, n);
-    const uint32_t length = 4 + CompleteServerRequest(datagram + 4, n, sequence);
+  // A request datagram: magic, payload, sequence and sum.
+  static std::vector<uint8_t> Datagram(const uint8_t* payload, uint32_t n, uint16_t sequence) {
+    std::vector<uint8_t> d(600);
+    WriteU32LE(d.data(), kMagicToPeer);
+    std::memcpy(d.data() + 4, payload, n);
+    d.resize(4 + CompleteServerRequest(d.data() + 4, n, sequence));
+    return d;
+  }
+  // The reply's body (magic taken off) is at reply + 4.
+  uint32_t Serve(const std::vector<uint8_t>& d) {
     std::string line;
-    replyLength = ServeDatagram(server, datagram, length, reply, &line);
+    replyLength = ServeDatagram(server, d.data(), static_cast<uint32_t>(d.size()), reply, &line);
     EXPECT_FALSE(line.empty());
     return replyLength;
+  }
+  uint32_t Send(const uint8_t* payload, uint32_t n, uint16_t sequence) {
+    return Serve(Datagram(payload, n, sequence));
   }
   uint32_t Info(const char* name, uint16_t sequence = 5) {
     uint8_t p[64];
@@ -104,19 +110,15 @@ TEST(UpdateServer, FileDataChunksAndRefusals) {
 TEST(UpdateServer, WhatIsNotAnswered) {
   Exchange x;
   uint8_t p[64];
-  const uint32_t n = BuildFileInfoRequest(p, "Lamp");
-  uint8_t datagram[64];
-  WriteU32LE(datagram, kMagicToPeer);
-  std::memcpy(datagram + 4, p, n);
-  const uint32_t length = 4 + CompleteServerRequest(datagram + 4, n, 9);
-  std::string line;
-  datagram[length - 1] ^= 1;  // a spoilt sum
-  EXPECT_EQ(ServeDatagram(x.server, datagram, length, x.reply, &line), 0u);
-  datagram[length - 1] ^= 1;
-  WriteU32LE(datagram, kMagicFromServer);  // another's magic
-  EXPECT_EQ(ServeDatagram(x.server, datagram, length, x.reply, &line), 0u);
-  EXPECT_EQ(ServeDatagram(x.server, datagram, 3, x.reply, &line), 0u);
-  uint8_t unknown[4] = {0x16, 0, 0, 0};
+  std::vector<uint8_t> d = Exchange::Datagram(p, BuildFileInfoRequest(p, "Lamp"), 9);
+  d.back() ^= 1;  // a spoilt sum
+  EXPECT_EQ(x.Serve(d), 0u);
+  d.back() ^= 1;
+  WriteU32LE(d.data(), kMagicFromServer);  // another's magic
+  EXPECT_EQ(x.Serve(d), 0u);
+  d.resize(3);
+  EXPECT_EQ(x.Serve(d), 0u);
+  const uint8_t unknown[4] = {0x16, 0, 0, 0};
   EXPECT_EQ(x.Send(unknown, sizeof unknown, 1), 0u);
   const uint8_t headerless[4] = {'L', 'a', 'm', 'p'};
   EXPECT_FALSE(AddServedFile(x.server, headerless, sizeof headerless));
