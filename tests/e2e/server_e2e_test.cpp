@@ -206,6 +206,7 @@ TEST_F(ServerE2e, ConnectionTestStoresItsFileAndTheServerIsReachable) {
   Start();
   ASSERT_TRUE(Reachable());
   ASSERT_TRUE(TickUntil([&] { return a->net.serverStep == kServerIdle; }, 2));
+  EXPECT_EQ(a->ui.mainPage.image[kMainServerStatus]->pictureIndex, 20);  // the lamp for reachable
   const int index = StorageFindFile(a->storage, kConnectionTestName);
   ASSERT_GE(index, 0);
   EXPECT_EQ(testing::StoredContent(a->storage, static_cast<uint16_t>(index)), Catalogue(kConnectionTestName));
