@@ -9,6 +9,7 @@ start_xvfb() {
   export DISPLAY=":$number"
 }
 stop_xvfb() {
+  [ -n "${SERVER_STUB_PID:-}" ] && kill "$SERVER_STUB_PID" 2>/dev/null
   [ -n "${XVFB_PID:-}" ] || return 0
   kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true
 }
@@ -100,9 +101,10 @@ for x in s: x.bind(("127.0.0.1", 0))
 print(*[x.getsockname()[1] for x in s])')
   export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
   export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
-  # The server answers the connection test, so no message covers the page.
-  python3 "$(dirname "${BASH_SOURCE[0]}")/connection_test_server.py" "$p3" &
-  SERVER_STUB_PID=$!  # it ends with this shell
+  # The stand-in update server serves the sample catalogue, so the connection
+  # test passes and no message covers the page; stop_xvfb ends it.
+  "$TRELVAN_UPDATE_SERVER" "$TRELVAN_CATALOGUE" --port "$p3" >/dev/null &
+  SERVER_STUB_PID=$!
 }
 
 # make_pictures DIR NAME...: a resource file DIR/NAME~.rsc for each, a

@@ -5,13 +5,13 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <vector>
 #include <string>
 
 #include "link/handheld_protocol.h"
 #include "net/datagrams.h"
 #include "net/file_requests.h"
+#include "update_server.h"
 #include "storage/file_system.h"
 #include "platform/fake/fake_udp.h"
 
@@ -55,10 +55,10 @@ using namespace trelvan;
 
 namespace {
 
-// The script's update server: files by name, answering on the fake network
-// before each tick once it offers any.
+// The script's update server: the stand-in server's own answers, given
+// before each tick once it offers any file.
 struct ScriptServer {
-  std::map<std::string, std::vector<uint8_t>> files;
+  UpdateServer server;
   size_t seen = 0;
 };
 ScriptServer& Server() {
@@ -83,45 +83,26 @@ void Offer(const std::string& name, const char* type, const std::vector<uint8_t>
   const int h = StorageBuildHeader(header, name.c_str(), "", type, "1.00");
   std::vector<uint8_t> file(header, header + (h > 0 ? h : 0));
   file.insert(file.end(), data.begin(), data.end());
-  Server().files[name] = file;
+  AddServedFile(Server().server, file.data(), static_cast<uint32_t>(file.size()));
 }
 
 }  // namespace
 
 void ServeScriptServer(Assistant& a) {
-  ScriptServer& server = Server();
-  if (server.files.empty()) return;
+  ScriptServer& script = Server();
+  if (script.server.files.empty()) return;
   const auto sent = static_cast<FakeUdp&>(a.platform.udp).Sent();
-  if (sent.size() == server.seen) return;
-  server.seen = sent.size();
+  if (sent.size() == script.seen) return;
+  script.seen = sent.size();
   const std::vector<uint8_t>& d = sent.back().bytes;
-  if (d.size() < kMagicLength + 4u) return;
-  const uint32_t n = static_cast<uint32_t>(d.size() - kMagicLength - 4);
-  FileRequest q;
-  if (!ParseFileRequest(d.data() + kMagicLength, n, q)) return;
-  const auto f = server.files.find(q.name);
-  uint8_t reply[kServerReceiveCapacity];
-  uint32_t length;
-  if (q.code == kFileInfoCode) {
-    FileInfoReply info{};
-    info.status = f != server.files.end() ? kServerStatusFound : 0;
-    CopyText(q.name, info.name, kServerNameField);
-    CopyText("1.00", info.revision, kServerRevisionField);
-    info.size = f != server.files.end() ? static_cast<uint32_t>(f->second.size()) : 0;
-    length = BuildFileInfoReply(reply, info);
-  } else {
-    uint8_t chunk[kServerChunkLimit] = {};
-    const uint16_t count = q.count < kServerChunkLimit ? q.count : kServerChunkLimit;
-    for (uint32_t i = 0; f != server.files.end() && i < count && q.offset + i < f->second.size(); ++i) {
-      chunk[i] = f->second[q.offset + i];
-    }
-    length = BuildFileDataReply(reply, f != server.files.end() ? 1 : 0, chunk, count);
-  }
-  std::memcpy(reply + length, d.data() + kMagicLength + n, 2);  // the sequence answered
-  WriteU16LE(reply + length + 2, Sum16(reply, length + 2));
+  uint8_t reply[kMagicLength + kServerReceiveCapacity];
+  std::string line;
+  const uint32_t length = ServeDatagram(script.server, d.data(), static_cast<uint32_t>(d.size()), reply, &line);
+  if (length <= kMagicLength) return;
+  // as the receive thread leaves it: without the magic
   ServerChannel& c = a.net.server;
-  std::memcpy(c.serverReply, reply, length + 4);
-  c.serverReplyLength.store(static_cast<uint16_t>(length + 4));
+  std::memcpy(c.serverReply, reply + kMagicLength, length - kMagicLength);
+  c.serverReplyLength.store(static_cast<uint16_t>(length - kMagicLength));
   c.serverReplyArrived.store(1);
 }
 
