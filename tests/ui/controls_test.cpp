@@ -1,5 +1,6 @@
 // Controls loaded from page files, pictures drawn from them, and what a page
-// file that lies about its own size may and may not cause.
+// file that lies about its own size may and may not cause. How texts with
+// and without their background are drawn is in every golden shot.
 #include <gtest/gtest.h>
 
 #include "storage/bytes.h"
@@ -9,8 +10,6 @@ namespace trelvan {
 namespace {
 
 using namespace testing;  // the page fixture's
-
-constexpr uint32_t kRed = 0x0000FF;  // frame pixel of Colour16 0x001F
 
 class ControlsTest : public PageTest {
  protected:
@@ -87,30 +86,6 @@ TEST_F(ControlsTest, PicturesDrawWholeAndAnIndexEqualToTheCountDrawsNothing) {
   const ImageControl noCollection{0, 0, 10, 10, kSourceCommon, 0};
   EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &noCollection), 0);
   EXPECT_EQ(Pixel(0, 0), kWhite);
-}
-
-// Glyphs are drawn in their colour only: between them the pixels stay.
-TEST_F(ControlsTest, TextWithoutBackgroundLeavesThePixelsBetweenGlyphs) {
-  a->frame.PenColour = 0x001F;
-  FillArea(a->frame, 0, 0, 200, 40);
-  const TextControl glyphsOnly{10, 10, 100, 19, 0, kTextNoBackground, 0x0000, 0xFFFF};
-  DrawTextControl(a->frame, &glyphsOnly, "II");
-  int black = 0, red = 0;
-  for (int x = 10; x < 18; ++x) {
-    for (int y = 10; y < 29; ++y) {
-      black += Pixel(x, y) == 0;
-      red += Pixel(x, y) == kRed;
-    }
-  }
-  EXPECT_GT(black, 10);
-  EXPECT_GT(red, 60);
-  EXPECT_EQ(black + red, 8 * 19);
-  EXPECT_EQ(Pixel(5, 5), kRed);
-  // With the background the whole box is filled first.
-  const TextControl boxed{10, 10, 100, 19, 0, 0, 0x0000, 0xFFFF};
-  DrawTextControl(a->frame, &boxed, "II");
-  EXPECT_EQ(Pixel(109, 28), kWhite);
-  EXPECT_EQ(Pixel(110, 28), kRed);
 }
 
 // Offsets that point outside the file count as missing: nothing is read past

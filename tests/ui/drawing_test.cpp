@@ -1,8 +1,8 @@
-// The frame buffer and the fonts: colour conversion, the dirty rectangle,
-// FillArea against the pixel-by-pixel rule, the font tables' layout and
-// DrawString's rules. Glyph shapes are the golden font sample's business,
-// the blit's row and colour order every golden shot's (the headless runner
-// shoots what the blit presents).
+// The frame buffer and the fonts: the dirty rectangle, FillArea against the
+// pixel-by-pixel rule, the font tables' layout and DrawString's rules. Glyph
+// shapes are the golden font sample's business, the colour conversion and the
+// blit's row and colour order every golden shot's (the headless runner shoots
+// what the blit presents).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -44,14 +44,6 @@ std::pair<int, int> InkColumns(const FrameBuffer& f) {
     }
   }
   return {left, right};
-}
-
-TEST(Colour16, ConvertsToFramePixels) {
-  const std::pair<uint16_t, uint32_t> cases[] = {
-      {0xFFFF, 0x00FFFFFF}, {0x0000, 0}, {0xF800, 0x00FF0000} /* blue */,
-      {0x001F, 0x000000FF} /* red */, {0x0400, 0x00008000}, {0x0200, 0x00004300} /* bit 9 adds 3 */,
-      {0x0010, 0x00000087}, {0x000F, 0x00000078} /* no rounding */};
-  for (const auto& c : cases) EXPECT_EQ(Colour16ToPixel(c.first), c.second) << c.first;
 }
 
 TEST(DirtyRect, FirstPixelIsClampedLaterOnesGrowUnclamped) {
@@ -141,7 +133,7 @@ TEST(DrawString, CentresWithTruncationAndAStartLeftOfZeroBecomesZero) {
   }
 }
 
-TEST(DrawString, CodeOneTwentySevenIsTildeAndOtherCodesTakeNoRoom) {
+TEST(DrawString, CodeOneTwentySevenIsTildeOtherCodesTakeNoRoomAndUnknownFontsDrawNothing) {
   auto a = NewFrame(), b = NewFrame(), c = NewFrame(), d = NewFrame();
   DrawString(*a, 0, 10, 10, "A\x7f" "B", 0, 0);
   DrawString(*b, 0, 10, 10, "A~B", 0, 0);
@@ -151,9 +143,6 @@ TEST(DrawString, CodeOneTwentySevenIsTildeAndOtherCodesTakeNoRoom) {
   EXPECT_TRUE(SamePixels(*c, *d));
   EXPECT_EQ(TextWidth(2, reinterpret_cast<const uint8_t*>("A\xe9" "B")),
             TextWidth(2, reinterpret_cast<const uint8_t*>("AB")));
-}
-
-TEST(DrawString, UnknownFontsDrawNothing) {
   auto g = NewFrame();
   DrawString(*g, 3, 10, 10, "Hello", 0, 0);
   EXPECT_EQ(g->FrameDirty, 0);

@@ -1,9 +1,9 @@
 // The main page on the compiled page files: exit, the storage lists of each
 // type, the selection and its limits. The lists' look is in the golden shots
-// main_page_pictures*.png and main_page_selection_full.png.
+// main_page_pictures*.png and main_page_selection_full.png, the silent
+// server's eleven sends and message in the server e2e test.
 #include <gtest/gtest.h>
 
-#include "net/server_steps.h"
 #include "storage/whole_file.h"
 #include "ui/page_fixture.h"
 
@@ -79,12 +79,8 @@ TEST_F(MainPageTest, RemovingAnEntryMovesTheLaterOnesUpWithAllTheirFields) {
   a->link.transfer.selectionList[3].progress = 70;
   ClickOn(&a->ui.mainPage.selectionRows[1].mark);
   ASSERT_EQ(Transfer().selectionCount, 3);
-  EXPECT_EQ(Selected(0), "A~");
-  EXPECT_EQ(Selected(1), "C~");
-  EXPECT_EQ(Transfer().selectionList[1].progress, 40);
-  EXPECT_EQ(Selected(2), "D~");
-  EXPECT_EQ(Transfer().selectionList[2].progress, 70);
-  EXPECT_EQ(Transfer().selectionList[3].name[0], 0);
+  const std::pair<std::string, int> moved[] = {{"A~", 0}, {"C~", 40}, {"D~", 70}, {"", 0}};
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(std::make_pair(Selected(k), int{Transfer().selectionList[k].progress}), moved[k]);
   EXPECT_TRUE(Shows(&a->ui.mainPage.selectionRows[1].text, "C~"));
 }
 
@@ -114,25 +110,10 @@ TEST_F(MainPageTest, ScrollingStopsAtTheEnds) {
   EXPECT_EQ(Transfer().selectionCount, 0);
 }
 
-TEST_F(MainPageTest, OpenWithoutAStorageListOrItsPageStaysHere) {
+// Opening a manager from a storage list is the gui media pages test's.
+TEST_F(MainPageTest, OpenWithoutAStorageListStaysHere) {
   ClickOn(Image(kMainOpenManager));
   EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  ClickOn(Image(kMainStoragePictures));
-  ClickOn(Image(kMainOpenManager));
-  EXPECT_EQ(a->ui.pages.CurrentPage, PageTable(kPictureManagerPage) ? kPictureManagerPage
-                                                                     : kMainPage);
-}
-
-// Without an answer from the update server: the status lamp says so at
-// once, the message after the eleventh send (the lists, selection and
-// downloads are in main_page_server.png).
-TEST_F(MainPageTest, NoServerSaysSoAfterElevenSends) {
-  Send(Message::Timer);
-  EXPECT_EQ(Image(kMainServerStatus)->pictureIndex, 21);
-  EXPECT_TRUE(ShowsPicture(Image(kMainServerStatus)));
-  for (int i = 0; i < 1200 && a->ui.pages.CurrentPage == kMainPage; ++i) Send(Message::Timer);
-  EXPECT_EQ(platform.udp.Sent().size(), 11u);
-  ExpectMessage(kCouldNotConnect, kMainPage);
 }
 
 TEST(FreeStorage, PercentOfTheWholeImageRoundedDown) {
