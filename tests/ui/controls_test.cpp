@@ -46,7 +46,7 @@ TEST_F(ControlsTest, RecordsLoadInOrderAndAMissingRecordLeavesTheSlot) {
   TestPageFile page;
   page.images = {{1, 2, 3, 4, 1, 5}, {10, 20, 30, 40, 2, 0x1234}};
   page.texts = {{7, 8, 9, 10, 2, 0x52, 0xF800, 0x07E0}};
-  StorePageFile(a->storage, "T Page", page);
+  StorePageData(a->storage, "T Page", page.Data());
   UsePage("T Page");
   ImageControl image{};
   ASSERT_EQ(LoadImageControl(a->ui.controls, a->storage, &image, 1), 1);
@@ -69,7 +69,7 @@ TEST_F(ControlsTest, RecordsLoadInOrderAndAMissingRecordLeavesTheSlot) {
 TEST_F(ControlsTest, PicturesDrawWholeAndAnIndexEqualToTheCountDrawsNothing) {
   TestPageFile page;
   page.pictures = {SolidPicture(3, 2, 0x001F), SolidPicture(5, 4, 0x07E0)};
-  StorePageFile(a->storage, "T Page", page);
+  StorePageData(a->storage, "T Page", page.Data());
   UsePage("T Page");
   PaintWhite();
   // Pictures are not clipped to the control's box.

@@ -168,7 +168,7 @@ class SelectButtonTest : public InformationTest {
     for (int k = 0; k < pictures; ++k) {
       collection.pictures.push_back(testing::SolidPicture(60, 40, uint16_t(0x0841 * (k % 30 + 1))));
     }
-    testing::StorePageFile(a->storage, "TA Buttons", collection);
+    testing::StorePageData(a->storage, "TA Buttons", collection.Data());
     Page().SelectedButton = 999;
     RequestSelectButton(*a, kMainPage);
     Send(Message::Timer);

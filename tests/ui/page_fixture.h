@@ -57,10 +57,6 @@ inline void StorePageData(Storage& s, const std::string& name, const std::vector
                                  static_cast<uint32_t>(data.size())));
 }
 
-inline void StorePageFile(Storage& s, const std::string& name, const TestPageFile& page) {
-  StorePageData(s, name, page.Data());
-}
-
 constexpr uint32_t kWhite = 0xFFFFFF;  // frame pixel of Colour16 0xFFFF
 
 // An assistant started on the fake platform with a fresh storage.

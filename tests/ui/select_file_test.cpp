@@ -2,7 +2,8 @@
 // made in the fake platform's data folder: which names are listed, blocks of
 // sixteen, walking up and down, the remembered folder, the path limit and
 // cancel. Its look is in the golden shot select_file.png, the name order in
-// the platform's folder listing test.
+// the platform's folder listing test; a chosen file returned and the next
+// call opening in its folder in the gui media pages test.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -160,22 +161,6 @@ TEST_F(SelectFileTest, FoldersAreEnteredAndLeftAndEveryChangeIsStored) {
   ClickImage(kSelectFileUpFolder);
   EXPECT_EQ(Path(), "/");
   EXPECT_EQ(StoredPath(), "/");
-}
-
-TEST_F(SelectFileTest, AChosenFileIsReturnedAndTheNextCallOpensInItsFolder) {
-  MakeFolder("sounds");
-  MakeFile("sounds/horn.wav");
-  Open(base, ".wav");
-  ClickRow(Page().FolderRows, "sounds");
-  ClickRow(Page().FileRows, "horn.wav");
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  const char* chosen = nullptr;
-  EXPECT_EQ(TakeSelectedFile(*a, &chosen), kCallConfirmed);
-  EXPECT_EQ(std::string(chosen), base + "sounds/horn.wav");
-  EXPECT_EQ(StoredPath(), base + "sounds/");  // the file itself is not remembered
-  Open("", ".wav");
-  EXPECT_EQ(Path(), base + "sounds/");
-  EXPECT_EQ(Files(), (Names{"horn.wav"}));
 }
 
 // No remembered folder, one that cannot be listed, or one from another
