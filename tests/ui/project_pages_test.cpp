@@ -41,7 +41,6 @@ TEST_F(ProjectPagesTest, EighteenProjectsRefuseANewOneUntilOneIsDeleted) {
   ClickOn(Manager(kProjectManagerNewProject));
   EXPECT_EQ(a->ui.pages.CurrentPage, kNewProjectPage);
   EXPECT_TRUE(P().modified);
-  EXPECT_EQ(P().programLength, 2);
 }
 
 TEST_F(ProjectPagesTest, ADamagedProjectIsNotOpened) {
