@@ -36,7 +36,7 @@ int Broken(const Storage& s, bool idle, std::string* text) {
   return n;
 }
 
-class CheckTest : public ::testing::Test {
+class CheckTest : public testing::StorageTest {
  protected:
   void SetUp() override {  // files of 2, 1 and 3 blocks
     for (uint32_t size : {5000u, 100u, 9000u}) {
@@ -44,8 +44,6 @@ class CheckTest : public ::testing::Test {
                 kStorageAccepted);
     }
   }
-  FakePlatform platform;
-  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(platform.files);
 };
 
 TEST_F(CheckTest, EveryBrokenRuleIsNamed) {
