@@ -40,6 +40,7 @@ TEST_F(WholeFileTest, ANewFileThatDoesNotFitLeavesTheOldOne) {
   EXPECT_TRUE(ImageIsConsistent(*s));
 }
 
+// The 513th file is refused with nothing changed; a replacement still fits.
 TEST_F(WholeFileTest, AFullTableTakesOnlyAReplacement) {
   char name[16];
   for (int i = 0; i < kTableEntries; ++i) {
@@ -47,9 +48,14 @@ TEST_F(WholeFileTest, AFullTableTakesOnlyAReplacement) {
     ASSERT_TRUE(Write(name, {static_cast<uint8_t>(i)}));
   }
   EXPECT_FALSE(Write("One more", {1}));
-  EXPECT_TRUE(Write("F7", {9, 9}));
+  EXPECT_EQ(StorageCreateFile(*s, 0), kStorageTableFull);
+  EXPECT_EQ(s->fs.header.freeBlocks, kFileBlocks - kTableEntries);
+  EXPECT_EQ(s->fs.state, kStateIdle);
+  EXPECT_TRUE(Write("F7", {9, 9}));  // the deletion makes room again
   EXPECT_EQ(StoredData(*s, "F7"), (std::vector<uint8_t>{9, 9}));
+  EXPECT_EQ(StorageFileStartBlock(*s, kTableEntries - 1), kFirstFileBlock + kTableEntries - 1);
   EXPECT_EQ(s->fs.header.fileCount, kTableEntries);
+  EXPECT_TRUE(ImageIsConsistent(*s));
 }
 
 }  // namespace
