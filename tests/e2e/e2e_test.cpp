@@ -275,19 +275,15 @@ TEST_F(HandheldE2e, SerialPullThroughTheDriverLibrary) {
   EXPECT_TRUE(fake.window.messages.empty());
 }
 
-TEST_F(ServerE2e, ConnectionTestStoresItsFileAndTheServerIsReachable) {
+// The connection test's file stored and the lamp lit, then the pictures.
+TEST_F(ServerE2e, ConnectionTestThenThreePicturesPulledWhileTheyDownload) {
   Start();
   ASSERT_TRUE(Reachable());
   ASSERT_TRUE(TickUntil([&] { return a->net.serverStep == kServerIdle; }, 2));
   EXPECT_EQ(a->ui.mainPage.image[kMainServerStatus]->pictureIndex, 20);  // the lamp for reachable
   const int index = StorageFindFile(a->storage, kConnectionTestName);
   ASSERT_GE(index, 0);
-  EXPECT_EQ(testing::StoredContent(a->storage, static_cast<uint16_t>(index)), Catalogue(kConnectionTestName));
-}
-
-TEST_F(ServerE2e, ThreePicturesArePulledWhileTheyDownload) {
-  Start();
-  ASSERT_TRUE(Reachable());
+  EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), Catalogue(kConnectionTestName));
   const std::vector<std::string> pictures = {"Red Engine~", "Blue Engine~", "Green Engine~"};
   SelectFromCategory(kMainServerPictures, "Locomotives", "Locomotives", pictures);
   const std::string folder = PullFolder();
