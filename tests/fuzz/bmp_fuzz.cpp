@@ -1,10 +1,6 @@
 // Fuzz target: any bytes as a BMP chosen on the PC. The conversion reads
 // only inside the bytes given (past them it reads 0xFF) and either refuses
 // with a result code or writes exactly one picture record of 240 x 90.
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
-
 #include "media/picture_format.h"
 #include "fuzz_common.h"
 

@@ -2,11 +2,7 @@
 // Loading reads only inside the bytes given and leaves a curve the editor
 // can save: at most 400 samples in its sections and one or two channels;
 // saving and loading again gives the same bytes.
-#include <cstdint>
-#include <cstdlib>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "media/light_effect_format.h"
 #include "fuzz_common.h"

@@ -18,30 +18,15 @@ namespace {
 
 using fuzz::Fail;
 
-constexpr uint32_t kMaxInput = 8192;  // at most 8 KB pushed: the work stays in the first 64 blocks
-constexpr size_t kRestoredBytes = size_t{64} * kBlockSize;
+constexpr uint32_t kMaxInput = 8192;  // at most 8 KB pushed
 
-// A storage holding "Alpha~" and "Beta~"; each run starts from its first
-// 64 blocks as they were.
-struct World {
-  Storage* s = new Storage;
-  std::vector<uint8_t> pristine;
-  FileSystem pristineFs;
-  World() {
-    PrepareKey(*s);
-    EraseImage(*s);
-    StorageMount(*s);
-    FormatStorage(*s);
-    fuzz::StoreWhole(*s, fuzz::WithHeader("Alpha~", "Test", fuzz::Bytes(300, 7)));
-    fuzz::StoreWhole(*s, fuzz::WithHeader("Beta~", "Test", fuzz::Bytes(5000, 9)));
-    pristine.assign(s->image, s->image + kRestoredBytes);
-    pristineFs = s->fs;
-  }
-  void Restore() {
-    std::memcpy(s->image, pristine.data(), pristine.size());
-    s->fs = pristineFs;
-  }
-};
+// A storage holding "Alpha~" and "Beta~", made afresh for each run.
+Storage& StorageWithTwoFiles() {
+  Storage& s = fuzz::Remounted(fuzz::ErasedStorage());
+  fuzz::StoreWhole(s, fuzz::WithHeader("Alpha~", "Test", fuzz::Bytes(300, 7)));
+  fuzz::StoreWhole(s, fuzz::WithHeader("Beta~", "Test", fuzz::Bytes(5000, 9)));
+  return s;
+}
 
 void Protocol(Storage& s, const uint8_t* data, size_t size) {
   TransferLists t{};
@@ -126,10 +111,8 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace trelvan;
-  static World* world = new World;
   if (size > kMaxInput) return 0;
-  world->Restore();
-  Protocol(*world->s, data, size);
+  Protocol(StorageWithTwoFiles(), data, size);
   Framing(data, size);
   return 0;
 }

@@ -2,10 +2,6 @@
 // the encoder read only inside the bytes given; an accepted sound's table
 // agrees with its groups: offsets step by 5 x ceil(count / 4) and the data
 // ends exactly after the last segment.
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
-
 #include "media/sound_format.h"
 #include "storage/bytes.h"
 #include "fuzz_common.h"

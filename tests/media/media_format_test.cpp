@@ -13,19 +13,15 @@
 #include "media/picture_format.h"
 #include "media/sound_format.h"
 #include "media/media.h"
+#include "storage/storage_fixture.h"
 
 namespace trelvan {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using testing::ReadHostFile;
 
 std::string Folder(const char* name) { return std::string(TRELVAN_MEDIA_GOLDEN) + "/" + name + "/"; }
-
-Bytes ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in.good()) << path;
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::vector<std::string>> Cases(const std::string& folder) {
   std::ifstream in(folder + "cases.txt");
@@ -41,12 +37,12 @@ std::vector<std::vector<std::string>> Cases(const std::string& folder) {
 TEST(MediaGolden, PicturesFromBmpFiles) {
   const std::string folder = Folder("picture");
   for (const auto& c : Cases(folder)) {
-    const Bytes bmp = ReadAll(folder + c[0] + ".bmp");
+    const Bytes bmp = ReadHostFile(folder + c[0] + ".bmp");
     Bytes record(kPictureRecordSize);
     ASSERT_EQ(ConvertBmp(bmp.data(), static_cast<uint32_t>(bmp.size()), record.data()),
               std::stoi(c[1])) << c[0];
     if (c[1] == "0") {
-      EXPECT_EQ(record, ReadAll(folder + c[0] + ".out")) << c[0];
+      EXPECT_EQ(record, ReadHostFile(folder + c[0] + ".out")) << c[0];
     }
   }
 }
@@ -67,13 +63,13 @@ TEST(MediaGolden, SoundsFromWavFiles) {
   std::vector<uint8_t> buffer(kSoundBufferSize);
   for (const auto& c : Cases(folder)) {
     Segments wavs;
-    for (size_t i = 2; i < c.size(); ++i) wavs.files.push_back(ReadAll(folder + c[i]));
+    for (size_t i = 2; i < c.size(); ++i) wavs.files.push_back(ReadHostFile(folder + c[i]));
     uint32_t size = 0;
     const int result = BuildSoundData({Segments::Read, &wavs}, static_cast<uint8_t>(wavs.files.size()),
                                       20, buffer.data(), kSoundBufferSize, &size);
     ASSERT_EQ(result, std::stoi(c[1])) << c[0];
     if (result != kWavOk) continue;
-    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + size), ReadAll(folder + c[0] + ".out")) << c[0];
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + size), ReadHostFile(folder + c[0] + ".out")) << c[0];
   }
 }
 
@@ -82,7 +78,7 @@ TEST(MediaGolden, LightEffectsLoadedEditedAndSaved) {
   for (const auto& c : Cases(folder)) {
     LightEffect e;
     NewLightEffect(e);
-    const Bytes in = ReadAll(folder + c[0] + ".in");
+    const Bytes in = ReadHostFile(folder + c[0] + ".in");
     DecodeLightEffect(c[1].c_str(), in.data(), static_cast<uint32_t>(in.size()), e);
     e.cursorIndex = static_cast<uint16_t>(std::stoi(c[4]));
     e.activeChannel = static_cast<uint8_t>(std::stoi(c[5]));
@@ -96,7 +92,7 @@ TEST(MediaGolden, LightEffectsLoadedEditedAndSaved) {
     if (op == "average") AverageCurve(e, static_cast<uint16_t>(arg));
     Bytes out(kLightFileCapacity);
     out.resize(EncodeLightEffect(e, out.data()));
-    EXPECT_EQ(out, ReadAll(folder + c[0] + ".out")) << c[0];
+    EXPECT_EQ(out, ReadHostFile(folder + c[0] + ".out")) << c[0];
   }
 }
 

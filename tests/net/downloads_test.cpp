@@ -28,39 +28,24 @@ void Reseal(Bytes& r, size_t drop, size_t extra, int sequenceShift) {
   testing::Seal(r, sequence);
 }
 
-TEST(Downloads, ChunksOfAtMost400AndTheWholeFileStored) {
-  const std::pair<uint32_t, std::vector<uint16_t>> cases[] = {
-      {400, {400}}, {401, {400, 1}}, {1300, {400, 400, 400, 100}}};
-  for (const auto& c : cases) {
+// Every size in chunks of at most 400; the stored file of the name replaced
+// and the other files kept; an empty file done at once with nothing stored.
+TEST(Downloads, ChunksOfAtMost400ReplaceTheStoredFile) {
+  for (const uint32_t size : {0u, 400u, 401u, 1300u, uint32_t{kDownloadBufferCapacity}}) {
+    SCOPED_TRACE(size);
     ScriptedServer s;
-    s.files["Alpha~"] = FileOfSize("Alpha~", c.first);
+    ASSERT_EQ(testing::StoreNamedFile(*s.storage, "Alpha~", Pattern(900, 3)), kStorageAccepted);
+    ASSERT_EQ(testing::StoreNamedFile(*s.storage, "Other~", Pattern(50, 4)), kStorageAccepted);
+    s.files["Alpha~"] = size ? FileOfSize("Alpha~", size, size) : Bytes{};
     EXPECT_EQ(s.Download("Alpha~"), kStepDone);
-    EXPECT_EQ(s.dataCounts, c.second);
-    EXPECT_EQ(s.Stored("Alpha~"), s.files["Alpha~"]);
+    std::vector<uint16_t> counts(size / 400, 400);
+    if (size % 400) counts.push_back(size % 400);
+    EXPECT_EQ(s.dataCounts, counts);
+    EXPECT_EQ(s.storage->fs.header.fileCount, 2);
+    EXPECT_EQ(s.Stored("Alpha~"), size ? s.files["Alpha~"] : FileContent("Alpha~", Pattern(900, 3)));
+    EXPECT_EQ(s.Stored("Other~"), FileContent("Other~", Pattern(50, 4)));
+    EXPECT_TRUE(s.fake.window.messages.empty());
   }
-}
-
-TEST(Downloads, EmptyFileDoneAtOnceAndAFileOfTheBufferTaken) {
-  ScriptedServer s;
-  s.files["Empty"] = {};
-  EXPECT_EQ(s.Download("Empty"), kStepDone);
-  EXPECT_TRUE(s.dataCounts.empty());
-  EXPECT_EQ(s.storage->fs.header.fileCount, 0);
-  s.files["Whole~"] = FileOfSize("Whole~", kDownloadBufferCapacity, 4);
-  EXPECT_EQ(s.Download("Whole~"), kStepDone);
-  EXPECT_EQ(s.Stored("Whole~"), s.files["Whole~"]);
-  EXPECT_TRUE(s.fake.window.messages.empty());
-}
-
-TEST(Downloads, NewDownloadReplacesTheStoredFile) {
-  ScriptedServer s;
-  ASSERT_EQ(testing::StoreNamedFile(*s.storage, "Alpha~", Pattern(900, 3)), kStorageAccepted);
-  ASSERT_EQ(testing::StoreNamedFile(*s.storage, "Other~", Pattern(50, 4)), kStorageAccepted);
-  s.files["Alpha~"] = FileOfSize("Alpha~", 5000, 9);
-  EXPECT_EQ(s.Download("Alpha~"), kStepDone);
-  EXPECT_EQ(s.CountNamed("Alpha~"), 1);
-  EXPECT_EQ(s.Stored("Alpha~"), s.files["Alpha~"]);
-  EXPECT_EQ(s.Stored("Other~"), FileContent("Other~", Pattern(50, 4)));
 }
 
 // Each way a download fails, and the storage as it was afterwards.

@@ -1,5 +1,5 @@
 // For the tests of the channels: a loopback UDP port that no socket holds
-// now, and a wait for what a receive thread does.
+// now, a wait for what a receive thread does, and a reply's trailer.
 #pragma once
 
 #include <arpa/inet.h>
@@ -10,6 +10,9 @@
 #include <chrono>
 #include <cstdint>
 #include <thread>
+#include <vector>
+
+#include "net/datagrams.h"
 
 namespace trelvan {
 namespace testing {
@@ -34,6 +37,13 @@ bool WaitUntil(Done done) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return done();
+}
+
+// Puts the sequence answered and the sum behind a reply's content.
+inline void Seal(std::vector<uint8_t>& r, uint16_t sequence) {
+  r.insert(r.end(), {static_cast<uint8_t>(sequence), static_cast<uint8_t>(sequence >> 8)});
+  const uint16_t sum = Sum16(r.data(), static_cast<uint32_t>(r.size()));
+  r.insert(r.end(), {static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8)});
 }
 
 }  // namespace testing

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "net/file_requests.h"
+#include "net/free_port.h"
 #include "net/net.h"
 #include "platform/fake/fake_platform.h"
 #include "storage/bytes.h"
@@ -21,13 +22,6 @@ namespace trelvan {
 namespace testing {
 
 using Bytes = std::vector<uint8_t>;
-
-// Puts the sequence answered and the sum behind a reply's content.
-inline void Seal(Bytes& r, uint16_t sequence) {
-  r.insert(r.end(), {static_cast<uint8_t>(sequence), static_cast<uint8_t>(sequence >> 8)});
-  const uint16_t sum = Sum16(r.data(), static_cast<uint32_t>(r.size()));
-  r.insert(r.end(), {static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8)});
-}
 
 struct ServerScript {
   std::map<std::string, Bytes> files;          /**< name -> whole content served */

@@ -62,12 +62,7 @@ struct Loopback {
 // The server's reply datagram: magic, content, the sequence it answers and
 // the 16-bit sum of content and sequence.
 Bytes ReplyFor(uint16_t sequence, Bytes content) {
-  content.push_back(static_cast<uint8_t>(sequence));
-  content.push_back(static_cast<uint8_t>(sequence >> 8));
-  uint16_t sum = 0;
-  for (uint8_t b : content) sum = static_cast<uint16_t>(sum + b);
-  content.push_back(static_cast<uint8_t>(sum));
-  content.push_back(static_cast<uint8_t>(sum >> 8));
+  testing::Seal(content, sequence);
   content.insert(content.begin(), {0x83, 0x74, 0x23, 0x91});
   return content;
 }

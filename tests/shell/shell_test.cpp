@@ -11,8 +11,6 @@
 namespace trelvan {
 namespace {
 
-constexpr uint32_t kVkShift = 0x10;
-
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,42 +68,29 @@ TEST_F(ShellTest, APressAndReleaseWithinOneTickReachThePageOneATick) {
   EXPECT_EQ(e.pending, 0);
 }
 
+// Digits and punctuation shift as on a US keyboard; the numeric pad gives
+// its raw codes (pad 0 the back quote), controls their own codes. Shift,
+// the arrows and backspace through the queue are the keyboard page test's.
 TEST(KeyMapping, ShiftedAndPlainCodes) {
-  struct Case {
-    uint32_t vk;
-    uint8_t plain, shifted;
-  };
-  const Case cases[] = {
+  const struct { uint32_t vk; uint8_t plain, shifted; } cases[] = {
       {'0', '0', ')'}, {'1', '1', '!'}, {'2', '2', '@'}, {'5', '5', '%'}, {'9', '9', '('},
       {'A', 'a', 'A'}, {'Z', 'z', 'Z'}, {186, ';', ':'}, {187, '=', '+'}, {188, ',', '<'},
       {189, '-', '_'}, {190, '.', '>'}, {191, '/', '?'}, {192, '`', '~'}, {219, '[', '{'},
-      {220, '\\', '|'}, {221, ']', '}'}, {222, '\'', '"'},
-      {96, '`', '~'},   // numeric pad 0
-      {97, 'a', 'a'},   // numeric pad 1: its raw code
-      {105, 'i', 'i'},  // numeric pad 9
-      {37, '%', '%'}, {38, '&', '&'}, {39, '\'', '\''}, {40, '(', '('},  // arrows
-      {13, 13, 13}, {8, 8, 8}, {32, 32, 32},
-  };
-  for (const Case& c : cases) {
+      {220, '\\', '|'}, {221, ']', '}'}, {222, '\'', '"'}, {96, '`', '~'}, {97, 'a', 'a'},
+      {105, 'i', 'i'}, {13, 13, 13}, {32, 32, 32}};
+  for (const auto& c : cases) {
     EXPECT_EQ(MapKeyToCharacter(c.vk, 0), c.plain) << "code " << c.vk;
     EXPECT_EQ(MapKeyToCharacter(c.vk, 1), c.shifted) << "code " << c.vk << " with Shift";
   }
 }
 
-// Shift changes the queued characters; the seventeenth key is dropped, and
-// once drained the queue takes keys again.
-TEST_F(ShellTest, ShiftAndAFullKeyQueue) {
+// The seventeenth key is dropped, and once drained the queue takes keys
+// again (Shift on the queue is the keyboard page test's).
+TEST_F(ShellTest, AFullKeyQueue) {
   const KeyQueueRecord& q = a->shell.KeyQueue;
-  Send(Message::KeyDown, kVkShift);
-  Send(Message::KeyDown, '2');
-  Send(Message::KeyDown, 'A');
-  Send(Message::KeyUp, kVkShift);
-  TypeKey('A');
-  TypeKey(97);
-  EXPECT_EQ(std::string(q.keys, q.keys + q.count), "@Aaa");
-  for (uint32_t i = 0; i < 13; ++i) TypeKey('A' + i);
+  for (uint32_t i = 0; i < 17; ++i) TypeKey('A' + i);
   EXPECT_EQ(q.count, 16);
-  EXPECT_EQ(q.keys[15], 'l');
+  EXPECT_EQ(q.keys[15], 'p');
   a->shell.KeyQueue.count = 0;
   TypeKey('Q');
   EXPECT_EQ(std::string(q.keys, q.keys + q.count), "q");
@@ -117,7 +102,6 @@ TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {
   EXPECT_EQ(platform.window.presentCount, before);
   Send(Message::KeyUp, 'B');
   EXPECT_EQ(platform.window.presentCount, before + 1);
-  EXPECT_EQ(platform.window.lastFrame.size(), 800u * 600u * 4u);
 }
 
 TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {

@@ -21,8 +21,8 @@ namespace {
 
 using testing::WriteWholeFile;
 
-std::vector<uint8_t> Record(const char* name, const char* type, const char* version,
-                            const std::vector<uint8_t>& data) {
+std::vector<uint8_t> Record(const char* name, const char* type, const std::vector<uint8_t>& data,
+                            const char* version = "1.00") {
   return testing::FileContent(name, data, type, version);
 }
 
@@ -48,15 +48,10 @@ class StartUpTest : public ::testing::Test {
     a = std::make_unique<Assistant>(platform);
     MainWindowCreated(*a);
   }
-  // Index of "Revision" and its data.
+  // The data of "Revision" and where it stands in the table.
   std::vector<uint8_t> StoredRevision(int* index) {
     *index = StorageFindFile(a->storage, "Revision");
-    if (*index < 0) return {};
-    const uint16_t i = static_cast<uint16_t>(*index);
-    const uint16_t start = StorageHeaderLength(a->storage, i);
-    std::vector<uint8_t> data(StorageFileSize(a->storage, i) - start);
-    StorageReadData(a->storage, i, start, data.data(), static_cast<uint32_t>(data.size()));
-    return data;
+    return testing::StoredData(a->storage, "Revision");
   }
   FakePlatform platform;
   std::unique_ptr<Assistant> a;
@@ -72,8 +67,8 @@ TEST_F(StartUpTest, TheRevisionRecordIsWrittenUnlessItMatches) {
   EXPECT_EQ(StorageFindFile(a->storage, "Setup400"), -1);
   EXPECT_TRUE(platform.window.messages.empty());
 
-  const auto other = Record("Other", "Text", "1.00", {1, 2, 3});
-  StartWith({Record("Revision", "Revision", "1.00", {'4', '.', '0', '1', 0, 9, 9}), other});
+  const auto other = Record("Other", "Text", {1, 2, 3});
+  StartWith({Record("Revision", "Revision", {'4', '.', '0', '1', 0, 9, 9}), other});
   EXPECT_EQ(StoredRevision(&index)[5], 9);  // untouched, bytes after the zero included
   EXPECT_EQ(index, 0);
 
@@ -83,7 +78,7 @@ TEST_F(StartUpTest, TheRevisionRecordIsWrittenUnlessItMatches) {
       {'4', '.', '0', '1'}, {'4', '.', '0', '1', 0}};
   for (const auto& data : stale) {
     const std::string text(data.begin(), data.end());
-    StartWith({Record("Revision", "Revision", "1.00", data), other});
+    StartWith({Record("Revision", "Revision", data), other});
     EXPECT_EQ(StoredRevision(&index), RevisionData("4.01")) << text;
     EXPECT_EQ(index, 1) << text;  // rewritten at the end of the table
     EXPECT_EQ(StorageFindFile(a->storage, "Other"), 0);
@@ -93,14 +88,12 @@ TEST_F(StartUpTest, TheRevisionRecordIsWrittenUnlessItMatches) {
 // A record shorter than two bytes gives the defaults (the bytes behind it
 // read 0xFF); writing it back replaces the one record.
 TEST_F(StartUpTest, SetupRecordIsReadAndWrittenBack) {
-  for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{}, std::vector<uint8_t>{1}}) {
-    StartWith({Record("Setup400", "Setup", "2.00", data)});
-    EXPECT_EQ(a->setup.keyboardLayout, 0) << data.size();
-    EXPECT_EQ(a->setup.useOlderUsbDrivers, 0) << data.size();
+  for (const std::vector<uint8_t>& data : std::vector<std::vector<uint8_t>>{{}, {1}, {1, 1}}) {
+    StartWith({Record("Setup400", "Setup", data, "2.00")});
+    const int set = data.size() == 2 ? 1 : 0;
+    EXPECT_EQ(a->setup.keyboardLayout, set) << data.size();
+    EXPECT_EQ(a->setup.useOlderUsbDrivers, set) << data.size();
   }
-  StartWith({Record("Setup400", "Setup", "2.00", {1, 1})});
-  EXPECT_EQ(a->setup.keyboardLayout, 1);
-  EXPECT_EQ(a->setup.useOlderUsbDrivers, 1);
   const uint16_t files = a->storage.fs.header.fileCount;
   a->setup.useOlderUsbDrivers = 0;
   WriteSetupRecord(a->storage, a->setup);
@@ -125,7 +118,7 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
     std::string problem, file, asideAs;
   } cases[] = {
       {[&] {  // 8 KiB of damage in the header blocks of a good file
-         StartWith({Record("Other", "Text", "1.00", {1})});
+         StartWith({Record("Other", "Text", {1})});
          std::fstream(storage, std::ios::binary | std::ios::in | std::ios::out)
              << std::string(8192, 0);
        },
@@ -184,9 +177,9 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
 // A second copy says so once, leaves the resource files to the first copy,
 // and ends at its first message without writing the storage file.
 TEST_F(StartUpTest, SecondCopyShowsTheMessageAndEndsWithoutTouchingFiles) {
-  StartWith({Record("Other", "Text", "1.00", {1})});
+  StartWith({Record("Other", "Text", {1})});
   a.reset();
-  testing::WriteHostFile(platform.DataPath("Waiting.rsc"), Record("Waiting", "Text", "1.00", {5}));
+  testing::WriteHostFile(platform.DataPath("Waiting.rsc"), Record("Waiting", "Text", {5}));
   std::ofstream(platform.DataPath("Trelvan Assistant Storage 400.new")) << "the first copy's save";
   platform.instance.otherCopyRunning = true;
   Start();

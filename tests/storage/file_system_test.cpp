@@ -1,6 +1,7 @@
 // The file system's operations and state machine at their edges. Random
-// sequences are the model test's business, changes cut short the fault
-// harness's.
+// sequences, and what a deletion leaves and moves, are the model test's
+// business; changes cut short the fault harness's; the full table the
+// whole-file test's.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,25 +14,9 @@
 namespace trelvan {
 namespace {
 
-using testing::FileContent;
-using testing::ImageIsConsistent;
-using testing::MakeFormattedStorage;
-using testing::Pattern;
-using testing::StoredContent;
-using testing::StoreNamedFile;
-using testing::WriteWholeFile;
+using namespace testing;
 
-uint16_t StoredFreeBlocks(const Storage& s) {
-  StorageHeader h;
-  EXPECT_GE(SelectHeader(s, &h), 0);
-  return h.freeBlocks;
-}
-
-class FileSystemTest : public ::testing::Test {
- protected:
-  FakePlatform platform;
-  std::unique_ptr<Storage> s = MakeFormattedStorage(platform.files);
-};
+class FileSystemTest : public StorageTest {};
 
 TEST_F(FileSystemTest, FilesTakeWholeBlocksFromBlock4UpToTheExactFit) {
   const uint32_t sizes[] = {4096, 4097, 10}, starts[] = {4, 5, 7};
@@ -40,7 +25,6 @@ TEST_F(FileSystemTest, FilesTakeWholeBlocksFromBlock4UpToTheExactFit) {
     EXPECT_EQ(StorageFileStartBlock(*s, i), starts[i]);
     EXPECT_EQ(StorageFileSize(*s, i), sizes[i]);
   }
-  EXPECT_EQ(StoredFreeBlocks(*s), kFileBlocks - 4);
   EXPECT_EQ(StoredContent(*s, 1), Pattern(4097, 1));
 
   const uint32_t room = s->fs.header.freeBlocks * kBlockSize;
@@ -51,72 +35,9 @@ TEST_F(FileSystemTest, FilesTakeWholeBlocksFromBlock4UpToTheExactFit) {
   ASSERT_EQ(WriteWholeFile(*s, big), kStorageAccepted);
   EXPECT_EQ(StorageFileStartBlock(*s, 3), 8u);
   EXPECT_EQ(StoredContent(*s, 3), big);
-  EXPECT_EQ(StoredFreeBlocks(*s), 0);
   EXPECT_EQ(StorageCreateFile(*s, 1), kStorageNoSpace);
   EXPECT_EQ(WriteWholeFile(*s, {}), kStorageAccepted);  // an empty file still fits
   EXPECT_TRUE(ImageIsConsistent(*s));
-}
-
-TEST_F(FileSystemTest, The513thFileIsRefusedWithTableFull) {
-  for (int i = 0; i < kTableEntries; ++i) ASSERT_EQ(WriteWholeFile(*s, {}), kStorageAccepted) << i;
-  EXPECT_EQ(StorageCreateFile(*s, 0), kStorageTableFull);
-  EXPECT_EQ(StorageCreateFile(*s, 100), kStorageTableFull);
-  EXPECT_EQ(s->fs.header.fileCount, kTableEntries);
-  EXPECT_EQ(s->fs.header.freeBlocks, kFileBlocks);
-  EXPECT_EQ(s->fs.state, kStateIdle);
-  ASSERT_EQ(StorageDeleteFile(*s, 0), kStorageAccepted);  // deleting one makes room again
-  RunStorageToIdle(*s);
-  EXPECT_EQ(WriteWholeFile(*s, Pattern(300, 4)), kStorageAccepted);
-  EXPECT_EQ(StorageFileStartBlock(*s, kTableEntries - 1), 4u);
-  EXPECT_TRUE(ImageIsConsistent(*s));
-}
-
-// A deletion moves the blocks of the files behind the deleted one, one block
-// a step, and records each move in a header copy after the table switch.
-TEST_F(FileSystemTest, ADeletionMovesOnlyTheFilesBehind) {
-  const struct {
-    std::vector<uint32_t> sizes;
-    uint16_t index;
-    uint8_t gap, moves;
-  } cases[] = {
-      {{2 * 4096 - 50, 3 * 4096 - 100, 100}, 0, 2, 4},  // 2, 3 and 1 blocks
-      {{5000, 9000}, 1, 0, 0},
-      {{5000}, 0, 0, 0},  // the only file: the storage is empty again
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.sizes.size());
-    s = MakeFormattedStorage(platform.files);
-    std::vector<std::vector<uint8_t>> left;
-    for (size_t i = 0; i < c.sizes.size(); ++i) {
-      left.push_back(FileContent("F" + std::to_string(i), Pattern(c.sizes[i], uint32_t(i))));
-      ASSERT_EQ(WriteWholeFile(*s, left.back()), kStorageAccepted);
-    }
-    left.erase(left.begin() + c.index);
-    ASSERT_EQ(StorageDeleteFile(*s, c.index), kStorageAccepted);
-    EXPECT_EQ(s->fs.header.moveGap, c.gap);
-    EXPECT_EQ(s->fs.header.moveBlocksLeft, c.moves);
-    int headerWrites = 0, blockMoves = 0, header = SelectHeader(*s, nullptr);
-    for (int more = 1; more;) {
-      blockMoves += s->fs.state == 21;
-      more = StorageStep(*s);
-      const int now = SelectHeader(*s, nullptr);
-      headerWrites += now != header;
-      header = now;
-    }
-    EXPECT_EQ(blockMoves, c.moves);
-    EXPECT_EQ(headerWrites, c.moves + 1);
-    ASSERT_EQ(s->fs.header.fileCount, left.size());
-    uint32_t start = kFirstFileBlock, used = 0;
-    for (uint16_t i = 0; i < left.size(); ++i) {
-      EXPECT_EQ(StorageFileStartBlock(*s, i), start);
-      EXPECT_EQ(StoredContent(*s, i), left[i]);
-      start += BlocksFor(static_cast<uint32_t>(left[i].size()));
-      used += BlocksFor(static_cast<uint32_t>(left[i].size()));
-    }
-    EXPECT_EQ(StoredFreeBlocks(*s), kFileBlocks - used);
-    EXPECT_EQ(StorageFindFile(*s, ("F" + std::to_string(c.index)).c_str()), -1);
-    EXPECT_TRUE(ImageIsConsistent(*s));
-  }
 }
 
 // Out of turn: data while nothing waits for it, a second request before the

@@ -13,19 +13,15 @@
 namespace trelvan {
 namespace {
 
-std::unique_ptr<Storage> ErasedStorage() {
-  std::unique_ptr<Storage> s(new Storage);
-  PrepareKey(*s);
-  EraseImage(*s);
-  return s;
-}
-
 // The erased value is plain 0xFF, stored as K(i) - 1; programming an erased
 // byte stores plain + K(offset mod 256), the key byte following the absolute
 // offset, never the block; programming over a programmed byte combines
-// (P + K) AND the old plain byte.
-TEST(StorageImage, KeyPositionEraseAndProgramRules) {
-  auto s = ErasedStorage();
+// (P + K) AND the old plain byte. A range that runs past the end wraps to the
+// start instead of leaving the image.
+TEST(StorageImage, KeyPositionEraseProgramAndWrapRules) {
+  std::unique_ptr<Storage> s(new Storage);
+  PrepareKey(*s);
+  EraseImage(*s);
   EXPECT_EQ(s->image[5], static_cast<uint8_t>(kStorageKey[5] - 1));
   EXPECT_EQ(ReadPlainByte(*s, 7 * kBlockSize + 300), 0xFF);
   const uint32_t offsets[] = {0, 256, 4096, 134217472, 4351, 255, 4097, 1001};
@@ -42,6 +38,15 @@ TEST(StorageImage, KeyPositionEraseAndProgramRules) {
   EraseBlock(*s, 0);
   EXPECT_EQ(ReadPlainByte(*s, 1000), 0xFF);
   EXPECT_EQ(ReadPlainByte(*s, 1001), 0xFF);
+  const uint8_t data[4] = {1, 2, 3, 4};
+  ProgramPlain(*s, kImageSize - 2, data, 4);
+  EXPECT_EQ(ReadPlainByte(*s, kImageSize - 1), 2);
+  EXPECT_EQ(ReadPlainByte(*s, 0), 3);
+  EXPECT_EQ(ReadPlainByte(*s, 1), 4);
+  uint8_t out[4];
+  ReadPlain(*s, 0xFFFFFFFEu, out, 4);  // wraps by the image size, too
+  EXPECT_EQ(out[0], 1);
+  EXPECT_EQ(out[3], 4);
 }
 
 // The word-at-a-time paths against the byte operations, on random stored
@@ -80,20 +85,6 @@ TEST(StorageImage, FastPathsEqualTheByteOperations) {
   for (uint32_t i = 0; i < kBlockSize; ++i) {
     ASSERT_EQ(ReadPlainByte(*fast, (kBlockCount - 1) * kBlockSize + i), 0xFF);
   }
-}
-
-// A range that runs past the end wraps to the start instead of leaving the image.
-TEST(StorageImage, RangesWrapInsideTheImage) {
-  auto s = ErasedStorage();
-  const uint8_t data[4] = {1, 2, 3, 4};
-  ProgramPlain(*s, kImageSize - 2, data, 4);
-  EXPECT_EQ(ReadPlainByte(*s, kImageSize - 1), 2);
-  EXPECT_EQ(ReadPlainByte(*s, 0), 3);
-  EXPECT_EQ(ReadPlainByte(*s, 1), 4);
-  uint8_t out[4];
-  ReadPlain(*s, 0xFFFFFFFEu, out, 4);  // wraps by the image size, too
-  EXPECT_EQ(out[0], 1);
-  EXPECT_EQ(out[3], 4);
 }
 
 }  // namespace

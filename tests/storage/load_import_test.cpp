@@ -14,30 +14,17 @@
 namespace trelvan {
 namespace {
 
-using testing::FileContent;
-using testing::ImageIsConsistent;
-using testing::MakeFormattedStorage;
-using testing::Pattern;
-using testing::StoredContent;
-using testing::StoreNamedFile;
-using testing::Exists;
-using testing::ReadHostFile;
-using testing::WriteHostFile;
+using namespace testing;
 
-// A storage started the way a new process starts it.
+// A new process's storage, loaded from the files it finds.
 std::unique_ptr<Storage> StartStorage(Files& files) {
   std::unique_ptr<Storage> s(new Storage);
   StorageInit(*s, files);
-  if (!s->imageLoaded) {
-    FormatStorage(*s);
-    RunStorageToIdle(*s);
-  }
   return s;
 }
 
-class LoadTest : public ::testing::Test {
+class LoadTest : public StorageTest {
  protected:
-  FakePlatform platform;
   std::string StoragePath() { return platform.DataPath("Trelvan Assistant Storage 400"); }
   std::string LegacyPath() { return platform.DataPath("Trelvan Assistant Storage"); }
 };
@@ -59,18 +46,13 @@ std::vector<uint8_t> LegacyImage(Storage& s, uint16_t* freeBlocks) {
 
 TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   const auto kept = FileContent("Old Picture~", Pattern(10000, 4));
-  std::vector<uint8_t> legacy;
+  ASSERT_EQ(WriteWholeFile(*s, kept), kStorageAccepted);
   uint16_t oldFree = 0;
-  int oldBlock = -1;
-  {
-    auto s = MakeFormattedStorage(platform.files);
-    ASSERT_EQ(testing::WriteWholeFile(*s, kept), kStorageAccepted);
-    legacy = LegacyImage(*s, &oldFree);
-    oldBlock = SelectHeader(*s, nullptr);
-  }
+  const std::vector<uint8_t> legacy = LegacyImage(*s, &oldFree);
+  const int oldBlock = SelectHeader(*s, nullptr);
   WriteHostFile(LegacyPath(), legacy);
-  auto s = StartStorage(platform.files);
-  EXPECT_EQ(s->imageLoaded, 1);
+  s = StartStorage(platform.files);
+  ASSERT_EQ(s->imageLoaded, 1);
   EXPECT_EQ(s->loadResult, kLoadLegacyFile);
   StorageHeader h;
   const int block = SelectHeader(*s, &h);
@@ -88,17 +70,16 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   StoreNamedFile(*s, "New", Pattern(50, 1));
   ASSERT_TRUE(SaveStorage(*s, platform.files));
   auto again = StartStorage(platform.files);
+  ASSERT_EQ(again->imageLoaded, 1);
   EXPECT_EQ(again->loadResult, kLoadStorageFile);
   EXPECT_EQ(StorageFindFile(*again, "New"), 1);
 }
 
 class ImportTest : public LoadTest {
  protected:
-  void SetUp() override { s = MakeFormattedStorage(platform.files); }
   void Drop(const std::string& name, const std::vector<uint8_t>& content) {
     WriteHostFile(platform.DataPath(name + ".rsc"), content);
   }
-  std::unique_ptr<Storage> s;
 };
 
 // A file taken in stays in the folder until the exit save has written the
@@ -181,7 +162,7 @@ TEST_F(ImportTest, TheImportGoesOnAndSaysWhatItLeft) {
 // start, and the stored file of its name stays as it was.
 TEST_F(ImportTest, AFileThatDoesNotFitStaysAndTheOldOneIsKept) {
   const auto old = FileContent("Big", Pattern(100, 1));
-  ASSERT_EQ(testing::WriteWholeFile(*s, old), kStorageAccepted);
+  ASSERT_EQ(WriteWholeFile(*s, old), kStorageAccepted);
   const uint32_t free = s->fs.header.freeBlocks;
   // Filler takes all but 10 blocks.
   StoreNamedFile(*s, "Filler", Pattern((free - 10) * 4096 - 100, 2));

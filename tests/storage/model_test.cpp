@@ -23,10 +23,7 @@
 namespace trelvan {
 namespace {
 
-using testing::FileContent;
-using testing::ImageIsConsistent;
-using testing::MakeFormattedStorage;
-using testing::StoredContent;
+using namespace testing;
 
 constexpr uint64_t kDefaultSeed = 20261207;
 constexpr uint32_t kDefaultOps = 3000;
@@ -106,7 +103,7 @@ class ModelRun {
   uint32_t Between(uint32_t lo, uint32_t hi) { return lo + Below(hi - lo + 1); }
   bool Chance(uint32_t percent) { return Below(100) < percent; }
 
-  std::vector<uint8_t> RandomBytes(uint32_t n) { return testing::Pattern(n, uint32_t(rng_())); }
+  std::vector<uint8_t> RandomBytes(uint32_t n) { return Pattern(n, uint32_t(rng_())); }
 
   uint32_t RandomDataSize() {
     const uint32_t pick = Below(100);

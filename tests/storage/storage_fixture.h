@@ -81,6 +81,14 @@ inline std::vector<uint8_t> StoredContent(const Storage& s, uint16_t index) {
   return v;
 }
 
+// The data after the FileHeader of the file called `name`; empty when there is none.
+inline std::vector<uint8_t> StoredData(const Storage& s, const char* name) {
+  const int i = StorageFindFile(s, name);
+  if (i < 0) return {};
+  const std::vector<uint8_t> all = StoredContent(s, static_cast<uint16_t>(i));
+  return {all.begin() + StorageHeaderLength(s, static_cast<uint16_t>(i)), all.end()};
+}
+
 // Whether a new start would use the image as it is, not set it aside.
 inline ::testing::AssertionResult UsableAtStartUp(const Storage& s) {
   char message[1024];
@@ -94,6 +102,13 @@ inline ::testing::AssertionResult ImageIsConsistent(const Storage& s) {
     return ::testing::AssertionFailure() << message;
   return UsableAtStartUp(s);
 }
+
+// A formatted storage on the fake platform, where most storage tests start.
+class StorageTest : public ::testing::Test {
+ protected:
+  FakePlatform platform;
+  std::unique_ptr<Storage> s = MakeFormattedStorage(platform.files);
+};
 
 // Files in the host's folders, as another program or the user leaves them.
 inline void WriteHostFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -8,23 +8,13 @@
 namespace trelvan {
 namespace {
 
-using testing::ImageIsConsistent;
-using testing::Pattern;
-using testing::StoredContent;
+using namespace testing;
 
-class WholeFileTest : public ::testing::Test {
+class WholeFileTest : public StorageTest {
  protected:
-  void SetUp() override { s = testing::MakeFormattedStorage(platform.files); }
   bool Write(const char* name, const std::vector<uint8_t>& data) {
     return StorageWriteRecord(*s, name, "", "Test", "1.00", data.data(),
                               static_cast<uint32_t>(data.size()));
-  }
-  // The data after the file's header.
-  std::vector<uint8_t> Data(const char* name) {
-    const int i = StorageFindFile(*s, name);
-    if (i < 0) return {};
-    std::vector<uint8_t> all = StoredContent(*s, static_cast<uint16_t>(i));
-    return {all.begin() + StorageHeaderLength(*s, static_cast<uint16_t>(i)), all.end()};
   }
   // Fills the storage so that `blocksLeft` blocks stay free.
   void FillLeaving(uint32_t blocksLeft) {
@@ -32,9 +22,6 @@ class WholeFileTest : public ::testing::Test {
     ASSERT_TRUE(Write("Filler", std::vector<uint8_t>(size, 0x5A)));
     ASSERT_EQ(s->fs.header.freeBlocks, blocksLeft);
   }
-
-  FakePlatform platform;
-  std::unique_ptr<Storage> s;
 };
 
 // Replaced only when the new file fits in what the old one leaves: the old
@@ -43,16 +30,17 @@ TEST_F(WholeFileTest, ANewFileThatDoesNotFitLeavesTheOldOne) {
   ASSERT_TRUE(Write("Horn~", Pattern(kBlockSize, 4)));  // two blocks with its header
   FillLeaving(1);
   EXPECT_FALSE(Write("Horn~", Pattern(3 * kBlockSize, 5)));
-  EXPECT_EQ(Data("Horn~"), Pattern(kBlockSize, 4));
+  EXPECT_EQ(StoredData(*s, "Horn~"), Pattern(kBlockSize, 4));
   const std::vector<uint8_t> fits = Pattern(3 * kBlockSize - 100, 6);
   EXPECT_TRUE(Write("Horn~", fits));
-  EXPECT_EQ(Data("Horn~"), fits);
+  EXPECT_EQ(StoredData(*s, "Horn~"), fits);
   EXPECT_EQ(s->fs.header.fileCount, 2);
   EXPECT_EQ(s->fs.header.freeBlocks, 0);
   EXPECT_FALSE(Write("New", {1}));
   EXPECT_TRUE(ImageIsConsistent(*s));
 }
 
+// The 513th file is refused with nothing changed; a replacement still fits.
 TEST_F(WholeFileTest, AFullTableTakesOnlyAReplacement) {
   char name[16];
   for (int i = 0; i < kTableEntries; ++i) {
@@ -60,9 +48,14 @@ TEST_F(WholeFileTest, AFullTableTakesOnlyAReplacement) {
     ASSERT_TRUE(Write(name, {static_cast<uint8_t>(i)}));
   }
   EXPECT_FALSE(Write("One more", {1}));
-  EXPECT_TRUE(Write("F7", {9, 9}));
-  EXPECT_EQ(Data("F7"), (std::vector<uint8_t>{9, 9}));
+  EXPECT_EQ(StorageCreateFile(*s, 0), kStorageTableFull);
+  EXPECT_EQ(s->fs.header.freeBlocks, kFileBlocks - kTableEntries);
+  EXPECT_EQ(s->fs.state, kStateIdle);
+  EXPECT_TRUE(Write("F7", {9, 9}));  // the deletion makes room again
+  EXPECT_EQ(StoredData(*s, "F7"), (std::vector<uint8_t>{9, 9}));
+  EXPECT_EQ(StorageFileStartBlock(*s, kTableEntries - 1), kFirstFileBlock + kTableEntries - 1);
   EXPECT_EQ(s->fs.header.fileCount, kTableEntries);
+  EXPECT_TRUE(ImageIsConsistent(*s));
 }
 
 }  // namespace
