@@ -33,10 +33,10 @@ struct ServerScript {
   size_t seen = 0;
 
   void Serve(FakeUdp& udp, ServerChannel& c) {
-    const auto sent = udp.Sent();
-    if (silent || sent.size() == seen) return;
-    seen = sent.size();
-    const Bytes& d = sent.back().bytes;
+    const size_t count = udp.SentCount();
+    if (silent || count == seen) return;
+    seen = count;
+    const Bytes d = udp.LastSent().bytes;
     const uint32_t n = static_cast<uint32_t>(d.size()) - 8;
     FileRequest q;
     if (!ParseFileRequest(d.data() + 4, n, q)) return;
@@ -78,7 +78,7 @@ struct ScriptedServer : ServerScript {
     ReadChannelSettings(net->server, net->simulator, platform);
     EXPECT_TRUE(ServerLinkStart(net->server, platform));
   }
-  int Sends() { return static_cast<int>(fake.udp.Sent().size()); }
+  int Sends() { return static_cast<int>(fake.udp.SentCount()); }
   // One tick of the channel: the server answers, the reply is taken or a resend is due.
   void Tick() {
     Serve(fake.udp, net->server);

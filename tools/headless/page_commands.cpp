@@ -91,10 +91,11 @@ void Offer(const std::string& name, const char* type, const std::vector<uint8_t>
 void ServeScriptServer(Assistant& a) {
   ScriptServer& script = Server();
   if (script.server.files.empty()) return;
-  const auto sent = static_cast<FakeUdp&>(a.platform.udp).Sent();
-  if (sent.size() == script.seen) return;
-  script.seen = sent.size();
-  const std::vector<uint8_t>& d = sent.back().bytes;
+  FakeUdp& udp = static_cast<FakeUdp&>(a.platform.udp);
+  const size_t count = udp.SentCount();
+  if (count == script.seen) return;
+  script.seen = count;
+  const std::vector<uint8_t> d = udp.LastSent().bytes;
   uint8_t reply[kMagicLength + kServerReceiveCapacity];
   std::string line;
   const uint32_t length = ServeDatagram(script.server, d.data(), static_cast<uint32_t>(d.size()), reply, &line);

@@ -85,6 +85,16 @@ std::vector<FakeUdp::Datagram> FakeUdp::Sent() {
   return sent_;
 }
 
+size_t FakeUdp::SentCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return sent_.size();
+}
+
+FakeUdp::Datagram FakeUdp::LastSent() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return sent_.empty() ? Datagram{} : sent_.back();
+}
+
 int FakeUdp::OpenSockets() {
   std::lock_guard<std::mutex> lock(mutex_);
   int n = 0;

@@ -39,6 +39,10 @@ class FakeUdp : public Udp {
   // Queues a datagram at the socket bound to `port`; false when none is.
   bool Deliver(uint16_t port, const std::vector<uint8_t>& bytes, bool fromIpv4 = true);
   std::vector<Datagram> Sent();  /**< everything sent, in order */
+  // How many were sent, and the latest (an empty one when none was): a
+  // server stand-in answering each request asks these, not the whole list.
+  size_t SentCount();
+  Datagram LastSent();
   int OpenSockets();
   bool failStartup = false;
   bool failSends = false;         /**< every send fails */
