@@ -26,7 +26,6 @@
 #include "platform/linux/posix_udp.h"
 #include "shell/steps.h"
 #include "storage/file_system.h"
-#include "storage/storage_image.h"
 #include "../tests/net/free_port.h"
 
 using namespace trelvan;
@@ -80,11 +79,7 @@ Result TimeDownload(uint32_t size, uint32_t dropEvery) {
                           {"TRELVAN_SERVER_LOCAL_PORT", std::to_string(testing::FreePort())}};
   std::unique_ptr<Net> net(new Net{});
   std::unique_ptr<Storage> s(new Storage);
-  PrepareKey(*s);
-  EraseImage(*s);
-  StorageMount(*s);
-  FormatStorage(*s);
-  RunStorageToIdle(*s);
+  StartFreshStorage(*s);
   ReadChannelSettings(net->server, net->simulator, p);
   Result r{false, 0, 0};
   if (ServerLinkStart(net->server, p)) {

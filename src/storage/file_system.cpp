@@ -526,6 +526,14 @@ void RunStorageToIdle(Storage& s) {
   }
 }
 
+void StartFreshStorage(Storage& s) {
+  PrepareKey(s);
+  EraseImage(s);
+  StorageMount(s);
+  FormatStorage(s);
+  RunStorageToIdle(s);
+}
+
 // ---- reads ----------------------------------------------------------------------
 
 uint32_t StorageFileStartBlock(const Storage& s, uint16_t index) {

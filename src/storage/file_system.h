@@ -66,6 +66,9 @@ void StorageInit(Storage& s, Files& p);
 void StorageMount(Storage& s);
 // Erases blocks 0 to 3 and sets up a fresh header in memory.
 void FormatStorage(Storage& s);
+// A whole erased image with an empty file system, read from no file: what
+// the tools build storage files in.
+void StartFreshStorage(Storage& s);
 
 // ---- changes ----------------------------------------------------------------------
 int StorageCreateFile(Storage& s, uint32_t size);

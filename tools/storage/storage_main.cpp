@@ -88,14 +88,6 @@ bool Load(Storage& s, Files& p, const char* path, uint64_t* size) {
   return true;
 }
 
-void StartFresh(Storage& s) {
-  PrepareKey(s);
-  EraseImage(s);
-  StorageMount(s);
-  FormatStorage(s);
-  RunStorageToIdle(s);
-}
-
 int Info(const Storage& s) {
   StorageHeader h;
   const int block = SelectHeader(s, &h);
@@ -298,7 +290,7 @@ int main(int argc, char** argv) {
       fprintf(stderr, "cannot open %s\n", image);
       return 1;
     }
-    StartFresh(*s);
+    StartFreshStorage(*s);
   }
   if (command == "info") return Info(*s);
   if (command == "ls") return List(*s);

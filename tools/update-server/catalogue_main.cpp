@@ -22,7 +22,6 @@
 #include "platform/linux/posix_files.h"
 #include "projects/project_file.h"
 #include "storage/file_system.h"
-#include "storage/storage_image.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
 
@@ -141,11 +140,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::unique_ptr<Storage> s(new Storage);
-  PrepareKey(*s);
-  EraseImage(*s);
-  StorageMount(*s);
-  FormatStorage(*s);
-  RunStorageToIdle(*s);
+  StartFreshStorage(*s);
   std::unique_ptr<Media> m(new Media{});
   PosixFiles files(argv[2]);
   std::string index;
