@@ -15,16 +15,28 @@ constexpr char kLoopback[] = "127.0.0.1";
 
 // ---- receive threads ----------------------------------------------------------
 
+// The next datagram on `socket` that carries `magic`, unwrapped at the
+// buffer's start: its payload length (the over-run text's for a datagram
+// too short or too long), -1 for one to ignore. kThreadEnds once the channel
+// closes or the socket fails.
+constexpr int32_t kThreadEnds = -2;
+int32_t ReceiveUnwrapped(Udp& udp, intptr_t socket, const std::atomic<uint8_t>& closing, uint8_t* buffer,
+                         uint32_t capacity, uint32_t magic, bool* ipv4) {
+  int32_t received = kReceiveAgain;
+  while (received == kReceiveAgain) {
+    if (closing.load(std::memory_order_acquire)) return kThreadEnds;
+    received = udp.Receive(socket, buffer, capacity, ipv4);
+  }
+  if (received < 0 || closing.load(std::memory_order_acquire)) return kThreadEnds;
+  return UnwrapDatagram(buffer, capacity, static_cast<uint32_t>(received), magic);
+}
+
 void ServerReceiveThread(void* argument) {
   ServerChannel& c = *static_cast<ServerChannel*>(argument);
   uint8_t buffer[kServerReceiveCapacity];
-  while (!c.closing.load(std::memory_order_acquire)) {
-    bool ipv4 = false;
-    const int32_t received = c.udp->Receive(c.socket, buffer, sizeof buffer, &ipv4);
-    if (received == kReceiveAgain) continue;
-    if (received < 0 || c.closing.load(std::memory_order_acquire)) break;
-    const int32_t n = UnwrapDatagram(buffer, sizeof buffer, static_cast<uint32_t>(received),
-                                     kMagicFromServer);
+  bool ipv4 = false;
+  for (int32_t n; (n = ReceiveUnwrapped(*c.udp, c.socket, c.closing, buffer, sizeof buffer,
+                                        kMagicFromServer, &ipv4)) != kThreadEnds;) {
     if (n < 0 || !ipv4) continue;
     // The slot is the tick's until it clears the flag: a datagram arriving
     // meanwhile is dropped and the request's resend brings it again.
@@ -35,16 +47,13 @@ void ServerReceiveThread(void* argument) {
   }
 }
 
+// Packets from any address family are taken.
 void SimulatorReceiveThread(void* argument) {
   SimulatorChannel& c = *static_cast<SimulatorChannel*>(argument);
   uint8_t buffer[kSimulatorReceiveCapacity];
-  while (!c.closing.load(std::memory_order_acquire)) {
-    bool ipv4 = false;
-    const int32_t received = c.udp->Receive(c.receiveSocket, buffer, sizeof buffer, &ipv4);
-    if (received == kReceiveAgain) continue;
-    if (received < 0 || c.closing.load(std::memory_order_acquire)) break;
-    const int32_t n = UnwrapDatagram(buffer, sizeof buffer, static_cast<uint32_t>(received),
-                                     kMagicFromSimulator);
+  bool ipv4 = false;
+  for (int32_t n; (n = ReceiveUnwrapped(*c.udp, c.receiveSocket, c.closing, buffer, sizeof buffer,
+                                        kMagicFromSimulator, &ipv4)) != kThreadEnds;) {
     if (n <= 0) continue;
     if (c.simulatorPacketLength.load(std::memory_order_acquire) != 0) continue;
     std::memcpy(c.simulatorPacket, buffer, static_cast<size_t>(n));
