@@ -28,29 +28,25 @@ void LeaveMessage(Net& net, const char* message) {
   net.message.pending = 1;
 }
 
-// "prefix" + name.
-void JoinMessage(Net& net, const char* prefix, const char* name) {
+// `message` + `name`, with the selection kept or cleared.
+void ShowNamed(Net& net, TransferLists& t, const char* message, const char* name, bool keepSelection) {
   char text[kServerMessageCapacity];
-  CopyText(prefix, text, sizeof text);
-  char cut[kServerMessageCapacity];
-  CopyText(name, cut, static_cast<uint16_t>(sizeof text - TextLength(text)));
-  AppendText(cut, text);
-  CopyText(text, net.message.text, kServerMessageCapacity);
+  FormatText(text, "%s%s", message, name);
+  if (keepSelection) {
+    ShowServerMessage(net, t, text);
+  } else {
+    ShowServerError(net, t, text);
+  }
 }
 
-// A failed download's message: the storage's refusal is said as such, any
-// other failure as the read error with the file's name.
-void DownloadFailed(Net& net, TransferLists& t, const char* name, bool keepSelection) {
+// A failed download is said: the storage's refusal as such, any other
+// failure as `message` + `name`.
+void DownloadFailed(Net& net, TransferLists& t, const char* message, const char* name, bool keepSelection) {
   if (net.download.failure == kDownloadNoStorage) {
     ShowServerError(net, t, kNotEnoughStorage);
-    return;
-  }
-  if (keepSelection) {
-    ShowServerMessage(net, t, "");
   } else {
-    ShowServerError(net, t, "");
+    ShowNamed(net, t, message, name, keepSelection);
   }
-  JoinMessage(net, kCouldNotRead, name);
 }
 
 // The data of stored file `index` (its FileHeader left out) into `out`, at
@@ -98,7 +94,7 @@ void Idle(const ServerStepContext& c) {
 uint8_t ListDownload(const ServerStepContext& c, int result) {
   Net& net = c.net;
   if (result == kStepFailed) {
-    DownloadFailed(net, c.transfer, net.lists.serverListName, false);
+    DownloadFailed(net, c.transfer, kCouldNotRead, net.lists.serverListName, false);
     return kServerNoEvent;
   }
   if (result != kStepDone) return kServerNoEvent;
@@ -120,7 +116,7 @@ void FileInformation(const ServerStepContext& c, int result) {
   TransferLists& t = c.transfer;
   SendEntry& e = t.sendList[net.fileIndex];
   if (result == kStepFailed) {
-    DownloadFailed(net, t, e.name, true);
+    DownloadFailed(net, t, kCouldNotRead, e.name, true);
     return;
   }
   if (result != kStepDone) return;
@@ -144,7 +140,7 @@ void FileDownloads(const ServerStepContext& c, int result) {
   TransferLists& t = c.transfer;
   SendEntry& e = t.sendList[net.fileIndex];
   if (result == kStepFailed) {
-    DownloadFailed(net, t, e.name, false);
+    DownloadFailed(net, t, kCouldNotRead, e.name, false);
     return;
   }
   const int shown = net.fileIndex < kSelectionCapacity - 1 ? net.fileIndex : kSelectionCapacity - 1;
@@ -166,15 +162,14 @@ void UpdateListDownload(const ServerStepContext& c, int result) {
   char listName[kTransferNameCapacity];
   CopyText(t.sendList[0].name, listName, kTransferNameCapacity);
   if (result == kStepFailed) {
-    DownloadFailed(net, t, listName, false);
+    DownloadFailed(net, t, kCouldNotRead, listName, false);
     return;
   }
   if (result != kStepDone) return;
   t.selectionCount = 0;
   const int index = StorageFindFile(c.storage, listName);
   if (index < 0) {
-    ShowServerMessage(net, t, "");
-    JoinMessage(net, kNotOnAssistant, listName);
+    ShowNamed(net, t, kNotOnAssistant, listName, true);
     return;
   }
   const uint32_t n = ReadStoredData(c.storage, static_cast<uint16_t>(index), net.downloadBuffer.get(),
@@ -226,11 +221,7 @@ uint8_t RunServerSteps(const ServerStepContext& c) {
     case kServerConnectionTest: {
       const int result = DownloadServerFile(net, c.storage, c.platform, 0, nullptr);
       if (result == kStepFailed) {
-        if (net.download.failure == kDownloadNoStorage) {
-          ShowServerError(net, c.transfer, kNotEnoughStorage);
-        } else {
-          ShowServerError(net, c.transfer, kCouldNotConnect);
-        }
+        DownloadFailed(net, c.transfer, kCouldNotConnect, "", false);
       } else if (result == kStepDone) {
         net.serverStep = kServerIdle;
       }
