@@ -277,9 +277,6 @@ TEST_F(EditProgramTest, LimitsAndTheirMessages) {
   ClickOn(a->ui.editProgram.image[kEditProgramAddVariable]);
   EnterText("Count");
   ExpectMessage("Error - Variable name already used.  Please use a different name.", kEditProgramPage);
-  CopyText("Yard", P().name, kProjectNameCapacity);
-  ClickOn(a->ui.editProgram.image[kEditProgramSave]);
-  ExpectMessage("Please use Save As!", kEditProgramPage);
 }
 
 TEST_F(EditProgramTest, ScrollingStopsAtBothEnds) {
