@@ -173,14 +173,6 @@ TEST_F(KeyboardTest, CancelReturnsWithTheTextTypedAndDropsTheRestOfTheQueue) {
   EXPECT_EQ(a->shell.KeyQueue.count, 0);
 }
 
-TEST_F(KeyboardTest, OnlyPressesOnAKeyType) {
-  OpenAlpha();
-  const ImageControl first{uint16_t(KeyX(0)), uint16_t(KeyY(0)), 4, 4, 0, 0};
-  MoveAndReleaseOn(&first);
-  Click(uint32_t(KeyX(26) + kKeyWidth), uint32_t(KeyY(26) + 1));  // just right of the last key
-  ExpectEntry("");
-}
-
 // --------------------------------------------------------------------- numeric
 
 TEST_F(KeyboardTest, ValuesOutsideTheLimitsAreShownAsErrorsAndThePageStays) {
