@@ -8,7 +8,7 @@
 #include "net/net.h"
 #include "platform/platform.h"
 #include "projects/projects.h"
-#include "shell/setup_records.h"
+#include "storage/setup_records.h"
 #include "shell/shell.h"
 #include "storage/storage.h"
 #include "ui/frame_buffer.h"

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "shell/assistant.h"
+#include "shell/services.h"
 #include "shell/startup.h"
 #include "storage/file_system.h"
 #include "storage/resource_files.h"
@@ -140,10 +141,9 @@ void TimerTick(Assistant& a) {
   }
   if (!s.ShellStarted) {
     s.ShellStarted = 1;
-    StartServices(a.net, a.link, a.platform, a.setup);
+    StartServices(a);
   }
-  ServiceHandheldLink(a.link, LinkContext{a.storage, a.net, a.setup, a.ui.pages.CurrentPage == kMainPage}, a.platform);
-  ServiceServerChannel(a.net, a.platform);
+  ServiceChannels(a);
 }
 
 uint32_t DiskFreeMegabytes(Assistant& a) { return a.platform.files.DiskFreeMegabytes(); }
@@ -180,7 +180,7 @@ void ExitSequence(Assistant& a) {
   }
   a.platform.window.StopTimer();
   a.platform.window.Sleep(100);
-  CloseChannels(a.net, a.link, a.platform);
+  CloseChannels(a);
   a.platform.window.Sleep(100);
   a.platform.window.PostQuit(status);
 }

@@ -9,9 +9,8 @@
 
 #include "link/d2xx_functions.h"
 #include "link/link.h"
-#include "net/net.h"
 #include "platform/fake/fake_platform.h"
-#include "shell/setup_records.h"
+#include "storage/setup_records.h"
 #include "storage/file_system.h"
 #include "../storage/storage_fixture.h"
 
@@ -41,14 +40,13 @@ struct Bench {
   FakePlatform fake;
   Platform platform = fake;
   std::unique_ptr<Storage> storage = testing::MakeFormattedStorage(fake.files);
-  std::unique_ptr<Net> net{new Net{}};
   std::unique_ptr<Link> link{new Link{}};
   SetupValues setup{};
 
-  void Start() { StartServices(*net, *link, platform, setup); }
+  void Start() { StartHandheldLinks(*link, platform, setup); }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
-      ServiceHandheldLink(*link, LinkContext{*storage, *net, setup, true}, platform);
+      ServiceHandheldLink(*link, LinkContext{*storage, setup, true}, platform);
     }
   }
   // An input report carrying `packet` (its sum appended).

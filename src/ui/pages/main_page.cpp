@@ -4,8 +4,8 @@
 
 #include "shell/assistant.h"
 #include "net/server_steps.h"
-#include "shell/setup_records.h"
-#include "shell/steps.h"
+#include "storage/setup_records.h"
+#include "storage/steps.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 

@@ -3,7 +3,7 @@
 #include "link/ftdi_link.h"
 #include "media/conversions.h"
 #include "shell/assistant.h"
-#include "shell/setup_records.h"
+#include "storage/setup_records.h"
 #include "ui/pages/information_page.h"
 
 namespace trelvan {
