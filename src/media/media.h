@@ -9,6 +9,7 @@
 #include "media/picture_format.h"
 #include "media/sound_format.h"
 #include "ui/controls.h"
+#include "ui/page_context.h"
 #include "ui/pages/roles/light_effect_manager_roles.h"
 #include "ui/pages/roles/picture_manager_roles.h"
 #include "ui/pages/roles/sound_manager_roles.h"
@@ -106,6 +107,15 @@ struct Media {
   LightEffectManagerPage lightPage;
   uint8_t bmp[kBmpFileCapacity];          /**< the chosen BMP's bytes */
   uint8_t soundBuffer[kSoundBufferSize];  /**< the sound file's data, built before it is stored */
+};
+
+// A media manager page's handlers, handed the media state beside the page context.
+struct MediaPage {
+  PageRecord page;
+  void (*init)(PageContext&, Media&);
+  void (*timer)(PageContext&, Media&);  /**< null: the page has no timer handler */
+  void (*pointer)(PageContext&, Media&);
+  void (*draw)(PageContext&, Media&, int full);
 };
 
 }  // namespace trelvan

@@ -18,10 +18,12 @@
 
 #include <cstdint>
 
-#include "projects/projects.h"
+#include "projects/project_model.h"
 #include "storage/storage.h"
 
 namespace trelvan {
+
+struct Projects;
 
 constexpr const char* kProjectFileType = "Acc. Project";
 constexpr const char* kProjectFileExtra = "User";

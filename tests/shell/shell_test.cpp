@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
@@ -26,7 +25,7 @@ class ShellTest : public ::testing::Test {
 
 // A pointer dragged past the left edge arrives as a large unsigned word.
 TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
-  const PointerEventRecord& e = a->shell.PointerEvent;
+  const PointerEventRecord& e = a->input.PointerEvent;
   const struct { uint32_t x, y; int32_t seenX, seenY; } moves[] = {
       {800, 600, 799, 599}, {0xFFFE, 12, 799, 12}, {799, 599, 799, 599}};
   for (const auto& m : moves) {
@@ -36,7 +35,7 @@ TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
     EXPECT_EQ(e.y, m.seenY) << m.y;
   }
   Send(Message::Timer);
-  PointerPressed(a->shell, -5, 700, 1);
+  PointerPressed(a->input, -5, 700, 1);
   EXPECT_EQ(e.x, 0);
   EXPECT_EQ(e.y, 599);
   EXPECT_EQ(e.button, 1);
@@ -44,7 +43,7 @@ TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
 }
 
 TEST_F(ShellTest, APressAndReleaseWithinOneTickReachThePageOneATick) {
-  PointerEventRecord& e = a->shell.PointerEvent;
+  PointerEventRecord& e = a->input.PointerEvent;
   Send(Message::LeftButtonDown, 0, 120, 340);
   Send(Message::MouseMove, 0, 130, 345);
   Send(Message::MouseMove, 0, 140, 350);
@@ -90,7 +89,7 @@ TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
 }
 
 TEST(SoftTimers, PeriodZeroExpiresEveryTickAndASecondAfterAHundred) {
-  Shell s{};
+  Input s{};
   s.ServerTimer.period = 1000;
   for (int tick = 1; tick <= 100; ++tick) {
     UpdateSoftTimers(s);
