@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "storage/type_list.h"
 #include "ui/stored_picture.h"
 #include "projects/editor_pages.h"
 #include "projects/program_logic.h"
@@ -74,7 +75,7 @@ void DrawScreenArea(PageContext& a, Projects& projects) {
   if (picture >= 0) {
     char type[kProjectTextCapacity];
     StorageReadField(a.storage, static_cast<uint16_t>(picture), kFieldType, type);
-    if (CompareText(type, "Picture", kProjectTextCapacity) == 0) {
+    if (CompareText(type, kPictureFileType, kProjectTextCapacity) == 0) {
       DrawStoragePicture(a.storage, a.frame, static_cast<int16_t>(picture), kBackgroundX,
                          kBackgroundY);
     }

@@ -20,12 +20,12 @@
 
 #include "projects/project_model.h"
 #include "storage/storage.h"
+#include "storage/type_list.h"
 
 namespace trelvan {
 
 struct Projects;
 
-constexpr const char* kProjectFileType = "Acc. Project";
 constexpr const char* kProjectFileExtra = "User";
 constexpr const char* kProjectFileVersion = "1.00";
 constexpr uint32_t kProjectFixedData = 20;
