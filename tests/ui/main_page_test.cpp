@@ -1,9 +1,10 @@
-// The main page on the compiled page files: exit, the storage lists of each
-// type, the selection and its limits; and the setup page it opens: the two
+// The main page on the compiled page files: the storage lists of each type,
+// the selection and its limits; and the setup page it opens: the two
 // switches, the driver library's status line and the record Back stores. The
 // lists' look is in the golden shots main_page_pictures*.png and
 // main_page_selection_full.png, the setup page's in setup_page.png, the
-// silent server's eleven sends and message in the server e2e test.
+// silent server's eleven sends and message in the server e2e test, the exit
+// control in the gui main page test.
 #include <gtest/gtest.h>
 
 #include <map>
