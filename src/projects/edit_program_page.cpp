@@ -260,11 +260,8 @@ void Init(PageContext& a, Projects& projects) {
   a.ui.pages.initialised[kEditProgramPage] = 1;
 }
 
-void Draw(PageContext& a, Projects& projects, int full) {
-  if (!full) return;
+void Draw(PageContext& a, Projects& projects) {
   EditProgramPage& m = projects.editProgram;
-  Init(a, projects);
-  DrawPageFrame(a, kEditProgramRecord.page, m.image[kEditProgramBackground], m.text[kEditProgramTitle]);
   DrawTextControl(a.frame, m.text[kEditProgramVariablesLabel], "Variables");
   DrawTextControl(a.frame, m.text[kEditProgramOutputsLabel], "Outputs");
   DrawTextControl(a.frame, m.text[kEditProgramInputsLabel], "Inputs");
@@ -614,6 +611,6 @@ void Timer(PageContext& a, Projects& projects) {
 
 }  // namespace
 
-const ProjectsPage kEditProgramRecord = {{kEditProgramPage, "TA EditProgram", "Edit Project Program"}, Init, Timer, Pointer, Draw};
+const ProjectsPage kEditProgramRecord = {{kEditProgramPage, "TA EditProgram", "Edit Project Program", nullptr}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

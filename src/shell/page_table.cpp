@@ -17,12 +17,19 @@ namespace {
 
 // Each kind of page is handed the state it acts on: a general page the page
 // context, a media or projects page its subsystem's state beside it, the
-// main and setup pages the whole App.
+// main and setup pages the whole App. A full draw is the page's
+// initialisation, the opening every page shares, then the page's own.
 template <const UiPage& P>
 constexpr PageHandlers General() {
   return {&P.page, [](Assistant& a) { P.init(a); },
           [](Assistant& a) { if (P.timer) P.timer(a); },
-          [](Assistant& a) { P.pointer(a); }, [](Assistant& a, int full) { P.draw(a, full); }};
+          [](Assistant& a) { P.pointer(a); },
+          [](Assistant& a, int full) {
+            if (!full) return;
+            P.init(a);
+            DrawPageOpening(a, P.page);
+            P.draw(a);
+          }};
 }
 
 template <const MediaPage& P>
@@ -30,7 +37,12 @@ constexpr PageHandlers OfMedia() {
   return {&P.page, [](Assistant& a) { P.init(a, a.media); },
           [](Assistant& a) { if (P.timer) P.timer(a, a.media); },
           [](Assistant& a) { P.pointer(a, a.media); },
-          [](Assistant& a, int full) { P.draw(a, a.media, full); }};
+          [](Assistant& a, int full) {
+            if (!full) return;
+            P.init(a, a.media);
+            DrawPageOpening(a, P.page);
+            P.draw(a, a.media);
+          }};
 }
 
 template <const ProjectsPage& P>
@@ -38,14 +50,25 @@ constexpr PageHandlers OfProjects() {
   return {&P.page, [](Assistant& a) { P.init(a, a.projects); },
           [](Assistant& a) { if (P.timer) P.timer(a, a.projects); },
           [](Assistant& a) { P.pointer(a, a.projects); },
-          [](Assistant& a, int full) { P.draw(a, a.projects, full); }};
+          [](Assistant& a, int full) {
+            if (!full) return;
+            P.init(a, a.projects);
+            DrawPageOpening(a, P.page);
+            P.draw(a, a.projects);
+          }};
 }
 
 template <const AppPage& P>
 constexpr PageHandlers OfApp() {
   return {&P.page, [](Assistant& a) { P.init(a); },
           [](Assistant& a) { if (P.timer) P.timer(a); },
-          [](Assistant& a) { P.pointer(a); }, [](Assistant& a, int full) { P.draw(a, full); }};
+          [](Assistant& a) { P.pointer(a); },
+          [](Assistant& a, int full) {
+            if (!full) return;
+            P.init(a);
+            DrawPageOpening(a, P.page);
+            P.draw(a);
+          }};
 }
 
 // By page number.
