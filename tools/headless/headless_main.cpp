@@ -16,6 +16,12 @@
 //   shot NAME.png            write the window's picture; compare with the reference
 //   driver                   a serial driver library (one that finds no device) to load
 //   page VERB ...            a page's own test command (page_commands.cpp)
+//   expect page N            the current page is N
+//   expect output TEXT       the last text a page command printed ("page result", ...)
+//   expect message TEXT      the last message shown, on the information page or in a box
+//   expect messages N        N message boxes shown since the start
+//   expect file NAME         a storage file NAME exists;  expect nofile NAME: it does not
+// A failed expect names its line and ends the run with a failure.
 // The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
 // *.rsc files of --resources DIR are copied into it before the start-up.
 #include <cstdio>
@@ -28,12 +34,15 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "platform/fake/fake_platform.h"
 #include "link/d2xx_functions.h"
 #include "link/ftdi_link.h"
 #include "page_commands.h"
 #include "png_file.h"
 #include "shell/assistant.h"
+#include "storage/file_system.h"
 
 using namespace trelvan;
 
@@ -123,6 +132,62 @@ uint32_t KeyForCharacter(char c) {
   return static_cast<uint32_t>(static_cast<uint8_t>(c));
 }
 
+// What the script saw last: the text of a page command, and a message.
+struct Seen {
+  std::string output;
+  std::string message;
+  std::string informationText;  // the information page's message, to see it change
+};
+
+// Runs a page command with its printing kept in seen.output (and printed still).
+bool RunPageCommandSeen(Assistant& a, std::istringstream& words, Seen& seen) {
+  fflush(stdout);
+  FILE* capture = tmpfile();
+  const int saved = capture ? dup(fileno(stdout)) : -1;
+  if (saved < 0) {
+    if (capture) fclose(capture);
+    return RunPageCommand(a, words);
+  }
+  dup2(fileno(capture), fileno(stdout));
+  const bool known = RunPageCommand(a, words);
+  fflush(stdout);
+  dup2(saved, fileno(stdout));
+  close(saved);
+  rewind(capture);
+  std::string printed;
+  for (int c; (c = fgetc(capture)) != EOF;) printed.push_back(static_cast<char>(c));
+  fclose(capture);
+  fputs(printed.c_str(), stdout);
+  while (!printed.empty() && printed.back() == '\n') printed.pop_back();
+  if (!printed.empty()) seen.output = printed;
+  return known;
+}
+
+// Whether `expect WHAT ARG` holds; *got says what was found instead. False
+// with an empty *got for an unknown WHAT.
+bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const std::string& what,
+            const std::string& arg, std::string* got) {
+  if (what == "page") {
+    *got = "page " + std::to_string(a.ui.pages.CurrentPage);
+    return arg == std::to_string(a.ui.pages.CurrentPage);
+  }
+  if (what == "output" || what == "message") {
+    *got = "'" + (what == "output" ? seen.output : seen.message) + "'";
+    return *got == "'" + arg + "'";
+  }
+  if (what == "messages") {
+    *got = std::to_string(platform.window.messages.size()) + " message boxes";
+    return arg == std::to_string(platform.window.messages.size());
+  }
+  if (what == "file" || what == "nofile") {
+    const bool stored = StorageFindFile(a.storage, arg.c_str()) >= 0;
+    *got = stored ? "stored" : "not stored";
+    return stored == (what == "file");
+  }
+  got->clear();
+  return false;
+}
+
 bool RunScript(const Options& o) {
   std::ifstream in(o.script);
   if (!in) {
@@ -136,6 +201,7 @@ bool RunScript(const Options& o) {
   if (!o.resources.empty()) CopyResourceFiles(o.resources, platform.files.DataFolder());
   MainWindowCreated(a);
   size_t shownMessages = 0;
+  Seen seen;
   bool ok = true;
   std::string line;
   int lineNumber = 0;
@@ -199,8 +265,18 @@ bool RunScript(const Options& o) {
     } else if (verb == "driver") {
       platform.libraries.libraries[kFtdiLibraryName] = NoDeviceDriverLibrary();
     } else if (verb == "page") {
-      if (!RunPageCommand(a, words)) {
+      if (!RunPageCommandSeen(a, words, seen)) {
         fprintf(stderr, "%s:%d: unknown page command\n", o.script.c_str(), lineNumber);
+        return false;
+      }
+    } else if (verb == "expect") {
+      std::string what, arg, got;
+      words >> what;
+      std::getline(words >> std::ws, arg);
+      if (!Expect(a, platform, seen, what, arg, &got)) {
+        fprintf(stderr, "%s:%d: %s: %s\n", o.script.c_str(), lineNumber,
+                got.empty() ? "unknown expect" : "expected", line.c_str());
+        if (!got.empty()) fprintf(stderr, "  found %s\n", got.c_str());
         return false;
       }
     } else if (verb == "shot") {
@@ -213,6 +289,10 @@ bool RunScript(const Options& o) {
     }
     for (; shownMessages < platform.window.messages.size(); ++shownMessages) {
       printf("Message: %s\n", platform.window.messages[shownMessages].c_str());
+      seen.message = platform.window.messages[shownMessages];
+    }
+    if (seen.informationText != a.ui.information.MessageText) {
+      seen.informationText = seen.message = a.ui.information.MessageText;
     }
   }
   return ok;
