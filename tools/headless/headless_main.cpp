@@ -21,6 +21,10 @@
 //   expect message TEXT      the last message shown, on the information page or in a box
 //   expect messages N        N message boxes shown since the start
 //   expect file NAME         a storage file NAME exists;  expect nofile NAME: it does not
+//   expect keyboard text R TEXT          the alphanumeric keyboard's result R (0 none,
+//   expect keyboard number R VALUE TYPED 1 confirmed, 2 cancelled) and text; the
+//                                        numeric one's, its value and what is typed
+//                                        (as many of these words as given)
 // A failed expect names its line and ends the run with a failure.
 // The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
 // *.rsc files of --resources DIR are copied into it before the start-up.
@@ -43,6 +47,7 @@
 #include "png_file.h"
 #include "shell/assistant.h"
 #include "storage/file_system.h"
+#include "ui/pages/keyboard_pages.h"
 
 using namespace trelvan;
 
@@ -183,6 +188,25 @@ bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const 
     const bool stored = StorageFindFile(a.storage, arg.c_str()) >= 0;
     *got = stored ? "stored" : "not stored";
     return stored == (what == "file");
+  }
+  if (what == "keyboard") {
+    const KeyboardPages& k = a.ui.keyboards;
+    if (arg.compare(0, 6, "number") == 0) {
+      std::istringstream want(arg), found("number " + std::to_string(k.numeric.NumberResult) + " " +
+                                          std::to_string(k.numeric.NumberValue) + " " +
+                                          k.numeric.NumberText);
+      got->clear();
+      bool same = true;
+      for (std::string w, f; want >> w;) {
+        found >> f;
+        *got += (got->empty() ? "" : " ") + f;
+        same = same && w == f;
+      }
+      return same;
+    }
+    *got = "text " + std::to_string(k.alpha.TextResult) + " " + k.alpha.EnteredText;
+    if (got->back() == ' ') got->pop_back();
+    return arg == *got;
   }
   got->clear();
   return false;
