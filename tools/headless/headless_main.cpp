@@ -15,12 +15,15 @@
 //   text FONT X Y COLOUR TEXT
 //   shot NAME.png            write the window's picture; compare with the reference
 //   driver                   a serial driver library (one that finds no device) to load
+//   storage free N           a filler file leaves about N blocks of 4 KB free; with 0
+//                            no further record fits
 //   page VERB ...            a page's own test command (page_commands.cpp)
 //   expect page N            the current page is N
 //   expect output TEXT       the last text a page command printed ("page result", ...)
 //   expect message TEXT      the last message shown, on the information page or in a box
 //   expect messages N        N message boxes shown since the start
 //   expect file NAME         a storage file NAME exists;  expect nofile NAME: it does not
+//   expect filesize N NAME   the storage file NAME holds N data bytes (its header aside)
 //   expect keyboard text R TEXT          the alphanumeric keyboard's result R (0 none,
 //   expect keyboard number R VALUE TYPED 1 confirmed, 2 cancelled) and text; the
 //                                        numeric one's, its value and what is typed
@@ -37,6 +40,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -47,6 +51,7 @@
 #include "png_file.h"
 #include "shell/assistant.h"
 #include "storage/file_system.h"
+#include "storage/whole_file.h"
 #include "ui/pages/keyboard_pages.h"
 
 using namespace trelvan;
@@ -189,6 +194,20 @@ bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const 
     *got = stored ? "stored" : "not stored";
     return stored == (what == "file");
   }
+  if (what == "filesize") {
+    std::istringstream words(arg);
+    std::string size, name;
+    words >> size >> std::ws;
+    std::getline(words, name);
+    const int index = StorageFindFile(a.storage, name.c_str());
+    if (index < 0) {
+      *got = "not stored";
+      return false;
+    }
+    const uint16_t i = static_cast<uint16_t>(index);
+    *got = std::to_string(StorageFileSize(a.storage, i) - StorageHeaderLength(a.storage, i)) + " bytes";
+    return *got == size + " bytes";
+  }
   if (what == "keyboard") {
     const KeyboardPages& k = a.ui.keyboards;
     if (arg.compare(0, 6, "number") == 0) {
@@ -288,6 +307,18 @@ bool RunScript(const Options& o) {
                  0, 0);
     } else if (verb == "driver") {
       platform.libraries.libraries[kFtdiLibraryName] = NoDeviceDriverLibrary();
+    } else if (verb == "storage") {
+      std::string what;
+      uint32_t blocks = 0;
+      words >> what >> blocks;
+      const uint32_t free = a.storage.fs.header.freeBlocks;
+      const uint32_t size = blocks < free ? (free - blocks) * kBlockSize - 64 : 0;
+      const std::vector<uint8_t> filler(size, 0x5A);
+      if (what != "free" || size == 0 ||
+          !StorageWriteRecord(a.storage, "Filler", "", "Test", "1.00", filler.data(), size)) {
+        fprintf(stderr, "%s:%d: cannot fill the storage\n", o.script.c_str(), lineNumber);
+        return false;
+      }
     } else if (verb == "page") {
       if (!RunPageCommandSeen(a, words, seen)) {
         fprintf(stderr, "%s:%d: unknown page command\n", o.script.c_str(), lineNumber);
