@@ -1,7 +1,10 @@
-// The Project Manager and New Project pages on the compiled page files: the
-// 18-project limit, deleting and opening rows, a damaged file refused, and
-// every message of New Project's create button in its order. Their look is
-// in the golden shots project_manager.png and new_project.png.
+// The project pages on the compiled page files: a new project marked
+// changed, a damaged file refused, dragging and the button picture on the
+// page editor, and the program editor's copy, limits and scrolling. The
+// 18-project limit and deleting (project_limit.run), New Project's messages
+// (new_project_refusals.run), the page editor's names, removals, ninth
+// button (edit_page_buttons.run), saving and leaving (edit_page_saving.run)
+// are golden scripts; the pages' look is in the golden shots.
 #include <gtest/gtest.h>
 
 #include "projects/project_fixture.h"
@@ -24,19 +27,11 @@ class ProjectPagesTest : public testing::PageTest {
   }
   Project& P() { return a->projects.project; }
   ImageControl* Manager(int role) { return a->projects.projectManager.image[role]; }
-  ImageControl* NewProject(int role) { return a->projects.newProject.image[role]; }
 };
 
-TEST_F(ProjectPagesTest, EighteenProjectsRefuseANewOneUntilOneIsDeleted) {
-  for (int i = 0; i < 18; ++i) SaveNew(("P" + std::to_string(10 + i) + "~").c_str());
+// The limit of 18 and deleting are project_limit.run's.
+TEST_F(ProjectPagesTest, NewProjectMarksTheProjectChanged) {
   Show(kProjectManagerPage);
-  ClickOn(Manager(kProjectManagerNewProject));
-  ExpectMessage("Maximum number of projects reached - No more projects allowed!",
-                kProjectManagerPage);
-  ClickOn(&a->projects.projectManager.rows[0].remove);
-  EXPECT_LT(StorageFindFile(a->storage, "P10~"), 0);
-  EXPECT_STREQ(a->projects.projectManager.rows[0].name, "P11~");
-  EXPECT_FALSE(a->projects.projectManager.rows[17].inUse);
   P().modified = false;
   ClickOn(Manager(kProjectManagerNewProject));
   EXPECT_EQ(a->ui.pages.CurrentPage, kNewProjectPage);
@@ -54,35 +49,6 @@ TEST_F(ProjectPagesTest, ADamagedProjectIsNotOpened) {
   ExpectMessage("Error - Project file can not be read!", kProjectManagerPage);
   EXPECT_STREQ(P().name, "");
   EXPECT_GE(StorageFindFile(a->storage, "Broken~"), 0);
-}
-
-TEST_F(ProjectPagesTest, CreateAsksForANameThenAModuleAndNamesEndInTilde) {
-  SaveNew("yard~");
-  Show(kProjectManagerPage);
-  ClickOn(Manager(kProjectManagerNewProject));
-  ASSERT_EQ(a->ui.pages.CurrentPage, kNewProjectPage);
-  Send(Message::Timer);
-  ClickOn(NewProject(kNewProjectCreate));
-  ExpectMessage("You must enter a Project Name.", kNewProjectPage);
-  // The name of a stored file is refused, with or without its "~".
-  for (const char* taken : {"yard", "yard~"}) {
-    ClickOn(NewProject(kNewProjectNameField));
-    EnterText(taken);
-    ExpectMessage("Select a different file name - Name already in use", kNewProjectPage);
-    EXPECT_STREQ(P().name, "");
-  }
-  ClickOn(NewProject(kNewProjectNameField));
-  EnterText("depot~");
-  EXPECT_STREQ(P().name, "depot~");
-  ClickOn(NewProject(kNewProjectCreate));
-  ExpectMessage("You must select a Module.", kNewProjectPage);
-  ClickOn(NewProject(kNewProjectZR6S));
-  EXPECT_STREQ(P().moduleModel, "ZR-6S");
-  ClickOn(NewProject(kNewProjectKQ4));
-  EXPECT_STREQ(P().moduleModel, "KQ-4");
-  EXPECT_EQ(a->projects.newProject.image[kNewProjectZR6S]->pictureIndex, 10);
-  ClickOn(NewProject(kNewProjectBack));
-  EXPECT_EQ(a->ui.pages.CurrentPage, kProjectManagerPage);
 }
 
 class EditPageTest : public ProjectPagesTest {
@@ -104,12 +70,6 @@ class EditPageTest : public ProjectPagesTest {
   }
   EditPageRow& Row(int i) { return a->projects.editPage.rows[i]; }
   ImageControl* Control(int role) { return a->projects.editPage.image[role]; }
-  void Answer(int role) {
-    Send(Message::Timer);
-    ClickOn(a->ui.information.image[role]);
-    Send(Message::Timer);
-    Send(Message::Timer);
-  }
 };
 
 TEST_F(EditPageTest, DraggingKeepsTheButtonOnTheScreenAndStoresItOnRelease) {
@@ -132,31 +92,6 @@ TEST_F(EditPageTest, DraggingKeepsTheButtonOnTheScreenAndStoresItOnRelease) {
   EXPECT_TRUE(P().modified);
 }
 
-TEST_F(EditPageTest, NamesInUseAreRefusedAndTheLabelFollowsARename) {
-  for (const char* name : {"Button 1", "Button 2", "Speed", "Motor 1", "Input 2"}) {
-    ClickOn(&Row(1).nameBox);
-    EnterText(name);
-    ExpectMessage("Error - Variable name already used.  Please use a different name.", kEditPagePage);
-  }
-  ClickOn(&Row(1).nameBox);
-  EnterText("gate");
-  EXPECT_STREQ(P().buttons[1].name, "gate");
-  EXPECT_STREQ(P().inputLabels[3], "gate");
-}
-
-TEST_F(EditPageTest, AReferencedButtonStaysAndTheNinthIsRefused) {
-  SetProgram(P(), "00 01 02 40 00 04 00 05 12");  // If Button 1 = Speed
-  ClickOn(&Row(0).remove);
-  ExpectMessage("Remove from logic first!", kEditPagePage);
-  EXPECT_EQ(P().buttonCount, 2);
-  SetProgram(P(), "00 01 03 40 00 04 00 05 12");  // If Button 2 = Speed
-  ClickOn(&Row(0).remove);
-  EXPECT_EQ(P().buttonCount, 1);  // the renumbering is the program logic test's
-  for (int i = 1; i < 8; ++i) ClickOn(Control(kEditPageAddButton));
-  ClickOn(Control(kEditPageAddButton));
-  ExpectMessage("Error - Can not add button! No more buttons allowed.", kEditPagePage);
-}
-
 TEST_F(EditPageTest, TheButtonPictureChangesOnlyWhenOneIsChosen) {
   a->ui.selectButton.SelectedButton = 5;  // left from an earlier choice
   for (bool back : {true, false}) {
@@ -171,45 +106,6 @@ TEST_F(EditPageTest, TheButtonPictureChangesOnlyWhenOneIsChosen) {
   EXPECT_EQ(a->ui.pages.CurrentPage, kEditPagePage);
   EXPECT_EQ(P().buttons[0].imageIndex, 3);
   EXPECT_EQ(Row(0).listPicture.source, kSourceButtons);
-}
-
-TEST_F(EditPageTest, SaveRefusalsAndLeavingUnsaved) {
-  CopyText("Crossing", P().name, kProjectNameCapacity);
-  ClickOn(Control(kEditPageSave));
-  ExpectMessage("Please use Save As!", kEditPagePage);
-  EXPECT_LT(StorageFindFile(a->storage, "Crossing"), 0);
-  // A picture's name is not taken by a project.
-  ASSERT_TRUE(StorageWriteRecord(a->storage, "horn~", "", "Picture", "1.00", nullptr, 0));
-  ClickOn(Control(kEditPageSaveAs));
-  EnterText("horn");
-  ExpectMessage("Select a different file name - Name already in use", kEditPagePage);
-  // Save As with a free name, and leaving when saved, are the gui project
-  // test's. Changed, then left: "Yes" saves and stays, "No" leaves unsaved.
-  CopyText("yard~", P().name, kProjectNameCapacity);
-  ClickOn(&Row(0).mode);
-  ClickOn(Control(kEditPageLeave));
-  EXPECT_STREQ(a->ui.information.MessageText, "Project Not Saved! Save now?");
-  Answer(kInfoYes);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kEditPagePage);
-  EXPECT_FALSE(P().modified);
-  ClickOn(&Row(0).mode);
-  ClickOn(Control(kEditPageLeave));
-  Answer(kInfoNo);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kProjectManagerPage);
-  std::unique_ptr<Project> stored(new Project{});
-  CopyText("yard~", stored->name, kProjectNameCapacity);
-  ASSERT_EQ(LoadProject(*stored, a->storage), LoadResult::kLoaded);
-  EXPECT_EQ(stored->buttons[0].buttonMode, 1);
-}
-
-TEST_F(EditPageTest, ASaveTheStorageRefusesIsReportedAsSuch) {
-  FillStorage();
-  ClickOn(&Row(0).mode);
-  ClickOn(Control(kEditPageSaveAs));
-  EnterText("copy");
-  ExpectMessage("Error - Not enough free storage!", kEditPagePage);
-  EXPECT_LT(StorageFindFile(a->storage, "copy~"), 0);
-  EXPECT_TRUE(P().modified);
 }
 
 class EditProgramTest : public ProjectPagesTest {
