@@ -1,10 +1,10 @@
 // The project pages on the compiled page files: a new project marked
 // changed, a damaged file refused, dragging and the button picture on the
-// page editor, and the program editor's copy, limits and scrolling. The
+// page editor, and the program editor's copy and limits. The
 // 18-project limit and deleting (project_limit.run), New Project's messages
 // (new_project_refusals.run), the page editor's names, removals, ninth
 // button (edit_page_buttons.run), saving and leaving (edit_page_saving.run)
-// are golden scripts; the pages' look is in the golden shots.
+// and the program's scrolling (edit_program_scroll.run) are golden scripts; the pages' look is in the golden shots.
 #include <gtest/gtest.h>
 
 #include "projects/project_fixture.h"
@@ -173,17 +173,6 @@ TEST_F(EditProgramTest, LimitsAndTheirMessages) {
   ClickOn(a->projects.editProgram.image[kEditProgramAddVariable]);
   EnterText("Count");
   ExpectMessage("Error - Variable name already used.  Please use a different name.", kEditProgramPage);
-}
-
-TEST_F(EditProgramTest, ScrollingStopsAtBothEnds) {
-  std::string program = "00";
-  for (int i = 0; i < 20; ++i) program += " 06 40 41";
-  SetProgram(P(), program + " 12");
-  Show(kEditProgramPage);
-  for (int i = 0; i < 12; ++i) ClickOn(a->projects.editProgram.image[kEditProgramScrollDown]);
-  EXPECT_EQ(a->projects.programEditor.programScroll, 22 - 14);
-  for (int i = 0; i < 12; ++i) ClickOn(a->projects.editProgram.image[kEditProgramScrollUp]);
-  EXPECT_EQ(a->projects.programEditor.programScroll, 0);
 }
 
 }  // namespace
