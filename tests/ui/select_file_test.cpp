@@ -1,6 +1,7 @@
 // The Select File page on the compiled page files, browsing real folders
-// made in the fake platform's data folder: blocks of sixteen, walking up and
-// down, the remembered folder, the path limit and cancel. Its look and which
+// made in the fake platform's data folder: walking up and down, the
+// remembered folder, the path limit and cancel; blocks of sixteen are the
+// golden script select_file_blocks.run. Its look and which
 // names are listed (the extension with its case, no hidden folders) are in
 // the golden shot select_file.png, the name order in the platform's folder
 // listing test; a chosen file returned and the next call opening in its
@@ -46,11 +47,6 @@ class SelectFileTest : public testing::PageTest {
   Names Folders() { return Names(Page().FolderNames, Page().FolderNames + Page().FolderCount); }
   Names Files() { return Names(Page().FileNames, Page().FileNames + Page().FileCount); }
   std::string Path() { return Page().SelectedPath; }
-  static int RowsInUse(const SelectFileRow* rows) {
-    int n = 0;
-    for (int i = 0; i < kSelectRows; ++i) n += rows[i].inUse;
-    return n;
-  }
   // Clicks the row showing `name` (cut to 31 characters), or row `name` is a number.
   void ClickRow(const SelectFileRow* rows, const std::string& name) {
     for (int i = 0; i < kSelectRows; ++i) {
@@ -81,48 +77,6 @@ class SelectFileTest : public testing::PageTest {
 
   std::string base;  // the test's folder, ending in "/"
 };
-
-TEST_F(SelectFileTest, TwentyFilesShowInTwoBlocksOfSixteen) {
-  for (int i = 0; i < 20; ++i) MakeFile("f" + std::to_string(100 + i) + ".bmp");
-  Open(base);
-  ASSERT_EQ(Page().FileCount, 20);
-  EXPECT_EQ(RowsInUse(Page().FileRows), 16);
-  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFileNext]));
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFilePrevious]));
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFolderNext]));
-  ClickImage(kSelectFileFilePrevious);  // on the first block: nothing
-  EXPECT_EQ(Page().FilePage, 0);
-
-  ClickImage(kSelectFileFileNext);
-  EXPECT_EQ(Page().FilePage, 1);
-  ASSERT_EQ(RowsInUse(Page().FileRows), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_STREQ(Page().FileRows[i].name, Page().FileNames[16 + i]);
-  EXPECT_GT(RowInk(Page().FileRows[3]), 0);
-  EXPECT_EQ(RowInk(Page().FileRows[4]), 0) << "the first block's names are gone";
-  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFilePrevious]));
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFileNext])) << "wiped, not left standing";
-
-  ClickImage(kSelectFileFileNext);  // on the last block: nothing
-  EXPECT_EQ(Page().FilePage, 1);
-  ClickImage(kSelectFileFilePrevious);
-  EXPECT_EQ(Page().FilePage, 0);
-  EXPECT_STREQ(Page().FileRows[0].name, Page().FileNames[0]);
-}
-
-TEST_F(SelectFileTest, TheFolderListPagesOnItsOwnControls) {
-  for (int i = 0; i < 18; ++i) MakeFolder("d" + std::to_string(100 + i));
-  Open(base);
-  ASSERT_EQ(Page().FolderCount, 18);
-  ClickImage(kSelectFileFolderNext);
-  EXPECT_EQ(Page().FolderPage, 1);
-  EXPECT_EQ(RowsInUse(Page().FolderRows), 2);
-  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFolderPrevious]));
-  const std::string second = Page().FolderNames[17];
-  ClickRow(Page().FolderRows[1]);  // a second-block row enters that folder
-  EXPECT_EQ(Path(), base + second + "/");
-  EXPECT_EQ(Page().FolderPage, 0);
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFolderPrevious]));
-}
 
 TEST_F(SelectFileTest, FoldersAreEnteredAndLeftAndEveryChangeIsStored) {
   MakeFolder("layout/yard");
