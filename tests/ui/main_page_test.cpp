@@ -3,7 +3,8 @@
 // switches, the driver library's status line and the record Back stores. The
 // lists' look, paging to the ends and the ninth choice refused are the
 // golden script main_page_lists.run, the selection across storage and
-// server lists main_page_sources.run, the setup page's look setup_page.run, the
+// server lists main_page_sources.run, the setup page's look setup_page.run,
+// a setup the storage refuses setup_refused.run, the
 // silent server's eleven sends and message in the server e2e test, the exit
 // control in the gui main page test.
 #include <gtest/gtest.h>
@@ -137,15 +138,6 @@ TEST_F(SetupPageTest, BackStoresTheSetup) {
   const SetupValues v = Stored();
   EXPECT_EQ(v.keyboardLayout, 1);
   EXPECT_EQ(v.useOlderUsbDrivers, 1);
-}
-
-TEST_F(SetupPageTest, ASetupTheStorageRefusesIsReported) {
-  FillStorage();
-  ClickOn(Image(kSetupKeyboardLayout));
-  ClickOn(Image(kSetupBack));
-  ExpectMessage("Error - Not enough free storage!", kMainPage);
-  EXPECT_EQ(Stored().keyboardLayout, 0);
-  EXPECT_EQ(a->setup.keyboardLayout, 1);
 }
 
 }  // namespace
