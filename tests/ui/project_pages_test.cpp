@@ -1,10 +1,12 @@
 // The project pages on the compiled page files: a new project marked
-// changed, a damaged file refused, dragging and the button picture on the
-// page editor, and the program editor's copy and limits. The
-// 18-project limit and deleting (project_limit.run), New Project's messages
-// (new_project_refusals.run), the page editor's names, removals, ninth
-// button (edit_page_buttons.run), saving and leaving (edit_page_saving.run)
-// and the program's scrolling (edit_program_scroll.run) are golden scripts; the pages' look is in the golden shots.
+// changed, a damaged file refused, dragging on the page editor, and the
+// program editor's copy and limits. The 18-project limit and deleting
+// (project_limit.run), New Project's messages (new_project_refusals.run),
+// the page editor's names, removals and ninth button
+// (edit_page_buttons.run), saving and leaving (edit_page_saving.run), the
+// button pictures (edit_page_button_picture.run) and the program's
+// scrolling (edit_program_scroll.run) are golden scripts; the pages' look
+// is in the golden shots.
 #include <gtest/gtest.h>
 
 #include "projects/project_fixture.h"
@@ -90,22 +92,6 @@ TEST_F(EditPageTest, DraggingKeepsTheButtonOnTheScreenAndStoresItOnRelease) {
     EXPECT_EQ(P().buttons[1].y, d.y);
   }
   EXPECT_TRUE(P().modified);
-}
-
-TEST_F(EditPageTest, TheButtonPictureChangesOnlyWhenOneIsChosen) {
-  a->ui.selectButton.SelectedButton = 5;  // left from an earlier choice
-  for (bool back : {true, false}) {
-    EXPECT_EQ(P().buttons[0].imageIndex, 0xFF);  // not after back
-    ClickOn(&Row(0).choose);
-    ASSERT_EQ(a->ui.pages.CurrentPage, kSelectButtonPage);
-    Send(Message::Timer);
-    ClickOn(back ? a->ui.selectButton.image[kSelectButtonBack] : &a->ui.selectButton.button[3]);
-    Send(Message::Timer);
-    Send(Message::Timer);
-  }
-  EXPECT_EQ(a->ui.pages.CurrentPage, kEditPagePage);
-  EXPECT_EQ(P().buttons[0].imageIndex, 3);
-  EXPECT_EQ(Row(0).listPicture.source, kSourceButtons);
 }
 
 class EditProgramTest : public ProjectPagesTest {
