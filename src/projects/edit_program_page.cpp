@@ -123,8 +123,8 @@ void DrawProgramRows(Assistant& a) {
     const uint16_t k = static_cast<uint16_t>(e.programScroll + r);
     m.insertHandle[r] = Picture(714, RowY(r), 40, kPicInsert);
     m.removeHandle[r] = Picture(756, RowY(r), 40, kPicRemove);
-    m.insertActive[r] = e.editStep == 0 && RowOffersInsertion(p, k);
-    m.removeActive[r] = e.editStep == 0 && RowIsRemovable(p, k);
+    m.insertActive[r] = e.editStep == kBuildIdle && RowOffersInsertion(p, k);
+    m.removeActive[r] = e.editStep == kBuildIdle && RowIsRemovable(p, k);
     if (k >= p.instructionCount) continue;
     DrawInstruction(a, r, PositionOfInstruction(p, k));
     if (m.insertActive[r]) DrawImage(a, &m.insertHandle[r]);
@@ -155,7 +155,7 @@ void DrawLists(Assistant& a) {
     m.variableRemove[r] = Picture(755, kListTop + kRowPitch * r, 40, kPicRemove);
     if (r >= p.variableCount) continue;
     DrawLabel(a, 564, m.variableRow[r].y, p.variableNames[r]);
-    if (e.editStep == 0) DrawImage(a, &m.variableRemove[r]);
+    if (e.editStep == kBuildIdle) DrawImage(a, &m.variableRemove[r]);
   }
   const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
   char line[24];
@@ -166,7 +166,7 @@ void DrawLists(Assistant& a) {
   }
   if (e.inputPage + 1 < pages) DrawImage(a, m.image[kEditProgramInputsNext]);
   if (e.inputPage > 0) DrawImage(a, m.image[kEditProgramInputsPrevious]);
-  if (e.editStep == 0) DrawImage(a, m.image[kEditProgramAddVariable]);
+  if (e.editStep == kBuildIdle) DrawImage(a, m.image[kEditProgramAddVariable]);
 }
 
 // The title bar with the name, then the arrows where there is somewhere to scroll.
@@ -196,7 +196,7 @@ void DrawPending(Assistant& a) {
   EraseControl(a.frame, &below);
   DrawImage(a, &m.cancel);
   m.boxA = m.boxB = m.boxC = ImageControl{};
-  if (e.editStep == 1) {
+  if (e.editStep == kBuildPickKind) {
     for (int i = 0; i < m.pickerCount; ++i) DrawImage(a, &m.picker[i]);
     return;
   }
@@ -206,7 +206,7 @@ void DrawPending(Assistant& a) {
   const bool condition = e.pendingKind == kOpIf || e.pendingKind == kOpIfChained;
   if (condition || e.pendingKind == kOpCopy) {
     m.boxA = Picture(80, y, 186, condition ? kPromptVariable : kPromptValue);
-    if (e.editStep == (condition ? 2 : 4)) {
+    if (e.editStep == (condition ? kBuildIfA : kBuildCopySource)) {
       DrawImage(a, &m.boxA);
       return;
     }
@@ -214,14 +214,14 @@ void DrawPending(Assistant& a) {
     DrawPicture(a, 268, y, 30, condition ? kPicEquals : kPicArrow);
     m.boxB = Picture(300, y, 186, condition ? kPromptValue : kPromptVariable);
     DrawImage(a, &m.boxB);
-  } else if (e.pendingKind == kOpTask && e.editStep >= 7) {
+  } else if (e.pendingKind == kOpTask && e.editStep >= kBuildTaskP) {
     static const uint16_t kPromptP[kTaskCount] = {kPromptOutput, kPromptOutput, kPromptName, kPromptName};
     static const uint16_t kPromptQ[kTaskCount] = {kPromptInput, kPromptVariable, kPromptValue, kPromptOutput};
     const uint8_t task = e.pendingA < kTaskCount ? e.pendingA : 0;
     DrawLabel(a, 80, y, kTaskNames[task]);
     m.boxB = Picture(268, y, 186, kPromptP[task]);
     m.boxC = Picture(456, y, 186, kPromptQ[task]);
-    if (e.editStep == 7) {
+    if (e.editStep == kBuildTaskP) {
       DrawImage(a, &m.boxB);
     } else {
       DrawOperand(a, 268, y, e.pendingB);
@@ -247,10 +247,10 @@ void Refresh(Assistant& a) {
   ShowText(a, m.text[kEditProgramConstTexts], line);
   for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs}) {
     if (!m.image[i]) continue;
-    if (e.editStep == 0) DrawImage(a, m.image[i]);
+    if (e.editStep == kBuildIdle) DrawImage(a, m.image[i]);
     else EraseControl(a.frame, m.image[i]);
   }
-  if (e.editStep != 0) DrawPending(a);
+  if (e.editStep != kBuildIdle) DrawPending(a);
 }
 
 void Init(Assistant& a) {
@@ -274,7 +274,7 @@ void Draw(Assistant& a, int full) {
 }
 
 void EndStep(Assistant& a) {
-  Editor(a).editStep = 0;
+  Editor(a).editStep = kBuildIdle;
   Page(a).pickerCount = 0;
   Refresh(a);
 }
@@ -314,7 +314,7 @@ void StartInsertion(Assistant& a, int row) {
   }
   const uint16_t k = static_cast<uint16_t>(e.programScroll + row);
   p.modified = true;
-  e.editStep = 1;
+  e.editStep = kBuildPickKind;
   e.insertRow = static_cast<uint8_t>(row + 1);
   e.pendingA = e.pendingB = e.pendingC = 0;
   m.pickerCount = OfferedKinds(p, k, m.pickerKinds);
@@ -330,11 +330,11 @@ void Pick(Assistant& a, uint8_t kind) {
   e.pendingKind = kind;
   a.projects.project.modified = true;
   if (kind == kOpIf || kind == kOpIfChained) {
-    e.editStep = 2;
+    e.editStep = kBuildIfA;
   } else if (kind == kOpCopy) {
-    e.editStep = 4;
+    e.editStep = kBuildCopySource;
   } else {
-    e.editStep = 6;
+    e.editStep = kBuildTaskChoice;
     for (int t = 0; t < kTaskCount; ++t) AddSelectText(a, t, kTaskNames[t]);
     RequestSelectText(a, kSelectTaskTitle, kEditProgramPage);
     return;
@@ -350,9 +350,9 @@ void RequestConstant(Assistant& a, const char* tag, int32_t min, int32_t max) {
 }
 
 // The operand a click on the lists gives: an input row showing a label, an
-// output or a variable; 0xFF for none.
+// output or a variable; kNoOperand for none.
 struct ListClick {
-  uint8_t input = 0xFF, output = 0xFF, variable = 0xFF;
+  uint8_t input = kNoOperand, output = kNoOperand, variable = kNoOperand;
 };
 
 ListClick ClickedOperand(Assistant& a, const PointerEventRecord& pointer) {
@@ -379,39 +379,39 @@ void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
   ProgramEditor& e = Editor(a);
   Project& p = a.projects.project;
   const ListClick c = ClickedOperand(a, pointer);
-  const uint8_t inputOrVariable = c.variable != 0xFF ? c.variable : c.input;
+  const uint8_t inputOrVariable = c.variable != kNoOperand ? c.variable : c.input;
   switch (e.editStep) {
-    case 2:
-      if (inputOrVariable == 0xFF) return;
+    case kBuildIfA:
+      if (inputOrVariable == kNoOperand) return;
       e.pendingA = inputOrVariable;
-      e.editStep = 3;
+      e.editStep = kBuildIfB;
       break;
-    case 3:
-      if (c.variable != 0xFF) {
+    case kBuildIfB:
+      if (c.variable != kNoOperand) {
         e.pendingB = c.variable;
         InsertPending(a);
         return;
       }
       if (HitTest(pointer, &m.boxB)) RequestConstant(a, kIfConstantTag, kConstIntMin, kConstIntMax);
       return;
-    case 4:
-      if (c.variable != 0xFF) {
+    case kBuildCopySource:
+      if (c.variable != kNoOperand) {
         e.pendingA = c.variable;
-        e.editStep = 5;
+        e.editStep = kBuildCopyDestination;
         break;
       }
       if (HitTest(pointer, &m.boxA)) RequestConstant(a, kCopyConstantTag, kConstIntMin, kConstIntMax);
       return;
-    case 5:
-      if (c.variable == 0xFF) return;
+    case kBuildCopyDestination:
+      if (c.variable == kNoOperand) return;
       e.pendingB = c.variable;
       InsertPending(a);
       return;
-    case 7:
+    case kBuildTaskP:
       if (e.pendingA <= kTaskSetMotorSpeed) {
-        if (c.output == 0xFF) return;
+        if (c.output == kNoOperand) return;
         e.pendingB = c.output;
-        e.editStep = 8;
+        e.editStep = kBuildTaskQ;
         break;
       }
       if (HitTest(pointer, &m.boxB)) {
@@ -419,12 +419,12 @@ void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
                     kEditProgramPage);
       }
       return;
-    case 8: {
-      uint8_t q = 0xFF;
+    case kBuildTaskQ: {
+      uint8_t q = kNoOperand;
       if (e.pendingA == kTaskSetOutput) q = inputOrVariable;
       if (e.pendingA == kTaskSetMotorSpeed || e.pendingA == kTaskPlaySound) q = c.variable;
       if (e.pendingA == kTaskLightEffect) q = c.output;
-      if (q != 0xFF) {
+      if (q != kNoOperand) {
         e.pendingC = q;
         InsertPending(a);
       } else if (e.pendingA == kTaskPlaySound && HitTest(pointer, &m.boxC)) {
@@ -458,7 +458,7 @@ bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
   }
   // Variables are removed only between instructions: a removal renumbers the
   // program, and the operands of an instruction half built would go stale.
-  for (int i = 0; e.editStep == 0 && i < p.variableCount; ++i) {
+  for (int i = 0; e.editStep == kBuildIdle && i < p.variableCount; ++i) {
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
       ShowMessageOnPage(a, kMsgRemoveFromLogic);
@@ -483,7 +483,7 @@ bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
       return true;
     }
   }
-  if (e.editStep == 1) {
+  if (e.editStep == kBuildPickKind) {
     for (int i = 0; i < m.pickerCount; ++i) {
       if (HitTest(pointer, &m.picker[i])) {
         Pick(a, m.pickerKinds[i]);
@@ -535,14 +535,14 @@ void Pointer(Assistant& a) {
     return;
   }
   if (pointer.state != kPointerPressed) return;
-  if (e.editStep != 0 && HitTest(pointer, &Page(a).cancel)) {
+  if (e.editStep != kBuildIdle && HitTest(pointer, &Page(a).cancel)) {
     e.cancelPressed = true;
     return;
   }
   if (AnyStepPress(a, pointer)) return;
-  if (e.editStep == 0) {
+  if (e.editStep == kBuildIdle) {
     IdlePress(a, pointer);
-  } else if (e.editStep >= 2) {
+  } else if (e.editStep >= kBuildIfA) {
     BuildingClick(a, pointer);
   }
 }
@@ -551,12 +551,12 @@ void Timer(Assistant& a) {
   ProgramEditor& e = Editor(a);
   Project& p = a.projects.project;
   if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, kEditProgramPage)) e.saveQuestionAsked = false;
-  if (e.editStep == 6) {
+  if (e.editStep == kBuildTaskChoice) {
     uint8_t task = 0;
     const CallResult r = TakeSelectedText(a, &task);
     if (r == kCallConfirmed && task < kTaskCount) {
       e.pendingA = task;
-      e.editStep = 7;
+      e.editStep = kBuildTaskP;
       Refresh(a);
     } else if (r != kCallNone) {
       EndStep(a);  // no task chosen: nothing to build
@@ -574,7 +574,7 @@ void Timer(Assistant& a) {
       else Refresh(a);
     } else if (RequestTagIs(a, kSaveAsTag)) {
       EditorSaveAs(a, text, kEditProgramPage);
-    } else if (e.editStep == 7 &&
+    } else if (e.editStep == kBuildTaskP &&
                (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
       char name[kProjectTextCapacity];
       CopyText(text, name, 31);
@@ -583,16 +583,16 @@ void Timer(Assistant& a) {
         ConstantsFull(a);
       } else {
         e.pendingB = static_cast<uint8_t>(kOperandConstTextBase + i);
-        e.editStep = 8;
+        e.editStep = kBuildTaskQ;
         Refresh(a);
       }
     }
   }
   if (number && TakeConfirmedNumber(a)) {
     const int16_t value = static_cast<int16_t>(a.ui.keyboards.numeric.NumberValue);
-    const bool copy = e.editStep == 4 && RequestTagIs(a, kCopyConstantTag);
-    const bool condition = e.editStep == 3 && RequestTagIs(a, kIfConstantTag);
-    const bool volume = e.editStep == 8 && RequestTagIs(a, kVolumeTag);
+    const bool copy = e.editStep == kBuildCopySource && RequestTagIs(a, kCopyConstantTag);
+    const bool condition = e.editStep == kBuildIfB && RequestTagIs(a, kIfConstantTag);
+    const bool volume = e.editStep == kBuildTaskQ && RequestTagIs(a, kVolumeTag);
     if (!copy && !condition && !volume) return;
     const int16_t i = AddConstInt(p, value);
     if (i < 0) {
@@ -602,7 +602,7 @@ void Timer(Assistant& a) {
     const uint8_t v = static_cast<uint8_t>(kOperandConstIntBase + i);
     if (copy) {
       e.pendingA = v;
-      e.editStep = 5;
+      e.editStep = kBuildCopyDestination;
       Refresh(a);
     } else if (condition) {
       e.pendingB = v;
