@@ -547,70 +547,88 @@ void Pointer(Assistant& a) {
   }
 }
 
+// The Select Text answer in step 6: the task, or the end of the step.
+void TaskChosen(Assistant& a) {
+  ProgramEditor& e = Editor(a);
+  uint8_t task = 0;
+  const CallResult r = TakeSelectedText(a, &task);
+  if (r == kCallConfirmed && task < kTaskCount) {
+    e.pendingA = task;
+    e.editStep = kBuildTaskP;
+    Refresh(a);
+  } else if (r != kCallNone) {
+    EndStep(a);  // no task chosen: nothing to build
+  }
+}
+
+void VariableNamed(Assistant& a, const char* text) {
+  const ListChange r = AddVariable(a.projects.project, text);
+  if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
+  else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
+  else Refresh(a);
+}
+
+// A sound or light-effect file name for the task's P, kept as a text constant.
+void FileNamed(Assistant& a, const char* text) {
+  ProgramEditor& e = Editor(a);
+  char name[kProjectTextCapacity];
+  CopyText(text, name, 31);
+  const int16_t i = AddConstText(a.projects.project, name);
+  if (i < 0) {
+    ConstantsFull(a);
+    return;
+  }
+  e.pendingB = static_cast<uint8_t>(kOperandConstTextBase + i);
+  e.editStep = kBuildTaskQ;
+  Refresh(a);
+}
+
+// A number for the step that asked: a copy's source, a condition's B or a
+// sound's volume, kept as an integer constant.
+void ConstantEntered(Assistant& a, int16_t value) {
+  ProgramEditor& e = Editor(a);
+  const bool copy = e.editStep == kBuildCopySource && RequestTagIs(a, kCopyConstantTag);
+  const bool condition = e.editStep == kBuildIfB && RequestTagIs(a, kIfConstantTag);
+  const bool volume = e.editStep == kBuildTaskQ && RequestTagIs(a, kVolumeTag);
+  if (!copy && !condition && !volume) return;
+  const int16_t i = AddConstInt(a.projects.project, value);
+  if (i < 0) {
+    ConstantsFull(a);
+    return;
+  }
+  const uint8_t v = static_cast<uint8_t>(kOperandConstIntBase + i);
+  if (copy) {
+    e.pendingA = v;
+    e.editStep = kBuildCopyDestination;
+    Refresh(a);
+    return;
+  }
+  (condition ? e.pendingB : e.pendingC) = v;
+  InsertPending(a);
+}
+
 void Timer(Assistant& a) {
   ProgramEditor& e = Editor(a);
-  Project& p = a.projects.project;
   if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, kEditProgramPage)) e.saveQuestionAsked = false;
-  if (e.editStep == kBuildTaskChoice) {
-    uint8_t task = 0;
-    const CallResult r = TakeSelectedText(a, &task);
-    if (r == kCallConfirmed && task < kTaskCount) {
-      e.pendingA = task;
-      e.editStep = kBuildTaskP;
-      Refresh(a);
-    } else if (r != kCallNone) {
-      EndStep(a);  // no task chosen: nothing to build
-    }
-  }
+  if (e.editStep == kBuildTaskChoice) TaskChosen(a);
   // One request is outstanding at a time; its tag says which keyboard answers it.
   const bool number = RequestTagIs(a, kCopyConstantTag) || RequestTagIs(a, kIfConstantTag) ||
                       RequestTagIs(a, kVolumeTag);
-  if (!number && TakeConfirmedText(a)) {
-    const char* text = a.ui.keyboards.alpha.EnteredText;
-    if (RequestTagIs(a, kVariableNameTag)) {
-      const ListChange r = AddVariable(p, text);
-      if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
-      else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
-      else Refresh(a);
-    } else if (RequestTagIs(a, kSaveAsTag)) {
-      EditorSaveAs(a, text, kEditProgramPage);
-    } else if (e.editStep == kBuildTaskP &&
-               (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
-      char name[kProjectTextCapacity];
-      CopyText(text, name, 31);
-      const int16_t i = AddConstText(p, name);
-      if (i < 0) {
-        ConstantsFull(a);
-      } else {
-        e.pendingB = static_cast<uint8_t>(kOperandConstTextBase + i);
-        e.editStep = kBuildTaskQ;
-        Refresh(a);
-      }
+  if (number) {
+    if (TakeConfirmedNumber(a)) {
+      ConstantEntered(a, static_cast<int16_t>(a.ui.keyboards.numeric.NumberValue));
     }
+    return;
   }
-  if (number && TakeConfirmedNumber(a)) {
-    const int16_t value = static_cast<int16_t>(a.ui.keyboards.numeric.NumberValue);
-    const bool copy = e.editStep == kBuildCopySource && RequestTagIs(a, kCopyConstantTag);
-    const bool condition = e.editStep == kBuildIfB && RequestTagIs(a, kIfConstantTag);
-    const bool volume = e.editStep == kBuildTaskQ && RequestTagIs(a, kVolumeTag);
-    if (!copy && !condition && !volume) return;
-    const int16_t i = AddConstInt(p, value);
-    if (i < 0) {
-      ConstantsFull(a);
-      return;
-    }
-    const uint8_t v = static_cast<uint8_t>(kOperandConstIntBase + i);
-    if (copy) {
-      e.pendingA = v;
-      e.editStep = kBuildCopyDestination;
-      Refresh(a);
-    } else if (condition) {
-      e.pendingB = v;
-      InsertPending(a);
-    } else {
-      e.pendingC = v;
-      InsertPending(a);
-    }
+  if (!TakeConfirmedText(a)) return;
+  const char* text = a.ui.keyboards.alpha.EnteredText;
+  if (RequestTagIs(a, kVariableNameTag)) {
+    VariableNamed(a, text);
+  } else if (RequestTagIs(a, kSaveAsTag)) {
+    EditorSaveAs(a, text, kEditProgramPage);
+  } else if (e.editStep == kBuildTaskP &&
+             (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
+    FileNamed(a, text);
   }
 }
 
