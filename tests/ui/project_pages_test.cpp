@@ -120,7 +120,7 @@ TEST_F(EditProgramTest, CancellingACopyKeepsItsConstantUntilARemovalPrunesIt) {
   Insert(0, 1);  // Copy
   ClickOn(&Page().boxA);
   EnterText("-40");
-  ASSERT_EQ(a->projects.programEditor.editStep, 5);
+  ASSERT_EQ(a->projects.programEditor.editStep, kBuildCopyDestination);
   ClickOn(&Page().cancel);
   EXPECT_EQ(ProgramHex(P()), "00 12");
   EXPECT_EQ(P().constIntCount, 1);
@@ -150,7 +150,7 @@ TEST_F(EditProgramTest, LimitsAndTheirMessages) {
   ClickOn(&Page().boxB);
   EnterText("99");
   ExpectMessage("Maximum number of constants exceded!", kEditProgramPage);
-  EXPECT_EQ(a->projects.programEditor.editStep, 0);
+  EXPECT_EQ(a->projects.programEditor.editStep, kBuildIdle);
   EXPECT_EQ(ProgramHex(P()), "00 12");
   // A used variable stays; a free name is needed for a new one.
   SetProgram(P(), "00 06 41 40 12");
