@@ -1,16 +1,15 @@
 // The project pages on the compiled page files: a new project marked
-// changed, a damaged file refused, dragging on the page editor, and the
-// program editor's copy and limits. The 18-project limit and deleting
-// (project_limit.run), New Project's messages (new_project_refusals.run),
-// the page editor's names, removals and ninth button
-// (edit_page_buttons.run), saving and leaving (edit_page_saving.run), the
-// button pictures (edit_page_button_picture.run) and the program's
-// scrolling (edit_program_scroll.run) are golden scripts; the pages' look
-// is in the golden shots.
+// changed, dragging on the page editor, and the program editor's copy and
+// limits. Golden scripts hold the 18-project limit and deleting
+// (project_limit.run), a damaged file refused (project_damaged.run), New
+// Project's messages (new_project_refusals.run), the page editor's names,
+// removals and ninth button (edit_page_buttons.run), saving and leaving
+// (edit_page_saving.run), the button pictures (edit_page_button_picture.run)
+// and the program's scrolling (edit_program_scroll.run); the pages' look is
+// in the golden shots.
 #include <gtest/gtest.h>
 
 #include "projects/project_fixture.h"
-#include "storage/whole_file.h"
 #include "ui/page_fixture.h"
 
 namespace trelvan {
@@ -38,19 +37,6 @@ TEST_F(ProjectPagesTest, NewProjectMarksTheProjectChanged) {
   ClickOn(Manager(kProjectManagerNewProject));
   EXPECT_EQ(a->ui.pages.CurrentPage, kNewProjectPage);
   EXPECT_TRUE(P().modified);
-}
-
-TEST_F(ProjectPagesTest, ADamagedProjectIsNotOpened) {
-  SaveNew("Good~");
-  const uint8_t damaged[20] = {'K', 'Q', '-', '4', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 9};
-  ASSERT_TRUE(StorageWriteRecord(a->storage, "Broken~", "User", "Acc. Project", "1.00", damaged,
-                                 sizeof damaged));
-  Show(kProjectManagerPage);
-  ASSERT_STREQ(a->projects.projectManager.rows[1].name, "Broken~");
-  ClickOn(&a->projects.projectManager.rows[1].edit);
-  ExpectMessage("Error - Project file can not be read!", kProjectManagerPage);
-  EXPECT_STREQ(P().name, "");
-  EXPECT_GE(StorageFindFile(a->storage, "Broken~"), 0);
 }
 
 class EditPageTest : public ProjectPagesTest {
