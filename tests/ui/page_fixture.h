@@ -96,14 +96,6 @@ class PageTest : public ::testing::Test {
     Send(Message::LeftButtonUp, 0, c->x + c->w / 2u, c->y + c->h / 2u);
     Send(Message::Timer);
   }
-  // The pointer moved onto a control and released there, without a press.
-  template <typename Control>
-  void MoveAndReleaseOn(const Control* c) {
-    Send(Message::MouseMove, 0, c->x + 2u, c->y + 2u);
-    Send(Message::Timer);
-    Send(Message::LeftButtonUp, 0, c->x + 2u, c->y + 2u);
-    Send(Message::Timer);
-  }
   // Keys of the PC keyboard, capitals with shift; one tick after each batch
   // of at most 16 (the key queue) and at the end.
   void Press(uint32_t vk) {

@@ -1,11 +1,11 @@
 // The Select File page on the compiled page files, browsing real folders
 // made in the fake platform's data folder: walking up and down, the
-// remembered folder, the path limit and cancel; blocks of sixteen are the
-// golden script select_file_blocks.run. Its look and which
-// names are listed (the extension with its case, no hidden folders) are in
-// the golden shot select_file.png, the name order in the platform's folder
-// listing test; a chosen file returned and the next call opening in its
-// folder in the gui media pages test.
+// remembered folder and the path limit. Golden scripts hold blocks of
+// sixteen (select_file_blocks.run), cancel and the folder remembered for the
+// next call (select_file_cancel.run), the look and which names are listed
+// (select_file.run: the extension with its case, no hidden folders); the
+// name order is the platform's folder listing test's, a chosen file returned
+// and the next call opening in its folder the gui media pages test's.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -142,18 +142,6 @@ TEST_F(SelectFileTest, NamesThatWouldPassTheLongestPathRefuseTheClick) {
   ClickRow(Page().FileRows, fileFits);
   EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_EQ(Path(), base + fileFits);
-}
-
-TEST_F(SelectFileTest, CancelKeepsTheFolderAndOnlyPressesCount) {
-  MakeFolder("layout");
-  Open(base);
-  ClickRow(Page().FolderRows[0]);
-  MoveAndReleaseOn(Page().image[kSelectFileCancel]);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
-  ClickImage(kSelectFileCancel);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  EXPECT_EQ(TakeSelectedFile(*a, nullptr), kCallCancelled);
-  EXPECT_EQ(StoredPath(), base + "layout/");
 }
 
 TEST_F(SelectFileTest, TheFirstHundredNamesAreKeptInTheirOrder) {

@@ -6,7 +6,8 @@
 //
 // Script lines (# starts a comment):
 //   tick [N]                 N timer messages (default 1)
-//   press X Y [right]        button down;  move X Y;  release (button up and a tick)
+//   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
+//                            0 0 unless given, and a tick)
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
 //   type TEXT                the keys that type TEXT (letters, digits, space)
@@ -272,7 +273,9 @@ bool RunScript(const Options& o) {
       }
     } else if (verb == "release") {
       // A hand takes longer than a tick to press again: the release has its tick.
-      send(Message::LeftButtonUp, 0, 0, 0);
+      uint32_t x = 0, y = 0;
+      words >> x >> y;
+      send(Message::LeftButtonUp, 0, x, y);
       send(Message::Timer, 0, 0, 0);
     } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
       uint32_t vk = 0;
