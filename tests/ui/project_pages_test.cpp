@@ -1,12 +1,12 @@
 // The project pages on the compiled page files: a new project marked
-// changed, dragging on the page editor, and the program editor's copy and
-// limits. Golden scripts hold the 18-project limit and deleting
+// changed, dragging on the page editor, and the program editor's limits.
+// Golden scripts hold the 18-project limit and deleting
 // (project_limit.run), a damaged file refused (project_damaged.run), New
 // Project's messages (new_project_refusals.run), the page editor's names,
 // removals and ninth button (edit_page_buttons.run), saving and leaving
 // (edit_page_saving.run), the button pictures (edit_page_button_picture.run)
-// and the program's scrolling (edit_program_scroll.run); the pages' look is
-// in the golden shots.
+// and the program's scrolling and copy (edit_program_scroll.run,
+// edit_program_copy.run); the pages' look is in the golden shots.
 #include <gtest/gtest.h>
 
 #include "projects/project_fixture.h"
@@ -101,29 +101,6 @@ class EditProgramTest : public ProjectPagesTest {
     ClickOn(&Page().picker[pickerEntry]);
   }
 };
-
-TEST_F(EditProgramTest, CancellingACopyKeepsItsConstantUntilARemovalPrunesIt) {
-  Insert(0, 1);  // Copy
-  ClickOn(&Page().boxA);
-  EnterText("-40");
-  ASSERT_EQ(a->projects.programEditor.editStep, kBuildCopyDestination);
-  ClickOn(&Page().cancel);
-  EXPECT_EQ(ProgramHex(P()), "00 12");
-  EXPECT_EQ(P().constIntCount, 1);
-  // A task whose output is chosen, then the second input page's button.
-  Insert(0, 2);
-  Send(Message::Timer);
-  ClickOn(a->ui.selectText.line[0]);  // Set Output
-  for (int i = 0; i < 3; ++i) Send(Message::Timer);
-  ClickOn(&Page().outputRow[2]);
-  EXPECT_TRUE(Shows(a->projects.editProgram.text[kEditProgramInputsPage], "1 of 2"));
-  ClickOn(a->projects.editProgram.image[kEditProgramInputsNext]);
-  ClickOn(&Page().inputRow[1]);  // Button 2, input 9
-  EXPECT_EQ(ProgramHex(P()), "00 07 00 22 09 00 12");
-  ClickOn(&Page().removeHandle[1]);
-  EXPECT_EQ(ProgramHex(P()), "00 12");
-  EXPECT_EQ(P().constIntCount, 0);
-}
 
 TEST_F(EditProgramTest, LimitsAndTheirMessages) {
   P().programLength = 247;  // 246 is the program logic test's
