@@ -217,7 +217,8 @@ bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const 
                                           k.numeric.NumberText);
       got->clear();
       bool same = true;
-      for (std::string w, f; want >> w;) {
+      for (std::string w; want >> w;) {
+        std::string f;
         found >> f;
         *got += (got->empty() ? "" : " ") + f;
         same = same && w == f;
