@@ -193,7 +193,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       return 1;
     }
     SdlWindow window(sdlWindow);
-    PosixFiles files(LinuxDataFolder());
+    PosixFiles files(LinuxDataFolder(), LinuxResourceFolder());
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;
     PosixThreads threads;
