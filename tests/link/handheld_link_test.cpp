@@ -11,9 +11,8 @@
 
 #include "link/d2xx_functions.h"
 #include "link/link.h"
-#include "net/net.h"
 #include "platform/fake/fake_platform.h"
-#include "shell/setup_records.h"
+#include "storage/setup_records.h"
 #include "storage/file_system.h"
 #include "../storage/storage_fixture.h"
 
@@ -43,14 +42,13 @@ struct Bench {
   FakePlatform fake;
   Platform platform = fake;
   std::unique_ptr<Storage> storage = testing::MakeFormattedStorage(fake.files);
-  std::unique_ptr<Net> net{new Net{}};
   std::unique_ptr<Link> link{new Link{}};
   SetupValues setup{};
 
-  void Start() { StartServices(*net, *link, platform, setup); }
+  void Start() { StartHandheldLinks(*link, platform, setup); }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
-      ServiceHandheldLink(*link, LinkContext{*storage, *net, setup, true}, platform);
+      ServiceHandheldLink(*link, LinkContext{*storage, setup, true}, platform);
     }
   }
   // An input report carrying `packet` (its sum appended).
@@ -174,8 +172,8 @@ TEST(HandheldLink, SimulatorRequestAndReply) {
   b.fake.processes.running.clear();
   b.Tick();
   EXPECT_EQ(b.link->handheldConnected, 0);
-  CloseChannels(*b.net, *b.link, b.platform);
-  EXPECT_EQ(b.fake.threads.joined, 2);
+  CloseHandheldLinks(*b.link);
+  EXPECT_EQ(b.fake.threads.joined, 1);
 }
 
 TEST(HandheldLink, SerialLibraryMessages) {

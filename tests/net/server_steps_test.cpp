@@ -6,7 +6,7 @@
 
 #include "net/scripted_server.h"
 #include "net/server_steps.h"
-#include "shell/steps.h"
+#include "storage/steps.h"
 #include "storage/text.h"
 
 namespace trelvan {

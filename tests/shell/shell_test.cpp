@@ -30,7 +30,7 @@ class ShellTest : public ::testing::Test {
 
 // A pointer dragged past the left edge arrives as a large unsigned word.
 TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
-  const PointerEventRecord& e = a->shell.PointerEvent;
+  const PointerEventRecord& e = a->input.PointerEvent;
   const struct { uint32_t x, y; int32_t seenX, seenY; } moves[] = {
       {800, 600, 799, 599}, {0xFFFE, 12, 799, 12}, {799, 599, 799, 599}};
   for (const auto& m : moves) {
@@ -40,7 +40,7 @@ TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
     EXPECT_EQ(e.y, m.seenY) << m.y;
   }
   Send(Message::Timer);
-  PointerPressed(a->shell, -5, 700, 1);
+  PointerPressed(a->input, -5, 700, 1);
   EXPECT_EQ(e.x, 0);
   EXPECT_EQ(e.y, 599);
   EXPECT_EQ(e.button, 1);
@@ -48,7 +48,7 @@ TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
 }
 
 TEST_F(ShellTest, APressAndReleaseWithinOneTickReachThePageOneATick) {
-  PointerEventRecord& e = a->shell.PointerEvent;
+  PointerEventRecord& e = a->input.PointerEvent;
   Send(Message::LeftButtonDown, 0, 120, 340);
   Send(Message::MouseMove, 0, 130, 345);
   Send(Message::MouseMove, 0, 140, 350);
@@ -87,11 +87,11 @@ TEST(KeyMapping, ShiftedAndPlainCodes) {
 // The seventeenth key is dropped, and once drained the queue takes keys
 // again (Shift on the queue is the keyboard page test's).
 TEST_F(ShellTest, AFullKeyQueue) {
-  const KeyQueueRecord& q = a->shell.KeyQueue;
+  const KeyQueueRecord& q = a->input.KeyQueue;
   for (uint32_t i = 0; i < 17; ++i) TypeKey('A' + i);
   EXPECT_EQ(q.count, 16);
   EXPECT_EQ(q.keys[15], 'p');
-  a->shell.KeyQueue.count = 0;
+  a->input.KeyQueue.count = 0;
   TypeKey('Q');
   EXPECT_EQ(std::string(q.keys, q.keys + q.count), "q");
 }
@@ -122,7 +122,7 @@ TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
 }
 
 TEST(SoftTimers, PeriodZeroExpiresEveryTickAndASecondAfterAHundred) {
-  Shell s{};
+  Input s{};
   s.ServerTimer.period = 1000;
   for (int tick = 1; tick <= 100; ++tick) {
     UpdateSoftTimers(s);

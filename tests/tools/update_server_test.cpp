@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "net/datagrams.h"
+#include "datagram/datagrams.h"
 #include "net/file_requests.h"
 #include "storage/bytes.h"
 #include "storage/file_system.h"

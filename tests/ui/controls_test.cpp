@@ -24,11 +24,11 @@ TEST_F(ControlsTest, HitTestIncludesTheLeftAndTopEdgeOnly) {
   const ImageControl c{100, 50, 20, 10, 0, 0};
   const int cases[][3] = {{100, 50, 1}, {119, 59, 1}, {120, 55, 0}, {110, 60, 0}, {99, 55, 0}};
   for (const auto& k : cases) {
-    a->shell.PointerEvent.x = k[0];
-    a->shell.PointerEvent.y = k[1];
-    EXPECT_EQ(HitTest(a->shell.PointerEvent, &c), k[2]) << k[0] << "," << k[1];
+    a->input.PointerEvent.x = k[0];
+    a->input.PointerEvent.y = k[1];
+    EXPECT_EQ(HitTest(a->input.PointerEvent, &c), k[2]) << k[0] << "," << k[1];
   }
-  EXPECT_EQ(HitTest(a->shell.PointerEvent, static_cast<const ImageControl*>(nullptr)), 0);
+  EXPECT_EQ(HitTest(a->input.PointerEvent, static_cast<const ImageControl*>(nullptr)), 0);
 }
 
 TEST_F(ControlsTest, RunTimeSlotsWrapAtTheEndOfEachPool) {

@@ -146,7 +146,7 @@ TEST_F(KeyboardTest, PcKeysShiftArrowsBackspaceAndCodesWithALowZeroByte) {
   Press('O');
   Send(Message::Timer);
   ExpectEntry("H@%&'(o");
-  EXPECT_EQ(a->shell.KeyQueue.count, 0);
+  EXPECT_EQ(a->input.KeyQueue.count, 0);
   for (int i = 0; i < 9; ++i) Press(kVkBack);  // more than there are
   Send(Message::Timer);
   ExpectEntry("");
@@ -167,7 +167,7 @@ TEST_F(KeyboardTest, CancelReturnsWithTheTextTypedAndDropsTheRestOfTheQueue) {
   Send(Message::Timer);
   EXPECT_EQ(Alpha().TextResult, kKeyboardCancelled);
   EXPECT_STREQ(Alpha().EnteredText, "a");
-  EXPECT_EQ(a->shell.KeyQueue.count, 0);
+  EXPECT_EQ(a->input.KeyQueue.count, 0);
 }
 
 TEST_F(KeyboardTest, OnlyPressesOnAKeyType) {

@@ -26,8 +26,8 @@ class MainPageTest : public testing::PageTest {
     const uint8_t data[3] = {1, 2, 3};
     ASSERT_TRUE(StorageWriteRecord(a->storage, name, "", type, "1.00", data, sizeof data));
   }
-  ImageControl* Image(int role) { return a->ui.mainPage.image[role]; }
-  void ClickRow(int r) { ClickOn(&a->ui.mainPage.listRows[r].text); }
+  ImageControl* Image(int role) { return a->mainPage.image[role]; }
+  void ClickRow(int r) { ClickOn(&a->mainPage.listRows[r].text); }
   const TransferLists& Transfer() const { return a->link.transfer; }
   std::string Selected(int k) const { return Transfer().selectionList[k].name; }
 };
@@ -59,7 +59,7 @@ TEST_F(MainPageTest, EachStorageButtonListsTheFilesOfItsType) {
     EXPECT_EQ(Transfer().listSource, kFromStorage);
     ASSERT_EQ(a->net.lists.listRowCount, 1u) << c.row;
     EXPECT_EQ(std::string(a->net.lists.listRows[0]), c.row);
-    EXPECT_TRUE(Shows(&a->ui.mainPage.listRows[0].text, c.row));
+    EXPECT_TRUE(Shows(&a->mainPage.listRows[0].text, c.row));
   }
 }
 
@@ -79,13 +79,13 @@ TEST_F(MainPageTest, RemovingAnEntryMovesTheLaterOnesUpWithAllTheirFields) {
   for (int r = 0; r < 4; ++r) ClickRow(r);
   a->link.transfer.selectionList[2].progress = 40;
   a->link.transfer.selectionList[3].progress = 70;
-  ClickOn(&a->ui.mainPage.selectionRows[1].mark);
+  ClickOn(&a->mainPage.selectionRows[1].mark);
   ASSERT_EQ(Transfer().selectionCount, 3);
   const std::pair<std::string, int> moved[] = {{"A~", 0}, {"C~", 40}, {"D~", 70}, {"", 0}};
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(std::make_pair(Selected(k), int{Transfer().selectionList[k].progress}), moved[k]);
   }
-  EXPECT_TRUE(Shows(&a->ui.mainPage.selectionRows[1].text, "C~"));
+  EXPECT_TRUE(Shows(&a->mainPage.selectionRows[1].text, "C~"));
 }
 
 TEST_F(MainPageTest, AStorageListKeepsAStorageSelectionButNotOneFromTheServer) {
@@ -147,8 +147,8 @@ class SetupPageTest : public testing::PageTest {
     Show(kSetupPage);
     ASSERT_EQ(a->ui.pages.LastDrawnPage, kSetupPage);
   }
-  const ImageControl* Image(int role) { return a->ui.setup.image[role]; }
-  bool StatusShown() { return Shows(a->ui.setup.text[kSetupDriverStatus], kSetupDriverLoaded); }
+  const ImageControl* Image(int role) { return a->setupPage.image[role]; }
+  bool StatusShown() { return Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverLoaded); }
   SetupValues Stored() {
     SetupValues v{9, 9};
     ReadSetupRecord(a->storage, v);

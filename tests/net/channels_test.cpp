@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "net/udp_channel.h"
+#include "link/simulator_channel.h"
+#include "net/server_channel.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
@@ -36,8 +37,7 @@ struct Loopback {
   Loopback() {
     fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:" + std::to_string(peerPort);
     fake.settings.values["TRELVAN_SERVER_LOCAL_PORT"] = std::to_string(FreePort());
-    SimulatorChannel unused;
-    ReadChannelSettings(*server, unused, platform);
+    ReadServerSettings(*server, platform);
     peer = udp.Open();
     EXPECT_TRUE(udp.Bind(peer, peerPort));
   }
@@ -129,7 +129,8 @@ struct FakeNet {
   ServerChannel server;
   SimulatorChannel simulator;
   FakeNet() {
-    ReadChannelSettings(server, simulator, platform);
+    ReadServerSettings(server, platform);
+    ReadSimulatorSettings(simulator, platform);
     CopyText("127.0.0.1", simulator.address, sizeof simulator.address);
   }
 };
