@@ -30,16 +30,9 @@ done
 start_xvfb || exit 1
 headless_shot "$headless" "$build/resources" "$out/installed_expected.png" || fail "headless shot"
 mkdir "$tmp/data"
-# Nothing in the data folder, no page files but the installed ones, and the
-# channels on free loopback ports of their own.
-read -r p1 p2 p3 p4 < <(python3 -c '
-import socket
-s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
-for x in s: x.bind(("127.0.0.1", 0))
-print(*[x.getsockname()[1] for x in s])')
-env -u TRELVAN_RESOURCE_DIR TRELVAN_DATA_DIR="$tmp/data" TRELVAN_SIMULATOR_PORTS="$p1:$p2" \
-  TRELVAN_SIMULATOR_ADDRESS=127.0.0.1 TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4" \
-  "$tmp/usr/bin/trelvan-assistant" &
+# Nothing in the data folder, no page files but the installed ones.
+free_loopback_ports
+env -u TRELVAN_RESOURCE_DIR TRELVAN_DATA_DIR="$tmp/data" "$tmp/usr/bin/trelvan-assistant" &
 app=$!
 find_window "$app" || fail "no window"
 wait_for_picture "$out/installed.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||

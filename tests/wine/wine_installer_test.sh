@@ -16,10 +16,7 @@ here=$(dirname "$0")
 mkdir -p "$out"
 fail() { echo "FAIL: $*"; exit 1; }
 [ -f "$setup" ] || fail "$setup not built"
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64) || fail "no wine64"
-wineserver=/usr/lib/wine/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+find_wine || fail "no wine64"
 
 tmp=$(mktemp -d)
 app=""
@@ -56,26 +53,10 @@ timeout 60 "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$ve
   fail "no installed-programs entry of version $version"
 [ -d "$data" ] && [ -z "$(ls -A "$data")" ] || fail "no empty data folder"
 
-# The channels on free loopback ports of their own.
-read -r p1 p2 p3 p4 < <(python3 -c '
-import socket
-s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
-for x in s: x.bind(("127.0.0.1", 0))
-print(*[x.getsockname()[1] for x in s])')
-TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1 \
-  TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4" \
-  "$wine" 'C:\Program Files\Trelvan Assistant\trelvan-assistant.exe' &
+free_loopback_ports
+"$wine" 'C:\Program Files\Trelvan Assistant\trelvan-assistant.exe' &
 app=$!
-window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
-[ -n "$window" ] || fail "no window titled Trelvan Assistant"
-# The window is sized and centred right after it is shown.
-for _ in $(seq 100); do
-  geometry=$(xwininfo -id "$window")
-  [ "$(awk '/Width:/ {print $2}' <<<"$geometry")x$(awk '/Height:/ {print $2}' <<<"$geometry")" = 800x600 ] && break
-  sleep 0.1
-done
-left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
-top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+wine_window || fail "no window titled Trelvan Assistant"
 wait_for_picture "$out/installed_wine.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||
   fail "the installed program does not show the main page"
 python3 "$here/../gui/close_window.py" "$window"
