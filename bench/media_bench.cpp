@@ -81,7 +81,7 @@ void BM_PictureTick(benchmark::State& state) {
   Assistant& a = *s.a;
   const std::string path = WriteBmp(s.platform);
   a.ui.pages.CurrentPage = kPictureManagerPage;
-  kPictureManagerRecord.draw(a, a.media, 1);
+  PageTable(a.ui.pages, kPictureManagerPage)->draw(a, 1);
   for (auto _ : state) {
     state.PauseTiming();
     StorageDeleteNamedFile(a.storage, "Bench~");
@@ -100,7 +100,7 @@ void BM_SoundTick(benchmark::State& state) {
   Assistant& a = *s.a;
   const std::string path = WriteWav(s.platform, 10);
   a.ui.pages.CurrentPage = kSoundManagerPage;
-  kSoundManagerRecord.draw(a, a.media, 1);
+  PageTable(a.ui.pages, kSoundManagerPage)->draw(a, 1);
   ChooseSoundMode(a.media, 1);
   const std::string folder = s.platform.DataPath("");
   CopyText(folder.substr(0, folder.size() - 1).c_str(), a.media.sound.sourceFolder, kSourceFolderCapacity);

@@ -33,7 +33,7 @@ struct AppPage {
   void (*init)(App&);
   void (*timer)(App&);  /**< null: the page has no timer handler */
   void (*pointer)(App&);
-  void (*draw)(App&, int full);
+  void (*draw)(App&);
 };
 
 }  // namespace trelvan

@@ -210,17 +210,9 @@ void MainPageInit(App& a) {
   a.ui.pages.initialised[kMainPage] = 1;
 }
 
-void MainPageDraw(App& a, int full) {
-  if (!full) return;
+void MainPageDraw(App& a) {
   MainPage& m = a.mainPage;
-  MainPageInit(a);
-  a.frame.PenColour = 0xFFFF;
-  FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImage(a, m.image[kMainExit]);
-  DrawImage(a, m.image[kMainTitleBar]);
   DrawTextControl(a.frame, m.text[kMainTitle], kMainPageRecord.page.title);
-  for (int i = kMainServerPanel; i <= kMainStorageProjects; ++i) DrawImage(a, m.image[i]);
-  for (int i : {kMainOpenManager, kMainSelectionFrame, kMainStatusBar}) DrawImage(a, m.image[i]);
   DrawListArea(a);
   DrawListButtons(a);
   DrawSelection(a);
@@ -330,6 +322,9 @@ void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity) {
   FormatText(out, capacity, "Free Storage = %u%%", percent);
 }
 
-const AppPage kMainPageRecord = {{kMainPage, "TA MainPage", "Trelvan Assistant"}, MainPageInit, MainPageTimer, MainPagePointer, MainPageDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kMainPageFixedImages[] = {kMainTitleBar, kMainServerPanel, kMainStoragePanel, kMainSetup, kMainHintPanel, kMainConnectionsPanel, kMainListFrame, kMainServerPictures, kMainStoragePictures, kMainServerSounds, kMainStorageSounds, kMainServerLightEffects, kMainStorageLightEffects, kMainServerProductPrograms, kMainServerProjects, kMainStorageProjects, kMainOpenManager, kMainSelectionFrame, kMainStatusBar, kEndOfRoles};
+
+const AppPage kMainPageRecord = {{kMainPage, "TA MainPage", "Trelvan Assistant", kMainPageFixedImages}, MainPageInit, MainPageTimer, MainPagePointer, MainPageDraw};
 
 }  // namespace trelvan

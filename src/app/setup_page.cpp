@@ -44,12 +44,8 @@ void Init(App& a) {
 
 // The status line is left to the timer handler, which draws it when the
 // driver library is (or becomes) ready.
-void Draw(App& a, int full) {
-  if (!full) return;
+void Draw(App& a) {
   SetupPage& p = a.setupPage;
-  Init(a);
-  DrawPageFrame(a, kSetupRecord.page, p.image[kSetupTitleBar], p.text[kSetupTitle]);
-  DrawImage(a, p.image[kSetupBack]);
   DrawTextControl(a.frame, p.text[kSetupKeyboardLabel], "Keyboard Layout");
   DrawTextControl(a.frame, p.text[kSetupOlderDriversLabel], "Use Older TX-9 USB Drivers");
   DrawTextControl(a.frame, p.text[kSetupOlderDriversNote], "(Not Reqd. for TX-9b and Newer)");
@@ -95,6 +91,9 @@ void Pointer(App& a) {
 
 }  // namespace
 
-const AppPage kSetupRecord = {{kSetupPage, "TA PageSetup", "Setup"}, Init, Timer, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSetupFixedImages[] = {kSetupBack, kEndOfRoles};
+
+const AppPage kSetupRecord = {{kSetupPage, "TA PageSetup", "Setup", kSetupFixedImages}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

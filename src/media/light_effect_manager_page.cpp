@@ -131,17 +131,10 @@ void DrawEditor(PageContext& a, Media& media) {
   DrawValues(a, media);
 }
 
-void LightDraw(PageContext& a, Media& media, int full) {
+void LightDraw(PageContext& a, Media& media) {
   LightEffectManagerPage& m = media.lightPage;
-  if (full) LightInit(a, media);
-  DrawPageFrame(a, kLightEffectManagerRecord.page, m.image[kLightFrame], m.text[kLightTitle]);
-  for (int i = kLightExit; i < kLightImageCount; ++i) {
-    if (i != kLightNextListPage && i != kLightPreviousListPage) {
-      DrawImage(a, m.image[i]);
-    }
-  }
   DrawTextControl(a.frame, m.text[kLightHint], "Click a graph to draw; the buttons set values");
-  if (full) media.lightEffects.listPage = 0;
+  media.lightEffects.listPage = 0;
   RefreshList(a, media);
   DrawEditor(a, media);
 }
@@ -289,6 +282,9 @@ void LightPointer(PageContext& a, Media& media) {
 
 }  // namespace
 
-const MediaPage kLightEffectManagerRecord = {{kLightEffectManagerPage, "TA LightEffectManager", "Light Effect Manager"}, LightInit, LightTimer, LightPointer, LightDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kLightFixedImages[] = {kLightExit, kLightStartSamples, kLightLoopSamples, kLightStopSamples, kLightIndex, kLightBrightness, kLightNaturalIncrease, kLightNaturalDecrease, kLightSine, kLightLevelAdjust, kLightShift, kLightAverage, kLightUndo, kLightChannelCount, kLightNew, kLightSave, kLightSaveAs, kLightFileName, kLightGraph1Frame, kLightGraph2Frame, kEndOfRoles};
+
+const MediaPage kLightEffectManagerRecord = {{kLightEffectManagerPage, "TA LightEffectManager", "Light Effect Manager", kLightFixedImages}, LightInit, LightTimer, LightPointer, LightDraw};
 
 }  // namespace trelvan

@@ -116,7 +116,7 @@ struct MediaPage {
   void (*init)(PageContext&, Media&);
   void (*timer)(PageContext&, Media&);  /**< null: the page has no timer handler */
   void (*pointer)(PageContext&, Media&);
-  void (*draw)(PageContext&, Media&, int full);
+  void (*draw)(PageContext&, Media&);
 };
 
 }  // namespace trelvan

@@ -41,17 +41,12 @@ void RefreshList(PageContext& a, Media& media) {
   DrawList(a, media);
 }
 
-void PictureManagerDraw(PageContext& a, Media& media, int full) {
+void PictureManagerDraw(PageContext& a, Media& media) {
   PictureManagerPage& m = media.picturePage;
-  if (full) PictureManagerInit(a, media);
-  DrawPageFrame(a, kPictureManagerRecord.page, m.image[kPictureFrame], m.text[kPictureTitle]);
-  for (int i : {kPictureShownFrame, kPictureAddPanel, kPictureExit, kPictureAdd}) {
-    DrawImage(a, m.image[i]);
-  }
   for (int i = kPictureFormat; i <= kPictureFilesLabelEnd; ++i) {
     DrawTextControl(a.frame, m.text[i], kTexts[i - kPictureFormat]);
   }
-  if (full) media.pictures.listPage = 0;
+  media.pictures.listPage = 0;
   RefreshList(a, media);
 }
 
@@ -112,6 +107,9 @@ void PictureManagerPointer(PageContext& a, Media& media) {
 
 }  // namespace
 
-const MediaPage kPictureManagerRecord = {{kPictureManagerPage, "TA PictureManager", "Picture Manager"}, PictureManagerInit, PictureManagerTimer, PictureManagerPointer, PictureManagerDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kPictureFixedImages[] = {kPictureShownFrame, kPictureAddPanel, kPictureExit, kPictureAdd, kEndOfRoles};
+
+const MediaPage kPictureManagerRecord = {{kPictureManagerPage, "TA PictureManager", "Picture Manager", kPictureFixedImages}, PictureManagerInit, PictureManagerTimer, PictureManagerPointer, PictureManagerDraw};
 
 }  // namespace trelvan

@@ -83,11 +83,8 @@ void DrawName(PageContext& a, Media& media) {
   DrawTextControl(a.frame, m.text[kSoundSoundName], media.sound.soundName);
 }
 
-void SoundManagerDraw(PageContext& a, Media& media, int full) {
+void SoundManagerDraw(PageContext& a, Media& media) {
   SoundManagerPage& m = media.soundPage;
-  if (full) SoundManagerInit(a, media);
-  DrawPageFrame(a, kSoundManagerRecord.page, m.image[kSoundFrame], m.text[kSoundTitle]);
-  for (int i : {kSoundExit, kSoundEnterName, kSoundCreate}) DrawImage(a, m.image[i]);
   DrawModeButtons(a, media);
   for (int i = kSoundFormat; i <= kSoundChannels; ++i) {
     DrawTextControl(a.frame, m.text[i], kFormatTexts[i - kSoundFormat]);
@@ -95,7 +92,7 @@ void SoundManagerDraw(PageContext& a, Media& media, int full) {
   for (int i = kSoundFilesLabel; i <= kSoundNameLabel; ++i) {
     DrawTextControl(a.frame, m.text[i], kLabelTexts[i - kSoundFilesLabel]);
   }
-  if (full) media.sounds.listPage = 0;
+  media.sounds.listPage = 0;
   RefreshList(a, media);
   DrawName(a, media);
   DrawSlots(a, media);
@@ -223,6 +220,9 @@ int ChooseSoundFile(Media& media, const char* path, char separator) {
   return 1;
 }
 
-const MediaPage kSoundManagerRecord = {{kSoundManagerPage, "TA SoundManager", "Sound Manager"}, SoundManagerInit, SoundManagerTimer, SoundManagerPointer, SoundManagerDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSoundFixedImages[] = {kSoundExit, kSoundEnterName, kSoundCreate, kEndOfRoles};
+
+const MediaPage kSoundManagerRecord = {{kSoundManagerPage, "TA SoundManager", "Sound Manager", kSoundFixedImages}, SoundManagerInit, SoundManagerTimer, SoundManagerPointer, SoundManagerDraw};
 
 }  // namespace trelvan

@@ -49,7 +49,7 @@ void LayOutRows(Projects& projects) {
     EditPageRow& row = projects.editPage.rows[i];
     const ProjectButton& b = p.buttons[i];
     const uint16_t y = static_cast<uint16_t>(kRowTop + kRowPitch * i);
-    const bool own = b.imageIndex == 0xFF;
+    const bool own = b.imageIndex == kOwnButtonPicture;
     const uint8_t source = own ? kSourcePageFile : kSourceButtons;
     const uint16_t picture = own ? kDefaultButtonPicture : b.imageIndex;
     row.listPicture = ImageControl{10, y, 60, 40, source, picture};
@@ -119,15 +119,8 @@ void Init(PageContext& a, Projects& projects) {
   a.ui.pages.initialised[kEditPagePage] = 1;
 }
 
-void Draw(PageContext& a, Projects& projects, int full) {
-  if (!full) return;
+void Draw(PageContext& a, Projects& projects) {
   EditPagePage& m = projects.editPage;
-  Init(a, projects);
-  DrawPageFrame(a, kEditPageRecord.page, m.image[kEditPageBackground], m.text[kEditPageTitle]);
-  for (int i : {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave,
-                kEditPageAddButton}) {
-    DrawImage(a, m.image[i]);
-  }
   DrawTextControl(a.frame, m.text[kEditPagePictureLabel], "Picture Name");
   DrawTextControl(a.frame, m.text[kEditPageNote1], "NOTE: You can drag");
   DrawTextControl(a.frame, m.text[kEditPageNote2], "buttons to position them.");
@@ -282,6 +275,9 @@ void Pointer(PageContext& a, Projects& projects) {
 
 }  // namespace
 
-const ProjectsPage kEditPageRecord = {{kEditPagePage, "TA EditPage", "Edit Project Page"}, Init, Timer, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kEditPageFixedImages[] = {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave, kEditPageAddButton, kEndOfRoles};
+
+const ProjectsPage kEditPageRecord = {{kEditPagePage, "TA EditPage", "Edit Project Page", kEditPageFixedImages}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

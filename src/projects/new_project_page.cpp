@@ -65,12 +65,8 @@ void Init(PageContext& a, Projects& projects) {
   a.ui.pages.initialised[kNewProjectPage] = 1;
 }
 
-void Draw(PageContext& a, Projects& projects, int full) {
-  if (!full) return;
+void Draw(PageContext& a, Projects& projects) {
   NewProjectPage& n = projects.newProject;
-  Init(a, projects);
-  DrawPageFrame(a, kNewProjectRecord.page, n.image[kNewProjectTitleBar], n.text[kNewProjectTitle]);
-  for (int i : {kNewProjectBack, kNewProjectCreate}) DrawImage(a, n.image[i]);
   DrawTextControl(a.frame, n.text[kNewProjectModuleLabel], "Select One Module");
   DrawTextControl(a.frame, n.text[kNewProjectNameLabel], "Project Name");
   ShowModuleChoice(a, projects);
@@ -127,6 +123,9 @@ void Pointer(PageContext& a, Projects& projects) {
 
 }  // namespace
 
-const ProjectsPage kNewProjectRecord = {{kNewProjectPage, "TA NewProject", "New Project"}, Init, Timer, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kNewProjectFixedImages[] = {kNewProjectBack, kNewProjectCreate, kEndOfRoles};
+
+const ProjectsPage kNewProjectRecord = {{kNewProjectPage, "TA NewProject", "New Project", kNewProjectFixedImages}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

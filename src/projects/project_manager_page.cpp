@@ -55,14 +55,8 @@ void Init(PageContext& a, Projects& projects) {
   a.ui.pages.initialised[kProjectManagerPage] = 1;
 }
 
-void Draw(PageContext& a, Projects& projects, int full) {
-  if (!full) return;
+void Draw(PageContext& a, Projects& projects) {
   ProjectManagerPage& m = projects.projectManager;
-  Init(a, projects);
-  DrawPageFrame(a, kProjectManagerRecord.page, m.image[kProjectManagerFrame], m.text[kProjectManagerTitle]);
-  for (int i : {kProjectManagerExit, kProjectManagerNewProject, kProjectManagerHintPanel}) {
-    DrawImage(a, m.image[i]);
-  }
   DrawTextControl(a.frame, m.text[kProjectManagerFiles], "Project Files");
   DrawTextControl(a.frame, m.text[kProjectManagerComputer], "on this computer");
   DrawList(a, projects);
@@ -128,6 +122,9 @@ void Pointer(PageContext& a, Projects& projects) {
 
 }  // namespace
 
-const ProjectsPage kProjectManagerRecord = {{kProjectManagerPage, "TA ProjectManager", "Project Manager"}, Init, nullptr, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kProjectManagerFixedImages[] = {kProjectManagerExit, kProjectManagerNewProject, kProjectManagerHintPanel, kEndOfRoles};
+
+const ProjectsPage kProjectManagerRecord = {{kProjectManagerPage, "TA ProjectManager", "Project Manager", kProjectManagerFixedImages}, Init, nullptr, Pointer, Draw};
 
 }  // namespace trelvan

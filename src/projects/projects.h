@@ -29,7 +29,7 @@ struct ProjectsPage {
   void (*init)(PageContext&, Projects&);
   void (*timer)(PageContext&, Projects&);  /**< null: the page has no timer handler */
   void (*pointer)(PageContext&, Projects&);
-  void (*draw)(PageContext&, Projects&, int full);
+  void (*draw)(PageContext&, Projects&);
 };
 
 }  // namespace trelvan

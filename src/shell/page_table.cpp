@@ -1,5 +1,5 @@
-#include "shell/page_table.h"
-
+// The program's fifteen pages, by page number, handed to the dispatcher
+// when the Assistant is made.
 #include "shell/assistant.h"
 #include "media/light_effect_manager_page.h"
 #include "media/picture_manager_page.h"
@@ -16,60 +16,53 @@ namespace trelvan {
 namespace {
 
 // Each kind of page is handed the state it acts on: a general page the page
-// context, a media or projects page its subsystem's state beside it, the
-// main and setup pages the whole App.
-template <const UiPage& P>
-constexpr PageHandlers General() {
-  return {&P.page, [](Assistant& a) { P.init(a); },
-          [](Assistant& a) { if (P.timer) P.timer(a); },
-          [](Assistant& a) { P.pointer(a); }, [](Assistant& a, int full) { P.draw(a, full); }};
-}
+// context and the main and setup pages the whole App (Alone), a media or
+// projects page its subsystem's state beside the page context.
+struct Alone {
+  template <typename F> static void Call(Assistant& a, F f) { f(a); }
+};
+struct WithMedia {
+  template <typename F> static void Call(Assistant& a, F f) { f(a, a.media); }
+};
+struct WithProjects {
+  template <typename F> static void Call(Assistant& a, F f) { f(a, a.projects); }
+};
 
-template <const MediaPage& P>
-constexpr PageHandlers OfMedia() {
-  return {&P.page, [](Assistant& a) { P.init(a, a.media); },
-          [](Assistant& a) { if (P.timer) P.timer(a, a.media); },
-          [](Assistant& a) { P.pointer(a, a.media); },
-          [](Assistant& a, int full) { P.draw(a, a.media, full); }};
-}
-
-template <const ProjectsPage& P>
-constexpr PageHandlers OfProjects() {
-  return {&P.page, [](Assistant& a) { P.init(a, a.projects); },
-          [](Assistant& a) { if (P.timer) P.timer(a, a.projects); },
-          [](Assistant& a) { P.pointer(a, a.projects); },
-          [](Assistant& a, int full) { P.draw(a, a.projects, full); }};
-}
-
-template <const AppPage& P>
-constexpr PageHandlers OfApp() {
-  return {&P.page, [](Assistant& a) { P.init(a); },
-          [](Assistant& a) { if (P.timer) P.timer(a); },
-          [](Assistant& a) { P.pointer(a); }, [](Assistant& a, int full) { P.draw(a, full); }};
+// A full draw is the page's initialisation, the opening every page shares,
+// then the page's own.
+template <typename Kind, const auto& P>
+constexpr PageHandlers Page() {
+  return {&P.page, [](Assistant& a) { Kind::Call(a, P.init); },
+          [](Assistant& a) { if (P.timer) Kind::Call(a, P.timer); },
+          [](Assistant& a) { Kind::Call(a, P.pointer); },
+          [](Assistant& a, int full) {
+            if (!full) return;
+            Kind::Call(a, P.init);
+            DrawPageOpening(a, P.page);
+            Kind::Call(a, P.draw);
+          }};
 }
 
 // By page number.
 const PageHandlers kPageTable[kPageCount] = {
-    OfApp<kMainPageRecord>(),
-    OfProjects<kNewProjectRecord>(),
-    OfProjects<kEditPageRecord>(),
-    OfProjects<kEditProgramRecord>(),
-    General<kAlphaKeyboardRecord>(),
-    General<kInformationPageRecord>(),
-    General<kSelectTextRecord>(),
-    General<kSelectButtonRecord>(),
-    General<kNumericKeyboardRecord>(),
-    OfApp<kSetupRecord>(),
-    OfProjects<kProjectManagerRecord>(),
-    OfMedia<kLightEffectManagerRecord>(),
-    OfMedia<kPictureManagerRecord>(),
-    OfMedia<kSoundManagerRecord>(),
-    General<kSelectFileRecord>(),
+    Page<Alone, kMainPageRecord>(),
+    Page<WithProjects, kNewProjectRecord>(),
+    Page<WithProjects, kEditPageRecord>(),
+    Page<WithProjects, kEditProgramRecord>(),
+    Page<Alone, kAlphaKeyboardRecord>(),
+    Page<Alone, kInformationPageRecord>(),
+    Page<Alone, kSelectTextRecord>(),
+    Page<Alone, kSelectButtonRecord>(),
+    Page<Alone, kNumericKeyboardRecord>(),
+    Page<Alone, kSetupRecord>(),
+    Page<WithProjects, kProjectManagerRecord>(),
+    Page<WithMedia, kLightEffectManagerRecord>(),
+    Page<WithMedia, kPictureManagerRecord>(),
+    Page<WithMedia, kSoundManagerRecord>(),
+    Page<Alone, kSelectFileRecord>(),
 };
 
 }  // namespace
-
-const PageHandlers* ProgramPages() { return kPageTable; }
 
 Assistant::Assistant(const Platform& p) : App(p) { ui.pages.table = kPageTable; }
 

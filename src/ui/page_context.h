@@ -32,7 +32,7 @@ struct UiPage {
   void (*init)(PageContext&);
   void (*timer)(PageContext&);  /**< null: the page has no timer handler */
   void (*pointer)(PageContext&);
-  void (*draw)(PageContext&, int full);
+  void (*draw)(PageContext&);  /**< after the opening: what the page draws of its own */
 };
 
 }  // namespace trelvan

@@ -41,12 +41,14 @@ void DrawImage(PageContext& a, const ImageControl* control) {
   DrawImageControl(a.ui.controls, a.frame, a.storage, control);
 }
 
-void DrawPageFrame(PageContext& a, const PageRecord& page, const ImageControl* image0,
-                   const TextControl* title) {
+void DrawPageOpening(PageContext& a, const PageRecord& page) {
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImage(a, image0);
-  if (page.title) DrawTextControl(a.frame, title, page.title);
+  DrawImage(a, &a.ui.controls.ImageSlots[0]);
+  for (const int8_t* role = page.fixedImages; role && *role != kEndOfRoles; ++role) {
+    DrawImage(a, &a.ui.controls.ImageSlots[*role]);
+  }
+  if (page.title) DrawTextControl(a.frame, &a.ui.controls.TextSlots[0], page.title);
 }
 
 }  // namespace trelvan

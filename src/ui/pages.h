@@ -43,7 +43,12 @@ struct PageRecord {
   int32_t number;        /**< its PageNumber */
   const char* fileName;  /**< the page file in storage */
   const char* title;     /**< drawn into text control 0; null when the page has none */
+  // The image controls, by role, that every full draw shows after image
+  // control 0, in drawing order, ending with kEndOfRoles; null for none.
+  const int8_t* fixedImages;
 };
+
+constexpr int8_t kEndOfRoles = -1;
 
 // An entry of the page table. The table names every page, so it lives with
 // the shell (shell/page_table.cpp), which hands each page the state it acts
@@ -80,9 +85,10 @@ struct PageContext;
 // A page's image control drawn from the storage's page files.
 void DrawImage(PageContext& a, const ImageControl* control);
 
-// What every full draw does after the page's initialisation: the white
-// page, image control 0, and the record's title (if any) in `title`.
-void DrawPageFrame(PageContext& a, const PageRecord& page, const ImageControl* image0,
-                   const TextControl* title);
+// What every full draw does after the page's initialisation, before the
+// page draws its own: the white page, image control 0, the record's fixed
+// images, and its title (if any) in text control 0. A page's controls of
+// role k are the pools' slots k, as the page loader hands them out.
+void DrawPageOpening(PageContext& a, const PageRecord& page);
 
 }  // namespace trelvan

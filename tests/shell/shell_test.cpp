@@ -1,8 +1,7 @@
-// Pointer events, key mapping and queue, soft timers and the repaint throttle.
+// Pointer events, the frame copied on a key, soft timers and the repaint throttle.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
@@ -19,10 +18,6 @@ class ShellTest : public ::testing::Test {
   }
   void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
     MainWindowMessage(*a, m, key, x, y);
-  }
-  void TypeKey(uint32_t vk) {
-    Send(Message::KeyDown, vk);
-    Send(Message::KeyUp, vk);
   }
   FakePlatform platform;
   std::unique_ptr<Assistant> a;
@@ -66,34 +61,6 @@ TEST_F(ShellTest, APressAndReleaseWithinOneTickReachThePageOneATick) {
     Send(Message::Timer);
   }
   EXPECT_EQ(e.pending, 0);
-}
-
-// Digits and punctuation shift as on a US keyboard; the numeric pad gives
-// its raw codes (pad 0 the back quote), controls their own codes. Shift,
-// the arrows and backspace through the queue are the keyboard page test's.
-TEST(KeyMapping, ShiftedAndPlainCodes) {
-  const struct { uint32_t vk; uint8_t plain, shifted; } cases[] = {
-      {'0', '0', ')'}, {'1', '1', '!'}, {'2', '2', '@'}, {'5', '5', '%'}, {'9', '9', '('},
-      {'A', 'a', 'A'}, {'Z', 'z', 'Z'}, {186, ';', ':'}, {187, '=', '+'}, {188, ',', '<'},
-      {189, '-', '_'}, {190, '.', '>'}, {191, '/', '?'}, {192, '`', '~'}, {219, '[', '{'},
-      {220, '\\', '|'}, {221, ']', '}'}, {222, '\'', '"'}, {96, '`', '~'}, {97, 'a', 'a'},
-      {105, 'i', 'i'}, {13, 13, 13}, {32, 32, 32}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(MapKeyToCharacter(c.vk, 0), c.plain) << "code " << c.vk;
-    EXPECT_EQ(MapKeyToCharacter(c.vk, 1), c.shifted) << "code " << c.vk << " with Shift";
-  }
-}
-
-// The seventeenth key is dropped, and once drained the queue takes keys
-// again (Shift on the queue is the keyboard page test's).
-TEST_F(ShellTest, AFullKeyQueue) {
-  const KeyQueueRecord& q = a->input.KeyQueue;
-  for (uint32_t i = 0; i < 17; ++i) TypeKey('A' + i);
-  EXPECT_EQ(q.count, 16);
-  EXPECT_EQ(q.keys[15], 'p');
-  a->input.KeyQueue.count = 0;
-  TypeKey('Q');
-  EXPECT_EQ(std::string(q.keys, q.keys + q.count), "q");
 }
 
 TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {

@@ -1,9 +1,10 @@
-// The main page on the compiled page files: exit, the storage lists of each
-// type, the selection and its limits; and the setup page it opens: the two
+// The main page on the compiled page files: the storage lists of each type,
+// the selection and its limits; and the setup page it opens: the two
 // switches, the driver library's status line and the record Back stores. The
 // lists' look is in the golden shots main_page_pictures*.png and
 // main_page_selection_full.png, the setup page's in setup_page.png, the
-// silent server's eleven sends and message in the server e2e test.
+// silent server's eleven sends and message in the server e2e test, the exit
+// control in the gui main page test.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -31,14 +32,6 @@ class MainPageTest : public testing::PageTest {
   const TransferLists& Transfer() const { return a->link.transfer; }
   std::string Selected(int k) const { return Transfer().selectionList[k].name; }
 };
-
-TEST_F(MainPageTest, OnlyAPressOnExitEndsTheProgram) {
-  const ImageControl* exit = Image(kMainExit);
-  MoveAndReleaseOn(exit);
-  EXPECT_FALSE(platform.window.quitPosted);
-  ClickOn(exit);
-  EXPECT_TRUE(platform.window.quitPosted);
-}
 
 // The pictures list, which leaves the sound out, is main_page_pictures.png.
 TEST_F(MainPageTest, EachStorageButtonListsTheFilesOfItsType) {
@@ -114,12 +107,6 @@ TEST_F(MainPageTest, ScrollingStopsAtTheEnds) {
   EXPECT_EQ(Transfer().selectionCount, 0);
 }
 
-// Opening a manager from a storage list is the gui media pages test's.
-TEST_F(MainPageTest, OpenWithoutAStorageListStaysHere) {
-  ClickOn(Image(kMainOpenManager));
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-}
-
 TEST(FreeStorage, PercentOfTheWholeImageRoundedDown) {
   char line[40];
   for (const auto& c : {std::make_pair(32764, "99"), {0, "0"}, {327, "0"}, {328, "1"}}) {
@@ -175,16 +162,6 @@ TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
     EXPECT_EQ(StatusShown(), round == 1);
   }
   EXPECT_TRUE(platform.window.messages.empty());
-}
-
-TEST_F(SetupPageTest, TheLayoutSwitchTakesEffectForTheNextKeyboard) {
-  ClickOn(Image(kSetupKeyboardLayout));
-  EXPECT_EQ(a->setup.keyboardLayout, 1);
-  // the switch's picture is in the golden shot setup_page.png
-  RequestText(*a, "Name", 20, 1, kSetupPage);
-  Send(Message::Timer);
-  Send(Message::Timer);
-  EXPECT_STREQ(a->ui.keyboards.alpha.state.keySet, "QWERTYUIOPASDFGHJKL:ZXCVBNM");
 }
 
 TEST_F(SetupPageTest, BackStoresTheSetup) {

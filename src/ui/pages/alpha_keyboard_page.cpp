@@ -153,14 +153,8 @@ static void AlphaKeyboardInit(PageContext& a) {
   a.ui.pages.initialised[kAlphaKeyboardPage] = 1;
 }
 
-static void AlphaKeyboardDraw(PageContext& a, int full) {
-  if (!full) return;
+static void AlphaKeyboardDraw(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
-  AlphaKeyboardInit(a);
-  DrawPageFrame(a, kAlphaKeyboardRecord.page, k.image[kAlphaTitleBar], k.text[kAlphaTitle]);
-  for (int i = kAlphaCancel; i <= kAlphaTilde; ++i) {
-    DrawImage(a, k.image[i]);
-  }
   DrawTextControl(a.frame, k.text[kAlphaEntry], k.EnteredText);
   DrawKeys(a);
 }
@@ -235,6 +229,9 @@ static void AlphaKeyboardPointer(PageContext& a) {
   if (HitTest(a.input.PointerEvent, k.image[kAlphaTilde])) AddCharacter(a, '~');
 }
 
-const UiPage kAlphaKeyboardRecord = {{kAlphaKeyboardPage, "TA PageKeyboardAlphaNumeric", "Keyboard Entry"}, AlphaKeyboardInit, AlphaKeyboardTimer, AlphaKeyboardPointer, AlphaKeyboardDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kAlphaKeyboardFixedImages[] = {kAlphaCancel, kAlphaOk, kAlphaSpace, kAlphaShift, kAlphaLettersSymbols, kAlphaEntryFrame, kAlphaBackspace, kAlphaTilde, kEndOfRoles};
+
+const UiPage kAlphaKeyboardRecord = {{kAlphaKeyboardPage, "TA PageKeyboardAlphaNumeric", "Keyboard Entry", kAlphaKeyboardFixedImages}, AlphaKeyboardInit, AlphaKeyboardTimer, AlphaKeyboardPointer, AlphaKeyboardDraw};
 
 }  // namespace trelvan

@@ -122,12 +122,8 @@ static void InformationPagePointer(PageContext& a) {
   }
 }
 
-static void InformationPageDraw(PageContext& a, int full) {
-  if (!full) return;
+static void InformationPageDraw(PageContext& a) {
   InformationPage& p = a.ui.information;
-  InformationPageInit(a);
-  DrawPageFrame(a, kInformationPageRecord.page, p.image[kInfoTitleBar], p.text[kInfoTitle]);
-  DrawImage(a, p.image[kInfoBadge]);
   if (p.InfoButtons & kInfoYesShown) {
     DrawImage(a, p.image[kInfoYes]);
     DrawTextControl(a.frame, p.text[kInfoYesCaption], p.YesLabel);
@@ -146,6 +142,9 @@ static void InformationPageDraw(PageContext& a, int full) {
   }
 }
 
-const UiPage kInformationPageRecord = {{kInformationPage, "TA PageInformation", "Information Page"}, InformationPageInit, InformationPageTimer, InformationPagePointer, InformationPageDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kInformationFixedImages[] = {kInfoBadge, kEndOfRoles};
+
+const UiPage kInformationPageRecord = {{kInformationPage, "TA PageInformation", "Information Page", kInformationFixedImages}, InformationPageInit, InformationPageTimer, InformationPagePointer, InformationPageDraw};
 
 }  // namespace trelvan

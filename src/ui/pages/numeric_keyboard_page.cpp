@@ -74,19 +74,11 @@ static void NumericKeyboardInit(PageContext& a) {
   a.ui.pages.initialised[kNumericKeyboardPage] = 1;
 }
 
-static void NumericKeyboardDraw(PageContext& a, int full) {
-  if (!full) return;
+static void NumericKeyboardDraw(PageContext& a) {
   NumericKeyboard& n = a.ui.keyboards.numeric;
-  NumericKeyboardInit(a);
-  DrawPageFrame(a, kNumericKeyboardRecord.page, n.image[kNumericTitleBar], n.text[kNumericPrompt]);
-  for (int i = kNumericDigit0; i <= kNumericBackspace; ++i) {
-    DrawImage(a, n.image[i]);
-  }
   DrawTextControl(a.frame, n.text[kNumericMinLabel], "Min.");
   DrawTextControl(a.frame, n.text[kNumericEmptyLabel], "");
   DrawTextControl(a.frame, n.text[kNumericMaxLabel], "Max.");
-  DrawImage(a, n.image[kNumericMinus]);
-  DrawImage(a, n.image[kNumericValueFrame]);
   DrawTextControl(a.frame, n.text[kNumericValue], "Value");
   DrawBoundedText(a, n.text[kNumericPrompt], n.NumberPrompt, kNumberPromptCapacity);
   DrawBoundedText(a, n.text[kNumericMinimum], n.NumberMinText, kNumberLimitCapacity);
@@ -120,6 +112,9 @@ static void NumericKeyboardPointer(PageContext& a) {
   if (HitTest(a.input.PointerEvent, n.image[kNumericCancel])) CancelNumber(a);
 }
 
-const UiPage kNumericKeyboardRecord = {{kNumericKeyboardPage, "TA PageKeyboardNumeric", nullptr}, NumericKeyboardInit, NumericKeyboardTimer, NumericKeyboardPointer, NumericKeyboardDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kNumericKeyboardFixedImages[] = {kNumericDigit0, kNumericDigit1, kNumericDigit2, kNumericDigit3, kNumericDigit4, kNumericDigit5, kNumericDigit6, kNumericDigit7, kNumericDigit8, kNumericDigit9, kNumericCancel, kNumericPoint, kNumericOk, kNumericBackspace, kNumericMinus, kNumericValueFrame, kEndOfRoles};
+
+const UiPage kNumericKeyboardRecord = {{kNumericKeyboardPage, "TA PageKeyboardNumeric", nullptr, kNumericKeyboardFixedImages}, NumericKeyboardInit, NumericKeyboardTimer, NumericKeyboardPointer, NumericKeyboardDraw};
 
 }  // namespace trelvan

@@ -45,12 +45,8 @@ static void SelectButtonInit(PageContext& a) {
   a.ui.pages.initialised[kSelectButtonPage] = 1;
 }
 
-static void SelectButtonDraw(PageContext& a, int full) {
-  if (!full) return;
+static void SelectButtonDraw(PageContext& a) {
   SelectButtonPage& p = a.ui.selectButton;
-  SelectButtonInit(a);
-  DrawPageFrame(a, kSelectButtonRecord.page, p.image[kSelectButtonSideBar], p.title);
-  DrawImage(a, p.image[kSelectButtonBack]);
   int drawn = 0;
   while (drawn < kButtonGridCount && DrawImageControl(a.ui.controls, a.frame, a.storage, &p.button[drawn])) ++drawn;
   p.ButtonCount = static_cast<uint8_t>(drawn);
@@ -70,6 +66,9 @@ static void SelectButtonPointer(PageContext& a) {
   }
 }
 
-const UiPage kSelectButtonRecord = {{kSelectButtonPage, "TA PageSelectButton", "Select Button"}, SelectButtonInit, nullptr, SelectButtonPointer, SelectButtonDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSelectButtonFixedImages[] = {kSelectButtonBack, kEndOfRoles};
+
+const UiPage kSelectButtonRecord = {{kSelectButtonPage, "TA PageSelectButton", "Select Button", kSelectButtonFixedImages}, SelectButtonInit, nullptr, SelectButtonPointer, SelectButtonDraw};
 
 }  // namespace trelvan

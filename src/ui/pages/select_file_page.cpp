@@ -256,14 +256,10 @@ static void SelectFileInit(PageContext& a) {
   a.ui.pages.initialised[kSelectFilePage] = 1;
 }
 
-static void SelectFileDraw(PageContext& a, int full) {
-  if (!full) return;
+static void SelectFileDraw(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
-  SelectFileInit(a);
-  DrawPageFrame(a, kSelectFileRecord.page, f.image[kSelectFileTitleBar], f.text[kSelectFileTitle]);
   DrawTextControl(a.frame, f.text[kSelectFileFolderLabel], "Directory");
   DrawTextControl(a.frame, f.text[kSelectFileFileLabel], "File");
-  for (int i = kSelectFileCancel; i <= kSelectFileUpFolder; ++i) DrawImage(a, f.image[i]);
   DrawTextControl(a.frame, f.text[kSelectFilePathLabel], "Path");
   DrawTextControl(a.frame, f.text[kSelectFileHintFirstLine], "Click on File Name");
   DrawTextControl(a.frame, f.text[kSelectFileHintSecondLine], "to Select");
@@ -326,6 +322,9 @@ static void SelectFilePointer(PageContext& a) {
   }
 }
 
-const UiPage kSelectFileRecord = {{kSelectFilePage, "TA SelectFile", "Select File"}, SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSelectFileFixedImages[] = {kSelectFileCancel, kSelectFilePathFrame, kSelectFileUpFolder, kEndOfRoles};
+
+const UiPage kSelectFileRecord = {{kSelectFilePage, "TA SelectFile", "Select File", kSelectFileFixedImages}, SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw};
 
 }  // namespace trelvan

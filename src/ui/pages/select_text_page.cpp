@@ -60,14 +60,8 @@ static void SelectTextInit(PageContext& a) {
   a.ui.pages.initialised[kSelectTextPage] = 1;
 }
 
-static void SelectTextDraw(PageContext& a, int full) {
-  if (!full) return;
+static void SelectTextDraw(PageContext& a) {
   SelectTextPage& p = a.ui.selectText;
-  SelectTextInit(a);
-  DrawPageFrame(a, kSelectTextRecord.page, p.image[kSelectTextTitleBar], p.title);
-  for (int i = kSelectTextSpare1; i < kSelectTextImageCount; ++i) {
-    DrawImage(a, p.image[i]);
-  }
   DrawImage(a, p.image[kSelectTextTitleBar]);
   DrawTextControl(a.frame, p.title, p.SelectTextTitle);
   EraseControl(a.frame, p.image[kSelectTextSpare1]);
@@ -98,6 +92,9 @@ static void SelectTextPointer(PageContext& a) {
   }
 }
 
-const UiPage kSelectTextRecord = {{kSelectTextPage, "TA PageSelectText", "Select Text"}, SelectTextInit, nullptr, SelectTextPointer, SelectTextDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSelectTextFixedImages[] = {kSelectTextSpare1, kSelectTextSpare2, kSelectTextCancel, kEndOfRoles};
+
+const UiPage kSelectTextRecord = {{kSelectTextPage, "TA PageSelectText", "Select Text", kSelectTextFixedImages}, SelectTextInit, nullptr, SelectTextPointer, SelectTextDraw};
 
 }  // namespace trelvan
