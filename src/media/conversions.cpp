@@ -53,9 +53,10 @@ struct WavFiles {
       if (f == kNoFile) return kWavReadFailed;
       w.at[segment] = 0;
     }
+    uint8_t scratch[kWavReadBlock];
     while (w.at[segment] < offset) {  // skip to the offset
-      const uint32_t skip = offset - w.at[segment] < count ? offset - w.at[segment] : count;
-      const uint32_t got = count == 0 ? 0 : w.p.ReadFile(f, out, skip);
+      const uint32_t skip = offset - w.at[segment] < kWavReadBlock ? offset - w.at[segment] : kWavReadBlock;
+      const uint32_t got = w.p.ReadFile(f, scratch, skip);
       if (got == 0) return 0;
       w.at[segment] += got;
     }
@@ -68,14 +69,14 @@ struct WavFiles {
 }  // namespace
 
 int ConvertSound(Files& p, Storage& s, const char* name, const char* const* paths,
-                 uint8_t count, uint8_t* buffer) {
+                 uint8_t count, uint8_t* buffer, WavFormat* refused) {
   WavFiles files{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
   uint8_t header[kFileHeaderMaxLength];
   const int h = StorageBuildHeader(header, name, "", "Sound", "2.00");
   uint32_t size = 0;
   int result = h < 0 ? kWavOpenFailed
                      : BuildSoundData({WavFiles::Read, &files}, count, static_cast<uint32_t>(h),
-                                      buffer, kSoundBufferSize, &size);
+                                      buffer, kSoundBufferSize, &size, refused);
   for (int f : files.file) {
     if (f != kNoFile) p.CloseFile(f);
   }

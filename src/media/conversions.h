@@ -30,9 +30,9 @@ int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, uin
 
 // The sound `name` from the WAV files of `count` (1 or 3) segments, each the
 // path of one file. A WavResult or a StoreResult; `buffer` is the 2 MB
-// sound buffer.
+// sound buffer; `refused` (may be null) receives a refused file's format.
 int ConvertSound(Files& p, Storage& s, const char* name, const char* const* paths,
-                 uint8_t count, uint8_t* buffer);
+                 uint8_t count, uint8_t* buffer, WavFormat* refused = nullptr);
 
 // The sound's paths: the source folder, the separator, each slot's file
 // name and ".wav", for the slots in use from slot 0. Returns the number of

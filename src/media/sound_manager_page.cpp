@@ -144,14 +144,24 @@ void CreateSound(Assistant& a) {
     return Message(a, "Error - Source Files not Selected!");
   }
   const char* list[kSoundSlotCount] = {paths[0], paths[1], paths[2]};
-  const int result = ConvertSound(a.platform.files, a.storage, c.soundName, list, n, a.media.soundBuffer);
+  WavFormat refused{};
+  const int result =
+      ConvertSound(a.platform.files, a.storage, c.soundName, list, n, a.media.soundBuffer, &refused);
   RefreshList(a);
   if (result >= kStoreNoSpace) {
     Message(a, StoreResultText(result));
-  } else if (result != kWavOk) {
+  } else if (result == kWavOpenFailed) {
     // a file that does not open is a failure below the page: a message box first
-    if (result == kWavOpenFailed) a.platform.window.ShowMessageBox("Error");
+    a.platform.window.ShowMessageBox("Error");
     Message(a, WavResultText(result));
+  } else if (result == kSoundTooLong) {
+    Message(a, WavResultText(result));
+  } else if (result != kWavOk) {
+    // the quoted refusal, then what the file is
+    char what[48], text[kMessageTextCapacity];
+    DescribeWavFormat(refused, what, sizeof what);
+    FormatText(text, "%s This file: %s.", WavResultText(result), what);
+    Message(a, text);
   }
 }
 

@@ -186,7 +186,7 @@ TEST_F(MediaPagesTest, SoundRefusalsStoreNothing) {
     Bytes wav;
     const char* message;
   } cases[] = {
-      {"SLOW", Wav(22050, 40), "Error - Sample Rate not 44.1kHz!"},
+      {"SLOW", Wav(22050, 40), "Error - Sample Rate not 44.1kHz! This file: mono, 22050 Hz, 16-bit PCM."},
       {"LONG", Wav(44100, 7000000), "Error - Sound too long!"},  // 2,187,509 bytes of sound data
       {"TAKEN", Wav(44100, 40), "Error - File Name Already Used!"},
       {"FINE", Wav(44100, 40), ""},
