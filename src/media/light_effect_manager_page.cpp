@@ -142,7 +142,7 @@ void LightDraw(Assistant& a, int full) {
       DrawImage(a, m.image[i]);
     }
   }
-  DrawTextControl(a.frame, m.text[kLightHint], "Click a graph to draw; the buttons set values");
+  DrawTextControl(a.frame, m.text[kLightHint], "Draw on a graph. Rise, Fall, Sine: length in samples");
   if (full) a.media.lightEffects.listPage = 0;
   RefreshList(a);
   DrawEditor(a);

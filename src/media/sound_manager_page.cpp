@@ -20,6 +20,7 @@ constexpr const char* kNameInUse = "Select a different file name - Name already 
 constexpr uint16_t kSlotsX = 355, kSlotsY = 130, kSlotPitch = 23, kSlotW = 420;
 constexpr uint16_t kSlotPicture = 9;
 constexpr uint16_t kLabelX = 361, kFileNameX = 491;
+constexpr uint16_t kPromptColour = 0xE698;  // pale blue on the slot's navy: what a press does
 constexpr uint16_t kSingleOff = 5, kSingleOn = 6, kThreeOff = 3, kThreeOn = 4;
 // Texts 1 to 4 and 6 to 8.
 constexpr const char* kFormatTexts[] = {"Sound Format: WAV", "Sample Rate: 44.1kHz",
@@ -71,9 +72,11 @@ void DrawSlots(Assistant& a) {
     DrawImage(a, &m.slots[s]);
     const uint16_t y = static_cast<uint16_t>(m.slots[s].y + 2);
     const TextControl label{kLabelX, y, 128, 19, 0, kTextNoBackground, 0x0000, 0xFFFF};
-    const TextControl file{kFileNameX, y, 280, 19, 0, kTextNoBackground, 0xFFFF, 0x0000};
+    const bool chosen = slot.fileName[0] != 0;
+    const TextControl file{kFileNameX, y, 280, 19, 0, kTextNoBackground,
+                           chosen ? uint16_t{0xFFFF} : kPromptColour, 0x0000};
     DrawTextControl(a.frame, &label, slot.label);
-    DrawTextControl(a.frame, &file, slot.fileName);
+    DrawTextControl(a.frame, &file, chosen ? slot.fileName : "Choose WAV file");
   }
 }
 

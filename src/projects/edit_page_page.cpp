@@ -133,7 +133,7 @@ void Draw(Assistant& a, int full) {
   DrawTextControl(a.frame, m.text[kEditPageNote1], "NOTE: You can drag");
   DrawTextControl(a.frame, m.text[kEditPageNote2], "buttons to position them.");
   DrawTextControl(a.frame, m.text[kEditPageNameLabel], "Project Name:");
-  DrawTextControl(a.frame, m.text[kEditPageScreenTitle], "Handheld Controller  Screen");
+  DrawTextControl(a.frame, m.text[kEditPageScreenTitle], "Handheld Controller Screen");
   DrawTextControl(a.frame, m.text[kEditPageModuleLabel], "Module:");
   DrawProjectInformation(a);
 }

@@ -134,7 +134,7 @@ static void InformationPageDraw(Assistant& a, int full) {
   }
   if (p.InfoButtons == 0) {
     p.InfoButtons = kInfoExitShown;
-    CopyText("Exit", p.ExitLabel, kButtonLabelCapacity);
+    CopyText("OK", p.ExitLabel, kButtonLabelCapacity);
   }
   if (p.InfoButtons & kInfoExitShown) {
     DrawImage(a, p.image[kInfoExit]);

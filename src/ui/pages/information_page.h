@@ -1,5 +1,5 @@
 // The information page (page 6): the program's message and question box.
-// Up to three lines of text and the "Yes", "Exit" and "No" buttons; it
+// Up to three lines of text and the "Yes", "OK" and "No" buttons; it
 // returns to the calling page and leaves the button pressed in InfoButtons.
 #pragma once
 
@@ -52,7 +52,7 @@ void ShowMessage(Assistant& a, const char* text);
 void AddYesButton(Assistant& a);
 void AddNoButton(Assistant& a);
 // Opens the page with `text` and the buttons of `shown` (kInfoYesShown,
-// kInfoNoShown; none gives "Exit"), returning to returnPage.
+// kInfoNoShown; none gives "OK", which closes the message), returning to returnPage.
 void RequestInformation(Assistant& a, const char* text, uint16_t shown, int32_t returnPage);
 // For the caller's timer handler, once after the page went back: the
 // pressed-button bit (kInfoYesPressed, kInfoExitPressed, kInfoNoPressed);
