@@ -186,7 +186,7 @@ void LightTimer(Assistant& a) {
     const bool saveAs = RequestTagIs(a, "Save As");
     if (!TakeConfirmedText(a)) return;
     char name[kMediaNameCapacity];
-    FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
+    TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kMediaNameCapacity - 2);
     if (saveAs) {
       CopyText(name, a.media.effectName, kMediaNameCapacity);
       Save(a);

@@ -113,7 +113,7 @@ void SoundManagerTimer(Assistant& a) {
   if (a.ui.keyboards.TextRequested) {
     if (TakeConfirmedText(a) && RequestTagIs(a, kNameTag)) {
       char name[kMediaNameCapacity];
-      FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
+      TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kSoundNameCapacity - 2);
       if (StorageFindFile(a.storage, name) < 0) {
         CopyText(name, c.soundName, kSoundNameCapacity);
         DrawName(a);

@@ -29,8 +29,7 @@ void EditorSave(Assistant& a, int32_t page) {
 
 void EditorSaveAs(Assistant& a, const char* text, int32_t page) {
   char name[kProjectNameCapacity];
-  CopyText(text, name, 31);  // at most 30 characters, then the "~"
-  AppendText("~", name);
+  TypedFileName(text, name, 30);
   const int existing = StorageFindFile(a.storage, name);
   if (existing >= 0) {
     char type[kProjectTextCapacity];

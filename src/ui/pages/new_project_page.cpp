@@ -80,12 +80,7 @@ void Draw(Assistant& a, int full) {
 void Timer(Assistant& a) {
   if (!TakeConfirmedText(a) || !RequestTagIs(a, kNameRequestTag)) return;
   char name[kProjectTextCapacity];
-  CopyText(a.ui.keyboards.alpha.EnteredText, name, sizeof name);
-  const uint16_t length = TextLength(name);
-  // Project names always end in "~".
-  if ((length == 0 || name[length - 1] != '~') && length + 1 < kProjectTextCapacity) {
-    AppendText("~", name);
-  }
+  TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kProjectTextCapacity - 2);
   if (StorageFindFile(a.storage, name) >= 0) {
     RequestInformation(a, kMsgNameTaken, 0, kNewProjectPage);
     return;
