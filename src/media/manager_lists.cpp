@@ -24,7 +24,7 @@ void DrawMediaList(Assistant& a, const MediaList& list, const MediaRow* rows, co
   DrawImage(a, frame);
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
-    DrawTextControl(a.frame, &rows[r].name, list.names[r]);
+    DrawFittedText(a.frame, &rows[r].name, list.names[r]);
     DrawImage(a, &rows[r].first);
     if (rows[r].second.w) DrawImage(a, &rows[r].second);
   }

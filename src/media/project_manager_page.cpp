@@ -38,7 +38,7 @@ void DrawList(Assistant& a) {
   DrawImage(a, m.image[kProjectManagerListFrame]);
   for (const ProjectListRow& row : m.rows) {
     if (!row.inUse) continue;
-    DrawTextControl(a.frame, &row.text, row.name);
+    DrawFittedText(a.frame, &row.text, row.name);
     DrawImage(a, &row.remove);
     DrawImage(a, &row.edit);
   }

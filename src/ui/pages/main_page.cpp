@@ -97,7 +97,7 @@ void DrawListArea(Assistant& a) {
     if (!ListRowShown(lists, r)) continue;
     ListRow& row = m.listRows[r];
     const char* name = ListRowName(lists, r);
-    DrawTextControl(a.frame, &row.text, name);
+    DrawFittedText(a.frame, &row.text, name);
     if (!lists.rowsSelectable) continue;
     row.mark.pictureIndex = SelectionHolds(a.link.transfer, name) ? kRowChosen : kRowNotChosen;
     DrawImage(a, &row.mark);
@@ -116,7 +116,7 @@ void DrawSelection(Assistant& a) {
   for (int k = 0; k < kSelectionCapacity; ++k) {
     const SelectionEntry& e = t.selectionList[k];
     if (k >= t.selectionCount || !e.shown) continue;
-    DrawTextControl(a.frame, &m.selectionRows[k].text, e.name);
+    DrawFittedText(a.frame, &m.selectionRows[k].text, e.name);
     DrawImage(a, &m.selectionRows[k].mark);
   }
 }

@@ -87,7 +87,9 @@ void DrawList(Assistant& a, const ListView& v) {
     SelectFileRow& r = v.rows[i];
     CopyText(v.names[index], r.name, kSelectRowNameCapacity);
     r.inUse = 1;
-    DrawString(a.frame, 0, r.x, r.y, r.name, v.nameWidth, 0);
+    char fitted[kSelectRowNameCapacity];
+    FitText(0, r.name, v.nameWidth, fitted, sizeof fitted);
+    DrawString(a.frame, 0, r.x, r.y, fitted, v.nameWidth, 0);
   }
   ShowBlockControl(a, v.previous, v.page > 0);
   ShowBlockControl(a, v.next, uint32_t{kSelectRows} * (v.page + 1u) < v.count);
