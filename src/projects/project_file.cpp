@@ -219,11 +219,38 @@ void KeepButtonOnScreen(int32_t* x, int32_t* y) {
   *y = *y < kDragMinY ? kDragMinY : *y > kDragMaxY ? kDragMaxY : *y;
 }
 
+namespace {
+
+constexpr int32_t kButtonW = 60, kButtonH = 40;
+
+bool CoversAButton(const Project& p, uint8_t count, int32_t x, int32_t y) {
+  for (uint8_t k = 0; k < count; ++k) {
+    const int32_t dx = x - p.buttons[k].x, dy = y - p.buttons[k].y;
+    if (dx > -kButtonW && dx < kButtonW && dy > -kButtonH && dy < kButtonH) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int16_t AddButton(Project& p) {
   if (p.buttonCount >= kMaxButtons) return -1;
   ProjectButton& b = p.buttons[p.buttonCount];
   b.buttonMode = 0;
   FormatText(b.name, "Button %d", p.buttonCount + 1);
+  // A slot whose last position lies over an earlier button moves to the
+  // first free place, row by row, so no button hides another.
+  if (CoversAButton(p, p.buttonCount, b.x, b.y)) {
+    bool placed = false;
+    for (int32_t y = kDragMinY; y <= kDragMaxY && !placed; y += kButtonH + 4) {
+      for (int32_t x = kDragMinX; x <= kDragMaxX && !placed; x += kButtonW + 4) {
+        if (CoversAButton(p, p.buttonCount, x, y)) continue;
+        b.x = static_cast<uint16_t>(x);
+        b.y = static_cast<uint16_t>(y);
+        placed = true;
+      }
+    }
+  }
   ++p.buttonCount;
   RebuildIoLabels(p);
   return p.buttonCount;

@@ -68,7 +68,9 @@ bool IsNameInUse(const Project& p, const char* text);
 // screen's top bar stays free and the 60 x 40 button stays on the screen.
 constexpr int32_t kDragMinX = 1, kDragMaxX = 260, kDragMinY = 25, kDragMaxY = 200;
 void KeepButtonOnScreen(int32_t* x, int32_t* y);
-// The new buttonCount, or -1 at 8 buttons.
+// The new buttonCount, or -1 at 8 buttons. The button keeps its slot's
+// last position unless that covers an earlier button; then it takes the
+// first free place on the screen.
 int16_t AddButton(Project& p);
 // The new buttonCount, or -1 when i is not a button. The freed slot gets the
 // new-project defaults. The caller has already renumbered the program.

@@ -142,6 +142,21 @@ TEST_F(ProjectFileTest, NamesInUseAndTheButtonList) {
   EXPECT_EQ(RemoveButton(p, 2), -1);
 }
 
+// A new button never lands on an earlier one: a fresh slot over one moves
+// to the first free place; a slot's last position that is free stays.
+TEST_F(ProjectFileTest, NewButtonsDoNotCoverEarlierOnes) {
+  Project& p = ps->project;
+  p.buttons[3].x = 150;
+  p.buttons[3].y = 150;
+  const struct { uint16_t x, y; } expected[] = {{0, 25}, {65, 25}, {129, 25}, {150, 150}, {193, 25},
+                                                {257, 25}, {1, 69}, {65, 69}};
+  for (const auto& e : expected) {
+    const int16_t n = AddButton(p);
+    EXPECT_EQ(p.buttons[n - 1].x, e.x) << n;
+    EXPECT_EQ(p.buttons[n - 1].y, e.y) << n;
+  }
+}
+
 TEST_F(ProjectFileTest, ARefusedSaveIsReportedAndKeepsTheOldFile) {
   Project& p = ps->project;
   CopyText("Kept~", p.name, kProjectNameCapacity);
