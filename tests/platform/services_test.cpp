@@ -1,5 +1,6 @@
-// The Linux udp, processes and libraries services on the real system, and
-// the fake udp beside the real one where both keep one contract.
+// The Linux udp, processes and libraries services on the real system, the
+// fake udp beside the real one where both keep one contract, and the
+// message box's line breaking.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
@@ -15,6 +16,7 @@
 
 #include "platform/fake/fake_udp.h"
 #include "platform/linux/dl_libraries.h"
+#include "platform/linux/message_lines.h"
 #include "platform/linux/posix_udp.h"
 #include "platform/linux/proc_processes.h"
 #include "net/free_port.h"
@@ -97,6 +99,24 @@ TEST(LibrariesService, LoadsByNameAndFindsFunctions) {
   ASSERT_NE(c, nullptr);
   EXPECT_NE(libraries.Function(c, "strlen"), nullptr);
   EXPECT_EQ(libraries.Function(c, "FT_Read"), nullptr);
+}
+
+}  // namespace
+}  // namespace trelvan
+
+namespace trelvan {
+namespace {
+
+TEST(MessageBoxLines, BreakAtBlanksWithinTheWidth) {
+  const struct { const char* text; const char* lines; } cases[] = {
+      {"Hi there", "Hi there"},
+      {"aaaa bbbb cccc", "aaaa\nbbbb\ncccc"},
+      {"aaaa bbb cccc", "aaaa bbb\ncccc"},   // exactly eight fit
+      {"aaaabbbbcccc dd", "aaaabbbb\ncccc dd"},  // a long word is broken inside
+      {"ab\ncd ef gh ij", "ab\ncd ef gh\nij"},  // breaks in the text are kept
+      {"aaaa bbb  cc", "aaaa bbb\n cc"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BreakMessageLines(c.text, 8), c.lines) << c.text;
 }
 
 }  // namespace
