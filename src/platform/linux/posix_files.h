@@ -12,12 +12,13 @@ namespace trelvan {
 
 class PosixFiles : public Files {
  public:
-  explicit PosixFiles(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  explicit PosixFiles(std::string dataFolder);
   ~PosixFiles() override;
 
   char PathSeparator() const override { return '/'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
   const char* RootFolder() const override { return "/"; }
+  const char* StartFolder() const override { return startFolder_.c_str(); }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
@@ -36,6 +37,7 @@ class PosixFiles : public Files {
  private:
   int Descriptor(int file) const;
   std::string dataFolder_;
+  std::string startFolder_;  // $HOME with its "/", or "/"
   std::vector<int> descriptors_;  // by handle; -1 once closed
 };
 
