@@ -1,5 +1,7 @@
 #include "media/conversions.h"
 
+#include "media/sound_decode.h"
+#include "storage/bytes.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/type_list.h"
@@ -86,6 +88,38 @@ int ConvertSound(Files& p, Storage& s, const char* name, const char* const* path
     return StoreRefusal(s);
   }
   return kWavOk;
+}
+
+uint32_t DecodeStoredSound(const Storage& s, uint16_t index, uint8_t* buffer, int16_t* out,
+                           uint32_t capacity) {
+  const uint32_t start = StorageHeaderLength(s, index);
+  const uint32_t size = StorageFileSize(s, index);
+  if (size <= start || size - start > kSoundBufferSize) return 0;
+  const uint32_t got = StorageReadData(s, index, start, buffer, size - start);
+  return DecodeSound(buffer, got, out, capacity);
+}
+
+int ReadWavSamples(Files& p, const char* path, int16_t* out, uint32_t capacity, uint32_t* count) {
+  *count = 0;
+  const char* const paths[1] = {path};
+  WavFiles file{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
+  const WavReader reader{WavFiles::Read, &file};
+  WavData data;
+  int result = ReadWavHeader(reader, 0, &data, nullptr);
+  if (result == kWavOk) {
+    uint32_t want = data.size / 2 < capacity ? data.size / 2 : capacity;
+    const uint32_t got = WavFiles::Read(&file, 0, data.start, reinterpret_cast<uint8_t*>(out), want * 2);
+    if (got == kWavReadFailed) {
+      result = kWavOpenFailed;
+    } else {
+      // the file's bytes are little-endian samples
+      uint8_t* bytes = reinterpret_cast<uint8_t*>(out);
+      for (uint32_t i = 0; i < got / 2; ++i) out[i] = static_cast<int16_t>(ReadU16LE(bytes + 2 * i));
+      *count = got / 2;
+    }
+  }
+  if (file.file[0] != kNoFile) p.CloseFile(file.file[0]);
+  return result;
 }
 
 uint8_t SoundSourcePaths(const SoundChoice& c, char separator,

@@ -57,9 +57,16 @@ enum class LoadResult { kLoaded, kNoFile, kDamaged };
 bool SaveProject(Projects& ps, Storage& s);
 // Reads the file named p.name. The record is unchanged unless it loads.
 LoadResult LoadProject(Project& p, const Storage& s);
-// Rebuilds projectList and projectCount from the stored files of the project
-// type, in storage order; the first 18 when more are stored.
-uint8_t ListProjects(Projects& ps, const Storage& s);
+// Rebuilds projectList from the stored files of the project type, in storage
+// order, 18 at a time from list page `listPage`, and projectCount, the
+// number stored (at most 255).
+uint8_t ListProjects(Projects& ps, const Storage& s, uint16_t listPage = 0);
+
+// The stored projects that name `fileName` as their picture or as a
+// constant text (a sound or light effect the program plays; a name typed
+// without its "~" counts too), joined with ", " into `out`. Returns how
+// many; a damaged project counts as using nothing.
+uint16_t ProjectsUsingFile(const Storage& s, const char* fileName, char* out, uint16_t capacity);
 
 uint8_t PhysicalInputCount(const Project& p);
 // The class's input and output labels, then the button names as inputs.

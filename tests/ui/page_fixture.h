@@ -143,6 +143,14 @@ class PageTest : public ::testing::Test {
     EXPECT_EQ(a->ui.information.InfoReturnPage, returnPage);
     Show(returnPage);
   }
+  // A click on the information page's button `role`, then the ticks that
+  // hand the answer to the page it returns to.
+  void Answer(int role) {
+    Send(Message::Timer);
+    ClickOn(a->ui.information.image[role]);
+    Send(Message::Timer);
+    Send(Message::Timer);
+  }
   // Leaves 64 bytes' room in the storage: the next record of any size is refused.
   void FillStorage() {
     const uint32_t filler = a->storage.fs.header.freeBlocks * kBlockSize - 64;

@@ -27,16 +27,31 @@ class ProjectPagesTest : public testing::PageTest {
   ImageControl* NewProject(int role) { return a->projects.newProject.image[role]; }
 };
 
+// A 19th project (from the handheld or Save As) is reached on the second
+// list page; deleting asks first, and No keeps the file.
 TEST_F(ProjectPagesTest, EighteenProjectsRefuseANewOneUntilOneIsDeleted) {
-  for (int i = 0; i < 18; ++i) SaveNew(("P" + std::to_string(10 + i) + "~").c_str());
+  for (int i = 0; i < 19; ++i) SaveNew(("P" + std::to_string(10 + i) + "~").c_str());
   Show(kProjectManagerPage);
   ClickOn(Manager(kProjectManagerNewProject));
   ExpectMessage("Maximum number of projects reached - No more projects allowed!",
                 kProjectManagerPage);
-  ClickOn(&a->projects.projectManager.rows[0].remove);
-  EXPECT_LT(StorageFindFile(a->storage, "P10~"), 0);
-  EXPECT_STREQ(a->projects.projectManager.rows[0].name, "P11~");
-  EXPECT_FALSE(a->projects.projectManager.rows[17].inUse);
+  ProjectManagerPage& m = a->projects.projectManager;
+  ClickOn(Manager(kProjectManagerNextListPage));
+  EXPECT_STREQ(m.rows[0].name, "P28~");
+  EXPECT_FALSE(m.rows[1].inUse);
+  const struct { int answer; const char* gone; const char* first; } deletes[] = {
+      {kInfoNo, nullptr, "P28~"}, {kInfoYes, "P28~", "P10~"}, {kInfoYes, "P10~", "P11~"}};
+  for (const auto& d : deletes) {
+    ClickOn(&m.rows[0].remove);
+    EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
+    Answer(d.answer);
+    if (d.gone) {
+      EXPECT_LT(StorageFindFile(a->storage, d.gone), 0);
+    }
+    EXPECT_STREQ(m.rows[0].name, d.first);  // a page emptied by the deletion steps back
+  }
+  EXPECT_GE(StorageFindFile(a->storage, "P11~"), 0);
+  EXPECT_FALSE(m.rows[17].inUse);
   P().modified = false;
   ClickOn(Manager(kProjectManagerNewProject));
   EXPECT_EQ(a->ui.pages.CurrentPage, kNewProjectPage);
@@ -104,12 +119,6 @@ class EditPageTest : public ProjectPagesTest {
   }
   EditPageRow& Row(int i) { return a->projects.editPage.rows[i]; }
   ImageControl* Control(int role) { return a->projects.editPage.image[role]; }
-  void Answer(int role) {
-    Send(Message::Timer);
-    ClickOn(a->ui.information.image[role]);
-    Send(Message::Timer);
-    Send(Message::Timer);
-  }
 };
 
 TEST_F(EditPageTest, DraggingKeepsTheButtonOnTheScreenAndStoresItOnRelease) {
