@@ -41,6 +41,7 @@ struct MediaList {
   uint16_t listPage;   /**< which group of 17 the rows show, 0 for the first */
   uint8_t inUse[kMediaListRows];
   char names[kMediaListRows][kMediaNameCapacity];
+  char deleteAsked[kMediaNameCapacity];  /**< the file a delete question waits with */
 };
 
 // Counts the stored files of `type` and fills the rows of the list page.

@@ -10,6 +10,7 @@
 
 #include "media/conversions.h"
 #include "media/light_effect_manager_page.h"
+#include "media/sound_decode.h"
 #include "storage/bytes.h"
 #include "storage/whole_file.h"
 #include "ui/page_fixture.h"
@@ -136,9 +137,15 @@ TEST_F(MediaPagesTest, ThirtyFivePicturesOnThreeListPages) {
     for (uint8_t used : list.inUse) rows += used;
     EXPECT_EQ(rows, s.rows);
   }
-  // delete the first row of the second page: the next picture moves up
-  ClickOn(&p.rows[0].first);
-  EXPECT_LT(Find("P117~"), 0);
+  // delete the first row of the second page after asking: No keeps it,
+  // Yes deletes it and the next picture moves up, on the same list page
+  for (int answer : {kInfoNo, kInfoYes}) {
+    ClickOn(&p.rows[0].first);
+    EXPECT_STREQ(a->ui.information.MessageText, "Delete P117~?");
+    Answer(answer);
+    EXPECT_EQ(Find("P117~") >= 0, answer == kInfoNo);
+    EXPECT_EQ(list.listPage, 1);
+  }
   EXPECT_STREQ(list.names[0], "P118~");
 }
 
@@ -255,6 +262,52 @@ TEST_F(MediaPagesTest, LightEffectSectionsSaveAndLoad) {
   Type("Beacon");
   EXPECT_EQ(Message(), "Error - Not enough free storage!");
   EXPECT_LT(Find("beacon~"), 0);
+}
+
+}  // namespace
+}  // namespace trelvan
+
+namespace trelvan {
+namespace {
+
+// A chosen WAV plays as it is on the PC, a stored sound as the handheld
+// plays it; a second press stops; a PC without sound output is told once.
+TEST_F(MediaPagesTest, PlayControlsPlayAndStop) {
+  Open(kSoundManagerPage);
+  SoundManagerPage& p = M().soundPage;
+  FakeAudio& audio = platform.audio;
+  Bytes wav = Wav(44100, 64);
+  std::vector<int16_t> samples, decoded;
+  for (int i = 0; i < 32; ++i) {
+    samples.push_back(static_cast<int16_t>(i * 2000 - 31000));
+    WriteU16LE(&wav[44 + 2 * i], static_cast<uint16_t>(samples.back()));
+    if (i % 2) decoded.push_back(SoundSample(SoundValue(samples[i - 1], samples[i])));
+  }
+  ClickOn(p.image[kSoundModeSingle]);
+  ClickOn(&p.slots[0]);
+  Choose(WriteFile("ramp.wav", wav), kSoundManagerPage);
+  CopyText("Ramp~", M().sound.soundName, kSoundNameCapacity);
+  ClickOn(p.image[kSoundCreate]);
+  const struct { ImageControl* control; std::vector<int16_t> played; uint32_t rate; int8_t playing; } presses[] = {
+      {&p.slotPlay[0], samples, 44100, kPlayingSlot}, {&p.rows[0].second, decoded, 22050, 0},
+      {&p.rows[0].second, decoded, 22050, -1}};  // the second press stops
+  for (const auto& press : presses) {
+    ClickOn(press.control);
+    EXPECT_EQ(audio.played, press.played);
+    EXPECT_EQ(audio.playedRate, press.rate);
+    EXPECT_EQ(p.playing, press.playing);
+    EXPECT_EQ(audio.playing, press.playing >= 0);
+  }
+  ClickOn(&p.rows[0].second);
+  audio.playing = false;  // the end of the sound
+  Send(Message::Timer);
+  EXPECT_EQ(p.playing, -1);
+  audio.present = false;
+  ClickOn(&p.rows[0].second);
+  EXPECT_EQ(Message(), "This computer has no sound output - sounds can not be played here.");
+  Open(kSoundManagerPage);
+  ClickOn(&p.rows[0].second);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSoundManagerPage);
 }
 
 }  // namespace
