@@ -112,6 +112,7 @@ void OpenProject(PageContext& a, Projects& projects, const char* name) {
   p.modified = false;
   projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
   projects.pageEditor = PageEditor{};
+  projects.undoReady = 0;
   if (PageTable(a.ui.pages, kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
 }
 

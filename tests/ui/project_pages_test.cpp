@@ -221,6 +221,34 @@ TEST_F(EditPageTest, ASaveTheStorageRefusesIsReportedAsSuch) {
   EXPECT_TRUE(P().modified);
 }
 
+// Undo takes back the last change, once: an added button, a removal, a drag.
+TEST_F(EditPageTest, UndoTakesBackTheLastChange) {
+  const struct { int role; int row; uint8_t count; uint16_t x0; } steps[] = {
+      {kEditPageAddButton, -1, 3, 0}, {-1, 1, 1, 0}, {-1, -1, 2, 150}};
+  for (const auto& s : steps) {
+    if (s.role >= 0) ClickOn(Control(s.role));
+    if (s.row >= 0) ClickOn(&Row(s.row).remove);
+    if (s.x0) {  // drag button 0 to the right
+      const ImageControl c = Row(0).screenPicture;
+      Click(c.x + 10, c.y + 10);
+      Send(Message::MouseMove, 0, c.x + 10 + s.x0, c.y + 10);
+      Send(Message::Timer);
+      Send(Message::LeftButtonUp, 0, c.x + 10 + s.x0, c.y + 10);
+      Send(Message::Timer);
+      EXPECT_EQ(P().buttons[0].x, c.x - Control(kEditPageScreenArea)->x + s.x0);
+    }
+    EXPECT_EQ(P().buttonCount, s.count);
+    const Project before = a->projects.undo;
+    ClickOn(Control(kEditPageUndo));
+    EXPECT_EQ(P().buttonCount, 2);
+    EXPECT_EQ(P().buttons[0].x, before.buttons[0].x);
+    EXPECT_STREQ(P().buttons[1].name, "Button 2");
+  }
+  P().buttons[0].x = 77;
+  ClickOn(Control(kEditPageUndo));  // nothing left to take back
+  EXPECT_EQ(P().buttons[0].x, 77);
+}
+
 class EditProgramTest : public ProjectPagesTest {
  protected:
   // An accessory module project (8 physical inputs) with three buttons and
@@ -264,6 +292,11 @@ TEST_F(EditProgramTest, CancellingACopyKeepsItsConstantUntilARemovalPrunesIt) {
   ClickOn(&Page().removeHandle[1]);
   EXPECT_EQ(ProgramHex(P()), "00 12");
   EXPECT_EQ(P().constIntCount, 0);
+  // Undo takes the removal back, once
+  for (int i = 0; i < 2; ++i) {
+    ClickOn(Page().image[kEditProgramUndo]);
+    EXPECT_EQ(ProgramHex(P()), "00 07 00 22 09 00 12");
+  }
 }
 
 TEST_F(EditProgramTest, LimitsAndTheirMessages) {
