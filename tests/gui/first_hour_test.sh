@@ -23,71 +23,25 @@ fail() { echo "FAIL: $*"; exit 1; }
 sox -n -r 44100 -b 16 -c 1 "$out/horn.wav" synth 0.3 sine 440 vol 0.5 || fail "sox"
 "$inspector" "$storage" add-sound horn "$out/horn.wav" >/dev/null || fail "add-sound"
 
-# The headless runner's frames of the same storage and clicks.
+# The walk: a click at X,Y; "wait" for the sound to play out; a screen
+# NAME:GEOMETRY compared with the headless runner's frame of the same
+# storage and clicks (the connection lamps differ, so the main page is
+# compared by its How-to panel only).
+walk=(319,132 319,225 255,122 wait 728,568                    # play horn~ in the Sound Manager
+      319,101 319,225 308,122 first_hour_question:800x600+0+0   # delete Station~: the question
+      490,320 695,568                                           # No
+      319,194 319,225 166,530 first_hour_projects:800x600+0+0   # the Project Manager's second page
+      645,536 319,101 150,294 125,101 first_hour_notice:360x100+430+404  # a pick, then a server list
+      705,536)                                                  # exit
 reference="$out/first_hour_reference"
 rm -rf "$reference"; cp -r "$data" "$reference"
-cat >"$out/first_hour_reference.run" <<'SCRIPT'
-tick 3
-press 319 101
-tick
-release
-tick
-press 319 225
-tick
-release
-tick
-tick 2
-press 308 122
-tick
-release
-tick
-tick 2
-shot first_hour_question.png
-press 490 320
-tick
-release
-tick
-tick 2
-press 695 568
-tick
-release
-tick
-tick 2
-press 319 194
-tick
-release
-tick
-press 319 225
-tick
-release
-tick
-tick 2
-press 166 530
-tick
-release
-tick
-tick
-shot first_hour_projects.png
-press 645 536
-tick
-release
-tick
-tick 2
-press 319 101
-tick
-release
-tick
-press 150 294
-tick
-release
-tick
-press 125 101
-tick
-release
-tick
-tick
-shot first_hour_notice.png
-SCRIPT
+for step in "${walk[@]}"; do
+  case $step in
+    wait) ;;
+    *:*) printf 'shot %s.png\n' "${step%%:*}" ;;
+    *) printf 'press %s %s\ntick\nrelease\ntick 2\n' "${step%,*}" "${step#*,}" ;;
+  esac
+done | { echo 'tick 3'; cat; } >"$out/first_hour_reference.run"
 TRELVAN_DATA_DIR="$reference" "$headless" --output "$out" "$out/first_hour_reference.run" >/dev/null ||
   fail "reference shots"
 
@@ -97,39 +51,21 @@ start_xvfb || exit 1
 "$program" &
 app=$!
 find_window "$app" || fail "no window"
-# click X Y: a press held like a hand's, then time for the page to draw.
-click() {
-  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1
-  sleep 0.4
-}
-# expect NAME [GEOMETRY]: the window (or its area) shows the reference NAME.
-expect() {
-  wait_for_picture "$out/first_hour_now.png" "${2:-800x600+$left+$top}" "$out/$1.png" 10 ||
-    fail "the window does not show $1"
-}
 sleep 1
-click 319 132   # the sounds in the Assistant
-click 319 225   # Open Manager: the Sound Manager
-click 255 122   # play horn~
-sleep 1.5
-click 728 568   # back to the main page
-click 319 101   # the pictures in the Assistant
-click 319 225   # Open Manager: the Picture Manager
-click 308 122   # delete Station~
-expect first_hour_question
-click 490 320   # No
-click 695 568   # back to the main page
-click 319 194   # the projects in the Assistant
-click 319 225   # Open Manager: the Project Manager
-click 166 530   # the next page: the 19th project
-expect first_hour_projects
-click 645 536   # back to the main page
-click 319 101   # the pictures in the Assistant
-click 150 294   # pick Station~
-click 125 101   # the server's pictures: the pick goes, and the panel says why
-convert "$out/first_hour_notice.png" -crop 360x100+430+404 +repage "$out/first_hour_notice_area.png"
-expect first_hour_notice_area "360x100+$((left + 430))+$((top + 404))"
-click 705 536   # exit
+for step in "${walk[@]}"; do
+  case $step in
+    wait) sleep 1.5 ;;
+    *:*)
+      name=${step%%:*} geometry=${step#*:}
+      read -r w h x y <<<"${geometry//[x+]/ }"
+      convert "$out/$name.png" -crop "$geometry" +repage "$out/${name}_area.png"
+      wait_for_picture "$out/first_hour_now.png" "${w}x$h+$((left + x))+$((top + y))" \
+        "$out/${name}_area.png" 10 || fail "the window does not show $name" ;;
+    *)  # a press held like a hand's, then time for the page to draw
+      xdotool mousemove "$((left + ${step%,*}))" "$((top + ${step#*,}))" mousedown 1 sleep 0.12 mouseup 1
+      sleep 0.4 ;;
+  esac
+done
 wait_exit "$app" 15
 app=""
 [ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS'"
