@@ -12,11 +12,12 @@ namespace trelvan {
 
 class PosixFiles : public Files {
  public:
-  explicit PosixFiles(std::string dataFolder);
+  explicit PosixFiles(std::string dataFolder, std::string resourceFolder = "");
   ~PosixFiles() override;
 
   char PathSeparator() const override { return '/'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
+  const char* ResourceFolder() const override { return resourceFolder_.c_str(); }
   const char* RootFolder() const override { return "/"; }
   const char* StartFolder() const override { return startFolder_.c_str(); }
   int OpenRead(const char* path) override;
@@ -37,6 +38,7 @@ class PosixFiles : public Files {
  private:
   int Descriptor(int file) const;
   std::string dataFolder_;
+  std::string resourceFolder_;
   std::string startFolder_;  // $HOME with its "/", or "/"
   std::vector<int> descriptors_;  // by handle; -1 once closed
 };
@@ -44,5 +46,10 @@ class PosixFiles : public Files {
 // The data folder: TRELVAN_DATA_DIR, else $XDG_DATA_HOME/Trelvan Assistant,
 // else ~/.local/share/Trelvan Assistant. Created when missing.
 std::string LinuxDataFolder();
+
+// The program's own page files: TRELVAN_RESOURCE_DIR, else the package's
+// share/trelvan-assistant beside the program's bin folder, else, run from
+// the build, the build's resources folder; "" when none of them exists.
+std::string LinuxResourceFolder();
 
 }  // namespace trelvan
