@@ -55,7 +55,7 @@ Result TimeDownload(uint32_t size, uint32_t dropEvery) {
   PosixUdp udp;
   PosixThreads threads;
   Platform p{fake.window, fake.files, fake.instance, udp, threads, fake.processes,
-             fake.hid, fake.libraries, fake.settings};
+             fake.hid, fake.libraries, fake.settings, fake.audio};
   const std::vector<uint8_t> bytes = ServedFile(size);
   const std::string folder = fake.DataPath("served");
   std::string command = "mkdir -p '" + folder + "'";

@@ -22,6 +22,17 @@ constexpr uint16_t kHandheldAbsentPicture = 19;
 constexpr uint16_t kServerReachablePicture = 20;  // the page's own pictures: the server status
 constexpr uint16_t kServerUnreachablePicture = 21;
 constexpr const char* kSelectionFull = "Maximum Selections Reached. Remove selections to add more.";
+constexpr uint16_t kFrameTitleColour = 0x69E4;  // the list frame's title bar, as the page file paints it
+constexpr uint16_t kPanelColour = 0xF77D;       // the How-to panel's body
+constexpr uint16_t kNoticeColour = 0x31D9;      // the page file's red
+constexpr uint16_t kMutedColour = 0x8B8C;       // grey for an empty list's hint
+// The list frame's title bar and the How-to panel's body, where the page
+// names the list shown and says why the picks went.
+constexpr TextControl kListTitle{40, 255, 364, 20, 0, 0, 0xFFFF, kFrameTitleColour};
+constexpr uint16_t kNoticeX = 436, kNoticeY = 432, kNoticeW = 350, kNoticeH = 70;
+constexpr const char* kPicksCleared[] = {"Your picks on the right were taken off: items from",
+                                         "the update server and items in the Assistant go",
+                                         "to the handheld separately. Pick them again."};
 
 // A list-type button and its pictures: normal, and while its list is shown.
 struct ListButton {
@@ -85,6 +96,33 @@ void DrawFreeStorage(App& a) {
 // The frame of the twelve rows, the rows of the screen shown with their
 // marks, and the scroll buttons where there is somewhere to scroll; the
 // revision and the free storage with them.
+// What the list frame shows: "Server pictures: Locomotives", "Sounds in the
+// Assistant"; empty before any list is chosen.
+void ListTitle(const App& a, char* out, size_t capacity) {
+  static const char* const kTitles[] = {
+      "", "Server pictures: categories", "Server pictures: ", "Pictures in the Assistant",
+      "Server sounds: categories", "Server sounds: ", "Sounds in the Assistant",
+      "Server light effects", "Light effects in the Assistant", "Server projects",
+      "Projects in the Assistant", "Server product programs"};
+  const uint8_t type = a.link.transfer.MainListType;
+  if (type >= sizeof kTitles / sizeof kTitles[0]) return (void)FormatText(out, capacity, "List");
+  const char* category = a.net.lists.serverListName;
+  if (CompareText(category, "VH ", 3) == 0) category += 3;  // a category list is "VH " + its name
+  const bool named = type == kListServerPictures || type == kListServerSounds;
+  FormatText(out, capacity, "%s%s", kTitles[type], named ? category : "");
+}
+
+// An empty list of the Assistant's says how to fill it.
+const char* EmptyListHint(uint8_t listType) {
+  switch (listType) {
+    case kListStoragePictures: return "No pictures yet: Open Manager adds them.";
+    case kListStorageSounds: return "No sounds yet: Open Manager adds them.";
+    case kListStorageLightEffects: return "No light effects yet: Open Manager makes them.";
+    case kListStorageProjects: return "No projects yet: Open Manager makes them.";
+    default: return nullptr;
+  }
+}
+
 void DrawListArea(App& a) {
   MainPage& m = a.mainPage;
   const MainLists& lists = a.net.lists;
@@ -93,11 +131,20 @@ void DrawListArea(App& a) {
   DrawTextControl(a.frame, m.text[kMainRevision], line);
   DrawFreeStorage(a);
   DrawImage(a, m.image[kMainListFrame]);
+  char title[kMessageLineCapacity];
+  ListTitle(a, title, sizeof title);
+  if (title[0]) DrawFittedText(a.frame, &kListTitle, title);
+  const char* hint = lists.listRowCount == 0 ? EmptyListHint(a.link.transfer.MainListType) : nullptr;
+  if (hint) {
+    const TextControl at{m.listRows[0].text.x, m.listRows[0].text.y, 340, 21, 0, kTextNoBackground,
+                         kMutedColour, 0xFFFF};
+    DrawTextControl(a.frame, &at, hint);
+  }
   for (int r = 0; r < kListScreenRows; ++r) {
     if (!ListRowShown(lists, r)) continue;
     ListRow& row = m.listRows[r];
     const char* name = ListRowName(lists, r);
-    DrawTextControl(a.frame, &row.text, name);
+    DrawFittedText(a.frame, &row.text, name);
     if (!lists.rowsSelectable) continue;
     row.mark.pictureIndex = SelectionHolds(a.link.transfer, name) ? kRowChosen : kRowNotChosen;
     DrawImage(a, &row.mark);
@@ -116,7 +163,7 @@ void DrawSelection(App& a) {
   for (int k = 0; k < kSelectionCapacity; ++k) {
     const SelectionEntry& e = t.selectionList[k];
     if (k >= t.selectionCount || !e.shown) continue;
-    DrawTextControl(a.frame, &m.selectionRows[k].text, e.name);
+    DrawFittedText(a.frame, &m.selectionRows[k].text, e.name);
     DrawImage(a, &m.selectionRows[k].mark);
   }
 }
@@ -151,12 +198,25 @@ void OpenManager(App& a) {
   a.link.transfer.downloadRequest &= static_cast<uint16_t>(~kDownloadsClearedByOpen);
 }
 
+// A list of the other kind cleared the selection: the How-to panel says so
+// until the page is drawn again.
+void SayPicksCleared(App& a) {
+  a.frame.PenColour = kPanelColour;
+  FillArea(a.frame, kNoticeX, kNoticeY, kNoticeW, kNoticeH);
+  for (int i = 0; i < 3; ++i) {
+    const TextControl line{kNoticeX + 6, static_cast<uint16_t>(kNoticeY + 6 + 16 * i), kNoticeW - 12, 16,
+                           1, kTextNoBackground, kNoticeColour, kPanelColour};
+    DrawTextControl(a.frame, &line, kPicksCleared[i]);
+  }
+}
+
 // List-type buttons, rows, selection entries and scrolling.
 void HandleListButtons(App& a) {
   MainPage& m = a.mainPage;
   const PointerEventRecord& pointer = a.input.PointerEvent;
   for (const ListButton& b : kListButtons) {
     if (!HitTest(pointer, m.image[b.image])) continue;
+    const uint8_t picked = a.link.transfer.selectionCount;
     if (StorageListTypeText(b.listType)) {
       ShowStorageList(a.net.lists, a.link.transfer, a.storage, b.listType);
     } else {
@@ -165,6 +225,7 @@ void HandleListButtons(App& a) {
     DrawListButtons(a);
     DrawListArea(a);
     DrawSelection(a);
+    if (picked && !a.link.transfer.selectionCount) SayPicksCleared(a);
     return;
   }
   for (int r = 0; r < kListScreenRows; ++r) {

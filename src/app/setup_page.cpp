@@ -74,6 +74,11 @@ void Pointer(App& a) {
       a.setup.useOlderUsbDrivers = 1;
       a.link.ftdi.deviceOpened = 0;
       FtdiLoadLibrary(a.link.ftdi, a.platform);
+      if (!a.link.ftdi.library && p.text[kSetupDriverStatus]) {
+        TextControl missing = *p.text[kSetupDriverStatus];
+        missing.textColour = kSetupDriverMissingColour;
+        DrawTextControl(a.frame, &missing, kSetupDriverMissing);
+      }
     } else {
       a.setup.useOlderUsbDrivers = 0;
     }

@@ -14,6 +14,10 @@ namespace trelvan {
 struct AppPage;
 
 constexpr const char* kSetupDriverLoaded = "Serial USB Driver Loaded";
+// In the status line, in red, when the box is ticked and the driver library
+// is not on the computer.
+constexpr const char* kSetupDriverMissing = "The older USB driver is not installed here.";
+constexpr uint16_t kSetupDriverMissingColour = 0x31D9;
 
 struct SetupPage {
   ImageControl* image[kSetupImageCount];  /**< by SetupImage role */

@@ -1,5 +1,7 @@
 #include "media/conversions.h"
 
+#include "media/sound_decode.h"
+#include "storage/bytes.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/type_list.h"
@@ -54,9 +56,10 @@ struct WavFiles {
       if (f == kNoFile) return kWavReadFailed;
       w.at[segment] = 0;
     }
+    uint8_t scratch[kWavReadBlock];
     while (w.at[segment] < offset) {  // skip to the offset
-      const uint32_t skip = offset - w.at[segment] < count ? offset - w.at[segment] : count;
-      const uint32_t got = count == 0 ? 0 : w.p.ReadFile(f, out, skip);
+      const uint32_t skip = offset - w.at[segment] < kWavReadBlock ? offset - w.at[segment] : kWavReadBlock;
+      const uint32_t got = w.p.ReadFile(f, scratch, skip);
       if (got == 0) return 0;
       w.at[segment] += got;
     }
@@ -69,14 +72,14 @@ struct WavFiles {
 }  // namespace
 
 int ConvertSound(Files& p, Storage& s, const char* name, const char* const* paths,
-                 uint8_t count, uint8_t* buffer) {
+                 uint8_t count, uint8_t* buffer, WavFormat* refused) {
   WavFiles files{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
   uint8_t header[kFileHeaderMaxLength];
   const int h = StorageBuildHeader(header, name, "", kSoundFileType, "2.00");
   uint32_t size = 0;
   int result = h < 0 ? kWavOpenFailed
                      : BuildSoundData({WavFiles::Read, &files}, count, static_cast<uint32_t>(h),
-                                      buffer, kSoundBufferSize, &size);
+                                      buffer, kSoundBufferSize, &size, refused);
   for (int f : files.file) {
     if (f != kNoFile) p.CloseFile(f);
   }
@@ -85,6 +88,38 @@ int ConvertSound(Files& p, Storage& s, const char* name, const char* const* path
     return StoreRefusal(s);
   }
   return kWavOk;
+}
+
+uint32_t DecodeStoredSound(const Storage& s, uint16_t index, uint8_t* buffer, int16_t* out,
+                           uint32_t capacity) {
+  const uint32_t start = StorageHeaderLength(s, index);
+  const uint32_t size = StorageFileSize(s, index);
+  if (size <= start || size - start > kSoundBufferSize) return 0;
+  const uint32_t got = StorageReadData(s, index, start, buffer, size - start);
+  return DecodeSound(buffer, got, out, capacity);
+}
+
+int ReadWavSamples(Files& p, const char* path, int16_t* out, uint32_t capacity, uint32_t* count) {
+  *count = 0;
+  const char* const paths[1] = {path};
+  WavFiles file{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
+  const WavReader reader{WavFiles::Read, &file};
+  WavData data;
+  int result = ReadWavHeader(reader, 0, &data, nullptr);
+  if (result == kWavOk) {
+    uint32_t want = data.size / 2 < capacity ? data.size / 2 : capacity;
+    const uint32_t got = WavFiles::Read(&file, 0, data.start, reinterpret_cast<uint8_t*>(out), want * 2);
+    if (got == kWavReadFailed) {
+      result = kWavOpenFailed;
+    } else {
+      // the file's bytes are little-endian samples
+      uint8_t* bytes = reinterpret_cast<uint8_t*>(out);
+      for (uint32_t i = 0; i < got / 2; ++i) out[i] = static_cast<int16_t>(ReadU16LE(bytes + 2 * i));
+      *count = got / 2;
+    }
+  }
+  if (file.file[0] != kNoFile) p.CloseFile(file.file[0]);
+  return result;
 }
 
 uint8_t SoundSourcePaths(const SoundChoice& c, char separator,

@@ -133,13 +133,26 @@ void DrawEditor(PageContext& a, Media& media) {
 
 void LightDraw(PageContext& a, Media& media) {
   LightEffectManagerPage& m = media.lightPage;
-  DrawTextControl(a.frame, m.text[kLightHint], "Click a graph to draw; the buttons set values");
-  media.lightEffects.listPage = 0;
+  DrawTextControl(a.frame, m.text[kLightHint], "Draw on a graph. Rise, Fall, Sine: length in samples");
+  StartMediaList(media.lightEffects);
   RefreshList(a, media);
   DrawEditor(a, media);
 }
 
 void Message(PageContext& a, const char* text) { ShowManagerMessage(a, text, kLightEffectManagerPage); }
+
+// A stored effect that does not load: its version is one this program does
+// not read, or its counts pass its data (or 400 samples).
+void SayWhyNotLoaded(PageContext& a, uint16_t index) {
+  char version[8] = "", text[kMessageTextCapacity];
+  StorageReadField(a.storage, index, kFieldVersion, version);
+  if ((version[0] == '1' || version[0] == '2') && version[1] == '.') {
+    FormatText(text, "Error - Light effect damaged: its sample counts do not fit its data!");
+  } else {
+    FormatText(text, "Error - Light effect version %s can not be loaded (1.x and 2.x can)!", version);
+  }
+  Message(a, text);
+}
 
 void Save(PageContext& a, Media& media) {
   const int result = SaveLightEffect(a.storage, media.effectName, media.effect);
@@ -172,12 +185,13 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
 }
 
 void LightTimer(PageContext& a, Media& media) {
+  if (TakeDeleteRow(a, media.lightEffects)) RefreshList(a, media);
   if (!a.ui.keyboards.TextRequested) return;
   if (RequestTagIs(a, "File Name") || RequestTagIs(a, "Save As")) {
     const bool saveAs = RequestTagIs(a, "Save As");
     if (!TakeConfirmedText(a)) return;
     char name[kMediaNameCapacity];
-    FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
+    TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kMediaNameCapacity - 2);
     if (saveAs) {
       CopyText(name, media.effectName, kMediaNameCapacity);
       Save(a, media);
@@ -264,14 +278,12 @@ void LightPointer(PageContext& a, Media& media) {
       media.undo = media.effect;
       if (index >= 0 && LoadLightEffect(a.storage, static_cast<uint16_t>(index), e)) {
         CopyText(list.names[r], media.effectName, kMediaNameCapacity);
+      } else if (index >= 0) {
+        return SayWhyNotLoaded(a, static_cast<uint16_t>(index));
       }
       return DrawEditor(a, media);
     }
-    if (HitTest(pointer, &m.rows[r].second)) {
-      list.inUse[r] = 0;
-      StorageDeleteNamedFile(a.storage, list.names[r]);
-      return RefreshList(a, media);
-    }
+    if (HitTest(pointer, &m.rows[r].second)) return AskDeleteRow(a, list, r, true, kLightEffectManagerPage);
   }
   if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
                     m.image[kLightPreviousListPage])) {

@@ -1,6 +1,8 @@
 #include "media/manager_lists.h"
 
 #include "media/media.h"
+#include "projects/project_file.h"
+#include "storage/whole_file.h"
 #include "ui/pages/information_page.h"
 
 namespace trelvan {
@@ -24,7 +26,7 @@ void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, 
   DrawImage(a, frame);
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
-    DrawTextControl(a.frame, &rows[r].name, list.names[r]);
+    DrawFittedText(a.frame, &rows[r].name, list.names[r]);
     DrawImage(a, &rows[r].first);
     if (rows[r].second.w) DrawImage(a, &rows[r].second);
   }
@@ -45,6 +47,23 @@ int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventR
     return 1;
   }
   return 0;
+}
+
+void AskDeleteRow(PageContext& a, MediaList& list, int row, bool namesUsers, int32_t page) {
+  char users[kMessageTextCapacity] = "";
+  if (namesUsers) ProjectsUsingFile(a.storage, list.names[row], users, sizeof users);
+  AskDelete(a, list.deleteAsked, list.names[row], users, page);
+}
+
+bool TakeDeleteRow(PageContext& a, MediaList& list) {
+  if (!TakeDeleteAnswer(a, list.deleteAsked)) return false;
+  StorageDeleteNamedFile(a.storage, list.deleteAsked);
+  list.deleteAsked[0] = 0;
+  return true;
+}
+
+void StartMediaList(MediaList& list) {
+  if (!list.deleteAsked[0]) list.listPage = 0;
 }
 
 void ShowManagerMessage(PageContext& a, const char* text, int32_t page) {

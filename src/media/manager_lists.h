@@ -32,6 +32,16 @@ void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, 
 int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
                   const ImageControl* next, const ImageControl* previous);
 
+// A row's delete control: asks "Delete <name>?" first; for pictures and
+// sounds (`namesUsers`) the question names the projects that use the file.
+void AskDeleteRow(PageContext& a, MediaList& list, int row, bool namesUsers, int32_t page);
+// For the page's timer: deletes the file the user said Yes to. True when
+// the list changed.
+bool TakeDeleteRow(PageContext& a, MediaList& list);
+// On each entry the list starts at its first page, but not when the page
+// comes back from a delete question.
+void StartMediaList(MediaList& list);
+
 // A message on the information page, returning to `page`.
 void ShowManagerMessage(PageContext& a, const char* text, int32_t page);
 

@@ -29,6 +29,9 @@ constexpr uint32_t kSoundBufferSize = 0x200000;  // 2 MB: the largest sound file
 // The BMP as read from the PC: the 480 x 180 x 3 pixel array behind up to
 // 64 KiB of headers and colour tables. Bytes past it read as missing.
 constexpr uint32_t kBmpFileCapacity = kBmpPixelBytes + 65536;
+// What the Sound Manager plays: a stored sound's values with its loop twice,
+// or a WAV of as many samples (about 76 seconds at 44.1 kHz).
+constexpr uint32_t kPlaySampleCapacity = kSoundBufferSize / kSoundGroupBytes * 4 * 2;
 constexpr uint32_t kWavReadBlock = 4096;    // WAV data is read a block at a time, 16-byte aligned
 
 // One manager's list of stored files of its type: 17 rows of the current
@@ -38,6 +41,7 @@ struct MediaList {
   uint16_t listPage;   /**< which group of 17 the rows show, 0 for the first */
   uint8_t inUse[kMediaListRows];
   char names[kMediaListRows][kMediaNameCapacity];
+  char deleteAsked[kMediaNameCapacity];  /**< the file a delete question waits with */
 };
 
 // Counts the stored files of `type` and fills the rows of the list page.
@@ -86,8 +90,12 @@ struct SoundManagerPage {
   TextControl* text[kSoundTextCount];
   MediaRow rows[kMediaListRows];
   ImageControl slots[kSoundSlotCount];
+  ImageControl slotPlay[kSoundSlotCount];  /**< plays the slot's WAV */
   uint8_t selectionExpected;  /**< 1: the page called Select File */
+  int8_t playing;             /**< the list row, or kPlayingSlot + slot, that plays; -1 none */
+  uint8_t noDeviceSaid;       /**< 1: the user heard once that the PC has no sound output */
 };
+constexpr int8_t kPlayingSlot = 100;
 
 struct LightEffectManagerPage {
   ImageControl* image[kLightImageCount];
@@ -108,6 +116,7 @@ struct Media {
   LightEffectManagerPage lightPage;
   uint8_t bmp[kBmpFileCapacity];          /**< the chosen BMP's bytes */
   uint8_t soundBuffer[kSoundBufferSize];  /**< the sound file's data, built before it is stored */
+  int16_t playSamples[kPlaySampleCapacity];  /**< what the Sound Manager plays */
 };
 
 // A media manager page's handlers, handed the media state beside the page context.

@@ -46,7 +46,7 @@ void PictureManagerDraw(PageContext& a, Media& media) {
   for (int i = kPictureFormat; i <= kPictureFilesLabelEnd; ++i) {
     DrawTextControl(a.frame, m.text[i], kTexts[i - kPictureFormat]);
   }
-  media.pictures.listPage = 0;
+  StartMediaList(media.pictures);
   RefreshList(a, media);
 }
 
@@ -54,6 +54,7 @@ void PictureManagerDraw(PageContext& a, Media& media) {
 // it does not is shown.
 void PictureManagerTimer(PageContext& a, Media& media) {
   PictureManagerPage& m = media.picturePage;
+  if (TakeDeleteRow(a, media.pictures)) RefreshList(a, media);
   if (!m.selectionExpected) return;
   m.selectionExpected = 0;
   const char* path = nullptr;
@@ -90,9 +91,7 @@ void PictureManagerPointer(PageContext& a, Media& media) {
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
     if (HitTest(pointer, &m.rows[r].first)) {
-      list.inUse[r] = 0;
-      StorageDeleteNamedFile(a.storage, list.names[r]);
-      RefreshList(a, media);
+      return AskDeleteRow(a, list, r, true, kPictureManagerPage);
     } else if (HitTest(pointer, &m.rows[r].second)) {
       DrawStoragePicture(a.storage, a.frame, static_cast<int16_t>(StorageFindFile(a.storage, list.names[r])),
                          kShownPictureX, kShownPictureY);

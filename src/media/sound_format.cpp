@@ -1,6 +1,7 @@
 #include "media/sound_format.h"
 
 #include "storage/bytes.h"
+#include "storage/text.h"
 
 namespace trelvan {
 
@@ -13,32 +14,52 @@ bool SameId(const uint8_t* at, const char* id) {
   return true;
 }
 
-struct Chunks {
-  int64_t fmt = -1;   /**< offset of the "fmt " chunk's body */
-  uint32_t fmtSize = 0;
-  int64_t data = -1;  /**< offset of the "data" chunk's body */
-  uint32_t dataSize = 0;
-};
+// The tail of the sub-format GUID that makes an extensible file's first two
+// sub-format bytes a plain format tag.
+constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr uint32_t kFmtRead = 40;  // the extensible "fmt " body; a plain one is 16 to 18 bytes
 
 // Walks the chunks from byte 12: id, 32-bit size, body padded to even.
-Chunks FindChunks(const uint8_t* head, uint32_t size) {
-  Chunks c;
-  if (size > kWavHeaderWindow) size = kWavHeaderWindow;
-  if (size < 12 || !SameId(head, "RIFF") || !SameId(head + 8, "WAVE")) return c;
-  uint64_t at = 12;
-  while (at + 8 <= size) {
-    const uint32_t body = ReadU32LE(head + at + 4);
-    if (SameId(head + at, "fmt ") && c.fmt < 0) {
-      c.fmt = static_cast<int64_t>(at + 8);
-      c.fmtSize = body;
-    } else if (SameId(head + at, "data")) {
-      c.data = static_cast<int64_t>(at + 8);
-      c.dataSize = body;
+// kWavOpenFailed when the file does not open, else kWavOk with what was found.
+int FindChunks(const WavReader& r, uint8_t segment, WavData* data, WavFormat* f) {
+  *f = WavFormat{};
+  uint8_t riff[12];
+  const uint32_t got = r.read(r.context, segment, 0, riff, sizeof riff);
+  if (got == kWavReadFailed) return kWavOpenFailed;
+  if (got < sizeof riff || !SameId(riff, "RIFF") || !SameId(riff + 8, "WAVE")) return kWavOk;
+  for (uint64_t at = 12; at + 8 <= 0xFFFFFFFFu;) {
+    uint8_t chunk[8];
+    const uint32_t head = r.read(r.context, segment, static_cast<uint32_t>(at), chunk, 8);
+    if (head == kWavReadFailed) return kWavOpenFailed;
+    if (head < 8) break;
+    const uint32_t body = ReadU32LE(chunk + 4);
+    if (SameId(chunk, "data")) {
+      if (at + 8 > 0xFFFFFFFFu) break;
+      f->found |= 2;
+      data->start = static_cast<uint32_t>(at + 8);
+      data->size = body & ~1u;
       break;  // the samples follow; nothing after them is needed
+    }
+    if (SameId(chunk, "fmt ") && !(f->found & 1) && body >= 16) {
+      uint8_t fmt[kFmtRead] = {};
+      const uint32_t n = r.read(r.context, segment, static_cast<uint32_t>(at + 8), fmt,
+                                body < kFmtRead ? body : kFmtRead);
+      if (n == kWavReadFailed) return kWavOpenFailed;
+      if (n >= 16) {
+        f->found |= 1;
+        f->tag = ReadU16LE(fmt);
+        f->channels = ReadU16LE(fmt + 2);
+        f->rate = ReadU32LE(fmt + 4);
+        f->bits = ReadU16LE(fmt + 14);
+        bool same = n >= kFmtRead;
+        for (uint32_t i = 0; same && i < sizeof kSubFormatTail; ++i) same = fmt[26 + i] == kSubFormatTail[i];
+        if (f->tag == kWavFormatExtensible && same) f->tag = ReadU16LE(fmt + 24);
+      }
     }
     at += 8 + uint64_t{body} + (body & 1);
   }
-  return c;
+  return kWavOk;
 }
 
 }  // namespace
@@ -55,25 +76,45 @@ const char* WavResultText(int result) {
   }
 }
 
-int CheckWavHeader(const uint8_t* head, uint32_t size, WavData* out) {
-  const Chunks c = FindChunks(head, size);
-  if (c.fmt < 0 || c.data < 0 || c.fmtSize < 16) return kWavNotPcm;
-  const uint8_t* fmt = head + c.fmt;
-  if (static_cast<uint64_t>(c.fmt) + 16 > (size < kWavHeaderWindow ? size : kWavHeaderWindow)) {
-    return kWavNotPcm;
+void DescribeWavFormat(const WavFormat& f, char* out, uint32_t capacity) {
+  if (!(f.found & 1)) {
+    FormatText(out, capacity, "%s", f.found ? "no format chunk" : "not a WAV file");
+    return;
   }
-  if (ReadU16LE(fmt) != 1) return kWavNotPcm;
-  if (ReadU16LE(fmt + 2) != 1) return kWavNotMono;
-  if (ReadU32LE(fmt + 4) != 44100) return kWavBadRate;
-  if (fmt[14] != 16) return kWavBadResolution;
-  out->start = static_cast<uint32_t>(c.data);
-  out->size = c.dataSize & ~1u;
-  return kWavOk;
+  if (!(f.found & 2)) {
+    FormatText(out, capacity, "no data chunk");
+    return;
+  }
+  char channels[16];
+  if (f.channels == 1) {
+    FormatText(channels, "mono");
+  } else if (f.channels == 2) {
+    FormatText(channels, "stereo");
+  } else {
+    FormatText(channels, "%u channels", static_cast<unsigned>(f.channels));
+  }
+  char format[24];
+  if (f.tag == kWavFormatPcm) {
+    FormatText(format, "PCM");
+  } else if (f.tag == 3) {
+    FormatText(format, "floating point");
+  } else {
+    FormatText(format, "format %u", static_cast<unsigned>(f.tag));
+  }
+  FormatText(out, capacity, "%s, %lu Hz, %u-bit %s", channels, static_cast<unsigned long>(f.rate),
+             static_cast<unsigned>(f.bits), format);
 }
 
-uint32_t ReadWavDataSize(const uint8_t* head, uint32_t size) {
-  const Chunks c = FindChunks(head, size);
-  return c.data < 0 ? 0 : c.dataSize / 2;
+int ReadWavHeader(const WavReader& wavs, uint8_t segment, WavData* out, WavFormat* format) {
+  WavFormat seen;
+  const int found = FindChunks(wavs, segment, out, &seen);
+  if (format) *format = seen;
+  if (found != kWavOk) return found;
+  if (seen.found != 3 || seen.tag != kWavFormatPcm) return kWavNotPcm;
+  if (seen.channels != 1) return kWavNotMono;
+  if (seen.rate != 44100) return kWavBadRate;
+  if (seen.bits != 16) return kWavBadResolution;
+  return kWavOk;
 }
 
 uint16_t SoundValue(int16_t s1, int16_t s2) {
@@ -128,15 +169,12 @@ uint64_t SoundDataSize(const uint32_t* counts, uint8_t n) {
 }
 
 int BuildSoundData(const WavReader& wavs, uint8_t n, uint32_t headerLength, uint8_t* buffer,
-                   uint32_t capacity, uint32_t* size) {
+                   uint32_t capacity, uint32_t* size, WavFormat* refused) {
   if (n == 0 || n > kMaxSoundSegments) return kWavOpenFailed;
   WavData data[kMaxSoundSegments];
   uint32_t counts[kMaxSoundSegments];
   for (uint8_t i = 0; i < n; ++i) {
-    uint8_t head[kWavHeaderWindow];
-    const uint32_t got = wavs.read(wavs.context, i, 0, head, kWavHeaderWindow);
-    if (got == kWavReadFailed) return kWavOpenFailed;
-    const int result = CheckWavHeader(head, got, &data[i]);
+    const int result = ReadWavHeader(wavs, i, &data[i], refused);
     if (result != kWavOk) return result;
     counts[i] = SoundValueCount(data[i].size);
   }

@@ -9,7 +9,6 @@
 
 namespace trelvan {
 
-constexpr uint32_t kWavHeaderWindow = 1024;  // the "fmt " and "data" chunk headers lie within it
 constexpr uint32_t kSoundGroupBytes = 5;     // four 10-bit values
 constexpr uint32_t kWavGroupBytes = 16;      // eight 16-bit samples make one group
 constexpr uint16_t kSoundSilence = 512;
@@ -34,14 +33,19 @@ struct WavData {
   uint32_t size;   /**< data bytes, rounded down to an even number */
 };
 
-// Finds the "fmt " and "data" chunks of the RIFF chunk list in the first
-// `size` bytes of a WAV (at most kWavHeaderWindow are looked at) and checks,
-// in this order: PCM format, one channel, 44,100 Hz, 16 bits per sample.
-// kWavNotPcm when either chunk is missing.
-int CheckWavHeader(const uint8_t* head, uint32_t size, WavData* out);
+// What a WAV's "fmt " chunk says, for telling the user what a refused file is.
+constexpr uint16_t kWavFormatPcm = 1;
+constexpr uint16_t kWavFormatExtensible = 0xFFFE;  // the real format is the sub-format's first two bytes
+struct WavFormat {
+  uint8_t found;      /**< bit 0: a "fmt " chunk, bit 1: a "data" chunk */
+  uint16_t tag;       /**< an extensible file's PCM sub-format counts as kWavFormatPcm */
+  uint16_t channels;
+  uint32_t rate;
+  uint16_t bits;
+};
 
-// The data chunk's byte size divided by 2; 0 when there is none.
-uint32_t ReadWavDataSize(const uint8_t* head, uint32_t size);
+// "stereo, 48000 Hz, 16-bit PCM", or what is missing ("no data chunk").
+void DescribeWavFormat(const WavFormat& f, char* out, uint32_t capacity);
 
 // Value counts: one value per two samples; the table counts whole values.
 inline uint32_t SoundValueCount(uint32_t dataBytes) { return dataBytes / 4; }
@@ -75,12 +79,20 @@ struct WavReader {
   void* context;
 };
 
+// Walks the RIFF chunk list of segment `segment` to its "data" chunk,
+// wherever that lies, and checks the "fmt " chunk in this order: PCM format
+// (plain or extensible), one channel, 44,100 Hz, 16 bits per sample.
+// kWavNotPcm when either chunk is missing. `format` (may be null)
+// receives what the "fmt " chunk says.
+int ReadWavHeader(const WavReader& wavs, uint8_t segment, WavData* out, WavFormat* format);
+
 // The sound file's data for `n` segments (1 or 3) into `buffer`: the
 // segments' headers are checked in order and the first refusal returned
 // (nothing usable is left in the buffer then); kSoundTooLong when the data
 // and a header of `headerLength` bytes would pass `capacity`. On kWavOk
-// *size is the data's length.
+// *size is the data's length. On a format refusal `refused` (may be null)
+// receives the refused file's format.
 int BuildSoundData(const WavReader& wavs, uint8_t n, uint32_t headerLength, uint8_t* buffer,
-                   uint32_t capacity, uint32_t* size);
+                   uint32_t capacity, uint32_t* size, WavFormat* refused = nullptr);
 
 }  // namespace trelvan

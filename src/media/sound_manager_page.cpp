@@ -4,6 +4,7 @@
 
 #include "media/conversions.h"
 #include "media/manager_lists.h"
+#include "media/sound_decode.h"
 #include "media/media.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
@@ -17,9 +18,13 @@ namespace {
 
 constexpr const char* kNameTag = "Sound File Name";
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
-constexpr uint16_t kSlotsX = 355, kSlotsY = 130, kSlotPitch = 23, kSlotW = 420;
+constexpr uint16_t kSlotsX = 355, kSlotsY = 130, kSlotPitch = 23, kSlotW = 376;
+constexpr uint16_t kSlotPlayX = 735;
+constexpr uint16_t kPlayPicture = 13, kStopPicture = 14;  // the page's own pictures
+constexpr const char* kNoSoundOutput = "This computer has no sound output - sounds can not be played here.";
 constexpr uint16_t kSlotPicture = 9;
 constexpr uint16_t kLabelX = 361, kFileNameX = 491;
+constexpr uint16_t kPromptColour = 0xE698;  // pale blue on the slot's navy: what a press does
 constexpr uint16_t kSingleOff = 5, kSingleOn = 6, kThreeOff = 3, kThreeOn = 4;
 // Texts 1 to 4 and 6 to 8.
 constexpr const char* kFormatTexts[] = {"Sound Format: WAV", "Sample Rate: 44.1kHz",
@@ -32,17 +37,22 @@ void SoundManagerInit(PageContext& a, Media& media) {
   for (int i = 0; i < kSoundImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kSoundTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
-  LayOutMediaRows(m.rows, RowLayout{65, 210, 281, 40, kSourceCommon, 30, 0, 0, kSourceCommon, 0});
+  LayOutMediaRows(m.rows, RowLayout{65, 166, 281, 40, kSourceCommon, 30, 235, 40, kSourcePageFile, kPlayPicture});
   for (int s = 0; s < kSoundSlotCount; ++s) {
-    m.slots[s] = ImageControl{kSlotsX, static_cast<uint16_t>(kSlotsY + kSlotPitch * s), kSlotW, 21,
-                              kSourcePageFile, kSlotPicture};
+    const uint16_t y = static_cast<uint16_t>(kSlotsY + kSlotPitch * s);
+    m.slots[s] = ImageControl{kSlotsX, y, kSlotW, 21, kSourcePageFile, kSlotPicture};
+    m.slotPlay[s] = ImageControl{kSlotPlayX, y, 40, 21, kSourcePageFile, kPlayPicture};
   }
   FillSoundList(media.sounds, a.storage);
+  if (!a.platform.audio.IsPlaying()) m.playing = -1;
   a.ui.pages.initialised[kSoundManagerPage] = 1;
 }
 
 void DrawList(PageContext& a, Media& media) {
   SoundManagerPage& m = media.soundPage;
+  for (int r = 0; r < kMediaListRows; ++r) {
+    m.rows[r].second.pictureIndex = m.playing == r ? kStopPicture : kPlayPicture;
+  }
   DrawMediaList(a, media.sounds, m.rows, m.image[kSoundListFrame], m.image[kSoundNextListPage],
                 m.image[kSoundPreviousListPage]);
 }
@@ -71,9 +81,14 @@ void DrawSlots(PageContext& a, Media& media) {
     DrawImage(a, &m.slots[s]);
     const uint16_t y = static_cast<uint16_t>(m.slots[s].y + 2);
     const TextControl label{kLabelX, y, 128, 19, 0, kTextNoBackground, 0x0000, 0xFFFF};
-    const TextControl file{kFileNameX, y, 280, 19, 0, kTextNoBackground, 0xFFFF, 0x0000};
+    const bool chosen = slot.fileName[0] != 0;
+    const TextControl file{kFileNameX, y, kSlotsX + kSlotW - kFileNameX - 6, 19, 0, kTextNoBackground,
+                           chosen ? uint16_t{0xFFFF} : kPromptColour, 0x0000};
     DrawTextControl(a.frame, &label, slot.label);
-    DrawTextControl(a.frame, &file, slot.fileName);
+    DrawFittedText(a.frame, &file, chosen ? slot.fileName : "Choose WAV file");
+    if (!chosen) continue;
+    m.slotPlay[s].pictureIndex = m.playing == kPlayingSlot + s ? kStopPicture : kPlayPicture;
+    DrawImage(a, &m.slotPlay[s]);
   }
 }
 
@@ -92,7 +107,7 @@ void SoundManagerDraw(PageContext& a, Media& media) {
   for (int i = kSoundFilesLabel; i <= kSoundNameLabel; ++i) {
     DrawTextControl(a.frame, m.text[i], kLabelTexts[i - kSoundFilesLabel]);
   }
-  media.sounds.listPage = 0;
+  StartMediaList(media.sounds);
   RefreshList(a, media);
   DrawName(a, media);
   DrawSlots(a, media);
@@ -100,14 +115,66 @@ void SoundManagerDraw(PageContext& a, Media& media) {
 
 void Message(PageContext& a, const char* text) { ShowManagerMessage(a, text, kSoundManagerPage); }
 
+// ---- hearing a sound before it goes to the handheld
+
+void StopPlaying(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
+  if (m.playing < 0) return;
+  a.platform.audio.Stop();
+  m.playing = -1;
+  DrawList(a, media);
+  DrawSlots(a, media);
+}
+
+// Plays `count` samples of media.playSamples for the row or slot `which`.
+void StartPlaying(PageContext& a, Media& media, int8_t which, uint32_t count, uint32_t rate) {
+  SoundManagerPage& m = media.soundPage;
+  if (!a.platform.audio.Play(media.playSamples, count, rate)) {
+    if (!m.noDeviceSaid) Message(a, kNoSoundOutput);  // once a run; then presses do nothing
+    m.noDeviceSaid = 1;
+    return;
+  }
+  m.playing = which;
+  DrawList(a, media);
+  DrawSlots(a, media);
+}
+
+// A play control: the stored sound of a row as the handheld plays it, or a
+// slot's WAV as it is on the PC; a second press stops it.
+void PressPlay(PageContext& a, Media& media, int8_t which) {
+  SoundManagerPage& m = media.soundPage;
+  const bool again = m.playing == which;
+  StopPlaying(a, media);
+  if (again) return;
+  if (which < kPlayingSlot) {
+    const int index = StorageFindFile(a.storage, media.sounds.names[which]);
+    const uint32_t count = index < 0 ? 0
+        : DecodeStoredSound(a.storage, static_cast<uint16_t>(index), media.soundBuffer,
+                            media.playSamples, kPlaySampleCapacity);
+    if (count == 0) return Message(a, "Error - Sound file damaged!");
+    return StartPlaying(a, media, which, count, kStoredSoundRate);
+  }
+  char paths[kSoundSlotCount][kSoundPathCapacity];
+  SoundSourcePaths(media.sound, a.platform.files.PathSeparator(), paths);
+  // the slots in use before this one that have a file chosen come first in `paths`
+  int k = 0;
+  for (int s = 0; s < which - kPlayingSlot; ++s) k += media.sound.slots[s].fileName[0] ? 1 : 0;
+  uint32_t count = 0;
+  const int result = ReadWavSamples(a.platform.files, paths[k], media.playSamples, kPlaySampleCapacity, &count);
+  if (result != kWavOk) return Message(a, WavResultText(result));
+  StartPlaying(a, media, which, count, 44100);
+}
+
 // Back from the keyboard with a name, or from Select File with a WAV.
 void SoundManagerTimer(PageContext& a, Media& media) {
   SoundManagerPage& m = media.soundPage;
   SoundChoice& c = media.sound;
+  if (m.playing >= 0 && !a.platform.audio.IsPlaying()) StopPlaying(a, media);
+  if (TakeDeleteRow(a, media.sounds)) RefreshList(a, media);
   if (a.ui.keyboards.TextRequested) {
     if (TakeConfirmedText(a) && RequestTagIs(a, kNameTag)) {
       char name[kMediaNameCapacity];
-      FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
+      TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kSoundNameCapacity - 2);
       if (StorageFindFile(a.storage, name) < 0) {
         CopyText(name, c.soundName, kSoundNameCapacity);
         DrawName(a, media);
@@ -141,14 +208,24 @@ void CreateSound(PageContext& a, Media& media) {
     return Message(a, "Error - Source Files not Selected!");
   }
   const char* list[kSoundSlotCount] = {paths[0], paths[1], paths[2]};
-  const int result = ConvertSound(a.platform.files, a.storage, c.soundName, list, n, media.soundBuffer);
+  WavFormat refused{};
+  const int result =
+      ConvertSound(a.platform.files, a.storage, c.soundName, list, n, media.soundBuffer, &refused);
   RefreshList(a, media);
   if (result >= kStoreNoSpace) {
     Message(a, StoreResultText(result));
-  } else if (result != kWavOk) {
+  } else if (result == kWavOpenFailed) {
     // a file that does not open is a failure below the page: a message box first
-    if (result == kWavOpenFailed) a.platform.window.ShowMessageBox("Error");
+    a.platform.window.ShowMessageBox("Error");
     Message(a, WavResultText(result));
+  } else if (result == kSoundTooLong) {
+    Message(a, WavResultText(result));
+  } else if (result != kWavOk) {
+    // the quoted refusal, then what the file is
+    char what[48], text[kMessageTextCapacity];
+    DescribeWavFormat(refused, what, sizeof what);
+    FormatText(text, "%s This file: %s.", WavResultText(result), what);
+    Message(a, text);
   }
 }
 
@@ -158,13 +235,20 @@ void SoundManagerPointer(PageContext& a, Media& media) {
   const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
   for (int r = 0; r < kMediaListRows; ++r) {
-    if (!list.inUse[r] || !HitTest(pointer, &m.rows[r].first)) continue;
-    list.inUse[r] = 0;
-    StorageDeleteNamedFile(a.storage, list.names[r]);
-    RefreshList(a, media);
+    if (!list.inUse[r]) continue;
+    if (HitTest(pointer, &m.rows[r].second)) return PressPlay(a, media, static_cast<int8_t>(r));
+    if (!HitTest(pointer, &m.rows[r].first)) continue;
+    StopPlaying(a, media);
+    return AskDeleteRow(a, list, r, true, kSoundManagerPage);
+  }
+  for (int s = 0; s < kSoundSlotCount; ++s) {
+    if (media.sound.slots[s].inUse && media.sound.slots[s].fileName[0] && HitTest(pointer, &m.slotPlay[s])) {
+      return PressPlay(a, media, static_cast<int8_t>(kPlayingSlot + s));
+    }
   }
   for (int s = 0; s < kSoundSlotCount; ++s) {
     if (!media.sound.slots[s].inUse || !HitTest(pointer, &m.slots[s])) continue;
+    StopPlaying(a, media);
     media.sound.selectedSlot = static_cast<uint8_t>(s);
     m.selectionExpected = 1;
     RequestSelectFile(a, ".wav", kSoundManagerPage);
@@ -172,6 +256,7 @@ void SoundManagerPointer(PageContext& a, Media& media) {
   if (HitTest(pointer, m.image[kSoundEnterName])) RequestText(a, kNameTag, 23, 2, kSoundManagerPage);
   for (uint8_t mode = 1; mode <= 2; ++mode) {
     if (!HitTest(pointer, m.image[mode == 1 ? kSoundModeSingle : kSoundModeStartLoopStop])) continue;
+    StopPlaying(a, media);
     ChooseSoundMode(media, mode);
     DrawModeButtons(a, media);
     DrawSlots(a, media);
@@ -181,7 +266,10 @@ void SoundManagerPointer(PageContext& a, Media& media) {
                     m.image[kSoundPreviousListPage])) {
     RefreshList(a, media);
   }
-  if (HitTest(pointer, m.image[kSoundExit])) a.ui.pages.CurrentPage = kMainPage;
+  if (HitTest(pointer, m.image[kSoundExit])) {
+    StopPlaying(a, media);
+    a.ui.pages.CurrentPage = kMainPage;
+  }
 }
 
 }  // namespace

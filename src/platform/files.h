@@ -96,6 +96,9 @@ class Files {
   // Where the file browser starts when it knows no folder: "C:\" on
   // Windows, "/" on Linux. Ends in the separator.
   virtual const char* RootFolder() const = 0;
+  // Where it opens when nothing is remembered: the root, or on Linux the
+  // user's home folder. Ends in the separator.
+  virtual const char* StartFolder() const { return RootFolder(); }
 
   virtual int OpenRead(const char* path) = 0;   // regular files only; kNoFile on failure
   virtual int OpenWrite(const char* path) = 0;  // creates or truncates

@@ -9,6 +9,7 @@
 // member below.
 #pragma once
 
+#include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/hid.h"
 #include "platform/instance.h"
@@ -31,6 +32,7 @@ struct Platform {
   Hid& hid;            /**< the handheld's USB HID device */
   Libraries& libraries;  /**< the serial driver library */
   Settings& settings;  /**< server address and ports */
+  Audio& audio;        /**< plays sounds on the PC */
 };
 
 }  // namespace trelvan

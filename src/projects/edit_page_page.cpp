@@ -141,6 +141,7 @@ void Timer(PageContext& a, Projects& projects) {
     if (r != kCallNone) e.selectButtonOpen = false;
     // Back on the select-button page keeps the button's picture.
     if (r == kCallConfirmed && e.editButton < p.buttonCount) {
+      KeepUndo(projects);
       p.buttons[e.editButton].imageIndex = static_cast<uint8_t>(chosen);
       LayOutRows(projects);
       DrawProjectInformation(a, projects);
@@ -152,11 +153,13 @@ void Timer(PageContext& a, Projects& projects) {
     if (IsNameInUse(p, text)) {
       RequestInformation(a, kMsgNameInUse, 0, kEditPagePage);
     } else if (e.editButton < p.buttonCount) {
+      KeepUndo(projects);
       CopyText(text, p.buttons[e.editButton].name, kButtonNameCapacity);
       RebuildIoLabels(p);
       DrawProjectInformation(a, projects);
     }
   } else if (RequestTagIs(a, kPictureNameTag)) {
+    KeepUndo(projects);
     CopyText(text, p.pictureName, 31);
     DrawProjectInformation(a, projects);
   } else if (RequestTagIs(a, kSaveAsTag)) {
@@ -195,6 +198,7 @@ bool PressOnRow(PageContext& a, Projects& projects, int i, const PointerEventRec
     e.editButton = static_cast<uint8_t>(i);
     RequestText(a, kButtonNameTag, kButtonNameCapacity - 1, 2, kEditPagePage);
   } else if (HitTest(pointer, &row.mode)) {
+    KeepUndo(projects);
     p.modified = true;
     p.buttons[i].buttonMode = p.buttons[i].buttonMode ? 0 : 1;
     LayOutRows(projects);
@@ -205,6 +209,7 @@ bool PressOnRow(PageContext& a, Projects& projects, int i, const PointerEventRec
     e.selectButtonOpen = true;
     RequestSelectButton(a, kEditPagePage);
   } else if (HitTest(pointer, &row.remove)) {
+    KeepUndo(projects);
     if (RemoveButtonChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
       RequestInformation(a, kMsgRemoveFromLogic, 0, kEditPagePage);
     } else {
@@ -236,7 +241,15 @@ void Pointer(PageContext& a, Projects& projects) {
     if (PageTable(a.ui.pages, kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
     return;
   }
+  if (HitTest(pointer, m.image[kEditPageUndo])) {
+    if (UndoLastChange(projects)) {
+      LayOutRows(projects);
+      DrawProjectInformation(a, projects);
+    }
+    return;
+  }
   if (HitTest(pointer, m.image[kEditPageAddButton])) {
+    KeepUndo(projects);
     if (AddButton(p) < 0) {
       RequestInformation(a, kMsgButtonsFull, 0, kEditPagePage);
       return;
@@ -258,6 +271,7 @@ void Pointer(PageContext& a, Projects& projects) {
   }
   if (dragged >= 0) {
     const ImageControl& c = m.rows[dragged].screenPicture;
+    KeepUndo(projects);
     e.dragActive = true;
     e.dragButton = static_cast<uint8_t>(dragged);
     e.dragOffsetX = static_cast<int16_t>(pointer.x - c.x);
@@ -276,7 +290,7 @@ void Pointer(PageContext& a, Projects& projects) {
 }  // namespace
 
 // The images every full draw shows after the page frame, in drawing order.
-constexpr int8_t kEditPageFixedImages[] = {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave, kEditPageAddButton, kEndOfRoles};
+constexpr int8_t kEditPageFixedImages[] = {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave, kEditPageAddButton, kEditPageUndo, kEndOfRoles};
 
 const ProjectsPage kEditPageRecord = {{kEditPagePage, "TA EditPage", "Edit Project Page", kEditPageFixedImages}, Init, Timer, Pointer, Draw};
 

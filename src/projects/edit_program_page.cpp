@@ -243,7 +243,8 @@ void Refresh(PageContext& a, Projects& projects) {
   ShowText(a, m.text[kEditProgramConstInts], line);
   FormatText(line, "Constant Texts = %d of %d", p.constTextCount, kMaxConstTexts);
   ShowText(a, m.text[kEditProgramConstTexts], line);
-  for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs}) {
+  for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs,
+                kEditProgramUndo}) {
     if (!m.image[i]) continue;
     if (e.editStep == kBuildIdle) DrawImage(a, m.image[i]);
     else EraseControl(a.frame, m.image[i]);
@@ -308,6 +309,7 @@ void StartInsertion(PageContext& a, Projects& projects, int row) {
     --row;
   }
   const uint16_t k = static_cast<uint16_t>(e.programScroll + row);
+  KeepUndo(projects);  // before the constants the steps may add
   p.modified = true;
   e.editStep = kBuildPickKind;
   e.insertRow = static_cast<uint8_t>(row + 1);
@@ -455,6 +457,7 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   // program, and the operands of an instruction half built would go stale.
   for (int i = 0; e.editStep == kBuildIdle && i < p.variableCount; ++i) {
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
+    KeepUndo(projects);
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
       ShowMessageOnPage(a, kMsgRemoveFromLogic);
     } else {
@@ -469,6 +472,7 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
       return true;
     }
     if (m.removeActive[r] && HitTest(pointer, &m.removeHandle[r])) {
+      KeepUndo(projects);
       p.modified = true;
       RemoveRow(p, static_cast<uint16_t>(e.programScroll + r));
       if (e.programScroll > 0 && e.programScroll + kProgramRows > p.instructionCount) {
@@ -508,6 +512,12 @@ void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& poi
   } else if (e.programScroll + kProgramRows < p.instructionCount &&
              HitTest(pointer, m.image[kEditProgramScrollDown])) {
     ++e.programScroll;
+    Refresh(a, projects);
+  } else if (HitTest(pointer, m.image[kEditProgramUndo])) {
+    if (!UndoLastChange(projects)) return;
+    if (e.programScroll + kProgramRows > p.instructionCount) {
+      e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
+    }
     Refresh(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramSave])) {
     EditorSave(a, projects, kEditProgramPage);
@@ -557,6 +567,7 @@ void TaskChosen(PageContext& a, Projects& projects) {
 }
 
 void VariableNamed(PageContext& a, Projects& projects, const char* text) {
+  KeepUndo(projects);
   const ListChange r = AddVariable(projects.project, text);
   if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
   else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);

@@ -27,10 +27,22 @@ void EditorSave(PageContext& a, Projects& projects, int32_t page) {
   SaveAndReport(a, projects, page);
 }
 
+void KeepUndo(Projects& projects) {
+  projects.undo = projects.project;
+  projects.undoReady = 1;
+}
+
+bool UndoLastChange(Projects& projects) {
+  if (!projects.undoReady) return false;
+  projects.project = projects.undo;
+  projects.project.modified = true;  // what is shown now differs from the file
+  projects.undoReady = 0;
+  return true;
+}
+
 void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t page) {
   char name[kProjectNameCapacity];
-  CopyText(text, name, 31);  // at most 30 characters, then the "~"
-  AppendText("~", name);
+  TypedFileName(text, name, 30);
   const int existing = StorageFindFile(a.storage, name);
   if (existing >= 0) {
     char type[kProjectTextCapacity];

@@ -25,6 +25,13 @@ void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t 
 // Leave: straight to the Project Manager when nothing changed; otherwise the
 // question, whose answer EditorTakeSaveAnswer takes. True when it asked.
 bool EditorLeave(PageContext& a, Projects& projects, int32_t page);
+// Undo in both editors, as the light-effect editor has it: one copy of the
+// project taken before each change (an insert, a delete, a move, a drag, a
+// rename); Undo puts it back once. Opening a project forgets it.
+void KeepUndo(Projects& projects);
+// True when a change was taken back.
+bool UndoLastChange(Projects& projects);
+
 // "Yes" saves and stays (a refusal is shown); any other answer leaves.
 // False while the question has no answer yet.
 bool EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page);

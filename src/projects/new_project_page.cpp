@@ -76,12 +76,7 @@ void Draw(PageContext& a, Projects& projects) {
 void Timer(PageContext& a, Projects& projects) {
   if (!TakeConfirmedText(a) || !RequestTagIs(a, kNameRequestTag)) return;
   char name[kProjectTextCapacity];
-  CopyText(a.ui.keyboards.alpha.EnteredText, name, sizeof name);
-  const uint16_t length = TextLength(name);
-  // Project names always end in "~".
-  if ((length == 0 || name[length - 1] != '~') && length + 1 < kProjectTextCapacity) {
-    AppendText("~", name);
-  }
+  TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kProjectTextCapacity - 2);
   if (StorageFindFile(a.storage, name) >= 0) {
     RequestInformation(a, kMsgNameTaken, 0, kNewProjectPage);
     return;
@@ -116,6 +111,7 @@ void Pointer(PageContext& a, Projects& projects) {
       RequestInformation(a, kMsgNeedModule, 0, kNewProjectPage);
     } else if (PageTable(a.ui.pages, kEditPagePage)) {
       projects.pageEditor = PageEditor{};
+      projects.undoReady = 0;
       a.ui.pages.CurrentPage = kEditPagePage;
     }
   }

@@ -160,10 +160,49 @@ LoadResult LoadProject(Project& p, const Storage& s) {
   return DecodeProject(data, got, p) ? LoadResult::kLoaded : LoadResult::kDamaged;
 }
 
-uint8_t ListProjects(Projects& ps, const Storage& s) {
-  ps.projectCount = static_cast<uint8_t>(
-      ListFilesOfType(s, kProjectFileType, ps.projectList, kProjectListCapacity));
+uint8_t ListProjects(Projects& ps, const Storage& s, uint16_t listPage) {
+  uint16_t total = 0;
+  const uint16_t shown = ListFilesOfType(s, kProjectFileType, ps.projectList, kProjectListCapacity,
+                                         static_cast<uint16_t>(listPage * kProjectListCapacity), &total);
+  for (uint16_t i = shown; i < kProjectListCapacity; ++i) ps.projectList[i][0] = 0;
+  ps.projectCount = static_cast<uint8_t>(total < 255 ? total : 255);
   return ps.projectCount;
+}
+
+namespace {
+
+// `text` names `fileName`, with or without the "~" that ends a user's name.
+bool NamesFile(const char* text, const char* fileName) {
+  if (!text[0]) return false;
+  if (CompareText(text, fileName, kProjectTextCapacity) == 0) return true;
+  const uint16_t n = TextLength(text);
+  return TextLength(fileName) == n + 1 && fileName[n] == '~' && CompareText(text, fileName, n) == 0;
+}
+
+}  // namespace
+
+uint16_t ProjectsUsingFile(const Storage& s, const char* fileName, char* out, uint16_t capacity) {
+  if (capacity) out[0] = 0;
+  uint16_t count = 0;
+  char field[kTypeListNameCapacity];
+  Project p;
+  for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
+    if (!StorageReadField(s, i, kFieldType, field) ||
+        CompareText(field, kProjectFileType, kTypeListNameCapacity) != 0) {
+      continue;
+    }
+    const uint32_t header = StorageHeaderLength(s, i), size = StorageFileSize(s, i);
+    if (header == 0 || header > size) continue;
+    uint8_t data[kMaxProjectData];
+    const uint32_t wanted = size - header < kMaxProjectData ? size - header : kMaxProjectData;
+    if (!DecodeProject(data, StorageReadData(s, i, header, data, wanted), p)) continue;
+    bool uses = NamesFile(p.pictureName, fileName);
+    for (uint8_t t = 0; t < p.constTextCount && !uses; ++t) uses = NamesFile(p.constTexts[t], fileName);
+    if (!uses || !StorageReadField(s, i, kFieldName, field)) continue;
+    if (capacity) FormatText(out + TextLength(out), capacity - TextLength(out), "%s%s", count ? ", " : "", field);
+    ++count;
+  }
+  return count;
 }
 
 uint8_t PhysicalInputCount(const Project& p) {
@@ -220,11 +259,38 @@ void KeepButtonOnScreen(int32_t* x, int32_t* y) {
   *y = *y < kDragMinY ? kDragMinY : *y > kDragMaxY ? kDragMaxY : *y;
 }
 
+namespace {
+
+constexpr int32_t kButtonW = 60, kButtonH = 40;
+
+bool CoversAButton(const Project& p, uint8_t count, int32_t x, int32_t y) {
+  for (uint8_t k = 0; k < count; ++k) {
+    const int32_t dx = x - p.buttons[k].x, dy = y - p.buttons[k].y;
+    if (dx > -kButtonW && dx < kButtonW && dy > -kButtonH && dy < kButtonH) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int16_t AddButton(Project& p) {
   if (p.buttonCount >= kMaxButtons) return -1;
   ProjectButton& b = p.buttons[p.buttonCount];
   b.buttonMode = 0;
   FormatText(b.name, "Button %d", p.buttonCount + 1);
+  // A slot whose last position lies over an earlier button moves to the
+  // first free place, row by row, so no button hides another.
+  if (CoversAButton(p, p.buttonCount, b.x, b.y)) {
+    bool placed = false;
+    for (int32_t y = kDragMinY; y <= kDragMaxY && !placed; y += kButtonH + 4) {
+      for (int32_t x = kDragMinX; x <= kDragMaxX && !placed; x += kButtonW + 4) {
+        if (CoversAButton(p, p.buttonCount, x, y)) continue;
+        b.x = static_cast<uint16_t>(x);
+        b.y = static_cast<uint16_t>(y);
+        placed = true;
+      }
+    }
+  }
   ++p.buttonCount;
   RebuildIoLabels(p);
   return p.buttonCount;

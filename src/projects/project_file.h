@@ -57,9 +57,16 @@ enum class LoadResult { kLoaded, kNoFile, kDamaged };
 bool SaveProject(Projects& ps, Storage& s);
 // Reads the file named p.name. The record is unchanged unless it loads.
 LoadResult LoadProject(Project& p, const Storage& s);
-// Rebuilds projectList and projectCount from the stored files of the project
-// type, in storage order; the first 18 when more are stored.
-uint8_t ListProjects(Projects& ps, const Storage& s);
+// Rebuilds projectList from the stored files of the project type, in storage
+// order, 18 at a time from list page `listPage`, and projectCount, the
+// number stored (at most 255).
+uint8_t ListProjects(Projects& ps, const Storage& s, uint16_t listPage = 0);
+
+// The stored projects that name `fileName` as their picture or as a
+// constant text (a sound or light effect the program plays; a name typed
+// without its "~" counts too), joined with ", " into `out`. Returns how
+// many; a damaged project counts as using nothing.
+uint16_t ProjectsUsingFile(const Storage& s, const char* fileName, char* out, uint16_t capacity);
 
 uint8_t PhysicalInputCount(const Project& p);
 // The class's input and output labels, then the button names as inputs.
@@ -70,7 +77,9 @@ bool IsNameInUse(const Project& p, const char* text);
 // screen's top bar stays free and the 60 x 40 button stays on the screen.
 constexpr int32_t kDragMinX = 1, kDragMaxX = 260, kDragMinY = 25, kDragMaxY = 200;
 void KeepButtonOnScreen(int32_t* x, int32_t* y);
-// The new buttonCount, or -1 at 8 buttons.
+// The new buttonCount, or -1 at 8 buttons. The button keeps its slot's
+// last position unless that covers an earlier button; then it takes the
+// first free place on the screen.
 int16_t AddButton(Project& p);
 // The new buttonCount, or -1 when i is not a button. The freed slot gets the
 // new-project defaults. The caller has already renumbered the program.

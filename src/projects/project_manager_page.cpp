@@ -28,9 +28,13 @@ void FillRows(Projects& projects) {
     row.text = TextControl{115, y, 170, 20, 0, kTextNoBackground, 0x0000, 0xFFFF};
     row.remove = ImageControl{288, y, 40, 20, kSourceCommon, kDeletePicture};
     row.edit = ImageControl{330, y, 50, 20, kSourceCommon, kEditPicture};
-    row.inUse = i < ps.projectCount;
-    CopyText(row.inUse ? ps.projectList[i] : "", row.name, kProjectTextCapacity);
+    row.inUse = ps.projectList[i][0] != 0;
+    CopyText(ps.projectList[i], row.name, kProjectTextCapacity);
   }
+}
+
+bool HasNextPage(const Projects& ps) {
+  return uint32_t{ps.projectManager.listPage + 1u} * kProjectListCapacity < ps.projectCount;
 }
 
 void DrawList(PageContext& a, Projects& projects) {
@@ -38,10 +42,25 @@ void DrawList(PageContext& a, Projects& projects) {
   DrawImage(a, m.image[kProjectManagerListFrame]);
   for (const ProjectListRow& row : m.rows) {
     if (!row.inUse) continue;
-    DrawTextControl(a.frame, &row.text, row.name);
+    DrawFittedText(a.frame, &row.text, row.name);
     DrawImage(a, &row.remove);
     DrawImage(a, &row.edit);
   }
+  for (int i : {kProjectManagerNextListPage, kProjectManagerPreviousListPage}) {
+    if (m.image[i]) EraseControl(a.frame, m.image[i]);
+  }
+  if (HasNextPage(projects)) DrawImage(a, m.image[kProjectManagerNextListPage]);
+  if (m.listPage > 0) DrawImage(a, m.image[kProjectManagerPreviousListPage]);
+}
+
+// The list page's rows from the storage; a page emptied by a deletion steps back.
+void ListPage(PageContext& a, Projects& projects) {
+  ProjectManagerPage& m = projects.projectManager;
+  ListProjects(projects, a.storage, m.listPage);
+  while (m.listPage > 0 && uint32_t{m.listPage} * kProjectListCapacity >= projects.projectCount) {
+    ListProjects(projects, a.storage, --m.listPage);
+  }
+  FillRows(projects);
 }
 
 void Init(PageContext& a, Projects& projects) {
@@ -50,8 +69,8 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kProjectManagerImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kProjectManagerTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
-  ListProjects(projects, a.storage);
-  FillRows(projects);
+  if (!m.deleteAsked[0]) m.listPage = 0;  // back from a delete question: the same list page
+  ListPage(a, projects);
   a.ui.pages.initialised[kProjectManagerPage] = 1;
 }
 
@@ -62,14 +81,21 @@ void Draw(PageContext& a, Projects& projects) {
   DrawList(a, projects);
 }
 
-void DeleteProject(PageContext& a, Projects& projects, const char* name) {
-  StorageDeleteNamedFile(a.storage, name);
-  // The list is rebuilt from the storage, so it shows what is really there.
-  ListProjects(projects, a.storage);
-  FillRows(projects);
+void Redraw(PageContext& a, Projects& projects) {
+  ListPage(a, projects);
   const ImageControl* frame = projects.projectManager.image[kProjectManagerListFrame];
   if (frame) EraseControl(a.frame, frame);
   DrawList(a, projects);
+}
+
+// The answer to "Delete <name>?": the list is rebuilt from the storage, so
+// it shows what is really there.
+void Timer(PageContext& a, Projects& projects) {
+  ProjectManagerPage& m = projects.projectManager;
+  if (!TakeDeleteAnswer(a, m.deleteAsked)) return;
+  StorageDeleteNamedFile(a.storage, m.deleteAsked);
+  m.deleteAsked[0] = 0;
+  Redraw(a, projects);
 }
 
 void OpenProject(PageContext& a, Projects& projects, const char* name) {
@@ -86,6 +112,7 @@ void OpenProject(PageContext& a, Projects& projects, const char* name) {
   p.modified = false;
   projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
   projects.pageEditor = PageEditor{};
+  projects.undoReady = 0;
   if (PageTable(a.ui.pages, kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
 }
 
@@ -107,15 +134,20 @@ void Pointer(PageContext& a, Projects& projects) {
   for (const ProjectListRow& row : m.rows) {
     if (!row.inUse) continue;
     if (HitTest(pointer, &row.remove)) {
-      char name[kProjectTextCapacity];
-      CopyText(row.name, name, sizeof name);
-      DeleteProject(a, projects, name);
+      AskDelete(a, m.deleteAsked, row.name, "", kProjectManagerPage);
       return;
     }
     if (HitTest(pointer, &row.edit)) {
       OpenProject(a, projects, row.name);
       return;
     }
+  }
+  if (HitTest(pointer, m.image[kProjectManagerNextListPage]) && HasNextPage(projects)) {
+    ++m.listPage;
+    Redraw(a, projects);
+  } else if (HitTest(pointer, m.image[kProjectManagerPreviousListPage]) && m.listPage > 0) {
+    --m.listPage;
+    Redraw(a, projects);
   }
   if (HitTest(pointer, m.image[kProjectManagerExit])) a.ui.pages.CurrentPage = kMainPage;
 }
@@ -125,6 +157,6 @@ void Pointer(PageContext& a, Projects& projects) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kProjectManagerFixedImages[] = {kProjectManagerExit, kProjectManagerNewProject, kProjectManagerHintPanel, kEndOfRoles};
 
-const ProjectsPage kProjectManagerRecord = {{kProjectManagerPage, "TA ProjectManager", "Project Manager", kProjectManagerFixedImages}, Init, nullptr, Pointer, Draw};
+const ProjectsPage kProjectManagerRecord = {{kProjectManagerPage, "TA ProjectManager", "Project Manager", kProjectManagerFixedImages}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

@@ -1,5 +1,5 @@
-// The Project Manager page (page 11): the stored projects, eighteen rows
-// with delete and edit, and New Project. The project list itself is the
+// The Project Manager page (page 11): the stored projects, eighteen rows a
+// list page with delete (after asking) and edit, and New Project. The project list itself is the
 // projects subsystem's (ListProjects).
 #pragma once
 
@@ -8,6 +8,7 @@
 #include "projects/project_model.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
+#include "ui/pages/information_page.h"
 #include "ui/pages/roles/project_manager_roles.h"
 
 namespace trelvan {
@@ -31,6 +32,8 @@ struct ProjectManagerPage {
   ImageControl* image[kProjectManagerImageCount];
   TextControl* text[kProjectManagerTextCount];
   ProjectListRow rows[kProjectListCapacity];
+  uint16_t listPage;                       /**< which 18 projects the rows show, 0 for the first */
+  char deleteAsked[kDeleteNameCapacity];   /**< the project a delete question waits with */
 };
 
 extern const ProjectsPage kProjectManagerRecord;

@@ -21,6 +21,8 @@ struct Projects {
   NewProjectPage newProject{};
   EditPagePage editPage{};
   EditProgramPage editProgram{};
+  Project undo{};         /**< the project before the editors' last change */
+  uint8_t undoReady = 0;  /**< 1: Undo has a change to take back */
 };
 
 // A projects page's handlers, handed the projects' state beside the page context.

@@ -33,6 +33,15 @@ uint16_t AppendText(const char* source, char* destination) {
   return end;
 }
 
+void TypedFileName(const char* typed, char* out, uint16_t keep) {
+  uint16_t n = TextLength(typed);
+  while (n > 0 && typed[n - 1] == '~') --n;
+  if (n > keep) n = keep;
+  CopyBytes(typed, out, n);
+  out[n] = '~';
+  out[n + 1] = 0;
+}
+
 int16_t FindText(const char* text, const char* pattern) {
   const uint16_t patternLength = TextLength(pattern);
   if (patternLength == 0) return 0;

@@ -24,6 +24,10 @@ uint16_t CopyText(const char* source, char* destination, uint16_t n);
 // Appends at most 255 characters behind the destination's end (found within
 // 256 bytes). Returns the destination's new length.
 uint16_t AppendText(const char* source, char* destination);
+// A stored name from a typed one: at most `keep` characters of `typed`
+// without the "~" signs at its end, then one "~" (the sign ends every name
+// the user gives; typing it too must not double it). `out` holds keep + 2.
+void TypedFileName(const char* typed, char* out, uint16_t keep);
 // First position 0..255 where the whole pattern matches; 0 for an empty
 // pattern; -1 when none matches.
 int16_t FindText(const char* text, const char* pattern);

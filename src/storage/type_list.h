@@ -17,9 +17,10 @@ constexpr const char* kLightEffectFileType = "Light Effect";
 constexpr const char* kProjectFileType = "Acc. Project";
 
 // Copies the names of the stored files whose type field equals `type`
-// (compared over 32 characters), in storage order, into `names`; at most
-// `capacity`. Returns how many it copied.
+// (compared over 32 characters), in storage order, into `names`: at most
+// `capacity`, after skipping the first `skip`. Returns how many it copied;
+// `total` (may be null) receives how many are stored.
 uint16_t ListFilesOfType(const Storage& s, const char* type, char (*names)[kTypeListNameCapacity],
-                         uint16_t capacity);
+                         uint16_t capacity, uint16_t skip = 0, uint16_t* total = nullptr);
 
 }  // namespace trelvan

@@ -76,6 +76,27 @@ void DrawTextControl(FrameBuffer& frame, const TextControl* c, const char* text)
   DrawString(frame, c->font, c->x, c->y, text, c->w, static_cast<uint8_t>(c->flags & 0xFF));
 }
 
+void FitText(uint8_t font, const char* text, int32_t width, char* out, uint16_t capacity) {
+  if (capacity == 0) return;
+  const bool whole = CopyText(text, out, capacity) == TextLength(text) + 1;
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(out);
+  if (whole && TextWidth(font, bytes) <= width) return;
+  static const uint8_t kDots[] = "...";
+  const int32_t room = width - TextWidth(font, kDots);
+  for (uint16_t n = TextLength(out);; --n) {  // the longest start that fits beside the dots
+    out[n] = 0;
+    if (n == 0 || (n + 4 <= capacity && out[n - 1] != ' ' && TextWidth(font, bytes) <= room)) break;
+  }
+  if (TextLength(out) + 4u <= capacity) AppendText("...", out);
+}
+
+void DrawFittedText(FrameBuffer& frame, const TextControl* c, const char* text) {
+  if (!c) return;
+  char fitted[kTextScanLimit];
+  FitText(c->font, text, c->w, fitted, sizeof fitted);
+  DrawTextControl(frame, c, fitted);
+}
+
 void EraseControl(FrameBuffer& frame, const ImageControl* c) { EraseBox(frame, c); }
 void EraseControl(FrameBuffer& frame, const TextControl* c) { EraseBox(frame, c); }
 int HitTest(const PointerEventRecord& pointer, const ImageControl* c) { return HitBox(pointer, c); }

@@ -56,6 +56,12 @@ int LoadTextControl(const Controls& controls, const Storage& s, TextControl* slo
 int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
                      const ImageControl* control);
 void DrawTextControl(FrameBuffer& frame, const TextControl* control, const char* text);
+// `text` cut to `width` pixels in `font`, ending in "..." when cut, into
+// `out` of `capacity` bytes.
+void FitText(uint8_t font, const char* text, int32_t width, char* out, uint16_t capacity);
+// DrawTextControl with the text fitted to the control's width: a long name
+// in a list row stays inside its row.
+void DrawFittedText(FrameBuffer& frame, const TextControl* control, const char* text);
 // Fills the box white.
 void EraseControl(FrameBuffer& frame, const ImageControl* control);
 void EraseControl(FrameBuffer& frame, const TextControl* control);

@@ -65,7 +65,7 @@ class E2e : public ::testing::Test {
   ProcProcesses processes;
   FolderLibraries libraries;
   Platform platform{fake.window, fake.files, fake.instance, udp, threads, processes,
-                    fake.hid, libraries, fake.settings};
+                    fake.hid, libraries, fake.settings, fake.audio};
   std::unique_ptr<Assistant> a;
   const uint16_t serverPort = FreePort();
   const std::string simulatorPorts = std::to_string(FreePort()) + ":" + std::to_string(FreePort());

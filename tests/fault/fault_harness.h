@@ -552,7 +552,7 @@ class FaultHarness {
   Platform PlatformOnCutDisk() {
     const Platform p = fake_;
     return Platform{p.window, disk_, p.instance, p.udp, p.threads, p.processes, p.hid,
-                    p.libraries, p.settings};
+                    p.libraries, p.settings, p.audio};
   }
 
   FakePlatform fake_;

@@ -40,7 +40,7 @@ struct World {
   FakePlatform fake;
   NullUdp udp;
   Platform platform{fake.window, fake.files, fake.instance, udp, fake.threads, fake.processes,
-                    fake.hid, fake.libraries, fake.settings};
+                    fake.hid, fake.libraries, fake.settings, fake.audio};
   Net* net = new Net{};
   World() {  // open, without a receive thread: replies are put in its slot here
     net->server.socket = 1;

@@ -65,11 +65,11 @@ enter yard
 click 515 536            # Create: the page editor
 click 80 147             # two buttons
 click 80 147
-# the top button (the second) dragged from the screen's corner
+# the second button, placed beside the first, dragged
 begin
-xdotool mousemove "$((left + 482))" "$((top + 195))" sleep 0.05 mousedown 1 sleep 0.15 \
-  mousemove "$((left + 540))" "$((top + 250))" sleep 0.15 \
-  mousemove "$((left + 600))" "$((top + 300))" sleep 0.15 mouseup 1
+xdotool mousemove "$((left + 547))" "$((top + 195))" sleep 0.05 mousedown 1 sleep 0.15 \
+  mousemove "$((left + 605))" "$((top + 250))" sleep 0.15 \
+  mousemove "$((left + 665))" "$((top + 300))" sleep 0.15 mouseup 1
 settle drag
 click 270 560            # to the program page
 click 734 55             # insert after Start
@@ -107,7 +107,7 @@ expected='   0  Start
    5  End'
 [ "$(grep -E '^ +[0-9]+  ' <<<"$listing")" = "$expected" ] || { echo "FAIL: the program differs"; exit 1; }
 grep -q '^model ZR-5 (class 1)$' <<<"$listing" || { echo "FAIL: model"; exit 1; }
-grep -q '^  2 Button 2     at 118,130  mode 0' <<<"$listing" || { echo "FAIL: the dragged button"; exit 1; }
+grep -q '^  2 Button 2     at 183,130  mode 0' <<<"$listing" || { echo "FAIL: the dragged button"; exit 1; }
 grep -q '^  1 Button 1     at 0,25 ' <<<"$listing" || { echo "FAIL: the first button"; exit 1; }
 "$inspector" "$storage" project 'yard~' >/dev/null 2>&1 && { echo "FAIL: yard~ was never saved"; exit 1; }
 echo "project test passed"

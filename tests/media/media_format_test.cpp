@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "media/conversions.h"
 #include "media/light_effect_format.h"
 #include "media/picture_format.h"
+#include "media/sound_decode.h"
 #include "media/sound_format.h"
 #include "media/media.h"
 #include "storage/storage_fixture.h"
@@ -67,16 +69,38 @@ struct Segments {
 TEST(MediaGolden, SoundsFromWavFiles) {
   const std::string folder = Folder("sound");
   std::vector<uint8_t> buffer(kSoundBufferSize);
+  std::map<std::string, std::string> described;
   for (const auto& c : Cases(folder)) {
     Segments wavs;
     for (size_t i = 2; i < c.size(); ++i) wavs.files.push_back(ReadHostFile(folder + c[i]));
     uint32_t size = 0;
+    WavFormat refused{};
     const int result = BuildSoundData({Segments::Read, &wavs}, static_cast<uint8_t>(wavs.files.size()),
-                                      20, buffer.data(), kSoundBufferSize, &size);
+                                      20, buffer.data(), kSoundBufferSize, &size, &refused);
     ASSERT_EQ(result, std::stoi(c[1])) << c[0];
-    if (result != kWavOk) continue;
+    if (result != kWavOk) {
+      char what[64];
+      DescribeWavFormat(refused, what, sizeof what);
+      described[c[0]] = what;
+      continue;
+    }
     EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + size), ReadHostFile(folder + c[0] + ".out")) << c[0];
+    // played back as the handheld plays it: start, the loop twice, stop
+    std::vector<int16_t> samples(2 * size);
+    samples.resize(DecodeSound(buffer.data(), size, samples.data(), static_cast<uint32_t>(samples.size())));
+    const Bytes pcm = ReadHostFile(folder + c[0] + ".pcm");
+    EXPECT_EQ(Bytes(reinterpret_cast<uint8_t*>(samples.data()),
+                    reinterpret_cast<uint8_t*>(samples.data() + samples.size())), pcm) << c[0];
+    // damaged: the table points past the data
+    EXPECT_EQ(DecodeSound(buffer.data(), size - 1, samples.data(), 1000), 0u) << c[0];
   }
+  const std::map<std::string, std::string> expected = {
+      {"stereo_48k", "stereo, 48000 Hz, 16-bit PCM"},
+      {"eight_bit", "mono, 44100 Hz, 8-bit PCM"},
+      {"extensible_float", "mono, 44100 Hz, 16-bit floating point"},
+      {"no_data_chunk", "no data chunk"},
+      {"no_fmt_chunk", "no format chunk"}};
+  for (const auto& [name, text] : expected) EXPECT_EQ(described[name], text) << name;
 }
 
 TEST(MediaGolden, LightEffectsLoadedEditedAndSaved) {

@@ -30,7 +30,7 @@ struct Loopback {
   PosixUdp udp;
   PosixThreads threads;
   Platform platform{fake.window, fake.files, fake.instance, udp, threads, fake.processes,
-                    fake.hid, fake.libraries, fake.settings};
+                    fake.hid, fake.libraries, fake.settings, fake.audio};
   std::unique_ptr<ServerChannel> server{new ServerChannel};
   intptr_t peer = kNoSocket;
   uint16_t peerPort = FreePort();

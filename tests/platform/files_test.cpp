@@ -128,5 +128,19 @@ TEST(FolderListing, WildcardsAndNameOrder) {
   for (const auto& n : names) EXPECT_EQ(CompareEntryNames(n.a, n.b), n.order) << n.a << " " << n.b;
 }
 
+// The file browser opens in the home folder on Linux; without one, at the root.
+TEST(PosixFiles, StartsInTheHomeFolder) {
+  const char* saved = getenv("HOME");
+  const std::string kept = saved ? saved : "";
+  const struct { const char* home; const char* start; } cases[] = {
+      {"/home/hobbyist", "/home/hobbyist/"}, {"/home/hobbyist/", "/home/hobbyist/"},
+      {"relative", "/"}, {nullptr, "/"}};
+  for (const auto& c : cases) {
+    if (c.home) setenv("HOME", c.home, 1); else unsetenv("HOME");
+    EXPECT_STREQ(PosixFiles("/tmp").StartFolder(), c.start) << (c.home ? c.home : "none");
+  }
+  if (saved) setenv("HOME", kept.c_str(), 1);
+}
+
 }  // namespace
 }  // namespace trelvan

@@ -1,9 +1,9 @@
 // The Linux udp service on the real system, and the fake udp beside it where
-// both keep one contract. The processes and libraries services are the
-// handheld e2e tests': the stand-in handheld runs with argv[0] "TX
-// Simulator.exe" (past the kernel's fifteen-character name) and must be
-// found for the simulator link, and the serial pull loads the stand-in
-// driver library by name and finds its functions.
+// both keep one contract; the message box's line breaking. The processes and
+// libraries services are the handheld e2e tests': the stand-in handheld runs
+// with argv[0] "TX Simulator.exe" (past the kernel's fifteen-character name)
+// and must be found for the simulator link, and the serial pull loads the
+// stand-in driver library by name and finds its functions.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "platform/fake/fake_udp.h"
+#include "platform/linux/message_lines.h"
 #include "platform/linux/posix_udp.h"
 #include "net/free_port.h"
 
@@ -64,6 +65,24 @@ TEST(UdpService, LinuxOnLoopback) {
 TEST(UdpService, Fake) {
   FakeUdp udp;
   UdpContract(udp);
+}
+
+}  // namespace
+}  // namespace trelvan
+
+namespace trelvan {
+namespace {
+
+TEST(MessageBoxLines, BreakAtBlanksWithinTheWidth) {
+  const struct { const char* text; const char* lines; } cases[] = {
+      {"Hi there", "Hi there"},
+      {"aaaa bbbb cccc", "aaaa\nbbbb\ncccc"},
+      {"aaaa bbb cccc", "aaaa bbb\ncccc"},   // exactly eight fit
+      {"aaaabbbbcccc dd", "aaaabbbb\ncccc dd"},  // a long word is broken inside
+      {"ab\ncd ef gh ij", "ab\ncd ef gh\nij"},  // breaks in the text are kept
+      {"aaaa bbb  cc", "aaaa bbb\n cc"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BreakMessageLines(c.text, 8), c.lines) << c.text;
 }
 
 }  // namespace

@@ -142,6 +142,21 @@ TEST_F(ProjectFileTest, NamesInUseAndTheButtonList) {
   EXPECT_EQ(RemoveButton(p, 2), -1);
 }
 
+// A new button never lands on an earlier one: a fresh slot over one moves
+// to the first free place; a slot's last position that is free stays.
+TEST_F(ProjectFileTest, NewButtonsDoNotCoverEarlierOnes) {
+  Project& p = ps->project;
+  p.buttons[3].x = 150;
+  p.buttons[3].y = 150;
+  const struct { uint16_t x, y; } expected[] = {{0, 25}, {65, 25}, {129, 25}, {150, 150}, {193, 25},
+                                                {257, 25}, {1, 69}, {65, 69}};
+  for (const auto& e : expected) {
+    const int16_t n = AddButton(p);
+    EXPECT_EQ(p.buttons[n - 1].x, e.x) << n;
+    EXPECT_EQ(p.buttons[n - 1].y, e.y) << n;
+  }
+}
+
 TEST_F(ProjectFileTest, ARefusedSaveIsReportedAndKeepsTheOldFile) {
   Project& p = ps->project;
   CopyText("Kept~", p.name, kProjectNameCapacity);
@@ -166,16 +181,32 @@ TEST_F(ProjectFileTest, ARefusedSaveIsReportedAndKeepsTheOldFile) {
   EXPECT_EQ(ps->projectCount, 1);
 }
 
-TEST_F(ProjectFileTest, TheListHoldsTheFirst18ProjectsInStorageOrder) {
+// 18 projects a list page, in storage order; the count is of all stored.
+// Projects that name a file are found by their picture or constant texts.
+TEST_F(ProjectFileTest, TheListPagesThroughProjectsAndFindsTheirFiles) {
   for (int i = 0; i < 20; ++i) {
     FormatText(ps->project.name, "P%02d~", i);
+    CopyText(i == 3 || i == 19 ? "station~" : "", ps->project.pictureName, kProjectTextCapacity);
+    ps->project.constTextCount = i == 5 ? 1 : 0;
+    CopyText("horn", ps->project.constTexts[0], kProjectTextCapacity);
     ASSERT_TRUE(SaveProject(*ps, *s));
   }
   std::vector<uint8_t> other(10, 1);
   ASSERT_TRUE(StorageWriteRecord(*s, "Horn~", "User", "Sound", "1.00", other.data(), 10));
-  EXPECT_EQ(ListProjects(*ps, *s), 18);
-  EXPECT_STREQ(ps->projectList[0], "P00~");
-  EXPECT_STREQ(ps->projectList[17], "P17~");
+  const struct { uint16_t page; const char* first; const char* last; } pages[] = {
+      {0, "P00~", "P17~"}, {1, "P18~", ""}};
+  for (const auto& pg : pages) {
+    EXPECT_EQ(ListProjects(*ps, *s, pg.page), 20);
+    EXPECT_STREQ(ps->projectList[0], pg.first);
+    EXPECT_STREQ(ps->projectList[pg.page ? 2 : 17], pg.last);
+  }
+  const struct { const char* file; uint16_t count; const char* names; } uses[] = {
+      {"station~", 2, "P03~, P19~"}, {"horn~", 1, "P05~"}, {"horn", 1, "P05~"}, {"Horn~", 0, ""}};
+  for (const auto& u : uses) {
+    char names[64];
+    EXPECT_EQ(ProjectsUsingFile(*s, u.file, names, sizeof names), u.count) << u.file;
+    EXPECT_STREQ(names, u.names) << u.file;
+  }
 }
 
 }  // namespace

@@ -66,6 +66,17 @@ TEST(Text, CopiesStayWithinTheirBuffers) {
   EXPECT_EQ(formatted[5], 'z');
   EXPECT_EQ(FormatText(formatted, 0, "%s", "abc"), 0);
   EXPECT_EQ(formatted[0], 'a');
+
+  // a typed name gets one "~": a typed one is not doubled, the cut keeps room for it
+  const struct { const char* typed; const char* stored; } names[] = {
+      {"horn", "horn~"}, {"horn~", "horn~"}, {"horn~~", "horn~"}, {"a~b", "a~b~"},
+      {"~", "~"}, {"abcdefgh", "abcde~"}, {"abcde~~", "abcde~"}};
+  for (const auto& n : names) {
+    char stored[8];
+    memset(stored, 'z', sizeof stored);
+    TypedFileName(n.typed, stored, 5);
+    EXPECT_STREQ(stored, n.stored) << n.typed;
+  }
 }
 
 // Numbers read right to left and saturate at the sixteen-bit bounds.

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/frame_buffer.h"
 
@@ -125,6 +126,41 @@ TEST(DrawString, RowsAboveTheTopWrapOutOfTheFrame) {
   DrawString(*low, 0, 10, 0, "Hg", 0, 0);
   for (int x = 0; x < 40; ++x) {
     for (int y = 0; y + 3 < 19; ++y) ASSERT_EQ(At(*high, x, y), At(*low, x, y + 3)) << x << "," << y;
+  }
+}
+
+}  // namespace
+}  // namespace trelvan
+
+namespace trelvan {
+namespace {
+
+// A name too long for its row ends in "..." within the row; one that fits
+// stays whole; a small buffer keeps its terminator.
+TEST(FitText, LongNamesEndInDotsInsideTheirWidth) {
+  const std::string longName = "Harbour lights with the long evening sequence~";
+  const auto width = [](const char* t) { return TextWidth(0, reinterpret_cast<const uint8_t*>(t)); };
+  const struct { std::string text; int32_t width; uint16_t capacity; bool cut; } cases[] = {
+      {"Yard~", 170, 32, false},
+      {longName, 170, 64, true},
+      {longName, width(longName.c_str()), 64, false},  // exactly as wide as the row
+      {longName, 170, 10, true},                      // the buffer cuts before the width does
+      {"a b c d e f g h i j", 40, 32, true},           // no blank before the dots
+  };
+  for (const auto& c : cases) {
+    char out[64];
+    FitText(0, c.text.c_str(), c.width, out, c.capacity);
+    const std::string fitted = out;
+    EXPECT_LE(width(out), c.width) << c.text;
+    EXPECT_LT(fitted.size(), c.capacity) << c.text;
+    if (!c.cut) {
+      EXPECT_EQ(fitted, c.text);
+      continue;
+    }
+    ASSERT_GE(fitted.size(), 4u) << c.text;
+    EXPECT_EQ(fitted.substr(fitted.size() - 3), "...");
+    EXPECT_NE(fitted[fitted.size() - 4], ' ');
+    EXPECT_EQ(c.text.compare(0, fitted.size() - 3, fitted, 0, fitted.size() - 3), 0);
   }
 }
 

@@ -79,6 +79,11 @@ class SetupPageTest : public testing::PageTest {
   }
   const ImageControl* Image(int role) { return a->setupPage.image[role]; }
   bool StatusShown() { return Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverLoaded); }
+  bool MissingShown() {
+    TextControl missing = *a->setupPage.text[kSetupDriverStatus];
+    missing.textColour = kSetupDriverMissingColour;
+    return Shows(&missing, kSetupDriverMissing);
+  }
   SetupValues Stored() {
     SetupValues v{9, 9};
     ReadSetupRecord(a->storage, v);
@@ -86,8 +91,8 @@ class SetupPageTest : public testing::PageTest {
   }
 };
 
-// Without the library nothing is said; with it, turned on and off again,
-// the library stays loaded and its line stays.
+// Without the library the status line says it is missing; with it, turned
+// on and off again, the library stays loaded and its line stays.
 TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
   for (int round = 0; round < 2; ++round) {
     if (round == 1) platform.libraries.libraries["Ftd2xx.dll"] = NoDeviceLibrary();
@@ -98,6 +103,7 @@ TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
     EXPECT_EQ(a->link.ftdi.deviceOpened, 0u);
     EXPECT_EQ(Image(kSetupOlderDrivers)->pictureIndex, 1);
     EXPECT_EQ(StatusShown(), round == 1);
+    EXPECT_EQ(MissingShown(), round == 0);
     ClickOn(Image(kSetupOlderDrivers));
     EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
     EXPECT_EQ(a->link.ftdi.libraryReady, uint32_t(round));

@@ -30,7 +30,34 @@ class ProjectPagesTest : public testing::PageTest {
   ImageControl* Manager(int role) { return a->projects.projectManager.image[role]; }
 };
 
-// The limit of 18 and deleting are project_limit.run's.
+// A 19th project (from the handheld or Save As) is reached on the second
+// list page; deleting asks first, and No keeps the file.
+TEST_F(ProjectPagesTest, ANineteenthProjectIsReachedAndDeletingAsksFirst) {
+  for (int i = 0; i < 19; ++i) SaveNew(("P" + std::to_string(10 + i) + "~").c_str());
+  Show(kProjectManagerPage);
+  ClickOn(Manager(kProjectManagerNewProject));
+  ExpectMessage("Maximum number of projects reached - No more projects allowed!",
+                kProjectManagerPage);
+  ProjectManagerPage& m = a->projects.projectManager;
+  ClickOn(Manager(kProjectManagerNextListPage));
+  EXPECT_STREQ(m.rows[0].name, "P28~");
+  EXPECT_FALSE(m.rows[1].inUse);
+  const struct { int answer; const char* gone; const char* first; } deletes[] = {
+      {kInfoNo, nullptr, "P28~"}, {kInfoYes, "P28~", "P10~"}, {kInfoYes, "P10~", "P11~"}};
+  for (const auto& d : deletes) {
+    ClickOn(&m.rows[0].remove);
+    EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
+    Answer(d.answer);
+    if (d.gone) {
+      EXPECT_LT(StorageFindFile(a->storage, d.gone), 0);
+    }
+    EXPECT_STREQ(m.rows[0].name, d.first);  // a page emptied by the deletion steps back
+  }
+  EXPECT_GE(StorageFindFile(a->storage, "P11~"), 0);
+  EXPECT_FALSE(m.rows[17].inUse);
+}
+
+// A project of its own: New Project marks it changed.
 TEST_F(ProjectPagesTest, NewProjectMarksTheProjectChanged) {
   Show(kProjectManagerPage);
   P().modified = false;
@@ -80,6 +107,34 @@ TEST_F(EditPageTest, DraggingKeepsTheButtonOnTheScreenAndStoresItOnRelease) {
   EXPECT_TRUE(P().modified);
 }
 
+// Undo takes back the last change, once: an added button, a removal, a drag.
+TEST_F(EditPageTest, UndoTakesBackTheLastChange) {
+  const struct { int role; int row; uint8_t count; uint16_t x0; } steps[] = {
+      {kEditPageAddButton, -1, 3, 0}, {-1, 1, 1, 0}, {-1, -1, 2, 150}};
+  for (const auto& s : steps) {
+    if (s.role >= 0) ClickOn(Control(s.role));
+    if (s.row >= 0) ClickOn(&Row(s.row).remove);
+    if (s.x0) {  // drag button 0 to the right
+      const ImageControl c = Row(0).screenPicture;
+      Click(c.x + 10, c.y + 10);
+      Send(Message::MouseMove, 0, c.x + 10 + s.x0, c.y + 10);
+      Send(Message::Timer);
+      Send(Message::LeftButtonUp, 0, c.x + 10 + s.x0, c.y + 10);
+      Send(Message::Timer);
+      EXPECT_EQ(P().buttons[0].x, c.x - Control(kEditPageScreenArea)->x + s.x0);
+    }
+    EXPECT_EQ(P().buttonCount, s.count);
+    const Project before = a->projects.undo;
+    ClickOn(Control(kEditPageUndo));
+    EXPECT_EQ(P().buttonCount, 2);
+    EXPECT_EQ(P().buttons[0].x, before.buttons[0].x);
+    EXPECT_STREQ(P().buttons[1].name, "Button 2");
+  }
+  P().buttons[0].x = 77;
+  ClickOn(Control(kEditPageUndo));  // nothing left to take back
+  EXPECT_EQ(P().buttons[0].x, 77);
+}
+
 class EditProgramTest : public ProjectPagesTest {
  protected:
   // An accessory module project (8 physical inputs) with three buttons and
@@ -101,6 +156,34 @@ class EditProgramTest : public ProjectPagesTest {
     ClickOn(&Page().picker[pickerEntry]);
   }
 };
+
+TEST_F(EditProgramTest, CancellingACopyKeepsItsConstantUntilARemovalPrunesIt) {
+  Insert(0, 1);  // Copy
+  ClickOn(&Page().boxA);
+  EnterText("-40");
+  ASSERT_EQ(a->projects.programEditor.editStep, kBuildCopyDestination);
+  ClickOn(&Page().cancel);
+  EXPECT_EQ(ProgramHex(P()), "00 12");
+  EXPECT_EQ(P().constIntCount, 1);
+  // A task whose output is chosen, then the second input page's button.
+  Insert(0, 2);
+  Send(Message::Timer);
+  ClickOn(a->ui.selectText.line[0]);  // Set Output
+  for (int i = 0; i < 3; ++i) Send(Message::Timer);
+  ClickOn(&Page().outputRow[2]);
+  EXPECT_TRUE(Shows(a->projects.editProgram.text[kEditProgramInputsPage], "1 of 2"));
+  ClickOn(a->projects.editProgram.image[kEditProgramInputsNext]);
+  ClickOn(&Page().inputRow[1]);  // Button 2, input 9
+  EXPECT_EQ(ProgramHex(P()), "00 07 00 22 09 00 12");
+  ClickOn(&Page().removeHandle[1]);
+  EXPECT_EQ(ProgramHex(P()), "00 12");
+  EXPECT_EQ(P().constIntCount, 0);
+  // Undo takes the removal back, once
+  for (int i = 0; i < 2; ++i) {
+    ClickOn(Page().image[kEditProgramUndo]);
+    EXPECT_EQ(ProgramHex(P()), "00 07 00 22 09 00 12");
+  }
+}
 
 TEST_F(EditProgramTest, LimitsAndTheirMessages) {
   P().programLength = 247;  // 246 is the program logic test's

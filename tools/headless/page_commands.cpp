@@ -43,7 +43,8 @@ using namespace trelvan;
 //   page selecttext TITLE|A|B|C...     the select-text page called from page 1
 //   page selectbutton                  the select-button page called from page 1
 //   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...)
-//   page project NAME MODEL            a new project NAME for MODEL saved as the editors save it
+//   page project NAME MODEL [PICTURE]  a new project NAME for MODEL (showing the stored picture
+//                                      PICTURE) saved as the editors save it
 //   page picture NAME                  a stored 240 x 90 picture NAME: a sky over green land
 //   page file NAME PATH                the raw storage file at PATH (FileHeader included) as NAME
 //   page result                        prints "info B text R I ENTRY button N COUNT"
@@ -124,12 +125,13 @@ bool StoreFile(Assistant& a, std::istringstream& words) {
 }
 
 bool StoreProject(Assistant& a, std::istringstream& words) {
-  std::string name, model;
-  words >> name >> model;
+  std::string name, model, picture;
+  words >> name >> model >> picture;
   Project& p = a.projects.project;
   ClearProject(p);
   CopyText(name.c_str(), p.name, kProjectNameCapacity);
   CopyText(model.c_str(), p.moduleModel, kModelCapacity);
+  CopyText(picture.c_str(), p.pictureName, kProjectTextCapacity);
   const int moduleClass = ModuleClassOfModel(p.moduleModel);
   p.moduleClass = static_cast<uint8_t>(moduleClass < 0 ? 0 : moduleClass);
   RebuildIoLabels(p);

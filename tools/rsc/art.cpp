@@ -190,14 +190,12 @@ bool Icon(Canvas& c, const std::string& name, double cx, double cy, double s, Rg
     Fill(c, Polygon({X(2), Y(14), X(2.8), Y(10.5), X(11), Y(2.3), X(13.7), Y(5), X(5.5), Y(13.2)}),
          ink);
     Fill(c, Segment(X(9.6), Y(3.7), X(12.3), Y(6.4), 0.9 * k), back);
-  } else if (name == "eye") {
-    Shape lens = [&](double x, double y) {
-      const double u = (x - cx) / (7.5 * k), v = (y - cy) / (4.8 * k);
-      return std::fabs(v) <= (1 - u * u) && std::fabs(u) <= 1;
-    };
-    Fill(c, lens, ink);
-    Fill(c, Circle(cx, cy, 2.7 * k), back);
-    Fill(c, Circle(cx, cy, 1.5 * k), ink);
+  } else if (name == "picture") {
+    // a framed landscape: hills under a sun
+    Fill(c, RoundRect(X(0.5), Y(2), 15 * k, 12 * k, 1.2 * k), ink);
+    Fill(c, RoundRect(X(2), Y(3.5), 12 * k, 9 * k, 0.4 * k), back);
+    Fill(c, Polygon({X(2), Y(12.5), X(6.5), Y(6.5), X(9.5), Y(10), X(11), Y(8.5), X(14), Y(12.5)}), ink);
+    Fill(c, Circle(X(11), Y(5.8), 1.4 * k), ink);
   } else if (name == "folder" || name == "upfolder") {
     Fill(c, RoundRect(X(1), Y(3), 6 * k, 3 * k, 1 * k), ink);
     Fill(c, RoundRect(X(1), Y(4.5), 14 * k, 9.5 * k, 1.2 * k), ink);

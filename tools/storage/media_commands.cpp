@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "media/conversions.h"
+#include "media/sound_decode.h"
 #include "png_file.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
@@ -88,7 +89,7 @@ int ExportSound(const std::vector<uint8_t>& d, const char* out) {
     for (uint32_t v = 0; v < count; ++v) {
       uint16_t values[4];
       UnpackSoundGroup(&d[offset + kSoundGroupBytes * (v / 4)], values);
-      samples.push_back(static_cast<int16_t>((values[v % 4] - kSoundSilence) * 64));
+      samples.push_back(SoundSample(values[v % 4]));
     }
     const std::string path = n == 1 ? std::string(out) : stem + kSuffix[i] + ".wav";
     if (!WriteWav(path, samples)) return 1;

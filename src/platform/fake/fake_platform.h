@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_files.h"
 #include "platform/fake/fake_instance.h"
 #include "platform/fake/fake_services.h"
@@ -27,9 +28,11 @@ struct FakePlatform {
   FakeHid hid;
   FakeLibraries libraries;
   FakeSettings settings;
+  FakeAudio audio;
 
   operator Platform() {
-    return Platform{window, files, instance, udp, threads, processes, hid, libraries, settings};
+    return Platform{window, files, instance, udp, threads, processes, hid, libraries, settings,
+                    audio};
   }
   std::string DataPath(const std::string& name) const { return files.DataPath(name); }
 };

@@ -11,6 +11,15 @@
 
 namespace trelvan {
 
+PosixFiles::PosixFiles(std::string dataFolder, std::string resourceFolder)
+    : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)), startFolder_("/") {
+  const char* home = getenv("HOME");
+  if (home && home[0] == '/') {
+    startFolder_ = home;
+    if (startFolder_.back() != '/') startFolder_ += '/';
+  }
+}
+
 PosixFiles::~PosixFiles() {
   for (int fd : descriptors_) {
     if (fd >= 0) close(fd);

@@ -12,14 +12,14 @@ namespace trelvan {
 
 class PosixFiles : public Files {
  public:
-  explicit PosixFiles(std::string dataFolder, std::string resourceFolder = "")
-      : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)) {}
+  explicit PosixFiles(std::string dataFolder, std::string resourceFolder = "");
   ~PosixFiles() override;
 
   char PathSeparator() const override { return '/'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
   const char* ResourceFolder() const override { return resourceFolder_.c_str(); }
   const char* RootFolder() const override { return "/"; }
+  const char* StartFolder() const override { return startFolder_.c_str(); }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
@@ -39,6 +39,7 @@ class PosixFiles : public Files {
   int Descriptor(int file) const;
   std::string dataFolder_;
   std::string resourceFolder_;
+  std::string startFolder_;  // $HOME with its "/", or "/"
   std::vector<int> descriptors_;  // by handle; -1 once closed
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/linux/dl_libraries.h"
+#include "platform/linux/sdl_audio.h"
 #include "platform/linux/env_settings.h"
 #include "platform/linux/hidapi_hid.h"
 #include "platform/linux/posix_files.h"
@@ -209,8 +210,9 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     HidapiHid hid;
     DlLibraries libraries;
     EnvSettings settings;
+    SdlAudio audio;
     Assistant& a = *new (memory.get()) Assistant(
-        Platform{window, files, instance, udp, threads, processes, hid, libraries, settings});
+        Platform{window, files, instance, udp, threads, processes, hid, libraries, settings, audio});
     MainWindowCreated(a);
     if (hooks && hooks->started) hooks->started(a);
     window.StartTimer();

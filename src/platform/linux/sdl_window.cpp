@@ -1,6 +1,9 @@
 #include "platform/linux/sdl_window.h"
 
 #include <cstdio>
+#include <string>
+
+#include "platform/linux/message_lines.h"
 
 namespace trelvan {
 
@@ -33,7 +36,8 @@ void SdlWindow::InvalidateRect(int, int, int, int) { repaint_ = true; }
 
 void SdlWindow::ShowMessageBox(const char* text) {
   fprintf(stderr, "Message: %s\n", text);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", text, window_);
+  const std::string lines = BreakMessageLines(text);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", lines.c_str(), window_);
 }
 
 // SDL counts the next interval from the millisecond its timer thread woke

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_instance.h"
@@ -140,9 +141,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32Hid hid;
   Win32Libraries libraries;
   Win32Settings settings;
+  Win32Audio audio;
   // The Assistant holds the 128 MB storage image: it lives on the heap.
   std::unique_ptr<Assistant> assistant(new (std::nothrow) Assistant(Platform{
-      windowService, files, instanceLock, udp, threads, processes, hid, libraries, settings}));
+      windowService, files, instanceLock, udp, threads, processes, hid, libraries, settings,
+      audio}));
   if (!assistant) {
     DestroyWindow(window);
     return CannotStart(L"Trelvan Assistant does not have enough memory to start.");

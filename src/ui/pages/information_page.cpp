@@ -56,6 +56,27 @@ uint16_t TakeInformationAnswer(PageContext& a) {
   return p.InfoButtons & (kInfoYesPressed | kInfoExitPressed | kInfoNoPressed);
 }
 
+void AskDelete(PageContext& a, char (&pending)[kDeleteNameCapacity], const char* name,
+               const char* usedBy, int32_t returnPage) {
+  CopyText(name, pending, kDeleteNameCapacity);
+  char text[kMessageTextCapacity];
+  if (usedBy && usedBy[0]) {
+    FormatText(text, "Delete %s? Projects using it: %s", name, usedBy);
+  } else {
+    FormatText(text, "Delete %s?", name);
+  }
+  RequestInformation(a, text, kInfoYesShown | kInfoNoShown, returnPage);
+}
+
+bool TakeDeleteAnswer(PageContext& a, char (&pending)[kDeleteNameCapacity]) {
+  if (!pending[0]) return false;
+  const uint16_t answer = TakeInformationAnswer(a);
+  if (answer == 0) return false;
+  if (answer & kInfoYesPressed) return true;
+  pending[0] = 0;
+  return false;
+}
+
 int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]) {
   for (int l = 0; l < kMessageLineCount; ++l) lines[l][0] = 0;
   int start = 0, lastSpace = kNoSpace, line = 0;

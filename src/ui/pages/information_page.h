@@ -53,12 +53,24 @@ void ShowMessage(PageContext& a, const char* text);
 void AddYesButton(PageContext& a);
 void AddNoButton(PageContext& a);
 // Opens the page with `text` and the buttons of `shown` (kInfoYesShown,
-// kInfoNoShown; none gives "Exit"), returning to returnPage.
+// kInfoNoShown; none gives "Exit", which closes the message), returning to returnPage.
 void RequestInformation(PageContext& a, const char* text, uint16_t shown, int32_t returnPage);
 // For the caller's timer handler, once after the page went back: the
 // pressed-button bit (kInfoYesPressed, kInfoExitPressed, kInfoNoPressed);
 // 0 otherwise.
 uint16_t TakeInformationAnswer(PageContext& a);
+
+// Nothing is deleted by a single click: a delete control asks first.
+constexpr int kDeleteNameCapacity = 32;  // a storage file name and its zero
+// Asks "Delete <name>?" with Yes and No, returning to returnPage; `usedBy`
+// (may be empty) names the projects that use the file. The name waits in
+// `pending` for the answer.
+void AskDelete(PageContext& a, char (&pending)[kDeleteNameCapacity], const char* name,
+               const char* usedBy, int32_t returnPage);
+// For the caller's timer: true once when the user answered Yes, with the
+// name still in `pending` (the caller clears it after deleting); any other
+// answer clears it.
+bool TakeDeleteAnswer(PageContext& a, char (&pending)[kDeleteNameCapacity]);
 
 // Lays text out into three lines of at most 35 characters, breaking before a
 // space, so the second and third lines begin with it. 0 when a run of 36

@@ -87,7 +87,9 @@ void DrawList(PageContext& a, const ListView& v) {
     SelectFileRow& r = v.rows[i];
     CopyText(v.names[index], r.name, kSelectRowNameCapacity);
     r.inUse = 1;
-    DrawString(a.frame, 0, r.x, r.y, r.name, v.nameWidth, 0);
+    char fitted[kSelectRowNameCapacity];
+    FitText(0, r.name, v.nameWidth, fitted, sizeof fitted);
+    DrawString(a.frame, 0, r.x, r.y, fitted, v.nameWidth, 0);
   }
   ShowBlockControl(a, v.previous, v.page > 0);
   ShowBlockControl(a, v.next, uint32_t{kSelectRows} * (v.page + 1u) < v.count);
@@ -107,19 +109,25 @@ int IsDotEntry(const char* name) {
 // "C:\" ends at 2, "/" at 0.
 uint16_t RootEnd(const char* root) { return static_cast<uint16_t>(TextLength(root) - 1); }
 
-void OpenAtRoot(PageContext& a) {
-  CopyText(a.platform.files.RootFolder(), a.ui.selectFile.SelectedPath,
+// Where the page opens when it knows no folder (the home folder on Linux);
+// the root when that is gone too.
+void OpenAtStart(PageContext& a) {
+  Files& files = a.platform.files;
+  PathInfo info;
+  const bool start = files.PathAttributes(files.StartFolder(), &info) && info.folder &&
+                     TextLength(files.StartFolder()) < kSelectedPathCapacity;
+  CopyText(start ? files.StartFolder() : files.RootFolder(), a.ui.selectFile.SelectedPath,
            kSelectedPathCapacity);
 }
 
-// "SelectFileLastPath" into SelectedPath; the root when none is stored.
+// "SelectFileLastPath" into SelectedPath; the start folder when none is stored.
 void ReadLastPath(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
   Storage& s = a.storage;
   RunStorageToIdle(s);
   const int index = StorageFindFile(s, kLastPathName);
   if (index < 0) {
-    OpenAtRoot(a);
+    OpenAtStart(a);
     return;
   }
   const uint16_t i = static_cast<uint16_t>(index);
@@ -131,15 +139,15 @@ void ReadLastPath(PageContext& a) {
                   available < kSelectedPathCapacity ? available : uint32_t{kSelectedPathCapacity});
   bytes[kPathMost] = 0;  // a damaged record still gives a terminated path
   CopyText(reinterpret_cast<const char*>(bytes), f.SelectedPath, kSelectedPathCapacity);
-  if (f.SelectedPath[0] == 0) OpenAtRoot(a);
+  if (f.SelectedPath[0] == 0) OpenAtStart(a);
 }
 
 // A folder that is gone, or a path remembered on another system, opens the
-// root instead of an empty list the user cannot leave.
-void OpenAtRootUnlessAFolder(PageContext& a) {
+// start folder instead of an empty list the user cannot leave.
+void OpenAtStartUnlessAFolder(PageContext& a) {
   PathInfo info;
   if (!a.platform.files.PathAttributes(a.ui.selectFile.SelectedPath, &info) || !info.folder) {
-    OpenAtRoot(a);
+    OpenAtStart(a);
   }
 }
 
@@ -197,7 +205,7 @@ void ListFolder(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
   f.FolderCount = f.FileCount = 0;
   f.FolderPage = f.FilePage = 0;
-  OpenAtRootUnlessAFolder(a);
+  OpenAtStartUnlessAFolder(a);
   ShowPath(a);
   const uint16_t found =
       a.platform.files.ListFolder(f.SelectedPath, "*", f.entries, kSelectListCapacity);

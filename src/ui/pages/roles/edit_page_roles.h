@@ -20,7 +20,7 @@ enum EditPageImage : int {
   kEditPageSave = 10,           // Save
   kEditPageAddButton = 11,      // add a button
   kEditPageScreenTopBar = 12,   // the screen's top bar
-  kEditPageSpare13 = 13,        // spare, not drawn
+  kEditPageUndo = 13,           // undo the last change
   kEditPageSpare14 = 14,        // spare, not drawn
   kEditPageSpare15 = 15,        // spare, not drawn
   kEditPageSpare16 = 16,        // spare, not drawn

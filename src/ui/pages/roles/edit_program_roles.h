@@ -18,7 +18,7 @@ enum EditProgramImage : int {
   kEditProgramSaveAs = 8,           // save as
   kEditProgramInputsNext = 9,       // inputs: next page
   kEditProgramInputsPrevious = 10,  // inputs: previous page
-  kEditProgramSpare11 = 11,         // spare, not drawn
+  kEditProgramUndo = 11,            // undo the last change
   kEditProgramSpare12 = 12,         // spare, not drawn
   kEditProgramScrollUp = 13,        // program: scroll up
   kEditProgramScrollDown = 14,      // program: scroll down

@@ -18,7 +18,7 @@ enum InfoImage : int {
 enum InfoText : int {
   kInfoTitle = 0,        // title
   kInfoYesCaption = 1,   // Yes caption
-  kInfoExitCaption = 2,  // Exit caption
+  kInfoExitCaption = 2,  // OK caption: closes the message
   kInfoNoCaption = 3,    // No caption
   kInfoTextCount = 4,
 };

@@ -7,13 +7,14 @@
 namespace trelvan {
 
 enum ProjectManagerImage : int {
-  kProjectManagerFrame = 0,       // page frame
-  kProjectManagerExit = 1,        // exit
-  kProjectManagerListFrame = 2,   // list background
-  kProjectManagerNewProject = 3,  // new project
-  kProjectManagerHintPanel = 4,   // hint (no role in the handler)
-  kProjectManagerSpare5 = 5,      // spare, not drawn
-  kProjectManagerImageCount = 6,
+  kProjectManagerFrame = 0,             // page frame
+  kProjectManagerExit = 1,              // exit
+  kProjectManagerListFrame = 2,         // list background
+  kProjectManagerNewProject = 3,        // new project
+  kProjectManagerHintPanel = 4,         // hint (no role in the handler)
+  kProjectManagerNextListPage = 5,      // next 18 projects; drawn while more follow
+  kProjectManagerPreviousListPage = 6,  // previous 18 projects; drawn past the first
+  kProjectManagerImageCount = 7,
 };
 
 enum ProjectManagerText : int {

@@ -10,15 +10,21 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 def chunk(cid, body):
     return cid + struct.pack("<I", len(body)) + body + (b"\0" if len(body) % 2 else b"")
 
-def wav(samples, rate=44100, channels=1, bits=16, fmt_tag=1, before=b"", data=True, fmt=True):
+def wav(samples, rate=44100, channels=1, bits=16, fmt_tag=1, before=b"", data=True, fmt=True,
+        sub_format=None):
     raw = struct.pack(f"<{len(samples)}h", *samples)
     body = b"WAVE" + before
     if fmt:
-        body += chunk(b"fmt ", struct.pack("<HHIIHH", fmt_tag, channels, rate,
-                                           rate * channels * bits // 8, channels * bits // 8, bits))
+        fields = struct.pack("<HHIIHH", fmt_tag, channels, rate,
+                             rate * channels * bits // 8, channels * bits // 8, bits)
+        if sub_format is not None:  # the extensible layout: size, valid bits, mask, GUID
+            fields += struct.pack("<HHI", 22, bits, 4) + struct.pack("<H", sub_format) + GUID_TAIL
+        body += chunk(b"fmt ", fields)
     if data:
         body += chunk(b"data", raw)
     return b"RIFF" + struct.pack("<I", len(body)) + body
+
+GUID_TAIL = bytes([0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71])
 
 def value(s1, s2):
     total = int(s1 / 2) + int(s2 / 2)
@@ -47,6 +53,17 @@ def sound(segments):
         offset += len(groups)
     return table + b"".join(g for _, g in encoded)
 
+def played(segments):
+    """What a preview plays: start, the loop twice, stop; values back to 16 bits."""
+    decoded = []
+    for samples in segments:
+        padded = list(samples) + [2] * 8
+        decoded.append([(value(padded[2 * k], padded[2 * k + 1]) - 512) * 64
+                        for k in range(len(samples) * 2 // 4)])
+    order = [0] if len(segments) == 1 else [0, 1, 1, 2]
+    out = [x for i in order for x in decoded[i]]
+    return struct.pack(f"<{len(out)}h", *out)
+
 def ramp(n, step, start=0):
     return [((start + i * step + 32768) % 65536) - 32768 for i in range(n)]
 
@@ -56,12 +73,16 @@ edges = [32767, 32767, -32768, -32768, 32767, 32767, -32768, -32768,
 one_second = ramp(44100, 1237)
 start, loop, stop = ramp(301, 97), ramp(1600, -211, 5), ramp(17, 3001)
 list_text = chunk(b"LIST", b"INFOICMT" + struct.pack("<I", 12) + b"has data in\0")
+long_text = chunk(b"LIST", b"INFOICMT" + struct.pack("<I", 1500) + b"a long comment".ljust(1500, b"."))
 
 cases = [
     ("edges", 0, [edges + ramp(8 * 9 + 1 - len(edges), 4099)]),  # 8k + 1 samples: one group per 4 values
     ("one_second", 0, [one_second]),
     ("list_before_fmt", 0, [ramp(40, -3333)], dict(before=list_text)),
     ("start_loop_stop", 0, [start, loop, stop]),
+    ("extensible", 0, [ramp(50, 777)], dict(fmt_tag=0xFFFE, sub_format=1)),
+    ("data_after_1k", 0, [ramp(30, -999)], dict(before=long_text)),
+    ("extensible_float", 2, [ramp(16, 1)], dict(fmt_tag=0xFFFE, sub_format=3)),
     ("stereo_48k", 5, [ramp(16, 1)], dict(channels=2, rate=48000)),
     ("rate_22k", 3, [ramp(16, 1)], dict(rate=22050)),
     ("eight_bit", 4, [ramp(16, 1)], dict(bits=8)),
@@ -81,3 +102,4 @@ with open(os.path.join(HERE, "cases.txt"), "w") as listing:
         listing.write(f"{name} {result} {' '.join(files)}\n")
         if result == 0:
             open(os.path.join(HERE, name + ".out"), "wb").write(sound(segments))
+            open(os.path.join(HERE, name + ".pcm"), "wb").write(played(segments))
