@@ -48,6 +48,7 @@ struct Shell {
   uint32_t RepaintCount;   /**< repaints requested (statistics) */
   uint8_t ShellStarted;    /**< 1 once the first tick started the services */
   uint8_t SecondCopy;      /**< 1: another copy runs; this one ends without saving */
+  uint8_t TickRunning;     /**< 1 inside a tick: a modal box's own message loop starts none */
   SoftTimer PageTimer;
   SoftTimer ServerTimer;
 };

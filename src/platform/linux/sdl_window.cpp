@@ -12,7 +12,11 @@ SdlWindow::SdlWindow(SDL_Window* window) : window_(window) {
   timerEvent_ = SDL_RegisterEvents(1);
 }
 
-SdlWindow::~SdlWindow() { StopTimer(); }
+// Boxes still open (those of the exit sequence) stay until they are closed.
+SdlWindow::~SdlWindow() {
+  StopTimer();
+  for (std::thread& box : boxes_) box.join();
+}
 
 void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
@@ -31,9 +35,14 @@ void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
 
 void SdlWindow::InvalidateRect(int, int, int, int) { repaint_ = true; }
 
+// A modal box would stop every tick until someone clicks it: no handheld
+// request answered, no server step run. It is shown beside the window
+// instead, with no parent, from a thread of its own.
 void SdlWindow::ShowMessageBox(const char* text) {
   fprintf(stderr, "Message: %s\n", text);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", text, window_);
+  boxes_.emplace_back([message = std::string(text)] {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", message.c_str(), nullptr);
+  });
 }
 
 // SDL counts the next interval from the millisecond its timer thread woke
