@@ -1,6 +1,7 @@
 #include "handheld_client.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 
@@ -8,8 +9,6 @@ namespace trelvan {
 namespace handheld {
 
 namespace {
-constexpr uint16_t kReadPiece = 250;   // status, 250 bytes and the checksum: the simulator link's 252
-constexpr uint8_t kWritePiece = 200;   // fits a simulator packet with room to spare
 
 void Put16(Bytes& b, uint32_t v) {
   b.push_back(static_cast<uint8_t>(v));
@@ -90,7 +89,7 @@ int Client::Pull(const std::string& folder, const std::string& revision) {
     const uint32_t length = Get32(reply, 1);
     Bytes file;
     while (file.size() < length) {
-      const uint32_t n = length - file.size() < kReadPiece ? length - static_cast<uint32_t>(file.size()) : kReadPiece;
+      const uint32_t n = length - file.size() < readPiece ? length - static_cast<uint32_t>(file.size()) : readPiece;
       Bytes read = {0x15};
       Put16(read, i);
       Put32(read, static_cast<uint32_t>(file.size()));
@@ -118,8 +117,8 @@ bool Client::Push(const Bytes& file) {
     log += "push: create refused\n";
     return false;
   }
-  for (size_t at = 0; at < file.size(); at += kWritePiece) {
-    const size_t n = file.size() - at < kWritePiece ? file.size() - at : kWritePiece;
+  for (size_t at = 0; at < file.size(); at += writePiece) {
+    const size_t n = file.size() - at < writePiece ? file.size() - at : writePiece;
     Bytes write(2 + n);
     write[0] = 0x17;
     write[1] = static_cast<uint8_t>(n);
@@ -127,6 +126,18 @@ bool Client::Push(const Bytes& file) {
     if (!Ask(write, &reply) || reply.size() != 1 || reply[0] != 1) return false;
   }
   log += "pushed " + std::to_string(file.size()) + " bytes\n";
+  return true;
+}
+
+bool Client::NoOps(double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  Bytes reply;
+  if (!Ask({0x11}, &reply)) return false;  // found by the assistant: the count starts
+  requests = 0;
+  while (std::chrono::steady_clock::now() < end) {
+    if (!Ask({0x11}, &reply) || !reply.empty()) return false;
+  }
+  log += "no-ops: " + std::to_string(requests) + "\n";
   return true;
 }
 

@@ -21,6 +21,10 @@ bool ReplyChecksumHolds(const Bytes& reply);
 
 struct Client {
   Exchange exchange;
+  // The simulator link carries 252-byte replies (status, 250 bytes, checksum);
+  // a HID report carries 62 reply bytes and a 63-byte request.
+  uint32_t readPiece = 250;
+  uint32_t writePiece = 200;
   uint32_t requests = 0;
   std::string log;  /**< what it did, line by line */
 
@@ -34,6 +38,8 @@ struct Client {
   // A raw storage file pushed whole.
   bool Push(const Bytes& file);
   bool NoOp();
+  // No-ops back to back for `seconds`: one per tick of the assistant.
+  bool NoOps(double seconds);
   // A request with a wrong checksum gets 0, 8.
   bool BadChecksum();
 };
