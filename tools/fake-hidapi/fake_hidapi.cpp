@@ -1,6 +1,7 @@
 // libhidapi-hidraw stand-in, loaded with LD_PRELOAD in the tests in place of
 // the system's: it presents one device, 0x04D8:0xF320, while
-// TRELVAN_FAKE_HID_PORTS ("own port:handheld port") is set, and carries
+// TRELVAN_FAKE_HID_PORTS ("own port:handheld port") is set and the stand-in
+// handheld holds its port (the device is plugged in while it runs), and carries
 // every report over loopback datagrams to the stand-in handheld in its HID
 // mode. Output reports go out whole (id, code, payload); each datagram that
 // comes back is an input report, handed to the reader without its id as
@@ -59,6 +60,15 @@ sockaddr_in Loopback(uint16_t port) {
   return a;
 }
 
+// True while a socket holds the handheld's port.
+bool HandheldRuns(uint16_t port) {
+  const int s = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const sockaddr_in at = Loopback(port);
+  const bool taken = s >= 0 && ::bind(s, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0;
+  if (s >= 0) ::close(s);
+  return taken;
+}
+
 }  // namespace
 
 FAKE_EXPORT int hid_init(void) { return 0; }
@@ -66,7 +76,7 @@ FAKE_EXPORT int hid_exit(void) { return 0; }
 
 FAKE_EXPORT hid_device_info* hid_enumerate(unsigned short vendor, unsigned short product) {
   uint16_t own, handheld;
-  if (!Ports(&own, &handheld)) return nullptr;
+  if (!Ports(&own, &handheld) || !HandheldRuns(handheld)) return nullptr;
   if ((vendor && vendor != kVendor) || (product && product != kProduct)) return nullptr;
   hid_device_info* d = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
   d->path = kPath;

@@ -129,6 +129,20 @@ bool Client::Push(const Bytes& file) {
   return true;
 }
 
+bool Client::OversizedReads() {
+  for (uint32_t count = 250; count <= 256; ++count) {
+    Bytes read = {0x15, 0, 0, 0, 0, 0, 0};
+    Put16(read, count);
+    Bytes reply;
+    const bool answered = Ask(read, &reply);
+    const bool ok = count > 253 ? answered && reply.empty()
+                                : count + 2 <= 252 ? answered && reply.size() == count + 1 : !answered;
+    log += "read of " + std::to_string(count) + (ok ? ": as it should\n" : ": wrong answer\n");
+    if (!ok || !NoOp()) return false;
+  }
+  return true;
+}
+
 bool Client::NoOps(double seconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   Bytes reply;

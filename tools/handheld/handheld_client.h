@@ -38,6 +38,10 @@ struct Client {
   // A raw storage file pushed whole.
   bool Push(const Bytes& file);
   bool NoOp();
+  // Reads of file 0 asking 250 to 256 bytes, each followed by a no-op that
+  // must be answered: those that cannot fit are refused with the empty
+  // packet, those whose reply passes a simulator datagram get none.
+  bool OversizedReads();
   // No-ops back to back for `seconds`: one per tick of the assistant.
   bool NoOps(double seconds);
   // A request with a wrong checksum gets 0, 8.

@@ -1,7 +1,7 @@
 // trelvan-handheld: a handheld on the simulator link, for tests and trials.
 //
 //   trelvan-handheld [--hid] announce [REVISION] | pull DIR [REVISION] | push FILE | noop |
-//                    noops SECONDS | bad-checksum
+//                    noops SECONDS | oversized | bad-checksum
 //
 // It receives the assistant's replies on the simulator's port and sends its
 // requests to the assistant's, both on 127.0.0.1 (TRELVAN_SIMULATOR_PORTS,
@@ -115,7 +115,7 @@ struct Link {
 int Usage() {
   std::fprintf(stderr,
                "usage: trelvan-handheld [--hid] announce [REVISION] | pull DIR [REVISION] | push FILE | "
-               "noop | noops SECONDS | bad-checksum\n");
+               "noop | noops SECONDS | oversized | bad-checksum\n");
   return 2;
 }
 
@@ -166,6 +166,8 @@ int main(int argc, char** argv) {
     ok = in.good() || in.eof() ? client.Push(file) : false;
   } else if (command == "noop") {
     ok = client.NoOp();
+  } else if (command == "oversized") {
+    ok = client.OversizedReads();
   } else if (command == "noops" && argc == 3) {
     ok = client.NoOps(std::atof(argv[2]));
   } else if (command == "bad-checksum") {

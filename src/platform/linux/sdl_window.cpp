@@ -41,7 +41,9 @@ void SdlWindow::InvalidateRect(int, int, int, int) { repaint_ = true; }
 void SdlWindow::ShowMessageBox(const char* text) {
   fprintf(stderr, "Message: %s\n", text);
   boxes_.emplace_back([message = std::string(text)] {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", message.c_str(), nullptr);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", message.c_str(), nullptr) != 0) {
+      fprintf(stderr, "The message could not be shown in a box: %s\n", SDL_GetError());
+    }
   });
 }
 
