@@ -1,7 +1,6 @@
 #include "handheld_client.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 
@@ -140,18 +139,6 @@ bool Client::OversizedReads() {
     log += "read of " + std::to_string(count) + (ok ? ": as it should\n" : ": wrong answer\n");
     if (!ok || !NoOp()) return false;
   }
-  return true;
-}
-
-bool Client::NoOps(double seconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  Bytes reply;
-  if (!Ask({0x11}, &reply)) return false;  // found by the assistant: the count starts
-  requests = 0;
-  while (std::chrono::steady_clock::now() < end) {
-    if (!Ask({0x11}, &reply) || !reply.empty()) return false;
-  }
-  log += "no-ops: " + std::to_string(requests) + "\n";
   return true;
 }
 

@@ -42,8 +42,6 @@ struct Client {
   // must be answered: those that cannot fit are refused with the empty
   // packet, those whose reply passes a simulator datagram get none.
   bool OversizedReads();
-  // No-ops back to back for `seconds`: one per tick of the assistant.
-  bool NoOps(double seconds);
   // A request with a wrong checksum gets 0, 8.
   bool BadChecksum();
 };

@@ -1,7 +1,7 @@
 // trelvan-handheld: a handheld on the simulator link, for tests and trials.
 //
 //   trelvan-handheld [--hid] announce [REVISION] | pull DIR [REVISION] | push FILE | noop |
-//                    noops SECONDS | oversized | bad-checksum
+//                    ticks SECONDS | oversized | bad-checksum
 //
 // It receives the assistant's replies on the simulator's port and sends its
 // requests to the assistant's, both on 127.0.0.1 (TRELVAN_SIMULATOR_PORTS,
@@ -16,6 +16,10 @@
 // otherwise), and the delivery report [id, 2, N, reply] that follows
 // answers it. TRELVAN_HANDHELD_STALL="N:MS" makes it stop answering for MS
 // milliseconds after its Nth request, as a handheld that hangs does.
+//
+// "ticks" counts the assistant's ticks: no-ops go out every 2 ms without
+// waiting, so one always waits when a tick comes, and each tick answers
+// exactly one (the assistant holds one packet at a time).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +56,23 @@ struct Link {
     std::fprintf(stderr, "%s", what);
     for (uint8_t x : b) std::fprintf(stderr, " %02x", x);
     std::fprintf(stderr, "\n");
+  }
+
+  // Replies to no-ops sent every 2 ms for `seconds`, once the assistant has
+  // found this process; -1 when it never answers.
+  long CountTicks(double seconds) {
+    Bytes reply;
+    if (!Exchange({0x11, 0x11}, &reply)) return -1;
+    uint8_t noop[] = {kMagicToAssistant[0], kMagicToAssistant[1], kMagicToAssistant[2],
+                      kMagicToAssistant[3], 0x11, 0x11};
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    long replies = 0;
+    uint8_t b[600];
+    while (std::chrono::steady_clock::now() < end) {
+      hh::SendTo(assistantPort, noop, sizeof noop);
+      if (hh::ReceiveWithin(b, sizeof b, 2) >= 4 && std::memcmp(b, kMagicFromAssistant, 4) == 0) ++replies;
+    }
+    return replies;
   }
 
   bool Exchange(const Bytes& request, Bytes* reply) {
@@ -115,7 +136,7 @@ struct Link {
 int Usage() {
   std::fprintf(stderr,
                "usage: trelvan-handheld [--hid] announce [REVISION] | pull DIR [REVISION] | push FILE | "
-               "noop | noops SECONDS | oversized | bad-checksum\n");
+               "noop | ticks SECONDS | oversized | bad-checksum\n");
   return 2;
 }
 
@@ -168,8 +189,10 @@ int main(int argc, char** argv) {
     ok = client.NoOp();
   } else if (command == "oversized") {
     ok = client.OversizedReads();
-  } else if (command == "noops" && argc == 3) {
-    ok = client.NoOps(std::atof(argv[2]));
+  } else if (command == "ticks" && argc == 3 && !hid) {
+    const long ticks = link.CountTicks(std::atof(argv[2]));
+    ok = ticks >= 0;
+    client.log += "ticks: " + std::to_string(ticks) + "\n";
   } else if (command == "bad-checksum") {
     ok = client.BadChecksum();
   } else {
