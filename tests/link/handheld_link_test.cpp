@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -131,6 +134,50 @@ TEST(HandheldLink, HidRequestsRepliesAndWaits) {
   EXPECT_EQ(b.fake.hid.reads, reads);
   EXPECT_EQ(b.fake.hid.closes, 1);
   EXPECT_EQ(b.link->handheldConnected, 0);
+}
+
+// "07*4" is four bytes 07.
+Bytes HexBytes(std::istringstream& words) {
+  Bytes out;
+  for (std::string w; words >> w;) {
+    const size_t star = w.find('*');
+    const int times = star == std::string::npos ? 1 : std::stoi(w.substr(star + 1));
+    out.insert(out.end(), times, static_cast<uint8_t>(std::stoul(w.substr(0, star), nullptr, 16)));
+  }
+  return out;
+}
+
+TEST(HandheldLink, GoldenReportExchanges) {
+  Bench b;
+  b.fake.hid.present = true;
+  ASSERT_EQ(testing::StoreNamedFile(*b.storage, "Alpha~", Bytes(200, 7)), kStorageAccepted);
+  AddToSelection(b.link->transfer, "Alpha~");
+  b.Tick(52);
+  ASSERT_EQ(b.link->linkType, kLinkHid);
+  std::ifstream in(TRELVAN_LINK_GOLDEN "/hid.reports");
+  std::vector<Bytes> expected;
+  int number = 0, exchanges = 0;
+  auto check = [&] {
+    for (Bytes& e : expected) e.resize(65);
+    EXPECT_EQ(b.fake.hid.written, expected) << "the exchange before line " << number;
+    expected.clear();
+  };
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    std::istringstream words(line);
+    std::string what;
+    if (!(words >> what) || what[0] == '#') continue;
+    if (what == "in") {
+      if (exchanges++) check();
+      b.fake.hid.written.clear();
+      b.fake.hid.inputs.push_back(HexBytes(words));
+      b.Tick();
+    } else {
+      expected.push_back(HexBytes(words));
+    }
+  }
+  check();
+  EXPECT_EQ(exchanges, 6);
 }
 
 TEST(HandheldLink, PushCutOffLeavesTheStorageUsable) {
