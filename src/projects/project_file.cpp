@@ -1,6 +1,7 @@
 #include "projects/project_file.h"
 
 #include "projects/program_logic.h"
+#include "projects/projects.h"
 #include "storage/bytes.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
@@ -20,7 +21,7 @@ constexpr ModuleModel kModels[] = {{"KQ-4", 0}, {"KQ-4S", 0}, {"ZR-5", 1},
 
 void ClearButton(ProjectButton& b) {
   b = ProjectButton{};
-  b.imageIndex = 0xFF;
+  b.imageIndex = kOwnButtonPicture;
   b.y = 25;
 }
 

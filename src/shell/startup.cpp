@@ -47,7 +47,7 @@ void StartUp(Assistant& a) {
   if (!onlyCopy) {
     a.platform.window.ShowMessageBox(
         "Only one instance of this program is allowed to run at a time - Program already running!");
-    a.shell.QuitRequested = 1;
+    a.input.QuitRequested = 1;
     a.shell.SecondCopy = 1;
   }
   StorageInit(a.storage, a.platform.files);

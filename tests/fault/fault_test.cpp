@@ -24,8 +24,8 @@ std::vector<uint32_t> HandheldPieces() {
   return pieces;
 }
 
-// The exit save's session: one file more, one less.
-Change Session() {
+// What a run does before its exit save: one file more, one less.
+Change AddOneDeleteOne() {
   const Change add = Create(Content("Later", 9000, 7)), remove = Delete(0);
   return {[=](Assistant& a, Cut& c) { return add.drive(a, c) && remove.drive(a, c); },
           [=](Files& f) { add.apply(f), remove.apply(f); }};
@@ -74,7 +74,7 @@ const Scenario kScenarios[] = {
     {"LinkPushEveryTick", kStep, StoreFiles({2 * kBlockSize + 3, 700}, 80),
      LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
 
-    {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), Session(), 0},
+    {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), AddOneDeleteOne(), 0},
 };
 
 class Fault : public ::testing::TestWithParam<Scenario> {};

@@ -1,15 +1,16 @@
-// The link service on the fake platform: the probe's order, the HID and
-// simulator links carrying a request and its reply (the serial link's runs
-// through the stand-in driver library in the handheld e2e test), the HID
-// waits, the serial library's loading, and a push cut off when the link goes.
+// The link service on the fake platform: the probe's order, the HID link
+// carrying a request and its reply and its golden report exchanges, the HID
+// waits, oversized reads on the simulator link, the serial library's
+// loading, and a push cut off when the link goes. Whole transfers run on
+// every link in the handheld e2e tests.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <memory>
 #include <thread>
+#include <memory>
 #include <vector>
 
 #include "link/d2xx_functions.h"
@@ -195,32 +196,6 @@ TEST(HandheldLink, PushCutOffLeavesTheStorageUsable) {
   EXPECT_EQ(b.storage->fs.header.fileCount, files);
   EXPECT_EQ(testing::StoreNamedFile(*b.storage, "After~", Bytes(5000, 1)), kStorageAccepted);
   EXPECT_TRUE(testing::ImageIsConsistent(*b.storage));
-}
-
-TEST(HandheldLink, SimulatorRequestAndReply) {
-  Bench b;
-  b.fake.settings.values["TRELVAN_SIMULATOR_ADDRESS"] = "127.0.0.1";
-  b.fake.processes.running = {"TX Simulator.exe"};
-  b.Start();
-  b.Tick(52);
-  ASSERT_EQ(b.link->linkType, kLinkSimulator);
-  Bytes datagram = {0x82, 0x74, 0x23, 0x91};
-  const Bytes p = WithSum({0x20});
-  datagram.insert(datagram.end(), p.begin(), p.end());
-  ASSERT_TRUE(b.fake.udp.Deliver(6768, datagram));
-  for (int i = 0; i < 200 && b.fake.udp.Sent().empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    b.Tick();
-  }
-  ASSERT_EQ(b.fake.udp.Sent().size(), 1u);
-  EXPECT_EQ(b.fake.udp.Sent()[0].address, "127.0.0.1");
-  EXPECT_EQ(b.fake.udp.Sent()[0].port, 6769);
-  EXPECT_EQ(b.fake.udp.Sent()[0].bytes, (Bytes{0x81, 0x74, 0x23, 0x91, 1, 1}));
-  b.fake.processes.running.clear();
-  b.Tick();
-  EXPECT_EQ(b.link->handheldConnected, 0);
-  CloseHandheldLinks(*b.link);
-  EXPECT_EQ(b.fake.threads.joined, 1);
 }
 
 // Reads of 250 to 256 bytes, each followed by a no-op: the ones that cannot
