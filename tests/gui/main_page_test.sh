@@ -23,6 +23,8 @@ data=$(mktemp -d)
 app=""; other=""
 trap 'kill $app $other 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
 export TRELVAN_DATA_DIR="$data"
+# Ports of its own: another program on the default ones would be said at once.
+free_loopback_ports
 storage="$data/Trelvan Assistant Storage 400"
 ls "$resources"/*.rsc >/dev/null 2>&1 || { echo "FAIL: no .rsc files in $resources"; exit 1; }
 cp "$resources"/*.rsc "$data/"
