@@ -1,15 +1,13 @@
 // The link service on the fake platform: the probe's order, the HID link
 // carrying a request and its reply and its golden report exchanges, the HID
-// waits, oversized reads on the simulator link, the serial library's
-// loading, and a push cut off when the link goes. Whole transfers run on
-// every link in the handheld e2e tests.
+// waits, the serial library's loading, and a push cut off when the link
+// goes. Whole transfers run on every link in the handheld e2e tests, and
+// oversized reads beside their box in the gui test.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <memory>
 #include <vector>
 
@@ -196,49 +194,6 @@ TEST(HandheldLink, PushCutOffLeavesTheStorageUsable) {
   EXPECT_EQ(b.storage->fs.header.fileCount, files);
   EXPECT_EQ(testing::StoreNamedFile(*b.storage, "After~", Bytes(5000, 1)), kStorageAccepted);
   EXPECT_TRUE(testing::ImageIsConsistent(*b.storage));
-}
-
-// Reads of 250 to 256 bytes, each followed by a no-op: the ones that cannot
-// fit get the empty packet, the fault is said once, and every no-op is
-// answered by the very next tick.
-TEST(HandheldLink, OversizedReadsAreRefusedAndServingGoesOn) {
-  Bench b;
-  b.fake.settings.values["TRELVAN_SIMULATOR_ADDRESS"] = "127.0.0.1";
-  b.fake.processes.running = {"TX Simulator.exe"};
-  b.Start();
-  b.Tick(52);
-  ASSERT_EQ(testing::StoreNamedFile(*b.storage, "Alpha~", Bytes(600, 7)), kStorageAccepted);
-  AddToSelection(b.link->transfer, "Alpha~");
-  auto exchange = [&b](const Bytes& packet) {
-    Bytes datagram = {0x82, 0x74, 0x23, 0x91};
-    const Bytes p = WithSum(packet);
-    datagram.insert(datagram.end(), p.begin(), p.end());
-    const size_t before = b.fake.udp.SentCount();
-    EXPECT_TRUE(b.fake.udp.Deliver(6768, datagram, UdpSender{true, 0x7F000001, 6769}));
-    for (int i = 0; i < 200 && b.link->simulator.simulatorPacketLength.load() == 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    b.Tick();
-    if (b.fake.udp.SentCount() == before) return Bytes{};
-    const Bytes sent = b.fake.udp.LastSent().bytes;
-    return Bytes(sent.begin() + 4, sent.end());
-  };
-  // The reply's length with its checksum, or 0 when none goes (over 252
-  // bytes do not fit a simulator datagram).
-  const struct {
-    uint16_t count;
-    size_t reply;
-  } cases[] = {{250, 252}, {251, 0}, {252, 0}, {253, 0}, {254, 1}, {255, 1}, {256, 1}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.count);
-    const Bytes reply = exchange({0x15, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(c.count), static_cast<uint8_t>(c.count >> 8)});
-    EXPECT_EQ(reply.size(), c.reply);
-    if (c.reply == 1) {
-      EXPECT_EQ(reply, Bytes{0});
-    }
-    EXPECT_EQ(exchange({0x11}), Bytes{0}) << "the no-op after it";
-  }
-  EXPECT_EQ(b.fake.window.messages, std::vector<std::string>{"ERROR - AddCheckSum() Buffer Over Run"});
 }
 
 TEST(HandheldLink, SerialLibraryMessages) {
