@@ -1,25 +1,31 @@
 // The three media formats against their golden folders: each folder holds
 // input files beside the exact bytes they must become, written by the
-// folder's make_golden.py from the format's rules.
+// folder's make_golden.py from the format's rules. What reaches the storage
+// through the three manager pages is the golden scripts picture_*.run,
+// sound_*.run and light_effect_*.run.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "media/conversions.h"
 #include "media/light_effect_format.h"
 #include "media/picture_format.h"
 #include "media/sound_format.h"
 #include "media/media.h"
 #include "storage/storage_fixture.h"
+#include "storage/whole_file.h"
 
 namespace trelvan {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 using testing::ReadHostFile;
+using testing::StorageTest;
 
 std::string Folder(const char* name) { return std::string(TRELVAN_MEDIA_GOLDEN) + "/" + name + "/"; }
 
@@ -94,6 +100,19 @@ TEST(MediaGolden, LightEffectsLoadedEditedAndSaved) {
     out.resize(EncodeLightEffect(e, out.data()));
     EXPECT_EQ(out, ReadHostFile(folder + c[0] + ".out")) << c[0];
   }
+}
+
+// A stored file of another type loads nothing and leaves the effect as it was.
+TEST_F(StorageTest, AFileThatIsNoLightEffectLoadsNothing) {
+  const uint8_t data[4] = {1, 2, 3, 4};
+  ASSERT_TRUE(StorageWriteRecord(*s, "Lamp 2", "", "Picture", "1.00", data, sizeof data));
+  LightEffect e;
+  NewLightEffect(e);
+  e.startSamples = 300;
+  e.brightness[0][7] = 40;
+  const LightEffect before = e;
+  EXPECT_EQ(LoadLightEffect(*s, static_cast<uint16_t>(StorageFindFile(*s, "Lamp 2")), e), 0);
+  EXPECT_EQ(0, memcmp(&before, &e, sizeof e));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The information, select-text and select-button pages on the compiled page
-// files, driven through the shell's messages and ticks: the message word
-// wrap and its failure, the button sets and their results, the text list
-// with choice and cancel, and the button grid sized by the "TA Buttons"
-// collection. Their look is in the golden shots.
+// files: the message word wrap, the callers' take of a select-text answer,
+// and the button grid sized by the "TA Buttons" collection. The button sets
+// and their results, a message no space breaks, a new message while the page
+// is open, the text list's choice, cancel and bounds are the golden scripts
+// information_buttons.run, information_wrap.run and select_text_choice.run.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,21 +17,6 @@ namespace {
 class InformationTest : public testing::PageTest {
  protected:
   void SetUp() override { StartOnCompiledPages(); }
-  InformationPage& Info() { return a->ui.information; }
-
-  // The caller's side: the message is given, the page entered from page 1
-  // and given one more tick to lay the message out.
-  void Open(const std::string& text, bool yes = false, bool no = false) {
-    ShowMessage(*a, text.c_str());
-    if (yes) AddYesButton(*a);
-    if (no) AddNoButton(*a);
-    Info().InfoReturnPage = kMainPage;
-    a->ui.pages.CurrentPage = kInformationPage;
-    Send(Message::Timer);
-    ASSERT_EQ(a->ui.pages.LastDrawnPage, kInformationPage);
-    Send(Message::Timer);
-  }
-  void ClickInfo(int role) { ClickOn(Info().image[role]); }
 };
 
 // ---- word wrap ----
@@ -55,58 +41,6 @@ TEST(WrapMessage, BreaksBeforeSpacesAndFailsWhereNoSpaceBreaks) {
   }
 }
 
-TEST_F(InformationTest, AMessageThatCannotBeWrappedIsReportedOnceAndItsFirstLineShown) {
-  Open("hello world" + std::string(40, 'x'));
-  ASSERT_EQ(platform.window.messages, std::vector<std::string>{"ERROR- No Spaces in line"});
-  EXPECT_TRUE(Shows(Info().line[0], "hello"));
-  EXPECT_EQ(Info().MessagePending, 0);
-  Send(Message::Timer);
-  EXPECT_EQ(platform.window.messages.size(), 1u);
-}
-
-// ---- buttons ----
-
-TEST_F(InformationTest, ButtonSetsAndTheBitOfThePressedOne) {
-  const struct {
-    bool yes, no;
-    int pressed;
-    uint16_t shown, bit;
-  } cases[] = {{true, true, kInfoNo, kInfoYesShown | kInfoNoShown, kInfoNoPressed},
-               {true, true, kInfoYes, kInfoYesShown | kInfoNoShown, kInfoYesPressed},
-               {true, false, kInfoYes, kInfoYesShown, kInfoYesPressed},
-               {false, false, kInfoExit, kInfoExitShown, kInfoExitPressed}};
-  for (const auto& c : cases) {
-    Open("Delete the picture?", c.yes, c.no);
-    EXPECT_EQ(Info().InfoButtons, c.shown);
-    for (int role : {kInfoYes, kInfoExit, kInfoNo}) {  // those not shown do nothing
-      if (role == c.pressed || (role == kInfoYes && c.yes) || (role == kInfoNo && c.no)) continue;
-      ClickInfo(role);
-      EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
-      EXPECT_EQ(Info().InfoButtons, c.shown);
-    }
-    ClickInfo(c.pressed);
-    EXPECT_EQ(Info().InfoButtons, c.shown | c.bit);
-    EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-    Send(Message::Timer);
-    EXPECT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
-  }
-}
-
-TEST_F(InformationTest, ANewMessageClearsTheButtonsUnlessThePageIsOpen) {
-  Open("Working on the first step of it", true, true);
-  ShowMessage(*a, "Next");  // while the page is current: the buttons stay
-  EXPECT_EQ(Info().InfoButtons, kInfoYesShown | kInfoNoShown);
-  Send(Message::Timer);
-  EXPECT_TRUE(Shows(Info().line[0], "Next"));
-  ClickInfo(kInfoYes);
-  ASSERT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  ShowMessage(*a, "Second");  // from another page: cleared
-  EXPECT_EQ(Info().InfoButtons, 0);
-  EXPECT_EQ(Info().MessagePending, 1);
-  ShowMessage(*a, std::string(150, 'm').c_str());
-  EXPECT_EQ(std::string(Info().MessageText), std::string(99, 'm'));
-}
-
 // ---- select text ----
 
 class SelectTextTest : public InformationTest {
@@ -120,42 +54,19 @@ class SelectTextTest : public InformationTest {
   }
 };
 
-TEST_F(SelectTextTest, OnlyEntriesAnswerEntryZeroHoldsTheChoiceAndCancelEmptiesIt) {
-  OpenList({"Horn", "Bell", "Whistle"});
-  ClickOn(Page().line[5]);
-  ClickOn(Page().line[3]);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectTextPage);
-  EXPECT_EQ(Page().SelectTextResult, kSelectTextOpen);
-  ClickOn(Page().line[2]);
-  EXPECT_EQ(Page().SelectTextResult, kSelectTextChosen);
-  EXPECT_EQ(Page().SelectedTextIndex, 2);
-  EXPECT_STREQ(Page().SelectTextEntries[0], "Whistle");
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+// The caller takes an answer once; an index outside the list adds nothing.
+TEST_F(SelectTextTest, TheCallerTakesTheAnswerOnce) {
+  OpenList({"Horn", "Bell"});
+  AddSelectText(*a, -1, "none");
+  EXPECT_EQ(Page().SelectTextCount, 2);
+  ClickOn(Page().line[1]);
   uint8_t index = 0;
   EXPECT_EQ(TakeSelectedText(*a, &index), kCallConfirmed);
-  EXPECT_EQ(index, 2);
+  EXPECT_EQ(index, 1);
   EXPECT_EQ(TakeSelectedText(*a, &index), kCallNone);
-
-  OpenList({"Red", "Green"});  // each opening starts afresh
-  EXPECT_EQ(Page().SelectTextResult, kSelectTextOpen);
-  EXPECT_EQ(Page().SelectTextCount, 2);
+  OpenList({"Red"});
   ClickOn(Page().image[kSelectTextCancel]);
-  EXPECT_EQ(Page().SelectTextResult, kSelectTextCancelled);
-  EXPECT_STREQ(Page().SelectTextEntries[0], "");
   EXPECT_EQ(TakeSelectedText(*a, &index), kCallCancelled);
-}
-
-TEST_F(SelectTextTest, EntriesAreBoundedInLengthAndNumber) {
-  AddSelectText(*a, 0, std::string(30, 'e').c_str());
-  EXPECT_EQ(std::string(Page().SelectTextEntries[0]), std::string(24, 'e'));
-  for (int k = 1; k < kSelectTextEntryCount; ++k) AddSelectText(*a, k, "entry");
-  AddSelectText(*a, 17, "one too many");  // there is no 18th line
-  AddSelectText(*a, -1, "none");
-  EXPECT_EQ(Page().SelectTextCount, 17);
-  EXPECT_STREQ(Page().SelectTextEntries[16], "entry");
-  OpenList({});
-  ClickOn(Page().line[16]);
-  EXPECT_EQ(Page().SelectedTextIndex, 16);
 }
 
 // ---- select button ----

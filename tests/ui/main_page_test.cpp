@@ -1,10 +1,12 @@
-// The main page on the compiled page files: the storage lists of each type,
-// the selection and its limits; and the setup page it opens: the two
-// switches, the driver library's status line and the record Back stores. The
-// lists' look is in the golden shots main_page_pictures*.png and
-// main_page_selection_full.png, the setup page's in setup_page.png, the
-// silent server's eleven sends and message in the server e2e test, the exit
-// control in the gui main page test.
+// The main page on the compiled page files: a removal from the selection;
+// and the setup page it opens: the two switches, the driver library's status
+// line and the record Back stores. Golden scripts hold the storage lists of
+// each type (main_page_types.run), the lists' look, paging to the ends and
+// the ninth choice refused (main_page_lists.run), the selection across
+// storage and server lists (main_page_sources.run), the setup page's look
+// (setup_page.run) and a setup the storage refuses (setup_refused.run); the
+// silent server's eleven sends and message are in the server e2e test, the
+// exit control in the gui main page test.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -33,39 +35,6 @@ class MainPageTest : public testing::PageTest {
   std::string Selected(int k) const { return Transfer().selectionList[k].name; }
 };
 
-// The pictures list, which leaves the sound out, is main_page_pictures.png.
-TEST_F(MainPageTest, EachStorageButtonListsTheFilesOfItsType) {
-  Store("Horn~", "Sound");
-  Store("Signal lamp", "Light Effect");
-  Store("Yard", "Acc. Project");
-  Store("Tunnel~", "Picture");  // in none of these lists
-  const struct {
-    int button;
-    uint8_t type;
-    const char* row;
-  } cases[] = {{kMainStorageSounds, kListStorageSounds, "Horn~"},
-               {kMainStorageLightEffects, kListStorageLightEffects, "Signal lamp"},
-               {kMainStorageProjects, kListStorageProjects, "Yard"}};
-  for (const auto& c : cases) {
-    ClickOn(Image(c.button));
-    EXPECT_EQ(Transfer().MainListType, c.type);
-    EXPECT_EQ(Transfer().listSource, kFromStorage);
-    ASSERT_EQ(a->net.lists.listRowCount, 1u) << c.row;
-    EXPECT_EQ(std::string(a->net.lists.listRows[0]), c.row);
-    EXPECT_TRUE(Shows(&a->mainPage.listRows[0].text, c.row));
-  }
-}
-
-TEST_F(MainPageTest, SelectionRefusesTheNinth) {
-  for (int i = 0; i < 10; ++i) Store(("Loco " + std::to_string(i) + "~").c_str(), "Picture");
-  ClickOn(Image(kMainStoragePictures));  // a name chosen twice is kept once: main_page_selection_full.png
-  for (int r = 0; r < 8; ++r) ClickRow(r);
-  ASSERT_EQ(Transfer().selectionCount, 8);
-  ClickRow(8);
-  EXPECT_EQ(Transfer().selectionCount, 8);
-  ExpectMessage("Maximum Selections Reached. Remove selections to add more.", kMainPage);
-}
-
 TEST_F(MainPageTest, RemovingAnEntryMovesTheLaterOnesUpWithAllTheirFields) {
   for (const char* n : {"A~", "B~", "C~", "D~"}) Store(n, "Sound");
   ClickOn(Image(kMainStorageSounds));
@@ -79,32 +48,6 @@ TEST_F(MainPageTest, RemovingAnEntryMovesTheLaterOnesUpWithAllTheirFields) {
     EXPECT_EQ(std::make_pair(Selected(k), int{Transfer().selectionList[k].progress}), moved[k]);
   }
   EXPECT_TRUE(Shows(&a->mainPage.selectionRows[1].text, "C~"));
-}
-
-TEST_F(MainPageTest, AStorageListKeepsAStorageSelectionButNotOneFromTheServer) {
-  Store("A~", "Picture");
-  Store("B~", "Sound");
-  ClickOn(Image(kMainStoragePictures));
-  ClickRow(0);
-  ClickOn(Image(kMainStorageSounds));
-  ClickRow(0);
-  EXPECT_EQ(Transfer().selectionCount, 2);
-  a->link.transfer.listSource = kFromServer;
-  ClickOn(Image(kMainStoragePictures));
-  EXPECT_EQ(Transfer().selectionCount, 0);
-}
-
-TEST_F(MainPageTest, ScrollingStopsAtTheEnds) {
-  for (int i = 0; i < 13; ++i) Store(("P" + std::to_string(i)).c_str(), "Light Effect");
-  ClickOn(Image(kMainStorageLightEffects));
-  ClickOn(Image(kMainPreviousListPage));
-  EXPECT_EQ(a->net.lists.listTopPage, 0);
-  ClickOn(Image(kMainNextListPage));
-  EXPECT_EQ(a->net.lists.listTopPage, 1);
-  ClickOn(Image(kMainNextListPage));
-  EXPECT_EQ(a->net.lists.listTopPage, 1);
-  ClickRow(1);  // no name in that row
-  EXPECT_EQ(Transfer().selectionCount, 0);
 }
 
 TEST(FreeStorage, PercentOfTheWholeImageRoundedDown) {
@@ -172,15 +115,6 @@ TEST_F(SetupPageTest, BackStoresTheSetup) {
   const SetupValues v = Stored();
   EXPECT_EQ(v.keyboardLayout, 1);
   EXPECT_EQ(v.useOlderUsbDrivers, 1);
-}
-
-TEST_F(SetupPageTest, ASetupTheStorageRefusesIsReported) {
-  FillStorage();
-  ClickOn(Image(kSetupKeyboardLayout));
-  ClickOn(Image(kSetupBack));
-  ExpectMessage("Error - Not enough free storage!", kMainPage);
-  EXPECT_EQ(Stored().keyboardLayout, 0);
-  EXPECT_EQ(a->setup.keyboardLayout, 1);
 }
 
 }  // namespace

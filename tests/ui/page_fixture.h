@@ -96,14 +96,6 @@ class PageTest : public ::testing::Test {
     Send(Message::LeftButtonUp, 0, c->x + c->w / 2u, c->y + c->h / 2u);
     Send(Message::Timer);
   }
-  // The pointer moved onto a control and released there, without a press.
-  template <typename Control>
-  void MoveAndReleaseOn(const Control* c) {
-    Send(Message::MouseMove, 0, c->x + 2u, c->y + 2u);
-    Send(Message::Timer);
-    Send(Message::LeftButtonUp, 0, c->x + 2u, c->y + 2u);
-    Send(Message::Timer);
-  }
   // Keys of the PC keyboard, capitals with shift; one tick after each batch
   // of at most 16 (the key queue) and at the end.
   void Press(uint32_t vk) {
@@ -142,12 +134,6 @@ class PageTest : public ::testing::Test {
     EXPECT_STREQ(a->ui.information.MessageText, text);
     EXPECT_EQ(a->ui.information.InfoReturnPage, returnPage);
     Show(returnPage);
-  }
-  // Leaves 64 bytes' room in the storage: the next record of any size is refused.
-  void FillStorage() {
-    const uint32_t filler = a->storage.fs.header.freeBlocks * kBlockSize - 64;
-    const std::vector<uint8_t> big(filler, 0x5A);
-    ASSERT_TRUE(StorageWriteRecord(a->storage, "Filler", "", "Test", "1.00", big.data(), filler));
   }
   // The frame buffer pixel at (x, y), as 0x00BBGGRR.
   uint32_t Pixel(int x, int y) const { return a->frame.pixels[x * kFrameHeight + y]; }

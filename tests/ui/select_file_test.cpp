@@ -1,10 +1,13 @@
 // The Select File page on the compiled page files, browsing real folders
-// made in the fake platform's data folder: blocks of sixteen, walking up and
-// down, the remembered folder, the path limit and cancel. Its look and which
-// names are listed (the extension with its case, no hidden folders) are in
-// the golden shot select_file.png, the name order in the platform's folder
-// listing test; a chosen file returned and the next call opening in its
-// folder in the gui media pages test.
+// made in the fake platform's data folder: up to the root, the remembered
+// folder, the first hundred names. Golden scripts hold blocks of sixteen
+// (select_file_blocks.run), walking in and up (select_file_walk.run), the
+// path limit (select_file_long.run), cancel and the folder remembered for
+// the next call (select_file_cancel.run), the look and which names are
+// listed (select_file.run: the extension with its case, no hidden folders);
+// the name order is the platform's folder listing test's, a chosen file
+// returned and the next call opening in its folder the gui media pages
+// test's.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -44,29 +47,8 @@ class SelectFileTest : public testing::PageTest {
     ASSERT_EQ(a->ui.pages.LastDrawnPage, kSelectFilePage);
   }
   Names Folders() { return Names(Page().FolderNames, Page().FolderNames + Page().FolderCount); }
-  Names Files() { return Names(Page().FileNames, Page().FileNames + Page().FileCount); }
   std::string Path() { return Page().SelectedPath; }
-  static int RowsInUse(const SelectFileRow* rows) {
-    int n = 0;
-    for (int i = 0; i < kSelectRows; ++i) n += rows[i].inUse;
-    return n;
-  }
-  // Clicks the row showing `name` (cut to 31 characters), or row `name` is a number.
-  void ClickRow(const SelectFileRow* rows, const std::string& name) {
-    for (int i = 0; i < kSelectRows; ++i) {
-      if (rows[i].inUse && name.substr(0, kSelectRowNameCapacity - 1) == rows[i].name) return ClickRow(rows[i]);
-    }
-    ADD_FAILURE() << "no row shows " << name;
-  }
-  void ClickRow(const SelectFileRow& r) { Click(r.x + 3u, r.y + r.h / 2u); }
   void ClickImage(int role) { ClickOn(Page().image[role]); }
-  // Glyph pixels in a row's box: names are drawn black on the list's frame.
-  int RowInk(const SelectFileRow& r) {
-    int n = 0;
-    for (int x = r.x; x < r.x + r.w; ++x)
-      for (int y = r.y; y < r.y + r.h; ++y) n += Pixel(x, y) == 0;
-    return n;
-  }
   // The stored "SelectFileLastPath" data, or "" when there is none.
   std::string StoredPath() {
     const int index = StorageFindFile(a->storage, "SelectFileLastPath");
@@ -82,63 +64,10 @@ class SelectFileTest : public testing::PageTest {
   std::string base;  // the test's folder, ending in "/"
 };
 
-TEST_F(SelectFileTest, TwentyFilesShowInTwoBlocksOfSixteen) {
-  for (int i = 0; i < 20; ++i) MakeFile("f" + std::to_string(100 + i) + ".bmp");
+// Walking in and up, each change remembered, is select_file_walk.run.
+TEST_F(SelectFileTest, UpStopsAtTheRootAndRemembersIt) {
   Open(base);
-  ASSERT_EQ(Page().FileCount, 20);
-  EXPECT_EQ(RowsInUse(Page().FileRows), 16);
-  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFileNext]));
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFilePrevious]));
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFolderNext]));
-  ClickImage(kSelectFileFilePrevious);  // on the first block: nothing
-  EXPECT_EQ(Page().FilePage, 0);
-
-  ClickImage(kSelectFileFileNext);
-  EXPECT_EQ(Page().FilePage, 1);
-  ASSERT_EQ(RowsInUse(Page().FileRows), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_STREQ(Page().FileRows[i].name, Page().FileNames[16 + i]);
-  EXPECT_GT(RowInk(Page().FileRows[3]), 0);
-  EXPECT_EQ(RowInk(Page().FileRows[4]), 0) << "the first block's names are gone";
-  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFilePrevious]));
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFileNext])) << "wiped, not left standing";
-
-  ClickImage(kSelectFileFileNext);  // on the last block: nothing
-  EXPECT_EQ(Page().FilePage, 1);
-  ClickImage(kSelectFileFilePrevious);
-  EXPECT_EQ(Page().FilePage, 0);
-  EXPECT_STREQ(Page().FileRows[0].name, Page().FileNames[0]);
-}
-
-TEST_F(SelectFileTest, TheFolderListPagesOnItsOwnControls) {
-  for (int i = 0; i < 18; ++i) MakeFolder("d" + std::to_string(100 + i));
-  Open(base);
-  ASSERT_EQ(Page().FolderCount, 18);
-  ClickImage(kSelectFileFolderNext);
-  EXPECT_EQ(Page().FolderPage, 1);
-  EXPECT_EQ(RowsInUse(Page().FolderRows), 2);
-  EXPECT_TRUE(ShowsPicture(Page().image[kSelectFileFolderPrevious]));
-  const std::string second = Page().FolderNames[17];
-  ClickRow(Page().FolderRows[1]);  // a second-block row enters that folder
-  EXPECT_EQ(Path(), base + second + "/");
-  EXPECT_EQ(Page().FolderPage, 0);
-  EXPECT_FALSE(ShowsPicture(Page().image[kSelectFileFolderPrevious]));
-}
-
-TEST_F(SelectFileTest, FoldersAreEnteredAndLeftAndEveryChangeIsStored) {
-  MakeFolder("layout/yard");
-  MakeFile("layout/yard/engine.bmp");
-  Open(base);
-  ClickRow(Page().FolderRows, "layout");
-  EXPECT_EQ(StoredPath(), base + "layout/");
-  ClickRow(Page().FolderRows, "yard");
-  EXPECT_EQ(Path(), base + "layout/yard/");
-  EXPECT_EQ(Files(), (Names{"engine.bmp"}));
-  ClickImage(kSelectFileUpFolder);
-  EXPECT_EQ(StoredPath(), base + "layout/");
-  EXPECT_EQ(Folders(), (Names{"yard"}));
-  EXPECT_EQ(RowInk(Page().FileRows[0]), 0);
-
-  for (int i = 0; i < 40 && Path() != "/"; ++i) {  // up to the root, and no further
+  for (int i = 0; i < 40 && Path() != "/"; ++i) {
     const std::string before = Path();
     ClickImage(kSelectFileUpFolder);
     ASSERT_LT(Path().size(), before.size());
@@ -162,44 +91,6 @@ TEST_F(SelectFileTest, WithoutAUsableRememberedFolderThePageOpensAtTheRoot) {
   }
   ClickImage(kSelectFileUpFolder);
   EXPECT_EQ(Path(), base);
-}
-
-TEST_F(SelectFileTest, NamesThatWouldPassTheLongestPathRefuseTheClick) {
-  const int room = kSelectedPathCapacity - 1 - static_cast<int>(base.size());
-  ASSERT_GT(room, 40) << base;
-  const std::string fits = "a" + std::string(room - 2, 'f');                 // + "/" = 127
-  const std::string tooLong = "b" + std::string(room - 1, 'f');              // + "/" = 128
-  const std::string fileFits = "c" + std::string(room - 5, 'f') + ".bmp";     // 127
-  const std::string fileTooLong = "d" + std::string(room - 4, 'f') + ".bmp";  // 128
-  MakeFolder(tooLong);
-  MakeFolder(fits + "/inner");
-  MakeFile(fileFits);
-  MakeFile(fileTooLong);
-  Open(base);
-  ClickRow(Page().FolderRows, tooLong);
-  ClickRow(Page().FileRows, fileTooLong);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
-  EXPECT_EQ(Path(), base);
-  ClickRow(Page().FolderRows, fits);  // the row shows 31 characters, the click takes all
-  EXPECT_EQ(Path(), base + fits + "/");
-  ClickRow(Page().FolderRows[0]);  // "inner" would pass 127
-  EXPECT_EQ(Path(), base + fits + "/");
-  ClickImage(kSelectFileUpFolder);
-  ClickRow(Page().FileRows, fileFits);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  EXPECT_EQ(Path(), base + fileFits);
-}
-
-TEST_F(SelectFileTest, CancelKeepsTheFolderAndOnlyPressesCount) {
-  MakeFolder("layout");
-  Open(base);
-  ClickRow(Page().FolderRows[0]);
-  MoveAndReleaseOn(Page().image[kSelectFileCancel]);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kSelectFilePage);
-  ClickImage(kSelectFileCancel);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  EXPECT_EQ(TakeSelectedFile(*a, nullptr), kCallCancelled);
-  EXPECT_EQ(StoredPath(), base + "layout/");
 }
 
 TEST_F(SelectFileTest, TheFirstHundredNamesAreKeptInTheirOrder) {

@@ -6,7 +6,8 @@
 //
 // Script lines (# starts a comment):
 //   tick [N]                 N timer messages (default 1)
-//   press X Y [right]        button down;  move X Y;  release (button up and a tick)
+//   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
+//                            0 0 unless given, and a tick)
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
 //   type TEXT                the keys that type TEXT (letters, digits, space)
@@ -15,7 +16,20 @@
 //   text FONT X Y COLOUR TEXT
 //   shot NAME.png            write the window's picture; compare with the reference
 //   driver                   a serial driver library (one that finds no device) to load
+//   storage free N           a filler file leaves about N blocks of 4 KB free; with 0
+//                            no further record fits
 //   page VERB ...            a page's own test command (page_commands.cpp)
+//   expect page N            the current page is N
+//   expect output TEXT       the last text a page command printed ("page result", ...)
+//   expect message TEXT      the last message shown, on the information page or in a box
+//   expect messages N        N message boxes shown since the start
+//   expect file NAME         a storage file NAME exists;  expect nofile NAME: it does not
+//   expect filesize N NAME   the storage file NAME holds N data bytes (its header aside)
+//   expect keyboard text R TEXT          the alphanumeric keyboard's result R (0 none,
+//   expect keyboard number R VALUE TYPED 1 confirmed, 2 cancelled) and text; the
+//                                        numeric one's, its value and what is typed
+//                                        (as many of these words as given)
+// A failed expect names its line and ends the run with a failure.
 // The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
 // *.rsc files of --resources DIR are copied into it before the start-up.
 #include <cstdio>
@@ -27,6 +41,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include "platform/fake/fake_platform.h"
 #include "link/d2xx_functions.h"
@@ -34,6 +51,9 @@
 #include "page_commands.h"
 #include "png_file.h"
 #include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/whole_file.h"
+#include "ui/pages/keyboard_pages.h"
 
 using namespace trelvan;
 
@@ -123,6 +143,96 @@ uint32_t KeyForCharacter(char c) {
   return static_cast<uint32_t>(static_cast<uint8_t>(c));
 }
 
+// What the script saw last: the text of a page command, and a message.
+struct Seen {
+  std::string output;
+  std::string message;
+  std::string informationText;  // the information page's message, to see it change
+};
+
+// Runs a page command with its printing kept in seen.output (and printed still).
+bool RunPageCommandSeen(Assistant& a, std::istringstream& words, Seen& seen) {
+  fflush(stdout);
+  FILE* capture = tmpfile();
+  const int saved = capture ? dup(fileno(stdout)) : -1;
+  if (saved < 0) {
+    if (capture) fclose(capture);
+    return RunPageCommand(a, words);
+  }
+  dup2(fileno(capture), fileno(stdout));
+  const bool known = RunPageCommand(a, words);
+  fflush(stdout);
+  dup2(saved, fileno(stdout));
+  close(saved);
+  rewind(capture);
+  std::string printed;
+  for (int c; (c = fgetc(capture)) != EOF;) printed.push_back(static_cast<char>(c));
+  fclose(capture);
+  fputs(printed.c_str(), stdout);
+  while (!printed.empty() && printed.back() == '\n') printed.pop_back();
+  if (!printed.empty()) seen.output = printed;
+  return known;
+}
+
+// Whether `expect WHAT ARG` holds; *got says what was found instead. False
+// with an empty *got for an unknown WHAT.
+bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const std::string& what,
+            const std::string& arg, std::string* got) {
+  if (what == "page") {
+    *got = "page " + std::to_string(a.ui.pages.CurrentPage);
+    return arg == std::to_string(a.ui.pages.CurrentPage);
+  }
+  if (what == "output" || what == "message") {
+    *got = "'" + (what == "output" ? seen.output : seen.message) + "'";
+    return *got == "'" + arg + "'";
+  }
+  if (what == "messages") {
+    *got = std::to_string(platform.window.messages.size()) + " message boxes";
+    return arg == std::to_string(platform.window.messages.size());
+  }
+  if (what == "file" || what == "nofile") {
+    const bool stored = StorageFindFile(a.storage, arg.c_str()) >= 0;
+    *got = stored ? "stored" : "not stored";
+    return stored == (what == "file");
+  }
+  if (what == "filesize") {
+    std::istringstream words(arg);
+    std::string size, name;
+    words >> size >> std::ws;
+    std::getline(words, name);
+    const int index = StorageFindFile(a.storage, name.c_str());
+    if (index < 0) {
+      *got = "not stored";
+      return false;
+    }
+    const uint16_t i = static_cast<uint16_t>(index);
+    *got = std::to_string(StorageFileSize(a.storage, i) - StorageHeaderLength(a.storage, i)) + " bytes";
+    return *got == size + " bytes";
+  }
+  if (what == "keyboard") {
+    const KeyboardPages& k = a.ui.keyboards;
+    if (arg.compare(0, 6, "number") == 0) {
+      std::istringstream want(arg), found("number " + std::to_string(k.numeric.NumberResult) + " " +
+                                          std::to_string(k.numeric.NumberValue) + " " +
+                                          k.numeric.NumberText);
+      got->clear();
+      bool same = true;
+      for (std::string w; want >> w;) {
+        std::string f;
+        found >> f;
+        *got += (got->empty() ? "" : " ") + f;
+        same = same && w == f;
+      }
+      return same;
+    }
+    *got = "text " + std::to_string(k.alpha.TextResult) + " " + k.alpha.EnteredText;
+    if (got->back() == ' ') got->pop_back();
+    return arg == *got;
+  }
+  got->clear();
+  return false;
+}
+
 bool RunScript(const Options& o) {
   std::ifstream in(o.script);
   if (!in) {
@@ -136,6 +246,7 @@ bool RunScript(const Options& o) {
   if (!o.resources.empty()) CopyResourceFiles(o.resources, platform.files.DataFolder());
   MainWindowCreated(a);
   size_t shownMessages = 0;
+  Seen seen;
   bool ok = true;
   std::string line;
   int lineNumber = 0;
@@ -163,7 +274,9 @@ bool RunScript(const Options& o) {
       }
     } else if (verb == "release") {
       // A hand takes longer than a tick to press again: the release has its tick.
-      send(Message::LeftButtonUp, 0, 0, 0);
+      uint32_t x = 0, y = 0;
+      words >> x >> y;
+      send(Message::LeftButtonUp, 0, x, y);
       send(Message::Timer, 0, 0, 0);
     } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
       uint32_t vk = 0;
@@ -198,9 +311,31 @@ bool RunScript(const Options& o) {
                  0, 0);
     } else if (verb == "driver") {
       platform.libraries.libraries[kFtdiLibraryName] = NoDeviceDriverLibrary();
+    } else if (verb == "storage") {
+      std::string what;
+      uint32_t blocks = 0;
+      words >> what >> blocks;
+      const uint32_t free = a.storage.fs.header.freeBlocks;
+      const uint32_t size = blocks < free ? (free - blocks) * kBlockSize - 64 : 0;
+      const std::vector<uint8_t> filler(size, 0x5A);
+      if (what != "free" || size == 0 ||
+          !StorageWriteRecord(a.storage, "Filler", "", "Test", "1.00", filler.data(), size)) {
+        fprintf(stderr, "%s:%d: cannot fill the storage\n", o.script.c_str(), lineNumber);
+        return false;
+      }
     } else if (verb == "page") {
-      if (!RunPageCommand(a, words)) {
+      if (!RunPageCommandSeen(a, words, seen)) {
         fprintf(stderr, "%s:%d: unknown page command\n", o.script.c_str(), lineNumber);
+        return false;
+      }
+    } else if (verb == "expect") {
+      std::string what, arg, got;
+      words >> what;
+      std::getline(words >> std::ws, arg);
+      if (!Expect(a, platform, seen, what, arg, &got)) {
+        fprintf(stderr, "%s:%d: %s: %s\n", o.script.c_str(), lineNumber,
+                got.empty() ? "unknown expect" : "expected", line.c_str());
+        if (!got.empty()) fprintf(stderr, "  found %s\n", got.c_str());
         return false;
       }
     } else if (verb == "shot") {
@@ -213,6 +348,10 @@ bool RunScript(const Options& o) {
     }
     for (; shownMessages < platform.window.messages.size(); ++shownMessages) {
       printf("Message: %s\n", platform.window.messages[shownMessages].c_str());
+      seen.message = platform.window.messages[shownMessages];
+    }
+    if (seen.informationText != a.ui.information.MessageText) {
+      seen.informationText = seen.message = a.ui.information.MessageText;
     }
   }
   return ok;

@@ -36,3 +36,9 @@ def wav(name, seconds, freq):
 wav("horn_start.wav", 0.05, 440)
 wav("horn_loop.wav", 0.1, 660)
 wav("horn_stop.wav", 0.05, 330)
+
+# A WAV whose data chunk declares 7,000,000 bytes (more sound than a sound
+# may hold) and holds 64.
+fmt = struct.pack("<HHIIHH", 1, 1, 44100, 88200, 2, 16)
+body = b"WAVE" + b"fmt " + struct.pack("<I", 16) + fmt + b"data" + struct.pack("<I", 7000000) + bytes(64)
+open(os.path.join(HERE, "too_long.wav"), "wb").write(b"RIFF" + struct.pack("<I", len(body)) + body)
