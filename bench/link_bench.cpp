@@ -3,11 +3,14 @@
 // timer and the real sockets, threads, process list and dlopen. The program
 // answers one request per tick, so 100 requests a second is the ceiling.
 //
-//   link_bench [simulator|serial]     (both when none is named)
+//   link_bench [simulator|serial|hid]     (all three when none is named)
 //
 // simulator: trelvan-handheld run as "TX Simulator.exe" on free loopback ports.
 // serial:    the stand-in libftd2xx.so found by dlopen through LD_LIBRARY_PATH
 //            (the bench runs itself again with it set).
+// hid:       the stand-in hidapi library preloaded (LD_PRELOAD, likewise),
+//            its device the handheld in --hid mode: 60 bytes a read, where
+//            the others read 250.
 // Printed per link: the requests per second from the first request to the
 // last, the timer's ticks per second and their spacing, the ticks that found
 // no request waiting, and the tick's own duration (median, 99th percentile,
@@ -37,7 +40,7 @@ namespace {
 
 constexpr uint32_t kFileSize = 1u << 20;
 constexpr const char* kFileName = "Bench~";
-constexpr uint64_t kGiveUpNs = 180'000'000'000u;
+constexpr uint64_t kGiveUpNs = 400'000'000'000u;  // HID: 17,500 reads
 
 struct Tick {
   uint64_t start, duration;
@@ -46,6 +49,7 @@ struct Tick {
 
 struct Run {
   bool serial = false;
+  bool hid = false;
   std::string folder;        /**< where the handheld writes the file */
   std::string handheldOut;   /**< the simulator stand-in's standard output */
   std::string doneFile;      /**< the serial stand-in writes "ok" here */
@@ -74,8 +78,11 @@ void Started(Assistant& a) {
   if (run.handheld == 0) {
     if (!std::freopen(run.handheldOut.c_str(), "w", stdout)) _exit(126);
     char name[] = "TX Simulator.exe";
+    char hid[] = "--hid";
     char pull[] = "pull";
-    char* argv[] = {name, pull, const_cast<char*>(run.folder.c_str()), nullptr};
+    char* simulator[] = {name, pull, const_cast<char*>(run.folder.c_str()), nullptr};
+    char* device[] = {name, hid, pull, const_cast<char*>(run.folder.c_str()), nullptr};
+    char** argv = run.hid ? device : simulator;
     execv(TRELVAN_HANDHELD, argv);
     _exit(127);
   }
@@ -118,7 +125,7 @@ std::string LastLine(const std::string& path) {
 
 // The figures of one pull, from its first request to its last.
 bool Report() {
-  const char* link = run.serial ? "serial" : "simulator";
+  const char* link = run.serial ? "serial" : run.hid ? "hid" : "simulator";
   size_t first = run.ticks.size(), last = 0, served = 0;
   for (size_t i = 0; i < run.ticks.size(); ++i) {
     if (!run.ticks[i].served) continue;
@@ -194,6 +201,11 @@ int RunLink(const char* self, const std::string& link) {
       SetPort("TRELVAN_FAKE_D2XX", "pull " + work + "/pulled");
       SetPort("TRELVAN_FAKE_D2XX_DONE", work + "/serial.done");
     }
+    if (link == "hid") {
+      SetPort("LD_PRELOAD", TRELVAN_FAKE_HIDAPI);
+      SetPort("TRELVAN_FAKE_HID_PORTS",
+              std::to_string(testing::FreePort()) + ":" + std::to_string(testing::FreePort()));
+    }
     execl(self, self, link.c_str(), "--in-process", static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -207,13 +219,14 @@ int RunLink(const char* self, const std::string& link) {
 
 int main(int argc, char** argv) {
   const std::string link = argc > 1 ? argv[1] : "";
-  if (argc > 3 || (!link.empty() && link != "simulator" && link != "serial")) {
-    std::fprintf(stderr, "usage: link_bench [simulator|serial]\n");
+  if (argc > 3 || (!link.empty() && link != "simulator" && link != "serial" && link != "hid")) {
+    std::fprintf(stderr, "usage: link_bench [simulator|serial|hid]\n");
     return 2;
   }
   if (argc == 3 && std::strcmp(argv[2], "--in-process") == 0) {
     const std::string work = getenv("TRELVAN_DATA_DIR");
     run.serial = link == "serial";
+    run.hid = link == "hid";
     run.folder = work + "/pulled";
     run.handheldOut = work + "/handheld.out";
     run.doneFile = work + "/serial.done";
@@ -226,7 +239,7 @@ int main(int argc, char** argv) {
   std::printf("load average %s on %ld cores\n", load.c_str(), sysconf(_SC_NPROCESSORS_ONLN));
   std::fflush(stdout);
   int status = 0;
-  for (const char* l : {"simulator", "serial"}) {
+  for (const char* l : {"simulator", "serial", "hid"}) {
     if (link.empty() || link == l) status |= RunLink(argv[0], l);
   }
   return status;

@@ -7,14 +7,27 @@
 namespace trelvan {
 
 int32_t ReceiveUnwrapped(Udp& udp, intptr_t socket, const std::atomic<uint8_t>& closing, uint8_t* buffer,
-                         uint32_t capacity, uint32_t magic, bool* ipv4) {
+                         uint32_t capacity, uint32_t magic, UdpSender* from) {
   int32_t received = kReceiveAgain;
   while (received == kReceiveAgain) {
     if (closing.load(std::memory_order_acquire)) return kThreadEnds;
-    received = udp.Receive(socket, buffer, capacity, ipv4);
+    received = udp.Receive(socket, buffer, capacity, from);
   }
   if (received < 0 || closing.load(std::memory_order_acquire)) return kThreadEnds;
   return UnwrapDatagram(buffer, capacity, static_cast<uint32_t>(received), magic);
+}
+
+uint32_t ParseIpv4(const char* text) {
+  uint32_t address = 0;
+  for (int part = 0; part < 4; ++part) {
+    if (part > 0 && *text++ != '.') return 0;
+    uint32_t v = 0;
+    int digits = 0;
+    for (; *text >= '0' && *text <= '9' && digits < 4; ++text, ++digits) v = v * 10 + static_cast<uint32_t>(*text - '0');
+    if (digits == 0 || digits > 3 || v > 255) return 0;
+    address = address << 8 | v;
+  }
+  return *text ? 0 : address;
 }
 
 bool SplitPair(const char* text, char* first, uint32_t capacity, uint16_t* second) {

@@ -15,10 +15,16 @@ constexpr int kAddressCapacity = 16;  // dotted IPv4: 15 characters and the zero
 // The next datagram on `socket` that carries `magic`, unwrapped at the
 // buffer's start: its payload length (the over-run text's for a datagram
 // too short or too long), -1 for one to ignore. kThreadEnds once the channel
-// closes or the socket fails.
+// closes or the socket fails. *from tells who sent it.
 constexpr int32_t kThreadEnds = -2;
 int32_t ReceiveUnwrapped(Udp& udp, intptr_t socket, const std::atomic<uint8_t>& closing, uint8_t* buffer,
-                         uint32_t capacity, uint32_t magic, bool* ipv4);
+                         uint32_t capacity, uint32_t magic, UdpSender* from);
+
+// A dotted IPv4 address as its 32-bit number (127.0.0.1 is 0x7F000001); 0
+// when the text is not one.
+uint32_t ParseIpv4(const char* text);
+// 127.0.0.0/8: the PC itself.
+inline bool IsLoopback(uint32_t address) { return (address >> 24) == 127; }
 
 // "address:port" or "port:port" into its two halves; false when it is not
 // two halves with a port of 0 to 65535 after the colon.

@@ -34,7 +34,11 @@ void SendHandheldReply(Link& link, Platform& p, uint32_t n) {
 void Answer(Link& link, const LinkContext& c, Platform& p, const uint8_t* packet, uint32_t length) {
   const uint32_t n = ProcessHandheldPacket(link.handheld, link.transfer, c.storage, c.onMainPage,
                                            packet, length);
-  if (link.handheld.replyOverRun) p.window.ShowMessageBox("ERROR - AddCheckSum() Buffer Over Run");
+  // Said once: a handheld repeating the request must not stack boxes.
+  if (link.handheld.replyOverRun && !link.overRunSaid) {
+    link.overRunSaid = 1;
+    p.window.ShowMessageBox("ERROR - AddCheckSum() Buffer Over Run");
+  }
   SendHandheldReply(link, p, n);
 }
 
@@ -84,16 +88,7 @@ void StartHandheldLinks(Link& link, Platform& p, const SetupValues& setup) {
 
 void CloseHandheldLinks(Link& link) { SimulatorLinkClose(link.simulator); }
 
-void EndHandheldPush(Link& link, Storage& storage) {
-  if (!link.handheld.pushOpen) return;
-  link.handheld.pushOpen = 0;
-  // The creation becomes visible only with the header write after its last
-  // byte: mounting again drops it as a restart would, and frees its blocks.
-  if (storage.fs.state == kStateWaitForData) {
-    StorageMount(storage);
-    RunStorageToIdle(storage);
-  }
-}
+void EndHandheldPush(Link& link, Storage& storage) { AbandonPush(link.handheld, storage); }
 
 void ServiceHandheldLink(Link& link, const LinkContext& c, Platform& p) {
   if (link.probeTicks > kProbeInterval) Probe(link, c, p);

@@ -1,5 +1,6 @@
 #include "link/handheld_protocol.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "storage/bytes.h"
@@ -131,13 +132,22 @@ uint32_t Answer(HandheldTransfer& h, TransferLists& t, Storage& s, bool onMainPa
       const char* name = EntryName(t, index);
       const int i = name ? StorageFindFile(s, name) : -1;
       if (i < 0) return 0;
-      if (count > kReadCountLimit) return count + 1u;  // refused by AddCheckSum
+      // A reply that would overrun the buffer is refused as a request that
+      // cannot be served, and the fault is told.
+      if (count > kReadCountLimit) {
+        h.replyOverRun = 1;
+        return 0;
+      }
+      // A read from the file's end on, or one wrapping round 32 bits, would
+      // return other files' bytes. One that starts inside runs on as asked.
+      if (offset >= StorageFileSize(s, static_cast<uint16_t>(i)) || offset > UINT32_MAX - count) return 0;
       StorageReadData(s, static_cast<uint16_t>(i), offset, r + 1, count);
       r[0] = 1;
       return count + 1u;
     }
     case kReqCreateFile: {
       if (!f.Has(5)) return 1;
+      AbandonPush(h, s);  // a push cut off part-way never blocks the next
       RunStorageToIdle(s);
       const int result = StorageCreateFile(s, ReadU32LE(f.p + 1));
       RunStorageToIdle(s);
@@ -186,6 +196,17 @@ uint32_t Answer(HandheldTransfer& h, TransferLists& t, Storage& s, bool onMainPa
 }
 
 }  // namespace
+
+void AbandonPush(HandheldTransfer& h, Storage& s) {
+  if (!h.pushOpen) return;
+  h.pushOpen = 0;
+  // The creation becomes visible only with the header write after its last
+  // byte: mounting again drops it as a restart would, and frees its blocks.
+  if (s.fs.state == kStateWaitForData) {
+    StorageMount(s);
+    RunStorageToIdle(s);
+  }
+}
 
 uint32_t ProcessHandheldPacket(HandheldTransfer& h, TransferLists& t, Storage& s,
                                bool onMainPage, const uint8_t* packet, uint32_t length) {

@@ -37,7 +37,7 @@ struct HandheldTransfer {
   uint32_t bytesRemaining;  /**< twice the announced total, less each read's count */
   char handheldRevision[kRevisionCapacity];
   uint8_t reply[kPacketCapacity];
-  uint8_t replyOverRun;     /**< 1: the last reply did not fit; an empty frame went out */
+  uint8_t replyOverRun;     /**< 1: the last request asked for a reply that cannot fit */
   uint8_t pushOpen;         /**< 1: a pushed file was created and waits for its data */
 };
 
@@ -48,8 +48,12 @@ bool VerifyCheckSum(const uint8_t* packet, uint32_t length);
 // length + 1; 0 (and replyOverRun) when that would reach 256 bytes.
 uint32_t AddCheckSum(HandheldTransfer& h, uint32_t length);
 
+// Drops a pushed file the handheld did not finish; nothing of it stays.
+void AbandonPush(HandheldTransfer& h, Storage& s);
+
 // Checks and answers one request; the reply, checksum included, is in
-// h.reply and its length is returned (0 only after an over-run). Every field
+// h.reply and its length is returned. A read asking for more than the reply
+// holds gets the empty packet and sets replyOverRun. Every field
 // is read within `length`: a request too short for its fields gets its
 // code's failure reply.
 uint32_t ProcessHandheldPacket(HandheldTransfer& h, TransferLists& t, Storage& s,

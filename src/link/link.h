@@ -34,6 +34,7 @@ struct Link {
   int32_t handheldConnected = 0;    /**< > 0 while a handheld is served; 0 or -1 when not */
   int32_t connectedShown = 0;       /**< copy of handheldConnected for the pages */
   int32_t probeTicks = 0;           /**< ticks since the last probe */
+  uint8_t overRunSaid = 0;          /**< 1: the reply over-run was told; it is told once */
   uint8_t request[kPacketCapacity]{};  /**< the request being answered */
   CFtdiUsb ftdi{};
   HidState hid{};

@@ -11,14 +11,17 @@ namespace {
 constexpr uint16_t kSimulatorReceivePort = 6768;
 constexpr uint16_t kSimulatorSendPort = 6769;
 
-// Packets from any address family are taken.
+// The simulator runs on this PC: packets are taken only from its own
+// addresses, loopback and the one replies go to, so no other host can push
+// files into the storage.
 void SimulatorReceiveThread(void* argument) {
   SimulatorChannel& c = *static_cast<SimulatorChannel*>(argument);
   uint8_t buffer[kSimulatorReceiveCapacity];
-  bool ipv4 = false;
+  UdpSender from;
   for (int32_t n; (n = ReceiveUnwrapped(*c.udp, c.receiveSocket, c.closing, buffer, sizeof buffer,
-                                        kMagicFromSimulator, &ipv4)) != kThreadEnds;) {
-    if (n <= 0) continue;
+                                        kMagicFromSimulator, &from)) != kThreadEnds;) {
+    if (n <= 0 || !from.ipv4) continue;
+    if (!IsLoopback(from.address) && from.address != c.peerAddress.load(std::memory_order_acquire)) continue;
     if (c.simulatorPacketLength.load(std::memory_order_acquire) != 0) continue;
     std::memcpy(c.simulatorPacket, buffer, static_cast<size_t>(n));
     c.simulatorPacketLength.store(static_cast<uint16_t>(n), std::memory_order_release);
@@ -40,11 +43,13 @@ void ReadSimulatorSettings(SimulatorChannel& c, Platform& p) {
     }
   }
   p.settings.Get("TRELVAN_SIMULATOR_ADDRESS", c.address, sizeof c.address);
+  c.peerAddress.store(ParseIpv4(c.address), std::memory_order_release);
 }
 
 void FindLocalAddress(SimulatorChannel& c, Platform& p) {
   if (!p.udp.LocalAddress(c.localAddress, kAddressCapacity)) c.localAddress[0] = 0;
   if (!c.address[0]) CopyText(c.localAddress, c.address, kAddressCapacity);
+  c.peerAddress.store(ParseIpv4(c.address), std::memory_order_release);
 }
 
 bool SimulatorLinkStart(SimulatorChannel& c, Platform& p) {

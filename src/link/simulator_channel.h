@@ -34,6 +34,9 @@ struct SimulatorChannel {
   uint16_t sendPort = 0;
   char address[kAddressCapacity]{};       /**< where packets go: the settings' or localAddress */
   char localAddress[kAddressCapacity]{};  /**< the PC's own IPv4 address; empty when unknown */
+  // Besides loopback, the one sender taken: `address` as a number, 0 while
+  // unknown. Packets from anywhere else are dropped unread.
+  std::atomic<uint32_t> peerAddress{0};
 };
 
 // The ports and the simulator's address from the settings; the usual ports

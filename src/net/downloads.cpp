@@ -88,7 +88,7 @@ int TakeData(Net& net, Storage& s, Platform& p, const uint8_t* reply, uint32_t l
     RequestChunk(net, p);
     return Percent(d);
   }
-  switch (StoreDownloadedFile(s, net.downloadBuffer.get(), d.size)) {
+  switch (StoreDownloadedFile(s, net.downloadBuffer.get(), d.size, d.name)) {
     case kDownloadStored:
       d.phase = kDownloadIdle;
       return kStepDone;
@@ -135,8 +135,10 @@ int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char*
   return Continue(net, &s, p);
 }
 
-DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size) {
+DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size, const char* name) {
   if (!IsCompleteFileHeader(bytes, size)) return kDownloadNotAFile;
+  // the name field follows the start mark, zero-terminated
+  if (CompareText(reinterpret_cast<const char*>(bytes + 1), name, kServerNameField) != 0) return kDownloadNotAFile;
   RunStorageToIdle(s);
   if (StorageCreateFile(s, size) != kStorageAccepted) return kDownloadRefused;
   RunStorageToIdle(s);
@@ -147,8 +149,6 @@ DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32
   }
   // The new file is the table's last; an older one of its name goes now.
   const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
-  char name[kServerNameField];
-  StorageReadField(s, newest, kFieldName, name);
   const int older = StorageFindFile(s, name);
   if (older >= 0 && older < newest) {
     StorageDeleteFile(s, static_cast<uint16_t>(older));

@@ -52,10 +52,11 @@ int GetServerFileInfo(Net& net, Platform& p, int start, const char* name);
 int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char* name);
 
 // Stores the `size` bytes of `bytes` (a storage file, FileHeader first) as
-// a new file, then deletes an older file of the name it carries. Bytes that
-// do not begin with a complete FileHeader, or that the storage refuses,
-// leave the storage as it was.
+// a new file, then deletes an older file of its name. Bytes that do not
+// begin with a complete FileHeader naming `name` (the file asked for: a
+// reply must never replace a stored file of another name), or that the
+// storage refuses, leave the storage as it was.
 enum DownloadStoreResult : uint8_t { kDownloadStored, kDownloadNotAFile, kDownloadRefused };
-DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size);
+DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size, const char* name);
 
 }  // namespace trelvan

@@ -29,6 +29,10 @@ constexpr int kServerMessageCapacity = 100;  // the information page shows at mo
 // A message the server steps leave for the main page to show.
 struct ServerMessage {
   uint8_t pending;  /**< 1 until the page has shown it */
+  // A failure during a handheld transfer waits until the transfer is over:
+  // the page stays and the selection stays as the handheld saw it.
+  uint8_t held;            /**< 1: said once transferActive is 0 again */
+  uint8_t clearSelection;  /**< 1: the held message also clears the selection */
   char text[kServerMessageCapacity];
 };
 

@@ -16,10 +16,11 @@ constexpr char kLoopback[] = "127.0.0.1";
 void ServerReceiveThread(void* argument) {
   ServerChannel& c = *static_cast<ServerChannel*>(argument);
   uint8_t buffer[kServerReceiveCapacity];
-  bool ipv4 = false;
+  UdpSender from;
   for (int32_t n; (n = ReceiveUnwrapped(*c.udp, c.socket, c.closing, buffer, sizeof buffer,
-                                        kMagicFromServer, &ipv4)) != kThreadEnds;) {
-    if (n < 0 || !ipv4) continue;
+                                        kMagicFromServer, &from)) != kThreadEnds;) {
+    // Only the server answers for the server.
+    if (n < 0 || !from.ipv4 || from.address != c.serverIpv4 || from.port != c.serverPort) continue;
     // The slot is the tick's until it clears the flag: a datagram arriving
     // meanwhile is dropped and the request's resend brings it again.
     if (c.serverReplyArrived.load(std::memory_order_acquire)) continue;
@@ -45,6 +46,7 @@ void ReadServerSettings(ServerChannel& server, Platform& p) {
       server.serverPort = port;
     }
   }
+  server.serverIpv4 = ParseIpv4(server.serverAddress);
   server.localPort = kServerPort;
   if (p.settings.Get("TRELVAN_SERVER_LOCAL_PORT", text, sizeof text)) {
     server.localPort = ParsePort(text, kServerPort);

@@ -46,6 +46,7 @@ struct ServerChannel {
   uint8_t serverReachable = 0;
   char serverAddress[kAddressCapacity]{};
   uint16_t serverPort = 0;
+  uint32_t serverIpv4 = 0;  /**< serverAddress as a number: replies come only from it and serverPort */
   uint16_t localPort = 0;
 };
 

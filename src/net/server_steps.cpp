@@ -23,9 +23,10 @@ bool IsEndOfNames(const char* text) {
   return CompareText(text, kEndOfFileNames, kTransferNameCapacity) == 0;
 }
 
-void LeaveMessage(Net& net, const char* message) {
+void LeaveMessage(Net& net, const char* message, bool hold) {
   CopyText(message, net.message.text, kServerMessageCapacity);
-  net.message.pending = 1;
+  net.message.pending = hold ? 0 : 1;
+  net.message.held = hold ? 1 : 0;
 }
 
 // `message` + `name`, with the selection kept or cleared.
@@ -199,16 +200,25 @@ void UpdateListDownload(const ServerStepContext& c, int result) {
 void ShowServerMessage(Net& net, TransferLists& t, const char* message) {
   net.serverStep = kServerIdle;
   t.downloadRequest = 0;
-  LeaveMessage(net, message);
+  net.message.clearSelection = 0;
+  LeaveMessage(net, message, t.transferActive != 0);
 }
 
 void ShowServerError(Net& net, TransferLists& t, const char* message) {
-  ClearSelection(t);
+  const bool transferring = t.transferActive != 0;
+  if (!transferring) ClearSelection(t);
   ShowServerMessage(net, t, message);
+  net.message.clearSelection = transferring ? 1 : 0;
 }
 
 uint8_t RunServerSteps(const ServerStepContext& c) {
   Net& net = c.net;
+  if (net.message.held && !c.transfer.transferActive) {
+    if (net.message.clearSelection) ClearSelection(c.transfer);
+    net.message.held = 0;
+    net.message.clearSelection = 0;
+    net.message.pending = 1;
+  }
   switch (net.serverStep) {
     case kServerStart:
       if (!c.startUpRan) return kServerNoEvent;

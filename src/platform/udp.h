@@ -12,6 +12,13 @@ constexpr intptr_t kNoSocket = -1;
 constexpr int32_t kReceiveFailed = -1;  // the socket failed or was closed: the thread ends
 constexpr int32_t kReceiveAgain = -2;   // would block: receive again
 
+// Who sent a datagram: an IPv4 address and port, or another family.
+struct UdpSender {
+  bool ipv4 = false;
+  uint32_t address = 0;  /**< IPv4, 127.0.0.1 is 0x7F000001 */
+  uint16_t port = 0;
+};
+
 class Udp {
  public:
   virtual ~Udp() = default;
@@ -27,9 +34,9 @@ class Udp {
   virtual bool SendTo(intptr_t socket, const char* address, uint16_t port, const uint8_t* bytes,
                       uint32_t count) = 0;
   // Blocks until a datagram arrives and copies at most `capacity` bytes of
-  // it: its length, or kReceiveFailed / kReceiveAgain. *fromIpv4 tells
-  // whether the sender's address is IPv4.
-  virtual int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) = 0;
+  // it: its length, or kReceiveFailed / kReceiveAgain; *from tells who
+  // sent it.
+  virtual int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, UdpSender* from) = 0;
   // Makes a thread blocked in Receive on the socket return kReceiveFailed,
   // now and at every later call; the socket is closed only by Close, once
   // that thread has ended.

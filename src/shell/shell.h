@@ -18,6 +18,7 @@ struct Shell {
   int32_t RepaintCounter;  /**< ms since the last repaint decision */
   uint32_t RepaintCount;   /**< repaints requested (statistics) */
   uint8_t SecondCopy;      /**< 1: another copy runs; this one ends without saving */
+  uint8_t TickRunning;     /**< 1 inside a tick: a modal box's own message loop starts none */
 };
 
 // The window messages the shell handles; all others go to the platform's

@@ -1,8 +1,10 @@
 // The assistant on real loopback sockets, driven through the main page's
 // controls, with the stand-in handheld run as "TX Simulator.exe" beside it:
 // it pulls stored files byte for byte, pushes one that is then stored, gets
-// its no-op and bad-checksum replies and pulls over the serial link through
-// the stand-in driver library; and against the stand-in update server
+// its no-op and bad-checksum replies, pulls over the serial link through
+// the stand-in driver library and pulls and pushes over the HID link through
+// the stand-in hidapi library (preloaded in place of the system's, its
+// device present only while a test names its ports); and against the stand-in update server
 // serving the sample catalogue, it pulls what the user chose there.
 #include <gtest/gtest.h>
 
@@ -23,6 +25,7 @@
 #include "net/server_steps.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/dl_libraries.h"
+#include "platform/linux/hidapi_hid.h"
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
 #include "platform/linux/proc_processes.h"
@@ -64,8 +67,9 @@ class E2e : public ::testing::Test {
   PosixThreads threads;
   ProcProcesses processes;
   FolderLibraries libraries;
+  HidapiHid hid;
   Platform platform{fake.window, fake.files, fake.instance, udp, threads, processes,
-                    fake.hid, libraries, fake.settings, fake.audio};
+                    hid, libraries, fake.settings, fake.audio};
   std::unique_ptr<Assistant> a;
   const uint16_t serverPort = FreePort();
   const std::string simulatorPorts = std::to_string(FreePort()) + ":" + std::to_string(FreePort());
@@ -75,6 +79,14 @@ class E2e : public ::testing::Test {
   ~E2e() override {
     if (a) ExitSequence(*a);
     StopServer();
+    ::unsetenv("TRELVAN_FAKE_HID_PORTS");
+  }
+  // The stand-in hidapi library's device, on ports of its own; its log.
+  std::string PresentHidDevice() {
+    const std::string log = fake.DataPath("hid.log");
+    ::setenv("TRELVAN_FAKE_HID_PORTS", (std::to_string(FreePort()) + ":" + std::to_string(FreePort())).c_str(), 1);
+    ::setenv("TRELVAN_FAKE_HID_LOG", log.c_str(), 1);
+    return log;
   }
 
   // The stand-in server on its loopback port (with `options`), then the
@@ -256,6 +268,43 @@ TEST_F(HandheldE2e, PullPushNoOpAndBadChecksum) {
 
   EXPECT_EQ(RunHandheld({"noop"}), 0);
   EXPECT_EQ(RunHandheld({"bad-checksum"}), 0);
+}
+
+// The handheld runs as "TX Simulator.exe" too: with both there the probe
+// takes HID. Its requests are at most 63 bytes and its replies 62.
+TEST_F(HandheldE2e, HidPullAndPushThroughTheStandInLibrary) {
+  PresentHidDevice();
+  StartAssistant();
+  const std::vector<std::string> names = {"Platform~", "Signal~"};
+  StoreAndSelect(names, "Picture");
+  const std::string folder = PullFolder();
+  ASSERT_EQ(RunHandheld({"--hid", "pull", folder}), 0);
+  EXPECT_EQ(a->link.linkType, kLinkHid);
+  ExpectPulled(folder, names);
+
+  const std::string pushed = fake.DataPath("pushed.raw");
+  testing::WriteHostFile(pushed, testing::FileContent("Pushed~", testing::Pattern(3000, 9)));
+  ASSERT_EQ(RunHandheld({"--hid", "push", pushed}), 0);
+  const int index = StorageFindFile(a->storage, "Pushed~");
+  ASSERT_GE(index, 0);
+  EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), ReadHostFile(pushed));
+}
+
+// A device that stops answering mid-pull: the poll's read waits its 2000 ms,
+// the link is closed and the probe opens it again; the pull then completes.
+TEST_F(HandheldE2e, HidDeviceThatStopsAnsweringIsLostAndFoundAgain) {
+  const std::string log = PresentHidDevice();
+  ::setenv("TRELVAN_HANDHELD_STALL", "12:2500", 1);
+  StartAssistant();
+  StoreAndSelect({"Platform~"}, "Picture");
+  const std::string folder = PullFolder();
+  const int status = RunHandheld({"--hid", "pull", folder});
+  ::unsetenv("TRELVAN_HANDHELD_STALL");
+  ASSERT_EQ(status, 0);
+  ExpectPulled(folder, {"Platform~"});
+  const Bytes written = ReadHostFile(log);
+  const std::string events(written.begin(), written.end());
+  EXPECT_NE(events.find("open\nread ran out after 2000 ms\nclose\nopen\n"), std::string::npos) << events;
 }
 
 TEST_F(HandheldE2e, SerialPullThroughTheDriverLibrary) {

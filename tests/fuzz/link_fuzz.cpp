@@ -4,8 +4,8 @@
 // are fed to the serial frame reassembly, the HID input report reader and
 // the datagram reader. Built with -fsanitize=fuzzer,address,undefined.
 //
-// Beyond memory safety: a reply is never longer than 255 bytes and ends with
-// its checksum, an empty reply only follows an over-run, and a completed
+// Beyond memory safety: every request gets a reply of 1 to 255 bytes ending
+// with its checksum, a read that cannot fit gets the empty packet, and a completed
 // serial frame is as long as its length byte says.
 #include "link/handheld_protocol.h"
 #include "link/hid_reports.h"
@@ -43,8 +43,8 @@ void Protocol(Storage& s, const uint8_t* data, size_t size) {
     std::vector<uint8_t> packet(data + at, data + at + length);  // exact size for ASan
     at += length;
     const uint32_t reply = ProcessHandheldPacket(h, t, s, (n & 0x80) == 0, packet.data(), length);
-    if (reply >= kPacketCapacity) Fail("a reply of 256 bytes or more");
-    if (reply == 0 && !h.replyOverRun) Fail("an empty reply without an over-run");
+    if (reply == 0 || reply >= kPacketCapacity) Fail("no reply, or one of 256 bytes or more");
+    if (h.replyOverRun && (reply != 1 || h.reply[0] != 0)) Fail("an over-run not refused with the empty packet");
     if (reply > 0 && !VerifyCheckSum(h.reply, reply)) Fail("a reply without its checksum");
   }
 }
@@ -103,6 +103,19 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   add(push, piece);
   add(push, piece);
   add(push, {0x20});
+  // reads of 250 to 256 bytes, and offsets at the end, past it and wrapping
+  Bytes reads;
+  for (uint8_t count = 250; count != 1; ++count) add(reads, {0x15, 1, 0, 0, 0, 0, 0, count, 0});
+  add(reads, {0x15, 1, 0, 0, 1, 0, 0, 0, 1});
+  add(reads, {0x15, 0, 0, 0x2C, 1, 0, 0, 4, 0});
+  add(reads, {0x15, 0, 0, 0x2B, 1, 0, 0, 4, 0});
+  add(reads, {0x15, 1, 0, 0xF0, 0xFF, 0xFF, 0xFF, 32, 0});
+  add(reads, {0x15, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 253, 0});
+  // a push cut off, then another
+  add(reads, {0x16, 40, 0, 0, 0});
+  add(reads, piece);
+  add(reads, {0x16, 40, 0, 0, 0});
+  seeds.Add("reads", reads);
   seeds.Add("pull", pull);
   seeds.Add("push", push);
   seeds.Add("datagram", {0x83, 0x74, 0x23, 0x91, 1, 2, 3, 0, 6, 0});

@@ -30,7 +30,7 @@ class NullUdp : public Udp {
   intptr_t Open() override { return 1; }
   bool Bind(intptr_t, uint16_t) override { return true; }
   bool SendTo(intptr_t, const char*, uint16_t, const uint8_t*, uint32_t) override { return true; }
-  int32_t Receive(intptr_t, uint8_t*, uint32_t, bool*) override { return kReceiveFailed; }
+  int32_t Receive(intptr_t, uint8_t*, uint32_t, UdpSender*) override { return kReceiveFailed; }
   void Wake(intptr_t) override {}
   void Close(intptr_t) override {}
   bool LocalAddress(char*, uint32_t) override { return false; }

@@ -6,11 +6,14 @@
 # it ends the button is back. A push cut off half-way (the stand-in killed)
 # leaves no file and the storage usable: the setup page's Back still stores
 # "Setup400", while its check box loads the stand-in serial driver library,
-# whose handheld pulls the same files over the serial link. After the exit the files both received are the stored
+# whose handheld pulls the same files over the serial link. Reads of 250 to
+# 256 bytes each followed by a no-op: every no-op is answered while the
+# over-run's box is up beside the window. A second start with the stand-in
+# hidapi library preloaded pulls the files over the HID link. After the exit the files all received are the stored
 # ones byte for byte: the resource files, and after their headers what the
 # inspector's `cat` gives.
 set -uo pipefail
-program=$1; headless=$2; inspector=$3; handheld=$4; driver=$5; resources=$6; out=$7
+program=$1; headless=$2; inspector=$3; handheld=$4; driver=$5; resources=$6; out=$7; hidlib=$8
 here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
@@ -79,6 +82,17 @@ exit_back() {
 }
 exit_back || fail "the exit button did not come back after the transfer"
 
+(exec -a "TX Simulator.exe" "$handheld" oversized >"$out/handheld_oversized.log" 2>&1) &
+sim=$!
+wait_exit "$sim" 60
+cat "$out/handheld_oversized.log"
+[ "$EXIT_STATUS" = 0 ] || fail "the oversized reads ended with '$EXIT_STATUS'"
+boxes() { xwininfo -root -children | awk '$2 == "\"Message\":" { print $1 }'; }
+[ "$(boxes | wc -l)" = 1 ] || fail "not one box for the over-run: $(boxes | wc -l)"
+xdotool key --window "$(boxes)" Return
+for _ in $(seq 50); do [ -z "$(boxes)" ] && break; sleep 0.1; done
+[ -z "$(boxes)" ] || fail "the box did not close"
+
 # A push cut off half-way: the stand-in killed after two of its eight seconds.
 { printf '\002Pushed~\000\000Picture\0001.00\000\000\003'; head -c 200000 /dev/urandom; } >"$sent/push"
 (exec -a "TX Simulator.exe" "$handheld" push "$sent/push" >/dev/null 2>&1) &
@@ -99,6 +113,37 @@ xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1
 wait_exit "${app%% *}" 10
 app=""
 [ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS'"
+# The HID link: the device is the stand-in handheld behind the preloaded
+# library; the probe takes it before the simulator it also runs as.
+hid="$data/hid"
+mkdir -p "$hid"
+read -r h1 h2 < <(python3 -c '
+import socket
+s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(2)]
+for x in s: x.bind(("127.0.0.1", 0))
+print(*[x.getsockname()[1] for x in s])')
+export TRELVAN_FAKE_HID_PORTS="$h1:$h2"
+LD_PRELOAD="$hidlib" "$program" &
+app=$!
+find_window "$app" || fail "no window with the HID library"
+wait_for_picture "$out/handheld_hid_start.png" "800x600+$left+$top" "$out/handheld_expected.png" 15 ||
+  fail "the second start does not show the main page"
+click 319 101
+for r in 0 1 2; do click 176 $((294 + 21 * r)); done
+sleep 0.3
+(exec -a "TX Simulator.exe" "$handheld" --hid pull "$hid" >"$out/handheld_hid.log" 2>&1) &
+sim=$!
+app="$app $sim"
+wait_exit "$sim" 60
+cat "$out/handheld_hid.log"
+[ "$EXIT_STATUS" = 0 ] || fail "the HID pull ended with '$EXIT_STATUS'"
+exit_back || fail "the exit button did not come back after the HID transfer"
+xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
+wait_exit "${app%% *}" 10
+app=""
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after the HID run"
+[ "$(ls "$hid" | wc -l)" = 3 ] || fail "HID $(ls "$hid" | tr '\n' ' ')"
+
 [ "$(ls "$pulled" | wc -l)" = 3 ] || fail "pulled $(ls "$pulled" | tr '\n' ' ')"
 [ "$(ls "$serial" | wc -l)" = 3 ] || fail "serial $(ls "$serial" | tr '\n' ' ')"
 "$inspector" "$storage" cat Setup400 | cmp - <(printf '\000\001') || fail "Setup400 not stored"
@@ -106,6 +151,7 @@ app=""
 for n in Bridge Signal Tunnel; do
   cmp "$pulled/$n~" "$sent/$n~.rsc" || fail "$n~ pulled differs from the file taken in"
   cmp "$serial/$n~" "$sent/$n~.rsc" || fail "$n~ pulled over the serial link differs"
+  cmp "$hid/$n~" "$sent/$n~.rsc" || fail "$n~ pulled over the HID link differs"
   "$inspector" "$storage" cat "$n~" >"$out/$n.data" || fail "cat $n~"
   tail -c +$((header + 1)) "$pulled/$n~" | cmp - "$out/$n.data" || fail "$n~ differs from the stored data"
 done

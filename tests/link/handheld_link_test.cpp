@@ -1,9 +1,13 @@
 // The link service on the fake platform: the probe's order, the HID link
-// carrying a request and its reply, the HID waits, the serial library's
-// loading, and a push cut off when the link goes. The simulator and serial
-// links carry whole transfers in the handheld e2e tests.
+// carrying a request and its reply and its golden report exchanges, the HID
+// waits, the serial library's loading, and a push cut off when the link
+// goes. Whole transfers run on every link in the handheld e2e tests, and
+// oversized reads beside their box in the gui test.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -129,6 +133,50 @@ TEST(HandheldLink, HidRequestsRepliesAndWaits) {
   EXPECT_EQ(b.fake.hid.reads, reads);
   EXPECT_EQ(b.fake.hid.closes, 1);
   EXPECT_EQ(b.link->handheldConnected, 0);
+}
+
+// "07*4" is four bytes 07.
+Bytes HexBytes(std::istringstream& words) {
+  Bytes out;
+  for (std::string w; words >> w;) {
+    const size_t star = w.find('*');
+    const int times = star == std::string::npos ? 1 : std::stoi(w.substr(star + 1));
+    out.insert(out.end(), times, static_cast<uint8_t>(std::stoul(w.substr(0, star), nullptr, 16)));
+  }
+  return out;
+}
+
+TEST(HandheldLink, GoldenReportExchanges) {
+  Bench b;
+  b.fake.hid.present = true;
+  ASSERT_EQ(testing::StoreNamedFile(*b.storage, "Alpha~", Bytes(200, 7)), kStorageAccepted);
+  AddToSelection(b.link->transfer, "Alpha~");
+  b.Tick(52);
+  ASSERT_EQ(b.link->linkType, kLinkHid);
+  std::ifstream in(TRELVAN_LINK_GOLDEN "/hid.reports");
+  std::vector<Bytes> expected;
+  int number = 0, exchanges = 0;
+  auto check = [&] {
+    for (Bytes& e : expected) e.resize(65);
+    EXPECT_EQ(b.fake.hid.written, expected) << "the exchange before line " << number;
+    expected.clear();
+  };
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    std::istringstream words(line);
+    std::string what;
+    if (!(words >> what) || what[0] == '#') continue;
+    if (what == "in") {
+      if (exchanges++) check();
+      b.fake.hid.written.clear();
+      b.fake.hid.inputs.push_back(HexBytes(words));
+      b.Tick();
+    } else {
+      expected.push_back(HexBytes(words));
+    }
+  }
+  check();
+  EXPECT_EQ(exchanges, 6);
 }
 
 TEST(HandheldLink, PushCutOffLeavesTheStorageUsable) {

@@ -48,8 +48,8 @@ struct Loopback {
   }
   Bytes PeerReceive() {
     uint8_t b[600];
-    bool ipv4;
-    const int32_t n = udp.Receive(peer, b, sizeof b, &ipv4);
+    UdpSender from;
+    const int32_t n = udp.Receive(peer, b, sizeof b, &from);
     return n < 0 ? Bytes{} : Bytes(b, b + n);
   }
   // Sends `datagram` to the channel and waits until its receive thread
@@ -129,9 +129,12 @@ TEST(ServerChannel, LimitsFamiliesAndFailedSends) {
   ASSERT_EQ(n.fake.udp.Sent().size(), 1u);
   EXPECT_EQ(n.fake.udp.Sent()[0].bytes.size(), 512u);
 
-  // A reply from a sender of another family never arrives.
-  ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {2}), false));
-  ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {1}), true));
+  // Only the configured server answers: another family, another host, or
+  // another port of this one never arrives.
+  for (const UdpSender& other : {UdpSender{}, UdpSender{true, 0xC0A80007, 4608}, UdpSender{true, 0x7F000001, 4609}}) {
+    ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {2}), other));
+  }
+  ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {1})));
   WaitUntil([&n] { return n.server.serverReplyArrived.load(); });
   AcceptServerReply(n.server);
   EXPECT_EQ(n.server.serverReplyReady, 1);
@@ -158,14 +161,28 @@ TEST(SimulatorChannel, PacketsBothWays) {
   EXPECT_EQ(n.fake.udp.Sent()[0].port, 6769);
   EXPECT_EQ(n.fake.udp.Sent()[0].bytes.size(), 256u);
 
-  // Any family; a datagram of another magic is ignored.
-  ASSERT_TRUE(n.fake.udp.Deliver(6768, {0x81, 0x74, 0x23, 0x91, 0x11, 0x11}));
-  ASSERT_TRUE(n.fake.udp.Deliver(6768, {0x82, 0x74, 0x23, 0x91, 0x11, 0x11}, false));
-  uint8_t packet[kSimulatorReceiveCapacity];
-  uint32_t got = 0;
-  WaitUntil([&] { return (got = TakeSimulatorPacket(n.simulator, packet)) != 0; });
-  EXPECT_EQ(Bytes(packet, packet + got), (Bytes{0x11, 0x11}));
-  EXPECT_EQ(TakeSimulatorPacket(n.simulator, packet), 0u);
+  // Only this PC is the simulator: loopback and the address replies go to.
+  // Another magic, family or host is dropped unread.
+  n.fake.settings.values["TRELVAN_SIMULATOR_ADDRESS"] = "192.168.7.3";
+  ReadSimulatorSettings(n.simulator, n.platform);
+  const struct {
+    UdpSender from;
+    uint8_t magicLow;
+    bool taken;
+  } senders[] = {
+      {{true, 0x7F000001, 6769}, 0x81, false}, {{}, 0x82, false},
+      {{true, 0xC0A80704, 6769}, 0x82, false}, {{true, 0x0A000009, 1}, 0x82, false},
+      {{true, 0x7F000005, 9}, 0x82, true},     {{true, 0xC0A80703, 6769}, 0x82, true},
+  };
+  uint8_t tag = 0;
+  for (const auto& s : senders) {
+    ASSERT_TRUE(n.fake.udp.Deliver(6768, {s.magicLow, 0x74, 0x23, 0x91, 0x11, ++tag}, s.from));
+    if (!s.taken) continue;
+    uint8_t packet[kSimulatorReceiveCapacity];
+    uint32_t got = 0;
+    WaitUntil([&] { return (got = TakeSimulatorPacket(n.simulator, packet)) != 0; });
+    EXPECT_EQ(Bytes(packet, packet + got), (Bytes{0x11, tag})) << "the first taken is the one allowed";
+  }
 }
 
 }  // namespace

@@ -65,6 +65,8 @@ TEST(Downloads, FailuresLeaveTheStorageAsItWas) {
       {"no storage file", [](ScriptedServer& s) { s.files["Alpha~"] = Pattern(700, 5); }, kDownloadNotRead,
        true},
       {"a header cut short", [](ScriptedServer& s) { s.files["Alpha~"].resize(8); }, kDownloadNotRead, true},
+      {"a file of another name", [](ScriptedServer& s) { s.files["Alpha~"] = FileOfSize("Other~", 1000); },
+       kDownloadNotRead, true},
       {"over 4 MB", [](ScriptedServer& s) { s.claimedSize["Alpha~"] = kDownloadBufferCapacity + 1; },
        kDownloadTooBig, false},
       {"a full storage", [](ScriptedServer& s) { s.storage->fs.header.freeBlocks = 0; }, kDownloadNoStorage,
@@ -80,6 +82,7 @@ TEST(Downloads, FailuresLeaveTheStorageAsItWas) {
     EXPECT_EQ(s.Download("Alpha~"), kStepFailed);
     EXPECT_EQ(s.net->download.failure, c.failure);
     EXPECT_EQ(s.CountNamed("Alpha~"), 1);
+    EXPECT_EQ(s.CountNamed("Other~"), 0);
     EXPECT_EQ(s.Stored("Alpha~"), old);
     EXPECT_EQ(s.fake.window.messages,
               std::vector<std::string>(c.failure == kDownloadTooBig ? 1 : 0, kReceivedFileTooBig));

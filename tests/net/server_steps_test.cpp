@@ -129,7 +129,7 @@ struct Steps : testing::ScriptedServer {
     for (int i = 0; i < 5000; ++i) {
       Tick();
       events |= RunServerSteps(Context());
-      if (net->message.pending || (net->serverStep == step && t.downloadRequest == 0)) break;
+      if (net->message.pending || net->message.held || (net->serverStep == step && t.downloadRequest == 0)) break;
     }
     return events;
   }
@@ -144,6 +144,29 @@ struct Steps : testing::ScriptedServer {
     net->serverStep = kServerIdle;
   }
 };
+
+// A failure during a handheld transfer (here the connection test's, which
+// clears the selection) is said only once the transfer is over; until then
+// the selection stays as the handheld saw it.
+TEST(ServerSteps, AFailureWaitsForTheTransferToEnd) {
+  for (const bool transferring : {false, true}) {
+    SCOPED_TRACE(transferring);
+    Steps s;
+    s.silent = true;
+    AddToSelection(s.t, "Alpha~");
+    s.t.transferActive = transferring ? 1 : 0;
+    for (int i = 0; i < 2000 && s.net->serverStep != kServerIdle; ++i) {
+      s.Tick();
+      RunServerSteps(s.Context());
+    }
+    EXPECT_EQ(s.Message(), transferring ? "" : kCouldNotConnect);
+    EXPECT_EQ(s.t.selectionCount, transferring ? 1 : 0);
+    s.t.transferActive = 0;
+    RunServerSteps(s.Context());
+    EXPECT_EQ(s.Message(), kCouldNotConnect);
+    EXPECT_EQ(s.t.selectionCount, 0);
+  }
+}
 
 TEST(ServerSteps, ListIntoRowsOrItsMessage) {
   const struct {
@@ -184,6 +207,8 @@ TEST(ServerSteps, ProductProgramUpdateForTheRevision) {
     for (const std::string& n : names) s.files[n] = FileContent(n, testing::Pattern(500, 7));
     s.Announced({"Crane Rev 1.40"}, kListServerProductPrograms, kDownloadUpdateList);
     s.RunUntil(kServerWaitForHandheld);
+    s.t.transferActive = 0;  // a message waits for the transfer's end
+    RunServerSteps(s.Context());
     EXPECT_EQ(s.Message(), c.message);
     Names stored;
     for (const std::string& n : names) {

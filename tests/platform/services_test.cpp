@@ -37,14 +37,16 @@ void UdpContract(U& udp) {
   const uint8_t bytes[] = {1, 2, 3, 4, 5};
   ASSERT_TRUE(udp.SendTo(sender, "127.0.0.1", port, bytes, 5));
   uint8_t buffer[4];
-  bool ipv4 = false;
-  EXPECT_EQ(udp.Receive(receiver, buffer, sizeof buffer, &ipv4), 4) << "cut to the buffer";
-  EXPECT_TRUE(ipv4);
+  UdpSender from;
+  EXPECT_EQ(udp.Receive(receiver, buffer, sizeof buffer, &from), 4) << "cut to the buffer";
+  EXPECT_TRUE(from.ipv4);
+  EXPECT_EQ(from.address, 0x7F000001u);
+  EXPECT_NE(from.port, 0);
   EXPECT_EQ(std::memcmp(buffer, bytes, 4), 0);
 
   // Waking the socket ends a thread blocked in its receive.
   int32_t result = 0;
-  std::thread blocked([&] { result = udp.Receive(receiver, buffer, sizeof buffer, &ipv4); });
+  std::thread blocked([&] { result = udp.Receive(receiver, buffer, sizeof buffer, &from); });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   udp.Wake(receiver);
   blocked.join();

@@ -5,7 +5,8 @@
 # found through the process snapshot and pulls them over loopback; then the
 # setup page's check box loads Ftd2xx.dll (the stand-in serial driver
 # library) through LoadLibrary, and its handheld pulls them over the serial
-# link. Both copies are the files taken in, byte for byte.
+# link. Both copies are the files taken in, byte for byte. Between the two,
+# no-ops for 5 s count the ticks.
 set -uo pipefail
 exe=$(realpath "$1"); simulator=$(realpath "$2"); driver=$(realpath "$3")
 headless=$4; resources=$5; out=$6
@@ -74,6 +75,14 @@ timeout 120 "$wine" "$simulator" pull "$(winpath "$tmp/pulled")" >"$out/wine_pul
 status=$?
 tr -d '\r' <"$out/wine_pull.log"
 [ "$status" = 0 ] || fail "TX Simulator.exe pull ended with $status"
+# The tick: with a no-op always waiting, each tick answers one, so the
+# replies over 5 s count the ticks; a 10 ms timer gives 100 a second, one
+# at the default 15.6 ms resolution 64. Wine keeps its own timers (97 a
+# second here on a quiet machine, 87 on a loaded one): the bound is 80.
+timeout 60 "$wine" "$simulator" ticks 5 >"$out/wine_ticks.log" 2>&1
+ticks=$(tr -d '\r' <"$out/wine_ticks.log" | awk '/^ticks:/ { print $2 }')
+echo "${ticks:-no} ticks in 5 s"
+[ "${ticks:-0}" -ge 400 ] || fail "${ticks:-no} ticks in 5 s: fewer than 80 a second"
 exit_back || fail "the exit button did not come back after the transfer"
 
 click 515 536                                   # setup

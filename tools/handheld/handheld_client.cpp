@@ -8,8 +8,6 @@ namespace trelvan {
 namespace handheld {
 
 namespace {
-constexpr uint16_t kReadPiece = 250;   // status, 250 bytes and the checksum: the simulator link's 252
-constexpr uint8_t kWritePiece = 200;   // fits a simulator packet with room to spare
 
 void Put16(Bytes& b, uint32_t v) {
   b.push_back(static_cast<uint8_t>(v));
@@ -90,7 +88,7 @@ int Client::Pull(const std::string& folder, const std::string& revision) {
     const uint32_t length = Get32(reply, 1);
     Bytes file;
     while (file.size() < length) {
-      const uint32_t n = length - file.size() < kReadPiece ? length - static_cast<uint32_t>(file.size()) : kReadPiece;
+      const uint32_t n = length - file.size() < readPiece ? length - static_cast<uint32_t>(file.size()) : readPiece;
       Bytes read = {0x15};
       Put16(read, i);
       Put32(read, static_cast<uint32_t>(file.size()));
@@ -118,8 +116,8 @@ bool Client::Push(const Bytes& file) {
     log += "push: create refused\n";
     return false;
   }
-  for (size_t at = 0; at < file.size(); at += kWritePiece) {
-    const size_t n = file.size() - at < kWritePiece ? file.size() - at : kWritePiece;
+  for (size_t at = 0; at < file.size(); at += writePiece) {
+    const size_t n = file.size() - at < writePiece ? file.size() - at : writePiece;
     Bytes write(2 + n);
     write[0] = 0x17;
     write[1] = static_cast<uint8_t>(n);
@@ -127,6 +125,20 @@ bool Client::Push(const Bytes& file) {
     if (!Ask(write, &reply) || reply.size() != 1 || reply[0] != 1) return false;
   }
   log += "pushed " + std::to_string(file.size()) + " bytes\n";
+  return true;
+}
+
+bool Client::OversizedReads() {
+  for (uint32_t count = 250; count <= 256; ++count) {
+    Bytes read = {0x15, 0, 0, 0, 0, 0, 0};
+    Put16(read, count);
+    Bytes reply;
+    const bool answered = Ask(read, &reply);
+    const bool ok = count > 253 ? answered && reply.empty()
+                                : count + 2 <= 252 ? answered && reply.size() == count + 1 : !answered;
+    log += "read of " + std::to_string(count) + (ok ? ": as it should\n" : ": wrong answer\n");
+    if (!ok || !NoOp()) return false;
+  }
   return true;
 }
 

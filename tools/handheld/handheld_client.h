@@ -21,6 +21,10 @@ bool ReplyChecksumHolds(const Bytes& reply);
 
 struct Client {
   Exchange exchange;
+  // The simulator link carries 252-byte replies (status, 250 bytes, checksum);
+  // a HID report carries 62 reply bytes and a 63-byte request.
+  uint32_t readPiece = 250;
+  uint32_t writePiece = 200;
   uint32_t requests = 0;
   std::string log;  /**< what it did, line by line */
 
@@ -34,6 +38,10 @@ struct Client {
   // A raw storage file pushed whole.
   bool Push(const Bytes& file);
   bool NoOp();
+  // Reads of file 0 asking 250 to 256 bytes, each followed by a no-op that
+  // must be answered: those that cannot fit are refused with the empty
+  // packet, those whose reply passes a simulator datagram get none.
+  bool OversizedReads();
   // A request with a wrong checksum gets 0, 8.
   bool BadChecksum();
 };

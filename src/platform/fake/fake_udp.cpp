@@ -27,7 +27,8 @@ bool FakeUdp::SendTo(intptr_t socket, const char* address, uint16_t port, const 
   std::lock_guard<std::mutex> lock(mutex_);
   auto from = sockets_.find(socket);
   if (failSends || from == sockets_.end() || from->second.closed) return false;
-  Datagram d{address, port, std::vector<uint8_t>(bytes, bytes + count), true};
+  const uint16_t fromPort = from->second.port ? from->second.port : static_cast<uint16_t>(40000 + socket);
+  Datagram d{address, port, std::vector<uint8_t>(bytes, bytes + count), UdpSender{true, 0x7F000001, fromPort}};
   sent_.push_back(d);
   for (auto& s : sockets_) {
     if (!s.second.closed && s.second.port == port) s.second.queue.push_back(d);
@@ -36,7 +37,7 @@ bool FakeUdp::SendTo(intptr_t socket, const char* address, uint16_t port, const 
   return true;
 }
 
-int32_t FakeUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) {
+int32_t FakeUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, UdpSender* from) {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     auto it = sockets_.find(socket);
@@ -46,7 +47,7 @@ int32_t FakeUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bo
       it->second.queue.pop_front();
       const uint32_t n = d.bytes.size() < capacity ? static_cast<uint32_t>(d.bytes.size()) : capacity;
       std::memcpy(buffer, d.bytes.data(), n);
-      *fromIpv4 = d.fromIpv4;
+      *from = d.from;
       return static_cast<int32_t>(n);
     }
     arrived_.wait(lock);
@@ -68,11 +69,11 @@ bool FakeUdp::LocalAddress(char* out, uint32_t capacity) {
   return !localAddress.empty();
 }
 
-bool FakeUdp::Deliver(uint16_t port, const std::vector<uint8_t>& bytes, bool fromIpv4) {
+bool FakeUdp::Deliver(uint16_t port, const std::vector<uint8_t>& bytes, UdpSender from) {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto& s : sockets_) {
     if (!s.second.closed && s.second.port == port) {
-      s.second.queue.push_back(Datagram{"127.0.0.1", port, bytes, fromIpv4});
+      s.second.queue.push_back(Datagram{"127.0.0.1", port, bytes, from});
       arrived_.notify_all();
       return true;
     }

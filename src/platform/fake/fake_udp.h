@@ -1,6 +1,7 @@
 // The UDP service of the tests: an in-memory network. A datagram sent to a
 // port is queued at the socket bound to it; tests put datagrams in (with
-// the sender's family) and read what was sent.
+// their sender) and read what was sent. Sockets send from 127.0.0.1 and
+// their bound port (an unbound one from a port of its own above 40000).
 #pragma once
 
 #include <condition_variable>
@@ -21,8 +22,9 @@ class FakeUdp : public Udp {
     std::string address;  /**< where it was sent */
     uint16_t port;
     std::vector<uint8_t> bytes;
-    bool fromIpv4 = true;
+    UdpSender from;
   };
+  static constexpr UdpSender kLoopbackServer{true, 0x7F000001, 4608};
 
   bool Startup() override { return !failStartup; }
   void Cleanup() override {}
@@ -30,14 +32,14 @@ class FakeUdp : public Udp {
   bool Bind(intptr_t socket, uint16_t port) override;
   bool SendTo(intptr_t socket, const char* address, uint16_t port, const uint8_t* bytes,
               uint32_t count) override;
-  int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) override;
+  int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, UdpSender* from) override;
   void Wake(intptr_t socket) override;
   void Close(intptr_t socket) override;
   bool LocalAddress(char* out, uint32_t capacity) override;
 
   // ---- what a test does ----
   // Queues a datagram at the socket bound to `port`; false when none is.
-  bool Deliver(uint16_t port, const std::vector<uint8_t>& bytes, bool fromIpv4 = true);
+  bool Deliver(uint16_t port, const std::vector<uint8_t>& bytes, UdpSender from = kLoopbackServer);
   std::vector<Datagram> Sent();  /**< everything sent, in order */
   // How many were sent, and the latest (an empty one when none was): a
   // server stand-in answering each request asks these, not the whole list.

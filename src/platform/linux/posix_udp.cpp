@@ -35,7 +35,7 @@ bool PosixUdp::SendTo(intptr_t socket, const char* address, uint16_t port, const
   return n == static_cast<ssize_t>(count);
 }
 
-int32_t PosixUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) {
+int32_t PosixUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, UdpSender* sender) {
   sockaddr_storage from{};
   socklen_t fromLength = sizeof from;
   const ssize_t n = ::recvfrom(static_cast<int>(socket), buffer, capacity, 0,
@@ -46,7 +46,11 @@ int32_t PosixUdp::Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, b
   }
   // A socket shut down for reading returns 0 bytes from no sender.
   if (n == 0 && fromLength == 0) return kReceiveFailed;
-  *fromIpv4 = from.ss_family == AF_INET;
+  *sender = UdpSender{};
+  if (from.ss_family == AF_INET) {
+    const sockaddr_in& a = reinterpret_cast<const sockaddr_in&>(from);
+    *sender = UdpSender{true, ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
+  }
   return static_cast<int32_t>(n);
 }
 

@@ -15,7 +15,11 @@ SdlWindow::SdlWindow(SDL_Window* window) : window_(window) {
   timerEvent_ = SDL_RegisterEvents(1);
 }
 
-SdlWindow::~SdlWindow() { StopTimer(); }
+// Boxes still open (those of the exit sequence) stay until they are closed.
+SdlWindow::~SdlWindow() {
+  StopTimer();
+  for (std::thread& box : boxes_) box.join();
+}
 
 void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
@@ -34,10 +38,16 @@ void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
 
 void SdlWindow::InvalidateRect(int, int, int, int) { repaint_ = true; }
 
+// A modal box would stop every tick until someone clicks it: no handheld
+// request answered, no server step run. It is shown beside the window
+// instead, with no parent, from a thread of its own.
 void SdlWindow::ShowMessageBox(const char* text) {
   fprintf(stderr, "Message: %s\n", text);
-  const std::string lines = BreakMessageLines(text);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", lines.c_str(), window_);
+  boxes_.emplace_back([message = BreakMessageLines(text)] {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", message.c_str(), nullptr) != 0) {
+      fprintf(stderr, "The message could not be shown in a box: %s\n", SDL_GetError());
+    }
+  });
 }
 
 // SDL counts the next interval from the millisecond its timer thread woke

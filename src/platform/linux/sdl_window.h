@@ -1,11 +1,15 @@
 // The window service on Linux: an SDL2 window of 800 x 600 client pixels.
 // Frames go to the window's own surface (no renderer, no OpenGL); the 10 ms
-// timer posts one event at a time, as WM_TIMER does.
+// timer posts one event at a time, as WM_TIMER does. A message box shows on
+// a thread of its own, so the window's thread goes on ticking beneath it.
 #pragma once
 
 #include <SDL.h>
 
 #include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/window.h"
 
@@ -33,6 +37,7 @@ class SdlWindow : public Window {
   static Uint32 TimerCallback(Uint32 interval, void* self);
 
   SDL_Window* window_;
+  std::vector<std::thread> boxes_;  // each shows one box; joined when the window goes
   SDL_TimerID timer_ = 0;
   Uint32 timerEvent_;
   std::atomic<bool> timerQueued_{false};  // like WM_TIMER: at most one waits

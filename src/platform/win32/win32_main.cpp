@@ -2,6 +2,8 @@
 // window procedure that turns window messages into the shell's messages.
 #include "platform/win32/win32_windows.h"
 
+#include <mmsystem.h>
+
 #include <memory>
 #include <new>
 
@@ -156,6 +158,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   UpdateWindow(window);
   SizeAndCentre(window);
   MainWindowCreated(*assistant);
+  // At the system's default resolution of about 15.6 ms a 10 ms timer fires
+  // about 64 times a second, and every transfer runs at two thirds of its
+  // speed. The timer stays a window timer, so the tick keeps its thread and
+  // its order (and runs on in modal loops); only the resolution is raised,
+  // for the program's lifetime.
+  const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
   SetTimer(window, kTimerId, kTimerMs, nullptr);
 
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_TRELVAN));
@@ -173,5 +181,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     windowService.SetWindow(nullptr);
     DestroyWindow(window);
   }
+  if (fineTimer) timeEndPeriod(1);
   return static_cast<int>(msg.wParam);
 }

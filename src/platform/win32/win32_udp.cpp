@@ -41,7 +41,7 @@ bool Win32Udp::SendTo(intptr_t s, const char* address, uint16_t port, const uint
   return n != SOCKET_ERROR && static_cast<uint32_t>(n) == count;
 }
 
-int32_t Win32Udp::Receive(intptr_t s, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) {
+int32_t Win32Udp::Receive(intptr_t s, uint8_t* buffer, uint32_t capacity, UdpSender* sender) {
   sockaddr from{};
   int fromLength = sizeof from;
   const int n = recvfrom(static_cast<SOCKET>(s), reinterpret_cast<char*>(buffer),
@@ -49,7 +49,11 @@ int32_t Win32Udp::Receive(intptr_t s, uint8_t* buffer, uint32_t capacity, bool* 
   if (n == SOCKET_ERROR) {
     return WSAGetLastError() == kWouldBlock ? kReceiveAgain : kReceiveFailed;
   }
-  *fromIpv4 = from.sa_family == AF_INET;
+  *sender = UdpSender{};
+  if (from.sa_family == AF_INET) {
+    const sockaddr_in& a = reinterpret_cast<const sockaddr_in&>(from);
+    *sender = UdpSender{true, ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
+  }
   return n;
 }
 

@@ -13,7 +13,7 @@ class Win32Udp : public Udp {
   bool Bind(intptr_t socket, uint16_t port) override;
   bool SendTo(intptr_t socket, const char* address, uint16_t port, const uint8_t* bytes,
               uint32_t count) override;
-  int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, bool* fromIpv4) override;
+  int32_t Receive(intptr_t socket, uint8_t* buffer, uint32_t capacity, UdpSender* from) override;
   // Winsock wakes a blocked receive only by closing the socket: Wake closes
   // it and Close then leaves it alone.
   void Wake(intptr_t socket) override;
