@@ -48,6 +48,7 @@ struct Shell {
   uint32_t RepaintCount;   /**< repaints requested (statistics) */
   uint8_t ShellStarted;    /**< 1 once the first tick started the services */
   uint8_t SecondCopy;      /**< 1: another copy runs; this one ends without saving */
+  uint8_t FolderRefused;   /**< 1: the data folder cannot be used; ends with status 1, no save */
   SoftTimer PageTimer;
   SoftTimer ServerTimer;
 };

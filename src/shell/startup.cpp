@@ -51,12 +51,25 @@ void StartUp(Assistant& a) {
     a.shell.SecondCopy = 1;
   }
   StorageInit(a.storage, a.platform.files);
+  if (a.storage.loadResult == kLoadPathTooLong) {
+    char message[kPathCapacity + 192];
+    std::snprintf(message, sizeof message,
+                  "The data folder \"%s\" has a path too long for the storage file's name "
+                  "(at most %u bytes in all). Nothing was read or written; choose a folder with "
+                  "a shorter path.",
+                  a.platform.files.DataFolder(), static_cast<unsigned>(kPathCapacity - 1));
+    EndOnWholeCharacter(message);
+    a.platform.window.ShowMessageBox(message);
+    a.shell.QuitRequested = 1;
+    a.shell.FolderRefused = 1;
+  }
+  const bool ownsFolder = onlyCopy && !a.shell.FolderRefused;
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;
   // The data folder belongs to the running copy: a second one changes nothing
   // in it (it would delete the first copy's save under way, or the resource
   // files while the first copy's save overwrites what it stored).
-  if (onlyCopy) {
+  if (ownsFolder) {
     RemoveStaleTemporary(a.storage, a.platform.files);
     SetAsideUnusableStorage(a);
   }
@@ -64,7 +77,7 @@ void StartUp(Assistant& a) {
     FormatStorage(a.storage);
     RunStorageToIdle(a.storage);
   }
-  if (onlyCopy) ImportResourceFiles(a.storage, a.platform.files, a.platform.window);
+  if (ownsFolder) ImportResourceFiles(a.storage, a.platform.files, a.platform.window);
   ReadSetupRecord(a.storage, a.setup);
   CheckRevisionRecord(a.storage);
   ClearSelection(a.link.transfer);

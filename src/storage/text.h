@@ -24,6 +24,10 @@ uint16_t CopyText(const char* source, char* destination, uint16_t n);
 // Appends at most 255 characters behind the destination's end (found within
 // 256 bytes). Returns the destination's new length.
 uint16_t AppendText(const char* source, char* destination);
+// Drops an unfinished UTF-8 character from the end of `text` (as a cut to a
+// buffer's size leaves one), so what is shown or stored ends on a whole
+// character. Returns the new length.
+size_t EndOnWholeCharacter(char* text);
 // First position 0..255 where the whole pattern matches; 0 for an empty
 // pattern; -1 when none matches.
 int16_t FindText(const char* text, const char* pattern);

@@ -2,10 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,7 +37,7 @@ int PosixFiles::OpenRead(const char* path) {
 }
 
 int PosixFiles::OpenWrite(const char* path) {
-  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return kNoFile;
   descriptors_.push_back(fd);
   return static_cast<int>(descriptors_.size() - 1);
@@ -90,6 +92,14 @@ bool PosixFiles::RenameFile(const char* from, const char* to) {
   return rename(from, to) == 0;
 }
 
+bool PosixFiles::RenameToNew(const char* from, const char* to) {
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the flag: a hard link is made only where nothing
+  // is, then the old name goes.
+  return link(from, to) == 0 && unlink(from) == 0;
+}
+
 bool PosixFiles::PathAttributes(const char* path, PathInfo* out) {
   struct stat st;
   if (stat(path, &st) != 0) return false;
@@ -102,7 +112,13 @@ bool PosixFiles::PathAttributes(const char* path, PathInfo* out) {
 
 bool PosixFiles::CopyAttributes(const char* from, const char* to) {
   struct stat st;
-  return stat(from, &st) == 0 && chmod(to, st.st_mode & 07777) == 0;
+  if (stat(from, &st) != 0) return false;
+  // Through a descriptor of `to` itself: a link put there is not followed.
+  const int fd = open(to, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool done = fchmod(fd, st.st_mode & 07777) == 0;
+  close(fd);
+  return done;
 }
 
 uint16_t PosixFiles::ListFolder(const char* folder, const char* pattern,
@@ -144,8 +160,15 @@ std::string LinuxDataFolder() {
   } else if (const char* xdg = getenv("XDG_DATA_HOME"); xdg && *xdg) {
     folder = std::string(xdg) + "/Trelvan Assistant";
   } else {
+    // HOME, else the password database's home of this user; never the
+    // folder the program happened to start in.
     const char* home = getenv("HOME");
-    folder = std::string(home ? home : ".") + "/.local/share/Trelvan Assistant";
+    if (!home || !*home) {
+      const passwd* user = getpwuid(getuid());
+      home = user && user->pw_dir && *user->pw_dir ? user->pw_dir : nullptr;
+    }
+    if (!home) return std::string();
+    folder = std::string(home) + "/.local/share/Trelvan Assistant";
   }
   // Make every missing folder on the way.
   for (size_t i = 1; i <= folder.size(); ++i) {

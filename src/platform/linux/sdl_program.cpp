@@ -169,6 +169,13 @@ int NoWindow() {
 
 int RunSdlProgram(const SdlProgramHooks* hooks) {
   const uint64_t startTicks = SDL_GetPerformanceCounter();
+  const std::string dataFolder = LinuxDataFolder();
+  if (dataFolder.empty()) {
+    fprintf(stderr,
+            "Trelvan Assistant: no home folder (HOME is not set and the user has none in the "
+            "password database), so there is no data folder. Set HOME or TRELVAN_DATA_DIR.\n");
+    return 1;
+  }
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // The window surface as plain memory shared with the X server: without
   // this SDL would bring up an OpenGL renderer to hold it.
@@ -193,7 +200,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       return 1;
     }
     SdlWindow window(sdlWindow);
-    PosixFiles files(LinuxDataFolder());
+    PosixFiles files(dataFolder);
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;
     PosixThreads threads;

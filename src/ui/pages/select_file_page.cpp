@@ -86,6 +86,7 @@ void DrawList(Assistant& a, const ListView& v) {
     if (index >= v.count) break;
     SelectFileRow& r = v.rows[i];
     CopyText(v.names[index], r.name, kSelectRowNameCapacity);
+    EndOnWholeCharacter(r.name);
     r.inUse = 1;
     DrawString(a.frame, 0, r.x, r.y, r.name, v.nameWidth, 0);
   }
@@ -204,7 +205,9 @@ void ListFolder(Assistant& a) {
   for (uint16_t k = 0; k < found && k < kSelectListCapacity; ++k) {
     FolderEntry& e = f.entries[k];
     e.name[sizeof e.name - 1] = 0;
-    if (IsDotEntry(e.name)) continue;
+    // A name too long to be kept whole could only be kept cut, naming
+    // another file: it is not listed.
+    if (IsDotEntry(e.name) || TextLength(e.name) >= kSelectedPathCapacity) continue;
     if (e.folder) {
       if (!e.hidden && f.FolderCount < kSelectListCapacity) {
         CopyText(e.name, f.FolderNames[f.FolderCount++], kSelectedPathCapacity);
