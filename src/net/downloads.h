@@ -54,8 +54,23 @@ int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char*
 // Stores the `size` bytes of `bytes` (a storage file, FileHeader first) as
 // a new file, then deletes an older file of the name it carries. Bytes that
 // do not begin with a complete FileHeader, or that the storage refuses,
-// leave the storage as it was.
-enum DownloadStoreResult : uint8_t { kDownloadStored, kDownloadNotAFile, kDownloadRefused };
+// leave the storage as it was. A cut between the two leaves both files; the
+// start-up keeps the newer (KeepNewestOfEachName).
+enum DownloadStoreResult : uint8_t {
+  kDownloadStored,
+  kDownloadNotAFile,
+  kDownloadRefused,
+  kDownloadStoring,  /**< StoreDownloadStep: more to do */
+};
 DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size);
+
+// The same one storage step or one changing call at a time, from a
+// DownloadStore{}: kDownloadStoring until the result is final.
+struct DownloadStore {
+  uint8_t stage;  /**< what the next call does */
+  uint32_t at;    /**< bytes handed to the storage */
+};
+DownloadStoreResult StoreDownloadStep(Storage& s, DownloadStore& st, const uint8_t* bytes,
+                                      uint32_t size);
 
 }  // namespace trelvan

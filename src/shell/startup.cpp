@@ -7,6 +7,7 @@
 #include "storage/resource_files.h"
 #include "storage/storage_image.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 
 namespace trelvan {
 
@@ -64,6 +65,7 @@ void StartUp(Assistant& a) {
     a.shell.FolderRefused = 1;
   }
   const bool ownsFolder = onlyCopy && !a.shell.FolderRefused;
+  if (a.storage.imageLoaded) KeepNewestOfEachName(a.storage);
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;
   // The data folder belongs to the running copy: a second one changes nothing
