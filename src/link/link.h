@@ -50,6 +50,7 @@ struct LinkContext {
 };
 
 constexpr char kSimulatorProcessName[] = "TX Simulator.exe";
+constexpr int kSimulatorProcessCapacity = 64;  // a process name set for tests: 63 characters
 
 // Once per tick, after the pages: probes for a handheld every 51st tick and
 // serves the chosen link.

@@ -26,6 +26,7 @@ export TRELVAN_DATA_DIR="$data"
 storage="$data/Trelvan Assistant Storage 400"
 ls "$resources"/*.rsc >/dev/null 2>&1 || { echo "FAIL: no .rsc files in $resources"; exit 1; }
 cp "$resources"/*.rsc "$data/"
+use_loopback_ports
 start_xvfb || exit 1
 
 headless_shot "$headless" "$resources" "$out/main_page_expected.png" || { echo "FAIL: headless shot"; exit 1; }
@@ -111,8 +112,11 @@ click 319 101            # the storage pictures button
 click 384 530            # next screen
 click 384 304            # back
 for r in 0 1 2 2 3 4 5 6 7; do click 176 $((294 + 21 * r)); done
-wait_for_picture "$out/main_page_selection.png" "800x600+$left+$top" \
-  "$here/../golden/main_page_selection_full.png" 10 ||
+# Below the connection lights: the golden shot has no server answering.
+convert "$here/../golden/main_page_selection_full.png" -crop 800x420+0+180 +repage \
+  "$out/main_page_selection_expected.png"
+wait_for_picture "$out/main_page_selection.png" "800x420+$left+$((top + 180))" \
+  "$out/main_page_selection_expected.png" 10 ||
   { echo "FAIL: the window does not show the eight pictures selected"; exit 1; }
 leave third || exit 1
 echo "main page test passed"

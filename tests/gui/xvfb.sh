@@ -98,13 +98,23 @@ use_loopback_ports() {
 import socket
 s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
 for x in s: x.bind(("127.0.0.1", 0))
-print(*[x.getsockname()[1] for x in s])')
+ports = [x.getsockname()[1] for x in s]
+for x in s: x.close()  # before the ports are told: the server binds one at once
+print(*ports, flush=True)')
   export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
+  # The stand-in handheld runs under a name of this test's own: another one
+  # elsewhere on the machine is no handheld of this program's.
+  export TRELVAN_SIMULATOR_PROCESS="TX Simulator $$.exe"
   export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
   # The stand-in update server serves the sample catalogue, so the connection
   # test passes and no message covers the page; stop_xvfb ends it.
-  "$TRELVAN_UPDATE_SERVER" "$TRELVAN_CATALOGUE" --port "$p3" >/dev/null &
+  local log; log=$(mktemp)
+  "$TRELVAN_UPDATE_SERVER" "$TRELVAN_CATALOGUE" --port "$p3" >"$log" &
   SERVER_STUB_PID=$!
+  # The program starts only once the server serves (its "serving" line).
+  for _ in $(seq 600); do grep -q '^serving' "$log" && break; sleep 0.1; done
+  grep -q '^serving' "$log" || echo "the stand-in server did not start"
+  rm -f "$log"
 }
 
 # make_pictures DIR NAME...: a resource file DIR/NAME~.rsc for each, a

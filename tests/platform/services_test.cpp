@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "platform/fake/fake_udp.h"
@@ -69,25 +70,29 @@ TEST(UdpService, Fake) {
   UdpContract(udp);
 }
 
+// A name of this test's own (beyond the 15 characters of a process's short
+// name), so nothing else running on the machine can answer for it.
 TEST(ProcessesService, FindsArgvZeroBaseNameBeyondFifteenCharacters) {
   ProcProcesses processes;
-  EXPECT_FALSE(processes.IsRunning("TX Simulator.exe"));
+  const std::string name = "Own Simulator " + std::to_string(::getpid()) + ".exe";
+  const std::string argv0 = "/opt/sim/" + name;
+  EXPECT_FALSE(processes.IsRunning(name.c_str()));
   const pid_t child = ::fork();
   if (child == 0) {
-    ::execl("/bin/sleep", "/opt/sim/TX Simulator.exe", "30", nullptr);
+    ::execl("/bin/sleep", argv0.c_str(), "30", nullptr);
     ::_exit(127);
   }
   bool seen = false;
-  for (int i = 0; i < 100 && !seen; ++i) {
-    seen = processes.IsRunning("TX Simulator.exe");
+  for (int i = 0; i < 500 && !seen; ++i) {
+    seen = processes.IsRunning(name.c_str());
     if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_TRUE(seen);
-  EXPECT_FALSE(processes.IsRunning("TX Simulator"));
-  EXPECT_TRUE(processes.IsRunning("TX Simulator.exe"));  // found again, then asked first
+  EXPECT_FALSE(processes.IsRunning(name.substr(0, name.size() - 4).c_str()));
+  EXPECT_TRUE(processes.IsRunning(name.c_str()));  // found again, then asked first
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
-  EXPECT_FALSE(processes.IsRunning("TX Simulator.exe"));
+  EXPECT_FALSE(processes.IsRunning(name.c_str()));
 }
 
 TEST(LibrariesService, LoadsByNameAndFindsFunctions) {

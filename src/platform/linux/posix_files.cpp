@@ -170,12 +170,14 @@ std::string LinuxDataFolder() {
     if (!home) return std::string();
     folder = std::string(home) + "/.local/share/Trelvan Assistant";
   }
-  // Make every missing folder on the way.
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+void MakeFolders(const std::string& folder) {
   for (size_t i = 1; i <= folder.size(); ++i) {
     if (i == folder.size() || folder[i] == '/') mkdir(folder.substr(0, i).c_str(), 0755);
   }
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
 }
 
 }  // namespace trelvan

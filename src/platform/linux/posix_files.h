@@ -42,7 +42,9 @@ class PosixFiles : public Files {
 
 // The data folder: TRELVAN_DATA_DIR, else $XDG_DATA_HOME/Trelvan Assistant,
 // else ~/.local/share/Trelvan Assistant with the home from HOME or the
-// password database. Created when missing; empty when there is no home.
+// password database; empty when there is no home. MakeFolders makes every
+// missing folder of it.
 std::string LinuxDataFolder();
+void MakeFolders(const std::string& folder);
 
 }  // namespace trelvan

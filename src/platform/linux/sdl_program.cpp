@@ -190,6 +190,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     return NoWindow();
   }
 
+  MakeFolders(dataFolder);
   int code = 0;
   {
     AssistantMemory memory;
