@@ -81,7 +81,7 @@ void BM_PictureTick(benchmark::State& state) {
   Assistant& a = *s.a;
   const std::string path = WriteBmp(s.platform);
   a.ui.pages.CurrentPage = kPictureManagerPage;
-  kPictureManagerRecord.draw(a, 1);
+  PageTable(a.ui.pages, kPictureManagerPage)->draw(a, 1);
   for (auto _ : state) {
     state.PauseTiming();
     StorageDeleteNamedFile(a.storage, "Bench~");
@@ -89,7 +89,7 @@ void BM_PictureTick(benchmark::State& state) {
     CopyText(path.c_str(), a.ui.selectFile.SelectedPath, kSelectedPathCapacity);
     a.ui.selectFile.answer = kCallConfirmed;
     state.ResumeTiming();
-    kPictureManagerRecord.timer(a);
+    kPictureManagerRecord.timer(a, a.media);
   }
   if (StorageFindFile(a.storage, "Bench~") < 0) state.SkipWithError("no picture stored");
 }
@@ -100,7 +100,7 @@ void BM_SoundTick(benchmark::State& state) {
   Assistant& a = *s.a;
   const std::string path = WriteWav(s.platform, 10);
   a.ui.pages.CurrentPage = kSoundManagerPage;
-  kSoundManagerRecord.draw(a, 1);
+  PageTable(a.ui.pages, kSoundManagerPage)->draw(a, 1);
   ChooseSoundMode(a.media, 1);
   const std::string folder = s.platform.DataPath("");
   CopyText(folder.substr(0, folder.size() - 1).c_str(), a.media.sound.sourceFolder, kSourceFolderCapacity);
@@ -110,9 +110,9 @@ void BM_SoundTick(benchmark::State& state) {
     state.PauseTiming();
     StorageDeleteNamedFile(a.storage, "Bench~");
     CopyText("Bench~", a.media.sound.soundName, kSoundNameCapacity);
-    a.shell.PointerEvent = PointerEventRecord{kPointerPressed, create->x + 5, create->y + 5, 0, 0};
+    a.input.PointerEvent = PointerEventRecord{kPointerPressed, create->x + 5, create->y + 5, 0, 0};
     state.ResumeTiming();
-    kSoundManagerRecord.pointer(a);
+    kSoundManagerRecord.pointer(a, a.media);
   }
   if (StorageFindFile(a.storage, "Bench~") < 0) state.SkipWithError("no sound stored");
 }

@@ -90,7 +90,7 @@ void BM_RedrawProgramPage(benchmark::State& state) {
   World& w = TheWorld();
   FillFullProject(w.a->projects.project);
   w.a->ui.pages.CurrentPage = kEditProgramPage;
-  const PageHandlers* page = PageTable(kEditProgramPage);
+  const PageHandlers* page = PageTable(w.a->ui.pages, kEditProgramPage);
   for (auto _ : state) page->draw(*w.a, 1);
   state.counters["rows"] = w.a->projects.project.instructionCount;
 }

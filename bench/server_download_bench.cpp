@@ -24,7 +24,7 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
-#include "shell/steps.h"
+#include "storage/steps.h"
 #include "storage/file_system.h"
 #include "../tests/net/free_port.h"
 
@@ -80,7 +80,7 @@ Result TimeDownload(uint32_t size, uint32_t dropEvery) {
   std::unique_ptr<Net> net(new Net{});
   std::unique_ptr<Storage> s(new Storage);
   StartFreshStorage(*s);
-  ReadChannelSettings(net->server, net->simulator, p);
+  ReadServerSettings(net->server, p);
   Result r{false, 0, 0};
   if (ServerLinkStart(net->server, p)) {
     const Clock::time_point start = Clock::now();
@@ -90,7 +90,7 @@ Result TimeDownload(uint32_t size, uint32_t dropEvery) {
       tick += std::chrono::milliseconds(10);
       std::this_thread::sleep_until(tick);
       step = DownloadServerFile(*net, *s, p, 0, kName);
-      ServiceServerChannel(*net, p);
+      ServiceServerChannel(net->server, p);
       ++r.ticks;
     }
     r.seconds = std::chrono::duration<double>(Clock::now() - start).count();

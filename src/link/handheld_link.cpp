@@ -1,7 +1,7 @@
 #include "link/link.h"
 
-#include "net/net.h"
 #include "storage/file_system.h"
+#include "storage/setup_records.h"
 
 namespace trelvan {
 
@@ -17,7 +17,7 @@ bool IsSimulatorRunning(Platform& p) {
   return p.processes.IsRunning(name);
 }
 
-void SendHandheldReply(Link& link, const LinkContext& c, Platform& p, uint32_t n) {
+void SendHandheldReply(Link& link, Platform& p, uint32_t n) {
   const uint8_t* reply = link.handheld.reply;
   switch (link.linkType) {
     case kLinkSerial: {
@@ -34,7 +34,7 @@ void SendHandheldReply(Link& link, const LinkContext& c, Platform& p, uint32_t n
       break;
     }
     default:
-      SimulatorSend(c.net.simulator, p, reply, n);
+      SimulatorSend(link.simulator, p, reply, n);
       break;
   }
 }
@@ -43,7 +43,7 @@ void Answer(Link& link, const LinkContext& c, Platform& p, const uint8_t* packet
   const uint32_t n = ProcessHandheldPacket(link.handheld, link.transfer, c.storage, c.onMainPage,
                                            packet, length);
   if (link.handheld.replyOverRun) p.window.ShowMessageBox("ERROR - AddCheckSum() Buffer Over Run");
-  SendHandheldReply(link, c, p, n);
+  SendHandheldReply(link, p, n);
 }
 
 void LoseHandheld(Link& link, const LinkContext& c) {
@@ -55,7 +55,7 @@ void LoseHandheld(Link& link, const LinkContext& c) {
 void Probe(Link& link, const LinkContext& c, Platform& p) {
   link.probeTicks = 0;
   // A simulator channel closed by a failed send opens again here.
-  if (c.net.simulator.receiveSocket == kNoSocket) SimulatorLinkStart(c.net.simulator, p);
+  if (link.simulator.receiveSocket == kNoSocket) SimulatorLinkStart(link.simulator, p);
   // A listing failure's -1 counts as not connected, so the other links
   // are looked for again.
   bool connected = link.handheldConnected > 0;
@@ -83,6 +83,15 @@ void Probe(Link& link, const LinkContext& c, Platform& p) {
 
 }  // namespace
 
+void StartHandheldLinks(Link& link, Platform& p, const SetupValues& setup) {
+  if (setup.useOlderUsbDrivers == 1) FtdiLoadLibrary(link.ftdi, p);
+  ReadSimulatorSettings(link.simulator, p);
+  SimulatorLinkStart(link.simulator, p);
+  FindLocalAddress(link.simulator, p);
+}
+
+void CloseHandheldLinks(Link& link) { SimulatorLinkClose(link.simulator); }
+
 void EndHandheldPush(Link& link, Storage& storage) {
   if (!link.handheld.pushOpen) return;
   link.handheld.pushOpen = 0;
@@ -98,7 +107,7 @@ void ServiceHandheldLink(Link& link, const LinkContext& c, Platform& p) {
   if (link.probeTicks > kProbeInterval) Probe(link, c, p);
   ++link.probeTicks;
   const int frameLength = c.setup.useOlderUsbDrivers == 1 ? FtdiPoll(link.ftdi, p) : 0;
-  const uint32_t simulatorLength = TakeSimulatorPacket(c.net.simulator, link.request);
+  const uint32_t simulatorLength = TakeSimulatorPacket(link.simulator, link.request);
 
   switch (link.linkType) {
     case kLinkSimulator:

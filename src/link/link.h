@@ -1,6 +1,6 @@
 // The handheld link's state: what the handheld is offered (the transfer
 // lists), which link carries its packets, the transfer counters the main
-// page watches, and the serial and HID links.
+// page watches, and the serial, HID and simulator links.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +9,12 @@
 #include "link/handheld_protocol.h"
 #include "link/hid_link.h"
 #include "link/serial_frames.h"
+#include "link/simulator_channel.h"
 #include "link/transfer_lists.h"
 #include "platform/platform.h"
 
 namespace trelvan {
 
-struct Net;
 struct Storage;
 struct SetupValues;
 
@@ -37,20 +37,25 @@ struct Link {
   uint8_t request[kPacketCapacity]{};  /**< the request being answered */
   CFtdiUsb ftdi{};
   HidState hid{};
+  SimulatorChannel simulator;
 };
 
 // What the link service needs beside the link: the storage it reads and
-// writes, the simulator channel, the setup switch and whether the main page
-// is shown.
+// writes, the setup switch and whether the main page is shown.
 struct LinkContext {
   Storage& storage;
-  Net& net;
   const SetupValues& setup;
   bool onMainPage;
 };
 
 constexpr char kSimulatorProcessName[] = "TX Simulator.exe";
 constexpr int kSimulatorProcessCapacity = 64;  // a process name set for tests: 63 characters
+
+// On the first tick: the serial driver library when the setup asks for it,
+// then the simulator channel and the PC's own address.
+void StartHandheldLinks(Link& link, Platform& platform, const SetupValues& setup);
+// In the exit sequence: closes the simulator channel.
+void CloseHandheldLinks(Link& link);
 
 // Once per tick, after the pages: probes for a handheld every 51st tick and
 // serves the chosen link.

@@ -2,6 +2,7 @@
 
 #include "storage/file_system.h"
 #include "storage/text.h"
+#include "storage/type_list.h"
 #include "storage/whole_file.h"
 
 namespace trelvan {
@@ -24,7 +25,7 @@ int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, uin
   uint8_t record[kPictureRecordSize];
   const int result = ConvertBmp(bmp, size, record);
   if (result != kPictureDone) return result;
-  if (!StorageWriteRecord(s, name, "", "Picture", "1.00", record, sizeof record)) {
+  if (!StorageWriteRecord(s, name, "", kPictureFileType, "1.00", record, sizeof record)) {
     return StoreRefusal(s);
   }
   return kPictureDone;
@@ -71,7 +72,7 @@ int ConvertSound(Files& p, Storage& s, const char* name, const char* const* path
                  uint8_t count, uint8_t* buffer) {
   WavFiles files{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
   uint8_t header[kFileHeaderMaxLength];
-  const int h = StorageBuildHeader(header, name, "", "Sound", "2.00");
+  const int h = StorageBuildHeader(header, name, "", kSoundFileType, "2.00");
   uint32_t size = 0;
   int result = h < 0 ? kWavOpenFailed
                      : BuildSoundData({WavFiles::Read, &files}, count, static_cast<uint32_t>(h),
@@ -101,14 +102,14 @@ uint8_t SoundSourcePaths(const SoundChoice& c, char separator,
 int SaveLightEffect(Storage& s, const char* name, const LightEffect& e) {
   uint8_t data[kLightFileCapacity];
   const uint32_t size = EncodeLightEffect(e, data);
-  if (!StorageWriteRecord(s, name, "", "Light Effect", "2.00", data, size)) return StoreRefusal(s);
+  if (!StorageWriteRecord(s, name, "", kLightEffectFileType, "2.00", data, size)) return StoreRefusal(s);
   return 0;
 }
 
 int LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e) {
   char type[kMediaNameCapacity], version[8];
   if (!StorageReadField(s, index, kFieldType, type) ||
-      CompareText(type, "Light Effect", kMediaNameCapacity) != 0 ||
+      CompareText(type, kLightEffectFileType, kMediaNameCapacity) != 0 ||
       !StorageReadField(s, index, kFieldVersion, version)) {
     return 0;
   }

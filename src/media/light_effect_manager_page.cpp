@@ -2,7 +2,7 @@
 
 #include "media/conversions.h"
 #include "media/manager_lists.h"
-#include "shell/assistant.h"
+#include "media/media.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
@@ -50,40 +50,38 @@ constexpr uint16_t kCurveColour = Colour(0x35, 0x5C, 0x98);
 constexpr uint16_t kBoundaryColour = Colour(0xE8, 0x7C, 0x1E);
 constexpr uint16_t kCursorColour = Colour(0xCC, 0x3A, 0x32);
 
-LightEffect& Effect(Assistant& a) { return a.media.effect; }
-void SaveUndo(Assistant& a) { a.media.undo = a.media.effect; }
 
-void LightInit(Assistant& a) {
-  LightEffectManagerPage& m = a.media.lightPage;
-  PageLoader load(a.ui.controls, a.storage, kLightEffectManagerRecord);
+void LightInit(PageContext& a, Media& media) {
+  LightEffectManagerPage& m = media.lightPage;
+  PageLoader load(a.ui.controls, a.storage, kLightEffectManagerRecord.page);
   for (int i = 0; i < kLightImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kLightTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   LayOutMediaRows(m.rows, RowLayout{24, 220, 250, 50, kSourcePageFile, kLoadPicture, 306, 40, kSourceCommon, 30});
-  if (Effect(a).channelCount == 0) {
-    NewLightEffect(Effect(a));
-    a.media.undo = Effect(a);
+  if (media.effect.channelCount == 0) {
+    NewLightEffect(media.effect);
+    media.undo = media.effect;
   }
-  ListLightEffectFiles(a.media.lightEffects, a.storage);
+  ListLightEffectFiles(media.lightEffects, a.storage);
   a.ui.pages.initialised[kLightEffectManagerPage] = 1;
 }
 
-void DrawList(Assistant& a) {
-  LightEffectManagerPage& m = a.media.lightPage;
-  DrawMediaList(a, a.media.lightEffects, m.rows, m.image[kLightListFrame], m.image[kLightNextListPage],
+void DrawList(PageContext& a, Media& media) {
+  LightEffectManagerPage& m = media.lightPage;
+  DrawMediaList(a, media.lightEffects, m.rows, m.image[kLightListFrame], m.image[kLightNextListPage],
                 m.image[kLightPreviousListPage]);
 }
 
-void RefreshList(Assistant& a) {
-  ListLightEffectFiles(a.media.lightEffects, a.storage);
-  DrawList(a);
+void RefreshList(PageContext& a, Media& media) {
+  ListLightEffectFiles(media.lightEffects, a.storage);
+  DrawList(a, media);
 }
 
 // One graph: the sections tinted, unused samples grey, the curve as bars
 // from the bottom line, the section boundaries and the cursor as lines.
-void DrawGraph(Assistant& a, uint8_t channel) {
+void DrawGraph(PageContext& a, Media& media, uint8_t channel) {
   FrameBuffer& f = a.frame;
-  const LightEffect& e = Effect(a);
+  const LightEffect& e = media.effect;
   const uint16_t top = channel == 0 ? kGraph1Top : kGraph2Top;
   const uint16_t bottom = static_cast<uint16_t>(top + kGraphRows);  // brightness 0
   const bool shown = channel < e.channelCount;
@@ -113,11 +111,11 @@ void DrawGraph(Assistant& a, uint8_t channel) {
   }
 }
 
-void DrawValues(Assistant& a) {
-  LightEffectManagerPage& m = a.media.lightPage;
-  const LightEffect& e = Effect(a);
+void DrawValues(PageContext& a, Media& media) {
+  LightEffectManagerPage& m = media.lightPage;
+  const LightEffect& e = media.effect;
   char line[80];
-  FormatText(line, "Name: %s", a.media.effectName[0] ? a.media.effectName : "(not named)");
+  FormatText(line, "Name: %s", media.effectName[0] ? media.effectName : "(not named)");
   DrawTextControl(a.frame, m.text[kLightEffectName], line);
   FormatText(line, "Channels %u   Start %u   Loop %u   Stop %u", e.channelCount, e.startSamples,
              e.loopSamples, e.stopSamples);
@@ -127,37 +125,30 @@ void DrawValues(Assistant& a) {
   DrawTextControl(a.frame, m.text[kLightCursor], line);
 }
 
-void DrawEditor(Assistant& a) {
-  DrawGraph(a, 0);
-  DrawGraph(a, 1);
-  DrawValues(a);
+void DrawEditor(PageContext& a, Media& media) {
+  DrawGraph(a, media, 0);
+  DrawGraph(a, media, 1);
+  DrawValues(a, media);
 }
 
-void LightDraw(Assistant& a, int full) {
-  LightEffectManagerPage& m = a.media.lightPage;
-  if (full) LightInit(a);
-  DrawPageFrame(a, kLightEffectManagerRecord, m.image[kLightFrame], m.text[kLightTitle]);
-  for (int i = kLightExit; i < kLightImageCount; ++i) {
-    if (i != kLightNextListPage && i != kLightPreviousListPage) {
-      DrawImage(a, m.image[i]);
-    }
-  }
+void LightDraw(PageContext& a, Media& media) {
+  LightEffectManagerPage& m = media.lightPage;
   DrawTextControl(a.frame, m.text[kLightHint], "Click a graph to draw; the buttons set values");
-  if (full) a.media.lightEffects.listPage = 0;
-  RefreshList(a);
-  DrawEditor(a);
+  media.lightEffects.listPage = 0;
+  RefreshList(a, media);
+  DrawEditor(a, media);
 }
 
-void Message(Assistant& a, const char* text) { ShowManagerMessage(a, text, kLightEffectManagerPage); }
+void Message(PageContext& a, const char* text) { ShowManagerMessage(a, text, kLightEffectManagerPage); }
 
-void Save(Assistant& a) {
-  const int result = SaveLightEffect(a.storage, a.media.effectName, Effect(a));
+void Save(PageContext& a, Media& media) {
+  const int result = SaveLightEffect(a.storage, media.effectName, media.effect);
   Message(a, result == 0 ? "Save Complete!" : StoreResultText(result));
 }
 
 // A value from the numeric keyboard for the field `name`.
-void ApplyLightEffectValue(Assistant& a, const char* name, int32_t v) {
-  LightEffect& e = Effect(a);
+void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32_t v) {
+  LightEffect& e = media.effect;
   const LightSection sections[3] = {kStartSection, kLoopSection, kStopSection};
   for (int s = 0; s < 3; ++s) {
     if (CompareText(name, kFields[s].name, kRequestTagCapacity) != 0) continue;
@@ -170,7 +161,7 @@ void ApplyLightEffectValue(Assistant& a, const char* name, int32_t v) {
     if (e.sampleCount < v) e.sampleCount = static_cast<uint16_t>(v + 1);
     return;
   }
-  SaveUndo(a);
+  media.undo = media.effect;
   if (is("Brightness")) e.brightness[e.activeChannel & 1][e.cursorIndex % kLightSamples] = static_cast<uint8_t>(v);
   if (is("Natural Increase")) NaturalIncrease(e, static_cast<uint16_t>(v));
   if (is("Natural Decrease")) NaturalDecrease(e, static_cast<uint16_t>(v));
@@ -180,7 +171,7 @@ void ApplyLightEffectValue(Assistant& a, const char* name, int32_t v) {
   if (is("Average")) AverageCurve(e, static_cast<uint16_t>(v));
 }
 
-void LightTimer(Assistant& a) {
+void LightTimer(PageContext& a, Media& media) {
   if (!a.ui.keyboards.TextRequested) return;
   if (RequestTagIs(a, "File Name") || RequestTagIs(a, "Save As")) {
     const bool saveAs = RequestTagIs(a, "Save As");
@@ -188,24 +179,24 @@ void LightTimer(Assistant& a) {
     char name[kMediaNameCapacity];
     FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
     if (saveAs) {
-      CopyText(name, a.media.effectName, kMediaNameCapacity);
-      Save(a);
+      CopyText(name, media.effectName, kMediaNameCapacity);
+      Save(a, media);
     } else if (StorageFindFile(a.storage, name) < 0) {
-      CopyText(name, a.media.effectName, kMediaNameCapacity);
-      DrawValues(a);
+      CopyText(name, media.effectName, kMediaNameCapacity);
+      DrawValues(a, media);
     } else {
       Message(a, kNameInUse);
     }
     return;
   }
   if (TakeConfirmedNumber(a)) {
-    ApplyLightEffectValue(a, a.ui.keyboards.TextRequestTag, a.ui.keyboards.numeric.NumberValue);
-    if (a.ui.pages.CurrentPage == kLightEffectManagerPage) DrawEditor(a);
+    ApplyLightEffectValue(a, media, a.ui.keyboards.TextRequestTag, a.ui.keyboards.numeric.NumberValue);
+    if (a.ui.pages.CurrentPage == kLightEffectManagerPage) DrawEditor(a, media);
   }
 }
 
-void OpenField(Assistant& a, const NumberField& field) {
-  const LightEffect& e = Effect(a);
+void OpenField(PageContext& a, Media& media, const NumberField& field) {
+  const LightEffect& e = media.effect;
   int32_t max = field.max;
   if (max < 0) {
     max = int32_t{e.sampleCount} - e.cursorIndex;
@@ -219,49 +210,49 @@ void OpenField(Assistant& a, const NumberField& field) {
 }
 
 // A press inside a graph draws that sample.
-bool DrawWithPointer(Assistant& a, const PointerEventRecord& pointer) {
-  LightEffect& e = Effect(a);
+bool DrawWithPointer(PageContext& a, Media& media, const PointerEventRecord& pointer) {
+  LightEffect& e = media.effect;
   if (pointer.x < kGraphX || pointer.x >= kGraphX + kLightSamples) return false;
   const uint16_t sample = static_cast<uint16_t>(pointer.x - kGraphX);
   for (uint8_t channel = 0; channel < 2; ++channel) {
     const int32_t top = channel == 0 ? kGraph1Top : kGraph2Top;
     if (pointer.y < top || pointer.y >= top + kGraphRows) continue;
     if (channel == 1 && e.channelCount != 2) return false;
-    SaveUndo(a);
+    media.undo = media.effect;
     DrawLightSample(e, channel, sample, static_cast<uint8_t>(top + kGraphRows - pointer.y));
-    DrawEditor(a);
+    DrawEditor(a, media);
     return true;
   }
   return false;
 }
 
-void LightPointer(Assistant& a) {
-  LightEffectManagerPage& m = a.media.lightPage;
-  MediaList& list = a.media.lightEffects;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void LightPointer(PageContext& a, Media& media) {
+  LightEffectManagerPage& m = media.lightPage;
+  MediaList& list = media.lightEffects;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
-  if (DrawWithPointer(a, pointer)) return;
+  if (DrawWithPointer(a, media, pointer)) return;
   auto hit = [&](int role) { return HitTest(pointer, m.image[role]); };
   for (const NumberField& field : kFields) {
-    if (hit(field.button)) return OpenField(a, field);
+    if (hit(field.button)) return OpenField(a, media, field);
   }
-  LightEffect& e = Effect(a);
+  LightEffect& e = media.effect;
   if (hit(kLightChannelCount)) {
     e.channelCount = e.channelCount == 2 ? 1 : 2;
     if (e.channelCount == 1) e.activeChannel = 0;
-    return DrawEditor(a);
+    return DrawEditor(a, media);
   }
   if (hit(kLightUndo)) {
-    e = a.media.undo;
-    return DrawEditor(a);
+    e = media.undo;
+    return DrawEditor(a, media);
   }
   if (hit(kLightNew)) {
     NewLightEffect(e);
-    return DrawEditor(a);
+    return DrawEditor(a, media);
   }
   if (hit(kLightSave)) {
-    const uint16_t n = TextLength(a.media.effectName);
-    if (n > 0 && a.media.effectName[n - 1] == '~') return Save(a);
+    const uint16_t n = TextLength(media.effectName);
+    if (n > 0 && media.effectName[n - 1] == '~') return Save(a, media);
     return Message(a, "Please use Save As!");
   }
   if (hit(kLightFileName)) return RequestText(a, "File Name", 30, 1, kLightEffectManagerPage);
@@ -270,29 +261,30 @@ void LightPointer(Assistant& a) {
     if (!list.inUse[r]) continue;
     if (HitTest(pointer, &m.rows[r].first)) {
       const int index = StorageFindFile(a.storage, list.names[r]);
-      SaveUndo(a);
+      media.undo = media.effect;
       if (index >= 0 && LoadLightEffect(a.storage, static_cast<uint16_t>(index), e)) {
-        CopyText(list.names[r], a.media.effectName, kMediaNameCapacity);
+        CopyText(list.names[r], media.effectName, kMediaNameCapacity);
       }
-      return DrawEditor(a);
+      return DrawEditor(a, media);
     }
     if (HitTest(pointer, &m.rows[r].second)) {
       list.inUse[r] = 0;
       StorageDeleteNamedFile(a.storage, list.names[r]);
-      return RefreshList(a);
+      return RefreshList(a, media);
     }
   }
   if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
                     m.image[kLightPreviousListPage])) {
-    return RefreshList(a);
+    return RefreshList(a, media);
   }
   if (hit(kLightExit)) a.ui.pages.CurrentPage = kMainPage;
 }
 
 }  // namespace
 
-const PageHandlers kLightEffectManagerRecord = {
-    kLightEffectManagerPage, "TA LightEffectManager", "Light Effect Manager", LightInit,
-    LightTimer,              LightPointer,            LightDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kLightFixedImages[] = {kLightExit, kLightStartSamples, kLightLoopSamples, kLightStopSamples, kLightIndex, kLightBrightness, kLightNaturalIncrease, kLightNaturalDecrease, kLightSine, kLightLevelAdjust, kLightShift, kLightAverage, kLightUndo, kLightChannelCount, kLightNew, kLightSave, kLightSaveAs, kLightFileName, kLightGraph1Frame, kLightGraph2Frame, kEndOfRoles};
+
+const MediaPage kLightEffectManagerRecord = {{kLightEffectManagerPage, "TA LightEffectManager", "Light Effect Manager", kLightFixedImages}, LightInit, LightTimer, LightPointer, LightDraw};
 
 }  // namespace trelvan

@@ -1,6 +1,6 @@
 #include "media/manager_lists.h"
 
-#include "shell/assistant.h"
+#include "media/media.h"
 #include "ui/pages/information_page.h"
 
 namespace trelvan {
@@ -19,7 +19,7 @@ void LayOutMediaRows(MediaRow* rows, const RowLayout& l) {
   }
 }
 
-void DrawMediaList(Assistant& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
+void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
                    const ImageControl* next, const ImageControl* previous) {
   DrawImage(a, frame);
   for (int r = 0; r < kMediaListRows; ++r) {
@@ -47,7 +47,7 @@ int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventR
   return 0;
 }
 
-void ShowManagerMessage(Assistant& a, const char* text, int32_t page) {
+void ShowManagerMessage(PageContext& a, const char* text, int32_t page) {
   RequestInformation(a, text, 0, page);
 }
 

@@ -8,7 +8,7 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
 
 // Lays out row r at y 112 + 21 r: the name at nameX, the first button at
 // firstX (firstW wide) and the second at secondX (secondW wide, 0: none).
@@ -25,7 +25,7 @@ void LayOutMediaRows(MediaRow* rows, const RowLayout& layout);
 
 // The list frame, then each row in use (name in black, its buttons), then
 // the next and previous buttons where there is somewhere to go.
-void DrawMediaList(Assistant& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
+void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
                    const ImageControl* next, const ImageControl* previous);
 
 // Paging: 1 when the list page changed.
@@ -33,6 +33,6 @@ int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventR
                   const ImageControl* next, const ImageControl* previous);
 
 // A message on the information page, returning to `page`.
-void ShowManagerMessage(Assistant& a, const char* text, int32_t page);
+void ShowManagerMessage(PageContext& a, const char* text, int32_t page);
 
 }  // namespace trelvan

@@ -8,7 +8,9 @@
 #include "media/light_effect_format.h"
 #include "media/picture_format.h"
 #include "media/sound_format.h"
+#include "storage/type_list.h"
 #include "ui/controls.h"
+#include "ui/page_context.h"
 #include "ui/pages/roles/light_effect_manager_roles.h"
 #include "ui/pages/roles/picture_manager_roles.h"
 #include "ui/pages/roles/sound_manager_roles.h"
@@ -41,10 +43,10 @@ struct MediaList {
 // Counts the stored files of `type` and fills the rows of the list page.
 void FillMediaList(MediaList& list, const Storage& s, const char* type);
 // The three managers' lists: pictures, sounds and light effects.
-inline void FillPictureList(MediaList& list, const Storage& s) { FillMediaList(list, s, "Picture"); }
-inline void FillSoundList(MediaList& list, const Storage& s) { FillMediaList(list, s, "Sound"); }
+inline void FillPictureList(MediaList& list, const Storage& s) { FillMediaList(list, s, kPictureFileType); }
+inline void FillSoundList(MediaList& list, const Storage& s) { FillMediaList(list, s, kSoundFileType); }
 inline void ListLightEffectFiles(MediaList& list, const Storage& s) {
-  FillMediaList(list, s, "Light Effect");
+  FillMediaList(list, s, kLightEffectFileType);
 }
 // 1 when a further list page follows / the list page is above 0.
 int MediaListHasNext(const MediaList& list);
@@ -106,6 +108,15 @@ struct Media {
   LightEffectManagerPage lightPage;
   uint8_t bmp[kBmpFileCapacity];          /**< the chosen BMP's bytes */
   uint8_t soundBuffer[kSoundBufferSize];  /**< the sound file's data, built before it is stored */
+};
+
+// A media manager page's handlers, handed the media state beside the page context.
+struct MediaPage {
+  PageRecord page;
+  void (*init)(PageContext&, Media&);
+  void (*timer)(PageContext&, Media&);  /**< null: the page has no timer handler */
+  void (*pointer)(PageContext&, Media&);
+  void (*draw)(PageContext&, Media&);
 };
 
 }  // namespace trelvan

@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-#include "storage/storage.h"
-#include "ui/frame_buffer.h"
 
 namespace trelvan {
 
@@ -46,11 +44,5 @@ inline uint16_t PictureColour(uint32_t blue, uint32_t green, uint32_t red) {
 // without its folder and its four-character extension, cut to 23
 // characters, then "~". `out` holds at least 25 bytes.
 void PictureNameFromPath(const char* path, char separator, char* out);
-
-// Draws the picture file at storage index `index` with its top-left corner
-// at (x, y). Nothing for a negative index, a version other than "1.", or a
-// record larger than its file.
-void DrawStoragePicture(const Storage& s, FrameBuffer& frame, int16_t index, uint16_t x,
-                        uint16_t y);
 
 }  // namespace trelvan

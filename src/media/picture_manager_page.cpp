@@ -4,9 +4,10 @@
 
 #include "media/conversions.h"
 #include "media/manager_lists.h"
-#include "shell/assistant.h"
+#include "media/media.h"
 #include "storage/file_system.h"
 #include "storage/whole_file.h"
+#include "ui/stored_picture.h"
 #include "ui/pages/select_file_page.h"
 
 namespace trelvan {
@@ -18,51 +19,46 @@ constexpr const char* kNameInUse = "Select a different file name - Name already 
 constexpr const char* kTexts[] = {"File Format: BMP",   "Width: 480 Pixels", "Height: 180 Pixels",
                                   "Color Data: 24 Bits Per Pixel", "Picture Files", "on this computer"};
 
-void PictureManagerInit(Assistant& a) {
-  PictureManagerPage& m = a.media.picturePage;
-  PageLoader load(a.ui.controls, a.storage, kPictureManagerRecord);
+void PictureManagerInit(PageContext& a, Media& media) {
+  PictureManagerPage& m = media.picturePage;
+  PageLoader load(a.ui.controls, a.storage, kPictureManagerRecord.page);
   for (int i = 0; i < kPictureImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kPictureTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   LayOutMediaRows(m.rows, RowLayout{115, 170, 288, 40, kSourceCommon, 30, 330, 50, kSourceCommon, 35});
-  FillPictureList(a.media.pictures, a.storage);
+  FillPictureList(media.pictures, a.storage);
   a.ui.pages.initialised[kPictureManagerPage] = 1;
 }
 
-void DrawList(Assistant& a) {
-  PictureManagerPage& m = a.media.picturePage;
-  DrawMediaList(a, a.media.pictures, m.rows, m.image[kPictureListFrame], m.image[kPictureNextListPage],
+void DrawList(PageContext& a, Media& media) {
+  PictureManagerPage& m = media.picturePage;
+  DrawMediaList(a, media.pictures, m.rows, m.image[kPictureListFrame], m.image[kPictureNextListPage],
                 m.image[kPicturePreviousListPage]);
 }
 
-void RefreshList(Assistant& a) {
-  FillPictureList(a.media.pictures, a.storage);
-  DrawList(a);
+void RefreshList(PageContext& a, Media& media) {
+  FillPictureList(media.pictures, a.storage);
+  DrawList(a, media);
 }
 
-void PictureManagerDraw(Assistant& a, int full) {
-  PictureManagerPage& m = a.media.picturePage;
-  if (full) PictureManagerInit(a);
-  DrawPageFrame(a, kPictureManagerRecord, m.image[kPictureFrame], m.text[kPictureTitle]);
-  for (int i : {kPictureShownFrame, kPictureAddPanel, kPictureExit, kPictureAdd}) {
-    DrawImage(a, m.image[i]);
-  }
+void PictureManagerDraw(PageContext& a, Media& media) {
+  PictureManagerPage& m = media.picturePage;
   for (int i = kPictureFormat; i <= kPictureFilesLabelEnd; ++i) {
     DrawTextControl(a.frame, m.text[i], kTexts[i - kPictureFormat]);
   }
-  if (full) a.media.pictures.listPage = 0;
-  RefreshList(a);
+  media.pictures.listPage = 0;
+  RefreshList(a, media);
 }
 
 // Back from Select File: the chosen BMP becomes a picture, or the reason
 // it does not is shown.
-void PictureManagerTimer(Assistant& a) {
-  PictureManagerPage& m = a.media.picturePage;
+void PictureManagerTimer(PageContext& a, Media& media) {
+  PictureManagerPage& m = media.picturePage;
   if (!m.selectionExpected) return;
   m.selectionExpected = 0;
   const char* path = nullptr;
   if (TakeSelectedFile(a, &path) != kCallConfirmed) {
-    RefreshList(a);
+    RefreshList(a, media);
     return;
   }
   char name[kMediaNameCapacity];
@@ -71,21 +67,21 @@ void PictureManagerTimer(Assistant& a) {
   if (StorageFindFile(a.storage, name) >= 0) {
     message = kNameInUse;
   } else {
-    const int result = ConvertPicture(a.platform.files, a.storage, path, name, a.media.bmp);
+    const int result = ConvertPicture(a.platform.files, a.storage, path, name, media.bmp);
     if (result >= kStoreNoSpace) {
       message = StoreResultText(result);
     } else if (result != kPictureDone) {
       message = PictureResultText(result);
     }
   }
-  RefreshList(a);
+  RefreshList(a, media);
   if (message) ShowManagerMessage(a, message, kPictureManagerPage);
 }
 
-void PictureManagerPointer(Assistant& a) {
-  PictureManagerPage& m = a.media.picturePage;
-  MediaList& list = a.media.pictures;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void PictureManagerPointer(PageContext& a, Media& media) {
+  PictureManagerPage& m = media.picturePage;
+  MediaList& list = media.pictures;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kPictureAdd])) {
     m.selectionExpected = 1;
@@ -96,7 +92,7 @@ void PictureManagerPointer(Assistant& a) {
     if (HitTest(pointer, &m.rows[r].first)) {
       list.inUse[r] = 0;
       StorageDeleteNamedFile(a.storage, list.names[r]);
-      RefreshList(a);
+      RefreshList(a, media);
     } else if (HitTest(pointer, &m.rows[r].second)) {
       DrawStoragePicture(a.storage, a.frame, static_cast<int16_t>(StorageFindFile(a.storage, list.names[r])),
                          kShownPictureX, kShownPictureY);
@@ -104,15 +100,16 @@ void PictureManagerPointer(Assistant& a) {
   }
   if (PageMediaList(list, list.listPage, pointer, m.image[kPictureNextListPage],
                     m.image[kPicturePreviousListPage])) {
-    RefreshList(a);
+    RefreshList(a, media);
   }
   if (HitTest(pointer, m.image[kPictureExit])) a.ui.pages.CurrentPage = kMainPage;
 }
 
 }  // namespace
 
-const PageHandlers kPictureManagerRecord = {
-    kPictureManagerPage,   "TA PictureManager", "Picture Manager",      PictureManagerInit,
-    PictureManagerTimer,   PictureManagerPointer, PictureManagerDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kPictureFixedImages[] = {kPictureShownFrame, kPictureAddPanel, kPictureExit, kPictureAdd, kEndOfRoles};
+
+const MediaPage kPictureManagerRecord = {{kPictureManagerPage, "TA PictureManager", "Picture Manager", kPictureFixedImages}, PictureManagerInit, PictureManagerTimer, PictureManagerPointer, PictureManagerDraw};
 
 }  // namespace trelvan

@@ -7,10 +7,13 @@
 
 namespace trelvan {
 
+struct Media;
+struct MediaPage;
+
 constexpr uint16_t kShownPictureX = 470;
 constexpr uint16_t kShownPictureY = 160;
 
 // The page's handler record for the page table.
-extern const PageHandlers kPictureManagerRecord;
+extern const MediaPage kPictureManagerRecord;
 
 }  // namespace trelvan

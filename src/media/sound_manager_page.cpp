@@ -4,7 +4,7 @@
 
 #include "media/conversions.h"
 #include "media/manager_lists.h"
-#include "shell/assistant.h"
+#include "media/media.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
@@ -26,9 +26,9 @@ constexpr const char* kFormatTexts[] = {"Sound Format: WAV", "Sample Rate: 44.1k
                                         "Resolution: 16 Bits", "Channels: Single"};
 constexpr const char* kLabelTexts[] = {"Sound Files", "on this computer", "Sound File Name"};
 
-void SoundManagerInit(Assistant& a) {
-  SoundManagerPage& m = a.media.soundPage;
-  PageLoader load(a.ui.controls, a.storage, kSoundManagerRecord);
+void SoundManagerInit(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
+  PageLoader load(a.ui.controls, a.storage, kSoundManagerRecord.page);
   for (int i = 0; i < kSoundImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kSoundTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
@@ -37,36 +37,36 @@ void SoundManagerInit(Assistant& a) {
     m.slots[s] = ImageControl{kSlotsX, static_cast<uint16_t>(kSlotsY + kSlotPitch * s), kSlotW, 21,
                               kSourcePageFile, kSlotPicture};
   }
-  FillSoundList(a.media.sounds, a.storage);
+  FillSoundList(media.sounds, a.storage);
   a.ui.pages.initialised[kSoundManagerPage] = 1;
 }
 
-void DrawList(Assistant& a) {
-  SoundManagerPage& m = a.media.soundPage;
-  DrawMediaList(a, a.media.sounds, m.rows, m.image[kSoundListFrame], m.image[kSoundNextListPage],
+void DrawList(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
+  DrawMediaList(a, media.sounds, m.rows, m.image[kSoundListFrame], m.image[kSoundNextListPage],
                 m.image[kSoundPreviousListPage]);
 }
 
-void RefreshList(Assistant& a) {
-  FillSoundList(a.media.sounds, a.storage);
-  DrawList(a);
+void RefreshList(PageContext& a, Media& media) {
+  FillSoundList(media.sounds, a.storage);
+  DrawList(a, media);
 }
 
-void DrawModeButtons(Assistant& a) {
-  SoundManagerPage& m = a.media.soundPage;
-  const uint8_t mode = a.media.sound.mode;
+void DrawModeButtons(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
+  const uint8_t mode = media.sound.mode;
   if (ImageControl* single = m.image[kSoundModeSingle]) single->pictureIndex = mode == 1 ? kSingleOn : kSingleOff;
   if (ImageControl* three = m.image[kSoundModeStartLoopStop]) three->pictureIndex = mode == 2 ? kThreeOn : kThreeOff;
   DrawImage(a, m.image[kSoundModeSingle]);
   DrawImage(a, m.image[kSoundModeStartLoopStop]);
 }
 
-void DrawSlots(Assistant& a) {
-  SoundManagerPage& m = a.media.soundPage;
+void DrawSlots(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, 350, 130, 450, 380);
   for (int s = 0; s < kSoundSlotCount; ++s) {
-    const SoundSlot& slot = a.media.sound.slots[s];
+    const SoundSlot& slot = media.sound.slots[s];
     if (!slot.inUse) break;
     DrawImage(a, &m.slots[s]);
     const uint16_t y = static_cast<uint16_t>(m.slots[s].y + 2);
@@ -77,65 +77,62 @@ void DrawSlots(Assistant& a) {
   }
 }
 
-void DrawName(Assistant& a) {
-  SoundManagerPage& m = a.media.soundPage;
+void DrawName(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
   DrawImage(a, m.image[kSoundNameBox]);
-  DrawTextControl(a.frame, m.text[kSoundSoundName], a.media.sound.soundName);
+  DrawTextControl(a.frame, m.text[kSoundSoundName], media.sound.soundName);
 }
 
-void SoundManagerDraw(Assistant& a, int full) {
-  SoundManagerPage& m = a.media.soundPage;
-  if (full) SoundManagerInit(a);
-  DrawPageFrame(a, kSoundManagerRecord, m.image[kSoundFrame], m.text[kSoundTitle]);
-  for (int i : {kSoundExit, kSoundEnterName, kSoundCreate}) DrawImage(a, m.image[i]);
-  DrawModeButtons(a);
+void SoundManagerDraw(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
+  DrawModeButtons(a, media);
   for (int i = kSoundFormat; i <= kSoundChannels; ++i) {
     DrawTextControl(a.frame, m.text[i], kFormatTexts[i - kSoundFormat]);
   }
   for (int i = kSoundFilesLabel; i <= kSoundNameLabel; ++i) {
     DrawTextControl(a.frame, m.text[i], kLabelTexts[i - kSoundFilesLabel]);
   }
-  if (full) a.media.sounds.listPage = 0;
-  RefreshList(a);
-  DrawName(a);
-  DrawSlots(a);
+  media.sounds.listPage = 0;
+  RefreshList(a, media);
+  DrawName(a, media);
+  DrawSlots(a, media);
 }
 
-void Message(Assistant& a, const char* text) { ShowManagerMessage(a, text, kSoundManagerPage); }
+void Message(PageContext& a, const char* text) { ShowManagerMessage(a, text, kSoundManagerPage); }
 
 // Back from the keyboard with a name, or from Select File with a WAV.
-void SoundManagerTimer(Assistant& a) {
-  SoundManagerPage& m = a.media.soundPage;
-  SoundChoice& c = a.media.sound;
+void SoundManagerTimer(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
+  SoundChoice& c = media.sound;
   if (a.ui.keyboards.TextRequested) {
     if (TakeConfirmedText(a) && RequestTagIs(a, kNameTag)) {
       char name[kMediaNameCapacity];
       FormatText(name, "%s~", a.ui.keyboards.alpha.EnteredText);
       if (StorageFindFile(a.storage, name) < 0) {
         CopyText(name, c.soundName, kSoundNameCapacity);
-        DrawName(a);
+        DrawName(a, media);
       } else {
         Message(a, kNameInUse);
       }
     }
-    DrawSlots(a);
-    DrawModeButtons(a);
+    DrawSlots(a, media);
+    DrawModeButtons(a, media);
   }
   if (m.selectionExpected) {
     m.selectionExpected = 0;
     const char* path = nullptr;
     if (TakeSelectedFile(a, &path) == kCallConfirmed &&
-        !ChooseSoundFile(a.media, path, a.platform.files.PathSeparator())) {
+        !ChooseSoundFile(media, path, a.platform.files.PathSeparator())) {
       Message(a, "Error - All soure files must be in same directory!");
     }
-    DrawSlots(a);
-    DrawModeButtons(a);
-    DrawName(a);
+    DrawSlots(a, media);
+    DrawModeButtons(a, media);
+    DrawName(a, media);
   }
 }
 
-void CreateSound(Assistant& a) {
-  SoundChoice& c = a.media.sound;
+void CreateSound(PageContext& a, Media& media) {
+  SoundChoice& c = media.sound;
   if (!c.soundName[0]) return Message(a, "Error - Must enter a Trelvan Sound Name!");
   if (StorageFindFile(a.storage, c.soundName) >= 0) return Message(a, "Error - File Name Already Used!");
   char paths[kSoundSlotCount][kSoundPathCapacity];
@@ -144,8 +141,8 @@ void CreateSound(Assistant& a) {
     return Message(a, "Error - Source Files not Selected!");
   }
   const char* list[kSoundSlotCount] = {paths[0], paths[1], paths[2]};
-  const int result = ConvertSound(a.platform.files, a.storage, c.soundName, list, n, a.media.soundBuffer);
-  RefreshList(a);
+  const int result = ConvertSound(a.platform.files, a.storage, c.soundName, list, n, media.soundBuffer);
+  RefreshList(a, media);
   if (result >= kStoreNoSpace) {
     Message(a, StoreResultText(result));
   } else if (result != kWavOk) {
@@ -155,34 +152,34 @@ void CreateSound(Assistant& a) {
   }
 }
 
-void SoundManagerPointer(Assistant& a) {
-  SoundManagerPage& m = a.media.soundPage;
-  MediaList& list = a.media.sounds;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void SoundManagerPointer(PageContext& a, Media& media) {
+  SoundManagerPage& m = media.soundPage;
+  MediaList& list = media.sounds;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r] || !HitTest(pointer, &m.rows[r].first)) continue;
     list.inUse[r] = 0;
     StorageDeleteNamedFile(a.storage, list.names[r]);
-    RefreshList(a);
+    RefreshList(a, media);
   }
   for (int s = 0; s < kSoundSlotCount; ++s) {
-    if (!a.media.sound.slots[s].inUse || !HitTest(pointer, &m.slots[s])) continue;
-    a.media.sound.selectedSlot = static_cast<uint8_t>(s);
+    if (!media.sound.slots[s].inUse || !HitTest(pointer, &m.slots[s])) continue;
+    media.sound.selectedSlot = static_cast<uint8_t>(s);
     m.selectionExpected = 1;
     RequestSelectFile(a, ".wav", kSoundManagerPage);
   }
   if (HitTest(pointer, m.image[kSoundEnterName])) RequestText(a, kNameTag, 23, 2, kSoundManagerPage);
   for (uint8_t mode = 1; mode <= 2; ++mode) {
     if (!HitTest(pointer, m.image[mode == 1 ? kSoundModeSingle : kSoundModeStartLoopStop])) continue;
-    ChooseSoundMode(a.media, mode);
-    DrawModeButtons(a);
-    DrawSlots(a);
+    ChooseSoundMode(media, mode);
+    DrawModeButtons(a, media);
+    DrawSlots(a, media);
   }
-  if (HitTest(pointer, m.image[kSoundCreate])) CreateSound(a);
+  if (HitTest(pointer, m.image[kSoundCreate])) CreateSound(a, media);
   if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
                     m.image[kSoundPreviousListPage])) {
-    RefreshList(a);
+    RefreshList(a, media);
   }
   if (HitTest(pointer, m.image[kSoundExit])) a.ui.pages.CurrentPage = kMainPage;
 }
@@ -223,8 +220,9 @@ int ChooseSoundFile(Media& media, const char* path, char separator) {
   return 1;
 }
 
-const PageHandlers kSoundManagerRecord = {
-    kSoundManagerPage, "TA SoundManager",   "Sound Manager",  SoundManagerInit,
-    SoundManagerTimer, SoundManagerPointer, SoundManagerDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSoundFixedImages[] = {kSoundExit, kSoundEnterName, kSoundCreate, kEndOfRoles};
+
+const MediaPage kSoundManagerRecord = {{kSoundManagerPage, "TA SoundManager", "Sound Manager", kSoundFixedImages}, SoundManagerInit, SoundManagerTimer, SoundManagerPointer, SoundManagerDraw};
 
 }  // namespace trelvan

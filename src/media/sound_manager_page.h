@@ -8,6 +8,8 @@
 namespace trelvan {
 
 struct Media;
+struct MediaPage;
+
 
 // Mode single: one slot; start/loop/stop: three. Either clears the slots
 // and the source folder.
@@ -17,6 +19,6 @@ void ChooseSoundMode(Media& m, uint8_t mode);
 int ChooseSoundFile(Media& m, const char* path, char separator);
 
 // The page's handler record for the page table.
-extern const PageHandlers kSoundManagerRecord;
+extern const MediaPage kSoundManagerRecord;
 
 }  // namespace trelvan

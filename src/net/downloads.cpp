@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "net/net.h"
-#include "shell/steps.h"
+#include "storage/steps.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 

@@ -1,18 +1,15 @@
-// The server's state: the two UDP channels (the update server and the
-// simulator) and, as downloads land, the download buffer and the steps.
+// The update server's half: its UDP channel, the download buffer, the
+// server steps and the main page's lists.
 #pragma once
 
 #include <memory>
 
 #include "net/downloads.h"
 #include "net/server_lists.h"
-#include "net/udp_channel.h"
+#include "net/server_channel.h"
 #include "platform/platform.h"
-#include "shell/setup_records.h"
 
 namespace trelvan {
-
-struct Link;
 
 // serverStep: where the main page's server steps stand.
 enum ServerSteps : uint16_t {
@@ -45,16 +42,6 @@ struct Net {
   ServerMessage message;
   MainLists lists;  /**< the main page's list rows */
   ServerChannel server;
-  SimulatorChannel simulator;
-  char localAddress[kAddressCapacity];  /**< the PC's own IPv4 address; empty when unknown */
 };
-
-// On the first tick: the server channel, the serial driver library when the
-// setup asks for it, the simulator channel and the local address.
-void StartServices(Net& net, Link& link, Platform& platform, const SetupValues& setup);
-// Once per tick, last: takes a matching server reply and resends a request.
-void ServiceServerChannel(Net& net, Platform& platform);
-// In the exit sequence, between its two pauses: closes both channels.
-void CloseChannels(Net& net, Link& link, Platform& platform);
 
 }  // namespace trelvan

@@ -1,15 +1,15 @@
 #include "net/server_lists.h"
 
-#include "projects/project_file.h"
 #include "storage/text.h"
+#include "storage/type_list.h"
 
 namespace trelvan {
 
 const char* StorageListTypeText(uint8_t listType) {
   switch (listType) {
-    case kListStoragePictures: return "Picture";
-    case kListStorageSounds: return "Sound";
-    case kListStorageLightEffects: return "Light Effect";
+    case kListStoragePictures: return kPictureFileType;
+    case kListStorageSounds: return kSoundFileType;
+    case kListStorageLightEffects: return kLightEffectFileType;
     case kListStorageProjects: return kProjectFileType;
     default: return nullptr;
   }

@@ -1,6 +1,6 @@
 #include "net/server_steps.h"
 
-#include "shell/steps.h"
+#include "storage/steps.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 

@@ -2,11 +2,12 @@
 
 #include <initializer_list>
 
-#include "media/picture_format.h"
+#include "storage/type_list.h"
+#include "ui/stored_picture.h"
 #include "projects/editor_pages.h"
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
-#include "shell/assistant.h"
+#include "projects/projects.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
@@ -27,11 +28,9 @@ constexpr uint16_t kNameBoxPicture = 13;
 constexpr uint16_t kBackgroundX = 482;  // the stored picture on the screen area
 constexpr uint16_t kBackgroundY = 231;
 
-EditPagePage& Page(Assistant& a) { return a.ui.editPage; }
-
-const ImageControl& Area(Assistant& a) {
+const ImageControl& Area(Projects& projects) {
   static const ImageControl kNone{};
-  const ImageControl* c = Page(a).image[kEditPageScreenArea];
+  const ImageControl* c = projects.editPage.image[kEditPageScreenArea];
   return c ? *c : kNone;
 }
 
@@ -43,11 +42,11 @@ void PlaceScreenPicture(EditPageRow& row, int x, int y) {
 }
 
 // Every row's controls from the record: pictures, positions and modes.
-void LayOutRows(Assistant& a) {
-  const Project& p = a.projects.project;
-  const ImageControl& area = Area(a);
+void LayOutRows(Projects& projects) {
+  const Project& p = projects.project;
+  const ImageControl& area = Area(projects);
   for (int i = 0; i < kMaxButtons; ++i) {
-    EditPageRow& row = Page(a).rows[i];
+    EditPageRow& row = projects.editPage.rows[i];
     const ProjectButton& b = p.buttons[i];
     const uint16_t y = static_cast<uint16_t>(kRowTop + kRowPitch * i);
     const bool own = b.imageIndex == 0xFF;
@@ -65,9 +64,9 @@ void LayOutRows(Assistant& a) {
   }
 }
 
-void DrawScreenArea(Assistant& a) {
-  EditPagePage& m = Page(a);
-  const Project& p = a.projects.project;
+void DrawScreenArea(PageContext& a, Projects& projects) {
+  EditPagePage& m = projects.editPage;
+  const Project& p = projects.project;
   if (m.image[kEditPageScreenArea]) EraseControl(a.frame, m.image[kEditPageScreenArea]);
   DrawImage(a, m.image[kEditPageScreenArea]);
   DrawImage(a, m.image[kEditPageScreenTopBar]);
@@ -76,7 +75,7 @@ void DrawScreenArea(Assistant& a) {
   if (picture >= 0) {
     char type[kProjectTextCapacity];
     StorageReadField(a.storage, static_cast<uint16_t>(picture), kFieldType, type);
-    if (CompareText(type, "Picture", kProjectTextCapacity) == 0) {
+    if (CompareText(type, kPictureFileType, kProjectTextCapacity) == 0) {
       DrawStoragePicture(a.storage, a.frame, static_cast<int16_t>(picture), kBackgroundX,
                          kBackgroundY);
     }
@@ -90,9 +89,9 @@ void DrawScreenArea(Assistant& a) {
 }
 
 // The name, picture name, model, the rows in use (the others erased) and the screen.
-void DrawProjectInformation(Assistant& a) {
-  EditPagePage& m = Page(a);
-  const Project& p = a.projects.project;
+void DrawProjectInformation(PageContext& a, Projects& projects) {
+  EditPagePage& m = projects.editPage;
+  const Project& p = projects.project;
   ShowText(a, m.text[kEditPageName], p.name);
   DrawImage(a, m.image[kEditPagePictureNameBox]);
   DrawTextControl(a.frame, m.text[kEditPagePictureName], p.pictureName);
@@ -107,42 +106,35 @@ void DrawProjectInformation(Assistant& a) {
     }
     DrawTextControl(a.frame, &row.nameText, p.buttons[i].name);
   }
-  DrawScreenArea(a);
+  DrawScreenArea(a, projects);
 }
 
-void Init(Assistant& a) {
-  EditPagePage& m = Page(a);
-  PageLoader load(a.ui.controls, a.storage, kEditPageRecord);
+void Init(PageContext& a, Projects& projects) {
+  EditPagePage& m = projects.editPage;
+  PageLoader load(a.ui.controls, a.storage, kEditPageRecord.page);
   for (int i = 0; i < kEditPageImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kEditPageTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
-  LayOutRows(a);
+  LayOutRows(projects);
   a.ui.pages.initialised[kEditPagePage] = 1;
 }
 
-void Draw(Assistant& a, int full) {
-  if (!full) return;
-  EditPagePage& m = Page(a);
-  Init(a);
-  DrawPageFrame(a, kEditPageRecord, m.image[kEditPageBackground], m.text[kEditPageTitle]);
-  for (int i : {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave,
-                kEditPageAddButton}) {
-    DrawImage(a, m.image[i]);
-  }
+void Draw(PageContext& a, Projects& projects) {
+  EditPagePage& m = projects.editPage;
   DrawTextControl(a.frame, m.text[kEditPagePictureLabel], "Picture Name");
   DrawTextControl(a.frame, m.text[kEditPageNote1], "NOTE: You can drag");
   DrawTextControl(a.frame, m.text[kEditPageNote2], "buttons to position them.");
   DrawTextControl(a.frame, m.text[kEditPageNameLabel], "Project Name:");
   DrawTextControl(a.frame, m.text[kEditPageScreenTitle], "Handheld Controller  Screen");
   DrawTextControl(a.frame, m.text[kEditPageModuleLabel], "Module:");
-  DrawProjectInformation(a);
+  DrawProjectInformation(a, projects);
 }
 
-void Timer(Assistant& a) {
-  Projects& ps = a.projects;
+void Timer(PageContext& a, Projects& projects) {
+  Projects& ps = projects;
   PageEditor& e = ps.pageEditor;
   Project& p = ps.project;
-  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, kEditPagePage)) e.saveQuestionAsked = false;
+  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditPagePage)) e.saveQuestionAsked = false;
   if (e.selectButtonOpen) {
     uint16_t chosen = 0;
     const CallResult r = TakeSelectedButton(a, &chosen);
@@ -150,8 +142,8 @@ void Timer(Assistant& a) {
     // Back on the select-button page keeps the button's picture.
     if (r == kCallConfirmed && e.editButton < p.buttonCount) {
       p.buttons[e.editButton].imageIndex = static_cast<uint8_t>(chosen);
-      LayOutRows(a);
-      DrawProjectInformation(a);
+      LayOutRows(projects);
+      DrawProjectInformation(a, projects);
     }
   }
   if (!TakeConfirmedText(a)) return;
@@ -162,41 +154,41 @@ void Timer(Assistant& a) {
     } else if (e.editButton < p.buttonCount) {
       CopyText(text, p.buttons[e.editButton].name, kButtonNameCapacity);
       RebuildIoLabels(p);
-      DrawProjectInformation(a);
+      DrawProjectInformation(a, projects);
     }
   } else if (RequestTagIs(a, kPictureNameTag)) {
     CopyText(text, p.pictureName, 31);
-    DrawProjectInformation(a);
+    DrawProjectInformation(a, projects);
   } else if (RequestTagIs(a, kSaveAsTag)) {
-    EditorSaveAs(a, text, kEditPagePage);
+    EditorSaveAs(a, projects, text, kEditPagePage);
   }
 }
 
-void Drag(Assistant& a, const PointerEventRecord& pointer) {
-  PageEditor& e = a.projects.pageEditor;
-  const ImageControl& area = Area(a);
+void Drag(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
+  PageEditor& e = projects.pageEditor;
+  const ImageControl& area = Area(projects);
   int32_t x = pointer.x - e.dragOffsetX - area.x, y = pointer.y - e.dragOffsetY - area.y;
   KeepButtonOnScreen(&x, &y);
-  a.projects.project.modified = true;
-  PlaceScreenPicture(Page(a).rows[e.dragButton], area.x + x, area.y + y);
-  DrawScreenArea(a);
+  projects.project.modified = true;
+  PlaceScreenPicture(projects.editPage.rows[e.dragButton], area.x + x, area.y + y);
+  DrawScreenArea(a, projects);
 }
 
-void EndDrag(Assistant& a) {
-  PageEditor& e = a.projects.pageEditor;
+void EndDrag(Projects& projects) {
+  PageEditor& e = projects.pageEditor;
   e.dragActive = false;
-  const ImageControl& area = Area(a);
-  const ImageControl& c = Page(a).rows[e.dragButton].screenPicture;
-  ProjectButton& b = a.projects.project.buttons[e.dragButton];
+  const ImageControl& area = Area(projects);
+  const ImageControl& c = projects.editPage.rows[e.dragButton].screenPicture;
+  ProjectButton& b = projects.project.buttons[e.dragButton];
   b.x = static_cast<uint16_t>(c.x - area.x);
   b.y = static_cast<uint16_t>(c.y - area.y);
 }
 
 // A press on one of button i's controls; true when it acted.
-bool PressOnRow(Assistant& a, int i, const PointerEventRecord& pointer) {
-  EditPagePage& m = Page(a);
-  Project& p = a.projects.project;
-  PageEditor& e = a.projects.pageEditor;
+bool PressOnRow(PageContext& a, Projects& projects, int i, const PointerEventRecord& pointer) {
+  EditPagePage& m = projects.editPage;
+  Project& p = projects.project;
+  PageEditor& e = projects.pageEditor;
   EditPageRow& row = m.rows[i];
   if (HitTest(pointer, &row.nameBox)) {
     p.modified = true;
@@ -205,8 +197,8 @@ bool PressOnRow(Assistant& a, int i, const PointerEventRecord& pointer) {
   } else if (HitTest(pointer, &row.mode)) {
     p.modified = true;
     p.buttons[i].buttonMode = p.buttons[i].buttonMode ? 0 : 1;
-    LayOutRows(a);
-    DrawProjectInformation(a);
+    LayOutRows(projects);
+    DrawProjectInformation(a, projects);
   } else if (HitTest(pointer, &row.choose)) {
     p.modified = true;
     e.editButton = static_cast<uint8_t>(i);
@@ -217,8 +209,8 @@ bool PressOnRow(Assistant& a, int i, const PointerEventRecord& pointer) {
       RequestInformation(a, kMsgRemoveFromLogic, 0, kEditPagePage);
     } else {
       p.modified = true;
-      LayOutRows(a);
-      DrawProjectInformation(a);
+      LayOutRows(projects);
+      DrawProjectInformation(a, projects);
     }
   } else {
     return false;
@@ -226,22 +218,22 @@ bool PressOnRow(Assistant& a, int i, const PointerEventRecord& pointer) {
   return true;
 }
 
-void Pointer(Assistant& a) {
-  EditPagePage& m = Page(a);
-  Projects& ps = a.projects;
+void Pointer(PageContext& a, Projects& projects) {
+  EditPagePage& m = projects.editPage;
+  Projects& ps = projects;
   Project& p = ps.project;
   PageEditor& e = ps.pageEditor;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state == kPointerMoved) {
-    if (e.dragActive) Drag(a, pointer);
+    if (e.dragActive) Drag(a, projects, pointer);
     return;
   }
   if (pointer.state == kPointerReleased) {
-    if (e.dragActive) EndDrag(a);
+    if (e.dragActive) EndDrag(projects);
     return;
   }
   if (HitTest(pointer, m.image[kEditPageEditProgram])) {
-    if (PageTable(kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
+    if (PageTable(a.ui.pages, kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
     return;
   }
   if (HitTest(pointer, m.image[kEditPageAddButton])) {
@@ -250,8 +242,8 @@ void Pointer(Assistant& a) {
       return;
     }
     p.modified = true;
-    LayOutRows(a);
-    DrawProjectInformation(a);
+    LayOutRows(projects);
+    DrawProjectInformation(a, projects);
     return;
   }
   if (HitTest(pointer, m.image[kEditPagePictureNameBox])) {
@@ -262,7 +254,7 @@ void Pointer(Assistant& a) {
   int dragged = -1;
   for (int i = 0; i < p.buttonCount; ++i) {
     if (HitTest(pointer, &m.rows[i].screenPicture)) dragged = i;  // the last one drawn wins
-    if (PressOnRow(a, i, pointer)) return;
+    if (PressOnRow(a, projects, i, pointer)) return;
   }
   if (dragged >= 0) {
     const ImageControl& c = m.rows[dragged].screenPicture;
@@ -273,17 +265,19 @@ void Pointer(Assistant& a) {
     return;
   }
   if (HitTest(pointer, m.image[kEditPageSave])) {
-    EditorSave(a, kEditPagePage);
+    EditorSave(a, projects, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageSaveAs])) {
     RequestText(a, kSaveAsTag, 30, 2, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageLeave])) {
-    e.saveQuestionAsked = EditorLeave(a, kEditPagePage);
+    e.saveQuestionAsked = EditorLeave(a, projects, kEditPagePage);
   }
 }
 
 }  // namespace
 
-const PageHandlers kEditPageRecord = {kEditPagePage, "TA EditPage", "Edit Project Page",
-                                      Init, Timer, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kEditPageFixedImages[] = {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave, kEditPageAddButton, kEndOfRoles};
+
+const ProjectsPage kEditPageRecord = {{kEditPagePage, "TA EditPage", "Edit Project Page", kEditPageFixedImages}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

@@ -4,12 +4,14 @@
 // picture and remove controls.
 #pragma once
 
-#include "projects/projects.h"
+#include "projects/project_model.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
 #include "ui/pages/roles/edit_page_roles.h"
 
 namespace trelvan {
+
+struct ProjectsPage;
 
 constexpr const char* kMsgButtonsFull = "Error - Can not add button! No more buttons allowed.";
 constexpr const char* kButtonNameTag = "Button Name";
@@ -34,6 +36,6 @@ struct EditPagePage {
   EditPageRow rows[kMaxButtons];
 };
 
-extern const PageHandlers kEditPageRecord;
+extern const ProjectsPage kEditPageRecord;
 
 }  // namespace trelvan

@@ -5,7 +5,7 @@
 #include "projects/editor_pages.h"
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
-#include "shell/assistant.h"
+#include "projects/projects.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
@@ -43,8 +43,6 @@ constexpr uint16_t kRowTop = 45;
 constexpr uint16_t kRowPitch = 22;
 constexpr uint16_t kListTop = 380;
 
-EditProgramPage& Page(Assistant& a) { return a.ui.editProgram; }
-ProgramEditor& Editor(Assistant& a) { return a.projects.programEditor; }
 
 uint16_t RowY(int row) { return static_cast<uint16_t>(kRowTop + kRowPitch * row); }
 
@@ -55,7 +53,7 @@ ImageControl Picture(int x, int y, int w, uint16_t picture) {
 
 // A label box: picture 33 with the text from x + 18 in 150 pixels, the
 // small font for texts longer than 20 characters.
-void DrawLabel(Assistant& a, int x, int y, const char* text) {
+void DrawLabel(PageContext& a, int x, int y, const char* text) {
   const ImageControl box = Picture(x, y, 186, kPicLabel);
   DrawImage(a, &box);
   const TextControl t{static_cast<uint16_t>(x + 18), static_cast<uint16_t>(y + 2), 150, 18,
@@ -64,13 +62,13 @@ void DrawLabel(Assistant& a, int x, int y, const char* text) {
   DrawTextControl(a.frame, &t, text);
 }
 
-void DrawOperand(Assistant& a, int x, int y, uint8_t v) {
+void DrawOperand(PageContext& a, Projects& projects, int x, int y, uint8_t v) {
   char label[kProjectTextCapacity] = "?";
-  OperandLabel(a.projects.project, v, label);
+  OperandLabel(projects.project, v, label);
   DrawLabel(a, x, y, label);
 }
 
-void DrawPicture(Assistant& a, int x, int y, int w, uint16_t picture) {
+void DrawPicture(PageContext& a, int x, int y, int w, uint16_t picture) {
   const ImageControl c = Picture(x, y, w, picture);
   DrawImage(a, &c);
 }
@@ -91,32 +89,32 @@ uint16_t KindPicture(uint8_t op) {
 }
 
 // One program row as the instruction at `pos` reads.
-void DrawInstruction(Assistant& a, int row, uint16_t pos) {
-  const Project& p = a.projects.project;
+void DrawInstruction(PageContext& a, Projects& projects, int row, uint16_t pos) {
+  const Project& p = projects.project;
   const uint8_t* b = p.program + pos;
   const uint16_t y = RowY(row);
   const uint16_t kind = KindPicture(b[0]);
   if (kind == 0) return;  // reserved opcodes are not drawn
   DrawPicture(a, 4, y, 74, kind);
   if (b[0] == kOpIf || b[0] == kOpIfChained || b[0] == kOpIfKind3) {
-    DrawOperand(a, 80, y, b[1]);
+    DrawOperand(a, projects, 80, y, b[1]);
     DrawPicture(a, 268, y, 30, kPicEquals);
-    DrawOperand(a, 300, y, b[2]);
+    DrawOperand(a, projects, 300, y, b[2]);
   } else if (b[0] == kOpCopy) {
-    DrawOperand(a, 80, y, b[1]);
+    DrawOperand(a, projects, 80, y, b[1]);
     DrawPicture(a, 268, y, 30, kPicArrow);
-    DrawOperand(a, 300, y, b[2]);
+    DrawOperand(a, projects, 300, y, b[2]);
   } else if (b[0] == kOpTask) {
     DrawLabel(a, 80, y, b[1] < kTaskCount ? kTaskNames[b[1]] : "?");
-    DrawOperand(a, 268, y, b[2]);
-    DrawOperand(a, 456, y, b[3]);
+    DrawOperand(a, projects, 268, y, b[2]);
+    DrawOperand(a, projects, 456, y, b[3]);
   }
 }
 
-void DrawProgramRows(Assistant& a) {
-  EditProgramPage& m = Page(a);
-  const Project& p = a.projects.project;
-  const ProgramEditor& e = Editor(a);
+void DrawProgramRows(PageContext& a, Projects& projects) {
+  EditProgramPage& m = projects.editProgram;
+  const Project& p = projects.project;
+  const ProgramEditor& e = projects.programEditor;
   const ImageControl area{4, kRowTop, 794, kRowPitch * kProgramRows, 0, 0};
   EraseControl(a.frame, &area);
   for (int r = 0; r < kProgramRows; ++r) {
@@ -126,16 +124,16 @@ void DrawProgramRows(Assistant& a) {
     m.insertActive[r] = e.editStep == 0 && RowOffersInsertion(p, k);
     m.removeActive[r] = e.editStep == 0 && RowIsRemovable(p, k);
     if (k >= p.instructionCount) continue;
-    DrawInstruction(a, r, PositionOfInstruction(p, k));
+    DrawInstruction(a, projects, r, PositionOfInstruction(p, k));
     if (m.insertActive[r]) DrawImage(a, &m.insertHandle[r]);
     if (m.removeActive[r]) DrawImage(a, &m.removeHandle[r]);
   }
 }
 
-void DrawLists(Assistant& a) {
-  EditProgramPage& m = Page(a);
-  const Project& p = a.projects.project;
-  const ProgramEditor& e = Editor(a);
+void DrawLists(PageContext& a, Projects& projects) {
+  EditProgramPage& m = projects.editProgram;
+  const Project& p = projects.project;
+  const ProgramEditor& e = projects.programEditor;
   for (int i : {kEditProgramInputsFrame, kEditProgramOutputsFrame, kEditProgramVariablesFrame}) {
     DrawImage(a, m.image[i]);
   }
@@ -170,24 +168,24 @@ void DrawLists(Assistant& a) {
 }
 
 // The title bar with the name, then the arrows where there is somewhere to scroll.
-void DrawTitleBar(Assistant& a) {
-  EditProgramPage& m = Page(a);
-  const ProgramEditor& e = Editor(a);
+void DrawTitleBar(PageContext& a, Projects& projects) {
+  EditProgramPage& m = projects.editProgram;
+  const ProgramEditor& e = projects.programEditor;
   DrawImage(a, m.image[kEditProgramBackground]);
-  DrawTextControl(a.frame, m.text[kEditProgramTitle], kEditProgramRecord.title);
+  DrawTextControl(a.frame, m.text[kEditProgramTitle], kEditProgramRecord.page.title);
   DrawTextControl(a.frame, m.text[kEditProgramProgramLabel], "Program Logic");
   DrawTextControl(a.frame, m.text[kEditProgramNameLabel], "Project Name:");
-  DrawTextControl(a.frame, m.text[kEditProgramName], a.projects.project.name);
+  DrawTextControl(a.frame, m.text[kEditProgramName], projects.project.name);
   if (e.programScroll > 0) DrawImage(a, m.image[kEditProgramScrollUp]);
-  if (a.projects.project.instructionCount > e.programScroll + kProgramRows) {
+  if (projects.project.instructionCount > e.programScroll + kProgramRows) {
     DrawImage(a, m.image[kEditProgramScrollDown]);
   }
 }
 
 // The instruction being built, in its band, with the cancel control below.
-void DrawPending(Assistant& a) {
-  EditProgramPage& m = Page(a);
-  const ProgramEditor& e = Editor(a);
+void DrawPending(PageContext& a, Projects& projects) {
+  EditProgramPage& m = projects.editProgram;
+  const ProgramEditor& e = projects.programEditor;
   const uint16_t y = RowY(e.insertRow);
   const ImageControl band{4, y, 794, kRowPitch, 0, 0};
   EraseControl(a.frame, &band);
@@ -210,7 +208,7 @@ void DrawPending(Assistant& a) {
       DrawImage(a, &m.boxA);
       return;
     }
-    DrawOperand(a, 80, y, e.pendingA);
+    DrawOperand(a, projects, 80, y, e.pendingA);
     DrawPicture(a, 268, y, 30, condition ? kPicEquals : kPicArrow);
     m.boxB = Picture(300, y, 186, condition ? kPromptValue : kPromptVariable);
     DrawImage(a, &m.boxB);
@@ -224,7 +222,7 @@ void DrawPending(Assistant& a) {
     if (e.editStep == 7) {
       DrawImage(a, &m.boxB);
     } else {
-      DrawOperand(a, 268, y, e.pendingB);
+      DrawOperand(a, projects, 268, y, e.pendingB);
     }
     DrawImage(a, &m.boxC);
   }
@@ -232,14 +230,14 @@ void DrawPending(Assistant& a) {
 
 // Everything that changes: name, lists, rows, counts, then the handles or
 // the instruction being built, and the arrows.
-void Refresh(Assistant& a) {
-  EditProgramPage& m = Page(a);
-  Project& p = a.projects.project;
-  const ProgramEditor& e = Editor(a);
+void Refresh(PageContext& a, Projects& projects) {
+  EditProgramPage& m = projects.editProgram;
+  Project& p = projects.project;
+  const ProgramEditor& e = projects.programEditor;
   RebuildIoLabels(p);
-  DrawTitleBar(a);
-  DrawLists(a);
-  DrawProgramRows(a);
+  DrawTitleBar(a, projects);
+  DrawLists(a, projects);
+  DrawProgramRows(a, projects);
   char line[48];
   FormatText(line, "Constant Integers = %d of %d", p.constIntCount, kMaxConstInts);
   ShowText(a, m.text[kEditProgramConstInts], line);
@@ -250,59 +248,56 @@ void Refresh(Assistant& a) {
     if (e.editStep == 0) DrawImage(a, m.image[i]);
     else EraseControl(a.frame, m.image[i]);
   }
-  if (e.editStep != 0) DrawPending(a);
+  if (e.editStep != 0) DrawPending(a, projects);
 }
 
-void Init(Assistant& a) {
-  EditProgramPage& m = Page(a);
-  PageLoader load(a.ui.controls, a.storage, kEditProgramRecord);
+void Init(PageContext& a, Projects& projects) {
+  EditProgramPage& m = projects.editProgram;
+  PageLoader load(a.ui.controls, a.storage, kEditProgramRecord.page);
   for (int i = 0; i < kEditProgramImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kEditProgramTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   a.ui.pages.initialised[kEditProgramPage] = 1;
 }
 
-void Draw(Assistant& a, int full) {
-  if (!full) return;
-  EditProgramPage& m = Page(a);
-  Init(a);
-  DrawPageFrame(a, kEditProgramRecord, m.image[kEditProgramBackground], m.text[kEditProgramTitle]);
+void Draw(PageContext& a, Projects& projects) {
+  EditProgramPage& m = projects.editProgram;
   DrawTextControl(a.frame, m.text[kEditProgramVariablesLabel], "Variables");
   DrawTextControl(a.frame, m.text[kEditProgramOutputsLabel], "Outputs");
   DrawTextControl(a.frame, m.text[kEditProgramInputsLabel], "Inputs");
-  Refresh(a);
+  Refresh(a, projects);
 }
 
-void EndStep(Assistant& a) {
-  Editor(a).editStep = 0;
-  Page(a).pickerCount = 0;
-  Refresh(a);
+void EndStep(PageContext& a, Projects& projects) {
+  projects.programEditor.editStep = 0;
+  projects.editProgram.pickerCount = 0;
+  Refresh(a, projects);
 }
 
-void ShowMessageOnPage(Assistant& a, const char* text) {
+void ShowMessageOnPage(PageContext& a, const char* text) {
   RequestInformation(a, text, 0, kEditProgramPage);
 }
 
 // The instruction built, after its row; a block brings its divider and end.
-void InsertPending(Assistant& a) {
-  ProgramEditor& e = Editor(a);
-  Project& p = a.projects.project;
+void InsertPending(PageContext& a, Projects& projects) {
+  ProgramEditor& e = projects.programEditor;
+  Project& p = projects.project;
   p.modified = true;
   const uint16_t after = static_cast<uint16_t>(e.programScroll + e.insertRow - 1);
   const int16_t r = InsertAfterRow(p, after, e.pendingKind, e.pendingA, e.pendingB, e.pendingC);
-  EndStep(a);
+  EndStep(a, projects);
   if (r < 0) ShowMessageOnPage(a, kMsgInstructionsFull);
 }
 
-void ConstantsFull(Assistant& a) {
-  EndStep(a);
+void ConstantsFull(PageContext& a, Projects& projects) {
+  EndStep(a, projects);
   ShowMessageOnPage(a, kMsgConstantsFull);
 }
 
-void StartInsertion(Assistant& a, int row) {
-  EditProgramPage& m = Page(a);
-  ProgramEditor& e = Editor(a);
-  Project& p = a.projects.project;
+void StartInsertion(PageContext& a, Projects& projects, int row) {
+  EditProgramPage& m = projects.editProgram;
+  ProgramEditor& e = projects.programEditor;
+  Project& p = projects.project;
   if (!CanStartInsertion(p)) {
     ShowMessageOnPage(a, kMsgInstructionsFull);
     return;
@@ -321,14 +316,14 @@ void StartInsertion(Assistant& a, int row) {
   for (int i = 0; i < m.pickerCount; ++i) {
     m.picker[i] = Picture(4 + 76 * i, RowY(e.insertRow), 74, KindPicture(m.pickerKinds[i]));
   }
-  Refresh(a);
+  Refresh(a, projects);
 }
 
-void Pick(Assistant& a, uint8_t kind) {
-  ProgramEditor& e = Editor(a);
-  Page(a).pickerCount = 0;
+void Pick(PageContext& a, Projects& projects, uint8_t kind) {
+  ProgramEditor& e = projects.programEditor;
+  projects.editProgram.pickerCount = 0;
   e.pendingKind = kind;
-  a.projects.project.modified = true;
+  projects.project.modified = true;
   if (kind == kOpIf || kind == kOpIfChained) {
     e.editStep = 2;
   } else if (kind == kOpCopy) {
@@ -339,10 +334,10 @@ void Pick(Assistant& a, uint8_t kind) {
     RequestSelectText(a, kSelectTaskTitle, kEditProgramPage);
     return;
   }
-  Refresh(a);
+  Refresh(a, projects);
 }
 
-void RequestConstant(Assistant& a, const char* tag, int32_t min, int32_t max) {
+void RequestConstant(PageContext& a, const char* tag, int32_t min, int32_t max) {
   char minText[8], maxText[8];
   NumberToText(min, minText);
   NumberToText(max, maxText);
@@ -355,10 +350,10 @@ struct ListClick {
   uint8_t input = 0xFF, output = 0xFF, variable = 0xFF;
 };
 
-ListClick ClickedOperand(Assistant& a, const PointerEventRecord& pointer) {
-  EditProgramPage& m = Page(a);
-  const Project& p = a.projects.project;
-  const ProgramEditor& e = Editor(a);
+ListClick ClickedOperand(Projects& projects, const PointerEventRecord& pointer) {
+  EditProgramPage& m = projects.editProgram;
+  const Project& p = projects.project;
+  const ProgramEditor& e = projects.programEditor;
   ListClick c;
   for (int r = 0; r < kInputsPerPage; ++r) {
     const int i = e.inputPage * kInputsPerPage + r;
@@ -374,11 +369,11 @@ ListClick ClickedOperand(Assistant& a, const PointerEventRecord& pointer) {
 }
 
 // A click during the building steps 2 to 8.
-void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
-  EditProgramPage& m = Page(a);
-  ProgramEditor& e = Editor(a);
-  Project& p = a.projects.project;
-  const ListClick c = ClickedOperand(a, pointer);
+void BuildingClick(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
+  EditProgramPage& m = projects.editProgram;
+  ProgramEditor& e = projects.programEditor;
+  Project& p = projects.project;
+  const ListClick c = ClickedOperand(projects, pointer);
   const uint8_t inputOrVariable = c.variable != 0xFF ? c.variable : c.input;
   switch (e.editStep) {
     case 2:
@@ -389,7 +384,7 @@ void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
     case 3:
       if (c.variable != 0xFF) {
         e.pendingB = c.variable;
-        InsertPending(a);
+        InsertPending(a, projects);
         return;
       }
       if (HitTest(pointer, &m.boxB)) RequestConstant(a, kIfConstantTag, kConstIntMin, kConstIntMax);
@@ -405,7 +400,7 @@ void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
     case 5:
       if (c.variable == 0xFF) return;
       e.pendingB = c.variable;
-      InsertPending(a);
+      InsertPending(a, projects);
       return;
     case 7:
       if (e.pendingA <= kTaskSetMotorSpeed) {
@@ -426,7 +421,7 @@ void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
       if (e.pendingA == kTaskLightEffect) q = c.output;
       if (q != 0xFF) {
         e.pendingC = q;
-        InsertPending(a);
+        InsertPending(a, projects);
       } else if (e.pendingA == kTaskPlaySound && HitTest(pointer, &m.boxC)) {
         RequestConstant(a, kVolumeTag, kVolumeMin, kVolumeMax);
       }
@@ -436,24 +431,24 @@ void BuildingClick(Assistant& a, const PointerEventRecord& pointer) {
       return;
   }
   p.modified = true;
-  Refresh(a);
+  Refresh(a, projects);
 }
 
 // Presses that work in every step: the inputs pages, removing a variable or a
 // row, a row's insertion handle and the picker. True when one acted.
-bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
-  EditProgramPage& m = Page(a);
-  ProgramEditor& e = Editor(a);
-  Project& p = a.projects.project;
+bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
+  EditProgramPage& m = projects.editProgram;
+  ProgramEditor& e = projects.programEditor;
+  Project& p = projects.project;
   const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
   if (e.inputPage + 1 < pages && HitTest(pointer, m.image[kEditProgramInputsNext])) {
     ++e.inputPage;
-    DrawLists(a);
+    DrawLists(a, projects);
     return true;
   }
   if (e.inputPage > 0 && HitTest(pointer, m.image[kEditProgramInputsPrevious])) {
     --e.inputPage;
-    DrawLists(a);
+    DrawLists(a, projects);
     return true;
   }
   // Variables are removed only between instructions: a removal renumbers the
@@ -464,13 +459,13 @@ bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
       ShowMessageOnPage(a, kMsgRemoveFromLogic);
     } else {
       p.modified = true;
-      Refresh(a);
+      Refresh(a, projects);
     }
     return true;
   }
   for (int r = 0; r < kProgramRows; ++r) {
     if (m.insertActive[r] && HitTest(pointer, &m.insertHandle[r])) {
-      StartInsertion(a, r);
+      StartInsertion(a, projects, r);
       return true;
     }
     if (m.removeActive[r] && HitTest(pointer, &m.removeHandle[r])) {
@@ -479,14 +474,14 @@ bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
       if (e.programScroll > 0 && e.programScroll + kProgramRows > p.instructionCount) {
         e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
       }
-      Refresh(a);
+      Refresh(a, projects);
       return true;
     }
   }
   if (e.editStep == 1) {
     for (int i = 0; i < m.pickerCount; ++i) {
       if (HitTest(pointer, &m.picker[i])) {
-        Pick(a, m.pickerKinds[i]);
+        Pick(a, projects, m.pickerKinds[i]);
         return true;
       }
     }
@@ -494,10 +489,10 @@ bool AnyStepPress(Assistant& a, const PointerEventRecord& pointer) {
   return false;
 }
 
-void IdlePress(Assistant& a, const PointerEventRecord& pointer) {
-  EditProgramPage& m = Page(a);
-  ProgramEditor& e = Editor(a);
-  Project& p = a.projects.project;
+void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
+  EditProgramPage& m = projects.editProgram;
+  ProgramEditor& e = projects.programEditor;
+  Project& p = projects.project;
   if (HitTest(pointer, m.image[kEditProgramAddVariable])) {
     if (p.variableCount >= kMaxVariables) {
       ShowMessageOnPage(a, kMsgVariablesFull);
@@ -506,60 +501,60 @@ void IdlePress(Assistant& a, const PointerEventRecord& pointer) {
       RequestText(a, kVariableNameTag, kProjectTextCapacity - 1, 2, kEditProgramPage);
     }
   } else if (HitTest(pointer, m.image[kEditProgramEditPage])) {
-    if (PageTable(kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
+    if (PageTable(a.ui.pages, kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
   } else if (e.programScroll > 0 && HitTest(pointer, m.image[kEditProgramScrollUp])) {
     --e.programScroll;
-    Refresh(a);
+    Refresh(a, projects);
   } else if (e.programScroll + kProgramRows < p.instructionCount &&
              HitTest(pointer, m.image[kEditProgramScrollDown])) {
     ++e.programScroll;
-    Refresh(a);
+    Refresh(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramSave])) {
-    EditorSave(a, kEditProgramPage);
+    EditorSave(a, projects, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramSaveAs])) {
     RequestText(a, kSaveAsTag, 23, 2, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramLeave])) {
-    e.saveQuestionAsked = EditorLeave(a, kEditProgramPage);
+    e.saveQuestionAsked = EditorLeave(a, projects, kEditProgramPage);
   }
 }
 
-void Pointer(Assistant& a) {
-  ProgramEditor& e = Editor(a);
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void Pointer(PageContext& a, Projects& projects) {
+  ProgramEditor& e = projects.programEditor;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state == kPointerReleased) {
     // Cancel acts on the release, so the press cannot reach a row below it.
     if (e.cancelPressed) {
       e.cancelPressed = false;
-      EndStep(a);
+      EndStep(a, projects);
     }
     return;
   }
   if (pointer.state != kPointerPressed) return;
-  if (e.editStep != 0 && HitTest(pointer, &Page(a).cancel)) {
+  if (e.editStep != 0 && HitTest(pointer, &projects.editProgram.cancel)) {
     e.cancelPressed = true;
     return;
   }
-  if (AnyStepPress(a, pointer)) return;
+  if (AnyStepPress(a, projects, pointer)) return;
   if (e.editStep == 0) {
-    IdlePress(a, pointer);
+    IdlePress(a, projects, pointer);
   } else if (e.editStep >= 2) {
-    BuildingClick(a, pointer);
+    BuildingClick(a, projects, pointer);
   }
 }
 
-void Timer(Assistant& a) {
-  ProgramEditor& e = Editor(a);
-  Project& p = a.projects.project;
-  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, kEditProgramPage)) e.saveQuestionAsked = false;
+void Timer(PageContext& a, Projects& projects) {
+  ProgramEditor& e = projects.programEditor;
+  Project& p = projects.project;
+  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditProgramPage)) e.saveQuestionAsked = false;
   if (e.editStep == 6) {
     uint8_t task = 0;
     const CallResult r = TakeSelectedText(a, &task);
     if (r == kCallConfirmed && task < kTaskCount) {
       e.pendingA = task;
       e.editStep = 7;
-      Refresh(a);
+      Refresh(a, projects);
     } else if (r != kCallNone) {
-      EndStep(a);  // no task chosen: nothing to build
+      EndStep(a, projects);  // no task chosen: nothing to build
     }
   }
   // One request is outstanding at a time; its tag says which keyboard answers it.
@@ -571,20 +566,20 @@ void Timer(Assistant& a) {
       const ListChange r = AddVariable(p, text);
       if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
       else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
-      else Refresh(a);
+      else Refresh(a, projects);
     } else if (RequestTagIs(a, kSaveAsTag)) {
-      EditorSaveAs(a, text, kEditProgramPage);
+      EditorSaveAs(a, projects, text, kEditProgramPage);
     } else if (e.editStep == 7 &&
                (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
       char name[kProjectTextCapacity];
       CopyText(text, name, 31);
       const int16_t i = AddConstText(p, name);
       if (i < 0) {
-        ConstantsFull(a);
+        ConstantsFull(a, projects);
       } else {
         e.pendingB = static_cast<uint8_t>(kOperandConstTextBase + i);
         e.editStep = 8;
-        Refresh(a);
+        Refresh(a, projects);
       }
     }
   }
@@ -596,27 +591,26 @@ void Timer(Assistant& a) {
     if (!copy && !condition && !volume) return;
     const int16_t i = AddConstInt(p, value);
     if (i < 0) {
-      ConstantsFull(a);
+      ConstantsFull(a, projects);
       return;
     }
     const uint8_t v = static_cast<uint8_t>(kOperandConstIntBase + i);
     if (copy) {
       e.pendingA = v;
       e.editStep = 5;
-      Refresh(a);
+      Refresh(a, projects);
     } else if (condition) {
       e.pendingB = v;
-      InsertPending(a);
+      InsertPending(a, projects);
     } else {
       e.pendingC = v;
-      InsertPending(a);
+      InsertPending(a, projects);
     }
   }
 }
 
 }  // namespace
 
-const PageHandlers kEditProgramRecord = {kEditProgramPage, "TA EditProgram", "Edit Project Program",
-                                         Init, Timer, Pointer, Draw};
+const ProjectsPage kEditProgramRecord = {{kEditProgramPage, "TA EditProgram", "Edit Project Program", nullptr}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

@@ -4,12 +4,14 @@
 // the stream are the program logic's; this page only offers and calls them.
 #pragma once
 
-#include "projects/projects.h"
+#include "projects/project_model.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
 #include "ui/pages/roles/edit_program_roles.h"
 
 namespace trelvan {
+
+struct ProjectsPage;
 
 constexpr const char* kVariableNameTag = "Variable Name";
 constexpr const char* kPlaySoundNameTag = "Play Sound File Name";
@@ -38,6 +40,6 @@ struct EditProgramPage {
   ImageControl boxA, boxB, boxC;            /**< the operand boxes of the row being built */
 };
 
-extern const PageHandlers kEditProgramRecord;
+extern const ProjectsPage kEditProgramRecord;
 
 }  // namespace trelvan

@@ -1,7 +1,7 @@
 #include "projects/editor_pages.h"
 
 #include "projects/project_file.h"
-#include "shell/assistant.h"
+#include "projects/projects.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
@@ -10,24 +10,24 @@ namespace trelvan {
 
 namespace {
 
-void SaveAndReport(Assistant& a, int32_t page) {
-  const bool saved = SaveProject(a.projects, a.storage);
+void SaveAndReport(PageContext& a, Projects& projects, int32_t page) {
+  const bool saved = SaveProject(projects, a.storage);
   RequestInformation(a, saved ? kMsgSaveComplete : kMsgSaveRefused, 0, page);
 }
 
 }  // namespace
 
-void EditorSave(Assistant& a, int32_t page) {
-  const Project& p = a.projects.project;
+void EditorSave(PageContext& a, Projects& projects, int32_t page) {
+  const Project& p = projects.project;
   const uint16_t n = TextLength(p.name);
   if (n == 0 || p.name[n - 1] != '~') {
     RequestInformation(a, kMsgUseSaveAs, 0, page);
     return;
   }
-  SaveAndReport(a, page);
+  SaveAndReport(a, projects, page);
 }
 
-void EditorSaveAs(Assistant& a, const char* text, int32_t page) {
+void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t page) {
   char name[kProjectNameCapacity];
   CopyText(text, name, 31);  // at most 30 characters, then the "~"
   AppendText("~", name);
@@ -40,12 +40,12 @@ void EditorSaveAs(Assistant& a, const char* text, int32_t page) {
       return;
     }
   }
-  CopyText(name, a.projects.project.name, kProjectNameCapacity);
-  SaveAndReport(a, page);
+  CopyText(name, projects.project.name, kProjectNameCapacity);
+  SaveAndReport(a, projects, page);
 }
 
-bool EditorLeave(Assistant& a, int32_t page) {
-  if (!a.projects.project.modified) {
+bool EditorLeave(PageContext& a, Projects& projects, int32_t page) {
+  if (!projects.project.modified) {
     a.ui.pages.CurrentPage = kProjectManagerPage;
     return false;
   }
@@ -53,12 +53,12 @@ bool EditorLeave(Assistant& a, int32_t page) {
   return true;
 }
 
-bool EditorTakeSaveAnswer(Assistant& a, int32_t page) {
+bool EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page) {
   const uint16_t answer = TakeInformationAnswer(a);
   if (answer == 0) return false;
   if (answer != kInfoYesPressed) {
     a.ui.pages.CurrentPage = kProjectManagerPage;
-  } else if (!SaveProject(a.projects, a.storage)) {
+  } else if (!SaveProject(projects, a.storage)) {
     RequestInformation(a, kMsgSaveRefused, 0, page);
   }
   return true;

@@ -6,7 +6,8 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
+struct Projects;
 
 constexpr const char* kMsgSaveComplete = "Save Complete!";
 constexpr const char* kMsgSaveRefused = "Error - Not enough free storage!";
@@ -16,16 +17,16 @@ constexpr const char* kMsgNameOfOtherFile = "Select a different file name - Name
 constexpr const char* kSaveAsTag = "Save As";
 
 // Save: only a name ending in "~"; the message says whether the storage took it.
-void EditorSave(Assistant& a, int32_t page);
+void EditorSave(PageContext& a, Projects& projects, int32_t page);
 // Save As with the entered text: at most 30 characters and a "~". A name
 // held by a stored file of another type is refused, so no picture or sound
 // is replaced by a project.
-void EditorSaveAs(Assistant& a, const char* text, int32_t page);
+void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t page);
 // Leave: straight to the Project Manager when nothing changed; otherwise the
 // question, whose answer EditorTakeSaveAnswer takes. True when it asked.
-bool EditorLeave(Assistant& a, int32_t page);
+bool EditorLeave(PageContext& a, Projects& projects, int32_t page);
 // "Yes" saves and stays (a refusal is shown); any other answer leaves.
 // False while the question has no answer yet.
-bool EditorTakeSaveAnswer(Assistant& a, int32_t page);
+bool EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page);
 
 }  // namespace trelvan

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "projects/projects.h"
+#include "projects/project_model.h"
 
 namespace trelvan {
 

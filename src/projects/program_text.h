@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "projects/projects.h"
+#include "projects/project_model.h"
 
 namespace trelvan {
 

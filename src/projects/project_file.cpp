@@ -1,6 +1,7 @@
 #include "projects/project_file.h"
 
 #include "projects/program_logic.h"
+#include "projects/projects.h"
 #include "storage/bytes.h"
 #include "storage/file_system.h"
 #include "storage/text.h"

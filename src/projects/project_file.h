@@ -18,12 +18,14 @@
 
 #include <cstdint>
 
-#include "projects/projects.h"
+#include "projects/project_model.h"
 #include "storage/storage.h"
+#include "storage/type_list.h"
 
 namespace trelvan {
 
-constexpr const char* kProjectFileType = "Acc. Project";
+struct Projects;
+
 constexpr const char* kProjectFileExtra = "User";
 constexpr const char* kProjectFileVersion = "1.00";
 constexpr uint32_t kProjectFixedData = 20;

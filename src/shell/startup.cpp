@@ -48,7 +48,7 @@ void StartUp(Assistant& a) {
   if (!onlyCopy) {
     a.platform.window.ShowMessageBox(
         "Only one instance of this program is allowed to run at a time - Program already running!");
-    a.shell.QuitRequested = 1;
+    a.input.QuitRequested = 1;
     a.shell.SecondCopy = 1;
   }
   StorageInit(a.storage, a.platform.files);
@@ -61,7 +61,7 @@ void StartUp(Assistant& a) {
                   a.platform.files.DataFolder(), static_cast<unsigned>(kPathCapacity - 1));
     EndOnWholeCharacter(message);
     a.platform.window.ShowMessageBox(message);
-    a.shell.QuitRequested = 1;
+    a.input.QuitRequested = 1;
     a.shell.FolderRefused = 1;
   }
   const bool ownsFolder = onlyCopy && !a.shell.FolderRefused;

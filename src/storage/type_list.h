@@ -10,6 +10,12 @@ namespace trelvan {
 
 constexpr int kTypeListNameCapacity = 32;  // a file name: 31 characters and the zero
 
+// The type field of the user's files, as the handheld knows them.
+constexpr const char* kPictureFileType = "Picture";
+constexpr const char* kSoundFileType = "Sound";
+constexpr const char* kLightEffectFileType = "Light Effect";
+constexpr const char* kProjectFileType = "Acc. Project";
+
 // Copies the names of the stored files whose type field equals `type`
 // (compared over 32 characters), in storage order, into `names`; at most
 // `capacity`. Returns how many it copied.

@@ -91,7 +91,7 @@ TextControl* NextTextSlot(Controls& c) {
   return &c.TextSlots[c.LastTextSlot];
 }
 
-PageLoader::PageLoader(Controls& controls, const Storage& s, const PageHandlers& page)
+PageLoader::PageLoader(Controls& controls, const Storage& s, const PageRecord& page)
     : controls_(controls), storage_(s) {
   CopyText(page.fileName, controls.CurrentPageName, kPageNameCapacity);
 }

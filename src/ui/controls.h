@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/shell.h"
+#include "ui/input.h"
 #include "storage/storage.h"
 #include "ui/frame_buffer.h"
 #include "ui/limits.h"
@@ -71,7 +71,7 @@ TextControl* NextTextSlot(Controls& c);
 // of each pool, loading record 0, 1, 2 ... of the matching table into each.
 class PageLoader {
  public:
-  PageLoader(Controls& controls, const Storage& s, const PageHandlers& page);
+  PageLoader(Controls& controls, const Storage& s, const PageRecord& page);
   ImageControl* Image();
   TextControl* Text();
   // LastImageSlot and LastTextSlot become the last slots handed out.

@@ -1,55 +1,17 @@
 #include "ui/pages.h"
 
-#include "media/light_effect_manager_page.h"
-#include "media/picture_manager_page.h"
-#include "media/project_manager_page.h"
-#include "media/sound_manager_page.h"
-#include "projects/edit_page_page.h"
-#include "projects/edit_program_page.h"
-#include "shell/assistant.h"
 #include "ui/controls.h"
-#include "ui/pages/information_page.h"
-#include "ui/pages/keyboard_pages.h"
-#include "ui/pages/main_page.h"
-#include "ui/pages/new_project_page.h"
-#include "ui/pages/select_button_page.h"
-#include "ui/pages/select_file_page.h"
-#include "ui/pages/select_text_page.h"
-#include "ui/pages/setup_page.h"
+#include "ui/page_context.h"
 
 namespace trelvan {
 
-namespace {
-
-// By page number.
-const PageHandlers* const kPageTable[kPageCount] = {
-    &kMainPageRecord,
-    &kNewProjectRecord,
-    &kEditPageRecord,
-    &kEditProgramRecord,
-    &kAlphaKeyboardRecord,
-    &kInformationPageRecord,
-    &kSelectTextRecord,
-    &kSelectButtonRecord,
-    &kNumericKeyboardRecord,
-    &kSetupRecord,
-    &kProjectManagerRecord,
-    &kLightEffectManagerRecord,
-    &kPictureManagerRecord,
-    &kSoundManagerRecord,
-    &kSelectFileRecord,
-};
-
-}  // namespace
-
-const PageHandlers* PageTable(int32_t page) {
-  if (page < 1 || page > kPageCount) return nullptr;
-  return kPageTable[page - 1];
+const PageHandlers* PageTable(const Pages& pages, int32_t page) {
+  if (!pages.table || page < 1 || page > kPageCount) return nullptr;
+  return &pages.table[page - 1];
 }
 
-void DispatchPageEvent(Assistant& a, int event) {
-  Pages& p = a.ui.pages;
-  const PageHandlers* h = PageTable(p.CurrentPage);
+void DispatchPageEvent(Assistant& a, Pages& p, int event) {
+  const PageHandlers* h = PageTable(p, p.CurrentPage);
   if (!h) return;
   if (event == kPagePointerEvent) {
     h->pointer(a);
@@ -61,7 +23,7 @@ void DispatchPageEvent(Assistant& a, int event) {
     return;
   }
   if (!p.initialised[p.CurrentPage]) h->init(a);
-  if (h->timer) h->timer(a);
+  h->timer(a);
 }
 
 void ReturnToCaller(Pages& pages, uint8_t& answer, CallResult result, int32_t returnPage) {
@@ -75,16 +37,18 @@ CallResult TakeAnswer(uint8_t& answer) {
   return result;
 }
 
-void DrawImage(Assistant& a, const ImageControl* control) {
+void DrawImage(PageContext& a, const ImageControl* control) {
   DrawImageControl(a.ui.controls, a.frame, a.storage, control);
 }
 
-void DrawPageFrame(Assistant& a, const PageHandlers& page, const ImageControl* image0,
-                   const TextControl* title) {
+void DrawPageOpening(PageContext& a, const PageRecord& page) {
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImage(a, image0);
-  if (page.title) DrawTextControl(a.frame, title, page.title);
+  DrawImage(a, &a.ui.controls.ImageSlots[0]);
+  for (const int8_t* role = page.fixedImages; role && *role != kEndOfRoles; ++role) {
+    DrawImage(a, &a.ui.controls.ImageSlots[*role]);
+  }
+  if (page.title) DrawTextControl(a.frame, &a.ui.controls.TextSlots[0], page.title);
 }
 
 }  // namespace trelvan

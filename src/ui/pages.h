@@ -37,13 +37,26 @@ enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
 // timer handler takes it once.
 enum CallResult : uint8_t { kCallNone = 0, kCallConfirmed = 1, kCallCancelled = 2 };
 
-// A page's handler record, exported by the page's own file.
-struct PageHandlers {
+// What a page is: its number, its page file and its title. Each page's
+// file exports it as the first member of its handler record.
+struct PageRecord {
   int32_t number;        /**< its PageNumber */
   const char* fileName;  /**< the page file in storage */
   const char* title;     /**< drawn into text control 0; null when the page has none */
+  // The image controls, by role, that every full draw shows after image
+  // control 0, in drawing order, ending with kEndOfRoles; null for none.
+  const int8_t* fixedImages;
+};
+
+constexpr int8_t kEndOfRoles = -1;
+
+// An entry of the page table. The table names every page, so it lives with
+// the shell (shell/page_table.cpp), which hands each page the state it acts
+// on; the dispatcher only routes.
+struct PageHandlers {
+  const PageRecord* page;
   void (*init)(Assistant&);
-  void (*timer)(Assistant&);  /**< null: the page has no timer handler */
+  void (*timer)(Assistant&);
   void (*pointer)(Assistant&);
   void (*draw)(Assistant&, int full);
 };
@@ -52,13 +65,14 @@ struct Pages {
   int32_t CurrentPage = kMainPage;
   int32_t LastDrawnPage = 0;
   int32_t initialised[kPageCount + 1] = {};  /**< by page number */
+  const PageHandlers* table = nullptr;       /**< kPageCount entries, by page number */
 };
 
-// The handler record of `page`; null for a number outside 1..15 or a page
+// The table's entry for `page`; null for a number outside 1..15 or a page
 // this program does not have.
-const PageHandlers* PageTable(int32_t page);
+const PageHandlers* PageTable(const Pages& pages, int32_t page);
 
-void DispatchPageEvent(Assistant& a, int event);
+void DispatchPageEvent(Assistant& a, Pages& pages, int event);
 
 // A called page's return: the answer kept for the caller, then its page.
 void ReturnToCaller(Pages& pages, uint8_t& answer, CallResult result, int32_t returnPage);
@@ -67,12 +81,14 @@ CallResult TakeAnswer(uint8_t& answer);
 
 struct ImageControl;
 struct TextControl;
+struct PageContext;
 // A page's image control drawn from the storage's page files.
-void DrawImage(Assistant& a, const ImageControl* control);
+void DrawImage(PageContext& a, const ImageControl* control);
 
-// What every full draw does after the page's initialisation: the white
-// page, image control 0, and the record's title (if any) in `title`.
-void DrawPageFrame(Assistant& a, const PageHandlers& page, const ImageControl* image0,
-                   const TextControl* title);
+// What every full draw does after the page's initialisation, before the
+// page draws its own: the white page, image control 0, the record's fixed
+// images, and its title (if any) in text control 0. A page's controls of
+// role k are the pools' slots k, as the page loader hands them out.
+void DrawPageOpening(PageContext& a, const PageRecord& page);
 
 }  // namespace trelvan

@@ -156,14 +156,14 @@ class E2e : public ::testing::Test {
   }
   // A server list button, then its list once it has been fetched.
   void OpenServerList(int button, const char* firstRow) {
-    ClickOn(a->ui.mainPage.image[button]);
+    ClickOn(a->mainPage.image[button]);
     ASSERT_TRUE(TickUntil([&] { return ListShows(firstRow); }, 15)) << firstRow;
   }
   // Clicks the shown row of that name.
   void ClickRow(const std::string& name) {
     const MainLists& l = a->net.lists;
     for (int r = 0; r < kListScreenRows && r < l.listRowCount; ++r) {
-      if (name == l.listRows[r]) return ClickOn(&a->ui.mainPage.listRows[r].text);
+      if (name == l.listRows[r]) return ClickOn(&a->mainPage.listRows[r].text);
     }
     ADD_FAILURE() << name << " is not shown";
   }
@@ -285,7 +285,7 @@ TEST_F(ServerE2e, ConnectionTestThenThreePicturesPulledWhileTheyDownload) {
   Start();
   ASSERT_TRUE(Reachable());
   ASSERT_TRUE(TickUntil([&] { return a->net.serverStep == kServerIdle; }, 2));
-  EXPECT_EQ(a->ui.mainPage.image[kMainServerStatus]->pictureIndex, 20);  // the lamp for reachable
+  EXPECT_EQ(a->mainPage.image[kMainServerStatus]->pictureIndex, 20);  // the lamp for reachable
   const int index = StorageFindFile(a->storage, kConnectionTestName);
   ASSERT_GE(index, 0);
   EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), Catalogue(kConnectionTestName));

@@ -315,7 +315,7 @@ class CutDisk : public FakeFiles {
 
 class FaultHarness {
  public:
-  FaultHarness() : a_(new Assistant(Services())) {
+  FaultHarness() : a_(new Assistant(PlatformOnCutDisk())) {
     StorageInit(a_->storage, disk_);
     FormatStorage(a_->storage);
     RunStorageToIdle(a_->storage);
@@ -572,7 +572,7 @@ class FaultHarness {
   }
 
   // The fake platform's services, the cut disk for its files.
-  Platform Services() {
+  Platform PlatformOnCutDisk() {
     const Platform p = fake_;
     return Platform{p.window, disk_, p.instance, p.udp, p.threads, p.processes, p.hid,
                     p.libraries, p.settings};

@@ -24,8 +24,8 @@ std::vector<uint32_t> HandheldPieces() {
   return pieces;
 }
 
-// The exit save's session: one file more, one less.
-Change Session() {
+// What a run does before its exit save: one file more, one less.
+Change AddOneDeleteOne() {
   const Change add = Create(Content("Later", 9000, 7)), remove = Delete(0);
   return {[=](Assistant& a, Cut& c) { return add.drive(a, c) && remove.drive(a, c); },
           [=](Files& f) { add.apply(f), remove.apply(f); }};
@@ -78,7 +78,7 @@ const Scenario kScenarios[] = {
     {"DownloadReplacingEveryStepAndEvent", kStep, StoreFiles({3000, 2 * kBlockSize + 5, 700}, 90),
      DownloadReplacing(FileContent("F1", Pattern(3 * kBlockSize + 45, 91)), 1), 100},
 
-    {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), Session(), 0},
+    {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), AddOneDeleteOne(), 0},
 };
 
 class Fault : public ::testing::TestWithParam<Scenario> {};

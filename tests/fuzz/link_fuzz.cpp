@@ -11,7 +11,7 @@
 #include "link/hid_reports.h"
 #include "link/serial_frames.h"
 #include "fuzz_common.h"
-#include "net/datagrams.h"
+#include "datagram/datagrams.h"
 
 namespace trelvan {
 namespace {

@@ -10,7 +10,7 @@
 #include "fuzz_common.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/assistant.h"
-#include "shell/setup_records.h"
+#include "storage/setup_records.h"
 #include "ui/pages/select_file_page.h"
 
 namespace trelvan {

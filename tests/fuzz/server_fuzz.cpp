@@ -11,7 +11,7 @@
 #include "net/net.h"
 #include "net/server_steps.h"
 #include "platform/fake/fake_platform.h"
-#include "shell/steps.h"
+#include "storage/steps.h"
 
 namespace trelvan {
 namespace {

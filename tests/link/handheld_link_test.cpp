@@ -1,19 +1,16 @@
-// The link service on the fake platform: the probe's order, the HID and
-// simulator links carrying a request and its reply (the serial link's runs
-// through the stand-in driver library in the handheld e2e test), the HID
-// waits, the serial library's loading, and a push cut off when the link goes.
+// The link service on the fake platform: the probe's order, the HID link
+// carrying a request and its reply, the HID waits, the serial library's
+// loading, and a push cut off when the link goes. The simulator and serial
+// links carry whole transfers in the handheld e2e tests.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "link/d2xx_functions.h"
 #include "link/link.h"
-#include "net/net.h"
 #include "platform/fake/fake_platform.h"
-#include "shell/setup_records.h"
+#include "storage/setup_records.h"
 #include "storage/file_system.h"
 #include "../storage/storage_fixture.h"
 
@@ -43,14 +40,13 @@ struct Bench {
   FakePlatform fake;
   Platform platform = fake;
   std::unique_ptr<Storage> storage = testing::MakeFormattedStorage(fake.files);
-  std::unique_ptr<Net> net{new Net{}};
   std::unique_ptr<Link> link{new Link{}};
   SetupValues setup{};
 
-  void Start() { StartServices(*net, *link, platform, setup); }
+  void Start() { StartHandheldLinks(*link, platform, setup); }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
-      ServiceHandheldLink(*link, LinkContext{*storage, *net, setup, true}, platform);
+      ServiceHandheldLink(*link, LinkContext{*storage, setup, true}, platform);
     }
   }
   // An input report carrying `packet` (its sum appended).
@@ -150,32 +146,6 @@ TEST(HandheldLink, PushCutOffLeavesTheStorageUsable) {
   EXPECT_EQ(b.storage->fs.header.fileCount, files);
   EXPECT_EQ(testing::StoreNamedFile(*b.storage, "After~", Bytes(5000, 1)), kStorageAccepted);
   EXPECT_TRUE(testing::ImageIsConsistent(*b.storage));
-}
-
-TEST(HandheldLink, SimulatorRequestAndReply) {
-  Bench b;
-  b.fake.settings.values["TRELVAN_SIMULATOR_ADDRESS"] = "127.0.0.1";
-  b.fake.processes.running = {"TX Simulator.exe"};
-  b.Start();
-  b.Tick(52);
-  ASSERT_EQ(b.link->linkType, kLinkSimulator);
-  Bytes datagram = {0x82, 0x74, 0x23, 0x91};
-  const Bytes p = WithSum({0x20});
-  datagram.insert(datagram.end(), p.begin(), p.end());
-  ASSERT_TRUE(b.fake.udp.Deliver(6768, datagram));
-  for (int i = 0; i < 200 && b.fake.udp.Sent().empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    b.Tick();
-  }
-  ASSERT_EQ(b.fake.udp.Sent().size(), 1u);
-  EXPECT_EQ(b.fake.udp.Sent()[0].address, "127.0.0.1");
-  EXPECT_EQ(b.fake.udp.Sent()[0].port, 6769);
-  EXPECT_EQ(b.fake.udp.Sent()[0].bytes, (Bytes{0x81, 0x74, 0x23, 0x91, 1, 1}));
-  b.fake.processes.running.clear();
-  b.Tick();
-  EXPECT_EQ(b.link->handheldConnected, 0);
-  CloseChannels(*b.net, *b.link, b.platform);
-  EXPECT_EQ(b.fake.threads.joined, 2);
 }
 
 TEST(HandheldLink, SerialLibraryMessages) {

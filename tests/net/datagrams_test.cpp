@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "net/datagrams.h"
+#include "datagram/datagrams.h"
 #include "net/file_requests.h"
 
 namespace trelvan {

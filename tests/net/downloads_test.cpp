@@ -4,7 +4,7 @@
 
 #include "net/downloads.h"
 #include "net/scripted_server.h"
-#include "shell/steps.h"
+#include "storage/steps.h"
 
 namespace trelvan {
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/datagrams.h"
+#include "datagram/datagrams.h"
 
 namespace trelvan {
 namespace testing {

@@ -75,14 +75,14 @@ struct ScriptedServer : ServerScript {
   std::unique_ptr<Net> net{new Net{}};
 
   ScriptedServer() {
-    ReadChannelSettings(net->server, net->simulator, platform);
+    ReadServerSettings(net->server, platform);
     EXPECT_TRUE(ServerLinkStart(net->server, platform));
   }
   int Sends() { return static_cast<int>(fake.udp.SentCount()); }
   // One tick of the channel: the server answers, the reply is taken or a resend is due.
   void Tick() {
     Serve(fake.udp, net->server);
-    ServiceServerChannel(*net, platform);
+    ServiceServerChannel(net->server, platform);
   }
   int Download(const char* name) {
     int r = DownloadServerFile(*net, *storage, platform, 1, name);

@@ -1,12 +1,15 @@
 // The server steps against the scripted server, the main page's server
-// list rules, and the two readers of downloaded lists on their own.
+// list rules, and the two readers of downloaded lists on their own. The
+// connection test after the start and the files for the handheld (sizes,
+// downloads, the ready count growing one file at a time) are the server
+// e2e tests'.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "net/scripted_server.h"
 #include "net/server_steps.h"
-#include "shell/steps.h"
+#include "storage/steps.h"
 #include "storage/text.h"
 
 namespace trelvan {
@@ -117,9 +120,8 @@ TEST(ServerLists, RowsOpenCategoriesSelectOnceAndOneProgram) {
 struct Steps : testing::ScriptedServer {
   TransferLists t{};
   char revision[6] = "1.23";
-  bool started = true;
 
-  ServerStepContext Context() { return {*net, t, *storage, platform, revision, started}; }
+  ServerStepContext Context() { return {*net, t, *storage, platform, revision, true}; }
   // Ticks until the steps rest at `step` with no request waiting, or a
   // message is left; the events seen on the way.
   uint8_t RunUntil(uint16_t step) {
@@ -143,19 +145,6 @@ struct Steps : testing::ScriptedServer {
   }
 };
 
-TEST(ServerSteps, ConnectionTestOnceTheStartUpTickRan) {
-  Steps s;
-  s.started = false;
-  s.files[kConnectionTestName] = FileContent(kConnectionTestName, {'o', 'k'});
-  for (int i = 0; i < 5; ++i) RunServerSteps(s.Context());
-  EXPECT_EQ(s.Sends(), 0);
-  s.started = true;
-  s.RunUntil(kServerIdle);
-  EXPECT_EQ(s.Message(), "");
-  EXPECT_EQ(s.net->server.serverReachable, 1);
-  EXPECT_EQ(s.CountNamed(kConnectionTestName), 1);
-}
-
 TEST(ServerSteps, ListIntoRowsOrItsMessage) {
   const struct {
     bool served, full;
@@ -177,28 +166,6 @@ TEST(ServerSteps, ListIntoRowsOrItsMessage) {
     const Names rows = c.message.empty() ? Names{"Crane", "Depot"} : Names{};
     EXPECT_EQ(Rows(s.net->lists.listRows, s.net->lists.listRowCount), rows);
   }
-}
-
-TEST(ServerSteps, FilesForTheHandheldSizesFirstThenDownloads) {
-  Steps s;
-  s.files["Alpha~"] = FileContent("Alpha~", testing::Pattern(1000, 1));
-  s.files["Beta~"] = FileContent("Beta~", testing::Pattern(30, 2));
-  s.Announced({"Alpha~", "Beta~"}, kListServerPictures, kDownloadFiles);
-  while (s.net->serverStep != kServerFileDownloads) {  // the totals wait for every size
-    EXPECT_EQ(s.t.serverFilesReady, 0);
-    s.Tick();
-    RunServerSteps(s.Context());
-  }
-  EXPECT_EQ(s.t.serverFileCount, 2);
-  EXPECT_EQ(s.t.serverTotalBytes, s.files["Alpha~"].size() + s.files["Beta~"].size());
-  EXPECT_STREQ(s.t.sendList[1].revision, "1.07");
-  s.RunUntil(kServerWaitForHandheld);
-  EXPECT_EQ(s.t.readyCount, 2);
-  EXPECT_EQ(s.t.selectionList[1].progress, kStepDone);
-  EXPECT_EQ(s.Stored("Beta~"), s.files["Beta~"]);
-  s.t.transferActive = 0;
-  s.RunUntil(kServerIdle);
-  EXPECT_EQ(s.net->serverStep, kServerIdle);
 }
 
 TEST(ServerSteps, ProductProgramUpdateForTheRevision) {

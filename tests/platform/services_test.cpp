@@ -1,23 +1,19 @@
-// The Linux udp, processes and libraries services on the real system, and
-// the fake udp beside the real one where both keep one contract.
+// The Linux udp service on the real system, and the fake udp beside it where
+// both keep one contract. The processes and libraries services are the
+// handheld e2e tests': the stand-in handheld runs with argv[0] "TX
+// Simulator.exe" (past the kernel's fifteen-character name) and must be
+// found for the simulator link, and the serial pull loads the stand-in
+// driver library by name and finds its functions.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <memory>
-#include <string>
-#include <thread>
 
 #include "platform/fake/fake_udp.h"
-#include "platform/linux/dl_libraries.h"
 #include "platform/linux/posix_udp.h"
-#include "platform/linux/proc_processes.h"
 #include "net/free_port.h"
 
 namespace trelvan {
@@ -68,40 +64,6 @@ TEST(UdpService, LinuxOnLoopback) {
 TEST(UdpService, Fake) {
   FakeUdp udp;
   UdpContract(udp);
-}
-
-// A name of this test's own (beyond the 15 characters of a process's short
-// name), so nothing else running on the machine can answer for it.
-TEST(ProcessesService, FindsArgvZeroBaseNameBeyondFifteenCharacters) {
-  ProcProcesses processes;
-  const std::string name = "Own Simulator " + std::to_string(::getpid()) + ".exe";
-  const std::string argv0 = "/opt/sim/" + name;
-  EXPECT_FALSE(processes.IsRunning(name.c_str()));
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::execl("/bin/sleep", argv0.c_str(), "30", nullptr);
-    ::_exit(127);
-  }
-  bool seen = false;
-  for (int i = 0; i < 500 && !seen; ++i) {
-    seen = processes.IsRunning(name.c_str());
-    if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  EXPECT_TRUE(seen);
-  EXPECT_FALSE(processes.IsRunning(name.substr(0, name.size() - 4).c_str()));
-  EXPECT_TRUE(processes.IsRunning(name.c_str()));  // found again, then asked first
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-  EXPECT_FALSE(processes.IsRunning(name.c_str()));
-}
-
-TEST(LibrariesService, LoadsByNameAndFindsFunctions) {
-  DlLibraries libraries;
-  EXPECT_EQ(libraries.Load("Nothing Here.dll"), nullptr);
-  void* c = libraries.Load("libc.so.6");
-  ASSERT_NE(c, nullptr);
-  EXPECT_NE(libraries.Function(c, "strlen"), nullptr);
-  EXPECT_EQ(libraries.Function(c, "FT_Read"), nullptr);
 }
 
 }  // namespace

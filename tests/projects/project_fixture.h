@@ -11,6 +11,7 @@
 
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
+#include "projects/projects.h"
 #include "storage/text.h"
 
 namespace trelvan {

@@ -31,14 +31,14 @@ TEST(ExitSequence, DiskSpaceThresholds) {
     auto a = std::make_unique<Assistant>(platform);
     MainWindowCreated(*a);
     platform.files.freeMegabytes = c.freeMegabytes;
-    a->shell.QuitRequested = 1;
+    a->input.QuitRequested = 1;
     MainWindowMessage(*a, Message::Timer, 0, 0, 0);
     EXPECT_TRUE(platform.window.quitPosted);
     EXPECT_EQ(platform.window.quitCode, c.status) << c.freeMegabytes;
     EXPECT_TRUE(platform.window.timerStopped);
-    EXPECT_EQ(a->shell.QuitRequested, 0);
+    EXPECT_EQ(a->input.QuitRequested, 0);
     EXPECT_EQ(platform.window.messages, c.messages) << c.freeMegabytes;
-    a->shell.QuitRequested = 1;
+    a->input.QuitRequested = 1;
     MainWindowMessage(*a, Message::Paint, 0, 0, 0);
     const auto& m = platform.window.messages;
     EXPECT_EQ(std::count(m.begin(), m.end(), kLow), c.messages.empty() ? 0 : 1) << c.freeMegabytes;

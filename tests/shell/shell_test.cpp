@@ -1,8 +1,7 @@
-// Pointer events, key mapping and queue, soft timers and the repaint throttle.
+// Pointer events, the frame copied on a key, soft timers and the repaint throttle.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
@@ -20,17 +19,13 @@ class ShellTest : public ::testing::Test {
   void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
     MainWindowMessage(*a, m, key, x, y);
   }
-  void TypeKey(uint32_t vk) {
-    Send(Message::KeyDown, vk);
-    Send(Message::KeyUp, vk);
-  }
   FakePlatform platform;
   std::unique_ptr<Assistant> a;
 };
 
 // A pointer dragged past the left edge arrives as a large unsigned word.
 TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
-  const PointerEventRecord& e = a->shell.PointerEvent;
+  const PointerEventRecord& e = a->input.PointerEvent;
   const struct { uint32_t x, y; int32_t seenX, seenY; } moves[] = {
       {800, 600, 799, 599}, {0xFFFE, 12, 799, 12}, {799, 599, 799, 599}};
   for (const auto& m : moves) {
@@ -40,7 +35,7 @@ TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
     EXPECT_EQ(e.y, m.seenY) << m.y;
   }
   Send(Message::Timer);
-  PointerPressed(a->shell, -5, 700, 1);
+  PointerPressed(a->input, -5, 700, 1);
   EXPECT_EQ(e.x, 0);
   EXPECT_EQ(e.y, 599);
   EXPECT_EQ(e.button, 1);
@@ -48,7 +43,7 @@ TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
 }
 
 TEST_F(ShellTest, APressAndReleaseWithinOneTickReachThePageOneATick) {
-  PointerEventRecord& e = a->shell.PointerEvent;
+  PointerEventRecord& e = a->input.PointerEvent;
   Send(Message::LeftButtonDown, 0, 120, 340);
   Send(Message::MouseMove, 0, 130, 345);
   Send(Message::MouseMove, 0, 140, 350);
@@ -66,34 +61,6 @@ TEST_F(ShellTest, APressAndReleaseWithinOneTickReachThePageOneATick) {
     Send(Message::Timer);
   }
   EXPECT_EQ(e.pending, 0);
-}
-
-// Digits and punctuation shift as on a US keyboard; the numeric pad gives
-// its raw codes (pad 0 the back quote), controls their own codes. Shift,
-// the arrows and backspace through the queue are the keyboard page test's.
-TEST(KeyMapping, ShiftedAndPlainCodes) {
-  const struct { uint32_t vk; uint8_t plain, shifted; } cases[] = {
-      {'0', '0', ')'}, {'1', '1', '!'}, {'2', '2', '@'}, {'5', '5', '%'}, {'9', '9', '('},
-      {'A', 'a', 'A'}, {'Z', 'z', 'Z'}, {186, ';', ':'}, {187, '=', '+'}, {188, ',', '<'},
-      {189, '-', '_'}, {190, '.', '>'}, {191, '/', '?'}, {192, '`', '~'}, {219, '[', '{'},
-      {220, '\\', '|'}, {221, ']', '}'}, {222, '\'', '"'}, {96, '`', '~'}, {97, 'a', 'a'},
-      {105, 'i', 'i'}, {13, 13, 13}, {32, 32, 32}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(MapKeyToCharacter(c.vk, 0), c.plain) << "code " << c.vk;
-    EXPECT_EQ(MapKeyToCharacter(c.vk, 1), c.shifted) << "code " << c.vk << " with Shift";
-  }
-}
-
-// The seventeenth key is dropped, and once drained the queue takes keys
-// again (Shift on the queue is the keyboard page test's).
-TEST_F(ShellTest, AFullKeyQueue) {
-  const KeyQueueRecord& q = a->shell.KeyQueue;
-  for (uint32_t i = 0; i < 17; ++i) TypeKey('A' + i);
-  EXPECT_EQ(q.count, 16);
-  EXPECT_EQ(q.keys[15], 'p');
-  a->shell.KeyQueue.count = 0;
-  TypeKey('Q');
-  EXPECT_EQ(std::string(q.keys, q.keys + q.count), "q");
 }
 
 TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {
@@ -122,7 +89,7 @@ TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
 }
 
 TEST(SoftTimers, PeriodZeroExpiresEveryTickAndASecondAfterAHundred) {
-  Shell s{};
+  Input s{};
   s.ServerTimer.period = 1000;
   for (int tick = 1; tick <= 100; ++tick) {
     UpdateSoftTimers(s);

@@ -1,4 +1,6 @@
-// Start-up: the revision record, the setup record and a second running copy.
+// Start-up: the revision record, the setup record and an unusable storage
+// file. A second running copy is the gui main page test's (its message,
+// its end, the storage file and a waiting resource file left untouched).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -172,32 +174,6 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
   EXPECT_NE(platform.window.messages.back().find(": the damaged file there could not be set aside"),
             std::string::npos);
   EXPECT_EQ(fs::file_size(storage), 5u);
-}
-
-// A second copy says so once, leaves the resource files to the first copy,
-// and ends at its first message without writing the storage file.
-TEST_F(StartUpTest, SecondCopyShowsTheMessageAndEndsWithoutTouchingFiles) {
-  StartWith({Record("Other", "Text", {1})});
-  a.reset();
-  testing::WriteHostFile(platform.DataPath("Waiting.rsc"), Record("Waiting", "Text", {5}));
-  std::ofstream(platform.DataPath("Trelvan Assistant Storage 400.new")) << "the first copy's save";
-  platform.instance.otherCopyRunning = true;
-  Start();
-  EXPECT_TRUE(std::ifstream(platform.DataPath("Trelvan Assistant Storage 400.new")).good());
-  ASSERT_EQ(platform.window.messages.size(), 1u);
-  EXPECT_EQ(
-      platform.window.messages[0],
-      "Only one instance of this program is allowed to run at a time - Program already running!");
-  EXPECT_EQ(StorageFindFile(a->storage, "Waiting"), -1);
-  EXPECT_TRUE(std::ifstream(platform.DataPath("Waiting.rsc")).good());
-
-  char path[kPathCapacity];
-  StorageFilePath(platform.files, path);
-  ASSERT_EQ(std::remove(path), 0);  // a save would bring it back
-  MainWindowMessage(*a, Message::Timer, 0, 0, 0);
-  EXPECT_TRUE(platform.window.quitPosted);
-  EXPECT_FALSE(std::ifstream(path).good());
-  EXPECT_EQ(platform.window.messages.size(), 1u);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The main page on the compiled page files: exit, the storage lists of each
-// type, the selection and its limits; and the setup page it opens: the two
+// The main page on the compiled page files: the storage lists of each type,
+// the selection and its limits; and the setup page it opens: the two
 // switches, the driver library's status line and the record Back stores. The
 // lists' look is in the golden shots main_page_pictures*.png and
 // main_page_selection_full.png, the setup page's in setup_page.png, the
-// silent server's eleven sends and message in the server e2e test.
+// silent server's eleven sends and message in the server e2e test, the exit
+// control in the gui main page test.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -26,19 +27,11 @@ class MainPageTest : public testing::PageTest {
     const uint8_t data[3] = {1, 2, 3};
     ASSERT_TRUE(StorageWriteRecord(a->storage, name, "", type, "1.00", data, sizeof data));
   }
-  ImageControl* Image(int role) { return a->ui.mainPage.image[role]; }
-  void ClickRow(int r) { ClickOn(&a->ui.mainPage.listRows[r].text); }
+  ImageControl* Image(int role) { return a->mainPage.image[role]; }
+  void ClickRow(int r) { ClickOn(&a->mainPage.listRows[r].text); }
   const TransferLists& Transfer() const { return a->link.transfer; }
   std::string Selected(int k) const { return Transfer().selectionList[k].name; }
 };
-
-TEST_F(MainPageTest, OnlyAPressOnExitEndsTheProgram) {
-  const ImageControl* exit = Image(kMainExit);
-  MoveAndReleaseOn(exit);
-  EXPECT_FALSE(platform.window.quitPosted);
-  ClickOn(exit);
-  EXPECT_TRUE(platform.window.quitPosted);
-}
 
 // The pictures list, which leaves the sound out, is main_page_pictures.png.
 TEST_F(MainPageTest, EachStorageButtonListsTheFilesOfItsType) {
@@ -59,7 +52,7 @@ TEST_F(MainPageTest, EachStorageButtonListsTheFilesOfItsType) {
     EXPECT_EQ(Transfer().listSource, kFromStorage);
     ASSERT_EQ(a->net.lists.listRowCount, 1u) << c.row;
     EXPECT_EQ(std::string(a->net.lists.listRows[0]), c.row);
-    EXPECT_TRUE(Shows(&a->ui.mainPage.listRows[0].text, c.row));
+    EXPECT_TRUE(Shows(&a->mainPage.listRows[0].text, c.row));
   }
 }
 
@@ -79,13 +72,13 @@ TEST_F(MainPageTest, RemovingAnEntryMovesTheLaterOnesUpWithAllTheirFields) {
   for (int r = 0; r < 4; ++r) ClickRow(r);
   a->link.transfer.selectionList[2].progress = 40;
   a->link.transfer.selectionList[3].progress = 70;
-  ClickOn(&a->ui.mainPage.selectionRows[1].mark);
+  ClickOn(&a->mainPage.selectionRows[1].mark);
   ASSERT_EQ(Transfer().selectionCount, 3);
   const std::pair<std::string, int> moved[] = {{"A~", 0}, {"C~", 40}, {"D~", 70}, {"", 0}};
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(std::make_pair(Selected(k), int{Transfer().selectionList[k].progress}), moved[k]);
   }
-  EXPECT_TRUE(Shows(&a->ui.mainPage.selectionRows[1].text, "C~"));
+  EXPECT_TRUE(Shows(&a->mainPage.selectionRows[1].text, "C~"));
 }
 
 TEST_F(MainPageTest, AStorageListKeepsAStorageSelectionButNotOneFromTheServer) {
@@ -112,12 +105,6 @@ TEST_F(MainPageTest, ScrollingStopsAtTheEnds) {
   EXPECT_EQ(a->net.lists.listTopPage, 1);
   ClickRow(1);  // no name in that row
   EXPECT_EQ(Transfer().selectionCount, 0);
-}
-
-// Opening a manager from a storage list is the gui media pages test's.
-TEST_F(MainPageTest, OpenWithoutAStorageListStaysHere) {
-  ClickOn(Image(kMainOpenManager));
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST(FreeStorage, PercentOfTheWholeImageRoundedDown) {
@@ -147,8 +134,8 @@ class SetupPageTest : public testing::PageTest {
     Show(kSetupPage);
     ASSERT_EQ(a->ui.pages.LastDrawnPage, kSetupPage);
   }
-  const ImageControl* Image(int role) { return a->ui.setup.image[role]; }
-  bool StatusShown() { return Shows(a->ui.setup.text[kSetupDriverStatus], kSetupDriverLoaded); }
+  const ImageControl* Image(int role) { return a->setupPage.image[role]; }
+  bool StatusShown() { return Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverLoaded); }
   SetupValues Stored() {
     SetupValues v{9, 9};
     ReadSetupRecord(a->storage, v);
@@ -175,16 +162,6 @@ TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
     EXPECT_EQ(StatusShown(), round == 1);
   }
   EXPECT_TRUE(platform.window.messages.empty());
-}
-
-TEST_F(SetupPageTest, TheLayoutSwitchTakesEffectForTheNextKeyboard) {
-  ClickOn(Image(kSetupKeyboardLayout));
-  EXPECT_EQ(a->setup.keyboardLayout, 1);
-  // the switch's picture is in the golden shot setup_page.png
-  RequestText(*a, "Name", 20, 1, kSetupPage);
-  Send(Message::Timer);
-  Send(Message::Timer);
-  EXPECT_STREQ(a->ui.keyboards.alpha.state.keySet, "QWERTYUIOPASDFGHJKL:ZXCVBNM");
 }
 
 TEST_F(SetupPageTest, BackStoresTheSetup) {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "link/handheld_protocol.h"
-#include "net/datagrams.h"
+#include "datagram/datagrams.h"
 #include "net/file_requests.h"
 #include "update_server.h"
 #include "storage/file_system.h"

@@ -21,6 +21,7 @@
 #include "media/media.h"
 #include "platform/linux/posix_files.h"
 #include "projects/project_file.h"
+#include "projects/projects.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"

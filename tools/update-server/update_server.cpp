@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "net/datagrams.h"
+#include "datagram/datagrams.h"
 #include "net/file_requests.h"
 #include "storage/bytes.h"
 #include "storage/file_system.h"

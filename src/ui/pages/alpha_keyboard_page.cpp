@@ -1,6 +1,6 @@
 #include "ui/pages/alpha_keyboard_page.h"
 
-#include "shell/assistant.h"
+#include "ui/page_context.h"
 #include "storage/text.h"
 #include "ui/pages.h"
 #include "ui/pages/keyboard_pages.h"
@@ -43,7 +43,7 @@ int TextIsFull(const AlphaKeyboard& k) {
   return k.state.length >= k.TextMaxLength || k.state.length >= kEnteredTextMost;
 }
 
-void DrawKeys(Assistant& a) {
+void DrawKeys(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
   if (!k.keyCap || !k.keyLabel) return;
   for (int i = 0; i < kKeyCount; ++i) {
@@ -58,18 +58,18 @@ void DrawKeys(Assistant& a) {
   }
 }
 
-void ShowEnteredText(Assistant& a) {
+void ShowEnteredText(PageContext& a) {
   ShowText(a, a.ui.keyboards.alpha.text[kAlphaEntry], a.ui.keyboards.alpha.EnteredText);
 }
 
-void SetPicture(Assistant& a, ImageControl* control, uint16_t picture) {
+void SetPicture(PageContext& a, ImageControl* control, uint16_t picture) {
   if (!control) return;
   control->pictureIndex = picture;
   DrawImage(a, control);
 }
 
 // Letters mode: capitals (shift 1) or small letters, keys and shift key shown.
-void ShowLetters(Assistant& a, uint8_t shift) {
+void ShowLetters(PageContext& a, uint8_t shift) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
   k.state.shift = shift;
   BuildKeySet(k.state.keySet, a.setup.keyboardLayout, 0, shift);
@@ -77,7 +77,7 @@ void ShowLetters(Assistant& a, uint8_t shift) {
   DrawKeys(a);
 }
 
-void Backspace(Assistant& a) {
+void Backspace(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
   if (k.state.length == 0) return;
   k.state.length -= 1;
@@ -85,15 +85,15 @@ void Backspace(Assistant& a) {
   ShowEnteredText(a);
 }
 
-void ReturnText(Assistant& a, uint8_t result) {
+void ReturnText(PageContext& a, uint8_t result) {
   a.ui.keyboards.alpha.TextResult = result;
   a.ui.pages.CurrentPage = a.ui.keyboards.alpha.TextReturnPage;
 }
 
 // The key under the pointer, or -1.
-int KeyAtPointer(const Assistant& a) {
-  const int px = a.shell.PointerEvent.x;
-  const int py = a.shell.PointerEvent.y;
+int KeyAtPointer(const PageContext& a) {
+  const int px = a.input.PointerEvent.x;
+  const int py = a.input.PointerEvent.y;
   for (int i = 0; i < kKeyCount; ++i) {
     if (px >= KeyX(i) && px < KeyX(i) + kKeyWidth && py >= KeyY(i) && py < KeyY(i) + kKeyHeight) {
       return i;
@@ -125,9 +125,9 @@ void BuildKeySet(char* keySet, uint8_t keyboardLayout, uint8_t symbolsMode, uint
   CopyText(letters, keySet, kKeySetCapacity);
 }
 
-static void AlphaKeyboardInit(Assistant& a) {
+static void AlphaKeyboardInit(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
-  PageLoader load(a.ui.controls, a.storage, kAlphaKeyboardRecord);
+  PageLoader load(a.ui.controls, a.storage, kAlphaKeyboardRecord.page);
   k.image[kAlphaTitleBar] = load.Image();
   k.text[kAlphaTitle] = load.Text();
   for (int i = kAlphaCancel; i <= kAlphaEntryFrame; ++i) k.image[i] = load.Image();
@@ -144,7 +144,7 @@ static void AlphaKeyboardInit(Assistant& a) {
                             static_cast<uint16_t>(KeyY(0) + kKeyLabelDrop),
                             kKeyWidth, kKeyHeight, 0, kKeyLabelFlags, 0xFFFF, 0x0000};
 
-  a.shell.KeyQueue.count = 0;  // keys typed before the page opened are not for it
+  a.input.KeyQueue.count = 0;  // keys typed before the page opened are not for it
   k.state.symbolsMode = 0;
   k.state.shift = 1;
   k.state.length = 0;
@@ -153,19 +153,13 @@ static void AlphaKeyboardInit(Assistant& a) {
   a.ui.pages.initialised[kAlphaKeyboardPage] = 1;
 }
 
-static void AlphaKeyboardDraw(Assistant& a, int full) {
-  if (!full) return;
+static void AlphaKeyboardDraw(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
-  AlphaKeyboardInit(a);
-  DrawPageFrame(a, kAlphaKeyboardRecord, k.image[kAlphaTitleBar], k.text[kAlphaTitle]);
-  for (int i = kAlphaCancel; i <= kAlphaTilde; ++i) {
-    DrawImage(a, k.image[i]);
-  }
   DrawTextControl(a.frame, k.text[kAlphaEntry], k.EnteredText);
   DrawKeys(a);
 }
 
-void AddCharacter(Assistant& a, char c) {
+void AddCharacter(PageContext& a, char c) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
   if (TextIsFull(k)) return;
   k.EnteredText[k.state.length] = c;
@@ -179,8 +173,8 @@ void AddCharacter(Assistant& a, char c) {
   }
 }
 
-static void AlphaKeyboardTimer(Assistant& a) {
-  DrainKeyQueue(a.shell.KeyQueue, a.ui.pages, kAlphaKeyboardPage, [&a](uint8_t c) {
+static void AlphaKeyboardTimer(PageContext& a) {
+  DrainKeyQueue(a.input.KeyQueue, a.ui.pages, kAlphaKeyboardPage, [&a](uint8_t c) {
     switch (c) {
       case kKeyBackspace: Backspace(a); break;
       case kKeyEnter: ReturnText(a, kKeyboardConfirmed); break;  // no minimum-length test
@@ -191,20 +185,20 @@ static void AlphaKeyboardTimer(Assistant& a) {
   });
 }
 
-static void AlphaKeyboardPointer(Assistant& a) {
-  if (a.shell.PointerEvent.state != kPointerPressed) return;
+static void AlphaKeyboardPointer(PageContext& a) {
+  if (a.input.PointerEvent.state != kPointerPressed) return;
   AlphaKeyboard& k = a.ui.keyboards.alpha;
   KeyboardState& s = k.state;
 
-  if (HitTest(a.shell.PointerEvent, k.image[kAlphaOk])) {
+  if (HitTest(a.input.PointerEvent, k.image[kAlphaOk])) {
     if (s.length < k.TextMinLength) {
       ShowText(a, k.text[kAlphaEntry], kTooFewCharacters);
     } else {
       ReturnText(a, kKeyboardConfirmed);
     }
   }
-  if (HitTest(a.shell.PointerEvent, k.image[kAlphaCancel])) ReturnText(a, kKeyboardCancelled);
-  if (HitTest(a.shell.PointerEvent, k.image[kAlphaShift])) {
+  if (HitTest(a.input.PointerEvent, k.image[kAlphaCancel])) ReturnText(a, kKeyboardCancelled);
+  if (HitTest(a.input.PointerEvent, k.image[kAlphaShift])) {
     if (s.symbolsMode) {
       s.shift = s.shift ? 0 : 1;
       BuildKeySet(s.keySet, a.setup.keyboardLayout, 1, s.shift);
@@ -214,7 +208,7 @@ static void AlphaKeyboardPointer(Assistant& a) {
       ShowLetters(a, s.shift ? 0 : 1);
     }
   }
-  if (HitTest(a.shell.PointerEvent, k.image[kAlphaLettersSymbols])) {
+  if (HitTest(a.input.PointerEvent, k.image[kAlphaLettersSymbols])) {
     if (s.symbolsMode) {
       s.symbolsMode = 0;
       SetPicture(a, k.image[kAlphaLettersSymbols], kSwitchInLettersPicture);
@@ -228,15 +222,16 @@ static void AlphaKeyboardPointer(Assistant& a) {
       DrawKeys(a);
     }
   }
-  if (HitTest(a.shell.PointerEvent, k.image[kAlphaSpace])) AddCharacter(a, ' ');
-  if (HitTest(a.shell.PointerEvent, k.image[kAlphaBackspace])) Backspace(a);
+  if (HitTest(a.input.PointerEvent, k.image[kAlphaSpace])) AddCharacter(a, ' ');
+  if (HitTest(a.input.PointerEvent, k.image[kAlphaBackspace])) Backspace(a);
   const int key = KeyAtPointer(a);
   if (key >= 0 && s.keySet[key]) AddCharacter(a, s.keySet[key]);
-  if (HitTest(a.shell.PointerEvent, k.image[kAlphaTilde])) AddCharacter(a, '~');
+  if (HitTest(a.input.PointerEvent, k.image[kAlphaTilde])) AddCharacter(a, '~');
 }
 
-const PageHandlers kAlphaKeyboardRecord = {kAlphaKeyboardPage, "TA PageKeyboardAlphaNumeric", "Keyboard Entry",
-                                           AlphaKeyboardInit, AlphaKeyboardTimer, AlphaKeyboardPointer,
-                                           AlphaKeyboardDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kAlphaKeyboardFixedImages[] = {kAlphaCancel, kAlphaOk, kAlphaSpace, kAlphaShift, kAlphaLettersSymbols, kAlphaEntryFrame, kAlphaBackspace, kAlphaTilde, kEndOfRoles};
+
+const UiPage kAlphaKeyboardRecord = {{kAlphaKeyboardPage, "TA PageKeyboardAlphaNumeric", "Keyboard Entry", kAlphaKeyboardFixedImages}, AlphaKeyboardInit, AlphaKeyboardTimer, AlphaKeyboardPointer, AlphaKeyboardDraw};
 
 }  // namespace trelvan

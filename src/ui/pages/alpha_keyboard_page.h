@@ -11,7 +11,8 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
+struct UiPage;
 
 constexpr int kKeyWidth = 32;
 constexpr int kKeyHeight = 41;
@@ -49,7 +50,7 @@ struct AlphaKeyboard {
 // Appends c to EnteredText unless it is full; the first letter typed after
 // capitals turns the keys to small letters, a space in letters mode back to
 // capitals.
-void AddCharacter(Assistant& a, char c);
+void AddCharacter(PageContext& a, char c);
 // The 27 characters of a mode: symbolsMode 0 with shift 1 capitals, 0 small
 // letters; symbolsMode 1 with shift 1 the first symbol set, 0 the second.
 void BuildKeySet(char* keySet, uint8_t keyboardLayout, uint8_t symbolsMode, uint8_t shift);
@@ -58,6 +59,6 @@ int KeyX(int k);
 int KeyY(int k);
 
 // The page's handler record for the page table.
-extern const PageHandlers kAlphaKeyboardRecord;
+extern const UiPage kAlphaKeyboardRecord;
 
 }  // namespace trelvan

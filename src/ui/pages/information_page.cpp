@@ -1,6 +1,6 @@
 #include "ui/pages/information_page.h"
 
-#include "shell/assistant.h"
+#include "ui/page_context.h"
 #include "storage/text.h"
 #include "ui/pages.h"
 
@@ -22,24 +22,24 @@ void CopyLine(const char* text, int first, int last, char* line) {
 
 }  // namespace
 
-void ShowMessage(Assistant& a, const char* text) {
+void ShowMessage(PageContext& a, const char* text) {
   InformationPage& p = a.ui.information;
   CopyText(text, p.MessageText, kMessageTextCapacity);
   p.MessagePending = 1;
   if (a.ui.pages.CurrentPage != kInformationPage) p.InfoButtons = 0;
 }
 
-void AddYesButton(Assistant& a) {
+void AddYesButton(PageContext& a) {
   CopyText("Yes", a.ui.information.YesLabel, kButtonLabelCapacity);
   a.ui.information.InfoButtons |= kInfoYesShown;
 }
 
-void AddNoButton(Assistant& a) {
+void AddNoButton(PageContext& a) {
   CopyText("No", a.ui.information.NoLabel, kButtonLabelCapacity);
   a.ui.information.InfoButtons |= kInfoNoShown;
 }
 
-void RequestInformation(Assistant& a, const char* text, uint16_t shown, int32_t returnPage) {
+void RequestInformation(PageContext& a, const char* text, uint16_t shown, int32_t returnPage) {
   InformationPage& p = a.ui.information;
   p.InfoButtons = 0;
   ShowMessage(a, text);
@@ -50,7 +50,7 @@ void RequestInformation(Assistant& a, const char* text, uint16_t shown, int32_t 
   a.ui.pages.CurrentPage = kInformationPage;
 }
 
-uint16_t TakeInformationAnswer(Assistant& a) {
+uint16_t TakeInformationAnswer(PageContext& a) {
   InformationPage& p = a.ui.information;
   if (TakeAnswer(p.answer) == kCallNone) return 0;
   return p.InfoButtons & (kInfoYesPressed | kInfoExitPressed | kInfoNoPressed);
@@ -77,9 +77,9 @@ int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapa
   return 1;
 }
 
-static void InformationPageInit(Assistant& a) {
+static void InformationPageInit(PageContext& a) {
   InformationPage& p = a.ui.information;
-  PageLoader load(a.ui.controls, a.storage, kInformationPageRecord);
+  PageLoader load(a.ui.controls, a.storage, kInformationPageRecord.page);
   p.image[kInfoTitleBar] = load.Image();
   p.text[kInfoTitle] = load.Text();
   for (int i = kInfoBadge; i <= kInfoNo; ++i) p.image[i] = load.Image();
@@ -93,7 +93,7 @@ static void InformationPageInit(Assistant& a) {
   a.ui.pages.initialised[kInformationPage] = 1;
 }
 
-static void InformationPageTimer(Assistant& a) {
+static void InformationPageTimer(PageContext& a) {
   InformationPage& p = a.ui.information;
   if (!p.MessagePending) return;
   if (!WrapMessage(p.MessageText, p.MessageLines)) {
@@ -105,29 +105,25 @@ static void InformationPageTimer(Assistant& a) {
   }
 }
 
-static void InformationPagePointer(Assistant& a) {
+static void InformationPagePointer(PageContext& a) {
   InformationPage& p = a.ui.information;
-  if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, p.image[kInfoYes]) && (p.InfoButtons & kInfoYesShown)) {
+  if (a.input.PointerEvent.state != kPointerPressed) return;
+  if (HitTest(a.input.PointerEvent, p.image[kInfoYes]) && (p.InfoButtons & kInfoYesShown)) {
     p.InfoButtons |= kInfoYesPressed;
     ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
-  if (HitTest(a.shell.PointerEvent, p.image[kInfoExit]) && (p.InfoButtons & kInfoExitShown)) {
+  if (HitTest(a.input.PointerEvent, p.image[kInfoExit]) && (p.InfoButtons & kInfoExitShown)) {
     p.InfoButtons |= kInfoExitPressed;
     ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
-  if (HitTest(a.shell.PointerEvent, p.image[kInfoNo]) && (p.InfoButtons & kInfoNoShown)) {
+  if (HitTest(a.input.PointerEvent, p.image[kInfoNo]) && (p.InfoButtons & kInfoNoShown)) {
     p.InfoButtons |= kInfoNoPressed;
     ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.InfoReturnPage);
   }
 }
 
-static void InformationPageDraw(Assistant& a, int full) {
-  if (!full) return;
+static void InformationPageDraw(PageContext& a) {
   InformationPage& p = a.ui.information;
-  InformationPageInit(a);
-  DrawPageFrame(a, kInformationPageRecord, p.image[kInfoTitleBar], p.text[kInfoTitle]);
-  DrawImage(a, p.image[kInfoBadge]);
   if (p.InfoButtons & kInfoYesShown) {
     DrawImage(a, p.image[kInfoYes]);
     DrawTextControl(a.frame, p.text[kInfoYesCaption], p.YesLabel);
@@ -146,6 +142,9 @@ static void InformationPageDraw(Assistant& a, int full) {
   }
 }
 
-const PageHandlers kInformationPageRecord = {kInformationPage, "TA PageInformation", "Information Page", InformationPageInit, InformationPageTimer, InformationPagePointer, InformationPageDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kInformationFixedImages[] = {kInfoBadge, kEndOfRoles};
+
+const UiPage kInformationPageRecord = {{kInformationPage, "TA PageInformation", "Information Page", kInformationFixedImages}, InformationPageInit, InformationPageTimer, InformationPagePointer, InformationPageDraw};
 
 }  // namespace trelvan

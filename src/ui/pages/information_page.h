@@ -11,7 +11,8 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
+struct UiPage;
 
 
 // InfoButtons: which buttons are shown (bits 0 to 2) and which was pressed
@@ -48,16 +49,16 @@ struct InformationPage {
 // Takes the message (at most 99 characters) for the next layout. Called
 // while the page is not current, it also clears the buttons, so a caller
 // adds its buttons after this.
-void ShowMessage(Assistant& a, const char* text);
-void AddYesButton(Assistant& a);
-void AddNoButton(Assistant& a);
+void ShowMessage(PageContext& a, const char* text);
+void AddYesButton(PageContext& a);
+void AddNoButton(PageContext& a);
 // Opens the page with `text` and the buttons of `shown` (kInfoYesShown,
 // kInfoNoShown; none gives "Exit"), returning to returnPage.
-void RequestInformation(Assistant& a, const char* text, uint16_t shown, int32_t returnPage);
+void RequestInformation(PageContext& a, const char* text, uint16_t shown, int32_t returnPage);
 // For the caller's timer handler, once after the page went back: the
 // pressed-button bit (kInfoYesPressed, kInfoExitPressed, kInfoNoPressed);
 // 0 otherwise.
-uint16_t TakeInformationAnswer(Assistant& a);
+uint16_t TakeInformationAnswer(PageContext& a);
 
 // Lays text out into three lines of at most 35 characters, breaking before a
 // space, so the second and third lines begin with it. 0 when a run of 36
@@ -68,6 +69,6 @@ int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapa
 
 
 // The page's handler record for the page table.
-extern const PageHandlers kInformationPageRecord;
+extern const UiPage kInformationPageRecord;
 
 }  // namespace trelvan

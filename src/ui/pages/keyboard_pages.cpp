@@ -1,6 +1,6 @@
 #include "ui/pages/keyboard_pages.h"
 
-#include "shell/assistant.h"
+#include "ui/page_context.h"
 #include "storage/text.h"
 #include "ui/pages.h"
 
@@ -8,13 +8,13 @@ namespace trelvan {
 
 // Redraws a text control on its own: a control without a background of its
 // own is wiped first, so no glyph of the old text stays.
-void ShowText(Assistant& a, const TextControl* control, const char* text) {
+void ShowText(PageContext& a, const TextControl* control, const char* text) {
   if (!control) return;
   if (control->flags & kTextNoBackground) EraseControl(a.frame, control);
   DrawTextControl(a.frame, control, text);
 }
 
-void RequestText(Assistant& a, const char* tag, uint8_t maxLength, uint8_t minLength,
+void RequestText(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
                  int32_t returnPage) {
   KeyboardPages& k = a.ui.keyboards;
   CopyText(tag, k.TextRequestTag, kRequestTagCapacity);
@@ -25,7 +25,7 @@ void RequestText(Assistant& a, const char* tag, uint8_t maxLength, uint8_t minLe
   a.ui.pages.CurrentPage = kAlphaKeyboardPage;
 }
 
-void RequestNumber(Assistant& a, const char* tag, const char* prompt, int32_t min,
+void RequestNumber(PageContext& a, const char* tag, const char* prompt, int32_t min,
                    const char* minText, int32_t max, const char* maxText, int32_t value,
                    int32_t returnPage) {
   KeyboardPages& k = a.ui.keyboards;
@@ -54,13 +54,13 @@ int TakeConfirmed(KeyboardPages& k, uint8_t& result) {
 
 }  // namespace
 
-int TakeConfirmedText(Assistant& a) { return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.alpha.TextResult); }
+int TakeConfirmedText(PageContext& a) { return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.alpha.TextResult); }
 
-int TakeConfirmedNumber(Assistant& a) {
+int TakeConfirmedNumber(PageContext& a) {
   return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.numeric.NumberResult);
 }
 
-int RequestTagIs(const Assistant& a, const char* tag) {
+int RequestTagIs(const PageContext& a, const char* tag) {
   return CompareText(a.ui.keyboards.TextRequestTag, tag, kRequestTagCapacity) == 0;
 }
 

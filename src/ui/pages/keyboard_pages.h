@@ -12,7 +12,7 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
 
 struct KeyboardPages {
   AlphaKeyboard alpha;
@@ -25,26 +25,26 @@ struct KeyboardPages {
 
 // Opens the alphanumeric keyboard for the field named tag; returns to
 // returnPage when the user confirms or cancels.
-void RequestText(Assistant& a, const char* tag, uint8_t maxLength, uint8_t minLength,
+void RequestText(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
                  int32_t returnPage);
 // Opens the numeric keyboard for the field named tag. minText and maxText are
 // the limits as shown; value is the preset NumberValue.
-void RequestNumber(Assistant& a, const char* tag, const char* prompt, int32_t min,
+void RequestNumber(PageContext& a, const char* tag, const char* prompt, int32_t min,
                    const char* minText, int32_t max, const char* maxText, int32_t value,
                    int32_t returnPage);
 // For the caller's timer handler: 1, once, when the request it made came back
 // confirmed (EnteredText or NumberValue holds the entry); 0 otherwise. Either
 // way an outstanding request is cleared.
-int TakeConfirmedText(Assistant& a);
-int TakeConfirmedNumber(Assistant& a);
+int TakeConfirmedText(PageContext& a);
+int TakeConfirmedNumber(PageContext& a);
 // 1 when TextRequestTag names tag (compared over at most 25 characters).
-int RequestTagIs(const Assistant& a, const char* tag);
+int RequestTagIs(const PageContext& a, const char* tag);
 
 // ---- shared by the two keyboard pages ----
 
 // Redraws a text control on its own: a control without a background of its
 // own is wiped first, so no glyph of the old text stays.
-void ShowText(Assistant& a, const TextControl* control, const char* text);
+void ShowText(PageContext& a, const TextControl* control, const char* text);
 
 // The queued PC keys, oldest first, each to `handle` until the page is left;
 // the queue is empty afterwards.

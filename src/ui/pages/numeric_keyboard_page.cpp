@@ -1,6 +1,6 @@
 #include "ui/pages/numeric_keyboard_page.h"
 
-#include "shell/assistant.h"
+#include "ui/page_context.h"
 #include "storage/text.h"
 #include "ui/pages.h"
 #include "ui/pages/keyboard_pages.h"
@@ -10,7 +10,7 @@ namespace trelvan {
 namespace {
 
 // A caller's text drawn from a terminated copy, whatever the caller left.
-void DrawBoundedText(Assistant& a, const TextControl* control, const char* text, uint16_t n) {
+void DrawBoundedText(PageContext& a, const TextControl* control, const char* text, uint16_t n) {
   char copy[kNumberPromptCapacity];
   CopyText(text, copy, n < kNumberPromptCapacity ? n : uint16_t{kNumberPromptCapacity});
   DrawTextControl(a.frame, control, copy);
@@ -20,7 +20,7 @@ constexpr int kNumberTextMost = kNumberTextCapacity - 1;
 constexpr const char* kValueTooLow = "Error - Value too low";
 constexpr const char* kValueTooHigh = "Error - Value too high";
 
-void AppendNumberCharacter(Assistant& a, char c) {
+void AppendNumberCharacter(PageContext& a, char c) {
   NumericKeyboard& n = a.ui.keyboards.numeric;
   const uint16_t length = TextLength(n.NumberText);
   if (length >= kNumberTextMost) return;
@@ -29,7 +29,7 @@ void AppendNumberCharacter(Assistant& a, char c) {
   ShowText(a, n.text[kNumericValue], n.NumberText);
 }
 
-void RemoveNumberCharacter(Assistant& a) {
+void RemoveNumberCharacter(PageContext& a) {
   NumericKeyboard& n = a.ui.keyboards.numeric;
   const uint16_t length = TextLength(n.NumberText);
   if (length == 0) return;
@@ -37,7 +37,7 @@ void RemoveNumberCharacter(Assistant& a) {
   ShowText(a, n.text[kNumericValue], n.NumberText);
 }
 
-void ConfirmNumber(Assistant& a) {
+void ConfirmNumber(PageContext& a) {
   NumericKeyboard& n = a.ui.keyboards.numeric;
   const int32_t v = ParseNumber(n.NumberText);
   n.NumberValue = v;
@@ -50,7 +50,7 @@ void ConfirmNumber(Assistant& a) {
   }
 }
 
-void CancelNumber(Assistant& a) {
+void CancelNumber(PageContext& a) {
   a.ui.keyboards.numeric.NumberResult = kKeyboardCancelled;
   a.ui.pages.CurrentPage = a.ui.keyboards.numeric.NumberReturnPage;
 }
@@ -59,9 +59,9 @@ int IsNumberCharacter(uint8_t c) { return (c >= '0' && c <= '9') || c == '-' || 
 
 }  // namespace
 
-static void NumericKeyboardInit(Assistant& a) {
+static void NumericKeyboardInit(PageContext& a) {
   NumericKeyboard& n = a.ui.keyboards.numeric;
-  PageLoader load(a.ui.controls, a.storage, kNumericKeyboardRecord);
+  PageLoader load(a.ui.controls, a.storage, kNumericKeyboardRecord.page);
   n.image[kNumericTitleBar] = load.Image();
   n.text[kNumericPrompt] = load.Text();
   for (int i = kNumericDigit0; i <= kNumericBackspace; ++i) n.image[i] = load.Image();
@@ -74,27 +74,19 @@ static void NumericKeyboardInit(Assistant& a) {
   a.ui.pages.initialised[kNumericKeyboardPage] = 1;
 }
 
-static void NumericKeyboardDraw(Assistant& a, int full) {
-  if (!full) return;
+static void NumericKeyboardDraw(PageContext& a) {
   NumericKeyboard& n = a.ui.keyboards.numeric;
-  NumericKeyboardInit(a);
-  DrawPageFrame(a, kNumericKeyboardRecord, n.image[kNumericTitleBar], n.text[kNumericPrompt]);
-  for (int i = kNumericDigit0; i <= kNumericBackspace; ++i) {
-    DrawImage(a, n.image[i]);
-  }
   DrawTextControl(a.frame, n.text[kNumericMinLabel], "Min.");
   DrawTextControl(a.frame, n.text[kNumericEmptyLabel], "");
   DrawTextControl(a.frame, n.text[kNumericMaxLabel], "Max.");
-  DrawImage(a, n.image[kNumericMinus]);
-  DrawImage(a, n.image[kNumericValueFrame]);
   DrawTextControl(a.frame, n.text[kNumericValue], "Value");
   DrawBoundedText(a, n.text[kNumericPrompt], n.NumberPrompt, kNumberPromptCapacity);
   DrawBoundedText(a, n.text[kNumericMinimum], n.NumberMinText, kNumberLimitCapacity);
   DrawBoundedText(a, n.text[kNumericMaximum], n.NumberMaxText, kNumberLimitCapacity);
 }
 
-static void NumericKeyboardTimer(Assistant& a) {
-  DrainKeyQueue(a.shell.KeyQueue, a.ui.pages, kNumericKeyboardPage, [&a](uint8_t c) {
+static void NumericKeyboardTimer(PageContext& a) {
+  DrainKeyQueue(a.input.KeyQueue, a.ui.pages, kNumericKeyboardPage, [&a](uint8_t c) {
     if (c == kKeyBackspace) {
       RemoveNumberCharacter(a);
     } else if (c == kKeyEnter) {
@@ -107,21 +99,22 @@ static void NumericKeyboardTimer(Assistant& a) {
   });
 }
 
-static void NumericKeyboardPointer(Assistant& a) {
-  if (a.shell.PointerEvent.state != kPointerPressed) return;
+static void NumericKeyboardPointer(PageContext& a) {
+  if (a.input.PointerEvent.state != kPointerPressed) return;
   NumericKeyboard& n = a.ui.keyboards.numeric;
   for (int d = 0; d <= 9; ++d) {
-    if (HitTest(a.shell.PointerEvent, n.image[kNumericDigit0 + d])) AppendNumberCharacter(a, static_cast<char>('0' + d));
+    if (HitTest(a.input.PointerEvent, n.image[kNumericDigit0 + d])) AppendNumberCharacter(a, static_cast<char>('0' + d));
   }
-  if (HitTest(a.shell.PointerEvent, n.image[kNumericPoint])) AppendNumberCharacter(a, '.');
-  if (HitTest(a.shell.PointerEvent, n.image[kNumericMinus])) AppendNumberCharacter(a, '-');
-  if (HitTest(a.shell.PointerEvent, n.image[kNumericBackspace])) RemoveNumberCharacter(a);
-  if (HitTest(a.shell.PointerEvent, n.image[kNumericOk])) ConfirmNumber(a);
-  if (HitTest(a.shell.PointerEvent, n.image[kNumericCancel])) CancelNumber(a);
+  if (HitTest(a.input.PointerEvent, n.image[kNumericPoint])) AppendNumberCharacter(a, '.');
+  if (HitTest(a.input.PointerEvent, n.image[kNumericMinus])) AppendNumberCharacter(a, '-');
+  if (HitTest(a.input.PointerEvent, n.image[kNumericBackspace])) RemoveNumberCharacter(a);
+  if (HitTest(a.input.PointerEvent, n.image[kNumericOk])) ConfirmNumber(a);
+  if (HitTest(a.input.PointerEvent, n.image[kNumericCancel])) CancelNumber(a);
 }
 
-const PageHandlers kNumericKeyboardRecord = {kNumericKeyboardPage, "TA PageKeyboardNumeric", nullptr,
-                                             NumericKeyboardInit, NumericKeyboardTimer,
-                                             NumericKeyboardPointer, NumericKeyboardDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kNumericKeyboardFixedImages[] = {kNumericDigit0, kNumericDigit1, kNumericDigit2, kNumericDigit3, kNumericDigit4, kNumericDigit5, kNumericDigit6, kNumericDigit7, kNumericDigit8, kNumericDigit9, kNumericCancel, kNumericPoint, kNumericOk, kNumericBackspace, kNumericMinus, kNumericValueFrame, kEndOfRoles};
+
+const UiPage kNumericKeyboardRecord = {{kNumericKeyboardPage, "TA PageKeyboardNumeric", nullptr, kNumericKeyboardFixedImages}, NumericKeyboardInit, NumericKeyboardTimer, NumericKeyboardPointer, NumericKeyboardDraw};
 
 }  // namespace trelvan

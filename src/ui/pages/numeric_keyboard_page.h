@@ -12,6 +12,8 @@
 
 namespace trelvan {
 
+struct UiPage;
+
 struct NumericKeyboard {
   ImageControl* image[kNumericImageCount];
   TextControl* text[kNumericTextCount];
@@ -27,6 +29,6 @@ struct NumericKeyboard {
 };
 
 // The page's handler record for the page table.
-extern const PageHandlers kNumericKeyboardRecord;
+extern const UiPage kNumericKeyboardRecord;
 
 }  // namespace trelvan

@@ -1,6 +1,6 @@
 #include "ui/pages/select_button_page.h"
 
-#include "shell/assistant.h"
+#include "ui/page_context.h"
 #include "ui/pages.h"
 
 namespace trelvan {
@@ -16,22 +16,22 @@ constexpr uint16_t kRowStep = 42;
 
 }  // namespace
 
-void RequestSelectButton(Assistant& a, int16_t returnPage) {
+void RequestSelectButton(PageContext& a, int16_t returnPage) {
   a.ui.selectButton.SelectButtonReturnPage = returnPage;
   a.ui.selectButton.answer = kCallNone;
   a.ui.pages.CurrentPage = kSelectButtonPage;
 }
 
-CallResult TakeSelectedButton(Assistant& a, uint16_t* button) {
+CallResult TakeSelectedButton(PageContext& a, uint16_t* button) {
   SelectButtonPage& p = a.ui.selectButton;
   const CallResult result = TakeAnswer(p.answer);
   if (result == kCallConfirmed && button) *button = p.SelectedButton;
   return result;
 }
 
-static void SelectButtonInit(Assistant& a) {
+static void SelectButtonInit(PageContext& a) {
   SelectButtonPage& p = a.ui.selectButton;
-  PageLoader load(a.ui.controls, a.storage, kSelectButtonRecord);
+  PageLoader load(a.ui.controls, a.storage, kSelectButtonRecord.page);
   p.image[kSelectButtonSideBar] = load.Image();
   p.title = load.Text();
   p.image[kSelectButtonBack] = load.Image();
@@ -45,31 +45,30 @@ static void SelectButtonInit(Assistant& a) {
   a.ui.pages.initialised[kSelectButtonPage] = 1;
 }
 
-static void SelectButtonDraw(Assistant& a, int full) {
-  if (!full) return;
+static void SelectButtonDraw(PageContext& a) {
   SelectButtonPage& p = a.ui.selectButton;
-  SelectButtonInit(a);
-  DrawPageFrame(a, kSelectButtonRecord, p.image[kSelectButtonSideBar], p.title);
-  DrawImage(a, p.image[kSelectButtonBack]);
   int drawn = 0;
   while (drawn < kButtonGridCount && DrawImageControl(a.ui.controls, a.frame, a.storage, &p.button[drawn])) ++drawn;
   p.ButtonCount = static_cast<uint8_t>(drawn);
 }
 
-static void SelectButtonPointer(Assistant& a) {
+static void SelectButtonPointer(PageContext& a) {
   SelectButtonPage& p = a.ui.selectButton;
-  if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, p.image[kSelectButtonBack])) {
+  if (a.input.PointerEvent.state != kPointerPressed) return;
+  if (HitTest(a.input.PointerEvent, p.image[kSelectButtonBack])) {
     ReturnToCaller(a.ui.pages, p.answer, kCallCancelled, p.SelectButtonReturnPage);
   }
   for (int k = 0; k < p.ButtonCount && k < kButtonGridCount; ++k) {
-    if (HitTest(a.shell.PointerEvent, &p.button[k])) {
+    if (HitTest(a.input.PointerEvent, &p.button[k])) {
       p.SelectedButton = static_cast<uint16_t>(k);
       ReturnToCaller(a.ui.pages, p.answer, kCallConfirmed, p.SelectButtonReturnPage);
     }
   }
 }
 
-const PageHandlers kSelectButtonRecord = {kSelectButtonPage, "TA PageSelectButton", "Select Button", SelectButtonInit, nullptr, SelectButtonPointer, SelectButtonDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSelectButtonFixedImages[] = {kSelectButtonBack, kEndOfRoles};
+
+const UiPage kSelectButtonRecord = {{kSelectButtonPage, "TA PageSelectButton", "Select Button", kSelectButtonFixedImages}, SelectButtonInit, nullptr, SelectButtonPointer, SelectButtonDraw};
 
 }  // namespace trelvan

@@ -11,7 +11,8 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
+struct UiPage;
 
 constexpr int kButtonGridColumns = 6;
 
@@ -30,12 +31,12 @@ struct SelectButtonPage {
 
 
 // Opens the grid, returning to returnPage.
-void RequestSelectButton(Assistant& a, int16_t returnPage);
+void RequestSelectButton(PageContext& a, int16_t returnPage);
 // For the caller's timer handler, once after the page went back:
 // kCallConfirmed with the picture clicked, or kCallCancelled (back).
-CallResult TakeSelectedButton(Assistant& a, uint16_t* button);
+CallResult TakeSelectedButton(PageContext& a, uint16_t* button);
 
 // The page's handler record for the page table.
-extern const PageHandlers kSelectButtonRecord;
+extern const UiPage kSelectButtonRecord;
 
 }  // namespace trelvan

@@ -1,6 +1,6 @@
 #include "ui/pages/select_file_page.h"
 
-#include "shell/assistant.h"
+#include "ui/page_context.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
@@ -60,14 +60,14 @@ void LayOutRows(SelectFileRow* rows, uint16_t x) {
   }
 }
 
-int RowHit(const Assistant& a, const SelectFileRow& r) {
-  const int32_t px = a.shell.PointerEvent.x, py = a.shell.PointerEvent.y;
+int RowHit(const PageContext& a, const SelectFileRow& r) {
+  const int32_t px = a.input.PointerEvent.x, py = a.input.PointerEvent.y;
   return r.inUse && px >= r.x && px < r.x + r.w && py >= r.y && py < r.y + r.h;
 }
 
 // A block control that is offered is drawn; one that is not is wiped, so an
 // arrow of the block or folder shown before does not stay on the screen.
-void ShowBlockControl(Assistant& a, const ImageControl* control, int offered) {
+void ShowBlockControl(PageContext& a, const ImageControl* control, int offered) {
   if (!control) return;
   if (offered) {
     DrawImage(a, control);
@@ -76,7 +76,7 @@ void ShowBlockControl(Assistant& a, const ImageControl* control, int offered) {
   }
 }
 
-void DrawList(Assistant& a, const ListView& v) {
+void DrawList(PageContext& a, const ListView& v) {
   DrawImage(a, v.background);
   DrawTextControl(a.frame, v.label, v.labelText);
   for (int i = 0; i < kSelectRows; ++i) v.rows[i].inUse = 0;
@@ -108,13 +108,13 @@ int IsDotEntry(const char* name) {
 // "C:\" ends at 2, "/" at 0.
 uint16_t RootEnd(const char* root) { return static_cast<uint16_t>(TextLength(root) - 1); }
 
-void OpenAtRoot(Assistant& a) {
+void OpenAtRoot(PageContext& a) {
   CopyText(a.platform.files.RootFolder(), a.ui.selectFile.SelectedPath,
            kSelectedPathCapacity);
 }
 
 // "SelectFileLastPath" into SelectedPath; the root when none is stored.
-void ReadLastPath(Assistant& a) {
+void ReadLastPath(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
   Storage& s = a.storage;
   RunStorageToIdle(s);
@@ -137,20 +137,20 @@ void ReadLastPath(Assistant& a) {
 
 // A folder that is gone, or a path remembered on another system, opens the
 // root instead of an empty list the user cannot leave.
-void OpenAtRootUnlessAFolder(Assistant& a) {
+void OpenAtRootUnlessAFolder(PageContext& a) {
   PathInfo info;
   if (!a.platform.files.PathAttributes(a.ui.selectFile.SelectedPath, &info) || !info.folder) {
     OpenAtRoot(a);
   }
 }
 
-void ShowPath(Assistant& a) {
+void ShowPath(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
   DrawImage(a, f.image[kSelectFilePathFrame]);
   DrawTextControl(a.frame, f.text[kSelectFilePathLine], f.SelectedPath);
 }
 
-void UpOneFolder(Assistant& a) {
+void UpOneFolder(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
   const char separator = a.platform.files.PathSeparator();
   const int32_t length = TextLength(f.SelectedPath);
@@ -166,7 +166,7 @@ void UpOneFolder(Assistant& a) {
 
 // SelectedPath followed by `name` and, for a folder, the separator; nothing
 // changes when that would pass 127 characters.
-int AppendToPath(Assistant& a, const char* name, int folder) {
+int AppendToPath(PageContext& a, const char* name, int folder) {
   SelectFilePage& f = a.ui.selectFile;
   const uint32_t length = TextLength(f.SelectedPath);
   const uint32_t added = TextLength(name) + (folder ? 1u : 0u);
@@ -179,7 +179,7 @@ int AppendToPath(Assistant& a, const char* name, int folder) {
   return 1;
 }
 
-int RowIndex(const Assistant& a, const SelectFileRow* rows) {
+int RowIndex(const PageContext& a, const SelectFileRow* rows) {
   for (int i = 0; i < kSelectRows; ++i) {
     if (RowHit(a, rows[i])) return i;
   }
@@ -188,13 +188,13 @@ int RowIndex(const Assistant& a, const SelectFileRow* rows) {
 
 }  // namespace
 
-void SaveLastPath(Assistant& a) {
+void SaveLastPath(PageContext& a) {
   StorageWriteRecord(a.storage, kLastPathName, "", "Text", "1.00",
                      reinterpret_cast<const uint8_t*>(a.ui.selectFile.SelectedPath),
                      kSelectedPathCapacity);
 }
 
-void ListFolder(Assistant& a) {
+void ListFolder(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
   f.FolderCount = f.FileCount = 0;
   f.FolderPage = f.FilePage = 0;
@@ -221,7 +221,7 @@ void ListFolder(Assistant& a) {
   DrawList(a, FileListView(f));
 }
 
-void RequestSelectFile(Assistant& a, const char* extension, uint8_t returnPage) {
+void RequestSelectFile(PageContext& a, const char* extension, uint8_t returnPage) {
   SelectFilePage& f = a.ui.selectFile;
   CopyText(extension, f.SelectFileExtension, kSelectFileExtensionCapacity);
   f.SelectFileReturnPage = returnPage;
@@ -229,16 +229,16 @@ void RequestSelectFile(Assistant& a, const char* extension, uint8_t returnPage) 
   a.ui.pages.CurrentPage = kSelectFilePage;
 }
 
-CallResult TakeSelectedFile(Assistant& a, const char** path) {
+CallResult TakeSelectedFile(PageContext& a, const char** path) {
   SelectFilePage& f = a.ui.selectFile;
   const CallResult result = TakeAnswer(f.answer);
   if (result == kCallConfirmed && path) *path = f.SelectedPath;
   return result;
 }
 
-static void SelectFileInit(Assistant& a) {
+static void SelectFileInit(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
-  PageLoader load(a.ui.controls, a.storage, kSelectFileRecord);
+  PageLoader load(a.ui.controls, a.storage, kSelectFileRecord.page);
   f.image[kSelectFileTitleBar] = load.Image();
   f.text[kSelectFileTitle] = load.Text();
   f.image[kSelectFileFolderFrame] = load.Image();
@@ -259,29 +259,25 @@ static void SelectFileInit(Assistant& a) {
   a.ui.pages.initialised[kSelectFilePage] = 1;
 }
 
-static void SelectFileDraw(Assistant& a, int full) {
-  if (!full) return;
+static void SelectFileDraw(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
-  SelectFileInit(a);
-  DrawPageFrame(a, kSelectFileRecord, f.image[kSelectFileTitleBar], f.text[kSelectFileTitle]);
   DrawTextControl(a.frame, f.text[kSelectFileFolderLabel], "Directory");
   DrawTextControl(a.frame, f.text[kSelectFileFileLabel], "File");
-  for (int i = kSelectFileCancel; i <= kSelectFileUpFolder; ++i) DrawImage(a, f.image[i]);
   DrawTextControl(a.frame, f.text[kSelectFilePathLabel], "Path");
   DrawTextControl(a.frame, f.text[kSelectFileHintFirstLine], "Click on File Name");
   DrawTextControl(a.frame, f.text[kSelectFileHintSecondLine], "to Select");
   ListFolder(a);
 }
 
-static void SelectFilePointer(Assistant& a) {
+static void SelectFilePointer(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
-  if (a.shell.PointerEvent.state != kPointerPressed) return;
-  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileCancel])) {
+  if (a.input.PointerEvent.state != kPointerPressed) return;
+  if (HitTest(a.input.PointerEvent, f.image[kSelectFileCancel])) {
     f.SelectFileResult = kSelectFileCancelled;
     ReturnToCaller(a.ui.pages, f.answer, kCallCancelled, f.SelectFileReturnPage);
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileUpFolder])) {
+  if (HitTest(a.input.PointerEvent, f.image[kSelectFileUpFolder])) {
     UpOneFolder(a);
     return;
   }
@@ -293,14 +289,14 @@ static void SelectFilePointer(Assistant& a) {
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFolderNext])) {
+  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFolderNext])) {
     if (kSelectRows * (f.FolderPage + 1) < f.FolderCount) {
       ++f.FolderPage;
       DrawList(a, FolderListView(f));
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFolderPrevious])) {
+  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFolderPrevious])) {
     if (f.FolderPage > 0) {
       --f.FolderPage;
       DrawList(a, FolderListView(f));
@@ -314,14 +310,14 @@ static void SelectFilePointer(Assistant& a) {
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFileNext])) {
+  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFileNext])) {
     if (kSelectRows * (f.FilePage + 1) < f.FileCount) {
       ++f.FilePage;
       DrawList(a, FileListView(f));
     }
     return;
   }
-  if (HitTest(a.shell.PointerEvent, f.image[kSelectFileFilePrevious])) {
+  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFilePrevious])) {
     if (f.FilePage > 0) {
       --f.FilePage;
       DrawList(a, FileListView(f));
@@ -329,6 +325,9 @@ static void SelectFilePointer(Assistant& a) {
   }
 }
 
-const PageHandlers kSelectFileRecord = {kSelectFilePage, "TA SelectFile", "Select File", SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSelectFileFixedImages[] = {kSelectFileCancel, kSelectFilePathFrame, kSelectFileUpFolder, kEndOfRoles};
+
+const UiPage kSelectFileRecord = {{kSelectFilePage, "TA SelectFile", "Select File", kSelectFileFixedImages}, SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw};
 
 }  // namespace trelvan

@@ -14,7 +14,8 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
+struct UiPage;
 
 
 enum SelectFileResults : uint8_t { kSelectFileChosen = 0, kSelectFileCancelled = 1 };
@@ -51,17 +52,17 @@ struct SelectFilePage {
 
 // Opens the browser for files ending in `extension` (".bmp", ".wav"),
 // returning to returnPage.
-void RequestSelectFile(Assistant& a, const char* extension, uint8_t returnPage);
+void RequestSelectFile(PageContext& a, const char* extension, uint8_t returnPage);
 // For the caller's timer handler, once after the page went back:
 // kCallConfirmed with the chosen file's full path, or kCallCancelled.
-CallResult TakeSelectedFile(Assistant& a, const char** path);
+CallResult TakeSelectedFile(PageContext& a, const char** path);
 
 // Stores SelectedPath as "SelectFileLastPath", replacing the stored one.
-void SaveLastPath(Assistant& a);
+void SaveLastPath(PageContext& a);
 // Fills both lists for SelectedPath and draws them with the path line.
-void ListFolder(Assistant& a);
+void ListFolder(PageContext& a);
 
 // The page's handler record for the page table.
-extern const PageHandlers kSelectFileRecord;
+extern const UiPage kSelectFileRecord;
 
 }  // namespace trelvan

@@ -1,6 +1,6 @@
 #include "ui/pages/select_text_page.h"
 
-#include "shell/assistant.h"
+#include "ui/page_context.h"
 #include "storage/text.h"
 #include "ui/pages.h"
 
@@ -16,7 +16,7 @@ constexpr uint16_t kLightGrey = 0xC638;
 
 }  // namespace
 
-void AddSelectText(Assistant& a, int k, const char* text) {
+void AddSelectText(PageContext& a, int k, const char* text) {
   SelectTextPage& p = a.ui.selectText;
   if (k < 0 || k >= kSelectTextEntryCount) return;
   if (k == 0) {
@@ -27,7 +27,7 @@ void AddSelectText(Assistant& a, int k, const char* text) {
   CopyText(text, p.SelectTextEntries[k], kSelectTextEntryCapacity);
 }
 
-void RequestSelectText(Assistant& a, const char* title, int32_t returnPage) {
+void RequestSelectText(PageContext& a, const char* title, int32_t returnPage) {
   SelectTextPage& p = a.ui.selectText;
   CopyText(title, p.SelectTextTitle, kSelectTextTitleCapacity);
   p.SelectTextReturnPage = returnPage;
@@ -36,16 +36,16 @@ void RequestSelectText(Assistant& a, const char* title, int32_t returnPage) {
   a.ui.pages.CurrentPage = kSelectTextPage;
 }
 
-CallResult TakeSelectedText(Assistant& a, uint8_t* index) {
+CallResult TakeSelectedText(PageContext& a, uint8_t* index) {
   SelectTextPage& p = a.ui.selectText;
   const CallResult result = TakeAnswer(p.answer);
   if (result == kCallConfirmed && index) *index = p.SelectedTextIndex;
   return result;
 }
 
-static void SelectTextInit(Assistant& a) {
+static void SelectTextInit(PageContext& a) {
   SelectTextPage& p = a.ui.selectText;
-  PageLoader load(a.ui.controls, a.storage, kSelectTextRecord);
+  PageLoader load(a.ui.controls, a.storage, kSelectTextRecord.page);
   p.image[kSelectTextTitleBar] = load.Image();
   p.title = load.Text();
   for (int i = kSelectTextSpare1; i < kSelectTextImageCount; ++i) p.image[i] = load.Image();
@@ -60,14 +60,8 @@ static void SelectTextInit(Assistant& a) {
   a.ui.pages.initialised[kSelectTextPage] = 1;
 }
 
-static void SelectTextDraw(Assistant& a, int full) {
-  if (!full) return;
+static void SelectTextDraw(PageContext& a) {
   SelectTextPage& p = a.ui.selectText;
-  SelectTextInit(a);
-  DrawPageFrame(a, kSelectTextRecord, p.image[kSelectTextTitleBar], p.title);
-  for (int i = kSelectTextSpare1; i < kSelectTextImageCount; ++i) {
-    DrawImage(a, p.image[i]);
-  }
   DrawImage(a, p.image[kSelectTextTitleBar]);
   DrawTextControl(a.frame, p.title, p.SelectTextTitle);
   EraseControl(a.frame, p.image[kSelectTextSpare1]);
@@ -77,11 +71,11 @@ static void SelectTextDraw(Assistant& a, int full) {
   }
 }
 
-static void SelectTextPointer(Assistant& a) {
+static void SelectTextPointer(PageContext& a) {
   SelectTextPage& p = a.ui.selectText;
-  if (a.shell.PointerEvent.state != kPointerPressed) return;
+  if (a.input.PointerEvent.state != kPointerPressed) return;
   for (int i = 0; i < kSelectTextEntryCount; ++i) {
-    if (!HitTest(a.shell.PointerEvent, p.line[i])) continue;
+    if (!HitTest(a.input.PointerEvent, p.line[i])) continue;
     if (i < p.SelectTextCount) {
       p.SelectTextResult = kSelectTextChosen;
       p.SelectedTextIndex = static_cast<uint8_t>(i);
@@ -91,13 +85,16 @@ static void SelectTextPointer(Assistant& a) {
     }
     break;
   }
-  if (HitTest(a.shell.PointerEvent, p.image[kSelectTextCancel])) {
+  if (HitTest(a.input.PointerEvent, p.image[kSelectTextCancel])) {
     p.SelectTextResult = kSelectTextCancelled;
     p.SelectTextEntries[0][0] = 0;
     ReturnToCaller(a.ui.pages, p.answer, kCallCancelled, p.SelectTextReturnPage);
   }
 }
 
-const PageHandlers kSelectTextRecord = {kSelectTextPage, "TA PageSelectText", "Select Text", SelectTextInit, nullptr, SelectTextPointer, SelectTextDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSelectTextFixedImages[] = {kSelectTextSpare1, kSelectTextSpare2, kSelectTextCancel, kEndOfRoles};
+
+const UiPage kSelectTextRecord = {{kSelectTextPage, "TA PageSelectText", "Select Text", kSelectTextFixedImages}, SelectTextInit, nullptr, SelectTextPointer, SelectTextDraw};
 
 }  // namespace trelvan

@@ -10,7 +10,8 @@
 
 namespace trelvan {
 
-struct Assistant;
+struct PageContext;
+struct UiPage;
 
 
 enum SelectTextResults : uint8_t {
@@ -35,15 +36,15 @@ struct SelectTextPage {
 
 // Entry k receives at most 24 characters of text; k = 0 first empties the
 // list. Entries beyond the 17th are refused.
-void AddSelectText(Assistant& a, int k, const char* text);
+void AddSelectText(PageContext& a, int k, const char* text);
 // Opens the page on the entries added, under `title`, returning to returnPage.
-void RequestSelectText(Assistant& a, const char* title, int32_t returnPage);
+void RequestSelectText(PageContext& a, const char* title, int32_t returnPage);
 // For the caller's timer handler, once after the page went back:
 // kCallConfirmed with the chosen entry's index, or kCallCancelled.
-CallResult TakeSelectedText(Assistant& a, uint8_t* index);
+CallResult TakeSelectedText(PageContext& a, uint8_t* index);
 
 
 // The page's handler record for the page table.
-extern const PageHandlers kSelectTextRecord;
+extern const UiPage kSelectTextRecord;
 
 }  // namespace trelvan

@@ -1,9 +1,9 @@
-#include "media/project_manager_page.h"
+#include "projects/project_manager_page.h"
 
 #include <initializer_list>
 
 #include "projects/project_file.h"
-#include "shell/assistant.h"
+#include "projects/projects.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
@@ -19,9 +19,9 @@ constexpr uint16_t kDeletePicture = 30;  // "TA Common"
 constexpr uint16_t kEditPicture = 31;
 
 // The rows from the project list, as ListProjects left it.
-void FillRows(Assistant& a) {
-  ProjectManagerPage& m = a.ui.projectManager;
-  const Projects& ps = a.projects;
+void FillRows(Projects& projects) {
+  ProjectManagerPage& m = projects.projectManager;
+  const Projects& ps = projects;
   for (int i = 0; i < kProjectListCapacity; ++i) {
     ProjectListRow& row = m.rows[i];
     const uint16_t y = static_cast<uint16_t>(kRowTop + kRowPitch * i);
@@ -33,8 +33,8 @@ void FillRows(Assistant& a) {
   }
 }
 
-void DrawList(Assistant& a) {
-  ProjectManagerPage& m = a.ui.projectManager;
+void DrawList(PageContext& a, Projects& projects) {
+  ProjectManagerPage& m = projects.projectManager;
   DrawImage(a, m.image[kProjectManagerListFrame]);
   for (const ProjectListRow& row : m.rows) {
     if (!row.inUse) continue;
@@ -44,42 +44,36 @@ void DrawList(Assistant& a) {
   }
 }
 
-void Init(Assistant& a) {
-  ProjectManagerPage& m = a.ui.projectManager;
-  PageLoader load(a.ui.controls, a.storage, kProjectManagerRecord);
+void Init(PageContext& a, Projects& projects) {
+  ProjectManagerPage& m = projects.projectManager;
+  PageLoader load(a.ui.controls, a.storage, kProjectManagerRecord.page);
   for (int i = 0; i < kProjectManagerImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kProjectManagerTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
-  ListProjects(a.projects, a.storage);
-  FillRows(a);
+  ListProjects(projects, a.storage);
+  FillRows(projects);
   a.ui.pages.initialised[kProjectManagerPage] = 1;
 }
 
-void Draw(Assistant& a, int full) {
-  if (!full) return;
-  ProjectManagerPage& m = a.ui.projectManager;
-  Init(a);
-  DrawPageFrame(a, kProjectManagerRecord, m.image[kProjectManagerFrame], m.text[kProjectManagerTitle]);
-  for (int i : {kProjectManagerExit, kProjectManagerNewProject, kProjectManagerHintPanel}) {
-    DrawImage(a, m.image[i]);
-  }
+void Draw(PageContext& a, Projects& projects) {
+  ProjectManagerPage& m = projects.projectManager;
   DrawTextControl(a.frame, m.text[kProjectManagerFiles], "Project Files");
   DrawTextControl(a.frame, m.text[kProjectManagerComputer], "on this computer");
-  DrawList(a);
+  DrawList(a, projects);
 }
 
-void DeleteProject(Assistant& a, const char* name) {
+void DeleteProject(PageContext& a, Projects& projects, const char* name) {
   StorageDeleteNamedFile(a.storage, name);
   // The list is rebuilt from the storage, so it shows what is really there.
-  ListProjects(a.projects, a.storage);
-  FillRows(a);
-  const ImageControl* frame = a.ui.projectManager.image[kProjectManagerListFrame];
+  ListProjects(projects, a.storage);
+  FillRows(projects);
+  const ImageControl* frame = projects.projectManager.image[kProjectManagerListFrame];
   if (frame) EraseControl(a.frame, frame);
-  DrawList(a);
+  DrawList(a, projects);
 }
 
-void OpenProject(Assistant& a, const char* name) {
-  Project& p = a.projects.project;
+void OpenProject(PageContext& a, Projects& projects, const char* name) {
+  Project& p = projects.project;
   p.modified = false;
   ClearProject(p);
   CopyText(name, p.name, kProjectNameCapacity);
@@ -90,23 +84,23 @@ void OpenProject(Assistant& a, const char* name) {
     return;
   }
   p.modified = false;
-  a.projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
-  a.projects.pageEditor = PageEditor{};
-  if (PageTable(kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
+  projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
+  projects.pageEditor = PageEditor{};
+  if (PageTable(a.ui.pages, kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
 }
 
-void Pointer(Assistant& a) {
-  ProjectManagerPage& m = a.ui.projectManager;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void Pointer(PageContext& a, Projects& projects) {
+  ProjectManagerPage& m = projects.projectManager;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kProjectManagerNewProject])) {
-    if (a.projects.projectCount >= kProjectListCapacity) {
+    if (projects.projectCount >= kProjectListCapacity) {
       RequestInformation(a, kMsgProjectsFull, 0, kProjectManagerPage);
       return;
     }
-    a.projects.project.modified = true;
-    ClearProject(a.projects.project);
-    a.projects.programEditor = ProgramEditor{};
+    projects.project.modified = true;
+    ClearProject(projects.project);
+    projects.programEditor = ProgramEditor{};
     a.ui.pages.CurrentPage = kNewProjectPage;
     return;
   }
@@ -115,11 +109,11 @@ void Pointer(Assistant& a) {
     if (HitTest(pointer, &row.remove)) {
       char name[kProjectTextCapacity];
       CopyText(row.name, name, sizeof name);
-      DeleteProject(a, name);
+      DeleteProject(a, projects, name);
       return;
     }
     if (HitTest(pointer, &row.edit)) {
-      OpenProject(a, row.name);
+      OpenProject(a, projects, row.name);
       return;
     }
   }
@@ -128,7 +122,9 @@ void Pointer(Assistant& a) {
 
 }  // namespace
 
-const PageHandlers kProjectManagerRecord = {kProjectManagerPage, "TA ProjectManager", "Project Manager",
-                                            Init, nullptr, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kProjectManagerFixedImages[] = {kProjectManagerExit, kProjectManagerNewProject, kProjectManagerHintPanel, kEndOfRoles};
+
+const ProjectsPage kProjectManagerRecord = {{kProjectManagerPage, "TA ProjectManager", "Project Manager", kProjectManagerFixedImages}, Init, nullptr, Pointer, Draw};
 
 }  // namespace trelvan

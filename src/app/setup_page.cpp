@@ -1,9 +1,9 @@
-#include "ui/pages/setup_page.h"
+#include "app/setup_page.h"
 
 #include "link/ftdi_link.h"
 #include "media/conversions.h"
-#include "shell/assistant.h"
-#include "shell/setup_records.h"
+#include "app/app.h"
+#include "storage/setup_records.h"
 #include "ui/pages/information_page.h"
 
 namespace trelvan {
@@ -16,8 +16,8 @@ constexpr uint16_t kPictureDriversSet = 1;
 constexpr uint16_t kPictureAlphabetical = 2;
 constexpr uint16_t kPictureQwerty = 3;
 
-void ShowSetupSwitches(Assistant& a) {
-  SetupPage& p = a.ui.setup;
+void ShowSetupSwitches(App& a) {
+  SetupPage& p = a.setupPage;
   ImageControl* layout = p.image[kSetupKeyboardLayout];
   ImageControl* drivers = p.image[kSetupOlderDrivers];
   if (layout) layout->pictureIndex = a.setup.keyboardLayout ? kPictureQwerty : kPictureAlphabetical;
@@ -28,9 +28,9 @@ void ShowSetupSwitches(Assistant& a) {
   DrawImage(a, drivers);
 }
 
-void Init(Assistant& a) {
-  SetupPage& p = a.ui.setup;
-  PageLoader load(a.ui.controls, a.storage, kSetupRecord);
+void Init(App& a) {
+  SetupPage& p = a.setupPage;
+  PageLoader load(a.ui.controls, a.storage, kSetupRecord.page);
   p.image[kSetupTitleBar] = load.Image();
   p.image[kSetupBack] = load.Image();
   p.text[kSetupTitle] = load.Text();
@@ -44,29 +44,25 @@ void Init(Assistant& a) {
 
 // The status line is left to the timer handler, which draws it when the
 // driver library is (or becomes) ready.
-void Draw(Assistant& a, int full) {
-  if (!full) return;
-  SetupPage& p = a.ui.setup;
-  Init(a);
-  DrawPageFrame(a, kSetupRecord, p.image[kSetupTitleBar], p.text[kSetupTitle]);
-  DrawImage(a, p.image[kSetupBack]);
+void Draw(App& a) {
+  SetupPage& p = a.setupPage;
   DrawTextControl(a.frame, p.text[kSetupKeyboardLabel], "Keyboard Layout");
   DrawTextControl(a.frame, p.text[kSetupOlderDriversLabel], "Use Older TX-9 USB Drivers");
   DrawTextControl(a.frame, p.text[kSetupOlderDriversNote], "(Not Reqd. for TX-9b and Newer)");
   ShowSetupSwitches(a);
 }
 
-void Timer(Assistant& a) {
-  SetupPage& p = a.ui.setup;
+void Timer(App& a) {
+  SetupPage& p = a.setupPage;
   const uint8_t ready = a.link.ftdi.libraryReady ? 1 : 0;
   if (ready == p.LastSeenDriverLoaded) return;
   p.LastSeenDriverLoaded = ready;
   if (ready) DrawTextControl(a.frame, p.text[kSetupDriverStatus], kSetupDriverLoaded);
 }
 
-void Pointer(Assistant& a) {
-  SetupPage& p = a.ui.setup;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void Pointer(App& a) {
+  SetupPage& p = a.setupPage;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, p.image[kSetupKeyboardLayout])) {
     a.setup.keyboardLayout = a.setup.keyboardLayout == 0 ? 1 : 0;
@@ -95,6 +91,9 @@ void Pointer(Assistant& a) {
 
 }  // namespace
 
-const PageHandlers kSetupRecord = {kSetupPage, "TA PageSetup", "Setup", Init, Timer, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kSetupFixedImages[] = {kSetupBack, kEndOfRoles};
+
+const AppPage kSetupRecord = {{kSetupPage, "TA PageSetup", "Setup", kSetupFixedImages}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

@@ -1,11 +1,11 @@
-#include "ui/pages/main_page.h"
+#include "app/main_page.h"
 
 #include <initializer_list>
 
-#include "shell/assistant.h"
+#include "app/app.h"
 #include "net/server_steps.h"
-#include "shell/setup_records.h"
-#include "shell/steps.h"
+#include "storage/setup_records.h"
+#include "storage/steps.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 
@@ -55,8 +55,8 @@ void LayOutRow(ListRow& row, uint16_t textX, uint16_t textW, uint16_t markX, uin
   row.text = TextControl{textX, y, textW, 21, 0, kTextNoBackground, 0x0000, 0xFFFF};
 }
 
-void SetUpLists(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
+void SetUpLists(App& a) {
+  MainPage& m = a.mainPage;
   TransferLists& t = a.link.transfer;
   t.transferActive = 0;
   t.MainListType = kListNone;
@@ -76,17 +76,17 @@ void SetUpLists(Assistant& a) {
   m.lastServerStatus = 2;
 }
 
-void DrawFreeStorage(Assistant& a) {
+void DrawFreeStorage(App& a) {
   char line[40];
   FreeStorageText(a.storage.fs.header.freeBlocks, line, sizeof line);
-  DrawTextControl(a.frame, a.ui.mainPage.text[kMainFreeStorage], line);
+  DrawTextControl(a.frame, a.mainPage.text[kMainFreeStorage], line);
 }
 
 // The frame of the twelve rows, the rows of the screen shown with their
 // marks, and the scroll buttons where there is somewhere to scroll; the
 // revision and the free storage with them.
-void DrawListArea(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
+void DrawListArea(App& a) {
+  MainPage& m = a.mainPage;
   const MainLists& lists = a.net.lists;
   char line[40];
   FormatText(line, "Revision %s", kProgramRevision);
@@ -108,8 +108,8 @@ void DrawListArea(Assistant& a) {
   if (lists.listTopPage > 0) DrawImage(a, m.image[kMainPreviousListPage]);
 }
 
-void DrawSelection(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
+void DrawSelection(App& a) {
+  MainPage& m = a.mainPage;
   const TransferLists& t = a.link.transfer;
   DrawImage(a, m.image[kMainSelectionFrame]);
   for (uint8_t& p : m.progressShown) p = 0;  // the frame covered them
@@ -121,8 +121,8 @@ void DrawSelection(Assistant& a) {
   }
 }
 
-void DrawListButtons(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
+void DrawListButtons(App& a) {
+  MainPage& m = a.mainPage;
   const uint8_t shown = ButtonListType(a.link.transfer.MainListType);
   for (const ListButton& b : kListButtons) {
     ImageControl* c = m.image[b.image];
@@ -134,7 +134,7 @@ void DrawListButtons(Assistant& a) {
 
 // A page this program does not have yet would leave the user on a page that
 // answers nothing: such a click is ignored.
-void OpenManager(Assistant& a) {
+void OpenManager(App& a) {
   int32_t page = 0;
   switch (a.link.transfer.MainListType) {
     case kListStoragePictures: page = kPictureManagerPage; break;
@@ -143,7 +143,7 @@ void OpenManager(Assistant& a) {
     case kListStorageProjects: page = kProjectManagerPage; break;
     default: return;
   }
-  if (!PageTable(page)) return;
+  if (!PageTable(a.ui.pages, page)) return;
   // a Select File answer the Sound Manager waited for before is not taken as new
   if (page == kSoundManagerPage) a.media.soundPage.selectionExpected = 0;
   a.ui.pages.CurrentPage = page;
@@ -152,9 +152,9 @@ void OpenManager(Assistant& a) {
 }
 
 // List-type buttons, rows, selection entries and scrolling.
-void HandleListButtons(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void HandleListButtons(App& a) {
+  MainPage& m = a.mainPage;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   for (const ListButton& b : kListButtons) {
     if (!HitTest(pointer, m.image[b.image])) continue;
     if (StorageListTypeText(b.listType)) {
@@ -192,9 +192,9 @@ void HandleListButtons(Assistant& a) {
   }
 }
 
-void MainPageInit(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
-  PageLoader load(a.ui.controls, a.storage, kMainPageRecord);
+void MainPageInit(App& a) {
+  MainPage& m = a.mainPage;
+  PageLoader load(a.ui.controls, a.storage, kMainPageRecord.page);
   m.image[kMainExit] = load.Image();
   m.image[kMainTitleBar] = load.Image();
   m.text[kMainTitle] = load.Text();
@@ -210,32 +210,24 @@ void MainPageInit(Assistant& a) {
   a.ui.pages.initialised[kMainPage] = 1;
 }
 
-void MainPageDraw(Assistant& a, int full) {
-  if (!full) return;
-  MainPage& m = a.ui.mainPage;
-  MainPageInit(a);
-  a.frame.PenColour = 0xFFFF;
-  FillArea(a.frame, 0, 0, kFrameWidth, kFrameHeight);
-  DrawImage(a, m.image[kMainExit]);
-  DrawImage(a, m.image[kMainTitleBar]);
-  DrawTextControl(a.frame, m.text[kMainTitle], kMainPageRecord.title);
-  for (int i = kMainServerPanel; i <= kMainStorageProjects; ++i) DrawImage(a, m.image[i]);
-  for (int i : {kMainOpenManager, kMainSelectionFrame, kMainStatusBar}) DrawImage(a, m.image[i]);
+void MainPageDraw(App& a) {
+  MainPage& m = a.mainPage;
+  DrawTextControl(a.frame, m.text[kMainTitle], kMainPageRecord.page.title);
   DrawListArea(a);
   DrawListButtons(a);
   DrawSelection(a);
 }
 
 // Blanks a button while a transfer runs.
-void Blank(Assistant& a, const ImageControl* c) {
+void Blank(App& a, const ImageControl* c) {
   if (!c) return;
   a.frame.PenColour = 0xFFFF;
   FillArea(a.frame, c->x, c->y, c->w, c->h);
 }
 
 // The server status picture when the server's reachability changed.
-void DrawServerStatus(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
+void DrawServerStatus(App& a) {
+  MainPage& m = a.mainPage;
   const uint8_t reachable = a.net.server.serverReachable;
   if (reachable == m.lastServerStatus) return;
   m.lastServerStatus = reachable;
@@ -247,8 +239,8 @@ void DrawServerStatus(Assistant& a) {
 
 // Each shown entry's download percentage when it changed; a download done
 // took storage, so the free storage is said again.
-void DrawProgress(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
+void DrawProgress(App& a) {
+  MainPage& m = a.mainPage;
   const TransferLists& t = a.link.transfer;
   TextControl* text = m.text[kMainProgress];
   if (!text) return;
@@ -268,8 +260,8 @@ void DrawProgress(Assistant& a) {
 }
 
 // The status pictures, the transfer monitor and the server steps.
-void MainPageTimer(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
+void MainPageTimer(App& a) {
+  MainPage& m = a.mainPage;
   DrawServerStatus(a);
   if (a.link.connectedShown != m.lastConnectedShown) {
     m.lastConnectedShown = a.link.connectedShown;
@@ -280,7 +272,7 @@ void MainPageTimer(Assistant& a) {
       DrawImage(a, status);
     }
   }
-  SoftTimer& timer = a.shell.ServerTimer;
+  SoftTimer& timer = a.input.ServerTimer;
   const bool expired = m.monitor.running && timer.expired;
   switch (RunTransferMonitor(m.monitor, a.link, a.storage, expired)) {
     case kMonitorStarted:
@@ -302,7 +294,7 @@ void MainPageTimer(Assistant& a) {
       break;
   }
   const ServerStepContext steps{a.net, a.link.transfer, a.storage, a.platform,
-                                a.link.handheld.handheldRevision, a.shell.ShellStarted != 0};
+                                a.link.handheld.handheldRevision, a.ShellStarted != 0};
   if (RunServerSteps(steps) & kServerListReady) DrawListArea(a);
   DrawProgress(a);
   if (a.net.message.pending) {
@@ -311,12 +303,12 @@ void MainPageTimer(Assistant& a) {
   }
 }
 
-void MainPagePointer(Assistant& a) {
-  MainPage& m = a.ui.mainPage;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void MainPagePointer(App& a) {
+  MainPage& m = a.mainPage;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (a.link.transfer.transferActive || pointer.state != kPointerPressed) return;
-  if (HitTest(pointer, m.image[kMainExit])) a.shell.QuitRequested = 1;
-  if (HitTest(pointer, m.image[kMainSetup]) && PageTable(kSetupPage)) {
+  if (HitTest(pointer, m.image[kMainExit])) a.input.QuitRequested = 1;
+  if (HitTest(pointer, m.image[kMainSetup]) && PageTable(a.ui.pages, kSetupPage)) {
     a.ui.pages.CurrentPage = kSetupPage;
   }
   HandleListButtons(a);
@@ -330,8 +322,9 @@ void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity) {
   FormatText(out, capacity, "Free Storage = %u%%", percent);
 }
 
-const PageHandlers kMainPageRecord = {kMainPage,      "TA MainPage",   "Trelvan Assistant",
-                                      MainPageInit,   MainPageTimer,   MainPagePointer,
-                                      MainPageDraw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kMainPageFixedImages[] = {kMainTitleBar, kMainServerPanel, kMainStoragePanel, kMainSetup, kMainHintPanel, kMainConnectionsPanel, kMainListFrame, kMainServerPictures, kMainStoragePictures, kMainServerSounds, kMainStorageSounds, kMainServerLightEffects, kMainStorageLightEffects, kMainServerProductPrograms, kMainServerProjects, kMainStorageProjects, kMainOpenManager, kMainSelectionFrame, kMainStatusBar, kEndOfRoles};
+
+const AppPage kMainPageRecord = {{kMainPage, "TA MainPage", "Trelvan Assistant", kMainPageFixedImages}, MainPageInit, MainPageTimer, MainPagePointer, MainPageDraw};
 
 }  // namespace trelvan

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
-#include "projects/projects.h"
+#include "projects/project_model.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
 #include "ui/pages/roles/project_manager_roles.h"
 
 namespace trelvan {
+
+struct ProjectsPage;
 
 constexpr const char* kMsgProjectsFull = "Maximum number of projects reached - No more projects allowed!";
 constexpr const char* kMsgProjectUnreadable = "Error - Project file can not be read!";
@@ -31,6 +33,6 @@ struct ProjectManagerPage {
   ProjectListRow rows[kProjectListCapacity];
 };
 
-extern const PageHandlers kProjectManagerRecord;
+extern const ProjectsPage kProjectManagerRecord;
 
 }  // namespace trelvan

@@ -1,27 +1,24 @@
-// The two UDP channels: the update server's (requests with sequence numbers,
-// sums and resends) and the simulator's (handheld packets). Each has a
-// receive thread that writes only its channel's buffer, then its length,
-// then (server) the arrival flag, with release order; the tick reads them
+// The update server's UDP channel: requests with sequence numbers, sums and
+// resends. Its receive thread writes only the channel's reply buffer, then
+// its length, then the arrival flag, with release order; the tick reads them
 // with acquire order. No lock.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-#include "net/datagrams.h"
+#include "datagram/datagram_receive.h"
+#include "datagram/datagrams.h"
 #include "platform/platform.h"
 
 namespace trelvan {
 
-constexpr int kAddressCapacity = 16;  // dotted IPv4: 15 characters and the zero
 constexpr int8_t kServerResends = 10;        // a request goes out at most 11 times
 constexpr uint16_t kServerResendMs = 1000;   // a resend when more than this passed
 constexpr uint16_t kTickMilliseconds = 10;
 
 struct ServerChannel;
-struct SimulatorChannel;
 void ServerLinkClose(ServerChannel& c);
-void SimulatorLinkClose(SimulatorChannel& c);
 
 // A channel left open when its owner goes is closed and its thread joined.
 struct ServerChannel {
@@ -52,24 +49,6 @@ struct ServerChannel {
   uint16_t localPort = 0;
 };
 
-struct SimulatorChannel {
-  ~SimulatorChannel() { SimulatorLinkClose(*this); }
-  intptr_t sendSocket = -1;
-  intptr_t receiveSocket = -1;
-  intptr_t thread = 0;
-  Udp* udp = nullptr;
-  Threads* threads = nullptr;
-  std::atomic<uint8_t> closing{0};
-  // Written by the receive thread only while the length is 0; the link
-  // service copies the packet and sets the length to 0.
-  uint8_t simulatorPacket[kSimulatorReceiveCapacity]{};
-  std::atomic<uint16_t> simulatorPacketLength{0};
-  uint8_t sendBuffer[kMagicLength + kSimulatorPacketLimit]{};
-  uint16_t receivePort = 0;
-  uint16_t sendPort = 0;
-  char address[kAddressCapacity]{};  /**< where packets go: the settings' or localAddress */
-};
-
 // ---- the server channel -------------------------------------------------------
 // Opens the socket on its local port and starts the receive thread; false
 // (and the channel closed) on any failure.
@@ -85,20 +64,11 @@ void SendServerRequest(ServerChannel& c, Platform& p, uint32_t n);
 void ServerRetryTick(ServerChannel& c, Platform& p);
 // Every tick: takes a reply whose sum holds and that answers the latest request.
 void AcceptServerReply(ServerChannel& c);
+// Once per tick, last: takes a matching reply, then resends a request.
+void ServiceServerChannel(ServerChannel& c, Platform& p);
 
-// ---- the simulator channel ----------------------------------------------------
-bool SimulatorLinkStart(SimulatorChannel& c, Platform& p);
-// Sends magic + the reply's `length` bytes to the simulator; false without
-// sending over 252 bytes. A failed send closes the channel.
-bool SimulatorSend(SimulatorChannel& c, Platform& p, const uint8_t* reply, uint32_t length);
-// Copies a waiting packet into `out` (256 bytes) and frees the slot; its
-// length, or 0 when none waits.
-uint32_t TakeSimulatorPacket(SimulatorChannel& c, uint8_t* out);
-
-// The PC's own address from its host name; empty when it does not resolve.
-void FindLocalAddress(char* out, Platform& p);
-// The channels' addresses and ports from the settings (loopback and the
-// usual ports when unset); the simulator's address stays empty when unset.
-void ReadChannelSettings(ServerChannel& server, SimulatorChannel& simulator, Platform& p);
+// The server's address and port and the channel's own port from the
+// settings; loopback and the usual ports when unset.
+void ReadServerSettings(ServerChannel& server, Platform& p);
 
 }  // namespace trelvan

@@ -11,6 +11,8 @@
 
 namespace trelvan {
 
+struct AppPage;
+
 constexpr const char* kSetupDriverLoaded = "Serial USB Driver Loaded";
 
 struct SetupPage {
@@ -19,6 +21,6 @@ struct SetupPage {
   uint8_t LastSeenDriverLoaded;           /**< the driver's libraryReady as last shown; 0 after init */
 };
 
-extern const PageHandlers kSetupRecord;
+extern const AppPage kSetupRecord;
 
 }  // namespace trelvan

@@ -1,4 +1,4 @@
-#include "shell/setup_records.h"
+#include "storage/setup_records.h"
 
 #include <cstring>
 

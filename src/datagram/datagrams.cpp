@@ -1,4 +1,4 @@
-#include "net/datagrams.h"
+#include "datagram/datagrams.h"
 
 #include <cstring>
 

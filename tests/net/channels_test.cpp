@@ -1,12 +1,14 @@
 // The server and simulator channels on real loopback sockets, and on the
-// fake network where a send must not happen or must fail.
+// fake network where a send must not happen or must fail. The eleven sends
+// to a silent server and its message are the server e2e test's.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "net/udp_channel.h"
+#include "link/simulator_channel.h"
+#include "net/server_channel.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
@@ -36,8 +38,7 @@ struct Loopback {
   Loopback() {
     fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:" + std::to_string(peerPort);
     fake.settings.values["TRELVAN_SERVER_LOCAL_PORT"] = std::to_string(FreePort());
-    SimulatorChannel unused;
-    ReadChannelSettings(*server, unused, platform);
+    ReadServerSettings(*server, platform);
     peer = udp.Open();
     EXPECT_TRUE(udp.Bind(peer, peerPort));
   }
@@ -96,23 +97,6 @@ TEST(ServerChannel, RequestAndItsReplyOnly) {
             Bytes(reply.begin() + 4, reply.end()));
 }
 
-TEST(ServerChannel, ElevenSendsThenUnreachable) {
-  Loopback l;
-  ASSERT_TRUE(ServerLinkStart(*l.server, l.platform));
-  l.server->serverReachable = 1;
-  l.server->request[0] = 0x40;
-  SendServerRequest(*l.server, l.platform, 1);
-  int ticks = 0;
-  while (l.server->serverAwaiting && ticks < 5000) {
-    ServerRetryTick(*l.server, l.platform);
-    ++ticks;
-  }
-  EXPECT_EQ(ticks, 11 * 101);  // a resend after each 101st tick, then one more second
-  EXPECT_EQ(l.server->serverReachable, 0);
-  const Bytes first = l.PeerReceive();
-  for (int i = 1; i < 11; ++i) EXPECT_EQ(l.PeerReceive(), first) << "resend " << i;
-}
-
 TEST(ServerChannel, ManyChannelsOpenAndCloseOnOnePort) {
   Loopback l;
   for (int i = 0; i < 20; ++i) {
@@ -129,7 +113,8 @@ struct FakeNet {
   ServerChannel server;
   SimulatorChannel simulator;
   FakeNet() {
-    ReadChannelSettings(server, simulator, platform);
+    ReadServerSettings(server, platform);
+    ReadSimulatorSettings(simulator, platform);
     CopyText("127.0.0.1", simulator.address, sizeof simulator.address);
   }
 };

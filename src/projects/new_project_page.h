@@ -8,6 +8,8 @@
 
 namespace trelvan {
 
+struct ProjectsPage;
+
 constexpr const char* kNameRequestTag = "Project Name";
 constexpr const char* kMsgNeedName = "You must enter a Project Name.";
 constexpr const char* kMsgNeedModule = "You must select a Module.";
@@ -18,6 +20,6 @@ struct NewProjectPage {
   TextControl* text[kNewProjectTextCount];
 };
 
-extern const PageHandlers kNewProjectRecord;
+extern const ProjectsPage kNewProjectRecord;
 
 }  // namespace trelvan

@@ -1,9 +1,9 @@
-#include "ui/pages/new_project_page.h"
+#include "projects/new_project_page.h"
 
 #include <initializer_list>
 
 #include "projects/project_file.h"
-#include "shell/assistant.h"
+#include "projects/projects.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
@@ -28,9 +28,9 @@ constexpr uint8_t kNameMaxLength = 23;
 
 // Every module button unchosen, then the project's model chosen; its class
 // goes into the record with the labels it brings.
-void ShowModuleChoice(Assistant& a) {
-  NewProjectPage& n = a.ui.newProject;
-  Project& p = a.projects.project;
+void ShowModuleChoice(PageContext& a, Projects& projects) {
+  NewProjectPage& n = projects.newProject;
+  Project& p = projects.project;
   for (int k = 0; k < 6; ++k) {
     ImageControl* c = n.image[kModuleButtons[k].image];
     if (!c) continue;
@@ -43,15 +43,15 @@ void ShowModuleChoice(Assistant& a) {
   RebuildIoLabels(p);
 }
 
-void ShowName(Assistant& a) {
-  NewProjectPage& n = a.ui.newProject;
+void ShowName(PageContext& a, Projects& projects) {
+  NewProjectPage& n = projects.newProject;
   DrawImage(a, n.image[kNewProjectNameField]);
-  DrawTextControl(a.frame, n.text[kNewProjectName], a.projects.project.name);
+  DrawTextControl(a.frame, n.text[kNewProjectName], projects.project.name);
 }
 
-void Init(Assistant& a) {
-  NewProjectPage& n = a.ui.newProject;
-  PageLoader load(a.ui.controls, a.storage, kNewProjectRecord);
+void Init(PageContext& a, Projects& projects) {
+  NewProjectPage& n = projects.newProject;
+  PageLoader load(a.ui.controls, a.storage, kNewProjectRecord.page);
   n.image[0] = load.Image();
   n.text[0] = load.Text();
   for (int i = 1; i <= 3; ++i) n.image[i] = load.Image();
@@ -65,19 +65,15 @@ void Init(Assistant& a) {
   a.ui.pages.initialised[kNewProjectPage] = 1;
 }
 
-void Draw(Assistant& a, int full) {
-  if (!full) return;
-  NewProjectPage& n = a.ui.newProject;
-  Init(a);
-  DrawPageFrame(a, kNewProjectRecord, n.image[kNewProjectTitleBar], n.text[kNewProjectTitle]);
-  for (int i : {kNewProjectBack, kNewProjectCreate}) DrawImage(a, n.image[i]);
+void Draw(PageContext& a, Projects& projects) {
+  NewProjectPage& n = projects.newProject;
   DrawTextControl(a.frame, n.text[kNewProjectModuleLabel], "Select One Module");
   DrawTextControl(a.frame, n.text[kNewProjectNameLabel], "Project Name");
-  ShowModuleChoice(a);
-  ShowName(a);
+  ShowModuleChoice(a, projects);
+  ShowName(a, projects);
 }
 
-void Timer(Assistant& a) {
+void Timer(PageContext& a, Projects& projects) {
   if (!TakeConfirmedText(a) || !RequestTagIs(a, kNameRequestTag)) return;
   char name[kProjectTextCapacity];
   CopyText(a.ui.keyboards.alpha.EnteredText, name, sizeof name);
@@ -90,14 +86,14 @@ void Timer(Assistant& a) {
     RequestInformation(a, kMsgNameTaken, 0, kNewProjectPage);
     return;
   }
-  CopyText(name, a.projects.project.name, kProjectTextCapacity - 1);
-  ShowName(a);
+  CopyText(name, projects.project.name, kProjectTextCapacity - 1);
+  ShowName(a, projects);
 }
 
-void Pointer(Assistant& a) {
-  NewProjectPage& n = a.ui.newProject;
-  Project& p = a.projects.project;
-  const PointerEventRecord& pointer = a.shell.PointerEvent;
+void Pointer(PageContext& a, Projects& projects) {
+  NewProjectPage& n = projects.newProject;
+  Project& p = projects.project;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, n.image[kNewProjectBack])) {
     a.ui.pages.CurrentPage = kProjectManagerPage;
@@ -110,7 +106,7 @@ void Pointer(Assistant& a) {
   for (const ModuleButton& b : kModuleButtons) {
     if (!HitTest(pointer, n.image[b.image])) continue;
     CopyText(b.model, p.moduleModel, kModelCapacity);
-    ShowModuleChoice(a);
+    ShowModuleChoice(a, projects);
     return;
   }
   if (HitTest(pointer, n.image[kNewProjectCreate])) {
@@ -118,8 +114,8 @@ void Pointer(Assistant& a) {
       RequestInformation(a, kMsgNeedName, 0, kNewProjectPage);
     } else if (p.moduleModel[0] == 0) {
       RequestInformation(a, kMsgNeedModule, 0, kNewProjectPage);
-    } else if (PageTable(kEditPagePage)) {
-      a.projects.pageEditor = PageEditor{};
+    } else if (PageTable(a.ui.pages, kEditPagePage)) {
+      projects.pageEditor = PageEditor{};
       a.ui.pages.CurrentPage = kEditPagePage;
     }
   }
@@ -127,7 +123,9 @@ void Pointer(Assistant& a) {
 
 }  // namespace
 
-const PageHandlers kNewProjectRecord = {kNewProjectPage, "TA NewProject", "New Project",
-                                        Init, Timer, Pointer, Draw};
+// The images every full draw shows after the page frame, in drawing order.
+constexpr int8_t kNewProjectFixedImages[] = {kNewProjectBack, kNewProjectCreate, kEndOfRoles};
+
+const ProjectsPage kNewProjectRecord = {{kNewProjectPage, "TA NewProject", "New Project", kNewProjectFixedImages}, Init, Timer, Pointer, Draw};
 
 }  // namespace trelvan

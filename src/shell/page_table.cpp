@@ -1,0 +1,69 @@
+// The program's fifteen pages, by page number, handed to the dispatcher
+// when the Assistant is made.
+#include "shell/assistant.h"
+#include "media/light_effect_manager_page.h"
+#include "media/picture_manager_page.h"
+#include "media/sound_manager_page.h"
+#include "ui/pages/alpha_keyboard_page.h"
+#include "ui/pages/information_page.h"
+#include "ui/pages/numeric_keyboard_page.h"
+#include "ui/pages/select_button_page.h"
+#include "ui/pages/select_file_page.h"
+#include "ui/pages/select_text_page.h"
+
+namespace trelvan {
+
+namespace {
+
+// Each kind of page is handed the state it acts on: a general page the page
+// context and the main and setup pages the whole App (Alone), a media or
+// projects page its subsystem's state beside the page context.
+struct Alone {
+  template <typename F> static void Call(Assistant& a, F f) { f(a); }
+};
+struct WithMedia {
+  template <typename F> static void Call(Assistant& a, F f) { f(a, a.media); }
+};
+struct WithProjects {
+  template <typename F> static void Call(Assistant& a, F f) { f(a, a.projects); }
+};
+
+// A full draw is the page's initialisation, the opening every page shares,
+// then the page's own.
+template <typename Kind, const auto& P>
+constexpr PageHandlers Page() {
+  return {&P.page, [](Assistant& a) { Kind::Call(a, P.init); },
+          [](Assistant& a) { if (P.timer) Kind::Call(a, P.timer); },
+          [](Assistant& a) { Kind::Call(a, P.pointer); },
+          [](Assistant& a, int full) {
+            if (!full) return;
+            Kind::Call(a, P.init);
+            DrawPageOpening(a, P.page);
+            Kind::Call(a, P.draw);
+          }};
+}
+
+// By page number.
+const PageHandlers kPageTable[kPageCount] = {
+    Page<Alone, kMainPageRecord>(),
+    Page<WithProjects, kNewProjectRecord>(),
+    Page<WithProjects, kEditPageRecord>(),
+    Page<WithProjects, kEditProgramRecord>(),
+    Page<Alone, kAlphaKeyboardRecord>(),
+    Page<Alone, kInformationPageRecord>(),
+    Page<Alone, kSelectTextRecord>(),
+    Page<Alone, kSelectButtonRecord>(),
+    Page<Alone, kNumericKeyboardRecord>(),
+    Page<Alone, kSetupRecord>(),
+    Page<WithProjects, kProjectManagerRecord>(),
+    Page<WithMedia, kLightEffectManagerRecord>(),
+    Page<WithMedia, kPictureManagerRecord>(),
+    Page<WithMedia, kSoundManagerRecord>(),
+    Page<Alone, kSelectFileRecord>(),
+};
+
+}  // namespace
+
+Assistant::Assistant(const Platform& p) : App(p) { ui.pages.table = kPageTable; }
+
+}  // namespace trelvan

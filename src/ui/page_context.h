@@ -1,0 +1,38 @@
+// What every page is handed: the platform, the window's input, the frame,
+// the storage, the setup values and the UI's own state. The subsystems'
+// pages are handed their subsystem's state beside it; the pages that draw
+// on several subsystems take the whole App (app/app.h).
+#pragma once
+
+#include "platform/platform.h"
+#include "storage/setup_records.h"
+#include "storage/storage.h"
+#include "ui/frame_buffer.h"
+#include "ui/input.h"
+#include "ui/ui.h"
+
+namespace trelvan {
+
+struct PageContext {
+  explicit PageContext(const Platform& p) : platform(p) {}
+  PageContext(const PageContext&) = delete;
+  PageContext& operator=(const PageContext&) = delete;
+
+  Platform platform;  // refers to the front end's services
+  Input input{};
+  FrameBuffer frame{};
+  Storage storage;  // the 128 MB image; filled by StartUp, not here
+  SetupValues setup{};
+  Ui ui{};
+};
+
+// A general page's handlers.
+struct UiPage {
+  PageRecord page;
+  void (*init)(PageContext&);
+  void (*timer)(PageContext&);  /**< null: the page has no timer handler */
+  void (*pointer)(PageContext&);
+  void (*draw)(PageContext&);  /**< after the opening: what the page draws of its own */
+};
+
+}  // namespace trelvan

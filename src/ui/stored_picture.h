@@ -1,0 +1,18 @@
+// A picture file of the storage drawn into the frame, as the Picture
+// Manager shows it and the page editor lays a project's background.
+#pragma once
+
+#include <cstdint>
+
+#include "storage/storage.h"
+#include "ui/frame_buffer.h"
+
+namespace trelvan {
+
+// Draws the picture file at storage index `index` with its top-left corner
+// at (x, y). Nothing for a negative index, a version other than "1.", or a
+// record larger than its file.
+void DrawStoragePicture(const Storage& s, FrameBuffer& frame, int16_t index, uint16_t x,
+                        uint16_t y);
+
+}  // namespace trelvan
