@@ -139,10 +139,9 @@ uint16_t PosixFiles::ListFolder(const char* folder, const char* pattern,
     if (!e) break;
     if (!MatchesPattern(pattern, e->d_name, false)) continue;
     snprintf(entry.name, sizeof entry.name, "%s", e->d_name);
-    char full[4096];
-    snprintf(full, sizeof full, "%s/%s", folder, e->d_name);
+    // Asked inside the folder itself: no joined path to outgrow a buffer.
     struct stat st;
-    entry.folder = stat(full, &st) == 0 && S_ISDIR(st.st_mode);
+    entry.folder = fstatat(dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
     entry.hidden = e->d_name[0] == '.' && e->d_name[1] != 0 &&
                    !(e->d_name[1] == '.' && e->d_name[2] == 0);
     KeepInNameOrder(out, &count, capacity, entry);
