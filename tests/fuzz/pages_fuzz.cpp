@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   frame.width = kFrameWidth;
   frame.height = kFrameHeight;
   frame.FrameDirty = 0;
-  const PageHandlers page = {0, kPageName, "Fuzz", nullptr, nullptr, nullptr, nullptr};
+  const PageRecord page = {0, kPageName, "Fuzz", nullptr};
   PageLoader loader(controls, s, page);
   for (int i = 0; i < kImageSlotCount; ++i) loader.Image();
   for (int i = 0; i < kTextSlotCount; ++i) loader.Text();
