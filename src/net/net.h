@@ -33,7 +33,7 @@ struct ServerMessage {
 };
 
 struct Net {
-  uint16_t serverStep;  /**< a ServerSteps value */
+  ServerSteps serverStep;
   uint16_t fileIndex;   /**< the sendList entry the steps work on */
   Download download;
   // Allocated once with the Net and never cleared: its pages are touched

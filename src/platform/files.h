@@ -90,6 +90,9 @@ class Files {
 
   virtual char PathSeparator() const = 0;
   virtual const char* DataFolder() const = 0;  // no trailing separator
+  // The program's own page files and picture collections (no trailing
+  // separator); "" when it has none.
+  virtual const char* ResourceFolder() const = 0;
   // Where the file browser starts when it knows no folder: "C:\" on
   // Windows, "/" on Linux. Ends in the separator.
   virtual const char* RootFolder() const = 0;

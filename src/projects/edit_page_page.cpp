@@ -49,7 +49,7 @@ void LayOutRows(Projects& projects) {
     EditPageRow& row = projects.editPage.rows[i];
     const ProjectButton& b = p.buttons[i];
     const uint16_t y = static_cast<uint16_t>(kRowTop + kRowPitch * i);
-    const bool own = b.imageIndex == 0xFF;
+    const bool own = b.imageIndex == kOwnButtonPicture;
     const uint8_t source = own ? kSourcePageFile : kSourceButtons;
     const uint16_t picture = own ? kDefaultButtonPicture : b.imageIndex;
     row.listPicture = ImageControl{10, y, 60, 40, source, picture};

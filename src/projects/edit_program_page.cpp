@@ -121,8 +121,8 @@ void DrawProgramRows(PageContext& a, Projects& projects) {
     const uint16_t k = static_cast<uint16_t>(e.programScroll + r);
     m.insertHandle[r] = Picture(714, RowY(r), 40, kPicInsert);
     m.removeHandle[r] = Picture(756, RowY(r), 40, kPicRemove);
-    m.insertActive[r] = e.editStep == 0 && RowOffersInsertion(p, k);
-    m.removeActive[r] = e.editStep == 0 && RowIsRemovable(p, k);
+    m.insertActive[r] = e.editStep == kBuildIdle && RowOffersInsertion(p, k);
+    m.removeActive[r] = e.editStep == kBuildIdle && RowIsRemovable(p, k);
     if (k >= p.instructionCount) continue;
     DrawInstruction(a, projects, r, PositionOfInstruction(p, k));
     if (m.insertActive[r]) DrawImage(a, &m.insertHandle[r]);
@@ -153,7 +153,7 @@ void DrawLists(PageContext& a, Projects& projects) {
     m.variableRemove[r] = Picture(755, kListTop + kRowPitch * r, 40, kPicRemove);
     if (r >= p.variableCount) continue;
     DrawLabel(a, 564, m.variableRow[r].y, p.variableNames[r]);
-    if (e.editStep == 0) DrawImage(a, &m.variableRemove[r]);
+    if (e.editStep == kBuildIdle) DrawImage(a, &m.variableRemove[r]);
   }
   const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
   char line[24];
@@ -164,7 +164,7 @@ void DrawLists(PageContext& a, Projects& projects) {
   }
   if (e.inputPage + 1 < pages) DrawImage(a, m.image[kEditProgramInputsNext]);
   if (e.inputPage > 0) DrawImage(a, m.image[kEditProgramInputsPrevious]);
-  if (e.editStep == 0) DrawImage(a, m.image[kEditProgramAddVariable]);
+  if (e.editStep == kBuildIdle) DrawImage(a, m.image[kEditProgramAddVariable]);
 }
 
 // The title bar with the name, then the arrows where there is somewhere to scroll.
@@ -194,7 +194,7 @@ void DrawPending(PageContext& a, Projects& projects) {
   EraseControl(a.frame, &below);
   DrawImage(a, &m.cancel);
   m.boxA = m.boxB = m.boxC = ImageControl{};
-  if (e.editStep == 1) {
+  if (e.editStep == kBuildPickKind) {
     for (int i = 0; i < m.pickerCount; ++i) DrawImage(a, &m.picker[i]);
     return;
   }
@@ -204,7 +204,7 @@ void DrawPending(PageContext& a, Projects& projects) {
   const bool condition = e.pendingKind == kOpIf || e.pendingKind == kOpIfChained;
   if (condition || e.pendingKind == kOpCopy) {
     m.boxA = Picture(80, y, 186, condition ? kPromptVariable : kPromptValue);
-    if (e.editStep == (condition ? 2 : 4)) {
+    if (e.editStep == (condition ? kBuildIfA : kBuildCopySource)) {
       DrawImage(a, &m.boxA);
       return;
     }
@@ -212,14 +212,14 @@ void DrawPending(PageContext& a, Projects& projects) {
     DrawPicture(a, 268, y, 30, condition ? kPicEquals : kPicArrow);
     m.boxB = Picture(300, y, 186, condition ? kPromptValue : kPromptVariable);
     DrawImage(a, &m.boxB);
-  } else if (e.pendingKind == kOpTask && e.editStep >= 7) {
+  } else if (e.pendingKind == kOpTask && e.editStep >= kBuildTaskP) {
     static const uint16_t kPromptP[kTaskCount] = {kPromptOutput, kPromptOutput, kPromptName, kPromptName};
     static const uint16_t kPromptQ[kTaskCount] = {kPromptInput, kPromptVariable, kPromptValue, kPromptOutput};
     const uint8_t task = e.pendingA < kTaskCount ? e.pendingA : 0;
     DrawLabel(a, 80, y, kTaskNames[task]);
     m.boxB = Picture(268, y, 186, kPromptP[task]);
     m.boxC = Picture(456, y, 186, kPromptQ[task]);
-    if (e.editStep == 7) {
+    if (e.editStep == kBuildTaskP) {
       DrawImage(a, &m.boxB);
     } else {
       DrawOperand(a, projects, 268, y, e.pendingB);
@@ -245,10 +245,10 @@ void Refresh(PageContext& a, Projects& projects) {
   ShowText(a, m.text[kEditProgramConstTexts], line);
   for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs}) {
     if (!m.image[i]) continue;
-    if (e.editStep == 0) DrawImage(a, m.image[i]);
+    if (e.editStep == kBuildIdle) DrawImage(a, m.image[i]);
     else EraseControl(a.frame, m.image[i]);
   }
-  if (e.editStep != 0) DrawPending(a, projects);
+  if (e.editStep != kBuildIdle) DrawPending(a, projects);
 }
 
 void Init(PageContext& a, Projects& projects) {
@@ -269,7 +269,7 @@ void Draw(PageContext& a, Projects& projects) {
 }
 
 void EndStep(PageContext& a, Projects& projects) {
-  projects.programEditor.editStep = 0;
+  projects.programEditor.editStep = kBuildIdle;
   projects.editProgram.pickerCount = 0;
   Refresh(a, projects);
 }
@@ -309,7 +309,7 @@ void StartInsertion(PageContext& a, Projects& projects, int row) {
   }
   const uint16_t k = static_cast<uint16_t>(e.programScroll + row);
   p.modified = true;
-  e.editStep = 1;
+  e.editStep = kBuildPickKind;
   e.insertRow = static_cast<uint8_t>(row + 1);
   e.pendingA = e.pendingB = e.pendingC = 0;
   m.pickerCount = OfferedKinds(p, k, m.pickerKinds);
@@ -325,11 +325,11 @@ void Pick(PageContext& a, Projects& projects, uint8_t kind) {
   e.pendingKind = kind;
   projects.project.modified = true;
   if (kind == kOpIf || kind == kOpIfChained) {
-    e.editStep = 2;
+    e.editStep = kBuildIfA;
   } else if (kind == kOpCopy) {
-    e.editStep = 4;
+    e.editStep = kBuildCopySource;
   } else {
-    e.editStep = 6;
+    e.editStep = kBuildTaskChoice;
     for (int t = 0; t < kTaskCount; ++t) AddSelectText(a, t, kTaskNames[t]);
     RequestSelectText(a, kSelectTaskTitle, kEditProgramPage);
     return;
@@ -345,9 +345,9 @@ void RequestConstant(PageContext& a, const char* tag, int32_t min, int32_t max) 
 }
 
 // The operand a click on the lists gives: an input row showing a label, an
-// output or a variable; 0xFF for none.
+// output or a variable; kNoOperand for none.
 struct ListClick {
-  uint8_t input = 0xFF, output = 0xFF, variable = 0xFF;
+  uint8_t input = kNoOperand, output = kNoOperand, variable = kNoOperand;
 };
 
 ListClick ClickedOperand(Projects& projects, const PointerEventRecord& pointer) {
@@ -374,39 +374,39 @@ void BuildingClick(PageContext& a, Projects& projects, const PointerEventRecord&
   ProgramEditor& e = projects.programEditor;
   Project& p = projects.project;
   const ListClick c = ClickedOperand(projects, pointer);
-  const uint8_t inputOrVariable = c.variable != 0xFF ? c.variable : c.input;
+  const uint8_t inputOrVariable = c.variable != kNoOperand ? c.variable : c.input;
   switch (e.editStep) {
-    case 2:
-      if (inputOrVariable == 0xFF) return;
+    case kBuildIfA:
+      if (inputOrVariable == kNoOperand) return;
       e.pendingA = inputOrVariable;
-      e.editStep = 3;
+      e.editStep = kBuildIfB;
       break;
-    case 3:
-      if (c.variable != 0xFF) {
+    case kBuildIfB:
+      if (c.variable != kNoOperand) {
         e.pendingB = c.variable;
         InsertPending(a, projects);
         return;
       }
       if (HitTest(pointer, &m.boxB)) RequestConstant(a, kIfConstantTag, kConstIntMin, kConstIntMax);
       return;
-    case 4:
-      if (c.variable != 0xFF) {
+    case kBuildCopySource:
+      if (c.variable != kNoOperand) {
         e.pendingA = c.variable;
-        e.editStep = 5;
+        e.editStep = kBuildCopyDestination;
         break;
       }
       if (HitTest(pointer, &m.boxA)) RequestConstant(a, kCopyConstantTag, kConstIntMin, kConstIntMax);
       return;
-    case 5:
-      if (c.variable == 0xFF) return;
+    case kBuildCopyDestination:
+      if (c.variable == kNoOperand) return;
       e.pendingB = c.variable;
       InsertPending(a, projects);
       return;
-    case 7:
+    case kBuildTaskP:
       if (e.pendingA <= kTaskSetMotorSpeed) {
-        if (c.output == 0xFF) return;
+        if (c.output == kNoOperand) return;
         e.pendingB = c.output;
-        e.editStep = 8;
+        e.editStep = kBuildTaskQ;
         break;
       }
       if (HitTest(pointer, &m.boxB)) {
@@ -414,12 +414,12 @@ void BuildingClick(PageContext& a, Projects& projects, const PointerEventRecord&
                     kEditProgramPage);
       }
       return;
-    case 8: {
-      uint8_t q = 0xFF;
+    case kBuildTaskQ: {
+      uint8_t q = kNoOperand;
       if (e.pendingA == kTaskSetOutput) q = inputOrVariable;
       if (e.pendingA == kTaskSetMotorSpeed || e.pendingA == kTaskPlaySound) q = c.variable;
       if (e.pendingA == kTaskLightEffect) q = c.output;
-      if (q != 0xFF) {
+      if (q != kNoOperand) {
         e.pendingC = q;
         InsertPending(a, projects);
       } else if (e.pendingA == kTaskPlaySound && HitTest(pointer, &m.boxC)) {
@@ -453,7 +453,7 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   }
   // Variables are removed only between instructions: a removal renumbers the
   // program, and the operands of an instruction half built would go stale.
-  for (int i = 0; e.editStep == 0 && i < p.variableCount; ++i) {
+  for (int i = 0; e.editStep == kBuildIdle && i < p.variableCount; ++i) {
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
       ShowMessageOnPage(a, kMsgRemoveFromLogic);
@@ -478,7 +478,7 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
       return true;
     }
   }
-  if (e.editStep == 1) {
+  if (e.editStep == kBuildPickKind) {
     for (int i = 0; i < m.pickerCount; ++i) {
       if (HitTest(pointer, &m.picker[i])) {
         Pick(a, projects, m.pickerKinds[i]);
@@ -530,82 +530,100 @@ void Pointer(PageContext& a, Projects& projects) {
     return;
   }
   if (pointer.state != kPointerPressed) return;
-  if (e.editStep != 0 && HitTest(pointer, &projects.editProgram.cancel)) {
+  if (e.editStep != kBuildIdle && HitTest(pointer, &projects.editProgram.cancel)) {
     e.cancelPressed = true;
     return;
   }
   if (AnyStepPress(a, projects, pointer)) return;
-  if (e.editStep == 0) {
+  if (e.editStep == kBuildIdle) {
     IdlePress(a, projects, pointer);
-  } else if (e.editStep >= 2) {
+  } else if (e.editStep >= kBuildIfA) {
     BuildingClick(a, projects, pointer);
   }
 }
 
+// The Select Text answer in step 6: the task, or the end of the step.
+void TaskChosen(PageContext& a, Projects& projects) {
+  ProgramEditor& e = projects.programEditor;
+  uint8_t task = 0;
+  const CallResult r = TakeSelectedText(a, &task);
+  if (r == kCallConfirmed && task < kTaskCount) {
+    e.pendingA = task;
+    e.editStep = kBuildTaskP;
+    Refresh(a, projects);
+  } else if (r != kCallNone) {
+    EndStep(a, projects);  // no task chosen: nothing to build
+  }
+}
+
+void VariableNamed(PageContext& a, Projects& projects, const char* text) {
+  const ListChange r = AddVariable(projects.project, text);
+  if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
+  else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
+  else Refresh(a, projects);
+}
+
+// A sound or light-effect file name for the task's P, kept as a text constant.
+void FileNamed(PageContext& a, Projects& projects, const char* text) {
+  ProgramEditor& e = projects.programEditor;
+  char name[kProjectTextCapacity];
+  CopyText(text, name, 31);
+  const int16_t i = AddConstText(projects.project, name);
+  if (i < 0) {
+    ConstantsFull(a, projects);
+    return;
+  }
+  e.pendingB = static_cast<uint8_t>(kOperandConstTextBase + i);
+  e.editStep = kBuildTaskQ;
+  Refresh(a, projects);
+}
+
+// A number for the step that asked: a copy's source, a condition's B or a
+// sound's volume, kept as an integer constant.
+void ConstantEntered(PageContext& a, Projects& projects, int16_t value) {
+  ProgramEditor& e = projects.programEditor;
+  const bool copy = e.editStep == kBuildCopySource && RequestTagIs(a, kCopyConstantTag);
+  const bool condition = e.editStep == kBuildIfB && RequestTagIs(a, kIfConstantTag);
+  const bool volume = e.editStep == kBuildTaskQ && RequestTagIs(a, kVolumeTag);
+  if (!copy && !condition && !volume) return;
+  const int16_t i = AddConstInt(projects.project, value);
+  if (i < 0) {
+    ConstantsFull(a, projects);
+    return;
+  }
+  const uint8_t v = static_cast<uint8_t>(kOperandConstIntBase + i);
+  if (copy) {
+    e.pendingA = v;
+    e.editStep = kBuildCopyDestination;
+    Refresh(a, projects);
+    return;
+  }
+  (condition ? e.pendingB : e.pendingC) = v;
+  InsertPending(a, projects);
+}
+
 void Timer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
-  Project& p = projects.project;
   if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditProgramPage)) e.saveQuestionAsked = false;
-  if (e.editStep == 6) {
-    uint8_t task = 0;
-    const CallResult r = TakeSelectedText(a, &task);
-    if (r == kCallConfirmed && task < kTaskCount) {
-      e.pendingA = task;
-      e.editStep = 7;
-      Refresh(a, projects);
-    } else if (r != kCallNone) {
-      EndStep(a, projects);  // no task chosen: nothing to build
-    }
-  }
+  if (e.editStep == kBuildTaskChoice) TaskChosen(a, projects);
   // One request is outstanding at a time; its tag says which keyboard answers it.
   const bool number = RequestTagIs(a, kCopyConstantTag) || RequestTagIs(a, kIfConstantTag) ||
                       RequestTagIs(a, kVolumeTag);
-  if (!number && TakeConfirmedText(a)) {
-    const char* text = a.ui.keyboards.alpha.EnteredText;
-    if (RequestTagIs(a, kVariableNameTag)) {
-      const ListChange r = AddVariable(p, text);
-      if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
-      else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
-      else Refresh(a, projects);
-    } else if (RequestTagIs(a, kSaveAsTag)) {
-      EditorSaveAs(a, projects, text, kEditProgramPage);
-    } else if (e.editStep == 7 &&
-               (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
-      char name[kProjectTextCapacity];
-      CopyText(text, name, 31);
-      const int16_t i = AddConstText(p, name);
-      if (i < 0) {
-        ConstantsFull(a, projects);
-      } else {
-        e.pendingB = static_cast<uint8_t>(kOperandConstTextBase + i);
-        e.editStep = 8;
-        Refresh(a, projects);
-      }
+  if (number) {
+    if (TakeConfirmedNumber(a)) {
+      ConstantEntered(a, projects, static_cast<int16_t>(a.ui.keyboards.numeric.NumberValue));
     }
+    return;
   }
-  if (number && TakeConfirmedNumber(a)) {
-    const int16_t value = static_cast<int16_t>(a.ui.keyboards.numeric.NumberValue);
-    const bool copy = e.editStep == 4 && RequestTagIs(a, kCopyConstantTag);
-    const bool condition = e.editStep == 3 && RequestTagIs(a, kIfConstantTag);
-    const bool volume = e.editStep == 8 && RequestTagIs(a, kVolumeTag);
-    if (!copy && !condition && !volume) return;
-    const int16_t i = AddConstInt(p, value);
-    if (i < 0) {
-      ConstantsFull(a, projects);
-      return;
-    }
-    const uint8_t v = static_cast<uint8_t>(kOperandConstIntBase + i);
-    if (copy) {
-      e.pendingA = v;
-      e.editStep = 5;
-      Refresh(a, projects);
-    } else if (condition) {
-      e.pendingB = v;
-      InsertPending(a, projects);
-    } else {
-      e.pendingC = v;
-      InsertPending(a, projects);
-    }
+  if (!TakeConfirmedText(a)) return;
+  const char* text = a.ui.keyboards.alpha.EnteredText;
+  if (RequestTagIs(a, kVariableNameTag)) {
+    VariableNamed(a, projects, text);
+  } else if (RequestTagIs(a, kSaveAsTag)) {
+    EditorSaveAs(a, projects, text, kEditProgramPage);
+  } else if (e.editStep == kBuildTaskP &&
+             (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
+    FileNamed(a, projects, text);
   }
 }
 

@@ -41,6 +41,8 @@ constexpr uint8_t kOperandOutputBase = 0x20;
 constexpr uint8_t kOperandVariableBase = 0x40;
 constexpr uint8_t kOperandConstIntBase = 0x60;
 constexpr uint8_t kOperandConstTextBase = 0x80;
+// No operand chosen (no operand byte has kind 7).
+constexpr uint8_t kNoOperand = 0xFF;
 inline uint8_t OperandKindOf(uint8_t v) { return static_cast<uint8_t>(v >> 5); }
 inline uint8_t OperandIndexOf(uint8_t v) { return static_cast<uint8_t>(v & 0x1F); }
 

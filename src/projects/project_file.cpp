@@ -21,7 +21,7 @@ constexpr ModuleModel kModels[] = {{"KQ-4", 0}, {"KQ-4S", 0}, {"ZR-5", 1},
 
 void ClearButton(ProjectButton& b) {
   b = ProjectButton{};
-  b.imageIndex = 0xFF;
+  b.imageIndex = kOwnButtonPicture;
   b.y = 25;
 }
 

@@ -49,8 +49,11 @@ constexpr uint32_t kMaxProjectData = 20 + 32 * kMaxPictures + 19 * kMaxButtons +
                                      32 * kMaxVariables + 2 * kMaxConstInts +
                                      32 * kMaxConstTexts + kMaxProgramLength;
 
+// A button's imageIndex for picture 1 of the page editor's own file.
+constexpr uint8_t kOwnButtonPicture = 0xFF;
+
 struct ProjectButton {
-  uint8_t imageIndex;  /**< picture of "TA Buttons"; 0xFF: picture 1 of the page editor's file */
+  uint8_t imageIndex;  /**< picture of "TA Buttons", or kOwnButtonPicture */
   uint16_t x;          /**< left edge relative to the handheld screen area, 1..260 by dragging */
   uint16_t y;          /**< top edge relative to the screen area, 25..200 by dragging */
   uint8_t buttonMode;  /**< two-state setting, 0 or 1, stored and shown only */
@@ -83,9 +86,23 @@ struct Project {
   bool modified;  /**< set by every edit, cleared by a save and on opening */
 };
 
+// The program editor's steps while an instruction is built:
+// 0 -> 1 -> (2 -> 3 | 4 -> 5 | 6 -> 7 -> 8) -> 0.
+enum EditStep : uint8_t {
+  kBuildIdle = 0,
+  kBuildPickKind = 1,         /**< the picker of offered kinds is shown */
+  kBuildIfA = 2,              /**< a condition's A: a variable or an input */
+  kBuildIfB = 3,              /**< its B: a variable or a constant */
+  kBuildCopySource = 4,       /**< a variable or a constant */
+  kBuildCopyDestination = 5,  /**< a variable */
+  kBuildTaskChoice = 6,       /**< the Select Text page chooses the task */
+  kBuildTaskP = 7,            /**< an output, or a file name for tasks 2 and 3 */
+  kBuildTaskQ = 8,
+};
+
 // The program editor's state (kept while the program runs).
 struct ProgramEditor {
-  uint8_t editStep;        /**< 0 idle; 1 to 8 while an instruction is being built */
+  EditStep editStep;
   uint8_t programScroll;   /**< instruction in the top row */
   uint8_t inputPage;       /**< page of the inputs list */
   uint8_t insertRow;       /**< screen row of the instruction being built */

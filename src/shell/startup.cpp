@@ -79,7 +79,10 @@ void StartUp(Assistant& a) {
     FormatStorage(a.storage);
     RunStorageToIdle(a.storage);
   }
-  if (ownsFolder) ImportResourceFiles(a.storage, a.platform.files, a.platform.window);
+  if (ownsFolder) {
+    ImportResourceFiles(a.storage, a.platform.files, a.platform.window);
+    TakeProgramResourceFiles(a.storage, a.platform.files, a.platform.window);
+  }
   ReadSetupRecord(a.storage, a.setup);
   CheckRevisionRecord(a.storage);
   ClearSelection(a.link.transfer);

@@ -414,107 +414,113 @@ int StorageDeleteFile(Storage& s, uint16_t index) {
 int StorageStep(Storage& s) {
   FileSystem& fs = s.fs;
   switch (fs.state) {
-    case 0:
-      fs.state = fs.header.movePending == 1 ? 20 : 3;
+    case kStateStart:
+      fs.state = fs.header.movePending == 1 ? kStateMoveNext : kStateIdle;
       return 1;
-    case 3:
+    case kStateIdle:
       if (fs.createRequested) {
         fs.createRequested = 0;
         EraseBlock(s, InactiveTableBlock(s));
-        fs.state = 4;
+        fs.state = kStateCreatePrepareCopy;
         return 1;
       }
       if (fs.deleteRequested) {
         fs.deleteRequested = 0;
         EraseBlock(s, InactiveTableBlock(s));
-        fs.state = 14;
+        fs.state = kStateDeletePrepareCopy;
         return 1;
       }
       return 0;
-    case 4:
+    case kStateCreatePrepareCopy:
       PrepareTableCopy(s);
-      fs.state = 5;
+      fs.state = kStateCreateCopyEntry;
       return 1;
-    case 5:
-      if (CopyEntryAppending(s)) fs.state = 6;
+    case kStateCreateCopyEntry:
+      if (CopyEntryAppending(s)) fs.state = kStateCreateCopied;
       return 1;
-    case 6:
-      fs.state = 7;
+    case kStateCreateCopied:
+      fs.state = kStateWaitForData;
       return 0;
-    case 7:
+    case kStateWaitForData:
       if (fs.blockErased) {
         fs.blockErased = 0;
-        fs.state = 8;
+        fs.state = kStateBlockErased;
         return 1;
       }
       if (fs.flushRequested) {
         fs.flushRequested = 0;
-        fs.state = 9;
+        fs.state = kStateFlushFirst;
         return 1;
       }
       return 0;
-    case 8:
+    case kStateBlockErased:
       if (fs.flushRequested) {
         fs.flushRequested = 0;
-        fs.state = 9;
+        fs.state = kStateFlushFirst;
         return 1;
       }
-      fs.state = 7;
+      fs.state = kStateWaitForData;
       return 0;
-    case 9:
+    case kStateFlushFirst:
       FlushOneBuffer(s);
-      fs.state = 10;
+      fs.state = kStateFlushMore;
       return 1;
-    case 10:
+    case kStateFlushMore:
       if (fs.moreToFlush) {
         fs.moreToFlush = 0;
         FlushOneBuffer(s);
       } else if (fs.allFlushed) {
         fs.allFlushed = 0;
         FlipActiveTable(fs);
-        fs.state = 11;
+        fs.state = kStateCreateChooseHeader;
       } else {
-        fs.state = 7;
+        fs.state = kStateWaitForData;
       }
       return 1;
-    case 11:
-    case 17:
+    case kStateCreateChooseHeader:
       ChooseHeaderTarget(s);
-      ++fs.state;
+      fs.state = kStateCreateWriteHeader;
       return 1;
-    case 12:
-    case 18:
+    case kStateCreateWriteHeader:
       WriteHeader(s);
-      ++fs.state;
+      fs.state = kStateCreateDone;
       return 1;
-    case 13:
-      fs.state = 3;
+    case kStateCreateDone:
+      fs.state = kStateIdle;
       return 0;
-    case 14:
+    case kStateDeletePrepareCopy:
       PrepareTableCopy(s);
-      fs.state = 15;
+      fs.state = kStateDeleteCopyEntry;
       return 1;
-    case 15:
-      if (CopyEntryCompacting(s)) fs.state = 16;
+    case kStateDeleteCopyEntry:
+      if (CopyEntryCompacting(s)) fs.state = kStateDeleteFlipTable;
       return 1;
-    case 16:
+    case kStateDeleteFlipTable:
       FlipActiveTable(fs);
-      fs.state = 17;
+      fs.state = kStateMoveChooseHeader;
       return 1;
-    case 19:
-      fs.state = 20;
+    case kStateMoveChooseHeader:
+      ChooseHeaderTarget(s);
+      fs.state = kStateMoveWriteHeader;
       return 1;
-    case 20:
+    case kStateMoveWriteHeader:
+      WriteHeader(s);
+      fs.state = kStateMoveHeaderWritten;
+      return 1;
+    case kStateMoveHeaderWritten:
+      fs.state = kStateMoveNext;
+      return 1;
+    case kStateMoveNext:
       if (fs.header.moveGap != 0 && fs.header.moveBlocksLeft != 0) {
         EraseBlock(s, fs.header.moveNextBlock);
-        fs.state = 21;
+        fs.state = kStateMoveBlock;
         return 1;
       }
-      fs.state = 3;
+      fs.state = kStateIdle;
       return 0;
-    case 21:
+    case kStateMoveBlock:
       MoveOneBlock(s);
-      fs.state = 17;
+      fs.state = kStateMoveChooseHeader;
       return 1;
     default:  // states 1 and 2 are never entered
       return 0;

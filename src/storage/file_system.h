@@ -42,9 +42,6 @@ enum StorageResult : int {
   kStorageNoSuchFile = 10,
 };
 
-constexpr uint8_t kStateStart = 0;
-constexpr uint8_t kStateIdle = 3;
-constexpr uint8_t kStateWaitForData = 7;
 constexpr uint8_t kFieldName = 0;
 constexpr uint8_t kFieldExtra = 1;
 constexpr uint8_t kFieldType = 2;

@@ -12,8 +12,11 @@ namespace trelvan {
 namespace {
 
 const char kResourcePattern[] = "*.rsc";
+const char kProgramResourcePattern[] = "TA *.rsc";
 const char kResourceExtension[] = ".rsc";
 const char kBadSuffix[] = ".bad";
+constexpr uint32_t kTypeCapacity = 32;    // a type field of at most 31 characters
+constexpr uint32_t kVersionCapacity = 8;  // a version field of at most 6
 
 // Folder + separator + name, bounded to a path buffer. False when the whole
 // path does not fit: a cut path would name another file.
@@ -123,6 +126,33 @@ class Notice {
   uint32_t waiting_ = 0;
 };
 
+// The lines of `notice` for an import that did not store the file `name`.
+void SayNotTaken(Notice& notice, int result, const char* name) {
+  switch (result) {
+    case kImportNoRoom: notice.Waiting(); break;
+    case kImportTooLarge: notice.Add("\"%s\" is larger than the whole storage.", name); break;
+    case kImportNoHeader: notice.Add("\"%s\" is not a resource file.", name); break;
+    default: notice.Add("\"%s\" could not be read.", name); break;
+  }
+}
+
+// The type and version fields of the FileHeader the file at `path` begins
+// with; false when it does not begin with a complete one.
+bool ReadTypeAndVersion(Files& p, const char* path, char* type, char* version) {
+  uint8_t head[kFileHeaderScan];
+  const int file = p.OpenRead(path);
+  if (file == kNoFile) return false;
+  const uint32_t n = p.ReadFile(file, head, sizeof head);
+  p.CloseFile(file);
+  if (!IsCompleteFileHeader(head, n)) return false;
+  // The fields follow the start mark, each ended by a zero byte.
+  const char* field = reinterpret_cast<const char*>(head + 1);
+  for (uint8_t f = 0; f < kFieldType; ++f) field += TextLength(field) + 1;
+  CopyText(field, type, kTypeCapacity);
+  CopyText(field + TextLength(field) + 1, version, kVersionCapacity);
+  return true;
+}
+
 }  // namespace
 
 uint32_t ResourceHash(uint32_t hash, const uint8_t* bytes, uint32_t count) {
@@ -225,15 +255,10 @@ void ImportResourceFiles(Storage& s, Files& p, Window& window) {
       notice.Add("\"%s\" has a name too long to be opened.", name);
       continue;
     }
-    switch (ImportResourceFile(s, p, path, name, &r.hash[i])) {
+    const int result = ImportResourceFile(s, p, path, name, &r.hash[i]);
+    switch (result) {
       case kImportStored:
         r.taken[i] = 1;
-        break;
-      case kImportNoRoom:
-        notice.Waiting();
-        break;
-      case kImportTooLarge:
-        notice.Add("\"%s\" is larger than the whole storage.", name);
         break;
       case kImportNoHeader: {
         char bad[kPathCapacity];  // JoinPath left room for the suffix
@@ -248,12 +273,49 @@ void ImportResourceFiles(Storage& s, Files& p, Window& window) {
         }
         break;
       }
-      default:  // does not open, no size, or not read whole: stays for the next start
-        notice.Add("\"%s\" could not be read.", name);
+      default:  // no room, too large, not readable: stays for the next start
+        SayNotTaken(notice, result, name);
         break;
     }
   }
   notice.Show(window, p.DataFolder());
+}
+
+void TakeProgramResourceFiles(Storage& s, Files& p, Window& window) {
+  const char* folder = p.ResourceFolder();
+  char pattern[kPathCapacity];
+  if (folder[0] == 0 || !JoinPath(folder, p.PathSeparator(), kProgramResourcePattern, pattern)) {
+    return;
+  }
+  FileList list;
+  const uint16_t count = ListFiles(p, pattern, list);
+  Notice notice;
+  for (uint16_t i = 0; i < count; ++i) {
+    const char* name = list.entries[i].name;
+    char path[kPathCapacity];
+    if (list.entries[i].folder || !JoinPath(folder, p.PathSeparator(), name, path)) continue;
+    char type[kTypeCapacity], version[kVersionCapacity];
+    if (!ReadTypeAndVersion(p, path, type, version)) {
+      SayNotTaken(notice, kImportNoHeader, name);
+      continue;
+    }
+    char storedName[kPathCapacity];
+    CopyText(name, storedName, kPathCapacity);
+    const int16_t extension = FindText(storedName, kResourceExtension);
+    if (extension >= 0) storedName[extension] = 0;
+    const int stored = StorageFindFile(s, storedName);
+    if (stored >= 0) {
+      char storedType[kTypeCapacity], storedVersion[kVersionCapacity];
+      StorageReadField(s, static_cast<uint16_t>(stored), kFieldType, storedType);
+      StorageReadField(s, static_cast<uint16_t>(stored), kFieldVersion, storedVersion);
+      // Another type: the user's own file of that name.
+      if (CompareText(storedType, type, kTypeCapacity) != 0) continue;
+      if (CompareText(storedVersion, version, kVersionCapacity) == 0) continue;
+    }
+    const int result = ImportResourceFile(s, p, path, name);
+    if (result != kImportStored) SayNotTaken(notice, result, name);
+  }
+  notice.Show(window, folder);
 }
 
 void RemoveImportedResourceFiles(Storage& s, Files& p) {

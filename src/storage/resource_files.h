@@ -28,6 +28,15 @@ uint16_t ListFiles(Files& p, const char* pattern, FileList& list);
 // are counted in the same message.
 void ImportResourceFiles(Storage& s, Files& p, Window& window);
 
+// Takes in from the program's own resource folder every page file and
+// picture collection ("TA *.rsc") that the storage lacks or holds in
+// another version, so a fresh storage, or one started after a damaged file
+// was set aside, shows the program's pages, and a newer program brings its
+// newer pages. A stored file of that name and another type is the user's
+// and stays; so does every other stored file. The folder's files stay
+// where they are; those not taken in are named in one message box.
+void TakeProgramResourceFiles(Storage& s, Files& p, Window& window);
+
 // Removes the files the last import took in, except one that no longer
 // holds what was taken in (it was replaced while the program ran).
 void RemoveImportedResourceFiles(Storage& s, Files& p);

@@ -69,6 +69,30 @@ struct StagingBuffer {
   uint32_t target;          /**< image offset of its 256-byte unit */
 };
 
+// The states of StorageStep (FileSystem::state). 1 and 2 are never entered.
+enum StorageState : uint8_t {
+  kStateStart = 0,             /**< after mounting: resume a move, or go idle */
+  kStateIdle = 3,              /**< takes up a requested creation or deletion */
+  kStateCreatePrepareCopy = 4,
+  kStateCreateCopyEntry = 5,   /**< one table entry per step, then the new one */
+  kStateCreateCopied = 6,
+  kStateWaitForData = 7,       /**< StorageWriteData is accepted only here */
+  kStateBlockErased = 8,
+  kStateFlushFirst = 9,
+  kStateFlushMore = 10,        /**< flushes on; switches tables after the last */
+  kStateCreateChooseHeader = 11,
+  kStateCreateWriteHeader = 12,
+  kStateCreateDone = 13,
+  kStateDeletePrepareCopy = 14,
+  kStateDeleteCopyEntry = 15,  /**< one table entry per step, compacting */
+  kStateDeleteFlipTable = 16,
+  kStateMoveChooseHeader = 17, /**< a header after the copy and after each move */
+  kStateMoveWriteHeader = 18,
+  kStateMoveHeaderWritten = 19,
+  kStateMoveNext = 20,         /**< erases the next target block, or ends */
+  kStateMoveBlock = 21,
+};
+
 // Working state of the table copy (states 4/5 and 14/15).
 struct TableCopy {
   uint32_t entriesToCopy;
@@ -87,7 +111,7 @@ struct FileSystem {
   uint32_t deleteIndex = 0;  /**< table index being deleted */
   uint32_t newFileSize = 0;  /**< size of the file being created */
   uint8_t appendMode = 0;    /**< 1: a creation's table copy; 0: a deletion's */
-  uint8_t state = 0;         /**< StorageStep state, 0..21 */
+  StorageState state = kStateStart;
 
   StagingBuffer staging[2]{};
   uint32_t flushPointer = 0;     /**< image offset of the next unit to program */

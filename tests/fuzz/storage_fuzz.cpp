@@ -153,10 +153,10 @@ void WriteSeeds(Seeds& seeds) {
   store("third", 100, 7);
   StorageDeleteFile(s, 0);
   for (int moves = 0; moves < 2;) {  // two block moves of the compaction
-    if (s.fs.state == 21) ++moves;
+    if (s.fs.state == kStateMoveBlock) ++moves;
     StorageStep(s);
   }
-  while (s.fs.state != 20) StorageStep(s);
+  while (s.fs.state != kStateMoveNext) StorageStep(s);
   dump("compaction-cut", all, 0, 1, 8);
 
   formatted();

@@ -23,10 +23,12 @@ data=$(mktemp -d)
 app=""; other=""
 trap 'kill $app $other 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
 export TRELVAN_DATA_DIR="$data"
+# Ports of its own, the sample catalogue served on one: another program on
+# the default ones, or no server, would be said mid-test.
+use_loopback_ports
 storage="$data/Trelvan Assistant Storage 400"
 ls "$resources"/*.rsc >/dev/null 2>&1 || { echo "FAIL: no .rsc files in $resources"; exit 1; }
 cp "$resources"/*.rsc "$data/"
-use_loopback_ports
 start_xvfb || exit 1
 
 headless_shot "$headless" "$resources" "$out/main_page_expected.png" || { echo "FAIL: headless shot"; exit 1; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux program in a real window under Xvfb: a window titled
 # "Trelvan Assistant" with an 800 x 600 client area appears, shows the frame
-# the headless runner draws for a start without page files, and closing it
+# the headless runner draws for a start without page files (none in the
+# data folder, an empty folder as the program's own), and closing it
 # ends the process with status 0 within 2 seconds. Before that, without a
 # display, the program says so on standard error and ends with status 1
 # without making its data folder.
@@ -35,7 +36,8 @@ fi
 
 start_xvfb || exit 1
 
-TRELVAN_DATA_DIR="$data" "$program" &
+mkdir "$data/none"
+TRELVAN_DATA_DIR="$data" TRELVAN_RESOURCE_DIR="$data/none" "$program" &
 app=$!
 window=$(timeout 20 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
 [ -n "$window" ] || { echo "FAIL: no window titled Trelvan Assistant"; exit 1; }

@@ -81,6 +81,30 @@ use_data_folder() {
   cp "$1"/*.rsc "$data/"
 }
 
+# find_wine: sets `wine` and `wineserver`, the programs of the 64-bit Wine;
+# false without one.
+find_wine() {
+  wine=/usr/lib/wine/wine64
+  [ -x "$wine" ] || wine=$(command -v wine64) || return 1
+  wineserver=/usr/lib/wine/wineserver
+  [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+}
+
+# wine_window: waits for the window Wine shows for the program, sized to its
+# 800 x 600 client area and centred right after, and sets `window`, `left`
+# and `top` as find_window does.
+wine_window() {
+  window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
+  [ -n "$window" ] || return 1
+  for _ in $(seq 100); do
+    [ "$(xwininfo -id "$window" | awk '/Width:|Height:/ {printf "%s ", $2}')" = "800 600 " ] && break
+    sleep 0.1
+  done
+  sleep 0.5
+  left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
+  top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+}
+
 # find_window PID: waits for the program's window and sets `window`, and
 # `left` and `top`, its client area's place on the screen.
 find_window() {
@@ -90,26 +114,32 @@ find_window() {
   top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
 }
 
-# use_loopback_ports: the simulator and server channels on free UDP ports of
-# 127.0.0.1, so nothing leaves loopback and parallel runs do not meet.
-use_loopback_ports() {
-  local p1 p2 p3 p4
-  read -r p1 p2 p3 p4 < <(python3 -c '
+# free_loopback_ports: the simulator and server channels on free UDP ports
+# of 127.0.0.1, so nothing leaves loopback and parallel runs do not meet;
+# the server's port is `server_port`, where nothing answers.
+free_loopback_ports() {
+  local p1 p2 p4
+  read -r p1 p2 server_port p4 < <(python3 -c '
 import socket
 s = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(4)]
 for x in s: x.bind(("127.0.0.1", 0))
 ports = [x.getsockname()[1] for x in s]
-for x in s: x.close()  # before the ports are told: the server binds one at once
+for x in s: x.close()  # free before they are named: a server may bind one at once
 print(*ports, flush=True)')
   export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
   # The stand-in handheld runs under a name of this test's own: another one
   # elsewhere on the machine is no handheld of this program's.
   export TRELVAN_SIMULATOR_PROCESS="TX Simulator $$.exe"
-  export TRELVAN_SERVER="127.0.0.1:$p3" TRELVAN_SERVER_LOCAL_PORT="$p4"
-  # The stand-in update server serves the sample catalogue, so the connection
-  # test passes and no message covers the page; stop_xvfb ends it.
+  export TRELVAN_SERVER="127.0.0.1:$server_port" TRELVAN_SERVER_LOCAL_PORT="$p4"
+}
+
+# use_loopback_ports: free_loopback_ports, with the stand-in update server
+# serving the sample catalogue, so the connection test passes and no
+# message covers the page; stop_xvfb ends it.
+use_loopback_ports() {
+  free_loopback_ports
   local log; log=$(mktemp)
-  "$TRELVAN_UPDATE_SERVER" "$TRELVAN_CATALOGUE" --port "$p3" >"$log" &
+  "$TRELVAN_UPDATE_SERVER" "$TRELVAN_CATALOGUE" --port "$server_port" >"$log" &
   SERVER_STUB_PID=$!
   # The program starts only once the server serves (its "serving" line).
   for _ in $(seq 600); do grep -q '^serving' "$log" && break; sleep 0.1; done

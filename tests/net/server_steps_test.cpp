@@ -124,7 +124,7 @@ struct Steps : testing::ScriptedServer {
   ServerStepContext Context() { return {*net, t, *storage, platform, revision, true}; }
   // Ticks until the steps rest at `step` with no request waiting, or a
   // message is left; the events seen on the way.
-  uint8_t RunUntil(uint16_t step) {
+  uint8_t RunUntil(ServerSteps step) {
     uint8_t events = 0;
     for (int i = 0; i < 5000; ++i) {
       Tick();

@@ -1,6 +1,7 @@
-// Start-up: the revision record, the setup record and an unusable storage
-// file. A second running copy is the gui main page test's (its message,
-// its end, the storage file and a waiting resource file left untouched).
+// Start-up: the revision record, the setup record, an unusable storage
+// file and the program's own page files. A second running copy is the gui
+// main page test's (its message, its end, the storage file and a waiting
+// resource file left untouched).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -174,6 +175,37 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
   EXPECT_NE(platform.window.messages.back().find(": the damaged file there could not be set aside"),
             std::string::npos);
   EXPECT_EQ(fs::file_size(storage), 5u);
+}
+
+// The program's page files fill in what the storage lacks or holds in
+// another version; same versions, the user's files of "TA " names (even one
+// named like a page) and files of the folder without that prefix stay.
+TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
+  namespace fs = std::filesystem;
+  platform.files.resourceFolder = platform.DataPath("program");
+  fs::create_directory(platform.files.resourceFolder);
+  const auto own = [&](const char* name, const char* type, uint8_t data) {
+    testing::WriteHostFile(platform.DataPath("program/") + name + ".rsc",
+                           Record(name, type, {data}, "4.1.0"));
+  };
+  own("TA MainPage", "Page", 1);
+  own("TA Common", "Pictures", 2);
+  own("TA PageSetup", "Page", 3);
+  own("TA EditPage", "Page", 4);
+  own("Extra", "Page", 5);
+  StartWith({Record("TA Common", "Pictures", {20}, "1.00"),
+             Record("TA PageSetup", "Page", {30}, "4.1.0"),
+             Record("TA EditPage", "Acc. Project", {40}),
+             Record("TA Layout", "Acc. Project", {50})});
+  const std::vector<std::pair<const char*, int>> expected = {
+      {"TA MainPage", 1}, {"TA Common", 2}, {"TA PageSetup", 30}, {"TA EditPage", 40},
+      {"TA Layout", 50}, {"Extra", -1}};
+  for (const auto& [name, data] : expected) {
+    const auto stored = testing::StoredData(a->storage, name);
+    EXPECT_EQ(stored.empty() ? -1 : stored[0], data) << name;
+  }
+  EXPECT_TRUE(platform.window.messages.empty());
+  EXPECT_TRUE(testing::Exists(platform.DataPath("program/TA MainPage.rsc")));
 }
 
 }  // namespace

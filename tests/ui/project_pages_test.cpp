@@ -160,7 +160,7 @@ TEST_F(EditPageTest, AReferencedButtonStaysAndTheNinthIsRefused) {
 TEST_F(EditPageTest, TheButtonPictureChangesOnlyWhenOneIsChosen) {
   a->ui.selectButton.SelectedButton = 5;  // left from an earlier choice
   for (bool back : {true, false}) {
-    EXPECT_EQ(P().buttons[0].imageIndex, 0xFF);  // not after back
+    EXPECT_EQ(P().buttons[0].imageIndex, kOwnButtonPicture);  // not after back
     ClickOn(&Row(0).choose);
     ASSERT_EQ(a->ui.pages.CurrentPage, kSelectButtonPage);
     Send(Message::Timer);
@@ -238,7 +238,7 @@ TEST_F(EditProgramTest, CancellingACopyKeepsItsConstantUntilARemovalPrunesIt) {
   Insert(0, 1);  // Copy
   ClickOn(&Page().boxA);
   EnterText("-40");
-  ASSERT_EQ(a->projects.programEditor.editStep, 5);
+  ASSERT_EQ(a->projects.programEditor.editStep, kBuildCopyDestination);
   ClickOn(&Page().cancel);
   EXPECT_EQ(ProgramHex(P()), "00 12");
   EXPECT_EQ(P().constIntCount, 1);
@@ -268,7 +268,7 @@ TEST_F(EditProgramTest, LimitsAndTheirMessages) {
   ClickOn(&Page().boxB);
   EnterText("99");
   ExpectMessage("Maximum number of constants exceded!", kEditProgramPage);
-  EXPECT_EQ(a->projects.programEditor.editStep, 0);
+  EXPECT_EQ(a->projects.programEditor.editStep, kBuildIdle);
   EXPECT_EQ(ProgramHex(P()), "00 12");
   // A used variable stays; a free name is needed for a new one.
   SetProgram(P(), "00 06 41 40 12");

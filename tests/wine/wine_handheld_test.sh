@@ -14,10 +14,7 @@ here=$(dirname "$0")
 mkdir -p "$out"
 fail() { echo "FAIL: $*"; exit 1; }
 for f in "$exe" "$simulator" "$driver/Ftd2xx.dll"; do [ -f "$f" ] || fail "$f not built"; done
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64) || fail "no wine64"
-wineserver=/usr/lib/wine/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+find_wine || fail "no wine64"
 
 tmp=$(mktemp -d)
 app=""; sim=""
@@ -56,19 +53,7 @@ timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
 
 "$wine" "$tmp/app/$(basename "$exe")" &
 app=$!
-window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
-[ -n "$window" ] || fail "no window titled Trelvan Assistant"
-# The window is sized and centred right after it is shown: read it settled.
-for _ in $(seq 100); do
-  geometry=$(xwininfo -id "$window")
-  [ "$(awk '/Width:/ {print $2}' <<<"$geometry")" = 800 ] &&
-    [ "$(awk '/Height:/ {print $2}' <<<"$geometry")" = 600 ] && break
-  sleep 0.1
-done
-sleep 0.5
-geometry=$(xwininfo -id "$window")
-left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
-top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+wine_window || fail "no window titled Trelvan Assistant"
 wait_for_picture "$out/wine_handheld_start.png" "800x600+$left+$top" \
   "$out/wine_handheld_expected.png" 20 || fail "the window does not show the main page"
 

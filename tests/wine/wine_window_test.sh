@@ -19,10 +19,7 @@ here=$(dirname "$0")
 . "$here/../gui/xvfb.sh"
 mkdir -p "$out"
 [ -f "$exe" ] || { echo "FAIL: $exe not built"; exit 1; }
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64) || { echo "FAIL: no wine64"; exit 1; }
-wineserver=/usr/lib/wine/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+find_wine || { echo "FAIL: no wine64"; exit 1; }
 
 tmp=$(mktemp -d)
 app=""

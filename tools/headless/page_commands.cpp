@@ -107,210 +107,273 @@ void ServeScriptServer(Assistant& a) {
   c.serverReplyArrived.store(1);
 }
 
+namespace {
+
+bool ShowPage(Assistant& a, std::istringstream& words) {
+  int32_t page = 0;
+  words >> page;
+  a.ui.pages.CurrentPage = page;
+  return true;
+}
+
+bool StoreFile(Assistant& a, std::istringstream& words) {
+  std::string name, type;
+  words >> name >> type;
+  const uint8_t data[4] = {1, 2, 3, 4};
+  return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
+}
+
+bool StoreProject(Assistant& a, std::istringstream& words) {
+  std::string name, model;
+  words >> name >> model;
+  Project& p = a.projects.project;
+  ClearProject(p);
+  CopyText(name.c_str(), p.name, kProjectNameCapacity);
+  CopyText(model.c_str(), p.moduleModel, kModelCapacity);
+  const int moduleClass = ModuleClassOfModel(p.moduleModel);
+  p.moduleClass = static_cast<uint8_t>(moduleClass < 0 ? 0 : moduleClass);
+  RebuildIoLabels(p);
+  return SaveProject(a.projects, a.storage);
+}
+
+bool StorePicture(Assistant& a, std::istringstream& words) {
+  std::string name;
+  words >> name;
+  static uint8_t record[4 + 240 * 90 * 2];
+  WriteU16LE(record, 240);
+  WriteU16LE(record + 2, 90);
+  for (uint32_t r = 0; r < 90; ++r) {
+    for (uint32_t k = 0; k < 240; ++k) {
+      // Colour16: red bits 0-4, green 5-10, blue 11-15.
+      const uint16_t sky = static_cast<uint16_t>((31u << 11) | ((40 + r / 3) << 5) | (12 + r / 8));
+      const uint16_t land = static_cast<uint16_t>((4u << 11) | ((36 + (k % 40) / 8) << 5) | 6);
+      WriteU16LE(record + 4 + 2 * (r * 240 + k), r < 60 ? sky : land);
+    }
+  }
+  return StorageWriteRecord(a.storage, name.c_str(), "", "Picture", "1.00", record, sizeof record);
+}
+
+bool StoreRawFile(Assistant& a, std::istringstream& words) {
+  std::string name, path;
+  words >> name >> path;
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  return in.good() || in.eof()
+             ? StorageWriteWholeFile(a.storage, name.c_str(), bytes.data(),
+                                     static_cast<uint32_t>(bytes.size()), nullptr, 0)
+             : false;
+}
+
+bool PrintControl(Assistant& a, std::istringstream& words) {
+  std::string kind;
+  int slot = -1;
+  words >> kind >> slot;
+  if (kind == "image" && slot >= 0 && slot < kImageSlotCount) {
+    const ImageControl& c = a.ui.controls.ImageSlots[slot];
+    printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
+    return true;
+  }
+  if (kind == "text" && slot >= 0 && slot < kTextSlotCount) {
+    const TextControl& c = a.ui.controls.TextSlots[slot];
+    printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
+    return true;
+  }
+  return false;
+}
+
+bool OpenKeyboard(Assistant& a, std::istringstream& words) {
+  int maxLength = 23, minLength = 2;
+  words >> maxLength >> minLength;
+  RequestText(a, "Headless", static_cast<uint8_t>(maxLength), static_cast<uint8_t>(minLength),
+              kMainPage);
+  return true;
+}
+
+bool OpenNumeric(Assistant& a, std::istringstream& words) {
+  int32_t min = 0, max = 0;
+  words >> min >> max;
+  std::string prompt;
+  std::getline(words >> std::ws, prompt);
+  char minText[kNumberLimitCapacity], maxText[kNumberLimitCapacity];
+  NumberToText(min, minText);
+  NumberToText(max, maxText);
+  RequestNumber(a, "Headless", prompt.c_str(), min, minText, max, maxText, 0, kMainPage);
+  return true;
+}
+
+bool OpenSelectFile(Assistant& a, std::istringstream& words) {
+  std::string path, extension;
+  words >> path >> extension;
+  SelectFilePage& f = a.ui.selectFile;
+  const char separator = a.platform.files.PathSeparator();
+  if (!path.empty() && path.back() != separator) path += separator;
+  if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
+  CopyText(path.c_str(), f.SelectedPath, kSelectedPathCapacity);
+  SaveLastPath(a);  // the page opens in the remembered folder
+  CopyText(extension.c_str(), f.SelectFileExtension, kSelectFileExtensionCapacity);
+  f.SelectFileReturnPage = kMainPage;
+  a.ui.pages.CurrentPage = kSelectFilePage;
+  return true;
+}
+
+bool ChooseFile(Assistant& a, std::istringstream& words) {
+  std::string path;
+  words >> path;
+  SelectFilePage& f = a.ui.selectFile;
+  if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
+  CopyText(path.c_str(), f.SelectedPath, kSelectedPathCapacity);
+  f.SelectFileResult = kSelectFileChosen;
+  ReturnToCaller(a.ui.pages, f.answer, kCallConfirmed, f.SelectFileReturnPage);
+  return true;
+}
+
+bool ShowMessageLine(Assistant& a, std::istringstream& words) {
+  std::string text;
+  std::getline(words >> std::ws, text);
+  ShowMessage(a, text.c_str());
+  return true;
+}
+
+bool YesButton(Assistant& a, std::istringstream&) {
+  AddYesButton(a);
+  return true;
+}
+
+bool NoButton(Assistant& a, std::istringstream&) {
+  AddNoButton(a);
+  return true;
+}
+
+bool OpenInformation(Assistant& a, std::istringstream&) {
+  a.ui.information.InfoReturnPage = kMainPage;
+  a.ui.pages.CurrentPage = kInformationPage;
+  return true;
+}
+
+bool OpenSelectText(Assistant& a, std::istringstream& words) {
+  std::string rest;
+  std::getline(words >> std::ws, rest);
+  size_t bar = rest.find('|');
+  CopyText(rest.substr(0, bar).c_str(), a.ui.selectText.SelectTextTitle, kSelectTextTitleCapacity);
+  for (int k = 0; bar != std::string::npos; ++k) {
+    const size_t next = rest.find('|', bar + 1);
+    const size_t length = next == std::string::npos ? next : next - bar - 1;
+    AddSelectText(a, k, rest.substr(bar + 1, length).c_str());
+    bar = next;
+  }
+  a.ui.selectText.SelectTextReturnPage = kMainPage;
+  a.ui.pages.CurrentPage = kSelectTextPage;
+  return true;
+}
+
+bool OpenSelectButton(Assistant& a, std::istringstream&) {
+  a.ui.selectButton.SelectButtonReturnPage = kMainPage;
+  a.ui.pages.CurrentPage = kSelectButtonPage;
+  return true;
+}
+
+bool PrintKey(Assistant& a, std::istringstream& words) {
+  char c = 0;
+  words >> c;
+  const auto lower = [](char k) { return k >= 'A' && k <= 'Z' ? static_cast<char>(k + 32) : k; };
+  if (a.ui.pages.CurrentPage == kAlphaKeyboardPage) {
+    const char* keys = a.ui.keyboards.alpha.state.keySet;
+    for (int k = 0; k < kKeyCount && keys[k]; ++k) {
+      if (lower(keys[k]) != lower(c)) continue;
+      printf("%d %d %d %d\n", KeyX(k), KeyY(k), kKeyWidth, kKeyHeight);
+      return true;
+    }
+  } else if (a.ui.pages.CurrentPage == kNumericKeyboardPage && c >= '0' && c <= '9') {
+    const ImageControl* key = a.ui.keyboards.numeric.image[kNumericDigit0 + (c - '0')];
+    if (!key) return false;
+    printf("%u %u %u %u\n", key->x, key->y, key->w, key->h);
+    return true;
+  }
+  return false;
+}
+
+bool PrintResult(Assistant& a, std::istringstream&) {
+  printf("info %u text %u %u %s button %u %u\n", a.ui.information.InfoButtons,
+         a.ui.selectText.SelectTextResult, a.ui.selectText.SelectedTextIndex,
+         a.ui.selectText.SelectTextEntries[0], a.ui.selectButton.SelectedButton,
+         a.ui.selectButton.ButtonCount);
+  return true;
+}
+
+bool OfferList(Assistant&, std::istringstream& words) {
+  const std::vector<std::string> parts = SplitBars(words);
+  std::vector<uint8_t> rows;
+  for (size_t i = 1; i < parts.size(); ++i) {
+    rows.insert(rows.end(), parts[i].begin(), parts[i].end());
+    rows.push_back(0);
+  }
+  Offer(parts[0], "List", rows);
+  return true;
+}
+
+bool OfferFile(Assistant&, std::istringstream& words) {
+  const std::vector<std::string> parts = SplitBars(words);
+  if (parts.size() != 2) return false;
+  std::vector<uint8_t> data(std::strtoul(parts[1].c_str(), nullptr, 10));
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7);
+  Offer(parts[0], "Picture", data);
+  return true;
+}
+
+bool Announce(Assistant& a, std::istringstream&) {
+  uint8_t packet[] = {kReqAnnounce, 'T', 'X', 0, 'T', 'X', '-', '9', 'b', 0, 0};
+  packet[sizeof packet - 1] = PacketSum(packet, sizeof packet - 1);
+  ProcessHandheldPacket(a.link.handheld, a.link.transfer, a.storage, a.ui.pages.CurrentPage == kMainPage,
+                        packet, sizeof packet);
+  return true;
+}
+
+bool SetSetup(Assistant& a, std::istringstream& words) {
+  std::string what;
+  int value = 0;
+  words >> what >> value;
+  if (what != "layout") return false;
+  a.setup.keyboardLayout = static_cast<uint8_t>(value);
+  return true;
+}
+
+struct PageVerb {
+  const char* name;
+  bool (*run)(Assistant& a, std::istringstream& words);
+};
+
+const PageVerb kPageVerbs[] = {
+    {"show", ShowPage},
+    {"store", StoreFile},
+    {"project", StoreProject},
+    {"picture", StorePicture},
+    {"file", StoreRawFile},
+    {"control", PrintControl},
+    {"keyboard", OpenKeyboard},
+    {"numeric", OpenNumeric},
+    {"selectfile", OpenSelectFile},
+    {"chosen", ChooseFile},
+    {"message", ShowMessageLine},
+    {"yes", YesButton},
+    {"no", NoButton},
+    {"info", OpenInformation},
+    {"selecttext", OpenSelectText},
+    {"selectbutton", OpenSelectButton},
+    {"key", PrintKey},
+    {"result", PrintResult},
+    {"serverlist", OfferList},
+    {"serverfile", OfferFile},
+    {"announce", Announce},
+    {"setup", SetSetup},
+};
+
+}  // namespace
+
 bool RunPageCommand(Assistant& a, std::istringstream& words) {
   std::string command;
   words >> command;
-  if (command == "show") {
-    int32_t page = 0;
-    words >> page;
-    a.ui.pages.CurrentPage = page;
-    return true;
-  }
-  if (command == "store") {
-    std::string name, type;
-    words >> name >> type;
-    const uint8_t data[4] = {1, 2, 3, 4};
-    return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
-  }
-  if (command == "project") {
-    std::string name, model;
-    words >> name >> model;
-    Project& p = a.projects.project;
-    ClearProject(p);
-    CopyText(name.c_str(), p.name, kProjectNameCapacity);
-    CopyText(model.c_str(), p.moduleModel, kModelCapacity);
-    const int moduleClass = ModuleClassOfModel(p.moduleModel);
-    p.moduleClass = static_cast<uint8_t>(moduleClass < 0 ? 0 : moduleClass);
-    RebuildIoLabels(p);
-    return SaveProject(a.projects, a.storage);
-  }
-  if (command == "picture") {
-    std::string name;
-    words >> name;
-    static uint8_t record[4 + 240 * 90 * 2];
-    WriteU16LE(record, 240);
-    WriteU16LE(record + 2, 90);
-    for (uint32_t r = 0; r < 90; ++r) {
-      for (uint32_t k = 0; k < 240; ++k) {
-        // Colour16: red bits 0-4, green 5-10, blue 11-15.
-        const uint16_t sky = static_cast<uint16_t>((31u << 11) | ((40 + r / 3) << 5) | (12 + r / 8));
-        const uint16_t land = static_cast<uint16_t>((4u << 11) | ((36 + (k % 40) / 8) << 5) | 6);
-        WriteU16LE(record + 4 + 2 * (r * 240 + k), r < 60 ? sky : land);
-      }
-    }
-    return StorageWriteRecord(a.storage, name.c_str(), "", "Picture", "1.00", record, sizeof record);
-  }
-  if (command == "file") {
-    std::string name, path;
-    words >> name >> path;
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-    return in.good() || in.eof()
-               ? StorageWriteWholeFile(a.storage, name.c_str(), bytes.data(),
-                                       static_cast<uint32_t>(bytes.size()), nullptr, 0)
-               : false;
-  }
-  if (command == "control") {
-    std::string kind;
-    int slot = -1;
-    words >> kind >> slot;
-    if (kind == "image" && slot >= 0 && slot < kImageSlotCount) {
-      const ImageControl& c = a.ui.controls.ImageSlots[slot];
-      printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
-      return true;
-    }
-    if (kind == "text" && slot >= 0 && slot < kTextSlotCount) {
-      const TextControl& c = a.ui.controls.TextSlots[slot];
-      printf("%u %u %u %u\n", c.x, c.y, c.w, c.h);
-      return true;
-    }
-    return false;
-  }
-  if (command == "keyboard") {
-    int maxLength = 23, minLength = 2;
-    words >> maxLength >> minLength;
-    RequestText(a, "Headless", static_cast<uint8_t>(maxLength), static_cast<uint8_t>(minLength),
-                kMainPage);
-    return true;
-  }
-  if (command == "numeric") {
-    int32_t min = 0, max = 0;
-    words >> min >> max;
-    std::string prompt;
-    std::getline(words >> std::ws, prompt);
-    char minText[kNumberLimitCapacity], maxText[kNumberLimitCapacity];
-    NumberToText(min, minText);
-    NumberToText(max, maxText);
-    RequestNumber(a, "Headless", prompt.c_str(), min, minText, max, maxText, 0, kMainPage);
-    return true;
-  }
-  if (command == "selectfile") {
-    std::string path, extension;
-    words >> path >> extension;
-    SelectFilePage& f = a.ui.selectFile;
-    const char separator = a.platform.files.PathSeparator();
-    if (!path.empty() && path.back() != separator) path += separator;
-    if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
-    CopyText(path.c_str(), f.SelectedPath, kSelectedPathCapacity);
-    SaveLastPath(a);  // the page opens in the remembered folder
-    CopyText(extension.c_str(), f.SelectFileExtension, kSelectFileExtensionCapacity);
-    f.SelectFileReturnPage = kMainPage;
-    a.ui.pages.CurrentPage = kSelectFilePage;
-    return true;
-  }
-  if (command == "chosen") {
-    std::string path;
-    words >> path;
-    SelectFilePage& f = a.ui.selectFile;
-    if (path.empty() || path.size() >= kSelectedPathCapacity) return false;
-    CopyText(path.c_str(), f.SelectedPath, kSelectedPathCapacity);
-    f.SelectFileResult = kSelectFileChosen;
-    ReturnToCaller(a.ui.pages, f.answer, kCallConfirmed, f.SelectFileReturnPage);
-    return true;
-  }
-  if (command == "message") {
-    std::string text;
-    std::getline(words >> std::ws, text);
-    ShowMessage(a, text.c_str());
-    return true;
-  }
-  if (command == "yes" || command == "no") {
-    (command == "yes" ? AddYesButton : AddNoButton)(a);
-    return true;
-  }
-  if (command == "info") {
-    a.ui.information.InfoReturnPage = kMainPage;
-    a.ui.pages.CurrentPage = kInformationPage;
-    return true;
-  }
-  if (command == "selecttext") {
-    std::string rest;
-    std::getline(words >> std::ws, rest);
-    size_t bar = rest.find('|');
-    CopyText(rest.substr(0, bar).c_str(), a.ui.selectText.SelectTextTitle, kSelectTextTitleCapacity);
-    for (int k = 0; bar != std::string::npos; ++k) {
-      const size_t next = rest.find('|', bar + 1);
-      const size_t length = next == std::string::npos ? next : next - bar - 1;
-      AddSelectText(a, k, rest.substr(bar + 1, length).c_str());
-      bar = next;
-    }
-    a.ui.selectText.SelectTextReturnPage = kMainPage;
-    a.ui.pages.CurrentPage = kSelectTextPage;
-    return true;
-  }
-  if (command == "selectbutton") {
-    a.ui.selectButton.SelectButtonReturnPage = kMainPage;
-    a.ui.pages.CurrentPage = kSelectButtonPage;
-    return true;
-  }
-  if (command == "key") {
-    char c = 0;
-    words >> c;
-    const auto lower = [](char k) { return k >= 'A' && k <= 'Z' ? static_cast<char>(k + 32) : k; };
-    if (a.ui.pages.CurrentPage == kAlphaKeyboardPage) {
-      const char* keys = a.ui.keyboards.alpha.state.keySet;
-      for (int k = 0; k < kKeyCount && keys[k]; ++k) {
-        if (lower(keys[k]) != lower(c)) continue;
-        printf("%d %d %d %d\n", KeyX(k), KeyY(k), kKeyWidth, kKeyHeight);
-        return true;
-      }
-    } else if (a.ui.pages.CurrentPage == kNumericKeyboardPage && c >= '0' && c <= '9') {
-      const ImageControl* key = a.ui.keyboards.numeric.image[kNumericDigit0 + (c - '0')];
-      if (!key) return false;
-      printf("%u %u %u %u\n", key->x, key->y, key->w, key->h);
-      return true;
-    }
-    return false;
-  }
-  if (command == "result") {
-    printf("info %u text %u %u %s button %u %u\n", a.ui.information.InfoButtons,
-           a.ui.selectText.SelectTextResult, a.ui.selectText.SelectedTextIndex,
-           a.ui.selectText.SelectTextEntries[0], a.ui.selectButton.SelectedButton,
-           a.ui.selectButton.ButtonCount);
-    return true;
-  }
-  if (command == "serverlist") {
-    const std::vector<std::string> parts = SplitBars(words);
-    std::vector<uint8_t> rows;
-    for (size_t i = 1; i < parts.size(); ++i) {
-      rows.insert(rows.end(), parts[i].begin(), parts[i].end());
-      rows.push_back(0);
-    }
-    Offer(parts[0], "List", rows);
-    return true;
-  }
-  if (command == "serverfile") {
-    const std::vector<std::string> parts = SplitBars(words);
-    if (parts.size() != 2) return false;
-    std::vector<uint8_t> data(std::strtoul(parts[1].c_str(), nullptr, 10));
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7);
-    Offer(parts[0], "Picture", data);
-    return true;
-  }
-  if (command == "announce") {
-    uint8_t packet[] = {kReqAnnounce, 'T', 'X', 0, 'T', 'X', '-', '9', 'b', 0, 0};
-    packet[sizeof packet - 1] = PacketSum(packet, sizeof packet - 1);
-    ProcessHandheldPacket(a.link.handheld, a.link.transfer, a.storage, a.ui.pages.CurrentPage == kMainPage,
-                          packet, sizeof packet);
-    return true;
-  }
-  if (command == "setup") {
-    std::string what;
-    int value = 0;
-    words >> what >> value;
-    if (what != "layout") return false;
-    a.setup.keyboardLayout = static_cast<uint8_t>(value);
-    return true;
+  for (const PageVerb& v : kPageVerbs) {
+    if (command == v.name) return v.run(a, words);
   }
   return false;
 }

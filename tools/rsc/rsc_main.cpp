@@ -1,7 +1,9 @@
 // trelvan-rsc: compiles a layout file into a resource file, or draws a
 // preview of it.
 //
-//   trelvan-rsc -o "OUT/TA MainPage.rsc" main_page.layout
+//   trelvan-rsc -o "OUT/TA MainPage.rsc" [--version TEXT] main_page.layout
+//                 (TEXT, the program's version, replaces the layout's version:
+//                 start-up takes in a page file whose stored version differs)
 //   trelvan-rsc --preview main.png [--common common.layout] [--buttons buttons.layout] FILE.layout
 //   trelvan-rsc --sheet sheet.png FILE.layout      every picture of the file with its index
 //   trelvan-rsc --header FILE.layout OUT.h         the page's control-role enums
@@ -22,7 +24,7 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: trelvan-rsc -o OUT.rsc FILE.layout\n"
+               "usage: trelvan-rsc -o OUT.rsc [--version TEXT] FILE.layout\n"
                "       trelvan-rsc --preview OUT.png [--common F] [--buttons F] FILE.layout\n"
                "       trelvan-rsc --sheet OUT.png FILE.layout\n"
                "       trelvan-rsc --header FILE.layout OUT.h\n"
@@ -74,7 +76,7 @@ int WriteRoleHeader(const std::string& input, const std::string& output) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string output, preview, sheet, common, buttons, input;
+  std::string output, version, preview, sheet, common, buttons, input;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&](std::string* to) {
@@ -84,6 +86,8 @@ int main(int argc, char** argv) {
     };
     if (a == "-o") {
       if (!next(&output)) return Usage();
+    } else if (a == "--version") {
+      if (!next(&version) || version.size() > 6) return Usage();
     } else if (a == "--preview") {
       if (!next(&preview)) return Usage();
     } else if (a == "--sheet") {
@@ -108,6 +112,7 @@ int main(int argc, char** argv) {
 
   rsc::Layout layout;
   if (!Load(input, &layout)) return 1;
+  if (!version.empty()) layout.version = version;
 
   if (!output.empty()) {
     // start-up stores a resource file under its file name without ".rsc"

@@ -227,7 +227,7 @@ int ShowProject(const Storage& s, const char* name) {
   for (int i = 0; i < p->buttonCount; ++i) {
     const ProjectButton& b = p->buttons[i];
     char picture[16] = "own";
-    if (b.imageIndex != 0xFF) FormatText(picture, "%u", b.imageIndex);
+    if (b.imageIndex != kOwnButtonPicture) FormatText(picture, "%u", b.imageIndex);
     printf("  %d %-12s at %u,%u  mode %u  picture %s\n", i + 1, b.name, b.x, b.y, b.buttonMode, picture);
   }
   printf("variables %d\n", p->variableCount);

@@ -25,6 +25,7 @@ class FakeFiles : public Files {
 
   char PathSeparator() const override { return '/'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
+  const char* ResourceFolder() const override { return resourceFolder.c_str(); }
   const char* RootFolder() const override { return root.c_str(); }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
@@ -48,6 +49,7 @@ class FakeFiles : public Files {
   // ---- what a test sets ----
   uint32_t freeMegabytes = 100000;
   std::string root = "/";         /**< RootFolder() */
+  std::string resourceFolder;     /**< ResourceFolder(): none unless a test names one */
   int64_t writeBudget = -1;       /**< bytes all further writes may still write; -1 unlimited */
   int64_t readBudget = -1;        /**< bytes all further reads may still read; 0: reads fail */
   bool failOpenRead = false;      /**< OpenRead fails */

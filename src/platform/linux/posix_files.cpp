@@ -159,6 +159,28 @@ uint32_t PosixFiles::DiskFreeMegabytes() {
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
 }
 
+std::string LinuxResourceFolder() {
+  if (const char* dir = getenv("TRELVAN_RESOURCE_DIR"); dir && *dir) return dir;
+  char exe[4096];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n <= 0) return "";
+  exe[n] = 0;
+  std::string folder(exe);
+  folder.erase(folder.find_last_of('/'));
+  const std::string fromBuild = "/src/platform/linux";
+  const std::string candidates[] = {
+      folder + "/../share/trelvan-assistant",
+      folder.size() > fromBuild.size() &&
+              folder.compare(folder.size() - fromBuild.size(), fromBuild.size(), fromBuild) == 0
+          ? folder.substr(0, folder.size() - fromBuild.size()) + "/resources"
+          : std::string()};
+  struct stat info;
+  for (const std::string& c : candidates) {
+    if (!c.empty() && stat(c.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return c;
+  }
+  return "";
+}
+
 std::string LinuxDataFolder() {
   std::string folder;
   if (const char* dir = getenv("TRELVAN_DATA_DIR"); dir && *dir) {

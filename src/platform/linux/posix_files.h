@@ -12,11 +12,13 @@ namespace trelvan {
 
 class PosixFiles : public Files {
  public:
-  explicit PosixFiles(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  explicit PosixFiles(std::string dataFolder, std::string resourceFolder = "")
+      : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)) {}
   ~PosixFiles() override;
 
   char PathSeparator() const override { return '/'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
+  const char* ResourceFolder() const override { return resourceFolder_.c_str(); }
   const char* RootFolder() const override { return "/"; }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
@@ -37,6 +39,7 @@ class PosixFiles : public Files {
  private:
   int Descriptor(int file) const;
   std::string dataFolder_;
+  std::string resourceFolder_;
   std::vector<int> descriptors_;  // by handle; -1 once closed
 };
 
@@ -46,5 +49,10 @@ class PosixFiles : public Files {
 // missing folder of it.
 std::string LinuxDataFolder();
 void MakeFolders(const std::string& folder);
+
+// The program's own page files: TRELVAN_RESOURCE_DIR, else the package's
+// share/trelvan-assistant beside the program's bin folder, else, run from
+// the build, the build's resources folder; "" when none of them exists.
+std::string LinuxResourceFolder();
 
 }  // namespace trelvan

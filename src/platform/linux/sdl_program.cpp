@@ -19,6 +19,7 @@
 #include "platform/linux/sdl_keys.h"
 #include "platform/linux/sdl_window.h"
 #include "platform/linux/socket_instance.h"
+#include "platform/linux/window_icon.h"
 #include "shell/assistant.h"
 
 #ifndef MADV_POPULATE_WRITE
@@ -185,6 +186,13 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
   SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED,
                                            SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_SHOWN);
   if (!sdlWindow) return NoWindow();
+  // The same icon the desktop entry shows; SDL copies the pixels.
+  if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+          const_cast<uint32_t*>(kWindowIcon), kWindowIconSize, kWindowIconSize, 32,
+          kWindowIconSize * 4, SDL_PIXELFORMAT_ARGB8888)) {
+    SDL_SetWindowIcon(sdlWindow, icon);
+    SDL_FreeSurface(icon);
+  }
   if (!SDL_GetWindowSurface(sdlWindow)) {
     SDL_DestroyWindow(sdlWindow);
     return NoWindow();
@@ -201,7 +209,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       return 1;
     }
     SdlWindow window(sdlWindow);
-    PosixFiles files(dataFolder);
+    PosixFiles files(dataFolder, LinuxResourceFolder());
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;
     PosixThreads threads;

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Writes the program's icons: trelvan.ico (48, 32 and 16 pixels, resource
-107) and trelvan_small.ico (16 pixels, resource 108). A white "T" on a
+107) and trelvan_small.ico (16 pixels, resource 108) beside this script,
+the hicolor theme's PNGs into packaging/linux/icons/ and the Linux window's
+32-pixel icon into src/platform/linux/window_icon.h. A white "T" on a
 rounded blue square with a green rail line under it. The icons are
 committed; run this again only to change them:
-    python3 make_icons.py OUTPUT_FOLDER
+    python3 src/platform/win32/make_icons.py
 """
 import os
 import struct
-import sys
+import zlib
 
 BLUE = (0x20, 0x4A, 0x8C, 0xFF)   # red, green, blue, alpha
 WHITE = (0xFF, 0xFF, 0xFF, 0xFF)
@@ -66,12 +68,47 @@ def icon_file(sizes):
     return out + b"".join(images)
 
 
+def png_file(size):
+    """A PNG of the icon: 8-bit RGBA rows, each after filter byte 0."""
+    rows = b"".join(b"\0" + bytes(c for x in range(size) for c in pixel(size, x, y))
+                    for y in range(size))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    return (b"\x89PNG\r\n\x1a\n" +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+
+def window_icon_header(size):
+    words = ["0x%02X%02X%02X%02X" % (a, r, g, b)
+             for y in range(size) for x in range(size) for r, g, b, a in [pixel(size, x, y)]]
+    lines = [", ".join(words[i:i + 8]) + "," for i in range(0, len(words), 8)]
+    return ("// The window's icon, %d x %d pixels as 0xAARRGGBB, rows from the top.\n"
+            "// Made by: python3 src/platform/win32/make_icons.py\n"
+            "#pragma once\n\n#include <cstdint>\n\nnamespace trelvan {\n\n"
+            "constexpr int kWindowIconSize = %d;\n"
+            "constexpr uint32_t kWindowIcon[kWindowIconSize * kWindowIconSize] = {\n"
+            % (size, size, size) +
+            "".join("    " + line + "\n" for line in lines) +
+            "};\n\n}  // namespace trelvan\n")
+
+
 def main():
-    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    with open(os.path.join(folder, "trelvan.ico"), "wb") as f:
+    here = os.path.dirname(os.path.abspath(__file__))
+    root = os.path.normpath(os.path.join(here, "..", "..", ".."))
+    with open(os.path.join(here, "trelvan.ico"), "wb") as f:
         f.write(icon_file([48, 32, 16]))
-    with open(os.path.join(folder, "trelvan_small.ico"), "wb") as f:
+    with open(os.path.join(here, "trelvan_small.ico"), "wb") as f:
         f.write(icon_file([16]))
+    icons = os.path.join(root, "packaging", "linux", "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size in (16, 24, 32, 48, 64, 128, 256):
+        with open(os.path.join(icons, "%dx%d.png" % (size, size)), "wb") as f:
+            f.write(png_file(size))
+    with open(os.path.join(root, "src", "platform", "linux", "window_icon.h"), "w") as f:
+        f.write(window_icon_header(32))
 
 
 main()

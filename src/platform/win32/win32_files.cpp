@@ -182,14 +182,37 @@ uint32_t Win32Files::DiskFreeMegabytes() {
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
 }
 
-std::string WindowsDataFolder() {
-  std::wstring folder;
-  const DWORD length = GetEnvironmentVariableW(L"TRELVAN_DATA_DIR", nullptr, 0);
+namespace {
+
+// An environment variable; empty when it is not set.
+std::wstring Variable(const wchar_t* name) {
+  std::wstring value;
+  const DWORD length = GetEnvironmentVariableW(name, nullptr, 0);
   if (length > 1) {
-    folder.resize(length);
-    const DWORD written = GetEnvironmentVariableW(L"TRELVAN_DATA_DIR", &folder[0], length);
-    folder.resize(written < length ? written : 0);
+    value.resize(length);
+    const DWORD written = GetEnvironmentVariableW(name, &value[0], length);
+    value.resize(written < length ? written : 0);
   }
+  return value;
+}
+
+}  // namespace
+
+std::string WindowsResourceFolder() {
+  std::wstring folder = Variable(L"TRELVAN_RESOURCE_DIR");
+  if (folder.empty()) {
+    wchar_t exe[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return "";
+    folder.assign(exe, n);
+    while (!folder.empty() && !IsSeparator(folder.back())) folder.pop_back();
+  }
+  while (folder.size() > 3 && IsSeparator(folder.back())) folder.pop_back();
+  return Narrow(folder.c_str());
+}
+
+std::string WindowsDataFolder() {
+  std::wstring folder = Variable(L"TRELVAN_DATA_DIR");
   if (folder.empty()) folder = kDefaultDataFolder;
   while (folder.size() > 3 && IsSeparator(folder.back())) folder.pop_back();
   // Make every missing level; the drive itself and existing folders just fail.

@@ -14,11 +14,13 @@ namespace trelvan {
 
 class Win32Files : public Files {
  public:
-  explicit Win32Files(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  Win32Files(std::string dataFolder, std::string resourceFolder)
+      : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)) {}
   ~Win32Files() override;
 
   char PathSeparator() const override { return '\\'; }
   const char* DataFolder() const override { return dataFolder_.c_str(); }
+  const char* ResourceFolder() const override { return resourceFolder_.c_str(); }
   const char* RootFolder() const override { return "C:\\"; }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
@@ -39,6 +41,7 @@ class Win32Files : public Files {
 
  private:
   std::string dataFolder_;
+  std::string resourceFolder_;
   int Store(HANDLE handle);
   HANDLE Handle(int file) const;
   std::vector<HANDLE> handles_;  // by handle; INVALID_HANDLE_VALUE once closed
@@ -48,5 +51,9 @@ class Win32Files : public Files {
 // The data folder: TRELVAN_DATA_DIR when set, else
 // c:\ProgramData\Varnholt\Trelvan Assistant. Every missing level is created.
 std::string WindowsDataFolder();
+
+// The program's own page files: TRELVAN_RESOURCE_DIR when set, else the
+// folder the program itself was started from.
+std::string WindowsResourceFolder();
 
 }  // namespace trelvan

@@ -132,7 +132,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                 &context);
   if (!window) return CannotStart(L"Trelvan Assistant cannot open its window.");
 
-  Win32Files files(WindowsDataFolder());
+  Win32Files files(WindowsDataFolder(), WindowsResourceFolder());
   Win32Instance instanceLock;
   Win32Udp udp;
   Win32Threads threads;

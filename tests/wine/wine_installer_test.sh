@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The 64-bit installer under Wine inside Xvfb, in a fresh prefix:
+#   1. a silent install (/S) puts the program, its page files and the
+#      uninstaller into Program Files, the Start-menu entry and the desktop
+#      shortcut, the installed-programs entry with the version, and an empty
+#      data folder;
+#   2. the installed program, started on that empty data folder, shows the
+#      main page exactly as the headless runner draws it from the built
+#      page files, and writes its storage when its window is closed;
+#   3. a silent uninstall removes the program, the entries and the
+#      shortcuts, and leaves the data folder with the storage in it.
+set -uo pipefail
+setup=$1; headless=$2; resources=$3; out=$4; version=$5
+here=$(dirname "$0")
+. "$here/../gui/xvfb.sh"
+mkdir -p "$out"
+fail() { echo "FAIL: $*"; exit 1; }
+[ -f "$setup" ] || fail "$setup not built"
+find_wine || fail "no wine64"
+
+tmp=$(mktemp -d)
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  WINEPREFIX="$tmp/prefix" timeout 10 "$wineserver" -k 2>/dev/null
+  stop_xvfb
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset TRELVAN_DATA_DIR TRELVAN_RESOURCE_DIR
+drive="$WINEPREFIX/drive_c"
+program="$drive/Program Files/Trelvan Assistant"
+data="$drive/ProgramData/Varnholt/Trelvan Assistant"
+menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Trelvan Assistant.lnk"
+desktop="$drive/users/Public/Desktop/Trelvan Assistant.lnk"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TrelvanAssistant'
+
+start_xvfb || exit 1
+headless_shot "$headless" "$resources" "$out/installed_expected.png" || fail "headless shot"
+timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
+
+timeout 120 "$wine" "$(winepath -w "$setup" 2>/dev/null || echo "Z:${setup//\//\\}")" /S ||
+  fail "the silent install ended with status $?"
+timeout 60 "$wineserver" -w
+[ -f "$program/trelvan-assistant.exe" ] && [ -f "$program/uninstall.exe" ] || fail "program not installed"
+for rsc in "$resources"/*.rsc; do
+  cmp -s "$rsc" "$program/$(basename "$rsc")" || fail "$(basename "$rsc") not installed"
+done
+[ -f "$menu" ] || fail "no Start-menu entry"
+[ -f "$desktop" ] || fail "no desktop shortcut"
+timeout 60 "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
+  fail "no installed-programs entry of version $version"
+[ -d "$data" ] && [ -z "$(ls -A "$data")" ] || fail "no empty data folder"
+
+free_loopback_ports
+"$wine" 'C:\Program Files\Trelvan Assistant\trelvan-assistant.exe' &
+app=$!
+wine_window || fail "no window titled Trelvan Assistant"
+wait_for_picture "$out/installed_wine.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||
+  fail "the installed program does not show the main page"
+python3 "$here/../gui/close_window.py" "$window"
+wait_exit "$app" 15
+app=""
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after closing"
+[ "$(stat -c %s "$data/Trelvan Assistant Storage 400" 2>/dev/null)" = 134217728 ] ||
+  fail "no storage file in the data folder"
+
+# The uninstaller copies itself away and returns at once: wait for Wine.
+timeout 60 "$wine" 'C:\Program Files\Trelvan Assistant\uninstall.exe' /S || fail "silent uninstall"
+timeout 60 "$wineserver" -w
+[ ! -e "$program" ] || fail "the program folder is left: $(ls "$program")"
+[ ! -e "$menu" ] && [ ! -e "$desktop" ] || fail "a shortcut is left"
+! timeout 60 "$wine" reg query "$key" >/dev/null 2>&1 || fail "the installed-programs entry is left"
+[ "$(stat -c %s "$data/Trelvan Assistant Storage 400" 2>/dev/null)" = 134217728 ] ||
+  fail "the uninstall touched the data folder"
+echo "wine installer test passed"
