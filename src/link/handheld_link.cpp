@@ -7,7 +7,15 @@ namespace trelvan {
 
 namespace {
 
-bool IsSimulatorRunning(Platform& p) { return p.processes.IsRunning(kSimulatorProcessName); }
+// The process name may be set (TRELVAN_SIMULATOR_PROCESS), so a test runs
+// its stand-in under a name of its own that nothing else on the machine has.
+bool IsSimulatorRunning(Platform& p) {
+  char name[kSimulatorProcessCapacity];
+  if (!p.settings.Get("TRELVAN_SIMULATOR_PROCESS", name, sizeof name)) {
+    return p.processes.IsRunning(kSimulatorProcessName);
+  }
+  return p.processes.IsRunning(name);
+}
 
 void SendHandheldReply(Link& link, Platform& p, uint32_t n) {
   const uint8_t* reply = link.handheld.reply;

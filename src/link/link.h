@@ -50,6 +50,7 @@ struct LinkContext {
 };
 
 constexpr char kSimulatorProcessName[] = "TX Simulator.exe";
+constexpr int kSimulatorProcessCapacity = 64;  // a process name set for tests: 63 characters
 
 // On the first tick: the serial driver library when the setup asks for it,
 // then the simulator channel and the PC's own address.

@@ -135,26 +135,74 @@ int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char*
   return Continue(net, &s, p);
 }
 
+namespace {
+
+enum StoreStage : uint8_t {
+  kStoreBegin = 0,
+  kStoreIdleBeforeCreate,
+  kStoreCreate,
+  kStoreIdleBeforeData,
+  kStorePiece,
+  kStoreIdleAfterPiece,
+  kStoreDeleteOlder,
+  kStoreIdleAfterDelete,
+};
+
+}  // namespace
+
+DownloadStoreResult StoreDownloadStep(Storage& s, DownloadStore& st, const uint8_t* bytes,
+                                      uint32_t size, const char* name) {
+  // A stage that waits for the machine takes one step a call and moves on
+  // once it is idle.
+  const auto idleThen = [&](uint8_t next) {
+    if (StorageStep(s) == 0) st.stage = next;
+    return kDownloadStoring;
+  };
+  switch (st.stage) {
+    case kStoreBegin:
+      if (!IsCompleteFileHeader(bytes, size)) return kDownloadNotAFile;
+      // the name field follows the start mark, zero-terminated
+      if (CompareText(reinterpret_cast<const char*>(bytes + 1), name, kServerNameField) != 0) {
+        return kDownloadNotAFile;
+      }
+      st.stage = kStoreIdleBeforeCreate;
+      return kDownloadStoring;
+    case kStoreIdleBeforeCreate: return idleThen(kStoreCreate);
+    case kStoreCreate:
+      if (StorageCreateFile(s, size) != kStorageAccepted) return kDownloadRefused;
+      st.stage = kStoreIdleBeforeData;
+      return kDownloadStoring;
+    case kStoreIdleBeforeData: return idleThen(kStorePiece);
+    case kStorePiece: {
+      const uint32_t piece = size - st.at < kUnitSize ? size - st.at : kUnitSize;
+      if (StorageWriteData(s, bytes + st.at, piece) != kStorageAccepted) return kDownloadRefused;
+      st.at += piece;
+      st.stage = kStoreIdleAfterPiece;
+      return kDownloadStoring;
+    }
+    case kStoreIdleAfterPiece: return idleThen(st.at < size ? kStorePiece : kStoreDeleteOlder);
+    case kStoreDeleteOlder: {
+      // The new file is the table's last; an older one of its name goes now.
+      const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
+      const int older = StorageFindFile(s, name);
+      if (older < 0 || older >= newest) return kDownloadStored;
+      StorageDeleteFile(s, static_cast<uint16_t>(older));
+      st.stage = kStoreIdleAfterDelete;
+      return kDownloadStoring;
+    }
+    default:
+      if (StorageStep(s) != 0) return kDownloadStoring;
+      return kDownloadStored;
+  }
+}
+
 DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size, const char* name) {
-  if (!IsCompleteFileHeader(bytes, size)) return kDownloadNotAFile;
-  // the name field follows the start mark, zero-terminated
-  if (CompareText(reinterpret_cast<const char*>(bytes + 1), name, kServerNameField) != 0) return kDownloadNotAFile;
-  RunStorageToIdle(s);
-  if (StorageCreateFile(s, size) != kStorageAccepted) return kDownloadRefused;
-  RunStorageToIdle(s);
-  for (uint32_t at = 0; at < size; at += kUnitSize) {
-    const uint32_t piece = size - at < kUnitSize ? size - at : kUnitSize;
-    if (StorageWriteData(s, bytes + at, piece) != kStorageAccepted) return kDownloadRefused;
-    RunStorageToIdle(s);
-  }
-  // The new file is the table's last; an older one of its name goes now.
-  const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
-  const int older = StorageFindFile(s, name);
-  if (older >= 0 && older < newest) {
-    StorageDeleteFile(s, static_cast<uint16_t>(older));
-    RunStorageToIdle(s);
-  }
-  return kDownloadStored;
+  DownloadStore st{};
+  DownloadStoreResult r;
+  do {
+    r = StoreDownloadStep(s, st, bytes, size, name);
+  } while (r == kDownloadStoring);
+  return r;
 }
 
 }  // namespace trelvan

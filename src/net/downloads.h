@@ -55,8 +55,23 @@ int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char*
 // a new file, then deletes an older file of its name. Bytes that do not
 // begin with a complete FileHeader naming `name` (the file asked for: a
 // reply must never replace a stored file of another name), or that the
-// storage refuses, leave the storage as it was.
-enum DownloadStoreResult : uint8_t { kDownloadStored, kDownloadNotAFile, kDownloadRefused };
+// storage refuses, leave the storage as it was. A cut between the two
+// leaves both files; the start-up keeps the newer (KeepNewestOfEachName).
+enum DownloadStoreResult : uint8_t {
+  kDownloadStored,
+  kDownloadNotAFile,
+  kDownloadRefused,
+  kDownloadStoring,  /**< StoreDownloadStep: more to do */
+};
 DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32_t size, const char* name);
+
+// The same one storage step or one changing call at a time, from a
+// DownloadStore{}: kDownloadStoring until the result is final.
+struct DownloadStore {
+  uint8_t stage;  /**< what the next call does */
+  uint32_t at;    /**< bytes handed to the storage */
+};
+DownloadStoreResult StoreDownloadStep(Storage& s, DownloadStore& st, const uint8_t* bytes,
+                                      uint32_t size, const char* name);
 
 }  // namespace trelvan

@@ -101,15 +101,22 @@ class Files {
   virtual const char* StartFolder() const { return RootFolder(); }
 
   virtual int OpenRead(const char* path) = 0;   // regular files only; kNoFile on failure
-  virtual int OpenWrite(const char* path) = 0;  // creates or truncates
+  // Creates a new file; fails when anything is at `path`, a link included,
+  // so a write never lands where a link planted there points.
+  virtual int OpenWrite(const char* path) = 0;
   // Both return the bytes moved; fewer than `count` at the end or on failure.
   virtual uint32_t ReadFile(int file, void* out, uint32_t count) = 0;
   virtual uint32_t WriteFile(int file, const void* data, uint32_t count) = 0;
   virtual bool FlushFile(int file) = 0;  // through to the disk
   virtual bool CloseFile(int file) = 0;
   virtual bool FileSize(int file, uint32_t* size) = 0;  // false beyond 32 bits
+  // Removes a file or a link (never the link's target); not a folder.
   virtual bool DeleteFile(const char* path) = 0;
-  virtual bool RenameFile(const char* from, const char* to) = 0;  // replaces `to`
+  // Both move `from` itself (a link stays a link). RenameFile replaces
+  // whatever is at `to`; RenameToNew fails when anything, a link included,
+  // is there.
+  virtual bool RenameFile(const char* from, const char* to) = 0;
+  virtual bool RenameToNew(const char* from, const char* to) = 0;
   // False when nothing is at `path`.
   virtual bool PathAttributes(const char* path, PathInfo* out) = 0;
   // Gives the file `to` the permissions of the file `from` (POSIX mode bits,

@@ -10,8 +10,9 @@ class Settings {
  public:
   virtual ~Settings() = default;
 
-  // Copies the setting `name` (cut to capacity - 1 characters); false and an
-  // empty text when it is not set.
+  // Copies the setting `name`; false and an empty text when it is not set,
+  // or when it is longer than capacity - 1 characters (a cut value would name
+  // another address or port).
   virtual bool Get(const char* name, char* out, uint32_t capacity) = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "storage/file_system.h"
 #include "storage/resource_files.h"
 #include "storage/storage_image.h"
+#include "storage/text.h"
 
 namespace trelvan {
 
@@ -61,7 +62,9 @@ void ExitSequence(Assistant& a) {
   }
   // The status says whether this run's storage reached the disk.
   int status = 0;
-  if (s.SecondCopy) {
+  if (s.FolderRefused) {
+    status = 1;
+  } else if (s.SecondCopy) {
     // The running copy owns the storage file.
   } else if (free > kDiskSaveMegabytes) {
     SaveFailure why = kSaveDone;
@@ -74,6 +77,7 @@ void ExitSequence(Assistant& a) {
                     "The storage could not be saved to \"%s\": %s. Any earlier storage file "
                     "there is unchanged.",
                     a.storage.path, SaveFailureText(why));
+      EndOnWholeCharacter(message);
       a.platform.window.ShowMessageBox(message);
       status = 1;
     }

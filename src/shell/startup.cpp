@@ -7,6 +7,7 @@
 #include "storage/resource_files.h"
 #include "storage/storage_image.h"
 #include "storage/text.h"
+#include "storage/whole_file.h"
 
 namespace trelvan {
 
@@ -51,12 +52,26 @@ void StartUp(Assistant& a) {
     a.shell.SecondCopy = 1;
   }
   StorageInit(a.storage, a.platform.files);
+  if (a.storage.loadResult == kLoadPathTooLong) {
+    char message[kPathCapacity + 192];
+    std::snprintf(message, sizeof message,
+                  "The data folder \"%s\" has a path too long for the storage file's name "
+                  "(at most %u bytes in all). Nothing was read or written; choose a folder with "
+                  "a shorter path.",
+                  a.platform.files.DataFolder(), static_cast<unsigned>(kPathCapacity - 1));
+    EndOnWholeCharacter(message);
+    a.platform.window.ShowMessageBox(message);
+    a.input.QuitRequested = 1;
+    a.shell.FolderRefused = 1;
+  }
+  const bool ownsFolder = onlyCopy && !a.shell.FolderRefused;
+  if (a.storage.imageLoaded) KeepNewestOfEachName(a.storage);
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;
   // The data folder belongs to the running copy: a second one changes nothing
   // in it (it would delete the first copy's save under way, or the resource
   // files while the first copy's save overwrites what it stored).
-  if (onlyCopy) {
+  if (ownsFolder) {
     RemoveStaleTemporary(a.storage, a.platform.files);
     SetAsideUnusableStorage(a);
   }
@@ -64,7 +79,7 @@ void StartUp(Assistant& a) {
     FormatStorage(a.storage);
     RunStorageToIdle(a.storage);
   }
-  if (onlyCopy) {
+  if (ownsFolder) {
     ImportResourceFiles(a.storage, a.platform.files, a.platform.window);
     TakeProgramResourceFiles(a.storage, a.platform.files, a.platform.window);
   }

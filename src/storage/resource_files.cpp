@@ -21,12 +21,10 @@ constexpr uint32_t kVersionCapacity = 8;  // a version field of at most 6
 // Folder + separator + name, bounded to a path buffer. False when the whole
 // path does not fit: a cut path would name another file.
 bool JoinPath(const char* folder, char separator, const char* name, char* out) {
-  const uint32_t folderLength = TextLength(folder);
-  const uint32_t nameLength = TextLength(name);
-  // A name of 255 characters may itself have been cut by the listing.
-  if (folderLength + 1 + nameLength >= kPathCapacity || nameLength >= kPathCapacity - 1) {
-    return false;
-  }
+  const size_t folderLength = std::strlen(folder);
+  const size_t nameLength = std::strlen(name);
+  // The set-aside name (".bad") must fit as well.
+  if (folderLength + 1 + nameLength + sizeof kBadSuffix > kPathCapacity) return false;
   std::memcpy(out, folder, folderLength);
   out[folderLength] = separator;
   std::memcpy(out + folderLength + 1, name, nameLength + 1);
@@ -240,8 +238,9 @@ void ImportResourceFiles(Storage& s, Files& p, Window& window) {
   ResourceImport& r = s.resources;
   std::memset(r.taken, 0, sizeof r.taken);
   char pattern[kPathCapacity];
-  JoinPath(p.DataFolder(), p.PathSeparator(), kResourcePattern, pattern);
-  r.count = ListFiles(p, pattern, r.list);
+  r.count = JoinPath(p.DataFolder(), p.PathSeparator(), kResourcePattern, pattern)
+                ? ListFiles(p, pattern, r.list)
+                : 0;
   Notice notice;
   for (uint16_t i = 0; i < r.count; ++i) {
     const FolderEntry& entry = r.list.entries[i];
@@ -262,9 +261,11 @@ void ImportResourceFiles(Storage& s, Files& p, Window& window) {
         r.taken[i] = 1;
         break;
       case kImportNoHeader: {
-        char bad[kPathCapacity + sizeof kBadSuffix];
-        std::snprintf(bad, sizeof bad, "%s%s", path, kBadSuffix);
-        if (p.RenameFile(path, bad)) {
+        char bad[kPathCapacity];  // JoinPath left room for the suffix
+        const size_t n = std::strlen(path);
+        std::memcpy(bad, path, n);
+        std::memcpy(bad + n, kBadSuffix, sizeof kBadSuffix);
+        if (p.RenameToNew(path, bad)) {
           notice.Add("\"%s\" is not a resource file; it was renamed to \"%s%s\".", name, name,
                      kBadSuffix);
         } else {

@@ -31,7 +31,9 @@ constexpr uint32_t kFileHeaderScan = 256;  // readers look this far for a FileHe
 constexpr uint32_t kLegacyImageSize = 32768000;
 constexpr uint16_t kLegacyFreeBlockAddition = 24573;  // 0x5FFD, as the handheld expects
 constexpr uint16_t kFileListCapacity = 100;
-constexpr uint16_t kPathCapacity = 256;
+// A path as the system takes it: Linux's PATH_MAX; on Windows, in UTF-8, as
+// long as most long paths. A longer data folder is refused, never cut.
+constexpr uint16_t kPathCapacity = 4096;
 
 // Blocks a file of `size` bytes occupies.
 inline uint32_t BlocksFor(uint32_t size) {
@@ -152,6 +154,7 @@ enum StorageLoadResult : uint8_t {
   kLoadUnreadable,   /**< `loadedFrom` is there but could not be read */
   kLoadWrongSize,    /**< `loadedFrom` has the wrong size */
   kLoadDamaged,      /**< `loadedFrom` breaks a rule of the file system */
+  kLoadPathTooLong,  /**< the data folder's path leaves no room for the file names */
 };
 
 struct Storage {

@@ -21,6 +21,9 @@ namespace {
 const char kStorageFileName[] = "Trelvan Assistant Storage 400";
 const char kLegacyFileName[] = "Trelvan Assistant Storage";
 const char kTemporarySuffix[] = ".new";
+// What may be added to a storage file's path: the set-aside name at most.
+constexpr size_t kLongestSuffix = sizeof ".damaged.999" - 1;
+static_assert(kSetAsidePathCapacity >= kPathCapacity + kLongestSuffix, "set-aside paths fit");
 
 // ---- byte-wise arithmetic on eight bytes at once ------------------------------
 constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
@@ -41,13 +44,20 @@ inline void Store64(uint8_t* p, uint64_t v) { std::memcpy(p, &v, sizeof v); }
 
 bool WholeUnit(uint32_t offset) { return offset % kUnitSize == 0 && offset <= kImageSize - kUnitSize; }
 
-void JoinDataPath(Files& p, const char* name, char* out) {
-  uint16_t n = static_cast<uint16_t>(CopyText(p.DataFolder(), out, kPathCapacity) - 1);
-  if (n + 1 < kPathCapacity) {
-    out[n++] = p.PathSeparator();
-    out[n] = 0;
+// Folder + separator + name. False, and an empty text, when the whole path
+// with room for the longest name made from it (".damaged.999") does not fit:
+// a cut path would name another file.
+bool JoinDataPath(Files& p, const char* name, char* out) {
+  const char* folder = p.DataFolder();
+  const size_t folderLength = std::strlen(folder), nameLength = std::strlen(name);
+  if (folderLength + 1 + nameLength + kLongestSuffix >= kPathCapacity) {
+    out[0] = 0;
+    return false;
   }
-  CopyText(name, out + n, static_cast<uint16_t>(kPathCapacity - n));
+  std::memcpy(out, folder, folderLength);
+  out[folderLength] = p.PathSeparator();
+  std::memcpy(out + folderLength + 1, name, nameLength + 1);
+  return true;
 }
 
 }  // namespace
@@ -128,8 +138,8 @@ void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t cou
 
 // ---- image files ------------------------------------------------------------
 
-void StorageFilePath(Files& p, char* out) { JoinDataPath(p, kStorageFileName, out); }
-void LegacyFilePath(Files& p, char* out) { JoinDataPath(p, kLegacyFileName, out); }
+bool StorageFilePath(Files& p, char* out) { return JoinDataPath(p, kStorageFileName, out); }
+bool LegacyFilePath(Files& p, char* out) { return JoinDataPath(p, kLegacyFileName, out); }
 
 bool ReadImageFile(Storage& s, Files& p, const char* path) {
   const int f = p.OpenRead(path);
@@ -158,17 +168,24 @@ const char* SaveFailureText(SaveFailure why) {
 
 namespace {
 
+// `path` fits kPathCapacity, so the temporary fits its buffer whole.
 void TemporaryPath(const char* path, char* out) {
-  const uint16_t n = static_cast<uint16_t>(CopyText(path, out, kPathCapacity) - 1);
-  CopyText(kTemporarySuffix, out + n, sizeof kTemporarySuffix);
+  const size_t n = std::strlen(path);
+  std::memcpy(out, path, n);
+  std::memcpy(out + n, kTemporarySuffix, sizeof kTemporarySuffix);
 }
 
 SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) {
   PathInfo old;
   const bool replacing = p.PathAttributes(path, &old) && !old.folder;
   if (replacing && old.readOnly) return kSaveReadOnly;
+  if (std::strlen(path) >= kPathCapacity) return kSaveNotCreated;
   char temporary[kPathCapacity + sizeof kTemporarySuffix];
   TemporaryPath(path, temporary);
+  // A temporary left by a cut save, or anything put there since the start,
+  // goes first (a link itself, never what it points to); the new one is
+  // then made only where nothing is.
+  p.DeleteFile(temporary);
   const int f = p.OpenWrite(temporary);
   if (f == kNoFile) return kSaveNotCreated;
   SaveFailure failure = kSaveDone;
@@ -217,7 +234,6 @@ void ConvertLegacyImage(Storage& s) {
 }
 
 void LoadStorage(Storage& s, Files& p) {
-  StorageFilePath(p, s.path);
   PrepareKey(s);
   s.imageLoaded = 0;
   s.keepFile = 0;
@@ -226,7 +242,13 @@ void LoadStorage(Storage& s, Files& p) {
   s.loadResult = kLoadNoFile;
 
   char legacy[kPathCapacity];
-  LegacyFilePath(p, legacy);
+  if (!StorageFilePath(p, s.path) || !LegacyFilePath(p, legacy)) {
+    // Nothing of the data folder is read, and no save may write anywhere.
+    s.loadResult = kLoadPathTooLong;
+    s.keepFile = 1;
+    EraseImage(s);
+    return;
+  }
   PathInfo info;
   StorageLoadResult result;
   if (p.PathAttributes(s.path, &info)) {
@@ -269,10 +291,10 @@ bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
     } else {
       std::snprintf(out, kSetAsidePathCapacity, "%s.damaged.%d", s.loadedFrom, n);
     }
+    // Only to a name nothing (not even a link) holds.
     PathInfo taken;
     if (p.PathAttributes(out, &taken)) continue;
-    if (p.RenameFile(s.loadedFrom, out)) return true;
-    break;
+    if (p.RenameToNew(s.loadedFrom, out)) return true;
   }
   if (isStorageFile) s.keepFile = 1;
   return false;
@@ -280,9 +302,9 @@ bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
 
 bool RemoveStaleTemporary(const Storage& s, Files& p) {
   char temporary[kPathCapacity + sizeof kTemporarySuffix];
+  if (s.path[0] == 0) return false;
   TemporaryPath(s.path, temporary);
-  PathInfo info;
-  return p.PathAttributes(temporary, &info) && !info.folder && p.DeleteFile(temporary);
+  return p.DeleteFile(temporary);
 }
 
 bool SaveStorage(const Storage& s, Files& p, SaveFailure* why) {

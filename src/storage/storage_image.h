@@ -55,7 +55,9 @@ void ConvertLegacyImage(Storage& s);
 // Start-up: the storage file, else the legacy file converted, else an
 // erased image with imageLoaded 0. A file that is there but cannot be read,
 // has the wrong size or fails the start-up check is not used: the image is
-// erased, imageLoaded stays 0 and loadResult says why.
+// erased, imageLoaded stays 0 and loadResult says why. A data folder whose
+// path leaves no room for the files' names is not touched: kLoadPathTooLong,
+// an empty `path` and keepFile set.
 void LoadStorage(Storage& s, Files& p);
 
 // Renames the unusable file that LoadStorage found (`s.loadedFrom`) beside
@@ -73,8 +75,10 @@ bool RemoveStaleTemporary(const Storage& s, Files& p);
 // reason in `why`, when the file was not replaced.
 bool SaveStorage(const Storage& s, Files& p, SaveFailure* why = nullptr);
 
-// Paths of the two image files in the data folder.
-void StorageFilePath(Files& p, char* out);  // at least kPathCapacity bytes
-void LegacyFilePath(Files& p, char* out);
+// Paths of the two image files in the data folder, into kPathCapacity bytes.
+// False (and an empty text) when the data folder's path is too long for them
+// and the names made from them.
+bool StorageFilePath(Files& p, char* out);
+bool LegacyFilePath(Files& p, char* out);
 
 }  // namespace trelvan

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 namespace trelvan {
@@ -40,6 +41,23 @@ void TypedFileName(const char* typed, char* out, uint16_t keep) {
   CopyBytes(typed, out, n);
   out[n] = '~';
   out[n + 1] = 0;
+}
+
+size_t EndOnWholeCharacter(char* text) {
+  size_t n = std::strlen(text);
+  // Back over up to three continuation bytes to the character's lead byte.
+  size_t lead = n;
+  while (lead > 0 && n - lead < 4 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
+    --lead;
+  }
+  if (lead == 0) return n;
+  const unsigned char c = static_cast<unsigned char>(text[lead - 1]);
+  const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  if (c >= 0xC0 && n - (lead - 1) < length) {
+    n = lead - 1;
+    text[n] = 0;
+  }
+  return n;
 }
 
 int16_t FindText(const char* text, const char* pattern) {

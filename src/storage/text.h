@@ -28,6 +28,11 @@ uint16_t AppendText(const char* source, char* destination);
 // without the "~" signs at its end, then one "~" (the sign ends every name
 // the user gives; typing it too must not double it). `out` holds keep + 2.
 void TypedFileName(const char* typed, char* out, uint16_t keep);
+
+// Drops an unfinished UTF-8 character from the end of `text` (as a cut to a
+// buffer's size leaves one), so what is shown or stored ends on a whole
+// character. Returns the new length.
+size_t EndOnWholeCharacter(char* text);
 // First position 0..255 where the whole pattern matches; 0 for an empty
 // pattern; -1 when none matches.
 int16_t FindText(const char* text, const char* pattern);

@@ -1,5 +1,7 @@
 #include "storage/whole_file.h"
 
+#include <cstring>
+
 #include "storage/file_system.h"
 
 namespace trelvan {
@@ -56,6 +58,29 @@ bool StorageWriteRecord(Storage& s, const char* name, const char* extra, const c
   const int h = StorageBuildHeader(header, name, extra, type, version);
   if (h < 0) return false;
   return StorageWriteWholeFile(s, name, header, static_cast<uint32_t>(h), data, dataSize);
+}
+
+void KeepNewestOfEachName(Storage& s) {
+  RunStorageToIdle(s);
+  // The names read once; a deletion moves the later ones down with the table.
+  char names[kTableEntries][32];
+  uint16_t count = s.fs.header.fileCount;
+  for (uint16_t i = 0; i < count; ++i) {
+    if (StorageReadField(s, i, kFieldName, names[i]) == 0) names[i][0] = 0;
+  }
+  for (uint16_t i = 0; i < count;) {
+    bool replaced = false;
+    for (uint16_t j = static_cast<uint16_t>(i + 1); j < count && names[i][0] && !replaced; ++j) {
+      replaced = std::strcmp(names[i], names[j]) == 0;
+    }
+    if (!replaced || StorageDeleteFile(s, i) != kStorageAccepted) {
+      ++i;
+      continue;
+    }
+    RunStorageToIdle(s);
+    --count;
+    std::memmove(names[i], names[i + 1], sizeof names[0] * (count - i));
+  }
 }
 
 }  // namespace trelvan

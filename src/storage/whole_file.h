@@ -27,4 +27,10 @@ bool StorageDeleteNamedFile(Storage& s, const char* name);
 bool StorageWriteRecord(Storage& s, const char* name, const char* extra, const char* type,
                         const char* version, const uint8_t* data, uint32_t dataSize);
 
+// Start-up: finishes an interrupted change (runs the machine to idle), then
+// deletes every file that a later file of the same name replaces. A download
+// stores the new file before it deletes the old one, so a cut between the
+// two leaves both; the newer one, complete, is kept.
+void KeepNewestOfEachName(Storage& s);
+
 }  // namespace trelvan

@@ -9,8 +9,8 @@
 // must pass CheckRestart: the checker, the old or the new file set and never
 // the old again once the new was seen, then a further creation and deletion.
 //
-// Modes: kEveryStep cuts after every step (a StorageStep now; one tick of a
-// download or the handheld service later: Cut::Tick); kEveryEvent also after
+// Modes: kEveryStep cuts after every step (a StorageStep, one call of a
+// download's store, one packet of the handheld service: Cut::Tick); kEveryEvent also after
 // every changing call; kSave cuts the exit save after the whole change (a
 // write budget, a failed open, flush or rename, SIGKILL).
 //
@@ -36,8 +36,10 @@
 #include <vector>
 
 #include "link/handheld_protocol.h"
+#include "net/downloads.h"
 #include "shell/assistant.h"
 #include "storage/storage_fixture.h"
+#include "storage/whole_file.h"
 
 namespace trelvan {
 namespace testing {
@@ -228,6 +230,28 @@ inline Change LinkPush(std::vector<uint8_t> content) {
   return {drive, [content](Files& f) { f.push_back(content); }};
 }
 
+// A download's store replacing the stored file `older` of its name, one
+// storage step or changing call a tick.
+inline Change DownloadReplacing(std::vector<uint8_t> content, uint16_t older) {
+  auto drive = [content](Assistant& a, Cut& c) {
+    DownloadStore st{};
+    DownloadStoreResult r = kDownloadStoring;
+    while (r == kDownloadStoring) {
+      if (!c.Tick([&] {
+            r = StoreDownloadStep(a.storage, st, content.data(), static_cast<uint32_t>(content.size()),
+                                  reinterpret_cast<const char*>(content.data() + 1));
+          })) {
+        return false;
+      }
+    }
+    return r == kDownloadStored || (ADD_FAILURE() << "the store ended with " << int(r), false);
+  };
+  return {drive, [content, older](Files& f) {
+            f.erase(f.begin() + older);
+            f.push_back(content);
+          }};
+}
+
 inline Change Delete(uint16_t index) {
   auto drive = [index](Assistant& a, Cut& c) {
     int r = -1;
@@ -352,7 +376,7 @@ class FaultHarness {
   // Every restart, whatever was cut: 1 when the storage holds the files
   // after the change, 0 when those before it, -1 (reported) otherwise.
   int CheckRestart(Storage& r, const std::string& where) {
-    RunStorageToIdle(r);
+    KeepNewestOfEachName(r);  // as the start-up does
     char message[256];
     if (CheckStorage(r, message, sizeof message) != 0) {
       return ADD_FAILURE() << where << ": " << message, -1;

@@ -74,6 +74,10 @@ const Scenario kScenarios[] = {
     {"LinkPushEveryTick", kStep, StoreFiles({2 * kBlockSize + 3, 700}, 80),
      LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
 
+    // The new file is stored whole before the old one of its name goes.
+    {"DownloadReplacingEveryStepAndEvent", kStep, StoreFiles({3000, 2 * kBlockSize + 5, 700}, 90),
+     DownloadReplacing(FileContent("F1", Pattern(3 * kBlockSize + 45, 91)), 1), 100},
+
     {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), AddOneDeleteOne(), 0},
 };
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The handheld link in the real Linux window under Xvfb: three pictures
 # taken in as resource files are chosen on the main page with held clicks;
-# the stand-in handheld, run as "TX Simulator.exe" on free loopback ports,
+# the stand-in handheld, run under a name of its own on free loopback ports,
 # pulls them. While it does, the exit button is blanked; a quiet second after
 # it ends the button is back. A push cut off half-way (the stand-in killed)
 # leaves no file and the storage usable: the setup page's Back still stores
@@ -55,16 +55,19 @@ click 319 101                                   # the storage pictures
 for r in 0 1 2; do click 176 $((294 + 21 * r)); done
 sleep 0.3
 
-(exec -a "TX Simulator.exe" "$handheld" pull "$pulled" >"$out/handheld_pull.log" 2>&1) &
+(exec -a "$TRELVAN_SIMULATOR_PROCESS" "$handheld" pull "$pulled" >"$out/handheld_pull.log" 2>&1) &
 sim=$!
 app="$app $sim"
 exitarea() { import -window root -crop "${ew}x${eh}+$((left + ex))+$((top + ey))" +repage "$1"; }
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
 blanked=0
+# Sampled while the stand-in runs and once after it ends: the button stays
+# blank for the quiet second after the transfer, however slow the machine.
 for _ in $(seq 600); do
-  kill -0 "$sim" 2>/dev/null || break
+  ended=0; kill -0 "$sim" 2>/dev/null || ended=1
   exitarea "$out/handheld_exit_now.png"
-  same "$out/handheld_exit_now.png" "$out/handheld_blank.png" && blanked=1
+  same "$out/handheld_exit_now.png" "$out/handheld_blank.png" && { blanked=1; break; }
+  [ "$ended" = 1 ] && break
   sleep 0.1
 done
 wait_exit "$sim" 60
@@ -95,7 +98,7 @@ for _ in $(seq 50); do [ -z "$(boxes)" ] && break; sleep 0.1; done
 
 # A push cut off half-way: the stand-in killed after two of its eight seconds.
 { printf '\002Pushed~\000\000Picture\0001.00\000\000\003'; head -c 200000 /dev/urandom; } >"$sent/push"
-(exec -a "TX Simulator.exe" "$handheld" push "$sent/push" >/dev/null 2>&1) &
+(exec -a "$TRELVAN_SIMULATOR_PROCESS" "$handheld" push "$sent/push" >/dev/null 2>&1) &
 sim=$!
 sleep 2
 kill -KILL "$sim"; wait "$sim" 2>/dev/null

@@ -23,8 +23,9 @@ data=$(mktemp -d)
 app=""; other=""
 trap 'kill $app $other 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
 export TRELVAN_DATA_DIR="$data"
-# Ports of its own: another program on the default ones would be said at once.
-free_loopback_ports
+# Ports of its own, the sample catalogue served on one: another program on
+# the default ones, or no server, would be said mid-test.
+use_loopback_ports
 storage="$data/Trelvan Assistant Storage 400"
 ls "$resources"/*.rsc >/dev/null 2>&1 || { echo "FAIL: no .rsc files in $resources"; exit 1; }
 cp "$resources"/*.rsc "$data/"
@@ -113,8 +114,11 @@ click 319 101            # the storage pictures button
 click 384 530            # next screen
 click 384 304            # back
 for r in 0 1 2 2 3 4 5 6 7; do click 176 $((294 + 21 * r)); done
-wait_for_picture "$out/main_page_selection.png" "800x600+$left+$top" \
-  "$here/../golden/main_page_selection_full.png" 10 ||
+# Below the connection lights: the golden shot has no server answering.
+convert "$here/../golden/main_page_selection_full.png" -crop 800x420+0+180 +repage \
+  "$out/main_page_selection_expected.png"
+wait_for_picture "$out/main_page_selection.png" "800x420+$left+$((top + 180))" \
+  "$out/main_page_selection_expected.png" 10 ||
   { echo "FAIL: the window does not show the eight pictures selected"; exit 1; }
 leave third || exit 1
 echo "main page test passed"

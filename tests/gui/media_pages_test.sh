@@ -10,6 +10,7 @@ here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
+use_loopback_ports
 pc="$data/pc"
 mkdir -p "$pc"
 fail() { echo "FAIL: $*"; exit 1; }

@@ -11,6 +11,7 @@ here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
+use_loopback_ports
 start_xvfb || exit 1
 headless_shot "$headless" "$resources" "$out/project_main_expected.png" || { echo "FAIL: headless shot"; exit 1; }
 

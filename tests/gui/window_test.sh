@@ -20,6 +20,20 @@ status=$?
 grep -q "cannot open its window" <<<"$said" || { echo "FAIL: without a display it said '$said'"; exit 1; }
 [ ! -e "$nodata" ] || { echo "FAIL: without a display the data folder was made"; exit 1; }
 
+# Without HOME (nor XDG_DATA_HOME or TRELVAN_DATA_DIR) the password database
+# gives the home; a user it does not know (in a user namespace) is told so,
+# status 1, and nothing is made where the program was started.
+if unshare --user --map-user=54321 --map-group=54321 true 2>/dev/null; then
+  said=$(cd "$data" && env -u HOME -u XDG_DATA_HOME -u TRELVAN_DATA_DIR \
+           unshare --user --map-user=54321 --map-group=54321 timeout 20 "$program" 2>&1 >/dev/null)
+  status=$?
+  [ "$status" = 1 ] || { echo "FAIL: without a home the status is $status"; exit 1; }
+  grep -q "no home folder" <<<"$said" || { echo "FAIL: without a home it said '$said'"; exit 1; }
+  [ -z "$(ls -A "$data")" ] || { echo "FAIL: without a home something was made"; exit 1; }
+else
+  echo "no user namespaces here: the start without a home is not tried"
+fi
+
 start_xvfb || exit 1
 
 mkdir "$data/none"

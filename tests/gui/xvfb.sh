@@ -127,6 +127,9 @@ ports = [x.getsockname()[1] for x in s]
 for x in s: x.close()  # free before they are named: a server may bind one at once
 print(*ports, flush=True)')
   export TRELVAN_SIMULATOR_PORTS="$p1:$p2" TRELVAN_SIMULATOR_ADDRESS=127.0.0.1
+  # The stand-in handheld runs under a name of this test's own: another one
+  # elsewhere on the machine is no handheld of this program's.
+  export TRELVAN_SIMULATOR_PROCESS="TX Simulator $$.exe"
   export TRELVAN_SERVER="127.0.0.1:$server_port" TRELVAN_SERVER_LOCAL_PORT="$p4"
 }
 
@@ -135,8 +138,13 @@ print(*ports, flush=True)')
 # message covers the page; stop_xvfb ends it.
 use_loopback_ports() {
   free_loopback_ports
-  "$TRELVAN_UPDATE_SERVER" "$TRELVAN_CATALOGUE" --port "$server_port" >/dev/null &
+  local log; log=$(mktemp)
+  "$TRELVAN_UPDATE_SERVER" "$TRELVAN_CATALOGUE" --port "$server_port" >"$log" &
   SERVER_STUB_PID=$!
+  # The program starts only once the server serves (its "serving" line).
+  for _ in $(seq 600); do grep -q '^serving' "$log" && break; sleep 0.1; done
+  grep -q '^serving' "$log" || echo "the stand-in server did not start"
+  rm -f "$log"
 }
 
 # make_pictures DIR NAME...: a resource file DIR/NAME~.rsc for each, a

@@ -66,8 +66,8 @@ TYPED_TEST(FilesContract, FilesAndFoldersBehaveAlike) {
   Files& f = *this->files;
   ASSERT_TRUE(this->Write("a.rsc", "first"));
   ASSERT_TRUE(this->Write("b.rsc", "second file"));
-  ASSERT_TRUE(this->Write("a.rsc", "again"));  // truncates
-  EXPECT_EQ(this->Read("a.rsc"), "again");
+  EXPECT_FALSE(this->Write("a.rsc", "again"));  // a new file only, never over one
+  EXPECT_EQ(this->Read("a.rsc"), "first");
   fs::create_directory(this->Path("c.rsc"));
 
   const int handle = f.OpenRead(this->Path("b.rsc").c_str());
@@ -96,6 +96,25 @@ TYPED_TEST(FilesContract, FilesAndFoldersBehaveAlike) {
   EXPECT_FALSE(f.DeleteFile(this->Path("a.rsc").c_str()));
   EXPECT_FALSE(f.DeleteFile(this->Path("c.rsc").c_str()));  // not a folder
   EXPECT_EQ(this->List("*"), std::vector<std::string>{"c.rsc/"});
+}
+
+// A link, dangling or not, is never written through, moved onto or removed
+// with its target.
+TYPED_TEST(FilesContract, LinksAreNeverFollowedByAWrite) {
+  Files& f = *this->files;
+  ASSERT_TRUE(this->Write("target", "keep"));
+  ASSERT_TRUE(this->Write("from", "new"));
+  fs::create_symlink(this->Path("target"), this->Path("link"));
+  fs::create_symlink(this->Path("nowhere"), this->Path("dangling"));
+  for (const char* link : {"link", "dangling"}) {
+    EXPECT_FALSE(this->Write(link, "through")) << link;
+    EXPECT_FALSE(f.RenameToNew(this->Path("from").c_str(), this->Path(link).c_str())) << link;
+    EXPECT_TRUE(f.DeleteFile(this->Path(link).c_str())) << link;
+  }
+  EXPECT_EQ(this->Read("target"), "keep");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(this->Path("nowhere"))));
+  EXPECT_TRUE(f.RenameToNew(this->Path("from").c_str(), this->Path("link").c_str()));
+  EXPECT_EQ(this->Read("link"), "new");
 }
 
 TYPED_TEST(FilesContract, ASizeBeyond32BitsIsNotGiven) {

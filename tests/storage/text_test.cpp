@@ -80,6 +80,21 @@ TEST(Text, CopiesStayWithinTheirBuffers) {
 }
 
 // Numbers read right to left and saturate at the sixteen-bit bounds.
+// A cut leaves whole characters: an unfinished one at the end goes, a
+// finished one and bytes that start no character stay.
+TEST(Text, EndsOnAWholeCharacter) {
+  const struct { const char *text, *kept; } cases[] = {
+      {"ab\xC3\xA9", "ab\xC3\xA9"}, {"ab\xC3", "ab"}, {"a\xE2\x82", "a"},
+      {"a\xE2\x82\xAC", "a\xE2\x82\xAC"}, {"\xF0\x9F\x98", ""}, {"a\x80\x80", "a\x80\x80"},
+      {"", ""}};
+  for (const auto& c : cases) {
+    char text[16];
+    std::strcpy(text, c.text);
+    EXPECT_EQ(EndOnWholeCharacter(text), std::strlen(c.kept)) << c.text;
+    EXPECT_STREQ(text, c.kept);
+  }
+}
+
 TEST(Numbers, ParseSaturatesAndTextKeepsFiveDigits) {
   const struct { const char* text; int16_t value; } parsed[] = {
       {"12.75", 12}, {"-5", -5}, {" 42 ", 42}, {"\t7", 7}, {"4a", 0}, {"1-2", -12}, {"--3", 3},

@@ -36,6 +36,9 @@ cp "$exe" "$driver/Ftd2xx.dll" "$tmp/app/"
 export TRELVAN_FAKE_D2XX="pull $(winpath "$tmp/serial")" TRELVAN_FAKE_D2XX_DONE=$(winpath "$tmp/done")
 
 use_loopback_ports
+# The process snapshot shows only this prefix's own processes: the stand-in
+# keeps its file's name.
+unset TRELVAN_SIMULATOR_PROCESS
 
 cp "$resources"/*.rsc "$data/"
 make_pictures "$tmp" Bridge Signal Tunnel

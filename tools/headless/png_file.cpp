@@ -2,18 +2,20 @@
 
 #include <png.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 namespace trelvan {
 
-bool WritePng(const std::string& path, const RgbImage& image) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
+namespace {
+
+bool WritePngTo(FILE* f, const RgbImage& image) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     png_destroy_write_struct(&png, nullptr);
-    fclose(f);
     return false;
   }
   png_init_io(png, f);
@@ -25,7 +27,26 @@ bool WritePng(const std::string& path, const RgbImage& image) {
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return fclose(f) == 0;
+  return true;
+}
+
+}  // namespace
+
+bool WriteThroughNewFile(const std::string& path, const std::function<bool(FILE*)>& write) {
+  const std::string temporary = path + ".new";
+  unlink(temporary.c_str());
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  FILE* f = fdopen(fd, "wb");
+  bool ok = f && write(f);
+  ok = (f ? fclose(f) == 0 : close(fd) == 0) && ok;
+  ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) unlink(temporary.c_str());
+  return ok;
+}
+
+bool WritePng(const std::string& path, const RgbImage& image) {
+  return WriteThroughNewFile(path, [&](FILE* f) { return WritePngTo(f, image); });
 }
 
 bool ReadPng(const std::string& path, RgbImage* image) {

@@ -64,10 +64,9 @@ int WriteRoleHeader(const std::string& input, const std::string& output) {
   held << old.rdbuf();
   if (old && held.str() == text) return 0;
   old.close();
-  std::ofstream out(output, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out.good()) {
+  if (!trelvan::WriteThroughNewFile(output, [&](FILE* f) {
+        return std::fwrite(text.data(), 1, text.size(), f) == text.size();
+      })) {
     std::fprintf(stderr, "%s: cannot be written\n", output.c_str());
     return 1;
   }
@@ -123,9 +122,9 @@ int main(int argc, char** argv) {
       return 1;
     }
     const std::vector<uint8_t> bytes = rsc::BuildResourceFile(layout);
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out.good()) {
+    if (!trelvan::WriteThroughNewFile(output, [&](FILE* f) {
+          return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        })) {
       std::fprintf(stderr, "%s: cannot be written\n", output.c_str());
       return 1;
     }

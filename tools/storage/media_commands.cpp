@@ -62,10 +62,7 @@ bool WriteWav(const std::string& path, const std::vector<int16_t>& samples) {
   WriteU16LE(&b[34], 16);
   WriteU32LE(&b[40], data);
   for (size_t i = 0; i < samples.size(); ++i) WriteU16LE(&b[44 + 2 * i], static_cast<uint16_t>(samples[i]));
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = fwrite(b.data(), 1, b.size(), f) == b.size();
-  return fclose(f) == 0 && ok;
+  return WriteThroughNewFile(path, [&](FILE* f) { return fwrite(b.data(), 1, b.size(), f) == b.size(); });
 }
 
 // One WAV per segment: OUT for a single segment, OUT's stem with _start,
@@ -105,17 +102,18 @@ int ExportLightEffect(const std::vector<uint8_t>& d, const char* version, const 
     fprintf(stderr, "the light effect does not load\n");
     return 1;
   }
-  FILE* f = fopen(out, "w");
-  if (!f) return 1;
-  fprintf(f, "sample,section,channel 1%s\n", e.channelCount == 2 ? ",channel 2" : "");
-  const uint32_t loopStart = e.startSamples, stopStart = uint32_t{e.startSamples} + e.loopSamples;
-  for (uint32_t k = 0; k < e.sampleCount; ++k) {
-    const char* section = k < loopStart ? "start" : k < stopStart ? "loop" : "stop";
-    fprintf(f, "%u,%s,%u", k, section, e.brightness[0][k]);
-    if (e.channelCount == 2) fprintf(f, ",%u", e.brightness[1][k]);
-    fprintf(f, "\n");
-  }
-  if (fclose(f) != 0) return 1;
+  const bool written = WriteThroughNewFile(out, [&](FILE* f) {
+    fprintf(f, "sample,section,channel 1%s\n", e.channelCount == 2 ? ",channel 2" : "");
+    const uint32_t loopStart = e.startSamples, stopStart = uint32_t{e.startSamples} + e.loopSamples;
+    for (uint32_t k = 0; k < e.sampleCount; ++k) {
+      const char* section = k < loopStart ? "start" : k < stopStart ? "loop" : "stop";
+      fprintf(f, "%u,%s,%u", k, section, e.brightness[0][k]);
+      if (e.channelCount == 2) fprintf(f, ",%u", e.brightness[1][k]);
+      fprintf(f, "\n");
+    }
+    return ferror(f) == 0;
+  });
+  if (!written) return 1;
   printf("%s: %u samples, %u channel(s)\n", out, e.sampleCount, e.channelCount);
   return 0;
 }

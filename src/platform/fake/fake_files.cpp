@@ -69,7 +69,7 @@ int FakeFiles::OpenRead(const char* path) {
 
 int FakeFiles::OpenWrite(const char* path) {
   if (failOpenWrite || Refuses(path)) return kNoFile;
-  std::FILE* f = std::fopen(path, "wb");
+  std::FILE* f = std::fopen(path, "wbx");  // exclusive: nothing, not even a link, may be there
   if (!f) return kNoFile;
   streams_.push_back(f);
   return static_cast<int>(streams_.size() - 1);
@@ -117,7 +117,7 @@ bool FakeFiles::FileSize(int file, uint32_t* size) {
 
 bool FakeFiles::DeleteFile(const char* path) {
   std::error_code error;
-  if (failDelete || Refuses(path) || fs::is_directory(path, error)) return false;
+  if (failDelete || Refuses(path) || fs::is_directory(fs::symlink_status(path, error))) return false;
   return std::remove(path) == 0;
 }
 
@@ -125,6 +125,12 @@ bool FakeFiles::RenameFile(const char* from, const char* to) {
   // A read-only file may move; it may not be replaced.
   if (failRename || readOnly.count(FolderOf(from)) != 0 || Refuses(to)) return false;
   return std::rename(from, to) == 0;
+}
+
+bool FakeFiles::RenameToNew(const char* from, const char* to) {
+  std::error_code error;
+  if (fs::exists(fs::symlink_status(to, error))) return false;
+  return RenameFile(from, to);
 }
 
 bool FakeFiles::PathAttributes(const char* path, PathInfo* out) {

@@ -36,6 +36,7 @@ class FakeFiles : public Files {
   bool FileSize(int file, uint32_t* size) override;
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
+  bool RenameToNew(const char* from, const char* to) override;
   bool PathAttributes(const char* path, PathInfo* out) override;
   bool CopyAttributes(const char* from, const char* to) override;
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,

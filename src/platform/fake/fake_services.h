@@ -121,9 +121,8 @@ class FakeSettings : public Settings {
   bool Get(const char* name, char* out, uint32_t capacity) override {
     out[0] = 0;
     auto it = values.find(name);
-    if (it == values.end() || capacity == 0) return false;
-    std::strncpy(out, it->second.c_str(), capacity - 1);
-    out[capacity - 1] = 0;
+    if (it == values.end() || it->second.size() >= capacity) return false;
+    std::memcpy(out, it->second.c_str(), it->second.size() + 1);
     return true;
   }
   std::map<std::string, std::string> values;

@@ -29,6 +29,7 @@ class PosixFiles : public Files {
   bool FileSize(int file, uint32_t* size) override;
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
+  bool RenameToNew(const char* from, const char* to) override;
   bool PathAttributes(const char* path, PathInfo* out) override;
   bool CopyAttributes(const char* from, const char* to) override;
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
@@ -44,8 +45,11 @@ class PosixFiles : public Files {
 };
 
 // The data folder: TRELVAN_DATA_DIR, else $XDG_DATA_HOME/Trelvan Assistant,
-// else ~/.local/share/Trelvan Assistant. Created when missing.
+// else ~/.local/share/Trelvan Assistant with the home from HOME or the
+// password database; empty when there is no home. MakeFolders makes every
+// missing folder of it.
 std::string LinuxDataFolder();
+void MakeFolders(const std::string& folder);
 
 // The program's own page files: TRELVAN_RESOURCE_DIR, else the package's
 // share/trelvan-assistant beside the program's bin folder, else, run from

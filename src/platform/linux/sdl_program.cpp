@@ -171,6 +171,13 @@ int NoWindow() {
 
 int RunSdlProgram(const SdlProgramHooks* hooks) {
   const uint64_t startTicks = SDL_GetPerformanceCounter();
+  const std::string dataFolder = LinuxDataFolder();
+  if (dataFolder.empty()) {
+    fprintf(stderr,
+            "Trelvan Assistant: no home folder (HOME is not set and the user has none in the "
+            "password database), so there is no data folder. Set HOME or TRELVAN_DATA_DIR.\n");
+    return 1;
+  }
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // The window surface as plain memory shared with the X server: without
   // this SDL would bring up an OpenGL renderer to hold it.
@@ -192,6 +199,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     return NoWindow();
   }
 
+  MakeFolders(dataFolder);
   int code = 0;
   {
     AssistantMemory memory;
@@ -202,7 +210,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       return 1;
     }
     SdlWindow window(sdlWindow);
-    PosixFiles files(LinuxDataFolder(), LinuxResourceFolder());
+    PosixFiles files(dataFolder, LinuxResourceFolder());
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;
     PosixThreads threads;

@@ -12,6 +12,18 @@ constexpr wchar_t kDefaultDataFolder[] = L"c:\\ProgramData\\Varnholt\\Trelvan As
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
+// A full path with a drive letter as the wide path the Win32 calls take
+// beyond MAX_PATH: "\\?\" before it and backslashes throughout (such a path
+// is not parsed, so "/" would not separate). Other paths as they are.
+std::wstring LongPath(const char* path) {
+  std::wstring wide = Widen(path);
+  if (wide.size() < 3 || wide[1] != L':' || !IsSeparator(wide[2])) return wide;
+  for (wchar_t& c : wide) {
+    if (c == L'/') c = L'\\';
+  }
+  return L"\\\\?\\" + wide;
+}
+
 }  // namespace
 
 Win32Files::~Win32Files() {
@@ -34,13 +46,15 @@ HANDLE Win32Files::Handle(int file) const {
 int Win32Files::OpenRead(const char* path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only
   // regular files come back.
-  const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  const HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   return Store(h);
 }
 
 int Win32Files::OpenWrite(const char* path) {
-  const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // CREATE_NEW fails on anything there, a link included, so nothing is
+  // written through a link.
+  const HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   return Store(h);
 }
@@ -92,17 +106,21 @@ bool Win32Files::FileSize(int file, uint32_t* size) {
 }
 
 bool Win32Files::DeleteFile(const char* path) {
-  return DeleteFileW(Widen(path).c_str()) != 0;
+  return DeleteFileW(LongPath(path).c_str()) != 0;
 }
 
 bool Win32Files::RenameFile(const char* from, const char* to) {
-  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+  return MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32Files::RenameToNew(const char* from, const char* to) {
+  return MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32Files::PathAttributes(const char* path, PathInfo* out) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
   out->folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   // A folder's read-only attribute does not stop files being made in it.
   out->readOnly = !out->folder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -112,14 +130,14 @@ bool Win32Files::PathAttributes(const char* path, PathInfo* out) {
 }
 
 bool Win32Files::CopyAttributes(const char* from, const char* to) {
-  const DWORD attributes = GetFileAttributesW(Widen(from).c_str());
+  const DWORD attributes = GetFileAttributesW(LongPath(from).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   // Only these can be set on a file.
   DWORD kept =
       attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY |
                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
   if (kept == 0) kept = FILE_ATTRIBUTE_NORMAL;
-  return SetFileAttributesW(Widen(to).c_str(), kept) != 0;
+  return SetFileAttributesW(LongPath(to).c_str(), kept) != 0;
 }
 
 uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
@@ -127,7 +145,7 @@ uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
   if (capacity == 0) return 0;
   // The search lists everything and the pattern is applied here: handed to
   // FindFirstFileW it would also match the short 8.3 names.
-  std::wstring search = Widen(folder);
+  std::wstring search = LongPath(folder);
   if (!search.empty() && !IsSeparator(search.back())) search += L'\\';
   search += L'*';
   WIN32_FIND_DATAW found;
@@ -137,7 +155,11 @@ uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
   FolderEntry entry;
   do {
     const std::string name = Narrow(found.cFileName);
-    if (name.empty() || !MatchesPattern(pattern, name.c_str(), true)) continue;
+    // A name beyond an entry's room would be cut into another name.
+    if (name.empty() || name.size() >= sizeof entry.name ||
+        !MatchesPattern(pattern, name.c_str(), true)) {
+      continue;
+    }
     snprintf(entry.name, sizeof entry.name, "%s", name.c_str());
     const DWORD attributes = found.dwFileAttributes;
     entry.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -196,7 +218,7 @@ std::string WindowsDataFolder() {
   // Make every missing level; the drive itself and existing folders just fail.
   for (size_t i = 1; i <= folder.size(); ++i) {
     if (i == folder.size() || IsSeparator(folder[i])) {
-      CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
+      CreateDirectoryW(LongPath(Narrow(folder.substr(0, i).c_str()).c_str()).c_str(), nullptr);
     }
   }
   return Narrow(folder.c_str());

@@ -86,6 +86,7 @@ void DrawList(PageContext& a, const ListView& v) {
     if (index >= v.count) break;
     SelectFileRow& r = v.rows[i];
     CopyText(v.names[index], r.name, kSelectRowNameCapacity);
+    EndOnWholeCharacter(r.name);
     r.inUse = 1;
     char fitted[kSelectRowNameCapacity];
     FitText(0, r.name, v.nameWidth, fitted, sizeof fitted);
@@ -212,7 +213,9 @@ void ListFolder(PageContext& a) {
   for (uint16_t k = 0; k < found && k < kSelectListCapacity; ++k) {
     FolderEntry& e = f.entries[k];
     e.name[sizeof e.name - 1] = 0;
-    if (IsDotEntry(e.name)) continue;
+    // A name too long to be kept whole could only be kept cut, naming
+    // another file: it is not listed.
+    if (IsDotEntry(e.name) || TextLength(e.name) >= kSelectedPathCapacity) continue;
     if (e.folder) {
       if (!e.hidden && f.FolderCount < kSelectListCapacity) {
         CopyText(e.name, f.FolderNames[f.FolderCount++], kSelectedPathCapacity);

@@ -1,0 +1,95 @@
+// Fuzz target: the names a folder listing gives the Select File page. One
+// input: entries split at '\n', each a flags byte (bit 0 a folder, bit 1
+// hidden) and a name. Properties: every listed name is a name given, whole
+// (one too long to keep whole is not listed); a row shows its name's start
+// ending on a whole UTF-8 character.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz_common.h"
+#include "platform/fake/fake_platform.h"
+#include "shell/assistant.h"
+#include "storage/text.h"
+#include "ui/pages/select_file_page.h"
+
+namespace trelvan {
+namespace fuzz {
+
+// The files service with the listing the input gives.
+struct ListedFiles : FakeFiles {
+  using FakeFiles::FakeFiles;
+  uint16_t ListFolder(const char*, const char* pattern, FolderEntry* out, uint16_t capacity) override {
+    uint16_t count = 0;
+    for (const FolderEntry& e : entries) {
+      if (MatchesPattern(pattern, e.name, false)) KeepInNameOrder(out, &count, capacity, e);
+    }
+    return count;
+  }
+  bool Given(const char* name) const {
+    for (const FolderEntry& e : entries) {
+      if (std::strcmp(e.name, name) == 0) return true;
+    }
+    return false;
+  }
+  std::vector<FolderEntry> entries;
+};
+
+void WriteSeeds(Seeds& seeds) {
+  const std::string e = "\xC3\xA9";  // two bytes
+  const std::string samples[] = {
+      std::string("\1Pictures\n\0Station.bmp\n\2.hidden\n\1..\n\0notes.txt", 45),
+      "\1" + std::string(30, 'a') + e + e + "\n\0" + std::string(29, 'b') + e + ".bmp",
+      "\1" + std::string(127, 'f') + "\n\1" + std::string(126, 'g') + "\n\0" + std::string(200, 'h') + ".bmp",
+  };
+  int n = 0;
+  for (const std::string& s : samples) seeds.Add("names" + std::to_string(n++), Bytes(s.begin(), s.end()));
+}
+
+}  // namespace fuzz
+}  // namespace trelvan
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace trelvan;
+  using namespace trelvan::fuzz;
+  static FakePlatform fake(TempFolder());
+  static ListedFiles files(TempFolder());
+  static Assistant* a = new Assistant(Platform{fake.window, files, fake.instance, fake.udp,
+                                               fake.threads, fake.processes, fake.hid,
+                                               fake.libraries, fake.settings});
+  PrepareKey(a->storage);
+  Remounted(a->storage);
+  files.entries.clear();
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  for (size_t at = 0; at < input.size();) {
+    const size_t end = std::min(input.find('\n', at), input.size());
+    FolderEntry e{};
+    if (end > at + 1 && end - at - 1 < sizeof e.name) {
+      std::memcpy(e.name, input.data() + at + 1, end - at - 1);
+      e.folder = input[at] & 1;
+      e.hidden = (input[at] >> 1) & 1;
+      if (std::strlen(e.name) == end - at - 1) files.entries.push_back(e);  // names end at a zero
+    }
+    at = end + 1;
+  }
+  a->ui = Ui{};
+  RequestSelectFile(*a, ".bmp", 0);
+  kSelectFileRecord.init(*a);
+  const SelectFilePage& f = a->ui.selectFile;
+  for (uint16_t i = 0; i < f.FolderCount; ++i) {
+    if (!files.Given(f.FolderNames[i])) Fail("a folder name not given whole", f.FolderNames[i]);
+  }
+  for (uint16_t i = 0; i < f.FileCount; ++i) {
+    if (!files.Given(f.FileNames[i])) Fail("a file name not given whole", f.FileNames[i]);
+  }
+  for (const SelectFileRow* rows : {f.FolderRows, f.FileRows}) {
+    for (int r = 0; r < kSelectRows; ++r) {
+      char shown[kSelectRowNameCapacity];
+      std::memcpy(shown, rows[r].name, sizeof shown);
+      if (rows[r].inUse && EndOnWholeCharacter(shown) != std::strlen(rows[r].name)) {
+        Fail("a row ends inside a character", rows[r].name);
+      }
+    }
+  }
+  return 0;
+}

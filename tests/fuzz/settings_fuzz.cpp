@@ -1,0 +1,72 @@
+// Fuzz target: the settings read from the environment, as the channels take
+// them. One input: up to five values, one a line, for TRELVAN_SERVER,
+// TRELVAN_SERVER_LOCAL_PORT, TRELVAN_SIMULATOR_PORTS, TRELVAN_SIMULATOR_ADDRESS
+// and TRELVAN_SIMULATOR_PROCESS. Properties: an address taken is the value
+// whole or its part before ":", never cut; a value too long for its field
+// counts as unset; ports are the defaults unless a value gave them.
+#include <cstring>
+#include <string>
+
+#include "fuzz_common.h"
+#include "link/simulator_channel.h"
+#include "net/server_channel.h"
+#include "platform/fake/fake_platform.h"
+
+namespace trelvan {
+namespace fuzz {
+
+constexpr const char* kNames[5] = {"TRELVAN_SERVER", "TRELVAN_SERVER_LOCAL_PORT",
+                                   "TRELVAN_SIMULATOR_PORTS", "TRELVAN_SIMULATOR_ADDRESS",
+                                   "TRELVAN_SIMULATOR_PROCESS"};
+
+void WriteSeeds(Seeds& seeds) {
+  const char* values[] = {
+      "127.0.0.1:4608\n4608\n6768:6769\n127.0.0.1\nTX Simulator.exe",
+      "127.0.0.2:1\n65535\n1:2\n127.0.0.255\nTX Simulator 12345678901234567890.exe",
+      "127.0.0.1:99999\n0\n6768\n127.000.000.001x\n",
+      ":\n-1\n:6769\n\n\xC3\xA9",
+  };
+  int n = 0;
+  for (const char* v : values) seeds.Add("settings" + std::to_string(n++), Bytes(v, v + std::strlen(v)));
+}
+
+}  // namespace fuzz
+}  // namespace trelvan
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace trelvan;
+  static FakePlatform* platform = new FakePlatform(fuzz::TempFolder());
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  std::string given[5];
+  bool set[5] = {};
+  size_t at = 0;
+  for (int i = 0; i < 5 && at <= input.size(); ++i) {
+    const size_t end = std::min(input.find('\n', at), input.size());
+    given[i] = input.substr(at, end - at);
+    set[i] = given[i].find('\0') == std::string::npos;  // an environment value ends at its zero
+    at = end + 1;
+  }
+  platform->settings.values.clear();
+  for (int i = 0; i < 5; ++i) {
+    if (set[i]) platform->settings.values[fuzz::kNames[i]] = given[i];
+  }
+  Platform p = *platform;
+  ServerChannel server;
+  ReadServerSettings(server, p);
+  SimulatorChannel simulator;
+  ReadSimulatorSettings(simulator, p);
+
+  const size_t length = strnlen(server.serverAddress, sizeof server.serverAddress);
+  if (length == sizeof server.serverAddress) fuzz::Fail("the server address is not terminated");
+  const std::string address = server.serverAddress;
+  if (address != "127.0.0.1" && (!set[0] || given[0].compare(0, address.size() + 1, address + ":") != 0)) {
+    fuzz::Fail("the server address is neither the default nor the setting's", address.c_str());
+  }
+  const std::string to(simulator.address);
+  if (!to.empty() && (!set[3] || to != given[3])) fuzz::Fail("the simulator address was cut", to.c_str());
+  if (set[3] && !given[3].empty() && given[3].size() < sizeof simulator.address && to != given[3]) {
+    fuzz::Fail("a simulator address that fits was not taken", given[3].c_str());
+  }
+  if (!set[1] && server.localPort != 4608) fuzz::Fail("a local port other than the default 4608");
+  return 0;
+}

@@ -1,0 +1,107 @@
+// The start-up and the exit save on the real POSIX files service: links
+// planted in the data folder, and data folders at the system's path limit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/fake/fake_platform.h"
+#include "platform/linux/posix_files.h"
+#include "shell/assistant.h"
+#include "storage/file_system.h"
+#include "storage/storage_fixture.h"
+
+namespace trelvan {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+bool Something(const std::string& path) { return fs::exists(fs::symlink_status(path)); }
+
+class RealDisk : public ::testing::Test {
+ protected:
+  // A run of the program on `folder`: start-up, `during`, exit. Returns the status.
+  int Run(const std::string& folder, const std::function<void(Assistant&)>& during = nullptr) {
+    PosixFiles files(folder);
+    fake.window.messages.clear();
+    fake.window.quitPosted = false;
+    auto a = std::make_unique<Assistant>(Platform{fake.window, files, fake.instance, fake.udp,
+                                                  fake.threads, fake.processes, fake.hid,
+                                                  fake.libraries, fake.settings, fake.audio});
+    MainWindowCreated(*a);
+    if (during) during(*a);
+    MainWindowMessage(*a, Message::Destroy, 0, 0, 0);
+    EXPECT_TRUE(fake.window.quitPosted);
+    return fake.window.quitCode;
+  }
+  FakePlatform fake;  // its temporary folder holds all the folders below
+  const std::string data = fake.DataPath("data"), outside = fake.DataPath("outside");
+  const std::string storage = data + "/Trelvan Assistant Storage 400";
+  const std::string temporary = storage + ".new";
+};
+
+// A dangling link left as the temporary goes at the start; a link put there
+// while the program runs is replaced, its target untouched; a set-aside
+// passes a link holding its name.
+TEST_F(RealDisk, TheSaveNeverFollowsALink) {
+  fs::create_directory(data);
+  fs::create_directory(outside);
+  fs::create_symlink(outside + "/made", temporary);
+  fs::create_symlink(outside + "/aside", storage + ".damaged");
+  std::ofstream(storage) << "too short";
+  const int status = Run(data, [&](Assistant&) {
+    EXPECT_FALSE(Something(temporary));
+    std::ofstream(outside + "/kept") << "kept";
+    fs::create_symlink(outside + "/kept", temporary);
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(Something(outside + "/made"));
+  EXPECT_FALSE(Something(outside + "/aside"));
+  EXPECT_TRUE(fs::is_symlink(storage + ".damaged"));
+  EXPECT_EQ(Slurp(storage + ".damaged.2"), "too short");
+  EXPECT_EQ(Slurp(outside + "/kept"), "kept");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(storage)));
+  EXPECT_EQ(fs::file_size(storage), kImageSize);
+  EXPECT_FALSE(Something(temporary));
+}
+
+// A 3,000-byte path of non-ASCII folder names keeps its storage; a path that
+// leaves no room for the file names is refused by name, and nothing is
+// written anywhere.
+TEST_F(RealDisk, LongDataFolderPathsWorkOrAreRefusedNeverCut) {
+  std::string letters;
+  for (int i = 0; i < 100; ++i) letters += "\xC3\xA9";  // "é", 200 bytes
+  std::string folder = data;
+  while (folder.size() < 3000) folder += "/" + letters;
+  fs::create_directories(folder);
+  EXPECT_EQ(Run(folder, [](Assistant& a) {
+              EXPECT_EQ(testing::StoreNamedFile(a.storage, "Kept", {7}), kStorageAccepted);
+            }), 0);
+  EXPECT_EQ(Run(folder, [](Assistant& a) { EXPECT_GE(StorageFindFile(a.storage, "Kept"), 0); }),
+            0);
+
+  std::string tooLong = folder;
+  while (tooLong.size() < kPathCapacity - 30) {
+    tooLong += "/" + std::string(std::min<size_t>(200, kPathCapacity - 30 - tooLong.size()), 'x');
+  }
+  fs::create_directories(tooLong);
+  EXPECT_EQ(Run(tooLong), 1);
+  ASSERT_EQ(fake.window.messages.size(), 1u);
+  EXPECT_NE(fake.window.messages[0].find("\"" + tooLong + "\""), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(tooLong));
+  const fs::path parent = fs::path(tooLong).parent_path();
+  EXPECT_EQ(std::distance(fs::directory_iterator(parent), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace trelvan
