@@ -163,7 +163,7 @@ TEST(SimulatorChannel, PacketsBothWays) {
 
   // Only this PC is the simulator: loopback and the address replies go to.
   // Another magic, family or host is dropped unread.
-  n.fake.settings.values["TRELVAN_SIMULATOR_ADDRESS"] = "192.168.7.3";
+  n.fake.settings.values["TRELVAN_SIMULATOR_ADDRESS"] = "192.0.2.3";
   ReadSimulatorSettings(n.simulator, n.platform);
   const struct {
     UdpSender from;
