@@ -8,7 +8,25 @@ namespace {
 
 constexpr UINT_PTR kTimerId = 1;
 
+// A box's own message loop would run inside the tick that showed it: the
+// timer's messages would reach the shell there, and no handheld request or
+// server step would be served until someone clicked. Each box is shown by a
+// thread of its own instead, standing alone beside the window.
+DWORD WINAPI ShowBox(LPVOID text) {
+  std::wstring* message = static_cast<std::wstring*>(text);
+  MessageBoxW(nullptr, message->c_str(), L"Message", MB_OK | MB_SETFOREGROUND);
+  delete message;
+  return 0;
+}
+
 }  // namespace
+
+Win32Window::~Win32Window() {
+  for (HANDLE box : boxes_) {
+    WaitForSingleObject(box, INFINITE);
+    CloseHandle(box);
+  }
+}
 
 void Win32Window::PresentFrame(const uint8_t* bgr0, int width, int height) {
   if (!window_) return;
@@ -34,10 +52,15 @@ void Win32Window::InvalidateRect(int left, int top, int right, int bottom) {
 }
 
 void Win32Window::ShowMessageBox(const char* text) {
-  // Owned by the window while it is on screen; during its destruction the
-  // box stands alone.
-  HWND owner = window_ && IsWindow(window_) && IsWindowVisible(window_) ? window_ : nullptr;
-  MessageBoxW(owner, Widen(text).c_str(), L"Message", MB_OK);
+  std::wstring* message = new std::wstring(Widen(text));
+  HANDLE box = CreateThread(nullptr, 0, ShowBox, message, 0, nullptr);
+  if (box) {
+    boxes_.push_back(box);
+    return;
+  }
+  // Without a thread the box is shown here, as a modal one.
+  MessageBoxW(nullptr, message->c_str(), L"Message", MB_OK);
+  delete message;
 }
 
 void Win32Window::StopTimer() {

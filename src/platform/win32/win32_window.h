@@ -4,12 +4,19 @@
 
 #include "platform/win32/win32_windows.h"
 
+#include <vector>
+
 #include "platform/window.h"
 
 namespace trelvan {
 
 class Win32Window : public Window {
  public:
+  Win32Window() = default;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+  // Waits for the boxes still on screen: the last messages are read.
+  ~Win32Window() override;
 
   void PresentFrame(const uint8_t* bgr0, int width, int height) override;
   void InvalidateRect(int left, int top, int right, int bottom) override;
@@ -26,6 +33,7 @@ class Win32Window : public Window {
  private:
   HWND window_ = nullptr;
   HDC paintDc_ = nullptr;
+  std::vector<HANDLE> boxes_;  // each thread shows one box
 };
 
 }  // namespace trelvan
