@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ListedFiles files(TempFolder());
   static Assistant* a = new Assistant(Platform{fake.window, files, fake.instance, fake.udp,
                                                fake.threads, fake.processes, fake.hid,
-                                               fake.libraries, fake.settings});
+                                               fake.libraries, fake.settings, fake.audio});
   PrepareKey(a->storage);
   Remounted(a->storage);
   files.entries.clear();
