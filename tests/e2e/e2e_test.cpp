@@ -249,6 +249,17 @@ class E2e : public ::testing::Test {
       }
     }
   }
+  // A file of `size` bytes pushed by the handheld (`args`, then its path) is
+  // stored byte for byte.
+  void ExpectPushed(std::vector<std::string> args, uint32_t size) {
+    const std::string pushed = fake.DataPath("pushed.raw");
+    testing::WriteHostFile(pushed, testing::FileContent("Pushed~", testing::Pattern(size, 9)));
+    args.push_back(pushed);
+    ASSERT_EQ(RunHandheld(args), 0);
+    const int index = StorageFindFile(a->storage, "Pushed~");
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), ReadHostFile(pushed));
+  }
 };
 
 using HandheldE2e = E2e;
@@ -264,52 +275,31 @@ TEST_F(HandheldE2e, PullPushNoOpAndBadChecksum) {
   EXPECT_EQ(a->link.transfer.transferActive, 1);
   EXPECT_EQ(a->link.linkType, kLinkSimulator);
 
-  const std::string pushed = fake.DataPath("pushed.raw");
-  testing::WriteHostFile(pushed, testing::FileContent("Pushed~", testing::Pattern(5000, 9)));
-  ASSERT_EQ(RunHandheld({"push", pushed}), 0);
-  const int index = StorageFindFile(a->storage, "Pushed~");
-  ASSERT_GE(index, 0);
-  EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), ReadHostFile(pushed));
-
+  ExpectPushed({"push"}, 5000);
   EXPECT_EQ(RunHandheld({"noop"}), 0);
   EXPECT_EQ(RunHandheld({"bad-checksum"}), 0);
 }
 
 // The handheld runs as "TX Simulator.exe" too: with both there the probe
-// takes HID. Its requests are at most 63 bytes and its replies 62.
-TEST_F(HandheldE2e, HidPullAndPushThroughTheStandInLibrary) {
-  PresentHidDevice();
+// takes HID. Its requests are at most 63 bytes and its replies 62. The
+// device stops answering mid-pull: the poll's read waits its 2000 ms, the
+// link is closed and the probe opens it again; the pull then completes.
+TEST_F(HandheldE2e, HidPullThroughAStallThenPush) {
+  const std::string log = PresentHidDevice();
+  ::setenv("TRELVAN_HANDHELD_STALL", "12:2500", 1);
   StartAssistant();
   const std::vector<std::string> names = {"Platform~", "Signal~"};
   StoreAndSelect(names, "Picture");
   const std::string folder = PullFolder();
-  ASSERT_EQ(RunHandheld({"--hid", "pull", folder}), 0);
-  EXPECT_EQ(a->link.linkType, kLinkHid);
-  ExpectPulled(folder, names);
-
-  const std::string pushed = fake.DataPath("pushed.raw");
-  testing::WriteHostFile(pushed, testing::FileContent("Pushed~", testing::Pattern(3000, 9)));
-  ASSERT_EQ(RunHandheld({"--hid", "push", pushed}), 0);
-  const int index = StorageFindFile(a->storage, "Pushed~");
-  ASSERT_GE(index, 0);
-  EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), ReadHostFile(pushed));
-}
-
-// A device that stops answering mid-pull: the poll's read waits its 2000 ms,
-// the link is closed and the probe opens it again; the pull then completes.
-TEST_F(HandheldE2e, HidDeviceThatStopsAnsweringIsLostAndFoundAgain) {
-  const std::string log = PresentHidDevice();
-  ::setenv("TRELVAN_HANDHELD_STALL", "12:2500", 1);
-  StartAssistant();
-  StoreAndSelect({"Platform~"}, "Picture");
-  const std::string folder = PullFolder();
   const int status = RunHandheld({"--hid", "pull", folder});
   ::unsetenv("TRELVAN_HANDHELD_STALL");
   ASSERT_EQ(status, 0);
-  ExpectPulled(folder, {"Platform~"});
+  EXPECT_EQ(a->link.linkType, kLinkHid);
+  ExpectPulled(folder, names);
   const Bytes written = ReadHostFile(log);
   const std::string events(written.begin(), written.end());
   EXPECT_NE(events.find("open\nread ran out after 2000 ms\nclose\nopen\n"), std::string::npos) << events;
+  ExpectPushed({"--hid", "push"}, 3000);
 }
 
 TEST_F(HandheldE2e, SerialPullThroughTheDriverLibrary) {
