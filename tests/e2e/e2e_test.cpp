@@ -88,10 +88,9 @@ class E2e : public ::testing::Test {
     return log;
   }
 
-  // The stand-in server on its loopback port (with `options`), then the
-  // assistant.
-  void Start(const std::vector<std::string>& options = {}) {
-    StartServer(options);
+  // The stand-in server on its loopback port, then the assistant.
+  void Start() {
+    StartServer();
     StartAssistant();
   }
   // The assistant on the compiled page files, ticked once after `beforeTick`.
@@ -109,10 +108,10 @@ class E2e : public ::testing::Test {
     if (beforeTick) beforeTick();
     Tick();
   }
-  void StartServer(std::vector<std::string> options) {
+  void StartServer() {
     const std::string log = fake.DataPath("server.log");
-    options.insert(options.begin(), {"trelvan-update-server", TRELVAN_CATALOGUE_DIR, "--port",
-                                     std::to_string(serverPort)});
+    std::vector<std::string> options = {"trelvan-update-server", TRELVAN_CATALOGUE_DIR, "--port",
+                                        std::to_string(serverPort)};
     server = ::fork();
     if (server == 0) {
       if (!std::freopen(log.c_str(), "w", stdout)) ::_exit(127);
@@ -346,19 +345,6 @@ TEST_F(ServerE2e, ProductUpdateBringsTheFilesOfTheHandheldsRevision) {
   ASSERT_EQ(RunHandheld({"pull", folder, "1.23"}), 0);
   ExpectPulled(folder, {"TX Program 1.23", "TX Fonts 1.23"});
   EXPECT_LT(StorageFindFile(a->storage, "TX Program 1.30"), 0);
-}
-
-TEST_F(ServerE2e, PullCompletesThroughResendsWhenEveryThirdDatagramIsLost) {
-  Start({"--drop-every", "3", "--stale-once"});
-  ASSERT_TRUE(Reachable());
-  // short sounds: every lost request costs a second's wait for its resend
-  const std::vector<std::string> sounds = {"Short Whistle~", "Long Whistle~", "Double Whistle~"};
-  SelectFromCategory(kMainServerSounds, "Whistles", "Whistles", sounds);
-  const std::string folder = PullFolder();
-  ASSERT_EQ(RunHandheld({"pull", folder}), 0);
-  ExpectPulled(folder, sounds);
-  const Bytes served = ReadHostFile(fake.DataPath("server.log"));
-  EXPECT_NE(std::string(served.begin(), served.end()).find("dropped"), std::string::npos);
 }
 
 TEST_F(ServerE2e, ASilentServerGetsElevenSendsThenTheMessage) {
