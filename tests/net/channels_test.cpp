@@ -171,8 +171,8 @@ TEST(SimulatorChannel, PacketsBothWays) {
     bool taken;
   } senders[] = {
       {{true, 0x7F000001, 6769}, 0x81, false}, {{}, 0x82, false},
-      {{true, 0xC0A80704, 6769}, 0x82, false}, {{true, 0x0A000009, 1}, 0x82, false},
-      {{true, 0x7F000005, 9}, 0x82, true},     {{true, 0xC0A80703, 6769}, 0x82, true},
+      {{true, 0xC0000204, 6769}, 0x82, false}, {{true, 0x0A000009, 1}, 0x82, false},
+      {{true, 0x7F000005, 9}, 0x82, true},     {{true, 0xC0000203, 6769}, 0x82, true},
   };
   uint8_t tag = 0;
   for (const auto& s : senders) {
