@@ -9,10 +9,11 @@
 // must pass CheckRestart: the checker, the old or the new file set and never
 // the old again once the new was seen, then a further creation and deletion.
 //
-// Modes: kEveryStep cuts after every step (a StorageStep, one call of a
-// download's store, one packet of the handheld service: Cut::Tick); kEveryEvent also after
-// every changing call; kSave cuts the exit save after the whole change (a
-// write budget, a failed open, flush or rename, SIGKILL).
+// Modes: kEveryEvent cuts after every event (a StorageStep, a changing
+// call, one call of a download's store, one packet of the handheld service:
+// each a Cut::Tick); kSave kills the exit save after the whole change
+// (SIGKILL at its stalls and at times). A save that fails (open, write,
+// flush, rename) is the exit test's: it keeps the previous file.
 //
 // The 128 MB image is not copied per point: the blocks a scenario can reach
 // are saved once and put back before each run, and at the end the rest of
@@ -46,17 +47,20 @@ namespace testing {
 
 using Files = std::vector<std::vector<uint8_t>>;  // contents in table order
 
-enum class CutMode { kEveryStep, kEveryEvent, kSave };
+enum class CutMode { kEveryEvent, kSave };
 
 // The power supply of one run: it fails after `budget` events.
 class Cut {
  public:
-  Cut(CutMode mode, uint64_t budget) : mode_(mode), budget_(budget) {}
+  explicit Cut(uint64_t budget) : budget_(budget) {}
 
-  // One step of a machine; false, and not made, once the power is gone.
+  // One step of a machine or a changing call; false, and not made, once
+  // the power is gone.
   template <class F>
   bool Tick(F&& step) {
-    if (!Take()) return false;
+    if (used_ >= budget_) cut_ = true;
+    if (cut_) return false;
+    ++used_;
     step();
     return true;
   }
@@ -69,24 +73,10 @@ class Cut {
     } while (last_ != 0);
     return true;
   }
-  // A changing call: an event of its own in kEveryEvent mode.
-  template <class F>
-  bool Call(F&& call) {
-    if (mode_ == CutMode::kEveryEvent ? !Take() : cut_) return false;
-    call();
-    return true;
-  }
   uint64_t used() const { return used_; }
   bool cut() const { return cut_; }
 
  private:
-  bool Take() {
-    if (used_ >= budget_) cut_ = true;
-    if (cut_) return false;
-    ++used_;
-    return true;
-  }
-  CutMode mode_;
   uint64_t budget_;
   uint64_t used_ = 0;
   int last_ = 0;
@@ -154,13 +144,13 @@ inline Change Create(std::vector<uint8_t> content, uint32_t firstPiece = kUnitSi
     Storage& s = a.storage;
     const uint32_t size = static_cast<uint32_t>(content.size());
     int r = -1;
-    if (!c.ToIdle(s) || !c.Call([&] { r = StorageCreateFile(s, size); })) return false;
+    if (!c.ToIdle(s) || !c.Tick([&] { r = StorageCreateFile(s, size); })) return false;
     if (r != kStorageAccepted) return ADD_FAILURE() << "creation refused: " << r, false;
     if (!c.ToIdle(s)) return false;
     uint32_t at = 0, piece = firstPiece;
     do {
       const uint32_t n = std::min(piece, size - at);
-      if (!c.Call([&] { r = StorageWriteData(s, content.data() + at, n); })) return false;
+      if (!c.Tick([&] { r = StorageWriteData(s, content.data() + at, n); })) return false;
       if (r != kStorageAccepted) return ADD_FAILURE() << "piece at " << at << ": " << r, false;
       if (!c.ToIdle(s)) return false;
       at += n;
@@ -179,7 +169,7 @@ inline Change Handheld(std::vector<uint8_t> content, std::vector<uint32_t> piece
     Storage& s = a.storage;
     int r = -1;
     if (!c.ToIdle(s)) return false;
-    if (!c.Call([&] { r = StorageCreateFile(s, static_cast<uint32_t>(content.size())); })) {
+    if (!c.Tick([&] { r = StorageCreateFile(s, static_cast<uint32_t>(content.size())); })) {
       return false;
     }
     if (r != kStorageAccepted || !c.ToIdle(s)) return r == kStorageAccepted;
@@ -188,7 +178,7 @@ inline Change Handheld(std::vector<uint8_t> content, std::vector<uint32_t> piece
       const uint32_t n =
           static_cast<uint32_t>(std::min<size_t>(pieces[i % pieces.size()], content.size() - at));
       for (int tries = 0;; ++tries) {
-        if (!c.Call([&] { r = StorageWriteData(s, content.data() + at, n); })) return false;
+        if (!c.Tick([&] { r = StorageWriteData(s, content.data() + at, n); })) return false;
         if (r == kStorageAccepted) break;
         if (r != kStorageNotWaiting || tries > 100) {
           return ADD_FAILURE() << "piece at " << at << ": " << r << " after " << tries, false;
@@ -255,7 +245,7 @@ inline Change DownloadReplacing(std::vector<uint8_t> content, uint16_t older) {
 inline Change Delete(uint16_t index) {
   auto drive = [index](Assistant& a, Cut& c) {
     int r = -1;
-    if (!c.ToIdle(a.storage) || !c.Call([&] { r = StorageDeleteFile(a.storage, index); })) {
+    if (!c.ToIdle(a.storage) || !c.Tick([&] { r = StorageDeleteFile(a.storage, index); })) {
       return false;
     }
     if (r != kStorageAccepted) return ADD_FAILURE() << "deletion refused: " << r, false;
@@ -348,7 +338,7 @@ class FaultHarness {
                                                          BlocksFor(kProbeSize + 64)));
     const FileSystem savedFs = s.fs;
     snapshot_.assign(s.image, s.image + static_cast<size_t>(range_) * kBlockSize);
-    Cut whole(sc.mode, UINT64_MAX);
+    Cut whole(UINT64_MAX);
     EXPECT_TRUE(sc.change.drive(*a_, whole)) << "the change does not finish uncut";
     EXPECT_EQ(s.fs.state, kStateIdle);
     EXPECT_TRUE(StoredFilesAre(s, after_, after_.size())) << "the uncut change";
@@ -431,7 +421,7 @@ class FaultHarness {
     for (uint64_t n = 0; n <= total; ++n) {
       const std::string where = "cut after " + std::to_string(n) + " of " + std::to_string(total);
       Restore(fs);
-      Cut cut(sc.mode, n);
+      Cut cut(n);
       const bool finished = sc.change.drive(*a_, cut);
       EXPECT_EQ(finished && !cut.cut(), n == total) << where;
       EXPECT_TRUE(UsableAtStartUp(s)) << where;  // a new start uses the image as it is
@@ -464,24 +454,18 @@ class FaultHarness {
 
   // ---- the exit save cut ----
 
-  enum SaveFault { kBudget, kOpen, kFlush, kRename, kKillStalled, kKillAfter };
+  enum SaveFault { kKillStalled, kKillAfter };
   struct SaveCut {
     const char* name;
     SaveFault fault;
-    int64_t value;  // the write budget, the stall, the delay in microseconds
+    int64_t value;  // the stall, or the delay in microseconds
   };
 
   // The previous file is the image before the change; the current image is
-  // the one after it. Each cut save must leave the previous file byte for
-  // byte (a kill after its rename: the current one) and no temporary.
+  // the one after it. Each killed save must leave the previous file byte
+  // for byte (a kill after its rename: the current one).
   uint64_t RunSaveCuts() {
     static const SaveCut kCuts[] = {
-        {"nothing written", kBudget, 0},
-        {"half written", kBudget, kImageSize / 2 + 123},
-        {"one byte short", kBudget, kImageSize - 1},
-        {"open fails", kOpen, 0},
-        {"flush fails", kFlush, 0},
-        {"rename fails", kRename, 0},
         {"killed half-way through its write", kKillStalled, CutDisk::kStallMidWrite},
         {"killed before its rename", kKillStalled, CutDisk::kStallBeforeRename},
         {"killed at once", kKillAfter, 0},
@@ -500,29 +484,16 @@ class FaultHarness {
     uint64_t points = 0;
     for (const SaveCut& cut : kCuts) {
       Restore(fs);
-      bool killed = false;
-      if (cut.fault == kKillStalled || cut.fault == kKillAfter) {
-        killed = KillSaving(cut);
-        if (!killed) continue;
-        if (cut.fault == kKillStalled) {
-          struct stat st;
-          EXPECT_EQ(stat(temporary.c_str(), &st) == 0 ? st.st_size : -1,
-                    cut.value == CutDisk::kStallMidWrite ? kImageSize / 2 : kImageSize)
-              << cut.name << ": the temporary as far as the save got";
-        }
-      } else {
-        disk_.writeBudget = cut.fault == kBudget ? cut.value : -1;
-        disk_.failOpenWrite = cut.fault == kOpen;
-        disk_.failFlush = cut.fault == kFlush;
-        disk_.failRename = cut.fault == kRename;
-        EXPECT_FALSE(SaveStorage(s, disk_)) << cut.name;
-        disk_.writeBudget = -1;
-        disk_.failOpenWrite = disk_.failFlush = disk_.failRename = false;
-        EXPECT_FALSE(std::filesystem::exists(temporary)) << cut.name << ": a temporary is left";
+      if (!KillSaving(cut)) continue;
+      if (cut.fault == kKillStalled) {
+        struct stat st;
+        EXPECT_EQ(stat(temporary.c_str(), &st) == 0 ? st.st_size : -1,
+                  cut.value == CutDisk::kStallMidWrite ? kImageSize / 2 : kImageSize)
+            << cut.name << ": the temporary as far as the save got";
       }
       StorageInit(s, disk_);
       const size_t onDisk = HashImage(s);
-      const bool isNew = killed && cut.fault == kKillAfter && onDisk == newHash;
+      const bool isNew = cut.fault == kKillAfter && onDisk == newHash;
       EXPECT_TRUE(onDisk == oldHash || isNew) << cut.name << ": the storage file is neither image";
       EXPECT_EQ(CheckRestart(s, cut.name), isNew ? 1 : 0) << cut.name;
       if (isNew) {

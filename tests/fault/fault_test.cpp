@@ -18,12 +18,6 @@ Change CreateRecord(const char* name, uint32_t size, uint32_t seed) {
   return Create(Content(name, size, seed), static_cast<uint32_t>(FileContent(name, {}).size()));
 }
 
-std::vector<uint32_t> HandheldPieces() {
-  std::vector<uint32_t> pieces = {256, 256, 1, 255, 256, 2};
-  for (uint8_t b : Pattern(97, 70)) pieces.push_back(1u + b);
-  return pieces;
-}
-
 // What a run does before its exit save: one file more, one less.
 Change AddOneDeleteOne() {
   const Change add = Create(Content("Later", 9000, 7)), remove = Delete(0);
@@ -31,27 +25,11 @@ Change AddOneDeleteOne() {
           [=](Files& f) { add.apply(f), remove.apply(f); }};
 }
 
-const std::vector<uint32_t> kFive = {3000, 2 * kBlockSize - 30, 17, 4 * kBlockSize + 5, 6000};
 const std::vector<uint32_t> kFiveEdges = {100, kBlockSize - 21, kBlockSize + 1, 9000,
                                           2 * kBlockSize - 21 + 256};
-constexpr CutMode kStep = CutMode::kEveryStep, kEvent = CutMode::kEveryEvent;
+constexpr CutMode kEvent = CutMode::kEveryEvent;
 
 const Scenario kScenarios[] = {
-    {"StepCreateIntoEmpty", kStep, StoreFiles({}, 0),
-     Create(Content("First", 3 * kBlockSize + 700, 1)), 40},
-    {"StepCreateAfterDeletions", kStep,
-     StoreFiles({100, 2 * kBlockSize, 5000, 3 * kBlockSize - 10, 900}, 10, {3, 1}),
-     Create(Content("Added", 2 * kBlockSize + 1, 20)), 30},
-    {"StepDeleteFirst", kStep, StoreFiles(kFive, 30), Delete(0), 4},
-    {"StepDeleteMiddle", kStep, StoreFiles(kFive, 30), Delete(2), 4},
-    {"StepDeleteLast", kStep, StoreFiles(kFive, 30), Delete(4), 4},
-    {"StepDeleteMoving300Blocks", kStep,
-     StoreFiles({3 * kBlockSize - 100, 120 * kBlockSize + 9, 100 * kBlockSize,
-                 80 * kBlockSize - 1}, 40),
-     Delete(0), 5 * 300},
-    {"StepHandheldPieces", kStep, StoreFiles({2 * kBlockSize + 3, 700}, 50),
-     Handheld(Content("Handheld", 4 * kBlockSize + 333, 60), HandheldPieces()), 60},
-
     {"EventRecordIntoEmpty", kEvent, StoreFiles({}, 0), CreateRecord("New", 10000, 7), 200},
     {"EventRecordAfterDeletions", kEvent, StoreFiles({6000, 300, 12000, 5000}, 1, {0, 1}),
      CreateRecord("New", 15000, 8), 300},
@@ -71,11 +49,11 @@ const Scenario kScenarios[] = {
     {"EventEmptyFileBehindTheLastBlock", kEvent,
      StoreFiles({kFileBlocks * kBlockSize - 60 - 10}, 5), Create({}), 10},
 
-    {"LinkPushEveryTick", kStep, StoreFiles({2 * kBlockSize + 3, 700}, 80),
+    {"LinkPushEveryTick", kEvent, StoreFiles({2 * kBlockSize + 3, 700}, 80),
      LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
 
     // The new file is stored whole before the old one of its name goes.
-    {"DownloadReplacingEveryStepAndEvent", kStep, StoreFiles({3000, 2 * kBlockSize + 5, 700}, 90),
+    {"DownloadReplacingEveryStepAndEvent", kEvent, StoreFiles({3000, 2 * kBlockSize + 5, 700}, 90),
      DownloadReplacing(FileContent("F1", Pattern(3 * kBlockSize + 45, 91)), 1), 100},
 
     {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), AddOneDeleteOne(), 0},

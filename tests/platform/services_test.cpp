@@ -69,12 +69,6 @@ TEST(UdpService, Fake) {
   UdpContract(udp);
 }
 
-}  // namespace
-}  // namespace trelvan
-
-namespace trelvan {
-namespace {
-
 TEST(MessageBoxLines, BreakAtBlanksWithinTheWidth) {
   const struct { const char* text; const char* lines; } cases[] = {
       {"Hi there", "Hi there"},

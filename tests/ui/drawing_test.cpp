@@ -129,12 +129,6 @@ TEST(DrawString, RowsAboveTheTopWrapOutOfTheFrame) {
   }
 }
 
-}  // namespace
-}  // namespace trelvan
-
-namespace trelvan {
-namespace {
-
 // A name too long for its row ends in "..." within the row; one that fits
 // stays whole; a small buffer keeps its terminator.
 TEST(FitText, LongNamesEndInDotsInsideTheirWidth) {

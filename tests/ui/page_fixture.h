@@ -143,12 +143,6 @@ class PageTest : public ::testing::Test {
     Send(Message::Timer);
     Send(Message::Timer);
   }
-  // Leaves 64 bytes' room in the storage: the next record of any size is refused.
-  void FillStorage() {
-    const uint32_t filler = a->storage.fs.header.freeBlocks * kBlockSize - 64;
-    const std::vector<uint8_t> big(filler, 0x5A);
-    ASSERT_TRUE(StorageWriteRecord(a->storage, "Filler", "", "Test", "1.00", big.data(), filler));
-  }
   // The frame buffer pixel at (x, y), as 0x00BBGGRR.
   uint32_t Pixel(int x, int y) const { return a->frame.pixels[x * kFrameHeight + y]; }
   // True when the control shows `text`: drawing it over again changes nothing.
