@@ -54,10 +54,8 @@ class ModelRun {
     for (op_ = 0; op_ < ops_; ++op_) {
       SCOPED_TRACE("op " + std::to_string(op_));
       OneOperation();
-      if (::testing::Test::HasFailure()) return;
-      VerifyTables();
-      if (::testing::Test::HasFailure()) return;
-      if (op_ % 150 == 149) VerifyEverything();
+      if (!::testing::Test::HasFailure()) VerifyTables();
+      if (!::testing::Test::HasFailure() && op_ % 150 == 149) VerifyEverything();
       if (::testing::Test::HasFailure()) return;
     }
     VerifyEverything();
@@ -151,12 +149,9 @@ class ModelRun {
     const bool fits = size <= FreeBytes();
     const bool tableFull = model_.size() >= kTableEntries;
     const int r = StorageCreateFile(*s_, size);
-    if (!fits) {
-      ASSERT_EQ(r, kStorageNoSpace) << "size " << size << ", free " << FreeBytes();
-      return;
-    }
-    if (tableFull) {
-      ASSERT_EQ(r, kStorageTableFull);
+    if (!fits || tableFull) {
+      ASSERT_EQ(r, fits ? kStorageTableFull : kStorageNoSpace) << "size " << size << ", free "
+                                                               << FreeBytes();
       return;
     }
     ASSERT_EQ(r, kStorageAccepted);
@@ -239,8 +234,6 @@ class ModelRun {
       ASSERT_EQ(StorageReadEntry(*s_, index, entry), 1);
       ASSERT_EQ(ReadU32LE(entry), start) << "file " << i;
       ASSERT_EQ(ReadU32LE(entry + 4), size) << "file " << i;
-      ASSERT_EQ(StorageFileStartBlock(*s_, index), start);
-      ASSERT_EQ(StorageFileSize(*s_, index), size);
       ASSERT_EQ(StorageHeaderLength(*s_, index), FileContent(f.name, {}).size()) << "file " << i;
       char name[32];
       ASSERT_EQ(StorageReadField(*s_, index, kFieldName, name), std::min<size_t>(f.name.size(), 31) + 1);
@@ -268,9 +261,7 @@ class ModelRun {
       ASSERT_TRUE(model_.empty());  // nothing written yet
       return;
     }
-    ASSERT_EQ(stored.freeBlocks, kFileBlocks - UsedBlocks());
-    ASSERT_EQ(stored.fileCount, model_.size());
-    ASSERT_EQ(stored.movePending, 0);
+    ASSERT_EQ(stored.movePending, 0);  // the rest as VerifyTables found the header in memory
     ASSERT_EQ(std::memcmp(&stored, &s_->fs.header, sizeof stored), 0);
   }
 
