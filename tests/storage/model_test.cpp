@@ -67,8 +67,6 @@ class ModelRun {
   uint32_t Between(uint32_t lo, uint32_t hi) { return lo + Below(hi - lo + 1); }
   bool Chance(uint32_t percent) { return Below(100) < percent; }
 
-  std::vector<uint8_t> RandomBytes(uint32_t n) { return Pattern(n, uint32_t(rng_())); }
-
   uint32_t RandomDataSize() {
     const uint32_t pick = Below(100);
     if (pick < 15) return Between(0, 300);
@@ -87,7 +85,7 @@ class ModelRun {
   ModelFile NewFile(uint32_t dataSize) {
     ModelFile f;
     f.name = names_[Below(static_cast<uint32_t>(names_.size()))];
-    f.content = FileContent(f.name, RandomBytes(dataSize));
+    f.content = FileContent(f.name, Pattern(dataSize, uint32_t(rng_())));
     return f;
   }
 
