@@ -73,6 +73,14 @@ class Cut {
     } while (last_ != 0);
     return true;
   }
+  // A changing call between runs to idle; false when cut or refused (reported).
+  template <class F>
+  bool Call(Storage& s, const char* what, F&& call) {
+    int r = -1;
+    if (!ToIdle(s) || !Tick([&] { r = call(); })) return false;
+    if (r != kStorageAccepted) return ADD_FAILURE() << what << " refused: " << r, false;
+    return ToIdle(s);
+  }
   uint64_t used() const { return used_; }
   bool cut() const { return cut_; }
 
@@ -143,10 +151,8 @@ inline Change Create(std::vector<uint8_t> content, uint32_t firstPiece = kUnitSi
   auto drive = [content, firstPiece](Assistant& a, Cut& c) {
     Storage& s = a.storage;
     const uint32_t size = static_cast<uint32_t>(content.size());
+    if (!c.Call(s, "creation", [&] { return StorageCreateFile(s, size); })) return false;
     int r = -1;
-    if (!c.ToIdle(s) || !c.Tick([&] { r = StorageCreateFile(s, size); })) return false;
-    if (r != kStorageAccepted) return ADD_FAILURE() << "creation refused: " << r, false;
-    if (!c.ToIdle(s)) return false;
     uint32_t at = 0, piece = firstPiece;
     do {
       const uint32_t n = std::min(piece, size - at);
@@ -167,12 +173,9 @@ inline Change Create(std::vector<uint8_t> content, uint32_t firstPiece = kUnitSi
 inline Change Handheld(std::vector<uint8_t> content, std::vector<uint32_t> pieces) {
   auto drive = [content, pieces](Assistant& a, Cut& c) {
     Storage& s = a.storage;
+    const uint32_t size = static_cast<uint32_t>(content.size());
+    if (!c.Call(s, "creation", [&] { return StorageCreateFile(s, size); })) return false;
     int r = -1;
-    if (!c.ToIdle(s)) return false;
-    if (!c.Tick([&] { r = StorageCreateFile(s, static_cast<uint32_t>(content.size())); })) {
-      return false;
-    }
-    if (r != kStorageAccepted || !c.ToIdle(s)) return r == kStorageAccepted;
     size_t at = 0;
     for (size_t i = 0; at < content.size(); ++i) {
       const uint32_t n =
@@ -244,12 +247,7 @@ inline Change DownloadReplacing(std::vector<uint8_t> content, uint16_t older) {
 
 inline Change Delete(uint16_t index) {
   auto drive = [index](Assistant& a, Cut& c) {
-    int r = -1;
-    if (!c.ToIdle(a.storage) || !c.Tick([&] { r = StorageDeleteFile(a.storage, index); })) {
-      return false;
-    }
-    if (r != kStorageAccepted) return ADD_FAILURE() << "deletion refused: " << r, false;
-    return c.ToIdle(a.storage);
+    return c.Call(a.storage, "deletion", [&] { return StorageDeleteFile(a.storage, index); });
   };
   return {drive, [index](Files& f) { f.erase(f.begin() + index); }};
 }

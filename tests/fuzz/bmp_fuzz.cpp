@@ -31,8 +31,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   }
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(data, data + size);  // exactly sized, so ASan sees any over-read
   std::vector<uint8_t> record(kPictureRecordSize);
   const int result = ConvertBmp(bytes.data(), static_cast<uint32_t>(bytes.size()), record.data());

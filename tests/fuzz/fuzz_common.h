@@ -46,6 +46,8 @@ struct Seeds {
 
 // Each target writes its seeds here.
 void WriteSeeds(Seeds& seeds);
+// And runs one input here.
+int TestOneInput(const uint8_t* data, size_t size);
 
 // Every file of tests/FOLDER whose name ends in `extension`, as `seed` makes
 // it from the file's stem and bytes.
@@ -243,4 +245,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::exit(seeds.ok ? 0 : 1);
   }
   return 0;
+}
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return trelvan::fuzz::TestOneInput(data, size);
 }

@@ -73,9 +73,7 @@ void WriteSeeds(Seeds& seeds) {
 }  // namespace fuzz
 }  // namespace trelvan
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
-  using namespace trelvan::fuzz;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   ClearTempFolder();
   // The folder as the input describes it; the last file of a name wins.

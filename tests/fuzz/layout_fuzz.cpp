@@ -23,8 +23,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   if (error) seeds.ok = false;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   rsc::Layout layout;
   std::string error;

@@ -21,8 +21,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   });
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const char* version = (data[0] & 1) ? "2.00" : "1.00";
   std::vector<uint8_t> bytes(data + 1, data + size);

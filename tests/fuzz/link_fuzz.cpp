@@ -122,8 +122,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   seeds.Add("frame", {4, 0, 0x11, 0x11, 5, 0, 0x11});
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
   Protocol(StorageWithTwoFiles(), data, size);
   Framing(data, size);

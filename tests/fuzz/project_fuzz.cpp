@@ -16,9 +16,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   });
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
-  using fuzz::Fail;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxProjectData + 64) return 0;
   static Project& p = *new Project{};
   ClearProject(p);

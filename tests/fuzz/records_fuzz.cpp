@@ -54,9 +54,7 @@ void WriteSeeds(Seeds& seeds) {
 }  // namespace fuzz
 }  // namespace trelvan
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
-  using namespace trelvan::fuzz;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   Assistant& a = TheAssistant();
   Storage& s = Remounted(a.storage);

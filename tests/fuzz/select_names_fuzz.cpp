@@ -49,9 +49,7 @@ void WriteSeeds(Seeds& seeds) {
 }  // namespace fuzz
 }  // namespace trelvan
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
-  using namespace trelvan::fuzz;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   static FakePlatform fake(TempFolder());
   static ListedFiles files(TempFolder());
   static Assistant* a = new Assistant(Platform{fake.window, files, fake.instance, fake.udp,

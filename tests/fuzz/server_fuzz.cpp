@@ -145,10 +145,10 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   seeds.Add("update-list", Bytes(list, list + sizeof list));
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static trelvan::World* world = new trelvan::World;
-  if (size > trelvan::kMaxInput) return 0;
-  trelvan::RunDownload(*world, data, size);
-  trelvan::Readers(data, size);
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+  static World* world = new World;
+  if (size > kMaxInput) return 0;
+  RunDownload(*world, data, size);
+  Readers(data, size);
   return 0;
 }

@@ -33,8 +33,7 @@ void WriteSeeds(Seeds& seeds) {
 }  // namespace fuzz
 }  // namespace trelvan
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   static FakePlatform* platform = new FakePlatform(fuzz::TempFolder());
   const std::string input(reinterpret_cast<const char*>(data), size);
   std::string given[5];

@@ -173,9 +173,7 @@ void WriteSeeds(Seeds& seeds) {
 }  // namespace fuzz
 }  // namespace trelvan
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
-  using namespace trelvan::fuzz;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size < kControlBytes || size > kMaxInput) return 0;
   Storage& s = ErasedStorage();
   ResetImage(s);

@@ -31,8 +31,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   });
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace trelvan;
+int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint8_t n = (data[0] & 1) ? 3 : 1;
   Input input{std::vector<uint8_t>(data + 1, data + size)};

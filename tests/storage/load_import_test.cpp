@@ -16,13 +16,6 @@ namespace {
 
 using namespace testing;
 
-// A new process's storage, loaded from the files it finds.
-std::unique_ptr<Storage> StartStorage(Files& files) {
-  std::unique_ptr<Storage> s(new Storage);
-  StorageInit(*s, files);
-  return s;
-}
-
 class LoadTest : public StorageTest {
  protected:
   std::string StoragePath() { return platform.DataPath("Trelvan Assistant Storage 400"); }
@@ -51,7 +44,8 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   const std::vector<uint8_t> legacy = LegacyImage(*s, &oldFree);
   const int oldBlock = SelectHeader(*s, nullptr);
   WriteHostFile(LegacyPath(), legacy);
-  s = StartStorage(platform.files);
+  s.reset(new Storage);  // a new process's, loaded from the files it finds
+  StorageInit(*s, platform.files);
   ASSERT_EQ(s->imageLoaded, 1);
   EXPECT_EQ(s->loadResult, kLoadLegacyFile);
   StorageHeader h;
@@ -69,10 +63,11 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   // Saved and started again it is an ordinary storage file.
   StoreNamedFile(*s, "New", Pattern(50, 1));
   ASSERT_TRUE(SaveStorage(*s, platform.files));
-  auto again = StartStorage(platform.files);
-  ASSERT_EQ(again->imageLoaded, 1);
-  EXPECT_EQ(again->loadResult, kLoadStorageFile);
-  EXPECT_EQ(StorageFindFile(*again, "New"), 1);
+  s.reset(new Storage);
+  StorageInit(*s, platform.files);
+  ASSERT_EQ(s->imageLoaded, 1);
+  EXPECT_EQ(s->loadResult, kLoadStorageFile);
+  EXPECT_EQ(StorageFindFile(*s, "New"), 1);
 }
 
 class ImportTest : public LoadTest {

@@ -54,10 +54,8 @@ class ModelRun {
     for (op_ = 0; op_ < ops_; ++op_) {
       SCOPED_TRACE("op " + std::to_string(op_));
       OneOperation();
-      if (::testing::Test::HasFailure()) return;
-      VerifyTables();
-      if (::testing::Test::HasFailure()) return;
-      if (op_ % 150 == 149) VerifyEverything();
+      if (!::testing::Test::HasFailure()) VerifyTables();
+      if (!::testing::Test::HasFailure() && op_ % 150 == 149) VerifyEverything();
       if (::testing::Test::HasFailure()) return;
     }
     VerifyEverything();
@@ -68,8 +66,6 @@ class ModelRun {
   uint32_t Below(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
   uint32_t Between(uint32_t lo, uint32_t hi) { return lo + Below(hi - lo + 1); }
   bool Chance(uint32_t percent) { return Below(100) < percent; }
-
-  std::vector<uint8_t> RandomBytes(uint32_t n) { return Pattern(n, uint32_t(rng_())); }
 
   uint32_t RandomDataSize() {
     const uint32_t pick = Below(100);
@@ -89,7 +85,7 @@ class ModelRun {
   ModelFile NewFile(uint32_t dataSize) {
     ModelFile f;
     f.name = names_[Below(static_cast<uint32_t>(names_.size()))];
-    f.content = FileContent(f.name, RandomBytes(dataSize));
+    f.content = FileContent(f.name, Pattern(dataSize, uint32_t(rng_())));
     return f;
   }
 
@@ -151,12 +147,9 @@ class ModelRun {
     const bool fits = size <= FreeBytes();
     const bool tableFull = model_.size() >= kTableEntries;
     const int r = StorageCreateFile(*s_, size);
-    if (!fits) {
-      ASSERT_EQ(r, kStorageNoSpace) << "size " << size << ", free " << FreeBytes();
-      return;
-    }
-    if (tableFull) {
-      ASSERT_EQ(r, kStorageTableFull);
+    if (!fits || tableFull) {
+      ASSERT_EQ(r, fits ? kStorageTableFull : kStorageNoSpace) << "size " << size << ", free "
+                                                               << FreeBytes();
       return;
     }
     ASSERT_EQ(r, kStorageAccepted);
@@ -239,8 +232,6 @@ class ModelRun {
       ASSERT_EQ(StorageReadEntry(*s_, index, entry), 1);
       ASSERT_EQ(ReadU32LE(entry), start) << "file " << i;
       ASSERT_EQ(ReadU32LE(entry + 4), size) << "file " << i;
-      ASSERT_EQ(StorageFileStartBlock(*s_, index), start);
-      ASSERT_EQ(StorageFileSize(*s_, index), size);
       ASSERT_EQ(StorageHeaderLength(*s_, index), FileContent(f.name, {}).size()) << "file " << i;
       char name[32];
       ASSERT_EQ(StorageReadField(*s_, index, kFieldName, name), std::min<size_t>(f.name.size(), 31) + 1);
@@ -268,9 +259,7 @@ class ModelRun {
       ASSERT_TRUE(model_.empty());  // nothing written yet
       return;
     }
-    ASSERT_EQ(stored.freeBlocks, kFileBlocks - UsedBlocks());
-    ASSERT_EQ(stored.fileCount, model_.size());
-    ASSERT_EQ(stored.movePending, 0);
+    ASSERT_EQ(stored.movePending, 0);  // the rest as VerifyTables found the header in memory
     ASSERT_EQ(std::memcmp(&stored, &s_->fs.header, sizeof stored), 0);
   }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -60,9 +61,7 @@ inline int WriteWholeFile(Storage& s, const std::vector<uint8_t>& content, uint3
   RunStorageToIdle(s);
   uint32_t at = 0;
   do {
-    const uint32_t n = static_cast<uint32_t>(content.size()) - at < piece
-                           ? static_cast<uint32_t>(content.size()) - at
-                           : piece;
+    const uint32_t n = std::min(static_cast<uint32_t>(content.size()) - at, piece);
     EXPECT_EQ(StorageWriteData(s, content.data() + at, n), kStorageAccepted);
     RunStorageToIdle(s);
     at += n;
