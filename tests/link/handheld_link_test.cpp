@@ -156,7 +156,7 @@ TEST(HandheldLink, GoldenReportExchanges) {
     }
   }
   check();
-  EXPECT_EQ(exchanges, 6);
+  EXPECT_EQ(exchanges, 7);
 }
 
 TEST(HandheldLink, PushCutOffLeavesTheStorageUsable) {
