@@ -9,10 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
-#include "shell/assistant.h"
-#include "storage/file_system.h"
-#include "storage/storage_fixture.h"
+#include "ui/page_fixture.h"
 
 namespace trelvan {
 namespace {
@@ -56,21 +53,21 @@ std::string Identity(const std::string& path) {
          std::to_string(st.st_size);
 }
 
-class ExitSave : public ::testing::Test {
+class ExitSave : public testing::PageTest {
  protected:
+  void SetUp() override {}
   // A run of the program: start-up, `work`, exit. Returns the exit status.
   int Run(const std::function<void(Assistant&)>& work = nullptr) {
     platform.window.messages.clear();
     platform.window.quitPosted = platform.window.timerStopped = false;
-    auto a = std::make_unique<Assistant>(platform);
-    MainWindowCreated(*a);
+    a.reset();
+    PageTest::SetUp();
     if (work) work(*a);
-    MainWindowMessage(*a, Message::Destroy, 0, 0, 0);  // destroying the window ends the loop
+    Send(Message::Destroy);  // destroying the window ends the loop
     EXPECT_TRUE(platform.window.quitPosted);
     EXPECT_TRUE(platform.window.timerStopped);
     return platform.window.quitCode;
   }
-  FakePlatform platform;
   const std::string path = platform.DataPath("Trelvan Assistant Storage 400");
 };
 
