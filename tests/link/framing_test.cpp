@@ -1,11 +1,11 @@
-// The serial frames and HID reports of the handheld links. The poll and a
-// short delivery are the HID link test's, the input report's bounds the
-// link fuzz target's (it feeds every input to the HID report reader).
+// The serial frames of the handheld link. The HID reports (the poll, the
+// deliveries cut to the report and the longest reply sent) are the HID
+// link test's golden exchanges, the input report's bounds the link fuzz
+// target's (it feeds every input to the HID report reader).
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "link/hid_reports.h"
 #include "link/serial_frames.h"
 
 namespace trelvan {
@@ -50,24 +50,6 @@ TEST(SerialFrames, RequestPacketAndReply) {
   uint8_t out[8];
   ASSERT_EQ(BuildSerialReply(reply, 3, out), 4u);
   EXPECT_EQ(Bytes(out, out + 4), (Bytes{3, 1, 5, 6}));
-}
-
-TEST(HidReports, DeliveryOfALongReply) {
-  uint8_t report[kHidReportCapacity];
-  // A 64-byte reply: N and 62 bytes fit the payload, the rest is cut.
-  Bytes reply(64);
-  for (int i = 0; i < 64; ++i) reply[i] = static_cast<uint8_t>(i + 1);
-  uint8_t payload[kHidPayloadLength];
-  ASSERT_TRUE(BuildDeliveryPayload(reply.data(), 64, payload));
-  EXPECT_EQ(payload[0], 64);
-  EXPECT_EQ(payload[62], 62);
-  EXPECT_FALSE(BuildDeliveryPayload(reply.data(), 65, payload));
-
-  BuildDeliveryReport(report, 70, payload);
-  EXPECT_EQ(report[1], 2);
-  EXPECT_EQ(report[2], 64);
-  EXPECT_EQ(report[64], 62);
-  EXPECT_EQ(report[65], 0);
 }
 
 }  // namespace

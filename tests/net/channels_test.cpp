@@ -1,6 +1,9 @@
-// The server and simulator channels on real loopback sockets, and on the
-// fake network where a send must not happen or must fail. The eleven sends
-// to a silent server and its message are the server e2e test's.
+// The server channel reopened on one loopback port, and both channels on
+// the fake network where a send must not happen or must fail. The eleven
+// sends to a silent server and its message, and a request answered over
+// real loopback sockets, are the server e2e tests'; the request's bytes are
+// the datagrams test's, a stale or badly summed reply refused the downloads
+// test's.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -23,8 +26,7 @@ using Bytes = std::vector<uint8_t>;
 using testing::FreePort;
 using testing::WaitUntil;
 
-// The fake platform with real sockets and threads, and a stand-in server
-// on a loopback port of its own.
+// The fake platform with real sockets and threads.
 struct Loopback {
   FakePlatform fake;
   PosixUdp udp;
@@ -32,31 +34,11 @@ struct Loopback {
   Platform platform{fake.window, fake.files, fake.instance, udp, threads, fake.processes,
                     fake.hid, fake.libraries, fake.settings, fake.audio};
   std::unique_ptr<ServerChannel> server{new ServerChannel};
-  intptr_t peer = kNoSocket;
-  uint16_t peerPort = FreePort();
 
   Loopback() {
-    fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:" + std::to_string(peerPort);
+    fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:" + std::to_string(FreePort());
     fake.settings.values["TRELVAN_SERVER_LOCAL_PORT"] = std::to_string(FreePort());
     ReadServerSettings(*server, platform);
-    peer = udp.Open();
-    EXPECT_TRUE(udp.Bind(peer, peerPort));
-  }
-  ~Loopback() {
-    server.reset();
-    udp.Close(peer);
-  }
-  Bytes PeerReceive() {
-    uint8_t b[600];
-    UdpSender from;
-    const int32_t n = udp.Receive(peer, b, sizeof b, &from);
-    return n < 0 ? Bytes{} : Bytes(b, b + n);
-  }
-  // Sends `datagram` to the channel and waits until its receive thread
-  // stored one (or a second passed).
-  void Reply(const Bytes& datagram) {
-    udp.SendTo(peer, "127.0.0.1", server->localPort, datagram.data(), static_cast<uint32_t>(datagram.size()));
-    WaitUntil([this] { return server->serverReplyArrived.load(); });
   }
 };
 
@@ -66,35 +48,6 @@ Bytes ReplyFor(uint16_t sequence, Bytes content) {
   testing::Seal(content, sequence);
   content.insert(content.begin(), {0x83, 0x74, 0x23, 0x91});
   return content;
-}
-
-TEST(ServerChannel, RequestAndItsReplyOnly) {
-  Loopback l;
-  ASSERT_TRUE(ServerLinkStart(*l.server, l.platform));
-  l.server->request[0] = 0x31;
-  l.server->request[1] = 0x07;
-  SendServerRequest(*l.server, l.platform, 2);
-  SendServerRequest(*l.server, l.platform, 2);  // replaces the first: sequence 2
-  EXPECT_EQ(l.PeerReceive(), (Bytes{0x81, 0x74, 0x23, 0x91, 0x31, 0x07, 1, 0, 0x39, 0}));
-  EXPECT_EQ(l.PeerReceive(), (Bytes{0x81, 0x74, 0x23, 0x91, 0x31, 0x07, 2, 0, 0x3A, 0}));
-
-  // A reply to the first request, one with a wrong sum, then the right one.
-  const Bytes reply = ReplyFor(2, {5, 6});
-  Bytes bad = reply;
-  bad[4] = 9;
-  for (const Bytes& wrong : {ReplyFor(1, {5, 6}), bad}) {
-    l.Reply(wrong);
-    AcceptServerReply(*l.server);
-    EXPECT_EQ(l.server->serverReplyReady, 0);
-    EXPECT_EQ(l.server->serverAwaiting, 1);
-  }
-  l.Reply(reply);
-  AcceptServerReply(*l.server);
-  EXPECT_EQ(l.server->serverReplyReady, 1);
-  EXPECT_EQ(l.server->serverReachable, 1);
-  EXPECT_EQ(l.server->serverAwaiting, 0);
-  EXPECT_EQ(Bytes(l.server->acceptedReply, l.server->acceptedReply + l.server->acceptedReplyLength),
-            Bytes(reply.begin() + 4, reply.end()));
 }
 
 TEST(ServerChannel, ManyChannelsOpenAndCloseOnOnePort) {

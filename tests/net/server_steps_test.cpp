@@ -72,12 +72,12 @@ TEST(ServerLists, UpdateRecordForTheRevision) {
   }
 }
 
+// A storage selection cleared by a server list is main_page_lists.run's.
 TEST(ServerLists, ServerButtonsClearTheSelectionByItsSource) {
   const struct {
     uint8_t source, shownType, button;
     bool cleared;
   } cases[] = {
-      {kFromStorage, kListStoragePictures, kListServerPictureCategories, true},
       {kFromServer, kListServerPictures, kListServerSoundCategories, false},
       {kFromServer, kListServerProductPrograms, kListServerLightEffects, true},
       {kFromServer, kListServerProjects, kListServerProductPrograms, true},

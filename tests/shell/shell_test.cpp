@@ -1,27 +1,14 @@
 // Pointer events, the frame copied on a key, soft timers and the repaint throttle.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
-#include "shell/assistant.h"
+#include "ui/page_fixture.h"
 
 namespace trelvan {
 namespace {
 
-class ShellTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    a = std::make_unique<Assistant>(platform);
-    MainWindowCreated(*a);
-  }
-  void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
-    MainWindowMessage(*a, m, key, x, y);
-  }
-  FakePlatform platform;
-  std::unique_ptr<Assistant> a;
-};
+using ShellTest = testing::PageTest;  // an assistant on the fake platform
 
 // A pointer dragged past the left edge arrives as a large unsigned word.
 TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {

@@ -11,13 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 
-#include "platform/fake/fake_platform.h"
-#include "shell/assistant.h"
-#include "storage/file_system.h"
-#include "storage/storage_fixture.h"
 #include "storage/storage_image.h"
+#include "ui/page_fixture.h"
 
 namespace trelvan {
 namespace {
@@ -35,8 +31,11 @@ std::vector<uint8_t> RevisionData(const char* text) {
   return data;
 }
 
-class StartUpTest : public ::testing::Test {
+// An assistant started only when a test says so.
+class StartUpTest : public testing::PageTest {
  protected:
+  void SetUp() override {}
+  void Start() { PageTest::SetUp(); }
   // Saves a storage holding `records` as the storage file, then starts an
   // assistant on it.
   void StartWith(const std::vector<std::vector<uint8_t>>& records) {
@@ -47,17 +46,11 @@ class StartUpTest : public ::testing::Test {
     }
     Start();
   }
-  void Start() {
-    a = std::make_unique<Assistant>(platform);
-    MainWindowCreated(*a);
-  }
   // The data of "Revision" and where it stands in the table.
   std::vector<uint8_t> StoredRevision(int* index) {
     *index = StorageFindFile(a->storage, "Revision");
     return testing::StoredData(a->storage, "Revision");
   }
-  FakePlatform platform;
-  std::unique_ptr<Assistant> a;
 };
 
 // The first run writes the revision record (and no setup record); a later

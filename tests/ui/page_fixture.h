@@ -98,16 +98,14 @@ class PageTest : public ::testing::Test {
   }
   // Keys of the PC keyboard, capitals with shift; one tick after each batch
   // of at most 16 (the key queue) and at the end.
-  void Press(uint32_t vk) {
-    Send(Message::KeyDown, vk);
-    Send(Message::KeyUp, vk);
-  }
   void TypeOnPc(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
       const bool capital = c >= 'A' && c <= 'Z';
+      const uint8_t vk = uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
       if (capital) Send(Message::KeyDown, 0x10);
-      Press(uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+      Send(Message::KeyDown, vk);
+      Send(Message::KeyUp, vk);
       if (capital) Send(Message::KeyUp, 0x10);
       if (i % 16 == 15) Send(Message::Timer);
     }
