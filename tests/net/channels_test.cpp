@@ -84,7 +84,7 @@ TEST(ServerChannel, LimitsFamiliesAndFailedSends) {
 
   // Only the configured server answers: another family, another host, or
   // another port of this one never arrives.
-  for (const UdpSender& other : {UdpSender{}, UdpSender{true, 0xC0A80007, 4608}, UdpSender{true, 0x7F000001, 4609}}) {
+  for (const UdpSender& other : {UdpSender{}, UdpSender{true, 0xC0000207, 4608}, UdpSender{true, 0x7F000001, 4609}}) {
     ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {2}), other));
   }
   ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {1})));

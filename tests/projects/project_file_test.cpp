@@ -22,9 +22,8 @@ std::vector<std::string> GoldenFiles(const std::string& ending) {
   std::vector<std::string> paths;
   for (const auto& e : std::filesystem::directory_iterator(TRELVAN_PROJECT_GOLDEN_DIR)) {
     const std::string n = e.path().string();
-    if (n.size() > ending.size() && n.compare(n.size() - ending.size(), ending.size(), ending) == 0) {
-      paths.push_back(n);
-    }
+    const bool named = n.size() > ending.size() && n.compare(n.size() - ending.size(), ending.size(), ending) == 0;
+    if (named) paths.push_back(n);
   }
   return paths;
 }
@@ -127,9 +126,7 @@ TEST_F(ProjectFileTest, NamesInUse) {
   AddButton(p);
   AddButton(p);
   AddVariable(p, "Speed");
-  for (const char* used : {"Speed", "Button 2", "Input 1", "Motor 1", "Output 6"}) {
-    EXPECT_TRUE(IsNameInUse(p, used)) << used;
-  }
+  for (const char* used : {"Speed", "Button 2", "Input 1", "Motor 1", "Output 6"}) EXPECT_TRUE(IsNameInUse(p, used)) << used;
   for (const char* free : {"Input 3", "Button 3", "Speed2", "Output 7"}) {
     EXPECT_FALSE(IsNameInUse(p, free)) << free;
   }

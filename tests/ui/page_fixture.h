@@ -133,14 +133,6 @@ class PageTest : public ::testing::Test {
     EXPECT_EQ(a->ui.information.InfoReturnPage, returnPage);
     Show(returnPage);
   }
-  // A click on the information page's button `role`, then the ticks that
-  // hand the answer to the page it returns to.
-  void Answer(int role) {
-    Send(Message::Timer);
-    ClickOn(a->ui.information.image[role]);
-    Send(Message::Timer);
-    Send(Message::Timer);
-  }
   // The frame buffer pixel at (x, y), as 0x00BBGGRR.
   uint32_t Pixel(int x, int y) const { return a->frame.pixels[x * kFrameHeight + y]; }
   // True when the control shows `text`: drawing it over again changes nothing.

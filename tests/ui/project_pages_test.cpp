@@ -30,31 +30,6 @@ class ProjectPagesTest : public testing::PageTest {
   ImageControl* Manager(int role) { return a->projects.projectManager.image[role]; }
 };
 
-// A 19th project (from the handheld or Save As) is reached on the second
-// list page; No keeps the file. The limit's message and a deletion asked
-// first are project_limit.run's.
-TEST_F(ProjectPagesTest, ANineteenthProjectIsReachedAndDeletingAsksFirst) {
-  for (int i = 0; i < 19; ++i) SaveNew(("P" + std::to_string(10 + i) + "~").c_str());
-  Show(kProjectManagerPage);
-  ProjectManagerPage& m = a->projects.projectManager;
-  ClickOn(Manager(kProjectManagerNextListPage));
-  EXPECT_STREQ(m.rows[0].name, "P28~");
-  EXPECT_FALSE(m.rows[1].inUse);
-  const struct { int answer; const char* gone; const char* first; } deletes[] = {
-      {kInfoNo, nullptr, "P28~"}, {kInfoYes, "P28~", "P10~"}, {kInfoYes, "P10~", "P11~"}};
-  for (const auto& d : deletes) {
-    ClickOn(&m.rows[0].remove);
-    EXPECT_EQ(a->ui.pages.CurrentPage, kInformationPage);
-    Answer(d.answer);
-    if (d.gone) {
-      EXPECT_LT(StorageFindFile(a->storage, d.gone), 0);
-    }
-    EXPECT_STREQ(m.rows[0].name, d.first);  // a page emptied by the deletion steps back
-  }
-  EXPECT_GE(StorageFindFile(a->storage, "P11~"), 0);
-  EXPECT_FALSE(m.rows[17].inUse);
-}
-
 // A project of its own: New Project marks it changed.
 TEST_F(ProjectPagesTest, NewProjectMarksTheProjectChanged) {
   Show(kProjectManagerPage);
