@@ -268,7 +268,6 @@ void MainPageInit(App& a) {
   load.Finish();
   SetUpLists(a);
   m.lastConnectedShown = 2;
-  a.ui.pages.initialised[kMainPage] = 1;
 }
 
 void MainPageDraw(App& a) {

@@ -39,7 +39,6 @@ void Init(App& a) {
   p.image[kSetupOlderDrivers] = load.Image();
   load.Finish();
   p.LastSeenDriverLoaded = 0;
-  a.ui.pages.initialised[kSetupPage] = 1;
 }
 
 // The status line is left to the timer handler, which draws it when the

@@ -63,7 +63,6 @@ void LightInit(PageContext& a, Media& media) {
     media.undo = media.effect;
   }
   ListLightEffectFiles(media.lightEffects, a.storage);
-  a.ui.pages.initialised[kLightEffectManagerPage] = 1;
 }
 
 void DrawList(PageContext& a, Media& media) {

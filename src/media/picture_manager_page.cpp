@@ -27,7 +27,6 @@ void PictureManagerInit(PageContext& a, Media& media) {
   load.Finish();
   LayOutMediaRows(m.rows, RowLayout{115, 170, 288, 40, kSourceCommon, 30, 330, 50, kSourceCommon, 35});
   FillPictureList(media.pictures, a.storage);
-  a.ui.pages.initialised[kPictureManagerPage] = 1;
 }
 
 void DrawList(PageContext& a, Media& media) {

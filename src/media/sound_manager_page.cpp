@@ -45,7 +45,6 @@ void SoundManagerInit(PageContext& a, Media& media) {
   }
   FillSoundList(media.sounds, a.storage);
   if (!a.platform.audio.IsPlaying()) m.playing = -1;
-  a.ui.pages.initialised[kSoundManagerPage] = 1;
 }
 
 void DrawList(PageContext& a, Media& media) {

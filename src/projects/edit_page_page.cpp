@@ -116,7 +116,6 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kEditPageTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   LayOutRows(projects);
-  a.ui.pages.initialised[kEditPagePage] = 1;
 }
 
 void Draw(PageContext& a, Projects& projects) {

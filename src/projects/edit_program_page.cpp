@@ -258,7 +258,6 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kEditProgramImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kEditProgramTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
-  a.ui.pages.initialised[kEditProgramPage] = 1;
 }
 
 void Draw(PageContext& a, Projects& projects) {

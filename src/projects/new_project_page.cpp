@@ -62,7 +62,6 @@ void Init(PageContext& a, Projects& projects) {
   n.image[8] = load.Image();
   n.image[9] = load.Image();
   load.Finish();
-  a.ui.pages.initialised[kNewProjectPage] = 1;
 }
 
 void Draw(PageContext& a, Projects& projects) {

@@ -71,7 +71,6 @@ void Init(PageContext& a, Projects& projects) {
   load.Finish();
   if (!m.deleteAsked[0]) m.listPage = 0;  // back from a delete question: the same list page
   ListPage(a, projects);
-  a.ui.pages.initialised[kProjectManagerPage] = 1;
 }
 
 void Draw(PageContext& a, Projects& projects) {

@@ -28,16 +28,23 @@ struct WithProjects {
   template <typename F> static void Call(Assistant& a, F f) { f(a, a.projects); }
 };
 
+// A page's initialisation, after which the dispatcher counts it initialised.
+template <typename Kind, const auto& P>
+void InitPage(Assistant& a) {
+  Kind::Call(a, P.init);
+  a.ui.pages.initialised[P.page.number] = 1;
+}
+
 // A full draw is the page's initialisation, the opening every page shares,
 // then the page's own.
 template <typename Kind, const auto& P>
 constexpr PageHandlers Page() {
-  return {&P.page, [](Assistant& a) { Kind::Call(a, P.init); },
+  return {&P.page, InitPage<Kind, P>,
           [](Assistant& a) { if (P.timer) Kind::Call(a, P.timer); },
           [](Assistant& a) { Kind::Call(a, P.pointer); },
           [](Assistant& a, int full) {
             if (!full) return;
-            Kind::Call(a, P.init);
+            InitPage<Kind, P>(a);
             DrawPageOpening(a, P.page);
             Kind::Call(a, P.draw);
           }};

@@ -150,7 +150,6 @@ static void AlphaKeyboardInit(PageContext& a) {
   k.state.length = 0;
   BuildKeySet(k.state.keySet, a.setup.keyboardLayout, 0, 1);
   for (char& c : k.EnteredText) c = 0;
-  a.ui.pages.initialised[kAlphaKeyboardPage] = 1;
 }
 
 static void AlphaKeyboardDraw(PageContext& a) {

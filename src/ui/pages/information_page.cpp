@@ -111,7 +111,6 @@ static void InformationPageInit(PageContext& a) {
     *p.line[i] = TextControl{0, static_cast<uint16_t>(kLineTop + kLineHeight * i), kFrameWidth,
                              kLineHeight, 0, kTextCentred, kLineColour, 0xFFFF};
   }
-  a.ui.pages.initialised[kInformationPage] = 1;
 }
 
 static void InformationPageTimer(PageContext& a) {

@@ -71,7 +71,6 @@ static void NumericKeyboardInit(PageContext& a) {
   n.text[kNumericValue] = load.Text();
   load.Finish();
   for (char& c : n.NumberText) c = 0;
-  a.ui.pages.initialised[kNumericKeyboardPage] = 1;
 }
 
 static void NumericKeyboardDraw(PageContext& a) {

@@ -42,7 +42,6 @@ static void SelectButtonInit(PageContext& a) {
         static_cast<uint16_t>(kGridTop + kRowStep * (k / kButtonGridColumns)),
         kButtonWidth, kButtonHeight, kSourceButtons, static_cast<uint16_t>(k)};
   }
-  a.ui.pages.initialised[kSelectButtonPage] = 1;
 }
 
 static void SelectButtonDraw(PageContext& a) {

@@ -264,7 +264,6 @@ static void SelectFileInit(PageContext& a) {
   f.FolderPage = f.FilePage = 0;
   ReadLastPath(a);
   f.SelectFileResult = kSelectFileChosen;
-  a.ui.pages.initialised[kSelectFilePage] = 1;
 }
 
 static void SelectFileDraw(PageContext& a) {

@@ -57,7 +57,6 @@ static void SelectTextInit(PageContext& a) {
                              static_cast<uint16_t>(i % 2 ? kLightGrey : 0xFFFF)};
   }
   p.SelectTextResult = kSelectTextOpen;
-  a.ui.pages.initialised[kSelectTextPage] = 1;
 }
 
 static void SelectTextDraw(PageContext& a) {
