@@ -1,28 +1,13 @@
-// The image's flash rules (erase, program, read; byte by byte and the fast
-// paths for whole units and blocks) and the image files on disk.
+// The image files on disk: the start-up's load, the exit's save, and the
+// set-aside of a file that cannot be used.
 #pragma once
 
 #include <cstdint>
 
+#include "storage/flash.h"
 #include "storage/storage.h"
 
 namespace trelvan {
-
-// Copies the key constant into the working array and derives the erased
-// block pattern from it. LoadStorage does this; so must anything that uses a
-// Storage without loading one.
-void PrepareKey(Storage& s);
-
-void EraseImage(Storage& s);
-void EraseBlock(Storage& s, uint16_t block);
-
-// Plain bytes out of and into the image, `count` from `offset`. Whole aligned
-// units go a machine word at a time; the result equals the byte operations.
-void ReadPlain(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count);
-void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count);
-// One aligned 256-byte unit.
-void ReadUnit(const Storage& s, uint32_t offset, uint8_t* out);
-void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data);
 
 // Reads the whole image file at `path` (a shorter file fills the front, the
 // rest reads as zero bytes). False when it does not open.

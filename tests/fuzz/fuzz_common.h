@@ -21,7 +21,7 @@
 #include "storage/file_system.h"
 #include "storage/storage.h"
 #include "storage/storage_check.h"
-#include "storage/storage_image.h"
+#include "storage/flash.h"
 
 namespace trelvan {
 namespace fuzz {
@@ -79,28 +79,44 @@ inline void ClearTempFolder() {
   }
 }
 
-// ---- the blocks a run wrote ---------------------------------------------------
+// ---- what the image's blocks hold ---------------------------------------------
 // The fuzz build links the image's writers through the wrappers at the end
-// of this file (ld --wrap), which note every block they erase or program.
-// A run's image is put back by erasing just those blocks.
-struct Touched {
-  std::vector<uint16_t> blocks;
-  bool all = true;
-  uint32_t resets = 0;
+// of this file (ld --wrap). The one image a target watches keeps a note per
+// block: erased, or changed since. EraseImage of the watched image erases
+// only the changed blocks, so a run's image is put back in microseconds.
+// EraseBlock counts as a change, as a block move copies into the block it
+// erased; the bookkeeping blocks always count as changed, as the header
+// invalidation programs a byte in place.
+struct WatchedImage {
+  uint8_t* image = nullptr;
+  const uint8_t* erased = nullptr;  // the erased block pattern
+  std::vector<bool> changed;
+  uint32_t erasures = 0;
 };
-inline Touched& TouchedBlocks() {
-  static Touched t;
-  return t;
+inline WatchedImage& Watched() {
+  static WatchedImage w;
+  return w;
 }
-inline void Touch(uint32_t offset, uint32_t count) {
-  Touched& t = TouchedBlocks();
-  if (count == 0 || t.all) return;
+inline bool AlwaysChanged(uint32_t block) {
+  return block >= kHeaderBlockA && block <= kTableBlock1;
+}
+inline void NoteChanged(const Storage& s, uint32_t offset, uint32_t count) {
+  WatchedImage& w = Watched();
+  if (count == 0 || s.image != w.image) return;
   const uint32_t first = (offset & kImageMask) / kBlockSize;
   const uint32_t last = ((offset + count - 1) & kImageMask) / kBlockSize;
   for (uint32_t b = first;; b = (b + 1) % kBlockCount) {
-    t.blocks.push_back(static_cast<uint16_t>(b));
+    w.changed[b] = true;
     if (b == last) break;
   }
+}
+// From now on `s` (its key prepared) is the watched image; it is erased whole.
+inline void WatchImage(Storage& s) {
+  WatchedImage& w = Watched();
+  w.image = s.image;
+  w.erased = s.erasedBlock;
+  w.changed.assign(kBlockCount, true);
+  EraseImage(s);
 }
 
 // A Storage allocated once, erased and left erased between runs.
@@ -112,28 +128,10 @@ inline Storage& ErasedStorage() {
   }();
   return *s;
 }
-// Erases what the last run wrote (the bookkeeping blocks always, as the
-// header invalidation programs a byte in place) and starts a new run. Now
-// and then the whole image is compared, so a writer the wrappers miss shows.
+// Erases what the last run wrote and starts a new run.
 inline void ResetImage(Storage& s) {
-  Touched& t = TouchedBlocks();
-  const bool all = t.all;
-  t.all = true;  // the erasures below are not noted
-  if (all) {
-    EraseImage(s);
-  } else {
-    for (uint16_t b = kHeaderBlockA; b <= kTableBlock1; ++b) EraseBlock(s, b);
-    for (uint16_t b : t.blocks) EraseBlock(s, b);
-  }
-  if (++t.resets % 1024 == 0) {
-    for (uint32_t b = 0; b < kBlockCount; ++b) {
-      if (std::memcmp(s.image + b * kBlockSize, s.erasedBlock, kBlockSize) != 0) {
-        Fail("a block was written past the wrappers");
-      }
-    }
-  }
-  t.blocks.clear();
-  t.all = false;
+  if (Watched().image != s.image) WatchImage(s);
+  EraseImage(s);
 }
 
 // `s` put back to an erased image and mounted afresh.
@@ -219,23 +217,40 @@ inline Storage& StorageWithRecords() {
 }  // namespace trelvan
 
 // The wrapped writers of the image (mangled names of trelvan::EraseImage,
-// EraseBlock, ProgramUnit and ProgramPlain).
-#define TRELVAN_WRAP(name, params, args, touch)   \
-  extern "C" void __real_##name params;           \
-  extern "C" void __wrap_##name params {          \
-    touch;                                        \
-    __real_##name args;                           \
+// EraseBlock, ProgramUnit and ProgramPlain). Now and then EraseImage
+// compares the whole watched image, so a writer the wrappers miss shows.
+extern "C" void __real__ZN7trelvan10EraseBlockERNS_7StorageEt(trelvan::Storage& s, uint16_t b);
+extern "C" void __real__ZN7trelvan10EraseImageERNS_7StorageE(trelvan::Storage& s);
+extern "C" void __wrap__ZN7trelvan10EraseImageERNS_7StorageE(trelvan::Storage& s) {
+  using namespace trelvan;
+  fuzz::WatchedImage& w = fuzz::Watched();
+  if (s.image != w.image) return __real__ZN7trelvan10EraseImageERNS_7StorageE(s);
+  for (uint32_t b = 0; b < kBlockCount; ++b) {
+    if (!w.changed[b] && !fuzz::AlwaysChanged(b)) continue;
+    __real__ZN7trelvan10EraseBlockERNS_7StorageEt(s, static_cast<uint16_t>(b));
+    w.changed[b] = false;
   }
-TRELVAN_WRAP(_ZN7trelvan10EraseImageERNS_7StorageE, (trelvan::Storage & s), (s),
-             trelvan::fuzz::TouchedBlocks().all = true)
+  if (++w.erasures % 1024 != 0) return;
+  for (uint32_t b = 0; b < kBlockCount; ++b) {
+    if (std::memcmp(s.image + b * kBlockSize, s.erasedBlock, kBlockSize) != 0) {
+      fuzz::Fail("a block was written past the wrappers");
+    }
+  }
+}
+#define TRELVAN_WRAP(name, params, args, note)   \
+  extern "C" void __real_##name params;          \
+  extern "C" void __wrap_##name params {         \
+    __real_##name args;                          \
+    note;                                        \
+  }
 TRELVAN_WRAP(_ZN7trelvan10EraseBlockERNS_7StorageEt, (trelvan::Storage & s, uint16_t b), (s, b),
-             trelvan::fuzz::Touch(b % trelvan::kBlockCount * trelvan::kBlockSize, 1))
+             trelvan::fuzz::NoteChanged(s, b % trelvan::kBlockCount * trelvan::kBlockSize, 1))
 TRELVAN_WRAP(_ZN7trelvan11ProgramUnitERNS_7StorageEjPKh,
              (trelvan::Storage & s, uint32_t at, const uint8_t* data), (s, at, data),
-             trelvan::fuzz::Touch(at, trelvan::kUnitSize))
+             trelvan::fuzz::NoteChanged(s, at, trelvan::kUnitSize))
 TRELVAN_WRAP(_ZN7trelvan12ProgramPlainERNS_7StorageEjPKhj,
              (trelvan::Storage & s, uint32_t at, const uint8_t* data, uint32_t n),
-             (s, at, data, n), trelvan::fuzz::Touch(at, n))
+             (s, at, data, n), trelvan::fuzz::NoteChanged(s, at, n))
 #undef TRELVAN_WRAP
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -6,8 +6,10 @@
 // after a record write too.
 //
 // One input: a flags byte, then plain image bytes from offset 0, scrambled
-// into the files; a whole-size file is zeros behind them.
+// into the files; a whole-size file is erased flash behind them, as a
+// saved storage's unused blocks are.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "fuzz_common.h"
@@ -28,8 +30,13 @@ enum Flag : uint8_t {
   kStaleTemporary = 32,
 };
 
+// The data folder's files are sparse: the input's bytes, erased flash to
+// the end of their block, then a hole up to the file's size.
 void WriteFile(const char* name, const uint8_t* plain, size_t count, uint64_t size) {
-  Bytes bytes(plain, plain + std::min<uint64_t>(count, size));
+  const uint64_t blocks = (count + kBlockSize - 1) / kBlockSize;
+  const uint64_t written = std::min<uint64_t>(blocks * kBlockSize, size);
+  Bytes bytes(written, 0xFF);
+  std::copy(plain, plain + std::min<uint64_t>(count, written), bytes.begin());
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] += kStorageKey[i % kKeySize];
   const int fd = open((TempFolder() + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0 || write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()) ||
@@ -37,6 +44,39 @@ void WriteFile(const char* name, const uint8_t* plain, size_t count, uint64_t si
     Fail("writing the data folder");
   }
 }
+
+// The target's files service reads a file's holes into the watched image
+// as erased flash: a whole-size storage costs only the blocks that differ
+// from what the image holds.
+class SparseFiles : public FakeFiles {
+ public:
+  using FakeFiles::FakeFiles;
+  uint32_t ReadFile(int file, void* out, uint32_t count) override {
+    WatchedImage& w = Watched();
+    std::FILE* stream = Stream(file);
+    if (out != w.image || !stream) return FakeFiles::ReadFile(file, out, count);
+    const int fd = fileno(stream);  // not read yet: at the file's start
+    struct stat st;
+    const off_t hole = lseek(fd, 0, SEEK_HOLE);
+    if (fstat(fd, &st) != 0 || hole < 0) Fail("reading a sparse file");
+    const uint32_t total = static_cast<uint32_t>(std::min<off_t>(count, st.st_size));
+    const uint32_t front = static_cast<uint32_t>(std::min<off_t>(hole, total));
+    if (pread(fd, out, front, 0) != ssize_t(front)) Fail("reading a sparse file");
+    for (uint32_t b = 0; b < (front + kBlockSize - 1) / kBlockSize; ++b) w.changed[b] = true;
+    for (uint32_t at = front; at < total;) {
+      const uint32_t b = at / kBlockSize, in = at % kBlockSize;
+      const uint32_t n = std::min(kBlockSize - in, total - at);
+      const bool whole = n == kBlockSize;
+      if (!whole || w.changed[b] || AlwaysChanged(b)) {
+        std::memcpy(w.image + at, w.erased + in, n);
+        w.changed[b] = !whole;
+      }
+      at += n;
+    }
+    if (std::fseek(stream, total, SEEK_SET) != 0) Fail("reading a sparse file");
+    return total;
+  }
+};
 
 uint64_t SizeOf(uint8_t flags, uint8_t shortFlag, uint8_t wholeFlag, uint64_t whole, size_t count,
                 uint64_t longer) {
@@ -85,12 +125,20 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   }
   if (flags & kStaleTemporary) WriteFile("Trelvan Assistant Storage 400.new", plain, count, count);
 
-  FakePlatform platform(TempFolder());
-  platform.instance.otherCopyRunning = (flags & kOtherCopy) != 0;
+  FakePlatform fake(TempFolder());
+  SparseFiles files(TempFolder());
+  fake.instance.otherCopyRunning = (flags & kOtherCopy) != 0;
+  const Platform platform{fake.window,  files,          fake.instance, fake.udp,
+                          fake.threads, fake.processes, fake.hid,      fake.libraries,
+                          fake.settings, fake.audio};
   static void* memory = ::operator new(sizeof(Assistant));
   static Assistant* previous = nullptr;
   if (previous) previous->~Assistant();
   Assistant& a = *new (memory) Assistant(platform);
+  if (!previous) {
+    PrepareKey(a.storage);
+    WatchImage(a.storage);
+  }
   previous = &a;
 
   StartUp(a);

@@ -65,8 +65,10 @@ class FakeFiles : public Files {
   // PathAttributes reports them read-only.
   std::set<std::string> readOnly;
 
+ protected:
+  std::FILE* Stream(int file) const;  // null for a handle not open
+
  private:
-  std::FILE* Stream(int file) const;
   bool Refuses(const std::string& path) const;  // read-only itself or in a read-only folder
   std::string dataFolder_;
   bool ownsFolder_ = false;

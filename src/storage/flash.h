@@ -1,0 +1,27 @@
+// The image's flash rules: erase, program and read, byte by byte in
+// storage.h and here the fast paths for whole units and blocks.
+#pragma once
+
+#include <cstdint>
+
+#include "storage/storage.h"
+
+namespace trelvan {
+
+// Copies the key constant into the working array and derives the erased
+// block pattern from it. LoadStorage does this; so must anything that uses a
+// Storage without loading one.
+void PrepareKey(Storage& s);
+
+void EraseImage(Storage& s);
+void EraseBlock(Storage& s, uint16_t block);
+
+// Plain bytes out of and into the image, `count` from `offset`. Whole aligned
+// units go a machine word at a time; the result equals the byte operations.
+void ReadPlain(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count);
+void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count);
+// One aligned 256-byte unit.
+void ReadUnit(const Storage& s, uint32_t offset, uint8_t* out);
+void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data);
+
+}  // namespace trelvan
