@@ -1,9 +1,15 @@
-// Fuzz target: any bytes as a BMP chosen on the PC. The conversion reads
-// only inside the bytes given (past them it reads 0xFF) and either refuses
-// with a result code or writes exactly one picture record of 240 x 90.
-#include "media/picture_format.h"
-#include "storage/bytes.h"
+// Fuzz target: any bytes as a BMP chosen on the PC, taken the Picture
+// Manager's way: read from its file, converted, stored and drawn. The
+// conversion reads only inside the bytes given (past them it reads 0xFF)
+// and either refuses with a result code and stores nothing, or stores
+// exactly the picture record of 240 x 90 that the bytes alone give.
 #include "fuzz_common.h"
+#include "media/conversions.h"
+#include "media/media.h"
+#include "media/picture_format.h"
+#include "platform/fake/fake_files.h"
+#include "storage/bytes.h"
+#include "ui/stored_picture.h"
 
 // The media golden folder's BMP files, and one of each info header size
 // (40, 108, 124 bytes), bottom-up and top-down, whole and cut short.
@@ -32,10 +38,42 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
 }
 
 int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
-  std::vector<uint8_t> bytes(data, data + size);  // exactly sized, so ASan sees any over-read
-  std::vector<uint8_t> record(kPictureRecordSize);
-  const int result = ConvertBmp(bytes.data(), static_cast<uint32_t>(bytes.size()), record.data());
-  if (result < kPictureDone || result > kPictureBadBitCount) std::abort();
-  if (result == kPictureDone && (record[0] != 240 || record[1] != 0 || record[2] != 90)) std::abort();
+  static FakeFiles files(TempFolder());
+  static uint8_t* bmp = new uint8_t[kBmpFileCapacity];
+  static FrameBuffer& frame = *new FrameBuffer;
+  const std::string path = files.DataPath("Chosen picture.bmp");
+  Seeds{TempFolder()}.Add("Chosen picture.bmp", Bytes(data, data + size));
+  Storage& s = Remounted(ErasedStorage());
+  RunStorageToIdle(s);
+  char name[kPictureNameLength + 2];
+  PictureNameFromPath(path.c_str(), '/', name);
+  const int result = ConvertPicture(files, s, path.c_str(), name, bmp);
+
+  // The page's way gives what the bytes alone give.
+  const Bytes bytes(data, data + std::min<size_t>(size, kBmpFileCapacity));  // ASan sees over-reads
+  Bytes record(kPictureRecordSize);
+  const int expected = ConvertBmp(bytes.data(), static_cast<uint32_t>(bytes.size()), record.data());
+  if (expected < kPictureDone || expected > kPictureBadBitCount) Fail("an unknown result");
+  if (result != expected) Fail("the stored conversion's result differs");
+  const int index = StorageFindFile(s, name);
+  if (result != kPictureDone) {
+    if (index >= 0) Fail("a refused BMP was stored");
+    return 0;
+  }
+  if (record[0] != 240 || record[1] != 0 || record[2] != 90) Fail("a record not of 240 x 90");
+  CheckOrFail(s, "storing a picture");
+  Bytes stored(kPictureRecordSize);
+  const uint16_t i = static_cast<uint16_t>(index);
+  if (index < 0 ||
+      StorageReadData(s, i, StorageHeaderLength(s, i), stored.data(), kPictureRecordSize) !=
+          kPictureRecordSize ||
+      stored != record) {
+    Fail("the stored picture differs from the conversion");
+  }
+  // Drawn as the Picture Manager shows it: the first pixel is the record's.
+  frame.width = kFrameWidth;
+  frame.height = kFrameHeight;
+  DrawStoragePicture(s, frame, static_cast<int16_t>(index), 0, 0);
+  if (frame.pixels[0] != Colour16ToPixel(ReadU16LE(&record[4]))) Fail("the picture drew wrong");
   return 0;
 }
