@@ -48,6 +48,8 @@ using namespace trelvan;
 //   page picture NAME                  a stored 240 x 90 picture NAME: a sky over green land
 //   page file NAME PATH                the raw storage file at PATH (FileHeader included) as NAME
 //   page result                        prints "info B text R I ENTRY button N COUNT"
+//   page state                         prints the open project: "changed C buttons N X,Y ...
+//                                      program HEX..." (each button's place, the program bytes)
 //   page key C                         prints the box "x y w h" of the key that enters C
 //                                      on the open keyboard page (a letter in either case)
 //   page serverlist NAME|ROW|ROW...    the script's update server offers the list NAME
@@ -302,6 +304,16 @@ bool PrintResult(Assistant& a, std::istringstream&) {
   return true;
 }
 
+bool PrintProjectState(Assistant& a, std::istringstream&) {
+  const Project& p = a.projects.project;
+  printf("changed %d buttons %u", p.modified ? 1 : 0, p.buttonCount);
+  for (int i = 0; i < p.buttonCount; ++i) printf(" %u,%u", p.buttons[i].x, p.buttons[i].y);
+  printf(" program");
+  for (int i = 0; i < p.programLength; ++i) printf(" %02X", p.program[i]);
+  printf("\n");
+  return true;
+}
+
 bool OfferList(Assistant&, std::istringstream& words) {
   const std::vector<std::string> parts = SplitBars(words);
   std::vector<uint8_t> rows;
@@ -362,6 +374,7 @@ const PageVerb kPageVerbs[] = {
     {"selecttext", OpenSelectText},
     {"selectbutton", OpenSelectButton},
     {"key", PrintKey},
+    {"state", PrintProjectState},
     {"result", PrintResult},
     {"serverlist", OfferList},
     {"serverfile", OfferFile},
