@@ -53,7 +53,7 @@ const Scenario kScenarios[] = {
      LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
     // A pushed file named like a stored one stays beside it across every restart.
     {"LinkPushNamesakeKeepsBoth", kEvent, StoreFiles({2 * kBlockSize + 3, 700}, 82),
-     LinkPush(Content("F0", kBlockSize + 9, 83)), 30},
+     LinkPush(Content("F0", kBlockSize + 9, 83)), 20},
 
     // The new file is stored whole before the old one of its name goes; the
     // replacement mark tells the restart that the pair is the download's.
