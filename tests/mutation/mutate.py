@@ -117,9 +117,9 @@ def plan(seed, count):
     return per_group, quota
 
 
-def apply(work, mutant):
+def apply(tree, mutant):
     group, path, n, col, old, new = mutant
-    full = os.path.join(work, "src", path)
+    full = os.path.join(tree, path)
     with open(full, encoding="utf-8") as f:
         text = f.read()
     lines = text.split("\n")
