@@ -11,7 +11,7 @@
 
 namespace trelvan {
 
-struct AppPage;
+struct App;
 
 constexpr const char* kSetupDriverLoaded = "Serial USB Driver Loaded";
 // In the status line, in red, when the box is ticked and the driver library
@@ -25,6 +25,6 @@ struct SetupPage {
   uint8_t LastSeenDriverLoaded;           /**< the driver's libraryReady as last shown; 0 after init */
 };
 
-extern const AppPage kSetupRecord;
+extern const PageUnit<App> kSetupRecord;
 
 }  // namespace trelvan

@@ -1,4 +1,4 @@
-// The page framework: the page table of the program's fifteen pages and the
+// The page framework: the page table of the program's pages and the
 // dispatcher that routes the tick's pointer and timer events to the current
 // page. Each page has an initialisation, a pointer handler, a full-draw
 // handler and, for most, a timer handler.
@@ -10,8 +10,8 @@ namespace trelvan {
 
 struct Assistant;
 
-constexpr int32_t kPageCount = 15;
-
+// The pages by number; the table (shell/page_table.cpp) holds page k in row
+// k - 1, which it checks as it compiles.
 enum PageNumber : int32_t {
   kMainPage = 1,
   kNewProjectPage = 2,
@@ -28,7 +28,10 @@ enum PageNumber : int32_t {
   kPictureManagerPage = 13,
   kSoundManagerPage = 14,
   kSelectFilePage = 15,
+  kLastPage = kSelectFilePage,  /**< a new page takes the number after it */
 };
+
+constexpr int32_t kPageCount = kLastPage;
 
 enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
 
@@ -37,10 +40,9 @@ enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
 // timer handler takes it once.
 enum CallResult : uint8_t { kCallNone = 0, kCallConfirmed = 1, kCallCancelled = 2 };
 
-// What a page is: its number, its page file and its title. Each page's
-// file exports it as the first member of its handler record.
+// What a page is: its page file and its title (the page table gives its
+// number). Each page's file exports it as the first member of its PageUnit.
 struct PageRecord {
-  int32_t number;        /**< its PageNumber */
   const char* fileName;  /**< the page file in storage */
   const char* title;     /**< drawn into text control 0; null when the page has none */
   // The image controls, by role, that every full draw shows after image
@@ -50,10 +52,23 @@ struct PageRecord {
 
 constexpr int8_t kEndOfRoles = -1;
 
+// One page as its file exports it: its record and its handlers, each handed
+// the state the page acts on (State: the page context, with a subsystem's
+// state beside it, or the whole App).
+template <typename... State>
+struct PageUnit {
+  PageRecord page;
+  void (*init)(State&...);
+  void (*timer)(State&...);  /**< null: the page has no timer handler */
+  void (*pointer)(State&...);
+  void (*draw)(State&...);  /**< after the opening: what the page draws of its own */
+};
+
 // An entry of the page table. The table names every page, so it lives with
 // the shell (shell/page_table.cpp), which hands each page the state it acts
 // on; the dispatcher only routes.
 struct PageHandlers {
+  int32_t number;  /**< its PageNumber */
   const PageRecord* page;
   void (*init)(Assistant&);
   void (*timer)(Assistant&);
@@ -65,10 +80,10 @@ struct Pages {
   int32_t CurrentPage = kMainPage;
   int32_t LastDrawnPage = 0;
   int32_t initialised[kPageCount + 1] = {};  /**< by page number */
-  const PageHandlers* table = nullptr;       /**< kPageCount entries, by page number */
+  const PageHandlers* table = nullptr;       /**< kPageCount rows, by page number */
 };
 
-// The table's entry for `page`; null for a number outside 1..15 or a page
+// The table's entry for `page`; null for a number outside 1..kPageCount or a page
 // this program does not have.
 const PageHandlers* PageTable(const Pages& pages, int32_t page);
 
