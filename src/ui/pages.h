@@ -1,17 +1,16 @@
-// The page framework: the page table of the program's pages and the
-// dispatcher that routes the tick's pointer and timer events to the current
-// page. Each page has an initialisation, a pointer handler, a full-draw
-// handler and, for most, a timer handler.
+// The page framework: the program's page numbers, the current page,
+// the called pages' answers and the opening every full draw shares. The page
+// table with each page's handlers, and the dispatcher that routes the tick's
+// pointer and timer events to the current page, are the shell's
+// (shell/page_table.h).
 #pragma once
 
 #include <cstdint>
 
 namespace trelvan {
 
-struct Assistant;
-
-// The pages by number; the table (shell/page_table.cpp) holds page k in row
-// k - 1, which it checks as it compiles.
+// The pages by number; the page table (shell/page_table.cpp) holds page k
+// in row k - 1, which it checks as it compiles.
 enum PageNumber : int32_t {
   kMainPage = 1,
   kNewProjectPage = 2,
@@ -32,8 +31,6 @@ enum PageNumber : int32_t {
 };
 
 constexpr int32_t kPageCount = kLastPage;
-
-enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
 
 // What a called page leaves for its caller's Take: the caller opens the page
 // with its Request, the page goes back with an answer, and the caller's
@@ -64,30 +61,18 @@ struct PageUnit {
   void (*draw)(State&...);  /**< after the opening: what the page draws of its own */
 };
 
-// An entry of the page table. The table names every page, so it lives with
-// the shell (shell/page_table.cpp), which hands each page the state it acts
-// on; the dispatcher only routes.
-struct PageHandlers {
-  int32_t number;  /**< its PageNumber */
-  const PageRecord* page;
-  void (*init)(Assistant&);
-  void (*timer)(Assistant&);
-  void (*pointer)(Assistant&);
-  void (*draw)(Assistant&, int full);
-};
-
 struct Pages {
   int32_t CurrentPage = kMainPage;
   int32_t LastDrawnPage = 0;
   int32_t initialised[kPageCount + 1] = {};  /**< by page number */
-  const PageHandlers* table = nullptr;       /**< kPageCount rows, by page number */
+  /** the page table's records, kPageCount entries by page number, set by the
+      shell; null where no shell runs (a page tried alone) */
+  const PageRecord* const* records = nullptr;
 };
 
-// The table's entry for `page`; null for a number outside 1..kPageCount or a page
-// this program does not have.
-const PageHandlers* PageTable(const Pages& pages, int32_t page);
-
-void DispatchPageEvent(Assistant& a, Pages& pages, int event);
+// The page table's record of `page`; null for a number outside 1..kPageCount or a
+// page this program does not have.
+const PageRecord* PageTable(const Pages& pages, int32_t page);
 
 // A called page's return: the answer kept for the caller, then its page.
 void ReturnToCaller(Pages& pages, uint8_t& answer, CallResult result, int32_t returnPage);
