@@ -92,10 +92,11 @@ SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) 
   const int f = p.OpenWrite(temporary);
   if (f == kNoFile) return kSaveNotCreated;
   SaveFailure failure = kSaveDone;
-  if (p.WriteFile(f, s.image, kImageSize) != kImageSize) {
+  const bool written = p.WriteFile(f, s.image, kImageSize) == kImageSize;
+  if (p.MappedFileLost()) {
+    failure = kSaveImageLost;  // the write met pages that are no longer the storage's
+  } else if (!written) {
     failure = kSaveNotWritten;
-  } else if (p.MappedFileLost()) {
-    failure = kSaveImageLost;  // pages the write read were zero bytes, not the storage's
   } else if (!p.FlushFile(f)) {
     failure = kSaveNotFlushed;
   }

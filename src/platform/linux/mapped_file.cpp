@@ -20,6 +20,9 @@ constexpr int kGuardedCapacity = 8;
 std::atomic<uintptr_t> guardedStart[kGuardedCapacity];
 std::atomic<uintptr_t> guardedEnd[kGuardedCapacity];
 std::atomic<int> guardedCount{0};
+// The file mapped at each range, kept open to see its size: the system
+// reads a lost page for a write(2) without SIGBUS, failing the write.
+int mappedFile[kGuardedCapacity] = {-1, -1, -1, -1, -1, -1, -1, -1};
 std::atomic<bool> lost{false};
 std::atomic<uintptr_t> pageSize{4096};  // read once, outside the handler
 
@@ -65,17 +68,18 @@ bool InstallGuard() {
   return installed;
 }
 
-bool AddGuardedRange(void* at, uint32_t size) {
+// The range's slot, added when new; -1 when all are taken.
+int GuardedSlot(void* at, uint32_t size) {
   const uintptr_t start = reinterpret_cast<uintptr_t>(at), end = start + size;
   const int n = guardedCount.load();
   for (int i = 0; i < n; ++i) {
-    if (guardedStart[i].load() == start && guardedEnd[i].load() == end) return true;
+    if (guardedStart[i].load() == start && guardedEnd[i].load() == end) return i;
   }
-  if (n >= kGuardedCapacity) return false;
+  if (n >= kGuardedCapacity) return -1;
   guardedStart[n].store(start);
   guardedEnd[n].store(end);
   guardedCount.store(n + 1, std::memory_order_release);
-  return true;
+  return n;
 }
 
 }  // namespace
@@ -83,7 +87,8 @@ bool AddGuardedRange(void* at, uint32_t size) {
 bool MapFileCopyOver(const char* path, void* at, uint32_t size) {
   const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   if (reinterpret_cast<uintptr_t>(at) % page != 0 || size % page != 0 || size == 0) return false;
-  if (!InstallGuard() || !AddGuardedRange(at, size)) return false;
+  const int slot = InstallGuard() ? GuardedSlot(at, size) : -1;
+  if (slot < 0) return false;
   const int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st;
@@ -93,10 +98,28 @@ bool MapFileCopyOver(const char* path, void* at, uint32_t size) {
     // A failed fixed mapping may have taken the memory's pages away.
     if (!mapped) PlainMemoryOver(at, size);
   }
-  close(fd);  // the mapping keeps the file's contents reachable
-  return mapped;
+  if (!mapped) {
+    close(fd);
+    return false;
+  }
+  // A new mapping over the range replaces the one before.
+  if (mappedFile[slot] >= 0) close(mappedFile[slot]);
+  mappedFile[slot] = fd;
+  return true;
 }
 
-bool MappedFileWasLost() { return lost.load(); }
+bool MappedFileWasLost() {
+  if (lost.load()) return true;
+  const int n = guardedCount.load();
+  for (int i = 0; i < n; ++i) {
+    struct stat st;
+    const off_t size = static_cast<off_t>(guardedEnd[i].load() - guardedStart[i].load());
+    if (mappedFile[i] >= 0 && fstat(mappedFile[i], &st) == 0 && st.st_size < size) {
+      lost.store(true);
+      return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace trelvan

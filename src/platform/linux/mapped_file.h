@@ -4,9 +4,12 @@
 // A page of a private file mapping that lies beyond the file's end, once
 // another program truncates it, raises SIGBUS when touched. The guard's
 // handler puts a page of zero bytes in its place (so the access completes)
-// and notes the loss; the program asks MappedFileLost() and ends with its
-// message instead of working on, or saving, an image that is no longer the
-// file's. SIGBUS outside a mapped range keeps its default action.
+// and notes the loss. A lost page read by the system itself (a write(2)
+// from the image) raises no signal but fails the call, so the mapped file
+// is kept open and its size looked at as well. The program asks
+// MappedFileLost() and ends with its message instead of working on, or
+// saving, an image that is no longer the file's. SIGBUS outside a mapped
+// range keeps its default action.
 #pragma once
 
 #include <cstdint>
