@@ -120,13 +120,4 @@ struct Media {
   Resampler resampler;                       /**< converts WAVs of other rates */
 };
 
-// A media manager page's handlers, handed the media state beside the page context.
-struct MediaPage {
-  PageRecord page;
-  void (*init)(PageContext&, Media&);
-  void (*timer)(PageContext&, Media&);  /**< null: the page has no timer handler */
-  void (*pointer)(PageContext&, Media&);
-  void (*draw)(PageContext&, Media&);
-};
-
 }  // namespace trelvan

@@ -108,6 +108,16 @@ void PictureManagerPointer(PageContext& a, Media& media) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kPictureFixedImages[] = {kPictureShownFrame, kPictureAddPanel, kPictureExit, kPictureAdd, kEndOfRoles};
 
-const MediaPage kPictureManagerRecord = {{kPictureManagerPage, "TA PictureManager", "Picture Manager", kPictureFixedImages}, PictureManagerInit, PictureManagerTimer, PictureManagerPointer, PictureManagerDraw};
+const PageUnit<PageContext, Media> kPictureManagerRecord = {
+    {
+        "TA PictureManager",  // page file
+        "Picture Manager",  // title
+        kPictureFixedImages,  // fixed images
+    },
+    PictureManagerInit,  // init
+    PictureManagerTimer,  // timer
+    PictureManagerPointer,  // pointer
+    PictureManagerDraw,  // draw
+};
 
 }  // namespace trelvan

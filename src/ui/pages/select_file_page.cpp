@@ -335,6 +335,16 @@ static void SelectFilePointer(PageContext& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kSelectFileFixedImages[] = {kSelectFileCancel, kSelectFilePathFrame, kSelectFileUpFolder, kEndOfRoles};
 
-const UiPage kSelectFileRecord = {{kSelectFilePage, "TA SelectFile", "Select File", kSelectFileFixedImages}, SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw};
+const PageUnit<PageContext> kSelectFileRecord = {
+    {
+        "TA SelectFile",  // page file
+        "Select File",  // title
+        kSelectFileFixedImages,  // fixed images
+    },
+    SelectFileInit,  // init
+    nullptr,  // timer
+    SelectFilePointer,  // pointer
+    SelectFileDraw,  // draw
+};
 
 }  // namespace trelvan

@@ -15,7 +15,6 @@
 namespace trelvan {
 
 struct PageContext;
-struct UiPage;
 
 
 enum SelectFileResults : uint8_t { kSelectFileChosen = 0, kSelectFileCancelled = 1 };
@@ -63,6 +62,6 @@ void SaveLastPath(PageContext& a);
 void ListFolder(PageContext& a);
 
 // The page's handler record for the page table.
-extern const UiPage kSelectFileRecord;
+extern const PageUnit<PageContext> kSelectFileRecord;
 
 }  // namespace trelvan
