@@ -413,6 +413,16 @@ void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kMainPageFixedImages[] = {kMainTitleBar, kMainServerPanel, kMainStoragePanel, kMainSetup, kMainHintPanel, kMainConnectionsPanel, kMainListFrame, kMainServerPictures, kMainStoragePictures, kMainServerSounds, kMainStorageSounds, kMainServerLightEffects, kMainStorageLightEffects, kMainServerProductPrograms, kMainServerProjects, kMainStorageProjects, kMainOpenManager, kMainSelectionFrame, kMainStatusBar, kEndOfRoles};
 
-const AppPage kMainPageRecord = {{kMainPage, "TA MainPage", "Trelvan Assistant", kMainPageFixedImages}, MainPageInit, MainPageTimer, MainPagePointer, MainPageDraw};
+const PageUnit<App> kMainPageRecord = {
+    {
+        "TA MainPage",  // page file
+        "Trelvan Assistant",  // title
+        kMainPageFixedImages,  // fixed images
+    },
+    MainPageInit,  // init
+    MainPageTimer,  // timer
+    MainPagePointer,  // pointer
+    MainPageDraw,  // draw
+};
 
 }  // namespace trelvan

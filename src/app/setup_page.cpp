@@ -232,6 +232,16 @@ void Pointer(App& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kSetupFixedImages[] = {kSetupBack, kEndOfRoles};
 
-const AppPage kSetupRecord = {{kSetupPage, "TA PageSetup", "Setup", kSetupFixedImages}, Init, Timer, Pointer, Draw};
+const PageUnit<App> kSetupRecord = {
+    {
+        "TA PageSetup",  // page file
+        "Setup",  // title
+        kSetupFixedImages,  // fixed images
+    },
+    Init,  // init
+    Timer,  // timer
+    Pointer,  // pointer
+    Draw,  // draw
+};
 
 }  // namespace trelvan

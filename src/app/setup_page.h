@@ -15,7 +15,7 @@
 
 namespace trelvan {
 
-struct AppPage;
+struct App;
 
 constexpr const char* kSetupDriverLoaded = "Serial USB Driver Loaded";
 // In the status line, in red, when the box is ticked and the driver library
@@ -47,6 +47,6 @@ struct SetupPage {
   uint16_t serverLineColour;
 };
 
-extern const AppPage kSetupRecord;
+extern const PageUnit<App> kSetupRecord;
 
 }  // namespace trelvan
