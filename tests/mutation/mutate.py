@@ -154,7 +154,7 @@ def prepare(work, jobs):
         if os.path.exists(b) and open(a, "rb").read() == open(b, "rb").read():
             continue  # unchanged: keep its time stamp, so nothing rebuilds
         os.makedirs(os.path.dirname(b), exist_ok=True)
-        shutil.copy2(a, b)
+        shutil.copyfile(a, b)  # a new time stamp: ninja rebuilds what it changed
     if not os.path.exists(os.path.join(build, "build.ninja")):
         cfg = ["cmake", "-S", src, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
                "-DTRELVAN_TESTS=ON"]

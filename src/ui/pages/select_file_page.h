@@ -30,7 +30,7 @@ struct SelectFilePage {
   ImageControl* image[kSelectFileImageCount];
   TextControl* text[kSelectFileTextCount];
 
-  char SelectFileExtension[kSelectFileExtensionCapacity];  /**< caller: e.g. ".bmp", case counts */
+  char SelectFileExtension[kSelectFileExtensionCapacity];  /**< caller: ".wav", or several separated by blanks; case counts */
   uint8_t SelectFileReturnPage;                            /**< caller: page to return to */
   uint8_t SelectFileResult;        /**< kSelectFileChosen or kSelectFileCancelled */
   char SelectedPath[kSelectedPathCapacity];  /**< folder ending in the separator; then + file */
