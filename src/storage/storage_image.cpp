@@ -183,19 +183,24 @@ void LoadStorage(Storage& s, Files& p) {
   EraseImage(s);
 }
 
-bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
-  const bool isStorageFile = CompareText(s.loadedFrom, s.path, kPathCapacity) == 0;
+bool RenameAside(Files& p, const char* path, char* out, size_t capacity) {
   for (int n = 1; n < 1000; ++n) {
     if (n == 1) {
-      std::snprintf(out, kSetAsidePathCapacity, "%s.damaged", s.loadedFrom);
+      std::snprintf(out, capacity, "%s.damaged", path);
     } else {
-      std::snprintf(out, kSetAsidePathCapacity, "%s.damaged.%d", s.loadedFrom, n);
+      std::snprintf(out, capacity, "%s.damaged.%d", path, n);
     }
     // Only to a name nothing (not even a link) holds.
     PathInfo taken;
     if (p.PathAttributes(out, &taken)) continue;
-    if (p.RenameToNew(s.loadedFrom, out)) return true;
+    if (p.RenameToNew(path, out)) return true;
   }
+  return false;
+}
+
+bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
+  const bool isStorageFile = CompareText(s.loadedFrom, s.path, kPathCapacity) == 0;
+  if (RenameAside(p, s.loadedFrom, out, kSetAsidePathCapacity)) return true;
   if (isStorageFile) s.keepFile = 1;
   return false;
 }

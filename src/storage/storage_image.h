@@ -2,6 +2,7 @@
 // set-aside of a file that cannot be used.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "storage/flash.h"
@@ -51,6 +52,9 @@ void LoadStorage(Storage& s, Files& p);
 // fails and the file is the storage file, no save will replace it.
 constexpr uint16_t kSetAsidePathCapacity = kPathCapacity + 16;
 bool SetAsideUnusableFile(Storage& s, Files& p, char* out);
+// Renames `path` beside itself the same way, the new path into `out`
+// (`capacity` bytes, room for `path` and 16 more). False when it stays.
+bool RenameAside(Files& p, const char* path, char* out, size_t capacity);
 
 // Removes the temporary that a save cut short left beside the storage file.
 // True when there was one.

@@ -15,6 +15,7 @@ namespace trelvan {
 
 PosixFiles::PosixFiles(std::string dataFolder, std::string resourceFolder)
     : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)), startFolder_("/") {
+  for (std::atomic<int>& d : descriptors_) d.store(-1);
   const char* home = getenv("HOME");
   if (home && home[0] == '/') {
     startFolder_ = home;
@@ -27,14 +28,25 @@ constexpr uint32_t kWritePiece = 1u << 20;
 }  // namespace
 
 PosixFiles::~PosixFiles() {
-  for (int fd : descriptors_) {
-    if (fd >= 0) close(fd);
+  for (std::atomic<int>& d : descriptors_) {
+    if (d.load() >= 0) close(d.load());
   }
 }
 
 int PosixFiles::Descriptor(int file) const {
-  if (file < 0 || file >= static_cast<int>(descriptors_.size())) return -1;
-  return descriptors_[file];
+  if (file < 0 || file >= static_cast<int>(kOpenFileCapacity)) return -1;
+  return descriptors_[file].load(std::memory_order_acquire);
+}
+
+int PosixFiles::Store(int fd) {
+  for (int i = 0; i < static_cast<int>(kOpenFileCapacity); ++i) {
+    if (descriptors_[i].load(std::memory_order_relaxed) < 0) {
+      descriptors_[i].store(fd, std::memory_order_release);
+      return i;
+    }
+  }
+  close(fd);
+  return kNoFile;
 }
 
 int PosixFiles::OpenRead(const char* path) {
@@ -45,15 +57,13 @@ int PosixFiles::OpenRead(const char* path) {
     close(fd);
     return kNoFile;
   }
-  descriptors_.push_back(fd);
-  return static_cast<int>(descriptors_.size() - 1);
+  return Store(fd);
 }
 
 int PosixFiles::OpenWrite(const char* path) {
   const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return kNoFile;
-  descriptors_.push_back(fd);
-  return static_cast<int>(descriptors_.size() - 1);
+  return Store(fd);
 }
 
 uint32_t PosixFiles::ReadFile(int file, void* out, uint32_t count) {
@@ -89,7 +99,7 @@ bool PosixFiles::FlushFile(int file) {
 bool PosixFiles::CloseFile(int file) {
   const int fd = Descriptor(file);
   if (fd < 0) return false;
-  descriptors_[file] = -1;
+  descriptors_[file].store(-1, std::memory_order_release);
   return close(fd) == 0;
 }
 
@@ -166,6 +176,14 @@ uint32_t PosixFiles::DiskFreeMegabytes() {
       static_cast<unsigned long long>(fs.f_bavail) * static_cast<unsigned long long>(fs.f_frsize);
   const unsigned long long mib = bytes / 1048576ull;
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
+}
+
+bool PosixFiles::SyncFolder(const char* folder) {
+  const int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool done = fsync(fd) == 0;
+  close(fd);
+  return done;
 }
 
 std::string LinuxResourceFolder() {
