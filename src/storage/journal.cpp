@@ -28,15 +28,18 @@ struct JournalRead {
   uint64_t lastStamp = 0;
   uint64_t committedEnd = 0;  /**< file offset after the last whole commit */
   uint64_t size = 0;          /**< bytes read in all */
+  bool belongs = false;       /**< its base is the storage loaded: its commits were applied */
 };
 
-// Reads the journal at `path` through `buffer`; with `apply`, each whole
-// commit's blocks go into the image as soon as its commit record is read.
+// Reads the journal at `path` through `buffer`. When its base is the storage
+// loaded (the file of `loadedStamp`, or an erased image while none was
+// read), each whole commit's blocks go into the image as soon as its commit
+// record is read: one pass.
 // Records are read in pieces; the blocks of the commit under way stay in
 // the buffer until its commit arrives (a commit is at most
 // kJournalMaxCommitBlocks, which the ring's memory holds).
 JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer, size_t capacity,
-                        bool apply) {
+                        bool fromFile, uint64_t loadedStamp) {
   JournalRead r;
   const int f = p.OpenRead(path);
   if (f == kNoFile) return r;
@@ -52,6 +55,9 @@ JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer,
     return r;
   }
   r.headerRead = true;
+  r.belongs = r.header.base == kJournalBaseFile ? fromFile && r.header.stamp == loadedStamp
+                                                : !s.imageLoaded;
+  const bool apply = r.belongs;
   size_t fill = 0, at = 0, pending = 0;  // buffer: [pending, at) waits for its commit
   uint32_t pendingBlocks = 0;
   uint64_t bufferStart = kJournalHeaderSize;  // file offset of buffer[0]
@@ -136,7 +142,7 @@ JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
   const bool fromFile = s.imageLoaded && s.loadResult == kLoadStorageFile;
   const uint64_t loadedStamp = fromFile ? JournalStamp(s.image) : 0;
 
-  JournalRead head = ReadJournal(s, p, j.path, buffer, capacity, false);
+  const JournalRead head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp);
   if (!head.opened) return result;
   if (!head.headerRead) {
     // Cut before its header was whole: nothing was ever committed to it.
@@ -147,12 +153,9 @@ JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
     result.found = JournalFound::kDamaged;
     return result;
   }
-  const bool belongs = head.header.base == kJournalBaseFile
-                           ? fromFile && head.header.stamp == loadedStamp
-                           : !s.imageLoaded;
   result.commits = head.commits;
   result.tornTail = head.size > head.committedEnd;
-  if (!belongs) {
+  if (!head.belongs) {
     if (head.commits == 0 && !result.tornTail) {
       p.DeleteFile(j.path);
       return result;
@@ -167,17 +170,16 @@ JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
     result.found = JournalFound::kForeign;
     return result;
   }
-  if (head.commits == 0) {
-    result.found = result.tornTail ? JournalFound::kReplayed : JournalFound::kNone;
-    if (!result.tornTail) p.DeleteFile(j.path);
-    j.owned = result.tornTail;
+  if (head.commits == 0 && !result.tornTail) {
+    p.DeleteFile(j.path);
     return result;
   }
-  ReadJournal(s, p, j.path, buffer, capacity, true);
   j.owned = 1;
-  StorageMount(s);
-  s.imageLoaded = 1;
   result.found = JournalFound::kReplayed;
+  if (head.commits > 0) {
+    StorageMount(s);
+    s.imageLoaded = 1;
+  }
   return result;
 }
 
