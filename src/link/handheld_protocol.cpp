@@ -138,12 +138,15 @@ uint32_t Answer(HandheldTransfer& h, TransferLists& t, Storage& s, bool onMainPa
         h.replyOverRun = 1;
         return 0;
       }
-      // A read from the file's end on, or one wrapping round 32 bits, would
-      // return other files' bytes. One that starts inside runs on as asked.
-      if (offset >= StorageFileSize(s, static_cast<uint16_t>(i)) || offset > UINT32_MAX - count) return 0;
-      StorageReadData(s, static_cast<uint16_t>(i), offset, r + 1, count);
+      // Bytes beyond the file's end belong to no file or to another one: a
+      // read from the end on gets the empty packet, one that starts inside
+      // gets the bytes up to the end.
+      const uint32_t size = StorageFileSize(s, static_cast<uint16_t>(i));
+      if (offset >= size) return 0;
+      const uint32_t served = count < size - offset ? count : size - offset;
+      StorageReadData(s, static_cast<uint16_t>(i), offset, r + 1, served);
       r[0] = 1;
-      return count + 1u;
+      return served + 1u;
     }
     case kReqCreateFile: {
       if (!f.Has(5)) return 1;

@@ -1,6 +1,7 @@
 #include "media/conversions.h"
 
 #include "media/sound_decode.h"
+#include "media/wav_convert.h"
 #include "storage/bytes.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
@@ -72,14 +73,14 @@ struct WavFiles {
 }  // namespace
 
 int ConvertSound(Files& p, Storage& s, const char* name, const char* const* paths,
-                 uint8_t count, uint8_t* buffer, WavFormat* refused) {
+                 uint8_t count, uint8_t* buffer, Resampler& work, WavFormat* formats) {
   WavFiles files{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
   uint8_t header[kFileHeaderMaxLength];
   const int h = StorageBuildHeader(header, name, "", kSoundFileType, "2.00");
   uint32_t size = 0;
   int result = h < 0 ? kWavOpenFailed
                      : BuildSoundData({WavFiles::Read, &files}, count, static_cast<uint32_t>(h),
-                                      buffer, kSoundBufferSize, &size, refused);
+                                      buffer, kSoundBufferSize, &size, work, formats);
   for (int f : files.file) {
     if (f != kNoFile) p.CloseFile(f);
   }
@@ -99,23 +100,20 @@ uint32_t DecodeStoredSound(const Storage& s, uint16_t index, uint8_t* buffer, in
   return DecodeSound(buffer, got, out, capacity);
 }
 
-int ReadWavSamples(Files& p, const char* path, int16_t* out, uint32_t capacity, uint32_t* count) {
+int ReadWavSamples(Files& p, const char* path, Resampler& work, int16_t* out, uint32_t capacity,
+                   uint32_t* count, WavFormat* format) {
   *count = 0;
   const char* const paths[1] = {path};
   WavFiles file{p, paths, {kNoFile, kNoFile, kNoFile}, {0, 0, 0}};
   const WavReader reader{WavFiles::Read, &file};
   WavData data;
-  int result = ReadWavHeader(reader, 0, &data, nullptr);
+  int result = ReadWavHeader(reader, 0, &data, format);
   if (result == kWavOk) {
-    uint32_t want = data.size / 2 < capacity ? data.size / 2 : capacity;
-    const uint32_t got = WavFiles::Read(&file, 0, data.start, reinterpret_cast<uint8_t*>(out), want * 2);
+    const uint32_t got = ConvertWavSamples(reader, 0, data, *format, work, out, capacity);
     if (got == kWavReadFailed) {
       result = kWavOpenFailed;
     } else {
-      // the file's bytes are little-endian samples
-      uint8_t* bytes = reinterpret_cast<uint8_t*>(out);
-      for (uint32_t i = 0; i < got / 2; ++i) out[i] = static_cast<int16_t>(ReadU16LE(bytes + 2 * i));
-      *count = got / 2;
+      *count = got;
     }
   }
   if (file.file[0] != kNoFile) p.CloseFile(file.file[0]);

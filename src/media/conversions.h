@@ -30,18 +30,21 @@ int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, uin
 
 // The sound `name` from the WAV files of `count` (1 or 3) segments, each the
 // path of one file. A WavResult or a StoreResult; `buffer` is the 2 MB
-// sound buffer; `refused` (may be null) receives a refused file's format.
+// sound buffer, `work` converts other rates; `formats` (may be null)
+// receives the segments' formats up to a refused one.
 int ConvertSound(Files& p, Storage& s, const char* name, const char* const* paths,
-                 uint8_t count, uint8_t* buffer, WavFormat* refused = nullptr);
+                 uint8_t count, uint8_t* buffer, Resampler& work, WavFormat* formats = nullptr);
 
 // The stored sound at `index` as the handheld plays it: its data read into
 // `buffer` (kSoundBufferSize bytes) and decoded into `out`. The samples at
 // kStoredSoundRate; 0 for a damaged file or one larger than the buffer.
 uint32_t DecodeStoredSound(const Storage& s, uint16_t index, uint8_t* buffer, int16_t* out,
                            uint32_t capacity);
-// The samples of the 16-bit mono 44.1 kHz WAV at `path` into `out` (a
-// longer file is cut at `capacity`). A WavResult; *count the samples.
-int ReadWavSamples(Files& p, const char* path, int16_t* out, uint32_t capacity, uint32_t* count);
+// The samples of the WAV at `path` as 16-bit mono at 44.1 kHz into `out`
+// (a longer file is cut at `capacity`). A WavResult; *count the samples;
+// `format` receives what the file is.
+int ReadWavSamples(Files& p, const char* path, Resampler& work, int16_t* out, uint32_t capacity,
+                   uint32_t* count, WavFormat* format);
 
 // The sound's paths: the source folder, the separator, each slot's file
 // name and ".wav", for the slots in use from slot 0. Returns the number of

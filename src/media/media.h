@@ -117,6 +117,7 @@ struct Media {
   uint8_t bmp[kBmpFileCapacity];          /**< the chosen BMP's bytes */
   uint8_t soundBuffer[kSoundBufferSize];  /**< the sound file's data, built before it is stored */
   int16_t playSamples[kPlaySampleCapacity];  /**< what the Sound Manager plays */
+  Resampler resampler;                       /**< converts WAVs of other rates */
 };
 
 // A media manager page's handlers, handed the media state beside the page context.

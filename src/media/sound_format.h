@@ -1,5 +1,7 @@
-// Sounds for the handheld: 16-bit mono PCM at 44.1 kHz becomes 10-bit
-// values at 22,050 Hz, four values packed into five bytes. A sound file's
+// Sounds for the handheld: 16-bit mono at 44.1 kHz becomes 10-bit values
+// at 22,050 Hz, four values packed into five bytes. WAVs of other layouts
+// (8 to 32-bit PCM, 32 or 64-bit float, any channel count and rate) are
+// first mixed to mono and converted to 44.1 kHz, 16 bits. A sound file's
 // data is a segment count, a table of (offset, value count) per segment and
 // the segments' groups. Bytes in, bytes out: reading the WAV files and
 // storing the sound are the page's work.
@@ -7,20 +9,24 @@
 
 #include <cstdint>
 
+#include "media/resample.h"
+
 namespace trelvan {
 
 constexpr uint32_t kSoundGroupBytes = 5;     // four 10-bit values
 constexpr uint32_t kWavGroupBytes = 16;      // eight 16-bit samples make one group
 constexpr uint16_t kSoundSilence = 512;
 constexpr uint8_t kMaxSoundSegments = 3;
+constexpr uint32_t kWavTargetRate = 44100;       // the rate the format starts from
+constexpr uint16_t kWavMostChannels = 32;    // more is no sound file a PC tool writes
 
 enum WavResult : int {
   kWavOk = 0,
   kWavOpenFailed = 1,
-  kWavNotPcm = 2,
-  kWavBadRate = 3,
-  kWavBadResolution = 4,
-  kWavNotMono = 5,
+  kWavNotPcm = 2,         /**< neither PCM nor float, or a chunk is missing */
+  kWavBadRate = 3,        /**< outside kResampleLowestRate to kResampleHighestRate */
+  kWavBadResolution = 4,  /**< PCM other than 8, 16, 24 or 32 bits, float other than 32 or 64 */
+  kWavBadChannels = 5,    /**< none, or more than kWavMostChannels */
   kSoundTooLong = 6,  /**< the sound would pass the 2 MB buffer */
 };
 
@@ -31,10 +37,12 @@ const char* WavResultText(int result);
 struct WavData {
   uint32_t start;  /**< offset of the first data byte in the file */
   uint32_t size;   /**< data bytes, rounded down to an even number */
+  uint32_t bytes;  /**< data bytes as the chunk declares them */
 };
 
 // What a WAV's "fmt " chunk says, for telling the user what a refused file is.
 constexpr uint16_t kWavFormatPcm = 1;
+constexpr uint16_t kWavFormatFloat = 3;
 constexpr uint16_t kWavFormatExtensible = 0xFFFE;  // the real format is the sub-format's first two bytes
 struct WavFormat {
   uint8_t found;      /**< bit 0: a "fmt " chunk, bit 1: a "data" chunk */
@@ -46,6 +54,14 @@ struct WavFormat {
 
 // "stereo, 48000 Hz, 16-bit PCM", or what is missing ("no data chunk").
 void DescribeWavFormat(const WavFormat& f, char* out, uint32_t capacity);
+// The refusal of a file whose header gave `result`: what the file is and
+// what would be taken ("This file: ADPCM; PCM or float WAVs are taken.").
+void DescribeWavRefusal(int result, const WavFormat& f, char* out, uint32_t capacity);
+// What taking an accepted file changes ("stereo 48 kHz made mono 44.1
+// kHz"); empty for 16-bit mono PCM at 44.1 kHz, which is taken as it is.
+void DescribeWavConversion(const WavFormat& f, char* out, uint32_t capacity);
+// 1 for 16-bit mono PCM at 44.1 kHz.
+int IsPlainWav(const WavFormat& f);
 
 // Value counts: one value per two samples; the table counts whole values.
 inline uint32_t SoundValueCount(uint32_t dataBytes) { return dataBytes / 4; }
@@ -80,19 +96,24 @@ struct WavReader {
 };
 
 // Walks the RIFF chunk list of segment `segment` to its "data" chunk,
-// wherever that lies, and checks the "fmt " chunk in this order: PCM format
-// (plain or extensible), one channel, 44,100 Hz, 16 bits per sample.
-// kWavNotPcm when either chunk is missing. `format` (may be null)
+// wherever that lies, and checks the "fmt " chunk in this order: PCM or
+// float (plain or extensible), the channel count, the rate, the bits per
+// sample. kWavNotPcm when either chunk is missing. `format` (may be null)
 // receives what the "fmt " chunk says.
 int ReadWavHeader(const WavReader& wavs, uint8_t segment, WavData* out, WavFormat* format);
+// The checks of ReadWavHeader on a format already read.
+int CheckWavFormat(const WavFormat& f);
 
 // The sound file's data for `n` segments (1 or 3) into `buffer`: the
 // segments' headers are checked in order and the first refusal returned
 // (nothing usable is left in the buffer then); kSoundTooLong when the data
 // and a header of `headerLength` bytes would pass `capacity`. On kWavOk
-// *size is the data's length. On a format refusal `refused` (may be null)
-// receives the refused file's format.
+// *size is the data's length. `formats` (may be null) receives each
+// segment's format up to the first refused one; `work` converts the
+// segments of other rates.
 int BuildSoundData(const WavReader& wavs, uint8_t n, uint32_t headerLength, uint8_t* buffer,
-                   uint32_t capacity, uint32_t* size, WavFormat* refused = nullptr);
+                   uint32_t capacity, uint32_t* size, Resampler& work,
+                   WavFormat* formats = nullptr);
+
 
 }  // namespace trelvan

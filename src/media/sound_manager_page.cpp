@@ -27,8 +27,8 @@ constexpr uint16_t kLabelX = 361, kFileNameX = 491;
 constexpr uint16_t kPromptColour = 0xE698;  // pale blue on the slot's navy: what a press does
 constexpr uint16_t kSingleOff = 5, kSingleOn = 6, kThreeOff = 3, kThreeOn = 4;
 // Texts 1 to 4 and 6 to 8.
-constexpr const char* kFormatTexts[] = {"Sound Format: WAV", "Sample Rate: 44.1kHz",
-                                        "Resolution: 16 Bits", "Channels: Single"};
+constexpr const char* kFormatTexts[] = {"Sound Format: WAV", "Any Rate, made 44.1kHz",
+                                        "8 to 64 Bits, made 16", "Channels mixed to one"};
 constexpr const char* kLabelTexts[] = {"Sound Files", "on this computer", "Sound File Name"};
 
 void SoundManagerInit(PageContext& a, Media& media) {
@@ -114,6 +114,15 @@ void SoundManagerDraw(PageContext& a, Media& media) {
 
 void Message(PageContext& a, const char* text) { ShowManagerMessage(a, text, kSoundManagerPage); }
 
+// A WAV refused on Play or Create: a file that does not open is a failure
+// below the page (a message box first); else what the file is and what is taken.
+void Refused(PageContext& a, int result, const WavFormat& format) {
+  if (result == kWavOpenFailed) a.platform.window.ShowMessageBox("Error");
+  char text[kMessageTextCapacity];
+  DescribeWavRefusal(result, format, text, sizeof text);
+  Message(a, text);
+}
+
 // ---- hearing a sound before it goes to the handheld
 
 void StopPlaying(PageContext& a, Media& media) {
@@ -159,9 +168,11 @@ void PressPlay(PageContext& a, Media& media, int8_t which) {
   int k = 0;
   for (int s = 0; s < which - kPlayingSlot; ++s) k += media.sound.slots[s].fileName[0] ? 1 : 0;
   uint32_t count = 0;
-  const int result = ReadWavSamples(a.platform.files, paths[k], media.playSamples, kPlaySampleCapacity, &count);
-  if (result != kWavOk) return Message(a, WavResultText(result));
-  StartPlaying(a, media, which, count, 44100);
+  WavFormat format{};
+  const int result = ReadWavSamples(a.platform.files, paths[k], media.resampler, media.playSamples,
+                                    kPlaySampleCapacity, &count, &format);
+  if (result != kWavOk) return Refused(a, result, format);
+  StartPlaying(a, media, which, count, kWavTargetRate);
 }
 
 // Back from the keyboard with a name, or from Select File with a WAV.
@@ -207,25 +218,29 @@ void CreateSound(PageContext& a, Media& media) {
     return Message(a, "Error - Source Files not Selected!");
   }
   const char* list[kSoundSlotCount] = {paths[0], paths[1], paths[2]};
-  WavFormat refused{};
-  const int result =
-      ConvertSound(a.platform.files, a.storage, c.soundName, list, n, media.soundBuffer, &refused);
+  WavFormat formats[kSoundSlotCount]{};
+  const int result = ConvertSound(a.platform.files, a.storage, c.soundName, list, n, media.soundBuffer,
+                                  media.resampler, formats);
   RefreshList(a, media);
-  if (result >= kStoreNoSpace) {
-    Message(a, StoreResultText(result));
-  } else if (result == kWavOpenFailed) {
-    // a file that does not open is a failure below the page: a message box first
-    a.platform.window.ShowMessageBox("Error");
-    Message(a, WavResultText(result));
-  } else if (result == kSoundTooLong) {
-    Message(a, WavResultText(result));
-  } else if (result != kWavOk) {
-    // the quoted refusal, then what the file is
-    char what[48], text[kMessageTextCapacity];
-    DescribeWavFormat(refused, what, sizeof what);
-    FormatText(text, "%s This file: %s.", WavResultText(result), what);
-    Message(a, text);
+  if (result >= kStoreNoSpace) return Message(a, StoreResultText(result));
+  if (result == kSoundTooLong) return Message(a, WavResultText(result));
+  if (result != kWavOk) {
+    int refused = 0;  // the first segment whose format is not taken
+    while (refused + 1 < n && CheckWavFormat(formats[refused]) == kWavOk) ++refused;
+    return Refused(a, result, formats[refused]);
   }
+  // say what was changed to make the sound, each change once
+  char done[kSoundSlotCount][64];
+  char text[kMessageTextCapacity];
+  int at = 0;
+  for (uint8_t s = 0; s < n; ++s) {
+    DescribeWavConversion(formats[s], done[s], sizeof done[s]);
+    bool said = !done[s][0];
+    for (uint8_t e = 0; e < s && !said; ++e) said = CompareText(done[e], done[s], sizeof done[s]) == 0;
+    if (said) continue;
+    at += FormatText(text + at, sizeof text - at, at ? "; %s" : "Sound stored: %s", done[s]);
+  }
+  if (at) Message(a, text);
 }
 
 void SoundManagerPointer(PageContext& a, Media& media) {

@@ -93,7 +93,7 @@ int TakeData(Net& net, Storage& s, Platform& p, const uint8_t* reply, uint32_t l
       d.phase = kDownloadIdle;
       return kStepDone;
     case kDownloadNotAFile:
-      return Fail(d, kDownloadNotRead);
+      return Fail(d, kDownloadWrongFile);
     default:
       return Fail(d, kDownloadNoStorage);
   }
@@ -139,6 +139,10 @@ namespace {
 
 enum StoreStage : uint8_t {
   kStoreBegin = 0,
+  kStoreIdleBeforeMark,
+  kStoreCreateMark,
+  kStoreIdleBeforeMarkData,
+  kStoreMarkData,
   kStoreIdleBeforeCreate,
   kStoreCreate,
   kStoreIdleBeforeData,
@@ -146,7 +150,16 @@ enum StoreStage : uint8_t {
   kStoreIdleAfterPiece,
   kStoreDeleteOlder,
   kStoreIdleAfterDelete,
+  kStoreDeleteMark,
+  kStoreIdleAfterMark,
 };
+
+// Whether the mark can be stored beside the new file: a replacement that
+// fits only without it goes unmarked rather than refused.
+bool RoomForMark(const Storage& s, uint32_t size) {
+  const StorageHeader& h = s.fs.header;
+  return h.fileCount + 2u <= kTableEntries && uint32_t{h.freeBlocks} >= BlocksFor(size) + 1u;
+}
 
 }  // namespace
 
@@ -165,6 +178,22 @@ DownloadStoreResult StoreDownloadStep(Storage& s, DownloadStore& st, const uint8
       if (CompareText(reinterpret_cast<const char*>(bytes + 1), name, kServerNameField) != 0) {
         return kDownloadNotAFile;
       }
+      st.stage = kStoreIdleBeforeMark;
+      return kDownloadStoring;
+    case kStoreIdleBeforeMark: {
+      if (StorageStep(s) != 0) return kDownloadStoring;
+      const bool replacing = StorageFindFile(s, name) >= 0;
+      st.markSize = replacing && RoomForMark(s, size) ? BuildReplacementMark(name, st.mark) : 0;
+      st.stage = st.markSize ? kStoreCreateMark : kStoreCreate;
+      return kDownloadStoring;
+    }
+    case kStoreCreateMark:
+      if (StorageCreateFile(s, st.markSize) != kStorageAccepted) return kDownloadRefused;
+      st.stage = kStoreIdleBeforeMarkData;
+      return kDownloadStoring;
+    case kStoreIdleBeforeMarkData: return idleThen(kStoreMarkData);
+    case kStoreMarkData:
+      if (StorageWriteData(s, st.mark, st.markSize) != kStorageAccepted) return kDownloadRefused;
       st.stage = kStoreIdleBeforeCreate;
       return kDownloadStoring;
     case kStoreIdleBeforeCreate: return idleThen(kStoreCreate);
@@ -185,9 +214,16 @@ DownloadStoreResult StoreDownloadStep(Storage& s, DownloadStore& st, const uint8
       // The new file is the table's last; an older one of its name goes now.
       const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
       const int older = StorageFindFile(s, name);
-      if (older < 0 || older >= newest) return kDownloadStored;
-      StorageDeleteFile(s, static_cast<uint16_t>(older));
       st.stage = kStoreIdleAfterDelete;
+      if (older >= 0 && older < newest) StorageDeleteFile(s, static_cast<uint16_t>(older));
+      return kDownloadStoring;
+    }
+    case kStoreIdleAfterDelete: return idleThen(kStoreDeleteMark);
+    case kStoreDeleteMark: {
+      const int mark = st.markSize ? StorageFindFile(s, kReplacementMarkName) : -1;
+      if (mark < 0) return kDownloadStored;
+      StorageDeleteFile(s, static_cast<uint16_t>(mark));
+      st.stage = kStoreIdleAfterMark;
       return kDownloadStoring;
     }
     default:

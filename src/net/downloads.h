@@ -13,6 +13,7 @@
 
 #include "net/file_requests.h"
 #include "platform/platform.h"
+#include "storage/whole_file.h"
 
 namespace trelvan {
 
@@ -31,6 +32,7 @@ enum DownloadPhases : uint8_t { kDownloadIdle = 0, kDownloadInformation, kDownlo
 enum DownloadFailures : uint8_t {
   kDownloadNoFailure = 0,
   kDownloadNotRead,    /**< no answer, a refusal, a short or foreign reply */
+  kDownloadWrongFile,  /**< the server's file is not a storage file of the name asked for */
   kDownloadTooBig,     /**< larger than the download buffer (the box was shown) */
   kDownloadNoStorage,  /**< the storage refused the file; an older one stays */
 };
@@ -55,8 +57,10 @@ int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char*
 // a new file, then deletes an older file of its name. Bytes that do not
 // begin with a complete FileHeader naming `name` (the file asked for: a
 // reply must never replace a stored file of another name), or that the
-// storage refuses, leave the storage as it was. A cut between the two
-// leaves both files; the start-up keeps the newer (KeepNewestOfEachName).
+// storage refuses, leave the storage as it was. While an older file is
+// replaced, the replacement mark is stored (when the storage has room for
+// it beside the new file): a cut leaves the mark, and the start-up keeps
+// the newer file (FinishCutReplacement).
 enum DownloadStoreResult : uint8_t {
   kDownloadStored,
   kDownloadNotAFile,
@@ -70,6 +74,8 @@ DownloadStoreResult StoreDownloadedFile(Storage& s, const uint8_t* bytes, uint32
 struct DownloadStore {
   uint8_t stage;  /**< what the next call does */
   uint32_t at;    /**< bytes handed to the storage */
+  uint32_t markSize;  /**< 0: no replacement mark */
+  uint8_t mark[kReplacementMarkCapacity];
 };
 DownloadStoreResult StoreDownloadStep(Storage& s, DownloadStore& st, const uint8_t* bytes,
                                       uint32_t size, const char* name);

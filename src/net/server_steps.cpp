@@ -40,11 +40,14 @@ void ShowNamed(Net& net, TransferLists& t, const char* message, const char* name
   }
 }
 
-// A failed download is said: the storage's refusal as such, any other
-// failure as `message` + `name`.
+// A failed download is said: the storage's refusal and a file other than
+// the one asked for (the server did answer) as such, any other failure as
+// `message` + `name`.
 void DownloadFailed(Net& net, TransferLists& t, const char* message, const char* name, bool keepSelection) {
   if (net.download.failure == kDownloadNoStorage) {
     ShowServerError(net, t, kNotEnoughStorage);
+  } else if (net.download.failure == kDownloadWrongFile) {
+    ShowNamed(net, t, kNotTheFileAsked, net.download.name, keepSelection);
   } else {
     ShowNamed(net, t, message, name, keepSelection);
   }

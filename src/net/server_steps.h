@@ -23,6 +23,7 @@ constexpr char kConnectionTestName[] = "Internet Connection Test";
 constexpr char kEndOfFileNames[] = "End Of File Names";
 constexpr char kCouldNotConnect[] = "Error - Could Not Connect to VH Server.";
 constexpr char kCouldNotRead[] = "Error - Could Not Read File from VH Server: ";
+constexpr char kNotTheFileAsked[] = "Error - VH Server's file was not the one asked for: ";
 constexpr char kNotOnAssistant[] = "File not on Assistant: ";
 constexpr char kRevisionNotFound[] = "Error - Update from Revision not found.";
 constexpr char kNotEnoughStorage[] = "Error - Not enough free storage!";

@@ -9,6 +9,7 @@
 #include "storage/storage_image.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
+#include "ui/page_file.h"
 
 namespace trelvan {
 
@@ -142,7 +143,7 @@ void StartUp(Assistant& a) {
     a.shell.FolderRefused = 1;
   }
   const bool ownsFolder = onlyCopy && !a.shell.FolderRefused;
-  if (a.storage.imageLoaded) KeepNewestOfEachName(a.storage);
+  if (a.storage.imageLoaded) FinishCutReplacement(a.storage);
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;
   // The data folder belongs to the running copy: a second one changes nothing
@@ -160,7 +161,7 @@ void StartUp(Assistant& a) {
   }
   if (ownsFolder) {
     ImportResourceFiles(a.storage, a.platform.files, a.platform.window);
-    TakeProgramResourceFiles(a.storage, a.platform.files, a.platform.window);
+    TakeProgramResourceFiles(a.storage, a.platform.files, a.platform.window, StoredPageLoads);
   }
   ReadSetupRecord(a.storage, a.setup);
   CheckRevisionRecord(a.storage);

@@ -353,6 +353,9 @@ int StorageWriteData(Storage& s, const uint8_t* data, uint32_t count) {
   FileSystem& fs = s.fs;
   if (count > kUnitSize) return kStorageCountTooLarge;
   if (fs.state != kStateWaitForData) return kStorageNotWaiting;
+  // A refused write changes nothing: bytes staged past the file's size would
+  // be stored by the write that completes it.
+  if (count > fs.bytesToAccept) return kStorageTooMuchData;
   for (uint32_t i = 0; i < count; ++i) {
     StagingBuffer& b = fs.staging[0].active ? fs.staging[0] : fs.staging[1];
     StagingBuffer& other = &b == &fs.staging[0] ? fs.staging[1] : fs.staging[0];
@@ -366,7 +369,6 @@ int StorageWriteData(Storage& s, const uint8_t* data, uint32_t count) {
       other.active = 1;
     }
   }
-  if (count > fs.bytesToAccept) return kStorageTooMuchData;
   fs.bytesToAccept -= count;
   const bool flushNow = fs.bytesToAccept == 0 || fs.staging[0].full || fs.staging[1].full;
   const int32_t block = static_cast<int32_t>((fs.flushPointer & kImageMask) / kBlockSize);
@@ -572,9 +574,11 @@ uint16_t StorageHeaderLength(const Storage& s, uint16_t index) {
   return static_cast<uint16_t>(n);  // no end mark: the data begin after the bytes looked at
 }
 
-int StorageFindFile(const Storage& s, const char* name) {
+int StorageFindFile(const Storage& s, const char* name) { return StorageFindFileFrom(s, name, 0); }
+
+int StorageFindFileFrom(const Storage& s, const char* name, uint16_t first) {
   char field[32];
-  for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
+  for (uint16_t i = first; i < s.fs.header.fileCount; ++i) {
     bool complete;
     ScanField(s, i, kFieldName, field, &complete);
     if (complete && CompareText(field, name, 32) == 0) return i;

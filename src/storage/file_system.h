@@ -15,7 +15,8 @@
 // Result codes of the changing operations:
 //   0 accepted
 //   1 not enough free blocks (StorageCreateFile)
-//   2 more bytes than the declared size (StorageWriteData)
+//   2 more bytes than the declared size remains (StorageWriteData); none
+//     of them is taken, so the write that completes the file stores only its own
 //   6 busy: the machine is not idle, or an accepted creation or deletion
 //     has not yet been taken up by StorageStep (StorageCreateFile,
 //     StorageDeleteFile)
@@ -79,6 +80,8 @@ void RunStorageToIdle(Storage& s);
 // A file's FileHeader is looked for in its first 256 bytes and never beyond
 // its size: a file of 0 bytes has no header and no name.
 int StorageFindFile(const Storage& s, const char* name);  // index or -1
+// The first file of that name at table index `first` or later; -1 when none.
+int StorageFindFileFrom(const Storage& s, const char* name, uint16_t first);
 // 0 when the file does not begin with 0x02; else the field's length with its
 // zero byte, the field copied to `out` cut to 31 (127 for field 1, 6 for
 // field 3) characters and terminated.

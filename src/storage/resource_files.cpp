@@ -153,6 +153,13 @@ bool ReadTypeAndVersion(Files& p, const char* path, char* type, char* version) {
   return true;
 }
 
+// The stored name of a resource file: its file name up to ".rsc".
+void StoredNameOf(const char* fileName, char* out) {
+  CopyText(fileName, out, kPathCapacity);
+  const int16_t extension = FindText(out, kResourceExtension);
+  if (extension >= 0) out[extension] = 0;
+}
+
 }  // namespace
 
 uint32_t ResourceHash(uint32_t hash, const uint8_t* bytes, uint32_t count) {
@@ -180,6 +187,13 @@ uint16_t ListFiles(Files& p, const char* pattern, FileList& list) {
 
 int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileName,
                        uint32_t* hash) {
+  char storageName[kPathCapacity];
+  StoredNameOf(fileName, storageName);
+  RunStorageToIdle(s);
+  return ImportResourceFileOver(s, p, path, StorageFindFile(s, storageName), hash);
+}
+
+int ImportResourceFileOver(Storage& s, Files& p, const char* path, int replaced, uint32_t* hash) {
   const int file = p.OpenRead(path);
   if (file == kNoFile) return kImportNotFound;
   uint32_t size = 0;
@@ -204,14 +218,9 @@ int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileN
   }
   RunStorageToIdle(s);
 
-  char storageName[kPathCapacity];
-  CopyText(fileName, storageName, kPathCapacity);
-  const int16_t extension = FindText(storageName, kResourceExtension);
-  if (extension >= 0) storageName[extension] = 0;
-
   // The stored file is replaced only when the new content will fit;
   // otherwise both stay as they are and the import is tried again next start.
-  const int old = StorageFindFile(s, storageName);
+  const int old = replaced;
   if (!WillFit(s, old, size)) {
     p.CloseFile(file);
     return kImportNoRoom;
@@ -281,7 +290,7 @@ void ImportResourceFiles(Storage& s, Files& p, Window& window) {
   notice.Show(window, p.DataFolder());
 }
 
-void TakeProgramResourceFiles(Storage& s, Files& p, Window& window) {
+void TakeProgramResourceFiles(Storage& s, Files& p, Window& window, StoredFileLoads loads) {
   const char* folder = p.ResourceFolder();
   char pattern[kPathCapacity];
   if (folder[0] == 0 || !JoinPath(folder, p.PathSeparator(), kProgramResourcePattern, pattern)) {
@@ -300,19 +309,21 @@ void TakeProgramResourceFiles(Storage& s, Files& p, Window& window) {
       continue;
     }
     char storedName[kPathCapacity];
-    CopyText(name, storedName, kPathCapacity);
-    const int16_t extension = FindText(storedName, kResourceExtension);
-    if (extension >= 0) storedName[extension] = 0;
-    const int stored = StorageFindFile(s, storedName);
-    if (stored >= 0) {
-      char storedType[kTypeCapacity], storedVersion[kVersionCapacity];
-      StorageReadField(s, static_cast<uint16_t>(stored), kFieldType, storedType);
-      StorageReadField(s, static_cast<uint16_t>(stored), kFieldVersion, storedVersion);
-      // Another type: the user's own file of that name.
-      if (CompareText(storedType, type, kTypeCapacity) != 0) continue;
+    StoredNameOf(name, storedName);
+    RunStorageToIdle(s);
+    int own = -1;
+    for (int k = StorageFindFile(s, storedName); k >= 0 && own < 0;
+         k = StorageFindFileFrom(s, storedName, static_cast<uint16_t>(k + 1))) {
+      char storedType[kTypeCapacity];
+      StorageReadField(s, static_cast<uint16_t>(k), kFieldType, storedType);
+      if (CompareText(storedType, type, kTypeCapacity) == 0 && loads(s, static_cast<uint16_t>(k))) own = k;
+    }
+    if (own >= 0) {
+      char storedVersion[kVersionCapacity];
+      StorageReadField(s, static_cast<uint16_t>(own), kFieldVersion, storedVersion);
       if (CompareText(storedVersion, version, kVersionCapacity) == 0) continue;
     }
-    const int result = ImportResourceFile(s, p, path, name);
+    const int result = ImportResourceFileOver(s, p, path, own, nullptr);
     if (result != kImportStored) SayNotTaken(notice, result, name);
   }
   notice.Show(window, folder);

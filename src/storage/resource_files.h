@@ -28,14 +28,22 @@ uint16_t ListFiles(Files& p, const char* pattern, FileList& list);
 // are counted in the same message.
 void ImportResourceFiles(Storage& s, Files& p, Window& window);
 
+// Whether stored file `index` loads as what a program resource file of its
+// name is (a page file, a picture collection). The check belongs to the
+// page codec, above the storage, so the start-up hands it in.
+using StoredFileLoads = bool (*)(const Storage& s, uint16_t index);
+
 // Takes in from the program's own resource folder every page file and
-// picture collection ("TA *.rsc") that the storage lacks or holds in
-// another version, so a fresh storage, or one started after a damaged file
-// was set aside, shows the program's pages, and a newer program brings its
-// newer pages. A stored file of that name and another type is the user's
-// and stays; so does every other stored file. The folder's files stay
-// where they are; those not taken in are named in one message box.
-void TakeProgramResourceFiles(Storage& s, Files& p, Window& window);
+// picture collection ("TA *.rsc") that the storage lacks, holds in another
+// version, or holds only in files that do not load (`loads`), so a fresh
+// storage, or one started after a damaged file was set aside, shows the
+// program's pages, and a newer program brings its newer pages. The
+// program's own stored file is the first of that name and type that loads;
+// another version of it is replaced. Every other stored file of that name
+// (the user's file of another type, a pushed file that does not load) stays
+// as it is, and the program's file is stored beside it. The folder's files
+// stay where they are; those not taken in are named in one message box.
+void TakeProgramResourceFiles(Storage& s, Files& p, Window& window, StoredFileLoads loads);
 
 // Removes the files the last import took in, except one that no longer
 // holds what was taken in (it was replaced while the program ran).
@@ -50,11 +58,14 @@ enum ImportResult : int {
   kImportTooLarge = 5,   /**< larger than the whole storage: nothing changed */
   kImportNoHeader = 6,   /**< no complete FileHeader at its start: nothing changed */
 };
-// Stores the resource file at `path` under `fileName` cut at ".rsc"; the
-// file itself is left where it is. `hash`, when given, receives
-// ResourceHash of the bytes stored.
+// Stores the resource file at `path` under `fileName` cut at ".rsc",
+// replacing the stored file of that name; the file itself is left where it
+// is. `hash`, when given, receives ResourceHash of the bytes stored.
 int ImportResourceFile(Storage& s, Files& p, const char* path, const char* fileName,
                        uint32_t* hash = nullptr);
+// The same, replacing stored file `replaced`, or beside every stored file
+// when it is -1.
+int ImportResourceFileOver(Storage& s, Files& p, const char* path, int replaced, uint32_t* hash);
 
 // FNV-1a over bytes, continued from `hash` (start with kResourceHashStart).
 constexpr uint32_t kResourceHashStart = 2166136261u;

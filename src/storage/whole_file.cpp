@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "storage/file_system.h"
+#include "storage/text.h"
 
 namespace trelvan {
 
@@ -60,27 +61,36 @@ bool StorageWriteRecord(Storage& s, const char* name, const char* extra, const c
   return StorageWriteWholeFile(s, name, header, static_cast<uint32_t>(h), data, dataSize);
 }
 
-void KeepNewestOfEachName(Storage& s) {
+uint32_t BuildReplacementMark(const char* name, uint8_t* out) {
+  const uint32_t nameSize = TextLength(name) + 1u;
+  const int h = StorageBuildHeader(out, kReplacementMarkName, "", "Mark", "1.00");
+  if (h < 0 || nameSize > 32 || h + nameSize > kReplacementMarkCapacity) return 0;
+  std::memcpy(out + h, name, nameSize);
+  return static_cast<uint32_t>(h) + nameSize;
+}
+
+void FinishCutReplacement(Storage& s) {
   RunStorageToIdle(s);
-  // The names read once; a deletion moves the later ones down with the table.
-  char names[kTableEntries][32];
-  uint16_t count = s.fs.header.fileCount;
-  for (uint16_t i = 0; i < count; ++i) {
-    if (StorageReadField(s, i, kFieldName, names[i]) == 0) names[i][0] = 0;
-  }
-  for (uint16_t i = 0; i < count;) {
-    bool replaced = false;
-    for (uint16_t j = static_cast<uint16_t>(i + 1); j < count && names[i][0] && !replaced; ++j) {
-      replaced = std::strcmp(names[i], names[j]) == 0;
+  const int mark = StorageFindFile(s, kReplacementMarkName);
+  if (mark < 0) return;
+  char name[32] = {};
+  const uint16_t m = static_cast<uint16_t>(mark);
+  const uint32_t at = StorageHeaderLength(s, m);
+  const uint32_t size = StorageFileSize(s, m);
+  if (size > at) StorageReadData(s, m, at, reinterpret_cast<uint8_t*>(name), size - at < 31 ? size - at : 31);
+  // The new file is the last of its name; each older one goes.
+  char field[32];
+  for (;;) {
+    int first = -1, count = 0;
+    for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
+      if (StorageReadField(s, i, kFieldName, field) == 0 || CompareText(field, name, 32) != 0) continue;
+      if (first < 0) first = i;
+      ++count;
     }
-    if (!replaced || StorageDeleteFile(s, i) != kStorageAccepted) {
-      ++i;
-      continue;
-    }
+    if (count < 2 || StorageDeleteFile(s, static_cast<uint16_t>(first)) != kStorageAccepted) break;
     RunStorageToIdle(s);
-    --count;
-    std::memmove(names[i], names[i + 1], sizeof names[0] * (count - i));
   }
+  StorageDeleteNamedFile(s, kReplacementMarkName);
 }
 
 }  // namespace trelvan

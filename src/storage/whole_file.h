@@ -27,10 +27,21 @@ bool StorageDeleteNamedFile(Storage& s, const char* name);
 bool StorageWriteRecord(Storage& s, const char* name, const char* extra, const char* type,
                         const char* version, const uint8_t* data, uint32_t dataSize);
 
-// Start-up: finishes an interrupted change (runs the machine to idle), then
-// deletes every file that a later file of the same name replaces. A download
-// stores the new file before it deletes the old one, so a cut between the
-// two leaves both; the newer one, complete, is kept.
-void KeepNewestOfEachName(Storage& s);
+// A replacement that stores the new file before it deletes the older one
+// of its name (a download) marks itself for its duration: a record naming
+// the file, stored before the new file and deleted last. A cut anywhere in
+// between leaves the mark, and the start-up finishes what it began. Every
+// other pair of namesakes (a file the handheld pushed beside a stored one)
+// has no mark and stays as it is.
+constexpr char kReplacementMarkName[] = "Replacing400";
+// The mark's whole content for a replacement of `name` into `out` (at
+// least kReplacementMarkCapacity bytes); its size, or 0 for a name the mark
+// cannot hold.
+constexpr uint32_t kReplacementMarkCapacity = kFileHeaderScan;
+uint32_t BuildReplacementMark(const char* name, uint8_t* out);
 
+// Start-up: finishes an interrupted change (runs the machine to idle); then,
+// when a replacement was cut, keeps the newest file of the marked name,
+// deletes the older ones of that name and the mark.
+void FinishCutReplacement(Storage& s);
 }  // namespace trelvan

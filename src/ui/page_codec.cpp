@@ -1,6 +1,7 @@
 #include "ui/page_codec.h"
 
 #include "storage/bytes.h"
+#include "ui/fonts.h"
 
 namespace trelvan {
 
@@ -128,6 +129,35 @@ bool FindPicture(const PageReader& r, uint32_t k, PictureLocation* out) {
 bool ReadPageCounts(const PageReader& r, uint16_t* pictures, uint16_t* images, uint16_t* texts) {
   return ReadCount(r, kPictureTableField, pictures) && ReadCount(r, kImageTableField, images) &&
          ReadCount(r, kTextTableField, texts);
+}
+
+bool PageDataLoads(const PageReader& r) {
+  uint16_t pictures = 0, images = 0, texts = 0;
+  if (!ReadPageCounts(r, &pictures, &images, &texts)) return false;
+  if (pictures == 0 && images == 0 && texts == 0) return false;
+  const auto onScreen = [](uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
+    return x + w <= kFrameWidth && y + h <= kFrameHeight;
+  };
+  PictureLocation p;
+  for (uint16_t k = 0; k < pictures; ++k) {
+    if (!FindPicture(r, k, &p)) return false;
+  }
+  ImageControl image;
+  for (uint16_t k = 0; k < images; ++k) {
+    if (!ReadImageRecord(r, k, &image) || !onScreen(image.x, image.y, image.w, image.h) ||
+        image.source > kSourceButtons ||
+        (image.source == kSourcePageFile && image.pictureIndex >= pictures)) {
+      return false;
+    }
+  }
+  TextControl text;
+  for (uint16_t k = 0; k < texts; ++k) {
+    if (!ReadTextRecord(r, k, &text) || !onScreen(text.x, text.y, text.w, text.h) ||
+        text.font >= kFontCount) {
+      return false;
+    }
+  }
+  return true;
 }
 
 PageReader MemoryPageReader(const PageBytes* bytes) { return PageReader{ReadMemory, bytes}; }

@@ -63,6 +63,14 @@ bool FindPicture(const PageReader& r, uint32_t k, PictureLocation* out);
 // a table lies outside the data.
 bool ReadPageCounts(const PageReader& r, uint16_t* pictures, uint16_t* images, uint16_t* texts);
 
+// Whether page data loads as a page file or a picture collection: its three
+// tables lie inside it, and so do every picture of the picture table and
+// every control record the tables' counts name; each control lies on the
+// screen, each text control names a font, each image control a source (and,
+// from the page file itself, a picture it holds). Data with neither
+// pictures nor controls is no page.
+bool PageDataLoads(const PageReader& r);
+
 // Page data held in memory.
 struct PageBytes {
   const uint8_t* data;

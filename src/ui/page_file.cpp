@@ -14,17 +14,32 @@ bool ReadStored(const void* source, uint64_t offset, void* out, uint32_t count) 
   return true;
 }
 
+PageFile StoredPage(const Storage& s, uint16_t index) {
+  PageFile f;
+  f.storage = &s;
+  f.index = index;
+  const uint32_t size = StorageFileSize(s, index);
+  f.dataStart = StorageHeaderLength(s, index);
+  f.dataSize = size > f.dataStart ? size - f.dataStart : 0;
+  return f;
+}
+
 }  // namespace
 
+bool StoredPageLoads(const Storage& s, uint16_t index) {
+  const PageFile f = StoredPage(s, index);
+  return PageDataLoads(PageFileReader(f));
+}
+
 bool OpenPageFile(const Storage& s, const char* name, PageFile* out) {
-  const int index = StorageFindFile(s, name);
-  if (index < 0) return false;
-  out->storage = &s;
-  out->index = static_cast<uint16_t>(index);
-  const uint32_t size = StorageFileSize(s, out->index);
-  out->dataStart = StorageHeaderLength(s, out->index);
-  out->dataSize = size > out->dataStart ? size - out->dataStart : 0;
-  return true;
+  for (int i = StorageFindFile(s, name); i >= 0;
+       i = StorageFindFileFrom(s, name, static_cast<uint16_t>(i + 1))) {
+    if (StoredPageLoads(s, static_cast<uint16_t>(i))) {
+      *out = StoredPage(s, static_cast<uint16_t>(i));
+      return true;
+    }
+  }
+  return false;
 }
 
 PageReader PageFileReader(const PageFile& f) { return PageReader{ReadStored, &f}; }

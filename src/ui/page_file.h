@@ -16,8 +16,13 @@ struct PageFile {
   uint32_t dataSize;   /**< bytes from there to the file's end */
 };
 
-// False when no stored file has that name.
+// The first stored file of that name that loads as a page file or picture
+// collection (PageDataLoads): a namesake that does not (a file the handheld
+// pushed, a damaged one) is passed over and kept as it is. False when none
+// does.
 bool OpenPageFile(const Storage& s, const char* name, PageFile* out);
+// Whether stored file `index` loads as a page file or picture collection.
+bool StoredPageLoads(const Storage& s, uint16_t index);
 // Reads the file's data; `f` must outlive the reader.
 PageReader PageFileReader(const PageFile& f);
 

@@ -368,7 +368,7 @@ class FaultHarness {
   // Every restart, whatever was cut: 1 when the storage holds the files
   // after the change, 0 when those before it, -1 (reported) otherwise.
   int CheckRestart(Storage& r, const std::string& where) {
-    KeepNewestOfEachName(r);  // as the start-up does
+    FinishCutReplacement(r);  // as the start-up does
     char message[256];
     if (CheckStorage(r, message, sizeof message) != 0) {
       return ADD_FAILURE() << where << ": " << message, -1;

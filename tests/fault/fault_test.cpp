@@ -51,8 +51,12 @@ const Scenario kScenarios[] = {
 
     {"LinkPushEveryTick", kEvent, StoreFiles({2 * kBlockSize + 3, 700}, 80),
      LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
+    // A pushed file named like a stored one stays beside it across every restart.
+    {"LinkPushNamesakeKeepsBoth", kEvent, StoreFiles({2 * kBlockSize + 3, 700}, 82),
+     LinkPush(Content("F0", kBlockSize + 9, 83)), 20},
 
-    // The new file is stored whole before the old one of its name goes.
+    // The new file is stored whole before the old one of its name goes; the
+    // replacement mark tells the restart that the pair is the download's.
     {"DownloadReplacingEveryStepAndEvent", kEvent, StoreFiles({3000, 2 * kBlockSize + 5, 700}, 90),
      DownloadReplacing(FileContent("F1", Pattern(3 * kBlockSize + 45, 91)), 1), 100},
 

@@ -40,7 +40,8 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   const uint32_t capacity = 1 + (data[0] >> 1) * 8192u;  // small buffers reach the length limit
   static std::vector<int16_t> samples(1 << 16);
   DecodeSound(data, static_cast<uint32_t>(size), samples.data(), static_cast<uint32_t>(samples.size()));
-  const int result = BuildSoundData({Input::Read, &input}, n, 20, buffer.data(), capacity, &filled);
+  static trelvan::Resampler* work = new trelvan::Resampler;
+  const int result = BuildSoundData({Input::Read, &input}, n, 20, buffer.data(), capacity, &filled, *work);
   if (result != kWavOk) return 0;
   if (buffer[0] != n || filled + 20 > capacity) std::abort();
   uint32_t offset = 1 + 8u * n;

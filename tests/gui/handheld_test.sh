@@ -11,7 +11,8 @@
 # over-run's box is up beside the window. A second start with the stand-in
 # hidapi library preloaded pulls the files over the HID link. After the exit the files all received are the stored
 # ones byte for byte: the resource files, and after their headers what the
-# inspector's `cat` gives.
+# inspector's `cat` gives. Last, a pushed namesake and a pushed junk page
+# file leave the original picture and a working main page.
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; handheld=$4; driver=$5; resources=$6; out=$7; hidlib=$8
 here=$(dirname "$0")
@@ -146,6 +147,44 @@ wait_exit "${app%% *}" 10
 app=""
 [ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after the HID run"
 [ "$(ls "$hid" | wc -l)" = 3 ] || fail "HID $(ls "$hid" | tr '\n' ' ')"
+
+# A push never takes a stored file away, nor the program's own pages: a
+# picture named like a stored one and a junk "TA MainPage" claiming the
+# program's own version are pushed; the next start keeps the original
+# picture first of its name and shows a working main page.
+version=$(head -c 64 "$resources/TA MainPage.rsc" | tr '\000' '\n' | sed -n 4p)
+{ printf '\002Bridge~\000\000Picture\0001.00\000\000\003'; head -c 5000 /dev/urandom; } >"$sent/namesake"
+{ printf '\002TA MainPage\000\000Page\000%s\000\000\003' "$version"; head -c 2040 /dev/urandom; } \
+  >"$sent/junk"
+"$program" &
+app=$!
+find_window "$app" || fail "no window for the pushes"
+wait_for_picture "$out/handheld_push_start.png" "800x600+$left+$top" "$out/handheld_expected.png" 15 ||
+  fail "the third start does not show the main page"
+for f in namesake junk; do
+  (exec -a "$TRELVAN_SIMULATOR_PROCESS" "$handheld" push "$sent/$f" >"$out/handheld_$f.log" 2>&1) &
+  sim=$!
+  wait_exit "$sim" 60
+  cat "$out/handheld_$f.log"
+  [ "$EXIT_STATUS" = 0 ] || fail "the push of $f ended with '$EXIT_STATUS'"
+  exit_back || fail "the exit button did not come back after the push of $f"
+done
+xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
+wait_exit "$app" 10
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after the pushes"
+"$program" &
+app=$!
+find_window "$app" || fail "no window after the pushes"
+wait_for_picture "$out/handheld_after_push.png" "800x600+$left+$top" "$out/handheld_expected.png" 15 ||
+  fail "the start after the pushes does not show the main page"
+xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
+wait_exit "$app" 10
+app=""
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after the start with the pushed files"
+[ "$("$inspector" "$storage" ls | grep -c 'Bridge~')" = 2 ] || fail "not both Bridge~ files kept"
+[ "$("$inspector" "$storage" ls | grep -c 'TA MainPage')" = 2 ] || fail "the pushed page file was not kept"
+"$inspector" "$storage" cat "Bridge~" | cmp - <(tail -c +26 "$sent/Bridge~.rsc") ||
+  fail "the original Bridge~ is not the first of its name"
 
 [ "$(ls "$pulled" | wc -l)" = 3 ] || fail "pulled $(ls "$pulled" | tr '\n' ' ')"
 [ "$(ls "$serial" | wc -l)" = 3 ] || fail "serial $(ls "$serial" | tr '\n' ' ')"

@@ -21,8 +21,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using testing::ReadHostFile;
 
-// Hex bytes, "text" (without spaces), u16:N, u32:N, and sum (the low byte
-// of the sum so far).
+// Hex bytes, XX*N (the byte XX N times), "text" (without spaces), u16:N,
+// u32:N, and sum (the low byte of the sum so far).
 Bytes ParseBytes(const std::string& line) {
   Bytes out;
   std::istringstream words(line);
@@ -37,6 +37,9 @@ Bytes ParseBytes(const std::string& line) {
     } else if (w.rfind("u16:", 0) == 0 || w.rfind("u32:", 0) == 0) {
       const unsigned long v = std::stoul(w.substr(4));
       for (int k = 0; k < (w[1] == '1' ? 2 : 4); ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    } else if (w.find('*') != std::string::npos) {
+      out.insert(out.end(), std::stoul(w.substr(w.find('*') + 1)),
+                 static_cast<uint8_t>(std::stoul(w, nullptr, 16)));
     } else {
       out.push_back(static_cast<uint8_t>(std::stoul(w, nullptr, 16)));
     }
@@ -64,6 +67,7 @@ void RunSession(const std::string& folder, const std::string& file) {
   std::string line;
   int number = 0;
   uint32_t replyLength = 0;
+  unsigned long repeat = 1;
   while (std::getline(in, line)) {
     ++number;
     SCOPED_TRACE(file + ":" + std::to_string(number) + ": " + line);
@@ -74,6 +78,16 @@ void RunSession(const std::string& folder, const std::string& file) {
     if (word == "store") {
       const Bytes content = ReadHostFile(folder + "/" + rest);
       ASSERT_EQ(testing::WriteWholeFile(*s, content), kStorageAccepted);
+    } else if (word == "fill") {  // fill NAME SIZE XX: a file of SIZE bytes, its data all XX
+      std::istringstream f(rest);
+      std::string name, byte;
+      uint32_t size = 0;
+      f >> name >> size >> byte;
+      std::vector<uint8_t> content = testing::FileContent(name, {});
+      content.resize(size, static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
+      ASSERT_EQ(testing::WriteWholeFile(*s, content), kStorageAccepted);
+    } else if (word == "repeat") {  // the next request goes N times
+      repeat = std::stoul(rest);
     } else if (word == "select") {
       AddToSelection(t, rest.c_str());
     } else if (word == "source") {
@@ -85,8 +99,11 @@ void RunSession(const std::string& folder, const std::string& file) {
     } else if (word == ">" || word == ">!") {
       Bytes request = ParseBytes(rest);
       if (word == ">") request = ParseBytes(rest + " sum");
-      replyLength = ProcessHandheldPacket(h, t, *s, onMainPage, request.data(),
-                                          static_cast<uint32_t>(request.size()));
+      for (; repeat > 0; --repeat) {
+        replyLength = ProcessHandheldPacket(h, t, *s, onMainPage, request.data(),
+                                            static_cast<uint32_t>(request.size()));
+      }
+      repeat = 1;
     } else if (word == "<") {
       EXPECT_EQ(Bytes(h.reply, h.reply + replyLength), ParseBytes(rest));
     } else if (word == "expect") {
@@ -101,6 +118,7 @@ void RunSession(const std::string& folder, const std::string& file) {
       else if (what == "downloadRequest") EXPECT_EQ(t.downloadRequest, std::stoul(value));
       else if (what == "revision") EXPECT_STREQ(h.handheldRevision, value.c_str());
       else if (what == "sendList0") EXPECT_STREQ(t.sendList[0].name, value.c_str());
+      else if (what == "consistent") EXPECT_TRUE(testing::ImageIsConsistent(*s));
       else if (what == "stored") {
         const size_t at = value.rfind(' ');
         EXPECT_EQ(CountStored(*s, value.substr(0, at).c_str()), std::stoi(value.substr(at + 1)));
@@ -125,7 +143,7 @@ TEST(HandheldProtocol, GoldenSessions) {
     RunSession(TRELVAN_LINK_GOLDEN, e.path().filename().string());
     ++sessions;
   }
-  EXPECT_EQ(sessions, 3);
+  EXPECT_EQ(sessions, 4);
 }
 
 }  // namespace

@@ -168,16 +168,19 @@ TEST(ServerSteps, AFailureWaitsForTheTransferToEnd) {
 TEST(ServerSteps, ListIntoRowsOrItsMessage) {
   const struct {
     bool served, full;
+    const char* servedName;  // the name in the served file's header
     std::string message;
   } cases[] = {
-      {true, false, ""},
-      {false, false, std::string(kCouldNotRead) + "VH Projects List"},
-      {true, true, kNotEnoughStorage},
+      {true, false, "VH Projects List", ""},
+      {false, false, "VH Projects List", std::string(kCouldNotRead) + "VH Projects List"},
+      {true, true, "VH Projects List", kNotEnoughStorage},
+      // the server answered, with another file: said as such, not as no answer
+      {true, false, "VH Other List", std::string(kNotTheFileAsked) + "VH Projects List"},
   };
   for (const auto& c : cases) {
     Steps s;
     s.net->serverStep = kServerIdle;
-    if (c.served) s.files["VH Projects List"] = FileContent("VH Projects List", Texts({"Crane", "Depot"}));
+    if (c.served) s.files["VH Projects List"] = FileContent(c.servedName, Texts({"Crane", "Depot"}));
     if (c.full) s.storage->fs.header.freeBlocks = 0;
     ShowServerList(s.net->lists, s.t, kListServerProjects);
     const uint8_t events = s.RunUntil(kServerIdle);

@@ -11,9 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <thread>
+#include <tuple>
 
 #include "storage/storage_image.h"
+#include "ui/page_file.h"
 #include "ui/page_fixture.h"
 
 namespace trelvan {
@@ -171,33 +174,55 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
   EXPECT_EQ(fs::file_size(storage), 5u);
 }
 
-// The program's page files fill in what the storage lacks or holds in
-// another version; same versions, the user's files of "TA " names (even one
-// named like a page) and files of the folder without that prefix stay.
+// Page data of one picture and one control of each kind; `colour` (the
+// picture's one pixel) tells pages apart.
+std::vector<uint8_t> SmallPage(uint16_t colour) {
+  const PagePicture picture{1, 1, &colour};
+  const ImageControl image{0, 0, 10, 10, kSourcePageFile, 0};
+  const TextControl text{0, 20, 10, 10, 0, 0, 0, 0};
+  const PageContent content{&picture, 1, &image, 1, &text, 1};
+  std::vector<uint8_t> data(PageDataSize(content));
+  EXPECT_EQ(EncodePageData(content, data.data(), static_cast<uint32_t>(data.size())), data.size());
+  return data;
+}
+
+// The program's page files fill in what the storage lacks, holds in another
+// version or holds only in files that do not load as pages; same versions,
+// the user's files of "TA " names (even one named like a page, or a pushed
+// page file that does not load) and files of the folder without that
+// prefix stay, and pages are read from the program's own.
 TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
   namespace fs = std::filesystem;
   platform.files.resourceFolder = platform.DataPath("program");
   fs::create_directory(platform.files.resourceFolder);
-  const auto own = [&](const char* name, const char* type, uint8_t data) {
-    testing::WriteHostFile(platform.DataPath("program/") + name + ".rsc",
-                           Record(name, type, {data}, "4.1.0"));
-  };
-  own("TA MainPage", "Page", 1);
-  own("TA Common", "Pictures", 2);
-  own("TA PageSetup", "Page", 3);
-  own("TA EditPage", "Page", 4);
-  own("Extra", "Page", 5);
-  StartWith({Record("TA Common", "Pictures", {20}, "1.00"),
-             Record("TA PageSetup", "Page", {30}, "4.1.0"),
-             Record("TA EditPage", "Acc. Project", {40}),
-             Record("TA Layout", "Acc. Project", {50})});
-  const std::vector<std::pair<const char*, int>> expected = {
-      {"TA MainPage", 1}, {"TA Common", 2}, {"TA PageSetup", 30}, {"TA EditPage", 40},
-      {"TA Layout", 50}, {"Extra", -1}};
-  for (const auto& [name, data] : expected) {
-    const auto stored = testing::StoredData(a->storage, name);
-    EXPECT_EQ(stored.empty() ? -1 : stored[0], data) << name;
+  std::map<std::string, std::vector<uint8_t>> own;
+  for (const auto& [name, type, colour] : {std::tuple{"TA MainPage", "Page", 1}, {"TA Common", "Pictures", 2},
+                                           {"TA PageSetup", "Page", 3}, {"TA EditPage", "Page", 4},
+                                           {"Extra", "Page", 5}}) {
+    own[name] = Record(name, type, SmallPage(static_cast<uint16_t>(colour)), "4.1.0");
+    testing::WriteHostFile(platform.DataPath("program/") + name + ".rsc", own[name]);
   }
+  const auto junk = Record("TA MainPage", "Page", testing::Pattern(2040, 9), "4.1.0");
+  const auto userEditPage = Record("TA EditPage", "Acc. Project", {40});
+  const auto keptSetup = Record("TA PageSetup", "Page", SmallPage(30), "4.1.0");
+  StartWith({Record("TA Common", "Pictures", SmallPage(20), "1.00"), keptSetup, userEditPage,
+             Record("TA Layout", "Acc. Project", {50}), junk});
+  const std::vector<std::tuple<const char*, std::vector<uint8_t>, int>> expected = {
+      {"TA MainPage", own["TA MainPage"], 2}, {"TA Common", own["TA Common"], 1},
+      {"TA PageSetup", keptSetup, 1},         {"TA EditPage", own["TA EditPage"], 2}};
+  for (const auto& [name, content, stored] : expected) {
+    PageFile f;
+    ASSERT_TRUE(OpenPageFile(a->storage, name, &f)) << name;
+    EXPECT_EQ(testing::StoredContent(a->storage, f.index), content) << name;
+    int n = 0;
+    for (int i = StorageFindFile(a->storage, name); i >= 0; i = StorageFindFileFrom(a->storage, name, i + 1)) ++n;
+    EXPECT_EQ(n, stored) << name;
+  }
+  // the user's files as they were, first of their names
+  EXPECT_EQ(testing::StoredContent(a->storage, StorageFindFile(a->storage, "TA MainPage")), junk);
+  EXPECT_EQ(testing::StoredContent(a->storage, StorageFindFile(a->storage, "TA EditPage")), userEditPage);
+  EXPECT_EQ(testing::StoredData(a->storage, "TA Layout"), std::vector<uint8_t>{50});
+  EXPECT_EQ(StorageFindFile(a->storage, "Extra"), -1);
   EXPECT_TRUE(platform.window.messages.empty());
   EXPECT_TRUE(testing::Exists(platform.DataPath("program/TA MainPage.rsc")));
 }

@@ -48,8 +48,8 @@ refuse() {  # MESSAGE COMMAND...
 }
 refuse "Error - BMP height must be 180!" add-picture "$golden/picture/height_181.bmp"
 refuse "Name already in use" add-picture "$golden/picture/bottom_up.bmp"
-refuse "Error - Sample Rate not 44.1kHz!" add-sound Slow "$golden/sound/rate_22k.wav"
-refuse "Error - Number of Channels not one(mono)!" add-sound Wide "$golden/sound/stereo_48k.wav"
+refuse "This file: ADPCM; PCM or float WAVs are taken." add-sound Packed "$golden/sound/adpcm.wav"
+refuse "This file: 12-bit PCM;" add-sound Odd "$golden/sound/twelve_bit.wav"
 refuse "Error - File Name Already Used!" add-sound Horn "$golden/sound/edges.wav"
 refuse "Error Opening File!" add-sound Gone "$tmp/none.wav"
 

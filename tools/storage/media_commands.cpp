@@ -156,10 +156,21 @@ int AddSound(Storage& s, Files& p, Media& m, const char* name, char** files, int
     fprintf(stderr, "Error - File Name Already Used!\n");
     return 1;
   }
-  const int result = ConvertSound(p, s, stored, files, static_cast<uint8_t>(count), m.soundBuffer);
+  WavFormat formats[kMaxSoundSegments]{};
+  const int result = ConvertSound(p, s, stored, files, static_cast<uint8_t>(count), m.soundBuffer,
+                                  m.resampler, formats);
   if (result != kWavOk) {
-    fprintf(stderr, "%s\n", result >= kStoreNoSpace ? StoreResultText(result) : WavResultText(result));
+    int refused = 0;
+    while (refused + 1 < count && CheckWavFormat(formats[refused]) == kWavOk) ++refused;
+    char text[128];
+    DescribeWavRefusal(result, formats[refused], text, sizeof text);
+    fprintf(stderr, "%s\n", result >= kStoreNoSpace ? StoreResultText(result) : text);
     return 1;
+  }
+  for (int i = 0; i < count; ++i) {
+    char done[64];
+    DescribeWavConversion(formats[i], done, sizeof done);
+    if (done[0]) printf("%s: %s\n", files[i], done);
   }
   printf("stored %s (%u bytes)\n", stored, StorageFileSize(s, static_cast<uint16_t>(StorageFindFile(s, stored))));
   return 0;

@@ -116,7 +116,8 @@ bool MakeLine(Storage& s, Files& files, Media& m, const std::string& media, cons
     if (paths.size() != 1 && paths.size() != 3) return false;
     const char* p[3];
     for (size_t i = 0; i < paths.size(); ++i) p[i] = paths[i].c_str();
-    return ConvertSound(files, s, name.c_str(), p, static_cast<uint8_t>(paths.size()), m.soundBuffer) ==
+    return ConvertSound(files, s, name.c_str(), p, static_cast<uint8_t>(paths.size()), m.soundBuffer,
+                        m.resampler) ==
            kWavOk;
   }
   return false;
