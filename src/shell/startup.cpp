@@ -143,7 +143,6 @@ void StartUp(Assistant& a) {
     a.shell.FolderRefused = 1;
   }
   const bool ownsFolder = onlyCopy && !a.shell.FolderRefused;
-  if (a.storage.imageLoaded) FinishCutReplacement(a.storage);
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;
   // The data folder belongs to the running copy: a second one changes nothing
@@ -155,6 +154,8 @@ void StartUp(Assistant& a) {
     SetAsideUnusableStorage(a);
     journal = !a.storage.keepFile && RecoverJournal(a);
   }
+  // After the journal's replay: the journal's base is the storage as loaded.
+  if (a.storage.imageLoaded) FinishCutReplacement(a.storage);
   if (!a.storage.imageLoaded) {
     FormatStorage(a.storage);
     RunStorageToIdle(a.storage);

@@ -118,7 +118,7 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
   int CheckFiles(const std::string& where, bool* seenAfter) {
     Storage& s = a->storage;
     RunStorageToIdle(s);
-    KeepNewestOfEachName(s);
+    FinishCutReplacement(s);
     char message[256];
     if (CheckStorage(s, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
     const int outcome = StoredFilesAre(s, after, after.size())     ? 1

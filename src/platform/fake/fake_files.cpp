@@ -109,7 +109,8 @@ bool FakeFiles::FlushFile(int file) {
 
 bool FakeFiles::SyncFolder(const char* folder) {
   folderSyncs.push_back(folder);
-  return true;
+  std::error_code error;
+  return fs::is_directory(folder, error);
 }
 
 bool FakeFiles::CloseFile(int file) {
