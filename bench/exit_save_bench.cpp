@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/sdl_program.h"
+#include "main/linux/sdl_program.h"
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/storage_image.h"

@@ -29,7 +29,7 @@
 
 #include "link/transfer_lists.h"
 #include "net/free_port.h"
-#include "platform/linux/sdl_program.h"
+#include "main/linux/sdl_program.h"
 #include "shell/assistant.h"
 #include "shell/shell.h"
 #include "storage/whole_file.h"

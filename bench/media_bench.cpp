@@ -19,6 +19,7 @@
 #include "media/sound_manager_page.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/assistant.h"
+#include "shell/page_table.h"
 #include "shell/shell.h"
 #include "storage/whole_file.h"
 #include "storage/bytes.h"
@@ -81,7 +82,7 @@ void BM_PictureTick(benchmark::State& state) {
   Assistant& a = *s.a;
   const std::string path = WriteBmp(s.platform);
   a.ui.pages.CurrentPage = kPictureManagerPage;
-  PageTable(a.ui.pages, kPictureManagerPage)->draw(a, 1);
+  PageHandlersOf(kPictureManagerPage)->draw(a, 1);
   for (auto _ : state) {
     state.PauseTiming();
     StorageDeleteNamedFile(a.storage, "Bench~");
@@ -100,7 +101,7 @@ void BM_SoundTick(benchmark::State& state) {
   Assistant& a = *s.a;
   const std::string path = WriteWav(s.platform, 10);
   a.ui.pages.CurrentPage = kSoundManagerPage;
-  PageTable(a.ui.pages, kSoundManagerPage)->draw(a, 1);
+  PageHandlersOf(kSoundManagerPage)->draw(a, 1);
   ChooseSoundMode(a.media, 1);
   const std::string folder = s.platform.DataPath("");
   CopyText(folder.substr(0, folder.size() - 1).c_str(), a.media.sound.sourceFolder, kSourceFolderCapacity);

@@ -12,6 +12,7 @@
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "shell/assistant.h"
+#include "shell/page_table.h"
 #include "shell/shell.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
@@ -90,7 +91,7 @@ void BM_RedrawProgramPage(benchmark::State& state) {
   World& w = TheWorld();
   FillFullProject(w.a->projects.project);
   w.a->ui.pages.CurrentPage = kEditProgramPage;
-  const PageHandlers* page = PageTable(w.a->ui.pages, kEditProgramPage);
+  const PageHandlers* page = PageHandlersOf(kEditProgramPage);
   for (auto _ : state) page->draw(*w.a, 1);
   state.counters["rows"] = w.a->projects.project.instructionCount;
 }

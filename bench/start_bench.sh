@@ -13,7 +13,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
 runs=${2:-7}
-program=$build/src/platform/linux/trelvan-assistant
+program=$build/src/main/linux/trelvan-assistant
 inspector=$build/tools/storage/trelvan-storage
 resources=$build/resources
 for f in "$program" "$inspector"; do [ -x "$f" ] || { echo "missing $f (build it first)"; exit 1; }; done

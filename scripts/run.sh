@@ -26,5 +26,5 @@ if [ -z "${TRELVAN_SERVER:-}" ]; then
 fi
 
 status=0
-./build/src/platform/linux/trelvan-assistant || status=$?
+./build/src/main/linux/trelvan-assistant || status=$?
 exit "$status"

@@ -8,8 +8,8 @@ bash scripts/install-deps.sh test
 jobs=$(nproc)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRELVAN_TESTS=ON \
-      -DTRELVAN_WIN64_EXE="$PWD/build-win64/src/platform/win32/trelvan-assistant.exe" \
-      -DTRELVAN_WIN32_EXE="$PWD/build-win32/src/platform/win32/trelvan-assistant.exe" >/dev/null
+      -DTRELVAN_WIN64_EXE="$PWD/build-win64/src/main/win32/trelvan-assistant.exe" \
+      -DTRELVAN_WIN32_EXE="$PWD/build-win32/src/main/win32/trelvan-assistant.exe" >/dev/null
 cmake --build build -j "$jobs"
 if [ -f scripts/build-windows.sh ]; then bash scripts/build-windows.sh; fi
 # The Windows installers of those builds, with NSIS.

@@ -1,5 +1,6 @@
-// The program's fifteen pages, by page number, handed to the dispatcher
-// when the Assistant is made.
+// The program's fifteen pages, by page number, and the dispatcher.
+#include "shell/page_table.h"
+
 #include "shell/assistant.h"
 #include "media/light_effect_manager_page.h"
 #include "media/picture_manager_page.h"
@@ -69,8 +70,38 @@ const PageHandlers kPageTable[kPageCount] = {
     Page<Alone, kSelectFileRecord>(),
 };
 
+// Their records, for the pages' own look-ups (ui/pages.h).
+struct Records {
+  const PageRecord* byNumber[kPageCount];
+  Records() {
+    for (int32_t i = 0; i < kPageCount; ++i) byNumber[i] = kPageTable[i].page;
+  }
+};
+const Records kRecords;
+
 }  // namespace
 
-Assistant::Assistant(const Platform& p) : App(p) { ui.pages.table = kPageTable; }
+const PageHandlers* PageHandlersOf(int32_t page) {
+  return page < 1 || page > kPageCount ? nullptr : &kPageTable[page - 1];
+}
+
+void DispatchPageEvent(Assistant& a, int event) {
+  Pages& p = a.ui.pages;
+  const PageHandlers* h = PageHandlersOf(p.CurrentPage);
+  if (!h) return;
+  if (event == kPagePointerEvent) {
+    h->pointer(a);
+    return;
+  }
+  if (p.CurrentPage != p.LastDrawnPage) {
+    p.LastDrawnPage = p.CurrentPage;
+    h->draw(a, 1);
+    return;
+  }
+  if (!p.initialised[p.CurrentPage]) h->init(a);
+  h->timer(a);
+}
+
+Assistant::Assistant(const Platform& p) : App(p) { ui.pages.records = kRecords.byNumber; }
 
 }  // namespace trelvan

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/assistant.h"
+#include "shell/page_table.h"
 #include "shell/services.h"
 #include "shell/startup.h"
 #include "storage/file_system.h"
@@ -36,13 +37,13 @@ void TimerTick(Assistant& a) {
   UpdateSoftTimers(s);
   if (s.PointerEvent.pending) {
     s.PointerEvent.pending = 0;
-    DispatchPageEvent(a, a.ui.pages, kPagePointerEvent);
+    DispatchPageEvent(a, kPagePointerEvent);
     TakeWaitingPointerEvent(s);
   }
   if (s.PageTimer.expired) {
     s.PageTimer.expired = 0;
     s.PageTimer.elapsed = 0;
-    DispatchPageEvent(a, a.ui.pages, kPageTimerEvent);
+    DispatchPageEvent(a, kPageTimerEvent);
   }
   if (!a.ShellStarted) {
     a.ShellStarted = 1;

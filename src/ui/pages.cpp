@@ -5,25 +5,9 @@
 
 namespace trelvan {
 
-const PageHandlers* PageTable(const Pages& pages, int32_t page) {
-  if (!pages.table || page < 1 || page > kPageCount) return nullptr;
-  return &pages.table[page - 1];
-}
-
-void DispatchPageEvent(Assistant& a, Pages& p, int event) {
-  const PageHandlers* h = PageTable(p, p.CurrentPage);
-  if (!h) return;
-  if (event == kPagePointerEvent) {
-    h->pointer(a);
-    return;
-  }
-  if (p.CurrentPage != p.LastDrawnPage) {
-    p.LastDrawnPage = p.CurrentPage;
-    h->draw(a, 1);
-    return;
-  }
-  if (!p.initialised[p.CurrentPage]) h->init(a);
-  h->timer(a);
+const PageRecord* PageTable(const Pages& pages, int32_t page) {
+  if (!pages.records || page < 1 || page > kPageCount) return nullptr;
+  return pages.records[page - 1];
 }
 
 void ReturnToCaller(Pages& pages, uint8_t& answer, CallResult result, int32_t returnPage) {

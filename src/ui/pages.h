@@ -1,14 +1,13 @@
-// The page framework: the page table of the program's fifteen pages and the
-// dispatcher that routes the tick's pointer and timer events to the current
-// page. Each page has an initialisation, a pointer handler, a full-draw
-// handler and, for most, a timer handler.
+// The page framework: the program's fifteen page numbers, the current page,
+// the called pages' answers and the opening every full draw shares. The page
+// table with each page's handlers, and the dispatcher that routes the tick's
+// pointer and timer events to the current page, are the shell's
+// (shell/page_table.h).
 #pragma once
 
 #include <cstdint>
 
 namespace trelvan {
-
-struct Assistant;
 
 constexpr int32_t kPageCount = 15;
 
@@ -30,8 +29,6 @@ enum PageNumber : int32_t {
   kSelectFilePage = 15,
 };
 
-enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
-
 // What a called page leaves for its caller's Take: the caller opens the page
 // with its Request, the page goes back with an answer, and the caller's
 // timer handler takes it once.
@@ -50,29 +47,18 @@ struct PageRecord {
 
 constexpr int8_t kEndOfRoles = -1;
 
-// An entry of the page table. The table names every page, so it lives with
-// the shell (shell/page_table.cpp), which hands each page the state it acts
-// on; the dispatcher only routes.
-struct PageHandlers {
-  const PageRecord* page;
-  void (*init)(Assistant&);
-  void (*timer)(Assistant&);
-  void (*pointer)(Assistant&);
-  void (*draw)(Assistant&, int full);
-};
-
 struct Pages {
   int32_t CurrentPage = kMainPage;
   int32_t LastDrawnPage = 0;
   int32_t initialised[kPageCount + 1] = {};  /**< by page number */
-  const PageHandlers* table = nullptr;       /**< kPageCount entries, by page number */
+  /** the page table's records, kPageCount entries by page number, set by the
+      shell; null where no shell runs (a page tried alone) */
+  const PageRecord* const* records = nullptr;
 };
 
-// The table's entry for `page`; null for a number outside 1..15 or a page
-// this program does not have.
-const PageHandlers* PageTable(const Pages& pages, int32_t page);
-
-void DispatchPageEvent(Assistant& a, Pages& pages, int event);
+// The page table's record of `page`; null for a number outside 1..15 or a
+// page this program does not have.
+const PageRecord* PageTable(const Pages& pages, int32_t page);
 
 // A called page's return: the answer kept for the caller, then its page.
 void ReturnToCaller(Pages& pages, uint8_t& answer, CallResult result, int32_t returnPage);

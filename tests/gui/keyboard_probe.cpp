@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/linux/sdl_program.h"
+#include "main/linux/sdl_program.h"
 #include "shell/assistant.h"
 
 using namespace trelvan;

@@ -6,8 +6,13 @@
 //
 // Script lines (# starts a comment):
 //   tick [N]                 N timer messages (default 1)
+//   click PAGE ROLE          a hand's click on the image control ROLE of the page
+//                            shown, named as in its role enums (click Main Setup for
+//                            kMainSetup): button down at the control's middle, held
+//                            100 ms (10 ticks), button up there and a tick
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
-//                            0 0 unless given, and a tick)
+//                            0 0 unless given, and a tick): for places that
+//                            matter by position (drags, rows, the screen area)
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
 //   type TEXT                the keys that type TEXT (letters, digits, space)
@@ -50,6 +55,7 @@
 #include "link/ftdi_link.h"
 #include "page_commands.h"
 #include "png_file.h"
+#include "role_table.h"
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/whole_file.h"
@@ -136,6 +142,18 @@ bool Shot(const Options& o, const std::string& name, const RgbImage& image) {
   WriteDifference(err, image, want);
   fprintf(stderr, "%s differs from %s; see %s\n", out.c_str(), ref.c_str(), err.c_str());
   return false;
+}
+
+// How many 10 ms ticks a hand holds the button down for a click.
+constexpr int kClickHoldTicks = 10;
+
+// The image control `role` of the page with role prefix `page`; null when
+// no layout names it.
+const RoleName* FindRole(const std::string& page, const std::string& role) {
+  for (const RoleName& r : RoleNames()) {
+    if (page == r.page && role == r.role) return &r;
+  }
+  return nullptr;
 }
 
 uint32_t KeyForCharacter(char c) {
@@ -272,6 +290,26 @@ bool RunScript(const Options& o) {
       } else {
         send(button == "right" ? Message::RightButtonDown : Message::LeftButtonDown, 0, x, y);
       }
+    } else if (verb == "click") {
+      std::string page, role;
+      words >> page >> role;
+      const RoleName* named = FindRole(page, role);
+      if (!named) {
+        fprintf(stderr, "%s:%d: no page %s with a control %s\n", o.script.c_str(), lineNumber,
+                page.c_str(), role.c_str());
+        return false;
+      }
+      if (strcmp(a.ui.controls.CurrentPageName, named->pageFile) != 0) {
+        fprintf(stderr, "%s:%d: the page shown is \"%s\", not \"%s\"\n", o.script.c_str(),
+                lineNumber, a.ui.controls.CurrentPageName, named->pageFile);
+        return false;
+      }
+      const ImageControl& c = a.ui.controls.ImageSlots[named->control];
+      const uint32_t x = c.x + c.w / 2u, y = c.y + c.h / 2u;
+      send(Message::LeftButtonDown, 0, x, y);
+      for (int i = 0; i < kClickHoldTicks; ++i) send(Message::Timer, 0, 0, 0);
+      send(Message::LeftButtonUp, 0, x, y);
+      send(Message::Timer, 0, 0, 0);
     } else if (verb == "release") {
       // A hand takes longer than a tick to press again: the release has its tick.
       uint32_t x = 0, y = 0;

@@ -194,7 +194,7 @@ std::string LinuxResourceFolder() {
   exe[n] = 0;
   std::string folder(exe);
   folder.erase(folder.find_last_of('/'));
-  const std::string fromBuild = "/src/platform/linux";
+  const std::string fromBuild = "/src/main/linux";
   const std::string candidates[] = {
       folder + "/../share/trelvan-assistant",
       folder.size() > fromBuild.size() &&

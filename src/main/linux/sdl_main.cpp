@@ -1,4 +1,4 @@
 // The Linux entry point.
-#include "platform/linux/sdl_program.h"
+#include "main/linux/sdl_program.h"
 
 int main(int, char**) { return trelvan::RunSdlProgram(nullptr); }

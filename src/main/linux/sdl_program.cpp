@@ -1,4 +1,4 @@
-#include "platform/linux/sdl_program.h"
+#include "main/linux/sdl_program.h"
 
 #include <SDL.h>
 #include <sys/mman.h>
@@ -20,7 +20,7 @@
 #include "platform/linux/sdl_keys.h"
 #include "platform/linux/sdl_window.h"
 #include "platform/linux/socket_instance.h"
-#include "platform/linux/window_icon.h"
+#include "main/linux/window_icon.h"
 #include "shell/assistant.h"
 
 #ifndef MADV_POPULATE_WRITE

@@ -1,5 +1,5 @@
 // The window's icon, 32 x 32 pixels as 0xAARRGGBB, rows from the top.
-// Made by: python3 src/platform/win32/make_icons.py
+// Made by: python3 src/main/win32/make_icons.py
 #pragma once
 
 #include <cstdint>

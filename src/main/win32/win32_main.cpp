@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "platform/win32/resource_ids.h"
+#include "main/win32/resource_ids.h"
 #include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_hid.h"

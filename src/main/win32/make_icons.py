@@ -2,10 +2,10 @@
 """Writes the program's icons: trelvan.ico (48, 32 and 16 pixels, resource
 107) and trelvan_small.ico (16 pixels, resource 108) beside this script,
 the hicolor theme's PNGs into packaging/linux/icons/ and the Linux window's
-32-pixel icon into src/platform/linux/window_icon.h. A white "T" on a
+32-pixel icon into src/main/linux/window_icon.h. A white "T" on a
 rounded blue square with a green rail line under it. The icons are
 committed; run this again only to change them:
-    python3 src/platform/win32/make_icons.py
+    python3 src/main/win32/make_icons.py
 """
 import os
 import struct
@@ -86,7 +86,7 @@ def window_icon_header(size):
              for y in range(size) for x in range(size) for r, g, b, a in [pixel(size, x, y)]]
     lines = [", ".join(words[i:i + 8]) + "," for i in range(0, len(words), 8)]
     return ("// The window's icon, %d x %d pixels as 0xAARRGGBB, rows from the top.\n"
-            "// Made by: python3 src/platform/win32/make_icons.py\n"
+            "// Made by: python3 src/main/win32/make_icons.py\n"
             "#pragma once\n\n#include <cstdint>\n\nnamespace trelvan {\n\n"
             "constexpr int kWindowIconSize = %d;\n"
             "constexpr uint32_t kWindowIcon[kWindowIconSize * kWindowIconSize] = {\n"
@@ -107,7 +107,7 @@ def main():
     for size in (16, 24, 32, 48, 64, 128, 256):
         with open(os.path.join(icons, "%dx%d.png" % (size, size)), "wb") as f:
             f.write(png_file(size))
-    with open(os.path.join(root, "src", "platform", "linux", "window_icon.h"), "w") as f:
+    with open(os.path.join(root, "src", "main", "linux", "window_icon.h"), "w") as f:
         f.write(window_icon_header(32))
 
 
