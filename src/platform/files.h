@@ -136,6 +136,9 @@ class Files {
                               uint16_t capacity) = 0;
   // Free space of the data folder's disk in whole MiB; 0 when unknown.
   virtual uint32_t DiskFreeMegabytes() = 0;
+  // The full path of the file a symbolic link at `path` finally leads to,
+  // into `capacity` bytes; false when `path` is no link (or a dangling one).
+  virtual bool LinkTarget(const char* path, char* out, uint32_t capacity) = 0;
   // Makes the folder's entries durable (a file renamed or made in it);
   // true where the system keeps them durable by itself.
   virtual bool SyncFolder(const char* folder) = 0;

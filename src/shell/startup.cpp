@@ -142,6 +142,20 @@ void StartUp(Assistant& a) {
     a.input.QuitRequested = 1;
     a.shell.FolderRefused = 1;
   }
+  PathInfo folder;
+  if (!a.shell.FolderRefused &&
+      (!a.platform.files.PathAttributes(a.platform.files.DataFolder(), &folder) || !folder.folder)) {
+    // Nothing the session does could be kept: said now, not at the exit.
+    char message[kPathCapacity + 192];
+    std::snprintf(message, sizeof message,
+                  "The data folder \"%s\" does not exist and could not be made, so nothing could "
+                  "be read or kept. Make the folder, or free its name, and start again.",
+                  a.platform.files.DataFolder());
+    EndOnWholeCharacter(message);
+    a.platform.window.ShowMessageBox(message);
+    a.input.QuitRequested = 1;
+    a.shell.FolderRefused = 1;
+  }
   const bool ownsFolder = onlyCopy && !a.shell.FolderRefused;
   a.frame.width = kFrameWidth;
   a.frame.height = kFrameHeight;

@@ -196,5 +196,32 @@ TYPED_TEST(FilesContract, HandlesAreFixedAndOneIsWrittenBesideTheOthers) {
   EXPECT_FALSE(f.SyncFolder(this->Path("missing").c_str()));
 }
 
+// A relative HOME or XDG_DATA_HOME would put the data wherever the program
+// happened to start: either counts as not set.
+TEST(LinuxDataFolder, RelativeHomesCountAsNone) {
+  const char* keep[] = {"HOME", "XDG_DATA_HOME", "TRELVAN_DATA_DIR"};
+  std::vector<std::pair<std::string, bool>> saved;
+  for (const char* name : keep) {
+    const char* v = getenv(name);
+    saved.emplace_back(v ? v : "", v != nullptr);
+  }
+  unsetenv("TRELVAN_DATA_DIR");
+  setenv("HOME", "/home/someone", 1);
+  setenv("XDG_DATA_HOME", "relative/data", 1);
+  EXPECT_EQ(LinuxDataFolder(), "/home/someone/.local/share/Trelvan Assistant");
+  unsetenv("XDG_DATA_HOME");
+  setenv("HOME", "relative/home", 1);
+  const std::string folder = LinuxDataFolder();  // the password database's home, or none
+  EXPECT_TRUE(folder.empty() || folder[0] == '/') << folder;
+  EXPECT_EQ(folder.find("relative"), std::string::npos) << folder;
+  for (size_t i = 0; i < saved.size(); ++i) {
+    if (saved[i].second) {
+      setenv(keep[i], saved[i].first.c_str(), 1);
+    } else {
+      unsetenv(keep[i]);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trelvan

@@ -283,5 +283,22 @@ TEST_F(StartUpTest, TheJournalBringsBackARunThatDidNotEndAndRefusesAnother) {
   EXPECT_TRUE(fs::exists(storage));
 }
 
+// A data folder that is not there (and could not be made) is said at the
+// start with its path; the run ends with status 1 and makes nothing.
+TEST_F(StartUpTest, AMissingDataFolderIsSaidAtTheStart) {
+  namespace fs = std::filesystem;
+  const std::string missing = platform.DataPath("not made/Trelvan Assistant");
+  FakePlatform elsewhere(missing);
+  auto b = std::make_unique<Assistant>(elsewhere);
+  MainWindowCreated(*b);
+  MainWindowMessage(*b, Message::Timer, 0, 0, 0);  // the exit runs at the first message
+  ASSERT_EQ(elsewhere.window.messages.size(), 1u);
+  EXPECT_NE(elsewhere.window.messages[0].find("\"" + missing + "\" does not exist"),
+            std::string::npos);
+  EXPECT_TRUE(elsewhere.window.quitPosted);
+  EXPECT_EQ(elsewhere.window.quitCode, 1);
+  EXPECT_FALSE(fs::exists(platform.DataPath("not made")));
+}
+
 }  // namespace
 }  // namespace trelvan

@@ -107,6 +107,15 @@ bool FakeFiles::FlushFile(int file) {
   return f && std::fflush(f) == 0 && !failFlush;
 }
 
+bool FakeFiles::LinkTarget(const char* path, char* out, uint32_t capacity) {
+  std::error_code error;
+  if (!fs::is_symlink(path, error)) return false;
+  const std::string target = fs::canonical(path, error).string();
+  if (error || target.size() >= capacity) return false;
+  std::memcpy(out, target.c_str(), target.size() + 1);
+  return true;
+}
+
 bool FakeFiles::SyncFolder(const char* folder) {
   folderSyncs.push_back(folder);
   std::error_code error;

@@ -44,6 +44,7 @@ class FakeFiles : public Files {
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override { return freeMegabytes; }
   bool SyncFolder(const char* folder) override;
+  bool LinkTarget(const char* path, char* out, uint32_t capacity) override;
 
   // A path inside the data folder.
   std::string DataPath(const std::string& name) const { return dataFolder_ + "/" + name; }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace trelvan {
 
@@ -186,6 +187,18 @@ bool PosixFiles::SyncFolder(const char* folder) {
   return done;
 }
 
+bool PosixFiles::LinkTarget(const char* path, char* out, uint32_t capacity) {
+  struct stat st;
+  if (lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  char* target = realpath(path, nullptr);
+  if (!target) return false;
+  const size_t n = strlen(target);
+  const bool fits = n < capacity;
+  if (fits) memcpy(out, target, n + 1);
+  free(target);
+  return fits;
+}
+
 std::string LinuxResourceFolder() {
   if (const char* dir = getenv("TRELVAN_RESOURCE_DIR"); dir && *dir) return dir;
   char exe[4096];
@@ -212,13 +225,14 @@ std::string LinuxDataFolder() {
   std::string folder;
   if (const char* dir = getenv("TRELVAN_DATA_DIR"); dir && *dir) {
     folder = dir;
-  } else if (const char* xdg = getenv("XDG_DATA_HOME"); xdg && *xdg) {
+  } else if (const char* xdg = getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
     folder = std::string(xdg) + "/Trelvan Assistant";
   } else {
     // HOME, else the password database's home of this user; never the
     // folder the program happened to start in.
+    // A relative HOME would put the data wherever the program was started.
     const char* home = getenv("HOME");
-    if (!home || !*home) {
+    if (!home || home[0] != '/') {
       const passwd* user = getpwuid(getuid());
       home = user && user->pw_dir && *user->pw_dir ? user->pw_dir : nullptr;
     }

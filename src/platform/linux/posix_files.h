@@ -36,6 +36,7 @@ class PosixFiles : public Files {
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override;
   bool SyncFolder(const char* folder) override;
+  bool LinkTarget(const char* path, char* out, uint32_t capacity) override;
 
  private:
   int Descriptor(int file) const;

@@ -42,6 +42,8 @@ class Win32Files : public Files {
   uint32_t DiskFreeMegabytes() override;
   // NTFS keeps its folders' entries durable by itself.
   bool SyncFolder(const char*) override { return true; }
+  // Links are an administrator's tool on Windows: the save replaces the path itself.
+  bool LinkTarget(const char*, char*, uint32_t) override { return false; }
 
  private:
   std::string dataFolder_;
