@@ -4,7 +4,7 @@
 #   install-deps.sh test   everything: all three builds and every test layer
 set -euo pipefail
 run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev libfreetype-dev
-              fonts-dejavu-core libhidapi-dev python3)
+              fonts-dejavu-core libhidapi-dev libstb-dev python3)
 test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang
                libclang-rt-14-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xdotool
                x11-utils imagemagick sox file nsis p7zip-full desktop-file-utils appstream

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Linux program and starts it. Unless
 # TRELVAN_SERVER names an update server, the stand-in update server serves
-# the sample catalogue on 127.0.0.1:4608 while the program runs.
+# the sample catalogue on 127.0.0.1:4608 while the program runs, and
+# TRELVAN_SERVER names it for the program (over a server chosen on the
+# setup page).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh run
@@ -15,6 +17,7 @@ if [ -z "${TRELVAN_SERVER:-}" ]; then
   # The stand-in holds 127.0.0.1:4608, so the program's end of the server
   # channel takes the next port.
   export TRELVAN_SERVER_LOCAL_PORT="${TRELVAN_SERVER_LOCAL_PORT:-4609}"
+  export TRELVAN_SERVER=127.0.0.1:4608
   ./build/tools/update-server/trelvan-update-server build/resources/server --port 4608 \
     >build/update-server.log 2>&1 &
   server_pid=$!

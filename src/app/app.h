@@ -27,13 +27,4 @@ struct App : PageContext {
   uint8_t ShellStarted = 0;  /**< 1 once the first tick started the services */
 };
 
-// A page's handlers that take the whole App.
-struct AppPage {
-  PageRecord page;
-  void (*init)(App&);
-  void (*timer)(App&);  /**< null: the page has no timer handler */
-  void (*pointer)(App&);
-  void (*draw)(App&);
-};
-
 }  // namespace trelvan

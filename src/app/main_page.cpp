@@ -21,6 +21,11 @@ constexpr uint16_t kHandheldConnectedPicture = 17;  // "TA Common": the handheld
 constexpr uint16_t kHandheldAbsentPicture = 19;
 constexpr uint16_t kServerReachablePicture = 20;  // the page's own pictures: the server status
 constexpr uint16_t kServerUnreachablePicture = 21;
+constexpr uint16_t kServerNotChosenPicture = 27;
+constexpr uint16_t kServerWaitingPicture = 28;
+// lastServerStatus beyond serverReachable's 0 and 1 (2: nothing drawn yet)
+constexpr uint8_t kStatusNotChosen = 3;
+constexpr uint8_t kStatusWaiting = 4;
 constexpr const char* kSelectionFull = "Maximum Selections Reached. Remove selections to add more.";
 constexpr uint16_t kFrameTitleColour = 0x69E4;  // the list frame's title bar, as the page file paints it
 constexpr uint16_t kPanelColour = 0xF77D;       // the How-to panel's body
@@ -123,6 +128,18 @@ const char* EmptyListHint(uint8_t listType) {
   }
 }
 
+// A server list says where to choose a server while none is, and that it
+// waits while the list is asked for.
+const char* ServerListHint(const App& a) {
+  const uint8_t type = a.link.transfer.MainListType;
+  if (type == kListNone || StorageListTypeText(type)) return nullptr;
+  if (!ServerChosen(a.net.server)) return "No update server is set: Setup chooses one.";
+  if ((a.link.transfer.downloadRequest & kDownloadList) || a.net.serverStep == kServerListDownload) {
+    return "Asking the update server for this list...";
+  }
+  return nullptr;
+}
+
 void DrawListArea(App& a) {
   MainPage& m = a.mainPage;
   const MainLists& lists = a.net.lists;
@@ -135,6 +152,7 @@ void DrawListArea(App& a) {
   ListTitle(a, title, sizeof title);
   if (title[0]) DrawFittedText(a.frame, &kListTitle, title);
   const char* hint = lists.listRowCount == 0 ? EmptyListHint(a.link.transfer.MainListType) : nullptr;
+  if (!hint) hint = ServerListHint(a);
   if (hint) {
     const TextControl at{m.listRows[0].text.x, m.listRows[0].text.y, 340, 21, 0, kTextNoBackground,
                          kMutedColour, 0xFFFF};
@@ -285,16 +303,26 @@ void Blank(App& a, const ImageControl* c) {
   FillArea(a.frame, c->x, c->y, c->w, c->h);
 }
 
-// The server status picture when the server's reachability changed.
+// The server status picture when it changed: no server chosen, the
+// connection test waiting for its answer, or the server's reachability.
 void DrawServerStatus(App& a) {
   MainPage& m = a.mainPage;
-  const uint8_t reachable = a.net.server.serverReachable;
-  if (reachable == m.lastServerStatus) return;
-  m.lastServerStatus = reachable;
-  ImageControl* status = m.image[kMainServerStatus];
-  if (!status) return;
-  status->pictureIndex = reachable == 1 ? kServerReachablePicture : kServerUnreachablePicture;
-  DrawImage(a, status);
+  const ServerChannel& server = a.net.server;
+  if (!a.ShellStarted) return;  // the server is read with the first tick's start-up
+  const bool testing = a.net.serverStep == kServerConnectionTest || a.net.serverStep == kServerStart;
+  const uint8_t status = !ServerChosen(server) ? kStatusNotChosen
+                         : testing             ? kStatusWaiting
+                                               : server.serverReachable;
+  if (status == m.lastServerStatus) return;
+  m.lastServerStatus = status;
+  ImageControl* lamp = m.image[kMainServerStatus];
+  if (!lamp) return;
+  switch (status) {
+    case kStatusNotChosen: lamp->pictureIndex = kServerNotChosenPicture; break;
+    case kStatusWaiting: lamp->pictureIndex = kServerWaitingPicture; break;
+    default: lamp->pictureIndex = status == 1 ? kServerReachablePicture : kServerUnreachablePicture;
+  }
+  DrawImage(a, lamp);
 }
 
 // Each shown entry's download percentage when it changed; a download done
@@ -322,7 +350,6 @@ void DrawProgress(App& a) {
 // The status pictures, the transfer monitor and the server steps.
 void MainPageTimer(App& a) {
   MainPage& m = a.mainPage;
-  DrawServerStatus(a);
   if (a.link.connectedShown != m.lastConnectedShown) {
     m.lastConnectedShown = a.link.connectedShown;
     a.link.handheld.bytesRemaining = 0;
@@ -356,6 +383,7 @@ void MainPageTimer(App& a) {
   const ServerStepContext steps{a.net, a.link.transfer, a.storage, a.platform,
                                 a.link.handheld.handheldRevision, a.ShellStarted != 0};
   if (RunServerSteps(steps) & kServerListReady) DrawListArea(a);
+  DrawServerStatus(a);  // after the steps, so a test that ended shows at once
   DrawProgress(a);
   if (a.net.message.pending) {
     a.net.message.pending = 0;
@@ -385,6 +413,16 @@ void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kMainPageFixedImages[] = {kMainTitleBar, kMainServerPanel, kMainStoragePanel, kMainSetup, kMainHintPanel, kMainConnectionsPanel, kMainListFrame, kMainServerPictures, kMainStoragePictures, kMainServerSounds, kMainStorageSounds, kMainServerLightEffects, kMainStorageLightEffects, kMainServerProductPrograms, kMainServerProjects, kMainStorageProjects, kMainOpenManager, kMainSelectionFrame, kMainStatusBar, kEndOfRoles};
 
-const AppPage kMainPageRecord = {{kMainPage, "TA MainPage", "Trelvan Assistant", kMainPageFixedImages}, MainPageInit, MainPageTimer, MainPagePointer, MainPageDraw};
+const PageUnit<App> kMainPageRecord = {
+    {
+        "TA MainPage",  // page file
+        "Trelvan Assistant",  // title
+        kMainPageFixedImages,  // fixed images
+    },
+    MainPageInit,  // init
+    MainPageTimer,  // timer
+    MainPagePointer,  // pointer
+    MainPageDraw,  // draw
+};
 
 }  // namespace trelvan

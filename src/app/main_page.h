@@ -15,7 +15,7 @@
 
 namespace trelvan {
 
-struct AppPage;
+struct App;
 
 // A row of one of the page's lists: a mark and a text. Rows belong to the
 // page, not to the shared pools, so the selection keeps its rows while other
@@ -41,6 +41,6 @@ struct MainPage {
 void FreeStorageText(uint16_t freeBlocks, char* out, size_t capacity);
 
 // The page's handler record for the page table.
-extern const AppPage kMainPageRecord;
+extern const PageUnit<App> kMainPageRecord;
 
 }  // namespace trelvan

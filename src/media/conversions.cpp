@@ -20,18 +20,34 @@ int StoreRefusal(Storage& s) {
   return busy ? kStoreBusy : kStoreNoSpace;
 }
 
-int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, uint8_t* bmp) {
+int ReadPicture(Files& p, const char* path, PictureWork& work, uint8_t* record, PictureInfo* info) {
+  *info = PictureInfo{};
   const int file = p.OpenRead(path);
   if (file == kNoFile) return kPictureOpenFailed;
-  const uint32_t size = p.ReadFile(file, bmp, kBmpFileCapacity);
+  uint32_t size = 0;
+  const bool sized = p.FileSize(file, &size);
+  const uint32_t got = sized && size < kPictureMemory ? p.ReadFile(file, work.memory, size) : 0;
   p.CloseFile(file);
-  uint8_t record[kPictureRecordSize];
-  const int result = ConvertBmp(bmp, size, record);
-  if (result != kPictureDone) return result;
-  if (!StorageWriteRecord(s, name, "", kPictureFileType, "1.00", record, sizeof record)) {
+  if (!sized || size >= kPictureMemory) {
+    // too large to read: what kind it is, from its name, is all there is to say
+    FormatText(info->kind, "file");
+    return kPictureTooLarge;
+  }
+  return ConvertPictureFile(work, got, record, info);
+}
+
+int StorePicture(Storage& s, const char* name, const uint8_t* record) {
+  if (!StorageWriteRecord(s, name, "", kPictureFileType, "1.00", record, kPictureRecordSize)) {
     return StoreRefusal(s);
   }
   return kPictureDone;
+}
+
+int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, PictureWork& work,
+                   PictureInfo* info) {
+  uint8_t record[kPictureRecordSize];
+  const int result = ReadPicture(p, path, work, record, info);
+  return result != kPictureDone ? result : StorePicture(s, name, record);
 }
 
 namespace {

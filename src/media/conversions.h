@@ -23,10 +23,15 @@ const char* StoreResultText(int result);
 // After a refused whole-file write: busy or full.
 int StoreRefusal(Storage& s);
 
-// The BMP at `path` converted and stored as the picture `name` (made by
-// PictureNameFromPath). A PictureResult, or a StoreResult. `bmp` is the
-// buffer the file is read into (kBmpFileCapacity bytes).
-int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, uint8_t* bmp);
+// The picture file (BMP, PNG or JPEG) at `path` read into `work` and
+// fitted into `record` (kPictureRecordSize bytes). A PictureResult; `info`
+// receives what the file is and what fitting did.
+int ReadPicture(Files& p, const char* path, PictureWork& work, uint8_t* record, PictureInfo* info);
+// The record stored as the picture `name`. kPictureDone or a StoreResult.
+int StorePicture(Storage& s, const char* name, const uint8_t* record);
+// Both at once, as the storage inspector and the sample catalogue take files.
+int ConvertPicture(Files& p, Storage& s, const char* path, const char* name, PictureWork& work,
+                   PictureInfo* info);
 
 // The sound `name` from the WAV files of `count` (1 or 3) segments, each the
 // path of one file. A WavResult or a StoreResult; `buffer` is the 2 MB

@@ -296,6 +296,16 @@ void LightPointer(PageContext& a, Media& media) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kLightFixedImages[] = {kLightExit, kLightStartSamples, kLightLoopSamples, kLightStopSamples, kLightIndex, kLightBrightness, kLightNaturalIncrease, kLightNaturalDecrease, kLightSine, kLightLevelAdjust, kLightShift, kLightAverage, kLightUndo, kLightChannelCount, kLightNew, kLightSave, kLightSaveAs, kLightFileName, kLightGraph1Frame, kLightGraph2Frame, kEndOfRoles};
 
-const MediaPage kLightEffectManagerRecord = {{kLightEffectManagerPage, "TA LightEffectManager", "Light Effect Manager", kLightFixedImages}, LightInit, LightTimer, LightPointer, LightDraw};
+const PageUnit<PageContext, Media> kLightEffectManagerRecord = {
+    {
+        "TA LightEffectManager",  // page file
+        "Light Effect Manager",  // title
+        kLightFixedImages,  // fixed images
+    },
+    LightInit,  // init
+    LightTimer,  // timer
+    LightPointer,  // pointer
+    LightDraw,  // draw
+};
 
 }  // namespace trelvan

@@ -10,8 +10,8 @@
 
 namespace trelvan {
 
+struct PageContext;
 struct Media;
-struct MediaPage;
 
 // The graphs: sample k at x 392 + k; brightness b of channel 1 at y 249 - b
 // (y 149..248 take clicks), of channel 2 at y 393 - b (y 293..392).
@@ -21,6 +21,6 @@ constexpr uint16_t kGraph2Top = 293;
 constexpr uint16_t kGraphRows = 100;
 
 // The page's handler record for the page table.
-extern const MediaPage kLightEffectManagerRecord;
+extern const PageUnit<PageContext, Media> kLightEffectManagerRecord;
 
 }  // namespace trelvan

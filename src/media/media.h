@@ -26,9 +26,6 @@ constexpr int kSlotLabelCapacity = 12;      // "Looping": labels of at most 11 c
 constexpr int kSourceFolderCapacity = 128;  // a chosen path holds 127 characters
 constexpr int kSoundPathCapacity = kSourceFolderCapacity + kMediaNameCapacity + 5;  // folder, separator, name, ".wav"
 constexpr uint32_t kSoundBufferSize = 0x200000;  // 2 MB: the largest sound file the handheld takes
-// The BMP as read from the PC: the 480 x 180 x 3 pixel array behind up to
-// 64 KiB of headers and colour tables. Bytes past it read as missing.
-constexpr uint32_t kBmpFileCapacity = kBmpPixelBytes + 65536;
 // What the Sound Manager plays: a stored sound's values with its loop twice,
 // or a WAV of as many samples (about 76 seconds at 44.1 kHz).
 constexpr uint32_t kPlaySampleCapacity = kSoundBufferSize / kSoundGroupBytes * 4 * 2;
@@ -83,6 +80,9 @@ struct PictureManagerPage {
   TextControl* text[kPictureTextCount];
   MediaRow rows[kMediaListRows];
   uint8_t selectionExpected;  /**< 1: the page called Select File */
+  uint8_t previewing;         /**< 1: a fitted picture is shown, waiting for Store or Cancel */
+  char previewName[kMediaNameCapacity];  /**< the name it will be stored under */
+  PictureInfo previewInfo;    /**< what the file was and what fitting did */
 };
 
 struct SoundManagerPage {
@@ -114,19 +114,11 @@ struct Media {
   PictureManagerPage picturePage;
   SoundManagerPage soundPage;
   LightEffectManagerPage lightPage;
-  uint8_t bmp[kBmpFileCapacity];          /**< the chosen BMP's bytes */
+  PictureWork pictureWork;                 /**< the chosen picture file and its conversion */
+  uint8_t previewRecord[kPictureRecordSize];  /**< the fitted picture before it is stored */
   uint8_t soundBuffer[kSoundBufferSize];  /**< the sound file's data, built before it is stored */
   int16_t playSamples[kPlaySampleCapacity];  /**< what the Sound Manager plays */
   Resampler resampler;                       /**< converts WAVs of other rates */
-};
-
-// A media manager page's handlers, handed the media state beside the page context.
-struct MediaPage {
-  PageRecord page;
-  void (*init)(PageContext&, Media&);
-  void (*timer)(PageContext&, Media&);  /**< null: the page has no timer handler */
-  void (*pointer)(PageContext&, Media&);
-  void (*draw)(PageContext&, Media&);
 };
 
 }  // namespace trelvan

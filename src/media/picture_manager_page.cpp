@@ -7,6 +7,7 @@
 #include "media/media.h"
 #include "storage/file_system.h"
 #include "storage/whole_file.h"
+#include "storage/text.h"
 #include "ui/stored_picture.h"
 #include "ui/pages/select_file_page.h"
 
@@ -15,9 +16,12 @@ namespace trelvan {
 namespace {
 
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
-// Texts 1 to 6.
-constexpr const char* kTexts[] = {"File Format: BMP",   "Width: 480 Pixels", "Height: 180 Pixels",
-                                  "Color Data: 24 Bits Per Pixel", "Picture Files", "on this computer"};
+// The files Select File lists: cameras write their extensions in capitals.
+constexpr const char* kPictureExtensions = ".bmp .png .jpg .jpeg .BMP .PNG .JPG .JPEG";
+// Texts 1 to 4: what the page takes, or the fitted picture that waits.
+constexpr const char* kTexts[] = {"File Format: BMP, PNG or JPEG", "Best Size: 480 x 180 Pixels",
+                                  "Other Sizes: fitted and shown", "Color Data: any BMP depth"};
+constexpr const char* kLabels[] = {"Picture Files", "on this computer"};  // texts 5 and 6
 
 void PictureManagerInit(PageContext& a, Media& media) {
   PictureManagerPage& m = media.picturePage;
@@ -40,13 +44,52 @@ void RefreshList(PageContext& a, Media& media) {
   DrawList(a, media);
 }
 
-void PictureManagerDraw(PageContext& a, Media& media) {
+// The add panel: what the page takes and the add button, or the fitted
+// picture's account with Store and Cancel.
+void DrawAddPanel(PageContext& a, Media& media) {
   PictureManagerPage& m = media.picturePage;
-  for (int i = kPictureFormat; i <= kPictureFilesLabelEnd; ++i) {
-    DrawTextControl(a.frame, m.text[i], kTexts[i - kPictureFormat]);
+  DrawImage(a, m.image[kPictureAddPanel]);
+  char lines[4][kMediaNameCapacity + 16];
+  if (m.previewing) {
+    const PictureInfo& info = m.previewInfo;
+    static const char* const kCut[] = {"", " and cut at the sides", " and cut top and bottom"};
+    FormatText(lines[0], "Fitted: %lu x %lu %s", static_cast<unsigned long>(info.width),
+               static_cast<unsigned long>(info.height), info.kind);
+    FormatText(lines[1], "%s%s", info.scaled ? "scaled" : "", info.scaled ? kCut[info.cut % 3] : kCut[info.cut % 3] + 5);
+    FormatText(lines[2], "Store it as:");
+    FormatText(lines[3], "%s", m.previewName);
   }
+  for (int i = 0; i < 4; ++i) {
+    DrawTextControl(a.frame, m.text[kPictureFormat + i], m.previewing ? lines[i] : kTexts[i]);
+  }
+  for (int i = 0; i < 2; ++i) DrawTextControl(a.frame, m.text[kPictureFilesLabel + i], kLabels[i]);
+  if (m.previewing) {
+    DrawImage(a, m.image[kPictureStore]);
+    DrawImage(a, m.image[kPictureCancel]);
+    DrawImage(a, m.image[kPictureShownFrame]);
+    DrawPictureRecord(a.frame, media.previewRecord, kPictureRecordSize, kShownPictureX, kShownPictureY);
+  } else {
+    DrawImage(a, m.image[kPictureAdd]);
+  }
+}
+
+void PictureManagerDraw(PageContext& a, Media& media) {
+  DrawAddPanel(a, media);
   StartMediaList(media.pictures);
   RefreshList(a, media);
+}
+
+void EndPreview(PageContext& a, Media& media) {
+  media.picturePage.previewing = 0;
+  DrawImage(a, media.picturePage.image[kPictureShownFrame]);
+  DrawAddPanel(a, media);
+}
+
+// Stores the fitted picture (or one that needed no fitting).
+void StoreFitted(PageContext& a, Media& media, const char* name) {
+  const int result = StorePicture(a.storage, name, media.previewRecord);
+  RefreshList(a, media);
+  if (result != kPictureDone) ShowManagerMessage(a, StoreResultText(result), kPictureManagerPage);
 }
 
 // Back from Select File: the chosen BMP becomes a picture, or the reason
@@ -63,19 +106,24 @@ void PictureManagerTimer(PageContext& a, Media& media) {
   }
   char name[kMediaNameCapacity];
   PictureNameFromPath(path, a.platform.files.PathSeparator(), name);
-  const char* message = nullptr;
   if (StorageFindFile(a.storage, name) >= 0) {
-    message = kNameInUse;
-  } else {
-    const int result = ConvertPicture(a.platform.files, a.storage, path, name, media.bmp);
-    if (result >= kStoreNoSpace) {
-      message = StoreResultText(result);
-    } else if (result != kPictureDone) {
-      message = PictureResultText(result);
-    }
+    RefreshList(a, media);
+    return ShowManagerMessage(a, kNameInUse, kPictureManagerPage);
   }
-  RefreshList(a, media);
-  if (message) ShowManagerMessage(a, message, kPictureManagerPage);
+  PictureInfo info;
+  const int result = ReadPicture(a.platform.files, path, media.pictureWork, media.previewRecord, &info);
+  if (result != kPictureDone) {
+    char message[kMessageTextCapacity];
+    DescribePictureRefusal(result, info, message, sizeof message);
+    RefreshList(a, media);
+    return ShowManagerMessage(a, message, kPictureManagerPage);
+  }
+  if (!info.scaled && !info.cut) return StoreFitted(a, media, name);  // taken as it is
+  // a fitted picture is shown first; Store or Cancel decides
+  m.previewing = 1;
+  m.previewInfo = info;
+  CopyText(name, m.previewName, kMediaNameCapacity);
+  DrawAddPanel(a, media);
 }
 
 void PictureManagerPointer(PageContext& a, Media& media) {
@@ -83,9 +131,15 @@ void PictureManagerPointer(PageContext& a, Media& media) {
   MediaList& list = media.pictures;
   const PointerEventRecord& pointer = a.input.PointerEvent;
   if (pointer.state != kPointerPressed) return;
-  if (HitTest(pointer, m.image[kPictureAdd])) {
+  if (m.previewing) {
+    if (HitTest(pointer, m.image[kPictureStore])) {
+      EndPreview(a, media);
+      return StoreFitted(a, media, m.previewName);
+    }
+    if (HitTest(pointer, m.image[kPictureCancel])) return EndPreview(a, media);
+  } else if (HitTest(pointer, m.image[kPictureAdd])) {
     m.selectionExpected = 1;
-    RequestSelectFile(a, ".bmp", kPictureManagerPage);
+    RequestSelectFile(a, kPictureExtensions, kPictureManagerPage);
   }
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
@@ -106,8 +160,18 @@ void PictureManagerPointer(PageContext& a, Media& media) {
 }  // namespace
 
 // The images every full draw shows after the page frame, in drawing order.
-constexpr int8_t kPictureFixedImages[] = {kPictureShownFrame, kPictureAddPanel, kPictureExit, kPictureAdd, kEndOfRoles};
+constexpr int8_t kPictureFixedImages[] = {kPictureShownFrame, kPictureExit, kEndOfRoles};
 
-const MediaPage kPictureManagerRecord = {{kPictureManagerPage, "TA PictureManager", "Picture Manager", kPictureFixedImages}, PictureManagerInit, PictureManagerTimer, PictureManagerPointer, PictureManagerDraw};
+const PageUnit<PageContext, Media> kPictureManagerRecord = {
+    {
+        "TA PictureManager",  // page file
+        "Picture Manager",  // title
+        kPictureFixedImages,  // fixed images
+    },
+    PictureManagerInit,  // init
+    PictureManagerTimer,  // timer
+    PictureManagerPointer,  // pointer
+    PictureManagerDraw,  // draw
+};
 
 }  // namespace trelvan

@@ -7,13 +7,13 @@
 
 namespace trelvan {
 
+struct PageContext;
 struct Media;
-struct MediaPage;
 
 constexpr uint16_t kShownPictureX = 470;
 constexpr uint16_t kShownPictureY = 160;
 
 // The page's handler record for the page table.
-extern const MediaPage kPictureManagerRecord;
+extern const PageUnit<PageContext, Media> kPictureManagerRecord;
 
 }  // namespace trelvan

@@ -325,6 +325,16 @@ int ChooseSoundFile(Media& media, const char* path, char separator) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kSoundFixedImages[] = {kSoundExit, kSoundEnterName, kSoundCreate, kEndOfRoles};
 
-const MediaPage kSoundManagerRecord = {{kSoundManagerPage, "TA SoundManager", "Sound Manager", kSoundFixedImages}, SoundManagerInit, SoundManagerTimer, SoundManagerPointer, SoundManagerDraw};
+const PageUnit<PageContext, Media> kSoundManagerRecord = {
+    {
+        "TA SoundManager",  // page file
+        "Sound Manager",  // title
+        kSoundFixedImages,  // fixed images
+    },
+    SoundManagerInit,  // init
+    SoundManagerTimer,  // timer
+    SoundManagerPointer,  // pointer
+    SoundManagerDraw,  // draw
+};
 
 }  // namespace trelvan

@@ -7,8 +7,8 @@
 
 namespace trelvan {
 
+struct PageContext;
 struct Media;
-struct MediaPage;
 
 
 // Mode single: one slot; start/loop/stop: three. Either clears the slots
@@ -19,6 +19,6 @@ void ChooseSoundMode(Media& m, uint8_t mode);
 int ChooseSoundFile(Media& m, const char* path, char separator);
 
 // The page's handler record for the page table.
-extern const MediaPage kSoundManagerRecord;
+extern const PageUnit<PageContext, Media> kSoundManagerRecord;
 
 }  // namespace trelvan

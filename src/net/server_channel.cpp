@@ -3,13 +3,12 @@
 #include <cstring>
 
 #include "storage/bytes.h"
+#include "storage/text.h"
 
 namespace trelvan {
 
 namespace {
 
-constexpr uint16_t kServerPort = 4608;
-constexpr char kLoopback[] = "127.0.0.1";
 
 // ---- receive thread -----------------------------------------------------------
 
@@ -35,22 +34,29 @@ void ServerReceiveThread(void* argument) {
 // ---- settings -------------------------------------------------------------------
 
 void ReadServerSettings(ServerChannel& server, Platform& p) {
-  char text[64];
-  std::strcpy(server.serverAddress, kLoopback);
-  server.serverPort = kServerPort;
-  if (p.settings.Get("TRELVAN_SERVER", text, sizeof text)) {
-    char address[kAddressCapacity];
-    uint16_t port;
-    if (SplitPair(text, address, sizeof address, &port)) {
-      std::strcpy(server.serverAddress, address);
-      server.serverPort = port;
-    }
+  char text[kServerNameCapacity + 8];
+  ServerChoice choice{};
+  server.serverFromEnvironment = 0;
+  if (p.settings.Get("TRELVAN_SERVER", text, sizeof text) && ParseServerChoice(text, choice)) {
+    server.serverFromEnvironment = 1;
+  } else {
+    ReadServerChoice(p.files, choice);
   }
-  server.serverIpv4 = ParseIpv4(server.serverAddress);
-  server.localPort = kServerPort;
+  ChooseServer(server, choice);
+  server.localPort = kUsualServerPort;
   if (p.settings.Get("TRELVAN_SERVER_LOCAL_PORT", text, sizeof text)) {
-    server.localPort = ParsePort(text, kServerPort);
+    server.localPort = ParsePort(text, kUsualServerPort);
   }
+}
+
+void ChooseServer(ServerChannel& c, const ServerChoice& choice) {
+  ServerLinkClose(c);
+  CopyText(choice.name, c.serverName, kServerNameCapacity);
+  c.serverPort = choice.name[0] ? choice.port : 0;
+  c.serverAddress[0] = 0;
+  c.serverIpv4 = 0;
+  c.serverReachable = 0;
+  c.serverAwaiting = 0;
 }
 
 // ---- the server channel -------------------------------------------------------
@@ -61,6 +67,10 @@ bool ServerLinkStart(ServerChannel& c, Platform& p) {
   c.udp = &p.udp;
   c.threads = &p.threads;
   c.closing.store(0, std::memory_order_release);
+  c.serverIpv4 = 0;
+  if (ServerChosen(c) && p.udp.Resolve(c.serverName, c.serverAddress, kAddressCapacity)) {
+    c.serverIpv4 = ParseIpv4(c.serverAddress);
+  }
   c.socket = p.udp.Open();
   if (c.socket != kNoSocket && p.udp.Bind(c.socket, c.localPort)) {
     c.thread = p.threads.Start(ServerReceiveThread, &c);
@@ -82,8 +92,9 @@ void ServerLinkClose(ServerChannel& c) {
 }
 
 bool ServerSend(ServerChannel& c, Platform& p, const uint8_t* bytes, uint32_t length) {
-  if (length > kServerRequestLimit) return false;
+  if (length > kServerRequestLimit || !ServerChosen(c)) return false;
   if (c.socket == kNoSocket && !ServerLinkStart(c, p)) return false;
+  if (!c.serverIpv4) return false;
   uint8_t datagram[kDatagramCapacity];
   const uint32_t n = WrapDatagram(kMagicToPeer, bytes, length, datagram);
   if (p.udp.SendTo(c.socket, c.serverAddress, c.serverPort, datagram, n)) return true;
@@ -93,6 +104,8 @@ bool ServerSend(ServerChannel& c, Platform& p, const uint8_t* bytes, uint32_t le
 
 void SendServerRequest(ServerChannel& c, Platform& p, uint32_t n) {
   if (n + 4 > sizeof c.request) return;
+  // a name that did not resolve is asked again with each new request
+  if (c.socket != kNoSocket && !c.serverIpv4) ServerLinkClose(c);
   ++c.requestSequence;
   const uint32_t length = CompleteServerRequest(c.request, n, c.requestSequence);
   const uint32_t kept = length < sizeof c.lastRequest ? length : sizeof c.lastRequest;

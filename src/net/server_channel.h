@@ -9,6 +9,7 @@
 
 #include "datagram/datagram_receive.h"
 #include "datagram/datagrams.h"
+#include "net/server_settings.h"
 #include "platform/platform.h"
 
 namespace trelvan {
@@ -44,17 +45,25 @@ struct ServerChannel {
   uint16_t acceptedReplyLength = 0;
   uint8_t serverReplyReady = 0;   /**< 1: an accepted reply waits for the downloads */
   uint8_t serverReachable = 0;
+  // The server as chosen (host name or dotted IPv4; empty: none) and as
+  // resolved when the channel opened. The receive thread reads serverIpv4
+  // and serverPort: they change only while the channel is closed.
+  char serverName[kServerNameCapacity]{};
   char serverAddress[kAddressCapacity]{};
   uint16_t serverPort = 0;
-  uint32_t serverIpv4 = 0;  /**< serverAddress as a number: replies come only from it and serverPort */
+  uint32_t serverIpv4 = 0;  /**< serverAddress as a number: replies come only from it and serverPort; 0 unresolved */
+  uint8_t serverFromEnvironment = 0;  /**< 1: TRELVAN_SERVER chose it, over the settings file */
   uint16_t localPort = 0;
 };
 
 // ---- the server channel -------------------------------------------------------
 // Opens the socket on its local port and starts the receive thread; false
-// (and the channel closed) on any failure.
+// (and the channel closed) on any failure. The chosen server's name is
+// resolved here, so a request waits for the name service at most when the
+// channel opens.
 bool ServerLinkStart(ServerChannel& c, Platform& p);
-// Sends magic + bytes to the server; false without sending over 508 bytes.
+// Sends magic + bytes to the server; false without sending over 508 bytes,
+// and while no server is chosen or its name did not resolve.
 // A failed send closes the channel; the next request opens it again.
 bool ServerSend(ServerChannel& c, Platform& p, const uint8_t* bytes, uint32_t length);
 // Sends the request whose n payload bytes are in c.request, with the next
@@ -68,8 +77,14 @@ void AcceptServerReply(ServerChannel& c);
 // Once per tick, last: takes a matching reply, then resends a request.
 void ServiceServerChannel(ServerChannel& c, Platform& p);
 
-// The server's address and port and the channel's own port from the
-// settings; loopback and the usual ports when unset.
+// The server from TRELVAN_SERVER, else from the settings file, else none;
+// the channel's own port from TRELVAN_SERVER_LOCAL_PORT, else 4608.
 void ReadServerSettings(ServerChannel& server, Platform& p);
+// 1 when a server is chosen.
+inline bool ServerChosen(const ServerChannel& c) { return c.serverName[0] != 0 && c.serverPort != 0; }
+// Takes `choice` (an empty name: none) for the channel, closing it first so
+// the receive thread never reads the server while it changes; the next
+// request opens it again. The reachability is unknown again.
+void ChooseServer(ServerChannel& c, const ServerChoice& choice);
 
 }  // namespace trelvan

@@ -81,6 +81,17 @@ void StartFileInformation(const ServerStepContext& c) {
 void Idle(const ServerStepContext& c) {
   Net& net = c.net;
   TransferLists& t = c.transfer;
+  if (!ServerChosen(net.server)) {
+    // Nothing is asked of any address: a server list stays empty (the page
+    // says where to choose a server) and a handheld's server files fail at
+    // once; an empty selection needs no server.
+    t.downloadRequest &= static_cast<uint16_t>(~kDownloadList);
+    const bool files = (t.downloadRequest & kDownloadFiles) && t.selectionCount > 0;
+    if (files || (t.downloadRequest & kDownloadUpdateList)) {
+      ShowServerError(net, t, kNoServerChosen);
+      return;
+    }
+  }
   if (t.downloadRequest & kDownloadList) {
     t.downloadRequest &= static_cast<uint16_t>(~kDownloadList);
     DownloadServerFile(net, c.storage, c.platform, 1, net.lists.serverListName);
@@ -225,6 +236,10 @@ uint8_t RunServerSteps(const ServerStepContext& c) {
   switch (net.serverStep) {
     case kServerStart:
       if (!c.startUpRan) return kServerNoEvent;
+      if (!ServerChosen(net.server)) {
+        net.serverStep = kServerIdle;
+        return kServerNoEvent;
+      }
       DownloadServerFile(net, c.storage, c.platform, 1, kConnectionTestName);
       net.serverStep = kServerConnectionTest;
       return kServerNoEvent;

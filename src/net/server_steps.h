@@ -27,6 +27,7 @@ constexpr char kNotTheFileAsked[] = "Error - VH Server's file was not the one as
 constexpr char kNotOnAssistant[] = "File not on Assistant: ";
 constexpr char kRevisionNotFound[] = "Error - Update from Revision not found.";
 constexpr char kNotEnoughStorage[] = "Error - Not enough free storage!";
+constexpr char kNoServerChosen[] = "No update server is set: choose one on the Setup page.";
 
 // What the steps need besides the Net.
 struct ServerStepContext {

@@ -45,6 +45,10 @@ class Udp {
   // The first IPv4 address of the PC's host name, dotted; false (and an
   // empty text) when the name does not resolve.
   virtual bool LocalAddress(char* out, uint32_t capacity) = 0;
+  // The first IPv4 address of the host `name` (or the dotted address
+  // itself), dotted; false (and an empty text) when it does not resolve.
+  // May wait for the system's name service.
+  virtual bool Resolve(const char* name, char* out, uint32_t capacity) = 0;
 };
 
 }  // namespace trelvan

@@ -291,6 +291,16 @@ void Pointer(PageContext& a, Projects& projects) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kEditPageFixedImages[] = {kEditPageLeave, kEditPageEditProgram, kEditPageSaveAs, kEditPageSave, kEditPageAddButton, kEditPageUndo, kEndOfRoles};
 
-const ProjectsPage kEditPageRecord = {{kEditPagePage, "TA EditPage", "Edit Project Page", kEditPageFixedImages}, Init, Timer, Pointer, Draw};
+const PageUnit<PageContext, Projects> kEditPageRecord = {
+    {
+        "TA EditPage",  // page file
+        "Edit Project Page",  // title
+        kEditPageFixedImages,  // fixed images
+    },
+    Init,  // init
+    Timer,  // timer
+    Pointer,  // pointer
+    Draw,  // draw
+};
 
 }  // namespace trelvan

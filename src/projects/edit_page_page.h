@@ -11,7 +11,8 @@
 
 namespace trelvan {
 
-struct ProjectsPage;
+struct PageContext;
+struct Projects;
 
 constexpr const char* kMsgButtonsFull = "Error - Can not add button! No more buttons allowed.";
 constexpr const char* kButtonNameTag = "Button Name";
@@ -36,6 +37,6 @@ struct EditPagePage {
   EditPageRow rows[kMaxButtons];
 };
 
-extern const ProjectsPage kEditPageRecord;
+extern const PageUnit<PageContext, Projects> kEditPageRecord;
 
 }  // namespace trelvan

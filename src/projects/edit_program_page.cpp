@@ -639,6 +639,16 @@ void Timer(PageContext& a, Projects& projects) {
 
 }  // namespace
 
-const ProjectsPage kEditProgramRecord = {{kEditProgramPage, "TA EditProgram", "Edit Project Program", nullptr}, Init, Timer, Pointer, Draw};
+const PageUnit<PageContext, Projects> kEditProgramRecord = {
+    {
+        "TA EditProgram",  // page file
+        "Edit Project Program",  // title
+        nullptr,  // fixed images
+    },
+    Init,  // init
+    Timer,  // timer
+    Pointer,  // pointer
+    Draw,  // draw
+};
 
 }  // namespace trelvan

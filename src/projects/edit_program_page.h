@@ -11,7 +11,8 @@
 
 namespace trelvan {
 
-struct ProjectsPage;
+struct PageContext;
+struct Projects;
 
 constexpr const char* kVariableNameTag = "Variable Name";
 constexpr const char* kPlaySoundNameTag = "Play Sound File Name";
@@ -40,6 +41,6 @@ struct EditProgramPage {
   ImageControl boxA, boxB, boxC;            /**< the operand boxes of the row being built */
 };
 
-extern const ProjectsPage kEditProgramRecord;
+extern const PageUnit<PageContext, Projects> kEditProgramRecord;
 
 }  // namespace trelvan

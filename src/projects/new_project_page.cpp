@@ -121,6 +121,16 @@ void Pointer(PageContext& a, Projects& projects) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kNewProjectFixedImages[] = {kNewProjectBack, kNewProjectCreate, kEndOfRoles};
 
-const ProjectsPage kNewProjectRecord = {{kNewProjectPage, "TA NewProject", "New Project", kNewProjectFixedImages}, Init, Timer, Pointer, Draw};
+const PageUnit<PageContext, Projects> kNewProjectRecord = {
+    {
+        "TA NewProject",  // page file
+        "New Project",  // title
+        kNewProjectFixedImages,  // fixed images
+    },
+    Init,  // init
+    Timer,  // timer
+    Pointer,  // pointer
+    Draw,  // draw
+};
 
 }  // namespace trelvan

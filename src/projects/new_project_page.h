@@ -8,7 +8,8 @@
 
 namespace trelvan {
 
-struct ProjectsPage;
+struct PageContext;
+struct Projects;
 
 constexpr const char* kNameRequestTag = "Project Name";
 constexpr const char* kMsgNeedName = "You must enter a Project Name.";
@@ -20,6 +21,6 @@ struct NewProjectPage {
   TextControl* text[kNewProjectTextCount];
 };
 
-extern const ProjectsPage kNewProjectRecord;
+extern const PageUnit<PageContext, Projects> kNewProjectRecord;
 
 }  // namespace trelvan

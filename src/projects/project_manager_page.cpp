@@ -156,6 +156,16 @@ void Pointer(PageContext& a, Projects& projects) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kProjectManagerFixedImages[] = {kProjectManagerExit, kProjectManagerNewProject, kProjectManagerHintPanel, kEndOfRoles};
 
-const ProjectsPage kProjectManagerRecord = {{kProjectManagerPage, "TA ProjectManager", "Project Manager", kProjectManagerFixedImages}, Init, Timer, Pointer, Draw};
+const PageUnit<PageContext, Projects> kProjectManagerRecord = {
+    {
+        "TA ProjectManager",  // page file
+        "Project Manager",  // title
+        kProjectManagerFixedImages,  // fixed images
+    },
+    Init,  // init
+    Timer,  // timer
+    Pointer,  // pointer
+    Draw,  // draw
+};
 
 }  // namespace trelvan

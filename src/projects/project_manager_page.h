@@ -13,7 +13,8 @@
 
 namespace trelvan {
 
-struct ProjectsPage;
+struct PageContext;
+struct Projects;
 
 constexpr const char* kMsgProjectsFull = "Maximum number of projects reached - No more projects allowed!";
 constexpr const char* kMsgProjectUnreadable = "Error - Project file can not be read!";
@@ -36,6 +37,6 @@ struct ProjectManagerPage {
   char deleteAsked[kDeleteNameCapacity];   /**< the project a delete question waits with */
 };
 
-extern const ProjectsPage kProjectManagerRecord;
+extern const PageUnit<PageContext, Projects> kProjectManagerRecord;
 
 }  // namespace trelvan

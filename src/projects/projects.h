@@ -25,13 +25,4 @@ struct Projects {
   uint8_t undoReady = 0;  /**< 1: Undo has a change to take back */
 };
 
-// A projects page's handlers, handed the projects' state beside the page context.
-struct ProjectsPage {
-  PageRecord page;
-  void (*init)(PageContext&, Projects&);
-  void (*timer)(PageContext&, Projects&);  /**< null: the page has no timer handler */
-  void (*pointer)(PageContext&, Projects&);
-  void (*draw)(PageContext&, Projects&);
-};
-
 }  // namespace trelvan

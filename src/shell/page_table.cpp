@@ -1,4 +1,4 @@
-// The program's fifteen pages, by page number, and the dispatcher.
+// The program's pages, by page number, and the dispatcher.
 #include "shell/page_table.h"
 
 #include "shell/assistant.h"
@@ -16,59 +16,68 @@ namespace trelvan {
 
 namespace {
 
-// Each kind of page is handed the state it acts on: a general page the page
-// context and the main and setup pages the whole App (Alone), a media or
-// projects page its subsystem's state beside the page context.
-struct Alone {
-  template <typename F> static void Call(Assistant& a, F f) { f(a); }
-};
-struct WithMedia {
-  template <typename F> static void Call(Assistant& a, F f) { f(a, a.media); }
-};
-struct WithProjects {
-  template <typename F> static void Call(Assistant& a, F f) { f(a, a.projects); }
-};
+// The state a page's handlers take, out of the Assistant: a general page
+// the page context, a media or projects page its subsystem's state beside
+// it, the main and setup pages the whole App.
+PageContext& StateOf(Assistant& a, PageContext*) { return a; }
+App& StateOf(Assistant& a, App*) { return a; }
+Media& StateOf(Assistant& a, Media*) { return a.media; }
+Projects& StateOf(Assistant& a, Projects*) { return a.projects; }
 
-// A page's initialisation, after which the dispatcher counts it initialised.
-template <typename Kind, const auto& P>
-void InitPage(Assistant& a) {
-  Kind::Call(a, P.init);
-  a.ui.pages.initialised[P.page.number] = 1;
+template <typename... State>
+void Call(Assistant& a, void (*handler)(State&...)) {
+  handler(StateOf(a, static_cast<State*>(nullptr))...);
 }
 
-// A full draw is the page's initialisation, the opening every page shares,
-// then the page's own.
-template <typename Kind, const auto& P>
-constexpr PageHandlers Page() {
-  return {&P.page, InitPage<Kind, P>,
-          [](Assistant& a) { if (P.timer) Kind::Call(a, P.timer); },
-          [](Assistant& a) { Kind::Call(a, P.pointer); },
+// A page's initialisation, after which the dispatcher counts it initialised.
+template <int32_t N, const auto& P>
+void InitPage(Assistant& a) {
+  Call(a, P.init);
+  a.ui.pages.initialised[N] = 1;
+}
+
+// Page N's row. A full draw is the page's initialisation, the opening every
+// page shares, then the page's own.
+template <int32_t N, const auto& P>
+constexpr PageHandlers Row() {
+  return {N, &P.page, InitPage<N, P>,
+          [](Assistant& a) { if (P.timer) Call(a, P.timer); },
+          [](Assistant& a) { Call(a, P.pointer); },
           [](Assistant& a, int full) {
             if (!full) return;
-            InitPage<Kind, P>(a);
+            InitPage<N, P>(a);
             DrawPageOpening(a, P.page);
-            Kind::Call(a, P.draw);
+            Call(a, P.draw);
           }};
 }
 
-// By page number.
-const PageHandlers kPageTable[kPageCount] = {
-    Page<Alone, kMainPageRecord>(),
-    Page<WithProjects, kNewProjectRecord>(),
-    Page<WithProjects, kEditPageRecord>(),
-    Page<WithProjects, kEditProgramRecord>(),
-    Page<Alone, kAlphaKeyboardRecord>(),
-    Page<Alone, kInformationPageRecord>(),
-    Page<Alone, kSelectTextRecord>(),
-    Page<Alone, kSelectButtonRecord>(),
-    Page<Alone, kNumericKeyboardRecord>(),
-    Page<Alone, kSetupRecord>(),
-    Page<WithProjects, kProjectManagerRecord>(),
-    Page<WithMedia, kLightEffectManagerRecord>(),
-    Page<WithMedia, kPictureManagerRecord>(),
-    Page<WithMedia, kSoundManagerRecord>(),
-    Page<Alone, kSelectFileRecord>(),
+// By page number: row k is page k + 1.
+constexpr PageHandlers kPageTable[] = {
+    Row<kMainPage, kMainPageRecord>(),
+    Row<kNewProjectPage, kNewProjectRecord>(),
+    Row<kEditPagePage, kEditPageRecord>(),
+    Row<kEditProgramPage, kEditProgramRecord>(),
+    Row<kAlphaKeyboardPage, kAlphaKeyboardRecord>(),
+    Row<kInformationPage, kInformationPageRecord>(),
+    Row<kSelectTextPage, kSelectTextRecord>(),
+    Row<kSelectButtonPage, kSelectButtonRecord>(),
+    Row<kNumericKeyboardPage, kNumericKeyboardRecord>(),
+    Row<kSetupPage, kSetupRecord>(),
+    Row<kProjectManagerPage, kProjectManagerRecord>(),
+    Row<kLightEffectManagerPage, kLightEffectManagerRecord>(),
+    Row<kPictureManagerPage, kPictureManagerRecord>(),
+    Row<kSoundManagerPage, kSoundManagerRecord>(),
+    Row<kSelectFilePage, kSelectFileRecord>(),
 };
+
+constexpr bool EveryRowIsItsPage() {
+  if (sizeof kPageTable / sizeof kPageTable[0] != kPageCount) return false;
+  for (int32_t k = 0; k < kPageCount; ++k) {
+    if (kPageTable[k].number != k + 1) return false;
+  }
+  return true;
+}
+static_assert(EveryRowIsItsPage(), "the page table holds every page, page k in row k - 1");
 
 // Their records, for the pages' own look-ups (ui/pages.h).
 struct Records {

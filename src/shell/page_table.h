@@ -15,6 +15,7 @@ struct Assistant;
 enum PageEvent : int { kPageTimerEvent = 0, kPagePointerEvent = 1 };
 
 struct PageHandlers {
+  int32_t number;  /**< its PageNumber */
   const PageRecord* page;
   void (*init)(Assistant&);
   void (*timer)(Assistant&);
@@ -22,7 +23,7 @@ struct PageHandlers {
   void (*draw)(Assistant&, int full);
 };
 
-// The table's entry for `page`; null for a number outside 1..15.
+// The table's entry for `page`; null for a number outside 1..kPageCount.
 const PageHandlers* PageHandlersOf(int32_t page);
 
 void DispatchPageEvent(Assistant& a, int event);

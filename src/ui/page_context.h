@@ -26,13 +26,4 @@ struct PageContext {
   Ui ui{};
 };
 
-// A general page's handlers.
-struct UiPage {
-  PageRecord page;
-  void (*init)(PageContext&);
-  void (*timer)(PageContext&);  /**< null: the page has no timer handler */
-  void (*pointer)(PageContext&);
-  void (*draw)(PageContext&);  /**< after the opening: what the page draws of its own */
-};
-
 }  // namespace trelvan

@@ -1,4 +1,4 @@
-// The page framework: the program's fifteen page numbers, the current page,
+// The page framework: the program's page numbers, the current page,
 // the called pages' answers and the opening every full draw shares. The page
 // table with each page's handlers, and the dispatcher that routes the tick's
 // pointer and timer events to the current page, are the shell's
@@ -9,8 +9,8 @@
 
 namespace trelvan {
 
-constexpr int32_t kPageCount = 15;
-
+// The pages by number; the page table (shell/page_table.cpp) holds page k
+// in row k - 1, which it checks as it compiles.
 enum PageNumber : int32_t {
   kMainPage = 1,
   kNewProjectPage = 2,
@@ -27,17 +27,19 @@ enum PageNumber : int32_t {
   kPictureManagerPage = 13,
   kSoundManagerPage = 14,
   kSelectFilePage = 15,
+  kLastPage = kSelectFilePage,  /**< a new page takes the number after it */
 };
+
+constexpr int32_t kPageCount = kLastPage;
 
 // What a called page leaves for its caller's Take: the caller opens the page
 // with its Request, the page goes back with an answer, and the caller's
 // timer handler takes it once.
 enum CallResult : uint8_t { kCallNone = 0, kCallConfirmed = 1, kCallCancelled = 2 };
 
-// What a page is: its number, its page file and its title. Each page's
-// file exports it as the first member of its handler record.
+// What a page is: its page file and its title (the page table gives its
+// number). Each page's file exports it as the first member of its PageUnit.
 struct PageRecord {
-  int32_t number;        /**< its PageNumber */
   const char* fileName;  /**< the page file in storage */
   const char* title;     /**< drawn into text control 0; null when the page has none */
   // The image controls, by role, that every full draw shows after image
@@ -46,6 +48,18 @@ struct PageRecord {
 };
 
 constexpr int8_t kEndOfRoles = -1;
+
+// One page as its file exports it: its record and its handlers, each handed
+// the state the page acts on (State: the page context, with a subsystem's
+// state beside it, or the whole App).
+template <typename... State>
+struct PageUnit {
+  PageRecord page;
+  void (*init)(State&...);
+  void (*timer)(State&...);  /**< null: the page has no timer handler */
+  void (*pointer)(State&...);
+  void (*draw)(State&...);  /**< after the opening: what the page draws of its own */
+};
 
 struct Pages {
   int32_t CurrentPage = kMainPage;
@@ -56,7 +70,7 @@ struct Pages {
   const PageRecord* const* records = nullptr;
 };
 
-// The page table's record of `page`; null for a number outside 1..15 or a
+// The page table's record of `page`; null for a number outside 1..kPageCount or a
 // page this program does not have.
 const PageRecord* PageTable(const Pages& pages, int32_t page);
 

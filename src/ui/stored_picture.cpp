@@ -32,4 +32,17 @@ void DrawStoragePicture(const Storage& s, FrameBuffer& frame, int16_t index, uin
   }
 }
 
+void DrawPictureRecord(FrameBuffer& frame, const uint8_t* record, uint32_t size, uint16_t x, uint16_t y) {
+  if (size < 4) return;
+  const uint32_t width = ReadU16LE(record), height = ReadU16LE(record + 2);
+  if (uint64_t{width} * height * 2 + 4 > size) return;
+  const uint8_t* p = record + 4;
+  for (uint32_t r = 0; r < height; ++r) {
+    for (uint32_t k = 0; k < width; ++k, p += 2) {
+      frame.PenColour = ReadU16LE(p);
+      PutPixel(frame, static_cast<uint16_t>(x + k), static_cast<int32_t>(y + r));
+    }
+  }
+}
+
 }  // namespace trelvan

@@ -15,4 +15,8 @@ namespace trelvan {
 void DrawStoragePicture(const Storage& s, FrameBuffer& frame, int16_t index, uint16_t x,
                         uint16_t y);
 
+// Draws a picture record held in memory (width, height, then the pixels)
+// with its top-left corner at (x, y).
+void DrawPictureRecord(FrameBuffer& frame, const uint8_t* record, uint32_t size, uint16_t x, uint16_t y);
+
 }  // namespace trelvan

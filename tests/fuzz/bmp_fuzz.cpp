@@ -1,8 +1,9 @@
-// Fuzz target: any bytes as a BMP chosen on the PC, taken the Picture
-// Manager's way: read from its file, converted, stored and drawn. The
-// conversion reads only inside the bytes given (past them it reads 0xFF)
-// and either refuses with a result code and stores nothing, or stores
-// exactly the picture record of 240 x 90 that the bytes alone give.
+// Fuzz target: any bytes as a picture chosen on the PC (BMP, PNG or JPEG),
+// taken the Picture Manager's way: read from its file, fitted, stored and
+// drawn. The conversion reads only inside the bytes given (past them a
+// BMP reads 0xFF) and either refuses with a result code and stores
+// nothing, or stores exactly the picture record of 240 x 90 that the bytes
+// alone give.
 #include "fuzz_common.h"
 #include "media/conversions.h"
 #include "media/media.h"
@@ -39,7 +40,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
 
 int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   static FakeFiles files(TempFolder());
-  static uint8_t* bmp = new uint8_t[kBmpFileCapacity];
+  static PictureWork* work = new PictureWork;
   static FrameBuffer& frame = *new FrameBuffer;
   const std::string path = files.DataPath("Chosen picture.bmp");
   Seeds{TempFolder()}.Add("Chosen picture.bmp", Bytes(data, data + size));
@@ -47,13 +48,15 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   RunStorageToIdle(s);
   char name[kPictureNameLength + 2];
   PictureNameFromPath(path.c_str(), '/', name);
-  const int result = ConvertPicture(files, s, path.c_str(), name, bmp);
+  PictureInfo info;
+  const int result = ConvertPicture(files, s, path.c_str(), name, *work, &info);
 
   // The page's way gives what the bytes alone give.
-  const Bytes bytes(data, data + std::min<size_t>(size, kBmpFileCapacity));  // ASan sees over-reads
+  if (size >= kPictureMemory) return 0;
+  std::copy(data, data + size, work->memory);
   Bytes record(kPictureRecordSize);
-  const int expected = ConvertBmp(bytes.data(), static_cast<uint32_t>(bytes.size()), record.data());
-  if (expected < kPictureDone || expected > kPictureBadBitCount) Fail("an unknown result");
+  const int expected = ConvertPictureFile(*work, static_cast<uint32_t>(size), record.data(), &info);
+  if (expected < kPictureDone || expected > kPictureTooLarge) Fail("an unknown result");
   if (result != expected) Fail("the stored conversion's result differs");
   const int index = StorageFindFile(s, name);
   if (result != kPictureDone) {

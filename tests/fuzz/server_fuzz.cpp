@@ -34,6 +34,7 @@ class NullUdp : public Udp {
   void Wake(intptr_t) override {}
   void Close(intptr_t) override {}
   bool LocalAddress(char*, uint32_t) override { return false; }
+  bool Resolve(const char*, char*, uint32_t) override { return false; }
 };
 
 struct World {

@@ -1,10 +1,14 @@
 // Fuzz target: the settings read from the environment, as the channels take
 // them. One input: up to five values, one a line, for TRELVAN_SERVER,
 // TRELVAN_SERVER_LOCAL_PORT, TRELVAN_SIMULATOR_PORTS, TRELVAN_SIMULATOR_ADDRESS
-// and TRELVAN_SIMULATOR_PROCESS. Properties: an address taken is the value
-// whole or its part before ":", never cut; a value too long for its field
-// counts as unset; ports are the defaults unless a value gave them.
+// and TRELVAN_SIMULATOR_PROCESS; what follows the fifth line is the data
+// folder's settings file. Properties: an address taken is the value whole or
+// its part before ":", never cut; a value too long for its field counts as
+// unset; a server chosen is TRELVAN_SERVER's when that is valid, else one
+// "server=NAME:PORT" line of the file, always a valid name with a port;
+// ports are the defaults unless a value gave them.
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "fuzz_common.h"
@@ -23,7 +27,8 @@ void WriteSeeds(Seeds& seeds) {
   const char* values[] = {
       "127.0.0.1:4608\n4608\n6768:6769\n127.0.0.1\nTX Simulator.exe",
       "127.0.0.2:1\n65535\n1:2\n127.0.0.255\nTX Simulator 12345678901234567890.exe",
-      "127.0.0.1:99999\n0\n6768\n127.000.000.001x\n",
+      "127.0.0.1:99999\n0\n6768\n127.000.000.001x\n\nserver=updates.example.org:4700\n",
+      "\n\n\n\n\n# ours\r\nserver=a..b:1\r\nserver=c.example:2\r\n",
       ":\n-1\n:6769\n\n\xC3\xA9",
   };
   int n = 0;
@@ -49,17 +54,31 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < 5; ++i) {
     if (set[i]) platform->settings.values[fuzz::kNames[i]] = given[i];
   }
+  const std::string file = at < input.size() ? input.substr(at) : std::string();
+  const std::string path = fuzz::TempFolder() + "/" + kSettingsFileName;
+  std::remove(path.c_str());
+  if (!file.empty()) std::ofstream(path, std::ios::binary) << file;
   Platform p = *platform;
   ServerChannel server;
   ReadServerSettings(server, p);
   SimulatorChannel simulator;
   ReadSimulatorSettings(simulator, p);
 
-  const size_t length = strnlen(server.serverAddress, sizeof server.serverAddress);
-  if (length == sizeof server.serverAddress) fuzz::Fail("the server address is not terminated");
-  const std::string address = server.serverAddress;
-  if (address != "127.0.0.1" && (!set[0] || given[0].compare(0, address.size() + 1, address + ":") != 0)) {
-    fuzz::Fail("the server address is neither the default nor the setting's", address.c_str());
+  const size_t length = strnlen(server.serverName, sizeof server.serverName);
+  if (length == sizeof server.serverName) fuzz::Fail("the server name is not terminated");
+  const std::string name = server.serverName;
+  const std::string line = "server=" + name + ":";  // the port may be written with leading zeros
+  const bool fromFile = file.compare(0, line.size(), line) == 0 || file.find("\n" + line) != std::string::npos ||
+                        file.find("\r" + line) != std::string::npos;
+  if (!name.empty() && server.serverFromEnvironment &&
+      (!set[0] || given[0].compare(0, name.size() + 1, name + ":") != 0)) {
+    fuzz::Fail("a server other than the setting's", name.c_str());
+  }
+  if (!name.empty() && !server.serverFromEnvironment && !fromFile) {
+    fuzz::Fail("a server from neither the setting nor the file", name.c_str());
+  }
+  if (!name.empty() && (server.serverPort == 0 || !ValidServerName(server.serverName))) {
+    fuzz::Fail("a server chosen without a valid name and port", name.c_str());
   }
   const std::string to(simulator.address);
   if (!to.empty() && (!set[3] || to != given[3])) fuzz::Fail("the simulator address was cut", to.c_str());

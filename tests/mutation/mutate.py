@@ -26,28 +26,28 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
-# group: (source files, test programs in the order they are tried)
+# group: (source files, test programs in the order they are tried). Each
+# group runs the programs that test its layer; the slower start-up and page
+# programs are left out so that one mutant takes about a minute on a shared
+# machine.
 GROUPS = {
     "storage": (["src/storage/file_system.cpp", "src/storage/storage_image.cpp",
                  "src/storage/resource_files.cpp", "src/storage/whole_file.cpp",
                  "src/storage/storage_check.cpp", "src/storage/flash.cpp",
                  "src/storage/setup_records.cpp", "src/storage/text.cpp"],
                 ["tests/storage/storage_tests", "tests/text_tests",
-                 "tests/storage/storage_model_tests", "tests/fault/fault_tests",
-                 "tests/shell_tests"]),
+                 "tests/storage/storage_model_tests", "tests/fault/fault_tests"]),
     "media": (["src/media/picture_format.cpp", "src/media/sound_format.cpp",
                "src/media/sound_decode.cpp", "src/media/light_effect_format.cpp",
                "src/media/conversions.cpp"],
-              ["tests/media_format_tests", "tests/page_tests"]),
+              ["tests/media_format_tests"]),
     "project": (["src/projects/project_file.cpp", "src/projects/program_text.cpp"],
-                ["tests/projects/project_tests", "tests/projects/project_model_tests",
-                 "tests/page_tests"]),
+                ["tests/projects/project_tests", "tests/projects/project_model_tests"]),
     "logic": (["src/projects/program_logic.cpp"],
-              ["tests/projects/project_tests", "tests/projects/project_model_tests",
-               "tests/page_tests"]),
+              ["tests/projects/project_tests", "tests/projects/project_model_tests"]),
     "protocol": (["src/link/handheld_protocol.cpp", "src/link/serial_frames.cpp",
                   "src/link/hid_reports.cpp"],
-                 ["tests/link/link_tests", "tests/fault/fault_tests"]),
+                 ["tests/link/link_tests"]),
 }
 
 COMPARE = {" < ": " <= ", " <= ": " < ", " > ": " >= ", " >= ": " > ",
@@ -154,7 +154,7 @@ def prepare(work, jobs):
         if os.path.exists(b) and open(a, "rb").read() == open(b, "rb").read():
             continue  # unchanged: keep its time stamp, so nothing rebuilds
         os.makedirs(os.path.dirname(b), exist_ok=True)
-        shutil.copy2(a, b)
+        shutil.copyfile(a, b)  # a new time stamp: ninja rebuilds what it changed
     if not os.path.exists(os.path.join(build, "build.ninja")):
         cfg = ["cmake", "-S", src, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
                "-DTRELVAN_TESTS=ON"]
@@ -200,7 +200,7 @@ def main():
             sys.stdout.write(out[-3000:])
             print(f"{p} fails on the unchanged tree")
             return 2
-        limit[p] = 3 * (time.time() - t0) + 30
+        limit[p] = 2 * (time.time() - t0) + 20
     killed = tried = 0
     survivors = []
     start = time.time()

@@ -66,6 +66,7 @@ struct FakeNet {
   ServerChannel server;
   SimulatorChannel simulator;
   FakeNet() {
+    fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:4608";
     ReadServerSettings(server, platform);
     ReadSimulatorSettings(simulator, platform);
     CopyText("127.0.0.1", simulator.address, sizeof simulator.address);

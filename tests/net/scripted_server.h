@@ -75,6 +75,7 @@ struct ScriptedServer : ServerScript {
   std::unique_ptr<Net> net{new Net{}};
 
   ScriptedServer() {
+    fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:4608";
     ReadServerSettings(net->server, platform);
     EXPECT_TRUE(ServerLinkStart(net->server, platform));
   }

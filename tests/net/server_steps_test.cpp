@@ -208,5 +208,42 @@ TEST(ServerSteps, ProductProgramUpdateWithoutTheRevision) {
   EXPECT_EQ(s.t.readyCount, 0);
 }
 
+// With no server chosen nothing is sent: the start-up's connection test is
+// left out, a server list stays empty, a handheld's server files and a
+// product program's update fail with the message that says where to choose
+// one, and an empty selection is still answered at once.
+TEST(ServerSteps, NoServerChosenSendsNothing) {
+  Steps s;
+  ChooseServer(s.net->server, ServerChoice{});
+  s.net->serverStep = kServerStart;
+  RunServerSteps(s.Context());
+  EXPECT_EQ(s.net->serverStep, kServerIdle);
+
+  ShowServerList(s.net->lists, s.t, kListServerProjects);
+  s.RunUntil(kServerIdle);
+  EXPECT_EQ(s.Message(), "");
+  EXPECT_EQ(s.net->lists.listRowCount, 0);
+
+  s.Announced({}, kListServerPictures, kDownloadFiles);
+  s.RunUntil(kServerIdle);
+  EXPECT_EQ(s.t.serverFilesReady, 1);
+  EXPECT_EQ(s.Message(), "");
+  s.t.transferActive = 0;
+  s.RunUntil(kServerIdle);
+
+  for (const uint16_t request : {kDownloadFiles, kDownloadUpdateList}) {
+    SCOPED_TRACE(request);
+    s.net->message = ServerMessage{};
+    s.Announced({"Alpha~"}, request == kDownloadFiles ? kListServerPictures : kListServerProductPrograms,
+                request);
+    s.RunUntil(kServerIdle);
+    s.t.transferActive = 0;  // the message waits for the transfer's end
+    RunServerSteps(s.Context());
+    EXPECT_EQ(s.Message(), kNoServerChosen);
+    EXPECT_EQ(s.t.selectionCount, 0);
+  }
+  EXPECT_EQ(s.Sends(), 0);
+}
+
 }  // namespace
 }  // namespace trelvan

@@ -13,6 +13,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 image="$tmp/storage"
 
 "$tool" "$image" add-picture "$golden/picture/bottom_up.bmp" | grep -q '^stored bottom_up~' || fail "add-picture"
+"$tool" "$image" add-picture "$golden/picture_layouts/jpeg_wide.jpg" |
+  grep -qF 'stored jpeg_wide~ (43204 bytes of picture): 1200 x 300 JPEG, scaled and cut at the sides' ||
+  fail "add-picture of a JPEG fitted"
 "$tool" "$image" cat bottom_up~ | cmp -s - "$golden/picture/bottom_up.out" || fail "stored picture"
 "$tool" "$image" export bottom_up~ "$tmp/p.png" >/dev/null || fail "export picture"
 # the first 2 x 2 blocks were white, red, blue and half red
@@ -46,7 +49,7 @@ refuse() {  # MESSAGE COMMAND...
   grep -qF "$message" <<<"$out" || fail "$*: $out"
   [ "$(sha1sum <"$image")" = "$before" ] || fail "$* changed the image"
 }
-refuse "Error - BMP height must be 180!" add-picture "$golden/picture/height_181.bmp"
+refuse "This file: a damaged or cut short BMP; a whole BMP, PNG or JPEG is taken." add-picture "$golden/picture/cut_short.bmp"
 refuse "Name already in use" add-picture "$golden/picture/bottom_up.bmp"
 refuse "This file: ADPCM; PCM or float WAVs are taken." add-sound Packed "$golden/sound/adpcm.wav"
 refuse "This file: 12-bit PCM;" add-sound Odd "$golden/sound/twelve_bit.wav"

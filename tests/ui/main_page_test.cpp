@@ -1,10 +1,12 @@
 // The main page on the compiled page files: a removal from the selection;
 // and the setup page it opens: the two switches, the driver library's status
-// line and the record Back stores. Golden scripts hold the storage lists of
+// line and the record Back stores; the update server chosen there, kept,
+// tested and used by the channel. Golden scripts hold the storage lists of
 // each type (main_page_types.run), the lists' look, paging to the ends and
 // the ninth choice refused (main_page_lists.run), the selection across
 // storage and server lists (main_page_sources.run), the setup page's look
-// (setup_page.run) and a setup the storage refuses (setup_refused.run); the
+// (setup_page.run), the server's entry and test and the main page waiting
+// (setup_server.run) and a setup the storage refuses (setup_refused.run); the
 // silent server's eleven sends and message are in the server e2e test, the
 // exit control in the gui main page test.
 #include <gtest/gtest.h>
@@ -12,6 +14,8 @@
 #include <map>
 
 #include "link/d2xx_functions.h"
+#include "net/scripted_server.h"
+#include "net/server_steps.h"
 #include "storage/whole_file.h"
 #include "ui/page_fixture.h"
 #include "ui/pages/keyboard_pages.h"
@@ -121,6 +125,120 @@ TEST_F(SetupPageTest, BackStoresTheSetup) {
   const SetupValues v = Stored();
   EXPECT_EQ(v.keyboardLayout, 1);
   EXPECT_EQ(v.useOlderUsbDrivers, 1);
+}
+
+// ---------------------------------------------------------------- the update server
+
+class ServerSetupTest : public SetupPageTest {
+ protected:
+  // Change, the name typed, then the port (none when the name is refused
+  // or empty).
+  void ChooseOnPage(const std::string& name, const std::string& port) {
+    ClickOn(Image(kSetupServerChange));
+    ASSERT_EQ(a->ui.pages.CurrentPage, kAlphaKeyboardPage);
+    EnterText(name);
+    if (port.empty()) return;
+    ASSERT_EQ(a->ui.pages.CurrentPage, kNumericKeyboardPage);
+    EnterText(port);
+    Send(Message::Timer);
+    ASSERT_EQ(a->ui.pages.CurrentPage, kSetupPage);
+  }
+  // Test, with the script answering, until the page has its result.
+  void RunTest() {
+    ClickOn(Image(kSetupServerTest));
+    EXPECT_TRUE(LineShows(kServerAsking, LineColour()));
+    for (int i = 0; i < 3000 && a->setupPage.serverTestRunning; ++i) {
+      script.Serve(platform.udp, a->net.server);
+      Send(Message::Timer);
+    }
+    ASSERT_EQ(a->setupPage.serverTestRunning, 0);
+  }
+  bool FieldShows(const char* text) { return Shows(a->setupPage.text[kSetupServerName], text); }
+  uint16_t LineColour() { return a->setupPage.text[kSetupServerResult]->textColour; }
+  bool LineShows(const char* text, uint16_t colour) {
+    TextControl line = *a->setupPage.text[kSetupServerResult];
+    line.textColour = colour;
+    return Shows(&line, text);
+  }
+  ServerChoice Kept() {
+    ServerChoice c{};
+    ReadServerChoice(platform.files, c);
+    return c;
+  }
+  testing::ServerScript script;
+};
+
+// The server typed on the keyboards is the channel's at once and is kept
+// in the settings file; Test sends to it by its resolved address only and
+// shows the answer, or that none came.
+TEST_F(ServerSetupTest, TheServerChosenHereIsTheChannels) {
+  EXPECT_TRUE(FieldShows(kServerNotChosen));
+  EXPECT_TRUE(LineShows(kServerNotChosenNote, LineColour()));
+  platform.udp.names["trains.example"] = "127.0.0.5";
+  ChooseOnPage("trains.example", "4700");
+  EXPECT_STREQ(a->net.server.serverName, "trains.example");
+  EXPECT_EQ(a->net.server.serverPort, 4700);
+  EXPECT_STREQ(Kept().name, "trains.example");
+  EXPECT_EQ(Kept().port, 4700);
+  EXPECT_TRUE(FieldShows("trains.example:4700"));
+
+  script.files[kConnectionTestName] = testing::FileContent(kConnectionTestName, {1, 2, 3});
+  RunTest();
+  EXPECT_TRUE(LineShows(kServerAnswered, a->setupPage.text[kSetupDriverStatus]->textColour));
+  EXPECT_EQ(a->net.server.serverReachable, 1);
+  const auto sent = platform.udp.Sent();
+  ASSERT_FALSE(sent.empty());
+  for (const auto& d : sent) {
+    EXPECT_EQ(d.address, "127.0.0.5");
+    EXPECT_EQ(d.port, 4700);
+  }
+
+  script.silent = true;
+  RunTest();
+  EXPECT_TRUE(LineShows(kServerNoAnswer, kSetupDriverMissingColour));
+  EXPECT_EQ(a->net.server.serverReachable, 0);
+
+  // Back on the main page the server stays; the test run here stands for
+  // the main page's own.
+  ClickOn(Image(kSetupBack));
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+  EXPECT_EQ(a->net.serverStep, kServerIdle);
+  EXPECT_STREQ(a->net.server.serverName, "trains.example");
+}
+
+// A name that is none is refused with its message and changes nothing; an
+// empty one takes the server away, here and in the file.
+TEST_F(ServerSetupTest, RefusedAndEmptyNames) {
+  ChooseOnPage("10.0.0.1", "4608");
+  ChooseOnPage("a..b", "");
+  ExpectMessage((std::string(kServerNameRefused) + "a..b").c_str(), kSetupPage);
+  EXPECT_STREQ(a->net.server.serverName, "10.0.0.1");
+  EXPECT_STREQ(Kept().name, "10.0.0.1");
+
+  ChooseOnPage("", "");
+  Send(Message::Timer);
+  Send(Message::Timer);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kSetupPage);
+  EXPECT_FALSE(ServerChosen(a->net.server));
+  EXPECT_EQ(Kept().name[0], 0);
+  EXPECT_TRUE(FieldShows(kServerNotChosen));
+  const size_t sent = platform.udp.SentCount();
+  ClickOn(Image(kSetupServerTest));
+  EXPECT_TRUE(LineShows(kServerNotChosenNote, kSetupDriverMissingColour));
+  EXPECT_EQ(platform.udp.SentCount(), sent);
+}
+
+// TRELVAN_SERVER chooses the server for the run: the page says so, and a
+// server chosen here is kept for later runs without replacing it now.
+TEST_F(ServerSetupTest, TheEnvironmentWinsForTheRun) {
+  platform.settings.values["TRELVAN_SERVER"] = "127.0.0.2:4608";
+  StartOnCompiledPages();
+  Show(kSetupPage);
+  EXPECT_TRUE(FieldShows("127.0.0.2:4608"));
+  EXPECT_TRUE(LineShows(kServerFromEnvironment, LineColour()));
+  ChooseOnPage("10.0.0.1", "4700");
+  EXPECT_STREQ(a->net.server.serverName, "127.0.0.2");
+  EXPECT_STREQ(Kept().name, "10.0.0.1");
 }
 
 }  // namespace

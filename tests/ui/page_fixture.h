@@ -102,7 +102,8 @@ class PageTest : public ::testing::Test {
     for (size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
       const bool capital = c >= 'A' && c <= 'Z';
-      const uint8_t vk = uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+      uint8_t vk = uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+      if (c == '.' || c == '-') vk = c == '.' ? 190 : 189;  // the period and minus keys
       if (capital) Send(Message::KeyDown, 0x10);
       Send(Message::KeyDown, vk);
       Send(Message::KeyUp, vk);

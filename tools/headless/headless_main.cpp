@@ -15,7 +15,7 @@
 //                            matter by position (drags, rows, the screen area)
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
-//   type TEXT                the keys that type TEXT (letters, digits, space)
+//   type TEXT                the keys that type TEXT (letters, digits, space, "." and "-")
 //   clear                    the frame to white
 //   fill COLOUR X Y W H      a filled rectangle (COLOUR as 0xRRRR Colour16)
 //   text FONT X Y COLOUR TEXT
@@ -158,6 +158,8 @@ const RoleName* FindRole(const std::string& page, const std::string& role) {
 
 uint32_t KeyForCharacter(char c) {
   if (c >= 'a' && c <= 'z') return static_cast<uint32_t>(c - 'a' + 'A');
+  if (c == '.') return 190;  // the period and minus keys' virtual-key codes
+  if (c == '-') return 189;
   return static_cast<uint32_t>(static_cast<uint8_t>(c));
 }
 

@@ -13,6 +13,7 @@
 #include "net/file_requests.h"
 #include "update_server.h"
 #include "storage/file_system.h"
+#include "platform/fake/fake_services.h"
 #include "platform/fake/fake_udp.h"
 
 #include "projects/project_file.h"
@@ -52,7 +53,9 @@ using namespace trelvan;
 //                                      program HEX..." (each button's place, the program bytes)
 //   page key C                         prints the box "x y w h" of the key that enters C
 //                                      on the open keyboard page (a letter in either case)
-//   page serverlist NAME|ROW|ROW...    the script's update server offers the list NAME
+//   page serverlist NAME|ROW|ROW...    the script's update server offers the list NAME (it
+//                                      is the run's server, 127.0.0.1:4608, given before the
+//                                      first tick)
 //   page serverfile NAME|SIZE          ... and a picture file NAME of SIZE data bytes
 //   page announce                      the handheld announces a transfer (on the main page)
 
@@ -81,7 +84,10 @@ std::vector<std::string> SplitBars(std::istringstream& words) {
   return parts;
 }
 
-void Offer(const std::string& name, const char* type, const std::vector<uint8_t>& data) {
+// The script's server is the update server of the run unless the script
+// chose another before the first tick.
+void Offer(Assistant& a, const std::string& name, const char* type, const std::vector<uint8_t>& data) {
+  static_cast<FakeSettings&>(a.platform.settings).values.emplace("TRELVAN_SERVER", "127.0.0.1:4608");
   uint8_t header[kFileHeaderMaxLength];
   const int h = StorageBuildHeader(header, name.c_str(), "", type, "1.00");
   std::vector<uint8_t> file(header, header + (h > 0 ? h : 0));
@@ -314,23 +320,23 @@ bool PrintProjectState(Assistant& a, std::istringstream&) {
   return true;
 }
 
-bool OfferList(Assistant&, std::istringstream& words) {
+bool OfferList(Assistant& a, std::istringstream& words) {
   const std::vector<std::string> parts = SplitBars(words);
   std::vector<uint8_t> rows;
   for (size_t i = 1; i < parts.size(); ++i) {
     rows.insert(rows.end(), parts[i].begin(), parts[i].end());
     rows.push_back(0);
   }
-  Offer(parts[0], "List", rows);
+  Offer(a, parts[0], "List", rows);
   return true;
 }
 
-bool OfferFile(Assistant&, std::istringstream& words) {
+bool OfferFile(Assistant& a, std::istringstream& words) {
   const std::vector<std::string> parts = SplitBars(words);
   if (parts.size() != 2) return false;
   std::vector<uint8_t> data(std::strtoul(parts[1].c_str(), nullptr, 10));
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7);
-  Offer(parts[0], "Picture", data);
+  Offer(a, parts[0], "Picture", data);
   return true;
 }
 

@@ -125,20 +125,25 @@ int AddPictures(Storage& s, Files& p, Media& m, char** files, int count) {
   for (int i = 0; i < count; ++i) {
     char name[kMediaNameCapacity];
     PictureNameFromPath(files[i], p.PathSeparator(), name);
-    int result = kPictureDone;
-    const char* message = nullptr;
+    char message[128] = "";
+    PictureInfo info{};
     if (StorageFindFile(s, name) >= 0) {
-      message = "Select a different file name - Name already in use";
+      FormatText(message, "Select a different file name - Name already in use");
     } else {
-      result = ConvertPicture(p, s, files[i], name, m.bmp);
-      if (result >= kStoreNoSpace) message = StoreResultText(result);
-      else if (result != kPictureDone) message = PictureResultText(result);
+      const int result = ConvertPicture(p, s, files[i], name, m.pictureWork, &info);
+      if (result >= kStoreNoSpace) {
+        FormatText(message, "%s", StoreResultText(result));
+      } else if (result != kPictureDone) {
+        DescribePictureRefusal(result, info, message, sizeof message);
+      }
     }
-    if (message) {
+    if (message[0]) {
       fprintf(stderr, "%s: %s\n", files[i], message);
       status = 1;
     } else {
-      printf("stored %s (%u bytes of picture)\n", name, kPictureRecordSize);
+      char fitted[96];
+      DescribePictureFit(info, fitted, sizeof fitted);
+      printf("stored %s (%u bytes of picture)%s%s\n", name, kPictureRecordSize, fitted[0] ? ": " : "", fitted);
     }
   }
   return status;

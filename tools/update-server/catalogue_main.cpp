@@ -108,7 +108,9 @@ bool MakeLine(Storage& s, Files& files, Media& m, const std::string& media, cons
     return true;
   }
   if (kind == "picture") {
-    return ConvertPicture(files, s, (media + "/" + value).c_str(), name.c_str(), m.bmp) == kPictureDone;
+    PictureInfo info;
+    return ConvertPicture(files, s, (media + "/" + value).c_str(), name.c_str(), m.pictureWork, &info) ==
+           kPictureDone;
   }
   if (kind == "sound") {
     std::vector<std::string> paths;

@@ -69,6 +69,19 @@ bool FakeUdp::LocalAddress(char* out, uint32_t capacity) {
   return !localAddress.empty();
 }
 
+bool FakeUdp::Resolve(const char* name, char* out, uint32_t capacity) {
+  ++resolved;
+  out[0] = 0;
+  const auto known = names.find(name);
+  std::string address = known != names.end() ? known->second : std::string(name);
+  if (address.empty() || address.size() >= capacity ||
+      address.find_first_not_of("0123456789.") != std::string::npos) {
+    return false;
+  }
+  std::memcpy(out, address.c_str(), address.size() + 1);
+  return true;
+}
+
 bool FakeUdp::Deliver(uint16_t port, const std::vector<uint8_t>& bytes, UdpSender from) {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto& s : sockets_) {

@@ -36,6 +36,7 @@ class FakeUdp : public Udp {
   void Wake(intptr_t socket) override;
   void Close(intptr_t socket) override;
   bool LocalAddress(char* out, uint32_t capacity) override;
+  bool Resolve(const char* name, char* out, uint32_t capacity) override;
 
   // ---- what a test does ----
   // Queues a datagram at the socket bound to `port`; false when none is.
@@ -48,6 +49,10 @@ class FakeUdp : public Udp {
   int OpenSockets();
   bool failStartup = false;
   bool failSends = false;         /**< every send fails */
+  // Host names Resolve knows, each with its dotted address; a dotted text
+  // resolves to itself, anything else fails.
+  std::map<std::string, std::string> names;
+  int resolved = 0;  /**< Resolve calls */
   std::string localAddress = "127.0.0.1";
 
  private:

@@ -67,6 +67,11 @@ bool PosixUdp::LocalAddress(char* out, uint32_t capacity) {
   char host[256];
   if (::gethostname(host, sizeof host) != 0) return false;
   host[sizeof host - 1] = 0;
+  return Resolve(host, out, capacity);
+}
+
+bool PosixUdp::Resolve(const char* host, char* out, uint32_t capacity) {
+  out[0] = 0;
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_DGRAM;

@@ -19,6 +19,7 @@ class PosixUdp : public Udp {
   void Wake(intptr_t socket) override;
   void Close(intptr_t socket) override;
   bool LocalAddress(char* out, uint32_t capacity) override;
+  bool Resolve(const char* name, char* out, uint32_t capacity) override;
 };
 
 }  // namespace trelvan

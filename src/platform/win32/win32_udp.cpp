@@ -83,6 +83,11 @@ bool Win32Udp::LocalAddress(char* out, uint32_t capacity) {
   out[0] = 0;
   char host[256];
   if (gethostname(host, sizeof host) != 0) return false;
+  return Resolve(host, out, capacity);
+}
+
+bool Win32Udp::Resolve(const char* host, char* out, uint32_t capacity) {
+  out[0] = 0;
   const hostent* h = gethostbyname(host);
   if (!h || h->h_addrtype != AF_INET || !h->h_addr_list[0]) return false;
   const auto* b = reinterpret_cast<const unsigned char*>(h->h_addr_list[0]);

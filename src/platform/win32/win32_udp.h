@@ -18,6 +18,7 @@ class Win32Udp : public Udp {
   // it and Close then leaves it alone.
   void Wake(intptr_t socket) override;
   void Close(intptr_t socket) override;
+  bool Resolve(const char* name, char* out, uint32_t capacity) override;
 
  private:
   intptr_t woken_[4] = {kNoSocket, kNoSocket, kNoSocket, kNoSocket};

@@ -231,6 +231,16 @@ static void AlphaKeyboardPointer(PageContext& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kAlphaKeyboardFixedImages[] = {kAlphaCancel, kAlphaOk, kAlphaSpace, kAlphaShift, kAlphaLettersSymbols, kAlphaEntryFrame, kAlphaBackspace, kAlphaTilde, kEndOfRoles};
 
-const UiPage kAlphaKeyboardRecord = {{kAlphaKeyboardPage, "TA PageKeyboardAlphaNumeric", "Keyboard Entry", kAlphaKeyboardFixedImages}, AlphaKeyboardInit, AlphaKeyboardTimer, AlphaKeyboardPointer, AlphaKeyboardDraw};
+const PageUnit<PageContext> kAlphaKeyboardRecord = {
+    {
+        "TA PageKeyboardAlphaNumeric",  // page file
+        "Keyboard Entry",  // title
+        kAlphaKeyboardFixedImages,  // fixed images
+    },
+    AlphaKeyboardInit,  // init
+    AlphaKeyboardTimer,  // timer
+    AlphaKeyboardPointer,  // pointer
+    AlphaKeyboardDraw,  // draw
+};
 
 }  // namespace trelvan

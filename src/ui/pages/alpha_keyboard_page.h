@@ -12,7 +12,6 @@
 namespace trelvan {
 
 struct PageContext;
-struct UiPage;
 
 constexpr int kKeyWidth = 32;
 constexpr int kKeyHeight = 41;
@@ -59,6 +58,6 @@ int KeyX(int k);
 int KeyY(int k);
 
 // The page's handler record for the page table.
-extern const UiPage kAlphaKeyboardRecord;
+extern const PageUnit<PageContext> kAlphaKeyboardRecord;
 
 }  // namespace trelvan

@@ -165,6 +165,16 @@ static void InformationPageDraw(PageContext& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kInformationFixedImages[] = {kInfoBadge, kEndOfRoles};
 
-const UiPage kInformationPageRecord = {{kInformationPage, "TA PageInformation", "Information Page", kInformationFixedImages}, InformationPageInit, InformationPageTimer, InformationPagePointer, InformationPageDraw};
+const PageUnit<PageContext> kInformationPageRecord = {
+    {
+        "TA PageInformation",  // page file
+        "Information Page",  // title
+        kInformationFixedImages,  // fixed images
+    },
+    InformationPageInit,  // init
+    InformationPageTimer,  // timer
+    InformationPagePointer,  // pointer
+    InformationPageDraw,  // draw
+};
 
 }  // namespace trelvan

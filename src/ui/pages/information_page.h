@@ -12,7 +12,6 @@
 namespace trelvan {
 
 struct PageContext;
-struct UiPage;
 
 
 // InfoButtons: which buttons are shown (bits 0 to 2) and which was pressed
@@ -81,6 +80,6 @@ int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapa
 
 
 // The page's handler record for the page table.
-extern const UiPage kInformationPageRecord;
+extern const PageUnit<PageContext> kInformationPageRecord;
 
 }  // namespace trelvan

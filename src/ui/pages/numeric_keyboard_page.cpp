@@ -114,6 +114,16 @@ static void NumericKeyboardPointer(PageContext& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kNumericKeyboardFixedImages[] = {kNumericDigit0, kNumericDigit1, kNumericDigit2, kNumericDigit3, kNumericDigit4, kNumericDigit5, kNumericDigit6, kNumericDigit7, kNumericDigit8, kNumericDigit9, kNumericCancel, kNumericPoint, kNumericOk, kNumericBackspace, kNumericMinus, kNumericValueFrame, kEndOfRoles};
 
-const UiPage kNumericKeyboardRecord = {{kNumericKeyboardPage, "TA PageKeyboardNumeric", nullptr, kNumericKeyboardFixedImages}, NumericKeyboardInit, NumericKeyboardTimer, NumericKeyboardPointer, NumericKeyboardDraw};
+const PageUnit<PageContext> kNumericKeyboardRecord = {
+    {
+        "TA PageKeyboardNumeric",  // page file
+        nullptr,  // title
+        kNumericKeyboardFixedImages,  // fixed images
+    },
+    NumericKeyboardInit,  // init
+    NumericKeyboardTimer,  // timer
+    NumericKeyboardPointer,  // pointer
+    NumericKeyboardDraw,  // draw
+};
 
 }  // namespace trelvan

@@ -12,7 +12,7 @@
 
 namespace trelvan {
 
-struct UiPage;
+struct PageContext;
 
 struct NumericKeyboard {
   ImageControl* image[kNumericImageCount];
@@ -29,6 +29,6 @@ struct NumericKeyboard {
 };
 
 // The page's handler record for the page table.
-extern const UiPage kNumericKeyboardRecord;
+extern const PageUnit<PageContext> kNumericKeyboardRecord;
 
 }  // namespace trelvan

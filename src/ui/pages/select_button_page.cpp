@@ -68,6 +68,16 @@ static void SelectButtonPointer(PageContext& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kSelectButtonFixedImages[] = {kSelectButtonBack, kEndOfRoles};
 
-const UiPage kSelectButtonRecord = {{kSelectButtonPage, "TA PageSelectButton", "Select Button", kSelectButtonFixedImages}, SelectButtonInit, nullptr, SelectButtonPointer, SelectButtonDraw};
+const PageUnit<PageContext> kSelectButtonRecord = {
+    {
+        "TA PageSelectButton",  // page file
+        "Select Button",  // title
+        kSelectButtonFixedImages,  // fixed images
+    },
+    SelectButtonInit,  // init
+    nullptr,  // timer
+    SelectButtonPointer,  // pointer
+    SelectButtonDraw,  // draw
+};
 
 }  // namespace trelvan

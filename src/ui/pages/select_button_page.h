@@ -12,7 +12,6 @@
 namespace trelvan {
 
 struct PageContext;
-struct UiPage;
 
 constexpr int kButtonGridColumns = 6;
 
@@ -37,6 +36,6 @@ void RequestSelectButton(PageContext& a, int16_t returnPage);
 CallResult TakeSelectedButton(PageContext& a, uint16_t* button);
 
 // The page's handler record for the page table.
-extern const UiPage kSelectButtonRecord;
+extern const PageUnit<PageContext> kSelectButtonRecord;
 
 }  // namespace trelvan

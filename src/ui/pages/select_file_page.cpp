@@ -19,7 +19,6 @@ constexpr uint16_t kRowHeight = 21;
 constexpr uint16_t kRowWidth = 274;
 constexpr uint16_t kFolderNameWidth = 274;
 constexpr uint16_t kFileNameWidth = 234;
-constexpr uint16_t kExtensionLength = 4;
 constexpr uint16_t kPathMost = kSelectedPathCapacity - 1;
 
 // One of the two lists with the controls that belong to it.
@@ -96,10 +95,20 @@ void DrawList(PageContext& a, const ListView& v) {
   ShowBlockControl(a, v.next, uint32_t{kSelectRows} * (v.page + 1u) < v.count);
 }
 
-int EndsInExtension(const char* name, const char* extension) {
+// 1 when `name` ends in one of the extensions of the list (separated by
+// blanks), compared exactly.
+int EndsInExtension(const char* name, const char* extensions) {
   const uint16_t length = TextLength(name);
-  if (length < kExtensionLength) return 0;
-  return CompareText(name + length - kExtensionLength, extension, kExtensionLength) == 0;
+  for (const char* e = extensions; *e;) {
+    while (*e == ' ') ++e;
+    uint16_t n = 0;
+    while (e[n] && e[n] != ' ') ++n;
+    bool same = n > 0 && length >= n;
+    for (uint16_t i = 0; same && i < n; ++i) same = name[length - n + i] == e[i];
+    if (same) return 1;
+    e += n;
+  }
+  return 0;
 }
 
 int IsDotEntry(const char* name) {
@@ -335,6 +344,16 @@ static void SelectFilePointer(PageContext& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kSelectFileFixedImages[] = {kSelectFileCancel, kSelectFilePathFrame, kSelectFileUpFolder, kEndOfRoles};
 
-const UiPage kSelectFileRecord = {{kSelectFilePage, "TA SelectFile", "Select File", kSelectFileFixedImages}, SelectFileInit, nullptr, SelectFilePointer, SelectFileDraw};
+const PageUnit<PageContext> kSelectFileRecord = {
+    {
+        "TA SelectFile",  // page file
+        "Select File",  // title
+        kSelectFileFixedImages,  // fixed images
+    },
+    SelectFileInit,  // init
+    nullptr,  // timer
+    SelectFilePointer,  // pointer
+    SelectFileDraw,  // draw
+};
 
 }  // namespace trelvan

@@ -15,7 +15,6 @@
 namespace trelvan {
 
 struct PageContext;
-struct UiPage;
 
 
 enum SelectFileResults : uint8_t { kSelectFileChosen = 0, kSelectFileCancelled = 1 };
@@ -31,7 +30,7 @@ struct SelectFilePage {
   ImageControl* image[kSelectFileImageCount];
   TextControl* text[kSelectFileTextCount];
 
-  char SelectFileExtension[kSelectFileExtensionCapacity];  /**< caller: e.g. ".bmp", case counts */
+  char SelectFileExtension[kSelectFileExtensionCapacity];  /**< caller: ".wav", or several separated by blanks; case counts */
   uint8_t SelectFileReturnPage;                            /**< caller: page to return to */
   uint8_t SelectFileResult;        /**< kSelectFileChosen or kSelectFileCancelled */
   char SelectedPath[kSelectedPathCapacity];  /**< folder ending in the separator; then + file */
@@ -63,6 +62,6 @@ void SaveLastPath(PageContext& a);
 void ListFolder(PageContext& a);
 
 // The page's handler record for the page table.
-extern const UiPage kSelectFileRecord;
+extern const PageUnit<PageContext> kSelectFileRecord;
 
 }  // namespace trelvan

@@ -94,6 +94,16 @@ static void SelectTextPointer(PageContext& a) {
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kSelectTextFixedImages[] = {kSelectTextSpare1, kSelectTextSpare2, kSelectTextCancel, kEndOfRoles};
 
-const UiPage kSelectTextRecord = {{kSelectTextPage, "TA PageSelectText", "Select Text", kSelectTextFixedImages}, SelectTextInit, nullptr, SelectTextPointer, SelectTextDraw};
+const PageUnit<PageContext> kSelectTextRecord = {
+    {
+        "TA PageSelectText",  // page file
+        "Select Text",  // title
+        kSelectTextFixedImages,  // fixed images
+    },
+    SelectTextInit,  // init
+    nullptr,  // timer
+    SelectTextPointer,  // pointer
+    SelectTextDraw,  // draw
+};
 
 }  // namespace trelvan

@@ -11,7 +11,6 @@
 namespace trelvan {
 
 struct PageContext;
-struct UiPage;
 
 
 enum SelectTextResults : uint8_t {
@@ -45,6 +44,6 @@ CallResult TakeSelectedText(PageContext& a, uint8_t* index);
 
 
 // The page's handler record for the page table.
-extern const UiPage kSelectTextRecord;
+extern const PageUnit<PageContext> kSelectTextRecord;
 
 }  // namespace trelvan

@@ -31,7 +31,7 @@ enum MainImage : int {
   kMainSelectionFrame = 21,         // selection frame
   kMainHandheldStatus = 22,         // handheld status: 17 connected, 19 not connected
   kMainStatusBar = 23,              // status bar
-  kMainServerStatus = 24,           // server status: 20 reachable, 21 not reachable
+  kMainServerStatus = 24,           // server status: 20 reachable, 21 not reachable, 27 none chosen, 28 waiting
   kMainSpare25 = 25,                // spare, not drawn
   kMainImageCount = 26,
 };

@@ -15,7 +15,9 @@ enum PictureImage : int {
   kPictureAdd = 5,               // add a picture
   kPictureShownFrame = 6,        // frame round the shown picture
   kPictureAddPanel = 7,          // panel behind the format and add
-  kPictureImageCount = 8,
+  kPictureStore = 8,             // store the fitted picture
+  kPictureCancel = 9,            // drop the fitted picture
+  kPictureImageCount = 10,
 };
 
 enum PictureText : int {

@@ -11,7 +11,10 @@ enum SetupImage : int {
   kSetupBack = 1,            // back: stores the setup
   kSetupKeyboardLayout = 2,  // keyboard-layout switch: 2 alphabetical, 3 QWERTY
   kSetupOlderDrivers = 3,    // check box: 1 set, 0 clear
-  kSetupImageCount = 4,
+  kSetupServerField = 4,     // server field frame
+  kSetupServerChange = 5,    // change the server
+  kSetupServerTest = 6,      // test the connection
+  kSetupImageCount = 7,
 };
 
 enum SetupText : int {
@@ -20,7 +23,10 @@ enum SetupText : int {
   kSetupDriverStatus = 2,       // "Serial USB Driver Loaded" once the library is loaded
   kSetupOlderDriversLabel = 3,  // label
   kSetupOlderDriversNote = 4,   // note
-  kSetupTextCount = 5,
+  kSetupServerLabel = 5,        // label
+  kSetupServerName = 6,         // the server as NAME:PORT, or that none is set
+  kSetupServerResult = 7,       // what the test found, or where the server comes from
+  kSetupTextCount = 8,
 };
 
 }  // namespace trelvan

@@ -2,7 +2,8 @@
 """Writes the picture golden cases: BMP inputs and the picture records they
 must become, computed here from the format's rules (2 x 2 average, then
 (blue & 0xF8) * 256 + (green & 0xFC) * 8 + red / 8), independently of the
-program. cases.txt lists `name result`; result 0 has name.out beside it."""
+program. cases.txt lists `name result`; result 0 has name.out beside it. Other
+layouts and sizes are tests/media/golden/picture_layouts."""
 import struct, os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -44,10 +45,13 @@ def record():
 cases = [
     ("bottom_up", bmp(), 0),
     ("top_down_v5_header", bmp(info=124, top_down=True), 0),
-    ("width_481", bmp(width=481, pixels=False), 2),
-    ("height_181", bmp(height=181, pixels=False), 3),
-    ("bits_32", bmp(bits=32, pixels=False), 4),
-    ("truncated_header", b"BM" + bytes(10), 2),  # too short: missing bytes read 0xFF
+    # what is still refused: damaged (3), unread layouts (4), too large (5), unknown (2)
+    ("cut_short", bmp(pixels=False), 3),
+    ("no_width", bmp(width=0, pixels=False), 3),
+    ("truncated_header", b"BM" + bytes(10), 3),
+    ("bits_2", bmp(bits=2, pixels=False), 4),
+    ("side_20000", bmp(width=20000, pixels=False), 5),
+    ("not_a_picture", b"GIF89a" + bytes(40), 2),
 ]
 expected = record()
 with open(os.path.join(HERE, "cases.txt"), "w") as listing:

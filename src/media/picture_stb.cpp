@@ -1,0 +1,116 @@
+// The one file that holds stb_image's code: only its PNG and JPEG readers,
+// no file access, its allocations served from the caller's block.
+#include "media/picture_stb.h"
+
+#include <cstring>
+
+namespace trelvan {
+namespace {
+
+// The block a decode allocates from: a bump allocator whose last block can
+// grow and be given back (what the PNG reader's growing buffers need). It
+// is set only for the length of one decode.
+struct Arena {
+  uint8_t* base;
+  size_t capacity;
+  size_t used;
+  size_t last;  /**< offset of the last block handed out */
+  bool full;    /**< an allocation did not fit */
+};
+Arena* current = nullptr;
+
+constexpr size_t kAlign = 16;
+size_t Aligned(size_t n) { return (n + kAlign - 1) & ~(kAlign - 1); }
+
+void* ArenaMalloc(size_t size) {
+  Arena& a = *current;
+  const size_t at = Aligned(a.used);
+  if (size > a.capacity || at > a.capacity - size) {
+    a.full = true;
+    return nullptr;
+  }
+  a.last = at;
+  a.used = at + size;
+  return a.base + at;
+}
+
+void ArenaFree(void* p) {
+  Arena& a = *current;
+  if (p && static_cast<uint8_t*>(p) == a.base + a.last) a.used = a.last;
+}
+
+void* ArenaRealloc(void* p, size_t oldSize, size_t newSize) {
+  Arena& a = *current;
+  if (!p) return ArenaMalloc(newSize);
+  if (static_cast<uint8_t*>(p) == a.base + a.last) {  // the last block grows in place
+    if (newSize > a.capacity - a.last) {
+      a.full = true;
+      return nullptr;
+    }
+    a.used = a.last + newSize;
+    return p;
+  }
+  void* moved = ArenaMalloc(newSize);
+  if (moved) std::memcpy(moved, p, oldSize < newSize ? oldSize : newSize);
+  return moved;
+}
+
+}  // namespace
+}  // namespace trelvan
+
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_MAX_DIMENSIONS 16384
+#define STBI_MALLOC(size) trelvan::ArenaMalloc(size)
+#define STBI_REALLOC_SIZED(p, oldSize, newSize) trelvan::ArenaRealloc(p, oldSize, newSize)
+#define STBI_FREE(p) trelvan::ArenaFree(p)
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
+namespace trelvan {
+
+int IsPngOrJpeg(const uint8_t* bytes, uint32_t size, PictureInfo* info) {
+  static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  if (size >= 8 && std::memcmp(bytes, kPng, 8) == 0) {
+    std::memcpy(info->kind, "PNG", 4);
+    return 1;
+  }
+  if (size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+    std::memcpy(info->kind, "JPEG", 5);
+    return 1;
+  }
+  return 0;
+}
+
+int DecodePngOrJpeg(uint8_t* memory, size_t capacity, uint32_t size, const uint8_t** pixels,
+                    PictureInfo* info) {
+  const uint8_t* bytes = memory;
+  Arena arena{memory, capacity, size, 0, false};  // allocations go behind the file
+  current = &arena;
+  int w = 0, h = 0, n = 0;
+  int result = kPictureDone;
+  if (!stbi_info_from_memory(bytes, static_cast<int>(size), &w, &h, &n)) {
+    result = kPictureDamaged;
+  } else {
+    info->width = static_cast<uint32_t>(w);
+    info->height = static_cast<uint32_t>(h);
+    if (w <= 0 || h <= 0) {
+      result = kPictureDamaged;
+    } else if (static_cast<uint32_t>(w) > kPictureMostSide || static_cast<uint32_t>(h) > kPictureMostSide) {
+      result = kPictureTooLarge;
+    } else {
+      *pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &n, 4);
+      // out of the block's memory, or a damaged or unreadable stream
+      if (!*pixels) result = arena.full ? kPictureTooLarge : kPictureDamaged;
+    }
+  }
+  current = nullptr;
+  return result;
+}
+
+}  // namespace trelvan
