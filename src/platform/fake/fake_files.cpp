@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/linux/mapped_file.h"
+
 namespace trelvan {
 
 namespace fs = std::filesystem;
@@ -84,6 +86,13 @@ int FakeFiles::OpenWrite(const char* path) {
   if (!f) return kNoFile;
   return Store(f);
 }
+
+bool FakeFiles::MapFileCopy(const char* path, void* at, uint32_t size) {
+  if (failOpenRead || unreadable.count(path) || readBudget >= 0) return false;
+  return MapFileCopyOver(path, at, size);
+}
+
+bool FakeFiles::MappedFileLost() { return MappedFileWasLost(); }
 
 uint32_t FakeFiles::ReadFile(int file, void* out, uint32_t count) {
   std::FILE* f = Stream(file);

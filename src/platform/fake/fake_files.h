@@ -45,6 +45,10 @@ class FakeFiles : public Files {
   uint32_t DiskFreeMegabytes() override { return freeMegabytes; }
   bool SyncFolder(const char* folder) override;
   bool LinkTarget(const char* path, char* out, uint32_t capacity) override;
+  // Maps as the program's files service does, unless a read is to fail:
+  // failOpenRead, an unreadable file, a read budget.
+  bool MapFileCopy(const char* path, void* at, uint32_t size) override;
+  bool MappedFileLost() override;
 
   // A path inside the data folder.
   std::string DataPath(const std::string& name) const { return dataFolder_ + "/" + name; }
