@@ -10,6 +10,8 @@
 //                            shown, named as in its role enums (click Main Setup for
 //                            kMainSetup): button down at the control's middle, held
 //                            100 ms (10 ticks), button up there and a tick
+//   click Alpha key C        the same on the alphanumeric keyboard's key that now
+//                            shows the character C
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
@@ -156,6 +158,36 @@ const RoleName* FindRole(const std::string& page, const std::string& role) {
   return nullptr;
 }
 
+// Where `click PAGE ROLE` (or `click Alpha key C`) presses: the middle of the
+// control. An error text when the page shown has no such control.
+std::string ClickPlace(Assistant& a, std::istringstream& words, uint32_t* x, uint32_t* y) {
+  std::string page, role;
+  words >> page >> role;
+  if (page == "Alpha" && role == "key") {
+    std::string label;
+    words >> label;
+    const KeyboardState& keys = a.ui.keyboards.alpha.state;
+    const char* at = label.size() == 1 ? strchr(keys.keySet, label[0]) : nullptr;
+    if (a.ui.pages.CurrentPage != kAlphaKeyboardPage || !at) {
+      return "no key '" + label + "' on the keyboard shown";
+    }
+    const int k = static_cast<int>(at - keys.keySet);
+    *x = static_cast<uint32_t>(KeyX(k) + kKeyWidth / 2);
+    *y = static_cast<uint32_t>(KeyY(k) + kKeyHeight / 2);
+    return "";
+  }
+  const RoleName* named = FindRole(page, role);
+  if (!named) return "no page " + page + " with a control " + role;
+  if (strcmp(a.ui.controls.CurrentPageName, named->pageFile) != 0) {
+    return "the page shown is \"" + std::string(a.ui.controls.CurrentPageName) + "\", not \"" +
+           named->pageFile + "\"";
+  }
+  const ImageControl& c = a.ui.controls.ImageSlots[named->control];
+  *x = c.x + c.w / 2u;
+  *y = c.y + c.h / 2u;
+  return "";
+}
+
 uint32_t KeyForCharacter(char c) {
   if (c >= 'a' && c <= 'z') return static_cast<uint32_t>(c - 'a' + 'A');
   if (c == '.') return 190;  // the period and minus keys' virtual-key codes
@@ -293,21 +325,12 @@ bool RunScript(const Options& o) {
         send(button == "right" ? Message::RightButtonDown : Message::LeftButtonDown, 0, x, y);
       }
     } else if (verb == "click") {
-      std::string page, role;
-      words >> page >> role;
-      const RoleName* named = FindRole(page, role);
-      if (!named) {
-        fprintf(stderr, "%s:%d: no page %s with a control %s\n", o.script.c_str(), lineNumber,
-                page.c_str(), role.c_str());
+      uint32_t x = 0, y = 0;
+      const std::string error = ClickPlace(a, words, &x, &y);
+      if (!error.empty()) {
+        fprintf(stderr, "%s:%d: %s\n", o.script.c_str(), lineNumber, error.c_str());
         return false;
       }
-      if (strcmp(a.ui.controls.CurrentPageName, named->pageFile) != 0) {
-        fprintf(stderr, "%s:%d: the page shown is \"%s\", not \"%s\"\n", o.script.c_str(),
-                lineNumber, a.ui.controls.CurrentPageName, named->pageFile);
-        return false;
-      }
-      const ImageControl& c = a.ui.controls.ImageSlots[named->control];
-      const uint32_t x = c.x + c.w / 2u, y = c.y + c.h / 2u;
       send(Message::LeftButtonDown, 0, x, y);
       for (int i = 0; i < kClickHoldTicks; ++i) send(Message::Timer, 0, 0, 0);
       send(Message::LeftButtonUp, 0, x, y);
