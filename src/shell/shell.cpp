@@ -17,6 +17,8 @@ namespace trelvan {
 namespace {
 
 constexpr uint32_t kVkShift = 0x10;
+constexpr uint32_t kVkF1 = 0x70;
+constexpr char kNoGuide[] = "The user's guide could not be opened: it is not installed beside the program.";
 constexpr int32_t kRepaintIntervalMs = 100;
 constexpr int32_t kTickMs = 10;
 
@@ -188,6 +190,9 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
     case Message::KeyDown:
       if (key == kVkShift) {
         s.ShiftDown = 1;
+      } else if (key == kVkF1) {
+        // on every page; the key is no character for a keyboard page
+        if (!a.platform.window.OpenGuide()) a.platform.window.ShowMessageBox(kNoGuide);
       } else {
         AppendKey(s.KeyQueue, MapKeyToCharacter(key, s.ShiftDown));
       }

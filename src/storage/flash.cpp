@@ -55,6 +55,12 @@ void CopyBlock(Storage& s, uint16_t destination, uint16_t source) {
   MarkBlockChanged(s.changed, destination % kBlockCount);
 }
 
+void EraseBlockFront(Storage& s, uint16_t block, uint32_t count) {
+  std::memcpy(s.image + static_cast<uint32_t>(block % kBlockCount) * kBlockSize, s.erasedBlock,
+              count < kBlockSize ? count : kBlockSize);
+  MarkBlockChanged(s.changed, block % kBlockCount);
+}
+
 void EraseImage(Storage& s) {
   for (uint32_t b = 0; b < kBlockCount; ++b) EraseBlock(s, static_cast<uint16_t>(b));
 }

@@ -20,6 +20,9 @@ void EraseBlock(Storage& s, uint16_t block);
 // A block's stored bytes copied into another (erased) block: the key repeats
 // every 256 bytes, so they read back as the same plain bytes.
 void CopyBlock(Storage& s, uint16_t destination, uint16_t source);
+// Erases the first `count` bytes of `block` only: a whole erase for a block
+// whose other bytes are erased already.
+void EraseBlockFront(Storage& s, uint16_t block, uint32_t count);
 
 // Plain bytes out of and into the image, `count` from `offset`. Whole aligned
 // units go a machine word at a time; the result equals the byte operations.

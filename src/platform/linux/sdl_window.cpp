@@ -3,7 +3,12 @@
 #include <cstdio>
 #include <string>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/linux/message_lines.h"
+#include "platform/linux/posix_files.h"
 
 namespace trelvan {
 
@@ -100,6 +105,43 @@ void SdlWindow::PostQuit(int code) {
 bool SdlWindow::QuitPosted(int* code) const {
   *code = quitCode_;
   return quit_;
+}
+
+// ---- the user's guide --------------------------------------------------------
+
+namespace {
+
+// The guide beside the program: installed (bin/../share/doc/...) or in the
+// build (src/main/linux/../../../guide); "" when neither is there.
+std::string GuidePath() {
+  const std::string folder = LinuxProgramFolder();
+  if (folder.empty()) return "";
+  for (const char* relative : {"/../share/doc/trelvan-assistant/guide/index.html", "/../../../guide/index.html"}) {
+    const std::string path = folder + relative;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return path;
+  }
+  return "";
+}
+
+}  // namespace
+
+bool SdlWindow::OpenGuide() {
+  const std::string path = GuidePath();
+  if (path.empty()) return false;
+  // The viewer runs on its own: a child that starts it and ends at once, so
+  // no child is left to wait for.
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    if (fork() == 0) {
+      execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace trelvan

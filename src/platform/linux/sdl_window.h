@@ -26,6 +26,9 @@ class SdlWindow : public Window {
   void StopTimer() override;
   void Sleep(uint32_t ms) override { SDL_Delay(ms); }
   void PostQuit(int code) override;
+  // The guide beside the installed program (share/doc/trelvan-assistant)
+  // or in the build, opened with xdg-open.
+  bool OpenGuide() override;
 
   void StartTimer();                        // the 10 ms timer
   bool TakeTimerEvent(const SDL_Event& e);  // true for our timer's event; re-arms it
