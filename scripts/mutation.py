@@ -9,8 +9,8 @@ first failure, each bounded in time) and puts the place back. It prints one
 line per mutant and the kill rate. A mutant that does not compile is
 replaced by the group's next one.
 
-    python3 tests/mutation/mutate.py [--work DIR] [--seed N] [--count N]
-                                     [--list] [--jobs N]
+    python3 scripts/mutation.py [--work DIR] [--seed N] [--count N]
+                                [--list] [--jobs N]
 
 The copy and its build live in DIR (default build-mutation/ in the tree), so
 the working tree is never touched; ccache keeps the rebuilds short.
@@ -24,7 +24,7 @@ import subprocess
 import sys
 import time
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 
 # group: (source files, test programs in the order they are tried). Each
 # group runs the programs that test its layer; the slower start-up and page
