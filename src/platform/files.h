@@ -110,6 +110,16 @@ class Files {
   virtual bool FlushFile(int file) = 0;  // through to the disk
   virtual bool CloseFile(int file) = 0;
   virtual bool FileSize(int file, uint32_t* size) = 0;  // false beyond 32 bits
+  // Maps the file at `path`, exactly `size` bytes, copy-on-write over the
+  // page-aligned memory at `at`: each page is read from the file when it is
+  // first touched, and writes stay in memory, never reaching the file.
+  // False, with the memory as it was, when the file has another size or the
+  // system cannot map it; the caller then reads the file instead.
+  virtual bool MapFileCopy(const char* /*path*/, void* /*at*/, uint32_t /*size*/) { return false; }
+  // True once another program shortened a mapped file while the program
+  // ran: the pages it took away now read as zero bytes, so the memory is
+  // no longer what the file held.
+  virtual bool MappedFileLost() { return false; }
   // Removes a file or a link (never the link's target); not a folder.
   virtual bool DeleteFile(const char* path) = 0;
   // Both move `from` itself (a link stays a link). RenameFile replaces

@@ -30,8 +30,33 @@ int RepaintDue(Assistant& a) {
   return 1;
 }
 
+namespace {
+
+// Another program shortened the storage file under the mapped image: what
+// it took away now reads as zero bytes, so the image is no longer the
+// storage. It is never saved over the file; the program says so and ends.
+void EndOnLostStorage(Assistant& a) {
+  a.shell.StorageLost = 1;
+  a.storage.keepFile = 1;
+  char message[kPathCapacity + 320];
+  std::snprintf(message, sizeof message,
+                "Another program shortened the storage file \"%s\" while the assistant was "
+                "running, so part of the storage in memory was lost. The assistant ends now "
+                "and does not save over the file; the changes of this session may be missing.",
+                a.storage.path);
+  EndOnWholeCharacter(message);
+  a.platform.window.ShowMessageBox(message);
+  a.input.QuitRequested = 1;
+}
+
+}  // namespace
+
 void TimerTick(Assistant& a) {
   Input& s = a.input;
+  if (!a.shell.StorageLost && a.platform.files.MappedFileLost()) {
+    EndOnLostStorage(a);
+    return;
+  }
   StorageStep(a.storage);
   UpdateSoftTimers(s);
   if (s.PointerEvent.pending) {
@@ -63,7 +88,7 @@ void ExitSequence(Assistant& a) {
   }
   // The status says whether this run's storage reached the disk.
   int status = 0;
-  if (s.FolderRefused) {
+  if (s.FolderRefused || s.StorageLost) {
     status = 1;
   } else if (s.SecondCopy) {
     // The running copy owns the storage file.

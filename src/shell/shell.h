@@ -20,6 +20,7 @@ struct Shell {
   uint8_t SecondCopy;      /**< 1: another copy runs; this one ends without saving */
   uint8_t TickRunning;     /**< 1 inside a tick: a modal box's own message loop starts none */
   uint8_t FolderRefused;   /**< 1: the data folder cannot be used; ends with status 1, no save */
+  uint8_t StorageLost;     /**< 1: the mapped storage file was shortened underneath; ends with status 1, no save */
 };
 
 // The window messages the shell handles; all others go to the platform's

@@ -30,6 +30,9 @@ constexpr uint32_t kHeaderBytes = 16;
 constexpr uint32_t kFileHeaderScan = 256;  // readers look this far for a FileHeader
 constexpr uint32_t kLegacyImageSize = 32768000;
 constexpr uint16_t kLegacyFreeBlockAddition = 24573;  // 0x5FFD, as the handheld expects
+// The image's alignment: the page size a file is mapped in on the systems
+// the program runs on (a system of larger pages reads the file instead).
+constexpr uint32_t kImageAlignment = 4096;
 constexpr uint16_t kFileListCapacity = 100;
 // A path as the system takes it: Linux's PATH_MAX; on Windows, in UTF-8, as
 // long as most long paths. A longer data folder is refused, never cut.
@@ -158,9 +161,10 @@ enum StorageLoadResult : uint8_t {
 };
 
 struct Storage {
-  // The scrambled image. Not initialised here: LoadStorage fills or erases it,
-  // so an Assistant costs no 128 MB clear before its start-up.
-  uint8_t image[kImageSize];
+  // The scrambled image. Not initialised here: LoadStorage maps, fills or
+  // erases it, so an Assistant costs no 128 MB clear before its start-up.
+  // Page-aligned, so the storage file can be mapped over it.
+  alignas(kImageAlignment) uint8_t image[kImageSize];
   uint8_t key[kKeySize];               /**< working copy of kStorageKey */
   uint8_t erasedBlock[kBlockSize];     /**< an erased block, as stored */
   char path[kPathCapacity] = {};       /**< the storage file's path */

@@ -62,6 +62,9 @@ const char* SaveFailureText(SaveFailure why) {
     case kSaveNotWritten: return "writing stopped part-way; the disk may be full";
     case kSaveNotFlushed: return "the data could not be written through to the disk";
     case kSaveNotRenamed: return "the new file could not take the old one's place";
+    case kSaveImageLost:
+      return "another program shortened the storage file while the assistant ran, so the "
+             "storage in memory is incomplete";
   }
   return "";
 }
@@ -89,7 +92,10 @@ SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) 
   const int f = p.OpenWrite(temporary);
   if (f == kNoFile) return kSaveNotCreated;
   SaveFailure failure = kSaveDone;
-  if (p.WriteFile(f, s.image, kImageSize) != kImageSize) {
+  const bool written = p.WriteFile(f, s.image, kImageSize) == kImageSize;
+  if (p.MappedFileLost()) {
+    failure = kSaveImageLost;  // the write met pages that are no longer the storage's
+  } else if (!written) {
     failure = kSaveNotWritten;
   } else if (!p.FlushFile(f)) {
     failure = kSaveNotFlushed;
@@ -107,6 +113,9 @@ StorageLoadResult ReadExactly(Storage& s, Files& p, const char* path, const Path
                               uint32_t size) {
   if (info.folder) return kLoadUnreadable;
   if (info.size != size) return kLoadWrongSize;
+  // Mapped, a start touches only the pages it reads; where the system
+  // cannot map the file, it is read whole.
+  if (p.MapFileCopy(path, s.image, size)) return kLoadStorageFile;
   const int f = p.OpenRead(path);
   if (f == kNoFile) return kLoadUnreadable;
   const uint32_t n = p.ReadFile(f, s.image, size);

@@ -22,6 +22,7 @@ enum SaveFailure : uint8_t {
   kSaveNotWritten,   /**< writing stopped part-way (a full disk, a failing write or close) */
   kSaveNotFlushed,   /**< the bytes could not be flushed to the disk */
   kSaveNotRenamed,   /**< the temporary could not take the file's place */
+  kSaveImageLost,    /**< the mapped file was shortened underneath: the image is incomplete */
 };
 // The reason in plain words, for a message.
 const char* SaveFailureText(SaveFailure why);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a temporary prefix: the layout is exactly the
 # expected one, the desktop entry and the AppStream metadata validate, every
-# icon has its size; the installed program, started under Xvfb with an
+# icon has its size, the udev rule gives the handheld to the seat's user; the installed program, started under Xvfb with an
 # empty data folder, shows the main page pixel for pixel as the headless
 # runner draws it from the built page files, with its icon on the window,
 # and ends with status 0 when its window is closed.
@@ -22,6 +22,7 @@ diff <(expected_layout "$build") <(cd "$tmp/usr" && find . -type f | sed 's|^\./
 desktop-file-validate "$tmp/usr/share/applications/"*.desktop || fail "desktop-file-validate"
 appstreamcli validate --no-net "$tmp/usr/share/metainfo/"*.xml >/dev/null ||
   fail "appstreamcli validate: $(appstreamcli validate --no-net "$tmp/usr/share/metainfo/"*.xml)"
+check_udev_rule "$tmp/usr/lib/udev/rules.d/70-trelvan-assistant.rules" || exit 1
 for png in "$tmp"/usr/share/icons/hicolor/*/apps/*.png; do
   size=$(basename "$(dirname "$(dirname "$png")")")
   file "$png" | grep -q "${size/x/ x }," || fail "$png is not $size: $(file -b "$png")"
@@ -30,9 +31,10 @@ done
 start_xvfb || exit 1
 headless_shot "$headless" "$build/resources" "$out/installed_expected.png" || fail "headless shot"
 mkdir "$tmp/data"
-# Nothing in the data folder, no page files but the installed ones.
+# Nothing in the data folder, no page files but the installed ones, and no
+# update server chosen, as after a new install.
 free_loopback_ports
-env -u TRELVAN_RESOURCE_DIR TRELVAN_DATA_DIR="$tmp/data" "$tmp/usr/bin/trelvan-assistant" &
+env -u TRELVAN_RESOURCE_DIR -u TRELVAN_SERVER TRELVAN_DATA_DIR="$tmp/data" "$tmp/usr/bin/trelvan-assistant" &
 app=$!
 find_window "$app" || fail "no window"
 wait_for_picture "$out/installed.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||

@@ -1,13 +1,14 @@
 # Sourced by the install tests. expected_layout BUILD: the files an install
 # holds, relative to its prefix, sorted: the program, one page file per
-# layout, the desktop entry, the icons, the AppStream metadata and the
-# Debian documents.
+# layout, the desktop entry, the icons, the AppStream metadata, the udev
+# rule and the Debian documents.
 expected_layout() {
   local build=$1 size layout name
   {
     echo bin/trelvan-assistant
     echo share/applications/org.varnholt.TrelvanAssistant.desktop
     echo share/metainfo/org.varnholt.TrelvanAssistant.metainfo.xml
+    echo lib/udev/rules.d/70-trelvan-assistant.rules
     echo share/doc/trelvan-assistant/copyright
     echo share/doc/trelvan-assistant/changelog.gz
     echo share/man/man1/trelvan-assistant.1.gz
@@ -20,4 +21,22 @@ expected_layout() {
       echo "share/trelvan-assistant/$name.rsc"
     done
   } | LC_ALL=C sort
+}
+
+# check_udev_rule RULES: the rule gives the user at the seat the handheld's
+# HID device (hidraw and USB) and the usual FTDI converters (USB and serial
+# port), early enough for the seat to take the tag; exits 1 on the first
+# missing one.
+check_udev_rule() {
+  local rules=$1 line
+  [[ $(basename "$rules") =~ ^([0-9]+)- ]] && ((10#${BASH_REMATCH[1]} < 73)) ||
+    { echo "FAIL: $rules sorts after 73-seat-late.rules"; return 1; }
+  for line in 'SUBSYSTEM=="hidraw", ATTRS{idVendor}=="04d8", ATTRS{idProduct}=="f320", TAG+="uaccess"' \
+              'SUBSYSTEM=="usb", ENV{DEVTYPE}=="usb_device", ATTR{idVendor}=="04d8", ATTR{idProduct}=="f320", TAG+="uaccess"' \
+              'SUBSYSTEM=="usb", ENV{DEVTYPE}=="usb_device", ATTR{idVendor}=="0403", ATTR{idProduct}=="6001|6010|6011|6014|6015", TAG+="uaccess"' \
+              'SUBSYSTEM=="tty", ATTRS{idVendor}=="0403", ATTRS{idProduct}=="6001|6010|6011|6014|6015", TAG+="uaccess"'; do
+    grep -qxF "$line" "$rules" || { echo "FAIL: $rules lacks: $line"; return 1; }
+  done
+  # every rule line is one the checks above know, so none grants more
+  [ "$(grep -cv '^\(#.*\)\?$' "$rules")" = 4 ] || { echo "FAIL: $rules holds other rules"; return 1; }
 }

@@ -2,12 +2,16 @@
 // planted in the data folder, and data folders at the system's path limit.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/posix_files.h"
@@ -101,6 +105,57 @@ TEST_F(RealDisk, LongDataFolderPathsWorkOrAreRefusedNeverCut) {
   EXPECT_TRUE(fs::is_empty(tooLong));
   const fs::path parent = fs::path(tooLong).parent_path();
   EXPECT_EQ(std::distance(fs::directory_iterator(parent), fs::directory_iterator()), 1);
+}
+
+// The storage file is mapped, not read: the image holds the file's bytes,
+// the image's changes never reach the file, and a file of another size is
+// not mapped and leaves the memory as it was.
+TEST_F(RealDisk, TheStorageFileIsMappedCopyOnWrite) {
+  fs::create_directory(data);
+  const std::vector<uint8_t> bytes = testing::Pattern(4 * kImageAlignment, 3);
+  testing::WriteHostFile(storage, bytes);
+  PosixFiles files(data);
+  std::unique_ptr<Storage> s(new Storage);
+  std::memset(s->image, 0x5A, 4 * kImageAlignment);
+  EXPECT_FALSE(files.MapFileCopy(storage.c_str(), s->image, 8 * kImageAlignment));
+  EXPECT_EQ(s->image[0], 0x5A);
+  ASSERT_TRUE(files.MapFileCopy(storage.c_str(), s->image, 4 * kImageAlignment));
+  EXPECT_EQ(std::memcmp(s->image, bytes.data(), bytes.size()), 0);
+  s->image[5] = static_cast<uint8_t>(bytes[5] + 1);
+  EXPECT_EQ(testing::ReadHostFile(storage), bytes);
+  EXPECT_FALSE(files.MappedFileLost());
+}
+
+// Another program shortens the storage file while the program runs: the
+// pages it took away read as zero bytes, and the run ends with its message
+// and status 1, never a crash, and never saves over the file; whether a
+// tick touches a lost page first or the exit save does. In a child
+// process each: the loss stays the process's.
+TEST_F(RealDisk, AStorageFileShortenedUnderneathEndsTheRunWithItsMessage) {
+  constexpr uint32_t kLeft = 16 * kBlockSize;
+  for (const bool touchedByTick : {true, false}) {
+    SCOPED_TRACE(touchedByTick);
+    fs::remove_all(data);
+    fs::create_directory(data);
+    ASSERT_EQ(Run(data), 0);
+    ASSERT_EQ(fs::file_size(storage), kImageSize);
+    EXPECT_EXIT(
+        {
+          const int status = Run(data, [&](Assistant& a) {
+            fs::resize_file(storage, kLeft);  // the other program
+            if (!touchedByTick) return;
+            const volatile uint8_t* image = a.storage.image;
+            if (image[kImageSize - 1] != 0) std::exit(2);  // lost pages read as zero bytes
+            MainWindowMessage(a, Message::Timer, 0, 0, 0);
+          });
+          bool said = false;
+          for (const std::string& m : fake.window.messages) said |= m.find("shortened") != std::string::npos;
+          std::fprintf(stderr, "status %d, said %d, %ju bytes\n", status, said,
+                       static_cast<uintmax_t>(fs::file_size(storage)));
+          std::exit(status == 1 && said && fs::file_size(storage) == kLeft ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "status 1, said 1");
+  }
 }
 
 }  // namespace

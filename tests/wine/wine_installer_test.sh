@@ -53,8 +53,9 @@ timeout 60 "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$ve
   fail "no installed-programs entry of version $version"
 [ -d "$data" ] && [ -z "$(ls -A "$data")" ] || fail "no empty data folder"
 
+# no update server chosen, as after a new install
 free_loopback_ports
-"$wine" 'C:\Program Files\Trelvan Assistant\trelvan-assistant.exe' &
+env -u TRELVAN_SERVER "$wine" 'C:\Program Files\Trelvan Assistant\trelvan-assistant.exe' &
 app=$!
 wine_window || fail "no window titled Trelvan Assistant"
 wait_for_picture "$out/installed_wine.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||

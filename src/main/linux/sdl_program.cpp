@@ -33,10 +33,13 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 
-// Memory for the Assistant, whose 128 MiB storage image is read from disk at
-// start-up. Mapped on a huge-page boundary, asked for huge pages and faulted
-// in before use, so filling the image costs a few dozen page faults instead
-// of one per 4 KiB page. Null when the system has no memory to give.
+// Memory for the Assistant, whose 128 MiB storage image the files service
+// maps the storage file over. Mapped on a huge-page boundary and asked for
+// huge pages, so an image that is erased or read whole instead (a fresh
+// storage, a file that cannot be mapped) costs a few dozen page faults
+// rather than one per 4 KiB page; nothing is faulted in before use, so a
+// start touches only what it reads. Null when the system has no memory to
+// give.
 class AssistantMemory {
  public:
   AssistantMemory() {
@@ -54,7 +57,6 @@ class AssistantMemory {
     if (tail) munmap(reinterpret_cast<void*>(aligned + length_), tail);
     memory_ = reinterpret_cast<void*>(aligned);
     madvise(memory_, length_, MADV_HUGEPAGE);
-    madvise(memory_, length_, MADV_POPULATE_WRITE);
   }
   ~AssistantMemory() {
     if (memory_) munmap(memory_, length_);

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/linux/mapped_file.h"
+
 namespace trelvan {
 
 namespace fs = std::filesystem;
@@ -74,6 +76,13 @@ int FakeFiles::OpenWrite(const char* path) {
   streams_.push_back(f);
   return static_cast<int>(streams_.size() - 1);
 }
+
+bool FakeFiles::MapFileCopy(const char* path, void* at, uint32_t size) {
+  if (failOpenRead || unreadable.count(path) || readBudget >= 0) return false;
+  return MapFileCopyOver(path, at, size);
+}
+
+bool FakeFiles::MappedFileLost() { return MappedFileWasLost(); }
 
 uint32_t FakeFiles::ReadFile(int file, void* out, uint32_t count) {
   std::FILE* f = Stream(file);

@@ -42,6 +42,10 @@ class FakeFiles : public Files {
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override { return freeMegabytes; }
+  // Maps as the program's files service does, unless a read is to fail:
+  // failOpenRead, an unreadable file, a read budget.
+  bool MapFileCopy(const char* path, void* at, uint32_t size) override;
+  bool MappedFileLost() override;
 
   // A path inside the data folder.
   std::string DataPath(const std::string& name) const { return dataFolder_ + "/" + name; }

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/linux/mapped_file.h"
+
 namespace trelvan {
 
 PosixFiles::PosixFiles(std::string dataFolder, std::string resourceFolder)
@@ -101,6 +103,12 @@ bool PosixFiles::FileSize(int file, uint32_t* size) {
   *size = static_cast<uint32_t>(st.st_size);
   return true;
 }
+
+bool PosixFiles::MapFileCopy(const char* path, void* at, uint32_t size) {
+  return MapFileCopyOver(path, at, size);
+}
+
+bool PosixFiles::MappedFileLost() { return MappedFileWasLost(); }
 
 bool PosixFiles::DeleteFile(const char* path) { return unlink(path) == 0; }
 

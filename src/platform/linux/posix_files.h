@@ -27,6 +27,8 @@ class PosixFiles : public Files {
   bool FlushFile(int file) override;
   bool CloseFile(int file) override;
   bool FileSize(int file, uint32_t* size) override;
+  bool MapFileCopy(const char* path, void* at, uint32_t size) override;
+  bool MappedFileLost() override;
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
   bool RenameToNew(const char* from, const char* to) override;
