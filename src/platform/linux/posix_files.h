@@ -57,5 +57,7 @@ void MakeFolders(const std::string& folder);
 // share/trelvan-assistant beside the program's bin folder, else, run from
 // the build, the build's resources folder; "" when none of them exists.
 std::string LinuxResourceFolder();
+// The folder of the running program; "" when it cannot be read.
+std::string LinuxProgramFolder();
 
 }  // namespace trelvan
