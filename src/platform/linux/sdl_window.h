@@ -17,7 +17,8 @@ namespace trelvan {
 
 class SdlWindow : public Window {
  public:
-  explicit SdlWindow(SDL_Window* window);
+  // `scale`: the window is the 800 x 600 frame times this (1 to 4).
+  explicit SdlWindow(SDL_Window* window, double scale = 1.0);
   ~SdlWindow() override;
 
   void PresentFrame(const uint8_t* bgr0, int width, int height) override;
@@ -35,6 +36,9 @@ class SdlWindow : public Window {
   bool TakeRepaint();                       // true once after InvalidateRect
   bool QuitPosted(int* code) const;
   int Presents() const { return presents_; }  // frames shown so far
+  // A window coordinate in the 800 x 600 frame.
+  int FrameX(int x) const { return static_cast<int>(x / scale_); }
+  int FrameY(int y) const { return static_cast<int>(y / scale_); }
 
  private:
   static Uint32 TimerCallback(Uint32 interval, void* self);
@@ -49,6 +53,8 @@ class SdlWindow : public Window {
   bool quit_ = false;
   int quitCode_ = 0;
   int presents_ = 0;
+  double scale_ = 1.0;
+  SDL_Surface* frame_ = nullptr;  /**< the frame before it is scaled; only when scale_ is not 1 */
 };
 
 }  // namespace trelvan
