@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "main/linux/message_box.h"
 #include "main/linux/sdl_program.h"
 #include "shell/assistant.h"
 #include "storage/file_system.h"
@@ -75,6 +76,7 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const int box = RunMessageBoxIfAsked(argc, argv); box >= 0) return box;
   if (argc > 1) rounds = std::max(1, std::atoi(argv[1]));
   const std::string work = std::filesystem::temp_directory_path() /
                            ("trelvan-exit-save-" + std::to_string(getpid()));

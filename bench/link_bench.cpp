@@ -29,6 +29,7 @@
 
 #include "link/transfer_lists.h"
 #include "net/free_port.h"
+#include "main/linux/message_box.h"
 #include "main/linux/sdl_program.h"
 #include "shell/assistant.h"
 #include "shell/shell.h"
@@ -218,6 +219,7 @@ int RunLink(const char* self, const std::string& link) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const int box = RunMessageBoxIfAsked(argc, argv); box >= 0) return box;
   const std::string link = argc > 1 ? argv[1] : "";
   if (argc > 3 || (!link.empty() && link != "simulator" && link != "serial" && link != "hid")) {
     std::fprintf(stderr, "usage: link_bench [simulator|serial|hid]\n");

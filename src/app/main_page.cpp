@@ -35,6 +35,8 @@ constexpr uint16_t kMutedColour = 0x8B8C;       // grey for an empty list's hint
 // names the list shown and says why the picks went.
 constexpr TextControl kListTitle{40, 255, 364, 20, 0, 0, 0xFFFF, kFrameTitleColour};
 constexpr uint16_t kNoticeX = 436, kNoticeY = 432, kNoticeW = 350, kNoticeH = 70;
+constexpr const char* kChooseAList =
+    "Choose a list under \"In the Assistant\" first (Pictures, Sounds, Light Effects or Projects).";
 constexpr const char* kPicksCleared[] = {"Your picks on the right were taken off: items from",
                                          "the update server and items in the Assistant go",
                                          "to the handheld separately. Pick them again."};
@@ -197,8 +199,10 @@ void DrawListButtons(App& a) {
   }
 }
 
-// A page this program does not have yet would leave the user on a page that
-// answers nothing: such a click is ignored.
+// Without a list of the Assistant shown there is no manager to open: the
+// user is told which lists have one. A page this program does not have
+// yet would leave the user on a page that answers nothing: such a click is
+// ignored.
 void OpenManager(App& a) {
   int32_t page = 0;
   switch (a.link.transfer.MainListType) {
@@ -206,7 +210,8 @@ void OpenManager(App& a) {
     case kListStorageSounds: page = kSoundManagerPage; break;
     case kListStorageLightEffects: page = kLightEffectManagerPage; break;
     case kListStorageProjects: page = kProjectManagerPage; break;
-    default: return;
+    default:
+      return RequestInformation(a, kChooseAList, 0, kMainPage);
   }
   if (!PageTable(a.ui.pages, page)) return;
   // a Select File answer the Sound Manager waited for before is not taken as new
@@ -219,6 +224,7 @@ void OpenManager(App& a) {
 // A list of the other kind cleared the selection: the How-to panel says so
 // until the page is drawn again.
 void SayPicksCleared(App& a) {
+  a.mainPage.picksClearedShown = 1;
   a.frame.PenColour = kPanelColour;
   FillArea(a.frame, kNoticeX, kNoticeY, kNoticeW, kNoticeH);
   for (int i = 0; i < 3; ++i) {
@@ -254,6 +260,10 @@ void HandleListButtons(App& a) {
     } else if (result == kRowSelected || result == kRowCategoryOpened) {
       DrawListArea(a);
       DrawSelection(a);
+      if (m.picksClearedShown && a.link.transfer.selectionCount) {  // picks made again: the note goes
+        m.picksClearedShown = 0;
+        DrawImage(a, m.image[kMainHintPanel]);
+      }
     }
     return;
   }
@@ -290,6 +300,7 @@ void MainPageInit(App& a) {
 
 void MainPageDraw(App& a) {
   MainPage& m = a.mainPage;
+  m.picksClearedShown = 0;  // the opening drew the How-to panel again
   DrawTextControl(a.frame, m.text[kMainTitle], kMainPageRecord.page.title);
   DrawListArea(a);
   DrawListButtons(a);

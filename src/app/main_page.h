@@ -35,6 +35,7 @@ struct MainPage {
   TransferMonitor monitor;      /**< the handheld transfer under way */
   int32_t lastConnectedShown;   /**< the handheld status last drawn; 2: none yet */
   uint8_t progressShown[kSelectionCapacity];  /**< the download percentage drawn beside each entry; 0: none */
+  uint8_t picksClearedShown;    /**< 1: the How-to panel says the picks were taken off */
 };
 
 // "Free Storage = NN%": free blocks as a whole percentage of the image.

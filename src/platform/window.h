@@ -6,6 +6,8 @@
 
 namespace trelvan {
 
+constexpr int kMessageBoxOffset = 24;  // pixels right and down from one box's place to the next
+
 class Window {
  public:
   virtual ~Window() = default;
@@ -15,7 +17,17 @@ class Window {
   virtual void PresentFrame(const uint8_t* bgr0, int width, int height) = 0;
   // Marks a client rectangle (right and bottom exclusive) for repainting.
   virtual void InvalidateRect(int left, int top, int right, int bottom) = 0;
-  // A modal message with the caption "Message".
+  // Shows `text` in a box with the caption "Message" and an OK button and
+  // returns at once. Every backend keeps this contract:
+  // - the box never holds the tick: it is shown by a process of its own (the
+  //   program started again with the backend's box switch), so no box runs
+  //   a message loop inside a tick and no tick runs inside another;
+  // - nothing waits for a box, not even the program's end: a box still open
+  //   then stays on the screen until it is closed;
+  // - boxes open at once never open exactly over one another: a box goes
+  //   to the first place no open box of this program holds, the window's
+  //   centre, then kMessageBoxOffset pixels right and down from there, then
+  //   twice that, and so on.
   virtual void ShowMessageBox(const char* text) = 0;
   virtual void StopTimer() = 0;         // the 10 ms timer, id 1
   virtual void Sleep(uint32_t ms) = 0;

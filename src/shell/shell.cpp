@@ -158,17 +158,12 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       BlitFrameBuffer(a.frame, a.platform.window);
       break;
     case Message::Timer:
-      // A message box shown inside a tick runs a message loop of its own
-      // that still delivers the timer: the tick never runs inside itself.
-      if (a.shell.TickRunning) break;
-      a.shell.TickRunning = 1;
       if (RepaintDue(a)) {
         const FrameRect& r = a.frame.dirtyRect;
         a.platform.window.InvalidateRect(r.left, r.top, r.right, r.bottom);
         a.frame.FrameDirty = 0;
       }
       TimerTick(a);
-      a.shell.TickRunning = 0;
       break;
     case Message::Paint:
       BlitFrameBuffer(a.frame, a.platform.window);

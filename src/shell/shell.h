@@ -18,7 +18,6 @@ struct Shell {
   int32_t RepaintCounter;  /**< ms since the last repaint decision */
   uint32_t RepaintCount;   /**< repaints requested (statistics) */
   uint8_t SecondCopy;      /**< 1: another copy runs; this one ends without saving */
-  uint8_t TickRunning;     /**< 1 inside a tick: a modal box's own message loop starts none */
   uint8_t FolderRefused;   /**< 1: the data folder cannot be used; ends with status 1, no save */
   uint8_t StorageLost;     /**< 1: the mapped storage file was shortened underneath; ends with status 1, no save */
 };

@@ -48,6 +48,11 @@ void EraseBlock(Storage& s, uint16_t block) {
               kBlockSize);
 }
 
+void EraseBlockFront(Storage& s, uint16_t block, uint32_t count) {
+  std::memcpy(s.image + static_cast<uint32_t>(block % kBlockCount) * kBlockSize, s.erasedBlock,
+              count < kBlockSize ? count : kBlockSize);
+}
+
 void EraseImage(Storage& s) {
   for (uint32_t b = 0; b < kBlockCount; ++b) EraseBlock(s, static_cast<uint16_t>(b));
 }

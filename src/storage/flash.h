@@ -15,6 +15,9 @@ void PrepareKey(Storage& s);
 
 void EraseImage(Storage& s);
 void EraseBlock(Storage& s, uint16_t block);
+// Erases the first `count` bytes of `block` only: a whole erase for a block
+// whose other bytes are erased already.
+void EraseBlockFront(Storage& s, uint16_t block, uint32_t count);
 
 // Plain bytes out of and into the image, `count` from `offset`. Whole aligned
 // units go a machine word at a time; the result equals the byte operations.

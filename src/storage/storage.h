@@ -129,6 +129,9 @@ struct FileSystem {
   uint8_t moreToFlush = 0;
   uint8_t allFlushed = 0;
   uint8_t headerTarget = 0;  /**< 0: next header goes to block 0; 1: block 1 */
+  // 1 once header block 0 or 1 was erased whole by this file system state:
+  // only its record's bytes have been programmed since (see EraseHeaderBlock).
+  uint8_t headerBlockClean[2] = {0, 0};
 
   TableCopy copy{};
 };

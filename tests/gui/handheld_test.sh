@@ -92,6 +92,8 @@ wait_exit "$sim" 60
 cat "$out/handheld_oversized.log"
 [ "$EXIT_STATUS" = 0 ] || fail "the oversized reads ended with '$EXIT_STATUS'"
 boxes() { xwininfo -root -children | awk '$2 == "\"Message\":" { print $1 }'; }
+# The box is a process of its own: it opens once that process has started.
+for _ in $(seq 100); do [ -n "$(boxes)" ] && break; sleep 0.1; done
 [ "$(boxes | wc -l)" = 1 ] || fail "not one box for the over-run: $(boxes | wc -l)"
 xdotool key --window "$(boxes)" Return
 for _ in $(seq 50); do [ -z "$(boxes)" ] && break; sleep 0.1; done

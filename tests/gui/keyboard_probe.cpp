@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "main/linux/message_box.h"
 #include "main/linux/sdl_program.h"
 #include "shell/assistant.h"
 
@@ -30,6 +31,7 @@ void PrintEntry(Assistant& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const int box = RunMessageBoxIfAsked(argc, argv); box >= 0) return box;
   if (argc != 2 || (strcmp(argv[1], "alpha") != 0 && strcmp(argv[1], "numeric") != 0)) {
     fprintf(stderr, "usage: keyboard_probe alpha|numeric\n");
     return 2;

@@ -82,8 +82,8 @@ before=$(sha1sum "$storage")
 cp "$resources/TA Common.rsc" "$data/Late.rsc"
 "$program" &
 other=$!
-# The message box carries no process id, and xdotool's name search misses
-# it; the window tree names it.
+# The message box is a process of its own, started by the second copy, and
+# xdotool's name search misses it; the window tree names it.
 box=""
 for _ in $(seq 40); do
   box=$(xwininfo -root -tree | awk '$2 == "\"Message\":" {print $1; exit}')

@@ -101,25 +101,6 @@ TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {
   EXPECT_EQ(platform.window.invalidateCount, 1);
 }
 
-// A box shown inside a tick (here the serial library's, on the first) runs
-// its own message loop, which still delivers the timer: no tick starts then.
-TEST_F(ShellTest, NoTickStartsInsideAnother) {
-  a->setup.useOlderUsbDrivers = 1;
-  platform.libraries.libraries["Ftd2xx.dll"] = {};
-  int32_t counterInside = -1;
-  platform.window.whileBoxShown = [this, &counterInside] {
-    const int32_t before = a->shell.RepaintCounter;
-    Send(Message::Timer);
-    counterInside = a->shell.RepaintCounter - before;
-  };
-  Send(Message::Timer);
-  ASSERT_FALSE(platform.window.messages.empty());
-  EXPECT_EQ(counterInside, 0);
-  const int32_t before = a->shell.RepaintCounter;
-  Send(Message::Timer);
-  EXPECT_NE(a->shell.RepaintCounter, before) << "the next tick runs";
-}
-
 TEST(SoftTimers, PeriodZeroExpiresEveryTickAndASecondAfterAHundred) {
   Input s{};
   s.ServerTimer.period = 1000;

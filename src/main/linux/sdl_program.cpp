@@ -230,7 +230,8 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       SDL_Quit();
       return 1;
     }
-    SdlWindow window(sdlWindow, scale);
+    SdlWindow window(sdlWindow);
+    window.SetScale(scale);
     PosixFiles files(dataFolder, LinuxResourceFolder());
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;

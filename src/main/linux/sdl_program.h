@@ -20,7 +20,8 @@ struct SdlProgramHooks {
 
 // Runs the program until its message loop ends and returns the exit status.
 // Without a window (no display) it says so on standard error and returns 1
-// before the data folder is touched.
+// before the data folder is touched. A main() built on it asks
+// RunMessageBoxIfAsked (main/linux/message_box.h) first.
 int RunSdlProgram(const SdlProgramHooks* hooks);
 
 }  // namespace trelvan

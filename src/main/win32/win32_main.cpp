@@ -121,6 +121,8 @@ int CannotStart(const wchar_t* text) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // One of the program's own message boxes (Win32Window::ShowMessageBox).
+  if (const int box = RunMessageBoxIfAsked(); box >= 0) return box;
   wchar_t className[kWindowClassNameLength + 1] = {};
   LoadStringW(instance, IDS_WINDOW_CLASS, className, kWindowClassNameLength);
 

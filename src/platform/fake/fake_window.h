@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,10 +14,7 @@ class FakeWindow : public Window {
  public:
   void PresentFrame(const uint8_t* bgr0, int width, int height) override;
   void InvalidateRect(int left, int top, int right, int bottom) override;
-  void ShowMessageBox(const char* text) override {
-    messages.emplace_back(text);
-    if (whileBoxShown) whileBoxShown();
-  }
+  void ShowMessageBox(const char* text) override { messages.emplace_back(text); }
   void StopTimer() override { timerStopped = true; }
   void Sleep(uint32_t ms) override { sleptMs += ms; }
   bool OpenGuide() override {
@@ -42,8 +38,6 @@ class FakeWindow : public Window {
   bool quitPosted = false;
   int quitCode = -1;
   uint32_t sleptMs = 0;
-  // ---- what a test sets ----
-  std::function<void()> whileBoxShown;  /**< runs as a modal box's own message loop would */
 };
 
 }  // namespace trelvan

@@ -1,6 +1,13 @@
 #include "platform/linux/sdl_window.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <sys/stat.h>
@@ -17,14 +24,15 @@ namespace {
 constexpr Uint32 kTimerMs = 10;
 }  // namespace
 
-SdlWindow::SdlWindow(SDL_Window* window, double scale) : window_(window), scale_(scale) {
+SdlWindow::SdlWindow(SDL_Window* window, std::vector<std::string> boxCommand)
+    : window_(window), boxCommand_(std::move(boxCommand)) {
   timerEvent_ = SDL_RegisterEvents(1);
 }
 
-// Boxes still open (those of the exit sequence) stay until they are closed.
+// Box processes still running (those of the exit sequence) outlive the
+// program; those that ended are reaped when it ends.
 SdlWindow::~SdlWindow() {
   StopTimer();
-  for (std::thread& box : boxes_) box.join();
   if (frame_) SDL_FreeSurface(frame_);
 }
 
@@ -61,16 +69,45 @@ void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
 
 void SdlWindow::InvalidateRect(int, int, int, int) { repaint_ = true; }
 
-// A modal box would stop every tick until someone clicks it: no handheld
-// request answered, no server step run. It is shown beside the window
-// instead, with no parent, from a thread of its own.
+// The box process gets no descriptor of this one beyond the standard three:
+// an inherited instance socket or display connection would outlive the
+// program in a box still open.
 void SdlWindow::ShowMessageBox(const char* text) {
   fprintf(stderr, "Message: %s\n", text);
-  boxes_.emplace_back([message = BreakMessageLines(text)] {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", message.c_str(), nullptr) != 0) {
-      fprintf(stderr, "The message could not be shown in a box: %s\n", SDL_GetError());
-    }
-  });
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  OpenBoxes();
+  int place = 0;
+  while (std::any_of(boxes_.begin(), boxes_.end(), [place](const Box& b) { return b.place == place; })) {
+    ++place;
+  }
+  const int offset = place * kMessageBoxOffset;
+  std::vector<std::string> words = boxCommand_;
+  words.push_back(std::to_string(x + w / 2 + offset));
+  words.push_back(std::to_string(y + h / 2 + offset));
+  words.push_back(BreakMessageLines(text));
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  pid_t process = 0;
+  const int error = posix_spawn(&process, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) {
+    fprintf(stderr, "The message could not be shown in a box: %s\n", strerror(error));
+    return;
+  }
+  boxes_.push_back({process, place});
+}
+
+int SdlWindow::OpenBoxes() {
+  boxes_.erase(std::remove_if(boxes_.begin(), boxes_.end(),
+                              [](const Box& b) { return waitpid(b.process, nullptr, WNOHANG) != 0; }),
+               boxes_.end());
+  return static_cast<int>(boxes_.size());
 }
 
 // SDL counts the next interval from the millisecond its timer thread woke

@@ -1,24 +1,31 @@
 // The window service on Linux: an SDL2 window of 800 x 600 client pixels.
 // Frames go to the window's own surface (no renderer, no OpenGL); the 10 ms
-// timer posts one event at a time, as WM_TIMER does. A message box shows on
-// a thread of its own, so the window's thread goes on ticking beneath it.
+// timer posts one event at a time, as WM_TIMER does. A message box is a
+// process of its own (see Window::ShowMessageBox): SDL's boxes may be shown
+// only from the thread that runs the window, which has to go on ticking.
 #pragma once
 
 #include <SDL.h>
+#include <sys/types.h>
 
 #include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/window.h"
 
 namespace trelvan {
 
+// The first argument that makes the program a box: the program, the
+// switch, the box's centre x and y on the screen, then its text.
+constexpr char kMessageBoxSwitch[] = "--message-box";
+
 class SdlWindow : public Window {
  public:
-  // `scale`: the window is the 800 x 600 frame times this (1 to 4).
-  explicit SdlWindow(SDL_Window* window, double scale = 1.0);
+  // `boxCommand`: the program and arguments that show a box, before the
+  // centre and the text.
+  explicit SdlWindow(SDL_Window* window,
+                     std::vector<std::string> boxCommand = {"/proc/self/exe", kMessageBoxSwitch});
   ~SdlWindow() override;
 
   void PresentFrame(const uint8_t* bgr0, int width, int height) override;
@@ -36,6 +43,9 @@ class SdlWindow : public Window {
   bool TakeRepaint();                       // true once after InvalidateRect
   bool QuitPosted(int* code) const;
   int Presents() const { return presents_; }  // frames shown so far
+  int OpenBoxes();                            // boxes shown and not yet closed
+  // The window is the 800 x 600 frame times `scale` (1 to 4); 1 unless set.
+  void SetScale(double scale) { scale_ = scale; }
   // A window coordinate in the 800 x 600 frame.
   int FrameX(int x) const { return static_cast<int>(x / scale_); }
   int FrameY(int y) const { return static_cast<int>(y / scale_); }
@@ -44,7 +54,12 @@ class SdlWindow : public Window {
   static Uint32 TimerCallback(Uint32 interval, void* self);
 
   SDL_Window* window_;
-  std::vector<std::thread> boxes_;  // each shows one box; joined when the window goes
+  std::vector<std::string> boxCommand_;
+  struct Box {
+    pid_t process;
+    int place;  // 0: centred on the window; k: k offsets right and down
+  };
+  std::vector<Box> boxes_;  // the box processes not yet seen ended
   SDL_TimerID timer_ = 0;
   Uint32 timerEvent_;
   std::atomic<bool> timerQueued_{false};  // like WM_TIMER: at most one waits

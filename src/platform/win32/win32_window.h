@@ -4,18 +4,29 @@
 
 #include "platform/win32/win32_windows.h"
 
+#include <string>
 #include <vector>
 
 #include "platform/window.h"
 
 namespace trelvan {
 
+// The first argument that makes the program a box: the program, the
+// switch, the box's centre x and y on the screen, then its text as UTF-8 in
+// hexadecimal, which no quoting of the command line can change.
+constexpr wchar_t kMessageBoxSwitch[] = L"--message-box";
+
+// When the program was started as a box (see Win32Window::ShowMessageBox):
+// shows it centred where its command line says and returns 0 once it is
+// closed; -1 when the command line asks for no box. wWinMain asks it first.
+int RunMessageBoxIfAsked();
+
 class Win32Window : public Window {
  public:
   Win32Window() = default;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
-  // Waits for the boxes still on screen: the last messages are read.
+  // Boxes still on the screen stay: they are processes of their own.
   ~Win32Window() override;
 
   void PresentFrame(const uint8_t* bgr0, int width, int height) override;
@@ -33,9 +44,15 @@ class Win32Window : public Window {
   void SetPaintContext(HDC dc) { paintDc_ = dc; }
 
  private:
+  int FreePlace();  // the first box place no open box holds
+
   HWND window_ = nullptr;
   HDC paintDc_ = nullptr;
-  std::vector<HANDLE> boxes_;  // each thread shows one box
+  struct Box {
+    HANDLE process;
+    int place;  // 0: centred on the window; k: k offsets right and down
+  };
+  std::vector<Box> boxes_;  // the box processes not yet seen ended
 };
 
 }  // namespace trelvan
