@@ -234,13 +234,9 @@ void FlushOneBuffer(Storage& s) {
 
 void MoveOneBlock(Storage& s) {
   StorageHeader& h = s.fs.header;
-  const uint32_t source = BlockOffset((h.moveNextBlock + h.moveGap) % kBlockCount);
-  const uint32_t destination = BlockOffset(h.moveNextBlock % kBlockCount);
-  // The destination was erased by the step before (state 20), and the key
-  // repeats every 256 bytes while blocks are 4,096: programming the source's
-  // plain bytes there stores exactly its scrambled bytes, so they are copied
-  // as they are.
-  std::memcpy(s.image + destination, s.image + source, kBlockSize);
+  // The destination was erased by the step before (state 20).
+  CopyBlock(s, static_cast<uint16_t>(h.moveNextBlock % kBlockCount),
+            static_cast<uint16_t>((h.moveNextBlock + h.moveGap) % kBlockCount));
   ++h.moveNextBlock;
   --h.moveBlocksLeft;
   if (h.moveBlocksLeft == 0) h.movePending = 0;
