@@ -16,6 +16,7 @@
 
 #include "platform/linux/message_lines.h"
 #include "platform/linux/posix_files.h"
+#include "platform/linux/window_scale.h"
 
 namespace trelvan {
 
@@ -30,11 +31,22 @@ SdlWindow::SdlWindow(SDL_Window* window, std::vector<std::string> boxCommand)
 
 // Box processes still running (those of the exit sequence) outlive the
 // program; those that ended are reaped when it ends.
-SdlWindow::~SdlWindow() { StopTimer(); }
+SdlWindow::~SdlWindow() {
+  StopTimer();
+  if (frame_) SDL_FreeSurface(frame_);
+}
 
 void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
-  SDL_Surface* surface = SDL_GetWindowSurface(window_);
-  if (!surface) return;
+  SDL_Surface* window = SDL_GetWindowSurface(window_);
+  if (!window) return;
+  // Scaled, the frame goes to a surface of its own size first, of the
+  // window's format, then is stretched onto the window.
+  if (scale_ != 1.0 && (!frame_ || frame_->format->format != window->format->format)) {
+    if (frame_) SDL_FreeSurface(frame_);
+    frame_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, window->format->format);
+    if (!frame_) return;
+  }
+  SDL_Surface* surface = scale_ != 1.0 ? frame_ : window;
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
   const int w = width < surface->w ? width : surface->w;
   const int h = height < surface->h ? height : surface->h;
@@ -43,6 +55,14 @@ void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
   SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, bgr0, width * 4, surface->format->format,
                     surface->pixels, surface->pitch);
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  if (surface != window) {
+    SDL_Rect to{0, 0, window->w, window->h};
+    if (WholeScale(scale_)) {
+      SDL_BlitScaled(surface, nullptr, window, &to);  // pixel for pixel
+    } else {
+      SDL_SoftStretchLinear(surface, nullptr, window, &to);
+    }
+  }
   SDL_UpdateWindowSurface(window_);
   ++presents_;
 }
