@@ -57,8 +57,13 @@ Section "${NAME}" SectionProgram
   File "/oname=trelvan-assistant.exe" "${EXE}"
   ; The program takes these into its storage when it lacks them.
   File "${RESOURCES}/*.rsc"
+  ; The user's guide, which F1 opens too.
+  SetOutPath "$INSTDIR\guide"
+  File /r "${GUIDE}/*.*"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\trelvan-assistant.exe"
+  CreateShortcut "$SMPROGRAMS\${NAME} Guide.lnk" "$INSTDIR\guide\index.html"
   ; Every user of the PC works on the one storage in the data folder.
   CreateDirectory "${DATA_FOLDER}"
   nsExec::Exec 'icacls "${DATA_FOLDER}" /grant *S-1-5-32-545:(OI)(CI)M'
@@ -84,8 +89,13 @@ Section "Uninstall"
   Delete "$INSTDIR\trelvan-assistant.exe"
   Delete "$INSTDIR\TA *.rsc"
   Delete "$INSTDIR\uninstall.exe"
+  Delete "$INSTDIR\guide\pictures\*.png"
+  RMDir "$INSTDIR\guide\pictures"
+  Delete "$INSTDIR\guide\index.html"
+  RMDir "$INSTDIR\guide"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${NAME}.lnk"
+  Delete "$SMPROGRAMS\${NAME} Guide.lnk"
   Delete "$DESKTOP\${NAME}.lnk"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ; The data folder stays: it holds the user's storage.

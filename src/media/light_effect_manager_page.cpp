@@ -268,8 +268,8 @@ void LightPointer(PageContext& a, Media& media) {
     if (n > 0 && media.effectName[n - 1] == '~') return Save(a, media);
     return Message(a, "Please use Save As!");
   }
-  if (hit(kLightFileName)) return RequestText(a, "File Name", 30, 1, kLightEffectManagerPage);
-  if (hit(kLightSaveAs)) return RequestText(a, "Save As", 30, 1, kLightEffectManagerPage);
+  if (hit(kLightFileName)) return RequestName(a, "File Name", 30, 1, kLightEffectManagerPage, media.effectName);
+  if (hit(kLightSaveAs)) return RequestName(a, "Save As", 30, 1, kLightEffectManagerPage, media.effectName);
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
     if (HitTest(pointer, &m.rows[r].first)) {

@@ -29,7 +29,8 @@ void PictureManagerInit(PageContext& a, Media& media) {
   for (int i = 0; i < kPictureImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kPictureTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
-  LayOutMediaRows(m.rows, RowLayout{115, 170, 288, 40, kSourceCommon, 30, 330, 50, kSourceCommon, 35});
+  // delete last on the row, as in every manager
+  LayOutMediaRows(m.rows, RowLayout{115, 170, 342, 40, kSourceCommon, 30, 288, 50, kSourceCommon, 35});
   FillPictureList(media.pictures, a.storage);
 }
 

@@ -267,7 +267,7 @@ void SoundManagerPointer(PageContext& a, Media& media) {
     m.selectionExpected = 1;
     RequestSelectFile(a, ".wav", kSoundManagerPage);
   }
-  if (HitTest(pointer, m.image[kSoundEnterName])) RequestText(a, kNameTag, 23, 2, kSoundManagerPage);
+  if (HitTest(pointer, m.image[kSoundEnterName])) RequestName(a, kNameTag, 23, 2, kSoundManagerPage, media.sound.soundName);
   for (uint8_t mode = 1; mode <= 2; ++mode) {
     if (!HitTest(pointer, m.image[mode == 1 ? kSoundModeSingle : kSoundModeStartLoopStop])) continue;
     StopPlaying(a, media);

@@ -26,6 +26,9 @@ struct PathInfo {
 };
 
 constexpr int kNoFile = -1;  // returned by the open calls on failure
+// Files open at once. The journal keeps one open for the whole run; the
+// others are open only inside one call of the core.
+constexpr int kOpenFileCapacity = 64;
 
 inline unsigned char FoldLetter(char c) {
   const unsigned char u = static_cast<unsigned char>(c);
@@ -84,6 +87,10 @@ inline void KeepInNameOrder(FolderEntry* out, uint16_t* count, uint16_t capacity
   if (*count < capacity) ++*count;
 }
 
+// Threads: every call is made on the window's thread, except that the
+// journal's writer thread calls WriteFile and FlushFile on the one handle it
+// is given, while the window's thread opens, uses and closes others. The
+// handle table is fixed, so neither disturbs the other.
 class Files {
  public:
   virtual ~Files() = default;
@@ -139,6 +146,12 @@ class Files {
                               uint16_t capacity) = 0;
   // Free space of the data folder's disk in whole MiB; 0 when unknown.
   virtual uint32_t DiskFreeMegabytes() = 0;
+  // The full path of the file a symbolic link at `path` finally leads to,
+  // into `capacity` bytes; false when `path` is no link (or a dangling one).
+  virtual bool LinkTarget(const char* path, char* out, uint32_t capacity) = 0;
+  // Makes the folder's entries durable (a file renamed or made in it);
+  // true where the system keeps them durable by itself.
+  virtual bool SyncFolder(const char* folder) = 0;
 };
 
 }  // namespace trelvan

@@ -32,6 +32,10 @@ class Window {
   virtual void StopTimer() = 0;         // the 10 ms timer, id 1
   virtual void Sleep(uint32_t ms) = 0;
   virtual void PostQuit(int code) = 0;  // ends the message loop
+  // Opens the user's guide installed with the program (its HTML page) in
+  // the system's viewer, without waiting for it; false when the program has
+  // no guide beside it or no viewer could be started.
+  virtual bool OpenGuide() = 0;
 };
 
 }  // namespace trelvan

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "shell/shell.h"
+#include "storage/journal.h"
 
 namespace trelvan {
 
@@ -12,6 +13,7 @@ struct Assistant : App {
   explicit Assistant(const Platform& p);
 
   Shell shell{};
+  Journal journal;  /**< the storage's changes on disk between saves */
 };
 
 }  // namespace trelvan

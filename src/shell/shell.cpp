@@ -7,6 +7,7 @@
 #include "shell/services.h"
 #include "shell/startup.h"
 #include "storage/file_system.h"
+#include "storage/journal.h"
 #include "storage/resource_files.h"
 #include "storage/storage_image.h"
 #include "storage/text.h"
@@ -16,6 +17,8 @@ namespace trelvan {
 namespace {
 
 constexpr uint32_t kVkShift = 0x10;
+constexpr uint32_t kVkF1 = 0x70;
+constexpr char kNoGuide[] = "The user's guide could not be opened: it is not installed beside the program.";
 constexpr int32_t kRepaintIntervalMs = 100;
 constexpr int32_t kTickMs = 10;
 
@@ -74,6 +77,51 @@ void TimerTick(Assistant& a) {
     StartServices(a);
   }
   ServiceChannels(a);
+  KeepChangesOnDisk(a);
+}
+
+namespace {
+
+void SayStorageNotSaved(Assistant& a, SaveFailure why, const char* after) {
+  char message[kPathCapacity + 320];
+  std::snprintf(message, sizeof message, "The storage could not be saved to \"%s\": %s.%s",
+                a.storage.path, SaveFailureText(why), after);
+  EndOnWholeCharacter(message);
+  a.platform.window.ShowMessageBox(message);
+}
+
+}  // namespace
+
+void KeepChangesOnDisk(Assistant& a) {
+  Journal& j = a.journal;
+  switch (JournalTick(a.storage, j)) {
+    case JournalTickResult::kQuiet:
+      return;
+    case JournalTickResult::kFailed: {
+      char message[kJournalPathCapacity + 200];
+      std::snprintf(message, sizeof message,
+                    "Changes can no longer be written to \"%s\" beside the storage file; they "
+                    "are saved when the program ends.",
+                    j.path);
+      EndOnWholeCharacter(message);
+      a.platform.window.ShowMessageBox(message);
+      return;
+    }
+    case JournalTickResult::kFoldDue: {
+      // A save takes the journal's changes in; a new journal begins on it.
+      FinishJournal(a.storage, j);
+      SaveFailure why = kSaveDone;
+      if (!SaveStorage(a.storage, a.platform.files, &why)) {
+        SayStorageNotSaved(a, why, " The changes made until now are kept beside it; later ones "
+                                   "are saved when the program ends.");
+        return;
+      }
+      RemoveJournal(j, a.platform.files);
+      TakeJournalBase(a.storage, j, kJournalBaseFile);
+      StartJournal(a.storage, j, a.platform.files, &a.platform.threads);
+      return;
+    }
+  }
 }
 
 uint32_t DiskFreeMegabytes(Assistant& a) { return a.platform.files.DiskFreeMegabytes(); }
@@ -93,21 +141,19 @@ void ExitSequence(Assistant& a) {
   } else if (s.SecondCopy) {
     // The running copy owns the storage file.
   } else if (free > kDiskSaveMegabytes) {
+    // Whatever the save does, the journal holds every change first.
+    FinishJournal(a.storage, a.journal);
     SaveFailure why = kSaveDone;
     if (SaveStorage(a.storage, a.platform.files, &why)) {
+      RemoveJournal(a.journal, a.platform.files);
       // Only now are the resource files it took in safe to remove.
       RemoveImportedResourceFiles(a.storage, a.platform.files);
     } else {
-      char message[kPathCapacity + 192];
-      std::snprintf(message, sizeof message,
-                    "The storage could not be saved to \"%s\": %s. Any earlier storage file "
-                    "there is unchanged.",
-                    a.storage.path, SaveFailureText(why));
-      EndOnWholeCharacter(message);
-      a.platform.window.ShowMessageBox(message);
+      SayStorageNotSaved(a, why, " Any earlier storage file there is unchanged.");
       status = 1;
     }
   } else {
+    FinishJournal(a.storage, a.journal);
     a.platform.window.ShowMessageBox("Disk Memory too low to save error!");
     status = 1;
   }
@@ -144,6 +190,9 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
     case Message::KeyDown:
       if (key == kVkShift) {
         s.ShiftDown = 1;
+      } else if (key == kVkF1) {
+        // on every page; the key is no character for a keyboard page
+        if (!a.platform.window.OpenGuide()) a.platform.window.ShowMessageBox(kNoGuide);
       } else {
         AppendKey(s.KeyQueue, MapKeyToCharacter(key, s.ShiftDown));
       }

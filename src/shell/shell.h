@@ -47,6 +47,9 @@ void MainWindowCreated(Assistant& a);
 
 int RepaintDue(Assistant& a);
 void TimerTick(Assistant& a);
+// Last in the tick: the storage's changes to the journal, or a save that
+// folds the journal in.
+void KeepChangesOnDisk(Assistant& a);
 uint32_t DiskFreeMegabytes(Assistant& a);
 void ExitSequence(Assistant& a);
 

@@ -46,6 +46,19 @@ void PrepareKey(Storage& s) {
 void EraseBlock(Storage& s, uint16_t block) {
   std::memcpy(s.image + static_cast<uint32_t>(block % kBlockCount) * kBlockSize, s.erasedBlock,
               kBlockSize);
+  MarkBlockChanged(s.changed, block % kBlockCount);
+}
+
+void CopyBlock(Storage& s, uint16_t destination, uint16_t source) {
+  std::memcpy(s.image + static_cast<uint32_t>(destination % kBlockCount) * kBlockSize,
+              s.image + static_cast<uint32_t>(source % kBlockCount) * kBlockSize, kBlockSize);
+  MarkBlockChanged(s.changed, destination % kBlockCount);
+}
+
+void EraseBlockFront(Storage& s, uint16_t block, uint32_t count) {
+  std::memcpy(s.image + static_cast<uint32_t>(block % kBlockCount) * kBlockSize, s.erasedBlock,
+              count < kBlockSize ? count : kBlockSize);
+  MarkBlockChanged(s.changed, block % kBlockCount);
 }
 
 void EraseImage(Storage& s) {
@@ -63,6 +76,7 @@ void ReadUnit(const Storage& s, uint32_t offset, uint8_t* out) {
 
 void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data) {
   uint8_t* dst = s.image + (offset & kImageMask & ~(kUnitSize - 1));
+  MarkBlockChanged(s.changed, (offset & kImageMask) / kBlockSize);
   for (uint32_t i = 0; i < kUnitSize; i += 8) {
     const uint64_t k = Load64(s.key + i);
     const uint64_t oldPlain = SubtractBytes(Load64(dst + i), k);

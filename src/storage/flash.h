@@ -1,5 +1,7 @@
 // The image's flash rules: erase, program and read, byte by byte in
-// storage.h and here the fast paths for whole units and blocks.
+// storage.h and here the fast paths for whole units and blocks. These are
+// the image's only writers; each marks the blocks it changes (s.changed),
+// which the journal takes.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +17,12 @@ void PrepareKey(Storage& s);
 
 void EraseImage(Storage& s);
 void EraseBlock(Storage& s, uint16_t block);
+// A block's stored bytes copied into another (erased) block: the key repeats
+// every 256 bytes, so they read back as the same plain bytes.
+void CopyBlock(Storage& s, uint16_t destination, uint16_t source);
+// Erases the first `count` bytes of `block` only: a whole erase for a block
+// whose other bytes are erased already.
+void EraseBlockFront(Storage& s, uint16_t block, uint32_t count);
 
 // Plain bytes out of and into the image, `count` from `offset`. Whole aligned
 // units go a machine word at a time; the result equals the byte operations.

@@ -129,6 +129,9 @@ struct FileSystem {
   uint8_t moreToFlush = 0;
   uint8_t allFlushed = 0;
   uint8_t headerTarget = 0;  /**< 0: next header goes to block 0; 1: block 1 */
+  // 1 once header block 0 or 1 was erased whole by this file system state:
+  // only its record's bytes have been programmed since (see EraseHeaderBlock).
+  uint8_t headerBlockClean[2] = {0, 0};
 
   TableCopy copy{};
 };
@@ -160,6 +163,23 @@ enum StorageLoadResult : uint8_t {
   kLoadPathTooLong,  /**< the data folder's path leaves no room for the file names */
 };
 
+// The blocks changed since the journal last took them: the flash layer
+// (flash.h and the byte operation below) marks every block it erases,
+// programs or copies into.
+struct ChangedBlocks {
+  uint64_t bits[kBlockCount / 64];  /**< bit b: block b is in `list` */
+  uint16_t list[kBlockCount];       /**< the changed blocks, in the order first changed */
+  uint32_t count;
+};
+
+inline void MarkBlockChanged(ChangedBlocks& c, uint32_t block) {
+  uint64_t& word = c.bits[block / 64];
+  const uint64_t bit = uint64_t{1} << (block % 64);
+  if (word & bit) return;
+  word |= bit;
+  c.list[c.count++] = static_cast<uint16_t>(block);
+}
+
 struct Storage {
   // The scrambled image. Not initialised here: LoadStorage maps, fills or
   // erases it, so an Assistant costs no 128 MB clear before its start-up.
@@ -175,6 +195,7 @@ struct Storage {
   uint8_t keepFile = 0;  /**< 1: an unusable file could not be set aside; never save over it */
   FileSystem fs;
   ResourceImport resources;
+  ChangedBlocks changed{};  /**< since the journal last took them */
 };
 
 // ---- the two byte operations ------------------------------------------------
@@ -193,6 +214,7 @@ inline void ProgramPlainByte(Storage& s, uint32_t offset, uint8_t plain) {
   const uint8_t k = s.key[offset % kKeySize];
   const uint8_t old = static_cast<uint8_t>(s.image[offset] - k);
   s.image[offset] = static_cast<uint8_t>(static_cast<uint8_t>(plain + k) & old);
+  MarkBlockChanged(s.changed, offset / kBlockSize);
 }
 
 }  // namespace trelvan

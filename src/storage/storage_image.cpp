@@ -71,11 +71,31 @@ const char* SaveFailureText(SaveFailure why) {
 
 namespace {
 
-// `path` fits kPathCapacity, so the temporary fits its buffer whole.
-void TemporaryPath(const char* path, char* out) {
-  const size_t n = std::strlen(path);
-  std::memcpy(out, path, n);
-  std::memcpy(out + n, kTemporarySuffix, sizeof kTemporarySuffix);
+constexpr int kTemporaryNames = 9;
+
+// "PATH.new", else "PATH.new.2" to ".new.9": names of the save's own that
+// nothing else of the folder takes. `path` fits kPathCapacity, so the
+// temporary fits its buffer whole.
+void TemporaryPath(const char* path, int n, char* out) {
+  const size_t length = std::strlen(path);
+  std::memcpy(out, path, length);
+  std::memcpy(out + length, kTemporarySuffix, sizeof kTemporarySuffix);
+  if (n > 1) {
+    out[length + sizeof kTemporarySuffix - 1] = '.';
+    out[length + sizeof kTemporarySuffix] = static_cast<char>('0' + n);
+    out[length + sizeof kTemporarySuffix + 1] = 0;
+  }
+}
+constexpr size_t kTemporaryCapacity = kPathCapacity + sizeof kTemporarySuffix + 2;
+
+// Makes the folder that holds `path` keep a rename durably.
+void SyncFolderOf(Files& p, const char* path) {
+  char folder[kPathCapacity];
+  CopyText(path, folder, kPathCapacity);
+  char* last = std::strrchr(folder, p.PathSeparator());
+  if (!last) return;
+  *(last == folder ? last + 1 : last) = 0;
+  p.SyncFolder(folder);
 }
 
 SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) {
@@ -83,13 +103,16 @@ SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) 
   const bool replacing = p.PathAttributes(path, &old) && !old.folder;
   if (replacing && old.readOnly) return kSaveReadOnly;
   if (std::strlen(path) >= kPathCapacity) return kSaveNotCreated;
-  char temporary[kPathCapacity + sizeof kTemporarySuffix];
-  TemporaryPath(path, temporary);
-  // A temporary left by a cut save, or anything put there since the start,
-  // goes first (a link itself, never what it points to); the new one is
-  // then made only where nothing is.
-  p.DeleteFile(temporary);
-  const int f = p.OpenWrite(temporary);
+  char temporary[kTemporaryCapacity];
+  int f = kNoFile;
+  for (int n = 1; n <= kTemporaryNames && f == kNoFile; ++n) {
+    TemporaryPath(path, n, temporary);
+    // A temporary left by a cut save, or anything put there since the start,
+    // goes first (a link itself, never what it points to); the new one is
+    // then made only where nothing is. A folder there stays: the next name.
+    p.DeleteFile(temporary);
+    f = p.OpenWrite(temporary);
+  }
   if (f == kNoFile) return kSaveNotCreated;
   SaveFailure failure = kSaveDone;
   const bool written = p.WriteFile(f, s.image, kImageSize) == kImageSize;
@@ -104,8 +127,18 @@ SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) 
   // Whoever could read or write the old file can do so with the new one.
   if (failure == kSaveDone && replacing) p.CopyAttributes(path, temporary);
   if (failure == kSaveDone && !p.RenameFile(temporary, path)) failure = kSaveNotRenamed;
-  if (failure != kSaveDone) p.DeleteFile(temporary);
+  if (failure != kSaveDone) {
+    p.DeleteFile(temporary);
+  } else {
+    SyncFolderOf(p, path);
+  }
   return failure;
+}
+
+// The file a save replaces: a storage file that is a link stays one, and
+// its target is replaced, in the target's folder.
+const char* SaveTarget(Files& p, const char* path, char* resolved) {
+  return p.LinkTarget(path, resolved, kPathCapacity) ? resolved : path;
 }
 
 // Reads an image file of exactly `size` bytes into the front of the image.
@@ -192,28 +225,39 @@ void LoadStorage(Storage& s, Files& p) {
   EraseImage(s);
 }
 
-bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
-  const bool isStorageFile = CompareText(s.loadedFrom, s.path, kPathCapacity) == 0;
+bool RenameAside(Files& p, const char* path, char* out, size_t capacity) {
   for (int n = 1; n < 1000; ++n) {
     if (n == 1) {
-      std::snprintf(out, kSetAsidePathCapacity, "%s.damaged", s.loadedFrom);
+      std::snprintf(out, capacity, "%s.damaged", path);
     } else {
-      std::snprintf(out, kSetAsidePathCapacity, "%s.damaged.%d", s.loadedFrom, n);
+      std::snprintf(out, capacity, "%s.damaged.%d", path, n);
     }
     // Only to a name nothing (not even a link) holds.
     PathInfo taken;
     if (p.PathAttributes(out, &taken)) continue;
-    if (p.RenameToNew(s.loadedFrom, out)) return true;
+    if (p.RenameToNew(path, out)) return true;
   }
+  return false;
+}
+
+bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
+  const bool isStorageFile = CompareText(s.loadedFrom, s.path, kPathCapacity) == 0;
+  if (RenameAside(p, s.loadedFrom, out, kSetAsidePathCapacity)) return true;
   if (isStorageFile) s.keepFile = 1;
   return false;
 }
 
 bool RemoveStaleTemporary(const Storage& s, Files& p) {
-  char temporary[kPathCapacity + sizeof kTemporarySuffix];
   if (s.path[0] == 0) return false;
-  TemporaryPath(s.path, temporary);
-  return p.DeleteFile(temporary);
+  char resolved[kPathCapacity];
+  const char* target = SaveTarget(p, s.path, resolved);
+  char temporary[kTemporaryCapacity];
+  bool removed = false;
+  for (int n = 1; n <= kTemporaryNames; ++n) {
+    TemporaryPath(target, n, temporary);
+    removed = p.DeleteFile(temporary) || removed;
+  }
+  return removed;
 }
 
 bool SaveStorage(const Storage& s, Files& p, SaveFailure* why) {
@@ -221,7 +265,8 @@ bool SaveStorage(const Storage& s, Files& p, SaveFailure* why) {
     if (why) *why = kSaveKeptDamaged;
     return false;
   }
-  return WriteImageFile(s, p, s.path, why);
+  char resolved[kPathCapacity];
+  return WriteImageFile(s, p, SaveTarget(p, s.path, resolved), why);
 }
 
 }  // namespace trelvan

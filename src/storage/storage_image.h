@@ -2,6 +2,7 @@
 // set-aside of a file that cannot be used.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "storage/flash.h"
@@ -52,13 +53,17 @@ void LoadStorage(Storage& s, Files& p);
 // fails and the file is the storage file, no save will replace it.
 constexpr uint16_t kSetAsidePathCapacity = kPathCapacity + 16;
 bool SetAsideUnusableFile(Storage& s, Files& p, char* out);
+// Renames `path` beside itself the same way, the new path into `out`
+// (`capacity` bytes, room for `path` and 16 more). False when it stays.
+bool RenameAside(Files& p, const char* path, char* out, size_t capacity);
 
-// Removes the temporary that a save cut short left beside the storage file.
-// True when there was one.
+// Removes the temporaries that a save cut short left beside the storage
+// file (or its link's target). True when there was one.
 bool RemoveStaleTemporary(const Storage& s, Files& p);
 
-// Exit: the whole image to the storage file, atomically. False, with the
-// reason in `why`, when the file was not replaced.
+// Exit: the whole image to the storage file, atomically (a storage file
+// that is a link: to its target, which is replaced the same way, and the
+// link stays). False, with the reason in `why`, when it was not replaced.
 bool SaveStorage(const Storage& s, Files& p, SaveFailure* why = nullptr);
 
 // Paths of the two image files in the data folder, into kPathCapacity bytes.

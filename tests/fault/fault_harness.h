@@ -62,6 +62,7 @@ class Cut {
     if (cut_) return false;
     ++used_;
     step();
+    if (afterEvent) afterEvent();
     return true;
   }
   bool Step(Storage& s) {
@@ -83,6 +84,9 @@ class Cut {
   }
   uint64_t used() const { return used_; }
   bool cut() const { return cut_; }
+  // Runs after every event: where a test lets the journal take its changes,
+  // as the tick does after its work.
+  std::function<void()> afterEvent;
 
  private:
   uint64_t budget_;

@@ -63,7 +63,7 @@ click 319 101   # storage pictures
 click 319 225   # open manager: the Picture Manager
 click 575 452   # add
 click 554 135   # the first file of the PC folder: Station.bmp
-click 355 122   # show the first row's picture
+click 313 122   # show the first row's picture
 import -window root "$out/media_picture_page.png"
 click 710 568   # back to the main page
 click 319 132   # storage sounds

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` into a temporary prefix: the layout is exactly the
 # expected one, the desktop entry and the AppStream metadata validate, every
-# icon has its size, the udev rule gives the handheld to the seat's user; the installed program, started under Xvfb with an
+# icon has its size, the udev rule gives the handheld to the seat's user,
+# the HTML guide carries every picture it shows; the installed program, started under Xvfb with an
 # empty data folder, shows the main page pixel for pixel as the headless
 # runner draws it from the built page files, with its icon on the window,
 # and ends with status 0 when its window is closed.
@@ -23,6 +24,7 @@ desktop-file-validate "$tmp/usr/share/applications/"*.desktop || fail "desktop-f
 appstreamcli validate --no-net "$tmp/usr/share/metainfo/"*.xml >/dev/null ||
   fail "appstreamcli validate: $(appstreamcli validate --no-net "$tmp/usr/share/metainfo/"*.xml)"
 check_udev_rule "$tmp/usr/lib/udev/rules.d/70-trelvan-assistant.rules" || exit 1
+check_guide "$tmp/usr/share/doc/trelvan-assistant/guide" || exit 1
 for png in "$tmp"/usr/share/icons/hicolor/*/apps/*.png; do
   size=$(basename "$(dirname "$(dirname "$png")")")
   file "$png" | grep -q "${size/x/ x }," || fail "$png is not $size: $(file -b "$png")"

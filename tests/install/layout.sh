@@ -9,6 +9,9 @@ expected_layout() {
     echo share/applications/org.varnholt.TrelvanAssistant.desktop
     echo share/metainfo/org.varnholt.TrelvanAssistant.metainfo.xml
     echo lib/udev/rules.d/70-trelvan-assistant.rules
+    echo share/doc/trelvan-assistant/guide/index.html
+    grep -o 'tests/golden/[a-z_]*[.]png' "$(dirname "${BASH_SOURCE[0]}")/../../README.md" |
+      sed 's|^tests/golden/|share/doc/trelvan-assistant/guide/pictures/|' | LC_ALL=C sort -u
     echo share/doc/trelvan-assistant/copyright
     echo share/doc/trelvan-assistant/changelog.gz
     echo share/man/man1/trelvan-assistant.1.gz
@@ -39,4 +42,19 @@ check_udev_rule() {
   done
   # every rule line is one the checks above know, so none grants more
   [ "$(grep -cv '^\(#.*\)\?$' "$rules")" = 4 ] || { echo "FAIL: $rules holds other rules"; return 1; }
+}
+
+# check_guide FOLDER: the guide's page names at least the README's pictures,
+# each of them there beside it, and nothing of the source tree.
+check_guide() {
+  local folder=$1 picture shown=0
+  [ -s "$folder/index.html" ] || { echo "FAIL: no guide in $folder"; return 1; }
+  for picture in $(grep -o '<img src="[^"]*"' "$folder/index.html" | sed 's/<img src="//; s/"$//'); do
+    [ -s "$folder/$picture" ] || { echo "FAIL: the guide shows $picture, which is not beside it"; return 1; }
+    shown=$((shown + 1))
+  done
+  [ "$shown" -ge "$(grep -o 'tests/golden/[a-z_]*[.]png' "$(dirname "${BASH_SOURCE[0]}")/../../README.md" | wc -l)" ] ||
+    { echo "FAIL: the guide shows only $shown pictures"; return 1; }
+  ! grep -q 'tests/golden\|docs/developing.md"' "$folder/index.html" ||
+    { echo "FAIL: the guide points into the source tree"; return 1; }
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/fake/fake_files.h"
@@ -159,6 +160,67 @@ TEST(PosixFiles, StartsInTheHomeFolder) {
     EXPECT_STREQ(PosixFiles("/tmp").StartFolder(), c.start) << (c.home ? c.home : "none");
   }
   if (saved) setenv("HOME", kept.c_str(), 1);
+}
+
+// The handle table is fixed: the 65th file open at once is refused, a
+// closed handle's slot is used again, and a handle written on another
+// thread (the journal's writer) keeps its file while the window's thread
+// opens and closes others. A folder is synced; a missing one is not.
+TYPED_TEST(FilesContract, HandlesAreFixedAndOneIsWrittenBesideTheOthers) {
+  Files& f = *this->files;
+  ASSERT_TRUE(this->Write("r", "read me"));
+  const int written = f.OpenWrite(this->Path("journal").c_str());
+  ASSERT_NE(written, kNoFile);
+  std::thread writer([&] {
+    for (int i = 0; i < 2000; ++i) EXPECT_EQ(f.WriteFile(written, "0123456789", 10), 10u);
+    EXPECT_TRUE(f.FlushFile(written));
+  });
+  std::vector<int> open;
+  for (int round = 0; round < 50; ++round) {
+    for (int i = 0; i < 20; ++i) open.push_back(f.OpenRead(this->Path("r").c_str()));
+    for (int h : open) EXPECT_TRUE(f.CloseFile(h));
+    open.clear();
+  }
+  writer.join();
+  EXPECT_TRUE(f.CloseFile(written));
+  EXPECT_EQ(fs::file_size(this->Path("journal")), 20000u);
+
+  for (int i = 0; i < kOpenFileCapacity; ++i) open.push_back(f.OpenRead(this->Path("r").c_str()));
+  EXPECT_EQ(std::count(open.begin(), open.end(), kNoFile), 0);
+  EXPECT_EQ(f.OpenRead(this->Path("r").c_str()), kNoFile);
+  EXPECT_TRUE(f.CloseFile(open[7]));
+  EXPECT_EQ(f.OpenRead(this->Path("r").c_str()), open[7]);
+  for (int h : open) f.CloseFile(h);
+
+  EXPECT_TRUE(f.SyncFolder(this->folder.c_str()));
+  EXPECT_FALSE(f.SyncFolder(this->Path("missing").c_str()));
+}
+
+// A relative HOME or XDG_DATA_HOME would put the data wherever the program
+// happened to start: either counts as not set.
+TEST(LinuxDataFolder, RelativeHomesCountAsNone) {
+  const char* keep[] = {"HOME", "XDG_DATA_HOME", "TRELVAN_DATA_DIR"};
+  std::vector<std::pair<std::string, bool>> saved;
+  for (const char* name : keep) {
+    const char* v = getenv(name);
+    saved.emplace_back(v ? v : "", v != nullptr);
+  }
+  unsetenv("TRELVAN_DATA_DIR");
+  setenv("HOME", "/home/someone", 1);
+  setenv("XDG_DATA_HOME", "relative/data", 1);
+  EXPECT_EQ(LinuxDataFolder(), "/home/someone/.local/share/Trelvan Assistant");
+  unsetenv("XDG_DATA_HOME");
+  setenv("HOME", "relative/home", 1);
+  const std::string folder = LinuxDataFolder();  // the password database's home, or none
+  EXPECT_TRUE(folder.empty() || folder[0] == '/') << folder;
+  EXPECT_EQ(folder.find("relative"), std::string::npos) << folder;
+  for (size_t i = 0; i < saved.size(); ++i) {
+    if (saved[i].second) {
+      setenv(keep[i], saved[i].first.c_str(), 1);
+    } else {
+      unsetenv(keep[i]);
+    }
+  }
 }
 
 }  // namespace

@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "storage/file_system.h"
+#include "storage/storage_image.h"
+#include "storage/whole_file.h"
 #include "ui/page_fixture.h"
 
 namespace trelvan {
@@ -131,6 +135,45 @@ TEST_F(ExitSave, ResourceFilesStayUntilTheStorageIsSaved) {
   platform.files.failDelete = false;
   EXPECT_EQ(Run([](Assistant& a) { EXPECT_EQ(StorageFindFile(a.storage, "Page"), 1); }), 0);
   EXPECT_FALSE(Exists(rsc));
+}
+
+// The save goes past a folder put at its temporary's name, syncs the folder
+// after its rename, and keeps a storage file that is a link a link: the
+// target is replaced, in its own folder.
+TEST_F(ExitSave, TheSaveGoesPastAFolderAtItsTemporaryAndKeepsALink) {
+  namespace fs = std::filesystem;
+  const uint8_t data[] = {5};
+  const auto store = [&](const char* name) {
+    return [&data, name](Assistant& a) {
+      EXPECT_TRUE(StorageWriteRecord(a.storage, name, "", "Text", "1.00", data, sizeof data));
+    };
+  };
+  ASSERT_EQ(Run(), 0);
+  fs::create_directory(path + ".new");
+  platform.files.folderSyncs.clear();
+  EXPECT_EQ(Run(store("PastTheFolder")), 0);
+  EXPECT_TRUE(fs::is_directory(path + ".new"));
+  EXPECT_FALSE(fs::exists(path + ".new.2"));
+  EXPECT_NE(std::find(platform.files.folderSyncs.begin(), platform.files.folderSyncs.end(),
+                      platform.files.DataFolder()),
+            platform.files.folderSyncs.end());
+
+  const std::string elsewhere = platform.DataPath("elsewhere");
+  fs::create_directory(elsewhere);
+  fs::rename(path, elsewhere + "/storage");
+  fs::create_symlink(elsewhere + "/storage", path);
+  platform.files.folderSyncs.clear();
+  EXPECT_EQ(Run(store("ThroughTheLink")), 0);
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_FALSE(fs::exists(elsewhere + "/storage.new"));
+  const std::vector<std::string>& synced = platform.files.folderSyncs;
+  EXPECT_NE(std::find(synced.begin(), synced.end(), fs::canonical(elsewhere).string()), synced.end());
+  auto s = std::make_unique<Storage>();
+  PrepareKey(*s);
+  ASSERT_TRUE(ReadImageFile(*s, platform.files, (elsewhere + "/storage").c_str()));
+  StorageMount(*s);
+  EXPECT_GE(StorageFindFile(*s, "PastTheFolder"), 0);
+  EXPECT_GE(StorageFindFile(*s, "ThroughTheLink"), 0);
 }
 
 }  // namespace

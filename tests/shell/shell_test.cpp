@@ -1,9 +1,11 @@
-// Pointer events, the frame copied on a key, soft timers and the repaint throttle.
+// Pointer events, the frame copied on a key, F1's guide, soft timers and the
+// repaint throttle.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "ui/page_fixture.h"
+#include "ui/pages/keyboard_pages.h"
 
 namespace trelvan {
 namespace {
@@ -56,6 +58,30 @@ TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {
   EXPECT_EQ(platform.window.presentCount, before);
   Send(Message::KeyUp, 'B');
   EXPECT_EQ(platform.window.presentCount, before + 1);
+}
+
+// F1 opens the guide from any page, a keyboard page included, where it
+// types nothing; a program without its guide says so.
+TEST_F(ShellTest, F1OpensTheGuideOnEveryPage) {
+  StartOnCompiledPages();
+  RequestText(*a, "Name", 20, 0, kMainPage);
+  Send(Message::Timer);
+  Send(Message::Timer);
+  ASSERT_EQ(a->ui.pages.CurrentPage, kAlphaKeyboardPage);
+  TypeOnPc("ab");
+  Send(Message::KeyDown, 0x70);
+  Send(Message::KeyUp, 0x70);
+  TypeOnPc("c");
+  EXPECT_EQ(platform.window.guideOpened, 1);
+  EXPECT_STREQ(a->ui.keyboards.alpha.EnteredText, "abc");
+  EXPECT_TRUE(platform.window.messages.empty());
+
+  Show(kSetupPage);
+  platform.window.guideInstalled = false;
+  Send(Message::KeyDown, 0x70);
+  EXPECT_EQ(platform.window.guideOpened, 2);
+  ASSERT_EQ(platform.window.messages.size(), 1u);
+  EXPECT_NE(platform.window.messages[0].find("guide"), std::string::npos);
 }
 
 TEST_F(ShellTest, RepaintIsThrottledToEveryTenthTimerAndOnlyWhenDirty) {

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <thread>
 #include <tuple>
 
 #include "storage/storage_image.h"
@@ -224,6 +225,79 @@ TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
   EXPECT_EQ(StorageFindFile(a->storage, "Extra"), -1);
   EXPECT_TRUE(platform.window.messages.empty());
   EXPECT_TRUE(testing::Exists(platform.DataPath("program/TA MainPage.rsc")));
+}
+
+// A run that ends without its exit save: the next start finds its committed
+// changes and saves them; a journal of another storage file (an older copy
+// put back) is set aside unused, and a journal ending in a record cut short
+// gives back what was committed; each said in one message.
+TEST_F(StartUpTest, TheJournalBringsBackARunThatDidNotEndAndRefusesAnother) {
+  namespace fs = std::filesystem;
+  const std::string storage = platform.DataPath("Trelvan Assistant Storage 400");
+  const std::string journal = storage + ".journal";
+  // A change the tick commits; then the process is gone without an exit.
+  const auto changeAndVanish = [&](const char* name) {
+    const uint8_t data[] = {1, 2, 3};
+    ASSERT_TRUE(StorageWriteRecord(a->storage, name, "", "Text", "1.00", data, sizeof data));
+    Send(Message::Timer);
+    const uint32_t commits = a->journal.commits;  // the start-up's changes and this one
+    ASSERT_GE(commits, 1u);
+    while (a->journal.writer.durable.load() < commits) std::this_thread::yield();
+    a.reset();
+  };
+  Start();
+  changeAndVanish("First");
+  Start();
+  EXPECT_GE(StorageFindFile(a->storage, "First"), 0);
+  EXPECT_TRUE(platform.window.messages.empty());
+  const auto older = testing::ReadHostFile(storage);  // holds "First" only
+  ASSERT_TRUE(StorageWriteRecord(a->storage, "Second", "", "Text", "1.00", nullptr, 0));
+  Send(Message::Destroy);  // the exit save: nothing beside the storage file
+  EXPECT_FALSE(testing::Exists(journal));
+  Start();
+  changeAndVanish("Third");
+
+  testing::WriteHostFile(storage, older);
+  Start();
+  ASSERT_EQ(platform.window.messages.size(), 1u);
+  EXPECT_NE(platform.window.messages[0].find("belong to another copy of the storage file"),
+            std::string::npos);
+  EXPECT_TRUE(testing::Exists(journal + ".damaged"));
+  EXPECT_GE(StorageFindFile(a->storage, "First"), 0);
+  EXPECT_EQ(StorageFindFile(a->storage, "Second"), -1);
+  EXPECT_EQ(StorageFindFile(a->storage, "Third"), -1);
+
+  changeAndVanish("Fourth");
+  std::ofstream(journal, std::ios::app) << "BLK1 cut short";
+  platform.window.messages.clear();
+  Start();
+  ASSERT_EQ(platform.window.messages.size(), 1u);
+  EXPECT_NE(platform.window.messages[0].find("the unfinished rest"), std::string::npos);
+  EXPECT_TRUE(testing::Exists(journal + ".damaged.2"));
+  EXPECT_GE(StorageFindFile(a->storage, "Fourth"), 0);
+  a.reset();
+  platform.window.messages.clear();
+  Start();  // saved at the last start: nothing more to say
+  EXPECT_GE(StorageFindFile(a->storage, "Fourth"), 0);
+  EXPECT_TRUE(platform.window.messages.empty());
+  EXPECT_TRUE(fs::exists(storage));
+}
+
+// A data folder that is not there (and could not be made) is said at the
+// start with its path; the run ends with status 1 and makes nothing.
+TEST_F(StartUpTest, AMissingDataFolderIsSaidAtTheStart) {
+  namespace fs = std::filesystem;
+  const std::string missing = platform.DataPath("not made/Trelvan Assistant");
+  FakePlatform elsewhere(missing);
+  auto b = std::make_unique<Assistant>(elsewhere);
+  MainWindowCreated(*b);
+  MainWindowMessage(*b, Message::Timer, 0, 0, 0);  // the exit runs at the first message
+  ASSERT_EQ(elsewhere.window.messages.size(), 1u);
+  EXPECT_NE(elsewhere.window.messages[0].find("\"" + missing + "\" does not exist"),
+            std::string::npos);
+  EXPECT_TRUE(elsewhere.window.quitPosted);
+  EXPECT_EQ(elsewhere.window.quitCode, 1);
+  EXPECT_FALSE(fs::exists(platform.DataPath("not made")));
 }
 
 }  // namespace

@@ -118,5 +118,24 @@ TEST_F(FileSystemTest, FileHeadersAtTheirLimits) {
   }
 }
 
+// The header copy not in use may hold bytes behind its old record when the
+// image came from a file (another writer, an older program): the first
+// header written there after a mount erases its block whole, and the next
+// ones only their record's bytes, leaving the same image as whole erases.
+TEST_F(FileSystemTest, AHeaderBlockIsErasedWholeOnceAfterAMount) {
+  ASSERT_EQ(StoreNamedFile(*s, "A", Pattern(100, 1)), kStorageAccepted);
+  const int current = SelectHeader(*s, nullptr);
+  const uint16_t other = current == kHeaderBlockA ? kHeaderBlockB : kHeaderBlockA;
+  const uint32_t behind = other * kBlockSize + 2000;
+  ProgramPlainByte(*s, behind, 0x5A);  // left behind in the copy not in use
+  StorageMount(*s);
+  RunStorageToIdle(*s);
+  for (int k = 0; k < 4; ++k) {  // headers go to both blocks in turn
+    ASSERT_EQ(StoreNamedFile(*s, "B" + std::to_string(k), Pattern(100, 2)), kStorageAccepted);
+    EXPECT_EQ(ReadPlainByte(*s, behind), 0xFF) << k;
+    EXPECT_TRUE(ImageIsConsistent(*s)) << k;
+  }
+}
+
 }  // namespace
 }  // namespace trelvan

@@ -33,6 +33,7 @@ drive="$WINEPREFIX/drive_c"
 program="$drive/Program Files/Trelvan Assistant"
 data="$drive/ProgramData/Varnholt/Trelvan Assistant"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Trelvan Assistant.lnk"
+guide_menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Trelvan Assistant Guide.lnk"
 desktop="$drive/users/Public/Desktop/Trelvan Assistant.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TrelvanAssistant'
 
@@ -48,6 +49,8 @@ for rsc in "$resources"/*.rsc; do
   cmp -s "$rsc" "$program/$(basename "$rsc")" || fail "$(basename "$rsc") not installed"
 done
 [ -f "$menu" ] || fail "no Start-menu entry"
+[ -f "$guide_menu" ] || fail "no Start-menu entry for the guide"
+cmp -s "$(dirname "$resources")/guide/index.html" "$program/guide/index.html" || fail "the guide is not installed"
 [ -f "$desktop" ] || fail "no desktop shortcut"
 timeout 60 "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
   fail "no installed-programs entry of version $version"
@@ -71,7 +74,7 @@ app=""
 timeout 60 "$wine" 'C:\Program Files\Trelvan Assistant\uninstall.exe' /S || fail "silent uninstall"
 timeout 60 "$wineserver" -w
 [ ! -e "$program" ] || fail "the program folder is left: $(ls "$program")"
-[ ! -e "$menu" ] && [ ! -e "$desktop" ] || fail "a shortcut is left"
+[ ! -e "$menu" ] && [ ! -e "$guide_menu" ] && [ ! -e "$desktop" ] || fail "a shortcut is left"
 ! timeout 60 "$wine" reg query "$key" >/dev/null 2>&1 || fail "the installed-programs entry is left"
 [ "$(stat -c %s "$data/Trelvan Assistant Storage 400" 2>/dev/null)" = 134217728 ] ||
   fail "the uninstall touched the data folder"

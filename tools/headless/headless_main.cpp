@@ -12,6 +12,11 @@
 //                            100 ms (10 ticks), button up there and a tick
 //   click Alpha key C        the same on the alphanumeric keyboard's key that now
 //                            shows the character C
+//   click PAGE ROW R         the same on row R (from 0) of a page's list: Main row,
+//                            Main selection, ProjectManager row/edit/remove,
+//                            SelectFile folder/file, SelectText line,
+//                            Picture row/delete/show,
+//                            Sound row/delete, Light row/load/delete
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
@@ -158,6 +163,50 @@ const RoleName* FindRole(const std::string& page, const std::string& role) {
   return nullptr;
 }
 
+// A box on the screen.
+struct Box {
+  uint32_t x, y, w, h;
+};
+template <typename C>
+Box BoxOf(const C& c) {
+  return {c.x, c.y, c.w, c.h};
+}
+
+// The rows of the pages' lists that a script clicks by number.
+struct ListRows {
+  const char* page;  /**< the role prefix, as click names pages */
+  const char* kind;
+  int count;
+  Box (*box)(const Assistant& a, int r);
+};
+
+const ListRows kListRows[] = {
+    {"Main", "row", kListScreenRows, [](const Assistant& a, int r) { return BoxOf(a.mainPage.listRows[r].text); }},
+    {"Main", "selection", kSelectionCapacity,
+     [](const Assistant& a, int r) { return BoxOf(a.mainPage.selectionRows[r].text); }},
+    {"ProjectManager", "row", kProjectListCapacity,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.projectManager.rows[r].text); }},
+    {"ProjectManager", "edit", kProjectListCapacity,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.projectManager.rows[r].edit); }},
+    {"ProjectManager", "remove", kProjectListCapacity,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.projectManager.rows[r].remove); }},
+    {"SelectFile", "folder", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FolderRows[r]); }},
+    {"SelectFile", "file", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FileRows[r]); }},
+    {"SelectText", "line", kSelectTextEntryCount,
+     [](const Assistant& a, int r) {
+       const TextControl* line = a.ui.selectText.line[r];
+       return line ? BoxOf(*line) : Box{0, 0, 0, 0};
+     }},
+    {"Picture", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.picturePage.rows[r].name); }},
+    {"Picture", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.picturePage.rows[r].first); }},
+    {"Picture", "show", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.picturePage.rows[r].second); }},
+    {"Sound", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].name); }},
+    {"Sound", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].first); }},
+    {"Light", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].name); }},
+    {"Light", "load", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].first); }},
+    {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},
+};
+
 // Where `click PAGE ROLE` (or `click Alpha key C`) presses: the middle of the
 // control. An error text when the page shown has no such control.
 std::string ClickPlace(Assistant& a, std::istringstream& words, uint32_t* x, uint32_t* y) {
@@ -174,6 +223,20 @@ std::string ClickPlace(Assistant& a, std::istringstream& words, uint32_t* x, uin
     const int k = static_cast<int>(at - keys.keySet);
     *x = static_cast<uint32_t>(KeyX(k) + kKeyWidth / 2);
     *y = static_cast<uint32_t>(KeyY(k) + kKeyHeight / 2);
+    return "";
+  }
+  for (const ListRows& rows : kListRows) {
+    if (page != rows.page || role != rows.kind) continue;
+    int r = -1;
+    words >> r;
+    const RoleName* first = RoleNames().data();
+    while (first->page != page) ++first;  // a page with rows has roles too
+    if (strcmp(a.ui.controls.CurrentPageName, first->pageFile) != 0 || r < 0 || r >= rows.count) {
+      return "no " + role + " " + std::to_string(r) + " on the page shown";
+    }
+    const Box b = rows.box(a, r);
+    *x = b.x + b.w / 2;
+    *y = b.y + b.h / 2;
     return "";
   }
   const RoleName* named = FindRole(page, role);

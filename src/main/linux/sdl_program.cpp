@@ -1,6 +1,7 @@
 #include "main/linux/sdl_program.h"
 
 #include <SDL.h>
+#include <signal.h>
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -20,6 +21,7 @@
 #include "platform/linux/sdl_keys.h"
 #include "platform/linux/sdl_window.h"
 #include "platform/linux/socket_instance.h"
+#include "platform/linux/window_scale.h"
 #include "main/linux/window_icon.h"
 #include "shell/assistant.h"
 
@@ -78,8 +80,8 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
   switch (e.type) {
     case SDL_MOUSEMOTION:
       // As a window's lParam: the low 16 bits of each coordinate, unsigned.
-      MainWindowMessage(a, Message::MouseMove, 0, static_cast<uint16_t>(e.motion.x),
-                        static_cast<uint16_t>(e.motion.y));
+      MainWindowMessage(a, Message::MouseMove, 0, static_cast<uint16_t>(window.FrameX(e.motion.x)),
+                        static_cast<uint16_t>(window.FrameY(e.motion.y)));
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -94,8 +96,8 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
       } else {
         break;
       }
-      MainWindowMessage(a, m, 0, static_cast<uint16_t>(e.button.x),
-                        static_cast<uint16_t>(e.button.y));
+      MainWindowMessage(a, m, 0, static_cast<uint16_t>(window.FrameX(e.button.x)),
+                        static_cast<uint16_t>(window.FrameY(e.button.y)));
       break;
     }
     case SDL_MOUSEWHEEL:
@@ -160,6 +162,22 @@ void ChooseVideoDrivers() {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.empty() ? "none" : drivers.c_str());
 }
 
+// The X resource Xft.dpi, which desktops set for their scale; 0 when it is
+// not set or cannot be read (xrdb missing). Asked only when no variable
+// gives the scale.
+int XftDpi() {
+  if (getenv("TRELVAN_SCALE") || getenv("GDK_SCALE") || !getenv("DISPLAY")) return 0;
+  FILE* query = popen("xrdb -query 2>/dev/null", "r");
+  if (!query) return 0;
+  int dpi = 0;
+  char line[256];
+  while (fgets(line, sizeof line, query)) {
+    if (sscanf(line, "Xft.dpi: %d", &dpi) == 1) break;
+  }
+  pclose(query);
+  return dpi;
+}
+
 int NoWindow() {
   fprintf(stderr,
           "Trelvan Assistant cannot open its window (%s). It needs a graphical display; "
@@ -167,6 +185,19 @@ int NoWindow() {
           SDL_GetError());
   SDL_Quit();
   return 1;
+}
+
+// A terminal closed (SIGHUP), a stop asked (SIGTERM) or Ctrl-C (SIGINT):
+// the handler only notes it; the loop then ends the program as the
+// window's closing does, exit save included.
+volatile sig_atomic_t gEndAsked = 0;
+extern "C" void AskToEnd(int) { gEndAsked = 1; }
+
+void CatchEndingSignals() {
+  struct sigaction ask {};
+  ask.sa_handler = AskToEnd;
+  sigemptyset(&ask.sa_mask);
+  for (int which : {SIGHUP, SIGTERM, SIGINT}) sigaction(which, &ask, nullptr);
 }
 
 }  // namespace
@@ -185,9 +216,14 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
   // this SDL would bring up an OpenGL renderer to hold it.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   ChooseVideoDrivers();
+  // SDL's own handlers would turn only SIGINT and SIGTERM into a quit.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  CatchEndingSignals();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return NoWindow();
-  SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED,
-                                           SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_SHOWN);
+  const double scale = ChooseWindowScale(getenv("TRELVAN_SCALE"), getenv("GDK_SCALE"), XftDpi());
+  SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                           static_cast<int>(800 * scale + 0.5),
+                                           static_cast<int>(600 * scale + 0.5), SDL_WINDOW_SHOWN);
   if (!sdlWindow) return NoWindow();
   // The same icon the desktop entry shows; SDL copies the pixels.
   if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -212,6 +248,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       return 1;
     }
     SdlWindow window(sdlWindow);
+    window.SetScale(scale);
     PosixFiles files(dataFolder, LinuxResourceFolder());
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;
@@ -233,6 +270,11 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       const int shown = window.Presents();
       const uint64_t before = SDL_GetPerformanceCounter();
       const bool ticked = HandleEvent(a, window, e);
+      // The 10 ms timer wakes the loop, so a signal is taken within a tick.
+      if (gEndAsked && !window.QuitPosted(&code)) {
+        gEndAsked = 0;
+        MainWindowMessage(a, Message::Destroy, 0, 0, 0);
+      }
       if (ticked && hooks && hooks->ticked) {
         const uint64_t start = Nanoseconds(before);
         hooks->ticked(a, start, Nanoseconds(SDL_GetPerformanceCounter()) - start);

@@ -39,11 +39,12 @@ uint32_t Allow(int64_t budget, uint32_t count) {
 FakeFiles::FakeFiles(const std::string& dataFolder)
     : dataFolder_(dataFolder.empty() ? MakeTemporaryFolder() : dataFolder) {
   ownsFolder_ = dataFolder.empty() && !dataFolder_.empty();
+  for (std::atomic<std::FILE*>& f : streams_) f.store(nullptr);
 }
 
 FakeFiles::~FakeFiles() {
-  for (std::FILE* f : streams_) {
-    if (f) std::fclose(f);
+  for (std::atomic<std::FILE*>& f : streams_) {
+    if (f.load()) std::fclose(f.load());
   }
   if (ownsFolder_) {
     std::error_code ignored;
@@ -52,8 +53,19 @@ FakeFiles::~FakeFiles() {
 }
 
 std::FILE* FakeFiles::Stream(int file) const {
-  if (file < 0 || file >= static_cast<int>(streams_.size())) return nullptr;
-  return streams_[file];
+  if (file < 0 || file >= kOpenFileCapacity) return nullptr;
+  return streams_[file].load(std::memory_order_acquire);
+}
+
+int FakeFiles::Store(std::FILE* f) {
+  for (int i = 0; i < kOpenFileCapacity; ++i) {
+    if (!streams_[i].load(std::memory_order_relaxed)) {
+      streams_[i].store(f, std::memory_order_release);
+      return i;
+    }
+  }
+  std::fclose(f);
+  return kNoFile;
 }
 
 bool FakeFiles::Refuses(const std::string& path) const {
@@ -65,16 +77,14 @@ int FakeFiles::OpenRead(const char* path) {
   if (failOpenRead || unreadable.count(path) || !fs::is_regular_file(path, error)) return kNoFile;
   std::FILE* f = std::fopen(path, "rb");
   if (!f) return kNoFile;
-  streams_.push_back(f);
-  return static_cast<int>(streams_.size() - 1);
+  return Store(f);
 }
 
 int FakeFiles::OpenWrite(const char* path) {
   if (failOpenWrite || Refuses(path)) return kNoFile;
   std::FILE* f = std::fopen(path, "wbx");  // exclusive: nothing, not even a link, may be there
   if (!f) return kNoFile;
-  streams_.push_back(f);
-  return static_cast<int>(streams_.size() - 1);
+  return Store(f);
 }
 
 bool FakeFiles::MapFileCopy(const char* path, void* at, uint32_t size) {
@@ -102,13 +112,29 @@ uint32_t FakeFiles::WriteFile(int file, const void* data, uint32_t count) {
 
 bool FakeFiles::FlushFile(int file) {
   std::FILE* f = Stream(file);
+  ++flushes;
   return f && std::fflush(f) == 0 && !failFlush;
+}
+
+bool FakeFiles::LinkTarget(const char* path, char* out, uint32_t capacity) {
+  std::error_code error;
+  if (!fs::is_symlink(path, error)) return false;
+  const std::string target = fs::canonical(path, error).string();
+  if (error || target.size() >= capacity) return false;
+  std::memcpy(out, target.c_str(), target.size() + 1);
+  return true;
+}
+
+bool FakeFiles::SyncFolder(const char* folder) {
+  folderSyncs.push_back(folder);
+  std::error_code error;
+  return fs::is_directory(folder, error);
 }
 
 bool FakeFiles::CloseFile(int file) {
   std::FILE* f = Stream(file);
   if (!f) return false;
-  streams_[file] = nullptr;
+  streams_[file].store(nullptr, std::memory_order_release);
   return std::fclose(f) == 0;
 }
 

@@ -4,6 +4,7 @@
 // (folder, "/", name).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -42,6 +43,8 @@ class FakeFiles : public Files {
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override { return freeMegabytes; }
+  bool SyncFolder(const char* folder) override;
+  bool LinkTarget(const char* path, char* out, uint32_t capacity) override;
   // Maps as the program's files service does, unless a read is to fail:
   // failOpenRead, an unreadable file, a read budget.
   bool MapFileCopy(const char* path, void* at, uint32_t size) override;
@@ -69,6 +72,10 @@ class FakeFiles : public Files {
   // PathAttributes reports them read-only.
   std::set<std::string> readOnly;
 
+  // ---- what a test reads ----
+  std::atomic<int> flushes{0};            /**< FlushFile calls */
+  std::vector<std::string> folderSyncs;  /**< SyncFolder calls, in order */
+
  protected:
   std::FILE* Stream(int file) const;  // null for a handle not open
 
@@ -76,7 +83,9 @@ class FakeFiles : public Files {
   bool Refuses(const std::string& path) const;  // read-only itself or in a read-only folder
   std::string dataFolder_;
   bool ownsFolder_ = false;
-  std::vector<std::FILE*> streams_;  // by handle; null once closed
+  int Store(std::FILE* f);
+  // By handle; null when free. Fixed, with atomic slots (files.h).
+  std::atomic<std::FILE*> streams_[kOpenFileCapacity];
 };
 
 }  // namespace trelvan

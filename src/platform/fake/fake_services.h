@@ -3,6 +3,7 @@
 // and settings from a table.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -32,6 +33,7 @@ class FakeThreads : public Threads {
     delete t;
     ++joined;
   }
+  void Pause(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
   int started = 0;
   int joined = 0;
 };

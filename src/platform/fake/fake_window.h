@@ -17,6 +17,12 @@ class FakeWindow : public Window {
   void ShowMessageBox(const char* text) override { messages.emplace_back(text); }
   void StopTimer() override { timerStopped = true; }
   void Sleep(uint32_t ms) override { sleptMs += ms; }
+  bool OpenGuide() override {
+    ++guideOpened;
+    return guideInstalled;
+  }
+  int guideOpened = 0;          /**< OpenGuide calls */
+  bool guideInstalled = true;   /**< what OpenGuide answers */
   void PostQuit(int code) override {
     quitPosted = true;
     quitCode = code;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/linux/mapped_file.h"
 
@@ -17,6 +18,7 @@ namespace trelvan {
 
 PosixFiles::PosixFiles(std::string dataFolder, std::string resourceFolder)
     : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)), startFolder_("/") {
+  for (std::atomic<int>& d : descriptors_) d.store(-1);
   const char* home = getenv("HOME");
   if (home && home[0] == '/') {
     startFolder_ = home;
@@ -29,14 +31,25 @@ constexpr uint32_t kWritePiece = 1u << 20;
 }  // namespace
 
 PosixFiles::~PosixFiles() {
-  for (int fd : descriptors_) {
-    if (fd >= 0) close(fd);
+  for (std::atomic<int>& d : descriptors_) {
+    if (d.load() >= 0) close(d.load());
   }
 }
 
 int PosixFiles::Descriptor(int file) const {
-  if (file < 0 || file >= static_cast<int>(descriptors_.size())) return -1;
-  return descriptors_[file];
+  if (file < 0 || file >= static_cast<int>(kOpenFileCapacity)) return -1;
+  return descriptors_[file].load(std::memory_order_acquire);
+}
+
+int PosixFiles::Store(int fd) {
+  for (int i = 0; i < static_cast<int>(kOpenFileCapacity); ++i) {
+    if (descriptors_[i].load(std::memory_order_relaxed) < 0) {
+      descriptors_[i].store(fd, std::memory_order_release);
+      return i;
+    }
+  }
+  close(fd);
+  return kNoFile;
 }
 
 int PosixFiles::OpenRead(const char* path) {
@@ -47,15 +60,13 @@ int PosixFiles::OpenRead(const char* path) {
     close(fd);
     return kNoFile;
   }
-  descriptors_.push_back(fd);
-  return static_cast<int>(descriptors_.size() - 1);
+  return Store(fd);
 }
 
 int PosixFiles::OpenWrite(const char* path) {
   const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return kNoFile;
-  descriptors_.push_back(fd);
-  return static_cast<int>(descriptors_.size() - 1);
+  return Store(fd);
 }
 
 uint32_t PosixFiles::ReadFile(int file, void* out, uint32_t count) {
@@ -91,7 +102,7 @@ bool PosixFiles::FlushFile(int file) {
 bool PosixFiles::CloseFile(int file) {
   const int fd = Descriptor(file);
   if (fd < 0) return false;
-  descriptors_[file] = -1;
+  descriptors_[file].store(-1, std::memory_order_release);
   return close(fd) == 0;
 }
 
@@ -176,14 +187,40 @@ uint32_t PosixFiles::DiskFreeMegabytes() {
   return mib > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(mib);
 }
 
-std::string LinuxResourceFolder() {
-  if (const char* dir = getenv("TRELVAN_RESOURCE_DIR"); dir && *dir) return dir;
+bool PosixFiles::SyncFolder(const char* folder) {
+  const int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool done = fsync(fd) == 0;
+  close(fd);
+  return done;
+}
+
+bool PosixFiles::LinkTarget(const char* path, char* out, uint32_t capacity) {
+  struct stat st;
+  if (lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  char* target = realpath(path, nullptr);
+  if (!target) return false;
+  const size_t n = strlen(target);
+  const bool fits = n < capacity;
+  if (fits) memcpy(out, target, n + 1);
+  free(target);
+  return fits;
+}
+
+std::string LinuxProgramFolder() {
   char exe[4096];
   const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
   if (n <= 0) return "";
   exe[n] = 0;
   std::string folder(exe);
   folder.erase(folder.find_last_of('/'));
+  return folder;
+}
+
+std::string LinuxResourceFolder() {
+  if (const char* dir = getenv("TRELVAN_RESOURCE_DIR"); dir && *dir) return dir;
+  const std::string folder = LinuxProgramFolder();
+  if (folder.empty()) return "";
   const std::string fromBuild = "/src/main/linux";
   const std::string candidates[] = {
       folder + "/../share/trelvan-assistant",
@@ -202,13 +239,14 @@ std::string LinuxDataFolder() {
   std::string folder;
   if (const char* dir = getenv("TRELVAN_DATA_DIR"); dir && *dir) {
     folder = dir;
-  } else if (const char* xdg = getenv("XDG_DATA_HOME"); xdg && *xdg) {
+  } else if (const char* xdg = getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
     folder = std::string(xdg) + "/Trelvan Assistant";
   } else {
     // HOME, else the password database's home of this user; never the
     // folder the program happened to start in.
+    // A relative HOME would put the data wherever the program was started.
     const char* home = getenv("HOME");
-    if (!home || !*home) {
+    if (!home || home[0] != '/') {
       const passwd* user = getpwuid(getuid());
       home = user && user->pw_dir && *user->pw_dir ? user->pw_dir : nullptr;
     }

@@ -2,9 +2,9 @@
 // folder listing with fnmatch, free space with statvfs.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/files.h"
 
@@ -37,13 +37,19 @@ class PosixFiles : public Files {
   uint16_t ListFolder(const char* folder, const char* pattern, FolderEntry* out,
                       uint16_t capacity) override;
   uint32_t DiskFreeMegabytes() override;
+  bool SyncFolder(const char* folder) override;
+  bool LinkTarget(const char* path, char* out, uint32_t capacity) override;
 
  private:
   int Descriptor(int file) const;
   std::string dataFolder_;
   std::string resourceFolder_;
   std::string startFolder_;  // $HOME with its "/", or "/"
-  std::vector<int> descriptors_;  // by handle; -1 once closed
+  // By handle; -1 when free. A fixed table whose slots are atomic: the
+  // journal's writer thread writes through its handle while the window's
+  // thread opens and closes others (files.h).
+  std::atomic<int> descriptors_[kOpenFileCapacity];
+  int Store(int fd);
 };
 
 // The data folder: TRELVAN_DATA_DIR, else $XDG_DATA_HOME/Trelvan Assistant,
@@ -57,5 +63,7 @@ void MakeFolders(const std::string& folder);
 // share/trelvan-assistant beside the program's bin folder, else, run from
 // the build, the build's resources folder; "" when none of them exists.
 std::string LinuxResourceFolder();
+// The folder of the running program; "" when it cannot be read.
+std::string LinuxProgramFolder();
 
 }  // namespace trelvan

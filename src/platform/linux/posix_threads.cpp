@@ -1,5 +1,6 @@
 #include "platform/linux/posix_threads.h"
 
+#include <chrono>
 #include <new>
 #include <thread>
 
@@ -16,5 +17,7 @@ void PosixThreads::Join(intptr_t thread) {
   if (t->joinable()) t->join();
   delete t;
 }
+
+void PosixThreads::Pause(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 }  // namespace trelvan

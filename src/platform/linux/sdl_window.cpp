@@ -10,7 +10,13 @@
 #include <cstring>
 #include <string>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/linux/message_lines.h"
+#include "platform/linux/posix_files.h"
+#include "platform/linux/window_scale.h"
 
 namespace trelvan {
 
@@ -25,11 +31,22 @@ SdlWindow::SdlWindow(SDL_Window* window, std::vector<std::string> boxCommand)
 
 // Box processes still running (those of the exit sequence) outlive the
 // program; those that ended are reaped when it ends.
-SdlWindow::~SdlWindow() { StopTimer(); }
+SdlWindow::~SdlWindow() {
+  StopTimer();
+  if (frame_) SDL_FreeSurface(frame_);
+}
 
 void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
-  SDL_Surface* surface = SDL_GetWindowSurface(window_);
-  if (!surface) return;
+  SDL_Surface* window = SDL_GetWindowSurface(window_);
+  if (!window) return;
+  // Scaled, the frame goes to a surface of its own size first, of the
+  // window's format, then is stretched onto the window.
+  if (scale_ != 1.0 && (!frame_ || frame_->format->format != window->format->format)) {
+    if (frame_) SDL_FreeSurface(frame_);
+    frame_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, window->format->format);
+    if (!frame_) return;
+  }
+  SDL_Surface* surface = scale_ != 1.0 ? frame_ : window;
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
   const int w = width < surface->w ? width : surface->w;
   const int h = height < surface->h ? height : surface->h;
@@ -38,6 +55,14 @@ void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
   SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, bgr0, width * 4, surface->format->format,
                     surface->pixels, surface->pitch);
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  if (surface != window) {
+    SDL_Rect to{0, 0, window->w, window->h};
+    if (WholeScale(scale_)) {
+      SDL_BlitScaled(surface, nullptr, window, &to);  // pixel for pixel
+    } else {
+      SDL_SoftStretchLinear(surface, nullptr, window, &to);
+    }
+  }
   SDL_UpdateWindowSurface(window_);
   ++presents_;
 }
@@ -135,6 +160,43 @@ void SdlWindow::PostQuit(int code) {
 bool SdlWindow::QuitPosted(int* code) const {
   *code = quitCode_;
   return quit_;
+}
+
+// ---- the user's guide --------------------------------------------------------
+
+namespace {
+
+// The guide beside the program: installed (bin/../share/doc/...) or in the
+// build (src/main/linux/../../../guide); "" when neither is there.
+std::string GuidePath() {
+  const std::string folder = LinuxProgramFolder();
+  if (folder.empty()) return "";
+  for (const char* relative : {"/../share/doc/trelvan-assistant/guide/index.html", "/../../../guide/index.html"}) {
+    const std::string path = folder + relative;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return path;
+  }
+  return "";
+}
+
+}  // namespace
+
+bool SdlWindow::OpenGuide() {
+  const std::string path = GuidePath();
+  if (path.empty()) return false;
+  // The viewer runs on its own: a child that starts it and ends at once, so
+  // no child is left to wait for.
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    if (fork() == 0) {
+      execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace trelvan

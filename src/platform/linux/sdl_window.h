@@ -34,6 +34,9 @@ class SdlWindow : public Window {
   void StopTimer() override;
   void Sleep(uint32_t ms) override { SDL_Delay(ms); }
   void PostQuit(int code) override;
+  // The guide beside the installed program (share/doc/trelvan-assistant)
+  // or in the build, opened with xdg-open.
+  bool OpenGuide() override;
 
   void StartTimer();                        // the 10 ms timer
   bool TakeTimerEvent(const SDL_Event& e);  // true for our timer's event; re-arms it
@@ -41,6 +44,11 @@ class SdlWindow : public Window {
   bool QuitPosted(int* code) const;
   int Presents() const { return presents_; }  // frames shown so far
   int OpenBoxes();                            // boxes shown and not yet closed
+  // The window is the 800 x 600 frame times `scale` (1 to 4); 1 unless set.
+  void SetScale(double scale) { scale_ = scale; }
+  // A window coordinate in the 800 x 600 frame.
+  int FrameX(int x) const { return static_cast<int>(x / scale_); }
+  int FrameY(int y) const { return static_cast<int>(y / scale_); }
 
  private:
   static Uint32 TimerCallback(Uint32 interval, void* self);
@@ -60,6 +68,8 @@ class SdlWindow : public Window {
   bool quit_ = false;
   int quitCode_ = 0;
   int presents_ = 0;
+  double scale_ = 1.0;
+  SDL_Surface* frame_ = nullptr;  /**< the frame before it is scaled; only when scale_ is not 1 */
 };
 
 }  // namespace trelvan

@@ -27,20 +27,26 @@ std::wstring LongPath(const char* path) {
 }  // namespace
 
 Win32Files::~Win32Files() {
-  for (HANDLE h : handles_) {
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  for (std::atomic<HANDLE>& h : handles_) {
+    if (h.load() != INVALID_HANDLE_VALUE) CloseHandle(h.load());
   }
 }
 
 int Win32Files::Store(HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return kNoFile;
-  handles_.push_back(handle);
-  return static_cast<int>(handles_.size() - 1);
+  for (int i = 0; i < kOpenFileCapacity; ++i) {
+    if (handles_[i].load(std::memory_order_relaxed) == INVALID_HANDLE_VALUE) {
+      handles_[i].store(handle, std::memory_order_release);
+      return i;
+    }
+  }
+  CloseHandle(handle);
+  return kNoFile;
 }
 
 HANDLE Win32Files::Handle(int file) const {
-  if (file < 0 || file >= static_cast<int>(handles_.size())) return INVALID_HANDLE_VALUE;
-  return handles_[file];
+  if (file < 0 || file >= kOpenFileCapacity) return INVALID_HANDLE_VALUE;
+  return handles_[file].load(std::memory_order_acquire);
 }
 
 int Win32Files::OpenRead(const char* path) {
@@ -92,7 +98,7 @@ bool Win32Files::FlushFile(int file) {
 bool Win32Files::CloseFile(int file) {
   const HANDLE h = Handle(file);
   if (h == INVALID_HANDLE_VALUE) return false;
-  handles_[file] = INVALID_HANDLE_VALUE;
+  handles_[file].store(INVALID_HANDLE_VALUE, std::memory_order_release);
   return CloseHandle(h) != 0;
 }
 

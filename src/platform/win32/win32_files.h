@@ -4,9 +4,9 @@
 
 #include "platform/win32/win32_windows.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/files.h"
 
@@ -15,7 +15,9 @@ namespace trelvan {
 class Win32Files : public Files {
  public:
   Win32Files(std::string dataFolder, std::string resourceFolder)
-      : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)) {}
+      : dataFolder_(std::move(dataFolder)), resourceFolder_(std::move(resourceFolder)) {
+    for (std::atomic<HANDLE>& h : handles_) h.store(INVALID_HANDLE_VALUE);
+  }
   ~Win32Files() override;
 
   char PathSeparator() const override { return '\\'; }
@@ -38,13 +40,19 @@ class Win32Files : public Files {
                       uint16_t capacity) override;
   // Free space of drive C: (the data folder's drive on a normal install).
   uint32_t DiskFreeMegabytes() override;
+  // NTFS keeps its folders' entries durable by itself.
+  bool SyncFolder(const char*) override { return true; }
+  // Links are an administrator's tool on Windows: the save replaces the path itself.
+  bool LinkTarget(const char*, char*, uint32_t) override { return false; }
 
  private:
   std::string dataFolder_;
   std::string resourceFolder_;
   int Store(HANDLE handle);
   HANDLE Handle(int file) const;
-  std::vector<HANDLE> handles_;  // by handle; INVALID_HANDLE_VALUE once closed
+  // By handle; INVALID_HANDLE_VALUE when free. Fixed, with atomic slots, as
+  // the journal's writer thread writes through one of them (files.h).
+  std::atomic<HANDLE> handles_[kOpenFileCapacity];
 };
 
 

@@ -38,4 +38,6 @@ void Win32Threads::Join(intptr_t thread) {
   CloseHandle(h);
 }
 
+void Win32Threads::Pause(uint32_t ms) { ::Sleep(ms); }
+
 }  // namespace trelvan

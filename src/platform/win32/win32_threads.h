@@ -10,6 +10,7 @@ class Win32Threads : public Threads {
  public:
   intptr_t Start(void (*body)(void*), void* argument) override;
   void Join(intptr_t thread) override;
+  void Pause(uint32_t ms) override;
 };
 
 }  // namespace trelvan

@@ -9,6 +9,8 @@
 
 #include "platform/win32/win32_text.h"
 
+#include <shellapi.h>
+
 namespace trelvan {
 
 namespace {
@@ -166,6 +168,18 @@ int Win32Window::FreePlace() {
 
 void Win32Window::StopTimer() {
   if (window_) KillTimer(window_, kTimerId);
+}
+
+bool Win32Window::OpenGuide() {
+  wchar_t path[MAX_PATH + 32];
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return false;
+  DWORD at = n;
+  while (at > 0 && path[at - 1] != L'\\' && path[at - 1] != L'/') --at;
+  lstrcpyW(path + at, L"guide\\index.html");
+  if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return false;
+  const HINSTANCE r = ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(r) > 32;
 }
 
 }  // namespace trelvan

@@ -35,6 +35,8 @@ class Win32Window : public Window {
   void StopTimer() override;
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
   void PostQuit(int code) override { PostQuitMessage(code); }
+  // guide\index.html in the program's folder, opened with ShellExecute.
+  bool OpenGuide() override;
 
   void SetWindow(HWND window) { window_ = window; }
   // While WM_PAINT is handled the frame goes to its BeginPaint context;

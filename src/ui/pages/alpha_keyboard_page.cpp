@@ -125,6 +125,9 @@ void BuildKeySet(char* keySet, uint8_t keyboardLayout, uint8_t symbolsMode, uint
   CopyText(letters, keySet, kKeySetCapacity);
 }
 
+constexpr const char* kNameHint =
+    "Names you give end in \"~\", added for you: it keeps them apart from the update server's files.";
+
 static void AlphaKeyboardInit(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
   PageLoader load(a.ui.controls, a.storage, kAlphaKeyboardRecord.page);
@@ -150,12 +153,19 @@ static void AlphaKeyboardInit(PageContext& a) {
   k.state.length = 0;
   BuildKeySet(k.state.keySet, a.setup.keyboardLayout, 0, 1);
   for (char& c : k.EnteredText) c = 0;
+  // a name being changed starts as it is; typing goes on behind it
+  CopyText(k.startText, k.EnteredText, kEnteredTextCapacity);
+  k.state.length = static_cast<uint8_t>(TextLength(k.EnteredText));
 }
 
 static void AlphaKeyboardDraw(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
   DrawTextControl(a.frame, k.text[kAlphaEntry], k.EnteredText);
   DrawKeys(a);
+  if (k.nameHint) {
+    static const TextControl kHint{0, 392, kFrameWidth, 20, 0, kTextCentred | kTextNoBackground, 0x8B8C, 0xFFFF};
+    DrawTextControl(a.frame, &kHint, kNameHint);
+  }
 }
 
 void AddCharacter(PageContext& a, char c) {

@@ -40,8 +40,10 @@ struct AlphaKeyboard {
   uint8_t TextMaxLength;   /**< caller: most characters accepted */
   uint8_t TextMinLength;   /**< caller: fewest characters the OK control accepts */
   int32_t TextReturnPage;  /**< caller: page to return to */
-  char EnteredText[kEnteredTextCapacity];  /**< emptied when the page starts */
+  char EnteredText[kEnteredTextCapacity];  /**< the start text when the page starts */
   uint8_t TextResult;      /**< a KeyboardResult */
+  char startText[kEnteredTextCapacity];  /**< caller: what the entry starts with (a name without its "~") */
+  uint8_t nameHint;        /**< caller: 1 for a stored name, whose "~" the page explains */
 
   KeyboardState state;
 };

@@ -22,7 +22,22 @@ void RequestText(PageContext& a, const char* tag, uint8_t maxLength, uint8_t min
   k.alpha.TextMaxLength = maxLength;
   k.alpha.TextMinLength = minLength;
   k.alpha.TextReturnPage = returnPage;
+  k.alpha.startText[0] = 0;
+  k.alpha.nameHint = 0;
   a.ui.pages.CurrentPage = kAlphaKeyboardPage;
+}
+
+void RequestName(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
+                 int32_t returnPage, const char* current) {
+  RequestText(a, tag, maxLength, minLength, returnPage);
+  AlphaKeyboard& k = a.ui.keyboards.alpha;
+  uint16_t n = TextLength(current);
+  while (n > 0 && current[n - 1] == '~') --n;
+  if (n > maxLength) n = maxLength;
+  if (n > kEnteredTextCapacity - 1) n = kEnteredTextCapacity - 1;
+  CopyBytes(current, k.startText, n);
+  k.startText[n] = 0;
+  k.nameHint = 1;
 }
 
 void RequestNumber(PageContext& a, const char* tag, const char* prompt, int32_t min,

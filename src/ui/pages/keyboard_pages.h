@@ -27,6 +27,11 @@ struct KeyboardPages {
 // returnPage when the user confirms or cancels.
 void RequestText(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
                  int32_t returnPage);
+// The same for a name the storage keeps with a "~" at its end: the entry
+// starts with `current` (its "~" left off; the caller adds it again) and
+// the page says why names end so.
+void RequestName(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
+                 int32_t returnPage, const char* current);
 // Opens the numeric keyboard for the field named tag. minText and maxText are
 // the limits as shown; value is the preset NumberValue.
 void RequestNumber(PageContext& a, const char* tag, const char* prompt, int32_t min,

@@ -1,0 +1,313 @@
+#include "storage/journal.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "storage/file_system.h"
+#include "storage/storage_image.h"
+#include "storage/text.h"
+
+namespace trelvan {
+
+namespace {
+
+const char kJournalSuffix[] = ".journal";
+constexpr uint32_t kReadPiece = 1u << 20;
+
+void ForgetMarks(ChangedBlocks& c) {
+  for (uint32_t i = 0; i < c.count; ++i) c.bits[c.list[i] / 64] = 0;
+  c.count = 0;
+}
+
+// What ReadJournal found, and where the last whole commit ends.
+struct JournalRead {
+  bool opened = false;
+  bool headerRead = false;
+  JournalHeader header;
+  uint32_t commits = 0;
+  uint64_t lastStamp = 0;
+  uint64_t committedEnd = 0;  /**< file offset after the last whole commit */
+  uint64_t size = 0;          /**< bytes read in all */
+  bool belongs = false;       /**< its base is the storage loaded: its commits were applied */
+};
+
+// Reads the journal at `path` through `buffer`. When its base is the storage
+// loaded (the file of `loadedStamp`, or an erased image while none was
+// read), each whole commit's blocks go into the image as soon as its commit
+// record is read: one pass.
+// Records are read in pieces; the blocks of the commit under way stay in
+// the buffer until its commit arrives (a commit is at most
+// kJournalMaxCommitBlocks, which the ring's memory holds).
+JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer, size_t capacity,
+                        bool fromFile, uint64_t loadedStamp) {
+  JournalRead r;
+  const int f = p.OpenRead(path);
+  if (f == kNoFile) return r;
+  r.opened = true;
+  uint8_t head[kJournalHeaderSize];
+  const uint32_t headBytes = p.ReadFile(f, head, sizeof head);
+  r.size = headBytes;
+  r.committedEnd = headBytes;
+  if (!DecodeJournalHeader(head, headBytes, &r.header)) {
+    // A journal cut while its header was written holds nothing.
+    r.size += p.ReadFile(f, buffer, static_cast<uint32_t>(capacity));
+    p.CloseFile(f);
+    return r;
+  }
+  r.headerRead = true;
+  r.belongs = r.header.base == kJournalBaseFile ? fromFile && r.header.stamp == loadedStamp
+                                                : !s.imageLoaded;
+  const bool apply = r.belongs;
+  size_t fill = 0, at = 0, pending = 0;  // buffer: [pending, at) waits for its commit
+  uint32_t pendingBlocks = 0;
+  uint64_t bufferStart = kJournalHeaderSize;  // file offset of buffer[0]
+  bool end = false;
+  for (;;) {
+    JournalRecord record;
+    const JournalDecode d =
+        DecodeJournalRecord(buffer + at, fill - at, kBlockCount, &record);
+    if (d == JournalDecode::kDamaged) break;
+    if (d == JournalDecode::kShort) {
+      if (end) break;
+      if (pending > 0) {  // keep only what still waits for its commit
+        std::memmove(buffer, buffer + pending, fill - pending);
+        bufferStart += pending;
+        fill -= pending;
+        at -= pending;
+        pending = 0;
+      }
+      if (fill == capacity) break;  // a commit larger than any the writer makes
+      const size_t room = capacity - fill;
+      const uint32_t n =
+          p.ReadFile(f, buffer + fill, static_cast<uint32_t>(room < kReadPiece ? room : kReadPiece));
+      r.size += n;
+      fill += n;
+      end = n == 0;
+      continue;
+    }
+    at += record.size;
+    if (record.kind == JournalRecord::kBlock) {
+      ++pendingBlocks;
+      continue;
+    }
+    if (record.sequence != r.commits + 1 || record.blocks != pendingBlocks) break;
+    if (apply) {
+      for (size_t b = pending; b + kJournalBlockRecordSize <= at; b += kJournalBlockRecordSize) {
+        JournalRecord block;
+        DecodeJournalRecord(buffer + b, kJournalBlockRecordSize, kBlockCount, &block);
+        std::memcpy(s.image + static_cast<size_t>(block.block) * kBlockSize, block.data,
+                    kBlockSize);
+      }
+    }
+    ++r.commits;
+    r.lastStamp = record.stamp;
+    pending = at;
+    pendingBlocks = 0;
+    r.committedEnd = bufferStart + at;
+  }
+  // Count what lies beyond the point the reading stopped at.
+  while (!end) {
+    const uint32_t n = p.ReadFile(f, buffer, static_cast<uint32_t>(capacity < kReadPiece ? capacity : kReadPiece));
+    r.size += n;
+    end = n == 0;
+  }
+  p.CloseFile(f);
+  return r;
+}
+
+}  // namespace
+
+Journal::~Journal() {
+  if (writer.thread != kNoThread) StopJournalWriter(writer);
+}
+
+bool JournalFilePath(const Storage& s, char* out) {
+  const size_t n = std::strlen(s.path);
+  if (n == 0 || n + sizeof kJournalSuffix > kJournalPathCapacity) {
+    out[0] = 0;
+    return false;
+  }
+  std::memcpy(out, s.path, n);
+  std::memcpy(out + n, kJournalSuffix, sizeof kJournalSuffix);
+  return true;
+}
+
+JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
+  JournalRecovery result;
+  if (!JournalFilePath(s, j.path)) return result;
+  PathInfo info;
+  if (!p.PathAttributes(j.path, &info) || info.folder) return result;
+  uint8_t* buffer = reinterpret_cast<uint8_t*>(j.writer.slots);
+  const size_t capacity = sizeof j.writer.slots;
+  const bool fromFile = s.imageLoaded && s.loadResult == kLoadStorageFile;
+  const uint64_t loadedStamp = fromFile ? JournalStamp(s.image) : 0;
+
+  const JournalRead head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp);
+  if (!head.opened) return result;
+  if (!head.headerRead) {
+    // Cut before its header was whole: nothing was ever committed to it.
+    if (head.size < kJournalHeaderSize) {
+      p.DeleteFile(j.path);
+      return result;
+    }
+    result.found = JournalFound::kDamaged;
+    return result;
+  }
+  result.commits = head.commits;
+  result.tornTail = head.size > head.committedEnd;
+  if (!head.belongs) {
+    if (head.commits == 0 && !result.tornTail) {
+      p.DeleteFile(j.path);
+      return result;
+    }
+    // A save that wrote the journal's last commit into the storage file and
+    // was cut before it removed the journal.
+    if (fromFile && head.commits > 0 && head.lastStamp == loadedStamp) {
+      p.DeleteFile(j.path);
+      result.found = JournalFound::kAlreadySaved;
+      return result;
+    }
+    result.found = JournalFound::kForeign;
+    return result;
+  }
+  if (head.commits == 0 && !result.tornTail) {
+    p.DeleteFile(j.path);
+    return result;
+  }
+  j.owned = 1;
+  result.found = JournalFound::kReplayed;
+  if (head.commits > 0) {
+    StorageMount(s);
+    s.imageLoaded = 1;
+  }
+  return result;
+}
+
+bool SetJournalAside(Journal& j, Files& p, char* out) {
+  if (!RenameAside(p, j.path, out, kJournalPathCapacity + 16)) return false;
+  j.owned = 0;
+  return true;
+}
+
+void TakeJournalBase(Storage& s, Journal& j, JournalBase kind) {
+  j.baseKind = kind;
+  j.baseStamp = kind == kJournalBaseFile ? JournalStamp(s.image) : 0;
+  std::memcpy(j.writer.shadow, s.image, kJournalStampBytes);
+  ForgetMarks(s.changed);
+}
+
+bool StartJournal(Storage& s, Journal& j, Files& p, Threads* threads) {
+  j.active = 0;
+  if (!JournalFilePath(s, j.path)) return false;
+  const int f = p.OpenWrite(j.path);
+  if (f == kNoFile) return false;
+  uint8_t header[kJournalHeaderSize];
+  JournalHeader h;
+  h.base = j.baseKind;
+  h.stamp = j.baseStamp;
+  EncodeJournalHeader(h, header);
+  if (p.WriteFile(f, header, sizeof header) != sizeof header || !p.FlushFile(f) ||
+      !p.SyncFolder(p.DataFolder())) {
+    p.CloseFile(f);
+    p.DeleteFile(j.path);
+    return false;
+  }
+  uint8_t shadow[kJournalStampBytes];
+  std::memcpy(shadow, j.writer.shadow, sizeof shadow);
+  ResetJournalWriter(j.writer, p, f, shadow);
+  j.ticksWaiting = 0;
+  j.blocksSinceCommit = 0;
+  j.commits = 0;
+  j.active = 1;
+  j.owned = 1;
+  if (threads) StartJournalWriter(j.writer, *threads);
+  return true;
+}
+
+namespace {
+
+// Hands the marked blocks (as many as the ring has room for) to the writer,
+// and a commit once none is left.
+void Publish(Storage& s, Journal& j) {
+  JournalWriter& w = j.writer;
+  ChangedBlocks& c = s.changed;
+  uint32_t head = w.head.load(std::memory_order_relaxed);
+  const uint32_t used = head - w.tail.load(std::memory_order_acquire);
+  uint32_t room = kJournalSlots - used;
+  while (c.count > 0 && room > 1) {
+    const uint16_t block = c.list[--c.count];
+    c.bits[block / 64] &= ~(uint64_t{1} << (block % 64));
+    JournalSlot& slot = w.slots[head % kJournalSlots];
+    slot.block = block;
+    std::memcpy(slot.data, s.image + static_cast<size_t>(block) * kBlockSize, kBlockSize);
+    ++head;
+    --room;
+    ++j.blocksSinceCommit;
+  }
+  if (c.count == 0 && room > 0) {
+    JournalSlot& slot = w.slots[head % kJournalSlots];
+    slot.block = kJournalCommitSlot;
+    slot.blocks = j.blocksSinceCommit;
+    ++head;
+    j.blocksSinceCommit = 0;
+    j.ticksWaiting = 0;
+    ++j.commits;
+  }
+  w.head.store(head, std::memory_order_release);
+}
+
+void CloseJournalFile(Journal& j) {
+  StopJournalWriter(j.writer);
+  j.writer.files->CloseFile(j.writer.file);
+  j.writer.file = kNoFile;
+  j.active = 0;
+}
+
+}  // namespace
+
+JournalTickResult JournalTick(Storage& s, Journal& j) {
+  if (!j.active) return JournalTickResult::kQuiet;
+  if (j.writer.failed.load(std::memory_order_acquire)) {
+    CloseJournalFile(j);
+    return JournalTickResult::kFailed;
+  }
+  if (s.changed.count == 0 && j.blocksSinceCommit == 0) {
+    j.ticksWaiting = 0;
+    return JournalTickResult::kQuiet;
+  }
+  ++j.ticksWaiting;
+  if (j.blocksSinceCommit + s.changed.count > kJournalMaxCommitBlocks) {
+    return JournalTickResult::kFoldDue;
+  }
+  const FileSystem& fs = s.fs;
+  const bool idle = fs.state == kStateIdle && !fs.createRequested && !fs.deleteRequested;
+  // A commit under way goes on every tick until it is handed over whole.
+  if (j.blocksSinceCommit == 0 && !idle && j.ticksWaiting < kJournalCommitTicks) {
+    return JournalTickResult::kQuiet;
+  }
+  if (j.blocksSinceCommit == 0 && j.writer.bytes.load(std::memory_order_acquire) > kJournalLimitBytes) {
+    return JournalTickResult::kFoldDue;
+  }
+  Publish(s, j);
+  return JournalTickResult::kQuiet;
+}
+
+void FinishJournal(Storage& s, Journal& j) {
+  if (!j.active) return;
+  if (!j.writer.failed.load(std::memory_order_acquire) &&
+      j.blocksSinceCommit + s.changed.count <= kJournalMaxCommitBlocks) {
+    while (s.changed.count > 0 || j.blocksSinceCommit > 0) {
+      Publish(s, j);
+      DrainJournalWriter(j.writer);
+    }
+  }
+  CloseJournalFile(j);
+}
+
+void RemoveJournal(Journal& j, Files& p) {
+  if (!j.owned) return;
+  if (p.DeleteFile(j.path)) p.SyncFolder(p.DataFolder());
+  j.owned = 0;
+}
+
+}  // namespace trelvan

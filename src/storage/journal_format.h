@@ -1,0 +1,75 @@
+// The journal's bytes: what the writer appends beside the storage file and
+// the start-up reads back. Pure functions on byte buffers; no file, no image.
+//
+//   header  28 bytes  "TAJOURN1", block size (4096), base kind, base stamp,
+//                     checksum of the 24 bytes before it
+//   block   12 + 4096 tag "BLK1", block number, checksum of the tag, the
+//                     number and the data, then the block as stored (scrambled)
+//   commit  24 bytes  tag "CMT1", sequence (1, 2, ...), blocks since the last
+//                     commit, stamp of blocks 0 to 3 after it, checksum of
+//                     the 20 bytes before it
+//
+// Numbers are little-endian. A commit makes the block records before it
+// (back to the previous commit) one change: the start-up applies them all or,
+// when no valid commit follows them, none.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace trelvan {
+
+constexpr uint32_t kJournalHeaderSize = 28;
+constexpr uint32_t kJournalBlockHeaderSize = 12;
+constexpr uint32_t kJournalBlockDataSize = 4096;  // one storage block
+constexpr uint32_t kJournalBlockRecordSize = kJournalBlockHeaderSize + kJournalBlockDataSize;
+constexpr uint32_t kJournalCommitSize = 24;
+// The bookkeeping blocks 0 to 3, whose stamp names a storage.
+constexpr uint32_t kJournalStampBytes = 4 * kJournalBlockDataSize;
+
+// What the journal's changes apply to.
+enum JournalBase : uint32_t {
+  kJournalBaseErased = 0,  /**< an erased image: there was no storage file */
+  kJournalBaseFile = 1,    /**< the storage file whose blocks 0 to 3 give the stamp */
+};
+
+struct JournalHeader {
+  uint32_t base = kJournalBaseErased;  /**< JournalBase */
+  uint64_t stamp = 0;                  /**< JournalStamp of the base file; 0 for an erased base */
+};
+
+// The checksum of every record: 64 bits of a multiply-and-rotate hash over
+// eight bytes at a time, in four lanes.
+uint64_t JournalHash(const uint8_t* bytes, size_t count, uint64_t seed = 0);
+// What names a storage: the hash of its blocks 0 to 3 as stored.
+inline uint64_t JournalStamp(const uint8_t* blocks0to3) {
+  return JournalHash(blocks0to3, kJournalStampBytes, 0x5354414D50ull);
+}
+
+void EncodeJournalHeader(const JournalHeader& h, uint8_t* out);  // kJournalHeaderSize bytes
+bool DecodeJournalHeader(const uint8_t* in, size_t count, JournalHeader* out);
+
+// A block record: kJournalBlockRecordSize bytes into `out`.
+void EncodeBlockRecord(uint32_t block, const uint8_t* data, uint8_t* out);
+// A commit record: kJournalCommitSize bytes into `out`.
+void EncodeCommitRecord(uint32_t sequence, uint32_t blocks, uint64_t stamp, uint8_t* out);
+
+// One record decoded in place.
+struct JournalRecord {
+  enum Kind : uint8_t { kNone, kBlock, kCommit } kind = kNone;
+  uint32_t size = 0;                /**< bytes the record takes */
+  uint32_t block = 0;               /**< kBlock: its number */
+  const uint8_t* data = nullptr;    /**< kBlock: the block as stored, inside the input */
+  uint32_t sequence = 0, blocks = 0;  /**< kCommit */
+  uint64_t stamp = 0;               /**< kCommit */
+};
+
+enum class JournalDecode : uint8_t {
+  kRecord,   /**< `out` holds a whole, valid record */
+  kShort,    /**< the bytes end inside a record: more may follow, or the tail is torn */
+  kDamaged,  /**< an unknown tag, a wrong checksum or a block number out of range */
+};
+JournalDecode DecodeJournalRecord(const uint8_t* in, size_t count, uint32_t blockCount,
+                                  JournalRecord* out);
+
+}  // namespace trelvan

@@ -1,0 +1,224 @@
+// The journal under the fault harness. A change runs once with the journal
+// taking its blocks after every event (as the tick does after its work),
+// committing at the idle points and, as a second's commit would, at every
+// fifth event;
+// then the journal is cut at every record boundary, inside every record and
+// inside its header, and each cut is started from: the storage file with the
+// cut journal replayed must be, block for block, the image of the last
+// commit the cut kept, and pass the checker with the files before or after
+// the change. Then the start-up's own writes (the save that folds the
+// replayed journal in, the journal's removal) are cut.
+#include <sys/stat.h>
+
+#include "fault/fault_harness.h"
+#include "storage/journal.h"
+#include "storage/storage_check.h"
+#include "storage/text.h"
+
+namespace trelvan {
+namespace testing {
+namespace {
+
+constexpr uint32_t kReach = 64;  // blocks the scenarios, restarts and probes touch
+
+size_t HashReach(const Storage& s) {
+  return std::hash<std::string_view>()(
+      std::string_view(reinterpret_cast<const char*>(s.image), size_t{kReach} * kBlockSize));
+}
+
+// The reach as a start mounts it: without a valid header copy (a storage
+// formatted but never written to) the bookkeeping blocks read as erased.
+size_t HashAsMounted(const Storage& s) {
+  std::vector<char> reach(s.image, s.image + size_t{kReach} * kBlockSize);
+  if (SelectHeader(s, nullptr) < 0) {
+    for (uint32_t b = kHeaderBlockA; b <= kTableBlock1; ++b) {
+      std::memcpy(reach.data() + b * kBlockSize, s.erasedBlock, kBlockSize);
+    }
+  }
+  return std::hash<std::string_view>()(std::string_view(reach.data(), reach.size()));
+}
+
+struct JournalScenario {
+  const char* name;
+  std::function<void(Assistant&)> setup;
+  Change change;
+  uint32_t minCommits;
+};
+void PrintTo(const JournalScenario& s, std::ostream* os) { *os << s.name; }
+
+class JournalFault : public ::testing::TestWithParam<JournalScenario> {
+ protected:
+  FakePlatform fake;
+  std::unique_ptr<Assistant> a = std::make_unique<Assistant>(fake);
+  std::string journalPath;
+  std::vector<uint8_t> base;        // the storage file's reach
+  std::vector<size_t> commitHash;   // the reach after commit c (0: the base)
+  std::vector<uint64_t> commitEnd;  // journal bytes up to and with commit c
+  Files before, after;
+
+  void SetUp() override {
+    StorageInit(a->storage, fake.files);
+    FormatStorage(a->storage);
+    RunStorageToIdle(a->storage);
+  }
+
+  // The change with the journal on; the journal's bytes.
+  std::vector<uint8_t> RunWithJournal(const JournalScenario& sc) {
+    Storage& s = a->storage;
+    Journal& j = a->journal;
+    sc.setup(*a);
+    RunStorageToIdle(s);
+    before = StoredFiles(s);
+    after = before;
+    sc.change.apply(after);
+    EXPECT_TRUE(SaveStorage(s, fake.files));
+    base.assign(s.image, s.image + size_t{kReach} * kBlockSize);
+    TakeJournalBase(s, j, kJournalBaseFile);
+    EXPECT_TRUE(StartJournal(s, j, fake.files, nullptr));
+    journalPath = j.path;
+    commitHash = {HashAsMounted(s)};
+    Cut whole(UINT64_MAX);
+    uint32_t events = 0;
+    whole.afterEvent = [&] {
+      const uint32_t commits = j.commits;
+      // Besides the idle points, a second's commit falls on every 5th event:
+      // commits in the middle of the machine's work.
+      if (++events % 5 == 0 && j.ticksWaiting > 0) j.ticksWaiting = kJournalCommitTicks - 1;
+      EXPECT_EQ(JournalTick(s, j), JournalTickResult::kQuiet);
+      DrainJournalWriter(j.writer);
+      if (j.commits != commits) commitHash.push_back(HashAsMounted(s));
+    };
+    EXPECT_TRUE(sc.change.drive(*a, whole));
+    whole.afterEvent = nullptr;
+    FinishJournal(s, j);
+    for (uint32_t b = kReach; b < kBlockCount; ++b) {
+      EXPECT_FALSE(s.changed.bits[b / 64] & (uint64_t{1} << (b % 64))) << "block " << b;
+    }
+    EXPECT_TRUE(StoredFilesAre(s, after, after.size()));
+    EXPECT_EQ(HashAsMounted(s), commitHash.back()) << "the change ends on a commit";
+    return ReadHostFile(journalPath);
+  }
+
+  // A new process on the storage file and `journal`: the replayed reach.
+  JournalRecovery Restart(const std::vector<uint8_t>& journal) {
+    WriteHostFile(journalPath, journal);
+    a = std::make_unique<Assistant>(fake);
+    Storage& s = a->storage;
+    PrepareKey(s);
+    std::memcpy(s.image, base.data(), base.size());  // the rest is as the change left it
+    CopyText(fake.files.DataPath("Trelvan Assistant Storage 400").c_str(), s.path, kPathCapacity);
+    s.imageLoaded = 1;
+    s.loadResult = kLoadStorageFile;
+    StorageMount(s);
+    return ReplayJournal(s, a->journal, fake.files);
+  }
+
+  // The checker, and the files before or after the change, never before
+  // once after was seen.
+  int CheckFiles(const std::string& where, bool* seenAfter) {
+    Storage& s = a->storage;
+    RunStorageToIdle(s);
+    FinishCutReplacement(s);
+    char message[256];
+    if (CheckStorage(s, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
+    const int outcome = StoredFilesAre(s, after, after.size())     ? 1
+                        : StoredFilesAre(s, before, before.size()) ? 0
+                                                                   : -1;
+    if (outcome < 0) return ADD_FAILURE() << where << ": neither the files before nor after", -1;
+    if (outcome == 0 && *seenAfter) return ADD_FAILURE() << where << ": the change undone", -1;
+    *seenAfter = *seenAfter || outcome == 1;
+    return outcome;
+  }
+};
+
+TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
+  const JournalScenario& sc = GetParam();
+  const std::vector<uint8_t> journal = RunWithJournal(sc);
+  if (::testing::Test::HasFailure()) return;
+  ASSERT_GE(commitHash.size(), sc.minCommits + 1u);
+
+  // The record boundaries, and where each commit ends.
+  std::vector<uint64_t> cuts = {0, 10, kJournalHeaderSize};
+  commitEnd = {kJournalHeaderSize};
+  for (uint64_t at = kJournalHeaderSize; at < journal.size();) {
+    JournalRecord r;
+    ASSERT_EQ(DecodeJournalRecord(journal.data() + at, journal.size() - at, kBlockCount, &r),
+              JournalDecode::kRecord);
+    cuts.push_back(at + r.size / 2);  // inside the record
+    at += r.size;
+    cuts.push_back(at);
+    if (r.kind == JournalRecord::kCommit) commitEnd.push_back(at);
+  }
+  ASSERT_EQ(commitEnd.size(), commitHash.size());
+
+  bool seenAfter = false;
+  for (const uint64_t cut : cuts) {
+    const std::string where = "journal cut at " + std::to_string(cut) + " of " +
+                              std::to_string(journal.size());
+    const JournalRecovery r =
+        Restart(std::vector<uint8_t>(journal.begin(), journal.begin() + static_cast<long>(cut)));
+    const uint32_t kept = static_cast<uint32_t>(
+        std::upper_bound(commitEnd.begin(), commitEnd.end(), std::max<uint64_t>(cut, kJournalHeaderSize)) -
+        commitEnd.begin() - 1);
+    if (cut >= kJournalHeaderSize) {
+      EXPECT_EQ(r.commits, kept) << where;
+      EXPECT_EQ(r.tornTail, cut > commitEnd[kept]) << where;
+    } else {
+      EXPECT_EQ(r.found, JournalFound::kNone) << where;  // a header cut short: nothing was committed
+      EXPECT_FALSE(Exists(journalPath)) << where;
+    }
+    EXPECT_EQ(HashReach(a->storage), commitHash[kept])
+        << where << ": not the image of commit " << kept << " (" << r.commits << " read)";
+    if (CheckFiles(where, &seenAfter) < 0) return;
+  }
+  EXPECT_TRUE(seenAfter);
+  std::printf("[ points   ] %s: %zu journal cuts, %zu commits\n", sc.name, cuts.size(),
+              commitHash.size() - 1);
+}
+
+// The start-up's own writes after a replay: the save is cut before its
+// rename (the journal stays and replays again) or after it, before the
+// journal's removal (the journal is recognised as saved and dropped).
+TEST_P(JournalFault, TheStartUpsFoldIsCutBeforeAndAfterItsRename) {
+  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
+  if (::testing::Test::HasFailure()) return;
+  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
+  bool seenAfter = false;
+
+  fake.files.failRename = true;
+  ASSERT_EQ(Restart(journal).found, JournalFound::kReplayed);
+  EXPECT_FALSE(SaveStorage(a->storage, fake.files));
+  fake.files.failRename = false;
+  ASSERT_TRUE(Exists(journalPath));
+  EXPECT_EQ(Restart(ReadHostFile(journalPath)).found, JournalFound::kReplayed);
+  EXPECT_EQ(HashReach(a->storage), commitHash.back());
+
+  ASSERT_TRUE(SaveStorage(a->storage, fake.files));  // cut here: the journal is not removed
+  a = std::make_unique<Assistant>(fake);
+  StorageInit(a->storage, fake.files);
+  EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kAlreadySaved);
+  EXPECT_FALSE(Exists(journalPath));
+  EXPECT_EQ(HashReach(a->storage), commitHash.back());
+  EXPECT_EQ(CheckFiles("after the fold", &seenAfter), 1);
+}
+
+constexpr uint32_t kFirstPiece = 40;
+
+const JournalScenario kJournalScenarios[] = {
+    {"RecordIntoEmpty", StoreFiles({}, 0), Create(FileContent("New", Pattern(10000, 7)), kFirstPiece),
+     30},
+    {"DeleteMovingBlocks", StoreFiles({5000, 6 * kBlockSize, 3 * kBlockSize - 30}, 1), Delete(0), 5},
+    {"HandheldPiecesCommittedWhileBusy", StoreFiles({3000}, 1),
+     Handheld(FileContent("Handheld~", Pattern(2 * kBlockSize + 777, 11), "Sound", "2.00"),
+              {1, 255, 256, 37, 200, 3, 256, 128, 90, 255, 2, 256, 250}),
+     10},
+};
+
+INSTANTIATE_TEST_SUITE_P(Storage, JournalFault, ::testing::ValuesIn(kJournalScenarios),
+                         [](const ::testing::TestParamInfo<JournalScenario>& i) {
+                           return std::string(i.param.name);
+                         });
+
+}  // namespace
+}  // namespace testing
+}  // namespace trelvan
