@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "storage/text.h"
+
 namespace trelvan {
 
 struct Storage;
@@ -11,7 +13,7 @@ struct Storage;
 // ---- capacities -------------------------------------------------------------
 constexpr int kSelectionCapacity = 8;      // the main page's selection shows eight rows
 constexpr int kSendListCapacity = 32;      // an update brings at most 32 files
-constexpr int kTransferNameCapacity = 32;  // a storage file name: 31 characters and the zero
+constexpr int kTransferNameCapacity = kFileNameCapacity;
 
 // The list the main page shows (MainListType).
 enum MainListTypes : uint8_t {

@@ -152,34 +152,34 @@ int SaveLightEffect(Storage& s, const char* name, const LightEffect& e) {
   uint8_t data[kLightFileCapacity];
   const uint32_t size = EncodeLightEffect(e, data);
   if (!StorageWriteRecord(s, name, "", kLightEffectFileType, "2.00", data, size)) return StoreRefusal(s);
-  return 0;
+  return kStoreDone;
 }
 
-int LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e) {
+bool LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e) {
   char type[kMediaNameCapacity], version[8];
   if (!StorageReadField(s, index, kFieldType, type) ||
       CompareText(type, kLightEffectFileType, kMediaNameCapacity) != 0 ||
       !StorageReadField(s, index, kFieldVersion, version)) {
-    return 0;
+    return false;
   }
   const uint32_t header = StorageHeaderLength(s, index);
   const uint32_t fileSize = StorageFileSize(s, index);
-  if (header > fileSize) return 0;
+  if (header > fileSize) return false;
   const uint32_t size = fileSize - header;
   uint8_t data[kLightFileCapacity];
   if (version[0] != '1') {
-    if (size > kLightFileCapacity) return 0;
+    if (size > kLightFileCapacity) return false;
     StorageReadData(s, index, header, data, size);
     return DecodeLightEffect(version, data, size, e);
   }
   // Version 1 keeps n bytes per channel; only the first 398 of each are
   // loaded, so they are gathered behind a count of at most 398.
-  if (size < 3) return 0;
+  if (size < 3) return false;
   StorageReadData(s, index, header, data, 3);
   const uint16_t stored = ReadU16LE(data + 1);
   const uint16_t n = stored > kVersion1MaxSamples ? kVersion1MaxSamples : stored;
   const uint32_t channels = data[0] == 2 ? 2 : 1;
-  if (size < 3 + (channels - 1) * stored + n) return 0;
+  if (size < 3 + (channels - 1) * stored + n) return false;
   WriteU16LE(data + 1, n);
   for (uint32_t c = 0; c < channels; ++c) {
     StorageReadData(s, index, header + 3 + c * stored, data + 3 + c * n, n);

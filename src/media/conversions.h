@@ -12,12 +12,16 @@
 
 namespace trelvan {
 
-// Results beyond the formats' own codes: the storage refused the file.
+// Results beyond the formats' own codes: the storage took the file (0, as
+// every format's own "done"), or refused it.
 enum StoreResult : int {
+  kStoreDone = 0,
   kStoreNoSpace = 20,   /**< not enough free blocks, or the file table is full */
   kStoreBusy = 21,      /**< the file system was still busy with earlier work */
 };
 
+// Whether a result is a StoreResult rather than a format's own code.
+constexpr bool IsStoreResult(int result) { return result == kStoreNoSpace || result == kStoreBusy; }
 // The message for a StoreResult.
 const char* StoreResultText(int result);
 // After a refused whole-file write: busy or full.
@@ -58,11 +62,11 @@ uint8_t SoundSourcePaths(const SoundChoice& c, char separator,
                          char (*paths)[kSoundPathCapacity]);
 
 // Stores the effect as a version 2 file named `name`; an older file of that
-// name is replaced only when the new one fits. 0 or a StoreResult.
+// name is replaced only when the new one fits. A StoreResult.
 int SaveLightEffect(Storage& s, const char* name, const LightEffect& e);
 // Loads the stored file at `index` when it is a light effect of version 1
-// or 2 whose data holds its counts. 1 when loaded.
-int LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e);
+// or 2 whose data holds its counts; false, leaving `e` as it was, if not.
+bool LoadLightEffect(const Storage& s, uint16_t index, LightEffect& e);
 
 
 }  // namespace trelvan

@@ -47,8 +47,8 @@ uint32_t EncodeLightEffect(const LightEffect& e, uint8_t* out) {
   return kLightBlockSize + channels * total;
 }
 
-int DecodeLightEffect(const char* version, const uint8_t* data, uint32_t size, LightEffect& e) {
-  if ((version[0] != '1' && version[0] != '2') || version[1] != '.' || size < 3) return 0;
+bool DecodeLightEffect(const char* version, const uint8_t* data, uint32_t size, LightEffect& e) {
+  if ((version[0] != '1' && version[0] != '2') || version[1] != '.' || size < 3) return false;
   const uint8_t fileChannels = data[0];
   const uint8_t channels = fileChannels == 2 ? 2 : 1;
   LightEffect next = e;
@@ -56,9 +56,9 @@ int DecodeLightEffect(const char* version, const uint8_t* data, uint32_t size, L
   next.cursorIndex = 0;
   if (fileChannels == 1 || fileChannels == 2) next.channelCount = fileChannels;
   if (version[0] == '2') {
-    if (size < kLightBlockSize) return 0;
+    if (size < kLightBlockSize) return false;
     const uint16_t total = ReadU16LE(data + 1);
-    if (total > kLightSamples || size < kLightBlockSize + uint32_t{channels} * total) return 0;
+    if (total > kLightSamples || size < kLightBlockSize + uint32_t{channels} * total) return false;
     next.startSamples = ReadU16LE(data + 3);
     next.loopSamples = ReadU16LE(data + 5);
     next.stopSamples = ReadU16LE(data + 7);
@@ -72,7 +72,7 @@ int DecodeLightEffect(const char* version, const uint8_t* data, uint32_t size, L
     const uint16_t stored = ReadU16LE(data + 1);  // bytes per channel in the file
     const uint16_t n = stored > kVersion1MaxSamples ? kVersion1MaxSamples : stored;
     // channel 2's bytes follow channel 1's stored bytes
-    if (size < 3 + uint32_t{channels - 1u} * stored + n) return 0;
+    if (size < 3 + uint32_t{channels - 1u} * stored + n) return false;
     next.sampleCount = static_cast<uint16_t>(n + 2);
     next.startSamples = 1;
     next.loopSamples = n;
@@ -84,7 +84,7 @@ int DecodeLightEffect(const char* version, const uint8_t* data, uint32_t size, L
     }
   }
   e = next;
-  return 1;
+  return true;
 }
 
 int SetLightSection(LightEffect& e, LightSection section, uint16_t value) {

@@ -31,9 +31,9 @@ void NewLightEffect(LightEffect& e);
 uint32_t EncodeLightEffect(const LightEffect& e, uint8_t* out);
 
 // Loads the data of a stored effect whose version field is `version`.
-// 1 when loaded; 0, leaving `e` as it was, for a version other than "1." or
-// "2.", a total above 400 or data shorter than its counts.
-int DecodeLightEffect(const char* version, const uint8_t* data, uint32_t size, LightEffect& e);
+// True when loaded; false, leaving `e` as it was, for a version other than
+// "1." or "2.", a total above 400 or data shorter than its counts.
+bool DecodeLightEffect(const char* version, const uint8_t* data, uint32_t size, LightEffect& e);
 
 // The section fields: 1 when start + loop + stop stays within 400 and the
 // value was taken.

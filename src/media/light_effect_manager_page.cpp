@@ -155,7 +155,7 @@ void SayWhyNotLoaded(PageContext& a, uint16_t index) {
 
 void Save(PageContext& a, Media& media) {
   const int result = SaveLightEffect(a.storage, media.effectName, media.effect);
-  Message(a, result == 0 ? "Save Complete!" : StoreResultText(result));
+  Message(a, result == kStoreDone ? "Save Complete!" : StoreResultText(result));
 }
 
 // A value from the numeric keyboard for the field `name`.

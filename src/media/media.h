@@ -8,6 +8,7 @@
 #include "media/light_effect_format.h"
 #include "media/picture_format.h"
 #include "media/sound_format.h"
+#include "storage/text.h"
 #include "storage/type_list.h"
 #include "ui/controls.h"
 #include "ui/page_context.h"
@@ -19,7 +20,7 @@ namespace trelvan {
 
 // ---- capacities ----------------------------------------------------------------
 constexpr int kMediaListRows = 17;          // the lists' frames hold 17 rows of 21 pixels
-constexpr int kMediaNameCapacity = 32;      // a storage file name: 31 characters and the zero
+constexpr int kMediaNameCapacity = kFileNameCapacity;
 constexpr int kSoundNameCapacity = 31;      // a sound name: 30 characters with its "~"
 constexpr int kSoundSlotCount = 3;          // start, loop and stop: the most segments a sound has
 constexpr int kSlotLabelCapacity = 12;      // "Looping": labels of at most 11 characters

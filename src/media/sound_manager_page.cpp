@@ -222,7 +222,7 @@ void CreateSound(PageContext& a, Media& media) {
   const int result = ConvertSound(a.platform.files, a.storage, c.soundName, list, n, media.soundBuffer,
                                   media.resampler, formats);
   RefreshList(a, media);
-  if (result >= kStoreNoSpace) return Message(a, StoreResultText(result));
+  if (IsStoreResult(result)) return Message(a, StoreResultText(result));
   if (result == kSoundTooLong) return Message(a, WavResultText(result));
   if (result != kWavOk) {
     int refused = 0;  // the first segment whose format is not taken

@@ -6,13 +6,15 @@
 
 #include <cstdint>
 
+#include "storage/text.h"
+
 namespace trelvan {
 
 // ---- capacities ---------------------------------------------------------------
 constexpr uint8_t kFileInfoCode = 0x14;
 constexpr uint8_t kFileDataCode = 0x15;
 constexpr uint8_t kServerStatusFound = 1;
-constexpr int kServerNameField = 32;      // 31 characters and the zero
+constexpr int kServerNameField = kFileNameCapacity;
 constexpr int kServerRevisionField = 7;   // 6 characters and the zero
 constexpr uint16_t kServerChunkLimit = 400;  // data bytes one request may ask for
 constexpr uint32_t kFileInfoRequestLength = 1 + kServerNameField;                          // 33

@@ -260,7 +260,7 @@ void Pointer(PageContext& a, Projects& projects) {
   }
   if (HitTest(pointer, m.image[kEditPagePictureNameBox])) {
     p.modified = true;
-    RequestText(a, kPictureNameTag, 24, 2, kEditPagePage);
+    RequestText(a, kPictureNameTag, kMediaNameTyped, 2, kEditPagePage);
     return;
   }
   int dragged = -1;
@@ -280,7 +280,7 @@ void Pointer(PageContext& a, Projects& projects) {
   if (HitTest(pointer, m.image[kEditPageSave])) {
     EditorSave(a, projects, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageSaveAs])) {
-    RequestText(a, kSaveAsTag, 30, 2, kEditPagePage);
+    RequestText(a, kSaveAsTag, kProjectNameTypedLong, 2, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageLeave])) {
     e.saveQuestionAsked = EditorLeave(a, projects, kEditPagePage);
   }

@@ -411,7 +411,7 @@ void BuildingClick(PageContext& a, Projects& projects, const PointerEventRecord&
         break;
       }
       if (HitTest(pointer, &m.boxB)) {
-        RequestText(a, e.pendingA == kTaskPlaySound ? kPlaySoundNameTag : kLightEffectNameTag, 24, 1,
+        RequestText(a, e.pendingA == kTaskPlaySound ? kPlaySoundNameTag : kLightEffectNameTag, kMediaNameTyped, 1,
                     kEditProgramPage);
       }
       return;
@@ -521,7 +521,7 @@ void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& poi
   } else if (HitTest(pointer, m.image[kEditProgramSave])) {
     EditorSave(a, projects, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramSaveAs])) {
-    RequestText(a, kSaveAsTag, 23, 2, kEditProgramPage);
+    RequestText(a, kSaveAsTag, kProjectNameTyped, 2, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramLeave])) {
     e.saveQuestionAsked = EditorLeave(a, projects, kEditProgramPage);
   }

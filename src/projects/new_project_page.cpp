@@ -24,7 +24,6 @@ constexpr ModuleButton kModuleButtons[] = {
     {kNewProjectZR5S, "ZR-5S"}, {kNewProjectZR6, "ZR-6"}, {kNewProjectZR6S, "ZR-6S"},
 };
 constexpr uint8_t kNameMinLength = 2;
-constexpr uint8_t kNameMaxLength = 23;
 
 // Every module button unchosen, then the project's model chosen; its class
 // goes into the record with the labels it brings.
@@ -94,7 +93,7 @@ void Pointer(PageContext& a, Projects& projects) {
     return;
   }
   if (HitTest(pointer, n.image[kNewProjectNameField])) {
-    RequestText(a, kNameRequestTag, kNameMaxLength, kNameMinLength, kNewProjectPage);
+    RequestText(a, kNameRequestTag, kProjectNameTyped, kNameMinLength, kNewProjectPage);
     return;
   }
   for (const ModuleButton& b : kModuleButtons) {

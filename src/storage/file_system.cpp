@@ -565,12 +565,6 @@ uint32_t StorageFileSize(const Storage& s, uint16_t index) {
   return ReadTableEntry(s, CurrentTableBlock(s), index).size;
 }
 
-int StorageReadEntry(const Storage& s, uint16_t index, uint8_t* out8) {
-  if (static_cast<int>(index) > static_cast<int>(s.fs.header.fileCount) - 1) return 0;
-  ReadPlain(s, BlockOffset(CurrentTableBlock(s)) + index * 8u, out8, 8);
-  return 1;
-}
-
 uint32_t StorageReadData(const Storage& s, uint16_t index, uint32_t offset, uint8_t* out,
                          uint32_t count) {
   ReadPlain(s, BlockOffset(StorageFileStartBlock(s, index)) + offset, out, count);

@@ -91,7 +91,6 @@ uint16_t StorageReadField(const Storage& s, uint16_t index, uint8_t field, char*
 uint16_t StorageHeaderLength(const Storage& s, uint16_t index);
 uint32_t StorageFileStartBlock(const Storage& s, uint16_t index);
 uint32_t StorageFileSize(const Storage& s, uint16_t index);
-int StorageReadEntry(const Storage& s, uint16_t index, uint8_t* out8);
 uint32_t StorageReadData(const Storage& s, uint16_t index, uint32_t offset, uint8_t* out,
                          uint32_t count);
 // Writes a FileHeader (field 4 empty) into `out` (at least 202 bytes) and

@@ -136,18 +136,6 @@ uint16_t NumberToText(int32_t value, char* out) {
   return n;
 }
 
-int ClampValue(int16_t* value, int16_t low, int16_t high) {
-  if (*value < low) {
-    *value = low;
-    return -1;
-  }
-  if (*value > high) {
-    *value = high;
-    return 1;
-  }
-  return 0;
-}
-
 int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
   if (capacity == 0) return 0;
   const int n = vsnprintf(out, capacity, format, args);

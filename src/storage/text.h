@@ -13,6 +13,8 @@
 namespace trelvan {
 
 constexpr uint16_t kTextScanLimit = 256;
+// A stored file's name with its zero: at most 31 characters.
+constexpr int kFileNameCapacity = 32;
 
 // 0 when equal over n positions or when both end together; else 1 or -1 at
 // the first difference, characters compared as signed 8-bit values.
@@ -46,8 +48,6 @@ int16_t ParseNumber(const char* text);
 // Writes value in decimal (at most five digit positions); returns the
 // characters written, sign included.
 uint16_t NumberToText(int32_t value, char* out);
-// Keeps *value (signed 16-bit) within low..high: -1 raised, 1 lowered, 0 kept.
-int ClampValue(int16_t* value, int16_t low, int16_t high);
 // printf-style formatting into `out` of `capacity` bytes: at most
 // capacity - 1 characters and the terminator, nothing when capacity is 0.
 // Returns the characters written.

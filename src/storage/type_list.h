@@ -5,10 +5,11 @@
 #include <cstdint>
 
 #include "storage/storage.h"
+#include "storage/text.h"
 
 namespace trelvan {
 
-constexpr int kTypeListNameCapacity = 32;  // a file name: 31 characters and the zero
+constexpr int kTypeListNameCapacity = kFileNameCapacity;
 
 // The type field of the user's files, as the handheld knows them.
 constexpr const char* kPictureFileType = "Picture";

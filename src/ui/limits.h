@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
+#include "storage/text.h"
+
 namespace trelvan {
 
 // ---- controls ----------------------------------------------------------------
 constexpr int kImageSlotCount = 78;   // the Select Button page's grid of 78 buttons is the largest need
 constexpr int kTextSlotCount = 20;    // no page uses more than 20 text controls
-constexpr int kPageNameCapacity = 32;  // a storage file name: 31 characters and the zero
+constexpr int kPageNameCapacity = kFileNameCapacity;
 constexpr uint32_t kPictureRowCapacity = 65535;  // the widest picture a 16-bit width can declare
 
 // ---- keyboards ---------------------------------------------------------------

@@ -38,13 +38,11 @@ bool ReadCount(const PageReader& r, uint32_t tableField, uint16_t* out) {
   return ReadU32At(r, tableField, &table) && ReadU16At(r, table, out);
 }
 
-bool ReadMemory(const void* source, uint64_t offset, void* out, uint32_t count) {
-  const PageBytes* b = static_cast<const PageBytes*>(source);
-  if (offset + count > b->size) return false;
-  const uint8_t* from = b->data + offset;
-  uint8_t* to = static_cast<uint8_t*>(out);
-  for (uint32_t i = 0; i < count; ++i) to[i] = from[i];
-  return true;
+// The counts written before the picture, image and text tables; false when
+// a table lies outside the data.
+bool ReadPageCounts(const PageReader& r, uint16_t* pictures, uint16_t* images, uint16_t* texts) {
+  return ReadCount(r, kPictureTableField, pictures) && ReadCount(r, kImageTableField, images) &&
+         ReadCount(r, kTextTableField, texts);
 }
 
 }  // namespace
@@ -126,11 +124,6 @@ bool FindPicture(const PageReader& r, uint32_t k, PictureLocation* out) {
          r.read(r.source, uint64_t{picture} + kPictureSizeBytes + pixelBytes - 1, &last, 1);
 }
 
-bool ReadPageCounts(const PageReader& r, uint16_t* pictures, uint16_t* images, uint16_t* texts) {
-  return ReadCount(r, kPictureTableField, pictures) && ReadCount(r, kImageTableField, images) &&
-         ReadCount(r, kTextTableField, texts);
-}
-
 bool PageDataLoads(const PageReader& r) {
   uint16_t pictures = 0, images = 0, texts = 0;
   if (!ReadPageCounts(r, &pictures, &images, &texts)) return false;
@@ -159,8 +152,6 @@ bool PageDataLoads(const PageReader& r) {
   }
   return true;
 }
-
-PageReader MemoryPageReader(const PageBytes* bytes) { return PageReader{ReadMemory, bytes}; }
 
 // ---------------------------------------------------------------- writing
 

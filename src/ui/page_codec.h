@@ -59,10 +59,6 @@ bool ReadTextRecord(const PageReader& r, uint32_t k, TextControl* out);
 // Picture k of the picture table; false when the table has no such picture
 // or the picture's rows do not all lie inside the data.
 bool FindPicture(const PageReader& r, uint32_t k, PictureLocation* out);
-// The counts written before the picture, image and text tables; false when
-// a table lies outside the data.
-bool ReadPageCounts(const PageReader& r, uint16_t* pictures, uint16_t* images, uint16_t* texts);
-
 // Whether page data loads as a page file or a picture collection: its three
 // tables lie inside it, and so do every picture of the picture table and
 // every control record the tables' counts name; each control lies on the
@@ -70,13 +66,6 @@ bool ReadPageCounts(const PageReader& r, uint16_t* pictures, uint16_t* images, u
 // from the page file itself, a picture it holds). Data with neither
 // pictures nor controls is no page.
 bool PageDataLoads(const PageReader& r);
-
-// Page data held in memory.
-struct PageBytes {
-  const uint8_t* data;
-  uint32_t size;
-};
-PageReader MemoryPageReader(const PageBytes* bytes);
 
 // ---------------------------------------------------------------- writing
 

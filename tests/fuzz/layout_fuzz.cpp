@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fuzz_common.h"
+#include "page_bytes.h"
 #include "layout.h"
 #include "storage/file_system.h"
 #include "ui/page_codec.h"
@@ -38,10 +39,10 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   uint32_t header = 0;
   while (file[header] != 0x03) ++header;  // the end mark of the complete header
   if (layout.type != "Page") return 0;
-  const PageBytes page{file.data() + header + 1, static_cast<uint32_t>(file.size() - header - 1)};
-  const PageReader reader = MemoryPageReader(&page);
+  const fuzz::PageBytes page{file.data() + header + 1, static_cast<uint32_t>(file.size() - header - 1)};
+  const PageReader reader = fuzz::MemoryPageReader(&page);
   uint16_t pictures = 0, images = 0, texts = 0;
-  if (!ReadPageCounts(reader, &pictures, &images, &texts) || pictures != layout.pictures.size() ||
+  if (!fuzz::ReadPageCounts(reader, &pictures, &images, &texts) || pictures != layout.pictures.size() ||
       images != layout.images.size() || texts != layout.texts.size()) {
     fuzz::Fail("the page counts do not read back");
   }

@@ -8,6 +8,7 @@
 // the page file's data, "TA Common" and "TA Buttons", each after a 16-bit
 // length (the last takes what is left).
 #include "fuzz_common.h"
+#include "page_bytes.h"
 #include "ui/controls.h"
 #include "ui/frame_buffer.h"
 #include "ui/page_codec.h"
@@ -68,11 +69,11 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const std::vector<Bytes> parts = DecodeParts(data, size, 3);
 
-  // The memory reader of the resource compiler and the tests.
-  const PageBytes bytes = {parts[0].data(), static_cast<uint32_t>(parts[0].size())};
-  const PageReader reader = MemoryPageReader(&bytes);
+  // The codec's reads from memory.
+  const fuzz::PageBytes bytes = {parts[0].data(), static_cast<uint32_t>(parts[0].size())};
+  const PageReader reader = fuzz::MemoryPageReader(&bytes);
   uint16_t pictures = 0, images = 0, texts = 0;
-  ReadPageCounts(reader, &pictures, &images, &texts);
+  fuzz::ReadPageCounts(reader, &pictures, &images, &texts);
   ImageControl image;
   TextControl text;
   PictureLocation where;
@@ -93,7 +94,7 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   frame.width = kFrameWidth;
   frame.height = kFrameHeight;
   frame.FrameDirty = 0;
-  const PageRecord page = {0, kPageName, "Fuzz", nullptr};
+  const PageRecord page = {kPageName, "Fuzz", nullptr};
   PageLoader loader(controls, s, page);
   for (int i = 0; i < kImageSlotCount; ++i) loader.Image();
   for (int i = 0; i < kTextSlotCount; ++i) loader.Text();

@@ -310,7 +310,7 @@ TEST_F(StorageTest, AFileThatIsNoLightEffectLoadsNothing) {
   e.startSamples = 300;
   e.brightness[0][7] = 40;
   const LightEffect before = e;
-  EXPECT_EQ(LoadLightEffect(*s, static_cast<uint16_t>(StorageFindFile(*s, "Lamp 2")), e), 0);
+  EXPECT_FALSE(LoadLightEffect(*s, static_cast<uint16_t>(StorageFindFile(*s, "Lamp 2")), e));
   EXPECT_EQ(0, memcmp(&before, &e, sizeof e));
 }
 

@@ -228,18 +228,14 @@ class ModelRun {
       const uint16_t index = static_cast<uint16_t>(i);
       const ModelFile& f = model_[i];
       const uint32_t size = static_cast<uint32_t>(f.content.size());
-      uint8_t entry[8];
-      ASSERT_EQ(StorageReadEntry(*s_, index, entry), 1);
-      ASSERT_EQ(ReadU32LE(entry), start) << "file " << i;
-      ASSERT_EQ(ReadU32LE(entry + 4), size) << "file " << i;
+      ASSERT_EQ(StorageFileStartBlock(*s_, index), start) << "file " << i;
+      ASSERT_EQ(StorageFileSize(*s_, index), size) << "file " << i;
       ASSERT_EQ(StorageHeaderLength(*s_, index), FileContent(f.name, {}).size()) << "file " << i;
       char name[32];
       ASSERT_EQ(StorageReadField(*s_, index, kFieldName, name), std::min<size_t>(f.name.size(), 31) + 1);
       ASSERT_EQ(name, f.name.substr(0, 31)) << "file " << i;
       start += BlocksFor(size);
     }
-    uint8_t entry[8] = {};
-    ASSERT_EQ(StorageReadEntry(*s_, static_cast<uint16_t>(model_.size()), entry), 0);
     for (const std::string& n : names_) {
       ASSERT_EQ(StorageFindFile(*s_, n.c_str()), ModelFind(n)) << "'" << n << "'";
     }

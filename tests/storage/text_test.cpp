@@ -112,13 +112,6 @@ TEST(Numbers, ParseSaturatesAndTextKeepsFiveDigits) {
     EXPECT_EQ(NumberToText(c.value, out), strlen(c.text)) << c.value;
     EXPECT_STREQ(out, c.text);
   }
-  const struct { int16_t value, result, clamped; } clamps[] = {
-      {500, 1, 400}, {-3, -1, 0}, {400, 0, 400}, {0, 0, 0}};
-  for (const auto& c : clamps) {
-    int16_t v = c.value;
-    EXPECT_EQ(ClampValue(&v, 0, 400), c.result) << c.value;
-    EXPECT_EQ(v, c.clamped) << c.value;
-  }
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ int AddPictures(Storage& s, Files& p, Media& m, char** files, int count) {
       FormatText(message, "Select a different file name - Name already in use");
     } else {
       const int result = ConvertPicture(p, s, files[i], name, m.pictureWork, &info);
-      if (result >= kStoreNoSpace) {
+      if (IsStoreResult(result)) {
         FormatText(message, "%s", StoreResultText(result));
       } else if (result != kPictureDone) {
         DescribePictureRefusal(result, info, message, sizeof message);

@@ -77,7 +77,7 @@ bool LightEffectFile(Storage& s, const std::string& name, const std::string& gen
   else if (generator == "fall") NaturalDecrease(*e, e->sampleCount);
   else if (generator == "sine") SineCurve(*e, e->sampleCount);
   else return false;
-  return SaveLightEffect(s, name.c_str(), *e) == 0;
+  return SaveLightEffect(s, name.c_str(), *e) == kStoreDone;
 }
 
 bool ProjectFile(Storage& s, const std::string& name, const std::string& model) {

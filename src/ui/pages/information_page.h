@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "storage/text.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
 #include "ui/pages/roles/information_roles.h"
@@ -60,7 +61,7 @@ void RequestInformation(PageContext& a, const char* text, uint16_t shown, int32_
 uint16_t TakeInformationAnswer(PageContext& a);
 
 // Nothing is deleted by a single click: a delete control asks first.
-constexpr int kDeleteNameCapacity = 32;  // a storage file name and its zero
+constexpr int kDeleteNameCapacity = kFileNameCapacity;
 // Asks "Delete <name>?" with Yes and No, returning to returnPage; `usedBy`
 // (may be empty) names the projects that use the file. The name waits in
 // `pending` for the answer.
