@@ -93,7 +93,7 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   frame.width = kFrameWidth;
   frame.height = kFrameHeight;
   frame.FrameDirty = 0;
-  const PageRecord page = {0, kPageName, "Fuzz", nullptr};
+  const PageRecord page = {kPageName, "Fuzz", nullptr};
   PageLoader loader(controls, s, page);
   for (int i = 0; i < kImageSlotCount; ++i) loader.Image();
   for (int i = 0; i < kTextSlotCount; ++i) loader.Text();
