@@ -1,6 +1,7 @@
 #include "main/linux/sdl_program.h"
 
 #include <SDL.h>
+#include <signal.h>
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -186,6 +187,19 @@ int NoWindow() {
   return 1;
 }
 
+// A terminal closed (SIGHUP), a stop asked (SIGTERM) or Ctrl-C (SIGINT):
+// the handler only notes it; the loop then ends the program as the
+// window's closing does, exit save included.
+volatile sig_atomic_t gEndAsked = 0;
+extern "C" void AskToEnd(int) { gEndAsked = 1; }
+
+void CatchEndingSignals() {
+  struct sigaction ask {};
+  ask.sa_handler = AskToEnd;
+  sigemptyset(&ask.sa_mask);
+  for (int which : {SIGHUP, SIGTERM, SIGINT}) sigaction(which, &ask, nullptr);
+}
+
 }  // namespace
 
 int RunSdlProgram(const SdlProgramHooks* hooks) {
@@ -202,6 +216,9 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
   // this SDL would bring up an OpenGL renderer to hold it.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   ChooseVideoDrivers();
+  // SDL's own handlers would turn only SIGINT and SIGTERM into a quit.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  CatchEndingSignals();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return NoWindow();
   const double scale = ChooseWindowScale(getenv("TRELVAN_SCALE"), getenv("GDK_SCALE"), XftDpi());
   SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -253,6 +270,11 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
       const int shown = window.Presents();
       const uint64_t before = SDL_GetPerformanceCounter();
       const bool ticked = HandleEvent(a, window, e);
+      // The 10 ms timer wakes the loop, so a signal is taken within a tick.
+      if (gEndAsked && !window.QuitPosted(&code)) {
+        gEndAsked = 0;
+        MainWindowMessage(a, Message::Destroy, 0, 0, 0);
+      }
       if (ticked && hooks && hooks->ticked) {
         const uint64_t start = Nanoseconds(before);
         hooks->ticked(a, start, Nanoseconds(SDL_GetPerformanceCounter()) - start);
