@@ -217,7 +217,7 @@ inline Storage& StorageWithRecords() {
 }  // namespace trelvan
 
 // The wrapped writers of the image (mangled names of trelvan::EraseImage,
-// EraseBlock, EraseBlockFront, ProgramUnit and ProgramPlain). Now and then EraseImage
+// EraseBlock, EraseBlockFront, CopyBlock, ProgramUnit and ProgramPlain). Now and then EraseImage
 // compares the whole watched image, so a writer the wrappers miss shows.
 extern "C" void __real__ZN7trelvan10EraseBlockERNS_7StorageEt(trelvan::Storage& s, uint16_t b);
 extern "C" void __real__ZN7trelvan10EraseImageERNS_7StorageE(trelvan::Storage& s);
@@ -248,6 +248,9 @@ TRELVAN_WRAP(_ZN7trelvan10EraseBlockERNS_7StorageEt, (trelvan::Storage & s, uint
 TRELVAN_WRAP(_ZN7trelvan15EraseBlockFrontERNS_7StorageEtj,
              (trelvan::Storage & s, uint16_t b, uint32_t n), (s, b, n),
              trelvan::fuzz::NoteChanged(s, b % trelvan::kBlockCount * trelvan::kBlockSize, 1))
+TRELVAN_WRAP(_ZN7trelvan9CopyBlockERNS_7StorageEtt,
+             (trelvan::Storage & s, uint16_t to, uint16_t from), (s, to, from),
+             trelvan::fuzz::NoteChanged(s, to % trelvan::kBlockCount * trelvan::kBlockSize, 1))
 TRELVAN_WRAP(_ZN7trelvan11ProgramUnitERNS_7StorageEjPKh,
              (trelvan::Storage & s, uint32_t at, const uint8_t* data), (s, at, data),
              trelvan::fuzz::NoteChanged(s, at, trelvan::kUnitSize))

@@ -133,7 +133,7 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   const Platform platform{fake.window,  files,          fake.instance, fake.udp,
                           fake.threads, fake.processes, fake.hid,      fake.libraries,
                           fake.settings, fake.audio};
-  static void* memory = ::operator new(sizeof(Assistant));
+  static void* memory = ::operator new(sizeof(Assistant), std::align_val_t{alignof(Assistant)});
   static Assistant* previous = nullptr;
   if (previous) previous->~Assistant();
   Assistant& a = *new (memory) Assistant(platform);
@@ -156,5 +156,8 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
     Fail("a record write left a storage the next start would set aside", message);
   }
   if (std::memcmp(a.storage.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten");
+  // The journal's writer works with this input's files service: it stops
+  // before they go.
+  StopJournalWriter(a.journal.writer);
   return 0;
 }
