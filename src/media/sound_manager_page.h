@@ -3,13 +3,26 @@
 // (start, loop and stop) of one folder, under a name typed on the keyboard.
 #pragma once
 
+#include "media/media_model.h"
 #include "ui/pages.h"
+#include "ui/pages/roles/sound_manager_roles.h"
 
 namespace trelvan {
 
 struct PageContext;
 struct Media;
 
+struct SoundManagerPage {
+  ImageControl* image[kSoundImageCount];
+  TextControl* text[kSoundTextCount];
+  MediaRow rows[kMediaListRows];
+  ImageControl slots[kSoundSlotCount];
+  ImageControl slotPlay[kSoundSlotCount];  /**< plays the slot's WAV */
+  uint8_t selectionExpected;  /**< 1: the page called Select File */
+  int8_t playing;             /**< the list row, or kPlayingSlot + slot, that plays; -1 none */
+  uint8_t noDeviceSaid;       /**< 1: the user heard once that the PC has no sound output */
+};
+constexpr int8_t kPlayingSlot = 100;
 
 // Mode single: one slot; start/loop/stop: three. Either clears the slots
 // and the source folder.

@@ -2,13 +2,12 @@
 
 #include <initializer_list>
 
+#include "platform/window.h"
 #include "ui/frame_buffer.h"
 
 namespace trelvan {
 
 namespace {
-
-constexpr int32_t kTickMs = 10;
 
 int32_t ClampCoordinate(int32_t v, int32_t limit) {
   if (v < 0) return 0;
@@ -99,7 +98,7 @@ uint8_t MapKeyToCharacter(uint32_t vk, uint8_t shiftDown) {
 void UpdateSoftTimers(Input& input) {
   for (SoftTimer* t : {&input.PageTimer, &input.ServerTimer}) {
     if (t->elapsed < t->period) {
-      t->elapsed = static_cast<uint16_t>(t->elapsed + kTickMs);
+      t->elapsed = static_cast<uint16_t>(t->elapsed + kTickMilliseconds);
     } else {
       t->expired = 1;
     }
