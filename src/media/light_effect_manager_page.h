@@ -19,6 +19,9 @@ struct LightEffectManagerPage {
   ImageControl* image[kLightImageCount];
   TextControl* text[kLightTextCount];
   MediaRow rows[kMediaListRows];
+  uint8_t drawingChannel;  /**< 1 + the channel a held press draws on; 0 when none is held */
+  uint16_t lastSample;     /**< where the held pointer drew last */
+  uint8_t lastValue;
 };
 
 // The graphs: sample k at x 392 + k; brightness b of channel 1 at y 249 - b

@@ -19,11 +19,10 @@ namespace trelvan {
 constexpr int kProjectNameCapacity = kFileNameCapacity;
 // The most characters the keyboard takes for a project's name (New Project
 // and both editors' Save As): the storage name's 31 characters less the "~"
-// the name gets.
+// the name gets. A picture, sound or light effect a page or a program step
+// names is a stored file's whole name.
 constexpr uint8_t kProjectNameTyped = kProjectNameCapacity - 2;
-// ... and for a picture, sound or light effect a page or a program step
-// names: a stored name of at most 23 characters and its "~".
-constexpr uint8_t kMediaNameTyped = 24;
+constexpr uint8_t kMediaNameTyped = kFileNameCapacity - 1;
 // The longest model text ("ZR-5S") with room to spare, as stored in the file.
 constexpr int kModelCapacity = 13;
 // A picture, variable, constant text or label: a storage file name's length.
