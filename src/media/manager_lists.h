@@ -28,8 +28,8 @@ void LayOutMediaRows(MediaRow* rows, const RowLayout& layout);
 void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
                    const ImageControl* next, const ImageControl* previous);
 
-// Paging: 1 when the list page changed.
-int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
+// Paging: whether the list page changed.
+bool PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
                   const ImageControl* next, const ImageControl* previous);
 
 // A row's delete control: asks "Delete <name>?" first; for pictures and

@@ -44,9 +44,9 @@ inline void FillSoundList(MediaList& list, const Storage& s) { FillMediaList(lis
 inline void ListLightEffectFiles(MediaList& list, const Storage& s) {
   FillMediaList(list, s, kLightEffectFileType);
 }
-// 1 when a further list page follows / the list page is above 0.
-int MediaListHasNext(const MediaList& list);
-int MediaListHasPrevious(const MediaList& list);
+// Whether a further list page follows / the list page is above 0.
+bool MediaListHasNext(const MediaList& list);
+bool MediaListHasPrevious(const MediaList& list);
 
 struct SoundSlot {
   uint8_t inUse;

@@ -28,8 +28,8 @@ constexpr int8_t kPlayingSlot = 100;
 // and the source folder.
 void ChooseSoundMode(Media& m, uint8_t mode);
 // The chosen WAV path for the selected slot: its folder must be the source
-// folder once one is set. 0 when refused; the slot keeps its choice.
-int ChooseSoundFile(Media& m, const char* path, char separator);
+// folder once one is set. False when refused; the slot keeps its choice.
+bool ChooseSoundFile(Media& m, const char* path, char separator);
 
 // The page's handler record for the page table.
 extern const PageUnit<PageContext, Media> kSoundManagerRecord;
