@@ -16,7 +16,7 @@
 //                            Main selection, ProjectManager row/edit/remove,
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
-//                            Sound row/delete, Light row/load/delete
+//                            Sound row/delete/play/slot, Light row/load/delete
 //   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
 //                            user) over PLACE, named as click names it (wheel -1
 //                            SelectText line 3), and a tick
@@ -205,6 +205,8 @@ const ListRows kListRows[] = {
     {"Picture", "show", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.picturePage.rows[r].second); }},
     {"Sound", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].name); }},
     {"Sound", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].first); }},
+    {"Sound", "slot", kSoundSlotCount, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.slots[r]); }},
+    {"Sound", "play", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].second); }},
     {"Light", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].name); }},
     {"Light", "load", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].first); }},
     {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},
