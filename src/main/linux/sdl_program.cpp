@@ -100,9 +100,15 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
                         static_cast<uint16_t>(window.FrameY(e.button.y)));
       break;
     }
-    case SDL_MOUSEWHEEL:
-      MainWindowMessage(a, Message::MouseWheel, 0, 0, 0);
+    case SDL_MOUSEWHEEL: {
+      // The wheel event names no place: the pointer's own, as the window saw it.
+      int x = 0, y = 0;
+      SDL_GetMouseState(&x, &y);
+      const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches),
+                        static_cast<uint16_t>(window.FrameX(x)), static_cast<uint16_t>(window.FrameY(y)));
       break;
+    }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const uint32_t vk = VirtualKeyFromSdl(e.key.keysym.sym);

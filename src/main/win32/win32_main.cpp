@@ -62,7 +62,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONDOWN: MainWindowMessage(a, Message::RightButtonDown, 0, x, y); return 0;
     case WM_LBUTTONUP: MainWindowMessage(a, Message::LeftButtonUp, 0, x, y); return 0;
     case WM_RBUTTONUP: MainWindowMessage(a, Message::RightButtonUp, 0, x, y); return 0;
-    case WM_MOUSEWHEEL: MainWindowMessage(a, Message::MouseWheel, 0, 0, 0); return 0;
+    case WM_MOUSEWHEEL: {
+      // The wheel's place is on the screen, its turn in 120ths of a notch.
+      POINT at{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+      ScreenToClient(window, &at);
+      const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+      if (at.x < 0 || at.y < 0) return 0;
+      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches), static_cast<uint32_t>(at.x),
+                        static_cast<uint32_t>(at.y));
+      return 0;
+    }
     case WM_KEYDOWN: MainWindowMessage(a, Message::KeyDown, key, 0, 0); return 0;
     case WM_KEYUP: MainWindowMessage(a, Message::KeyUp, key, 0, 0); return 0;
     case WM_TIMER: MainWindowMessage(a, Message::Timer, 0, 0, 0); return 0;
