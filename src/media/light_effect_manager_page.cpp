@@ -173,18 +173,28 @@ void Save(PageContext& a, Media& media) {
   Message(a, result == kStoreDone ? "Save Complete!" : StoreResultText(result));
 }
 
-void TakeGoOnAnswer(PageContext& a, Media& media) {
-  if (!media.goOnAsked) return;
+// The save-now question's answer; true when it was taken.
+bool TakeGoOnAnswer(PageContext& a, Media& media) {
+  if (!media.goOnAsked) return false;
   const uint16_t answer = TakeInformationAnswer(a);
-  if (answer == 0) return;
+  if (answer == 0) return false;
   media.goOnAsked = false;
   if (answer != kInfoYesPressed) {
-    media.effectChanged = false;  // dropped
-    return GoOn(a, media.goOnTo);
+    // Dropped: the page opens next time on a new effect.
+    NewLightEffect(media.effect);
+    media.effectName[0] = 0;
+    ForgetSteps(media.history);
+    media.effectChanged = false;
+    GoOn(a, media.goOnTo);
+    return true;
   }
   media.goOnAfterSaveAs = true;
-  if (media.effectName[0] == 0) return RequestName(a, "Save As", 30, 1, kLightEffectManagerPage, media.effectName);
-  Save(a, media);
+  if (media.effectName[0] == 0) {
+    RequestName(a, "Save As", 30, 1, kLightEffectManagerPage, media.effectName);
+  } else {
+    Save(a, media);
+  }
+  return true;
 }
 
 // A value from the numeric keyboard for the field `name`.
@@ -214,7 +224,7 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
 }
 
 void LightTimer(PageContext& a, Media& media) {
-  TakeGoOnAnswer(a, media);
+  if (TakeGoOnAnswer(a, media)) return;
   if (TakeDeleteRow(a, media.lightEffects)) RefreshList(a, media);
   const uint8_t command = a.input.Edit;
   a.input.Edit = kEditNone;
