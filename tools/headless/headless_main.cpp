@@ -18,6 +18,9 @@
 //                            Picture row/delete/show,
 //                            Sound row/delete, Light row/load/delete,
 //                            EditPage remove/mode
+//   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
+//                            user) over PLACE, named as click names it (wheel -1
+//                            SelectText line 3), and a tick
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
@@ -196,7 +199,7 @@ const ListRows kListRows[] = {
      [](const Assistant& a, int r) { return BoxOf(a.projects.projectManager.rows[r].remove); }},
     {"SelectFile", "folder", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FolderRows[r]); }},
     {"SelectFile", "file", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FileRows[r]); }},
-    {"SelectText", "line", kSelectTextEntryCount,
+    {"SelectText", "line", kSelectTextLines,
      [](const Assistant& a, int r) {
        const TextControl* line = a.ui.selectText.line[r];
        return line ? BoxOf(*line) : Box{0, 0, 0, 0};
@@ -430,6 +433,17 @@ bool RunScript(const Options& o) {
       send(Message::Timer, 0, 0, 0);
     } else if (verb == "close") {
       send(Message::Close, 0, 0, 0);
+    } else if (verb == "wheel") {
+      int notches = 0;
+      uint32_t x = 0, y = 0;
+      words >> notches;
+      const std::string error = ClickPlace(a, words, &x, &y);
+      if (!error.empty()) {
+        fprintf(stderr, "%s:%d: %s\n", o.script.c_str(), lineNumber, error.c_str());
+        return false;
+      }
+      send(Message::MouseWheel, static_cast<uint32_t>(notches), x, y);
+      send(Message::Timer, 0, 0, 0);
     } else if (verb == "release") {
       // A hand takes longer than a tick to press again: the release has its tick.
       uint32_t x = 0, y = 0;
