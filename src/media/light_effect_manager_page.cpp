@@ -58,6 +58,7 @@ void LightInit(PageContext& a, Media& media) {
   for (int i = 0; i < kLightTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   LayOutMediaRows(m.rows, RowLayout{24, 220, 250, 50, kSourcePageFile, kLoadPicture, 306, 40, kSourceCommon, 30});
+  m.drawingChannel = 0;
   if (media.effect.channelCount == 0) {
     NewLightEffect(media.effect);
     media.undo = media.effect;
@@ -222,29 +223,64 @@ void OpenField(PageContext& a, Media& media, const NumberField& field) {
                 kLightEffectManagerPage);
 }
 
-// A press inside a graph draws that sample.
-bool DrawWithPointer(PageContext& a, Media& media, const PointerEventRecord& pointer) {
-  LightEffect& e = media.effect;
-  if (pointer.x < kGraphX || pointer.x >= kGraphX + kLightSamples) return false;
-  const uint16_t sample = static_cast<uint16_t>(pointer.x - kGraphX);
+// The graph under the pointer: 0 or 1, or -1 outside both (and on channel
+// 2's while the effect has one channel).
+int GraphAt(const LightEffect& e, const PointerEventRecord& pointer) {
+  if (pointer.x < kGraphX || pointer.x >= kGraphX + kLightSamples) return -1;
   for (uint8_t channel = 0; channel < 2; ++channel) {
     const int32_t top = channel == 0 ? kGraph1Top : kGraph2Top;
     if (pointer.y < top || pointer.y >= top + kGraphRows) continue;
-    if (channel == 1 && e.channelCount != 2) return false;
-    media.undo = media.effect;
-    DrawLightSample(e, channel, sample, static_cast<uint8_t>(top + kGraphRows - pointer.y));
-    DrawEditor(a, media);
-    return true;
+    return channel == 1 && e.channelCount != 2 ? -1 : channel;
   }
-  return false;
+  return -1;
+}
+
+// The sample and brightness under the pointer on `channel`'s graph; a held
+// pointer that left the graph counts at its nearest edge (below it: off).
+void SampleAt(const PointerEventRecord& pointer, uint8_t channel, uint16_t* sample, uint8_t* value) {
+  const int32_t top = channel == 0 ? kGraph1Top : kGraph2Top;
+  const int32_t x = pointer.x - kGraphX, y = top + kGraphRows - pointer.y;
+  *sample = static_cast<uint16_t>(x < 0 ? 0 : x >= kLightSamples ? kLightSamples - 1 : x);
+  *value = static_cast<uint8_t>(y < 0 ? 0 : y > kGraphRows ? kGraphRows : y);
+}
+
+// A press inside a graph draws that sample; while it is held, each move
+// draws the line from the last place to the new one, so a quick hand that
+// crosses many samples between two ticks leaves no gaps. The whole stroke
+// is one undo step.
+bool DrawWithPointer(PageContext& a, Media& media, const PointerEventRecord& pointer) {
+  LightEffectManagerPage& m = media.lightPage;
+  LightEffect& e = media.effect;
+  if (pointer.state == kPointerReleased) {
+    m.drawingChannel = 0;
+    return false;
+  }
+  uint16_t sample;
+  uint8_t value;
+  if (pointer.state == kPointerMoved) {
+    if (m.drawingChannel == 0) return false;
+    const uint8_t channel = static_cast<uint8_t>(m.drawingChannel - 1);
+    SampleAt(pointer, channel, &sample, &value);
+    DrawLightLine(e, channel, m.lastSample, m.lastValue, sample, value);
+  } else {
+    const int channel = GraphAt(e, pointer);
+    if (channel < 0) return false;
+    m.drawingChannel = static_cast<uint8_t>(channel + 1);
+    SampleAt(pointer, static_cast<uint8_t>(channel), &sample, &value);
+    media.undo = media.effect;
+    DrawLightSample(e, static_cast<uint8_t>(channel), sample, value);
+  }
+  m.lastSample = sample;
+  m.lastValue = value;
+  DrawEditor(a, media);
+  return true;
 }
 
 void LightPointer(PageContext& a, Media& media) {
   LightEffectManagerPage& m = media.lightPage;
   MediaList& list = media.lightEffects;
   const PointerEventRecord& pointer = a.input.PointerEvent;
-  if (pointer.state != kPointerPressed) return;
-  if (DrawWithPointer(a, media, pointer)) return;
+  if (DrawWithPointer(a, media, pointer) || pointer.state != kPointerPressed) return;
   auto hit = [&](int role) { return HitTest(pointer, m.image[role]); };
   for (const NumberField& field : kFields) {
     if (hit(field.button)) return OpenField(a, media, field);

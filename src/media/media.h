@@ -102,6 +102,9 @@ struct LightEffectManagerPage {
   ImageControl* image[kLightImageCount];
   TextControl* text[kLightTextCount];
   MediaRow rows[kMediaListRows];
+  uint8_t drawingChannel;  /**< 1 + the channel a held press draws on; 0 when none is held */
+  uint16_t lastSample;     /**< where the held pointer drew last */
+  uint8_t lastValue;
 };
 
 struct Media {

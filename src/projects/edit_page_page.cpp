@@ -8,11 +8,13 @@
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "projects/projects.h"
+#include "projects/stored_names.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/select_button_page.h"
+#include "ui/pages/select_text_page.h"
 
 namespace trelvan {
 
@@ -129,6 +131,13 @@ void Draw(PageContext& a, Projects& projects) {
   DrawProjectInformation(a, projects);
 }
 
+// The screen's background: a stored picture's whole name.
+void PictureNamed(PageContext& a, Projects& projects, const char* name) {
+  KeepUndo(projects);
+  CopyText(name, projects.project.pictureName, kProjectTextCapacity);
+  DrawProjectInformation(a, projects);
+}
+
 void Timer(PageContext& a, Projects& projects) {
   Projects& ps = projects;
   PageEditor& e = ps.pageEditor;
@@ -146,6 +155,14 @@ void Timer(PageContext& a, Projects& projects) {
       DrawProjectInformation(a, projects);
     }
   }
+  // the picture: chosen from the stored ones, or typed when the user asked to
+  const CallResult chosen = TakeSelectedText(a, nullptr);
+  if (chosen == kCallConfirmed) {
+    PictureNamed(a, projects, a.ui.selectText.SelectTextEntries[0]);
+  } else if (chosen == kCallTyping) {
+    RequestText(a, kPictureNameTag, kMediaNameTyped, 2, kEditPagePage);
+    return;  // the request waits for the keyboard
+  }
   if (!TakeConfirmedText(a)) return;
   const char* text = a.ui.keyboards.alpha.EnteredText;
   if (RequestTagIs(a, kButtonNameTag)) {
@@ -158,9 +175,12 @@ void Timer(PageContext& a, Projects& projects) {
       DrawProjectInformation(a, projects);
     }
   } else if (RequestTagIs(a, kPictureNameTag)) {
-    KeepUndo(projects);
-    CopyText(text, p.pictureName, 31);
-    DrawProjectInformation(a, projects);
+    char message[kMessageTextCapacity];
+    if (CheckTypedName(a.storage, kStoredPictures, text, message, sizeof message)) {
+      PictureNamed(a, projects, text);
+    } else {
+      RequestInformation(a, message, 0, kEditPagePage);
+    }
   } else if (RequestTagIs(a, kSaveAsTag)) {
     EditorSaveAs(a, projects, text, kEditPagePage);
   }
@@ -260,7 +280,7 @@ void Pointer(PageContext& a, Projects& projects) {
   }
   if (HitTest(pointer, m.image[kEditPagePictureNameBox])) {
     p.modified = true;
-    RequestText(a, kPictureNameTag, kMediaNameTyped, 2, kEditPagePage);
+    OfferStoredNames(a, kStoredPictures, kEditPagePage);
     return;
   }
   int dragged = -1;

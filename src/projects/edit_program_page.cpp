@@ -6,6 +6,7 @@
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "projects/projects.h"
+#include "projects/stored_names.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
@@ -51,15 +52,17 @@ ImageControl Picture(int x, int y, int w, uint16_t picture) {
                       20, kSourcePageFile, picture};
 }
 
-// A label box: picture 33 with the text from x + 18 in 150 pixels, the
-// small font for texts longer than 20 characters.
+// A label box: picture 33 with the text from x + 18 to the box's end, the
+// small font for a text the usual one cannot hold, so a whole stored name
+// reads in it.
 void DrawLabel(PageContext& a, int x, int y, const char* text) {
+  constexpr uint16_t kLabelWidth = 166;
   const ImageControl box = Picture(x, y, 186, kPicLabel);
   DrawImage(a, &box);
-  const TextControl t{static_cast<uint16_t>(x + 18), static_cast<uint16_t>(y + 2), 150, 18,
-                      static_cast<uint8_t>(TextLength(text) > 20 ? 1 : 0), kTextNoBackground,
-                      0x0000, 0xFFFF};
-  DrawTextControl(a.frame, &t, text);
+  const bool small = TextWidth(0, reinterpret_cast<const uint8_t*>(text)) > kLabelWidth;
+  const TextControl t{static_cast<uint16_t>(x + 18), static_cast<uint16_t>(y + 2), kLabelWidth, 18,
+                      static_cast<uint8_t>(small ? 1 : 0), kTextNoBackground, 0x0000, 0xFFFF};
+  DrawFittedText(a.frame, &t, text);
 }
 
 void DrawOperand(PageContext& a, Projects& projects, int x, int y, uint8_t v) {
@@ -345,6 +348,11 @@ void RequestConstant(PageContext& a, const char* tag, int32_t min, int32_t max) 
   RequestNumber(a, tag, tag, min, minText, max, maxText, 0, kEditProgramPage);
 }
 
+// The stored files a task names: sounds to play, or light effects.
+const StoredKind& TaskFileKind(uint8_t task) {
+  return task == kTaskPlaySound ? kStoredSounds : kStoredLightEffects;
+}
+
 // The operand a click on the lists gives: an input row showing a label, an
 // output or a variable; kNoOperand for none.
 struct ListClick {
@@ -410,10 +418,7 @@ void BuildingClick(PageContext& a, Projects& projects, const PointerEventRecord&
         e.editStep = kBuildTaskQ;
         break;
       }
-      if (HitTest(pointer, &m.boxB)) {
-        RequestText(a, e.pendingA == kTaskPlaySound ? kPlaySoundNameTag : kLightEffectNameTag, kMediaNameTyped, 1,
-                    kEditProgramPage);
-      }
+      if (HitTest(pointer, &m.boxB)) OfferStoredNames(a, TaskFileKind(e.pendingA), kEditProgramPage);
       return;
     case kBuildTaskQ: {
       uint8_t q = kNoOperand;
@@ -573,11 +578,12 @@ void VariableNamed(PageContext& a, Projects& projects, const char* text) {
   else Refresh(a, projects);
 }
 
-// A sound or light-effect file name for the task's P, kept as a text constant.
+// A stored sound or light effect for the task's P, kept as a text constant
+// with its whole name.
 void FileNamed(PageContext& a, Projects& projects, const char* text) {
   ProgramEditor& e = projects.programEditor;
   char name[kProjectTextCapacity];
-  CopyText(text, name, 31);
+  CopyText(text, name, kProjectTextCapacity);
   const int16_t i = AddConstText(projects.project, name);
   if (i < 0) {
     ConstantsFull(a, projects);
@@ -612,10 +618,33 @@ void ConstantEntered(PageContext& a, Projects& projects, int16_t value) {
   InsertPending(a, projects);
 }
 
+// The select-text answer in step 7: a stored name, or the keyboard to type
+// one. True when the keyboard was asked for.
+bool FileChosen(PageContext& a, Projects& projects) {
+  const CallResult r = TakeSelectedText(a, nullptr);
+  if (r == kCallConfirmed) FileNamed(a, projects, a.ui.selectText.SelectTextEntries[0]);
+  if (r != kCallTyping) return false;
+  const bool sound = projects.programEditor.pendingA == kTaskPlaySound;
+  RequestText(a, sound ? kPlaySoundNameTag : kLightEffectNameTag, kMediaNameTyped, 1, kEditProgramPage);
+  return true;
+}
+
+// A typed name is taken only when it is stored; otherwise the message names
+// the nearest stored one and the step waits for another choice.
+void FileTyped(PageContext& a, Projects& projects, const char* text) {
+  char message[kMessageTextCapacity];
+  if (CheckTypedName(a.storage, TaskFileKind(projects.programEditor.pendingA), text, message, sizeof message)) {
+    FileNamed(a, projects, text);
+  } else {
+    ShowMessageOnPage(a, message);
+  }
+}
+
 void Timer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
   if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditProgramPage)) e.saveQuestionAsked = false;
   if (e.editStep == kBuildTaskChoice) TaskChosen(a, projects);
+  if (e.editStep == kBuildTaskP && FileChosen(a, projects)) return;  // the keyboard answers later
   // One request is outstanding at a time; its tag says which keyboard answers it.
   const bool number = RequestTagIs(a, kCopyConstantTag) || RequestTagIs(a, kIfConstantTag) ||
                       RequestTagIs(a, kVolumeTag);
@@ -633,7 +662,7 @@ void Timer(PageContext& a, Projects& projects) {
     EditorSaveAs(a, projects, text, kEditProgramPage);
   } else if (e.editStep == kBuildTaskP &&
              (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
-    FileNamed(a, projects, text);
+    FileTyped(a, projects, text);
   }
 }
 

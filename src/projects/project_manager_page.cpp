@@ -26,8 +26,9 @@ void FillRows(Projects& projects) {
     ProjectListRow& row = m.rows[i];
     const uint16_t y = static_cast<uint16_t>(kRowTop + kRowPitch * i);
     row.text = TextControl{115, y, 170, 20, 0, kTextNoBackground, 0x0000, 0xFFFF};
-    row.remove = ImageControl{288, y, 40, 20, kSourceCommon, kDeletePicture};
-    row.edit = ImageControl{330, y, 50, 20, kSourceCommon, kEditPicture};
+    // delete last on the row, as in every manager
+    row.edit = ImageControl{288, y, 50, 20, kSourceCommon, kEditPicture};
+    row.remove = ImageControl{342, y, 40, 20, kSourceCommon, kDeletePicture};
     row.inUse = ps.projectList[i][0] != 0;
     CopyText(ps.projectList[i], row.name, kProjectTextCapacity);
   }

@@ -20,11 +20,11 @@ constexpr int kProjectNameCapacity = kFileNameCapacity;
 // The most characters the keyboard takes for a name the editors ask for,
 // each within a storage name with the "~" the file's name gets: a new
 // project's and the program editor's Save As, the page editor's Save As
-// (and the name the Save As makes), and a picture, sound or light effect a
-// page or a program step names.
+// (and the name the Save As makes); a picture, sound or light effect a page
+// or a program step names is a stored file's whole name.
 constexpr uint8_t kProjectNameTyped = 23;
 constexpr uint8_t kProjectNameTypedLong = 30;
-constexpr uint8_t kMediaNameTyped = 24;
+constexpr uint8_t kMediaNameTyped = kFileNameCapacity - 1;
 // The longest model text ("ZR-5S") with room to spare, as stored in the file.
 constexpr int kModelCapacity = 13;
 // A picture, variable, constant text or label: a storage file name's length.

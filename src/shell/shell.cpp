@@ -186,6 +186,7 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       QueuePointerEvent(s, kPointerReleased, LatestPointerEvent(s).x, LatestPointerEvent(s).y, 0);
       break;
     case Message::MouseWheel:
+      PointerWheel(s, static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(key));
       break;
     case Message::KeyDown:
       if (key == kVkShift) {

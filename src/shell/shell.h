@@ -30,7 +30,7 @@ enum class Message {
   RightButtonDown,  /**< x, y */
   LeftButtonUp,
   RightButtonUp,
-  MouseWheel,
+  MouseWheel,       /**< key: notches turned as a signed number (above 0: up); x, y */
   KeyDown,          /**< key: Windows virtual-key code */
   KeyUp,            /**< key */
   Timer,

@@ -102,6 +102,11 @@ void EraseControl(FrameBuffer& frame, const TextControl* c) { EraseBox(frame, c)
 int HitTest(const PointerEventRecord& pointer, const ImageControl* c) { return HitBox(pointer, c); }
 int HitTest(const PointerEventRecord& pointer, const TextControl* c) { return HitBox(pointer, c); }
 
+int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
+  const ImageControl box{x, y, w, h, 0, 0};
+  return pointer.state == kPointerWheel && HitBox(pointer, &box) ? pointer.wheel : 0;
+}
+
 ImageControl* NextImageSlot(Controls& c) {
   c.LastImageSlot = c.LastImageSlot + 1 >= kImageSlotCount ? 0 : c.LastImageSlot + 1;
   return &c.ImageSlots[c.LastImageSlot];

@@ -68,6 +68,9 @@ void EraseControl(FrameBuffer& frame, const TextControl* control);
 // 1 when the control exists and the pointer lies inside its box.
 int HitTest(const PointerEventRecord& pointer, const ImageControl* control);
 int HitTest(const PointerEventRecord& pointer, const TextControl* control);
+// The notches of a turn of the wheel over the box (above 0: up); 0 for any
+// other event. Every list scrolls by it.
+int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_t w, uint16_t h);
 
 // The slot after the last one taken, wrapping to 0 after the pool's end.
 ImageControl* NextImageSlot(Controls& c);

@@ -12,13 +12,14 @@ constexpr int kKeyQueueCapacity = 16;
 // its release within one slow tick both reach the page, one a tick.
 constexpr int kPointerQueueCapacity = 8;
 
-enum PointerState : int32_t { kPointerPressed = 0, kPointerReleased = 1, kPointerMoved = 2 };
+enum PointerState : int32_t { kPointerPressed = 0, kPointerReleased = 1, kPointerMoved = 2, kPointerWheel = 3 };
 
 struct PointerEventRecord {
-  int32_t state;    /**< kPointerPressed, kPointerReleased or kPointerMoved */
+  int32_t state;    /**< kPointerPressed, kPointerReleased, kPointerMoved or kPointerWheel */
   int32_t x, y;     /**< client coordinates, always within 0..799 and 0..599 */
   uint8_t button;   /**< 0 left, 1 right; written only by a press */
   int32_t pending;  /**< 1: waits for the next tick */
+  int32_t wheel;    /**< kPointerWheel: notches turned, above 0 away from the user (up) */
 };
 
 struct KeyQueueRecord {
@@ -47,6 +48,8 @@ struct Input {
 // one waits behind it (moves in a row are one move).
 void QueuePointerEvent(Input& input, int32_t state, int32_t x, int32_t y, uint8_t button);
 void PointerPressed(Input& input, int32_t x, int32_t y, uint8_t button);
+// The wheel turned `notches` (above 0: away from the user) with the pointer at x, y.
+void PointerWheel(Input& input, int32_t x, int32_t y, int32_t notches);
 // Where the pointer was last: the newest waiting event, else the current one.
 const PointerEventRecord& LatestPointerEvent(const Input& input);
 // The next waiting event becomes the tick's pointer event.

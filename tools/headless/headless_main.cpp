@@ -17,6 +17,9 @@
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
 //                            Sound row/delete, Light row/load/delete
+//   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
+//                            user) over PLACE, named as click names it (wheel -1
+//                            SelectText line 3), and a tick
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
@@ -192,7 +195,7 @@ const ListRows kListRows[] = {
      [](const Assistant& a, int r) { return BoxOf(a.projects.projectManager.rows[r].remove); }},
     {"SelectFile", "folder", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FolderRows[r]); }},
     {"SelectFile", "file", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FileRows[r]); }},
-    {"SelectText", "line", kSelectTextEntryCount,
+    {"SelectText", "line", kSelectTextLines,
      [](const Assistant& a, int r) {
        const TextControl* line = a.ui.selectText.line[r];
        return line ? BoxOf(*line) : Box{0, 0, 0, 0};
@@ -397,6 +400,17 @@ bool RunScript(const Options& o) {
       send(Message::LeftButtonDown, 0, x, y);
       for (int i = 0; i < kClickHoldTicks; ++i) send(Message::Timer, 0, 0, 0);
       send(Message::LeftButtonUp, 0, x, y);
+      send(Message::Timer, 0, 0, 0);
+    } else if (verb == "wheel") {
+      int notches = 0;
+      uint32_t x = 0, y = 0;
+      words >> notches;
+      const std::string error = ClickPlace(a, words, &x, &y);
+      if (!error.empty()) {
+        fprintf(stderr, "%s:%d: %s\n", o.script.c_str(), lineNumber, error.c_str());
+        return false;
+      }
+      send(Message::MouseWheel, static_cast<uint32_t>(notches), x, y);
       send(Message::Timer, 0, 0, 0);
     } else if (verb == "release") {
       // A hand takes longer than a tick to press again: the release has its tick.

@@ -43,7 +43,8 @@ using namespace trelvan;
 //   page info                          the information page called from page 1
 //   page selecttext TITLE|A|B|C...     the select-text page called from page 1
 //   page selectbutton                  the select-button page called from page 1
-//   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...)
+//   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...);
+//   page store NAME|TYPE               the same for a NAME or TYPE with blanks
 //   page project NAME MODEL [PICTURE]  a new project NAME for MODEL (showing the stored picture
 //                                      PICTURE) saved as the editors save it
 //   page picture NAME                  a stored 240 x 90 picture NAME: a sky over green land
@@ -127,7 +128,16 @@ bool ShowPage(Assistant& a, std::istringstream& words) {
 
 bool StoreFile(Assistant& a, std::istringstream& words) {
   std::string name, type;
-  words >> name >> type;
+  const std::streampos start = words.tellg();
+  const std::vector<std::string> parts = SplitBars(words);
+  if (parts.size() == 2) {
+    name = parts[0];
+    type = parts[1];
+  } else {
+    words.clear();
+    words.seekg(start);
+    words >> name >> type;
+  }
   const uint8_t data[4] = {1, 2, 3, 4};
   return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
 }
