@@ -124,8 +124,8 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
         MainWindowMessage(a, Message::Paint, 0, 0, 0);
       }
       break;
-    case SDL_QUIT:
-      MainWindowMessage(a, Message::Destroy, 0, 0, 0);
+    case SDL_QUIT:  // the window's close button: the user is there to answer
+      MainWindowMessage(a, Message::Close, 0, 0, 0);
       break;
     default:
       if (!window.TakeTimerEvent(e)) break;

@@ -140,6 +140,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       EndPaint(window, &paint);
       return 0;
     }
+    // The close button asks first when an editor holds unsaved work; the
+    // loop's end destroys the window.
+    case WM_CLOSE: MainWindowMessage(a, Message::Close, 0, 0, 0); return 0;
     case WM_DESTROY: MainWindowMessage(a, Message::Destroy, 0, 0, 0); return 0;
     // Yes at once, as Windows asks: another program may still cancel the
     // end, and the save waits for WM_ENDSESSION, which says it goes ahead.
