@@ -280,6 +280,11 @@ void LightPointer(PageContext& a, Media& media) {
   LightEffectManagerPage& m = media.lightPage;
   MediaList& list = media.lightEffects;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
+                    m.image[kLightPreviousListPage], m.image[kLightListFrame])) {
+    return RefreshList(a, media);
+  }
+  if (pointer.state == kPointerWheel) return;  // no sample is drawn by the wheel
   if (DrawWithPointer(a, media, pointer) || pointer.state != kPointerPressed) return;
   auto hit = [&](int role) { return HitTest(pointer, m.image[role]); };
   for (const NumberField& field : kFields) {
@@ -319,10 +324,6 @@ void LightPointer(PageContext& a, Media& media) {
       return DrawEditor(a, media);
     }
     if (HitTest(pointer, &m.rows[r].second)) return AskDeleteRow(a, list, r, true, kLightEffectManagerPage);
-  }
-  if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
-                    m.image[kLightPreviousListPage])) {
-    return RefreshList(a, media);
   }
   if (hit(kLightExit)) a.ui.pages.CurrentPage = kMainPage;
 }

@@ -247,6 +247,10 @@ void SoundManagerPointer(PageContext& a, Media& media) {
   SoundManagerPage& m = media.soundPage;
   MediaList& list = media.sounds;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
+                    m.image[kSoundPreviousListPage], m.image[kSoundListFrame])) {
+    return RefreshList(a, media);
+  }
   if (pointer.state != kPointerPressed) return;
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
@@ -276,10 +280,6 @@ void SoundManagerPointer(PageContext& a, Media& media) {
     DrawSlots(a, media);
   }
   if (HitTest(pointer, m.image[kSoundCreate])) CreateSound(a, media);
-  if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
-                    m.image[kSoundPreviousListPage])) {
-    RefreshList(a, media);
-  }
   if (HitTest(pointer, m.image[kSoundExit])) {
     StopPlaying(a, media);
     a.ui.pages.CurrentPage = kMainPage;

@@ -256,6 +256,7 @@ void Pointer(PageContext& a, Projects& projects) {
     if (e.dragActive) EndDrag(projects);
     return;
   }
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kEditPageEditProgram])) {
     if (PageTable(a.ui.pages, kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
     return;

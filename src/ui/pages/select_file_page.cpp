@@ -196,6 +196,13 @@ int AppendToPath(PageContext& a, const char* name, int folder) {
   return 1;
 }
 
+// A list's next (forward) or previous block, where there is one; 1 when it moved.
+int TurnBlock(uint16_t& page, uint16_t count, bool forward) {
+  if (forward ? kSelectRows * (page + 1) >= count : page == 0) return 0;
+  page = static_cast<uint16_t>(forward ? page + 1 : page - 1);
+  return 1;
+}
+
 int RowIndex(const PageContext& a, const SelectFileRow* rows) {
   for (int i = 0; i < kSelectRows; ++i) {
     if (RowHit(a, rows[i])) return i;
@@ -287,7 +294,12 @@ static void SelectFileDraw(PageContext& a) {
 
 static void SelectFilePointer(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
-  if (a.input.PointerEvent.state != kPointerPressed) return;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
+  const int folders = WheelOver(pointer, f.image[kSelectFileFolderFrame]);
+  const int files = WheelOver(pointer, f.image[kSelectFileFileFrame]);
+  if (folders && TurnBlock(f.FolderPage, f.FolderCount, folders < 0)) DrawList(a, FolderListView(f));
+  if (files && TurnBlock(f.FilePage, f.FileCount, files < 0)) DrawList(a, FileListView(f));
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(a.input.PointerEvent, f.image[kSelectFileCancel])) {
     f.SelectFileResult = kSelectFileCancelled;
     ReturnToCaller(a.ui.pages, f.answer, kCallCancelled, f.SelectFileReturnPage);
@@ -305,18 +317,9 @@ static void SelectFilePointer(PageContext& a) {
     }
     return;
   }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFolderNext])) {
-    if (kSelectRows * (f.FolderPage + 1) < f.FolderCount) {
-      ++f.FolderPage;
-      DrawList(a, FolderListView(f));
-    }
-    return;
-  }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFolderPrevious])) {
-    if (f.FolderPage > 0) {
-      --f.FolderPage;
-      DrawList(a, FolderListView(f));
-    }
+  const bool folderNext = HitTest(pointer, f.image[kSelectFileFolderNext]);
+  if (folderNext || HitTest(pointer, f.image[kSelectFileFolderPrevious])) {
+    if (TurnBlock(f.FolderPage, f.FolderCount, folderNext)) DrawList(a, FolderListView(f));
     return;
   }
   const int fileRow = RowIndex(a, f.FileRows);
@@ -326,18 +329,10 @@ static void SelectFilePointer(PageContext& a) {
     }
     return;
   }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFileNext])) {
-    if (kSelectRows * (f.FilePage + 1) < f.FileCount) {
-      ++f.FilePage;
-      DrawList(a, FileListView(f));
-    }
-    return;
-  }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFilePrevious])) {
-    if (f.FilePage > 0) {
-      --f.FilePage;
-      DrawList(a, FileListView(f));
-    }
+  const bool fileNext = HitTest(pointer, f.image[kSelectFileFileNext]);
+  if ((fileNext || HitTest(pointer, f.image[kSelectFileFilePrevious])) &&
+      TurnBlock(f.FilePage, f.FileCount, fileNext)) {
+    DrawList(a, FileListView(f));
   }
 }
 
