@@ -13,7 +13,8 @@ namespace trelvan {
 namespace {
 
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
-constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples.";
+// With the most the section may hold beside the other two.
+constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples. Enter %d or less.";
 constexpr uint16_t kLoadPicture = 22;
 
 // A numeric field: the button that opens it, its name (the keyboard's tag
@@ -147,7 +148,7 @@ void SayWhyNotLoaded(PageContext& a, uint16_t index) {
   char version[8] = "", text[kMessageTextCapacity];
   StorageReadField(a.storage, index, kFieldVersion, version);
   if ((version[0] == '1' || version[0] == '2') && version[1] == '.') {
-    FormatText(text, "Error - Light effect damaged: its sample counts do not fit its data!");
+    FormatText(text, "Error - Light effect damaged: its sample counts do not fit its data! Delete it from the list.");
   } else {
     FormatText(text, "Error - Light effect version %s can not be loaded (1.x and 2.x can)!", version);
   }
@@ -165,8 +166,12 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
   const LightSection sections[3] = {kStartSection, kLoopSection, kStopSection};
   for (int s = 0; s < 3; ++s) {
     if (CompareText(name, kFields[s].name, kRequestTagCapacity) != 0) continue;
-    if (!SetLightSection(e, sections[s], static_cast<uint16_t>(v))) Message(a, kSectionTooLong);
-    return;
+    if (SetLightSection(e, sections[s], static_cast<uint16_t>(v))) return;
+    const int others = e.startSamples + e.loopSamples + e.stopSamples -
+                       (s == 0 ? e.startSamples : s == 1 ? e.loopSamples : e.stopSamples);
+    char text[kMessageTextCapacity];
+    FormatText(text, kSectionTooLong, kLightSamples - others);
+    return Message(a, text);
   }
   auto is = [name](const char* field) { return CompareText(name, field, kRequestTagCapacity) == 0; };
   if (is("Index")) {

@@ -159,7 +159,7 @@ void PressPlay(PageContext& a, Media& media, int8_t which) {
     const uint32_t count = index < 0 ? 0
         : DecodeStoredSound(a.storage, static_cast<uint16_t>(index), media.soundBuffer,
                             media.playSamples, kPlaySampleCapacity);
-    if (count == 0) return Message(a, "Error - Sound file damaged!");
+    if (count == 0) return Message(a, "Error - Sound file damaged! Delete it, then make it again or fetch it again.");
     return StartPlaying(a, media, which, count, kStoredSoundRate);
   }
   char paths[kSoundSlotCount][kSoundPathCapacity];

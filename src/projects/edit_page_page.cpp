@@ -230,7 +230,7 @@ bool PressOnRow(PageContext& a, Projects& projects, int i, const PointerEventRec
   } else if (HitTest(pointer, &row.remove)) {
     KeepUndo(projects);
     if (RemoveButtonChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      RequestInformation(a, kMsgRemoveFromLogic, 0, kEditPagePage);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(PhysicalInputCount(p) + i), kEditPagePage);
     } else {
       p.modified = true;
       LayOutRows(projects);

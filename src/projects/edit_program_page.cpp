@@ -463,7 +463,7 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
     KeepUndo(projects);
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      ShowMessageOnPage(a, kMsgRemoveFromLogic);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(kOperandVariableBase + i), kEditProgramPage);
     } else {
       p.modified = true;
       Refresh(a, projects);

@@ -8,6 +8,7 @@ namespace trelvan {
 
 struct PageContext;
 struct Projects;
+struct Project;
 
 constexpr const char* kMsgSaveComplete = "Save Complete!";
 constexpr const char* kMsgSaveRefused = "Error - Not enough free storage!";
@@ -31,6 +32,9 @@ bool EditorLeave(PageContext& a, Projects& projects, int32_t page);
 void KeepUndo(Projects& projects);
 // True when a change was taken back.
 bool UndoLastChange(Projects& projects);
+
+// "Remove from logic first!" with the row of the program that uses operand v.
+void SayUsedInLogic(PageContext& a, const Project& p, uint8_t v, int32_t page);
 
 // "Yes" saves and stays (a refusal is shown); any other answer leaves.
 // False while the question has no answer yet.
