@@ -6,6 +6,7 @@
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "storage/whole_file.h"
+#include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 
 namespace trelvan {
@@ -60,10 +61,7 @@ void LightInit(PageContext& a, Media& media) {
   load.Finish();
   LayOutMediaRows(m.rows, RowLayout{24, 220, 250, 50, kSourcePageFile, kLoadPicture, 306, 40, kSourceCommon, 30});
   m.drawingChannel = 0;
-  if (media.effect.channelCount == 0) {
-    NewLightEffect(media.effect);
-    media.undo = media.effect;
-  }
+  if (media.effect.channelCount == 0) NewLightEffect(media.effect);
   ListLightEffectFiles(media.lightEffects, a.storage);
 }
 
@@ -130,6 +128,17 @@ void DrawEditor(PageContext& a, Media& media) {
   DrawGraph(a, media, 0);
   DrawGraph(a, media, 1);
   DrawValues(a, media);
+  const ImageControl* undo = media.lightPage.image[kLightUndo];
+  if (!undo) return;
+  EraseControl(a.frame, undo);
+  DrawImage(a, undo);
+  if (media.history.undoCount == 0) DimControl(a.frame, undo);
+}
+
+// Before each change of the effect: the state Undo goes back to.
+void KeepEffectStep(Media& media, const LightEffect& before) {
+  KeepStep(media.history, before);
+  media.effectChanged = true;
 }
 
 void LightDraw(PageContext& a, Media& media) {
@@ -155,9 +164,39 @@ void SayWhyNotLoaded(PageContext& a, uint16_t index) {
   Message(a, text);
 }
 
+// Stores the effect under its name; after the save-now question it goes on
+// instead of saying so.
 void Save(PageContext& a, Media& media) {
   const int result = SaveLightEffect(a.storage, media.effectName, media.effect);
+  const bool goOn = media.goOnAfterSaveAs;
+  media.goOnAfterSaveAs = false;
+  if (result == kStoreDone) media.effectChanged = false;
+  if (result == kStoreDone && goOn) return GoOn(a, media.goOnTo);
   Message(a, result == kStoreDone ? "Save Complete!" : StoreResultText(result));
+}
+
+// The save-now question's answer; true when it was taken.
+bool TakeGoOnAnswer(PageContext& a, Media& media) {
+  if (!media.goOnAsked) return false;
+  const uint16_t answer = TakeInformationAnswer(a);
+  if (answer == 0) return false;
+  media.goOnAsked = false;
+  if (answer != kInfoYesPressed) {
+    // Dropped: the page opens next time on a new effect.
+    NewLightEffect(media.effect);
+    media.effectName[0] = 0;
+    ForgetSteps(media.history);
+    media.effectChanged = false;
+    GoOn(a, media.goOnTo);
+    return true;
+  }
+  media.goOnAfterSaveAs = true;
+  if (media.effectName[0] == 0) {
+    RequestName(a, "Save As", 30, 1, kLightEffectManagerPage, media.effectName);
+  } else {
+    Save(a, media);
+  }
+  return true;
 }
 
 // A value from the numeric keyboard for the field `name`.
@@ -166,7 +205,8 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
   const LightSection sections[3] = {kStartSection, kLoopSection, kStopSection};
   for (int s = 0; s < 3; ++s) {
     if (CompareText(name, kFields[s].name, kRequestTagCapacity) != 0) continue;
-    if (SetLightSection(e, sections[s], static_cast<uint16_t>(v))) return;
+    const LightEffect before = e;
+    if (SetLightSection(e, sections[s], static_cast<uint16_t>(v))) return KeepEffectStep(media, before);
     const int others = e.startSamples + e.loopSamples + e.stopSamples -
                        (s == 0 ? e.startSamples : s == 1 ? e.loopSamples : e.stopSamples);
     char text[kMessageTextCapacity];
@@ -179,7 +219,7 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
     if (e.sampleCount < v) e.sampleCount = static_cast<uint16_t>(v + 1);
     return;
   }
-  media.undo = media.effect;
+  KeepEffectStep(media, media.effect);
   if (is("Brightness")) e.brightness[e.activeChannel & 1][e.cursorIndex % kLightSamples] = static_cast<uint8_t>(v);
   if (is("Natural Increase")) NaturalIncrease(e, static_cast<uint16_t>(v));
   if (is("Natural Decrease")) NaturalDecrease(e, static_cast<uint16_t>(v));
@@ -190,11 +230,22 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
 }
 
 void LightTimer(PageContext& a, Media& media) {
+  if (TakeGoOnAnswer(a, media)) return;
   if (TakeDeleteRow(a, media.lightEffects)) RefreshList(a, media);
+  const uint8_t command = a.input.Edit;
+  a.input.Edit = kEditNone;
+  if ((command == kEditUndo && UndoStep(media.history, media.effect)) ||
+      (command == kEditRedo && RedoStep(media.history, media.effect))) {
+    media.effectChanged = true;
+    DrawEditor(a, media);
+  }
   if (!a.ui.keyboards.TextRequested) return;
   if (RequestTagIs(a, "File Name") || RequestTagIs(a, "Save As")) {
     const bool saveAs = RequestTagIs(a, "Save As");
-    if (!TakeConfirmedText(a)) return;
+    if (!TakeConfirmedText(a)) {
+      media.goOnAfterSaveAs = false;  // Save As given up: the page stays
+      return;
+    }
     char name[kMediaNameCapacity];
     TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kMediaNameCapacity - 2);
     if (saveAs) {
@@ -272,7 +323,7 @@ bool DrawWithPointer(PageContext& a, Media& media, const PointerEventRecord& poi
     if (channel < 0) return false;
     m.drawingChannel = static_cast<uint8_t>(channel + 1);
     SampleAt(pointer, static_cast<uint8_t>(channel), &sample, &value);
-    media.undo = media.effect;
+    KeepEffectStep(media, e);
     DrawLightSample(e, static_cast<uint8_t>(channel), sample, value);
   }
   m.lastSample = sample;
@@ -297,15 +348,17 @@ void LightPointer(PageContext& a, Media& media) {
   }
   LightEffect& e = media.effect;
   if (hit(kLightChannelCount)) {
+    KeepEffectStep(media, e);
     e.channelCount = e.channelCount == 2 ? 1 : 2;
     if (e.channelCount == 1) e.activeChannel = 0;
     return DrawEditor(a, media);
   }
   if (hit(kLightUndo)) {
-    e = media.undo;
+    if (UndoStep(media.history, e)) media.effectChanged = true;
     return DrawEditor(a, media);
   }
   if (hit(kLightNew)) {
+    KeepEffectStep(media, e);
     NewLightEffect(e);
     return DrawEditor(a, media);
   }
@@ -320,8 +373,10 @@ void LightPointer(PageContext& a, Media& media) {
     if (!list.inUse[r]) continue;
     if (HitTest(pointer, &m.rows[r].first)) {
       const int index = StorageFindFile(a.storage, list.names[r]);
-      media.undo = media.effect;
+      const LightEffect before = e;
       if (index >= 0 && LoadLightEffect(a.storage, static_cast<uint16_t>(index), e)) {
+        KeepStep(media.history, before);
+        media.effectChanged = false;  // as stored
         CopyText(list.names[r], media.effectName, kMediaNameCapacity);
       } else if (index >= 0) {
         return SayWhyNotLoaded(a, static_cast<uint16_t>(index));
@@ -330,10 +385,17 @@ void LightPointer(PageContext& a, Media& media) {
     }
     if (HitTest(pointer, &m.rows[r].second)) return AskDeleteRow(a, list, r, true, kLightEffectManagerPage);
   }
-  if (hit(kLightExit)) a.ui.pages.CurrentPage = kMainPage;
+  if (hit(kLightExit)) LightGoOn(a, media, kMainPage);
 }
 
 }  // namespace
+
+void LightGoOn(PageContext& a, Media& media, int32_t destination) {
+  if (!media.effectChanged) return GoOn(a, destination);
+  media.goOnTo = destination;
+  media.goOnAsked = true;
+  RequestInformation(a, kMsgEffectNotSaved, kInfoYesShown | kInfoNoShown, kLightEffectManagerPage);
+}
 
 // The images every full draw shows after the page frame, in drawing order.
 constexpr int8_t kLightFixedImages[] = {kLightExit, kLightStartSamples, kLightLoopSamples, kLightStopSamples, kLightIndex, kLightBrightness, kLightNaturalIncrease, kLightNaturalDecrease, kLightSine, kLightLevelAdjust, kLightShift, kLightAverage, kLightUndo, kLightChannelCount, kLightNew, kLightSave, kLightSaveAs, kLightFileName, kLightGraph1Frame, kLightGraph2Frame, kEndOfRoles};

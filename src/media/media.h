@@ -15,6 +15,7 @@
 #include "ui/pages/roles/light_effect_manager_roles.h"
 #include "ui/pages/roles/picture_manager_roles.h"
 #include "ui/pages/roles/sound_manager_roles.h"
+#include "ui/undo_history.h"
 
 namespace trelvan {
 
@@ -113,7 +114,11 @@ struct Media {
   MediaList lightEffects;
   SoundChoice sound;
   LightEffect effect;      /**< the effect in the editor; channelCount 0 until the page first starts */
-  LightEffect undo;        /**< the one undo copy */
+  UndoHistory<LightEffect> history;  /**< the editor's Undo and Redo */
+  bool effectChanged;      /**< the effect holds changes not saved */
+  bool goOnAsked;          /**< "Light Effect Not Saved! Save now?" waits for its answer */
+  bool goOnAfterSaveAs;    /**< "Yes" for an effect without a name: Save As, then go on */
+  int32_t goOnTo;          /**< where the answer goes on to: a page or kGoOnToEnd */
   char effectName[kMediaNameCapacity];
   PictureManagerPage picturePage;
   SoundManagerPage soundPage;

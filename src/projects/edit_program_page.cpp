@@ -249,8 +249,9 @@ void Refresh(PageContext& a, Projects& projects) {
   for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs,
                 kEditProgramUndo}) {
     if (!m.image[i]) continue;
-    if (e.editStep == kBuildIdle) DrawImage(a, m.image[i]);
-    else EraseControl(a.frame, m.image[i]);
+    if (e.editStep != kBuildIdle) EraseControl(a.frame, m.image[i]);
+    else if (i == kEditProgramUndo) DrawUndoControl(a, projects, m.image[i]);
+    else DrawImage(a, m.image[i]);
   }
   if (e.editStep != kBuildIdle) DrawPending(a, projects);
 }
@@ -261,6 +262,7 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kEditProgramImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kEditProgramTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
+  projects.editorPage = kEditProgramPage;
 }
 
 void Draw(PageContext& a, Projects& projects) {
@@ -461,10 +463,11 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   // program, and the operands of an instruction half built would go stale.
   for (int i = 0; e.editStep == kBuildIdle && i < p.variableCount; ++i) {
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
-    KeepUndo(projects);
+    const Project before = p;
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
       SayUsedInLogic(a, p, static_cast<uint8_t>(kOperandVariableBase + i), kEditProgramPage);
     } else {
+      KeepStep(projects.history, before);
       p.modified = true;
       Refresh(a, projects);
     }
@@ -497,6 +500,17 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   return false;
 }
 
+// After Undo or Redo: the program scrolled back within its rows, then shown.
+void ShowChangedProgram(PageContext& a, Projects& projects) {
+  ProgramEditor& e = projects.programEditor;
+  const Project& p = projects.project;
+  if (e.programScroll + kProgramRows > p.instructionCount) {
+    e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
+  }
+  if (e.inputPage * kInputsPerPage >= p.inputCount) e.inputPage = 0;
+  Refresh(a, projects);
+}
+
 void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
   EditProgramPage& m = projects.editProgram;
   ProgramEditor& e = projects.programEditor;
@@ -518,17 +532,13 @@ void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& poi
     ++e.programScroll;
     Refresh(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramUndo])) {
-    if (!UndoLastChange(projects)) return;
-    if (e.programScroll + kProgramRows > p.instructionCount) {
-      e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
-    }
-    Refresh(a, projects);
+    if (UndoLastChange(projects)) ShowChangedProgram(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramSave])) {
     EditorSave(a, projects, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramSaveAs])) {
     RequestText(a, kSaveAsTag, kProjectNameTyped, 2, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramLeave])) {
-    e.saveQuestionAsked = EditorLeave(a, projects, kEditProgramPage);
+    EditorGoOn(a, projects, kEditProgramPage, kProjectManagerPage);
   }
 }
 
@@ -593,11 +603,16 @@ void TaskChosen(PageContext& a, Projects& projects) {
 }
 
 void VariableNamed(PageContext& a, Projects& projects, const char* text) {
-  KeepUndo(projects);
+  const Project before = projects.project;
   const ListChange r = AddVariable(projects.project, text);
-  if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
-  else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
-  else Refresh(a, projects);
+  if (r == ListChange::kNameInUse) {
+    ShowMessageOnPage(a, kMsgNameInUse);
+  } else if (r == ListChange::kFull) {
+    ShowMessageOnPage(a, kMsgVariablesFull);
+  } else {
+    KeepStep(projects.history, before);
+    Refresh(a, projects);
+  }
 }
 
 // A stored sound or light effect for the task's P, kept as a text constant
@@ -664,7 +679,8 @@ void FileTyped(PageContext& a, Projects& projects, const char* text) {
 
 void Timer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
-  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditProgramPage)) e.saveQuestionAsked = false;
+  EditorTakeSaveAnswer(a, projects, kEditProgramPage);
+  if (e.editStep == kBuildIdle && TakeEditCommand(a, projects)) ShowChangedProgram(a, projects);
   if (e.editStep == kBuildTaskChoice) TaskChosen(a, projects);
   if (e.editStep == kBuildTaskP && FileChosen(a, projects)) return;  // the keyboard answers later
   // One request is outstanding at a time; its tag says which keyboard answers it.

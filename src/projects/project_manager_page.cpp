@@ -112,7 +112,7 @@ void OpenProject(PageContext& a, Projects& projects, const char* name) {
   p.modified = false;
   projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
   projects.pageEditor = PageEditor{};
-  projects.undoReady = 0;
+  ForgetSteps(projects.history);
   if (PageTable(a.ui.pages, kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
 }
 
@@ -136,6 +136,7 @@ void Pointer(PageContext& a, Projects& projects) {
       return;
     }
     projects.project.modified = true;
+    projects.editorPage = 0;  // the editors hold it once it is created
     ClearProject(projects.project);
     projects.programEditor = ProgramEditor{};
     a.ui.pages.CurrentPage = kNewProjectPage;

@@ -33,12 +33,17 @@ struct SoftTimer {
   uint16_t expired;  /**< 1: the period has run out */
 };
 
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z: for the editor shown, in the tick they arrive.
+enum EditCommand : uint8_t { kEditNone = 0, kEditUndo = 1, kEditRedo = 2 };
+
 struct Input {
   PointerEventRecord PointerEvent;
   PointerEventRecord pointerWaiting[kPointerQueueCapacity];  /**< oldest first */
   uint8_t pointerWaitingCount;
   KeyQueueRecord KeyQueue;
   uint8_t ShiftDown;       /**< 1 while Shift is held */
+  uint8_t CtrlDown;        /**< 1 while Ctrl is held */
+  uint8_t Edit;            /**< an EditCommand; the shell clears it after each tick */
   uint8_t QuitRequested;   /**< 1: the exit sequence runs at the end of the message */
   SoftTimer PageTimer;
   SoftTimer ServerTimer;

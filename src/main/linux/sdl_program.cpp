@@ -33,6 +33,9 @@ namespace trelvan {
 
 namespace {
 
+// The desktop entry's id (packaging/linux), the window's class.
+constexpr char kWindowClass[] = "org.varnholt.TrelvanAssistant";
+
 constexpr size_t kHugePage = size_t{2} << 20;
 
 // Memory for the Assistant, whose 128 MiB storage image the files service
@@ -121,8 +124,8 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
         MainWindowMessage(a, Message::Paint, 0, 0, 0);
       }
       break;
-    case SDL_QUIT:
-      MainWindowMessage(a, Message::Destroy, 0, 0, 0);
+    case SDL_QUIT:  // the window's close button: the user is there to answer
+      MainWindowMessage(a, Message::Close, 0, 0, 0);
       break;
     default:
       if (!window.TakeTimerEvent(e)) break;
@@ -217,6 +220,11 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
             "password database), so there is no data folder. Set HOME or TRELVAN_DATA_DIR.\n");
     return 1;
   }
+  // The window's class (X11's WM_CLASS, Wayland's application id) is the
+  // desktop entry's id, which the entry names as StartupWMClass: docks then
+  // show the running program under the entry's icon, not as a second one.
+  setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // The window surface as plain memory shared with the X server: without
   // this SDL would bring up an OpenGL renderer to hold it.

@@ -39,6 +39,13 @@ class Win32Window : public Window {
   bool OpenGuide() override;
 
   void SetWindow(HWND window) { window_ = window; }
+  // The client area is the 800 x 600 frame times `scale` (1 to
+  // kLargestWindowScale, from the monitor's dots per inch); 1 unless set.
+  void SetScale(double scale) { scale_ = scale; }
+  // Window pixels of `n` frame pixels, rounded.
+  int Scaled(int n) const { return static_cast<int>(n * scale_ + 0.5); }
+  // The frame pixel under window pixel `n`.
+  int FramePixel(int n) const { return static_cast<int>(n / scale_); }
   // While WM_PAINT is handled the frame goes to its BeginPaint context;
   // otherwise (a key release) to the window's own context.
   void SetPaintContext(HDC dc) { paintDc_ = dc; }
@@ -48,6 +55,7 @@ class Win32Window : public Window {
 
   HWND window_ = nullptr;
   HDC paintDc_ = nullptr;
+  double scale_ = 1.0;
   struct Box {
     HANDLE process;
     int place;  // 0: centred on the window; k: k offsets right and down
