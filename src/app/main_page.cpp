@@ -546,7 +546,10 @@ void MainPageTimer(App& a) {
 void MainPagePointer(App& a) {
   MainPage& m = a.mainPage;
   const PointerEventRecord& pointer = a.input.PointerEvent;
-  if (a.link.transfer.transferActive || pointer.state != kPointerPressed) return;
+  if (a.link.transfer.transferActive) return;
+  const int turned = WheelOver(pointer, m.image[kMainListFrame]);
+  if (turned && (turned > 0 ? ScrollListUp(a.net.lists) : ScrollListDown(a.net.lists))) DrawListArea(a);
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kMainExit])) a.input.QuitRequested = 1;
   if (HitTest(pointer, m.image[kMainSetup]) && PageTable(a.ui.pages, kSetupPage)) {
     a.ui.pages.CurrentPage = kSetupPage;

@@ -14,7 +14,8 @@ namespace trelvan {
 namespace {
 
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
-constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples.";
+// With the most the section may hold beside the other two.
+constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples. Enter %d or less.";
 constexpr uint16_t kLoadPicture = 22;
 
 // A numeric field: the button that opens it, its name (the keyboard's tag
@@ -208,7 +209,7 @@ void SayWhyNotLoaded(PageContext& a, uint16_t index) {
   char version[8] = "", text[kMessageTextCapacity];
   StorageReadField(a.storage, index, kFieldVersion, version);
   if ((version[0] == '1' || version[0] == '2') && version[1] == '.') {
-    FormatText(text, "Error - Light effect damaged: its sample counts do not fit its data!");
+    FormatText(text, "Error - Light effect damaged: its sample counts do not fit its data! Delete it from the list.");
   } else {
     FormatText(text, "Error - Light effect version %s can not be loaded (1.x and 2.x can)!", version);
   }
@@ -257,8 +258,12 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
   for (int s = 0; s < 3; ++s) {
     if (CompareText(name, kFields[s].name, kRequestTagCapacity) != 0) continue;
     const LightEffect before = e;
-    if (!SetLightSection(e, sections[s], static_cast<uint16_t>(v))) return Message(a, kSectionTooLong);
-    return KeepEffectStep(media, before);
+    if (SetLightSection(e, sections[s], static_cast<uint16_t>(v))) return KeepEffectStep(media, before);
+    const int others = e.startSamples + e.loopSamples + e.stopSamples -
+                       (s == 0 ? e.startSamples : s == 1 ? e.loopSamples : e.stopSamples);
+    char text[kMessageTextCapacity];
+    FormatText(text, kSectionTooLong, kLightSamples - others);
+    return Message(a, text);
   }
   auto is = [name](const char* field) { return CompareText(name, field, kRequestTagCapacity) == 0; };
   if (is("Index")) {
@@ -384,6 +389,11 @@ void LightPointer(PageContext& a, Media& media) {
   LightEffectManagerPage& m = media.lightPage;
   MediaList& list = media.lightEffects;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
+                    m.image[kLightPreviousListPage], m.image[kLightListFrame])) {
+    return RefreshList(a, media);
+  }
+  if (pointer.state == kPointerWheel) return;  // no sample is drawn by the wheel
   if (DrawWithPointer(a, media, pointer) || pointer.state != kPointerPressed) return;
   auto hit = [&](int role) { return HitTest(pointer, m.image[role]); };
   for (const NumberField& field : kFields) {
@@ -436,10 +446,6 @@ void LightPointer(PageContext& a, Media& media) {
       return DrawEditor(a, media);
     }
     if (HitTest(pointer, &m.rows[r].second)) return AskDeleteRow(a, list, r, true, kLightEffectManagerPage);
-  }
-  if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
-                    m.image[kLightPreviousListPage])) {
-    return RefreshList(a, media);
   }
   if (hit(kLightExit)) LightGoOn(a, media, kMainPage);
 }

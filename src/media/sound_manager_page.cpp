@@ -158,7 +158,7 @@ void PressPlay(PageContext& a, Media& media, int8_t which) {
     const uint32_t count = index < 0 ? 0
         : DecodeStoredSound(a.storage, static_cast<uint16_t>(index), media.soundBuffer,
                             media.playSamples, kPlaySampleCapacity);
-    if (count == 0) return Message(a, "Error - Sound file damaged!");
+    if (count == 0) return Message(a, "Error - Sound file damaged! Delete it, then make it again or fetch it again.");
     return StartPlaying(a, media, which, count, kStoredSoundRate);
   }
   char paths[kSoundSlotCount][kSoundPathCapacity];
@@ -246,6 +246,10 @@ void SoundManagerPointer(PageContext& a, Media& media) {
   SoundManagerPage& m = media.soundPage;
   MediaList& list = media.sounds;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
+                    m.image[kSoundPreviousListPage], m.image[kSoundListFrame])) {
+    return RefreshList(a, media);
+  }
   if (pointer.state != kPointerPressed) return;
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
@@ -275,10 +279,6 @@ void SoundManagerPointer(PageContext& a, Media& media) {
     DrawSlots(a, media);
   }
   if (HitTest(pointer, m.image[kSoundCreate])) CreateSound(a, media);
-  if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
-                    m.image[kSoundPreviousListPage])) {
-    RefreshList(a, media);
-  }
   if (HitTest(pointer, m.image[kSoundExit])) {
     StopPlaying(a, media);
     a.ui.pages.CurrentPage = kMainPage;
