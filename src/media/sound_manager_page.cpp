@@ -21,7 +21,6 @@ constexpr const char* kNameInUse = "Select a different file name - Name already 
 constexpr uint16_t kSlotsX = 355, kSlotsY = 130, kSlotPitch = 23, kSlotW = 376;
 constexpr uint16_t kSlotPlayX = 735;
 constexpr uint16_t kPlayPicture = 13, kStopPicture = 14;  // the page's own pictures
-constexpr const char* kNoSoundOutput = "This computer has no sound output - sounds can not be played here.";
 constexpr uint16_t kSlotPicture = 9;
 constexpr uint16_t kLabelX = 361, kFileNameX = 491;
 constexpr uint16_t kPromptColour = 0xE698;  // pale blue on the slot's navy: what a press does
