@@ -13,6 +13,7 @@
 #include "media/sound_format.h"
 #include "media/sound_manager_page.h"
 #include "ui/page_context.h"
+#include "ui/undo_history.h"
 
 namespace trelvan {
 
@@ -22,7 +23,11 @@ struct Media {
   MediaList lightEffects;
   SoundChoice sound;
   LightEffect effect;      /**< the effect in the editor; channelCount 0 until the page first starts */
-  LightEffect undo;        /**< the one undo copy */
+  UndoHistory<LightEffect> history;  /**< the editor's Undo and Redo */
+  bool effectChanged;      /**< the effect holds changes not saved */
+  bool goOnAsked;          /**< "Light Effect Not Saved! Save now?" waits for its answer */
+  bool goOnAfterSaveAs;    /**< "Yes" for an effect without a name: Save As, then go on */
+  int32_t goOnTo;          /**< where the answer goes on to: a page or kGoOnToEnd */
   char effectName[kMediaNameCapacity];
   PictureManagerPage picturePage;
   SoundManagerPage soundPage;

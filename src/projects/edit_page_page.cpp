@@ -88,6 +88,7 @@ void DrawScreenArea(PageContext& a, Projects& projects) {
   }
   for (int i = kEditPageBezelTop; i <= kEditPageBezelRight; ++i) DrawImage(a, m.image[i]);
   DrawTextControl(a.frame, m.text[kEditPageUserName], "User Name");
+  DrawUndoControl(a, projects, m.image[kEditPageUndo]);
 }
 
 // The name, picture name, model, the rows in use (the others erased) and the screen.
@@ -118,6 +119,7 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kEditPageTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   LayOutRows(projects);
+  projects.editorPage = kEditPagePage;
 }
 
 void Draw(PageContext& a, Projects& projects) {
@@ -142,7 +144,11 @@ void Timer(PageContext& a, Projects& projects) {
   Projects& ps = projects;
   PageEditor& e = ps.pageEditor;
   Project& p = ps.project;
-  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditPagePage)) e.saveQuestionAsked = false;
+  EditorTakeSaveAnswer(a, projects, kEditPagePage);
+  if (!e.dragActive && TakeEditCommand(a, projects)) {
+    LayOutRows(projects);
+    DrawProjectInformation(a, projects);
+  }
   if (e.selectButtonOpen) {
     uint16_t chosen = 0;
     const CallResult r = TakeSelectedButton(a, &chosen);
@@ -196,14 +202,18 @@ void Drag(PageContext& a, Projects& projects, const PointerEventRecord& pointer)
   DrawScreenArea(a, projects);
 }
 
-void EndDrag(Projects& projects) {
+void EndDrag(PageContext& a, Projects& projects) {
   PageEditor& e = projects.pageEditor;
   e.dragActive = false;
   const ImageControl& area = Area(projects);
   const ImageControl& c = projects.editPage.rows[e.dragButton].screenPicture;
   ProjectButton& b = projects.project.buttons[e.dragButton];
-  b.x = static_cast<uint16_t>(c.x - area.x);
-  b.y = static_cast<uint16_t>(c.y - area.y);
+  const uint16_t x = static_cast<uint16_t>(c.x - area.x), y = static_cast<uint16_t>(c.y - area.y);
+  if (x == b.x && y == b.y) return;  // a press without a move is no step
+  KeepUndo(projects);
+  b.x = x;
+  b.y = y;
+  DrawUndoControl(a, projects, projects.editPage.image[kEditPageUndo]);
 }
 
 // A press on one of button i's controls; true when it acted.
@@ -228,10 +238,11 @@ bool PressOnRow(PageContext& a, Projects& projects, int i, const PointerEventRec
     e.selectButtonOpen = true;
     RequestSelectButton(a, kEditPagePage);
   } else if (HitTest(pointer, &row.remove)) {
-    KeepUndo(projects);
+    const Project before = p;
     if (RemoveButtonChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      RequestInformation(a, kMsgRemoveFromLogic, 0, kEditPagePage);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(PhysicalInputCount(p) + i), kEditPagePage);
     } else {
+      KeepStep(projects.history, before);
       p.modified = true;
       LayOutRows(projects);
       DrawProjectInformation(a, projects);
@@ -253,9 +264,10 @@ void Pointer(PageContext& a, Projects& projects) {
     return;
   }
   if (pointer.state == kPointerReleased) {
-    if (e.dragActive) EndDrag(projects);
+    if (e.dragActive) EndDrag(a, projects);
     return;
   }
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kEditPageEditProgram])) {
     if (PageTable(a.ui.pages, kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
     return;
@@ -268,11 +280,12 @@ void Pointer(PageContext& a, Projects& projects) {
     return;
   }
   if (HitTest(pointer, m.image[kEditPageAddButton])) {
-    KeepUndo(projects);
-    if (AddButton(p) < 0) {
+    if (p.buttonCount >= kMaxButtons) {
       RequestInformation(a, kMsgButtonsFull, 0, kEditPagePage);
       return;
     }
+    KeepUndo(projects);
+    AddButton(p);
     p.modified = true;
     LayOutRows(projects);
     DrawProjectInformation(a, projects);
@@ -290,7 +303,6 @@ void Pointer(PageContext& a, Projects& projects) {
   }
   if (dragged >= 0) {
     const ImageControl& c = m.rows[dragged].screenPicture;
-    KeepUndo(projects);
     e.dragActive = true;
     e.dragButton = static_cast<uint8_t>(dragged);
     e.dragOffsetX = static_cast<int16_t>(pointer.x - c.x);
@@ -302,7 +314,7 @@ void Pointer(PageContext& a, Projects& projects) {
   } else if (HitTest(pointer, m.image[kEditPageSaveAs])) {
     RequestText(a, kSaveAsTag, kProjectNameTyped, 2, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageLeave])) {
-    e.saveQuestionAsked = EditorLeave(a, projects, kEditPagePage);
+    EditorGoOn(a, projects, kEditPagePage, kProjectManagerPage);
   }
 }
 

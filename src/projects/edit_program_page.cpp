@@ -249,8 +249,9 @@ void Refresh(PageContext& a, Projects& projects) {
   for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs,
                 kEditProgramUndo}) {
     if (!m.image[i]) continue;
-    if (e.editStep == kBuildIdle) DrawImage(a, m.image[i]);
-    else EraseControl(a.frame, m.image[i]);
+    if (e.editStep != kBuildIdle) EraseControl(a.frame, m.image[i]);
+    else if (i == kEditProgramUndo) DrawUndoControl(a, projects, m.image[i]);
+    else DrawImage(a, m.image[i]);
   }
   if (e.editStep != kBuildIdle) DrawPending(a, projects);
 }
@@ -261,6 +262,7 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kEditProgramImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kEditProgramTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
+  projects.editorPage = kEditProgramPage;
 }
 
 void Draw(PageContext& a, Projects& projects) {
@@ -461,10 +463,11 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   // program, and the operands of an instruction half built would go stale.
   for (int i = 0; e.editStep == kBuildIdle && i < p.variableCount; ++i) {
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
-    KeepUndo(projects);
+    const Project before = p;
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      ShowMessageOnPage(a, kMsgRemoveFromLogic);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(kOperandVariableBase + i), kEditProgramPage);
     } else {
+      KeepStep(projects.history, before);
       p.modified = true;
       Refresh(a, projects);
     }
@@ -497,6 +500,17 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   return false;
 }
 
+// After Undo or Redo: the program scrolled back within its rows, then shown.
+void ShowChangedProgram(PageContext& a, Projects& projects) {
+  ProgramEditor& e = projects.programEditor;
+  const Project& p = projects.project;
+  if (e.programScroll + kProgramRows > p.instructionCount) {
+    e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
+  }
+  if (e.inputPage * kInputsPerPage >= p.inputCount) e.inputPage = 0;
+  Refresh(a, projects);
+}
+
 void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
   EditProgramPage& m = projects.editProgram;
   ProgramEditor& e = projects.programEditor;
@@ -518,23 +532,41 @@ void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& poi
     ++e.programScroll;
     Refresh(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramUndo])) {
-    if (!UndoLastChange(projects)) return;
-    if (e.programScroll + kProgramRows > p.instructionCount) {
-      e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
-    }
-    Refresh(a, projects);
+    if (UndoLastChange(projects)) ShowChangedProgram(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramSave])) {
     EditorSave(a, projects, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramSaveAs])) {
     RequestText(a, kSaveAsTag, kProjectNameTyped, 2, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramLeave])) {
-    e.saveQuestionAsked = EditorLeave(a, projects, kEditProgramPage);
+    EditorGoOn(a, projects, kEditProgramPage, kProjectManagerPage);
+  }
+}
+
+// The wheel over the program rows scrolls them, between instructions only
+// as the arrows do; over the inputs list it turns its pages.
+void Wheel(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
+  constexpr int kWheelRows = 3;
+  ProgramEditor& e = projects.programEditor;
+  const Project& p = projects.project;
+  const int rows = WheelOver(pointer, 4, kRowTop, 794, kRowPitch * kProgramRows);
+  if (rows && e.editStep == kBuildIdle) {
+    const int most = p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0;
+    const int top = e.programScroll - rows * kWheelRows;
+    e.programScroll = static_cast<uint8_t>(top < 0 ? 0 : top > most ? most : top);
+    return Refresh(a, projects);
+  }
+  const int turned = WheelOver(pointer, projects.editProgram.image[kEditProgramInputsFrame]);
+  const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
+  if ((turned < 0 && e.inputPage + 1 < pages) || (turned > 0 && e.inputPage > 0)) {
+    e.inputPage = static_cast<uint8_t>(e.inputPage + (turned < 0 ? 1 : -1));
+    DrawLists(a, projects);
   }
 }
 
 void Pointer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (pointer.state == kPointerWheel) return Wheel(a, projects, pointer);
   if (pointer.state == kPointerReleased) {
     // Cancel acts on the release, so the press cannot reach a row below it.
     if (e.cancelPressed) {
@@ -571,11 +603,16 @@ void TaskChosen(PageContext& a, Projects& projects) {
 }
 
 void VariableNamed(PageContext& a, Projects& projects, const char* text) {
-  KeepUndo(projects);
+  const Project before = projects.project;
   const ListChange r = AddVariable(projects.project, text);
-  if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
-  else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
-  else Refresh(a, projects);
+  if (r == ListChange::kNameInUse) {
+    ShowMessageOnPage(a, kMsgNameInUse);
+  } else if (r == ListChange::kFull) {
+    ShowMessageOnPage(a, kMsgVariablesFull);
+  } else {
+    KeepStep(projects.history, before);
+    Refresh(a, projects);
+  }
 }
 
 // A stored sound or light effect for the task's P, kept as a text constant
@@ -642,7 +679,8 @@ void FileTyped(PageContext& a, Projects& projects, const char* text) {
 
 void Timer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
-  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditProgramPage)) e.saveQuestionAsked = false;
+  EditorTakeSaveAnswer(a, projects, kEditProgramPage);
+  if (e.editStep == kBuildIdle && TakeEditCommand(a, projects)) ShowChangedProgram(a, projects);
   if (e.editStep == kBuildTaskChoice) TaskChosen(a, projects);
   if (e.editStep == kBuildTaskP && FileChosen(a, projects)) return;  // the keyboard answers later
   // One request is outstanding at a time; its tag says which keyboard answers it.

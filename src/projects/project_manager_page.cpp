@@ -112,20 +112,31 @@ void OpenProject(PageContext& a, Projects& projects, const char* name) {
   p.modified = false;
   projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
   projects.pageEditor = PageEditor{};
-  projects.undoReady = 0;
+  ForgetSteps(projects.history);
   if (PageTable(a.ui.pages, kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
 }
 
 void Pointer(PageContext& a, Projects& projects) {
   ProjectManagerPage& m = projects.projectManager;
   const PointerEventRecord& pointer = a.input.PointerEvent;
-  if (pointer.state != kPointerPressed) return;
+  const int turned = WheelOver(pointer, m.image[kProjectManagerListFrame]);
+  const bool pressed = pointer.state == kPointerPressed;
+  if ((turned < 0 || (pressed && HitTest(pointer, m.image[kProjectManagerNextListPage]))) && HasNextPage(projects)) {
+    ++m.listPage;
+    return Redraw(a, projects);
+  }
+  if ((turned > 0 || (pressed && HitTest(pointer, m.image[kProjectManagerPreviousListPage]))) && m.listPage > 0) {
+    --m.listPage;
+    return Redraw(a, projects);
+  }
+  if (!pressed) return;
   if (HitTest(pointer, m.image[kProjectManagerNewProject])) {
     if (projects.projectCount >= kProjectListCapacity) {
       RequestInformation(a, kMsgProjectsFull, 0, kProjectManagerPage);
       return;
     }
     projects.project.modified = true;
+    projects.editorPage = 0;  // the editors hold it once it is created
     ClearProject(projects.project);
     projects.programEditor = ProgramEditor{};
     a.ui.pages.CurrentPage = kNewProjectPage;
@@ -141,13 +152,6 @@ void Pointer(PageContext& a, Projects& projects) {
       OpenProject(a, projects, row.name);
       return;
     }
-  }
-  if (HitTest(pointer, m.image[kProjectManagerNextListPage]) && HasNextPage(projects)) {
-    ++m.listPage;
-    Redraw(a, projects);
-  } else if (HitTest(pointer, m.image[kProjectManagerPreviousListPage]) && m.listPage > 0) {
-    --m.listPage;
-    Redraw(a, projects);
   }
   if (HitTest(pointer, m.image[kProjectManagerExit])) a.ui.pages.CurrentPage = kMainPage;
 }

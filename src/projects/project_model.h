@@ -117,7 +117,6 @@ struct ProgramEditor {
   uint8_t pendingKind;     /**< 1, 2, 6 or 7 */
   uint8_t pendingA, pendingB, pendingC;
   bool cancelPressed;      /**< a press on insertion-cancel waits for its release */
-  bool saveQuestionAsked;  /**< "Project Not Saved! Save now?" is pending */
 };
 
 // The page editor's state.
@@ -128,7 +127,6 @@ struct PageEditor {
   int16_t dragX, dragY;     /**< the dragged picture's top-left corner on screen */
   uint8_t editButton;       /**< the button whose name or picture is being chosen */
   bool selectButtonOpen;    /**< the Select Button page was opened for editButton */
-  bool saveQuestionAsked;
 };
 
 }  // namespace trelvan

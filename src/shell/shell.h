@@ -35,7 +35,8 @@ enum class Message {
   KeyUp,            /**< key */
   Timer,
   Paint,
-  Destroy,
+  Close,            /**< the user closes the window: asks first when an editor holds unsaved work */
+  Destroy,          /**< an end nobody can answer: unsaved editor work stays as a draft */
 };
 
 // Handles one message, then runs the exit sequence if QuitRequested is set.

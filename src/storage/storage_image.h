@@ -71,5 +71,7 @@ bool SaveStorage(const Storage& s, Files& p, SaveFailure* why = nullptr);
 // and the names made from them.
 bool StorageFilePath(Files& p, char* out);
 bool LegacyFilePath(Files& p, char* out);
+// The data folder + separator + name, the same way (kPathCapacity bytes).
+bool JoinDataPath(Files& p, const char* name, char* out);
 
 }  // namespace trelvan

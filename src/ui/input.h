@@ -7,6 +7,7 @@
 
 namespace trelvan {
 
+constexpr int32_t kTickMs = 10;  // the window timer's period: one tick of all work
 constexpr int kKeyQueueCapacity = 16;
 // Pointer events that arrive before the tick took the last one: a press and
 // its release within one slow tick both reach the page, one a tick.
@@ -33,12 +34,17 @@ struct SoftTimer {
   uint16_t expired;  /**< 1: the period has run out */
 };
 
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z: for the editor shown, in the tick they arrive.
+enum EditCommand : uint8_t { kEditNone = 0, kEditUndo = 1, kEditRedo = 2 };
+
 struct Input {
   PointerEventRecord PointerEvent;
   PointerEventRecord pointerWaiting[kPointerQueueCapacity];  /**< oldest first */
   uint8_t pointerWaitingCount;
   KeyQueueRecord KeyQueue;
   uint8_t ShiftDown;       /**< 1 while Shift is held */
+  uint8_t CtrlDown;        /**< 1 while Ctrl is held */
+  uint8_t Edit;            /**< an EditCommand; the shell clears it after each tick */
   uint8_t QuitRequested;   /**< 1: the exit sequence runs at the end of the message */
   SoftTimer PageTimer;
   SoftTimer ServerTimer;

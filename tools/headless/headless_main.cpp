@@ -16,13 +16,18 @@
 //                            Main selection, ProjectManager row/edit/remove,
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
-//                            Sound row/delete/play/slot, Light row/load/delete
+//                            Sound row/delete/play/slot, Light row/load/delete,
+//                            EditPage remove/mode, EditProgram insert (a row's
+//                            handle), picker (a kind offered) and box (0 to 2:
+//                            the operands of the row being built)
 //   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
 //                            user) over PLACE, named as click names it (wheel -1
-//                            SelectText line 3), and a tick
+//                            SelectText line 3) or given as X Y, and a tick
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
+//   close                    the window's close button
+//   repeat N COMMAND         COMMAND (any line above; "A ; B" for several) N times
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
 //   type TEXT                the keys that type TEXT (letters, digits, space, "." and "-")
@@ -38,6 +43,7 @@
 //   expect output TEXT       the last text a page command printed ("page result", ...)
 //   expect message TEXT      the last message shown, on the information page or in a box
 //   expect messages N        N message boxes shown since the start
+//   expect ended             the program has ended (its exit sequence ran)
 //   expect file NAME         a storage file NAME exists;  expect nofile NAME: it does not
 //   expect filesize N NAME   the storage file NAME holds N data bytes (its header aside)
 //   expect keyboard text R TEXT          the alphanumeric keyboard's result R (0 none,
@@ -47,6 +53,7 @@
 // A failed expect names its line and ends the run with a failure.
 // The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
 // *.rsc files of --resources DIR are copied into it before the start-up.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
@@ -210,6 +217,16 @@ const ListRows kListRows[] = {
     {"Light", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].name); }},
     {"Light", "load", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].first); }},
     {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},
+    {"EditPage", "remove", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].remove); }},
+    {"EditPage", "mode", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].mode); }},
+    {"EditProgram", "insert", kProgramRows,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.insertHandle[r]); }},
+    {"EditProgram", "picker", 4, [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.picker[r]); }},
+    {"EditProgram", "box", 3,
+     [](const Assistant& a, int r) {
+       const EditProgramPage& m = a.projects.editProgram;
+       return BoxOf(r == 0 ? m.boxA : r == 1 ? m.boxB : m.boxC);
+     }},
 };
 
 // Where `click PAGE ROLE` (or `click Alpha key C`) presses: the middle of the
@@ -306,6 +323,10 @@ bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const 
     *got = "'" + (what == "output" ? seen.output : seen.message) + "'";
     return *got == "'" + arg + "'";
   }
+  if (what == "ended") {
+    *got = platform.window.quitPosted ? "ended" : "running";
+    return platform.window.quitPosted;
+  }
   if (what == "messages") {
     *got = std::to_string(platform.window.messages.size()) + " message boxes";
     return arg == std::to_string(platform.window.messages.size());
@@ -370,11 +391,31 @@ bool RunScript(const Options& o) {
   bool ok = true;
   std::string line;
   int lineNumber = 0;
-  while (std::getline(in, line)) {
-    ++lineNumber;
+  std::vector<std::string> repeated;  // the lines a repeat gives, last first
+  while (!repeated.empty() || std::getline(in, line)) {
+    if (repeated.empty()) {
+      ++lineNumber;
+    } else {
+      line = repeated.back();
+      repeated.pop_back();
+    }
     std::istringstream words(line);
     std::string verb;
     if (!(words >> verb) || verb[0] == '#') continue;
+    if (verb == "repeat") {
+      int n = 0;
+      std::string command;
+      words >> n;
+      std::getline(words >> std::ws, command);
+      std::vector<std::string> commands;  // "A ; B": one turn of the repeat
+      for (size_t at = 0, next; at <= command.size(); at = next + 3) {
+        next = command.find(" ; ", at);
+        if (next == std::string::npos) next = command.size();
+        commands.insert(commands.begin(), command.substr(at, next - at));
+      }
+      for (int i = 0; i < n; ++i) repeated.insert(repeated.end(), commands.begin(), commands.end());
+      continue;
+    }
     const auto send = [&](Message m, uint32_t key, uint32_t x, uint32_t y) {
       if (m == Message::Timer) ServeScriptServer(a);
       MainWindowMessage(a, m, key, x, y);
@@ -403,11 +444,14 @@ bool RunScript(const Options& o) {
       for (int i = 0; i < kClickHoldTicks; ++i) send(Message::Timer, 0, 0, 0);
       send(Message::LeftButtonUp, 0, x, y);
       send(Message::Timer, 0, 0, 0);
+    } else if (verb == "close") {
+      send(Message::Close, 0, 0, 0);
     } else if (verb == "wheel") {
       int notches = 0;
       uint32_t x = 0, y = 0;
-      words >> notches;
-      const std::string error = ClickPlace(a, words, &x, &y);
+      words >> notches >> std::ws;
+      const bool numbers = isdigit(words.peek());
+      const std::string error = numbers ? ((words >> x >> y) ? "" : "no place") : ClickPlace(a, words, &x, &y);
       if (!error.empty()) {
         fprintf(stderr, "%s:%d: %s\n", o.script.c_str(), lineNumber, error.c_str());
         return false;
