@@ -148,7 +148,7 @@ void ExitSequence(Assistant& a) {
     } else {
       // A save cut in place leaves the file for the journal to mend.
       SayStorageNotSaved(a, why,
-                         a.journal.owned
+                         JournalHoldsEveryChange(a.storage, a.journal)
                              ? " The changes are kept beside it; the next start saves them."
                              : " Any earlier storage file there is unchanged.");
       status = 1;

@@ -370,6 +370,12 @@ void FinishJournal(Storage& s, Journal& j) {
   CloseJournalFile(j);
 }
 
+bool JournalHoldsEveryChange(const Storage& s, const Journal& j) {
+  return j.owned && j.baseKind == kJournalBaseFile && !s.keepFile &&
+         !j.writer.failed.load(std::memory_order_acquire) && s.changed.count == 0 &&
+         j.blocksSinceCommit == 0;
+}
+
 void RemoveJournal(Journal& j, Files& p) {
   if (!j.owned) return;
   if (p.DeleteFile(j.path)) p.SyncFolder(p.DataFolder());

@@ -111,6 +111,11 @@ JournalTickResult JournalTick(Storage& s, Journal& j);
 void FinishJournal(Storage& s, Journal& j);
 void RemoveJournal(Journal& j, Files& p);
 
+// True when the journal on disk holds every change since its base (the
+// storage file): it is this storage's, none of its writes failed, and no
+// mark waits. Then a failed save leaves the changes to the next start.
+bool JournalHoldsEveryChange(const Storage& s, const Journal& j);
+
 // Forgets the marks of blocks whose contents are as the base holds them.
 void ForgetMarks(ChangedBlocks& c);
 

@@ -8,11 +8,12 @@ namespace trelvan {
 namespace {
 
 // Writes the blocks of the ascending `list` from the image into the file at
-// their offsets, a run of neighbours in one write.
-bool WriteBlocks(const Storage& s, Files& p, int file, const uint16_t* list, uint32_t count) {
+// their offsets, a run of neighbours in one write unless `single`.
+bool WriteBlocks(const Storage& s, Files& p, int file, const uint16_t* list, uint32_t count,
+                 bool single) {
   for (uint32_t i = 0; i < count;) {
     uint32_t end = i + 1;
-    while (end < count && list[end] == list[end - 1] + 1) ++end;
+    while (!single && end < count && list[end] == list[end - 1] + 1) ++end;
     const uint64_t at = uint64_t{list[i]} * kBlockSize;
     const uint32_t bytes = (end - i) * kBlockSize;
     if (p.WriteFileAt(file, at, s.image + at, bytes) != bytes) return false;
@@ -67,15 +68,16 @@ bool WriteInPlace(Storage& s, Journal& j, Files& p, SaveFailure* failure) {
   const int file = p.OpenUpdate(target);
   if (file == kNoFile) return false;
   // Blocks 0 to 3 name the storage: they go last, so until they are written
-  // the file is still the journal's base.
+  // the file is still the journal's base. They go one by one, as a write
+  // torn by a power cut may leave them; the save record knows each mix.
   std::sort(c.list, c.list + c.count);
   const uint32_t named = static_cast<uint32_t>(
       std::lower_bound(c.list, c.list + c.count, kFirstFileBlock) - c.list);
-  if (!WriteBlocks(s, p, file, c.list + named, c.count - named)) {
+  if (!WriteBlocks(s, p, file, c.list + named, c.count - named, false)) {
     *failure = kSaveNotWritten;
   } else if (!p.FlushFile(file)) {
     *failure = kSaveNotFlushed;
-  } else if (!WriteBlocks(s, p, file, c.list, named)) {
+  } else if (!WriteBlocks(s, p, file, c.list, named, true)) {
     *failure = kSaveNotWritten;
   } else if (!p.FlushFile(file)) {
     *failure = kSaveNotFlushed;
@@ -88,11 +90,12 @@ bool WriteInPlace(Storage& s, Journal& j, Files& p, SaveFailure* failure) {
 }  // namespace
 
 bool SaveWithJournal(Storage& s, Journal& j, Files& p, SaveFailure* why) {
-  const bool journalled = j.active && j.baseKind == kJournalBaseFile && !s.keepFile;
   FinishJournal(s, j);
-  const bool inPlace = journalled && s.changed.count == 0 && j.blocksSinceCommit == 0 &&
-                       !j.writer.failed.load(std::memory_order_acquire) &&
-                       j.unsaved.count <= kInPlaceBlockLimit;
+  return SaveFinishedJournal(s, j, p, why);
+}
+
+bool SaveFinishedJournal(Storage& s, Journal& j, Files& p, SaveFailure* why) {
+  const bool inPlace = JournalHoldsEveryChange(s, j) && j.unsaved.count <= kInPlaceBlockLimit;
   SaveFailure failure = kSaveDone;
   if (!inPlace || !WriteInPlace(s, j, p, &failure)) SaveStorage(s, p, &failure);
   if (failure == kSaveDone) RemoveJournal(j, p);

@@ -25,5 +25,7 @@ constexpr uint32_t kInPlaceBlockLimit = kBlockCount / 2;
 // whole (SaveStorage). The journal is removed once the file holds the
 // image; false, with the reason in `why`, when the file does not.
 bool SaveWithJournal(Storage& s, Journal& j, Files& p, SaveFailure* why = nullptr);
+// The same after FinishJournal.
+bool SaveFinishedJournal(Storage& s, Journal& j, Files& p, SaveFailure* why = nullptr);
 
 }  // namespace trelvan

@@ -112,7 +112,8 @@ uint32_t FakeFiles::ReadFile(int file, void* out, uint32_t count) {
 
 uint32_t FakeFiles::WriteFile(int file, const void* data, uint32_t count) {
   std::FILE* f = Stream(file);
-  if (!f) return 0;
+  if (!f || writeCalls == 0) return 0;
+  if (writeCalls > 0) --writeCalls;
   const uint32_t n = static_cast<uint32_t>(std::fwrite(data, 1, Allow(writeBudget, count), f));
   if (writeBudget >= 0) writeBudget -= n;
   return n;

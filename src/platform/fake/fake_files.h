@@ -60,6 +60,7 @@ class FakeFiles : public Files {
   std::string root = "/";         /**< RootFolder() */
   std::string resourceFolder;     /**< ResourceFolder(): none unless a test names one */
   int64_t writeBudget = -1;       /**< bytes all further writes may still write; -1 unlimited */
+  int64_t writeCalls = -1;        /**< writes that may still be made (a cut after them); -1 unlimited */
   int64_t readBudget = -1;        /**< bytes all further reads may still read; 0: reads fail */
   bool failOpenRead = false;      /**< OpenRead fails */
   std::set<std::string> unreadable;  /**< files OpenRead does not open */
