@@ -157,4 +157,17 @@ void DrawLightSample(LightEffect& e, uint8_t channel, uint16_t sample, uint8_t v
   if (e.sampleCount < sample) e.sampleCount = static_cast<uint16_t>(sample + 1);
 }
 
+void DrawLightLine(LightEffect& e, uint8_t channel, uint16_t fromSample, uint8_t fromValue,
+                   uint16_t toSample, uint8_t toValue) {
+  const int n = toSample > fromSample ? toSample - fromSample : fromSample - toSample;
+  const int step = toSample >= fromSample ? 1 : -1;
+  const int rise = int{toValue} - fromValue;
+  for (int i = 0; i <= n; ++i) {
+    // rounded to the nearest value, halves away from the start
+    const int offset = n == 0 ? rise : (2 * rise * i + (rise < 0 ? -n : n)) / (2 * n);
+    DrawLightSample(e, channel, static_cast<uint16_t>(fromSample + step * i),
+                    static_cast<uint8_t>(fromValue + offset));
+  }
+}
+
 }  // namespace trelvan

@@ -50,5 +50,11 @@ void AverageCurve(LightEffect& e, uint16_t window);
 
 // A pointer press at sample `sample` with brightness `value` on `channel`.
 void DrawLightSample(LightEffect& e, uint8_t channel, uint16_t sample, uint8_t value);
+// A held pointer moved from (fromSample, fromValue) to (toSample, toValue):
+// every sample between them, both ends included, is set on the straight
+// line joining them (rounded), in the hand's direction, so the cursor ends
+// where the pointer is.
+void DrawLightLine(LightEffect& e, uint8_t channel, uint16_t fromSample, uint8_t fromValue,
+                   uint16_t toSample, uint8_t toValue);
 
 }  // namespace trelvan

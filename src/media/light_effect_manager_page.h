@@ -1,7 +1,7 @@
 // The Light Effect Manager page (page 12): the stored light effects in
 // pages of 17 rows with load and delete buttons, and the editor: the two
 // channel graphs drawn with the pointer, the section and value fields on
-// the numeric keyboard, the generators, one undo copy, and saving.
+// the numeric keyboard, the generators, Undo and Redo, and saving.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,14 @@ constexpr uint16_t kGraphX = 392;
 constexpr uint16_t kGraph1Top = 149;
 constexpr uint16_t kGraph2Top = 293;
 constexpr uint16_t kGraphRows = 100;
+
+constexpr const char* kMsgEffectNotSaved = "Light Effect Not Saved! Save now?";
+
+// Leaving the page (its Main Page control, or closing the window:
+// kGoOnToEnd) at once when the effect holds nothing unsaved, otherwise after
+// the question: "Yes" saves (an effect without a name through Save As) and
+// goes on, "No" drops the changes and goes on.
+void LightGoOn(PageContext& a, Media& media, int32_t destination);
 
 // The page's handler record for the page table.
 extern const PageUnit<PageContext, Media> kLightEffectManagerRecord;

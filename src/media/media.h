@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "media/light_effect_format.h"
+#include "media/light_effect_play.h"
 #include "media/picture_format.h"
 #include "media/sound_format.h"
 #include "storage/text.h"
@@ -15,6 +16,7 @@
 #include "ui/pages/roles/light_effect_manager_roles.h"
 #include "ui/pages/roles/picture_manager_roles.h"
 #include "ui/pages/roles/sound_manager_roles.h"
+#include "ui/undo_history.h"
 
 namespace trelvan {
 
@@ -102,6 +104,10 @@ struct LightEffectManagerPage {
   ImageControl* image[kLightImageCount];
   TextControl* text[kLightTextCount];
   MediaRow rows[kMediaListRows];
+  uint8_t drawingChannel;  /**< 1 + the channel a held press draws on; 0 when none is held */
+  uint16_t lastSample;     /**< where the held pointer drew last */
+  uint8_t lastValue;
+  LightPlay play;          /**< the effect played on the page's lamps */
 };
 
 struct Media {
@@ -110,7 +116,11 @@ struct Media {
   MediaList lightEffects;
   SoundChoice sound;
   LightEffect effect;      /**< the effect in the editor; channelCount 0 until the page first starts */
-  LightEffect undo;        /**< the one undo copy */
+  UndoHistory<LightEffect> history;  /**< the editor's Undo and Redo */
+  bool effectChanged;      /**< the effect holds changes not saved */
+  bool goOnAsked;          /**< "Light Effect Not Saved! Save now?" waits for its answer */
+  bool goOnAfterSaveAs;    /**< "Yes" for an effect without a name: Save As, then go on */
+  int32_t goOnTo;          /**< where the answer goes on to: a page or kGoOnToEnd */
   char effectName[kMediaNameCapacity];
   PictureManagerPage picturePage;
   SoundManagerPage soundPage;

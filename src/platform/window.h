@@ -8,6 +8,12 @@ namespace trelvan {
 
 constexpr int kMessageBoxOffset = 24;  // pixels right and down from one box's place to the next
 
+// A backend may show the frame larger, at the desktop's or the monitor's
+// scale, up to four times; the program still draws 800 x 600. Whole
+// factors scale pixel for pixel; others smoothly.
+constexpr double kLargestWindowScale = 4.0;
+inline bool WholeScale(double scale) { return scale == static_cast<double>(static_cast<int>(scale)); }
+
 class Window {
  public:
   virtual ~Window() = default;

@@ -8,11 +8,13 @@
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "projects/projects.h"
+#include "projects/stored_names.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
 #include "ui/pages/select_button_page.h"
+#include "ui/pages/select_text_page.h"
 
 namespace trelvan {
 
@@ -86,6 +88,7 @@ void DrawScreenArea(PageContext& a, Projects& projects) {
   }
   for (int i = kEditPageBezelTop; i <= kEditPageBezelRight; ++i) DrawImage(a, m.image[i]);
   DrawTextControl(a.frame, m.text[kEditPageUserName], "User Name");
+  DrawUndoControl(a, projects, m.image[kEditPageUndo]);
 }
 
 // The name, picture name, model, the rows in use (the others erased) and the screen.
@@ -116,6 +119,7 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kEditPageTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
   LayOutRows(projects);
+  projects.editorPage = kEditPagePage;
 }
 
 void Draw(PageContext& a, Projects& projects) {
@@ -129,11 +133,22 @@ void Draw(PageContext& a, Projects& projects) {
   DrawProjectInformation(a, projects);
 }
 
+// The screen's background: a stored picture's whole name.
+void PictureNamed(PageContext& a, Projects& projects, const char* name) {
+  KeepUndo(projects);
+  CopyText(name, projects.project.pictureName, kProjectTextCapacity);
+  DrawProjectInformation(a, projects);
+}
+
 void Timer(PageContext& a, Projects& projects) {
   Projects& ps = projects;
   PageEditor& e = ps.pageEditor;
   Project& p = ps.project;
-  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditPagePage)) e.saveQuestionAsked = false;
+  EditorTakeSaveAnswer(a, projects, kEditPagePage);
+  if (!e.dragActive && TakeEditCommand(a, projects)) {
+    LayOutRows(projects);
+    DrawProjectInformation(a, projects);
+  }
   if (e.selectButtonOpen) {
     uint16_t chosen = 0;
     const CallResult r = TakeSelectedButton(a, &chosen);
@@ -145,6 +160,14 @@ void Timer(PageContext& a, Projects& projects) {
       LayOutRows(projects);
       DrawProjectInformation(a, projects);
     }
+  }
+  // the picture: chosen from the stored ones, or typed when the user asked to
+  const CallResult chosen = TakeSelectedText(a, nullptr);
+  if (chosen == kCallConfirmed) {
+    PictureNamed(a, projects, a.ui.selectText.SelectTextEntries[0]);
+  } else if (chosen == kCallTyping) {
+    RequestText(a, kPictureNameTag, kMediaNameTyped, 2, kEditPagePage);
+    return;  // the request waits for the keyboard
   }
   if (!TakeConfirmedText(a)) return;
   const char* text = a.ui.keyboards.alpha.EnteredText;
@@ -158,9 +181,12 @@ void Timer(PageContext& a, Projects& projects) {
       DrawProjectInformation(a, projects);
     }
   } else if (RequestTagIs(a, kPictureNameTag)) {
-    KeepUndo(projects);
-    CopyText(text, p.pictureName, 31);
-    DrawProjectInformation(a, projects);
+    char message[kMessageTextCapacity];
+    if (CheckTypedName(a.storage, kStoredPictures, text, message, sizeof message)) {
+      PictureNamed(a, projects, text);
+    } else {
+      RequestInformation(a, message, 0, kEditPagePage);
+    }
   } else if (RequestTagIs(a, kSaveAsTag)) {
     EditorSaveAs(a, projects, text, kEditPagePage);
   }
@@ -176,14 +202,18 @@ void Drag(PageContext& a, Projects& projects, const PointerEventRecord& pointer)
   DrawScreenArea(a, projects);
 }
 
-void EndDrag(Projects& projects) {
+void EndDrag(PageContext& a, Projects& projects) {
   PageEditor& e = projects.pageEditor;
   e.dragActive = false;
   const ImageControl& area = Area(projects);
   const ImageControl& c = projects.editPage.rows[e.dragButton].screenPicture;
   ProjectButton& b = projects.project.buttons[e.dragButton];
-  b.x = static_cast<uint16_t>(c.x - area.x);
-  b.y = static_cast<uint16_t>(c.y - area.y);
+  const uint16_t x = static_cast<uint16_t>(c.x - area.x), y = static_cast<uint16_t>(c.y - area.y);
+  if (x == b.x && y == b.y) return;  // a press without a move is no step
+  KeepUndo(projects);
+  b.x = x;
+  b.y = y;
+  DrawUndoControl(a, projects, projects.editPage.image[kEditPageUndo]);
 }
 
 // A press on one of button i's controls; true when it acted.
@@ -208,10 +238,11 @@ bool PressOnRow(PageContext& a, Projects& projects, int i, const PointerEventRec
     e.selectButtonOpen = true;
     RequestSelectButton(a, kEditPagePage);
   } else if (HitTest(pointer, &row.remove)) {
-    KeepUndo(projects);
+    const Project before = p;
     if (RemoveButtonChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      RequestInformation(a, kMsgRemoveFromLogic, 0, kEditPagePage);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(PhysicalInputCount(p) + i), kEditPagePage);
     } else {
+      KeepStep(projects.history, before);
       p.modified = true;
       LayOutRows(projects);
       DrawProjectInformation(a, projects);
@@ -233,9 +264,10 @@ void Pointer(PageContext& a, Projects& projects) {
     return;
   }
   if (pointer.state == kPointerReleased) {
-    if (e.dragActive) EndDrag(projects);
+    if (e.dragActive) EndDrag(a, projects);
     return;
   }
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kEditPageEditProgram])) {
     if (PageTable(a.ui.pages, kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
     return;
@@ -248,11 +280,12 @@ void Pointer(PageContext& a, Projects& projects) {
     return;
   }
   if (HitTest(pointer, m.image[kEditPageAddButton])) {
-    KeepUndo(projects);
-    if (AddButton(p) < 0) {
+    if (p.buttonCount >= kMaxButtons) {
       RequestInformation(a, kMsgButtonsFull, 0, kEditPagePage);
       return;
     }
+    KeepUndo(projects);
+    AddButton(p);
     p.modified = true;
     LayOutRows(projects);
     DrawProjectInformation(a, projects);
@@ -260,7 +293,7 @@ void Pointer(PageContext& a, Projects& projects) {
   }
   if (HitTest(pointer, m.image[kEditPagePictureNameBox])) {
     p.modified = true;
-    RequestText(a, kPictureNameTag, kMediaNameTyped, 2, kEditPagePage);
+    OfferStoredNames(a, kStoredPictures, kEditPagePage);
     return;
   }
   int dragged = -1;
@@ -270,7 +303,6 @@ void Pointer(PageContext& a, Projects& projects) {
   }
   if (dragged >= 0) {
     const ImageControl& c = m.rows[dragged].screenPicture;
-    KeepUndo(projects);
     e.dragActive = true;
     e.dragButton = static_cast<uint8_t>(dragged);
     e.dragOffsetX = static_cast<int16_t>(pointer.x - c.x);
@@ -282,7 +314,7 @@ void Pointer(PageContext& a, Projects& projects) {
   } else if (HitTest(pointer, m.image[kEditPageSaveAs])) {
     RequestText(a, kSaveAsTag, kProjectNameTypedLong, 2, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageLeave])) {
-    e.saveQuestionAsked = EditorLeave(a, projects, kEditPagePage);
+    EditorGoOn(a, projects, kEditPagePage, kProjectManagerPage);
   }
 }
 

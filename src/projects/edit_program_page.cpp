@@ -6,6 +6,7 @@
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "projects/projects.h"
+#include "projects/stored_names.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
 #include "ui/pages/keyboard_pages.h"
@@ -51,15 +52,17 @@ ImageControl Picture(int x, int y, int w, uint16_t picture) {
                       20, kSourcePageFile, picture};
 }
 
-// A label box: picture 33 with the text from x + 18 in 150 pixels, the
-// small font for texts longer than 20 characters.
+// A label box: picture 33 with the text from x + 18 to the box's end, the
+// small font for a text the usual one cannot hold, so a whole stored name
+// reads in it.
 void DrawLabel(PageContext& a, int x, int y, const char* text) {
+  constexpr uint16_t kLabelWidth = 166;
   const ImageControl box = Picture(x, y, 186, kPicLabel);
   DrawImage(a, &box);
-  const TextControl t{static_cast<uint16_t>(x + 18), static_cast<uint16_t>(y + 2), 150, 18,
-                      static_cast<uint8_t>(TextLength(text) > 20 ? 1 : 0), kTextNoBackground,
-                      0x0000, 0xFFFF};
-  DrawTextControl(a.frame, &t, text);
+  const bool small = TextWidth(0, reinterpret_cast<const uint8_t*>(text)) > kLabelWidth;
+  const TextControl t{static_cast<uint16_t>(x + 18), static_cast<uint16_t>(y + 2), kLabelWidth, 18,
+                      static_cast<uint8_t>(small ? 1 : 0), kTextNoBackground, 0x0000, 0xFFFF};
+  DrawFittedText(a.frame, &t, text);
 }
 
 void DrawOperand(PageContext& a, Projects& projects, int x, int y, uint8_t v) {
@@ -246,8 +249,9 @@ void Refresh(PageContext& a, Projects& projects) {
   for (int i : {kEditProgramLeave, kEditProgramEditPage, kEditProgramSave, kEditProgramSaveAs,
                 kEditProgramUndo}) {
     if (!m.image[i]) continue;
-    if (e.editStep == kBuildIdle) DrawImage(a, m.image[i]);
-    else EraseControl(a.frame, m.image[i]);
+    if (e.editStep != kBuildIdle) EraseControl(a.frame, m.image[i]);
+    else if (i == kEditProgramUndo) DrawUndoControl(a, projects, m.image[i]);
+    else DrawImage(a, m.image[i]);
   }
   if (e.editStep != kBuildIdle) DrawPending(a, projects);
 }
@@ -258,6 +262,7 @@ void Init(PageContext& a, Projects& projects) {
   for (int i = 0; i < kEditProgramImageCount; ++i) m.image[i] = load.Image();
   for (int i = 0; i < kEditProgramTextCount; ++i) m.text[i] = load.Text();
   load.Finish();
+  projects.editorPage = kEditProgramPage;
 }
 
 void Draw(PageContext& a, Projects& projects) {
@@ -345,6 +350,11 @@ void RequestConstant(PageContext& a, const char* tag, int32_t min, int32_t max) 
   RequestNumber(a, tag, tag, min, minText, max, maxText, 0, kEditProgramPage);
 }
 
+// The stored files a task names: sounds to play, or light effects.
+const StoredKind& TaskFileKind(uint8_t task) {
+  return task == kTaskPlaySound ? kStoredSounds : kStoredLightEffects;
+}
+
 // The operand a click on the lists gives: an input row showing a label, an
 // output or a variable; kNoOperand for none.
 struct ListClick {
@@ -410,10 +420,7 @@ void BuildingClick(PageContext& a, Projects& projects, const PointerEventRecord&
         e.editStep = kBuildTaskQ;
         break;
       }
-      if (HitTest(pointer, &m.boxB)) {
-        RequestText(a, e.pendingA == kTaskPlaySound ? kPlaySoundNameTag : kLightEffectNameTag, kMediaNameTyped, 1,
-                    kEditProgramPage);
-      }
+      if (HitTest(pointer, &m.boxB)) OfferStoredNames(a, TaskFileKind(e.pendingA), kEditProgramPage);
       return;
     case kBuildTaskQ: {
       uint8_t q = kNoOperand;
@@ -456,10 +463,11 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   // program, and the operands of an instruction half built would go stale.
   for (int i = 0; e.editStep == kBuildIdle && i < p.variableCount; ++i) {
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
-    KeepUndo(projects);
+    const Project before = p;
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      ShowMessageOnPage(a, kMsgRemoveFromLogic);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(kOperandVariableBase + i), kEditProgramPage);
     } else {
+      KeepStep(projects.history, before);
       p.modified = true;
       Refresh(a, projects);
     }
@@ -492,6 +500,17 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
   return false;
 }
 
+// After Undo or Redo: the program scrolled back within its rows, then shown.
+void ShowChangedProgram(PageContext& a, Projects& projects) {
+  ProgramEditor& e = projects.programEditor;
+  const Project& p = projects.project;
+  if (e.programScroll + kProgramRows > p.instructionCount) {
+    e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
+  }
+  if (e.inputPage * kInputsPerPage >= p.inputCount) e.inputPage = 0;
+  Refresh(a, projects);
+}
+
 void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
   EditProgramPage& m = projects.editProgram;
   ProgramEditor& e = projects.programEditor;
@@ -513,23 +532,41 @@ void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& poi
     ++e.programScroll;
     Refresh(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramUndo])) {
-    if (!UndoLastChange(projects)) return;
-    if (e.programScroll + kProgramRows > p.instructionCount) {
-      e.programScroll = static_cast<uint8_t>(p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0);
-    }
-    Refresh(a, projects);
+    if (UndoLastChange(projects)) ShowChangedProgram(a, projects);
   } else if (HitTest(pointer, m.image[kEditProgramSave])) {
     EditorSave(a, projects, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramSaveAs])) {
     RequestText(a, kSaveAsTag, kProjectNameTyped, 2, kEditProgramPage);
   } else if (HitTest(pointer, m.image[kEditProgramLeave])) {
-    e.saveQuestionAsked = EditorLeave(a, projects, kEditProgramPage);
+    EditorGoOn(a, projects, kEditProgramPage, kProjectManagerPage);
+  }
+}
+
+// The wheel over the program rows scrolls them, between instructions only
+// as the arrows do; over the inputs list it turns its pages.
+void Wheel(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
+  constexpr int kWheelRows = 3;
+  ProgramEditor& e = projects.programEditor;
+  const Project& p = projects.project;
+  const int rows = WheelOver(pointer, 4, kRowTop, 794, kRowPitch * kProgramRows);
+  if (rows && e.editStep == kBuildIdle) {
+    const int most = p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0;
+    const int top = e.programScroll - rows * kWheelRows;
+    e.programScroll = static_cast<uint8_t>(top < 0 ? 0 : top > most ? most : top);
+    return Refresh(a, projects);
+  }
+  const int turned = WheelOver(pointer, projects.editProgram.image[kEditProgramInputsFrame]);
+  const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
+  if ((turned < 0 && e.inputPage + 1 < pages) || (turned > 0 && e.inputPage > 0)) {
+    e.inputPage = static_cast<uint8_t>(e.inputPage + (turned < 0 ? 1 : -1));
+    DrawLists(a, projects);
   }
 }
 
 void Pointer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (pointer.state == kPointerWheel) return Wheel(a, projects, pointer);
   if (pointer.state == kPointerReleased) {
     // Cancel acts on the release, so the press cannot reach a row below it.
     if (e.cancelPressed) {
@@ -566,18 +603,24 @@ void TaskChosen(PageContext& a, Projects& projects) {
 }
 
 void VariableNamed(PageContext& a, Projects& projects, const char* text) {
-  KeepUndo(projects);
+  const Project before = projects.project;
   const ListChange r = AddVariable(projects.project, text);
-  if (r == ListChange::kNameInUse) ShowMessageOnPage(a, kMsgNameInUse);
-  else if (r == ListChange::kFull) ShowMessageOnPage(a, kMsgVariablesFull);
-  else Refresh(a, projects);
+  if (r == ListChange::kNameInUse) {
+    ShowMessageOnPage(a, kMsgNameInUse);
+  } else if (r == ListChange::kFull) {
+    ShowMessageOnPage(a, kMsgVariablesFull);
+  } else {
+    KeepStep(projects.history, before);
+    Refresh(a, projects);
+  }
 }
 
-// A sound or light-effect file name for the task's P, kept as a text constant.
+// A stored sound or light effect for the task's P, kept as a text constant
+// with its whole name.
 void FileNamed(PageContext& a, Projects& projects, const char* text) {
   ProgramEditor& e = projects.programEditor;
   char name[kProjectTextCapacity];
-  CopyText(text, name, 31);
+  CopyText(text, name, kProjectTextCapacity);
   const int16_t i = AddConstText(projects.project, name);
   if (i < 0) {
     ConstantsFull(a, projects);
@@ -612,10 +655,34 @@ void ConstantEntered(PageContext& a, Projects& projects, int16_t value) {
   InsertPending(a, projects);
 }
 
+// The select-text answer in step 7: a stored name, or the keyboard to type
+// one. True when the keyboard was asked for.
+bool FileChosen(PageContext& a, Projects& projects) {
+  const CallResult r = TakeSelectedText(a, nullptr);
+  if (r == kCallConfirmed) FileNamed(a, projects, a.ui.selectText.SelectTextEntries[0]);
+  if (r != kCallTyping) return false;
+  const bool sound = projects.programEditor.pendingA == kTaskPlaySound;
+  RequestText(a, sound ? kPlaySoundNameTag : kLightEffectNameTag, kMediaNameTyped, 1, kEditProgramPage);
+  return true;
+}
+
+// A typed name is taken only when it is stored; otherwise the message names
+// the nearest stored one and the step waits for another choice.
+void FileTyped(PageContext& a, Projects& projects, const char* text) {
+  char message[kMessageTextCapacity];
+  if (CheckTypedName(a.storage, TaskFileKind(projects.programEditor.pendingA), text, message, sizeof message)) {
+    FileNamed(a, projects, text);
+  } else {
+    ShowMessageOnPage(a, message);
+  }
+}
+
 void Timer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
-  if (e.saveQuestionAsked && EditorTakeSaveAnswer(a, projects, kEditProgramPage)) e.saveQuestionAsked = false;
+  EditorTakeSaveAnswer(a, projects, kEditProgramPage);
+  if (e.editStep == kBuildIdle && TakeEditCommand(a, projects)) ShowChangedProgram(a, projects);
   if (e.editStep == kBuildTaskChoice) TaskChosen(a, projects);
+  if (e.editStep == kBuildTaskP && FileChosen(a, projects)) return;  // the keyboard answers later
   // One request is outstanding at a time; its tag says which keyboard answers it.
   const bool number = RequestTagIs(a, kCopyConstantTag) || RequestTagIs(a, kIfConstantTag) ||
                       RequestTagIs(a, kVolumeTag);
@@ -633,7 +700,7 @@ void Timer(PageContext& a, Projects& projects) {
     EditorSaveAs(a, projects, text, kEditProgramPage);
   } else if (e.editStep == kBuildTaskP &&
              (RequestTagIs(a, kPlaySoundNameTag) || RequestTagIs(a, kLightEffectNameTag))) {
-    FileNamed(a, projects, text);
+    FileTyped(a, projects, text);
   }
 }
 

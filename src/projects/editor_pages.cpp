@@ -1,7 +1,10 @@
 #include "projects/editor_pages.h"
 
+#include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "projects/projects.h"
+#include "ui/controls.h"
+#include "ui/pages.h"
 #include "storage/file_system.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
@@ -17,6 +20,12 @@ void SaveAndReport(PageContext& a, Projects& projects, int32_t page) {
 
 }  // namespace
 
+void SayUsedInLogic(PageContext& a, const Project& p, uint8_t v, int32_t page) {
+  char text[kMessageTextCapacity];
+  FormatText(text, kMsgRemoveFromLogic, FirstInstructionUsing(p, v) + 1);
+  RequestInformation(a, text, 0, page);
+}
+
 void EditorSave(PageContext& a, Projects& projects, int32_t page) {
   const Project& p = projects.project;
   const uint16_t n = TextLength(p.name);
@@ -27,17 +36,39 @@ void EditorSave(PageContext& a, Projects& projects, int32_t page) {
   SaveAndReport(a, projects, page);
 }
 
-void KeepUndo(Projects& projects) {
-  projects.undo = projects.project;
-  projects.undoReady = 1;
+void KeepUndo(Projects& projects) { KeepStep(projects.history, projects.project); }
+
+namespace {
+
+// What Undo and Redo bring back is shown, not stored.
+bool Changed(Projects& projects, bool changed) {
+  if (changed) projects.project.modified = true;
+  return changed;
 }
 
+}  // namespace
+
 bool UndoLastChange(Projects& projects) {
-  if (!projects.undoReady) return false;
-  projects.project = projects.undo;
-  projects.project.modified = true;  // what is shown now differs from the file
-  projects.undoReady = 0;
-  return true;
+  return Changed(projects, UndoStep(projects.history, projects.project));
+}
+
+bool RedoLastChange(Projects& projects) {
+  return Changed(projects, RedoStep(projects.history, projects.project));
+}
+
+void DrawUndoControl(PageContext& a, const Projects& projects, const ImageControl* undo) {
+  if (!undo) return;
+  EraseControl(a.frame, undo);
+  DrawImage(a, undo);
+  if (projects.history.undoCount == 0) DimControl(a.frame, undo);
+}
+
+bool TakeEditCommand(PageContext& a, Projects& projects) {
+  const uint8_t command = a.input.Edit;
+  a.input.Edit = kEditNone;
+  if (command == kEditUndo) return UndoLastChange(projects);
+  if (command == kEditRedo) return RedoLastChange(projects);
+  return false;
 }
 
 void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t page) {
@@ -56,24 +87,33 @@ void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t 
   SaveAndReport(a, projects, page);
 }
 
-bool EditorLeave(PageContext& a, Projects& projects, int32_t page) {
-  if (!projects.project.modified) {
-    a.ui.pages.CurrentPage = kProjectManagerPage;
-    return false;
-  }
-  RequestInformation(a, kMsgSaveNow, kInfoYesShown | kInfoNoShown, page);
-  return true;
+bool EditorHasUnsavedWork(const Projects& projects) {
+  return projects.editorPage != 0 && projects.project.modified;
 }
 
-bool EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page) {
-  const uint16_t answer = TakeInformationAnswer(a);
-  if (answer == 0) return false;
-  if (answer != kInfoYesPressed) {
-    a.ui.pages.CurrentPage = kProjectManagerPage;
-  } else if (!SaveProject(projects, a.storage)) {
-    RequestInformation(a, kMsgSaveRefused, 0, page);
+void EditorGoOn(PageContext& a, Projects& projects, int32_t page, int32_t destination) {
+  if (!projects.project.modified) {
+    if (destination != kGoOnToEnd) projects.editorPage = 0;
+    GoOn(a, destination);
+    return;
   }
-  return true;
+  projects.goOnTo = destination;
+  projects.goOnAsked = true;
+  RequestInformation(a, kMsgSaveNow, kInfoYesShown | kInfoNoShown, page);
+}
+
+void EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page) {
+  if (!projects.goOnAsked) return;
+  const uint16_t answer = TakeInformationAnswer(a);
+  if (answer == 0) return;
+  projects.goOnAsked = false;
+  if (answer == kInfoYesPressed && !SaveProject(projects, a.storage)) {
+    RequestInformation(a, kMsgSaveRefused, 0, page);  // nothing is dropped
+    return;
+  }
+  projects.project.modified = false;  // saved, or dropped
+  if (projects.goOnTo != kGoOnToEnd) projects.editorPage = 0;
+  GoOn(a, projects.goOnTo);
 }
 
 }  // namespace trelvan

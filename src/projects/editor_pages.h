@@ -6,8 +6,10 @@
 
 namespace trelvan {
 
+struct ImageControl;
 struct PageContext;
 struct Projects;
+struct Project;
 
 constexpr const char* kMsgSaveComplete = "Save Complete!";
 constexpr const char* kMsgSaveRefused = "Error - Not enough free storage!";
@@ -22,18 +24,30 @@ void EditorSave(PageContext& a, Projects& projects, int32_t page);
 // held by a stored file of another type is refused, so no picture or sound
 // is replaced by a project.
 void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t page);
-// Leave: straight to the Project Manager when nothing changed; otherwise the
-// question, whose answer EditorTakeSaveAnswer takes. True when it asked.
-bool EditorLeave(PageContext& a, Projects& projects, int32_t page);
-// Undo in both editors, as the light-effect editor has it: one copy of the
-// project taken before each change (an insert, a delete, a move, a drag, a
-// rename); Undo puts it back once. Opening a project forgets it.
-void KeepUndo(Projects& projects);
-// True when a change was taken back.
-bool UndoLastChange(Projects& projects);
+// Leaving the editors (their Leave control: the Project Manager; closing
+// the window: kGoOnToEnd) from the editor `page`: at once when nothing is
+// unsaved, otherwise after the question, whose answer EditorTakeSaveAnswer
+// takes.
+void EditorGoOn(PageContext& a, Projects& projects, int32_t page, int32_t destination);
+// "Yes" saves and goes on (a refused save is shown, and the editor stays);
+// "No" drops the changes and goes on. Called by both editors' timers.
+void EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page);
+// True while an editor holds changes not saved.
+bool EditorHasUnsavedWork(const Projects& projects);
 
-// "Yes" saves and stays (a refusal is shown); any other answer leaves.
-// False while the question has no answer yet.
-bool EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page);
+// "Remove from logic first!" with the row of the program that uses operand v.
+void SayUsedInLogic(PageContext& a, const Project& p, uint8_t v, int32_t page);
+
+// Undo and Redo in both editors: the project before each change (an
+// insert, a delete, a move, a drag, a rename), kUndoSteps deep. Opening a
+// project forgets them.
+void KeepUndo(Projects& projects);
+// True when a change was taken back or done again (Ctrl+Z, Ctrl+Y).
+bool UndoLastChange(Projects& projects);
+bool RedoLastChange(Projects& projects);
+// The Undo control: dimmed when there is nothing to undo.
+void DrawUndoControl(PageContext& a, const Projects& projects, const ImageControl* undo);
+// The tick's Ctrl+Z or Ctrl+Y for the editor shown; true when it changed the project.
+bool TakeEditCommand(PageContext& a, Projects& projects);
 
 }  // namespace trelvan

@@ -109,7 +109,7 @@ void Pointer(PageContext& a, Projects& projects) {
       RequestInformation(a, kMsgNeedModule, 0, kNewProjectPage);
     } else if (PageTable(a.ui.pages, kEditPagePage)) {
       projects.pageEditor = PageEditor{};
-      projects.undoReady = 0;
+      ForgetSteps(projects.history);
       a.ui.pages.CurrentPage = kEditPagePage;
     }
   }

@@ -26,8 +26,9 @@ void FillRows(Projects& projects) {
     ProjectListRow& row = m.rows[i];
     const uint16_t y = static_cast<uint16_t>(kRowTop + kRowPitch * i);
     row.text = TextControl{115, y, 170, 20, 0, kTextNoBackground, 0x0000, 0xFFFF};
-    row.remove = ImageControl{288, y, 40, 20, kSourceCommon, kDeletePicture};
-    row.edit = ImageControl{330, y, 50, 20, kSourceCommon, kEditPicture};
+    // delete last on the row, as in every manager
+    row.edit = ImageControl{288, y, 50, 20, kSourceCommon, kEditPicture};
+    row.remove = ImageControl{342, y, 40, 20, kSourceCommon, kDeletePicture};
     row.inUse = ps.projectList[i][0] != 0;
     CopyText(ps.projectList[i], row.name, kProjectTextCapacity);
   }
@@ -111,20 +112,31 @@ void OpenProject(PageContext& a, Projects& projects, const char* name) {
   p.modified = false;
   projects.programEditor = ProgramEditor{};  // the program list from the top, nothing half built
   projects.pageEditor = PageEditor{};
-  projects.undoReady = 0;
+  ForgetSteps(projects.history);
   if (PageTable(a.ui.pages, kEditPagePage)) a.ui.pages.CurrentPage = kEditPagePage;
 }
 
 void Pointer(PageContext& a, Projects& projects) {
   ProjectManagerPage& m = projects.projectManager;
   const PointerEventRecord& pointer = a.input.PointerEvent;
-  if (pointer.state != kPointerPressed) return;
+  const int turned = WheelOver(pointer, m.image[kProjectManagerListFrame]);
+  const bool pressed = pointer.state == kPointerPressed;
+  if ((turned < 0 || (pressed && HitTest(pointer, m.image[kProjectManagerNextListPage]))) && HasNextPage(projects)) {
+    ++m.listPage;
+    return Redraw(a, projects);
+  }
+  if ((turned > 0 || (pressed && HitTest(pointer, m.image[kProjectManagerPreviousListPage]))) && m.listPage > 0) {
+    --m.listPage;
+    return Redraw(a, projects);
+  }
+  if (!pressed) return;
   if (HitTest(pointer, m.image[kProjectManagerNewProject])) {
     if (projects.projectCount >= kProjectListCapacity) {
       RequestInformation(a, kMsgProjectsFull, 0, kProjectManagerPage);
       return;
     }
     projects.project.modified = true;
+    projects.editorPage = 0;  // the editors hold it once it is created
     ClearProject(projects.project);
     projects.programEditor = ProgramEditor{};
     a.ui.pages.CurrentPage = kNewProjectPage;
@@ -140,13 +152,6 @@ void Pointer(PageContext& a, Projects& projects) {
       OpenProject(a, projects, row.name);
       return;
     }
-  }
-  if (HitTest(pointer, m.image[kProjectManagerNextListPage]) && HasNextPage(projects)) {
-    ++m.listPage;
-    Redraw(a, projects);
-  } else if (HitTest(pointer, m.image[kProjectManagerPreviousListPage]) && m.listPage > 0) {
-    --m.listPage;
-    Redraw(a, projects);
   }
   if (HitTest(pointer, m.image[kProjectManagerExit])) a.ui.pages.CurrentPage = kMainPage;
 }

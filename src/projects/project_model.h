@@ -20,11 +20,11 @@ constexpr int kProjectNameCapacity = kFileNameCapacity;
 // The most characters the keyboard takes for a name the editors ask for,
 // each within a storage name with the "~" the file's name gets: a new
 // project's and the program editor's Save As, the page editor's Save As
-// (and the name the Save As makes), and a picture, sound or light effect a
-// page or a program step names.
+// (and the name the Save As makes); a picture, sound or light effect a page
+// or a program step names is a stored file's whole name.
 constexpr uint8_t kProjectNameTyped = 23;
 constexpr uint8_t kProjectNameTypedLong = 30;
-constexpr uint8_t kMediaNameTyped = 24;
+constexpr uint8_t kMediaNameTyped = kFileNameCapacity - 1;
 // The longest model text ("ZR-5S") with room to spare, as stored in the file.
 constexpr int kModelCapacity = 13;
 // A picture, variable, constant text or label: a storage file name's length.
@@ -119,7 +119,6 @@ struct ProgramEditor {
   uint8_t pendingKind;     /**< 1, 2, 6 or 7 */
   uint8_t pendingA, pendingB, pendingC;
   bool cancelPressed;      /**< a press on insertion-cancel waits for its release */
-  bool saveQuestionAsked;  /**< "Project Not Saved! Save now?" is pending */
 };
 
 // The page editor's state.
@@ -130,7 +129,6 @@ struct PageEditor {
   int16_t dragX, dragY;     /**< the dragged picture's top-left corner on screen */
   uint8_t editButton;       /**< the button whose name or picture is being chosen */
   bool selectButtonOpen;    /**< the Select Button page was opened for editButton */
-  bool saveQuestionAsked;
 };
 
 }  // namespace trelvan

@@ -8,6 +8,7 @@
 #include "projects/project_manager_page.h"
 #include "projects/project_model.h"
 #include "ui/page_context.h"
+#include "ui/undo_history.h"
 
 namespace trelvan {
 
@@ -21,8 +22,10 @@ struct Projects {
   NewProjectPage newProject{};
   EditPagePage editPage{};
   EditProgramPage editProgram{};
-  Project undo{};         /**< the project before the editors' last change */
-  uint8_t undoReady = 0;  /**< 1: Undo has a change to take back */
+  UndoHistory<Project> history{};  /**< the editors' Undo and Redo */
+  int32_t editorPage = 0;  /**< the editor last shown while one holds the project; 0: none */
+  int32_t goOnTo = 0;      /**< where the save-now question's answer goes on to */
+  bool goOnAsked = false;  /**< "Project Not Saved! Save now?" waits for its answer */
 };
 
 }  // namespace trelvan

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "shell/shell.h"
+#include "shell/unsaved_work.h"
 #include "storage/journal.h"
 
 namespace trelvan {
@@ -14,6 +15,7 @@ struct Assistant : App {
 
   Shell shell{};
   Journal journal;  /**< the storage's changes on disk between saves */
+  Drafts drafts{};  /**< unsaved editor work beside the storage */
 };
 
 }  // namespace trelvan

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/assistant.h"
+#include "shell/unsaved_work.h"
 #include "shell/page_table.h"
 #include "shell/services.h"
 #include "shell/startup.h"
@@ -18,10 +19,12 @@ namespace trelvan {
 namespace {
 
 constexpr uint32_t kVkShift = 0x10;
+constexpr uint32_t kVkControl = 0x11;
+constexpr uint32_t kVkY = 'Y';
+constexpr uint32_t kVkZ = 'Z';
 constexpr uint32_t kVkF1 = 0x70;
 constexpr char kNoGuide[] = "The user's guide could not be opened: it is not installed beside the program.";
 constexpr int32_t kRepaintIntervalMs = 100;
-constexpr int32_t kTickMs = 10;
 
 }  // namespace
 
@@ -63,6 +66,7 @@ void TimerTick(Assistant& a) {
   }
   StorageStep(a.storage);
   UpdateSoftTimers(s);
+  TakeDraftAnswer(a);
   if (s.PointerEvent.pending) {
     s.PointerEvent.pending = 0;
     DispatchPageEvent(a, kPagePointerEvent);
@@ -79,6 +83,8 @@ void TimerTick(Assistant& a) {
   }
   ServiceChannels(a);
   KeepChangesOnDisk(a);
+  KeepDraft(a, false);
+  s.Edit = kEditNone;  // a command the page shown had no use for
 }
 
 namespace {
@@ -128,6 +134,8 @@ uint32_t DiskFreeMegabytes(Assistant& a) { return a.platform.files.DiskFreeMegab
 void ExitSequence(Assistant& a) {
   Shell& s = a.shell;
   a.input.QuitRequested = 0;
+  // Work an editor still holds stays beside the storage, answered or not.
+  KeepDraft(a, true);
   const uint32_t free = DiskFreeMegabytes(a);
   if (free < kDiskLowWarnMegabytes && !s.DiskLowWarned) {
     s.DiskLowWarned = 1;
@@ -187,10 +195,17 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       QueuePointerEvent(s, kPointerReleased, LatestPointerEvent(s).x, LatestPointerEvent(s).y, 0);
       break;
     case Message::MouseWheel:
+      PointerWheel(s, static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(key));
       break;
     case Message::KeyDown:
       if (key == kVkShift) {
         s.ShiftDown = 1;
+      } else if (key == kVkControl) {
+        s.CtrlDown = 1;
+      } else if (s.CtrlDown) {
+        // Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z; no other shortcut types a character
+        if (key == kVkZ) s.Edit = s.ShiftDown ? kEditRedo : kEditUndo;
+        if (key == kVkY) s.Edit = kEditRedo;
       } else if (key == kVkF1) {
         // on every page; the key is no character for a keyboard page
         if (!a.platform.window.OpenGuide()) a.platform.window.ShowMessageBox(kNoGuide);
@@ -200,6 +215,7 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       break;
     case Message::KeyUp:
       if (key == kVkShift) s.ShiftDown = 0;
+      if (key == kVkControl) s.CtrlDown = 0;
       BlitFrameBuffer(a.frame, a.platform.window);
       break;
     case Message::Timer:
@@ -212,6 +228,9 @@ void MainWindowMessage(Assistant& a, Message message, uint32_t key, uint32_t x, 
       break;
     case Message::Paint:
       BlitFrameBuffer(a.frame, a.platform.window);
+      break;
+    case Message::Close:
+      if (!AskBeforeClosing(a)) s.QuitRequested = 1;
       break;
     case Message::Destroy:
       s.QuitRequested = 1;  // the exit sequence below posts the quit with its status

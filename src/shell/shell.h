@@ -30,12 +30,13 @@ enum class Message {
   RightButtonDown,  /**< x, y */
   LeftButtonUp,
   RightButtonUp,
-  MouseWheel,
+  MouseWheel,       /**< key: notches turned as a signed number (above 0: up); x, y */
   KeyDown,          /**< key: Windows virtual-key code */
   KeyUp,            /**< key */
   Timer,
   Paint,
-  Destroy,
+  Close,            /**< the user closes the window: asks first when an editor holds unsaved work */
+  Destroy,          /**< an end nobody can answer: unsaved editor work stays as a draft */
 };
 
 // Handles one message, then runs the exit sequence if QuitRequested is set.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/assistant.h"
+#include "shell/unsaved_work.h"
 #include "storage/file_system.h"
 #include "storage/journal.h"
 #include "storage/resource_files.h"
@@ -185,6 +186,7 @@ void StartUp(Assistant& a) {
   // The start-up's own changes (a format, the imports, the records) are the
   // journal's first commit, on the first tick.
   if (journal) StartJournal(a.storage, a.journal, a.platform.files, &a.platform.threads);
+  OfferDraft(a);
 }
 
 }  // namespace trelvan

@@ -19,9 +19,8 @@ const char kTemporarySuffix[] = ".new";
 constexpr size_t kLongestSuffix = sizeof ".damaged.999" - 1;
 static_assert(kSetAsidePathCapacity >= kPathCapacity + kLongestSuffix, "set-aside paths fit");
 
-// Folder + separator + name. False, and an empty text, when the whole path
-// with room for the longest name made from it (".damaged.999") does not fit:
-// a cut path would name another file.
+}  // namespace
+
 bool JoinDataPath(Files& p, const char* name, char* out) {
   const char* folder = p.DataFolder();
   const size_t folderLength = std::strlen(folder), nameLength = std::strlen(name);
@@ -34,8 +33,6 @@ bool JoinDataPath(Files& p, const char* name, char* out) {
   std::memcpy(out + folderLength + 1, name, nameLength + 1);
   return true;
 }
-
-}  // namespace
 
 // ---- image files ------------------------------------------------------------
 

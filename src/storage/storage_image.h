@@ -75,5 +75,7 @@ const char* StorageSaveTarget(const Storage& s, Files& p, char* resolved);
 // and the names made from them.
 bool StorageFilePath(Files& p, char* out);
 bool LegacyFilePath(Files& p, char* out);
+// The data folder + separator + name, the same way (kPathCapacity bytes).
+bool JoinDataPath(Files& p, const char* name, char* out);
 
 }  // namespace trelvan

@@ -99,8 +99,37 @@ void DrawFittedText(FrameBuffer& frame, const TextControl* c, const char* text) 
 
 void EraseControl(FrameBuffer& frame, const ImageControl* c) { EraseBox(frame, c); }
 void EraseControl(FrameBuffer& frame, const TextControl* c) { EraseBox(frame, c); }
+
+void DimControl(FrameBuffer& frame, const ImageControl* c) {
+  if (!c) return;
+  const uint32_t right = c->x + c->w < kFrameWidth ? c->x + c->w : kFrameWidth;
+  const uint32_t bottom = c->y + c->h < kFrameHeight ? c->y + c->h : kFrameHeight;
+  if (c->x >= right || c->y >= bottom) return;
+  for (uint32_t x = c->x; x < right; ++x) {
+    for (uint32_t y = c->y; y < bottom; ++y) {
+      uint32_t& pixel = frame.pixels[x * kFrameHeight + y];
+      uint32_t washed = 0;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t channel = (pixel >> shift) & 0xFFu;
+        washed |= ((channel + 2u * 255u) / 3u) << shift;
+      }
+      pixel = washed;
+    }
+  }
+  GrowDirtyRect(frame, static_cast<int32_t>(c->x), static_cast<int32_t>(c->y));
+  GrowDirtyRect(frame, static_cast<int32_t>(right - 1), static_cast<int32_t>(bottom - 1));
+}
 int HitTest(const PointerEventRecord& pointer, const ImageControl* c) { return HitBox(pointer, c); }
 int HitTest(const PointerEventRecord& pointer, const TextControl* c) { return HitBox(pointer, c); }
+
+int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
+  const ImageControl box{x, y, w, h, 0, 0};
+  return pointer.state == kPointerWheel && HitBox(pointer, &box) ? pointer.wheel : 0;
+}
+
+int WheelOver(const PointerEventRecord& pointer, const ImageControl* c) {
+  return c ? WheelOver(pointer, c->x, c->y, c->w, c->h) : 0;
+}
 
 ImageControl* NextImageSlot(Controls& c) {
   c.LastImageSlot = c.LastImageSlot + 1 >= kImageSlotCount ? 0 : c.LastImageSlot + 1;

@@ -64,10 +64,17 @@ void FitText(uint8_t font, const char* text, int32_t width, char* out, uint16_t 
 void DrawFittedText(FrameBuffer& frame, const TextControl* control, const char* text);
 // Fills the box white.
 void EraseControl(FrameBuffer& frame, const ImageControl* control);
+// The program's inactive look: the control as drawn, washed two thirds of
+// the way to white, so it reads as there but not to be pressed now.
+void DimControl(FrameBuffer& frame, const ImageControl* control);
 void EraseControl(FrameBuffer& frame, const TextControl* control);
 // 1 when the control exists and the pointer lies inside its box.
 int HitTest(const PointerEventRecord& pointer, const ImageControl* control);
 int HitTest(const PointerEventRecord& pointer, const TextControl* control);
+// The notches of a turn of the wheel over the box (above 0: up); 0 for any
+// other event. Every list scrolls by it.
+int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_t w, uint16_t h);
+int WheelOver(const PointerEventRecord& pointer, const ImageControl* control);
 
 // The slot after the last one taken, wrapping to 0 after the pool's end.
 ImageControl* NextImageSlot(Controls& c);

@@ -8,8 +8,6 @@ namespace trelvan {
 
 namespace {
 
-constexpr int32_t kTickMs = 10;
-
 int32_t ClampCoordinate(int32_t v, int32_t limit) {
   if (v < 0) return 0;
   return v >= limit ? limit - 1 : v;
@@ -33,7 +31,10 @@ void TakeWaitingPointerEvent(Input& s) {
   --s.pointerWaitingCount;
 }
 
-void QueuePointerEvent(Input& input, int32_t state, int32_t x, int32_t y, uint8_t button) {
+namespace {
+
+// The record the event went into; null when it was dropped.
+PointerEventRecord* Queue(Input& input, int32_t state, int32_t x, int32_t y, uint8_t button) {
   PointerEventRecord* last = input.pointerWaitingCount > 0
                                  ? &input.pointerWaiting[input.pointerWaitingCount - 1]
                                  : (input.PointerEvent.pending ? &input.PointerEvent : nullptr);
@@ -46,17 +47,31 @@ void QueuePointerEvent(Input& input, int32_t state, int32_t x, int32_t y, uint8_
     e = &input.pointerWaiting[input.pointerWaitingCount++];
     e->button = last->button;  // a move or release keeps the last press's button
   } else {
-    return;  // eight events behind a tick that has not come: the newest is dropped
+    return nullptr;  // eight events behind a tick that has not come: the newest is dropped
   }
   if (state == kPointerPressed) e->button = button;
   e->state = state;
   e->pending = 1;
   e->x = ClampCoordinate(x, kFrameWidth);
   e->y = ClampCoordinate(y, kFrameHeight);
+  e->wheel = 0;
+  return e;
+}
+
+}  // namespace
+
+void QueuePointerEvent(Input& input, int32_t state, int32_t x, int32_t y, uint8_t button) {
+  Queue(input, state, x, y, button);
 }
 
 void PointerPressed(Input& input, int32_t x, int32_t y, uint8_t button) {
   QueuePointerEvent(input, kPointerPressed, x, y, button);
+}
+
+void PointerWheel(Input& input, int32_t x, int32_t y, int32_t notches) {
+  if (notches == 0) return;
+  PointerEventRecord* e = Queue(input, kPointerWheel, x, y, 0);
+  if (e) e->wheel = notches;
 }
 
 uint8_t MapKeyToCharacter(uint32_t vk, uint8_t shiftDown) {

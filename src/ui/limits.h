@@ -16,7 +16,7 @@ constexpr int kPageNameCapacity = kFileNameCapacity;
 constexpr uint32_t kPictureRowCapacity = 65535;  // the widest picture a 16-bit width can declare
 
 // ---- keyboards ---------------------------------------------------------------
-constexpr int kEnteredTextCapacity = 46;   // the longest text a caller asks for: 45 characters
+constexpr int kEnteredTextCapacity = 128;  // the longest text a caller asks for: a typed path, 127 characters
 constexpr int kKeyCount = 27;              // rows of 10, 10 and 7 keys
 constexpr int kKeySetCapacity = kKeyCount + 1;
 constexpr int kNumberTextCapacity = 9;     // "-32768" and room to type past it: 8 characters
@@ -31,8 +31,9 @@ constexpr int kMessageLineCapacity = 36;   // 35 characters of font 1 fill a lin
 constexpr int kButtonLabelCapacity = 25;   // a button caption: 24 characters
 
 // ---- select pages ------------------------------------------------------------
-constexpr int kSelectTextEntryCount = 17;     // the page shows 17 entries at once
-constexpr int kSelectTextEntryCapacity = 25;  // an entry: 24 characters
+constexpr int kSelectTextLines = 17;          // the page shows 17 entries at once
+constexpr int kSelectTextEntryCount = 100;    // a list of stored names: the 100 a listing keeps
+constexpr int kSelectTextEntryCapacity = kFileNameCapacity;  // an entry: a whole stored name
 constexpr int kSelectTextTitleCapacity = 28;  // the title box holds 27 characters
 constexpr int kButtonGridCount = 78;          // the handheld's buttons, 13 rows of 6
 constexpr int kSelectedPathCapacity = 128;    // a chosen path: 127 characters, as stored

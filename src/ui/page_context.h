@@ -26,4 +26,15 @@ struct PageContext {
   Ui ui{};
 };
 
+// Where an editor goes on to once its work is saved or dropped: a page, or
+// kGoOnToEnd, the program's end (the window was closed).
+constexpr int32_t kGoOnToEnd = -1;
+inline void GoOn(PageContext& a, int32_t destination) {
+  if (destination == kGoOnToEnd) {
+    a.input.QuitRequested = 1;
+  } else {
+    a.ui.pages.CurrentPage = destination;
+  }
+}
+
 }  // namespace trelvan

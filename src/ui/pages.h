@@ -35,7 +35,8 @@ constexpr int32_t kPageCount = kLastPage;
 // What a called page leaves for its caller's Take: the caller opens the page
 // with its Request, the page goes back with an answer, and the caller's
 // timer handler takes it once.
-enum CallResult : uint8_t { kCallNone = 0, kCallConfirmed = 1, kCallCancelled = 2 };
+// kCallTyping: the user asked to type the text instead of choosing it.
+enum CallResult : uint8_t { kCallNone = 0, kCallConfirmed = 1, kCallCancelled = 2, kCallTyping = 3 };
 
 // What a page is: its page file and its title (the page table gives its
 // number). Each page's file exports it as the first member of its PageUnit.

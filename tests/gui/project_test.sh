@@ -3,8 +3,11 @@
 # typed keys: from the main page's project list to the Project Manager, a
 # new ZR-5 project named on the keyboard, two buttons added and one dragged
 # on the handheld screen, a condition on an input and a constant with a
-# Play Sound task in its block, Save As. After the exit the inspector lists
-# exactly that project and program.
+# Play Sound task in its block, its sound chosen from the stored ones, Save
+# As; then the Sound Manager's delete question for that sound, which names
+# the project. After the exit the inspector lists exactly that project and
+# program, and the question is the one the headless runner asks of the
+# storage saved.
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
 here=$(dirname "$0")
@@ -12,8 +15,15 @@ here=$(dirname "$0")
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 use_loopback_ports
+# the storage holds one sound, horn~
+printf 'tick 3\nclick Main Exit\n' >"$out/project_storage.run"
+"$headless" "$out/project_storage.run" >/dev/null || { echo "FAIL: storage"; exit 1; }
+sox -n -r 44100 -b 16 -c 1 "$out/project_horn.wav" synth 0.3 sine 440 vol 0.5 || { echo "FAIL: sox"; exit 1; }
+"$inspector" "$storage" add-sound horn "$out/project_horn.wav" >/dev/null || { echo "FAIL: add-sound"; exit 1; }
+rm -rf "$out/project_start"; cp -r "$data" "$out/project_start"
 start_xvfb || exit 1
-headless_shot "$headless" "$resources" "$out/project_main_expected.png" || { echo "FAIL: headless shot"; exit 1; }
+headless_shot "$headless" "$resources" "$out/project_main_expected.png" "$out/project_start" ||
+  { echo "FAIL: headless shot"; exit 1; }
 
 "$program" &
 app=$!
@@ -81,8 +91,8 @@ enter 250
 click 734 77             # insert after the If row
 click 193 99             # a task
 click 400 104            # Play Sound
-click 361 99             # its sound's name
-enter horn
+click 361 99             # its sound: the stored ones listed
+click 400 48             # horn~, the first line
 click 549 99             # its volume
 enter 80
 click 736 579            # Save As
@@ -90,6 +100,12 @@ enter depot
 click 400 320            # "Save Complete!": Exit
 click 64 579             # leave: saved, so straight to the Project Manager
 click 645 536            # back to the main page
+click 319 132            # the storage sounds list
+click 319 225            # Open Manager: the Sound Manager
+click 301 122            # delete horn~: the question
+import -window root "$out/project_question_screen.png"
+click 490 320            # No
+click 728 568            # back to the main page
 # the main page's exit control
 read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
                           --resources "$resources" /dev/stdin | head -n 1)
@@ -102,7 +118,7 @@ listing=$("$inspector" "$storage" project 'depot~') || { echo "FAIL: no project 
 echo "$listing"
 expected='   0  Start
    1  If Input 1 = 250
-   2    Play Sound horn 80
+   2    Play Sound horn~ 80
    3  Else
    4  End if
    5  End'
@@ -111,4 +127,12 @@ grep -q '^model ZR-5 (class 1)$' <<<"$listing" || { echo "FAIL: model"; exit 1; 
 grep -q '^  2 Button 2     at 183,130  mode 0' <<<"$listing" || { echo "FAIL: the dragged button"; exit 1; }
 grep -q '^  1 Button 1     at 0,25 ' <<<"$listing" || { echo "FAIL: the first button"; exit 1; }
 "$inspector" "$storage" project 'yard~' >/dev/null 2>&1 && { echo "FAIL: yard~ was never saved"; exit 1; }
+# the question, as the headless runner asks it of the storage saved
+rm -rf "$out/project_end"; cp -r "$data" "$out/project_end"
+printf 'tick 3\nclick Main StorageSounds\ntick 3\nclick Main OpenManager\ntick 3\nclick Sound delete 0\ntick 3\nexpect message Delete horn~? Projects using it: depot~\nshot project_question.png\n' \
+  >"$out/project_question.run"
+TRELVAN_DATA_DIR="$out/project_end" "$headless" --output "$out" "$out/project_question.run" >/dev/null ||
+  { echo "FAIL: the question does not name depot~"; exit 1; }
+same_picture "$out/project_question_screen.png" "800x600+$left+$top" "$out/project_question.png" ||
+  { echo "FAIL: the window's question differs from $out/project_question.png"; exit 1; }
 echo "project test passed"

@@ -34,8 +34,9 @@ same_picture() {
   [ "$diff" = 0 ]
 }
 
-# headless_shot HEADLESS RESOURCES OUT.png: the first frame of the main page
-# as the headless runner draws it from the same resource files.
+# headless_shot HEADLESS RESOURCES OUT.png [DATA]: the first frame of the
+# main page as the headless runner draws it from the same resource files (on
+# the storage of the data folder DATA when given, else a fresh one).
 headless_shot() {
   local script dir
   dir=$(dirname "$3")
@@ -47,9 +48,9 @@ headless_shot() {
     printf 'tick 3\nshot %s\n' "$(basename "$3")" >"$script"
   fi
   if [ -n "$2" ]; then
-    TRELVAN_DATA_DIR= "$1" --output "$dir" --resources "$2" "$script" >/dev/null
+    TRELVAN_DATA_DIR="${4:-}" "$1" --output "$dir" --resources "$2" "$script" >/dev/null
   else
-    TRELVAN_DATA_DIR= "$1" --output "$dir" "$script" >/dev/null
+    TRELVAN_DATA_DIR="${4:-}" "$1" --output "$dir" "$script" >/dev/null
   fi
   local status=$?
   rm -f "$script"

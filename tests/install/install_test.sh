@@ -2,10 +2,12 @@
 # `cmake --install` into a temporary prefix: the layout is exactly the
 # expected one, the desktop entry and the AppStream metadata validate, every
 # icon has its size, the udev rule gives the handheld to the seat's user,
-# the HTML guide carries every picture it shows; the installed program, started under Xvfb with an
-# empty data folder, shows the main page pixel for pixel as the headless
-# runner draws it from the built page files, with its icon on the window,
-# and ends with status 0 when its window is closed.
+# the HTML guide carries every picture it shows, and the AppStream
+# screenshots are pictures of the guide; the installed program, started
+# under Xvfb with an empty data folder, shows the main page pixel for pixel
+# as the headless runner draws it from the built page files, with its icon
+# and the desktop entry's StartupWMClass as its class on the window, and
+# ends with status 0 when its window is closed.
 set -uo pipefail
 build=$1; headless=$2; out=$3
 here=$(dirname "$0")
@@ -25,6 +27,9 @@ appstreamcli validate --no-net "$tmp/usr/share/metainfo/"*.xml >/dev/null ||
   fail "appstreamcli validate: $(appstreamcli validate --no-net "$tmp/usr/share/metainfo/"*.xml)"
 check_udev_rule "$tmp/usr/lib/udev/rules.d/70-trelvan-assistant.rules" || exit 1
 check_guide "$tmp/usr/share/doc/trelvan-assistant/guide" || exit 1
+for shot in $(sed -n 's|.*<image [^>]*>.*/\([^/]*\)</image>|\1|p' "$tmp/usr/share/metainfo/"*.xml); do
+  [ -s "$tmp/usr/share/doc/trelvan-assistant/guide/pictures/$shot" ] || fail "screenshot $shot is no picture of the guide"
+done
 for png in "$tmp"/usr/share/icons/hicolor/*/apps/*.png; do
   size=$(basename "$(dirname "$(dirname "$png")")")
   file "$png" | grep -q "${size/x/ x }," || fail "$png is not $size: $(file -b "$png")"
@@ -42,6 +47,10 @@ find_window "$app" || fail "no window"
 wait_for_picture "$out/installed.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||
   fail "the installed program does not show the main page"
 xprop -id "$window" _NET_WM_ICON | grep -aq "Icon (32 x 32)" || fail "the window has no 32 x 32 icon"
+class=$(sed -n 's/^StartupWMClass=//p' "$tmp/usr/share/applications/"*.desktop)
+[ -n "$class" ] || fail "the desktop entry names no StartupWMClass"
+xprop -id "$window" WM_CLASS | grep -q ", \"$class\"\$" ||
+  fail "the window's class is not $class: $(xprop -id "$window" WM_CLASS)"
 python3 "$here/../gui/close_window.py" "$window"
 wait_exit "$app" 10
 app=""

@@ -79,5 +79,29 @@ TEST(Compiler, WritesTheExactBytesOfASmallPage) {
   EXPECT_EQ(rsc::BuildResourceFile(layout), expected);
 }
 
+// The handheld and the page editor write a button's name over the bottom
+// 14 rows of its picture: there every row of each button's face is one
+// colour (the bevel's), so no caption or symbol of the picture lies under
+// the name.
+TEST(Collections, ButtonsLeaveTheNameRowsToTheName) {
+  rsc::Layout layout;
+  std::string error;
+  ASSERT_TRUE(rsc::ReadLayoutFile(TRELVAN_SOURCE_DIR "/resources/buttons.layout", &layout, &error))
+      << error;
+  ASSERT_FALSE(layout.pictures.empty());
+  for (size_t k = 0; k < layout.pictures.size(); ++k) {
+    const rsc::Canvas& c = layout.pictures[k].canvas;
+    ASSERT_EQ(c.h, 40) << k;
+    for (int y = 26; y < 39; ++y) {
+      const rsc::Rgb first = c.px[static_cast<size_t>(y * c.w + 10)];
+      for (int x = 10; x < c.w - 10; ++x) {
+        const rsc::Rgb p = c.px[static_cast<size_t>(y * c.w + x)];
+        ASSERT_TRUE(p.r == first.r && p.g == first.g && p.b == first.b)
+            << "button " << k << " writes at " << x << "," << y;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trelvan

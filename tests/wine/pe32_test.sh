@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The 32-bit program is a Win32 GUI executable that needs no DLL beyond the
-# system's, and carries its window class name, icons, accelerators and the
-# project's VERSION in its version resource.
+# system's, and carries its window class name, icons, accelerators, its
+# application manifest and the project's VERSION in its version resource.
 set -uo pipefail
 exe=$1; version=$2
 [ -f "$exe" ] || { echo "FAIL: $exe not built"; exit 1; }
@@ -23,6 +23,7 @@ grep -q '109, "VARNHOLTASSISTANT"' <<<"$rc" || { echo "FAIL: no string 109"; exi
 grep -q '^107 14 ' <<<"$rc" || { echo "FAIL: no icon 107"; exit 1; }
 grep -q '^108 14 ' <<<"$rc" || { echo "FAIL: no icon 108"; exit 1; }
 grep -q '^109 ACCELERATORS' <<<"$rc" || { echo "FAIL: no accelerator table 109"; exit 1; }
+grep -q '^1 24 ' <<<"$rc" || { echo "FAIL: no application manifest"; exit 1; }
 grep -q "FILEVERSION ${version//./, }, 0" <<<"$rc" && grep -q "\"ProductVersion\", \"$version\"" <<<"$rc" ||
   { echo "FAIL: the version resource does not say $version"; exit 1; }
 echo "pe32 test passed: $kind; imports $(echo $dlls)"

@@ -2,11 +2,12 @@
 # The 64-bit installer under Wine inside Xvfb, in a fresh prefix:
 #   1. a silent install (/S) puts the program, its page files and the
 #      uninstaller into Program Files, the Start-menu entry and the desktop
-#      shortcut, the installed-programs entry with the version, and an empty
-#      data folder;
+#      shortcut, the installed-programs entry with the version, publisher
+#      and size, and an empty data folder;
 #   2. the installed program, started on that empty data folder, shows the
 #      main page exactly as the headless runner draws it from the built
-#      page files, and writes its storage when its window is closed;
+#      page files; a second silent install closes it before it replaces its
+#      files, and it writes its storage and ends with status 0;
 #   3. a silent uninstall removes the program, the entries and the
 #      shortcuts, and leaves the data folder with the storage in it.
 set -uo pipefail
@@ -52,8 +53,14 @@ done
 [ -f "$guide_menu" ] || fail "no Start-menu entry for the guide"
 cmp -s "$(dirname "$resources")/guide/index.html" "$program/guide/index.html" || fail "the guide is not installed"
 [ -f "$desktop" ] || fail "no desktop shortcut"
-timeout 60 "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
-  fail "no installed-programs entry of version $version"
+entry=$(timeout 60 "$wine" reg query "$key" 2>/dev/null | tr -d '\r')
+grep -q "DisplayVersion.*REG_SZ.*$version\$" <<<"$entry" || fail "no installed-programs entry of version $version"
+grep -q 'Publisher.*REG_SZ.*Varnholt$' <<<"$entry" || fail "the entry names no publisher"
+# the size in KiB: what the program folder holds
+size=$(sed -n 's/.*EstimatedSize.*REG_DWORD *0x\([0-9a-f]*\)$/\1/p' <<<"$entry")
+installed=$(du -sk "$program" | cut -f1)
+[ -n "$size" ] && (( 16#$size >= installed * 9 / 10 && 16#$size <= installed * 11 / 10 )) ||
+  fail "EstimatedSize '$size' is not the installed ${installed} KiB"
 [ -d "$data" ] && [ -z "$(ls -A "$data")" ] || fail "no empty data folder"
 
 # no update server chosen, as after a new install
@@ -63,10 +70,11 @@ app=$!
 wine_window || fail "no window titled Trelvan Assistant"
 wait_for_picture "$out/installed_wine.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||
   fail "the installed program does not show the main page"
-python3 "$here/../gui/close_window.py" "$window"
+timeout 120 "$wine" "$(winepath -w "$setup" 2>/dev/null || echo "Z:${setup//\//\\}")" /S ||
+  fail "the silent install over the running program ended with status $?"
 wait_exit "$app" 15
 app=""
-[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after closing"
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after the installer closed the program"
 [ "$(stat -c %s "$data/Trelvan Assistant Storage 400" 2>/dev/null)" = 134217728 ] ||
   fail "no storage file in the data folder"
 

@@ -16,10 +16,16 @@
 //                            Main selection, ProjectManager row/edit/remove,
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
-//                            Sound row/delete, Light row/load/delete
+//                            Sound row/delete, Light row/load/delete,
+//                            EditPage remove/mode
+//   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
+//                            user) over PLACE, named as click names it (wheel -1
+//                            SelectText line 3) or given as X Y, and a tick
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
+//   close                    the window's close button
+//   repeat N COMMAND         COMMAND (any line above; "A ; B" for several) N times
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
 //   type TEXT                the keys that type TEXT (letters, digits, space, "." and "-")
@@ -35,6 +41,7 @@
 //   expect output TEXT       the last text a page command printed ("page result", ...)
 //   expect message TEXT      the last message shown, on the information page or in a box
 //   expect messages N        N message boxes shown since the start
+//   expect ended             the program has ended (its exit sequence ran)
 //   expect file NAME         a storage file NAME exists;  expect nofile NAME: it does not
 //   expect filesize N NAME   the storage file NAME holds N data bytes (its header aside)
 //   expect keyboard text R TEXT          the alphanumeric keyboard's result R (0 none,
@@ -44,6 +51,7 @@
 // A failed expect names its line and ends the run with a failure.
 // The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
 // *.rsc files of --resources DIR are copied into it before the start-up.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
@@ -192,7 +200,7 @@ const ListRows kListRows[] = {
      [](const Assistant& a, int r) { return BoxOf(a.projects.projectManager.rows[r].remove); }},
     {"SelectFile", "folder", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FolderRows[r]); }},
     {"SelectFile", "file", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FileRows[r]); }},
-    {"SelectText", "line", kSelectTextEntryCount,
+    {"SelectText", "line", kSelectTextLines,
      [](const Assistant& a, int r) {
        const TextControl* line = a.ui.selectText.line[r];
        return line ? BoxOf(*line) : Box{0, 0, 0, 0};
@@ -205,6 +213,8 @@ const ListRows kListRows[] = {
     {"Light", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].name); }},
     {"Light", "load", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].first); }},
     {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},
+    {"EditPage", "remove", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].remove); }},
+    {"EditPage", "mode", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].mode); }},
 };
 
 // Where `click PAGE ROLE` (or `click Alpha key C`) presses: the middle of the
@@ -301,6 +311,10 @@ bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const 
     *got = "'" + (what == "output" ? seen.output : seen.message) + "'";
     return *got == "'" + arg + "'";
   }
+  if (what == "ended") {
+    *got = platform.window.quitPosted ? "ended" : "running";
+    return platform.window.quitPosted;
+  }
   if (what == "messages") {
     *got = std::to_string(platform.window.messages.size()) + " message boxes";
     return arg == std::to_string(platform.window.messages.size());
@@ -365,11 +379,31 @@ bool RunScript(const Options& o) {
   bool ok = true;
   std::string line;
   int lineNumber = 0;
-  while (std::getline(in, line)) {
-    ++lineNumber;
+  std::vector<std::string> repeated;  // the lines a repeat gives, last first
+  while (!repeated.empty() || std::getline(in, line)) {
+    if (repeated.empty()) {
+      ++lineNumber;
+    } else {
+      line = repeated.back();
+      repeated.pop_back();
+    }
     std::istringstream words(line);
     std::string verb;
     if (!(words >> verb) || verb[0] == '#') continue;
+    if (verb == "repeat") {
+      int n = 0;
+      std::string command;
+      words >> n;
+      std::getline(words >> std::ws, command);
+      std::vector<std::string> commands;  // "A ; B": one turn of the repeat
+      for (size_t at = 0, next; at <= command.size(); at = next + 3) {
+        next = command.find(" ; ", at);
+        if (next == std::string::npos) next = command.size();
+        commands.insert(commands.begin(), command.substr(at, next - at));
+      }
+      for (int i = 0; i < n; ++i) repeated.insert(repeated.end(), commands.begin(), commands.end());
+      continue;
+    }
     const auto send = [&](Message m, uint32_t key, uint32_t x, uint32_t y) {
       if (m == Message::Timer) ServeScriptServer(a);
       MainWindowMessage(a, m, key, x, y);
@@ -397,6 +431,20 @@ bool RunScript(const Options& o) {
       send(Message::LeftButtonDown, 0, x, y);
       for (int i = 0; i < kClickHoldTicks; ++i) send(Message::Timer, 0, 0, 0);
       send(Message::LeftButtonUp, 0, x, y);
+      send(Message::Timer, 0, 0, 0);
+    } else if (verb == "close") {
+      send(Message::Close, 0, 0, 0);
+    } else if (verb == "wheel") {
+      int notches = 0;
+      uint32_t x = 0, y = 0;
+      words >> notches >> std::ws;
+      const bool numbers = isdigit(words.peek());
+      const std::string error = numbers ? ((words >> x >> y) ? "" : "no place") : ClickPlace(a, words, &x, &y);
+      if (!error.empty()) {
+        fprintf(stderr, "%s:%d: %s\n", o.script.c_str(), lineNumber, error.c_str());
+        return false;
+      }
+      send(Message::MouseWheel, static_cast<uint32_t>(notches), x, y);
       send(Message::Timer, 0, 0, 0);
     } else if (verb == "release") {
       // A hand takes longer than a tick to press again: the release has its tick.

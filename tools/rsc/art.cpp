@@ -310,7 +310,12 @@ bool Button(Canvas& c, const Style& st, bool key) {
 }
 
 // A handheld button: square-ish, strong colour, a bevel like a key on the
-// device, caption in one or two lines.
+// device, caption in one or two lines. The handheld and the page editor
+// write the button's name over its bottom 14 rows (font 1 from row 26), so
+// the caption or symbol keeps above them and the name is the only writing
+// there.
+constexpr int kButtonNameRows = 14;
+
 bool HandheldButton(Canvas& c, const Style& st) {
   Rgb fill, ink;
   if (!st.Colour("fill", "navy", &fill)) return false;
@@ -322,12 +327,13 @@ bool HandheldButton(Canvas& c, const Style& st) {
   Fill(c, RoundRect(0.5, 0.5, w, h, 8), Darker(fill, 0.45));
   FillGradient(c, RoundRect(1.5, 1.5, w - 2, h - 3, 7), Lighter(fill, 0.35), fill);
   FillGradient(c, RoundRect(4, 4, w - 7, h - 9, 5), Lighter(fill, 0.12), Darker(fill, 0.06));
+  const int above = c.h - kButtonNameRows;
   const std::string icon = st.Option("icon", "");
   if (!icon.empty()) {
     const Rgb inside = Lighter(fill, 0.06);
-    if (!Icon(c, icon, c.w / 2.0, c.h / 2.0 - 1, 20, ink, inside, st.error)) return false;
+    if (!Icon(c, icon, c.w / 2.0, above / 2.0, 20, ink, inside, st.error)) return false;
   } else {
-    CentredText(c, font, 0, 0, c.w, c.h - 2, st.Caption(), ink);
+    CentredText(c, font, 0, 0, c.w, above, st.Caption(), ink);
   }
   return true;
 }

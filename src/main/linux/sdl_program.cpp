@@ -33,6 +33,9 @@ namespace trelvan {
 
 namespace {
 
+// The desktop entry's id (packaging/linux), the window's class.
+constexpr char kWindowClass[] = "org.varnholt.TrelvanAssistant";
+
 constexpr size_t kHugePage = size_t{2} << 20;
 
 // Memory for the Assistant, whose 128 MiB storage image the files service
@@ -100,9 +103,15 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
                         static_cast<uint16_t>(window.FrameY(e.button.y)));
       break;
     }
-    case SDL_MOUSEWHEEL:
-      MainWindowMessage(a, Message::MouseWheel, 0, 0, 0);
+    case SDL_MOUSEWHEEL: {
+      // The wheel event names no place: the pointer's own, as the window saw it.
+      int x = 0, y = 0;
+      SDL_GetMouseState(&x, &y);
+      const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches),
+                        static_cast<uint16_t>(window.FrameX(x)), static_cast<uint16_t>(window.FrameY(y)));
       break;
+    }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const uint32_t vk = VirtualKeyFromSdl(e.key.keysym.sym);
@@ -115,8 +124,8 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
         MainWindowMessage(a, Message::Paint, 0, 0, 0);
       }
       break;
-    case SDL_QUIT:
-      MainWindowMessage(a, Message::Destroy, 0, 0, 0);
+    case SDL_QUIT:  // the window's close button: the user is there to answer
+      MainWindowMessage(a, Message::Close, 0, 0, 0);
       break;
     default:
       if (!window.TakeTimerEvent(e)) break;
@@ -211,6 +220,11 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
             "password database), so there is no data folder. Set HOME or TRELVAN_DATA_DIR.\n");
     return 1;
   }
+  // The window's class (X11's WM_CLASS, Wayland's application id) is the
+  // desktop entry's id, which the entry names as StartupWMClass: docks then
+  // show the running program under the entry's icon, not as a second one.
+  setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // The window surface as plain memory shared with the X server: without
   // this SDL would bring up an OpenGL renderer to hold it.
@@ -249,6 +263,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     }
     SdlWindow window(sdlWindow);
     window.SetScale(scale);
+    window.WatchDisplay();
     PosixFiles files(dataFolder, LinuxResourceFolder());
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;
@@ -266,12 +281,17 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     StartTrace trace(startTicks);
     bool firstTick = true;
     SDL_Event e;
-    while (!window.QuitPosted(&code) && SDL_WaitEvent(&e)) {
+    while (!window.QuitPosted(&code)) {
+      if (!SDL_PollEvent(&e)) {
+        window.WaitForEvent();
+        continue;
+      }
       const int shown = window.Presents();
       const uint64_t before = SDL_GetPerformanceCounter();
       const bool ticked = HandleEvent(a, window, e);
-      // The 10 ms timer wakes the loop, so a signal is taken within a tick.
-      if (gEndAsked && !window.QuitPosted(&code)) {
+      // The 10 ms timer wakes the loop, so a signal or a lost display is
+      // taken within a tick.
+      if ((gEndAsked || window.DisplayLost()) && !window.QuitPosted(&code)) {
         gEndAsked = 0;
         MainWindowMessage(a, Message::Destroy, 0, 0, 0);
       }
@@ -289,6 +309,8 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     }
     if (hooks && hooks->ended) hooks->ended(a);
     a.~Assistant();
+    // On a lost display SDL would wait for the window's unmapping for ever.
+    if (window.DisplayLost()) return code;
   }
   SDL_DestroyWindow(sdlWindow);
   SDL_Quit();

@@ -6,6 +6,7 @@ the hicolor theme's PNGs into packaging/linux/icons/ and the Linux window's
 rounded blue square with a green rail line under it. The icons are
 committed; run this again only to change them:
     python3 src/main/win32/make_icons.py
+The installer's pictures (packaging/windows) draw the icon with pixel().
 """
 import os
 import struct
@@ -111,4 +112,5 @@ def main():
         f.write(window_icon_header(32))
 
 
-main()
+if __name__ == "__main__":
+    main()

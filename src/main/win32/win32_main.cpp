@@ -9,6 +9,7 @@
 
 #include "main/win32/resource_ids.h"
 #include "platform/win32/win32_audio.h"
+#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_instance.h"
@@ -42,6 +43,51 @@ WindowContext* ContextOf(HWND window) {
   return reinterpret_cast<WindowContext*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// The session ends (logging off, shutting down, restarting for updates):
+// the process may be ended as soon as WM_ENDSESSION returns, so the exit
+// sequence runs inside it, the save included, unless it has run already.
+// Meanwhile Windows shows why the program holds the end up. The reason's
+// functions are looked up, as systems before Vista lack them.
+void EndWithSession(HWND window, WindowContext& context) {
+  if (context.window->QuitPosted()) return;
+  using BlockReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+  using BlockReasonDestroy = BOOL(WINAPI*)(HWND);
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  const auto create = reinterpret_cast<BlockReasonCreate>(reinterpret_cast<void (*)()>(
+      GetProcAddress(user32, "ShutdownBlockReasonCreate")));
+  const auto destroy = reinterpret_cast<BlockReasonDestroy>(reinterpret_cast<void (*)()>(
+      GetProcAddress(user32, "ShutdownBlockReasonDestroy")));
+  const bool blocking = create && destroy && create(window, L"Saving the storage");
+  MainWindowMessage(*context.assistant, Message::Destroy, 0, 0, 0);
+  if (blocking) destroy(window);
+}
+
+// Gives the window a client area of the scaled 800 x 600 frame, with its
+// outer top-left corner at (left, top). The border's own size is whatever
+// the window has beyond its client area; after a change of scale that is
+// known only once the window has taken the system's suggested rectangle
+// (`first`, or null), so the window takes that first.
+void SizeWindow(HWND window, const Win32Window& service, int left, int top, const RECT* first) {
+  constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (first) {
+    SetWindowPos(window, nullptr, first->left, first->top, first->right - first->left,
+                 first->bottom - first->top, kPlace);
+  }
+  RECT client, outer;
+  GetClientRect(window, &client);
+  GetWindowRect(window, &outer);
+  const int dw = (outer.right - outer.left) - (client.right - client.left);
+  const int dh = (outer.bottom - outer.top) - (client.bottom - client.top);
+  SetWindowPos(window, nullptr, left, top, service.Scaled(kClientWidth) + dw,
+               service.Scaled(kClientHeight) + dh, kPlace);
+}
+
+// The client area centred on the screen.
+void SizeAndCentre(HWND window, const Win32Window& service) {
+  SizeWindow(window, service, (GetSystemMetrics(SM_CXSCREEN) - service.Scaled(kClientWidth)) / 2,
+             (GetSystemMetrics(SM_CYSCREEN) - service.Scaled(kClientHeight)) / 2, nullptr);
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -50,11 +96,21 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
   }
   WindowContext* context = ContextOf(window);
+  if (context && message == WM_DPICHANGED) {
+    // Moved to a monitor of another scale, or the scale changed: the
+    // suggested place, the frame at the new scale.
+    context->window->SetScale(ScaleOfDpi(LOWORD(wParam)));
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SizeWindow(window, *context->window, suggested->left, suggested->top, suggested);
+    ::InvalidateRect(window, nullptr, FALSE);
+    return 0;
+  }
   if (!context || !context->assistant) return DefWindowProcW(window, message, wParam, lParam);
   Assistant& a = *context->assistant;
-  // Coordinates as the low and high words of lParam, unsigned.
-  const uint32_t x = LOWORD(lParam);
-  const uint32_t y = HIWORD(lParam);
+  // Coordinates as the low and high words of lParam, unsigned, mapped back
+  // from the scaled window to the frame.
+  const uint32_t x = static_cast<uint32_t>(context->window->FramePixel(LOWORD(lParam)));
+  const uint32_t y = static_cast<uint32_t>(context->window->FramePixel(HIWORD(lParam)));
   const uint32_t key = static_cast<uint32_t>(wParam);
   switch (message) {
     case WM_MOUSEMOVE: MainWindowMessage(a, Message::MouseMove, 0, x, y); return 0;
@@ -62,7 +118,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONDOWN: MainWindowMessage(a, Message::RightButtonDown, 0, x, y); return 0;
     case WM_LBUTTONUP: MainWindowMessage(a, Message::LeftButtonUp, 0, x, y); return 0;
     case WM_RBUTTONUP: MainWindowMessage(a, Message::RightButtonUp, 0, x, y); return 0;
-    case WM_MOUSEWHEEL: MainWindowMessage(a, Message::MouseWheel, 0, 0, 0); return 0;
+    case WM_MOUSEWHEEL: {
+      // The wheel's place is on the screen, its turn in 120ths of a notch.
+      POINT at{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+      ScreenToClient(window, &at);
+      const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+      if (at.x < 0 || at.y < 0) return 0;
+      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches), static_cast<uint32_t>(at.x),
+                        static_cast<uint32_t>(at.y));
+      return 0;
+    }
     case WM_KEYDOWN: MainWindowMessage(a, Message::KeyDown, key, 0, 0); return 0;
     case WM_KEYUP: MainWindowMessage(a, Message::KeyUp, key, 0, 0); return 0;
     case WM_TIMER: MainWindowMessage(a, Message::Timer, 0, 0, 0); return 0;
@@ -75,7 +140,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       EndPaint(window, &paint);
       return 0;
     }
+    // The close button asks first when an editor holds unsaved work; the
+    // loop's end destroys the window.
+    case WM_CLOSE: MainWindowMessage(a, Message::Close, 0, 0, 0); return 0;
     case WM_DESTROY: MainWindowMessage(a, Message::Destroy, 0, 0, 0); return 0;
+    // Yes at once, as Windows asks: another program may still cancel the
+    // end, and the save waits for WM_ENDSESSION, which says it goes ahead.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) EndWithSession(window, *context);
+      return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
@@ -95,21 +169,6 @@ ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
   wc.lpszClassName = className;
   wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
   return RegisterClassExW(&wc);
-}
-
-// Gives the window an 800 x 600 client area centred on the screen; the
-// frame's own size is whatever the window now has beyond its client area.
-void SizeAndCentre(HWND window) {
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  RECT client, outer;
-  GetClientRect(window, &client);
-  GetWindowRect(window, &outer);
-  const int dw = (outer.right - outer.left) - (client.right - client.left);
-  const int dh = (outer.bottom - outer.top) - (client.bottom - client.top);
-  SetWindowPos(window, nullptr, (screenWidth - kClientWidth) / 2,
-               (screenHeight - kClientHeight) / 2, kClientWidth + dw, kClientHeight + dh,
-               SWP_NOZORDER);
 }
 
 // The Windows equivalent of a failure to start: a message box, status 1.
@@ -156,9 +215,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   }
   context.assistant = assistant.get();
   windowService.SetWindow(window);
+  windowService.SetScale(ScaleOfDpi(WindowDpi(window)));
   ShowWindow(window, showCommand);
   UpdateWindow(window);
-  SizeAndCentre(window);
+  SizeAndCentre(window, windowService);
   MainWindowCreated(*assistant);
   // At the system's default resolution of about 15.6 ms a 10 ms timer fires
   // about 64 times a second, and every transfer runs at two thirds of its

@@ -3,13 +3,12 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cwchar>
 #include <string>
 
 #include "platform/win32/win32_text.h"
-
-#include <shellapi.h>
 
 namespace trelvan {
 
@@ -107,14 +106,28 @@ void Win32Window::PresentFrame(const uint8_t* bgr0, int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                    static_cast<UINT>(height), bgr0, &info, DIB_RGB_COLORS);
+  if (scale_ == 1.0) {
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), bgr0, &info, DIB_RGB_COLORS);
+  } else {
+    // Whole factors repeat each pixel; others are smoothed by GDI's
+    // halftone stretch, whose brush origin must be set after the mode.
+    SetStretchBltMode(dc, WholeScale(scale_) ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, 0, 0, Scaled(width), Scaled(height), 0, 0, width, height, bgr0, &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+  }
   if (!paintDc_) ReleaseDC(window_, dc);
 }
 
 void Win32Window::InvalidateRect(int left, int top, int right, int bottom) {
   if (!window_) return;
-  const RECT r{left, top, right, bottom};
+  // Smoothed, a window pixel on the edge blends the frame pixels beside it.
+  const int margin = WholeScale(scale_) ? 0 : 1;
+  const RECT r{static_cast<LONG>(std::floor(left * scale_)) - margin,
+               static_cast<LONG>(std::floor(top * scale_)) - margin,
+               static_cast<LONG>(std::ceil(right * scale_)) + margin,
+               static_cast<LONG>(std::ceil(bottom * scale_)) + margin};
   ::InvalidateRect(window_, &r, FALSE);
 }
 

@@ -34,11 +34,22 @@ class Win32Window : public Window {
   void ShowMessageBox(const char* text) override;
   void StopTimer() override;
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
-  void PostQuit(int code) override { PostQuitMessage(code); }
+  void PostQuit(int code) override {
+    quitPosted_ = true;
+    PostQuitMessage(code);
+  }
+  bool QuitPosted() const { return quitPosted_; }  // the exit sequence has run
   // guide\index.html in the program's folder, opened with ShellExecute.
   bool OpenGuide() override;
 
   void SetWindow(HWND window) { window_ = window; }
+  // The client area is the 800 x 600 frame times `scale` (1 to
+  // kLargestWindowScale, from the monitor's dots per inch); 1 unless set.
+  void SetScale(double scale) { scale_ = scale; }
+  // Window pixels of `n` frame pixels, rounded.
+  int Scaled(int n) const { return static_cast<int>(n * scale_ + 0.5); }
+  // The frame pixel under window pixel `n`.
+  int FramePixel(int n) const { return static_cast<int>(n / scale_); }
   // While WM_PAINT is handled the frame goes to its BeginPaint context;
   // otherwise (a key release) to the window's own context.
   void SetPaintContext(HDC dc) { paintDc_ = dc; }
@@ -48,6 +59,8 @@ class Win32Window : public Window {
 
   HWND window_ = nullptr;
   HDC paintDc_ = nullptr;
+  bool quitPosted_ = false;
+  double scale_ = 1.0;
   struct Box {
     HANDLE process;
     int place;  // 0: centred on the window; k: k offsets right and down

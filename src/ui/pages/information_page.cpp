@@ -120,7 +120,10 @@ static void InformationPageTimer(PageContext& a) {
     a.platform.window.ShowMessageBox("ERROR- No Spaces in line");
   }
   p.MessagePending = 0;
-  for (int i = 0; i < kMessageLineCount; ++i) {
+  // The lines are 18 rows apart and font 0 is 19 rows high: drawn from the
+  // last up, no line's background covers the bottom row of the one above,
+  // where "_" lies.
+  for (int i = kMessageLineCount - 1; i >= 0; --i) {
     if (p.MessageLines[i][0]) DrawTextControl(a.frame, p.line[i], p.MessageLines[i]);
   }
 }

@@ -11,7 +11,10 @@ enum SelectTextImage : int {
   kSelectTextSpare1 = 1,    // not offered: under the title bar, no box
   kSelectTextSpare2 = 2,    // not offered: under the title bar, no box
   kSelectTextCancel = 3,    // cancel
-  kSelectTextImageCount = 4,
+  kSelectTextUp = 4,        // previous lines, while there are
+  kSelectTextDown = 5,      // next lines, while there are
+  kSelectTextType = 6,      // type instead, where offered
+  kSelectTextImageCount = 7,
 };
 
 enum SelectTextText : int {
