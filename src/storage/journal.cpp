@@ -182,7 +182,9 @@ bool JournalFilePath(const Storage& s, char* out) {
   return true;
 }
 
-JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
+namespace {
+
+JournalRecovery Replay(Storage& s, Journal& j, Files& p) {
   JournalRecovery result;
   if (!JournalFilePath(s, j.path)) return result;
   PathInfo info;
@@ -198,14 +200,6 @@ JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
     // An in-place save was cut after its record: the file holds a mix of
     // the old and new blocks, and the commits, applied again, make it whole.
     head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp, true);
-  }
-  if (s.saveCut && !head.belongs) {
-    // The file was taken for the journal's sake, but the journal does not
-    // mend it: it is not used, and nothing is saved over it.
-    EraseImage(s);
-    s.imageLoaded = 0;
-    s.loadResult = kLoadDamaged;
-    s.keepFile = 1;
   }
   if (!head.opened) return result;
   if (!head.headerRead) {
@@ -244,6 +238,23 @@ JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
     StorageMount(s);
     s.imageLoaded = 1;
   }
+  return result;
+}
+
+}  // namespace
+
+JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
+  const JournalRecovery result = Replay(s, j, p);
+  if (s.saveCut && result.found != JournalFound::kReplayed) {
+    // The file was taken for the journal's sake, but the journal did not
+    // mend it: it is not used, and nothing is saved over it.
+    EraseImage(s);
+    StorageMount(s);
+    s.imageLoaded = 0;
+    s.loadResult = kLoadDamaged;
+    s.keepFile = 1;
+  }
+  s.saveCut = 0;
   return result;
 }
 

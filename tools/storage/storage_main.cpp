@@ -27,7 +27,8 @@
 // add-sound on a missing IMAGE start from a freshly formatted storage. The
 // commands that change IMAGE take the program's single-instance lock of
 // IMAGE's folder first, so they refuse while the program runs on it (its
-// exit save would overwrite their work). Pictures and sounds go through the
+// exit save would overwrite their work), and while a journal of changes not
+// yet saved lies beside it. Pictures and sounds go through the
 // managers' own conversions; a refusal prints the page's message and the
 // status is 1.
 #include <cstdio>
@@ -297,6 +298,14 @@ int main(int argc, char** argv) {
   if (changes && !instance.AcquireSingleInstance("TrelvanAssistantGlobalMutex")) {
     fprintf(stderr, "the program is running on %s: close it first, its exit save would undo this\n",
             FolderOf(image).c_str());
+    return 1;
+  }
+  PathInfo journal;
+  if (changes && files.PathAttributes((std::string(image) + ".journal").c_str(), &journal)) {
+    // Changes a run left beside the file (perhaps in the middle of a save in
+    // place) are applied by the program's start, and only there.
+    fprintf(stderr, "%s.journal holds changes not yet saved into %s: start the program on %s first\n",
+            image, image, FolderOf(image).c_str());
     return 1;
   }
   std::unique_ptr<Storage> s(new Storage);
