@@ -51,7 +51,7 @@ convert=$(median_ms convert "$tmp/Bench.bmp" -scale 50% "$tmp/out.bmp")
 printf '%-52s %8s\n' "add-picture into an existing storage file" "$picture"
 printf '%-52s %8s\n' "convert -scale 50%" "$convert"
 printf '%-52s %8s\n' "add-picture (existing) / convert (aim: at most 2)" \
-  "$(awk -v a="$picture" -v c="$convert" 'BEGIN { printf "%.2f", c > 0 ? a / c : 0 }')"
+  "$(awk -v a="$picture" -v c="$convert" 'BEGIN { printf "%.2f", (c > 0 ? a / c : 0) }')"
 printf '%-52s %8s\n' "add-sound 60 s into a new storage file" "$(median_ms add_sound)"
 printf '%-52s %8s\n' "sox -r 22050 60 s" "$(median_ms sox "$tmp/minute.wav" -r 22050 "$tmp/out.wav")"
 printf 'load average %s\n' "$(cut -d" " -f1-3 /proc/loadavg)"
