@@ -3,7 +3,7 @@
 #   install-deps.sh run    what building and running the program needs
 #   install-deps.sh test   everything: all three builds and every test layer
 set -euo pipefail
-run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev libfreetype-dev
+run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libx11-dev libpng-dev libfreetype-dev
               fonts-dejavu-core libhidapi-dev libstb-dev python3)
 test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang
                libclang-rt-14-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xdotool

@@ -3,11 +3,16 @@
 #include <initializer_list>
 
 #include "app/app.h"
+#include "media/picture_format.h"
+#include "media/sound_decode.h"
 #include "net/server_steps.h"
+#include "storage/bytes.h"
+#include "storage/file_system.h"
 #include "storage/setup_records.h"
 #include "storage/steps.h"
 #include "storage/text.h"
 #include "ui/pages/information_page.h"
+#include "ui/stored_picture.h"
 
 namespace trelvan {
 
@@ -17,6 +22,9 @@ constexpr uint32_t kImageHundredth = 1342177;  // 134,217,728 / 100, rounded dow
 constexpr uint16_t kRowNotChosen = 32;         // "TA Common": list-row marks
 constexpr uint16_t kRowChosen = 34;
 constexpr uint16_t kSelectionMark = 33;
+constexpr uint16_t kLookShow = 35, kLookPlay = 36, kLookStop = 37;  // "TA Common": a row's look control
+constexpr uint16_t kLookX = 252;      // the look control, between a row's name and its mark
+constexpr uint16_t kLookTextW = 202;  // a row's name beside it
 constexpr uint16_t kHandheldConnectedPicture = 17;  // "TA Common": the handheld status
 constexpr uint16_t kHandheldAbsentPicture = 19;
 constexpr uint16_t kServerReachablePicture = 20;  // the page's own pictures: the server status
@@ -35,6 +43,9 @@ constexpr uint16_t kMutedColour = 0x8B8C;       // grey for an empty list's hint
 // names the list shown and says why the picks went.
 constexpr TextControl kListTitle{40, 255, 364, 20, 0, 0, 0xFFFF, kFrameTitleColour};
 constexpr uint16_t kNoticeX = 436, kNoticeY = 432, kNoticeW = 350, kNoticeH = 70;
+// A look fills the How-to panel's inside: a stored picture (240 x 90) fits it.
+constexpr uint16_t kLookPanelX = 432, kLookPanelY = 406, kLookPanelW = 356, kLookPanelH = 96;
+
 constexpr const char* kChooseAList =
     "Choose a list under \"In the Assistant\" first (Pictures, Sounds, Light Effects or Projects).";
 constexpr const char* kPicksCleared[] = {"Your picks on the right were taken off: items from",
@@ -81,8 +92,14 @@ void SetUpLists(App& a) {
   a.net.lists.listTopPage = 0;
   a.net.lists.listRowCount = 0;
   for (int r = 0; r < kListScreenRows; ++r) {
-    LayOutRow(m.listRows[r], 46, 260, 306, static_cast<uint16_t>(284 + 21 * r), kRowNotChosen);
+    const uint16_t y = static_cast<uint16_t>(284 + 21 * r);
+    LayOutRow(m.listRows[r], 46, 260, 306, y, kRowNotChosen);
+    m.lookControls[r] = ImageControl{kLookX, y, 50, 20, kSourceCommon, kLookShow};
   }
+  m.lookAsked = -1;
+  if (m.lookPlaying >= 0) a.platform.audio.Stop();
+  m.lookPlaying = -1;
+  m.lookShown = 0;
   if (!m.selectionLaidOut) {
     m.selectionLaidOut = 1;
     for (int r = 0; r < kSelectionCapacity; ++r) {
@@ -142,6 +159,108 @@ const char* ServerListHint(const App& a) {
   return nullptr;
 }
 
+// ---- a look at a server picture or sound before it is chosen
+
+// A category's pictures or sounds: each row can be looked at.
+bool LookList(const App& a) {
+  const uint8_t type = a.link.transfer.MainListType;
+  return type == kListServerPictures || type == kListServerSounds;
+}
+
+void DrawLookControl(App& a, int r) {
+  MainPage& m = a.mainPage;
+  const bool sounds = a.link.transfer.MainListType == kListServerSounds;
+  m.lookControls[r].pictureIndex = !sounds ? kLookShow : m.lookPlaying == r ? kLookStop : kLookPlay;
+  DrawImage(a, &m.lookControls[r]);
+}
+
+// The How-to panel's body cleared for a look, with up to three lines of
+// small text from `x`.
+void LookPanel(App& a, uint16_t x, uint16_t w, const char* const* lines, int count) {
+  a.mainPage.lookShown = 1;
+  a.mainPage.picksClearedShown = 0;
+  a.frame.PenColour = kPanelColour;
+  FillArea(a.frame, kLookPanelX, kLookPanelY, kLookPanelW, kLookPanelH);
+  for (int i = 0; i < count; ++i) {
+    const TextControl line{x, static_cast<uint16_t>(kLookPanelY + 8 + 18 * i), w, 16, 1,
+                           kTextNoBackground, i == 1 ? kFrameTitleColour : uint16_t{0}, kPanelColour};
+    DrawFittedText(a.frame, &line, lines[i]);
+  }
+}
+
+void LookSaid(App& a, const char* first, const char* name, const char* last) {
+  const char* lines[3] = {first, name, last};
+  LookPanel(a, kLookPanelX + 6, kLookPanelW - 12, lines, 3);
+}
+
+// The How-to panel again, once a look is over.
+void EndLook(App& a) {
+  MainPage& m = a.mainPage;
+  if (m.lookPlaying >= 0) a.platform.audio.Stop();
+  const int8_t playing = m.lookPlaying;
+  m.lookPlaying = -1;
+  m.lookAsked = -1;
+  if (playing >= 0 && LookList(a) && ListRowShown(a.net.lists, playing)) DrawLookControl(a, playing);
+  if (!m.lookShown) return;
+  m.lookShown = 0;
+  DrawImage(a, m.image[kMainHintPanel]);
+}
+
+// A row's look control: the file is asked of the update server into
+// memory (one at a time); a playing sound's control stops it.
+void PressLook(App& a, int r) {
+  MainPage& m = a.mainPage;
+  if (m.lookPlaying == r) return EndLook(a);
+  if (m.lookAsked >= 0 || a.net.previewAsked || a.net.serverStep == kServerPreview) return;
+  EndLook(a);
+  const char* name = ListRowName(a.net.lists, r);
+  CopyText(name, a.net.previewName, kTransferNameCapacity);
+  a.net.previewAsked = 1;
+  m.lookAsked = static_cast<int8_t>(r);
+  LookSaid(a, "Asking the update server for", name, "to look at it; nothing is stored.");
+}
+
+// The fetched file: a picture shown in the panel, a sound played as the
+// handheld plays it. Neither goes into the storage.
+void ShowLook(App& a) {
+  MainPage& m = a.mainPage;
+  const int8_t row = m.lookAsked;
+  m.lookAsked = -1;
+  if (row < 0 || !LookList(a)) return;
+  const uint8_t* file = a.net.downloadBuffer.get();
+  const uint32_t size = a.net.download.size;
+  const uint32_t header = CompleteFileHeaderLength(file, size);
+  const char* name = a.net.previewName;
+  char text[kMessageTextCapacity];
+  if (a.link.transfer.MainListType == kListServerSounds) {
+    const uint32_t count = header ? DecodeSound(file + header, size - header, a.media.playSamples,
+                                                kPlaySampleCapacity) : 0;
+    if (count == 0) {
+      EndLook(a);
+      FormatText(text, "Error - Sound file damaged: %s", name);
+      return RequestInformation(a, text, 0, kMainPage);
+    }
+    if (!a.platform.audio.Play(a.media.playSamples, count, kStoredSoundRate)) {
+      EndLook(a);
+      return RequestInformation(a, kNoSoundOutput, 0, kMainPage);
+    }
+    m.lookPlaying = row;
+    if (ListRowShown(a.net.lists, row)) DrawLookControl(a, row);
+    return LookSaid(a, "Playing from the update server:", name, "Stop ends it; nothing is stored.");
+  }
+  const uint8_t* record = file + header;
+  const uint32_t bytes = size - header;
+  if (!header || bytes < 4 || ReadU16LE(record) != kPictureWidth || ReadU16LE(record + 2) != kPictureHeight ||
+      bytes < kPictureRecordSize) {
+    EndLook(a);
+    FormatText(text, "Error - Picture file damaged: %s", name);
+    return RequestInformation(a, text, 0, kMainPage);
+  }
+  const char* lines[3] = {"Server picture,", name, "not stored."};
+  LookPanel(a, kLookPanelX + kPictureWidth + 10, kLookPanelW - kPictureWidth - 14, lines, 3);
+  DrawPictureRecord(a.frame, record, bytes, kLookPanelX + 4, kLookPanelY + 3);
+}
+
 void DrawListArea(App& a) {
   MainPage& m = a.mainPage;
   const MainLists& lists = a.net.lists;
@@ -164,7 +283,14 @@ void DrawListArea(App& a) {
     if (!ListRowShown(lists, r)) continue;
     ListRow& row = m.listRows[r];
     const char* name = ListRowName(lists, r);
-    DrawFittedText(a.frame, &row.text, name);
+    if (LookList(a)) {
+      TextControl beside = row.text;
+      beside.w = kLookTextW;
+      DrawFittedText(a.frame, &beside, name);
+      DrawLookControl(a, r);
+    } else {
+      DrawFittedText(a.frame, &row.text, name);
+    }
     if (!lists.rowsSelectable) continue;
     row.mark.pictureIndex = SelectionHolds(a.link.transfer, name) ? kRowChosen : kRowNotChosen;
     DrawImage(a, &row.mark);
@@ -225,6 +351,7 @@ void OpenManager(App& a) {
 // until the page is drawn again.
 void SayPicksCleared(App& a) {
   a.mainPage.picksClearedShown = 1;
+  a.mainPage.lookShown = 0;
   a.frame.PenColour = kPanelColour;
   FillArea(a.frame, kNoticeX, kNoticeY, kNoticeW, kNoticeH);
   for (int i = 0; i < 3; ++i) {
@@ -240,6 +367,7 @@ void HandleListButtons(App& a) {
   const PointerEventRecord& pointer = a.input.PointerEvent;
   for (const ListButton& b : kListButtons) {
     if (!HitTest(pointer, m.image[b.image])) continue;
+    EndLook(a);
     const uint8_t picked = a.link.transfer.selectionCount;
     if (StorageListTypeText(b.listType)) {
       ShowStorageList(a.net.lists, a.link.transfer, a.storage, b.listType);
@@ -252,12 +380,16 @@ void HandleListButtons(App& a) {
     if (picked && !a.link.transfer.selectionCount) SayPicksCleared(a);
     return;
   }
+  for (int r = 0; LookList(a) && r < kListScreenRows; ++r) {
+    if (ListRowShown(a.net.lists, r) && HitTest(pointer, &m.lookControls[r])) return PressLook(a, r);
+  }
   for (int r = 0; r < kListScreenRows; ++r) {
     if (!HitTest(pointer, &m.listRows[r].text) && !HitTest(pointer, &m.listRows[r].mark)) continue;
     const RowClickResult result = ClickListRow(a.net.lists, a.link.transfer, r);
     if (result == kRowSelectionFull) {
       RequestInformation(a, kSelectionFull, 0, kMainPage);
     } else if (result == kRowSelected || result == kRowCategoryOpened) {
+      if (result == kRowCategoryOpened) EndLook(a);
       DrawListArea(a);
       DrawSelection(a);
       if (m.picksClearedShown && a.link.transfer.selectionCount) {  // picks made again: the note goes
@@ -277,6 +409,7 @@ void HandleListButtons(App& a) {
   }
   if ((HitTest(pointer, m.image[kMainNextListPage]) && ScrollListDown(a.net.lists)) ||
       (HitTest(pointer, m.image[kMainPreviousListPage]) && ScrollListUp(a.net.lists))) {
+    EndLook(a);  // its row scrolled away
     DrawListArea(a);
   }
 }
@@ -301,6 +434,7 @@ void MainPageInit(App& a) {
 void MainPageDraw(App& a) {
   MainPage& m = a.mainPage;
   m.picksClearedShown = 0;  // the opening drew the How-to panel again
+  m.lookShown = 0;
   DrawTextControl(a.frame, m.text[kMainTitle], kMainPageRecord.page.title);
   DrawListArea(a);
   DrawListButtons(a);
@@ -393,7 +527,14 @@ void MainPageTimer(App& a) {
   }
   const ServerStepContext steps{a.net, a.link.transfer, a.storage, a.platform,
                                 a.link.handheld.handheldRevision, a.ShellStarted != 0};
-  if (RunServerSteps(steps) & kServerListReady) DrawListArea(a);
+  const uint8_t events = RunServerSteps(steps);
+  if (events & kServerListReady) DrawListArea(a);
+  if (events & kServerPreviewReady) {
+    ShowLook(a);
+  } else if (m.lookAsked >= 0 && !a.net.previewAsked && a.net.serverStep != kServerPreview) {
+    EndLook(a);  // the fetch failed; its message follows
+  }
+  if (m.lookPlaying >= 0 && !a.platform.audio.IsPlaying()) EndLook(a);
   DrawServerStatus(a);  // after the steps, so a test that ended shows at once
   DrawProgress(a);
   if (a.net.message.pending) {
@@ -405,7 +546,13 @@ void MainPageTimer(App& a) {
 void MainPagePointer(App& a) {
   MainPage& m = a.mainPage;
   const PointerEventRecord& pointer = a.input.PointerEvent;
-  if (a.link.transfer.transferActive || pointer.state != kPointerPressed) return;
+  if (a.link.transfer.transferActive) return;
+  const int turned = WheelOver(pointer, m.image[kMainListFrame]);
+  if (turned && (turned > 0 ? ScrollListUp(a.net.lists) : ScrollListDown(a.net.lists))) {
+    EndLook(a);  // its row scrolled away
+    DrawListArea(a);
+  }
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kMainExit])) a.input.QuitRequested = 1;
   if (HitTest(pointer, m.image[kMainSetup]) && PageTable(a.ui.pages, kSetupPage)) {
     a.ui.pages.CurrentPage = kSetupPage;

@@ -36,6 +36,12 @@ struct MainPage {
   int32_t lastConnectedShown;   /**< the handheld status last drawn; 2: none yet */
   uint8_t progressShown[kSelectionCapacity];  /**< the download percentage drawn beside each entry; 0: none */
   uint8_t picksClearedShown;    /**< 1: the How-to panel says the picks were taken off */
+  // A look at a server picture or sound before it is chosen: each row of a
+  // category's pictures or sounds has a Show or Play control.
+  ImageControl lookControls[kListScreenRows];
+  uint8_t lookShown;    /**< 1: the How-to panel shows a server picture */
+  int8_t lookAsked;     /**< the row whose file is being fetched; -1 none */
+  int8_t lookPlaying;   /**< the row whose sound plays; -1 none */
 };
 
 // "Free Storage = NN%": free blocks as a whole percentage of the image.

@@ -14,7 +14,8 @@ namespace trelvan {
 namespace {
 
 constexpr const char* kNameInUse = "Select a different file name - Name already in use";
-constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples.";
+// With the most the section may hold beside the other two.
+constexpr const char* kSectionTooLong = "Invalid Value - You exceded the Total Number of Samples. Enter %d or less.";
 constexpr uint16_t kLoadPicture = 22;
 
 // A numeric field: the button that opens it, its name (the keyboard's tag
@@ -50,6 +51,13 @@ constexpr uint16_t kOffColour = Colour(0xEC, 0xEF, 0xF3);
 constexpr uint16_t kCurveColour = Colour(0x35, 0x5C, 0x98);
 constexpr uint16_t kBoundaryColour = Colour(0xE8, 0x7C, 0x1E);
 constexpr uint16_t kCursorColour = Colour(0xCC, 0x3A, 0x32);
+constexpr uint16_t kPanelColour = 0xF77D;  // the lamp panel's body, as the page file paints it
+constexpr uint16_t kLampRingColour = Colour(0x8A, 0x92, 0x9E);
+constexpr uint16_t kLampOnPicture = 25, kLampOffPicture = 26;  // the page's own pictures
+// The lamps in their panel: one per channel, centred at y kLampY.
+constexpr int32_t kLampX[kLightChannels] = {196, 252};
+constexpr int32_t kLampY = 546;
+constexpr int32_t kLampRadius = 17;
 
 
 void LightInit(PageContext& a, Media& media) {
@@ -60,6 +68,7 @@ void LightInit(PageContext& a, Media& media) {
   load.Finish();
   LayOutMediaRows(m.rows, RowLayout{24, 220, 250, 50, kSourcePageFile, kLoadPicture, 306, 40, kSourceCommon, 30});
   m.drawingChannel = 0;
+  m.play = LightPlay{};
   if (media.effect.channelCount == 0) NewLightEffect(media.effect);
   ListLightEffectFiles(media.lightEffects, a.storage);
 }
@@ -140,12 +149,56 @@ void KeepEffectStep(Media& media, const LightEffect& before) {
   media.effectChanged = true;
 }
 
+// A lamp's colour at `level` percent: from a dark bulb to a warm light.
+uint16_t LampColour(uint8_t level) {
+  const auto mix = [level](int dark, int lit) { return static_cast<uint8_t>(dark + (lit - dark) * level / 100); };
+  return Colour(mix(0x3A, 0xFF), mix(0x40, 0xD2), mix(0x4A, 0x3C));
+}
+
+void FillDisc(FrameBuffer& f, int32_t cx, int32_t cy, int32_t r) {
+  for (int32_t dy = -r; dy <= r; ++dy) {
+    int32_t half = 0;
+    while ((half + 1) * (half + 1) + dy * dy <= r * r) ++half;
+    FillArea(f, static_cast<uint16_t>(cx - half), static_cast<uint16_t>(cy + dy),
+             static_cast<uint16_t>(2 * half + 1), 1);
+  }
+}
+
+// The lamps as the handheld lights them now, the section playing, and the
+// control that switches them.
+void DrawLamps(PageContext& a, Media& media) {
+  LightEffectManagerPage& m = media.lightPage;
+  const LightEffect& e = media.effect;
+  FrameBuffer& f = a.frame;
+  static const char* const kPhases[] = {"Off", "Start", "Loop", "Stop"};
+  f.PenColour = kPanelColour;
+  FillArea(f, 166, 520, 184, 64);
+  for (uint8_t c = 0; c < kLightChannels; ++c) {
+    const bool present = c < e.channelCount;
+    f.PenColour = present ? kLampRingColour : kOffColour;
+    FillDisc(f, kLampX[c], kLampY, kLampRadius + 2);
+    f.PenColour = present ? LampColour(LightPlayLevel(m.play, e, c)) : kOffColour;
+    FillDisc(f, kLampX[c], kLampY, kLampRadius);
+    const TextControl label{static_cast<uint16_t>(kLampX[c] - 20), kLampY + kLampRadius + 4, 40, 14, 1,
+                            kTextCentred | kTextNoBackground, static_cast<uint16_t>(present ? 0x0000 : kLampRingColour), kPanelColour};
+    DrawTextControl(f, &label, c == 0 ? "1" : "2");
+  }
+  const TextControl phase{284, 536, 64, 19, 0, kTextNoBackground, 0x0000, kPanelColour};
+  DrawTextControl(f, &phase, kPhases[m.play.phase & 3]);
+  ImageControl* lamp = m.image[kLightLamp];
+  if (lamp) {
+    lamp->pictureIndex = m.play.phase != kLightDark && !m.play.offAsked ? kLampOffPicture : kLampOnPicture;
+    DrawImage(a, lamp);
+  }
+}
+
 void LightDraw(PageContext& a, Media& media) {
   LightEffectManagerPage& m = media.lightPage;
   DrawTextControl(a.frame, m.text[kLightHint], "Draw on a graph. Rise, Fall, Sine: length in samples");
   StartMediaList(media.lightEffects);
   RefreshList(a, media);
   DrawEditor(a, media);
+  DrawLamps(a, media);
 }
 
 void Message(PageContext& a, const char* text) { ShowManagerMessage(a, text, kLightEffectManagerPage); }
@@ -156,7 +209,7 @@ void SayWhyNotLoaded(PageContext& a, uint16_t index) {
   char version[8] = "", text[kMessageTextCapacity];
   StorageReadField(a.storage, index, kFieldVersion, version);
   if ((version[0] == '1' || version[0] == '2') && version[1] == '.') {
-    FormatText(text, "Error - Light effect damaged: its sample counts do not fit its data!");
+    FormatText(text, "Error - Light effect damaged: its sample counts do not fit its data! Delete it from the list.");
   } else {
     FormatText(text, "Error - Light effect version %s can not be loaded (1.x and 2.x can)!", version);
   }
@@ -205,8 +258,12 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
   for (int s = 0; s < 3; ++s) {
     if (CompareText(name, kFields[s].name, kRequestTagCapacity) != 0) continue;
     const LightEffect before = e;
-    if (!SetLightSection(e, sections[s], static_cast<uint16_t>(v))) return Message(a, kSectionTooLong);
-    return KeepEffectStep(media, before);
+    if (SetLightSection(e, sections[s], static_cast<uint16_t>(v))) return KeepEffectStep(media, before);
+    const int others = e.startSamples + e.loopSamples + e.stopSamples -
+                       (s == 0 ? e.startSamples : s == 1 ? e.loopSamples : e.stopSamples);
+    char text[kMessageTextCapacity];
+    FormatText(text, kSectionTooLong, kLightSamples - others);
+    return Message(a, text);
   }
   auto is = [name](const char* field) { return CompareText(name, field, kRequestTagCapacity) == 0; };
   if (is("Index")) {
@@ -225,6 +282,7 @@ void ApplyLightEffectValue(PageContext& a, Media& media, const char* name, int32
 }
 
 void LightTimer(PageContext& a, Media& media) {
+  if (AdvanceLightPlay(media.lightPage.play, media.effect, kTickMs)) DrawLamps(a, media);
   if (TakeGoOnAnswer(a, media)) return;
   if (TakeDeleteRow(a, media.lightEffects)) RefreshList(a, media);
   const uint8_t command = a.input.Edit;
@@ -331,12 +389,26 @@ void LightPointer(PageContext& a, Media& media) {
   LightEffectManagerPage& m = media.lightPage;
   MediaList& list = media.lightEffects;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
+                    m.image[kLightPreviousListPage], m.image[kLightListFrame])) {
+    return RefreshList(a, media);
+  }
+  if (pointer.state == kPointerWheel) return;  // no sample is drawn by the wheel
   if (DrawWithPointer(a, media, pointer) || pointer.state != kPointerPressed) return;
   auto hit = [&](int role) { return HitTest(pointer, m.image[role]); };
   for (const NumberField& field : kFields) {
     if (hit(field.button)) return OpenField(a, media, field);
   }
   LightEffect& e = media.effect;
+  if (hit(kLightLamp)) {
+    LightPlay& play = m.play;
+    if (play.phase == kLightDark || play.offAsked) {
+      SwitchLightOn(play, e);
+    } else {
+      SwitchLightOff(play);
+    }
+    return DrawLamps(a, media);
+  }
   if (hit(kLightChannelCount)) {
     KeepEffectStep(media, e);
     e.channelCount = e.channelCount == 2 ? 1 : 2;
@@ -375,10 +447,6 @@ void LightPointer(PageContext& a, Media& media) {
     }
     if (HitTest(pointer, &m.rows[r].second)) return AskDeleteRow(a, list, r, true, kLightEffectManagerPage);
   }
-  if (PageMediaList(list, list.listPage, pointer, m.image[kLightNextListPage],
-                    m.image[kLightPreviousListPage])) {
-    return RefreshList(a, media);
-  }
   if (hit(kLightExit)) LightGoOn(a, media, kMainPage);
 }
 
@@ -392,7 +460,7 @@ void LightGoOn(PageContext& a, Media& media, int32_t destination) {
 }
 
 // The images every full draw shows after the page frame, in drawing order.
-constexpr int8_t kLightFixedImages[] = {kLightExit, kLightStartSamples, kLightLoopSamples, kLightStopSamples, kLightIndex, kLightBrightness, kLightNaturalIncrease, kLightNaturalDecrease, kLightSine, kLightLevelAdjust, kLightShift, kLightAverage, kLightUndo, kLightChannelCount, kLightNew, kLightSave, kLightSaveAs, kLightFileName, kLightGraph1Frame, kLightGraph2Frame, kEndOfRoles};
+constexpr int8_t kLightFixedImages[] = {kLightExit, kLightStartSamples, kLightLoopSamples, kLightStopSamples, kLightIndex, kLightBrightness, kLightNaturalIncrease, kLightNaturalDecrease, kLightSine, kLightLevelAdjust, kLightShift, kLightAverage, kLightUndo, kLightChannelCount, kLightNew, kLightSave, kLightSaveAs, kLightFileName, kLightGraph1Frame, kLightGraph2Frame, kLightLampPanel, kEndOfRoles};
 
 const PageUnit<PageContext, Media> kLightEffectManagerRecord = {
     {

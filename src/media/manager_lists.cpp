@@ -37,12 +37,14 @@ void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, 
 }
 
 int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
-                  const ImageControl* next, const ImageControl* previous) {
-  if (HitTest(pointer, next) && MediaListHasNext(list)) {
+                  const ImageControl* next, const ImageControl* previous, const ImageControl* frame) {
+  const int turned = WheelOver(pointer, frame);
+  const bool pressed = pointer.state == kPointerPressed;
+  if ((turned < 0 || (pressed && HitTest(pointer, next))) && MediaListHasNext(list)) {
     ++listPage;
     return 1;
   }
-  if (HitTest(pointer, previous) && MediaListHasPrevious(list)) {
+  if ((turned > 0 || (pressed && HitTest(pointer, previous))) && MediaListHasPrevious(list)) {
     --listPage;
     return 1;
   }

@@ -28,9 +28,10 @@ void LayOutMediaRows(MediaRow* rows, const RowLayout& layout);
 void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, const ImageControl* frame,
                    const ImageControl* next, const ImageControl* previous);
 
-// Paging: 1 when the list page changed.
+// Paging by the next and previous buttons, or by the wheel over the list's
+// frame: 1 when the list page changed.
 int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
-                  const ImageControl* next, const ImageControl* previous);
+                  const ImageControl* next, const ImageControl* previous, const ImageControl* frame);
 
 // A row's delete control: asks "Delete <name>?" first; for pictures and
 // sounds (`namesUsers`) the question names the projects that use the file.

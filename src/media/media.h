@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "media/light_effect_format.h"
+#include "media/light_effect_play.h"
 #include "media/picture_format.h"
 #include "media/sound_format.h"
 #include "storage/text.h"
@@ -106,6 +107,7 @@ struct LightEffectManagerPage {
   uint8_t drawingChannel;  /**< 1 + the channel a held press draws on; 0 when none is held */
   uint16_t lastSample;     /**< where the held pointer drew last */
   uint8_t lastValue;
+  LightPlay play;          /**< the effect played on the page's lamps */
 };
 
 struct Media {

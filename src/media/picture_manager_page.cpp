@@ -131,6 +131,10 @@ void PictureManagerPointer(PageContext& a, Media& media) {
   PictureManagerPage& m = media.picturePage;
   MediaList& list = media.pictures;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (PageMediaList(list, list.listPage, pointer, m.image[kPictureNextListPage],
+                    m.image[kPicturePreviousListPage], m.image[kPictureListFrame])) {
+    return RefreshList(a, media);
+  }
   if (pointer.state != kPointerPressed) return;
   if (m.previewing) {
     if (HitTest(pointer, m.image[kPictureStore])) {
@@ -150,10 +154,6 @@ void PictureManagerPointer(PageContext& a, Media& media) {
       DrawStoragePicture(a.storage, a.frame, static_cast<int16_t>(StorageFindFile(a.storage, list.names[r])),
                          kShownPictureX, kShownPictureY);
     }
-  }
-  if (PageMediaList(list, list.listPage, pointer, m.image[kPictureNextListPage],
-                    m.image[kPicturePreviousListPage])) {
-    RefreshList(a, media);
   }
   if (HitTest(pointer, m.image[kPictureExit])) a.ui.pages.CurrentPage = kMainPage;
 }

@@ -10,6 +10,7 @@ namespace trelvan {
 
 constexpr uint32_t kStoredSoundRate = 22050;  // one value per two samples of 44.1 kHz
 constexpr int kPreviewLoops = 2;              // how often a preview plays the loop
+constexpr char kNoSoundOutput[] = "This computer has no sound output - sounds can not be played here.";
 
 // A 10-bit value as a 16-bit sample: 512 is silence, one step is 64.
 inline int16_t SoundSample(uint16_t value) {

@@ -21,7 +21,6 @@ constexpr const char* kNameInUse = "Select a different file name - Name already 
 constexpr uint16_t kSlotsX = 355, kSlotsY = 130, kSlotPitch = 23, kSlotW = 376;
 constexpr uint16_t kSlotPlayX = 735;
 constexpr uint16_t kPlayPicture = 13, kStopPicture = 14;  // the page's own pictures
-constexpr const char* kNoSoundOutput = "This computer has no sound output - sounds can not be played here.";
 constexpr uint16_t kSlotPicture = 9;
 constexpr uint16_t kLabelX = 361, kFileNameX = 491;
 constexpr uint16_t kPromptColour = 0xE698;  // pale blue on the slot's navy: what a press does
@@ -159,7 +158,7 @@ void PressPlay(PageContext& a, Media& media, int8_t which) {
     const uint32_t count = index < 0 ? 0
         : DecodeStoredSound(a.storage, static_cast<uint16_t>(index), media.soundBuffer,
                             media.playSamples, kPlaySampleCapacity);
-    if (count == 0) return Message(a, "Error - Sound file damaged!");
+    if (count == 0) return Message(a, "Error - Sound file damaged! Delete it, then make it again or fetch it again.");
     return StartPlaying(a, media, which, count, kStoredSoundRate);
   }
   char paths[kSoundSlotCount][kSoundPathCapacity];
@@ -247,6 +246,10 @@ void SoundManagerPointer(PageContext& a, Media& media) {
   SoundManagerPage& m = media.soundPage;
   MediaList& list = media.sounds;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
+                    m.image[kSoundPreviousListPage], m.image[kSoundListFrame])) {
+    return RefreshList(a, media);
+  }
   if (pointer.state != kPointerPressed) return;
   for (int r = 0; r < kMediaListRows; ++r) {
     if (!list.inUse[r]) continue;
@@ -276,10 +279,6 @@ void SoundManagerPointer(PageContext& a, Media& media) {
     DrawSlots(a, media);
   }
   if (HitTest(pointer, m.image[kSoundCreate])) CreateSound(a, media);
-  if (PageMediaList(list, list.listPage, pointer, m.image[kSoundNextListPage],
-                    m.image[kSoundPreviousListPage])) {
-    RefreshList(a, media);
-  }
   if (HitTest(pointer, m.image[kSoundExit])) {
     StopPlaying(a, media);
     a.ui.pages.CurrentPage = kMainPage;

@@ -37,11 +37,12 @@ void RequestChunk(Net& net, Platform& p) {
   SendServerRequest(c, p, BuildFileDataRequest(c.request, d.name, d.revision, d.received, d.asked));
 }
 
-void Begin(Net& net, Platform& p, const char* name, uint8_t infoOnly) {
+void Begin(Net& net, Platform& p, const char* name, uint8_t infoOnly, uint8_t inMemory) {
   Download& d = net.download;
   d = Download{};
   CopyText(name, d.name, kServerNameField);
   d.infoOnly = infoOnly;
+  d.inMemory = inMemory;
   d.phase = kDownloadInformation;
   // a reply to an earlier request is no answer to this one
   net.server.serverReplyReady = 0;
@@ -73,7 +74,7 @@ int TakeInformation(Net& net, Platform& p, const uint8_t* reply, uint32_t length
   return 0;
 }
 
-int TakeData(Net& net, Storage& s, Platform& p, const uint8_t* reply, uint32_t length) {
+int TakeData(Net& net, Storage* s, Platform& p, const uint8_t* reply, uint32_t length) {
   Download& d = net.download;
   // The reply decides: fewer bytes than asked end the download, and
   // nothing beyond the reply is ever taken.
@@ -88,7 +89,17 @@ int TakeData(Net& net, Storage& s, Platform& p, const uint8_t* reply, uint32_t l
     RequestChunk(net, p);
     return Percent(d);
   }
-  switch (StoreDownloadedFile(s, net.downloadBuffer.get(), d.size, d.name)) {
+  if (d.inMemory) {
+    // the name field follows the start mark, zero-terminated
+    const uint8_t* bytes = net.downloadBuffer.get();
+    if (!IsCompleteFileHeader(bytes, d.size) ||
+        CompareText(reinterpret_cast<const char*>(bytes + 1), d.name, kServerNameField) != 0) {
+      return Fail(d, kDownloadWrongFile);
+    }
+    d.phase = kDownloadIdle;
+    return kStepDone;
+  }
+  switch (StoreDownloadedFile(*s, net.downloadBuffer.get(), d.size, d.name)) {
     case kDownloadStored:
       d.phase = kDownloadIdle;
       return kStepDone;
@@ -114,14 +125,14 @@ int Continue(Net& net, Storage* s, Platform& p) {
   if (d.phase == kDownloadInformation) {
     return TakeInformation(net, p, c.acceptedReply, c.acceptedReplyLength);
   }
-  return TakeData(net, *s, p, c.acceptedReply, c.acceptedReplyLength);
+  return TakeData(net, s, p, c.acceptedReply, c.acceptedReplyLength);
 }
 
 }  // namespace
 
 int GetServerFileInfo(Net& net, Platform& p, int start, const char* name) {
   if (start) {
-    Begin(net, p, name, 1);
+    Begin(net, p, name, 1, 0);
     return 0;
   }
   return Continue(net, nullptr, p);
@@ -129,10 +140,18 @@ int GetServerFileInfo(Net& net, Platform& p, int start, const char* name) {
 
 int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char* name) {
   if (start) {
-    Begin(net, p, name, 0);
+    Begin(net, p, name, 0, 0);
     return 0;
   }
   return Continue(net, &s, p);
+}
+
+int FetchServerFile(Net& net, Platform& p, int start, const char* name) {
+  if (start) {
+    Begin(net, p, name, 0, 1);
+    return 0;
+  }
+  return Continue(net, nullptr, p);
 }
 
 namespace {

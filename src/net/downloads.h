@@ -40,6 +40,7 @@ enum DownloadFailures : uint8_t {
 struct Download {
   uint8_t phase;     /**< a DownloadPhases value */
   uint8_t infoOnly;  /**< 1: GetServerFileInfo, done at the information reply */
+  uint8_t inMemory;  /**< 1: FetchServerFile, the file stays in the download buffer */
   uint8_t failure;   /**< a DownloadFailures value, set with kStepFailed */
   char name[kServerNameField];
   char revision[kServerRevisionField];  /**< from the information reply */
@@ -52,6 +53,11 @@ constexpr char kReceivedFileTooBig[] = "Received File is too big";
 
 int GetServerFileInfo(Net& net, Platform& p, int start, const char* name);
 int DownloadServerFile(Net& net, Storage& s, Platform& p, int start, const char* name);
+// The same requests and replies, but the whole file (FileHeader first)
+// stays in the download buffer, Download::size bytes, and nothing is
+// stored: a look at a server file before it is chosen. A file that is not
+// a storage file of the name asked for fails with kDownloadWrongFile.
+int FetchServerFile(Net& net, Platform& p, int start, const char* name);
 
 // Stores the `size` bytes of `bytes` (a storage file, FileHeader first) as
 // a new file, then deletes an older file of its name. Bytes that do not

@@ -22,6 +22,7 @@ enum ServerSteps : uint16_t {
   kServerFileDownloads = 6,
   kServerWaitForHandheld = 7,
   kServerUpdateListDownload = 8,
+  kServerPreview = 9,  /**< a server file fetched into memory for a look before it is chosen */
 };
 
 constexpr int kServerMessageCapacity = 100;  // the information page shows at most 99 characters
@@ -45,6 +46,8 @@ struct Net {
   std::unique_ptr<uint8_t[]> downloadBuffer{new uint8_t[kDownloadBufferCapacity]};
   ServerMessage message;
   MainLists lists;  /**< the main page's list rows */
+  char previewName[kTransferNameCapacity];  /**< the server file to fetch for a look */
+  uint8_t previewAsked;  /**< 1 until the steps start fetching previewName */
   ServerChannel server;
 };
 

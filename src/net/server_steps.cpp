@@ -103,7 +103,24 @@ void Idle(const ServerStepContext& c) {
     t.downloadRequest &= static_cast<uint16_t>(~kDownloadUpdateList);
     DownloadServerFile(net, c.storage, c.platform, 1, t.sendList[0].name);
     net.serverStep = kServerUpdateListDownload;
+  } else if (net.previewAsked) {
+    net.previewAsked = 0;
+    if (!ServerChosen(net.server)) return ShowServerMessage(net, t, kNoServerChosen);
+    FetchServerFile(net, c.platform, 1, net.previewName);
+    net.serverStep = kServerPreview;
   }
+}
+
+// A look at a server file: a failure is said, the selection stays.
+uint8_t Preview(const ServerStepContext& c, int result) {
+  Net& net = c.net;
+  if (result == kStepFailed) {
+    DownloadFailed(net, c.transfer, kCouldNotRead, net.previewName, true);
+    return kServerNoEvent;
+  }
+  if (result != kStepDone) return kServerNoEvent;
+  net.serverStep = kServerIdle;
+  return kServerPreviewReady;
 }
 
 uint8_t ListDownload(const ServerStepContext& c, int result) {
@@ -272,6 +289,8 @@ uint8_t RunServerSteps(const ServerStepContext& c) {
     case kServerUpdateListDownload:
       UpdateListDownload(c, DownloadServerFile(net, c.storage, c.platform, 0, nullptr));
       return kServerNoEvent;
+    case kServerPreview:
+      return Preview(c, FetchServerFile(net, c.platform, 0, nullptr));
     default:
       net.serverStep = kServerIdle;
       return kServerNoEvent;

@@ -40,7 +40,9 @@ struct ServerStepContext {
 };
 
 // What a run of the steps changed that the page draws.
-enum ServerStepEvents : uint8_t { kServerNoEvent = 0, kServerListReady = 1 };
+// kServerPreviewReady: the file previewName is in the download buffer,
+// Download::size bytes, FileHeader first; nothing of it was stored.
+enum ServerStepEvents : uint8_t { kServerNoEvent = 0, kServerListReady = 1, kServerPreviewReady = 2 };
 
 uint8_t RunServerSteps(const ServerStepContext& c);
 

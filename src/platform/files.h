@@ -87,6 +87,26 @@ inline void KeepInNameOrder(FolderEntry* out, uint16_t* count, uint16_t capacity
   if (*count < capacity) ++*count;
 }
 
+// A drive's root as a path ("E:\"; the tests' stand-in takes folders of
+// any name), as long as any path the browser keeps.
+constexpr int kDriveRootCapacity = 128;
+
+// The roots of the drives whose bits are set in `mask` (bit 0 "A:\", bit 1
+// "B:\", ... as the system's drive mask has them), in order, at most
+// `capacity`; returns how many.
+inline uint16_t DriveRoots(uint32_t mask, char (*out)[kDriveRootCapacity], uint16_t capacity) {
+  uint16_t count = 0;
+  for (int d = 0; d < 26 && count < capacity; ++d) {
+    if (!(mask & (1u << d))) continue;
+    out[count][0] = static_cast<char>('A' + d);
+    out[count][1] = ':';
+    out[count][2] = '\\';
+    out[count][3] = 0;
+    ++count;
+  }
+  return count;
+}
+
 // Threads: every call is made on the window's thread, except that the
 // journal's writer thread calls WriteFile and FlushFile on the one handle it
 // is given, while the window's thread opens, uses and closes others. The
@@ -106,6 +126,9 @@ class Files {
   // Where it opens when nothing is remembered: the root, or on Linux the
   // user's home folder. Ends in the separator.
   virtual const char* StartFolder() const { return RootFolder(); }
+  // The drives' roots the browser offers above a root, so another drive (a
+  // USB stick) can be reached; 0 where the system has one root.
+  virtual uint16_t ListDrives(char (*/*out*/)[kDriveRootCapacity], uint16_t /*capacity*/) { return 0; }
 
   virtual int OpenRead(const char* path) = 0;   // regular files only; kNoFile on failure
   // Creates a new file; fails when anything is at `path`, a link included,

@@ -241,7 +241,7 @@ bool PressOnRow(PageContext& a, Projects& projects, int i, const PointerEventRec
   } else if (HitTest(pointer, &row.remove)) {
     const Project before = p;
     if (RemoveButtonChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      RequestInformation(a, kMsgRemoveFromLogic, 0, kEditPagePage);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(PhysicalInputCount(p) + i), kEditPagePage);
     } else {
       KeepStep(projects.history, before);
       p.modified = true;
@@ -268,6 +268,7 @@ void Pointer(PageContext& a, Projects& projects) {
     if (e.dragActive) EndDrag(a, projects);
     return;
   }
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kEditPageEditProgram])) {
     if (PageTable(a.ui.pages, kEditProgramPage)) a.ui.pages.CurrentPage = kEditProgramPage;
     return;

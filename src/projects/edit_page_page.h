@@ -14,7 +14,8 @@ namespace trelvan {
 struct PageContext;
 struct Projects;
 
-constexpr const char* kMsgButtonsFull = "Error - Can not add button! No more buttons allowed.";
+constexpr const char* kMsgButtonsFull =
+    "Error - Can not add button! No more buttons allowed. Remove one to add another.";
 constexpr const char* kButtonNameTag = "Button Name";
 constexpr const char* kPictureNameTag = "Picture Name";
 

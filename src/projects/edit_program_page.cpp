@@ -476,7 +476,7 @@ bool AnyStepPress(PageContext& a, Projects& projects, const PointerEventRecord& 
     if (!HitTest(pointer, &m.variableRemove[i])) continue;
     const Project before = p;
     if (RemoveVariableChecked(p, static_cast<uint8_t>(i)) == ListChange::kReferenced) {
-      ShowMessageOnPage(a, kMsgRemoveFromLogic);
+      SayUsedInLogic(a, p, static_cast<uint8_t>(kOperandVariableBase + i), kEditProgramPage);
     } else {
       KeepStep(projects.history, before);
       p.modified = true;
@@ -553,9 +553,31 @@ void IdlePress(PageContext& a, Projects& projects, const PointerEventRecord& poi
   }
 }
 
+// The wheel over the program rows scrolls them, between instructions only
+// as the arrows do; over the inputs list it turns its pages.
+void Wheel(PageContext& a, Projects& projects, const PointerEventRecord& pointer) {
+  constexpr int kWheelRows = 3;
+  ProgramEditor& e = projects.programEditor;
+  const Project& p = projects.project;
+  const int rows = WheelOver(pointer, 4, kRowTop, 794, kRowPitch * kProgramRows);
+  if (rows && e.editStep == kBuildIdle) {
+    const int most = p.instructionCount > kProgramRows ? p.instructionCount - kProgramRows : 0;
+    const int top = e.programScroll - rows * kWheelRows;
+    e.programScroll = static_cast<uint8_t>(top < 0 ? 0 : top > most ? most : top);
+    return Refresh(a, projects);
+  }
+  const int turned = WheelOver(pointer, projects.editProgram.image[kEditProgramInputsFrame]);
+  const int pages = p.inputCount == 0 ? 1 : (p.inputCount - 1) / kInputsPerPage + 1;
+  if ((turned < 0 && e.inputPage + 1 < pages) || (turned > 0 && e.inputPage > 0)) {
+    e.inputPage = static_cast<uint8_t>(e.inputPage + (turned < 0 ? 1 : -1));
+    DrawLists(a, projects);
+  }
+}
+
 void Pointer(PageContext& a, Projects& projects) {
   ProgramEditor& e = projects.programEditor;
   const PointerEventRecord& pointer = a.input.PointerEvent;
+  if (pointer.state == kPointerWheel) return Wheel(a, projects, pointer);
   if (pointer.state == kPointerReleased) {
     // Cancel acts on the release, so the press cannot reach a row below it.
     if (e.cancelPressed) {

@@ -1,5 +1,6 @@
 #include "projects/editor_pages.h"
 
+#include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "projects/projects.h"
 #include "ui/controls.h"
@@ -18,6 +19,12 @@ void SaveAndReport(PageContext& a, Projects& projects, int32_t page) {
 }
 
 }  // namespace
+
+void SayUsedInLogic(PageContext& a, const Project& p, uint8_t v, int32_t page) {
+  char text[kMessageTextCapacity];
+  FormatText(text, kMsgRemoveFromLogic, FirstInstructionUsing(p, v) + 1);
+  RequestInformation(a, text, 0, page);
+}
 
 void EditorSave(PageContext& a, Projects& projects, int32_t page) {
   const Project& p = projects.project;

@@ -9,6 +9,7 @@ namespace trelvan {
 struct ImageControl;
 struct PageContext;
 struct Projects;
+struct Project;
 
 constexpr const char* kMsgSaveComplete = "Save Complete!";
 constexpr const char* kMsgSaveRefused = "Error - Not enough free storage!";
@@ -33,6 +34,9 @@ void EditorGoOn(PageContext& a, Projects& projects, int32_t page, int32_t destin
 void EditorTakeSaveAnswer(PageContext& a, Projects& projects, int32_t page);
 // True while an editor holds changes not saved.
 bool EditorHasUnsavedWork(const Projects& projects);
+
+// "Remove from logic first!" with the row of the program that uses operand v.
+void SayUsedInLogic(PageContext& a, const Project& p, uint8_t v, int32_t page);
 
 // Undo and Redo in both editors: the project before each change (an
 // insert, a delete, a move, a drag, a rename), kUndoSteps deep. Opening a

@@ -223,6 +223,17 @@ bool IsOperandUsed(const Project& p, uint8_t v) {
   return used;
 }
 
+int16_t FirstInstructionUsing(const Project& p, uint8_t v) {
+  int at = -1;
+  ForEachOperand(p, [&](const uint8_t& b) {
+    if (b == v && at < 0) at = static_cast<int>(&b - p.program);
+  });
+  if (at < 0) return -1;
+  int16_t k = 0;
+  for (uint16_t pos = 0, len; (len = InstructionLength(p.program[pos])) > 0 && pos + len <= at; pos += len) ++k;
+  return k;
+}
+
 uint8_t DecrementOperand(Project& p, uint8_t v) {
   uint8_t changed = 0;
   ForEachOperand(p, [&](uint8_t& b) {

@@ -59,10 +59,14 @@ constexpr int16_t kConstIntMax = 10000;
 constexpr int16_t kVolumeMin = 20;
 constexpr int16_t kVolumeMax = 100;
 
-constexpr const char* kMsgInstructionsFull = "Maximum allowed instructions reached!";
-constexpr const char* kMsgVariablesFull = "No more Variables Allowed!";
-constexpr const char* kMsgConstantsFull = "Maximum number of constants exceded!";
-constexpr const char* kMsgRemoveFromLogic = "Remove from logic first!";
+// Each refusal says what to do about it after the words the editors have
+// always shown.
+constexpr const char* kMsgInstructionsFull = "Maximum allowed instructions reached! Remove a row to make room.";
+constexpr const char* kMsgVariablesFull = "No more Variables Allowed! Remove one that no row uses.";
+constexpr const char* kMsgConstantsFull =
+    "Maximum number of constants exceded! Remove rows that use other constants.";
+// With the row (from 1, Start being row 1) that uses what was to go.
+constexpr const char* kMsgRemoveFromLogic = "Remove from logic first! Row %d of the program uses it.";
 constexpr const char* kMsgNameInUse =
     "Error - Variable name already used.  Please use a different name.";
 
@@ -104,6 +108,8 @@ uint8_t OfferedKinds(const Project& p, uint16_t r, uint8_t out[4]);
 void ComputeSkips(Project& p);
 
 bool IsOperandUsed(const Project& p, uint8_t v);
+// The instruction (from 0) of the first use of operand v; -1 when none uses it.
+int16_t FirstInstructionUsing(const Project& p, uint8_t v);
 uint8_t DecrementOperand(Project& p, uint8_t v);
 // Item j of a list of n items whose item 0 has operand `base` goes away:
 // the references to items j+1..n-1 move down by one, in ascending order.

@@ -119,7 +119,17 @@ void OpenProject(PageContext& a, Projects& projects, const char* name) {
 void Pointer(PageContext& a, Projects& projects) {
   ProjectManagerPage& m = projects.projectManager;
   const PointerEventRecord& pointer = a.input.PointerEvent;
-  if (pointer.state != kPointerPressed) return;
+  const int turned = WheelOver(pointer, m.image[kProjectManagerListFrame]);
+  const bool pressed = pointer.state == kPointerPressed;
+  if ((turned < 0 || (pressed && HitTest(pointer, m.image[kProjectManagerNextListPage]))) && HasNextPage(projects)) {
+    ++m.listPage;
+    return Redraw(a, projects);
+  }
+  if ((turned > 0 || (pressed && HitTest(pointer, m.image[kProjectManagerPreviousListPage]))) && m.listPage > 0) {
+    --m.listPage;
+    return Redraw(a, projects);
+  }
+  if (!pressed) return;
   if (HitTest(pointer, m.image[kProjectManagerNewProject])) {
     if (projects.projectCount >= kProjectListCapacity) {
       RequestInformation(a, kMsgProjectsFull, 0, kProjectManagerPage);
@@ -142,13 +152,6 @@ void Pointer(PageContext& a, Projects& projects) {
       OpenProject(a, projects, row.name);
       return;
     }
-  }
-  if (HitTest(pointer, m.image[kProjectManagerNextListPage]) && HasNextPage(projects)) {
-    ++m.listPage;
-    Redraw(a, projects);
-  } else if (HitTest(pointer, m.image[kProjectManagerPreviousListPage]) && m.listPage > 0) {
-    --m.listPage;
-    Redraw(a, projects);
   }
   if (HitTest(pointer, m.image[kProjectManagerExit])) a.ui.pages.CurrentPage = kMainPage;
 }

@@ -16,8 +16,10 @@ namespace trelvan {
 struct PageContext;
 struct Projects;
 
-constexpr const char* kMsgProjectsFull = "Maximum number of projects reached - No more projects allowed!";
-constexpr const char* kMsgProjectUnreadable = "Error - Project file can not be read!";
+constexpr const char* kMsgProjectsFull =
+    "Maximum number of projects reached - No more projects allowed! Delete one to make room.";
+constexpr const char* kMsgProjectUnreadable =
+    "Error - Project file can not be read! It is damaged: delete it, or fetch it again.";
 
 // A row of the list: the page lays these out itself, so they live here and
 // not in the shared pools.

@@ -24,7 +24,6 @@ constexpr uint32_t kVkZ = 'Z';
 constexpr uint32_t kVkF1 = 0x70;
 constexpr char kNoGuide[] = "The user's guide could not be opened: it is not installed beside the program.";
 constexpr int32_t kRepaintIntervalMs = 100;
-constexpr int32_t kTickMs = 10;
 
 }  // namespace
 

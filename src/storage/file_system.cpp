@@ -598,22 +598,26 @@ int StorageFindFileFrom(const Storage& s, const char* name, uint16_t first) {
 }
 
 bool IsCompleteFileHeader(const uint8_t* bytes, uint32_t count) {
+  return CompleteFileHeaderLength(bytes, count) != 0;
+}
+
+uint32_t CompleteFileHeaderLength(const uint8_t* bytes, uint32_t count) {
   const uint32_t n = count < kFileHeaderScan ? count : kFileHeaderScan;
-  if (n == 0 || bytes[0] != kStartMark) return false;
+  if (n == 0 || bytes[0] != kStartMark) return 0;
   uint32_t at = 1;
   for (uint8_t field = 0; field <= kFieldLast; ++field) {
     const uint32_t begin = at;
     while (at < n && bytes[at] != 0) {
-      if (bytes[at] == kEndMark) return false;  // the data would seem to begin here
+      if (bytes[at] == kEndMark) return 0;  // the data would seem to begin here
       ++at;
     }
     const uint32_t length = at - begin;
     if (at == n || length > kFieldLimits[field] || (field == kFieldName && length == 0)) {
-      return false;
+      return 0;
     }
     ++at;  // the zero byte
   }
-  return at < n && bytes[at] == kEndMark;
+  return at < n && bytes[at] == kEndMark ? at + 1 : 0;
 }
 
 int StorageBuildHeader(uint8_t* out, const char* name, const char* extra, const char* type,

@@ -104,6 +104,9 @@ int StorageBuildHeader(uint8_t* out, const char* name, const char* extra, const 
 // most 6, field 4 of at most 31, each ended by a zero byte, then 0x03, with
 // no 0x03 before it.
 bool IsCompleteFileHeader(const uint8_t* bytes, uint32_t count);
+// The same test; the offset of the first data byte (after the 0x03) when it
+// holds, 0 when not.
+uint32_t CompleteFileHeaderLength(const uint8_t* bytes, uint32_t count);
 
 // ---- header records ---------------------------------------------------------------
 // Header selection: block 0 if its copy is valid, else block 1, else -1.

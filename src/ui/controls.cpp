@@ -127,6 +127,10 @@ int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_
   return pointer.state == kPointerWheel && HitBox(pointer, &box) ? pointer.wheel : 0;
 }
 
+int WheelOver(const PointerEventRecord& pointer, const ImageControl* c) {
+  return c ? WheelOver(pointer, c->x, c->y, c->w, c->h) : 0;
+}
+
 ImageControl* NextImageSlot(Controls& c) {
   c.LastImageSlot = c.LastImageSlot + 1 >= kImageSlotCount ? 0 : c.LastImageSlot + 1;
   return &c.ImageSlots[c.LastImageSlot];

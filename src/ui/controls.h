@@ -74,6 +74,7 @@ int HitTest(const PointerEventRecord& pointer, const TextControl* control);
 // The notches of a turn of the wheel over the box (above 0: up); 0 for any
 // other event. Every list scrolls by it.
 int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_t w, uint16_t h);
+int WheelOver(const PointerEventRecord& pointer, const ImageControl* control);
 
 // The slot after the last one taken, wrapping to 0 after the pool's end.
 ImageControl* NextImageSlot(Controls& c);

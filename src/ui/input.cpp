@@ -8,8 +8,6 @@ namespace trelvan {
 
 namespace {
 
-constexpr int32_t kTickMs = 10;
-
 int32_t ClampCoordinate(int32_t v, int32_t limit) {
   if (v < 0) return 0;
   return v >= limit ? limit - 1 : v;

@@ -7,6 +7,7 @@
 
 namespace trelvan {
 
+constexpr int32_t kTickMs = 10;  // the window timer's period: one tick of all work
 constexpr int kKeyQueueCapacity = 16;
 // Pointer events that arrive before the tick took the last one: a press and
 // its release within one slow tick both reach the page, one a tick.

@@ -16,7 +16,7 @@ constexpr int kPageNameCapacity = kFileNameCapacity;
 constexpr uint32_t kPictureRowCapacity = 65535;  // the widest picture a 16-bit width can declare
 
 // ---- keyboards ---------------------------------------------------------------
-constexpr int kEnteredTextCapacity = 46;   // the longest text a caller asks for: 45 characters
+constexpr int kEnteredTextCapacity = 128;  // the longest text a caller asks for: a typed path, 127 characters
 constexpr int kKeyCount = 27;              // rows of 10, 10 and 7 keys
 constexpr int kKeySetCapacity = kKeyCount + 1;
 constexpr int kNumberTextCapacity = 9;     // "-32768" and room to type past it: 8 characters

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "media/sound_decode.h"
 #include "net/free_port.h"
 #include "net/server_steps.h"
 #include "platform/fake/fake_platform.h"
@@ -30,6 +31,7 @@
 #include "platform/linux/proc_processes.h"
 #include "shell/assistant.h"
 #include "shell/shell.h"
+#include "storage/bytes.h"
 #include "storage/file_system.h"
 #include "storage/storage_fixture.h"
 #include "storage/whole_file.h"
@@ -342,6 +344,50 @@ TEST_F(ServerE2e, ProductUpdateBringsTheFilesOfTheHandheldsRevision) {
   ASSERT_EQ(RunHandheld({"pull", folder, "1.23"}), 0);
   ExpectPulled(folder, {"TX Program 1.23", "TX Fonts 1.23"});
   EXPECT_LT(StorageFindFile(a->storage, "TX Program 1.30"), 0);
+}
+
+// A look before choosing: a server picture shown on the page and a server
+// sound (start, loop and stop) played as the handheld plays it, each
+// fetched into memory only; the Stop control ends the sound.
+TEST_F(ServerE2e, ServerPictureSeenAndSoundHeardBeforeTheyAreChosen) {
+  Start();
+  ASSERT_TRUE(Reachable());
+  OpenServerList(kMainServerPictures, "Locomotives");
+  ClickRow("Locomotives");
+  ASSERT_TRUE(TickUntil([&] { return ListShows("Blue Engine~"); }, 15));
+  ClickOn(&a->mainPage.lookControls[1]);
+  ASSERT_TRUE(TickUntil([&] { return a->mainPage.lookShown && a->mainPage.lookAsked < 0; }, 15));
+  const Bytes picture = Catalogue("Blue Engine~");
+  const uint32_t header = CompleteFileHeaderLength(picture.data(), static_cast<uint32_t>(picture.size()));
+  ASSERT_GT(header, 0u);
+  int same = 0;  // the panel holds the picture, pixel for pixel, at (436, 409)
+  for (uint32_t y = 0; y < 90; ++y) {
+    for (uint32_t x = 0; x < 240; ++x) {
+      const uint8_t* p = picture.data() + header + 4 + 2 * (y * 240 + x);
+      same += a->frame.pixels[(436 + x) * kFrameHeight + 409 + y] == Colour16ToPixel(ReadU16LE(p));
+    }
+  }
+  EXPECT_EQ(same, 240 * 90);
+
+  OpenServerList(kMainServerSounds, "Whistles");
+  ClickRow("Bells");
+  ASSERT_TRUE(TickUntil([&] { return ListShows("Crossing Bell~"); }, 15));
+  ClickOn(&a->mainPage.lookControls[1]);
+  ASSERT_TRUE(TickUntil([&] { return fake.audio.playing; }, 15));
+  const Bytes sound = Catalogue("Crossing Bell~");
+  const uint32_t at = CompleteFileHeaderLength(sound.data(), static_cast<uint32_t>(sound.size()));
+  std::vector<int16_t> expected(kPlaySampleCapacity);
+  expected.resize(DecodeSound(sound.data() + at, static_cast<uint32_t>(sound.size()) - at, expected.data(),
+                              kPlaySampleCapacity));
+  EXPECT_GT(expected.size(), 0u);
+  EXPECT_EQ(fake.audio.played, expected);
+  EXPECT_EQ(fake.audio.playedRate, kStoredSoundRate);
+  ClickOn(&a->mainPage.lookControls[1]);
+  EXPECT_FALSE(fake.audio.playing);
+  EXPECT_EQ(a->mainPage.lookControls[1].pictureIndex, 36);  // Play again
+  for (const char* name : {"Blue Engine~", "Crossing Bell~"}) EXPECT_LT(StorageFindFile(a->storage, name), 0);
+  EXPECT_EQ(a->link.transfer.selectionCount, 0);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 }
 
 TEST_F(ServerE2e, ASilentServerGetsElevenSendsThenTheMessage) {

@@ -18,6 +18,7 @@
 
 #include "media/conversions.h"
 #include "media/light_effect_format.h"
+#include "media/light_effect_play.h"
 #include "media/picture_format.h"
 #include "media/picture_stb.h"
 #include "media/sound_decode.h"
@@ -312,6 +313,35 @@ TEST_F(StorageTest, AFileThatIsNoLightEffectLoadsNothing) {
   const LightEffect before = e;
   EXPECT_FALSE(LoadLightEffect(*s, static_cast<uint16_t>(StorageFindFile(*s, "Lamp 2")), e));
   EXPECT_EQ(0, memcmp(&before, &e, sizeof e));
+}
+
+// The lamps show the start once and the loop until switched off; the
+// loop's pass then runs out, the stop plays and the light goes dark. An
+// effect without a loop plays its start and stop; channel 2 stays dark on
+// a one-channel effect. Sample k has brightness 10 + k, so the levels name
+// the samples shown, one each 20 ms.
+TEST(MediaFormats, LightEffectPlaysStartLoopAndStop) {
+  LightEffect e{};
+  NewLightEffect(e);
+  for (uint16_t k = 0; k < kLightSamples; ++k) e.brightness[0][k] = e.brightness[1][k] = static_cast<uint8_t>(10 + k % 90);
+  e.startSamples = 2;
+  e.loopSamples = 3;
+  e.stopSamples = 2;
+  const auto play = [&](int offAfter) {
+    LightPlay p{};
+    SwitchLightOn(p, e);
+    std::vector<int> shown = {LightPlayLevel(p, e, 0) - 10};
+    for (int step = 1; step < 30 && p.phase != kLightDark; ++step) {
+      if (step == offAfter) SwitchLightOff(p);
+      AdvanceLightPlay(p, e, kLightSampleMs / 2);
+      if (AdvanceLightPlay(p, e, kLightSampleMs / 2)) shown.push_back(LightPlayLevel(p, e, 0) - 10);
+      EXPECT_EQ(LightPlayLevel(p, e, 1), 0);
+    }
+    return shown;
+  };
+  EXPECT_EQ(play(6), (std::vector<int>{0, 1, 2, 3, 4, 2, 3, 4, 5, 6, -10}));
+  e.loopSamples = 0;
+  EXPECT_EQ(play(99), (std::vector<int>{0, 1, 2, 3, -10}));
 }
 
 }  // namespace

@@ -45,20 +45,21 @@ class EditProgramTest : public testing::PageTest {
 TEST_F(EditProgramTest, LimitsAndTheirMessages) {
   P().programLength = 247;  // 246 is the program logic test's
   ClickOn(&Page().insertHandle[0]);
-  ExpectMessage("Maximum allowed instructions reached!", kEditProgramPage);
+  ExpectMessage("Maximum allowed instructions reached! Remove a row to make room.", kEditProgramPage);
   P().programLength = 2;
   for (int i = 0; i < 32; ++i) AddConstInt(P(), static_cast<int16_t>(i));
   Insert(0, 0);
   ClickOn(&Page().variableRow[0]);
   ClickOn(&Page().boxB);
   EnterText("99");
-  ExpectMessage("Maximum number of constants exceded!", kEditProgramPage);
+  ExpectMessage("Maximum number of constants exceded! Remove rows that use other constants.", kEditProgramPage);
   EXPECT_EQ(a->projects.programEditor.editStep, kBuildIdle);
   EXPECT_EQ(ProgramHex(P()), "00 12");
-  // A used variable stays; a free name is needed for a new one.
-  SetProgram(P(), "00 06 41 40 12");
+  // A used variable stays, the message naming the row that uses it; a free
+  // name is needed for a new one.
+  SetProgram(P(), "00 02 41 00 03 06 41 40 12");
   ClickOn(&Page().variableRemove[0]);
-  ExpectMessage("Remove from logic first!", kEditProgramPage);
+  ExpectMessage("Remove from logic first! Row 3 of the program uses it.", kEditProgramPage);
   ClickOn(a->projects.editProgram.image[kEditProgramAddVariable]);
   EnterText("Count");
   ExpectMessage("Error - Variable name already used.  Please use a different name.", kEditProgramPage);

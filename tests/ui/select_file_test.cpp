@@ -80,6 +80,32 @@ TEST_F(SelectFileTest, WithoutAUsableRememberedFolderThePageOpensAtTheRoot) {
   EXPECT_EQ(Path(), base);
 }
 
+// Where the system has drives, Up at a root lists them and a drive opens
+// its root (here the stand-in's drives are folders); the system's drive
+// mask gives the roots in order.
+TEST_F(SelectFileTest, UpAtARootReachesTheOtherDrives) {
+  char roots[3][kDriveRootCapacity];
+  ASSERT_EQ(DriveRoots(0x3FFFFFF & ~0x3u, roots, 3), 3);  // all but A and B
+  EXPECT_STREQ(roots[0], "C:\\");
+  EXPECT_STREQ(roots[2], "E:\\");
+  ASSERT_EQ(DriveRoots(0x1u << 25, roots, 3), 1);
+  EXPECT_STREQ(roots[0], "Z:\\");
+  MakeFolder("c/pictures");
+  MakeFolder("stick/sounds");
+  platform.files.root = base + "c/";
+  platform.files.drives = {base + "c/", base + "stick/"};
+  Open(base + "c/pictures/");
+  ClickImage(kSelectFileUpFolder);
+  ClickImage(kSelectFileUpFolder);
+  EXPECT_EQ(Folders(), (Names{base + "c/", base + "stick/"}));
+  EXPECT_EQ(Page().FileCount, 0);
+  ClickImage(kSelectFileUpFolder);  // nothing above the drives
+  ClickOn(&Page().FolderRows[1]);
+  EXPECT_EQ(Path(), base + "stick/");
+  EXPECT_EQ(StoredPath(), base + "stick/");
+  EXPECT_EQ(Folders(), (Names{"sounds"}));
+}
+
 TEST_F(SelectFileTest, TheFirstHundredNamesAreKeptInTheirOrder) {
   for (const char* folder : {"C", "a", "B"}) MakeFolder(folder);
   auto name = [](int i) { return (i % 2 ? "IMG" : "img") + std::to_string(1000 + i).substr(1) + ".bmp"; };

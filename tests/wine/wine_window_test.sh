@@ -12,7 +12,11 @@
 #   4. a fresh start with the built page files shows the main page exactly as
 #      the headless runner draws it; a click on its exit control ends the
 #      program, and the storage file passes the inspector's check and lists
-#      the page files.
+#      the page files;
+#   5. the keyboard layout ticked on the setup page with held clicks, the
+#      session ended (`wineboot --end-session`: WM_QUERYENDSESSION,
+#      WM_ENDSESSION, then the process is ended): the storage file itself
+#      holds the change and no journal is left, so the exit save ran.
 set -uo pipefail
 exe=$(realpath "$1"); headless=$2; out=$3; inspector=$4; resources=$5
 here=$(dirname "$0")
@@ -84,7 +88,15 @@ run() {
     { echo "FAIL($name): the window does not show the expected frame"; return 1; }
 
   closed=$(now)
-  if [ "$how" = click ]; then
+  if [ "$how" = session ]; then
+    for at in "515 536" "305 175" "400 536"; do  # Setup, the layout switch, Back
+      set -- $at
+      xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1 sleep 0.1
+    done
+    wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$expected" 10 ||
+      { echo "FAIL($name): Back did not return to the main page"; return 1; }
+    timeout 60 "$wine" wineboot --end-session >/dev/null 2>&1
+  elif [ "$how" = click ]; then
     # Held like a hand's click: a press and release inside one tick reach
     # the page as a release only.
     xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
@@ -122,4 +134,8 @@ read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR
 run fourth "$out/wine_main_expected.png" click || exit 1
 "$inspector" "$storage" check || { echo "FAIL: the storage file does not pass the check"; exit 1; }
 "$inspector" "$storage" ls | grep -qF "TA MainPage" || { echo "FAIL: no main page file in the storage"; exit 1; }
+run fifth "$out/wine_main_expected.png" session || exit 1
+[ ! -e "$storage.journal" ] || { echo "FAIL: the session's end left the journal: no exit save"; exit 1; }
+"$inspector" "$storage" cat Setup400 | cmp -s - <(printf '\001\000') ||
+  { echo "FAIL: the session's end lost the keyboard layout chosen"; exit 1; }
 echo "wine window test passed"

@@ -17,10 +17,12 @@
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
 //                            Sound row/delete, Light row/load/delete,
-//                            EditPage remove/mode
+//                            EditPage remove/mode, EditProgram insert (a row's
+//                            handle), picker (a kind offered) and box (0 to 2:
+//                            the operands of the row being built)
 //   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
 //                            user) over PLACE, named as click names it (wheel -1
-//                            SelectText line 3), and a tick
+//                            SelectText line 3) or given as X Y, and a tick
 //   press X Y [right]        button down;  move X Y;  release [X Y] (button up, at
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
@@ -51,6 +53,7 @@
 // A failed expect names its line and ends the run with a failure.
 // The data folder is TRELVAN_DATA_DIR, else a fresh temporary folder; the
 // *.rsc files of --resources DIR are copied into it before the start-up.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
@@ -214,6 +217,14 @@ const ListRows kListRows[] = {
     {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},
     {"EditPage", "remove", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].remove); }},
     {"EditPage", "mode", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].mode); }},
+    {"EditProgram", "insert", kProgramRows,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.insertHandle[r]); }},
+    {"EditProgram", "picker", 4, [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.picker[r]); }},
+    {"EditProgram", "box", 3,
+     [](const Assistant& a, int r) {
+       const EditProgramPage& m = a.projects.editProgram;
+       return BoxOf(r == 0 ? m.boxA : r == 1 ? m.boxB : m.boxC);
+     }},
 };
 
 // Where `click PAGE ROLE` (or `click Alpha key C`) presses: the middle of the
@@ -436,8 +447,9 @@ bool RunScript(const Options& o) {
     } else if (verb == "wheel") {
       int notches = 0;
       uint32_t x = 0, y = 0;
-      words >> notches;
-      const std::string error = ClickPlace(a, words, &x, &y);
+      words >> notches >> std::ws;
+      const bool numbers = isdigit(words.peek());
+      const std::string error = numbers ? ((words >> x >> y) ? "" : "no place") : ClickPlace(a, words, &x, &y);
       if (!error.empty()) {
         fprintf(stderr, "%s:%d: %s\n", o.script.c_str(), lineNumber, error.c_str());
         return false;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "link/handheld_protocol.h"
+#include "media/sound_format.h"
 #include "datagram/datagrams.h"
 #include "net/file_requests.h"
 #include "update_server.h"
@@ -45,6 +46,7 @@ using namespace trelvan;
 //   page selectbutton                  the select-button page called from page 1
 //   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...);
 //   page store NAME|TYPE               the same for a NAME or TYPE with blanks
+//   page stores N PREFIX TYPE          N such files, PREFIX01~, PREFIX02~ ...
 //   page project NAME MODEL [PICTURE]  a new project NAME for MODEL (showing the stored picture
 //                                      PICTURE) saved as the editors save it
 //   page picture NAME                  a stored 240 x 90 picture NAME: a sky over green land
@@ -58,6 +60,8 @@ using namespace trelvan;
 //                                      is the run's server, 127.0.0.1:4608, given before the
 //                                      first tick)
 //   page serverfile NAME|SIZE          ... and a picture file NAME of SIZE data bytes
+//                                      (SIZE "picture": the sky over green land of
+//                                      page picture; "sound": a short stored sound)
 //   page announce                      the handheld announces a transfer (on the main page)
 
 namespace {
@@ -142,6 +146,20 @@ bool StoreFile(Assistant& a, std::istringstream& words) {
   return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
 }
 
+bool StoreNumbered(Assistant& a, std::istringstream& words) {
+  int count = 0;
+  std::string prefix, type;
+  words >> count >> prefix >> type;
+  const uint8_t data[4] = {1, 2, 3, 4};
+  bool stored = count > 0;
+  for (int i = 1; i <= count && stored; ++i) {
+    char name[kFileNameCapacity];
+    FormatText(name, "%s%02d~", prefix.c_str(), i);
+    stored = StorageWriteRecord(a.storage, name, "", type.c_str(), "1.00", data, sizeof data);
+  }
+  return stored;
+}
+
 bool StoreProject(Assistant& a, std::istringstream& words) {
   std::string name, model, picture;
   words >> name >> model >> picture;
@@ -156,21 +174,30 @@ bool StoreProject(Assistant& a, std::istringstream& words) {
   return SaveProject(a.projects, a.storage);
 }
 
-bool StorePicture(Assistant& a, std::istringstream& words) {
-  std::string name;
-  words >> name;
-  static uint8_t record[4 + 240 * 90 * 2];
-  WriteU16LE(record, 240);
-  WriteU16LE(record + 2, 90);
+// A 240 x 90 picture record: a sky over green land.
+const std::vector<uint8_t>& SamplePicture() {
+  static std::vector<uint8_t> record;
+  if (!record.empty()) return record;
+  record.resize(4 + 240 * 90 * 2);
+  WriteU16LE(record.data(), 240);
+  WriteU16LE(record.data() + 2, 90);
   for (uint32_t r = 0; r < 90; ++r) {
     for (uint32_t k = 0; k < 240; ++k) {
       // Colour16: red bits 0-4, green 5-10, blue 11-15.
       const uint16_t sky = static_cast<uint16_t>((31u << 11) | ((40 + r / 3) << 5) | (12 + r / 8));
       const uint16_t land = static_cast<uint16_t>((4u << 11) | ((36 + (k % 40) / 8) << 5) | 6);
-      WriteU16LE(record + 4 + 2 * (r * 240 + k), r < 60 ? sky : land);
+      WriteU16LE(record.data() + 4 + 2 * (r * 240 + k), r < 60 ? sky : land);
     }
   }
-  return StorageWriteRecord(a.storage, name.c_str(), "", "Picture", "1.00", record, sizeof record);
+  return record;
+}
+
+bool StorePicture(Assistant& a, std::istringstream& words) {
+  std::string name;
+  words >> name;
+  const std::vector<uint8_t>& record = SamplePicture();
+  return StorageWriteRecord(a.storage, name.c_str(), "", "Picture", "1.00", record.data(),
+                            static_cast<uint32_t>(record.size()));
 }
 
 bool StoreRawFile(Assistant& a, std::istringstream& words) {
@@ -344,6 +371,22 @@ bool OfferList(Assistant& a, std::istringstream& words) {
 bool OfferFile(Assistant& a, std::istringstream& words) {
   const std::vector<std::string> parts = SplitBars(words);
   if (parts.size() != 2) return false;
+  if (parts[1] == "picture") {
+    Offer(a, parts[0], "Picture", SamplePicture());
+    return true;
+  }
+  if (parts[1] == "sound") {
+    // one segment of 400 values: its table, then a rising tone's groups
+    const uint32_t count = 400;
+    std::vector<uint8_t> data(1 + 8 + count / 4 * kSoundGroupBytes);
+    WriteSoundTable(&count, 1, data.data());
+    for (uint32_t g = 0; g < count / 4; ++g) {
+      const uint16_t v[4] = {static_cast<uint16_t>(312 + g), 712, static_cast<uint16_t>(312 + g), 712};
+      PackSoundGroup(v, data.data() + 9 + g * kSoundGroupBytes);
+    }
+    Offer(a, parts[0], "Sound", data);
+    return true;
+  }
   std::vector<uint8_t> data(std::strtoul(parts[1].c_str(), nullptr, 10));
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7);
   Offer(a, parts[0], "Picture", data);
@@ -375,6 +418,7 @@ struct PageVerb {
 const PageVerb kPageVerbs[] = {
     {"show", ShowPage},
     {"store", StoreFile},
+    {"stores", StoreNumbered},
     {"project", StoreProject},
     {"picture", StorePicture},
     {"file", StoreRawFile},

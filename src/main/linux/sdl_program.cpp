@@ -263,6 +263,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     }
     SdlWindow window(sdlWindow);
     window.SetScale(scale);
+    window.WatchDisplay();
     PosixFiles files(dataFolder, LinuxResourceFolder());
     SocketInstance instance(files.DataFolder());
     PosixUdp udp;
@@ -280,12 +281,17 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     StartTrace trace(startTicks);
     bool firstTick = true;
     SDL_Event e;
-    while (!window.QuitPosted(&code) && SDL_WaitEvent(&e)) {
+    while (!window.QuitPosted(&code)) {
+      if (!SDL_PollEvent(&e)) {
+        window.WaitForEvent();
+        continue;
+      }
       const int shown = window.Presents();
       const uint64_t before = SDL_GetPerformanceCounter();
       const bool ticked = HandleEvent(a, window, e);
-      // The 10 ms timer wakes the loop, so a signal is taken within a tick.
-      if (gEndAsked && !window.QuitPosted(&code)) {
+      // The 10 ms timer wakes the loop, so a signal or a lost display is
+      // taken within a tick.
+      if ((gEndAsked || window.DisplayLost()) && !window.QuitPosted(&code)) {
         gEndAsked = 0;
         MainWindowMessage(a, Message::Destroy, 0, 0, 0);
       }
@@ -303,6 +309,8 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     }
     if (hooks && hooks->ended) hooks->ended(a);
     a.~Assistant();
+    // On a lost display SDL would wait for the window's unmapping for ever.
+    if (window.DisplayLost()) return code;
   }
   SDL_DestroyWindow(sdlWindow);
   SDL_Quit();

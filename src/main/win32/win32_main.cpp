@@ -43,6 +43,25 @@ WindowContext* ContextOf(HWND window) {
   return reinterpret_cast<WindowContext*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// The session ends (logging off, shutting down, restarting for updates):
+// the process may be ended as soon as WM_ENDSESSION returns, so the exit
+// sequence runs inside it, the save included, unless it has run already.
+// Meanwhile Windows shows why the program holds the end up. The reason's
+// functions are looked up, as systems before Vista lack them.
+void EndWithSession(HWND window, WindowContext& context) {
+  if (context.window->QuitPosted()) return;
+  using BlockReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+  using BlockReasonDestroy = BOOL(WINAPI*)(HWND);
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  const auto create = reinterpret_cast<BlockReasonCreate>(reinterpret_cast<void (*)()>(
+      GetProcAddress(user32, "ShutdownBlockReasonCreate")));
+  const auto destroy = reinterpret_cast<BlockReasonDestroy>(reinterpret_cast<void (*)()>(
+      GetProcAddress(user32, "ShutdownBlockReasonDestroy")));
+  const bool blocking = create && destroy && create(window, L"Saving the storage");
+  MainWindowMessage(*context.assistant, Message::Destroy, 0, 0, 0);
+  if (blocking) destroy(window);
+}
+
 // Gives the window a client area of the scaled 800 x 600 frame, with its
 // outer top-left corner at (left, top). The border's own size is whatever
 // the window has beyond its client area; after a change of scale that is
@@ -105,8 +124,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       ScreenToClient(window, &at);
       const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
       if (at.x < 0 || at.y < 0) return 0;
-      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches), static_cast<uint32_t>(at.x),
-                        static_cast<uint32_t>(at.y));
+      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches),
+                        static_cast<uint32_t>(context->window->FramePixel(at.x)),
+                        static_cast<uint32_t>(context->window->FramePixel(at.y)));
       return 0;
     }
     case WM_KEYDOWN: MainWindowMessage(a, Message::KeyDown, key, 0, 0); return 0;
@@ -125,6 +145,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // loop's end destroys the window.
     case WM_CLOSE: MainWindowMessage(a, Message::Close, 0, 0, 0); return 0;
     case WM_DESTROY: MainWindowMessage(a, Message::Destroy, 0, 0, 0); return 0;
+    // Yes at once, as Windows asks: another program may still cancel the
+    // end, and the save waits for WM_ENDSESSION, which says it goes ahead.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) EndWithSession(window, *context);
+      return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }

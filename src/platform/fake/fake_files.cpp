@@ -125,6 +125,15 @@ bool FakeFiles::LinkTarget(const char* path, char* out, uint32_t capacity) {
   return true;
 }
 
+uint16_t FakeFiles::ListDrives(char (*out)[kDriveRootCapacity], uint16_t capacity) {
+  uint16_t count = 0;
+  for (const std::string& root : drives) {
+    if (count >= capacity || root.size() >= kDriveRootCapacity) break;
+    std::snprintf(out[count++], kDriveRootCapacity, "%s", root.c_str());
+  }
+  return count;
+}
+
 bool FakeFiles::SyncFolder(const char* folder) {
   folderSyncs.push_back(folder);
   std::error_code error;

@@ -28,6 +28,7 @@ class FakeFiles : public Files {
   const char* DataFolder() const override { return dataFolder_.c_str(); }
   const char* ResourceFolder() const override { return resourceFolder.c_str(); }
   const char* RootFolder() const override { return root.c_str(); }
+  uint16_t ListDrives(char (*out)[kDriveRootCapacity], uint16_t capacity) override;
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
@@ -56,6 +57,7 @@ class FakeFiles : public Files {
   // ---- what a test sets ----
   uint32_t freeMegabytes = 100000;
   std::string root = "/";         /**< RootFolder() */
+  std::vector<std::string> drives;  /**< ListDrives(): the drives' roots; none: one root */
   std::string resourceFolder;     /**< ResourceFolder(): none unless a test names one */
   int64_t writeBudget = -1;       /**< bytes all further writes may still write; -1 unlimited */
   int64_t readBudget = -1;        /**< bytes all further reads may still read; 0: reads fail */

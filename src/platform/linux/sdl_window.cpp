@@ -1,6 +1,9 @@
 #include "platform/linux/sdl_window.h"
 
+#include <SDL_syswm.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +37,7 @@ SdlWindow::SdlWindow(SDL_Window* window, std::vector<std::string> boxCommand)
 SdlWindow::~SdlWindow() {
   StopTimer();
   if (frame_) SDL_FreeSurface(frame_);
+  if (timerWake_ >= 0) close(timerWake_);
 }
 
 void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
@@ -121,6 +125,7 @@ Uint32 SdlWindow::TimerCallback(Uint32, void* self) {
     SDL_Event e{};
     e.type = w->timerEvent_;
     SDL_PushEvent(&e);
+    if (w->timerWake_ >= 0) eventfd_write(w->timerWake_, 1);
   }
   const Uint64 now = SDL_GetTicks64();
   do {
@@ -160,6 +165,49 @@ void SdlWindow::PostQuit(int code) {
 bool SdlWindow::QuitPosted(int* code) const {
   *code = quitCode_;
   return quit_;
+}
+
+// ---- a lost display ----------------------------------------------------------
+
+namespace {
+
+// Xlib calls both when the connection breaks: first the error handler
+// (its default says so and exits), then the display's exit handler (its
+// default exits). Neither may end the process here: the exit save is still
+// to run, from the event loop.
+int SayDisplayLost(Display* display) {
+  fprintf(stderr, "Trelvan Assistant: the connection to the display %s was lost; the program "
+          "ends as when its window is closed.\n", DisplayString(display));
+  return 0;
+}
+
+void NoteDisplayLost(Display*, void* lost) { *static_cast<bool*>(lost) = true; }
+
+}  // namespace
+
+void SdlWindow::WatchDisplay() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  timerWake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (timerWake_ < 0) return;
+  display_ = info.info.x11.display;
+  XSetIOErrorHandler(SayDisplayLost);
+  XSetIOErrorExitHandler(display_, NoteDisplayLost, &displayLost_);
+}
+
+void SdlWindow::WaitForEvent() {
+  if (!display_) {
+    SDL_WaitEvent(nullptr);
+    return;
+  }
+  // Events Xlib has read already wait in its queue, not on the connection.
+  if (XPending(display_) > 0) return;
+  pollfd wait[2] = {{ConnectionNumber(display_), POLLIN, 0}, {timerWake_, POLLIN, 0}};
+  if (poll(wait, 2, -1) > 0 && (wait[1].revents & POLLIN)) {
+    eventfd_t ticks;
+    eventfd_read(timerWake_, &ticks);
+  }
 }
 
 // ---- the user's guide --------------------------------------------------------

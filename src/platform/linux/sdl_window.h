@@ -8,6 +8,8 @@
 #include <SDL.h>
 #include <sys/types.h>
 
+struct _XDisplay;
+
 #include <atomic>
 #include <string>
 #include <vector>
@@ -42,6 +44,20 @@ class SdlWindow : public Window {
   bool TakeTimerEvent(const SDL_Event& e);  // true for our timer's event; re-arms it
   bool TakeRepaint();                       // true once after InvalidateRect
   bool QuitPosted(int* code) const;
+  // Xlib ends the process (status 1, nothing saved) when the connection to
+  // the X server breaks, as at logout, inside whatever call met it. Watched,
+  // the loss is only noted: every later call on the dead connection returns
+  // at once, and the event loop ends the program as the window's closing
+  // does. Nothing to watch when the window is not on X: SDL's Wayland
+  // backend turns a lost compositor into a quit event itself.
+  void WatchDisplay();
+  bool DisplayLost() const { return displayLost_; }
+  // Blocks until an event may be waiting (SDL_PollEvent then takes it). On
+  // a watched display it waits on the display's connection and the timer
+  // itself: SDL_WaitEvent is woken from the timer's thread through a second
+  // connection of SDL's own, which no handler watches, so its loss would
+  // still end the process, in the middle of the exit save.
+  void WaitForEvent();
   int Presents() const { return presents_; }  // frames shown so far
   int OpenBoxes();                            // boxes shown and not yet closed
   // The window is the 800 x 600 frame times `scale` (1 to 4); 1 unless set.
@@ -66,6 +82,9 @@ class SdlWindow : public Window {
   Uint64 nextTick_ = 0;  // ms: when the timer is due next, on a fixed 10 ms grid
   bool repaint_ = false;
   bool quit_ = false;
+  bool displayLost_ = false;
+  _XDisplay* display_ = nullptr;  /**< the watched X display (Xlib's Display); null when not on X */
+  int timerWake_ = -1;            /**< eventfd the timer signals beside its event */
   int quitCode_ = 0;
   int presents_ = 0;
   double scale_ = 1.0;

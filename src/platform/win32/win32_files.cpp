@@ -176,6 +176,10 @@ uint16_t Win32Files::ListFolder(const char* folder, const char* pattern,
   return count;
 }
 
+uint16_t Win32Files::ListDrives(char (*out)[kDriveRootCapacity], uint16_t capacity) {
+  return DriveRoots(GetLogicalDrives(), out, capacity);
+}
+
 uint32_t Win32Files::DiskFreeMegabytes() {
   DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
   if (!GetDiskFreeSpaceW(L"C:\\", &sectorsPerCluster, &bytesPerSector, &freeClusters,

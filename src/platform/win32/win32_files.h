@@ -24,6 +24,7 @@ class Win32Files : public Files {
   const char* DataFolder() const override { return dataFolder_.c_str(); }
   const char* ResourceFolder() const override { return resourceFolder_.c_str(); }
   const char* RootFolder() const override { return "C:\\"; }
+  uint16_t ListDrives(char (*out)[kDriveRootCapacity], uint16_t capacity) override;
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;

@@ -34,7 +34,11 @@ class Win32Window : public Window {
   void ShowMessageBox(const char* text) override;
   void StopTimer() override;
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
-  void PostQuit(int code) override { PostQuitMessage(code); }
+  void PostQuit(int code) override {
+    quitPosted_ = true;
+    PostQuitMessage(code);
+  }
+  bool QuitPosted() const { return quitPosted_; }  // the exit sequence has run
   // guide\index.html in the program's folder, opened with ShellExecute.
   bool OpenGuide() override;
 
@@ -55,6 +59,7 @@ class Win32Window : public Window {
 
   HWND window_ = nullptr;
   HDC paintDc_ = nullptr;
+  bool quitPosted_ = false;
   double scale_ = 1.0;
   struct Box {
     HANDLE process;

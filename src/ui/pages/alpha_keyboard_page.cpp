@@ -58,8 +58,17 @@ void DrawKeys(PageContext& a) {
   }
 }
 
+// The entry's end where all of it does not fit its box (a long path): the
+// end is where typing goes on.
+const char* EntryShown(const AlphaKeyboard& k) {
+  const TextControl* box = k.text[kAlphaEntry];
+  const char* shown = k.EnteredText;
+  while (box && *shown && TextWidth(box->font, reinterpret_cast<const uint8_t*>(shown)) > box->w) ++shown;
+  return shown;
+}
+
 void ShowEnteredText(PageContext& a) {
-  ShowText(a, a.ui.keyboards.alpha.text[kAlphaEntry], a.ui.keyboards.alpha.EnteredText);
+  ShowText(a, a.ui.keyboards.alpha.text[kAlphaEntry], EntryShown(a.ui.keyboards.alpha));
 }
 
 void SetPicture(PageContext& a, ImageControl* control, uint16_t picture) {
@@ -160,7 +169,7 @@ static void AlphaKeyboardInit(PageContext& a) {
 
 static void AlphaKeyboardDraw(PageContext& a) {
   AlphaKeyboard& k = a.ui.keyboards.alpha;
-  DrawTextControl(a.frame, k.text[kAlphaEntry], k.EnteredText);
+  DrawTextControl(a.frame, k.text[kAlphaEntry], EntryShown(k));
   DrawKeys(a);
   if (k.nameHint) {
     static const TextControl kHint{0, 392, kFrameWidth, 20, 0, kTextCentred | kTextNoBackground, 0x8B8C, 0xFFFF};

@@ -27,6 +27,13 @@ void RequestText(PageContext& a, const char* tag, uint8_t maxLength, uint8_t min
   a.ui.pages.CurrentPage = kAlphaKeyboardPage;
 }
 
+void RequestTextFrom(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
+                     int32_t returnPage, const char* start) {
+  RequestText(a, tag, maxLength, minLength, returnPage);
+  const uint16_t most = maxLength + 1 < kEnteredTextCapacity ? maxLength + 1 : kEnteredTextCapacity;
+  CopyText(start, a.ui.keyboards.alpha.startText, most);
+}
+
 void RequestName(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
                  int32_t returnPage, const char* current) {
   RequestText(a, tag, maxLength, minLength, returnPage);

@@ -27,6 +27,9 @@ struct KeyboardPages {
 // returnPage when the user confirms or cancels.
 void RequestText(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
                  int32_t returnPage);
+// The same with the entry starting as `start` (a path being changed).
+void RequestTextFrom(PageContext& a, const char* tag, uint8_t maxLength, uint8_t minLength,
+                     int32_t returnPage, const char* start);
 // The same for a name the storage keeps with a "~" at its end: the entry
 // starts with `current` (its "~" left off; the caller adds it again) and
 // the page says why names end so.

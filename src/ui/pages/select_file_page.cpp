@@ -5,6 +5,8 @@
 #include "storage/text.h"
 #include "storage/whole_file.h"
 #include "ui/pages.h"
+#include "ui/pages/information_page.h"
+#include "ui/pages/keyboard_pages.h"
 
 namespace trelvan {
 
@@ -167,8 +169,25 @@ void ShowPath(PageContext& a) {
   DrawTextControl(a.frame, f.text[kSelectFilePathLine], f.SelectedPath);
 }
 
+// Above every root: the drives in the folder list, no files. A click on one
+// opens its root.
+void ShowDrives(PageContext& a) {
+  static_assert(kDriveRootCapacity == kSelectedPathCapacity, "a drive's root is a folder name of the list");
+  SelectFilePage& f = a.ui.selectFile;
+  f.FolderCount = a.platform.files.ListDrives(f.FolderNames, kSelectListCapacity);
+  f.FileCount = 0;
+  f.FolderPage = f.FilePage = 0;
+  f.showingDrives = 1;
+  DrawImage(a, f.image[kSelectFilePathFrame]);
+  DrawTextControl(a.frame, f.text[kSelectFilePathLine], "Drives");
+  DrawList(a, FolderListView(f));
+  DrawList(a, FileListView(f));
+}
+
+// Up one folder; at a drive's root, up to the drives where the system has them.
 void UpOneFolder(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
+  if (f.showingDrives) return;
   const char separator = a.platform.files.PathSeparator();
   const int32_t length = TextLength(f.SelectedPath);
   for (int32_t at = length - 2; at >= RootEnd(a.platform.files.RootFolder()); --at) {
@@ -178,6 +197,36 @@ void UpOneFolder(PageContext& a) {
       ListFolder(a);
       return;
     }
+  }
+  char drive[1][kDriveRootCapacity];
+  if (a.platform.files.ListDrives(drive, 1) > 0) ShowDrives(a);  // the drives, from a drive's root
+}
+
+// A typed path: a folder opens (its separator added where it lacks one), a
+// file of the caller's kind is chosen; anything else is said.
+void GoToTypedPath(PageContext& a, const char* typed) {
+  SelectFilePage& f = a.ui.selectFile;
+  Files& files = a.platform.files;
+  char folder[kSelectedPathCapacity + 1];
+  CopyText(typed, folder, kSelectedPathCapacity);
+  const uint16_t n = TextLength(folder);
+  if (n > 0 && folder[n - 1] != files.PathSeparator()) {
+    folder[n] = files.PathSeparator();
+    folder[n + 1] = 0;
+  }
+  PathInfo info;
+  if (TextLength(folder) < kSelectedPathCapacity && files.PathAttributes(folder, &info) && info.folder) {
+    CopyText(folder, f.SelectedPath, kSelectedPathCapacity);
+    SaveLastPath(a);
+    ListFolder(a);
+  } else if (files.PathAttributes(typed, &info) && !info.folder && EndsInExtension(typed, f.SelectFileExtension)) {
+    CopyText(typed, f.SelectedPath, kSelectedPathCapacity);
+    ReturnToCaller(a.ui.pages, f.answer, kCallConfirmed, f.SelectFileReturnPage);
+  } else {
+    char text[kMessageTextCapacity];
+    FormatText(text, "No folder, nor a file of the kind asked for, is at that path. Type a whole path, from %s on.",
+               files.RootFolder());
+    RequestInformation(a, text, 0, kSelectFilePage);
   }
 }
 
@@ -193,6 +242,13 @@ int AppendToPath(PageContext& a, const char* name, int folder) {
     const char separator[2] = {a.platform.files.PathSeparator(), 0};
     AppendText(separator, f.SelectedPath);
   }
+  return 1;
+}
+
+// A list's next (forward) or previous block, where there is one; 1 when it moved.
+int TurnBlock(uint16_t& page, uint16_t count, bool forward) {
+  if (forward ? kSelectRows * (page + 1) >= count : page == 0) return 0;
+  page = static_cast<uint16_t>(forward ? page + 1 : page - 1);
   return 1;
 }
 
@@ -213,6 +269,7 @@ void SaveLastPath(PageContext& a) {
 
 void ListFolder(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
+  f.showingDrives = 0;
   f.FolderCount = f.FileCount = 0;
   f.FolderPage = f.FilePage = 0;
   OpenAtStartUnlessAFolder(a);
@@ -275,6 +332,13 @@ static void SelectFileInit(PageContext& a) {
   f.SelectFileResult = kSelectFileChosen;
 }
 
+// Back from the keyboard with a typed path.
+static void SelectFileTimer(PageContext& a) {
+  if (a.ui.keyboards.TextRequested && RequestTagIs(a, kTypedPathTag) && TakeConfirmedText(a)) {
+    GoToTypedPath(a, a.ui.keyboards.alpha.EnteredText);
+  }
+}
+
 static void SelectFileDraw(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
   DrawTextControl(a.frame, f.text[kSelectFileFolderLabel], "Directory");
@@ -287,7 +351,12 @@ static void SelectFileDraw(PageContext& a) {
 
 static void SelectFilePointer(PageContext& a) {
   SelectFilePage& f = a.ui.selectFile;
-  if (a.input.PointerEvent.state != kPointerPressed) return;
+  const PointerEventRecord& pointer = a.input.PointerEvent;
+  const int folders = WheelOver(pointer, f.image[kSelectFileFolderFrame]);
+  const int files = WheelOver(pointer, f.image[kSelectFileFileFrame]);
+  if (folders && TurnBlock(f.FolderPage, f.FolderCount, folders < 0)) DrawList(a, FolderListView(f));
+  if (files && TurnBlock(f.FilePage, f.FileCount, files < 0)) DrawList(a, FileListView(f));
+  if (pointer.state != kPointerPressed) return;
   if (HitTest(a.input.PointerEvent, f.image[kSelectFileCancel])) {
     f.SelectFileResult = kSelectFileCancelled;
     ReturnToCaller(a.ui.pages, f.answer, kCallCancelled, f.SelectFileReturnPage);
@@ -297,7 +366,18 @@ static void SelectFilePointer(PageContext& a) {
     UpOneFolder(a);
     return;
   }
+  if (HitTest(pointer, f.image[kSelectFilePathFrame]) || HitTest(pointer, f.text[kSelectFilePathLine])) {
+    RequestTextFrom(a, kTypedPathTag, kSelectedPathCapacity - 1, 1, kSelectFilePage,
+                    f.showingDrives ? "" : f.SelectedPath);
+    return;
+  }
   const int folderRow = RowIndex(a, f.FolderRows);
+  if (folderRow >= 0 && f.showingDrives) {
+    CopyText(f.FolderNames[kSelectRows * f.FolderPage + folderRow], f.SelectedPath, kSelectedPathCapacity);
+    SaveLastPath(a);
+    ListFolder(a);
+    return;
+  }
   if (folderRow >= 0) {
     if (AppendToPath(a, f.FolderNames[kSelectRows * f.FolderPage + folderRow], 1)) {
       SaveLastPath(a);
@@ -305,18 +385,9 @@ static void SelectFilePointer(PageContext& a) {
     }
     return;
   }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFolderNext])) {
-    if (kSelectRows * (f.FolderPage + 1) < f.FolderCount) {
-      ++f.FolderPage;
-      DrawList(a, FolderListView(f));
-    }
-    return;
-  }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFolderPrevious])) {
-    if (f.FolderPage > 0) {
-      --f.FolderPage;
-      DrawList(a, FolderListView(f));
-    }
+  const bool folderNext = HitTest(pointer, f.image[kSelectFileFolderNext]);
+  if (folderNext || HitTest(pointer, f.image[kSelectFileFolderPrevious])) {
+    if (TurnBlock(f.FolderPage, f.FolderCount, folderNext)) DrawList(a, FolderListView(f));
     return;
   }
   const int fileRow = RowIndex(a, f.FileRows);
@@ -326,18 +397,10 @@ static void SelectFilePointer(PageContext& a) {
     }
     return;
   }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFileNext])) {
-    if (kSelectRows * (f.FilePage + 1) < f.FileCount) {
-      ++f.FilePage;
-      DrawList(a, FileListView(f));
-    }
-    return;
-  }
-  if (HitTest(a.input.PointerEvent, f.image[kSelectFileFilePrevious])) {
-    if (f.FilePage > 0) {
-      --f.FilePage;
-      DrawList(a, FileListView(f));
-    }
+  const bool fileNext = HitTest(pointer, f.image[kSelectFileFileNext]);
+  if ((fileNext || HitTest(pointer, f.image[kSelectFileFilePrevious])) &&
+      TurnBlock(f.FilePage, f.FileCount, fileNext)) {
+    DrawList(a, FileListView(f));
   }
 }
 
@@ -351,7 +414,7 @@ const PageUnit<PageContext> kSelectFileRecord = {
         kSelectFileFixedImages,  // fixed images
     },
     SelectFileInit,  // init
-    nullptr,  // timer
+    SelectFileTimer,  // timer
     SelectFilePointer,  // pointer
     SelectFileDraw,  // draw
 };

@@ -46,7 +46,10 @@ struct SelectFilePage {
   SelectFileRow FileRows[kSelectRows];
 
   FolderEntry entries[kSelectListCapacity];  /**< the folder search's answer while listing */
+  uint8_t showingDrives;           /**< 1: the folder list holds the drives, above every root */
 };
+
+constexpr const char* kTypedPathTag = "Path";
 
 
 // Opens the browser for files ending in `extension` (".bmp", ".wav"),

@@ -31,7 +31,9 @@ enum LightImage : int {
   kLightFileName = 21,         // name the effect
   kLightGraph1Frame = 22,      // frame round the channel 1 graph
   kLightGraph2Frame = 23,      // frame round the channel 2 graph
-  kLightImageCount = 24,
+  kLightLamp = 24,             // lamp on (picture 25) and off (26)
+  kLightLampPanel = 25,        // the lamps the played effect lights
+  kLightImageCount = 26,
 };
 
 enum LightText : int {
