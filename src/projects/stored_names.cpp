@@ -69,9 +69,11 @@ bool CheckTypedName(const Storage& s, const StoredKind& kind, const char* typed,
   const int nearest = NearestName(typed, names, count);
   if (nearest < 0) {
     FormatText(message, capacity, "No %s is stored yet: make one on the %s first.", kind.what, kind.manager);
-  } else {
+  } else if (TextLength(kind.what) + TextLength(typed) + TextLength(names[nearest]) + 40 < capacity) {
     FormatText(message, capacity, "No %s \"%s\" is stored. The nearest is \"%s\".", kind.what, typed,
                names[nearest]);
+  } else {  // the nearest name whole rather than both cut
+    FormatText(message, capacity, "No such %s is stored. The nearest is \"%s\".", kind.what, names[nearest]);
   }
   return false;
 }

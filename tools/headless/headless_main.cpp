@@ -17,7 +17,9 @@
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
 //                            Sound row/delete, Light row/load/delete,
-//                            EditPage remove/mode
+//                            EditPage remove/mode, EditProgram insert (a row's
+//                            handle), picker (a kind offered) and box (0 to 2:
+//                            the operands of the row being built)
 //   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
 //                            user) over PLACE, named as click names it (wheel -1
 //                            SelectText line 3) or given as X Y, and a tick
@@ -215,6 +217,14 @@ const ListRows kListRows[] = {
     {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},
     {"EditPage", "remove", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].remove); }},
     {"EditPage", "mode", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].mode); }},
+    {"EditProgram", "insert", kProgramRows,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.insertHandle[r]); }},
+    {"EditProgram", "picker", 4, [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.picker[r]); }},
+    {"EditProgram", "box", 3,
+     [](const Assistant& a, int r) {
+       const EditProgramPage& m = a.projects.editProgram;
+       return BoxOf(r == 0 ? m.boxA : r == 1 ? m.boxB : m.boxC);
+     }},
 };
 
 // Where `click PAGE ROLE` (or `click Alpha key C`) presses: the middle of the

@@ -46,6 +46,7 @@ using namespace trelvan;
 //   page selectbutton                  the select-button page called from page 1
 //   page store NAME TYPE               a small storage file NAME of type TYPE ("Picture", ...);
 //   page store NAME|TYPE               the same for a NAME or TYPE with blanks
+//   page stores N PREFIX TYPE          N such files, PREFIX01~, PREFIX02~ ...
 //   page project NAME MODEL [PICTURE]  a new project NAME for MODEL (showing the stored picture
 //                                      PICTURE) saved as the editors save it
 //   page picture NAME                  a stored 240 x 90 picture NAME: a sky over green land
@@ -143,6 +144,20 @@ bool StoreFile(Assistant& a, std::istringstream& words) {
   }
   const uint8_t data[4] = {1, 2, 3, 4};
   return StorageWriteRecord(a.storage, name.c_str(), "", type.c_str(), "1.00", data, sizeof data);
+}
+
+bool StoreNumbered(Assistant& a, std::istringstream& words) {
+  int count = 0;
+  std::string prefix, type;
+  words >> count >> prefix >> type;
+  const uint8_t data[4] = {1, 2, 3, 4};
+  bool stored = count > 0;
+  for (int i = 1; i <= count && stored; ++i) {
+    char name[kFileNameCapacity];
+    FormatText(name, "%s%02d~", prefix.c_str(), i);
+    stored = StorageWriteRecord(a.storage, name, "", type.c_str(), "1.00", data, sizeof data);
+  }
+  return stored;
 }
 
 bool StoreProject(Assistant& a, std::istringstream& words) {
@@ -403,6 +418,7 @@ struct PageVerb {
 const PageVerb kPageVerbs[] = {
     {"show", ShowPage},
     {"store", StoreFile},
+    {"stores", StoreNumbered},
     {"project", StoreProject},
     {"picture", StorePicture},
     {"file", StoreRawFile},

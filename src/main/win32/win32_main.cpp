@@ -124,8 +124,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       ScreenToClient(window, &at);
       const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
       if (at.x < 0 || at.y < 0) return 0;
-      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches), static_cast<uint32_t>(at.x),
-                        static_cast<uint32_t>(at.y));
+      MainWindowMessage(a, Message::MouseWheel, static_cast<uint32_t>(notches),
+                        static_cast<uint32_t>(context->window->FramePixel(at.x)),
+                        static_cast<uint32_t>(context->window->FramePixel(at.y)));
       return 0;
     }
     case WM_KEYDOWN: MainWindowMessage(a, Message::KeyDown, key, 0, 0); return 0;
