@@ -548,7 +548,10 @@ void MainPagePointer(App& a) {
   const PointerEventRecord& pointer = a.input.PointerEvent;
   if (a.link.transfer.transferActive) return;
   const int turned = WheelOver(pointer, m.image[kMainListFrame]);
-  if (turned && (turned > 0 ? ScrollListUp(a.net.lists) : ScrollListDown(a.net.lists))) DrawListArea(a);
+  if (turned && (turned > 0 ? ScrollListUp(a.net.lists) : ScrollListDown(a.net.lists))) {
+    EndLook(a);  // its row scrolled away
+    DrawListArea(a);
+  }
   if (pointer.state != kPointerPressed) return;
   if (HitTest(pointer, m.image[kMainExit])) a.input.QuitRequested = 1;
   if (HitTest(pointer, m.image[kMainSetup]) && PageTable(a.ui.pages, kSetupPage)) {
