@@ -111,7 +111,7 @@ void BM_SoundTick(benchmark::State& state) {
     state.PauseTiming();
     StorageDeleteNamedFile(a.storage, "Bench~");
     CopyText("Bench~", a.media.sound.soundName, kSoundNameCapacity);
-    a.input.PointerEvent = PointerEventRecord{kPointerPressed, create->x + 5, create->y + 5, 0, 0};
+    a.input.PointerEvent = PointerEventRecord{kPointerPressed, create->x + 5, create->y + 5, 0, 0, 0};
     state.ResumeTiming();
     kSoundManagerRecord.pointer(a, a.media);
   }

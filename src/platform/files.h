@@ -134,9 +134,14 @@ class Files {
   // Creates a new file; fails when anything is at `path`, a link included,
   // so a write never lands where a link planted there points.
   virtual int OpenWrite(const char* path) = 0;
-  // Both return the bytes moved; fewer than `count` at the end or on failure.
+  // Opens an existing regular file for writing in place, at offsets
+  // (WriteFileAt), keeping its length; a link is followed, so the write
+  // reaches its target and the link stays one. kNoFile on failure.
+  virtual int OpenUpdate(const char* path) = 0;
+  // All return the bytes moved; fewer than `count` at the end or on failure.
   virtual uint32_t ReadFile(int file, void* out, uint32_t count) = 0;
   virtual uint32_t WriteFile(int file, const void* data, uint32_t count) = 0;
+  virtual uint32_t WriteFileAt(int file, uint64_t offset, const void* data, uint32_t count) = 0;
   virtual bool FlushFile(int file) = 0;  // through to the disk
   virtual bool CloseFile(int file) = 0;
   virtual bool FileSize(int file, uint32_t* size) = 0;  // false beyond 32 bits

@@ -154,7 +154,8 @@ void Timer(PageContext& a, Projects& projects) {
     const CallResult r = TakeSelectedButton(a, &chosen);
     if (r != kCallNone) e.selectButtonOpen = false;
     // Back on the select-button page keeps the button's picture.
-    if (r == kCallConfirmed && e.editButton < p.buttonCount) {
+    if (r == kCallConfirmed && e.editButton < p.buttonCount &&
+        p.buttons[e.editButton].imageIndex != chosen) {
       KeepUndo(projects);
       p.buttons[e.editButton].imageIndex = static_cast<uint8_t>(chosen);
       LayOutRows(projects);

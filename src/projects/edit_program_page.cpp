@@ -1,5 +1,6 @@
 #include "projects/edit_program_page.h"
 
+#include <cstring>
 #include <initializer_list>
 
 #include "projects/editor_pages.h"
@@ -273,9 +274,19 @@ void Draw(PageContext& a, Projects& projects) {
   Refresh(a, projects);
 }
 
+// True when both store the same program, lists and constants.
+bool SameProjectData(const Project& x, const Project& y) {
+  uint8_t dx[kMaxProjectData], dy[kMaxProjectData];
+  const uint32_t n = EncodeProject(x, dx);
+  return n == EncodeProject(y, dy) && std::memcmp(dx, dy, n) == 0;
+}
+
 void EndStep(PageContext& a, Projects& projects) {
   projects.programEditor.editStep = kBuildIdle;
   projects.editProgram.pickerCount = 0;
+  // An instruction given up before it added anything is no step to undo.
+  const Project* kept = NewestStep(projects.history);
+  if (kept && SameProjectData(*kept, projects.project)) DropNewestStep(projects.history);
   Refresh(a, projects);
 }
 

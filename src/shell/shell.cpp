@@ -9,6 +9,7 @@
 #include "shell/startup.h"
 #include "storage/file_system.h"
 #include "storage/journal.h"
+#include "storage/journal_save.h"
 #include "storage/resource_files.h"
 #include "storage/storage_image.h"
 #include "storage/text.h"
@@ -115,14 +116,12 @@ void KeepChangesOnDisk(Assistant& a) {
     }
     case JournalTickResult::kFoldDue: {
       // A save takes the journal's changes in; a new journal begins on it.
-      FinishJournal(a.storage, j);
       SaveFailure why = kSaveDone;
-      if (!SaveStorage(a.storage, a.platform.files, &why)) {
+      if (!SaveWithJournal(a.storage, j, a.platform.files, &why)) {
         SayStorageNotSaved(a, why, " The changes made until now are kept beside it; later ones "
                                    "are saved when the program ends.");
         return;
       }
-      RemoveJournal(j, a.platform.files);
       TakeJournalBase(a.storage, j, kJournalBaseFile);
       StartJournal(a.storage, j, a.platform.files, &a.platform.threads);
       return;
@@ -150,14 +149,16 @@ void ExitSequence(Assistant& a) {
     // The running copy owns the storage file.
   } else if (free > kDiskSaveMegabytes) {
     // Whatever the save does, the journal holds every change first.
-    FinishJournal(a.storage, a.journal);
     SaveFailure why = kSaveDone;
-    if (SaveStorage(a.storage, a.platform.files, &why)) {
-      RemoveJournal(a.journal, a.platform.files);
+    if (SaveWithJournal(a.storage, a.journal, a.platform.files, &why)) {
       // Only now are the resource files it took in safe to remove.
       RemoveImportedResourceFiles(a.storage, a.platform.files);
     } else {
-      SayStorageNotSaved(a, why, " Any earlier storage file there is unchanged.");
+      // A save cut in place leaves the file for the journal to mend.
+      SayStorageNotSaved(a, why,
+                         JournalHoldsEveryChange(a.storage, a.journal)
+                             ? " The changes are kept beside it; the next start saves them."
+                             : " Any earlier storage file there is unchanged.");
       status = 1;
     }
   } else {

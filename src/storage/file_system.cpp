@@ -330,7 +330,9 @@ void StorageMount(Storage& s) {
 
 void StorageInit(Storage& s, Files& p) {
   LoadStorage(s, p);
-  StorageMount(s);
+  // A file left by a cut in-place save is mounted once the journal's replay
+  // has mended it: a mount now could erase its bookkeeping blocks.
+  if (!s.saveCut) StorageMount(s);
 }
 
 void FormatStorage(Storage& s) {

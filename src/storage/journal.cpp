@@ -14,11 +14,6 @@ namespace {
 const char kJournalSuffix[] = ".journal";
 constexpr uint32_t kReadPiece = 1u << 20;
 
-void ForgetMarks(ChangedBlocks& c) {
-  for (uint32_t i = 0; i < c.count; ++i) c.bits[c.list[i] / 64] = 0;
-  c.count = 0;
-}
-
 // What ReadJournal found, and where the last whole commit ends.
 struct JournalRead {
   bool opened = false;
@@ -29,6 +24,8 @@ struct JournalRead {
   uint64_t committedEnd = 0;  /**< file offset after the last whole commit */
   uint64_t size = 0;          /**< bytes read in all */
   bool belongs = false;       /**< its base is the storage loaded: its commits were applied */
+  bool saveBegun = false;     /**< a save record follows the last commit */
+  JournalSaveMark save;
 };
 
 // Reads the journal at `path` through `buffer`. When its base is the storage
@@ -38,8 +35,18 @@ struct JournalRead {
 // Records are read in pieces; the blocks of the commit under way stay in
 // the buffer until its commit arrives (a commit is at most
 // kJournalMaxCommitBlocks, which the ring's memory holds).
+// Each of blocks 0 to 3 of `image` is the one before the save or the one
+// after it, as the save record names them.
+bool SaveMarkFits(const JournalSaveMark& mark, const uint8_t* image) {
+  for (uint32_t b = 0; b < kJournalStampBlocks; ++b) {
+    const uint64_t h = JournalBlockHash(image + b * kBlockSize);
+    if (h != mark.before[b] && h != mark.after[b]) return false;
+  }
+  return true;
+}
+
 JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer, size_t capacity,
-                        bool fromFile, uint64_t loadedStamp) {
+                        bool fromFile, uint64_t loadedStamp, bool saveCut) {
   JournalRead r;
   const int f = p.OpenRead(path);
   if (f == kNoFile) return r;
@@ -55,8 +62,9 @@ JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer,
     return r;
   }
   r.headerRead = true;
-  r.belongs = r.header.base == kJournalBaseFile ? fromFile && r.header.stamp == loadedStamp
-                                                : !s.imageLoaded;
+  r.belongs = r.header.base == kJournalBaseFile
+                  ? fromFile && (r.header.stamp == loadedStamp || saveCut)
+                  : !s.imageLoaded;
   const bool apply = r.belongs;
   size_t fill = 0, at = 0, pending = 0;  // buffer: [pending, at) waits for its commit
   uint32_t pendingBlocks = 0;
@@ -90,6 +98,15 @@ JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer,
       ++pendingBlocks;
       continue;
     }
+    if (record.kind == JournalRecord::kSave) {
+      if (record.save.sequence != r.commits || pendingBlocks != 0 || r.saveBegun) break;
+      r.saveBegun = true;
+      r.save = record.save;
+      pending = at;
+      r.committedEnd = bufferStart + at;
+      continue;
+    }
+    if (r.saveBegun) break;  // nothing is appended after a save record
     if (record.sequence != r.commits + 1 || record.blocks != pendingBlocks) break;
     if (apply) {
       for (size_t b = pending; b + kJournalBlockRecordSize <= at; b += kJournalBlockRecordSize) {
@@ -117,6 +134,39 @@ JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer,
 
 }  // namespace
 
+bool InPlaceSaveWasCut(const Storage& s, Files& p) {
+  char path[kJournalPathCapacity];
+  if (!JournalFilePath(s, path)) return false;
+  const int f = p.OpenRead(path);
+  if (f == kNoFile) return false;
+  // The header, then the file's last kJournalSaveSize bytes, kept in `tail`.
+  uint8_t piece[16384], tail[2 * kJournalSaveSize];
+  uint32_t kept = 0;
+  JournalHeader header;
+  bool headerRead = false;
+  for (uint32_t n; (n = p.ReadFile(f, piece, sizeof piece)) > 0;) {
+    if (!headerRead) headerRead = DecodeJournalHeader(piece, n, &header);
+    const uint32_t take = n < kJournalSaveSize ? n : kJournalSaveSize;
+    if (kept + take > sizeof tail) {
+      std::memmove(tail, tail + kept - (kJournalSaveSize - take), kJournalSaveSize - take);
+      kept = kJournalSaveSize - take;
+    }
+    std::memcpy(tail + kept, piece + n - take, take);
+    kept += take;
+  }
+  p.CloseFile(f);
+  JournalRecord mark;
+  return headerRead && header.base == kJournalBaseFile && kept >= kJournalSaveSize &&
+         DecodeJournalRecord(tail + kept - kJournalSaveSize, kJournalSaveSize, kBlockCount, &mark) ==
+             JournalDecode::kRecord &&
+         mark.kind == JournalRecord::kSave && SaveMarkFits(mark.save, s.image);
+}
+
+void ForgetMarks(ChangedBlocks& c) {
+  for (uint32_t i = 0; i < c.count; ++i) c.bits[c.list[i] / 64] = 0;
+  c.count = 0;
+}
+
 Journal::~Journal() {
   if (writer.thread != kNoThread) StopJournalWriter(writer);
 }
@@ -132,7 +182,9 @@ bool JournalFilePath(const Storage& s, char* out) {
   return true;
 }
 
-JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
+namespace {
+
+JournalRecovery Replay(Storage& s, Journal& j, Files& p) {
   JournalRecovery result;
   if (!JournalFilePath(s, j.path)) return result;
   PathInfo info;
@@ -142,7 +194,13 @@ JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
   const bool fromFile = s.imageLoaded && s.loadResult == kLoadStorageFile;
   const uint64_t loadedStamp = fromFile ? JournalStamp(s.image) : 0;
 
-  const JournalRead head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp);
+  JournalRead head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp, s.saveCut);
+  if (fromFile && !head.belongs && head.saveBegun && head.header.base == kJournalBaseFile &&
+      head.lastStamp != loadedStamp && SaveMarkFits(head.save, s.image)) {
+    // An in-place save was cut after its record: the file holds a mix of
+    // the old and new blocks, and the commits, applied again, make it whole.
+    head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp, true);
+  }
   if (!head.opened) return result;
   if (!head.headerRead) {
     // Cut before its header was whole: nothing was ever committed to it.
@@ -183,6 +241,23 @@ JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
   return result;
 }
 
+}  // namespace
+
+JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p) {
+  const JournalRecovery result = Replay(s, j, p);
+  if (s.saveCut && result.found != JournalFound::kReplayed) {
+    // The file was taken for the journal's sake, but the journal did not
+    // mend it: it is not used, and nothing is saved over it.
+    EraseImage(s);
+    StorageMount(s);
+    s.imageLoaded = 0;
+    s.loadResult = kLoadDamaged;
+    s.keepFile = 1;
+  }
+  s.saveCut = 0;
+  return result;
+}
+
 bool SetJournalAside(Journal& j, Files& p, char* out) {
   if (!RenameAside(p, j.path, out, kJournalPathCapacity + 16)) return false;
   j.owned = 0;
@@ -194,6 +269,7 @@ void TakeJournalBase(Storage& s, Journal& j, JournalBase kind) {
   j.baseStamp = kind == kJournalBaseFile ? JournalStamp(s.image) : 0;
   std::memcpy(j.writer.shadow, s.image, kJournalStampBytes);
   ForgetMarks(s.changed);
+  ForgetMarks(j.unsaved);
 }
 
 bool StartJournal(Storage& s, Journal& j, Files& p, Threads* threads) {
@@ -239,6 +315,7 @@ void Publish(Storage& s, Journal& j) {
     c.bits[block / 64] &= ~(uint64_t{1} << (block % 64));
     JournalSlot& slot = w.slots[head % kJournalSlots];
     slot.block = block;
+    MarkBlockChanged(j.unsaved, block);
     std::memcpy(slot.data, s.image + static_cast<size_t>(block) * kBlockSize, kBlockSize);
     ++head;
     --room;
@@ -302,6 +379,12 @@ void FinishJournal(Storage& s, Journal& j) {
     }
   }
   CloseJournalFile(j);
+}
+
+bool JournalHoldsEveryChange(const Storage& s, const Journal& j) {
+  return j.owned && j.baseKind == kJournalBaseFile && !s.keepFile &&
+         !j.writer.failed.load(std::memory_order_acquire) && s.changed.count == 0 &&
+         j.blocksSinceCommit == 0;
 }
 
 void RemoveJournal(Journal& j, Files& p) {

@@ -42,6 +42,9 @@ struct Journal {
   uint32_t ticksWaiting = 0;       /**< ticks since the first change not yet committed */
   uint32_t blocksSinceCommit = 0;  /**< block slots published since the last commit */
   uint32_t commits = 0;            /**< commits published into this journal */
+  // The blocks handed to this journal since its base: those in which the
+  // image differs from the storage file, once every mark is handed over.
+  ChangedBlocks unsaved{};
   char path[kJournalPathCapacity] = {};
   JournalWriter writer;  /**< not initialised here: the ring is 16 MiB */
 };
@@ -70,6 +73,12 @@ struct JournalRecovery {
 // base while no image file was read), and mounts the result. Reads through
 // the writer's ring, so it runs while no writer does.
 JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p);
+
+// True when the journal beside the storage file ends in a save record that
+// the image's blocks 0 to 3 fit: an in-place save was cut, and the file, a
+// mix of old and new blocks, is mended by the journal's replay. LoadStorage
+// then takes the file without the start-up's check.
+bool InPlaceSaveWasCut(const Storage& s, Files& p);
 
 // Renames the journal aside to "<journal>.damaged" (".2", ... when taken);
 // the new path in `out` (kJournalPathCapacity + 16 bytes).
@@ -101,5 +110,13 @@ JournalTickResult JournalTick(Storage& s, Journal& j);
 // changes for the next start.
 void FinishJournal(Storage& s, Journal& j);
 void RemoveJournal(Journal& j, Files& p);
+
+// True when the journal on disk holds every change since its base (the
+// storage file): it is this storage's, none of its writes failed, and no
+// mark waits. Then a failed save leaves the changes to the next start.
+bool JournalHoldsEveryChange(const Storage& s, const Journal& j);
+
+// Forgets the marks of blocks whose contents are as the base holds them.
+void ForgetMarks(ChangedBlocks& c);
 
 }  // namespace trelvan

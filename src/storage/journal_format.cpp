@@ -11,6 +11,7 @@ namespace {
 const uint8_t kMagic[8] = {'T', 'A', 'J', 'O', 'U', 'R', 'N', '1'};
 constexpr uint32_t kBlockTag = 0x314B4C42;   // "BLK1"
 constexpr uint32_t kCommitTag = 0x31544D43;  // "CMT1"
+constexpr uint32_t kSaveTag = 0x31564153;    // "SAV1"
 
 constexpr uint64_t kPrime1 = 0x9E3779B185EBCA87ull;
 constexpr uint64_t kPrime2 = 0xC2B2AE3D27D4EB4Full;
@@ -90,6 +91,16 @@ void EncodeCommitRecord(uint32_t sequence, uint32_t blocks, uint64_t stamp, uint
   WriteU32LE(out + 20, Check32(JournalHash(out, 20)));
 }
 
+void EncodeSaveRecord(const JournalSaveMark& mark, uint8_t* out) {
+  WriteU32LE(out, kSaveTag);
+  WriteU32LE(out + 4, mark.sequence);
+  for (uint32_t b = 0; b < kJournalStampBlocks; ++b) {
+    WriteU64LE(out + 8 + 8 * b, mark.before[b]);
+    WriteU64LE(out + 40 + 8 * b, mark.after[b]);
+  }
+  WriteU32LE(out + 72, Check32(JournalHash(out, 72)));
+}
+
 JournalDecode DecodeJournalRecord(const uint8_t* in, size_t count, uint32_t blockCount,
                                   JournalRecord* out) {
   if (count < 4) return JournalDecode::kShort;
@@ -117,6 +128,19 @@ JournalDecode DecodeJournalRecord(const uint8_t* in, size_t count, uint32_t bloc
     out->sequence = ReadU32LE(in + 4);
     out->blocks = ReadU32LE(in + 8);
     out->stamp = ReadU64LE(in + 12);
+    return JournalDecode::kRecord;
+  }
+  if (tag == kSaveTag) {
+    if (count < kJournalSaveSize) return JournalDecode::kShort;
+    if (ReadU32LE(in + 72) != Check32(JournalHash(in, 72))) return JournalDecode::kDamaged;
+    *out = JournalRecord{};
+    out->kind = JournalRecord::kSave;
+    out->size = kJournalSaveSize;
+    out->save.sequence = ReadU32LE(in + 4);
+    for (uint32_t b = 0; b < kJournalStampBlocks; ++b) {
+      out->save.before[b] = ReadU64LE(in + 8 + 8 * b);
+      out->save.after[b] = ReadU64LE(in + 40 + 8 * b);
+    }
     return JournalDecode::kRecord;
   }
   return JournalDecode::kDamaged;

@@ -8,10 +8,16 @@
 //   commit  24 bytes  tag "CMT1", sequence (1, 2, ...), blocks since the last
 //                     commit, stamp of blocks 0 to 3 after it, checksum of
 //                     the 20 bytes before it
+//   save    76 bytes  tag "SAV1", the last commit's sequence, the hash of each
+//                     of blocks 0 to 3 in the storage file before the save,
+//                     then of each after it, checksum of the 72 bytes before
 //
 // Numbers are little-endian. A commit makes the block records before it
 // (back to the previous commit) one change: the start-up applies them all or,
-// when no valid commit follows them, none.
+// when no valid commit follows them, none. A save record, the last of a
+// journal, says that a save writing the committed blocks into the storage
+// file in place began: the file may hold any mix of their old and new
+// contents, its blocks 0 to 3 each one of the two the record names.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +30,8 @@ constexpr uint32_t kJournalBlockHeaderSize = 12;
 constexpr uint32_t kJournalBlockDataSize = 4096;  // one storage block
 constexpr uint32_t kJournalBlockRecordSize = kJournalBlockHeaderSize + kJournalBlockDataSize;
 constexpr uint32_t kJournalCommitSize = 24;
+constexpr uint32_t kJournalSaveSize = 76;
+constexpr uint32_t kJournalStampBlocks = 4;
 // The bookkeeping blocks 0 to 3, whose stamp names a storage.
 constexpr uint32_t kJournalStampBytes = 4 * kJournalBlockDataSize;
 
@@ -45,6 +53,18 @@ uint64_t JournalHash(const uint8_t* bytes, size_t count, uint64_t seed = 0);
 inline uint64_t JournalStamp(const uint8_t* blocks0to3) {
   return JournalHash(blocks0to3, kJournalStampBytes, 0x5354414D50ull);
 }
+// One block's hash, as a save record keeps it.
+inline uint64_t JournalBlockHash(const uint8_t* block) {
+  return JournalHash(block, kJournalBlockDataSize, 0x424C4F434Bull);
+}
+
+// A save record's fields: blocks 0 to 3 of the storage file before and
+// after the save under way.
+struct JournalSaveMark {
+  uint32_t sequence = 0;  /**< the last commit's */
+  uint64_t before[kJournalStampBlocks] = {};
+  uint64_t after[kJournalStampBlocks] = {};
+};
 
 void EncodeJournalHeader(const JournalHeader& h, uint8_t* out);  // kJournalHeaderSize bytes
 bool DecodeJournalHeader(const uint8_t* in, size_t count, JournalHeader* out);
@@ -53,15 +73,18 @@ bool DecodeJournalHeader(const uint8_t* in, size_t count, JournalHeader* out);
 void EncodeBlockRecord(uint32_t block, const uint8_t* data, uint8_t* out);
 // A commit record: kJournalCommitSize bytes into `out`.
 void EncodeCommitRecord(uint32_t sequence, uint32_t blocks, uint64_t stamp, uint8_t* out);
+// A save record: kJournalSaveSize bytes into `out`.
+void EncodeSaveRecord(const JournalSaveMark& mark, uint8_t* out);
 
 // One record decoded in place.
 struct JournalRecord {
-  enum Kind : uint8_t { kNone, kBlock, kCommit } kind = kNone;
+  enum Kind : uint8_t { kNone, kBlock, kCommit, kSave } kind = kNone;
   uint32_t size = 0;                /**< bytes the record takes */
   uint32_t block = 0;               /**< kBlock: its number */
   const uint8_t* data = nullptr;    /**< kBlock: the block as stored, inside the input */
   uint32_t sequence = 0, blocks = 0;  /**< kCommit */
   uint64_t stamp = 0;               /**< kCommit */
+  JournalSaveMark save;             /**< kSave */
 };
 
 enum class JournalDecode : uint8_t {

@@ -193,6 +193,7 @@ struct Storage {
   char loadedFrom[kPathCapacity] = {}; /**< the image file read, or found unusable */
   char loadProblem[kPathCapacity] = {};  /**< the first broken rule of a damaged file */
   uint8_t keepFile = 0;  /**< 1: an unusable file could not be set aside; never save over it */
+  uint8_t saveCut = 0;   /**< 1: the file is one an in-place save was cut in; the journal mends it */
   FileSystem fs;
   ResourceImport resources;
   ChangedBlocks changed{};  /**< since the journal last took them */

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "storage/file_system.h"
+#include "storage/journal.h"
 #include "storage/storage_check.h"
 #include "storage/text.h"
 
@@ -132,12 +133,6 @@ SaveFailure WriteThroughTemporary(const Storage& s, Files& p, const char* path) 
   return failure;
 }
 
-// The file a save replaces: a storage file that is a link stays one, and
-// its target is replaced, in the target's folder.
-const char* SaveTarget(Files& p, const char* path, char* resolved) {
-  return p.LinkTarget(path, resolved, kPathCapacity) ? resolved : path;
-}
-
 // Reads an image file of exactly `size` bytes into the front of the image.
 StorageLoadResult ReadExactly(Storage& s, Files& p, const char* path, const PathInfo& info,
                               uint32_t size) {
@@ -154,6 +149,10 @@ StorageLoadResult ReadExactly(Storage& s, Files& p, const char* path, const Path
 }
 
 }  // namespace
+
+const char* StorageSaveTarget(const Storage& s, Files& p, char* resolved) {
+  return p.LinkTarget(s.path, resolved, kPathCapacity) ? resolved : s.path;
+}
 
 bool WriteImageFile(const Storage& s, Files& p, const char* path, SaveFailure* why) {
   const SaveFailure failure = WriteThroughTemporary(s, p, path);
@@ -179,6 +178,7 @@ void LoadStorage(Storage& s, Files& p) {
   s.loadProblem[0] = 0;
   s.loadedFrom[0] = 0;
   s.loadResult = kLoadNoFile;
+  s.saveCut = 0;
 
   char legacy[kPathCapacity];
   if (!StorageFilePath(p, s.path) || !LegacyFilePath(p, legacy)) {
@@ -211,7 +211,10 @@ void LoadStorage(Storage& s, Files& p) {
   // saved over: the start-up sets it aside and begins a new one.
   if ((result == kLoadStorageFile || result == kLoadLegacyFile) &&
       CheckStorageAtStartUp(s, s.loadProblem, sizeof s.loadProblem) != 0) {
-    result = kLoadDamaged;
+    // A save cut while it wrote the file in place leaves blocks of both
+    // storages; the journal beside it holds every new one.
+    s.saveCut = result == kLoadStorageFile && InPlaceSaveWasCut(s, p);
+    if (!s.saveCut) result = kLoadDamaged;
   }
   s.loadResult = result;
   if (result == kLoadStorageFile || result == kLoadLegacyFile) {
@@ -247,7 +250,7 @@ bool SetAsideUnusableFile(Storage& s, Files& p, char* out) {
 bool RemoveStaleTemporary(const Storage& s, Files& p) {
   if (s.path[0] == 0) return false;
   char resolved[kPathCapacity];
-  const char* target = SaveTarget(p, s.path, resolved);
+  const char* target = StorageSaveTarget(s, p, resolved);
   char temporary[kTemporaryCapacity];
   bool removed = false;
   for (int n = 1; n <= kTemporaryNames; ++n) {
@@ -263,7 +266,7 @@ bool SaveStorage(const Storage& s, Files& p, SaveFailure* why) {
     return false;
   }
   char resolved[kPathCapacity];
-  return WriteImageFile(s, p, SaveTarget(p, s.path, resolved), why);
+  return WriteImageFile(s, p, StorageSaveTarget(s, p, resolved), why);
 }
 
 }  // namespace trelvan

@@ -66,6 +66,10 @@ bool RemoveStaleTemporary(const Storage& s, Files& p);
 // link stays). False, with the reason in `why`, when it was not replaced.
 bool SaveStorage(const Storage& s, Files& p, SaveFailure* why = nullptr);
 
+// The file a save writes: the storage file, or, when that is a link, its
+// target (into `resolved`, kPathCapacity bytes), so the link stays one.
+const char* StorageSaveTarget(const Storage& s, Files& p, char* resolved);
+
 // Paths of the two image files in the data folder, into kPathCapacity bytes.
 // False (and an empty text) when the data folder's path is too long for them
 // and the names made from them.

@@ -52,6 +52,17 @@ bool RedoStep(UndoHistory<T>& h, T& current) {
   return true;
 }
 
+// A change given up that left the record as it was: its kept state goes,
+// so Undo never takes a step that changes nothing.
+template <typename T>
+void DropNewestStep(UndoHistory<T>& h) {
+  if (h.undoCount > 0) --h.undoCount;
+}
+template <typename T>
+const T* NewestStep(const UndoHistory<T>& h) {
+  return h.undoCount ? &h.steps[(h.first + h.undoCount - 1) % kUndoSteps] : nullptr;
+}
+
 // Another record is opened: nothing of the last one can be undone.
 template <typename T>
 void ForgetSteps(UndoHistory<T>& h) {

@@ -12,6 +12,7 @@
 
 #include "fault/fault_harness.h"
 #include "storage/journal.h"
+#include "storage/journal_save.h"
 #include "storage/storage_check.h"
 #include "storage/text.h"
 
@@ -115,8 +116,8 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
 
   // The checker, and the files before or after the change, never before
   // once after was seen.
-  int CheckFiles(const std::string& where, bool* seenAfter) {
-    Storage& s = a->storage;
+  int CheckFiles(const std::string& where, bool* seenAfter) { return CheckFiles(a->storage, where, seenAfter); }
+  int CheckFiles(Storage& s, const std::string& where, bool* seenAfter) {
     RunStorageToIdle(s);
     FinishCutReplacement(s);
     char message[256];
@@ -200,6 +201,48 @@ TEST_P(JournalFault, TheStartUpsFoldIsCutBeforeAndAfterItsRename) {
   EXPECT_FALSE(Exists(journalPath));
   EXPECT_EQ(HashReach(a->storage), commitHash.back());
   EXPECT_EQ(CheckFiles("after the fold", &seenAfter), 1);
+}
+
+// The exit's save in place, cut after every write it makes (the journal's
+// save record, each run of blocks): every start, the start-up's load and
+// replay, holds the files before or after the change, whole. Uncut, the
+// same file holds byte for byte the image a whole-file save writes.
+TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
+  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
+  if (::testing::Test::HasFailure()) return;
+  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
+  struct stat st;
+  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
+  const ino_t inode = st.st_ino;
+  bool seenAfter = false;
+  int64_t cut = 0;
+  for (; cut < 100; ++cut) {
+    fake.files.writeCalls = cut;
+    const bool saved = SaveFinishedJournal(a->storage, a->journal, fake.files);
+    fake.files.writeCalls = -1;
+    if (saved) break;
+    const std::string where = "save cut after " + std::to_string(cut) + " writes";
+    auto restarted = std::make_unique<Assistant>(fake);
+    StorageInit(restarted->storage, fake.files);
+    ReplayJournal(restarted->storage, restarted->journal, fake.files);
+    EXPECT_EQ(HashReach(restarted->storage), commitHash.back()) << where;
+    if (CheckFiles(restarted->storage, where, &seenAfter) < 0) return;
+    restarted.reset();
+    std::fstream file(storagePath, std::ios::in | std::ios::out | std::ios::binary);
+    file.write(reinterpret_cast<const char*>(base.data()), static_cast<std::streamsize>(base.size()));
+    file.close();
+    WriteHostFile(journalPath, journal);
+  }
+  EXPECT_GE(cut, 3) << "the save record and two runs of blocks";
+  std::printf("[ points   ] %s: %lld cuts of the save in place\n", GetParam().name,
+              static_cast<long long>(cut));
+  EXPECT_FALSE(Exists(journalPath));
+  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
+  EXPECT_EQ(st.st_ino, inode) << "written in place";
+  const std::vector<uint8_t> onDisk = ReadHostFile(storagePath);
+  ASSERT_EQ(onDisk.size(), kImageSize);
+  EXPECT_EQ(std::memcmp(onDisk.data(), a->storage.image, kImageSize), 0)
+      << "the file is not the image a whole-file save writes";
 }
 
 constexpr uint32_t kFirstPiece = 40;

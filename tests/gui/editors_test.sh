@@ -21,30 +21,6 @@ printf 'tick 3\npage project Yard~ ZR-5\nclose\n' >"$out/editors_setup.run"
 buttons() { "$inspector" "$storage" project 'Yard~' | sed -n 's/^buttons //p'; }
 [ "$(buttons)" = 0 ] || fail "the made project has buttons"
 
-capture() { import -window "$window" "$1" 2>/dev/null; }
-# settle: the window changed since `begin` and holds still.
-begin() { capture "$out/editors_before.png"; }
-settle() {
-  local previous="" current i
-  for i in $(seq 60); do
-    sleep 0.2
-    kill -0 "$app" 2>/dev/null || fail "the program ended instead of: $*"
-    current="$out/editors_now_$((i % 2)).png"
-    capture "$current"
-    if [ "$(compare -metric AE "$current" "$out/editors_before.png" null: 2>&1)" != 0 ] &&
-       [ -n "$previous" ] && [ "$(compare -metric AE "$current" "$previous" null: 2>&1)" = 0 ]; then
-      return 0
-    fi
-    previous=$current
-  done
-  fail "nothing changed after: $*"
-}
-# click X Y: held like a hand's, at page coordinates.
-click() {
-  begin
-  xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
-  settle "click $1 $2"
-}
 start() {
   "$program" &
   app=$!
@@ -58,17 +34,21 @@ open_project_and_add_button() {
   click 80 147   # Add Button
 }
 yes=(310 320)
+# close_saving N: the close button asks, Yes saves N buttons and ends the run.
+close_saving() {
+  begin
+  python3 "$here/close_window.py" "$window"
+  settle "asking before the close"
+  press_like_a_hand "${yes[@]}"
+  wait_exit "$app" 30; app=""
+  [ "$EXIT_STATUS" = 0 ] || fail "Yes ended with status $EXIT_STATUS"
+  [ "$(buttons)" = "$1" ] || fail "Yes saved $(buttons) buttons, not $1"
+  [ ! -e "$draft" ] || fail "a saved project left a draft"
+}
 
 start
 open_project_and_add_button
-begin
-python3 "$here/close_window.py" "$window"
-settle "asking before the close"
-xdotool mousemove "$((left + yes[0]))" "$((top + yes[1]))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
-wait_exit "$app" 30; app=""
-[ "$EXIT_STATUS" = 0 ] || fail "Yes ended with status $EXIT_STATUS"
-[ "$(buttons)" = 1 ] || fail "Yes did not save the button"
-[ ! -e "$draft" ] || fail "a saved project left a draft"
+close_saving 1
 
 start
 open_project_and_add_button
@@ -77,12 +57,5 @@ for _ in $(seq 50); do [ -e "$draft" ] && break; sleep 0.1; done
 kill -9 "$app"; wait "$app" 2>/dev/null; app=""
 start
 click "${yes[@]}"  # the draft's question
-begin
-python3 "$here/close_window.py" "$window"
-settle "the close after the draft came back"
-xdotool mousemove "$((left + yes[0]))" "$((top + yes[1]))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
-wait_exit "$app" 30; app=""
-[ "$EXIT_STATUS" = 0 ] || fail "the second close ended with status $EXIT_STATUS"
-[ "$(buttons)" = 2 ] || fail "the draft's button was not kept"
-[ ! -e "$draft" ] || fail "the draft stayed after its work was saved"
+close_saving 2
 echo "closing asks; a draft comes back after kill -9"

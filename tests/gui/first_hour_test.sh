@@ -28,7 +28,7 @@ sox -n -r 44100 -b 16 -c 1 "$out/horn.wav" synth 0.3 sine 440 vol 0.5 || fail "s
 # storage and clicks (the connection lamps differ, so the main page is
 # compared by its How-to panel only).
 walk=(319,132 319,225 255,122 wait 728,568                    # play horn~ in the Sound Manager
-      319,101 319,225 308,122 first_hour_question:800x600+0+0   # delete Station~: the question
+      319,101 319,225 362,122 first_hour_question:800x600+0+0   # delete Station~: the question
       490,320 695,568                                           # No
       319,194 319,225 166,530 first_hour_projects:800x600+0+0   # the Project Manager's second page
       645,536 319,101 150,294 125,101 first_hour_notice:360x100+430+404  # a pick, then a server list

@@ -32,33 +32,6 @@ wait_for_picture "$out/project_main.png" "800x600+$left+$top" "$out/project_main
   { echo "FAIL: the window does not show the main page"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowactivate --sync "$window" 2>/dev/null
 
-# Each step waits until the window shows its effect: the window has changed
-# since the step began and holds still. A slow tick (a page file read from
-# the storage) then never swallows the next click.
-capture() { import -window "$window" "$1" 2>/dev/null; }
-same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-begin() { capture "$out/project_before.png"; }
-settle() {
-  local previous="" current i
-  for i in $(seq 60); do
-    sleep 0.2
-    current="$out/project_now_$((i % 2)).png"
-    capture "$current"
-    if ! same "$current" "$out/project_before.png" && [ -n "$previous" ] && same "$current" "$previous"; then
-      return 0
-    fi
-    previous=$current
-  done
-  echo "FAIL: nothing changed after: $*"
-  exit 1
-}
-# click X Y: a click held like a hand's, at page coordinates. The pointer
-# rests first: a move in the press's tick would take its place.
-click() {
-  begin
-  xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
-  settle "click $1 $2"
-}
 # enter TEXT: typed on the PC keyboard into the keyboard page, then Return.
 enter() {
   begin

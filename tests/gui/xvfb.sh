@@ -106,6 +106,39 @@ wine_window() {
   top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
 }
 
+# Steps in the window find_window found, pictures in $out: `begin` before an
+# input; `settle` waits until the window changed since and holds still, so a
+# slow tick (a page file read from the storage) never swallows the next
+# input, and fails when the program in $app ended instead; `click X Y`
+# presses like a hand at page coordinates, the pointer resting first (a move
+# in the press's tick would take its place).
+capture() { import -window "$window" "$1" 2>/dev/null; }
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+begin() { capture "$out/step_before.png"; }
+settle() {
+  local previous="" current i
+  for i in $(seq 60); do
+    sleep 0.2
+    if [ -n "${app:-}" ] && ! kill -0 "$app" 2>/dev/null; then echo "FAIL: the program ended instead of: $*"; exit 1; fi
+    current="$out/step_now_$((i % 2)).png"
+    capture "$current"
+    if ! same "$current" "$out/step_before.png" && [ -n "$previous" ] && same "$current" "$previous"; then
+      return 0
+    fi
+    previous=$current
+  done
+  echo "FAIL: nothing changed after: $*"
+  exit 1
+}
+press_like_a_hand() {
+  xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
+}
+click() {
+  begin
+  press_like_a_hand "$1" "$2"
+  settle "click $1 $2"
+}
+
 # find_window PID: waits for the program's window and sets `window`, and
 # `left` and `top`, its client area's place on the screen.
 find_window() {

@@ -118,6 +118,23 @@ TYPED_TEST(FilesContract, LinksAreNeverFollowedByAWrite) {
   EXPECT_EQ(this->Read("link"), "new");
 }
 
+// An update writes at offsets inside the file, keeping its length, and
+// reaches a link's target, the link staying one.
+TYPED_TEST(FilesContract, AnUpdateWritesInPlaceThroughALink) {
+  Files& f = *this->files;
+  ASSERT_TRUE(this->Write("target", "0123456789"));
+  fs::create_symlink(this->Path("target"), this->Path("link"));
+  EXPECT_EQ(f.OpenUpdate(this->Path("missing").c_str()), kNoFile);
+  const int h = f.OpenUpdate(this->Path("link").c_str());
+  ASSERT_NE(h, kNoFile);
+  EXPECT_EQ(f.WriteFileAt(h, 6, "ab", 2), 2u);
+  EXPECT_EQ(f.WriteFileAt(h, 1, "X", 1), 1u);
+  EXPECT_TRUE(f.FlushFile(h));
+  EXPECT_TRUE(f.CloseFile(h));
+  EXPECT_EQ(this->Read("target"), "0X2345ab89");
+  EXPECT_TRUE(fs::is_symlink(this->Path("link")));
+}
+
 TYPED_TEST(FilesContract, ASizeBeyond32BitsIsNotGiven) {
   std::ofstream(this->Path("huge"));
   fs::resize_file(this->Path("huge"), (uint64_t{1} << 32) + 5);  // sparse: costs no disk

@@ -31,10 +31,8 @@ TEST(DraftFormat, ReadsBackWhatItWroteAndRefusesEveryDamage) {
   ASSERT_EQ(file.size(), kDraftFileCapacity);
   Draft back{};
   ASSERT_TRUE(DecodeDraft(file.data(), static_cast<uint32_t>(file.size()), &back));
-  EXPECT_EQ(back.kind, kDraftLightEffect);
-  EXPECT_EQ(back.page, 12);
   EXPECT_EQ(std::string(back.name), std::string(31, 'n'));
-  EXPECT_EQ(back.size, d.size);
+  EXPECT_TRUE(back.kind == d.kind && back.page == d.page && back.size == d.size);
   EXPECT_EQ(0, memcmp(back.data, d.data, d.size));
 
   Draft odd = d;
@@ -60,6 +58,7 @@ TEST(DraftFormat, ReadsBackWhatItWroteAndRefusesEveryDamage) {
 }
 
 // Runs that end on a kill: the draft file is left as the last run wrote it.
+// (Yes, the reopened editor and the draft's removal on a save: gui_editors.)
 class DraftStart : public testing::PageTest {
  protected:
   void SetUp() override {}
@@ -69,53 +68,25 @@ class DraftStart : public testing::PageTest {
     std::ofstream(Path(), std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
                                                  static_cast<std::streamsize>(file.size()));
   }
-  // A project with one button, drafted in the program editor.
   Draft ProjectDraft() {
     Project p;
     ClearProject(p);
-    CopyText("Yard~", p.name, kProjectNameCapacity);
-    CopyText("ZR-5", p.moduleModel, kModelCapacity);
-    p.moduleClass = 1;
-    AddButton(p);
     Draft d{};
     d.kind = kDraftProject;
     d.page = kEditProgramPage;
-    CopyText(p.name, d.name, kDraftNameCapacity);
+    CopyText("Yard~", d.name, kDraftNameCapacity);
     d.size = EncodeProject(p, d.data);
     return d;
   }
-  void Answer(int button) {
-    ASSERT_EQ(a->ui.pages.CurrentPage, kInformationPage);
-    ClickOn(a->ui.information.image[button]);
-    for (int i = 0; i < 3; ++i) Send(Message::Timer);
-  }
 };
-
-TEST_F(DraftStart, YesReopensTheEditorAndLeavingWithNoRemovesTheDraft) {
-  LeaveDraft(ProjectDraft());
-  StartOnCompiledPages();
-  EXPECT_STREQ(a->ui.information.MessageText,
-               "Unsaved project \"Yard~\" kept from the last session. Open it again?");
-  Answer(kInfoYes);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kEditProgramPage);
-  EXPECT_STREQ(a->projects.project.name, "Yard~");
-  EXPECT_EQ(a->projects.project.buttonCount, 1);
-  EXPECT_TRUE(a->projects.project.modified);
-  for (int i = 0; i < kDraftTicks; ++i) Send(Message::Timer);
-  EXPECT_TRUE(std::filesystem::exists(Path()));  // still unsaved
-  ClickOn(a->projects.editProgram.image[kEditProgramLeave]);
-  Send(Message::Timer);
-  EXPECT_STREQ(a->ui.information.MessageText, "Project Not Saved! Save now?");
-  Answer(kInfoNo);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kProjectManagerPage);
-  for (int i = 0; i < kDraftTicks; ++i) Send(Message::Timer);
-  EXPECT_FALSE(std::filesystem::exists(Path()));
-}
 
 TEST_F(DraftStart, NoRemovesItAndADamagedOneIsSetAsideUnasked) {
   LeaveDraft(ProjectDraft());
   StartOnCompiledPages();
-  Answer(kInfoNo);
+  EXPECT_STREQ(a->ui.information.MessageText,
+               "Unsaved project \"Yard~\" kept from the last session. Open it again?");
+  ClickOn(a->ui.information.image[kInfoNo]);
+  Send(Message::Timer);
   EXPECT_FALSE(std::filesystem::exists(Path()));
   StartOnCompiledPages();
   EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "storage/file_system.h"
+#include "storage/journal_writer.h"
 #include "storage/storage_image.h"
 #include "storage/whole_file.h"
 #include "ui/page_fixture.h"
@@ -57,6 +58,13 @@ std::string Identity(const std::string& path) {
          std::to_string(st.st_size);
 }
 
+// A change larger than one journal commit: the save writes the whole file.
+void StoreTooMuchForTheJournal(Assistant& a) {
+  const std::vector<uint8_t> data(size_t{kJournalMaxCommitBlocks} * kBlockSize, 1);
+  EXPECT_TRUE(StorageWriteRecord(a.storage, "Big", "", "Text", "1.00", data.data(),
+                                 static_cast<uint32_t>(data.size())));
+}
+
 class ExitSave : public testing::PageTest {
  protected:
   void SetUp() override {}
@@ -92,7 +100,12 @@ TEST_F(ExitSave, AFailedSaveIsSaidAndKeepsThePreviousFile) {
        "the file is read-only, so it was not replaced"},
   };
   for (const auto& [arm, reason] : failures) {
-    EXPECT_EQ(Run([&arm = arm](Assistant&) { arm(); }), 1) << reason;
+    EXPECT_EQ(Run([&arm = arm](Assistant& a) {
+                StoreTooMuchForTheJournal(a);
+                arm();
+              }),
+              1)
+        << reason;
     EXPECT_EQ(
         platform.window.messages,
         std::vector<std::string>{"The storage could not be saved to \"" + path + "\": " + reason +
@@ -106,7 +119,7 @@ TEST_F(ExitSave, AFailedSaveIsSaidAndKeepsThePreviousFile) {
   }
   // The save replaces it and keeps its permissions.
   chmod(path.c_str(), 0640);
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(StoreTooMuchForTheJournal), 0);
   EXPECT_NE(Identity(path), previous);
   struct stat st {};
   stat(path.c_str(), &st);
@@ -145,6 +158,7 @@ TEST_F(ExitSave, TheSaveGoesPastAFolderAtItsTemporaryAndKeepsALink) {
   const uint8_t data[] = {5};
   const auto store = [&](const char* name) {
     return [&data, name](Assistant& a) {
+      StoreTooMuchForTheJournal(a);
       EXPECT_TRUE(StorageWriteRecord(a.storage, name, "", "Text", "1.00", data, sizeof data));
     };
   };

@@ -21,11 +21,14 @@
 // to the file as it is, then finishes an interrupted compaction in memory,
 // as the next start would, and applies those of an idle storage; a file of
 // the legacy size is converted in memory first). put and rm finish an interrupted
-// compaction first and save the image atomically; put, add-picture and
+// compaction first and save the image as the program's exit does: only the
+// changed blocks, in place, with a journal beside the file while they are
+// written (or the whole file through a temporary); put, add-picture and
 // add-sound on a missing IMAGE start from a freshly formatted storage. The
 // commands that change IMAGE take the program's single-instance lock of
 // IMAGE's folder first, so they refuse while the program runs on it (its
-// exit save would overwrite their work). Pictures and sounds go through the
+// exit save would overwrite their work), and while a journal of changes not
+// yet saved lies beside it. Pictures and sounds go through the
 // managers' own conversions; a refusal prints the page's message and the
 // status is 1.
 #include <cstdio>
@@ -40,6 +43,7 @@
 #include "projects/program_text.h"
 #include "projects/project_file.h"
 #include "storage/file_system.h"
+#include "storage/journal_save.h"
 #include "storage/resource_files.h"
 #include "storage/storage_check.h"
 #include "storage/storage_image.h"
@@ -75,9 +79,13 @@ std::string NameOf(const std::string& path) {
 // the file does not open. `size` receives the file's size.
 bool Load(Storage& s, Files& p, const char* path, uint64_t* size) {
   PrepareKey(s);
+  CopyText(path, s.path, kPathCapacity);
   PathInfo info{};
   *size = p.PathAttributes(path, &info) ? info.size : 0;
-  if (!ReadImageFile(s, p, path)) return false;
+  // Mapped, a change touches only the pages it reads and writes.
+  const bool mapped = !info.folder && *size == kImageSize && p.MapFileCopy(path, s.image, kImageSize);
+  if (!mapped && !ReadImageFile(s, p, path)) return false;
+  s.imageLoaded = *size == kImageSize;
   if (*size == kLegacyImageSize) {  // the front of an image: the rest is erased
     for (uint32_t b = kLegacyImageSize / kBlockSize; b < kBlockCount; ++b) {
       EraseBlock(s, static_cast<uint16_t>(b));
@@ -171,15 +179,24 @@ int Check(Storage& s, uint64_t size) {
   return 0;
 }
 
-int Save(const Storage& s, Files& p, const char* path) {
-  if (!WriteImageFile(s, p, path)) {
-    fprintf(stderr, "cannot write %s; it is left as it was\n", path);
+// The journal's base: the file as loaded. Its changes from here on are
+// what the save writes in place; without a journal it writes the whole file.
+void BeginChanges(Storage& s, Journal& j, Files& p) {
+  if (!s.imageLoaded) return;
+  TakeJournalBase(s, j, kJournalBaseFile);
+  StartJournal(s, j, p, nullptr);
+}
+
+int Save(Storage& s, Journal& j, Files& p) {
+  SaveFailure why = kSaveDone;
+  if (!SaveWithJournal(s, j, p, &why)) {
+    fprintf(stderr, "cannot write %s: %s\n", s.path, SaveFailureText(why));
     return 1;
   }
   return 0;
 }
 
-int Put(Storage& s, Files& p, const char* image, const std::string& resource) {
+int Put(Storage& s, Journal& j, Files& p, const std::string& resource) {
   static const char* const kProblems[] = {"", "does not fit (too few free blocks or 512 files)",
                                           "does not open", "has no known size",
                                           "gave fewer bytes than its size",
@@ -190,15 +207,15 @@ int Put(Storage& s, Files& p, const char* image, const std::string& resource) {
     fprintf(stderr, "%s %s\n", resource.c_str(), kProblems[r]);
     return 1;
   }
-  return Save(s, p, image);
+  return Save(s, j, p);
 }
 
-int Remove(Storage& s, Files& p, const char* image, const char* name) {
+int Remove(Storage& s, Journal& j, Files& p, const char* name) {
   if (!StorageDeleteNamedFile(s, name)) {
     fprintf(stderr, "no file named \"%s\"\n", name);
     return 1;
   }
-  return Save(s, p, image);
+  return Save(s, j, p);
 }
 
 // True when a stored file of that name has that type.
@@ -283,6 +300,14 @@ int main(int argc, char** argv) {
             FolderOf(image).c_str());
     return 1;
   }
+  PathInfo journal;
+  if (changes && files.PathAttributes((std::string(image) + ".journal").c_str(), &journal)) {
+    // Changes a run left beside the file (perhaps in the middle of a save in
+    // place) are applied by the program's start, and only there.
+    fprintf(stderr, "%s.journal holds changes not yet saved into %s: start the program on %s first\n",
+            image, image, FolderOf(image).c_str());
+    return 1;
+  }
   std::unique_ptr<Storage> s(new Storage);
   uint64_t size = 0;
   if (!Load(*s, files, image, &size)) {
@@ -298,15 +323,17 @@ int main(int argc, char** argv) {
   if (command == "check") return Check(*s, size);
   if (command == "export") return ExportFile(*s, argv[3], argv[4]);
   if (command == "project") return ShowProject(*s, argv[3]);
+  std::unique_ptr<Journal> j(new Journal);  // its ring is used only as far as it is filled
+  BeginChanges(*s, *j, files);
   RunStorageToIdle(*s);  // an interrupted compaction finishes first
-  if (command == "put") return Put(*s, files, image, argv[3]);
-  if (command == "rm") return Remove(*s, files, image, argv[3]);
+  if (command == "put") return Put(*s, *j, files, argv[3]);
+  if (command == "rm") return Remove(*s, *j, files, argv[3]);
   std::unique_ptr<Media> m(new Media{});
   const uint16_t filesBefore = s->fs.header.fileCount;
   const int status = command == "add-picture"
                          ? AddPictures(*s, files, *m, argv + 3, argc - 3)
                          : AddSound(*s, files, *m, argv[3], argv + 4, argc - 4);
   // adds never replace a file: a count that did not change means nothing was stored
-  const int saved = s->fs.header.fileCount != filesBefore ? Save(*s, files, image) : 0;
+  const int saved = s->fs.header.fileCount != filesBefore ? Save(*s, *j, files) : 0;
   return status != 0 ? status : saved;
 }

@@ -87,6 +87,14 @@ int FakeFiles::OpenWrite(const char* path) {
   return Store(f);
 }
 
+int FakeFiles::OpenUpdate(const char* path) {
+  std::error_code error;
+  if (failOpenWrite || Refuses(path) || !fs::is_regular_file(path, error)) return kNoFile;
+  std::FILE* f = std::fopen(path, "r+b");  // follows a link, as the systems' calls do
+  if (!f) return kNoFile;
+  return Store(f);
+}
+
 bool FakeFiles::MapFileCopy(const char* path, void* at, uint32_t size) {
   if (failOpenRead || unreadable.count(path) || readBudget >= 0) return false;
   return MapFileCopyOver(path, at, size);
@@ -104,10 +112,17 @@ uint32_t FakeFiles::ReadFile(int file, void* out, uint32_t count) {
 
 uint32_t FakeFiles::WriteFile(int file, const void* data, uint32_t count) {
   std::FILE* f = Stream(file);
-  if (!f) return 0;
+  if (!f || writeCalls == 0) return 0;
+  if (writeCalls > 0) --writeCalls;
   const uint32_t n = static_cast<uint32_t>(std::fwrite(data, 1, Allow(writeBudget, count), f));
   if (writeBudget >= 0) writeBudget -= n;
   return n;
+}
+
+uint32_t FakeFiles::WriteFileAt(int file, uint64_t offset, const void* data, uint32_t count) {
+  std::FILE* f = Stream(file);
+  if (!f || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return 0;
+  return FakeFiles::WriteFile(file, data, count);
 }
 
 bool FakeFiles::FlushFile(int file) {

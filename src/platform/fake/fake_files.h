@@ -31,8 +31,10 @@ class FakeFiles : public Files {
   uint16_t ListDrives(char (*out)[kDriveRootCapacity], uint16_t capacity) override;
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
+  int OpenUpdate(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
   uint32_t WriteFile(int file, const void* data, uint32_t count) override;
+  uint32_t WriteFileAt(int file, uint64_t offset, const void* data, uint32_t count) override;
   bool FlushFile(int file) override;
   bool CloseFile(int file) override;
   bool FileSize(int file, uint32_t* size) override;
@@ -60,6 +62,7 @@ class FakeFiles : public Files {
   std::vector<std::string> drives;  /**< ListDrives(): the drives' roots; none: one root */
   std::string resourceFolder;     /**< ResourceFolder(): none unless a test names one */
   int64_t writeBudget = -1;       /**< bytes all further writes may still write; -1 unlimited */
+  int64_t writeCalls = -1;        /**< writes that may still be made (a cut after them); -1 unlimited */
   int64_t readBudget = -1;        /**< bytes all further reads may still read; 0: reads fail */
   bool failOpenRead = false;      /**< OpenRead fails */
   std::set<std::string> unreadable;  /**< files OpenRead does not open */

@@ -69,6 +69,17 @@ int PosixFiles::OpenWrite(const char* path) {
   return Store(fd);
 }
 
+int PosixFiles::OpenUpdate(const char* path) {
+  const int fd = open(path, O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return kNoFile;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return kNoFile;
+  }
+  return Store(fd);
+}
+
 uint32_t PosixFiles::ReadFile(int file, void* out, uint32_t count) {
   const int fd = Descriptor(file);
   uint32_t done = 0;
@@ -88,6 +99,19 @@ uint32_t PosixFiles::WriteFile(int file, const void* data, uint32_t count) {
     // took several times as long as the same bytes in pieces.
     const uint32_t piece = count - done < kWritePiece ? count - done : kWritePiece;
     const ssize_t n = write(fd, static_cast<const char*>(data) + done, piece);
+    if (n <= 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+uint32_t PosixFiles::WriteFileAt(int file, uint64_t offset, const void* data, uint32_t count) {
+  const int fd = Descriptor(file);
+  uint32_t done = 0;
+  while (fd >= 0 && done < count) {
+    const uint32_t piece = count - done < kWritePiece ? count - done : kWritePiece;
+    const ssize_t n = pwrite(fd, static_cast<const char*>(data) + done, piece,
+                             static_cast<off_t>(offset + done));
     if (n <= 0) break;
     done += static_cast<uint32_t>(n);
   }

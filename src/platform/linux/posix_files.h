@@ -22,8 +22,10 @@ class PosixFiles : public Files {
   const char* StartFolder() const override { return startFolder_.c_str(); }
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
+  int OpenUpdate(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
   uint32_t WriteFile(int file, const void* data, uint32_t count) override;
+  uint32_t WriteFileAt(int file, uint64_t offset, const void* data, uint32_t count) override;
   bool FlushFile(int file) override;
   bool CloseFile(int file) override;
   bool FileSize(int file, uint32_t* size) override;

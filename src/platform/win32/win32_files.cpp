@@ -65,6 +65,14 @@ int Win32Files::OpenWrite(const char* path) {
   return Store(h);
 }
 
+int Win32Files::OpenUpdate(const char* path) {
+  // A link is followed: the write reaches its target. Readers may share the
+  // file; no other writer may.
+  const HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return Store(h);
+}
+
 uint32_t Win32Files::ReadFile(int file, void* out, uint32_t count) {
   const HANDLE h = Handle(file);
   uint32_t done = 0;
@@ -83,6 +91,23 @@ uint32_t Win32Files::WriteFile(int file, const void* data, uint32_t count) {
     DWORD n = 0;
     if (!::WriteFile(h, static_cast<const char*>(data) + done, count - done, &n, nullptr) ||
         n == 0) {
+      break;
+    }
+    done += n;
+  }
+  return done;
+}
+
+uint32_t Win32Files::WriteFileAt(int file, uint64_t offset, const void* data, uint32_t count) {
+  const HANDLE h = Handle(file);
+  uint32_t done = 0;
+  while (h != INVALID_HANDLE_VALUE && done < count) {
+    // A synchronous handle writes at the offset its OVERLAPPED names.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset + done);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    DWORD n = 0;
+    if (!::WriteFile(h, static_cast<const char*>(data) + done, count - done, &n, &at) || n == 0) {
       break;
     }
     done += n;

@@ -27,8 +27,10 @@ class Win32Files : public Files {
   uint16_t ListDrives(char (*out)[kDriveRootCapacity], uint16_t capacity) override;
   int OpenRead(const char* path) override;
   int OpenWrite(const char* path) override;
+  int OpenUpdate(const char* path) override;
   uint32_t ReadFile(int file, void* out, uint32_t count) override;
   uint32_t WriteFile(int file, const void* data, uint32_t count) override;
+  uint32_t WriteFileAt(int file, uint64_t offset, const void* data, uint32_t count) override;
   bool FlushFile(int file) override;
   bool CloseFile(int file) override;
   bool FileSize(int file, uint32_t* size) override;
