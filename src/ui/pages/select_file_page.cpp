@@ -323,6 +323,8 @@ static void SelectFileInit(PageContext& a) {
   for (int i = kSelectFilePathLabel; i <= kSelectFileHintSecondLine; ++i) f.text[i] = load.Text();
   for (int i = kSelectFileFolderNext; i <= kSelectFileFileNext; ++i) f.image[i] = load.Image();
   f.text[kSelectFilePathLine] = load.Text();
+  f.text[kSelectFilePathHintFirstLine] = load.Text();
+  f.text[kSelectFilePathHintSecondLine] = load.Text();
   load.Finish();
   LayOutRows(f.FolderRows, kFolderRowsX);
   LayOutRows(f.FileRows, kFileRowsX);
@@ -346,6 +348,8 @@ static void SelectFileDraw(PageContext& a) {
   DrawTextControl(a.frame, f.text[kSelectFilePathLabel], "Path");
   DrawTextControl(a.frame, f.text[kSelectFileHintFirstLine], "Click on File Name");
   DrawTextControl(a.frame, f.text[kSelectFileHintSecondLine], "to Select");
+  DrawTextControl(a.frame, f.text[kSelectFilePathHintFirstLine], "Click on the Path");
+  DrawTextControl(a.frame, f.text[kSelectFilePathHintSecondLine], "to type one");
   ListFolder(a);
 }
 

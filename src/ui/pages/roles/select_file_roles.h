@@ -21,14 +21,16 @@ enum SelectFileImage : int {
 };
 
 enum SelectFileText : int {
-  kSelectFileTitle = 0,           // title
-  kSelectFileFolderLabel = 1,     // folder list label
-  kSelectFileFileLabel = 2,       // file list label
-  kSelectFilePathLabel = 3,       // label "Path"
-  kSelectFileHintFirstLine = 4,   // hint
-  kSelectFileHintSecondLine = 5,  // hint
-  kSelectFilePathLine = 6,        // path line
-  kSelectFileTextCount = 7,
+  kSelectFileTitle = 0,               // title
+  kSelectFileFolderLabel = 1,         // folder list label
+  kSelectFileFileLabel = 2,           // file list label
+  kSelectFilePathLabel = 3,           // label "Path"
+  kSelectFileHintFirstLine = 4,       // hint
+  kSelectFileHintSecondLine = 5,      // hint
+  kSelectFilePathLine = 6,            // path line
+  kSelectFilePathHintFirstLine = 7,   // hint
+  kSelectFilePathHintSecondLine = 8,  // hint
+  kSelectFileTextCount = 9,
 };
 
 }  // namespace trelvan
