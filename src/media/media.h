@@ -18,6 +18,13 @@
 namespace trelvan {
 
 struct Media {
+  // Every member is cleared but the work buffers, each written before it is
+  // read: clearing them would make their 110 MB resident at every start.
+  Media()
+      : pictures(), sounds(), lightEffects(), sound(), effect(), history(), effectChanged(),
+        goOnAsked(), goOnAfterSaveAs(), goOnTo(), effectName(), picturePage(), soundPage(),
+        lightPage(), resampler() {}
+
   MediaList pictures;
   MediaList sounds;
   MediaList lightEffects;
