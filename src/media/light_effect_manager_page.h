@@ -6,12 +6,25 @@
 
 #include <cstdint>
 
+#include "media/light_effect_play.h"
+#include "media/media_model.h"
 #include "ui/pages.h"
+#include "ui/pages/roles/light_effect_manager_roles.h"
 
 namespace trelvan {
 
 struct PageContext;
 struct Media;
+
+struct LightEffectManagerPage {
+  ImageControl* image[kLightImageCount];
+  TextControl* text[kLightTextCount];
+  MediaRow rows[kMediaListRows];
+  uint8_t drawingChannel;  /**< 1 + the channel a held press draws on; 0 when none is held */
+  uint16_t lastSample;     /**< where the held pointer drew last */
+  uint8_t lastValue;
+  LightPlay play;          /**< the effect played on the page's lamps */
+};
 
 // The graphs: sample k at x 392 + k; brightness b of channel 1 at y 249 - b
 // (y 149..248 take clicks), of channel 2 at y 393 - b (y 293..392).

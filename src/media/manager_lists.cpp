@@ -36,19 +36,19 @@ void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, 
   if (MediaListHasPrevious(list)) DrawImage(a, previous);
 }
 
-int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
-                  const ImageControl* next, const ImageControl* previous, const ImageControl* frame) {
+bool PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
+                   const ImageControl* next, const ImageControl* previous, const ImageControl* frame) {
   const int turned = WheelOver(pointer, frame);
   const bool pressed = pointer.state == kPointerPressed;
   if ((turned < 0 || (pressed && HitTest(pointer, next))) && MediaListHasNext(list)) {
     ++listPage;
-    return 1;
+    return true;
   }
   if ((turned > 0 || (pressed && HitTest(pointer, previous))) && MediaListHasPrevious(list)) {
     --listPage;
-    return 1;
+    return true;
   }
-  return 0;
+  return false;
 }
 
 void AskDeleteRow(PageContext& a, MediaList& list, int row, bool namesUsers, int32_t page) {

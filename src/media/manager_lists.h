@@ -29,9 +29,9 @@ void DrawMediaList(PageContext& a, const MediaList& list, const MediaRow* rows, 
                    const ImageControl* next, const ImageControl* previous);
 
 // Paging by the next and previous buttons, or by the wheel over the list's
-// frame: 1 when the list page changed.
-int PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
-                  const ImageControl* next, const ImageControl* previous, const ImageControl* frame);
+// frame: whether the list page changed.
+bool PageMediaList(const MediaList& list, uint16_t& listPage, const PointerEventRecord& pointer,
+                   const ImageControl* next, const ImageControl* previous, const ImageControl* frame);
 
 // A row's delete control: asks "Delete <name>?" first; for pictures and
 // sounds (`namesUsers`) the question names the projects that use the file.

@@ -20,10 +20,10 @@ void FillMediaList(MediaList& list, const Storage& s, const char* type) {
   }
 }
 
-int MediaListHasNext(const MediaList& list) {
+bool MediaListHasNext(const MediaList& list) {
   return list.count > (uint32_t{list.listPage} + 1) * kMediaListRows;
 }
 
-int MediaListHasPrevious(const MediaList& list) { return list.listPage > 0; }
+bool MediaListHasPrevious(const MediaList& list) { return list.listPage > 0; }
 
 }  // namespace trelvan

@@ -74,17 +74,17 @@ void* ArenaRealloc(void* p, size_t oldSize, size_t newSize) {
 
 namespace trelvan {
 
-int IsPngOrJpeg(const uint8_t* bytes, uint32_t size, PictureInfo* info) {
+bool IsPngOrJpeg(const uint8_t* bytes, uint32_t size, PictureInfo* info) {
   static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   if (size >= 8 && std::memcmp(bytes, kPng, 8) == 0) {
     std::memcpy(info->kind, "PNG", 4);
-    return 1;
+    return true;
   }
   if (size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
     std::memcpy(info->kind, "JPEG", 5);
-    return 1;
+    return true;
   }
-  return 0;
+  return false;
 }
 
 int DecodePngOrJpeg(uint8_t* memory, size_t capacity, uint32_t size, const uint8_t** pixels,

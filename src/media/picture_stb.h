@@ -9,8 +9,8 @@
 
 namespace trelvan {
 
-// 1 when the bytes begin as a PNG or a JPEG does; names the kind in `info`.
-int IsPngOrJpeg(const uint8_t* bytes, uint32_t size, PictureInfo* info);
+// Whether the bytes begin as a PNG or a JPEG does; names the kind in `info`.
+bool IsPngOrJpeg(const uint8_t* bytes, uint32_t size, PictureInfo* info);
 
 // Decodes the PNG or JPEG whose `size` bytes begin `memory` into RGBA rows
 // from the top, taking the decoder's memory from the rest of the block

@@ -300,7 +300,7 @@ void ChooseSoundMode(Media& media, uint8_t mode) {
   }
 }
 
-int ChooseSoundFile(Media& media, const char* path, char separator) {
+bool ChooseSoundFile(Media& media, const char* path, char separator) {
   SoundChoice& c = media.sound;
   const int end = static_cast<int>(TextLength(path)) - 4;  // without the extension
   int slash = -1;
@@ -310,15 +310,15 @@ int ChooseSoundFile(Media& media, const char* path, char separator) {
       break;
     }
   }
-  if (end < 0 || slash < 0) return 0;
+  if (end < 0 || slash < 0) return false;
   char folder[kSourceFolderCapacity];
   CopyText(path, folder, static_cast<uint16_t>(slash + 1 < kSourceFolderCapacity ? slash + 1 : kSourceFolderCapacity));
-  if (c.sourceFolder[0] && CompareText(folder, c.sourceFolder, kSourceFolderCapacity) != 0) return 0;
+  if (c.sourceFolder[0] && CompareText(folder, c.sourceFolder, kSourceFolderCapacity) != 0) return false;
   if (!c.sourceFolder[0]) CopyText(folder, c.sourceFolder, kSourceFolderCapacity);
   SoundSlot& slot = c.slots[c.selectedSlot % kSoundSlotCount];
   const int n = end - slash - 1;
   CopyText(path + slash + 1, slot.fileName, static_cast<uint16_t>((n < kMediaNameCapacity - 1 ? n : kMediaNameCapacity - 1) + 1));
-  return 1;
+  return true;
 }
 
 // The images every full draw shows after the page frame, in drawing order.

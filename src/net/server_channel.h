@@ -16,7 +16,6 @@ namespace trelvan {
 
 constexpr int8_t kServerResends = 10;        // a request goes out at most 11 times
 constexpr uint16_t kServerResendMs = 1000;   // a resend when more than this passed
-constexpr uint16_t kTickMilliseconds = 10;
 
 struct ServerChannel;
 void ServerLinkClose(ServerChannel& c);

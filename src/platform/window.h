@@ -6,6 +6,8 @@
 
 namespace trelvan {
 
+// The window's timer: one tick, the program's unit of time, every 10 ms.
+constexpr uint32_t kTickMilliseconds = 10;
 constexpr int kMessageBoxOffset = 24;  // pixels right and down from one box's place to the next
 
 // A backend may show the frame larger, at the desktop's or the monitor's
@@ -35,7 +37,7 @@ class Window {
   //   centre, then kMessageBoxOffset pixels right and down from there, then
   //   twice that, and so on.
   virtual void ShowMessageBox(const char* text) = 0;
-  virtual void StopTimer() = 0;         // the 10 ms timer, id 1
+  virtual void StopTimer() = 0;         // the tick timer, id 1
   virtual void Sleep(uint32_t ms) = 0;
   virtual void PostQuit(int code) = 0;  // ends the message loop
   // Opens the user's guide installed with the program (its HTML page) in

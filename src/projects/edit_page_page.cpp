@@ -313,7 +313,7 @@ void Pointer(PageContext& a, Projects& projects) {
   if (HitTest(pointer, m.image[kEditPageSave])) {
     EditorSave(a, projects, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageSaveAs])) {
-    RequestText(a, kSaveAsTag, kProjectNameTypedLong, 2, kEditPagePage);
+    RequestText(a, kSaveAsTag, kProjectNameTyped, 2, kEditPagePage);
   } else if (HitTest(pointer, m.image[kEditPageLeave])) {
     EditorGoOn(a, projects, kEditPagePage, kProjectManagerPage);
   }

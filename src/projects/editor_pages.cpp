@@ -73,7 +73,7 @@ bool TakeEditCommand(PageContext& a, Projects& projects) {
 
 void EditorSaveAs(PageContext& a, Projects& projects, const char* text, int32_t page) {
   char name[kProjectNameCapacity];
-  TypedFileName(text, name, kProjectNameTypedLong);
+  TypedFileName(text, name, kProjectNameTyped);
   const int existing = StorageFindFile(a.storage, name);
   if (existing >= 0) {
     char type[kProjectTextCapacity];

@@ -73,13 +73,13 @@ void Draw(PageContext& a, Projects& projects) {
 
 void Timer(PageContext& a, Projects& projects) {
   if (!TakeConfirmedText(a) || !RequestTagIs(a, kNameRequestTag)) return;
-  char name[kProjectTextCapacity];
-  TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kProjectTextCapacity - 2);
+  char name[kProjectNameCapacity];
+  TypedFileName(a.ui.keyboards.alpha.EnteredText, name, kProjectNameTyped);
   if (StorageFindFile(a.storage, name) >= 0) {
     RequestInformation(a, kMsgNameTaken, 0, kNewProjectPage);
     return;
   }
-  CopyText(name, projects.project.name, kProjectTextCapacity - 1);
+  CopyText(name, projects.project.name, kProjectNameCapacity - 1);
   ShowName(a, projects);
 }
 

@@ -17,13 +17,11 @@ namespace trelvan {
 // ---- capacities -----------------------------------------------------------------
 // A project name is a storage file name.
 constexpr int kProjectNameCapacity = kFileNameCapacity;
-// The most characters the keyboard takes for a name the editors ask for,
-// each within a storage name with the "~" the file's name gets: a new
-// project's and the program editor's Save As, the page editor's Save As
-// (and the name the Save As makes); a picture, sound or light effect a page
-// or a program step names is a stored file's whole name.
-constexpr uint8_t kProjectNameTyped = 23;
-constexpr uint8_t kProjectNameTypedLong = 30;
+// The most characters the keyboard takes for a project's name (New Project
+// and both editors' Save As): the storage name's 31 characters less the "~"
+// the name gets. A picture, sound or light effect a page or a program step
+// names is a stored file's whole name.
+constexpr uint8_t kProjectNameTyped = kProjectNameCapacity - 2;
 constexpr uint8_t kMediaNameTyped = kFileNameCapacity - 1;
 // The longest model text ("ZR-5S") with room to spare, as stored in the file.
 constexpr int kModelCapacity = 13;

@@ -29,7 +29,7 @@ constexpr int32_t kRepaintIntervalMs = 100;
 }  // namespace
 
 int RepaintDue(Assistant& a) {
-  a.shell.RepaintCounter += kTickMs;
+  a.shell.RepaintCounter += kTickMilliseconds;
   if (a.shell.RepaintCounter < kRepaintIntervalMs) return 0;
   a.shell.RepaintCounter = 0;
   if (!a.frame.FrameDirty) return 0;

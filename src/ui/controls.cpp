@@ -33,27 +33,27 @@ void EraseBox(FrameBuffer& frame, const Control* c) {
 
 }  // namespace
 
-int LoadImageControl(const Controls& controls, const Storage& s, ImageControl* slot, uint32_t k) {
+bool LoadImageControl(const Controls& controls, const Storage& s, ImageControl* slot, uint32_t k) {
   PageFile f;
-  if (!OpenPageFile(s, controls.CurrentPageName, &f)) return 0;
-  return ReadImageRecord(PageFileReader(f), k, slot) ? 1 : 0;
+  if (!OpenPageFile(s, controls.CurrentPageName, &f)) return false;
+  return ReadImageRecord(PageFileReader(f), k, slot);
 }
 
-int LoadTextControl(const Controls& controls, const Storage& s, TextControl* slot, uint32_t k) {
+bool LoadTextControl(const Controls& controls, const Storage& s, TextControl* slot, uint32_t k) {
   PageFile f;
-  if (!OpenPageFile(s, controls.CurrentPageName, &f)) return 0;
-  return ReadTextRecord(PageFileReader(f), k, slot) ? 1 : 0;
+  if (!OpenPageFile(s, controls.CurrentPageName, &f)) return false;
+  return ReadTextRecord(PageFileReader(f), k, slot);
 }
 
-int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
+bool DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
                      const ImageControl* c) {
-  if (!c) return 0;
+  if (!c) return false;
   const char* name = CollectionName(controls, c->source);
   PageFile f;
   PictureLocation p;
-  if (!name || !OpenPageFile(s, name, &f)) return 0;
+  if (!name || !OpenPageFile(s, name, &f)) return false;
   const PageReader reader = PageFileReader(f);
-  if (!FindPicture(reader, c->pictureIndex, &p)) return 0;
+  if (!FindPicture(reader, c->pictureIndex, &p)) return false;
   uint8_t* row = controls.pictureRow;
   const uint32_t rowBytes = uint32_t{p.width} * 2;
   for (uint32_t j = 0; j < p.height; ++j) {
@@ -63,7 +63,7 @@ int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
       PutPixel(frame, static_cast<uint16_t>(c->x + i), static_cast<uint16_t>(c->y + j));
     }
   }
-  return 1;
+  return true;
 }
 
 void DrawTextControl(FrameBuffer& frame, const TextControl* c, const char* text) {
@@ -119,8 +119,8 @@ void DimControl(FrameBuffer& frame, const ImageControl* c) {
   GrowDirtyRect(frame, static_cast<int32_t>(c->x), static_cast<int32_t>(c->y));
   GrowDirtyRect(frame, static_cast<int32_t>(right - 1), static_cast<int32_t>(bottom - 1));
 }
-int HitTest(const PointerEventRecord& pointer, const ImageControl* c) { return HitBox(pointer, c); }
-int HitTest(const PointerEventRecord& pointer, const TextControl* c) { return HitBox(pointer, c); }
+bool HitTest(const PointerEventRecord& pointer, const ImageControl* c) { return HitBox(pointer, c); }
+bool HitTest(const PointerEventRecord& pointer, const TextControl* c) { return HitBox(pointer, c); }
 
 int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
   const ImageControl box{x, y, w, h, 0, 0};

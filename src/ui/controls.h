@@ -46,14 +46,14 @@ struct Controls {
   uint8_t pictureRow[kPictureRowCapacity * 2];  /**< one picture row while drawing */
 };
 
-// Record k of the current page file's tables into `slot`. 0 (slot untouched)
+// Record k of the current page file's tables into `slot`; false (slot untouched)
 // when the page file or the whole record is missing.
-int LoadImageControl(const Controls& controls, const Storage& s, ImageControl* slot, uint32_t k);
-int LoadTextControl(const Controls& controls, const Storage& s, TextControl* slot, uint32_t k);
+bool LoadImageControl(const Controls& controls, const Storage& s, ImageControl* slot, uint32_t k);
+bool LoadTextControl(const Controls& controls, const Storage& s, TextControl* slot, uint32_t k);
 
-// Draws the control's picture whole at (x, y). 0, drawing nothing, when the
+// Draws the control's picture whole at (x, y); false, drawing nothing, when the
 // file, the picture or any of its rows is missing.
-int DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
+bool DrawImageControl(Controls& controls, FrameBuffer& frame, const Storage& s,
                      const ImageControl* control);
 void DrawTextControl(FrameBuffer& frame, const TextControl* control, const char* text);
 // `text` cut to `width` pixels in `font`, ending in "..." when cut, into
@@ -68,9 +68,9 @@ void EraseControl(FrameBuffer& frame, const ImageControl* control);
 // the way to white, so it reads as there but not to be pressed now.
 void DimControl(FrameBuffer& frame, const ImageControl* control);
 void EraseControl(FrameBuffer& frame, const TextControl* control);
-// 1 when the control exists and the pointer lies inside its box.
-int HitTest(const PointerEventRecord& pointer, const ImageControl* control);
-int HitTest(const PointerEventRecord& pointer, const TextControl* control);
+// Whether the control exists and the pointer lies inside its box.
+bool HitTest(const PointerEventRecord& pointer, const ImageControl* control);
+bool HitTest(const PointerEventRecord& pointer, const TextControl* control);
 // The notches of a turn of the wheel over the box (above 0: up); 0 for any
 // other event. Every list scrolls by it.
 int WheelOver(const PointerEventRecord& pointer, uint16_t x, uint16_t y, uint16_t w, uint16_t h);

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "platform/window.h"
 #include "ui/frame_buffer.h"
 
 namespace trelvan {
@@ -114,7 +115,7 @@ uint8_t MapKeyToCharacter(uint32_t vk, uint8_t shiftDown) {
 void UpdateSoftTimers(Input& input) {
   for (SoftTimer* t : {&input.PageTimer, &input.ServerTimer}) {
     if (t->elapsed < t->period) {
-      t->elapsed = static_cast<uint16_t>(t->elapsed + kTickMs);
+      t->elapsed = static_cast<uint16_t>(t->elapsed + kTickMilliseconds);
     } else {
       t->expired = 1;
     }

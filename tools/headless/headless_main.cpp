@@ -16,7 +16,7 @@
 //                            Main selection, ProjectManager row/edit/remove,
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
-//                            Sound row/delete, Light row/load/delete,
+//                            Sound row/delete/play/slot, Light row/load/delete,
 //                            EditPage remove/mode, EditProgram insert (a row's
 //                            handle), picker (a kind offered) and box (0 to 2:
 //                            the operands of the row being built)
@@ -212,6 +212,8 @@ const ListRows kListRows[] = {
     {"Picture", "show", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.picturePage.rows[r].second); }},
     {"Sound", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].name); }},
     {"Sound", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].first); }},
+    {"Sound", "slot", kSoundSlotCount, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.slots[r]); }},
+    {"Sound", "play", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.soundPage.rows[r].second); }},
     {"Light", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].name); }},
     {"Light", "load", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].first); }},
     {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},

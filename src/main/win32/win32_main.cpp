@@ -29,7 +29,6 @@ constexpr int kWindowClassNameLength = 100;
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 600;
 constexpr UINT_PTR kTimerId = 1;
-constexpr UINT kTimerMs = 10;
 
 // What the window procedure works on; it hangs on the window's user data
 // from WM_NCCREATE until the loop has ended. The Assistant arrives once the
@@ -227,7 +226,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // its order (and runs on in modal loops); only the resolution is raised,
   // for the program's lifetime.
   const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
-  SetTimer(window, kTimerId, kTimerMs, nullptr);
+  SetTimer(window, kTimerId, kTickMilliseconds, nullptr);
 
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_TRELVAN));
   MSG msg{};

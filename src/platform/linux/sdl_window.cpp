@@ -23,10 +23,6 @@
 
 namespace trelvan {
 
-namespace {
-constexpr Uint32 kTimerMs = 10;
-}  // namespace
-
 SdlWindow::SdlWindow(SDL_Window* window, std::vector<std::string> boxCommand)
     : window_(window), boxCommand_(std::move(boxCommand)) {
   timerEvent_ = SDL_RegisterEvents(1);
@@ -129,14 +125,14 @@ Uint32 SdlWindow::TimerCallback(Uint32, void* self) {
   }
   const Uint64 now = SDL_GetTicks64();
   do {
-    w->nextTick_ += kTimerMs;
+    w->nextTick_ += kTickMilliseconds;
   } while (w->nextTick_ <= now);
   return static_cast<Uint32>(w->nextTick_ - now);
 }
 
 void SdlWindow::StartTimer() {
-  nextTick_ = SDL_GetTicks64() + kTimerMs;
-  timer_ = SDL_AddTimer(kTimerMs, TimerCallback, this);
+  nextTick_ = SDL_GetTicks64() + kTickMilliseconds;
+  timer_ = SDL_AddTimer(kTickMilliseconds, TimerCallback, this);
 }
 
 void SdlWindow::StopTimer() {

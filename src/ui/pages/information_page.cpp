@@ -77,25 +77,25 @@ bool TakeDeleteAnswer(PageContext& a, char (&pending)[kDeleteNameCapacity]) {
   return false;
 }
 
-int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]) {
+bool WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]) {
   for (int l = 0; l < kMessageLineCount; ++l) lines[l][0] = 0;
   int start = 0, lastSpace = kNoSpace, line = 0;
   for (int i = 0; i < kMessageTextCapacity; ++i) {
     if (text[i] == 0) {
       CopyLine(text, start, i, lines[line]);
-      return 1;
+      return true;
     }
     if (text[i] == ' ') lastSpace = i;
     if (i - start + 1 == kMessageLineCapacity) {
       // the space a line begins with is no place to break it
-      if (lastSpace == kNoSpace || lastSpace == start) return 0;
+      if (lastSpace == kNoSpace || lastSpace == start) return false;
       CopyLine(text, start, lastSpace, lines[line]);
-      if (++line == kMessageLineCount) return 1;
+      if (++line == kMessageLineCount) return true;
       start = lastSpace;
       lastSpace = kNoSpace;
     }
   }
-  return 1;
+  return true;
 }
 
 static void InformationPageInit(PageContext& a) {

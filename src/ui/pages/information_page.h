@@ -73,9 +73,9 @@ void AskDelete(PageContext& a, char (&pending)[kDeleteNameCapacity], const char*
 bool TakeDeleteAnswer(PageContext& a, char (&pending)[kDeleteNameCapacity]);
 
 // Lays text out into three lines of at most 35 characters, breaking before a
-// space, so the second and third lines begin with it. 0 when a run of 36
+// space, so the second and third lines begin with it. False when a run of 36
 // characters holds no space to break at: the lines laid out until then stay.
-int WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]);
+bool WrapMessage(const char* text, char lines[kMessageLineCount][kMessageLineCapacity]);
 
 // ---- the page ----
 

@@ -76,13 +76,13 @@ int TakeConfirmed(KeyboardPages& k, uint8_t& result) {
 
 }  // namespace
 
-int TakeConfirmedText(PageContext& a) { return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.alpha.TextResult); }
+bool TakeConfirmedText(PageContext& a) { return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.alpha.TextResult); }
 
-int TakeConfirmedNumber(PageContext& a) {
+bool TakeConfirmedNumber(PageContext& a) {
   return TakeConfirmed(a.ui.keyboards, a.ui.keyboards.numeric.NumberResult);
 }
 
-int RequestTagIs(const PageContext& a, const char* tag) {
+bool RequestTagIs(const PageContext& a, const char* tag) {
   return CompareText(a.ui.keyboards.TextRequestTag, tag, kRequestTagCapacity) == 0;
 }
 

@@ -40,13 +40,13 @@ void RequestName(PageContext& a, const char* tag, uint8_t maxLength, uint8_t min
 void RequestNumber(PageContext& a, const char* tag, const char* prompt, int32_t min,
                    const char* minText, int32_t max, const char* maxText, int32_t value,
                    int32_t returnPage);
-// For the caller's timer handler: 1, once, when the request it made came back
-// confirmed (EnteredText or NumberValue holds the entry); 0 otherwise. Either
+// For the caller's timer handler: true, once, when the request it made came
+// back confirmed (EnteredText or NumberValue holds the entry). Either
 // way an outstanding request is cleared.
-int TakeConfirmedText(PageContext& a);
-int TakeConfirmedNumber(PageContext& a);
-// 1 when TextRequestTag names tag (compared over at most 25 characters).
-int RequestTagIs(const PageContext& a, const char* tag);
+bool TakeConfirmedText(PageContext& a);
+bool TakeConfirmedNumber(PageContext& a);
+// Whether TextRequestTag names tag (compared over at most 25 characters).
+bool RequestTagIs(const PageContext& a, const char* tag);
 
 // ---- shared by the two keyboard pages ----
 
