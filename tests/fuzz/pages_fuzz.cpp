@@ -101,7 +101,7 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   loader.Finish();
   // Every slot is loaded (records past a short table read whatever follows);
   // a few first and last ones are drawn, tested and erased.
-  PointerEventRecord pointer = {kPointerPressed, 0, 0, 0, 1};
+  PointerEventRecord pointer = {kPointerPressed, 0, 0, 0, 1, 0};
   for (int i = 0; i < kImageSlotCount; i = i == 3 ? kImageSlotCount - 2 : i + 1) {
     const ImageControl* c = &controls.ImageSlots[i];
     DrawImageControl(controls, frame, s, c);
