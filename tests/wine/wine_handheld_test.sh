@@ -79,16 +79,15 @@ status=$?
 tr -d '\r' <"$out/wine_pull.log"
 [ "$status" = 0 ] || fail "TX Simulator.exe pull ended with $status"
 # The tick: with a no-op always waiting, each tick answers one, so the
-# replies over 5 s count the ticks; a 10 ms timer gives 100 a second, one
-# at the default 15.6 ms resolution 64. Wine keeps its own timers (97 a
-# second here on a quiet machine, 87 on a loaded one, 73 to 77 since the
-# journal and the box processes came in, which the tick's benchmark is to
-# look into): the bound is 60, that the tick keeps running through a
-# transfer.
+# replies over 5 s count the ticks. A 10 ms timer gives 100 a second; Wine's
+# own timers give 73 to 97 on a quiet machine and 54 with CI's builds
+# beside it. The bound, 25 a second, says only that the tick keeps running
+# through a transfer: a tick that waited on a read or a disk write would
+# answer a few a second. Its rate is the benchmarks' to measure.
 timeout 60 "$wine" "$simulator" ticks 5 >"$out/wine_ticks.log" 2>&1
 ticks=$(tr -d '\r' <"$out/wine_ticks.log" | awk '/^ticks:/ { print $2 }')
 echo "${ticks:-no} ticks in 5 s"
-[ "${ticks:-0}" -ge 300 ] || fail "${ticks:-no} ticks in 5 s: fewer than 60 a second"
+[ "${ticks:-0}" -ge 125 ] || fail "${ticks:-no} ticks in 5 s: fewer than 25 a second"
 exit_back || fail "the exit button did not come back after the transfer"
 
 click 515 536                                   # setup

@@ -187,6 +187,13 @@ void BeginChanges(Storage& s, Journal& j, Files& p) {
   StartJournal(s, j, p, nullptr);
 }
 
+// A command that stores nothing leaves the file as it was: the journal it
+// began holds no commit and goes, or it would stop the next command.
+int Refused(Journal& j, Files& p, int status) {
+  RemoveJournal(j, p);
+  return status;
+}
+
 int Save(Storage& s, Journal& j, Files& p) {
   SaveFailure why = kSaveDone;
   if (!SaveWithJournal(s, j, p, &why)) {
@@ -205,7 +212,7 @@ int Put(Storage& s, Journal& j, Files& p, const std::string& resource) {
   const int r = ImportResourceFile(s, p, resource.c_str(), NameOf(resource).c_str());
   if (r != kImportStored) {
     fprintf(stderr, "%s %s\n", resource.c_str(), kProblems[r]);
-    return 1;
+    return Refused(j, p, 1);
   }
   return Save(s, j, p);
 }
@@ -213,7 +220,7 @@ int Put(Storage& s, Journal& j, Files& p, const std::string& resource) {
 int Remove(Storage& s, Journal& j, Files& p, const char* name) {
   if (!StorageDeleteNamedFile(s, name)) {
     fprintf(stderr, "no file named \"%s\"\n", name);
-    return 1;
+    return Refused(j, p, 1);
   }
   return Save(s, j, p);
 }
@@ -334,6 +341,6 @@ int main(int argc, char** argv) {
                          ? AddPictures(*s, files, *m, argv + 3, argc - 3)
                          : AddSound(*s, files, *m, argv[3], argv + 4, argc - 4);
   // adds never replace a file: a count that did not change means nothing was stored
-  const int saved = s->fs.header.fileCount != filesBefore ? Save(*s, *j, files) : 0;
+  const int saved = s->fs.header.fileCount != filesBefore ? Save(*s, *j, files) : Refused(*j, files, 0);
   return status != 0 ? status : saved;
 }
