@@ -109,11 +109,10 @@ JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer,
     if (r.saveBegun) break;  // nothing is appended after a save record
     if (record.sequence != r.commits + 1 || record.blocks != pendingBlocks) break;
     if (apply) {
+      // The block records were checked as they were read: only copied here.
       for (size_t b = pending; b + kJournalBlockRecordSize <= at; b += kJournalBlockRecordSize) {
-        JournalRecord block;
-        DecodeJournalRecord(buffer + b, kJournalBlockRecordSize, kBlockCount, &block);
-        std::memcpy(s.image + static_cast<size_t>(block.block) * kBlockSize, block.data,
-                    kBlockSize);
+        std::memcpy(s.image + static_cast<size_t>(BlockRecordNumber(buffer + b)) * kBlockSize,
+                    buffer + b + kJournalBlockHeaderSize, kBlockSize);
       }
     }
     ++r.commits;

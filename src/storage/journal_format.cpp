@@ -83,6 +83,8 @@ void EncodeBlockRecord(uint32_t block, const uint8_t* data, uint8_t* out) {
   std::memcpy(out + kJournalBlockHeaderSize, data, kJournalBlockDataSize);
 }
 
+uint32_t BlockRecordNumber(const uint8_t* record) { return ReadU32LE(record + 4); }
+
 void EncodeCommitRecord(uint32_t sequence, uint32_t blocks, uint64_t stamp, uint8_t* out) {
   WriteU32LE(out, kCommitTag);
   WriteU32LE(out + 4, sequence);

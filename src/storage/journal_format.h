@@ -71,6 +71,8 @@ bool DecodeJournalHeader(const uint8_t* in, size_t count, JournalHeader* out);
 
 // A block record: kJournalBlockRecordSize bytes into `out`.
 void EncodeBlockRecord(uint32_t block, const uint8_t* data, uint8_t* out);
+// The block number of a block record already decoded (its check passed).
+uint32_t BlockRecordNumber(const uint8_t* record);
 // A commit record: kJournalCommitSize bytes into `out`.
 void EncodeCommitRecord(uint32_t sequence, uint32_t blocks, uint64_t stamp, uint8_t* out);
 // A save record: kJournalSaveSize bytes into `out`.
