@@ -42,7 +42,7 @@ bool ValidServerName(const char* name) {
     if (!IsLabelCharacter(c)) return false;
     if (c < '0' || c > '9') allDigitsAndDots = false;
   }
-  // "10.0.0.300" is no address and no host name either
+  // "127.0.0.300" is no address and no host name either
   return !allDigitsAndDots || ParseIpv4(name) != 0;
 }
 

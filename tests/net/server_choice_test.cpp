@@ -36,12 +36,12 @@ TEST(ServerChoice, NamesAndPortsTaken) {
     bool taken;
   } cases[] = {
       {"updates.example.org:4608", true}, {"Trains-2.example:1", true}, {"localhost:65535", true},
-      {"10.1.2.3:4608", true},            {"x:0", false},               {"x:65536", false},
+      {"127.1.2.3:4608", true},            {"x:0", false},               {"x:65536", false},
       {"x:", false},                      {":4608", false},             {"x", false},
       {"-x.org:1", false},                {"x-.org:1", false},          {"a..b:1", false},
       {"a.b.:1", false},                  {".a:1", false},              {"host_name:1", false},
-      {"a b:1", false},                   {"300.1.1.1:1", false},       {"1.2.3:1", false},
-      {"1.2.3.4.5:1", false},             {"x:46o8", false},
+      {"a b:1", false},                   {"127.0.0.300:1", false},       {"1.2.3:1", false},
+      {"127.0.0.1.5:1", false},             {"x:46o8", false},
   };
   for (const auto& c : cases) {
     ServerChoice choice{};
@@ -72,13 +72,13 @@ TEST(ServerChoice, KeptInTheSettingsFile) {
   // A temporary left by a cut write is replaced; a write that fails
   // anywhere leaves the old file and no temporary.
   WriteText(SettingsPath(fake) + ".new", "server=left.over:1\n");
-  ASSERT_TRUE(WriteServerChoice(fake.files, ServerChoice{"10.0.0.9", 4608}));
-  EXPECT_EQ(ReadText(SettingsPath(fake)), "server=10.0.0.9:4608\n");
+  ASSERT_TRUE(WriteServerChoice(fake.files, ServerChoice{"127.0.0.9", 4608}));
+  EXPECT_EQ(ReadText(SettingsPath(fake)), "server=127.0.0.9:4608\n");
   for (bool* failure : {&fake.files.failOpenWrite, &fake.files.failFlush, &fake.files.failRename}) {
     *failure = true;
     EXPECT_FALSE(WriteServerChoice(fake.files, ServerChoice{"other.example", 1}));
     *failure = false;
-    EXPECT_EQ(ReadText(SettingsPath(fake)), "server=10.0.0.9:4608\n");
+    EXPECT_EQ(ReadText(SettingsPath(fake)), "server=127.0.0.9:4608\n");
     EXPECT_FALSE(std::ifstream(SettingsPath(fake) + ".new").good());
   }
   // a name that is none is never written

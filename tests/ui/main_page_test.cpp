@@ -209,11 +209,11 @@ TEST_F(ServerSetupTest, TheServerChosenHereIsTheChannels) {
 // A name that is none is refused with its message and changes nothing; an
 // empty one takes the server away, here and in the file.
 TEST_F(ServerSetupTest, RefusedAndEmptyNames) {
-  ChooseOnPage("10.0.0.1", "4608");
+  ChooseOnPage("127.0.0.9", "4608");
   ChooseOnPage("a..b", "");
   ExpectMessage((std::string(kServerNameRefused) + "a..b").c_str(), kSetupPage);
-  EXPECT_STREQ(a->net.server.serverName, "10.0.0.1");
-  EXPECT_STREQ(Kept().name, "10.0.0.1");
+  EXPECT_STREQ(a->net.server.serverName, "127.0.0.9");
+  EXPECT_STREQ(Kept().name, "127.0.0.9");
 
   ChooseOnPage("", "");
   Send(Message::Timer);
@@ -236,9 +236,9 @@ TEST_F(ServerSetupTest, TheEnvironmentWinsForTheRun) {
   Show(kSetupPage);
   EXPECT_TRUE(FieldShows("127.0.0.2:4608"));
   EXPECT_TRUE(LineShows(kServerFromEnvironment, LineColour()));
-  ChooseOnPage("10.0.0.1", "4700");
+  ChooseOnPage("127.0.0.9", "4700");
   EXPECT_STREQ(a->net.server.serverName, "127.0.0.2");
-  EXPECT_STREQ(Kept().name, "10.0.0.1");
+  EXPECT_STREQ(Kept().name, "127.0.0.9");
 }
 
 }  // namespace

@@ -28,6 +28,19 @@ PosixFiles::PosixFiles(std::string dataFolder, std::string resourceFolder)
 
 namespace {
 constexpr uint32_t kWritePiece = 1u << 20;
+
+// A descriptor of the regular file at `path`, or -1: a folder or a device
+// is never taken for a file.
+int OpenRegularFile(const char* path, int flags) {
+  const int fd = open(path, flags | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
 }  // namespace
 
 PosixFiles::~PosixFiles() {
@@ -53,14 +66,8 @@ int PosixFiles::Store(int fd) {
 }
 
 int PosixFiles::OpenRead(const char* path) {
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return kNoFile;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return kNoFile;
-  }
-  return Store(fd);
+  const int fd = OpenRegularFile(path, O_RDONLY);
+  return fd < 0 ? kNoFile : Store(fd);
 }
 
 int PosixFiles::OpenWrite(const char* path) {
@@ -70,14 +77,8 @@ int PosixFiles::OpenWrite(const char* path) {
 }
 
 int PosixFiles::OpenUpdate(const char* path) {
-  const int fd = open(path, O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return kNoFile;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return kNoFile;
-  }
-  return Store(fd);
+  const int fd = OpenRegularFile(path, O_WRONLY);
+  return fd < 0 ? kNoFile : Store(fd);
 }
 
 uint32_t PosixFiles::ReadFile(int file, void* out, uint32_t count) {
