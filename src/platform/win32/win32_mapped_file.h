@@ -6,10 +6,10 @@
 // placeholders (Windows 10 version 1803 on) that allocation replaced a
 // placeholder: it is turned back into one and the view takes its place,
 // with no moment where the range is free. Elsewhere (older systems, Wine 8)
-// the allocation is released and the view put at its address at once;
-// should another thread take the range in that moment, the view goes
-// elsewhere no more and the call gives the memory back as zero bytes, as
-// the Linux side does after a failed mapping.
+// the allocation is released and the view put at its address at once.
+// Should another thread take memory there in that moment, two system calls
+// long, neither the view nor plain memory would fit back and the program
+// would end at its next touch of the image.
 #pragma once
 
 #include "platform/win32/win32_windows.h"
