@@ -65,7 +65,8 @@ bool GiveUp(void* at, size_t size, DWORD type) {
 bool PutMemory(void* at, size_t size) {
   const PlaceholderCalls& calls = Placeholders();
   const ULONG replace = MEM_RESERVE | MEM_COMMIT | kReplacePlaceholder;
-  return (calls.alloc && calls.alloc(nullptr, at, size, replace, PAGE_READWRITE, nullptr, 0) == at) ||
+  return (calls.alloc &&
+          calls.alloc(nullptr, at, size, replace, PAGE_READWRITE, nullptr, 0) == at) ||
          VirtualAlloc(at, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE) == at;
 }
 
@@ -90,7 +91,9 @@ bool PlaceholderParts(size_t total, char** parts, const size_t* lengths, int cou
   char* at = region;
   for (int i = 0; i < count; ++i) {
     parts[i] = at;
-    if (i + 1 < count) made = made && VirtualFree(at, lengths[i], MEM_RELEASE | kPreservePlaceholder);
+    if (i + 1 < count) {
+      made = made && VirtualFree(at, lengths[i], MEM_RELEASE | kPreservePlaceholder);
+    }
     at += lengths[i];
   }
   for (int i = 0; i < count && made; ++i) made = PutMemory(parts[i], lengths[i]);
