@@ -10,7 +10,7 @@ import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'scripts'))
 import check_layers  # noqa: E402
 
 SOURCE = os.path.abspath(sys.argv.pop(1) if len(sys.argv) > 1 else '.')
