@@ -16,7 +16,12 @@
 #   5. the keyboard layout ticked on the setup page with held clicks, the
 #      session ended (`wineboot --end-session`: WM_QUERYENDSESSION,
 #      WM_ENDSESSION, then the process is ended): the storage file itself
-#      holds the change and no journal is left, so the exit save ran.
+#      holds the change and no journal is left, so the exit save ran, in
+#      place (the file is the same file);
+#   6. on that storage, mapped: a second program's attempt to cut the file
+#      short fails while the program runs, and with no journal to be had (a
+#      folder holds its name) the exit save writes a whole new file over the
+#      mapped one, holding what the run found and a resource it took in.
 set -uo pipefail
 exe=$(realpath "$1"); headless=$2; out=$3; inspector=$4; resources=$5
 here=$(dirname "$0")
@@ -50,6 +55,7 @@ run() {
   wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$expected" 10 ||
     fail "$name: the window does not show the expected frame"
 
+  if [ -n "${during:-}" ]; then eval "$during" || fail "$name: $during"; fi
   closed=$(now)
   if [ "$how" = session ]; then
     tap 515 536; tap 305 175; tap 400 536  # Setup, the layout switch, Back
@@ -89,7 +95,22 @@ exit_control "$headless" "$resources"
 run fourth "$out/wine_main_expected.png" click
 "$inspector" "$storage" check || fail "the storage file does not pass the check"
 "$inspector" "$storage" ls | grep -qF "TA MainPage" || fail "no main page file in the storage"
+inode=$(stat -c %i "$storage")
 run fifth "$out/wine_main_expected.png" session
 [ ! -e "$storage.journal" ] || fail "the session's end left the journal: no exit save"
-"$inspector" "$storage" cat Setup400 | cmp -s - <(printf '\001\000') || fail "the session's end lost the keyboard layout chosen"
+[ "$(stat -c %i "$storage")" = "$inode" ] || fail "the exit save did not write in place"
+layout() {
+  "$inspector" "$storage" cat Setup400 | cmp -s - <(printf '\001\000') || fail "$1 lost the keyboard layout chosen"
+}
+layout "the session's end"
+
+mkdir "$storage.journal"
+printf '\002Farewell\000\000Text\0001.00\000\000\003another resource\n' >"$data/farewell.rsc"
+printf 'echo cut> "%s"\r\n' "Z:${storage//\//\\}" >"$tmp/cut.bat"
+during='"$wine" cmd /c "Z:${tmp//\//\\}\\cut.bat" >/dev/null 2>&1; [ "$(stat -c %s "$storage")" = 134217728 ]'
+run sixth "$out/wine_main_expected.png"
+rmdir "$storage.journal"
+"$inspector" "$storage" check || fail "the whole-file save over the mapped file"
+layout "the whole-file save"
+"$inspector" "$storage" ls | grep -qF "Farewell" || fail "the resource taken in is lost"
 echo "wine window test passed"
