@@ -89,19 +89,21 @@ use_data_folder() {
 # drawn in two steps never swallows the next input, and fails when the
 # program in $app ended instead; `click X Y` presses like a hand at page
 # coordinates, the pointer resting first (a move in the press's tick would
-# take its place). A capture that fails is no picture: one left from an
-# earlier step would pass for a change.
-capture() { rm -f "$1"; import -window "$window" "$1" 2>/dev/null; }
+# take its place). The pictures are PPM, compared byte for byte; a capture
+# that fails is no picture: one left from an earlier step would pass for a
+# change.
+capture() { rm -f "$1"; import -window "$window" "ppm:$1" 2>/dev/null; }
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-begin() { for _ in $(seq 20); do capture "$out/step_before.png" && return; sleep 0.1; done; fail "no capture"; }
+begin() { for _ in $(seq 20); do capture "$out/step_before.ppm" && return; sleep 0.1; done; fail "no capture"; }
 settle() {
-  local still=0 i
-  rm -f "$out"/step_now_*.png
+  local still=0 i now
+  rm -f "$out"/step_now_*.ppm
   for i in $(seq 60); do
     sleep 0.2
     if [ -n "${app:-}" ] && ! kill -0 "${app%% *}" 2>/dev/null; then fail "the program ended instead of: $*"; fi
-    if capture "$out/step_now_$((i % 2)).png" && ! same "$out/step_now_$((i % 2)).png" "$out/step_before.png" &&
-       same "$out/step_now_$((i % 2)).png" "$out/step_now_$(((i + 1) % 2)).png"; then
+    now="$out/step_now_$((i % 2)).ppm"
+    if capture "$now" && ! cmp -s "$now" "$out/step_before.ppm" && cmp -s "$now" "$out/step_now_$(((i + 1) % 2)).ppm"
+    then
       still=$((still + 1))
       [ "$still" = 2 ] && return 0
     else
