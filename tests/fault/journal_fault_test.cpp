@@ -6,8 +6,8 @@
 // inside its header, and each cut is started from: the storage file with the
 // cut journal replayed must be, block for block, the image of the last
 // commit the cut kept, and pass the checker with the files before or after
-// the change. Then the start-up's own writes (the save that folds the
-// replayed journal in, the journal's removal) are cut.
+// the change. Then the exit's save in place is cut after each of its
+// writes. A journal its save already holds is dropped (the journal test).
 #include <sys/stat.h>
 
 #include "fault/fault_harness.h"
@@ -175,32 +175,6 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
   EXPECT_TRUE(seenAfter);
   std::printf("[ points   ] %s: %zu journal cuts, %zu commits\n", sc.name, cuts.size(),
               commitHash.size() - 1);
-}
-
-// The start-up's own writes after a replay: the save is cut before its
-// rename (the journal stays and replays again) or after it, before the
-// journal's removal (the journal is recognised as saved and dropped).
-TEST_P(JournalFault, TheStartUpsFoldIsCutBeforeAndAfterItsRename) {
-  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
-  if (::testing::Test::HasFailure()) return;
-  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
-  bool seenAfter = false;
-
-  fake.files.failRename = true;
-  ASSERT_EQ(Restart(journal).found, JournalFound::kReplayed);
-  EXPECT_FALSE(SaveStorage(a->storage, fake.files));
-  fake.files.failRename = false;
-  ASSERT_TRUE(Exists(journalPath));
-  EXPECT_EQ(Restart(ReadHostFile(journalPath)).found, JournalFound::kReplayed);
-  EXPECT_EQ(HashReach(a->storage), commitHash.back());
-
-  ASSERT_TRUE(SaveStorage(a->storage, fake.files));  // cut here: the journal is not removed
-  a = std::make_unique<Assistant>(fake);
-  StorageInit(a->storage, fake.files);
-  EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kAlreadySaved);
-  EXPECT_FALSE(Exists(journalPath));
-  EXPECT_EQ(HashReach(a->storage), commitHash.back());
-  EXPECT_EQ(CheckFiles("after the fold", &seenAfter), 1);
 }
 
 // The exit's save in place, cut after every write it makes (the journal's
