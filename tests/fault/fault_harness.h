@@ -130,6 +130,23 @@ inline uint32_t BlocksInUse(const Files& files) {
   return n;
 }
 
+// A restarted storage: the checker, then 1 when it holds the files `after`
+// the change, 0 when those `before` it, -1 (reported) otherwise.
+inline int OldOrNewFiles(Storage& r, const Files& before, const Files& after,
+                         const std::string& where) {
+  FinishCutReplacement(r);  // as the start-up does
+  char message[256];
+  if (CheckStorage(r, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
+  const int outcome = StoredFilesAre(r, after, after.size())     ? 1
+                      : StoredFilesAre(r, before, before.size()) ? 0
+                                                                 : -1;
+  if (outcome < 0) {
+    ADD_FAILURE() << where << ": " << r.fs.header.fileCount << " files, neither the "
+                  << before.size() << " before nor the " << after.size() << " after";
+  }
+  return outcome;
+}
+
 // ---- changes ------------------------------------------------------------------------
 
 // The writer's calling sequence: create, then the content in pieces, the
@@ -312,20 +329,10 @@ class FaultHarness {
   // Every restart, whatever was cut: 1 when the storage holds the files
   // after the change, 0 when those before it, -1 (reported) otherwise.
   int CheckRestart(Storage& r, const std::string& where) {
-    FinishCutReplacement(r);  // as the start-up does
-    char message[256];
-    if (CheckStorage(r, message, sizeof message) != 0) {
-      return ADD_FAILURE() << where << ": " << message, -1;
-    }
+    const int outcome = OldOrNewFiles(r, before_, after_, where);
+    if (outcome < 0) return -1;
     if (r.fs.state != kStateIdle) {
       return ADD_FAILURE() << where << ": state " << int(r.fs.state) << " after the run to idle", -1;
-    }
-    const int outcome = StoredFilesAre(r, after_, after_.size()) ? 1
-                        : StoredFilesAre(r, before_, before_.size()) ? 0 : -1;
-    if (outcome < 0) {
-      return ADD_FAILURE() << where << ": " << r.fs.header.fileCount << " files, neither the "
-                           << before_.size() << " before nor the " << after_.size() << " after",
-             -1;
     }
     return Probe(r, outcome == 1 ? after_ : before_, where) ? outcome : -1;
   }

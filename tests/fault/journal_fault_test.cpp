@@ -116,16 +116,9 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
 
   // The checker, and the files before or after the change, never before
   // once after was seen.
-  int CheckFiles(const std::string& where, bool* seenAfter) { return CheckFiles(a->storage, where, seenAfter); }
   int CheckFiles(Storage& s, const std::string& where, bool* seenAfter) {
     RunStorageToIdle(s);
-    FinishCutReplacement(s);
-    char message[256];
-    if (CheckStorage(s, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
-    const int outcome = StoredFilesAre(s, after, after.size())     ? 1
-                        : StoredFilesAre(s, before, before.size()) ? 0
-                                                                   : -1;
-    if (outcome < 0) return ADD_FAILURE() << where << ": neither the files before nor after", -1;
+    const int outcome = OldOrNewFiles(s, before, after, where);
     if (outcome == 0 && *seenAfter) return ADD_FAILURE() << where << ": the change undone", -1;
     *seenAfter = *seenAfter || outcome == 1;
     return outcome;
@@ -170,7 +163,7 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
     }
     EXPECT_EQ(HashReach(a->storage), commitHash[kept])
         << where << ": not the image of commit " << kept << " (" << r.commits << " read)";
-    if (CheckFiles(where, &seenAfter) < 0) return;
+    if (CheckFiles(a->storage, where, &seenAfter) < 0) return;
   }
   EXPECT_TRUE(seenAfter);
   std::printf("[ points   ] %s: %zu journal cuts, %zu commits\n", sc.name, cuts.size(),
