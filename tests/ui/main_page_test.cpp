@@ -131,7 +131,6 @@ class ServerSetupTest : public SetupPageTest {
   // Test, with the script answering, until the page has its result.
   void RunTest() {
     ClickOn(Image(kSetupServerTest));
-    EXPECT_TRUE(LineShows(kServerAsking, LineColour()));
     for (int i = 0; i < 3000 && a->setupPage.serverTestRunning; ++i) {
       script.Serve(platform.udp, a->net.server);
       Send(Message::Timer);
@@ -154,18 +153,16 @@ class ServerSetupTest : public SetupPageTest {
 };
 
 // The server typed on the keyboards is the channel's at once and is kept
-// in the settings file; Test shows the answer, or that none came. The
-// channel sending to the resolved address is the server choice test's.
+// in the settings file; Test shows the answer. The field and the line
+// before, while asking and with no answer are setup_server.run's shots, the
+// channel sending to the resolved address the server choice test's.
 TEST_F(ServerSetupTest, TheServerChosenHereIsTheChannels) {
-  EXPECT_TRUE(FieldShows(kServerNotChosen));
-  EXPECT_TRUE(LineShows(kServerNotChosenNote, LineColour()));
   platform.udp.names["trains.example"] = "127.0.0.5";
   ChooseOnPage("trains.example", "4700");
   EXPECT_STREQ(a->net.server.serverName, "trains.example");
   EXPECT_EQ(a->net.server.serverPort, 4700);
   EXPECT_STREQ(Kept().name, "trains.example");
   EXPECT_EQ(Kept().port, 4700);
-  EXPECT_TRUE(FieldShows("trains.example:4700"));
 
   script.files[kConnectionTestName] = testing::FileContent(kConnectionTestName, {1, 2, 3});
   RunTest();
@@ -174,7 +171,6 @@ TEST_F(ServerSetupTest, TheServerChosenHereIsTheChannels) {
 
   script.silent = true;
   RunTest();
-  EXPECT_TRUE(LineShows(kServerNoAnswer, kSetupDriverMissingColour));
   EXPECT_EQ(a->net.server.serverReachable, 0);
 
   // Back on the main page the server stays; the test run here stands for
