@@ -19,10 +19,9 @@ for round in 1 2 3; do
   for label in gui e2e wine; do
     log=$(mktemp)
     start=$SECONDS
+    # A label that finds no tests checks nothing: the build lacks them.
     ctest --test-dir "$build" -L "^$label\$" --timeout 600 --no-tests=error >"$log" 2>&1
     status=$?
-    # A label that finds no tests checks nothing: the build lacks them.
-    if grep -q 'No tests were found' "$log"; then status=1; fi
     summary=$(grep -E 'tests passed|No tests were found' "$log" | tail -n 1)
     printf 'round %d %-4s %3ds load %s: %s\n' "$round" "$label" $((SECONDS - start)) \
       "$(cut -d' ' -f1 /proc/loadavg)" "${summary:-no summary}"

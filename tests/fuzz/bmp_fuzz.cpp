@@ -8,33 +8,22 @@
 #include "media/conversions.h"
 #include "media/media.h"
 #include "media/picture_format.h"
-#include "platform/fake/fake_files.h"
-#include "storage/bytes.h"
 #include "ui/stored_picture.h"
 
-// The media golden folder's BMP files, and one of each info header size
-// (40, 108, 124 bytes), bottom-up and top-down, whole and cut short.
+// The media golden folders' pictures: BMP files of every header size and
+// depth, bottom-up and top-down, whole and cut short, PNG and JPEG files
+// (not the PNG files a case's fitted picture is compared with). The largest
+// are cut to their first 64 KiB: whole, they would slow every run the
+// fuzzer makes of them.
 void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
-  AddGoldenSeeds(seeds, "media/golden/picture", ".bmp", [](const std::string&, Bytes b) { return b; });
-  for (uint32_t header : {40u, 108u, 124u}) {
-    for (int topDown = 0; topDown < 2; ++topDown) {
-      const uint32_t offset = 14 + header, size = offset + kBmpPixelBytes;
-      Bytes b(size, 0);
-      b[0] = 'B';
-      b[1] = 'M';
-      WriteU32LE(&b[2], size);
-      WriteU32LE(&b[10], offset);
-      WriteU32LE(&b[14], header);
-      WriteU32LE(&b[18], kBmpWidth);
-      WriteU32LE(&b[22], topDown ? static_cast<uint32_t>(-int32_t{kBmpHeight}) : kBmpHeight);
-      WriteU16LE(&b[26], 1);
-      WriteU16LE(&b[28], 24);
-      for (uint32_t i = offset; i < size; ++i) b[i] = static_cast<uint8_t>(i * 7 + i / 1440);
-      const std::string name = "header" + std::to_string(header) + (topDown ? "_top_down" : "_bottom_up");
-      seeds.Add(name + ".bmp", b);
-      b.resize(offset + kBmpPixelBytes / 3);
-      seeds.Add(name + "_short.bmp", b);
-    }
+  const auto input = [](const std::string& stem, Bytes b) {
+    const bool fitted = stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".fit") == 0;
+    b.resize(fitted ? 0 : std::min<size_t>(b.size(), 1 << 16));
+    return b;
+  };
+  AddGoldenSeeds(seeds, "media/golden/picture", ".bmp", input);
+  for (const char* extension : {".bmp", ".png", ".jpg"}) {
+    AddGoldenSeeds(seeds, "media/golden/picture_layouts", extension, input);
   }
 }
 

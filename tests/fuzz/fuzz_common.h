@@ -4,8 +4,10 @@
 // put back in microseconds.
 #pragma once
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,15 +18,13 @@
 #include <string>
 #include <vector>
 
-#include <stdlib.h>
-
+#include "platform/fake/fake_platform.h"
+#include "shell/assistant.h"
 #include "storage/file_system.h"
-#include "storage/storage.h"
-#include "storage/storage_check.h"
 #include "storage/flash.h"
+#include "storage/storage_check.h"
 
-namespace trelvan {
-namespace fuzz {
+namespace trelvan::fuzz {
 
 [[noreturn]] inline void Fail(const char* what, const char* detail = nullptr) {
   std::fprintf(stderr, "fuzz: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
@@ -50,7 +50,7 @@ void WriteSeeds(Seeds& seeds);
 int TestOneInput(const uint8_t* data, size_t size);
 
 // Every file of tests/FOLDER whose name ends in `extension`, as `seed` makes
-// it from the file's stem and bytes.
+// it from the file's stem and bytes; one it makes empty is left out.
 template <class Seed>
 void AddGoldenSeeds(Seeds& seeds, const char* folder, const char* extension, Seed seed) {
   std::error_code error;
@@ -59,7 +59,8 @@ void AddGoldenSeeds(Seeds& seeds, const char* folder, const char* extension, See
     if (e.path().extension() != extension) continue;
     std::ifstream in(e.path(), std::ios::binary);
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    seeds.Add(e.path().filename().string(), seed(e.path().stem().string(), bytes));
+    const Bytes made = seed(e.path().stem().string(), bytes);
+    if (!made.empty()) seeds.Add(e.path().filename().string(), made);
   }
   if (error) seeds.ok = false;
 }
@@ -79,59 +80,54 @@ inline void ClearTempFolder() {
   }
 }
 
-// ---- what the image's blocks hold ---------------------------------------------
-// The fuzz build links the image's writers through the wrappers at the end
-// of this file (ld --wrap). The one image a target watches keeps a note per
-// block: erased, or changed since. EraseImage of the watched image erases
-// only the changed blocks, so a run's image is put back in microseconds.
-// EraseBlock counts as a change, as a block move copies into the block it
-// erased; the bookkeeping blocks always count as changed, as the header
-// invalidation programs a byte in place.
-struct WatchedImage {
-  uint8_t* image = nullptr;
-  const uint8_t* erased = nullptr;  // the erased block pattern
-  std::vector<bool> changed;
-  uint32_t erasures = 0;
-};
-inline WatchedImage& Watched() {
-  static WatchedImage w;
-  return w;
+// ---- an image put back by the kernel ------------------------------------------
+// The one image a target runs on is a private mapping of a memory file of
+// erased blocks: dropping the run's pages puts the whole image back,
+// whichever writer changed it, at the cost of the pages it touched.
+inline uint8_t*& MappedImage() {
+  static uint8_t* image = nullptr;
+  return image;
 }
-inline bool AlwaysChanged(uint32_t block) {
-  return block >= kHeaderBlockA && block <= kTableBlock1;
+inline void ResetImage(Storage& s) {
+  if (madvise(s.image, kImageSize, MADV_DONTNEED) != 0) Fail("madvise");
 }
-inline void NoteChanged(const Storage& s, uint32_t offset, uint32_t count) {
-  WatchedImage& w = Watched();
-  if (count == 0 || s.image != w.image) return;
-  const uint32_t first = (offset & kImageMask) / kBlockSize;
-  const uint32_t last = ((offset + count - 1) & kImageMask) / kBlockSize;
-  for (uint32_t b = first;; b = (b + 1) % kBlockCount) {
-    w.changed[b] = true;
-    if (b == last) break;
+// `s` (its key prepared here) from now on has that image, erased.
+inline void MapErasedImage(Storage& s) {
+  PrepareKey(s);
+  const int fd = memfd_create("erased-image", 0);
+  for (uint32_t b = 0; b < kBlockCount && fd >= 0; ++b) {
+    if (write(fd, s.erasedBlock, kBlockSize) != ssize_t{kBlockSize}) Fail("writing the erased image");
   }
-}
-// From now on `s` (its key prepared) is the watched image; it is erased whole.
-inline void WatchImage(Storage& s) {
-  WatchedImage& w = Watched();
-  w.image = s.image;
-  w.erased = s.erasedBlock;
-  w.changed.assign(kBlockCount, true);
-  EraseImage(s);
+  if (fd < 0 || mmap(s.image, kImageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_FIXED, fd, 0) != s.image) {
+    Fail("mapping the erased image");
+  }
+  close(fd);
+  MappedImage() = s.image;
 }
 
-// A Storage allocated once, erased and left erased between runs.
+// A Storage allocated once on the mapped image.
 inline Storage& ErasedStorage() {
   static Storage* s = [] {
     Storage* made = new Storage;
-    PrepareKey(*made);
+    MapErasedImage(*made);
     return made;
   }();
   return *s;
 }
-// Erases what the last run wrote and starts a new run.
-inline void ResetImage(Storage& s) {
-  if (Watched().image != s.image) WatchImage(s);
-  EraseImage(s);
+
+// The fake platform with `files` in place of its own files service.
+inline Platform WithFiles(FakePlatform& f, Files& files) {
+  return Platform{f.window, files, f.instance, f.udp, f.threads, f.processes, f.hid, f.libraries, f.settings, f.audio};
+}
+// An Assistant made on `platform` in memory kept from run to run, its
+// storage on the mapped image; whoever makes one each run destroys the last.
+inline Assistant& MakeAssistant(const Platform& platform) {
+  static void* memory = ::operator new(sizeof(Assistant), std::align_val_t{alignof(Assistant)});
+  static bool mapped = false;
+  Assistant& a = *new (memory) Assistant(platform);
+  if (!mapped) MapErasedImage(a.storage);
+  mapped = true;
+  return a;
 }
 
 // `s` put back to an erased image and mounted afresh.
@@ -148,21 +144,19 @@ inline void CheckOrFail(const Storage& s, const char* after) {
 }
 
 // The writer's calling sequence; false when the storage refuses the file.
-inline bool StoreWhole(Storage& s, const uint8_t* content, uint32_t size) {
+inline bool StoreWhole(Storage& s, const Bytes& content) {
+  const uint32_t size = static_cast<uint32_t>(content.size());
   RunStorageToIdle(s);
   if (StorageCreateFile(s, size) != kStorageAccepted) return false;
   RunStorageToIdle(s);
   uint32_t at = 0;
   do {
-    const uint32_t n = size - at < kUnitSize ? size - at : kUnitSize;
-    if (StorageWriteData(s, content + at, n) != kStorageAccepted) return false;
+    const uint32_t n = std::min(size - at, kUnitSize);
+    if (StorageWriteData(s, content.data() + at, n) != kStorageAccepted) return false;
     RunStorageToIdle(s);
     at += n;
   } while (at < size);
   return true;
-}
-inline bool StoreWhole(Storage& s, const Bytes& content) {
-  return StoreWhole(s, content.data(), static_cast<uint32_t>(content.size()));
 }
 
 // An input of a flags byte and parts, each after a 16-bit length; the last
@@ -195,13 +189,6 @@ inline Bytes WithHeader(const char* name, const char* type, const Bytes& data) {
   return content;
 }
 
-// The plain bytes of the image's first `blocks` blocks.
-inline Bytes PlainFront(const Storage& s, uint32_t blocks) {
-  Bytes bytes(blocks * kBlockSize);
-  ReadPlain(s, 0, bytes.data(), static_cast<uint32_t>(bytes.size()));
-  return bytes;
-}
-
 // A formatted storage holding the program's three records and a picture.
 inline Storage& StorageWithRecords() {
   Storage& s = Remounted(ErasedStorage());
@@ -213,51 +200,18 @@ inline Storage& StorageWithRecords() {
   return s;
 }
 
-}  // namespace fuzz
-}  // namespace trelvan
+}  // namespace trelvan::fuzz
 
-// The wrapped writers of the image (mangled names of trelvan::EraseImage,
-// EraseBlock, EraseBlockFront, CopyBlock, ProgramUnit and ProgramPlain). Now and then EraseImage
-// compares the whole watched image, so a writer the wrappers miss shows.
-extern "C" void __real__ZN7trelvan10EraseBlockERNS_7StorageEt(trelvan::Storage& s, uint16_t b);
+// The fuzz build links trelvan::EraseImage through this wrapper (ld --wrap):
+// the start-up erases the whole image for every file it cannot use, which
+// on the mapped image is the same as dropping its pages. Every block still
+// counts as changed, as the real erase marks them.
 extern "C" void __real__ZN7trelvan10EraseImageERNS_7StorageE(trelvan::Storage& s);
 extern "C" void __wrap__ZN7trelvan10EraseImageERNS_7StorageE(trelvan::Storage& s) {
-  using namespace trelvan;
-  fuzz::WatchedImage& w = fuzz::Watched();
-  if (s.image != w.image) return __real__ZN7trelvan10EraseImageERNS_7StorageE(s);
-  for (uint32_t b = 0; b < kBlockCount; ++b) {
-    if (!w.changed[b] && !fuzz::AlwaysChanged(b)) continue;
-    __real__ZN7trelvan10EraseBlockERNS_7StorageEt(s, static_cast<uint16_t>(b));
-    w.changed[b] = false;
-  }
-  if (++w.erasures % 1024 != 0) return;
-  for (uint32_t b = 0; b < kBlockCount; ++b) {
-    if (std::memcmp(s.image + b * kBlockSize, s.erasedBlock, kBlockSize) != 0) {
-      fuzz::Fail("a block was written past the wrappers");
-    }
-  }
+  if (s.image != trelvan::fuzz::MappedImage()) return __real__ZN7trelvan10EraseImageERNS_7StorageE(s);
+  trelvan::fuzz::ResetImage(s);
+  for (uint32_t b = 0; b < trelvan::kBlockCount; ++b) trelvan::MarkBlockChanged(s.changed, b);
 }
-#define TRELVAN_WRAP(name, params, args, note)   \
-  extern "C" void __real_##name params;          \
-  extern "C" void __wrap_##name params {         \
-    __real_##name args;                          \
-    note;                                        \
-  }
-TRELVAN_WRAP(_ZN7trelvan10EraseBlockERNS_7StorageEt, (trelvan::Storage & s, uint16_t b), (s, b),
-             trelvan::fuzz::NoteChanged(s, b % trelvan::kBlockCount * trelvan::kBlockSize, 1))
-TRELVAN_WRAP(_ZN7trelvan15EraseBlockFrontERNS_7StorageEtj,
-             (trelvan::Storage & s, uint16_t b, uint32_t n), (s, b, n),
-             trelvan::fuzz::NoteChanged(s, b % trelvan::kBlockCount * trelvan::kBlockSize, 1))
-TRELVAN_WRAP(_ZN7trelvan9CopyBlockERNS_7StorageEtt,
-             (trelvan::Storage & s, uint16_t to, uint16_t from), (s, to, from),
-             trelvan::fuzz::NoteChanged(s, to % trelvan::kBlockCount * trelvan::kBlockSize, 1))
-TRELVAN_WRAP(_ZN7trelvan11ProgramUnitERNS_7StorageEjPKh,
-             (trelvan::Storage & s, uint32_t at, const uint8_t* data), (s, at, data),
-             trelvan::fuzz::NoteChanged(s, at, trelvan::kUnitSize))
-TRELVAN_WRAP(_ZN7trelvan12ProgramPlainERNS_7StorageEjPKhj,
-             (trelvan::Storage & s, uint32_t at, const uint8_t* data, uint32_t n),
-             (s, at, data, n), trelvan::fuzz::NoteChanged(s, at, n))
-#undef TRELVAN_WRAP
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (const char* folder = std::getenv("TRELVAN_FUZZ_SEEDS")) {

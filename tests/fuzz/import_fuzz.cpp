@@ -11,16 +11,13 @@
 // ".rsc" to the name.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <map>
 
 #include "fuzz_common.h"
-#include "platform/fake/fake_platform.h"
 #include "storage/resource_files.h"
 
-namespace trelvan {
-namespace fuzz {
+namespace trelvan::fuzz {
 namespace {
 
 struct Entry {
@@ -34,9 +31,7 @@ Bytes Encode(uint8_t flags, const std::vector<Entry>& entries) {
   for (const Entry& e : entries) {
     bytes.push_back(static_cast<uint8_t>(e.name.size()));
     bytes.insert(bytes.end(), e.name.begin(), e.name.end());
-    bytes.push_back(e.kind);
-    bytes.push_back(static_cast<uint8_t>(e.content.size()));
-    bytes.push_back(static_cast<uint8_t>(e.content.size() >> 8));
+    bytes.insert(bytes.end(), {e.kind, uint8_t(e.content.size()), uint8_t(e.content.size() >> 8)});
     bytes.insert(bytes.end(), e.content.begin(), e.content.end());
   }
   return bytes;
@@ -44,12 +39,13 @@ Bytes Encode(uint8_t flags, const std::vector<Entry>& entries) {
 
 // Whether some stored file holds exactly `content`.
 bool Stored(const Storage& s, const Bytes& content) {
-  Bytes stored;
+  Bytes stored(content.size());
   for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
-    if (StorageFileSize(s, i) != content.size()) continue;
-    stored.resize(content.size());
-    StorageReadData(s, i, 0, stored.data(), static_cast<uint32_t>(stored.size()));
-    if (stored == content) return true;
+    if (StorageFileSize(s, i) == content.size() &&
+        StorageReadData(s, i, 0, stored.data(), static_cast<uint32_t>(stored.size())) == stored.size() &&
+        stored == content) {
+      return true;
+    }
   }
   return false;
 }
@@ -70,10 +66,7 @@ void WriteSeeds(Seeds& seeds) {
   seeds.Add("other-files", Encode(0, {{"readme.txt", 0, Bytes(10, 'r')}, {"a.RSC", 0, page}}));
 }
 
-}  // namespace fuzz
-}  // namespace trelvan
-
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   ClearTempFolder();
   // The folder as the input describes it; the last file of a name wins.
@@ -82,14 +75,12 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
     const size_t n = data[at++];
     if (at + n + 3 > size) break;
     std::string name(reinterpret_cast<const char*>(data + at), n);
-    at += n;
-    const uint8_t kind = data[at];
-    const size_t length = std::min<size_t>(data[at + 1] | data[at + 2] << 8, size - at - 3);
-    const uint8_t* content = data + at + 3;
-    at += 3 + length;
-    for (char& c : name) {
-      if (c == '/' || c == 0) c = '_';
-    }
+    const uint8_t kind = data[at + n];
+    const size_t length = std::min<size_t>(data[at + n + 1] | data[at + n + 2] << 8, size - at - n - 3);
+    const Bytes content(data + at + n + 3, data + at + n + 3 + length);
+    at += n + 3 + length;
+    std::replace(name.begin(), name.end(), '/', '_');
+    std::replace(name.begin(), name.end(), '\0', '_');
     if (kind & 4) name += ".rsc";
     if (name.empty() || name == "." || name == ".." || name.size() > 255) continue;
     const std::string path = TempFolder() + "/" + name;
@@ -102,8 +93,8 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) continue;
     if ((kind & 3) == 0) {
-      if (write(fd, content, length) != ssize_t(length)) Fail("writing the data folder");
-      files[name] = Bytes(content, content + length);
+      if (write(fd, content.data(), length) != ssize_t(length)) Fail("writing the data folder");
+      files[name] = content;
     } else if (ftruncate(fd, (kind & 3) == 2 ? off_t{kImageSize} + length : off_t(16 * length)) != 0) {
       Fail("ftruncate");
     }
@@ -117,10 +108,11 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   CheckOrFail(s, "the import broke the storage");
   for (const auto& file : files) {
     const std::string path = TempFolder() + "/" + file.first;
-    if (!std::filesystem::exists(path) && !std::filesystem::exists(path + ".bad") &&
-        !Stored(s, file.second)) {
+    if (!std::filesystem::exists(path) && !std::filesystem::exists(path + ".bad") && !Stored(s, file.second)) {
       Fail("a resource file left the folder neither stored nor set aside", file.first.c_str());
     }
   }
   return 0;
 }
+
+}  // namespace trelvan::fuzz

@@ -4,8 +4,8 @@
 // saving and loading again gives the same bytes.
 #include <map>
 
-#include "media/light_effect_format.h"
 #include "fuzz_common.h"
+#include "media/light_effect_format.h"
 
 // The media golden folder's light-effect files, each flagged with the
 // version its line in cases.txt gives.
@@ -23,19 +23,19 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
 
 int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const char* version = (data[0] & 1) ? "2.00" : "1.00";
-  std::vector<uint8_t> bytes(data + 1, data + size);
-  LightEffect e;
+  const Bytes bytes(data + 1, data + size);
+  LightEffect e, back;
   NewLightEffect(e);
-  if (!DecodeLightEffect(version, bytes.data(), static_cast<uint32_t>(bytes.size()), e)) return 0;
-  if (e.channelCount < 1 || e.channelCount > 2 || e.sampleCount > kLightSamples) std::abort();
-  if (uint32_t{e.startSamples} + e.loopSamples + e.stopSamples > kLightSamples) return 0;
-  std::vector<uint8_t> saved(kLightFileCapacity), again(kLightFileCapacity);
-  saved.resize(EncodeLightEffect(e, saved.data()));
-  LightEffect back;
   NewLightEffect(back);
-  if (!DecodeLightEffect("2.00", saved.data(), static_cast<uint32_t>(saved.size()), back)) std::abort();
+  if (!DecodeLightEffect((data[0] & 1) ? "2.00" : "1.00", bytes.data(), static_cast<uint32_t>(bytes.size()), e)) {
+    return 0;
+  }
+  if (e.channelCount < 1 || e.channelCount > 2 || e.sampleCount > kLightSamples) Fail("a curve the editor cannot hold");
+  if (uint32_t{e.startSamples} + e.loopSamples + e.stopSamples > kLightSamples) return 0;
+  Bytes saved(kLightFileCapacity), again(kLightFileCapacity);
+  saved.resize(EncodeLightEffect(e, saved.data()));
+  if (!DecodeLightEffect("2.00", saved.data(), static_cast<uint32_t>(saved.size()), back)) Fail("its save refused");
   again.resize(EncodeLightEffect(back, again.data()));
-  if (again != saved) std::abort();
+  if (again != saved) Fail("saving again gives other bytes");
   return 0;
 }

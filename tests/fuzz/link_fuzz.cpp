@@ -7,26 +7,18 @@
 // Beyond memory safety: every request gets a reply of 1 to 255 bytes ending
 // with its checksum, a read that cannot fit gets the empty packet, and a completed
 // serial frame is as long as its length byte says.
+#include <numeric>
+
+#include "datagram/datagrams.h"
+#include "fuzz_common.h"
 #include "link/handheld_protocol.h"
 #include "link/hid_reports.h"
 #include "link/serial_frames.h"
-#include "fuzz_common.h"
-#include "datagram/datagrams.h"
 
-namespace trelvan {
+namespace trelvan::fuzz {
 namespace {
 
-using fuzz::Fail;
-
 constexpr uint32_t kMaxInput = 8192;  // at most 8 KB pushed
-
-// A storage holding "Alpha~" and "Beta~", made afresh for each run.
-Storage& StorageWithTwoFiles() {
-  Storage& s = fuzz::Remounted(fuzz::ErasedStorage());
-  fuzz::StoreWhole(s, fuzz::WithHeader("Alpha~", "Test", fuzz::Bytes(300, 7)));
-  fuzz::StoreWhole(s, fuzz::WithHeader("Beta~", "Test", fuzz::Bytes(5000, 9)));
-  return s;
-}
 
 void Protocol(Storage& s, const uint8_t* data, size_t size) {
   TransferLists t{};
@@ -53,7 +45,7 @@ void Framing(const uint8_t* data, size_t size) {
   SerialFrame f{};
   size_t at = 0;
   while (at < size) {
-    const size_t n = size - at < 37 ? size - at : 37;  // reads of uneven size
+    const size_t n = std::min<size_t>(size - at, 37);  // reads of uneven size
     const uint32_t done = AppendSerialBytes(f, data + at, static_cast<uint32_t>(n));
     if (done != 0 && done != f.frame[0] + 1u) Fail("a frame of the wrong length");
     at += n;
@@ -61,70 +53,60 @@ void Framing(const uint8_t* data, size_t size) {
   uint8_t out[kSerialFrameCapacity];
   CopySerialFrame(f, out);
 
-  std::vector<uint8_t> report(data, data + (size < kHidReportCapacity ? size : kHidReportCapacity));
+  const Bytes report(data, data + std::min<size_t>(size, kHidReportCapacity));
   uint8_t reply[kHidLayoutLength];
   CopyPollReply(report.data(), static_cast<uint16_t>(report.size()), reply);
   if (PollPacketLength(reply) > kHidLayoutLength - 1) Fail("a HID packet beyond the report");
 
   for (uint32_t capacity : {uint32_t{kServerReceiveCapacity}, uint32_t{kSimulatorReceiveCapacity}}) {
-    std::vector<uint8_t> buffer(capacity);
-    const size_t n = size < capacity ? size : capacity;
-    std::memcpy(buffer.data(), data, n);
-    const int32_t got = UnwrapDatagram(buffer.data(), capacity, static_cast<uint32_t>(n),
-                                       kMagicFromServer);
+    Bytes buffer(data, data + std::min<size_t>(size, capacity));
+    const uint32_t n = static_cast<uint32_t>(buffer.size());
+    buffer.resize(capacity);
+    const int32_t got = UnwrapDatagram(buffer.data(), capacity, n, kMagicFromServer);
     if (got >= static_cast<int32_t>(capacity)) Fail("a datagram payload beyond its buffer");
   }
 }
 
 }  // namespace
-}  // namespace trelvan
 
 // A pull and a push as the handheld makes them (each packet a length byte
-// and the packet with its checksum), a datagram and serial frames.
-void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
-  auto add = [](Bytes& out, Bytes packet) {
-    uint8_t sum = 0;
-    for (uint8_t b : packet) sum = static_cast<uint8_t>(sum + b);
-    packet.push_back(sum);
-    out.push_back(static_cast<uint8_t>(packet.size()));
-    out.insert(out.end(), packet.begin(), packet.end());
+// and the packet with its checksum), reads at the edges, a datagram and
+// serial frames.
+void WriteSeeds(Seeds& seeds) {
+  const auto session = [](std::initializer_list<Bytes> packets) {
+    Bytes out;
+    for (Bytes p : packets) {
+      p.push_back(std::accumulate(p.begin(), p.end(), uint8_t{0}));
+      out.push_back(static_cast<uint8_t>(p.size()));
+      out.insert(out.end(), p.begin(), p.end());
+    }
+    return out;
   };
-  Bytes pull, push;
-  add(pull, {0x29, 'T', 0, 'A', 0, 'I', 'V', 'T', '1', 0, '1', '.', '2', 'a', 0});
-  add(pull, {0x2A});
-  add(pull, {0x13});
-  add(pull, {0x14, 1, 0});
-  add(pull, {0x15, 1, 0, 0x10, 0, 0, 0, 200, 0});
-  add(pull, {0x12, 'B', 'e', 't', 'a', '~', 0});
-  add(pull, {0x11});
-  add(push, {0x16, 40, 0, 0, 0});
-  Bytes piece = {0x17, 20};
-  for (int i = 0; i < 20; ++i) piece.push_back(static_cast<uint8_t>(i == 0 ? 2 : 'a' + i));
-  add(push, piece);
-  add(push, piece);
-  add(push, {0x20});
-  // reads of 250 to 256 bytes, and offsets at the end, past it and wrapping
-  Bytes reads;
-  for (uint8_t count = 250; count != 1; ++count) add(reads, {0x15, 1, 0, 0, 0, 0, 0, count, 0});
-  add(reads, {0x15, 1, 0, 0, 1, 0, 0, 0, 1});
-  add(reads, {0x15, 0, 0, 0x2C, 1, 0, 0, 4, 0});
-  add(reads, {0x15, 0, 0, 0x2B, 1, 0, 0, 4, 0});
-  add(reads, {0x15, 1, 0, 0xF0, 0xFF, 0xFF, 0xFF, 32, 0});
-  add(reads, {0x15, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 253, 0});
-  // a push cut off, then another
-  add(reads, {0x16, 40, 0, 0, 0});
-  add(reads, piece);
-  add(reads, {0x16, 40, 0, 0, 0});
-  seeds.Add("reads", reads);
-  seeds.Add("pull", pull);
-  seeds.Add("push", push);
+  const Bytes start = {0x16, 40, 0, 0, 0};
+  Bytes piece = {0x17, 20, 2};
+  for (uint8_t i = 1; i < 20; ++i) piece.push_back(uint8_t('a' + i));
+  seeds.Add("pull", session({{0x29, 'T', 0, 'A', 0, 'I', 'V', 'T', '1', 0, '1', '.', '2', 'a', 0}, {0x2A}, {0x13},
+                             {0x14, 1, 0}, {0x15, 1, 0, 0x10, 0, 0, 0, 200, 0}, {0x12, 'B', 'e', 't', 'a', '~', 0},
+                             {0x11}}));
+  seeds.Add("push", session({start, piece, piece, {0x20}}));
+  // Reads of 250 to 256 bytes; from the end of Alpha~ (300 bytes and its
+  // header), past it and wrapping round; a push cut off, then another.
+  seeds.Add("reads", session({{0x15, 1, 0, 0, 0, 0, 0, 250, 0}, {0x15, 1, 0, 0, 0, 0, 0, 253, 0},
+                              {0x15, 1, 0, 0, 0, 0, 0, 0, 1}, {0x15, 0, 0, 0x2B, 1, 0, 0, 4, 0},
+                              {0x15, 0, 0, 0x2C, 1, 0, 0, 4, 0}, {0x15, 1, 0, 0xF0, 0xFF, 0xFF, 0xFF, 32, 0},
+                              {0x15, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 253, 0}, start, piece, start}));
   seeds.Add("datagram", {0x83, 0x74, 0x23, 0x91, 1, 2, 3, 0, 6, 0});
   seeds.Add("frame", {4, 0, 0x11, 0x11, 5, 0, 0x11});
 }
 
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
-  Protocol(StorageWithTwoFiles(), data, size);
+  Storage& s = Remounted(ErasedStorage());
+  StoreWhole(s, WithHeader("Alpha~", "Test", Bytes(300, 7)));
+  StoreWhole(s, WithHeader("Beta~", "Test", Bytes(5000, 9)));
+  Protocol(s, data, size);
   Framing(data, size);
   return 0;
 }
+
+}  // namespace trelvan::fuzz

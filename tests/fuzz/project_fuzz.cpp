@@ -2,10 +2,10 @@
 // must refuse what it cannot step through and stay inside its buffers; a
 // project it takes must be whole (the stream steps from OpStart to OpEnd in
 // exactly its length), encode to bytes that load to the same record, and survive
-// every editor operation on it. Built with -fsanitize=fuzzer,address,undefined.
+// every editor operation on it.
+#include "fuzz_common.h"
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
-#include "fuzz_common.h"
 
 // The data parts of the golden project files: what follows the FileHeader's
 // end mark.

@@ -8,13 +8,10 @@
 // One input: a flags byte (bit i: record i is the whole file), then the
 // three records, each after a 16-bit length (the last takes what is left).
 #include "fuzz_common.h"
-#include "platform/fake/fake_platform.h"
-#include "shell/assistant.h"
 #include "storage/setup_records.h"
 #include "ui/pages/select_file_page.h"
 
-namespace trelvan {
-namespace fuzz {
+namespace trelvan::fuzz {
 namespace {
 
 constexpr const char* kNames[3] = {"Setup400", "Revision", "SelectFileLastPath"};
@@ -23,16 +20,6 @@ Bytes Text(const char* text, size_t size) {
   Bytes bytes(size, 0);
   for (size_t i = 0; text[i] && i < size; ++i) bytes[i] = static_cast<uint8_t>(text[i]);
   return bytes;
-}
-
-Assistant& TheAssistant() {
-  static Assistant* a = [] {
-    static FakePlatform platform(TempFolder());
-    Assistant* made = new Assistant(platform);
-    PrepareKey(made->storage);
-    return made;
-  }();
-  return *a;
 }
 
 }  // namespace
@@ -51,12 +38,10 @@ void WriteSeeds(Seeds& seeds) {
   seeds.Add("no-end-mark", EncodeParts(2, {{}, noEnd, {}}));
 }
 
-}  // namespace fuzz
-}  // namespace trelvan
-
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  Assistant& a = TheAssistant();
+  static FakePlatform platform(TempFolder());
+  static Assistant& a = MakeAssistant(platform);
   Storage& s = Remounted(a.storage);
   const std::vector<Bytes> parts = DecodeParts(data, size, 3);
   for (size_t i = 0; i < 3; ++i) {
@@ -88,3 +73,5 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   }
   return 0;
 }
+
+}  // namespace trelvan::fuzz

@@ -3,18 +3,13 @@
 // hidden) and a name. Properties: every listed name is a name given, whole
 // (one too long to keep whole is not listed); a row shows its name's start
 // ending on a whole UTF-8 character.
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz_common.h"
-#include "platform/fake/fake_platform.h"
-#include "shell/assistant.h"
 #include "storage/text.h"
 #include "ui/pages/select_file_page.h"
 
-namespace trelvan {
-namespace fuzz {
+namespace trelvan::fuzz {
+namespace {
 
 // The files service with the listing the input gives.
 struct ListedFiles : FakeFiles {
@@ -27,13 +22,12 @@ struct ListedFiles : FakeFiles {
     return count;
   }
   bool Given(const char* name) const {
-    for (const FolderEntry& e : entries) {
-      if (std::strcmp(e.name, name) == 0) return true;
-    }
-    return false;
+    return std::any_of(entries.begin(), entries.end(), [name](const FolderEntry& e) { return std::strcmp(e.name, name) == 0; });
   }
   std::vector<FolderEntry> entries;
 };
+
+}  // namespace
 
 void WriteSeeds(Seeds& seeds) {
   const std::string e = "\xC3\xA9";  // two bytes
@@ -42,21 +36,14 @@ void WriteSeeds(Seeds& seeds) {
       "\1" + std::string(30, 'a') + e + e + "\n\0" + std::string(29, 'b') + e + ".bmp",
       "\1" + std::string(127, 'f') + "\n\1" + std::string(126, 'g') + "\n\0" + std::string(200, 'h') + ".bmp",
   };
-  int n = 0;
-  for (const std::string& s : samples) seeds.Add("names" + std::to_string(n++), Bytes(s.begin(), s.end()));
+  for (const std::string& s : samples) seeds.Add("names" + std::to_string(&s - samples), Bytes(s.begin(), s.end()));
 }
 
-}  // namespace fuzz
-}  // namespace trelvan
-
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   static FakePlatform fake(TempFolder());
   static ListedFiles files(TempFolder());
-  static Assistant* a = new Assistant(Platform{fake.window, files, fake.instance, fake.udp,
-                                               fake.threads, fake.processes, fake.hid,
-                                               fake.libraries, fake.settings, fake.audio});
-  PrepareKey(a->storage);
-  Remounted(a->storage);
+  static Assistant& a = MakeAssistant(WithFiles(fake, files));
+  Remounted(a.storage);
   files.entries.clear();
   const std::string input(reinterpret_cast<const char*>(data), size);
   for (size_t at = 0; at < input.size();) {
@@ -70,10 +57,10 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
     }
     at = end + 1;
   }
-  a->ui = Ui{};
-  RequestSelectFile(*a, ".bmp", 0);
-  kSelectFileRecord.init(*a);
-  const SelectFilePage& f = a->ui.selectFile;
+  a.ui = Ui{};
+  RequestSelectFile(a, ".bmp", 0);
+  kSelectFileRecord.init(a);
+  const SelectFilePage& f = a.ui.selectFile;
   for (uint16_t i = 0; i < f.FolderCount; ++i) {
     if (!files.Given(f.FolderNames[i])) Fail("a folder name not given whole", f.FolderNames[i]);
   }
@@ -91,3 +78,5 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   }
   return 0;
 }
+
+}  // namespace trelvan::fuzz

@@ -10,14 +10,10 @@
 #include "fuzz_common.h"
 #include "net/net.h"
 #include "net/server_steps.h"
-#include "platform/fake/fake_platform.h"
 #include "storage/steps.h"
 
-namespace trelvan {
+namespace trelvan::fuzz {
 namespace {
-
-using fuzz::Bytes;
-using fuzz::Fail;
 
 constexpr uint32_t kMaxInput = 16384;
 constexpr char kName[] = "Alpha~";
@@ -37,36 +33,39 @@ class NullUdp : public Udp {
   bool Resolve(const char*, char*, uint32_t) override { return false; }
 };
 
+// Open, without a receive thread: replies are put in its slot here.
 struct World {
   FakePlatform fake;
   NullUdp udp;
   Platform platform{fake.window, fake.files, fake.instance, udp, fake.threads, fake.processes,
                     fake.hid, fake.libraries, fake.settings, fake.audio};
   Net* net = new Net{};
-  World() {  // open, without a receive thread: replies are put in its slot here
+  World() {
     net->server.socket = 1;
     net->server.udp = &udp;
     net->server.threads = &fake.threads;
   }
 };
 
+// A reply landed as the receive thread lands one; unless `asGiven`, sealed
+// with the sequence awaited and its sum.
 void Land(ServerChannel& c, Bytes reply, bool asGiven) {
   if (!asGiven) {
     reply.insert(reply.end(), {uint8_t(c.requestSequence), uint8_t(c.requestSequence >> 8)});
     const uint16_t sum = Sum16(reply.data(), static_cast<uint32_t>(reply.size()));
     reply.insert(reply.end(), {uint8_t(sum), uint8_t(sum >> 8)});
   }
-  if (reply.size() > kServerRequestLimit) reply.resize(kServerRequestLimit);
-  if (!reply.empty()) std::memcpy(c.serverReply, reply.data(), reply.size());
+  reply.resize(std::min<size_t>(reply.size(), kServerRequestLimit));
+  std::copy(reply.begin(), reply.end(), c.serverReply);
   c.serverReplyLength.store(static_cast<uint16_t>(reply.size()));
   c.serverReplyArrived.store(1);
   AcceptServerReply(c);
 }
 
 void RunDownload(World& w, const uint8_t* data, size_t size) {
-  Storage& s = fuzz::Remounted(fuzz::ErasedStorage());
-  const Bytes old = fuzz::WithHeader(kName, "Picture", Bytes(700, 0x3C));
-  fuzz::StoreWhole(s, old);
+  Storage& s = Remounted(ErasedStorage());
+  const Bytes old = WithHeader(kName, "Picture", Bytes(700, 0x3C));
+  StoreWhole(s, old);
   const uint16_t files = s.fs.header.fileCount;
   w.fake.window.messages.clear();
   const bool infoOnly = size > 0 && (data[0] & 1);
@@ -75,7 +74,7 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
                     : DownloadServerFile(*w.net, s, w.platform, start, kName);
   };
   int last = step(1);
-  for (const Bytes& part : fuzz::DecodeParts(data, size, 64)) {
+  for (const Bytes& part : DecodeParts(data, size, 64)) {
     if (part.empty()) break;
     if (part[0] & 2) {
       for (int t = 0; t < 120; ++t) ServerRetryTick(w.net->server, w.platform);
@@ -105,7 +104,7 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
   char name[32];
   StorageReadField(s, newest, kFieldName, name);
   if (StorageFindFile(s, name) != newest) Fail("an older file of the name stayed");
-  fuzz::CheckOrFail(s, "a download");
+  CheckOrFail(s, "a download");
 }
 
 void Readers(const uint8_t* data, size_t size) {
@@ -122,11 +121,10 @@ void Readers(const uint8_t* data, size_t size) {
 }
 
 }  // namespace
-}  // namespace trelvan
 
 // A whole download in two chunks, one cut short, an information request
 // alone, and an update list.
-void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
+void WriteSeeds(Seeds& seeds) {
   const Bytes file = WithHeader("Alpha~", "Picture", Bytes(480, 0x11));
   FileInfoReply r{1, "Alpha~", "1.07", static_cast<uint32_t>(file.size())};
   Bytes info = {0};
@@ -146,10 +144,12 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   seeds.Add("update-list", Bytes(list, list + sizeof list));
 }
 
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   static World* world = new World;
   if (size > kMaxInput) return 0;
   RunDownload(*world, data, size);
   Readers(data, size);
   return 0;
 }
+
+}  // namespace trelvan::fuzz

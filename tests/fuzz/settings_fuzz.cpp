@@ -7,55 +7,41 @@
 // unset; a server chosen is TRELVAN_SERVER's when that is valid, else one
 // "server=NAME:PORT" line of the file, always a valid name with a port;
 // ports are the defaults unless a value gave them.
-#include <cstring>
-#include <fstream>
-#include <string>
-
 #include "fuzz_common.h"
 #include "link/simulator_channel.h"
 #include "net/server_channel.h"
-#include "platform/fake/fake_platform.h"
 
-namespace trelvan {
-namespace fuzz {
-
-constexpr const char* kNames[5] = {"TRELVAN_SERVER", "TRELVAN_SERVER_LOCAL_PORT",
-                                   "TRELVAN_SIMULATOR_PORTS", "TRELVAN_SIMULATOR_ADDRESS",
-                                   "TRELVAN_SIMULATOR_PROCESS"};
+namespace trelvan::fuzz {
 
 void WriteSeeds(Seeds& seeds) {
-  const char* values[] = {
+  const std::string values[] = {
       "127.0.0.1:4608\n4608\n6768:6769\n127.0.0.1\nTX Simulator.exe",
       "127.0.0.2:1\n65535\n1:2\n127.0.0.255\nTX Simulator 12345678901234567890.exe",
       "127.0.0.1:99999\n0\n6768\n127.000.000.001x\n\nserver=updates.example.org:4700\n",
       "\n\n\n\n\n# ours\r\nserver=a..b:1\r\nserver=c.example:2\r\n",
       ":\n-1\n:6769\n\n\xC3\xA9",
   };
-  int n = 0;
-  for (const char* v : values) seeds.Add("settings" + std::to_string(n++), Bytes(v, v + std::strlen(v)));
+  for (const std::string& v : values) seeds.Add("settings" + std::to_string(&v - values), Bytes(v.begin(), v.end()));
 }
 
-}  // namespace fuzz
-}  // namespace trelvan
-
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
-  static FakePlatform* platform = new FakePlatform(fuzz::TempFolder());
+int TestOneInput(const uint8_t* data, size_t size) {
+  static FakePlatform* platform = new FakePlatform(TempFolder());
+  const char* names[5] = {"TRELVAN_SERVER", "TRELVAN_SERVER_LOCAL_PORT", "TRELVAN_SIMULATOR_PORTS",
+                          "TRELVAN_SIMULATOR_ADDRESS", "TRELVAN_SIMULATOR_PROCESS"};
   const std::string input(reinterpret_cast<const char*>(data), size);
   std::string given[5];
   bool set[5] = {};
   size_t at = 0;
+  platform->settings.values.clear();
   for (int i = 0; i < 5 && at <= input.size(); ++i) {
     const size_t end = std::min(input.find('\n', at), input.size());
     given[i] = input.substr(at, end - at);
     set[i] = given[i].find('\0') == std::string::npos;  // an environment value ends at its zero
+    if (set[i]) platform->settings.values[names[i]] = given[i];
     at = end + 1;
   }
-  platform->settings.values.clear();
-  for (int i = 0; i < 5; ++i) {
-    if (set[i]) platform->settings.values[fuzz::kNames[i]] = given[i];
-  }
   const std::string file = at < input.size() ? input.substr(at) : std::string();
-  const std::string path = fuzz::TempFolder() + "/" + kSettingsFileName;
+  const std::string path = TempFolder() + "/" + kSettingsFileName;
   std::remove(path.c_str());
   if (!file.empty()) std::ofstream(path, std::ios::binary) << file;
   Platform p = *platform;
@@ -64,27 +50,30 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   SimulatorChannel simulator;
   ReadSimulatorSettings(simulator, p);
 
-  const size_t length = strnlen(server.serverName, sizeof server.serverName);
-  if (length == sizeof server.serverName) fuzz::Fail("the server name is not terminated");
+  if (strnlen(server.serverName, sizeof server.serverName) == sizeof server.serverName) {
+    Fail("the server name is not terminated");
+  }
   const std::string name = server.serverName;
   const std::string line = "server=" + name + ":";  // the port may be written with leading zeros
   const bool fromFile = file.compare(0, line.size(), line) == 0 || file.find("\n" + line) != std::string::npos ||
                         file.find("\r" + line) != std::string::npos;
   if (!name.empty() && server.serverFromEnvironment &&
       (!set[0] || given[0].compare(0, name.size() + 1, name + ":") != 0)) {
-    fuzz::Fail("a server other than the setting's", name.c_str());
+    Fail("a server other than the setting's", name.c_str());
   }
   if (!name.empty() && !server.serverFromEnvironment && !fromFile) {
-    fuzz::Fail("a server from neither the setting nor the file", name.c_str());
+    Fail("a server from neither the setting nor the file", name.c_str());
   }
   if (!name.empty() && (server.serverPort == 0 || !ValidServerName(server.serverName))) {
-    fuzz::Fail("a server chosen without a valid name and port", name.c_str());
+    Fail("a server chosen without a valid name and port", name.c_str());
   }
   const std::string to(simulator.address);
-  if (!to.empty() && (!set[3] || to != given[3])) fuzz::Fail("the simulator address was cut", to.c_str());
+  if (!to.empty() && (!set[3] || to != given[3])) Fail("the simulator address was cut", to.c_str());
   if (set[3] && !given[3].empty() && given[3].size() < sizeof simulator.address && to != given[3]) {
-    fuzz::Fail("a simulator address that fits was not taken", given[3].c_str());
+    Fail("a simulator address that fits was not taken", given[3].c_str());
   }
-  if (!set[1] && server.localPort != 4608) fuzz::Fail("a local port other than the default 4608");
+  if (!set[1] && server.localPort != 4608) Fail("a local port other than the default 4608");
   return 0;
 }
+
+}  // namespace trelvan::fuzz

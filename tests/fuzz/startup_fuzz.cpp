@@ -13,12 +13,9 @@
 #include <unistd.h>
 
 #include "fuzz_common.h"
-#include "platform/fake/fake_platform.h"
-#include "shell/assistant.h"
 #include "shell/startup.h"
 
-namespace trelvan {
-namespace fuzz {
+namespace trelvan::fuzz {
 namespace {
 
 enum Flag : uint8_t {
@@ -45,103 +42,73 @@ void WriteFile(const char* name, const uint8_t* plain, size_t count, uint64_t si
   }
 }
 
-// The target's files service reads a file's holes into the watched image
-// as erased flash: a whole-size storage costs only the blocks that differ
-// from what the image holds.
+// The target's files service reads an image file's holes as erased flash:
+// they are left as the freshly put back image holds them.
 class SparseFiles : public FakeFiles {
  public:
   using FakeFiles::FakeFiles;
-  // Read, not mapped: the reads above are what keep the watched image.
+  // Read, not mapped: a mapping would read the holes as zero bytes.
   bool MapFileCopy(const char*, void*, uint32_t) override { return false; }
   uint32_t ReadFile(int file, void* out, uint32_t count) override {
-    WatchedImage& w = Watched();
     std::FILE* stream = Stream(file);
-    if (out != w.image || !stream) return FakeFiles::ReadFile(file, out, count);
+    if (out != MappedImage() || !stream) return FakeFiles::ReadFile(file, out, count);
     const int fd = fileno(stream);  // not read yet: at the file's start
     struct stat st;
     const off_t hole = lseek(fd, 0, SEEK_HOLE);
     if (fstat(fd, &st) != 0 || hole < 0) Fail("reading a sparse file");
-    const uint32_t total = static_cast<uint32_t>(std::min<off_t>(count, st.st_size));
-    const uint32_t front = static_cast<uint32_t>(std::min<off_t>(hole, total));
-    if (pread(fd, out, front, 0) != ssize_t(front)) Fail("reading a sparse file");
-    for (uint32_t b = 0; b < (front + kBlockSize - 1) / kBlockSize; ++b) w.changed[b] = true;
-    for (uint32_t at = front; at < total;) {
-      const uint32_t b = at / kBlockSize, in = at % kBlockSize;
-      const uint32_t n = std::min(kBlockSize - in, total - at);
-      const bool whole = n == kBlockSize;
-      if (!whole || w.changed[b] || AlwaysChanged(b)) {
-        std::memcpy(w.image + at, w.erased + in, n);
-        w.changed[b] = !whole;
-      }
-      at += n;
+    const off_t total = std::min<off_t>(count, st.st_size), front = std::min(hole, total);
+    if (pread(fd, out, front, 0) != front || std::fseek(stream, total, SEEK_SET) != 0) {
+      Fail("reading a sparse file");
     }
-    if (std::fseek(stream, total, SEEK_SET) != 0) Fail("reading a sparse file");
-    return total;
+    return static_cast<uint32_t>(total);
   }
 };
-
-uint64_t SizeOf(uint8_t flags, uint8_t shortFlag, uint8_t wholeFlag, uint64_t whole, size_t count,
-                uint64_t longer) {
-  if ((flags & wholeFlag) == 0) return count;
-  return whole + ((flags & shortFlag) ? longer : 0);
-}
 
 }  // namespace
 
 void WriteSeeds(Seeds& seeds) {
-  const Bytes records = PlainFront(StorageWithRecords(), kFirstFileBlock + 5);
-  const Bytes empty = PlainFront(Remounted(ErasedStorage()), kFirstFileBlock);
-  auto add = [&seeds](const char* name, uint8_t flags, const Bytes& image) {
-    Bytes seed = {flags};
-    seed.insert(seed.end(), image.begin(), image.end());
+  // The flags byte, then the image's first blocks.
+  auto add = [&seeds](const char* name, uint8_t flags, const Storage& s, uint32_t blocks) {
+    Bytes seed(1 + blocks * kBlockSize);
+    seed[0] = flags;
+    ReadPlain(s, 0, seed.data() + 1, blocks * kBlockSize);
     seeds.Add(name, seed);
   };
-  add("nothing", 0, {});
-  add("empty", kStorageWhole, empty);
-  add("records", kStorageWhole, records);
-  add("records-short", kStorageShort, records);
-  add("records-long", kStorageShort | kStorageWhole, records);
-  add("legacy", kLegacyWhole, records);
-  add("legacy-short", kLegacyShort, records);
-  add("both", kStorageWhole | kLegacyWhole, records);
-  add("second-copy", kStorageWhole | kOtherCopy, records);
-  add("stale-temporary", kStorageWhole | kStaleTemporary, records);
+  add("nothing", 0, ErasedStorage(), 0);
+  add("empty", kStorageWhole, Remounted(ErasedStorage()), kFirstFileBlock);
+  const Storage& records = StorageWithRecords();
+  const uint32_t blocks = kFirstFileBlock + 5;
+  add("records", kStorageWhole, records, blocks);
+  add("records-short", kStorageShort, records, blocks);
+  add("records-long", kStorageShort | kStorageWhole, records, blocks);
+  add("legacy", kLegacyWhole, records, blocks);
+  add("legacy-short", kLegacyShort, records, blocks);
+  add("both", kStorageWhole | kLegacyWhole, records, blocks);
+  add("second-copy", kStorageWhole | kOtherCopy, records, blocks);
+  add("stale-temporary", kStorageWhole | kStaleTemporary, records, blocks);
 }
 
-}  // namespace fuzz
-}  // namespace trelvan
-
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint8_t flags = data[0];
   const uint8_t* plain = data + 1;
   const size_t count = size - 1;
   ClearTempFolder();
   if (flags & (kStorageShort | kStorageWhole)) {
-    WriteFile("Trelvan Assistant Storage 400", plain, count,
-              SizeOf(flags, kStorageShort, kStorageWhole, kImageSize, count, kBlockSize));
+    const uint64_t longer = (flags & kStorageShort) ? kBlockSize : 0;
+    WriteFile("Trelvan Assistant Storage 400", plain, count, (flags & kStorageWhole) ? kImageSize + longer : count);
   }
   if (flags & (kLegacyShort | kLegacyWhole)) {
-    WriteFile("Trelvan Assistant Storage", plain, count,
-              SizeOf(flags, kLegacyShort, kLegacyWhole, kLegacyImageSize, count, 1));
+    const uint64_t longer = (flags & kLegacyShort) ? 1 : 0;
+    WriteFile("Trelvan Assistant Storage", plain, count, (flags & kLegacyWhole) ? kLegacyImageSize + longer : count);
   }
   if (flags & kStaleTemporary) WriteFile("Trelvan Assistant Storage 400.new", plain, count, count);
 
   FakePlatform fake(TempFolder());
   SparseFiles files(TempFolder());
   fake.instance.otherCopyRunning = (flags & kOtherCopy) != 0;
-  const Platform platform{fake.window,  files,          fake.instance, fake.udp,
-                          fake.threads, fake.processes, fake.hid,      fake.libraries,
-                          fake.settings, fake.audio};
-  static void* memory = ::operator new(sizeof(Assistant), std::align_val_t{alignof(Assistant)});
-  static Assistant* previous = nullptr;
-  if (previous) previous->~Assistant();
-  Assistant& a = *new (memory) Assistant(platform);
-  if (!previous) {
-    PrepareKey(a.storage);
-    WatchImage(a.storage);
-  }
-  previous = &a;
+  Assistant& a = MakeAssistant(WithFiles(fake, files));
+  ResetImage(a.storage);
 
   StartUp(a);
   // What the start-up keeps, and what a record write makes of it, passes the
@@ -159,5 +126,8 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   // The journal's writer works with this input's files service: it stops
   // before they go.
   StopJournalWriter(a.journal.writer);
+  a.~Assistant();
   return 0;
 }
+
+}  // namespace trelvan::fuzz

@@ -2,7 +2,7 @@
 // arbitrary bytes. The start-up header load, the listing of every file, the
 // reads, the checker and a bounded run of the state machine (with a
 // creation and a deletion) must stay inside the image whatever the header
-// and table say. Built with -fsanitize=fuzzer,address,undefined.
+// and table say.
 //
 // Beyond memory safety it checks two properties:
 //  - nothing is written past the image into the key or the erased pattern;
@@ -10,8 +10,7 @@
 //    creation (whose content reads back) and a deletion.
 #include "fuzz_common.h"
 
-namespace trelvan {
-namespace fuzz {
+namespace trelvan::fuzz {
 namespace {
 
 // One input: control bytes (flags, a table index of 16 bits, a size in
@@ -23,35 +22,31 @@ enum ControlFlag : uint8_t {
   kRunSteps = 1,    // run the machine towards idle (bounded)
   kCreate = 2,      // then create and write a file
   kDelete = 4,      // then delete the given table index
-  kStepPieces = 8,  // write pieces with single steps instead of runs to idle
 };
-
 constexpr uint32_t kMaxSteps = 1000;  // a damaged compaction may claim 65,535 moves
-constexpr uint32_t kListedFirst = 64;
 
-// Steps until idle or waiting for data, at most `limit` steps. True when it
+// Steps until idle or waiting for data, at most kMaxSteps. True when it
 // stopped by itself.
-bool StepBounded(Storage& s, uint32_t limit) {
-  for (uint32_t i = 0; i < limit; ++i) {
+bool StepBounded(Storage& s) {
+  for (uint32_t i = 0; i < kMaxSteps; ++i) {
     if (StorageStep(s) == 0) return true;
   }
   return false;
 }
 
 // Everything a page does to list and read the stored files, for the first
-// files and the last ones a damaged count claims.
+// 64 files and the last ones a damaged count claims.
 void ListFiles(const Storage& s) {
   const uint32_t count = s.fs.header.fileCount;
   uint8_t data[3 * kUnitSize];
   char field[128];
-  for (uint32_t i = 0; i < count; i = i + 1 == kListedFirst && count > kListedFirst + 4 ? count - 4 : i + 1) {
+  for (uint32_t i = 0; i < count; i = i + 1 == 64 && count > 68 ? count - 4 : i + 1) {
     const uint16_t index = static_cast<uint16_t>(i);
     StorageFileStartBlock(s, index);
     for (uint8_t f = 0; f <= kFieldLast; ++f) StorageReadField(s, index, f, field);
     const uint16_t h = StorageHeaderLength(s, index);
     if (h > kFileHeaderScan) Fail("header length beyond 256");
-    const uint32_t size = StorageFileSize(s, index);
-    const uint32_t n = size < kUnitSize ? size : kUnitSize;
+    const uint32_t size = StorageFileSize(s, index), n = std::min(size, kUnitSize);
     if (StorageReadData(s, index, h, data, n) != n) Fail("StorageReadData count");
     // The file's last bytes, wherever a damaged size puts them.
     StorageReadData(s, index, size - kUnitSize, data, kUnitSize);
@@ -59,94 +54,62 @@ void ListFiles(const Storage& s) {
   }
 }
 
-void CheckCanaries(const Storage& s) {
-  if (std::memcmp(s.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten");
-  for (uint32_t i = 0; i < kBlockSize; ++i) {
-    if (s.erasedBlock[i] != static_cast<uint8_t>(s.key[i % kKeySize] - 1)) {
-      Fail("the erased pattern was overwritten");
-    }
-  }
-}
-
-void WriteFile(Storage& s, uint32_t size, bool singleSteps, const uint8_t* pattern,
-               uint32_t patternSize, bool wasConsistent) {
-  std::vector<uint8_t> content(size);
+// A file of `size` bytes drawn from `pattern`, written in pieces of 1 to 256
+// bytes; a consistent image must stay so and read the file back.
+void WriteFile(Storage& s, uint32_t size, const Bytes& pattern, bool consistent) {
+  Bytes content(size);
   for (uint32_t i = 0; i < size; ++i) {
-    content[i] = patternSize ? static_cast<uint8_t>(pattern[i % patternSize] + i / patternSize)
-                             : static_cast<uint8_t>(i);
+    content[i] = pattern.empty() ? uint8_t(i) : uint8_t(pattern[i % pattern.size()] + i / pattern.size());
   }
   const uint16_t before = s.fs.header.fileCount;
-  if (StorageCreateFile(s, size) != kStorageAccepted) return;
-  if (!StepBounded(s, kMaxSteps)) return;
+  if (StorageCreateFile(s, size) != kStorageAccepted || !StepBounded(s)) return;
   if (s.fs.state != kStateWaitForData) Fail("a creation does not wait for data");
-  uint32_t at = 0;
-  uint32_t piece = 1 + (size % 256);
-  while (at < size) {
-    const uint32_t n = size - at < piece ? size - at : piece;
-    if (StorageWriteData(s, content.data() + at, n) != kStorageAccepted) {
-      Fail("StorageWriteData refused a piece");
-    }
+  for (uint32_t at = 0, piece = 1 + size % 256; at < size; piece = piece % 256 + 1) {
+    const uint32_t n = std::min(size - at, piece);
+    if (StorageWriteData(s, content.data() + at, n) != kStorageAccepted) Fail("StorageWriteData refused a piece");
     at += n;
-    if (singleSteps) {
-      for (uint32_t k = 0; k < kMaxSteps && StorageStep(s) != 0; ++k) {
-        if (s.fs.state != kStateWaitForData && at < size &&
-            StorageWriteData(s, content.data(), 1) != kStorageNotWaiting) {
-          Fail("StorageWriteData accepted data outside the waiting state");
-        }
-      }
-    } else if (!StepBounded(s, kMaxSteps)) {
-      return;
-    }
-    piece = piece % 256 + 1;
+    if (!StepBounded(s)) return;
   }
-  if (!StepBounded(s, kMaxSteps)) return;
-  if (!wasConsistent) return;
+  if (!StepBounded(s) || !consistent) return;
   CheckOrFail(s, "a creation broke the image");
   if (s.fs.header.fileCount != before + 1) Fail("the created file is not counted");
-  std::vector<uint8_t> back(size);
+  Bytes back(size);
   StorageReadData(s, before, 0, back.data(), size);
   if (back != content) Fail("the created file does not read back");
 }
 
 }  // namespace
 
-// Real images made by the file system's own operations: empty, a few files,
-// the header in either block, files without a FileHeader, a compaction and a
-// creation cut short.
+// Real images made by the file system's own operations: empty, a few files
+// (the header in the other block), files without a FileHeader, a compaction
+// and a creation cut short.
 void WriteSeeds(Seeds& seeds) {
   Storage& s = ErasedStorage();
-  auto formatted = [&s] { RunStorageToIdle(Remounted(s)); };
   auto dump = [&](const char* name, uint8_t flags, uint16_t index, uint8_t size, uint32_t blocks) {
-    Bytes bytes = {flags, static_cast<uint8_t>(index), static_cast<uint8_t>(index >> 8), size};
+    Bytes bytes = {flags, uint8_t(index), uint8_t(index >> 8), size};
     bytes.resize(std::min(kControlBytes + (kFirstFileBlock + blocks) * kBlockSize, kMaxInput));
     ReadPlain(s, 0, bytes.data() + kControlBytes, static_cast<uint32_t>(bytes.size()) - kControlBytes);
     seeds.Add(name, bytes);
   };
-  auto store = [&s](const char* name, uint32_t size, uint8_t fill) {
-    Bytes data(size);
-    for (uint32_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>(fill + i * 7);
-    StoreWhole(s, WithHeader(name, "Test", data));
-  };
+  auto store = [&s](const char* name, uint32_t size) { StoreWhole(s, WithHeader(name, "Test", Bytes(size, uint8_t(size)))); };
   const uint8_t all = kRunSteps | kCreate | kDelete;
-  formatted();
+  RunStorageToIdle(Remounted(s));
   dump("empty", all, 0, 3, 0);
-  store("Setup400", 40, 1);
-  dump("one-file", all, 0, 20, 1);
-  store("Picture one~", 5000, 2);
-  store("Revision", 10, 3);
-  dump("three-files", all | kStepPieces, 0, 60, 4);
-  store("Sound~", 300, 4);
-  dump("four-files", all, 2, 5, 5);  // the header copy in the other block
+  store("Setup400", 40);
+  store("Picture one~", 5000);
+  store("Revision", 10);
+  store("Sound~", 300);
+  dump("four-files", all, 2, 5, 5);
   StoreWhole(s, Bytes{0x01, 'a', 0, 0x03});
   Bytes noEnd(300, 'z');
-  noEnd[0] = 0x02;
+  noEnd[0] = 0x02;  // a header begun and never ended
   StoreWhole(s, noEnd);
   dump("no-file-headers", kRunSteps | kDelete, 4, 0, 7);
 
-  formatted();
-  store("first", 2 * kBlockSize, 5);
-  store("second", 3 * kBlockSize, 6);
-  store("third", 100, 7);
+  RunStorageToIdle(Remounted(s));
+  store("first", 2 * kBlockSize);
+  store("second", 3 * kBlockSize);
+  store("third", 100);
   StorageDeleteFile(s, 0);
   for (int moves = 0; moves < 2;) {  // two block moves of the compaction
     if (s.fs.state == kStateMoveBlock) ++moves;
@@ -155,29 +118,22 @@ void WriteSeeds(Seeds& seeds) {
   while (s.fs.state != kStateMoveNext) StorageStep(s);
   dump("compaction-cut", all, 0, 1, 8);
 
-  formatted();
-  store("kept", 700, 8);
+  RunStorageToIdle(Remounted(s));
+  store("kept", 700);
   StorageCreateFile(s, 5000);  // the new entry only in the inactive table
   RunStorageToIdle(s);
-  uint8_t piece[kUnitSize];
-  std::memset(piece, 0x44, sizeof piece);
-  StorageWriteData(s, piece, sizeof piece);
+  StorageWriteData(s, Bytes(kUnitSize, 0x44).data(), kUnitSize);
   RunStorageToIdle(s);
   dump("creation-cut", kRunSteps | kCreate, 0, 9, 3);
 }
 
-}  // namespace fuzz
-}  // namespace trelvan
-
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   if (size < kControlBytes || size > kMaxInput) return 0;
   Storage& s = ErasedStorage();
   ResetImage(s);
   s.fs = FileSystem{};
-
   const uint8_t flags = data[0];
   const uint16_t index = static_cast<uint16_t>(data[1] | (data[2] << 8));
-  const uint32_t createSize = 1 + data[3] * 97u;
   ProgramPlain(s, 0, data + kControlBytes, static_cast<uint32_t>(size - kControlBytes));
 
   StorageMount(s);
@@ -186,29 +142,32 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   // damaged count claims.
   if (s.fs.header.fileCount <= 2 * kTableEntries) StorageFindFile(s, "Setup400");
   char message[256];
-  bool consistent = CheckStorage(s, message, sizeof message) == 0;
-
-  if (flags & kRunSteps) {
-    if (StepBounded(s, kMaxSteps) && s.fs.state == kStateIdle) {
-      ListFiles(s);
-      if (consistent) CheckOrFail(s, "the start-up steps broke a consistent image");
-      if (flags & kCreate) {
-        WriteFile(s, createSize, (flags & kStepPieces) != 0, data + kControlBytes,
-                  static_cast<uint32_t>(size - kControlBytes) % 509, consistent);
-      }
-      if ((flags & kDelete) && s.fs.state == kStateIdle) {
-        const uint16_t before = s.fs.header.fileCount;
-        const int r = StorageDeleteFile(s, index);
-        if (r == kStorageAccepted && StepBounded(s, kMaxSteps) && consistent) {
-          CheckOrFail(s, "a deletion broke the image");
-          if (s.fs.header.fileCount != before - 1) Fail("the deletion is not counted");
-        }
-        if (r == kStorageNoSuchFile && index < before) Fail("a stored index was refused");
-      }
-      ListFiles(s);
+  const bool consistent = CheckStorage(s, message, sizeof message) == 0;
+  if ((flags & kRunSteps) && StepBounded(s) && s.fs.state == kStateIdle) {
+    ListFiles(s);
+    if (consistent) CheckOrFail(s, "the start-up steps broke a consistent image");
+    if (flags & kCreate) {
+      const Bytes pattern(data + kControlBytes, data + kControlBytes + (size - kControlBytes) % 509);
+      WriteFile(s, 1 + data[3] * 97u, pattern, consistent);
     }
-    CheckStorage(s, message, sizeof message);
+    if ((flags & kDelete) && s.fs.state == kStateIdle) {
+      const uint16_t before = s.fs.header.fileCount;
+      const int r = StorageDeleteFile(s, index);
+      if (r == kStorageAccepted && StepBounded(s) && consistent) {
+        CheckOrFail(s, "a deletion broke the image");
+        if (s.fs.header.fileCount != before - 1) Fail("the deletion is not counted");
+      }
+      if (r == kStorageNoSuchFile && index < before) Fail("a stored index was refused");
+    }
+    ListFiles(s);
   }
-  CheckCanaries(s);
+  if (flags & kRunSteps) CheckStorage(s, message, sizeof message);
+  // Nothing written past the image.
+  if (std::memcmp(s.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten");
+  for (uint32_t i = 0; i < kBlockSize; ++i) {
+    if (s.erasedBlock[i] != uint8_t(kStorageKey[i % kKeySize] - 1)) Fail("the erased pattern was overwritten");
+  }
   return 0;
 }
+
+}  // namespace trelvan::fuzz

@@ -3,52 +3,50 @@
 // the encoder read only inside the bytes given; an accepted sound's table
 // agrees with its groups: offsets step by 5 x ceil(count / 4) and the data
 // ends exactly after the last segment.
+#include "fuzz_common.h"
 #include "media/sound_decode.h"
 #include "media/sound_format.h"
-#include "storage/bytes.h"
-#include "fuzz_common.h"
 
+namespace trelvan::fuzz {
 namespace {
 
-struct Input {
-  std::vector<uint8_t> file;
-  static uint32_t Read(void* context, uint8_t, uint32_t offset, uint8_t* out, uint32_t count) {
-    const std::vector<uint8_t>& f = static_cast<Input*>(context)->file;
-    uint32_t n = 0;
-    for (; n < count && offset + n < f.size(); ++n) out[n] = f[offset + n];
-    return n;
-  }
-};
+uint32_t ReadInput(void* context, uint8_t, uint32_t offset, uint8_t* out, uint32_t count) {
+  const Bytes& f = *static_cast<const Bytes*>(context);
+  const uint32_t n = offset < f.size() ? std::min<uint32_t>(count, f.size() - offset) : 0;
+  for (uint32_t i = 0; i < n; ++i) out[i] = f[offset + i];
+  return n;
+}
 
 }  // namespace
 
 // The media golden folder's WAV files, each as one file of every segment
 // count and buffer size.
-void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
+void WriteSeeds(Seeds& seeds) {
   AddGoldenSeeds(seeds, "media/golden/sound", ".wav", [](const std::string&, Bytes b) {
     b.insert(b.begin(), 0xFE);
     return b;
   });
 }
 
-int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
+int TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint8_t n = (data[0] & 1) ? 3 : 1;
-  Input input{std::vector<uint8_t>(data + 1, data + size)};
-  static std::vector<uint8_t> buffer(0x200000);
+  Bytes input(data + 1, data + size);
+  static Bytes buffer(0x200000);
   uint32_t filled = 0;
   const uint32_t capacity = 1 + (data[0] >> 1) * 8192u;  // small buffers reach the length limit
   static std::vector<int16_t> samples(1 << 16);
   DecodeSound(data, static_cast<uint32_t>(size), samples.data(), static_cast<uint32_t>(samples.size()));
-  static trelvan::Resampler* work = new trelvan::Resampler;
-  const int result = BuildSoundData({Input::Read, &input}, n, 20, buffer.data(), capacity, &filled, *work);
-  if (result != kWavOk) return 0;
-  if (buffer[0] != n || filled + 20 > capacity) std::abort();
+  static Resampler* work = new Resampler;
+  if (BuildSoundData({ReadInput, &input}, n, 20, buffer.data(), capacity, &filled, *work) != kWavOk) return 0;
+  if (buffer[0] != n || filled + 20 > capacity) Fail("a sound beyond its buffer");
   uint32_t offset = 1 + 8u * n;
   for (uint8_t i = 0; i < n; ++i) {
-    if (ReadU32LE(&buffer[1 + 8 * i]) != offset) std::abort();
+    if (ReadU32LE(&buffer[1 + 8 * i]) != offset) Fail("a segment's offset disagrees with its groups");
     offset += 5 * SoundGroupCount(ReadU32LE(&buffer[5 + 8 * i]));
   }
-  if (offset != filled) std::abort();
+  if (offset != filled) Fail("the data does not end after the last segment");
   return 0;
 }
+
+}  // namespace trelvan::fuzz

@@ -95,10 +95,7 @@ struct ScriptedServer : ServerScript {
   }
   int CountNamed(const char* name) {
     int n = 0;
-    char field[32];
-    for (uint16_t i = 0; i < storage->fs.header.fileCount; ++i) {
-      n += StorageReadField(*storage, i, kFieldName, field) && std::string(field) == name;
-    }
+    for (int i = StorageFindFile(*storage, name); i >= 0; i = StorageFindFileFrom(*storage, name, i + 1)) ++n;
     return n;
   }
   Bytes Stored(const char* name) {

@@ -15,18 +15,13 @@
 namespace trelvan {
 namespace {
 
-std::string SettingsPath(FakePlatform& fake) {
-  return std::string(fake.files.DataFolder()) + "/" + kSettingsFileName;
-}
+std::string SettingsPath(FakePlatform& fake) { return fake.DataPath(kSettingsFileName); }
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::stringstream s;
-  s << in.rdbuf();
+  s << std::ifstream(path).rdbuf();
   return s.str();
 }
 

@@ -23,9 +23,9 @@ namespace trelvan {
 namespace {
 
 using testing::WriteWholeFile;
+using Record = std::vector<uint8_t>;
 
-std::vector<uint8_t> Record(const char* name, const char* type, const std::vector<uint8_t>& data,
-                            const char* version = "1.00") {
+Record Stored(const char* name, const char* type, const Record& data, const char* version = "1.00") {
   return testing::FileContent(name, data, type, version);
 }
 
@@ -67,8 +67,8 @@ TEST_F(StartUpTest, TheRevisionRecordIsWrittenUnlessItMatches) {
   EXPECT_EQ(StorageFindFile(a->storage, "Setup400"), -1);
   EXPECT_TRUE(platform.window.messages.empty());
 
-  const auto other = Record("Other", "Text", {1, 2, 3});
-  StartWith({Record("Revision", "Revision", {'4', '.', '0', '1', 0, 9, 9}), other});
+  const auto other = Stored("Other", "Text", {1, 2, 3});
+  StartWith({Stored("Revision", "Revision", {'4', '.', '0', '1', 0, 9, 9}), other});
   EXPECT_EQ(StoredRevision(&index)[5], 9);  // untouched, bytes after the zero included
   EXPECT_EQ(index, 0);
 
@@ -78,7 +78,7 @@ TEST_F(StartUpTest, TheRevisionRecordIsWrittenUnlessItMatches) {
       {'4', '.', '0', '1'}, {'4', '.', '0', '1', 0}};
   for (const auto& data : stale) {
     const std::string text(data.begin(), data.end());
-    StartWith({Record("Revision", "Revision", data), other});
+    StartWith({Stored("Revision", "Revision", data), other});
     EXPECT_EQ(StoredRevision(&index), RevisionData("4.01")) << text;
     EXPECT_EQ(index, 1) << text;  // rewritten at the end of the table
     EXPECT_EQ(StorageFindFile(a->storage, "Other"), 0);
@@ -89,7 +89,7 @@ TEST_F(StartUpTest, TheRevisionRecordIsWrittenUnlessItMatches) {
 // read 0xFF); writing it back replaces the one record.
 TEST_F(StartUpTest, SetupRecordIsReadAndWrittenBack) {
   for (const std::vector<uint8_t>& data : std::vector<std::vector<uint8_t>>{{}, {1}, {1, 1}}) {
-    StartWith({Record("Setup400", "Setup", data, "2.00")});
+    StartWith({Stored("Setup400", "Setup", data, "2.00")});
     const int set = data.size() == 2 ? 1 : 0;
     EXPECT_EQ(a->setup.keyboardLayout, set) << data.size();
     EXPECT_EQ(a->setup.useOlderUsbDrivers, set) << data.size();
@@ -118,7 +118,7 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
     std::string problem, file, asideAs;
   } cases[] = {
       {[&] {  // 8 KiB of damage in the header blocks of a good file
-         StartWith({Record("Other", "Text", {1})});
+         StartWith({Stored("Other", "Text", {1})});
          std::fstream(storage, std::ios::binary | std::ios::in | std::ios::out)
              << std::string(8192, 0);
        },
@@ -176,14 +176,10 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
 
 // Page data of one picture and one control of each kind; `colour` (the
 // picture's one pixel) tells pages apart.
-std::vector<uint8_t> SmallPage(uint16_t colour) {
-  const PagePicture picture{1, 1, &colour};
-  const ImageControl image{0, 0, 10, 10, kSourcePageFile, 0};
-  const TextControl text{0, 20, 10, 10, 0, 0, 0, 0};
-  const PageContent content{&picture, 1, &image, 1, &text, 1};
-  std::vector<uint8_t> data(PageDataSize(content));
-  EXPECT_EQ(EncodePageData(content, data.data(), static_cast<uint32_t>(data.size())), data.size());
-  return data;
+Record SmallPage(int colour) {
+  return testing::TestPageFile{{testing::SolidPicture(1, 1, static_cast<uint16_t>(colour))},
+                               {{0, 0, 10, 10, kSourcePageFile, 0}},
+                               {{0, 20, 10, 10, 0, 0, 0, 0}}}.Data();
 }
 
 // The program's page files fill in what the storage lacks, holds in another
@@ -199,14 +195,14 @@ TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
   for (const auto& [name, type, colour] : {std::tuple{"TA MainPage", "Page", 1}, {"TA Common", "Pictures", 2},
                                            {"TA PageSetup", "Page", 3}, {"TA EditPage", "Page", 4},
                                            {"Extra", "Page", 5}}) {
-    own[name] = Record(name, type, SmallPage(static_cast<uint16_t>(colour)), "4.1.0");
+    own[name] = Stored(name, type, SmallPage(colour), "4.1.0");
     testing::WriteHostFile(platform.DataPath("program/") + name + ".rsc", own[name]);
   }
-  const auto junk = Record("TA MainPage", "Page", testing::Pattern(2040, 9), "4.1.0");
-  const auto userEditPage = Record("TA EditPage", "Acc. Project", {40});
-  const auto keptSetup = Record("TA PageSetup", "Page", SmallPage(30), "4.1.0");
-  StartWith({Record("TA Common", "Pictures", SmallPage(20), "1.00"), keptSetup, userEditPage,
-             Record("TA Layout", "Acc. Project", {50}), junk});
+  const auto junk = Stored("TA MainPage", "Page", testing::Pattern(2040, 9), "4.1.0");
+  const auto userEditPage = Stored("TA EditPage", "Acc. Project", {40});
+  const auto keptSetup = Stored("TA PageSetup", "Page", SmallPage(30), "4.1.0");
+  StartWith({Stored("TA Common", "Pictures", SmallPage(20), "1.00"), keptSetup, userEditPage,
+             Stored("TA Layout", "Acc. Project", {50}), junk});
   const std::vector<std::tuple<const char*, std::vector<uint8_t>, int>> expected = {
       {"TA MainPage", own["TA MainPage"], 2}, {"TA Common", own["TA Common"], 1},
       {"TA PageSetup", keptSetup, 1},         {"TA EditPage", own["TA EditPage"], 2}};
@@ -227,12 +223,12 @@ TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
   EXPECT_TRUE(testing::Exists(platform.DataPath("program/TA MainPage.rsc")));
 }
 
-// A run that ends without its exit save: the next start finds its committed
-// changes and saves them; a journal of another storage file (an older copy
-// put back) is set aside unused, and a journal ending in a record cut short
-// gives back what was committed; each said in one message.
-TEST_F(StartUpTest, TheJournalBringsBackARunThatDidNotEndAndRefusesAnother) {
-  namespace fs = std::filesystem;
+// A journal of another storage file (an older copy put back) is set aside
+// unused, and a journal ending in a record cut short gives back what was
+// committed; each said in one message, and the next start says nothing.
+// A killed run's changes brought back are the kill test's, the journal gone
+// after the exit save the gui session end test's.
+TEST_F(StartUpTest, AJournalOfAnotherCopyOrCutShortIsSetAsideAndSaid) {
   const std::string storage = platform.DataPath("Trelvan Assistant Storage 400");
   const std::string journal = storage + ".journal";
   // A change the tick commits; then the process is gone without an exit.
@@ -245,42 +241,34 @@ TEST_F(StartUpTest, TheJournalBringsBackARunThatDidNotEndAndRefusesAnother) {
     while (a->journal.writer.durable.load() < commits) std::this_thread::yield();
     a.reset();
   };
+  const auto startSaying = [&](const char* said, const std::string& aside) {
+    platform.window.messages.clear();
+    Start();
+    ASSERT_EQ(platform.window.messages.size(), 1u);
+    EXPECT_NE(platform.window.messages[0].find(said), std::string::npos);
+    EXPECT_TRUE(testing::Exists(aside));
+  };
   Start();
-  changeAndVanish("First");
+  Send(Message::Destroy);
+  const auto older = testing::ReadHostFile(storage);
   Start();
-  EXPECT_GE(StorageFindFile(a->storage, "First"), 0);
-  EXPECT_TRUE(platform.window.messages.empty());
-  const auto older = testing::ReadHostFile(storage);  // holds "First" only
-  ASSERT_TRUE(StorageWriteRecord(a->storage, "Second", "", "Text", "1.00", nullptr, 0));
-  Send(Message::Destroy);  // the exit save: nothing beside the storage file
-  EXPECT_FALSE(testing::Exists(journal));
+  ASSERT_TRUE(StorageWriteRecord(a->storage, "Saved", "", "Text", "1.00", nullptr, 0));
+  Send(Message::Destroy);  // a newer storage file, which the journal below is of
   Start();
-  changeAndVanish("Third");
-
+  changeAndVanish("Newer");
   testing::WriteHostFile(storage, older);
-  Start();
-  ASSERT_EQ(platform.window.messages.size(), 1u);
-  EXPECT_NE(platform.window.messages[0].find("belong to another copy of the storage file"),
-            std::string::npos);
-  EXPECT_TRUE(testing::Exists(journal + ".damaged"));
-  EXPECT_GE(StorageFindFile(a->storage, "First"), 0);
-  EXPECT_EQ(StorageFindFile(a->storage, "Second"), -1);
-  EXPECT_EQ(StorageFindFile(a->storage, "Third"), -1);
+  startSaying("belong to another copy of the storage file", journal + ".damaged");
+  EXPECT_EQ(StorageFindFile(a->storage, "Newer"), -1);
 
-  changeAndVanish("Fourth");
+  changeAndVanish("Kept");
   std::ofstream(journal, std::ios::app) << "BLK1 cut short";
-  platform.window.messages.clear();
-  Start();
-  ASSERT_EQ(platform.window.messages.size(), 1u);
-  EXPECT_NE(platform.window.messages[0].find("the unfinished rest"), std::string::npos);
-  EXPECT_TRUE(testing::Exists(journal + ".damaged.2"));
-  EXPECT_GE(StorageFindFile(a->storage, "Fourth"), 0);
+  startSaying("the unfinished rest", journal + ".damaged.2");
+  EXPECT_GE(StorageFindFile(a->storage, "Kept"), 0);
   a.reset();
   platform.window.messages.clear();
   Start();  // saved at the last start: nothing more to say
-  EXPECT_GE(StorageFindFile(a->storage, "Fourth"), 0);
+  EXPECT_GE(StorageFindFile(a->storage, "Kept"), 0);
   EXPECT_TRUE(platform.window.messages.empty());
-  EXPECT_TRUE(fs::exists(storage));
 }
 
 // A data folder that is not there (and could not be made) is said at the

@@ -1,6 +1,8 @@
 // The stand-in update server's answers, on byte buffers: the chunks and
-// refusals, what is not answered, the losses it is told to make. Its file
-// information and whole downloads are what the server e2e tests pull.
+// refusals, the losses it is told to make. Its file information and whole
+// downloads are what the server e2e tests pull; a request with a spoilt sum
+// or an unknown code is refused by the readers it shares with the program,
+// which the datagrams test holds.
 #include "update_server.h"
 
 #include <gtest/gtest.h>
@@ -90,19 +92,16 @@ TEST(UpdateServer, FileDataChunksAndRefusals) {
   }
 }
 
+// Another's magic and a datagram too short for one are not answered; a file
+// without a storage header is not served.
 TEST(UpdateServer, WhatIsNotAnswered) {
   Exchange x;
   uint8_t p[64];
   std::vector<uint8_t> d = Exchange::Datagram(p, BuildFileInfoRequest(p, "Lamp"), 9);
-  d.back() ^= 1;  // a spoilt sum
-  EXPECT_EQ(x.Serve(d), 0u);
-  d.back() ^= 1;
-  WriteU32LE(d.data(), kMagicFromServer);  // another's magic
+  WriteU32LE(d.data(), kMagicFromServer);
   EXPECT_EQ(x.Serve(d), 0u);
   d.resize(3);
   EXPECT_EQ(x.Serve(d), 0u);
-  const uint8_t unknown[4] = {0x16, 0, 0, 0};
-  EXPECT_EQ(x.Send(unknown, sizeof unknown, 1), 0u);
   const uint8_t headerless[4] = {'L', 'a', 'm', 'p'};
   EXPECT_FALSE(AddServedFile(x.server, headerless, sizeof headerless));
 }

@@ -1,7 +1,7 @@
 // The main page on the compiled page files: a removal from the selection;
-// and the setup page it opens: the two switches, the driver library's status
-// line and the record Back stores; the update server chosen there, kept,
-// tested and used by the channel. Golden scripts hold the storage lists of
+// and the setup page it opens: the driver switch and the library's status
+// line; the update server chosen there, kept, tested and used by the
+// channel. The record Back stores is the gui session end test's. Golden scripts hold the storage lists of
 // each type (main_page_types.run), the lists' look, paging to the ends and
 // the ninth choice refused (main_page_lists.run), the selection across
 // storage and server lists (main_page_sources.run), the setup page's look
@@ -88,11 +88,6 @@ class SetupPageTest : public testing::PageTest {
     missing.textColour = kSetupDriverMissingColour;
     return Shows(&missing, kSetupDriverMissing);
   }
-  SetupValues Stored() {
-    SetupValues v{9, 9};
-    ReadSetupRecord(a->storage, v);
-    return v;
-  }
 };
 
 // Without the library the status line says it is missing; with it, turned
@@ -117,16 +112,6 @@ TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
   EXPECT_TRUE(platform.window.messages.empty());
 }
 
-TEST_F(SetupPageTest, BackStoresTheSetup) {
-  ClickOn(Image(kSetupKeyboardLayout));
-  ClickOn(Image(kSetupOlderDrivers));
-  ClickOn(Image(kSetupBack));
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-  const SetupValues v = Stored();
-  EXPECT_EQ(v.keyboardLayout, 1);
-  EXPECT_EQ(v.useOlderUsbDrivers, 1);
-}
-
 // ---------------------------------------------------------------- the update server
 
 class ServerSetupTest : public SetupPageTest {
@@ -146,7 +131,6 @@ class ServerSetupTest : public SetupPageTest {
   // Test, with the script answering, until the page has its result.
   void RunTest() {
     ClickOn(Image(kSetupServerTest));
-    EXPECT_TRUE(LineShows(kServerAsking, LineColour()));
     for (int i = 0; i < 3000 && a->setupPage.serverTestRunning; ++i) {
       script.Serve(platform.udp, a->net.server);
       Send(Message::Timer);
@@ -169,33 +153,24 @@ class ServerSetupTest : public SetupPageTest {
 };
 
 // The server typed on the keyboards is the channel's at once and is kept
-// in the settings file; Test sends to it by its resolved address only and
-// shows the answer, or that none came.
+// in the settings file; Test shows the answer. The field and the line
+// before, while asking and with no answer are setup_server.run's shots, the
+// channel sending to the resolved address the server choice test's.
 TEST_F(ServerSetupTest, TheServerChosenHereIsTheChannels) {
-  EXPECT_TRUE(FieldShows(kServerNotChosen));
-  EXPECT_TRUE(LineShows(kServerNotChosenNote, LineColour()));
   platform.udp.names["trains.example"] = "127.0.0.5";
   ChooseOnPage("trains.example", "4700");
   EXPECT_STREQ(a->net.server.serverName, "trains.example");
   EXPECT_EQ(a->net.server.serverPort, 4700);
   EXPECT_STREQ(Kept().name, "trains.example");
   EXPECT_EQ(Kept().port, 4700);
-  EXPECT_TRUE(FieldShows("trains.example:4700"));
 
   script.files[kConnectionTestName] = testing::FileContent(kConnectionTestName, {1, 2, 3});
   RunTest();
   EXPECT_TRUE(LineShows(kServerAnswered, a->setupPage.text[kSetupDriverStatus]->textColour));
   EXPECT_EQ(a->net.server.serverReachable, 1);
-  const auto sent = platform.udp.Sent();
-  ASSERT_FALSE(sent.empty());
-  for (const auto& d : sent) {
-    EXPECT_EQ(d.address, "127.0.0.5");
-    EXPECT_EQ(d.port, 4700);
-  }
 
   script.silent = true;
   RunTest();
-  EXPECT_TRUE(LineShows(kServerNoAnswer, kSetupDriverMissingColour));
   EXPECT_EQ(a->net.server.serverReachable, 0);
 
   // Back on the main page the server stays; the test run here stands for

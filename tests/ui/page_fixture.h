@@ -84,16 +84,14 @@ class PageTest : public ::testing::Test {
   void Send(Message m, uint32_t key = 0, uint32_t x = 0, uint32_t y = 0) {
     MainWindowMessage(*a, m, key, x, y);
   }
-  void Click(uint32_t x, uint32_t y) {
-    Send(Message::LeftButtonDown, 0, x, y);
-    Send(Message::Timer);
-  }
   // A press at the middle of a control, taken by the next tick, and its release.
   template <typename Control>
   void ClickOn(const Control* c) {
     ASSERT_NE(c, nullptr);
-    Click(c->x + c->w / 2u, c->y + c->h / 2u);
-    Send(Message::LeftButtonUp, 0, c->x + c->w / 2u, c->y + c->h / 2u);
+    const uint32_t x = c->x + c->w / 2u, y = c->y + c->h / 2u;
+    Send(Message::LeftButtonDown, 0, x, y);
+    Send(Message::Timer);
+    Send(Message::LeftButtonUp, 0, x, y);
     Send(Message::Timer);
   }
   // Keys of the PC keyboard, capitals with shift; one tick after each batch

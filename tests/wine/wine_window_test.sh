@@ -16,7 +16,12 @@
 #   5. the keyboard layout ticked on the setup page with held clicks, the
 #      session ended (`wineboot --end-session`: WM_QUERYENDSESSION,
 #      WM_ENDSESSION, then the process is ended): the storage file itself
-#      holds the change and no journal is left, so the exit save ran.
+#      holds the change and no journal is left, so the exit save ran, in
+#      place (the file is the same file);
+#   6. on that storage, mapped: a second program's attempt to cut the file
+#      short fails while the program runs, and with no journal to be had (a
+#      folder holds its name) the exit save writes a whole new file over the
+#      mapped one, holding what the run found and a resource it took in.
 set -uo pipefail
 exe=$(realpath "$1"); headless=$2; out=$3; inspector=$4; resources=$5
 here=$(dirname "$0")
@@ -87,6 +92,7 @@ run() {
   wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$expected" 10 ||
     { echo "FAIL($name): the window does not show the expected frame"; return 1; }
 
+  if [ -n "${during:-}" ]; then eval "$during" || { echo "FAIL($name): $during"; return 1; }; fi
   closed=$(now)
   if [ "$how" = session ]; then
     for at in "515 536" "305 175" "400 536"; do  # Setup, the layout switch, Back
@@ -134,8 +140,23 @@ read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR
 run fourth "$out/wine_main_expected.png" click || exit 1
 "$inspector" "$storage" check || { echo "FAIL: the storage file does not pass the check"; exit 1; }
 "$inspector" "$storage" ls | grep -qF "TA MainPage" || { echo "FAIL: no main page file in the storage"; exit 1; }
+inode=$(stat -c %i "$storage")
 run fifth "$out/wine_main_expected.png" session || exit 1
 [ ! -e "$storage.journal" ] || { echo "FAIL: the session's end left the journal: no exit save"; exit 1; }
-"$inspector" "$storage" cat Setup400 | cmp -s - <(printf '\001\000') ||
-  { echo "FAIL: the session's end lost the keyboard layout chosen"; exit 1; }
+[ "$(stat -c %i "$storage")" = "$inode" ] || { echo "FAIL: the exit save did not write in place"; exit 1; }
+layout() {
+  "$inspector" "$storage" cat Setup400 | cmp -s - <(printf '\001\000') ||
+    { echo "FAIL: $1 lost the keyboard layout chosen"; exit 1; }
+}
+layout "the session's end"
+
+mkdir "$storage.journal"
+printf '\002Farewell\000\000Text\0001.00\000\000\003another resource\n' >"$data/farewell.rsc"
+printf 'echo cut> "%s"\r\n' "Z:${storage//\//\\}" >"$tmp/cut.bat"
+during='"$wine" cmd /c "Z:${tmp//\//\\}\\cut.bat" >/dev/null 2>&1; [ "$(stat -c %s "$storage")" = 134217728 ]'
+run sixth "$out/wine_main_expected.png" || exit 1
+rmdir "$storage.journal"
+"$inspector" "$storage" check || { echo "FAIL: the whole-file save over the mapped file"; exit 1; }
+layout "the whole-file save"
+"$inspector" "$storage" ls | grep -qF "Farewell" || { echo "FAIL: the resource taken in is lost"; exit 1; }
 echo "wine window test passed"

@@ -4,7 +4,7 @@
 
 #include <mmsystem.h>
 
-#include <memory>
+#include <cstddef>
 #include <new>
 
 #include "main/win32/resource_ids.h"
@@ -14,6 +14,7 @@
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_instance.h"
 #include "platform/win32/win32_libraries.h"
+#include "platform/win32/win32_mapped_file.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_settings.h"
 #include "platform/win32/win32_threads.h"
@@ -28,6 +29,14 @@ namespace {
 constexpr int kWindowClassNameLength = 100;
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 600;
+
+// Where the storage image lies in the Assistant, which is no standard-layout
+// type: offsetof is then conditionally supported, and GCC supports it for a
+// type without virtual bases.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+constexpr size_t kImageOffset = offsetof(Assistant, storage.image);
+#pragma GCC diagnostic pop
 constexpr UINT_PTR kTimerId = 1;
 
 // What the window procedure works on; it hangs on the window's user data
@@ -205,15 +214,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32Libraries libraries;
   Win32Settings settings;
   Win32Audio audio;
-  // The Assistant holds the 128 MB storage image: it lives on the heap.
-  std::unique_ptr<Assistant> assistant(new (std::nothrow) Assistant(Platform{
-      windowService, files, instanceLock, udp, threads, processes, hid, libraries, settings,
-      audio}));
-  if (!assistant) {
+  // The Assistant holds the 128 MB storage image: it lives in memory of its
+  // own, the image in a range the storage file can be mapped over.
+  MappableMemory memory(sizeof(Assistant), kImageOffset, kImageSize);
+  if (!memory.get()) {
     DestroyWindow(window);
     return CannotStart(L"Trelvan Assistant does not have enough memory to start.");
   }
-  context.assistant = assistant.get();
+  Assistant* assistant = new (memory.get()) Assistant(Platform{
+      windowService, files, instanceLock, udp, threads, processes, hid, libraries, settings,
+      audio});
+  context.assistant = assistant;
   windowService.SetWindow(window);
   windowService.SetScale(ScaleOfDpi(WindowDpi(window)));
   ShowWindow(window, showCommand);
@@ -244,5 +255,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     DestroyWindow(window);
   }
   if (fineTimer) timeEndPeriod(1);
+  assistant->~Assistant();
   return static_cast<int>(msg.wParam);
 }

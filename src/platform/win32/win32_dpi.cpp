@@ -10,23 +10,17 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 // GetDpiForMonitor's type 0 is MDT_EFFECTIVE_DPI, the scale the user chose.
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                : nullptr;
-}
-
 }  // namespace
 
 UINT WindowDpi(HWND window) {
   static const auto forWindow =
-      Find<GetDpiForWindowFunction>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+      FindFunction<GetDpiForWindowFunction>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
   if (forWindow) {
     if (const UINT dpi = forWindow(window)) return dpi;
   }
   // shcore.dll stays loaded for the program's life once it is found.
   static const auto forMonitor =
-      Find<GetDpiForMonitorFunction>(LoadLibraryW(L"shcore.dll"), "GetDpiForMonitor");
+      FindFunction<GetDpiForMonitorFunction>(LoadLibraryW(L"shcore.dll"), "GetDpiForMonitor");
   UINT x = 0, y = 0;
   if (forMonitor && forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y) == S_OK &&
       x > 0) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/win32/win32_mapped_file.h"
 #include "platform/win32/win32_text.h"
 
 namespace trelvan {
@@ -24,12 +25,21 @@ std::wstring LongPath(const char* path) {
   return L"\\\\?\\" + wide;
 }
 
+bool SameFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& identity) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return GetFileInformationByHandle(file, &info) &&
+         info.dwVolumeSerialNumber == identity.dwVolumeSerialNumber &&
+         info.nFileIndexHigh == identity.nFileIndexHigh &&
+         info.nFileIndexLow == identity.nFileIndexLow;
+}
+
 }  // namespace
 
 Win32Files::~Win32Files() {
   for (std::atomic<HANDLE>& h : handles_) {
     if (h.load() != INVALID_HANDLE_VALUE) CloseHandle(h.load());
   }
+  if (mapped_.held != INVALID_HANDLE_VALUE) CloseHandle(mapped_.held);
 }
 
 int Win32Files::Store(HANDLE handle) {
@@ -68,9 +78,27 @@ int Win32Files::OpenWrite(const char* path) {
 int Win32Files::OpenUpdate(const char* path) {
   // A link is followed: the write reaches its target. Readers may share the
   // file; no other writer may.
-  const HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return Store(h);
+  const std::wstring wide = LongPath(path);
+  const auto open = [&wide] {
+    return CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  const HANDLE h = open();
+  if (h != INVALID_HANDLE_VALUE || mapped_.held == INVALID_HANDLE_VALUE || !IsMapped(wide)) {
+    return Store(h);
+  }
+  // The program's own save in place into the mapped file: the hold steps
+  // aside while the write lasts (its handle refuses other writers too) and
+  // comes back when the file is closed.
+  CloseHandle(mapped_.held);
+  mapped_.held = INVALID_HANDLE_VALUE;
+  const int file = Store(open());
+  if (file == kNoFile) {
+    HoldMapped();
+  } else {
+    mapped_.update = file;
+  }
+  return file;
 }
 
 uint32_t Win32Files::ReadFile(int file, void* out, uint32_t count) {
@@ -124,7 +152,12 @@ bool Win32Files::CloseFile(int file) {
   const HANDLE h = Handle(file);
   if (h == INVALID_HANDLE_VALUE) return false;
   handles_[file].store(INVALID_HANDLE_VALUE, std::memory_order_release);
-  return CloseHandle(h) != 0;
+  const bool closed = CloseHandle(h) != 0;
+  if (file == mapped_.update) {
+    mapped_.update = kNoFile;
+    HoldMapped();
+  }
+  return closed;
 }
 
 bool Win32Files::FileSize(int file, uint32_t* size) {
@@ -136,17 +169,77 @@ bool Win32Files::FileSize(int file, uint32_t* size) {
   return true;
 }
 
+bool Win32Files::MapFileCopy(const char* path, void* at, uint32_t size) {
+  std::wstring wide = LongPath(path);
+  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER length;
+  BY_HANDLE_FILE_INFORMATION identity;
+  if (!GetFileSizeEx(h, &length) || length.QuadPart != size ||
+      !GetFileInformationByHandle(h, &identity) || !MapViewOver(h, at, size)) {
+    CloseHandle(h);
+    return false;
+  }
+  // The program maps one file, the storage: a new mapping takes the place
+  // of the one before.
+  if (mapped_.held != INVALID_HANDLE_VALUE) CloseHandle(mapped_.held);
+  mapped_ = MappedFile{at, size, h, identity, std::move(wide), kNoFile};
+  return true;
+}
+
+bool Win32Files::IsMapped(const std::wstring& path) const {
+  if (!mapped_.at) return false;
+  // Opened for its identity only, which no sharing refuses.
+  const HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool same = SameFile(h, mapped_.identity);
+  CloseHandle(h);
+  return same;
+}
+
+void Win32Files::HoldMapped() {
+  const HANDLE h = CreateFileW(mapped_.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Not when another program took the file meanwhile, or its path now
+  // names another file.
+  if (h != INVALID_HANDLE_VALUE && !SameFile(h, mapped_.identity)) {
+    CloseHandle(h);
+    return;
+  }
+  mapped_.held = h;
+}
+
+void Win32Files::LetMappedGo(const std::wstring& path) {
+  // Windows renames, replaces or removes no file that has a view, so the
+  // image keeps its bytes as plain memory first, as a Linux mapping keeps
+  // the old file's. Without memory for that the view stays, and the system
+  // refuses the change.
+  if (!IsMapped(path) || !KeepViewAsMemory(mapped_.at, mapped_.size)) return;
+  if (mapped_.held != INVALID_HANDLE_VALUE) CloseHandle(mapped_.held);
+  mapped_ = MappedFile{};
+}
+
 bool Win32Files::DeleteFile(const char* path) {
-  return DeleteFileW(LongPath(path).c_str()) != 0;
+  const std::wstring wide = LongPath(path);
+  LetMappedGo(wide);
+  return DeleteFileW(wide.c_str()) != 0;
 }
 
 bool Win32Files::RenameFile(const char* from, const char* to) {
-  return MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(),
+  const std::wstring source = LongPath(from), target = LongPath(to);
+  LetMappedGo(source);
+  LetMappedGo(target);
+  return MoveFileExW(source.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32Files::RenameToNew(const char* from, const char* to) {
-  return MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  const std::wstring source = LongPath(from);
+  LetMappedGo(source);
+  return MoveFileExW(source.c_str(), LongPath(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32Files::PathAttributes(const char* path, PathInfo* out) {

@@ -34,6 +34,7 @@ class Win32Files : public Files {
   bool FlushFile(int file) override;
   bool CloseFile(int file) override;
   bool FileSize(int file, uint32_t* size) override;
+  bool MapFileCopy(const char* path, void* at, uint32_t size) override;
   bool DeleteFile(const char* path) override;
   bool RenameFile(const char* from, const char* to) override;
   bool RenameToNew(const char* from, const char* to) override;
@@ -53,9 +54,24 @@ class Win32Files : public Files {
   std::string resourceFolder_;
   int Store(HANDLE handle);
   HANDLE Handle(int file) const;
+  bool IsMapped(const std::wstring& path) const;
+  void HoldMapped();
+  void LetMappedGo(const std::wstring& path);
   // By handle; INVALID_HANDLE_VALUE when free. Fixed, with atomic slots, as
   // the journal's writer thread writes through one of them (files.h).
   std::atomic<HANDLE> handles_[kOpenFileCapacity];
+  // The file mapped over the image (MapFileCopy). It is held open, shared
+  // with readers only, so no other program writes, shortens, renames or
+  // removes it meanwhile (Windows itself refuses to shorten a file that has
+  // a view); told apart from other paths by its identity.
+  struct MappedFile {
+    void* at = nullptr;  // null: nothing is mapped
+    uint32_t size = 0;
+    HANDLE held = INVALID_HANDLE_VALUE;
+    BY_HANDLE_FILE_INFORMATION identity = {};
+    std::wstring path;
+    int update = kNoFile;  // the program's own handle writing it in place
+  } mapped_;
 };
 
 
