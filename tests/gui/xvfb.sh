@@ -3,7 +3,7 @@
 fail() { echo "FAIL: $*"; exit 1; }
 start_xvfb() {  # [WIDTHxHEIGHT]: the screen, 1024x768 unless given
   local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local number; read -r -t 20 number <"$fifo" || { echo "Xvfb did not start"; rm -f "$fifo"; return 1; }
   rm -f "$fifo"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The 64-bit Windows program under Wine inside Xvfb, three runs on one data
+# The 64-bit Windows program under Wine inside Xvfb, six runs on one data
 # folder given as a Windows path:
 #   1. the folder (two missing levels) is made; a window titled
 #      "Trelvan Assistant" with an 800 x 600 client area appears centred and
