@@ -13,7 +13,6 @@ use_data_folder "$resources" || exit 1
 use_loopback_ports
 start_xvfb || exit 1
 draft="$data/Trelvan Assistant Draft"
-fail() { echo "FAIL: $*"; exit 1; }
 
 # The storage holds the project "Yard~", made by the headless runner.
 printf 'tick 3\npage project Yard~ ZR-5\nclose\n' >"$out/editors_setup.run"

@@ -12,7 +12,6 @@ here=$(dirname "$0")
 . "$here/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
-fail() { echo "FAIL: $*"; exit 1; }
 
 # The storage: a picture used by the last of 19 projects, and a sound.
 { printf 'tick 3\npage picture Station~\n'

@@ -17,19 +17,15 @@ use_data_folder "$resources" || exit 1
 use_loopback_ports
 # the storage holds one sound, horn~
 printf 'tick 3\nclick Main Exit\n' >"$out/project_storage.run"
-"$headless" "$out/project_storage.run" >/dev/null || { echo "FAIL: storage"; exit 1; }
-sox -n -r 44100 -b 16 -c 1 "$out/project_horn.wav" synth 0.3 sine 440 vol 0.5 || { echo "FAIL: sox"; exit 1; }
-"$inspector" "$storage" add-sound horn "$out/project_horn.wav" >/dev/null || { echo "FAIL: add-sound"; exit 1; }
+"$headless" "$out/project_storage.run" >/dev/null || fail "storage"
+sox -n -r 44100 -b 16 -c 1 "$out/project_horn.wav" synth 0.3 sine 440 vol 0.5 || fail "sox"
+"$inspector" "$storage" add-sound horn "$out/project_horn.wav" >/dev/null || fail "add-sound"
 rm -rf "$out/project_start"; cp -r "$data" "$out/project_start"
 start_xvfb || exit 1
 headless_shot "$headless" "$resources" "$out/project_main_expected.png" "$out/project_start" ||
-  { echo "FAIL: headless shot"; exit 1; }
+  fail "headless shot"
 
-"$program" &
-app=$!
-find_window "$app" || { echo "FAIL: no window"; exit 1; }
-wait_for_picture "$out/project_main.png" "800x600+$left+$top" "$out/project_main_expected.png" 15 ||
-  { echo "FAIL: the window does not show the main page"; exit 1; }
+start_showing project_main "$out/project_main_expected.png" "$program"
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowactivate --sync "$window" 2>/dev/null
 
 # enter TEXT: typed on the PC keyboard into the keyboard page, then Return.
@@ -79,13 +75,8 @@ click 301 122            # delete horn~: the question
 import -window root "$out/project_question_screen.png"
 click 490 320            # No
 click 728 568            # back to the main page
-# the main page's exit control
-read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
-                          --resources "$resources" /dev/stdin | head -n 1)
-xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
-wait_exit "$app" 10
-app=""
-[ "$EXIT_STATUS" = 0 ] || { echo "FAIL: exit status '$EXIT_STATUS'"; exit 1; }
+exit_control "$headless" "$resources"
+leave_by_exit 10
 
 listing=$("$inspector" "$storage" project 'depot~') || { echo "FAIL: no project depot~"; "$inspector" "$storage" ls; exit 1; }
 echo "$listing"
@@ -95,17 +86,17 @@ expected='   0  Start
    3  Else
    4  End if
    5  End'
-[ "$(grep -E '^ +[0-9]+  ' <<<"$listing")" = "$expected" ] || { echo "FAIL: the program differs"; exit 1; }
-grep -q '^model ZR-5 (class 1)$' <<<"$listing" || { echo "FAIL: model"; exit 1; }
-grep -q '^  2 Button 2     at 183,130  mode 0' <<<"$listing" || { echo "FAIL: the dragged button"; exit 1; }
-grep -q '^  1 Button 1     at 0,25 ' <<<"$listing" || { echo "FAIL: the first button"; exit 1; }
-"$inspector" "$storage" project 'yard~' >/dev/null 2>&1 && { echo "FAIL: yard~ was never saved"; exit 1; }
+[ "$(grep -E '^ +[0-9]+  ' <<<"$listing")" = "$expected" ] || fail "the program differs"
+grep -q '^model ZR-5 (class 1)$' <<<"$listing" || fail "model"
+grep -q '^  2 Button 2     at 183,130  mode 0' <<<"$listing" || fail "the dragged button"
+grep -q '^  1 Button 1     at 0,25 ' <<<"$listing" || fail "the first button"
+"$inspector" "$storage" project 'yard~' >/dev/null 2>&1 && fail "yard~ was never saved"
 # the question, as the headless runner asks it of the storage saved
 rm -rf "$out/project_end"; cp -r "$data" "$out/project_end"
 printf 'tick 3\nclick Main StorageSounds\ntick 3\nclick Main OpenManager\ntick 3\nclick Sound delete 0\ntick 3\nexpect message Delete horn~? Projects using it: depot~\nshot project_question.png\n' \
   >"$out/project_question.run"
 TRELVAN_DATA_DIR="$out/project_end" "$headless" --output "$out" "$out/project_question.run" >/dev/null ||
-  { echo "FAIL: the question does not name depot~"; exit 1; }
+  fail "the question does not name depot~"
 same_picture "$out/project_question_screen.png" "800x600+$left+$top" "$out/project_question.png" ||
-  { echo "FAIL: the window's question differs from $out/project_question.png"; exit 1; }
+  fail "the window's question differs from $out/project_question.png"
 echo "project test passed"

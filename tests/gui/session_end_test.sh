@@ -11,14 +11,10 @@ set -uo pipefail
 program=$1 inspector=$2 resources=$3
 here=$(dirname "$0")
 source "$here/xvfb.sh"
-fail() { echo "FAIL: $*"; exit 1; }
 start_xvfb || exit 1
-data=$(mktemp -d)
-app=""
-trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
-export TRELVAN_DATA_DIR="$data" TRELVAN_RESOURCE_DIR="$resources"
+use_data_folder "$resources" || exit 1
+export TRELVAN_RESOURCE_DIR="$resources"
 free_loopback_ports
-storage="$data/Trelvan Assistant Storage 400"
 journal="$storage.journal"
 # journal_past BYTES: waits until the journal holds more than BYTES, that
 # is until a tick has committed a change after that point.
@@ -29,10 +25,6 @@ journal_past() {
   done
   return 1
 }
-click() {
-  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1 sleep 0.05
-}
-boxes() { xwininfo -root -children | awk '$2 == "\"Message\":" { print $1 }'; }
 
 for end in HUP TERM box X; do
   rm -rf "${data:?}"/*
@@ -43,15 +35,15 @@ for end in HUP TERM box X; do
   find_window "$app" || fail "$end: no window"
   journal_past 28 || fail "$end: the start's changes never reached the journal"
   before=$(stat -c %s "$journal")
-  click 515 536   # Setup
-  click 305 175   # the keyboard-layout switch
-  click 400 536   # Back: stores the setup
+  tap 515 536   # Setup
+  tap 305 175   # the keyboard-layout switch
+  tap 400 536   # Back: stores the setup
   journal_past "$before" || fail "$end: the setup's change never reached the journal"
   case $end in
     HUP|TERM) kill -"$end" "$app" ;;
     box)
       [ -n "$(boxes)" ] || fail "no message box open"
-      click 705 536 ;;  # Exit
+      tap 705 536 ;;  # Exit
     X) kill "$XVFB_PID" ;;
   esac
   wait_exit "$app" 30; app=""

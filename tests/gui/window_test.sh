@@ -16,9 +16,9 @@ trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
 nodata="$data/not made"
 said=$(env -u DISPLAY -u WAYLAND_DISPLAY TRELVAN_DATA_DIR="$nodata" timeout 20 "$program" 2>&1 >/dev/null)
 status=$?
-[ "$status" = 1 ] || { echo "FAIL: without a display the status is $status"; exit 1; }
-grep -q "cannot open its window" <<<"$said" || { echo "FAIL: without a display it said '$said'"; exit 1; }
-[ ! -e "$nodata" ] || { echo "FAIL: without a display the data folder was made"; exit 1; }
+[ "$status" = 1 ] || fail "without a display the status is $status"
+grep -q "cannot open its window" <<<"$said" || fail "without a display it said '$said'"
+[ ! -e "$nodata" ] || fail "without a display the data folder was made"
 
 # Without HOME (nor XDG_DATA_HOME or TRELVAN_DATA_DIR) the password database
 # gives the home; a user it does not know (in a user namespace) is told so,
@@ -27,9 +27,9 @@ if unshare --user --map-user=54321 --map-group=54321 true 2>/dev/null; then
   said=$(cd "$data" && env -u HOME -u XDG_DATA_HOME -u TRELVAN_DATA_DIR \
            unshare --user --map-user=54321 --map-group=54321 timeout 20 "$program" 2>&1 >/dev/null)
   status=$?
-  [ "$status" = 1 ] || { echo "FAIL: without a home the status is $status"; exit 1; }
-  grep -q "no home folder" <<<"$said" || { echo "FAIL: without a home it said '$said'"; exit 1; }
-  [ -z "$(ls -A "$data")" ] || { echo "FAIL: without a home something was made"; exit 1; }
+  [ "$status" = 1 ] || fail "without a home the status is $status"
+  grep -q "no home folder" <<<"$said" || fail "without a home it said '$said'"
+  [ -z "$(ls -A "$data")" ] || fail "without a home something was made"
 else
   echo "no user namespaces here: the start without a home is not tried"
 fi
@@ -40,20 +40,20 @@ mkdir "$data/none"
 TRELVAN_DATA_DIR="$data" TRELVAN_RESOURCE_DIR="$data/none" "$program" &
 app=$!
 window=$(timeout 20 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
-[ -n "$window" ] || { echo "FAIL: no window titled Trelvan Assistant"; exit 1; }
+[ -n "$window" ] || fail "no window titled Trelvan Assistant"
 geometry=$(xwininfo -id "$window")
 width=$(awk '/Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/Height:/ {print $2}' <<<"$geometry")
 left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
 top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
-[ "$width" = 800 ] && [ "$height" = 600 ] || { echo "FAIL: client area ${width}x${height}"; exit 1; }
-headless_shot "$headless" "" "$out/linux_window_expected.png" || { echo "FAIL: headless shot"; exit 1; }
+[ "$width" = 800 ] && [ "$height" = 600 ] || fail "client area ${width}x${height}"
+headless_shot "$headless" "" "$out/linux_window_expected.png" || fail "headless shot"
 # The first frame follows the storage start-up (a fresh 128 MB image is
 # formatted), so look for it for up to 10 seconds.
 wait_for_picture "$out/linux_window.png" "800x600+$left+$top" "$out/linux_window_expected.png" 10 ||
-  { echo "FAIL: the window does not show the expected frame"; exit 1; }
+  fail "the window does not show the expected frame"
 
 python3 "$here/close_window.py" "$window"
 wait_exit "$app" 2
-[ "$EXIT_STATUS" = 0 ] || { echo "FAIL: exit status '$EXIT_STATUS' after closing"; exit 1; }
+[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after closing"
 echo "window test passed"

@@ -1,8 +1,9 @@
 # Sourced by the window tests: starts a private Xvfb and sets DISPLAY;
 # stop_xvfb ends it.
+fail() { echo "FAIL: $*"; exit 1; }
 start_xvfb() {  # [WIDTHxHEIGHT]: the screen, 1024x768 unless given
   local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local number; read -r -t 20 number <"$fifo" || { echo "Xvfb did not start"; rm -f "$fifo"; return 1; }
   rm -f "$fifo"
@@ -82,53 +83,34 @@ use_data_folder() {
   cp "$1"/*.rsc "$data/"
 }
 
-# find_wine: sets `wine` and `wineserver`, the programs of the 64-bit Wine;
-# false without one.
-find_wine() {
-  wine=/usr/lib/wine/wine64
-  [ -x "$wine" ] || wine=$(command -v wine64) || return 1
-  wineserver=/usr/lib/wine/wineserver
-  [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
-}
-
-# wine_window: waits for the window Wine shows for the program, sized to its
-# 800 x 600 client area and centred right after, and sets `window`, `left`
-# and `top` as find_window does.
-wine_window() {
-  window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
-  [ -n "$window" ] || return 1
-  for _ in $(seq 100); do
-    [ "$(xwininfo -id "$window" | awk '/Width:|Height:/ {printf "%s ", $2}')" = "800 600 " ] && break
-    sleep 0.1
-  done
-  sleep 0.5
-  left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
-  top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
-}
-
 # Steps in the window find_window found, pictures in $out: `begin` before an
-# input; `settle` waits until the window changed since and holds still, so a
-# slow tick (a page file read from the storage) never swallows the next
-# input, and fails when the program in $app ended instead; `click X Y`
-# presses like a hand at page coordinates, the pointer resting first (a move
-# in the press's tick would take its place).
-capture() { import -window "$window" "$1" 2>/dev/null; }
+# input; `settle` waits until the window changed since and holds still over
+# two looks, so a slow tick (a page file read from the storage) or a page
+# drawn in two steps never swallows the next input, and fails when the
+# program in $app ended instead; `click X Y` presses like a hand at page
+# coordinates, the pointer resting first (a move in the press's tick would
+# take its place). The pictures are PPM, compared byte for byte; a capture
+# that fails is no picture: one left from an earlier step would pass for a
+# change.
+capture() { rm -f "$1"; import -window "$window" "ppm:$1" 2>/dev/null; }
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-begin() { capture "$out/step_before.png"; }
+begin() { for _ in $(seq 20); do capture "$out/step_before.ppm" && return; sleep 0.1; done; fail "no capture"; }
 settle() {
-  local previous="" current i
+  local still=0 i now
+  rm -f "$out"/step_now_*.ppm
   for i in $(seq 60); do
     sleep 0.2
-    if [ -n "${app:-}" ] && ! kill -0 "$app" 2>/dev/null; then echo "FAIL: the program ended instead of: $*"; exit 1; fi
-    current="$out/step_now_$((i % 2)).png"
-    capture "$current"
-    if ! same "$current" "$out/step_before.png" && [ -n "$previous" ] && same "$current" "$previous"; then
-      return 0
+    if [ -n "${app:-}" ] && ! kill -0 "${app%% *}" 2>/dev/null; then fail "the program ended instead of: $*"; fi
+    now="$out/step_now_$((i % 2)).ppm"
+    if capture "$now" && ! cmp -s "$now" "$out/step_before.ppm" && cmp -s "$now" "$out/step_now_$(((i + 1) % 2)).ppm"
+    then
+      still=$((still + 1))
+      [ "$still" = 2 ] && return 0
+    else
+      still=0
     fi
-    previous=$current
   done
-  echo "FAIL: nothing changed after: $*"
-  exit 1
+  fail "nothing changed after: $*"
 }
 press_like_a_hand() {
   xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
@@ -138,6 +120,8 @@ click() {
   press_like_a_hand "$1" "$2"
   settle "click $1 $2"
 }
+# tap X Y: the same press, without waiting on the window.
+tap() { press_like_a_hand "$1" "$2"; sleep 0.1; }
 
 # find_window PID: waits for the program's window and sets `window`, and
 # `left` and `top`, its client area's place on the screen.
@@ -147,6 +131,54 @@ find_window() {
   left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
   top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
 }
+
+# start_showing NAME EXPECTED COMMAND...: starts COMMAND as $app and waits
+# until its window shows EXPECTED, the screen kept as $out/NAME.png.
+start_showing() {
+  local name=$1 expected=$2; shift 2
+  "$@" &
+  app=$!
+  find_window "$app" || fail "$name: no window"
+  wait_for_picture "$out/$name.png" "800x600+$left+$top" "$expected" 15 ||
+    fail "$name: the window does not show $(basename "$expected")"
+}
+
+# exit_control HEADLESS RESOURCES: ex, ey, ew and eh, the box of the main
+# page's exit control as the page file places it.
+exit_control() {
+  read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$1" \
+                            --resources "$2" /dev/stdin | head -n 1)
+  [ -n "${eh:-}" ] || fail "no exit control"
+}
+# leave_by_exit SECONDS [SCALE]: a hand's click on the exit control of a
+# window showing the frame SCALE times (1 unless given); the program, the
+# first in $app, ends with status 0 within SECONDS.
+leave_by_exit() {
+  local scale=${2:-1}
+  press_like_a_hand $((scale * (ex + ew / 2))) $((scale * (ey + eh / 2)))
+  wait_exit "${app%% *}" "$1"; app=""
+  [ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after the exit control"
+}
+# exit_area PNG: the screen's exit control area; exit_back REFERENCE: true
+# once that area shows REFERENCE (within 15 s).
+exit_area() { import -window root -crop "${ew}x${eh}+$((left + ex))+$((top + ey))" +repage "$1"; }
+exit_back() {
+  for _ in $(seq 75); do
+    sleep 0.2
+    exit_area "$out/exit_now.png"
+    same "$out/exit_now.png" "$1" && return 0
+  done
+  return 1
+}
+# doubled_main_page HEADLESS RESOURCES OUT.png: the main page as the
+# headless runner draws it, scaled by two pixel for pixel, and exit_control.
+doubled_main_page() {
+  headless_shot "$1" "$2" "${3%.png}_1x.png" || fail "headless shot"
+  convert "${3%.png}_1x.png" -filter point -resize 200% "$3" || fail "convert"
+  exit_control "$1" "$2"
+}
+# boxes: the message boxes open on the screen (each a process of its own).
+boxes() { xwininfo -root -children | awk '$2 == "\"Message\":" { print $1 }'; }
 
 # free_loopback_ports: the simulator and server channels on free UDP ports
 # of 127.0.0.1, so nothing leaves loopback and parallel runs do not meet;

@@ -17,7 +17,6 @@ mkdir -p "$out"
 tmp=$(mktemp -d)
 app=""
 trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$tmp/usr" >/dev/null || fail "cmake --install"
 diff <(expected_layout "$build") <(cd "$tmp/usr" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) ||
@@ -41,11 +40,8 @@ mkdir "$tmp/data"
 # Nothing in the data folder, no page files but the installed ones, and no
 # update server chosen, as after a new install.
 free_loopback_ports
-env -u TRELVAN_RESOURCE_DIR -u TRELVAN_SERVER TRELVAN_DATA_DIR="$tmp/data" "$tmp/usr/bin/trelvan-assistant" &
-app=$!
-find_window "$app" || fail "no window"
-wait_for_picture "$out/installed.png" "800x600+$left+$top" "$out/installed_expected.png" 15 ||
-  fail "the installed program does not show the main page"
+start_showing installed "$out/installed_expected.png" \
+  env -u TRELVAN_RESOURCE_DIR -u TRELVAN_SERVER TRELVAN_DATA_DIR="$tmp/data" "$tmp/usr/bin/trelvan-assistant"
 xprop -id "$window" _NET_WM_ICON | grep -aq "Icon (32 x 32)" || fail "the window has no 32 x 32 icon"
 class=$(sed -n 's/^StartupWMClass=//p' "$tmp/usr/share/applications/"*.desktop)
 [ -n "$class" ] || fail "the desktop entry names no StartupWMClass"

@@ -9,18 +9,9 @@ set -uo pipefail
 exe=$(realpath "$1"); headless=$2; resources=$3; out=$4
 here=$(dirname "$0")
 . "$here/../gui/xvfb.sh"
+. "$here/wine.sh"
 mkdir -p "$out"
-fail() { echo "FAIL: $*"; exit 1; }
-find_wine || fail "no wine64"
-tmp=$(mktemp -d)
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  WINEPREFIX="$tmp/prefix" timeout 10 "$wineserver" -k 2>/dev/null
-  stop_xvfb
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+wine_scratch 2048x1536
 
 7z e -so "$exe" .rsrc/MANIFEST/1 >"$tmp/manifest.xml" 2>/dev/null || fail "no manifest resource"
 for line in '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' \
@@ -29,18 +20,11 @@ for line in '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' \
   grep -qF "$line" "$tmp/manifest.xml" || fail "the manifest lacks $line"
 done
 
-export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 data="$tmp/data"
 mkdir -p "$data"
 cp "$resources"/*.rsc "$data/"
 export TRELVAN_DATA_DIR="Z:${data//\//\\}"
-start_xvfb 2048x1536 || exit 1
-headless_shot "$headless" "$resources" "$out/dpi_expected_1x.png" || fail "headless shot"
-convert "$out/dpi_expected_1x.png" -filter point -resize 200% "$out/dpi_expected.png" || fail "convert"
-read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
-                          --resources "$resources" /dev/stdin | head -n 1)
-[ -n "${eh:-}" ] || fail "no exit control"
-timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
+doubled_main_page "$headless" "$resources" "$out/dpi_expected.png"
 timeout 60 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1 ||
   fail "LogPixels not set"
 
@@ -48,22 +32,8 @@ free_loopback_ports
 unset TRELVAN_SERVER
 "$wine" "$exe" &
 app=$!
-window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
-[ -n "$window" ] || fail "no window titled Trelvan Assistant"
-for _ in $(seq 100); do
-  geometry=$(xwininfo -id "$window")
-  size=$(awk '/Width:|Height:/ {printf "%s ", $2}' <<<"$geometry")
-  [ "$size" = "1600 1200 " ] && break
-  sleep 0.1
-done
-[ "$size" = "1600 1200 " ] || fail "client area $size, not 1600 x 1200"
-left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
-top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+wine_window 1600x1200 || fail "no 1600 x 1200 window"
 wait_for_picture "$out/dpi.png" "1600x1200+$left+$top" "$out/dpi_expected.png" 15 ||
   fail "the window does not show the main page doubled"
-xdotool mousemove $((left + 2 * (ex + ew / 2))) $((top + 2 * (ey + eh / 2))) \
-  mousedown 1 sleep 0.1 mouseup 1
-wait_exit "$app" 20
-app=""
-[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after the exit control"
+leave_by_exit 20 2
 echo "wine dpi test passed"

@@ -12,22 +12,11 @@ exe=$(realpath "$1"); simulator=$(realpath "$2"); driver=$(realpath "$3")
 headless=$4; resources=$5; out=$6
 here=$(dirname "$0")
 . "$here/../gui/xvfb.sh"
+. "$here/wine.sh"
 mkdir -p "$out"
-fail() { echo "FAIL: $*"; exit 1; }
 for f in "$exe" "$simulator" "$driver/Ftd2xx.dll"; do [ -f "$f" ] || fail "$f not built"; done
-find_wine || fail "no wine64"
-
-tmp=$(mktemp -d)
-app=""; sim=""
-cleanup() {
-  kill $app $sim 2>/dev/null
-  [ -n "$wineserver" ] && WINEPREFIX="$tmp/prefix" timeout 10 "$wineserver" -k 2>/dev/null
-  stop_xvfb
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+wine_scratch
 winpath() { local p="Z:$1"; echo "${p//\//\\}"; }
-export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 data="$tmp/data/Trelvan Assistant"
 mkdir -p "$data" "$tmp/app" "$tmp/pulled" "$tmp/serial"
 export TRELVAN_DATA_DIR=$(winpath "$data")
@@ -44,13 +33,9 @@ cp "$resources"/*.rsc "$data/"
 make_pictures "$tmp" Bridge Signal Tunnel
 cp "$tmp"/*~.rsc "$data/"
 
-start_xvfb || exit 1
 headless_shot "$headless" "$resources" "$out/wine_handheld_expected.png" || fail "headless shot"
-read -r ex ey ew eh < <(printf 'tick\npage control image 0\n' | TRELVAN_DATA_DIR= "$headless" \
-                          --resources "$resources" /dev/stdin | head -n 1)
-[ -n "${eh:-}" ] || fail "no exit control"
+exit_control "$headless" "$resources"
 convert "$out/wine_handheld_expected.png" -crop "${ew}x${eh}+$ex+$ey" +repage "$out/wine_handheld_exit.png"
-timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
 
 "$wine" "$tmp/app/$(basename "$exe")" &
 app=$!
@@ -58,20 +43,8 @@ wine_window || fail "no window titled Trelvan Assistant"
 wait_for_picture "$out/wine_handheld_start.png" "800x600+$left+$top" \
   "$out/wine_handheld_expected.png" 20 || fail "the window does not show the main page"
 
-click() {
-  xdotool mousemove "$((left + $1))" "$((top + $2))" mousedown 1 sleep 0.12 mouseup 1 sleep 0.1
-}
-exit_back() {
-  for _ in $(seq 75); do
-    sleep 0.2
-    import -window root -crop "${ew}x${eh}+$((left + ex))+$((top + ey))" +repage "$out/wine_exit_now.png"
-    [ "$(compare -metric AE "$out/wine_exit_now.png" "$out/wine_handheld_exit.png" null: 2>&1)" = 0 ] &&
-      return 0
-  done
-  return 1
-}
-click 319 101                                   # the storage pictures
-for r in 0 1 2; do click 176 $((294 + 21 * r)); done
+tap 319 101                                     # the storage pictures
+for r in 0 1 2; do tap 176 $((294 + 21 * r)); done
 sleep 0.5
 
 timeout 120 "$wine" "$simulator" pull "$(winpath "$tmp/pulled")" >"$out/wine_pull.log" 2>&1
@@ -88,20 +61,17 @@ timeout 60 "$wine" "$simulator" ticks 5 >"$out/wine_ticks.log" 2>&1
 ticks=$(tr -d '\r' <"$out/wine_ticks.log" | awk '/^ticks:/ { print $2 }')
 echo "${ticks:-no} ticks in 5 s"
 [ "${ticks:-0}" -ge 125 ] || fail "${ticks:-no} ticks in 5 s: fewer than 25 a second"
-exit_back || fail "the exit button did not come back after the transfer"
+exit_back "$out/wine_handheld_exit.png" || fail "the exit button did not come back after the transfer"
 
-click 515 536                                   # setup
+tap 515 536                                     # setup
 sleep 0.5
-click 155 275                                   # use the older drivers: LoadLibrary
-click 400 536                                   # back
+tap 155 275                                     # use the older drivers: LoadLibrary
+tap 400 536                                     # back
 for _ in $(seq 600); do [ -e "$tmp/done" ] && break; sleep 0.1; done
 [ "$(tr -d '\r' <"$tmp/done" 2>/dev/null)" = ok ] || fail "the serial pull: '$(cat "$tmp/done" 2>/dev/null)'"
-exit_back || fail "the exit button did not come back after the serial transfer"
+exit_back "$out/wine_handheld_exit.png" || fail "the exit button did not come back after the serial transfer"
 
-xdotool mousemove "$((left + ex + ew / 2))" "$((top + ey + eh / 2))" mousedown 1 sleep 0.2 mouseup 1
-wait_exit "$app" 20
-app=""
-[ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS'"
+leave_by_exit 20
 for n in Bridge Signal Tunnel; do
   cmp "$tmp/pulled/$n~" "$tmp/$n~.rsc" || fail "$n~ pulled over the simulator link differs"
   cmp "$tmp/serial/$n~" "$tmp/$n~.rsc" || fail "$n~ pulled over the serial link differs"

@@ -14,21 +14,10 @@ set -uo pipefail
 setup=$1; headless=$2; resources=$3; out=$4; version=$5
 here=$(dirname "$0")
 . "$here/../gui/xvfb.sh"
+. "$here/wine.sh"
 mkdir -p "$out"
-fail() { echo "FAIL: $*"; exit 1; }
 [ -f "$setup" ] || fail "$setup not built"
-find_wine || fail "no wine64"
-
-tmp=$(mktemp -d)
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  WINEPREFIX="$tmp/prefix" timeout 10 "$wineserver" -k 2>/dev/null
-  stop_xvfb
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine_scratch
 unset TRELVAN_DATA_DIR TRELVAN_RESOURCE_DIR
 drive="$WINEPREFIX/drive_c"
 program="$drive/Program Files/Trelvan Assistant"
@@ -38,9 +27,7 @@ guide_menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Trelvan Ass
 desktop="$drive/users/Public/Desktop/Trelvan Assistant.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TrelvanAssistant'
 
-start_xvfb || exit 1
 headless_shot "$headless" "$resources" "$out/installed_expected.png" || fail "headless shot"
-timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
 
 timeout 120 "$wine" "$(winepath -w "$setup" 2>/dev/null || echo "Z:${setup//\//\\}")" /S ||
   fail "the silent install ended with status $?"
