@@ -7,7 +7,7 @@ run_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libx11-dev libpng-dev
               fonts-dejavu-core libhidapi-dev libstb-dev python3)
 test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang
                libclang-rt-14-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xdotool
-               x11-utils imagemagick sox file nsis p7zip-full desktop-file-utils appstream
+               x11-utils x11-xserver-utils imagemagick sox file nsis p7zip-full desktop-file-utils appstream
                lintian dpkg-dev)
 case "${1:-test}" in
   run) wanted=("${run_packages[@]}") ;;

@@ -78,6 +78,9 @@ void TimerTick(Assistant& a) {
     DispatchPageEvent(a, kPageTimerEvent);
   }
   if (!a.ShellStarted) {
+    // The start page is shown before the services open the handheld's
+    // links and the server's socket, not after.
+    BlitFrameBuffer(a.frame, a.platform.window);
     a.ShellStarted = 1;
     StartServices(a);
   }

@@ -6,6 +6,7 @@
 #include "shell/unsaved_work.h"
 #include "storage/file_system.h"
 #include "storage/journal.h"
+#include "storage/journal_save.h"
 #include "storage/resource_files.h"
 #include "storage/storage_image.h"
 #include "storage/text.h"
@@ -82,7 +83,7 @@ bool RecoverJournal(Assistant& a) {
       break;
     case JournalFound::kReplayed: {
       SaveFailure why = kSaveDone;
-      if (r.commits > 0 && !SaveStorage(s, files, &why)) {
+      if (r.commits > 0 && !SaveReplayedJournal(s, j, files, r, &why)) {
         char message[kPathCapacity + 320];
         std::snprintf(message, sizeof message,
                       "The changes of the last run, which did not end normally, were recovered, "

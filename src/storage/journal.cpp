@@ -46,7 +46,7 @@ bool SaveMarkFits(const JournalSaveMark& mark, const uint8_t* image) {
 }
 
 JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer, size_t capacity,
-                        bool fromFile, uint64_t loadedStamp, bool saveCut) {
+                        bool fromFile, uint64_t loadedStamp, bool saveCut, ChangedBlocks& applied) {
   JournalRead r;
   const int f = p.OpenRead(path);
   if (f == kNoFile) return r;
@@ -111,8 +111,10 @@ JournalRead ReadJournal(Storage& s, Files& p, const char* path, uint8_t* buffer,
     if (apply) {
       // The block records were checked as they were read: only copied here.
       for (size_t b = pending; b + kJournalBlockRecordSize <= at; b += kJournalBlockRecordSize) {
-        std::memcpy(s.image + static_cast<size_t>(BlockRecordNumber(buffer + b)) * kBlockSize,
+        const uint32_t block = BlockRecordNumber(buffer + b);
+        std::memcpy(s.image + static_cast<size_t>(block) * kBlockSize,
                     buffer + b + kJournalBlockHeaderSize, kBlockSize);
+        MarkBlockChanged(applied, block);
       }
     }
     ++r.commits;
@@ -188,17 +190,19 @@ JournalRecovery Replay(Storage& s, Journal& j, Files& p) {
   if (!JournalFilePath(s, j.path)) return result;
   PathInfo info;
   if (!p.PathAttributes(j.path, &info) || info.folder) return result;
+  ForgetMarks(j.unsaved);
   uint8_t* buffer = reinterpret_cast<uint8_t*>(j.writer.slots);
   const size_t capacity = sizeof j.writer.slots;
   const bool fromFile = s.imageLoaded && s.loadResult == kLoadStorageFile;
   const uint64_t loadedStamp = fromFile ? JournalStamp(s.image) : 0;
 
-  JournalRead head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp, s.saveCut);
+  JournalRead head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp, s.saveCut,
+                                 j.unsaved);
   if (fromFile && !head.belongs && head.saveBegun && head.header.base == kJournalBaseFile &&
       head.lastStamp != loadedStamp && SaveMarkFits(head.save, s.image)) {
     // An in-place save was cut after its record: the file holds a mix of
     // the old and new blocks, and the commits, applied again, make it whole.
-    head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp, true);
+    head = ReadJournal(s, p, j.path, buffer, capacity, fromFile, loadedStamp, true, j.unsaved);
   }
   if (!head.opened) return result;
   if (!head.headerRead) {
@@ -233,6 +237,11 @@ JournalRecovery Replay(Storage& s, Journal& j, Files& p) {
   }
   j.owned = 1;
   result.found = JournalFound::kReplayed;
+  // The file is still the journal's base and the journal ends in its last
+  // whole commit: the replayed blocks can be saved in place.
+  result.inPlace = head.header.base == kJournalBaseFile && !s.saveCut && !head.saveBegun &&
+                   !result.tornTail && head.commits > 0;
+  j.baseStamp = head.header.stamp;
   if (head.commits > 0) {
     StorageMount(s);
     s.imageLoaded = 1;

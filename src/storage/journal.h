@@ -65,12 +65,14 @@ struct JournalRecovery {
   JournalFound found = JournalFound::kNone;
   uint32_t commits = 0;   /**< commits read whole */
   uint8_t tornTail = 0;   /**< bytes after the last whole commit were left out */
+  uint8_t inPlace = 0;    /**< the file is the journal's base, which ends in a commit */
 };
 
 // After LoadStorage (and the set-aside of an unusable file), before
 // anything changes the image: replays `j.path`'s commits onto the image when
 // the journal's base is the storage loaded (the same stamp, or an erased
-// base while no image file was read), and mounts the result. Reads through
+// base while no image file was read), and mounts the result. The blocks
+// replayed are marked in `j.unsaved`, the journal's base in `j.baseStamp`. Reads through
 // the writer's ring, so it runs while no writer does.
 JournalRecovery ReplayJournal(Storage& s, Journal& j, Files& p);
 

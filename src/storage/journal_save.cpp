@@ -34,9 +34,10 @@ bool AppendSaveRecord(Files& p, const char* journal, const JournalSaveMark& mark
   return p.CloseFile(f) && done;
 }
 
-// The in-place way. False when it could not begin (the file is then as it
-// was); true once it wrote into the file, `*failure` saying how it ended.
-bool WriteInPlace(Storage& s, Journal& j, Files& p, SaveFailure* failure) {
+// The in-place way, the save record naming `commits` as the journal's last.
+// False when it could not begin (the file is then as it was); true once it
+// wrote into the file, `*failure` saying how it ended.
+bool WriteInPlace(Storage& s, Journal& j, Files& p, uint32_t commits, SaveFailure* failure) {
   char resolved[kPathCapacity];
   const char* target = StorageSaveTarget(s, p, resolved);
   PathInfo info;
@@ -59,7 +60,7 @@ bool WriteInPlace(Storage& s, Journal& j, Files& p, SaveFailure* failure) {
   if (c.count == 0) return true;  // the file already holds the image
 
   JournalSaveMark mark;
-  mark.sequence = j.writer.durable.load(std::memory_order_acquire);
+  mark.sequence = commits;
   for (uint32_t b = 0; b < kJournalStampBlocks; ++b) {
     mark.before[b] = JournalBlockHash(before + b * kBlockSize);
     mark.after[b] = JournalBlockHash(s.image + b * kBlockSize);
@@ -97,8 +98,19 @@ bool SaveWithJournal(Storage& s, Journal& j, Files& p, SaveFailure* why) {
 bool SaveFinishedJournal(Storage& s, Journal& j, Files& p, SaveFailure* why) {
   const bool inPlace = JournalHoldsEveryChange(s, j) && j.unsaved.count <= kInPlaceBlockLimit;
   SaveFailure failure = kSaveDone;
-  if (!inPlace || !WriteInPlace(s, j, p, &failure)) SaveStorage(s, p, &failure);
+  if (!inPlace || !WriteInPlace(s, j, p, j.writer.durable.load(std::memory_order_acquire), &failure)) {
+    SaveStorage(s, p, &failure);
+  }
   if (failure == kSaveDone) RemoveJournal(j, p);
+  if (why) *why = failure;
+  return failure == kSaveDone;
+}
+
+bool SaveReplayedJournal(Storage& s, Journal& j, Files& p, const JournalRecovery& r,
+                         SaveFailure* why) {
+  const bool inPlace = r.inPlace && j.unsaved.count <= kInPlaceBlockLimit;
+  SaveFailure failure = kSaveDone;
+  if (!inPlace || !WriteInPlace(s, j, p, r.commits, &failure)) SaveStorage(s, p, &failure);
   if (why) *why = failure;
   return failure == kSaveDone;
 }

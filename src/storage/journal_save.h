@@ -27,5 +27,12 @@ constexpr uint32_t kInPlaceBlockLimit = kBlockCount / 2;
 bool SaveWithJournal(Storage& s, Journal& j, Files& p, SaveFailure* why = nullptr);
 // The same after FinishJournal.
 bool SaveFinishedJournal(Storage& s, Journal& j, Files& p, SaveFailure* why = nullptr);
+// At the start, after ReplayJournal: the replayed journal, still on disk,
+// is the log of the same in-place save of the blocks it held (with a save
+// record appended), so a start that recovers a killed run's changes writes
+// only those. The file is written whole where the journal cannot serve
+// (r.inPlace). The caller removes the journal.
+bool SaveReplayedJournal(Storage& s, Journal& j, Files& p, const JournalRecovery& r,
+                         SaveFailure* why);
 
 }  // namespace trelvan

@@ -114,6 +114,24 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
     return ReplayJournal(s, a->journal, fake.files);
   }
 
+  // A start after a save was cut `where`: its load and replay hold the last
+  // commit, whole. Then the storage file's reach and the journal are put back.
+  bool StartsWholeAfterCut(const std::string& where, const std::vector<uint8_t>& journal,
+                           bool* seenAfter) {
+    auto restarted = std::make_unique<Assistant>(fake);
+    StorageInit(restarted->storage, fake.files);
+    ReplayJournal(restarted->storage, restarted->journal, fake.files);
+    EXPECT_EQ(HashReach(restarted->storage), commitHash.back()) << where;
+    if (CheckFiles(restarted->storage, where, seenAfter) < 0) return false;
+    restarted.reset();
+    std::fstream file(fake.files.DataPath("Trelvan Assistant Storage 400"),
+                      std::ios::in | std::ios::out | std::ios::binary);
+    file.write(reinterpret_cast<const char*>(base.data()), static_cast<std::streamsize>(base.size()));
+    file.close();
+    WriteHostFile(journalPath, journal);
+    return true;
+  }
+
   // The checker, and the files before or after the change, never before
   // once after was seen.
   int CheckFiles(Storage& s, const std::string& where, bool* seenAfter) {
@@ -188,17 +206,7 @@ TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
     const bool saved = SaveFinishedJournal(a->storage, a->journal, fake.files);
     fake.files.writeCalls = -1;
     if (saved) break;
-    const std::string where = "save cut after " + std::to_string(cut) + " writes";
-    auto restarted = std::make_unique<Assistant>(fake);
-    StorageInit(restarted->storage, fake.files);
-    ReplayJournal(restarted->storage, restarted->journal, fake.files);
-    EXPECT_EQ(HashReach(restarted->storage), commitHash.back()) << where;
-    if (CheckFiles(restarted->storage, where, &seenAfter) < 0) return;
-    restarted.reset();
-    std::fstream file(storagePath, std::ios::in | std::ios::out | std::ios::binary);
-    file.write(reinterpret_cast<const char*>(base.data()), static_cast<std::streamsize>(base.size()));
-    file.close();
-    WriteHostFile(journalPath, journal);
+    if (!StartsWholeAfterCut("save cut after " + std::to_string(cut) + " writes", journal, &seenAfter)) return;
   }
   EXPECT_GE(cut, 3) << "the save record and two runs of blocks";
   std::printf("[ points   ] %s: %lld cuts of the save in place\n", GetParam().name,
@@ -210,6 +218,40 @@ TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
   ASSERT_EQ(onDisk.size(), kImageSize);
   EXPECT_EQ(std::memcmp(onDisk.data(), a->storage.image, kImageSize), 0)
       << "the file is not the image a whole-file save writes";
+}
+
+// The start-up's save of a killed run's journal: in place, the replayed
+// journal its log, cut after every write as the exit's is.
+TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
+  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
+  if (::testing::Test::HasFailure()) return;
+  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
+  struct stat st;
+  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
+  const ino_t inode = st.st_ino;
+  bool seenAfter = false;
+  int64_t cut = 0;
+  for (; cut < 100; ++cut) {
+    const JournalRecovery r = Restart(journal);
+    ASSERT_TRUE(r.inPlace);
+    fake.files.writeCalls = cut;
+    const bool saved = SaveReplayedJournal(a->storage, a->journal, fake.files, r, nullptr);
+    fake.files.writeCalls = -1;
+    if (saved) break;
+    if (!StartsWholeAfterCut("start-up save cut after " + std::to_string(cut) + " writes", journal,
+                             &seenAfter)) {
+      return;
+    }
+  }
+  EXPECT_GE(cut, 3) << "the save record and two runs of blocks";
+  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
+  EXPECT_EQ(st.st_ino, inode) << "written in place";
+  RemoveJournal(a->journal, fake.files);
+  a = std::make_unique<Assistant>(fake);
+  StorageInit(a->storage, fake.files);
+  EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kNone);
+  EXPECT_EQ(HashReach(a->storage), commitHash.back());
+  EXPECT_EQ(CheckFiles("after the start-up's save", &seenAfter), 1);
 }
 
 constexpr uint32_t kFirstPiece = 40;

@@ -96,11 +96,13 @@ int TestOneInput(const uint8_t* data, size_t size) {
   ClearTempFolder();
   if (flags & (kStorageShort | kStorageWhole)) {
     const uint64_t longer = (flags & kStorageShort) ? kBlockSize : 0;
-    WriteFile("Trelvan Assistant Storage 400", plain, count, (flags & kStorageWhole) ? kImageSize + longer : count);
+    const uint64_t size = (flags & kStorageWhole) ? kImageSize + longer : count;
+    WriteFile("Trelvan Assistant Storage 400", plain, count, size);
   }
   if (flags & (kLegacyShort | kLegacyWhole)) {
     const uint64_t longer = (flags & kLegacyShort) ? 1 : 0;
-    WriteFile("Trelvan Assistant Storage", plain, count, (flags & kLegacyWhole) ? kLegacyImageSize + longer : count);
+    const uint64_t size = (flags & kLegacyWhole) ? kLegacyImageSize + longer : count;
+    WriteFile("Trelvan Assistant Storage", plain, count, size);
   }
   if (flags & kStaleTemporary) WriteFile("Trelvan Assistant Storage 400.new", plain, count, count);
 

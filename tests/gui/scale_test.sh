@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The window at the desktop's scale: under GDK_SCALE=2 the window is
+# The window at the desktop's scale: with the display's X resource Xft.dpi
+# at 192, as desktops set it for a scale of two, the window is
 # 1600 x 1200 and shows the main page doubled pixel for pixel (the headless
 # runner's frame scaled by two), and a hand's click on the doubled exit
 # control ends the program with status 0, the click mapped back to the frame.
@@ -13,14 +14,12 @@ start_xvfb 2048x1536 || exit 1
 doubled_main_page "$headless" "$resources" "$out/scaled_expected.png"
 
 free_loopback_ports
-unset TRELVAN_SERVER TRELVAN_SCALE
-GDK_SCALE=2 "$program" &
+unset TRELVAN_SERVER TRELVAN_SCALE GDK_SCALE
+echo "Xft.dpi: 192" | xrdb -merge || fail "xrdb"
+"$program" &
 app=$!
 find_window "$app" || fail "no window"
-geometry=$(xwininfo -id "$window")
-width=$(awk '/Width:/ {print $2}' <<<"$geometry")
-height=$(awk '/Height:/ {print $2}' <<<"$geometry")
-[ "$width" = 1600 ] && [ "$height" = 1200 ] || fail "window ${width}x${height}, not 1600x1200"
+[ "$(window_size)" = 1600x1200 ] || fail "window $(window_size), not 1600x1200"
 wait_for_picture "$out/scaled.png" "1600x1200+$left+$top" "$out/scaled_expected.png" 15 ||
   fail "the window does not show the main page doubled"
 leave_by_exit 20 2

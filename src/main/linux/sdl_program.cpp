@@ -137,7 +137,7 @@ bool HandleEvent(Assistant& a, SdlWindow& window, const SDL_Event& e) {
 
 // TRELVAN_TRACE_START: "first frame after N ms" on standard error once the
 // first frame drawn by a tick (the start page, not the cleared window) is
-// shown; N counts from the start of RunSdlProgram.
+// shown; N counts from the start of RunSdlProgram to that frame's showing.
 class StartTrace {
  public:
   explicit StartTrace(uint64_t start) : start_(getenv("TRELVAN_TRACE_START") ? start : 0) {}
@@ -146,7 +146,7 @@ class StartTrace {
     if (!start_) return;
     if (ticked && presentsBeforeTick_ < 0) presentsBeforeTick_ = shownBefore;
     if (presentsBeforeTick_ < 0 || window.Presents() == presentsBeforeTick_) return;
-    const double ms = static_cast<double>(SDL_GetPerformanceCounter() - start_) * 1000.0 /
+    const double ms = static_cast<double>(window.PresentedAt() - start_) * 1000.0 /
                       static_cast<double>(SDL_GetPerformanceFrequency());
     fprintf(stderr, "first frame after %.1f ms\n", ms);
     start_ = 0;
@@ -169,22 +169,6 @@ void ChooseVideoDrivers() {
     drivers += (drivers.empty() ? "" : ",") + name;
   }
   SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.empty() ? "none" : drivers.c_str());
-}
-
-// The X resource Xft.dpi, which desktops set for their scale; 0 when it is
-// not set or cannot be read (xrdb missing). Asked only when no variable
-// gives the scale.
-int XftDpi() {
-  if (getenv("TRELVAN_SCALE") || getenv("GDK_SCALE") || !getenv("DISPLAY")) return 0;
-  FILE* query = popen("xrdb -query 2>/dev/null", "r");
-  if (!query) return 0;
-  int dpi = 0;
-  char line[256];
-  while (fgets(line, sizeof line, query)) {
-    if (sscanf(line, "Xft.dpi: %d", &dpi) == 1) break;
-  }
-  pclose(query);
-  return dpi;
 }
 
 int NoWindow() {
@@ -234,11 +218,20 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   CatchEndingSignals();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return NoWindow();
-  const double scale = ChooseWindowScale(getenv("TRELVAN_SCALE"), getenv("GDK_SCALE"), XftDpi());
-  SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                           static_cast<int>(800 * scale + 0.5),
-                                           static_cast<int>(600 * scale + 0.5), SDL_WINDOW_SHOWN);
+  // Made hidden, so its size can follow the desktop's scale (an X resource
+  // of its display) before it is first shown.
+  SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED,
+                                           SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_HIDDEN);
   if (!sdlWindow) return NoWindow();
+  const char* trelvanScale = getenv("TRELVAN_SCALE");
+  const char* gdkScale = getenv("GDK_SCALE");
+  const double scale = ChooseWindowScale(trelvanScale, gdkScale,
+                                         trelvanScale || gdkScale ? 0 : DesktopXftDpi(sdlWindow));
+  if (scale != 1.0) {
+    SDL_SetWindowSize(sdlWindow, static_cast<int>(800 * scale + 0.5), static_cast<int>(600 * scale + 0.5));
+    SDL_SetWindowPosition(sdlWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  SDL_ShowWindow(sdlWindow);
   // The same icon the desktop entry shows; SDL copies the pixels.
   if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
           const_cast<uint32_t*>(kWindowIcon), kWindowIconSize, kWindowIconSize, 32,
@@ -279,7 +272,6 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
     if (hooks && hooks->started) hooks->started(a);
     window.StartTimer();
     StartTrace trace(startTicks);
-    bool firstTick = true;
     SDL_Event e;
     while (!window.QuitPosted(&code)) {
       if (!SDL_PollEvent(&e)) {
@@ -299,12 +291,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
         const uint64_t start = Nanoseconds(before);
         hooks->ticked(a, start, Nanoseconds(SDL_GetPerformanceCounter()) - start);
       }
-      // The first tick draws the start page: show it now rather than at the
-      // repaint throttle's first turn, 100 ms later.
-      if (window.TakeRepaint() || (ticked && firstTick)) {
-        MainWindowMessage(a, Message::Paint, 0, 0, 0);
-      }
-      firstTick = firstTick && !ticked;
+      if (window.TakeRepaint()) MainWindowMessage(a, Message::Paint, 0, 0, 0);
       trace.Event(window, ticked, shown);
     }
     if (hooks && hooks->ended) hooks->ended(a);

@@ -65,6 +65,7 @@ void SdlWindow::PresentFrame(const uint8_t* bgr0, int width, int height) {
   }
   SDL_UpdateWindowSurface(window_);
   ++presents_;
+  presentedAt_ = SDL_GetPerformanceCounter();
 }
 
 void SdlWindow::InvalidateRect(int, int, int, int) { repaint_ = true; }
@@ -130,7 +131,13 @@ Uint32 SdlWindow::TimerCallback(Uint32, void* self) {
   return static_cast<Uint32>(w->nextTick_ - now);
 }
 
+// The first tick is queued at once: the start page is drawn without a
+// tick's wait.
 void SdlWindow::StartTimer() {
+  timerQueued_ = true;
+  SDL_Event first{};
+  first.type = timerEvent_;
+  SDL_PushEvent(&first);
   nextTick_ = SDL_GetTicks64() + kTickMilliseconds;
   timer_ = SDL_AddTimer(kTickMilliseconds, TimerCallback, this);
 }
@@ -180,6 +187,21 @@ int SayDisplayLost(Display* display) {
 void NoteDisplayLost(Display*, void* lost) { *static_cast<bool*>(lost) = true; }
 
 }  // namespace
+
+int DesktopXftDpi(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+  // The resources the desktop loaded into the display, one "name:\tvalue" a line.
+  const char* resources = XResourceManagerString(info.info.x11.display);
+  for (const char* line = resources; line && *line;) {
+    int dpi = 0;
+    if (std::sscanf(line, "Xft.dpi: %d", &dpi) == 1) return dpi;
+    line = std::strchr(line, '\n');
+    if (line) ++line;
+  }
+  return 0;
+}
 
 void SdlWindow::WatchDisplay() {
   SDL_SysWMinfo info;

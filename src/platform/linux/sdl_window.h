@@ -59,6 +59,7 @@ class SdlWindow : public Window {
   // still end the process, in the middle of the exit save.
   void WaitForEvent();
   int Presents() const { return presents_; }  // frames shown so far
+  Uint64 PresentedAt() const { return presentedAt_; }  // SDL's counter at the last frame shown
   int OpenBoxes();                            // boxes shown and not yet closed
   // The window is the 800 x 600 frame times `scale` (1 to 4); 1 unless set.
   void SetScale(double scale) { scale_ = scale; }
@@ -87,8 +88,13 @@ class SdlWindow : public Window {
   int timerWake_ = -1;            /**< eventfd the timer signals beside its event */
   int quitCode_ = 0;
   int presents_ = 0;
+  Uint64 presentedAt_ = 0;
   double scale_ = 1.0;
   SDL_Surface* frame_ = nullptr;  /**< the frame before it is scaled; only when scale_ is not 1 */
 };
+
+// The X resource Xft.dpi of the window's display, which desktops set for
+// their scale; 0 when it is not set or the window is not on X.
+int DesktopXftDpi(SDL_Window* window);
 
 }  // namespace trelvan
