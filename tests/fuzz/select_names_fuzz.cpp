@@ -3,7 +3,6 @@
 // hidden) and a name. Properties: every listed name is a name given, whole
 // (one too long to keep whole is not listed); a row shows its name's start
 // ending on a whole UTF-8 character.
-
 #include "fuzz_common.h"
 #include "storage/text.h"
 #include "ui/pages/select_file_page.h"

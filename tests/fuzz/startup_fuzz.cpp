@@ -56,7 +56,8 @@ class SparseFiles : public FakeFiles {
     struct stat st;
     const off_t hole = lseek(fd, 0, SEEK_HOLE);
     if (fstat(fd, &st) != 0 || hole < 0) Fail("reading a sparse file");
-    const off_t total = std::min<off_t>(count, st.st_size), front = std::min(hole, total);
+    const off_t total = std::min<off_t>(count, st.st_size);
+    const off_t front = std::min(hole, total);
     if (pread(fd, out, front, 0) != front || std::fseek(stream, total, SEEK_SET) != 0) {
       Fail("reading a sparse file");
     }
