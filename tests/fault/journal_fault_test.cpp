@@ -251,7 +251,7 @@ TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
   StorageInit(a->storage, fake.files);
   EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kNone);
   EXPECT_EQ(HashReach(a->storage), commitHash.back());
-  EXPECT_EQ(CheckFiles("after the start-up's save", &seenAfter), 1);
+  EXPECT_EQ(CheckFiles(a->storage, "after the start-up's save", &seenAfter), 1);
 }
 
 constexpr uint32_t kFirstPiece = 40;
