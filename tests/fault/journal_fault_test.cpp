@@ -6,8 +6,9 @@
 // inside its header, and each cut is started from: the storage file with the
 // cut journal replayed must be, block for block, the image of the last
 // commit the cut kept, and pass the checker with the files before or after
-// the change. Then the exit's save in place is cut after each of its
-// writes. A journal its save already holds is dropped (the journal test).
+// the change. Then the exit's save in place and the start-up's save of a
+// replayed journal are cut after each of their writes. A journal its save
+// already holds is dropped (the journal test).
 #include <sys/stat.h>
 
 #include "fault/fault_harness.h"
@@ -251,7 +252,7 @@ TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
   StorageInit(a->storage, fake.files);
   EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kNone);
   EXPECT_EQ(HashReach(a->storage), commitHash.back());
-  EXPECT_EQ(CheckFiles("after the start-up's save", &seenAfter), 1);
+  EXPECT_EQ(CheckFiles(a->storage, "after the start-up's save", &seenAfter), 1);
 }
 
 constexpr uint32_t kFirstPiece = 40;
