@@ -275,8 +275,7 @@ TEST_F(StartUpTest, AMissingDataFolderIsSaidAtTheStart) {
   MainWindowCreated(*b);
   MainWindowMessage(*b, Message::Timer, 0, 0, 0);  // the exit runs at the first message
   ASSERT_EQ(elsewhere.window.messages.size(), 1u);
-  EXPECT_NE(elsewhere.window.messages[0].find("\"" + missing + "\" does not exist"),
-            std::string::npos);
+  EXPECT_PRED_FORMAT2(::testing::IsSubstring, "\"" + missing + "\" does not exist", elsewhere.window.messages[0]);
   EXPECT_TRUE(elsewhere.window.quitPosted);
   EXPECT_EQ(elsewhere.window.quitCode, 1);
   EXPECT_FALSE(fs::exists(platform.DataPath("not made")));
