@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "net/server_channel.h"
 #include "net/server_settings.h"

@@ -85,8 +85,7 @@ TEST_F(RealDisk, LongDataFolderPathsWorkOrAreRefusedNeverCut) {
   EXPECT_EQ(Run(folder, [](Assistant& a) {
               EXPECT_EQ(testing::StoreNamedFile(a.storage, "Kept", {7}), kStorageAccepted);
             }), 0);
-  EXPECT_EQ(Run(folder, [](Assistant& a) { EXPECT_GE(StorageFindFile(a.storage, "Kept"), 0); }),
-            0);
+  EXPECT_EQ(Run(folder, [](Assistant& a) { EXPECT_GE(StorageFindFile(a.storage, "Kept"), 0); }), 0);
 
   std::string tooLong = folder;
   while (tooLong.size() < kPathCapacity - 30) {
