@@ -50,7 +50,12 @@ TEST(Downloads, ChunksOfAtMost400ReplaceTheStoredFile) {
 
 // Each way a download fails, and the storage as it was afterwards.
 TEST(Downloads, FailuresLeaveTheStorageAsItWas) {
-  struct Case { const char* what; std::function<void(ScriptedServer&)> arrange; uint8_t failure; bool dataAsked; };
+  struct Case {
+    const char* what;
+    std::function<void(ScriptedServer&)> arrange;
+    uint8_t failure;
+    bool dataAsked;
+  };
   const Case cases[] = {
       {"unknown", [](ScriptedServer& s) { s.files.clear(); }, kDownloadNotRead, false},
       {"no answer", [](ScriptedServer& s) { s.silent = true; }, kDownloadNotRead, false},

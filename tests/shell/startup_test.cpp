@@ -113,10 +113,7 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
   };
   const auto size = [](const std::string& f) { return fs::is_directory(f) ? 0 : fs::file_size(f); };
   // How the file is spoilt, what is said, the file and the suffix it is set aside with.
-  const struct {
-    std::function<void()> make;
-    std::string problem, file, aside;
-  } cases[] = {
+  const struct { std::function<void()> make; std::string problem, file, aside; } cases[] = {
       {[&] {  // 8 KiB of damage in the header blocks of a good file
          StartWith({Stored("Other", "Text", {1})});
          std::fstream(storage, std::ios::binary | std::ios::in | std::ios::out) << std::string(8192, 0);
