@@ -1,19 +1,17 @@
-// One fault-injection harness for the step machines and the exit save.
+// One fault-injection harness for the step machines.
 //
 // A scenario stores the files a change starts from, then drives the change
 // through a Cut, the power supply of one run. The harness runs the change
 // once whole, then once for every interruption point from the same starting
-// image, "losing power" at that point: a new process mounts the image bytes
-// as they are, or (at two points) the image goes through the exit save and
-// a start from the storage file. The restarted storage runs to idle and
-// must pass CheckRestart: the checker, the old or the new file set and never
-// the old again once the new was seen, then a further creation and deletion.
-//
-// Modes: kEveryEvent cuts after every event (a StorageStep, a changing
+// image, "losing power" after that many events (a StorageStep, a changing
 // call, one call of a download's store, one packet of the handheld service:
-// each a Cut::Tick); kSave kills the exit save after the whole change
-// (SIGKILL at its stalls and at times). A save that fails (open, write,
-// flush, rename) is the exit test's: it keeps the previous file.
+// each a Cut::Tick): a new process mounts the image bytes as they are, or
+// (at two points) the image goes through the exit save and a start from the
+// storage file. The restarted storage runs to idle and must pass
+// CheckRestart: the checker, the old or the new file set and never the old
+// again once the new was seen, then a further creation and deletion. A save
+// that fails part-way (open, write, flush, rename) is the exit test's: it
+// keeps the previous file.
 //
 // The 128 MB image is not copied per point: the blocks a scenario can reach
 // are saved once and put back before each run, and at the end the rest of
@@ -21,15 +19,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,8 +39,6 @@ namespace trelvan {
 namespace testing {
 
 using Files = std::vector<std::vector<uint8_t>>;  // contents in table order
-
-enum class CutMode { kEveryEvent, kSave };
 
 // The power supply of one run: it fails after `budget` events.
 class Cut {
@@ -102,7 +93,6 @@ struct Change {
 
 struct Scenario {
   const char* name;
-  CutMode mode;
   std::function<void(Assistant&)> setup;  // on a formatted storage
   Change change;
   uint64_t minPoints;  // the change has at least this many interruption points
@@ -140,9 +130,21 @@ inline uint32_t BlocksInUse(const Files& files) {
   return n;
 }
 
-inline size_t HashImage(const Storage& s) {
-  return std::hash<std::string_view>()(
-      std::string_view(reinterpret_cast<const char*>(s.image), kImageSize));
+// A restarted storage: the checker, then 1 when it holds the files `after`
+// the change, 0 when those `before` it, -1 (reported) otherwise.
+inline int OldOrNewFiles(Storage& r, const Files& before, const Files& after,
+                         const std::string& where) {
+  FinishCutReplacement(r);  // as the start-up does
+  char message[256];
+  if (CheckStorage(r, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
+  const int outcome = StoredFilesAre(r, after, after.size())     ? 1
+                      : StoredFilesAre(r, before, before.size()) ? 0
+                                                                 : -1;
+  if (outcome < 0) {
+    ADD_FAILURE() << where << ": " << r.fs.header.fileCount << " files, neither the "
+                  << before.size() << " before nor the " << after.size() << " after";
+  }
+  return outcome;
 }
 
 // ---- changes ------------------------------------------------------------------------
@@ -272,47 +274,14 @@ inline std::function<void(Assistant&)> StoreFiles(std::vector<uint32_t> sizes, u
   };
 }
 
-// ---- the platform under the save ------------------------------------------------------
-
-// The fake files service with the save's own stalls: a save that stops
-// half-way through its write or before its rename, reports that over a pipe
-// and waits there to be killed.
-class CutDisk : public FakeFiles {
- public:
-  enum Stall { kNoStall, kStallMidWrite, kStallBeforeRename };
-
-  uint32_t WriteFile(int file, const void* data, uint32_t count) override {
-    if (stall != kStallMidWrite) return FakeFiles::WriteFile(file, data, count);
-    const uint32_t written = FakeFiles::WriteFile(file, data, count / 2);
-    FakeFiles::FlushFile(file);
-    StallHere();
-    return written;
-  }
-  bool RenameFile(const char* from, const char* to) override {
-    if (stall == kStallBeforeRename) StallHere();
-    return FakeFiles::RenameFile(from, to);
-  }
-
-  Stall stall = kNoStall;
-  int stallPipe = -1;
-
- private:
-  void StallHere() {
-    const char c = 'x';
-    if (write(stallPipe, &c, 1) != 1) _exit(3);
-    for (;;) pause();
-  }
-};
-
 // ---- the runner ---------------------------------------------------------------------
 
 class FaultHarness {
  public:
-  FaultHarness() : a_(new Assistant(PlatformOnCutDisk())) {
-    StorageInit(a_->storage, disk_);
+  FaultHarness() : a_(new Assistant(fake_)) {
+    StorageInit(a_->storage, fake_.files);
     FormatStorage(a_->storage);
     RunStorageToIdle(a_->storage);
-    path_ = a_->storage.path;
   }
 
   void Run(const Scenario& sc) {
@@ -324,9 +293,6 @@ class FaultHarness {
     after_ = before_;
     sc.change.apply(after_);
     ASSERT_TRUE(ImageIsConsistent(s)) << "the scenario's starting image";
-    if (sc.mode == CutMode::kSave) {
-      ASSERT_TRUE(SaveStorage(s, disk_)) << "the previous file";
-    }
 
     // The blocks the change, a restart and the probe can reach.
     uint32_t written = kBlockCount;
@@ -347,13 +313,8 @@ class FaultHarness {
     EXPECT_TRUE(ImageIsConsistent(s));
     if (::testing::Test::HasFailure()) return;
 
-    uint64_t points = 0;
-    if (sc.mode == CutMode::kSave) {
-      points = RunSaveCuts();
-    } else {
-      points = RunPoints(sc, savedFs, whole.used());
-      EXPECT_GE(points, sc.minPoints);
-    }
+    const uint64_t points = RunPoints(sc, savedFs, whole.used());
+    EXPECT_GE(points, sc.minPoints);
     for (uint32_t b = range_; b < kBlockCount; ++b) {
       if (std::memcmp(s.image + b * kBlockSize, s.erasedBlock, kBlockSize) != 0) {
         ADD_FAILURE() << "block " << b << " beyond the reach " << range_ << " was written";
@@ -368,20 +329,10 @@ class FaultHarness {
   // Every restart, whatever was cut: 1 when the storage holds the files
   // after the change, 0 when those before it, -1 (reported) otherwise.
   int CheckRestart(Storage& r, const std::string& where) {
-    FinishCutReplacement(r);  // as the start-up does
-    char message[256];
-    if (CheckStorage(r, message, sizeof message) != 0) {
-      return ADD_FAILURE() << where << ": " << message, -1;
-    }
+    const int outcome = OldOrNewFiles(r, before_, after_, where);
+    if (outcome < 0) return -1;
     if (r.fs.state != kStateIdle) {
       return ADD_FAILURE() << where << ": state " << int(r.fs.state) << " after the run to idle", -1;
-    }
-    const int outcome = StoredFilesAre(r, after_, after_.size()) ? 1
-                        : StoredFilesAre(r, before_, before_.size()) ? 0 : -1;
-    if (outcome < 0) {
-      return ADD_FAILURE() << where << ": " << r.fs.header.fileCount << " files, neither the "
-                           << before_.size() << " before nor the " << after_.size() << " after",
-             -1;
     }
     return Probe(r, outcome == 1 ? after_ : before_, where) ? outcome : -1;
   }
@@ -433,8 +384,8 @@ class FaultHarness {
         // the bookkeeping blocks).
         const size_t from = SelectHeader(s, nullptr) >= 0 ? 0 : kFirstFileBlock * kBlockSize;
         const std::vector<uint8_t> image(s.image + from, s.image + range_ * kBlockSize);
-        EXPECT_TRUE(SaveStorage(s, disk_)) << where;
-        StorageInit(s, disk_);
+        EXPECT_TRUE(SaveStorage(s, fake_.files)) << where;
+        StorageInit(s, fake_.files);
         EXPECT_EQ(s.imageLoaded, 1) << where;
         EXPECT_EQ(std::memcmp(s.image + from, image.data(), image.size()), 0)
             << where << ": the storage file gives back another image";
@@ -454,108 +405,8 @@ class FaultHarness {
     return total + 1;
   }
 
-  // ---- the exit save cut ----
-
-  enum SaveFault { kKillStalled, kKillAfter };
-  struct SaveCut {
-    const char* name;
-    SaveFault fault;
-    int64_t value;  // the stall, or the delay in microseconds
-  };
-
-  // The previous file is the image before the change; the current image is
-  // the one after it. Each killed save must leave the previous file byte
-  // for byte (a kill after its rename: the current one).
-  uint64_t RunSaveCuts() {
-    static const SaveCut kCuts[] = {
-        {"killed half-way through its write", kKillStalled, CutDisk::kStallMidWrite},
-        {"killed before its rename", kKillStalled, CutDisk::kStallBeforeRename},
-        {"killed at once", kKillAfter, 0},
-        {"killed after 5 ms", kKillAfter, 5000},
-        {"killed after 30 ms", kKillAfter, 30000},
-        {"killed after 150 ms", kKillAfter, 150000},
-    };
-    Storage& s = a_->storage;
-    const std::string temporary = path_ + ".new", previous = path_ + ".previous";
-    std::filesystem::create_hard_link(path_, previous);  // the save replaces, never rewrites
-    snapshot_.assign(s.image, s.image + static_cast<size_t>(range_) * kBlockSize);
-    const FileSystem fs = s.fs;
-    const size_t newHash = HashImage(s);
-    StorageInit(s, disk_);
-    const size_t oldHash = HashImage(s);
-    uint64_t points = 0;
-    for (const SaveCut& cut : kCuts) {
-      Restore(fs);
-      if (!KillSaving(cut)) continue;
-      if (cut.fault == kKillStalled) {
-        struct stat st;
-        EXPECT_EQ(stat(temporary.c_str(), &st) == 0 ? st.st_size : -1,
-                  cut.value == CutDisk::kStallMidWrite ? kImageSize / 2 : kImageSize)
-            << cut.name << ": the temporary as far as the save got";
-      }
-      StorageInit(s, disk_);
-      const size_t onDisk = HashImage(s);
-      const bool isNew = cut.fault == kKillAfter && onDisk == newHash;
-      EXPECT_TRUE(onDisk == oldHash || isNew) << cut.name << ": the storage file is neither image";
-      EXPECT_EQ(CheckRestart(s, cut.name), isNew ? 1 : 0) << cut.name;
-      if (isNew) {
-        std::filesystem::remove(path_);
-        std::filesystem::create_hard_link(previous, path_);
-      }
-      ++points;
-    }
-    // Once the faults are gone the save replaces the file.
-    Restore(fs);
-    EXPECT_TRUE(SaveStorage(s, disk_));
-    EXPECT_FALSE(std::filesystem::exists(temporary));
-    StorageInit(s, disk_);
-    EXPECT_EQ(HashImage(s), newHash);
-    EXPECT_EQ(CheckRestart(s, "the save after the faults"), 1);
-    std::filesystem::remove(previous);
-    return points;
-  }
-
-  // Runs the save in a child process and kills it with SIGKILL where the cut
-  // says. False (reported) when the child did not get there.
-  bool KillSaving(const SaveCut& cut) {
-    int fds[2];
-    if (pipe(fds) != 0) return ADD_FAILURE() << "pipe", false;
-    const pid_t child = fork();
-    if (child < 0) return ADD_FAILURE() << "fork", false;
-    if (child == 0) {
-      close(fds[0]);
-      disk_.stallPipe = fds[1];
-      disk_.stall = cut.fault == kKillStalled ? static_cast<CutDisk::Stall>(cut.value)
-                                              : CutDisk::kNoStall;
-      SaveStorage(a_->storage, disk_);
-      if (cut.fault == kKillStalled) _exit(2);  // it never stalled
-      for (;;) pause();
-    }
-    close(fds[1]);
-    char c = 0;
-    const bool reached = cut.fault == kKillAfter ? usleep(static_cast<useconds_t>(cut.value)) == 0
-                                                 : read(fds[0], &c, 1) == 1;
-    close(fds[0]);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!reached || !WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) {
-      return ADD_FAILURE() << cut.name << ": the saving process did not get there", false;
-    }
-    return true;
-  }
-
-  // The fake platform's services, the cut disk for its files.
-  Platform PlatformOnCutDisk() {
-    const Platform p = fake_;
-    return Platform{p.window, disk_, p.instance, p.udp, p.threads, p.processes, p.hid,
-                    p.libraries, p.settings, p.audio};
-  }
-
   FakePlatform fake_;
-  CutDisk disk_;
   std::unique_ptr<Assistant> a_;
-  std::string path_;
   Files before_, after_;
   uint32_t range_ = kBlockCount;
   std::vector<uint8_t> snapshot_;

@@ -1,4 +1,4 @@
-// The storage machine and the exit save under the fault harness. Sizes end
+// The storage machine under the fault harness. Sizes end
 // exactly at a block end, one byte into a block and inside a unit; the
 // deletions move blocks whose sources overlap the destinations still to
 // come; the handheld's pieces end on, before and across unit and block
@@ -18,49 +18,39 @@ Change CreateRecord(const char* name, uint32_t size, uint32_t seed) {
   return Create(Content(name, size, seed), static_cast<uint32_t>(FileContent(name, {}).size()));
 }
 
-// What a run does before its exit save: one file more, one less.
-Change AddOneDeleteOne() {
-  const Change add = Create(Content("Later", 9000, 7)), remove = Delete(0);
-  return {[=](Assistant& a, Cut& c) { return add.drive(a, c) && remove.drive(a, c); },
-          [=](Files& f) { add.apply(f), remove.apply(f); }};
-}
-
 const std::vector<uint32_t> kFiveEdges = {100, kBlockSize - 21, kBlockSize + 1, 9000,
                                           2 * kBlockSize - 21 + 256};
-constexpr CutMode kEvent = CutMode::kEveryEvent;
 
 const Scenario kScenarios[] = {
-    {"EventRecordIntoEmpty", kEvent, StoreFiles({}, 0), CreateRecord("New", 10000, 7), 200},
-    {"EventRecordAfterDeletions", kEvent, StoreFiles({6000, 300, 12000, 5000}, 1, {0, 1}),
+    {"EventRecordIntoEmpty", StoreFiles({}, 0), CreateRecord("New", 10000, 7), 200},
+    {"EventRecordAfterDeletions", StoreFiles({6000, 300, 12000, 5000}, 1, {0, 1}),
      CreateRecord("New", 15000, 8), 300},
-    {"EventDeleteFirst", kEvent, StoreFiles(kFiveEdges, 1), Delete(0), 40},
-    {"EventDeleteMiddle", kEvent, StoreFiles(kFiveEdges, 1), Delete(2), 40},
-    {"EventDeleteLast", kEvent, StoreFiles(kFiveEdges, 1), Delete(4), 10},
+    {"EventDeleteFirst", StoreFiles(kFiveEdges, 1), Delete(0), 40},
+    {"EventDeleteMiddle", StoreFiles(kFiveEdges, 1), Delete(2), 40},
+    {"EventDeleteLast", StoreFiles(kFiveEdges, 1), Delete(4), 10},
     // Every source block lies two blocks above its destination.
-    {"EventDeleteMoving320Blocks", kEvent,
+    {"EventDeleteMoving320Blocks",
      StoreFiles({5000, 100 * kBlockSize, 120 * kBlockSize - 30, 100 * kBlockSize - 25}, 1),
      Delete(0), 3 * 300},
-    {"EventHandheldPieces", kEvent, StoreFiles({3000, kBlockSize - 21}, 1),
+    {"EventHandheldPieces", StoreFiles({3000, kBlockSize - 21}, 1),
      Handheld(FileContent("Handheld~", Pattern(3 * kBlockSize + 777, 11), "Sound", "2.00"),
               {1, 255, 256, 37, 200, 3, 256, 128, 90, 255, 2, 256, 250}),
      300},
     // Behind a full storage an empty file starts one block past the image,
     // where the offset wrap lands on the header block.
-    {"EventEmptyFileBehindTheLastBlock", kEvent,
+    {"EventEmptyFileBehindTheLastBlock",
      StoreFiles({kFileBlocks * kBlockSize - 60 - 10}, 5), Create({}), 10},
 
-    {"LinkPushEveryTick", kEvent, StoreFiles({2 * kBlockSize + 3, 700}, 80),
+    {"LinkPushEveryTick", StoreFiles({2 * kBlockSize + 3, 700}, 80),
      LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
     // A pushed file named like a stored one stays beside it across every restart.
-    {"LinkPushNamesakeKeepsBoth", kEvent, StoreFiles({2 * kBlockSize + 3, 700}, 82),
+    {"LinkPushNamesakeKeepsBoth", StoreFiles({2 * kBlockSize + 3, 700}, 82),
      LinkPush(Content("F0", kBlockSize + 9, 83)), 20},
 
     // The new file is stored whole before the old one of its name goes; the
     // replacement mark tells the restart that the pair is the download's.
-    {"DownloadReplacingEveryStepAndEvent", kEvent, StoreFiles({3000, 2 * kBlockSize + 5, 700}, 90),
+    {"DownloadReplacingEveryStepAndEvent", StoreFiles({3000, 2 * kBlockSize + 5, 700}, 90),
      DownloadReplacing(FileContent("F1", Pattern(3 * kBlockSize + 45, 91)), 1), 100},
-
-    {"SaveCuts", CutMode::kSave, StoreFiles({5000, 3 * kBlockSize}, 1), AddOneDeleteOne(), 0},
 };
 
 class Fault : public ::testing::TestWithParam<Scenario> {};

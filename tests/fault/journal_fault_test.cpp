@@ -6,8 +6,9 @@
 // inside its header, and each cut is started from: the storage file with the
 // cut journal replayed must be, block for block, the image of the last
 // commit the cut kept, and pass the checker with the files before or after
-// the change. Then the start-up's own writes (the save that folds the
-// replayed journal in, the journal's removal) are cut.
+// the change. Then the exit's save in place and the start-up's save of a
+// replayed journal are cut after each of their writes. A journal its save
+// already holds is dropped (the journal test).
 #include <sys/stat.h>
 
 #include "fault/fault_harness.h"
@@ -134,16 +135,9 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
 
   // The checker, and the files before or after the change, never before
   // once after was seen.
-  int CheckFiles(const std::string& where, bool* seenAfter) { return CheckFiles(a->storage, where, seenAfter); }
   int CheckFiles(Storage& s, const std::string& where, bool* seenAfter) {
     RunStorageToIdle(s);
-    FinishCutReplacement(s);
-    char message[256];
-    if (CheckStorage(s, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
-    const int outcome = StoredFilesAre(s, after, after.size())     ? 1
-                        : StoredFilesAre(s, before, before.size()) ? 0
-                                                                   : -1;
-    if (outcome < 0) return ADD_FAILURE() << where << ": neither the files before nor after", -1;
+    const int outcome = OldOrNewFiles(s, before, after, where);
     if (outcome == 0 && *seenAfter) return ADD_FAILURE() << where << ": the change undone", -1;
     *seenAfter = *seenAfter || outcome == 1;
     return outcome;
@@ -188,37 +182,11 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
     }
     EXPECT_EQ(HashReach(a->storage), commitHash[kept])
         << where << ": not the image of commit " << kept << " (" << r.commits << " read)";
-    if (CheckFiles(where, &seenAfter) < 0) return;
+    if (CheckFiles(a->storage, where, &seenAfter) < 0) return;
   }
   EXPECT_TRUE(seenAfter);
   std::printf("[ points   ] %s: %zu journal cuts, %zu commits\n", sc.name, cuts.size(),
               commitHash.size() - 1);
-}
-
-// The start-up's own writes after a replay: the save is cut before its
-// rename (the journal stays and replays again) or after it, before the
-// journal's removal (the journal is recognised as saved and dropped).
-TEST_P(JournalFault, TheStartUpsFoldIsCutBeforeAndAfterItsRename) {
-  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
-  if (::testing::Test::HasFailure()) return;
-  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
-  bool seenAfter = false;
-
-  fake.files.failRename = true;
-  ASSERT_EQ(Restart(journal).found, JournalFound::kReplayed);
-  EXPECT_FALSE(SaveStorage(a->storage, fake.files));
-  fake.files.failRename = false;
-  ASSERT_TRUE(Exists(journalPath));
-  EXPECT_EQ(Restart(ReadHostFile(journalPath)).found, JournalFound::kReplayed);
-  EXPECT_EQ(HashReach(a->storage), commitHash.back());
-
-  ASSERT_TRUE(SaveStorage(a->storage, fake.files));  // cut here: the journal is not removed
-  a = std::make_unique<Assistant>(fake);
-  StorageInit(a->storage, fake.files);
-  EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kAlreadySaved);
-  EXPECT_FALSE(Exists(journalPath));
-  EXPECT_EQ(HashReach(a->storage), commitHash.back());
-  EXPECT_EQ(CheckFiles("after the fold", &seenAfter), 1);
 }
 
 // The exit's save in place, cut after every write it makes (the journal's
@@ -284,7 +252,7 @@ TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
   StorageInit(a->storage, fake.files);
   EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kNone);
   EXPECT_EQ(HashReach(a->storage), commitHash.back());
-  EXPECT_EQ(CheckFiles("after the start-up's save", &seenAfter), 1);
+  EXPECT_EQ(CheckFiles(a->storage, "after the start-up's save", &seenAfter), 1);
 }
 
 constexpr uint32_t kFirstPiece = 40;

@@ -11,10 +11,10 @@
 #include "ui/stored_picture.h"
 
 // The media golden folders' pictures: BMP files of every header size and
-// depth, bottom-up and top-down, whole and cut short, PNG and JPEG files
-// (not the PNG files a case's fitted picture is compared with). The largest
-// are cut to their first 64 KiB: whole, they would slow every run the
-// fuzzer makes of them.
+// depth, bottom-up and top-down, whole and cut short, and PNG files (not the
+// ones a case's fitted picture is compared with). The largest are cut to
+// their first 64 KiB: whole, they would slow every run the fuzzer makes of
+// them.
 void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
   const auto input = [](const std::string& stem, Bytes b) {
     const bool fitted = stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".fit") == 0;
@@ -22,7 +22,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
     return b;
   };
   AddGoldenSeeds(seeds, "media/golden/picture", ".bmp", input);
-  for (const char* extension : {".bmp", ".png", ".jpg"}) {
+  for (const char* extension : {".bmp", ".png"}) {
     AddGoldenSeeds(seeds, "media/golden/picture_layouts", extension, input);
   }
 }

@@ -98,7 +98,8 @@ inline void MapErasedImage(Storage& s) {
   for (uint32_t b = 0; b < kBlockCount && fd >= 0; ++b) {
     if (write(fd, s.erasedBlock, kBlockSize) != ssize_t{kBlockSize}) Fail("writing the erased image");
   }
-  if (fd < 0 || mmap(s.image, kImageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_FIXED, fd, 0) != s.image) {
+  const int flags = MAP_PRIVATE | MAP_FIXED;
+  if (fd < 0 || mmap(s.image, kImageSize, PROT_READ | PROT_WRITE, flags, fd, 0) != s.image) {
     Fail("mapping the erased image");
   }
   close(fd);
@@ -117,7 +118,8 @@ inline Storage& ErasedStorage() {
 
 // The fake platform with `files` in place of its own files service.
 inline Platform WithFiles(FakePlatform& f, Files& files) {
-  return Platform{f.window, files, f.instance, f.udp, f.threads, f.processes, f.hid, f.libraries, f.settings, f.audio};
+  return Platform{f.window, files, f.instance, f.udp, f.threads,
+                  f.processes, f.hid, f.libraries, f.settings, f.audio};
 }
 // An Assistant made on `platform` in memory kept from run to run, its
 // storage on the mapped image; whoever makes one each run destroys the last.
@@ -164,8 +166,7 @@ inline bool StoreWhole(Storage& s, const Bytes& content) {
 inline Bytes EncodeParts(uint8_t flags, const std::vector<Bytes>& parts) {
   Bytes bytes = {flags};
   for (const Bytes& p : parts) {
-    bytes.push_back(static_cast<uint8_t>(p.size()));
-    bytes.push_back(static_cast<uint8_t>(p.size() >> 8));
+    bytes.insert(bytes.end(), {uint8_t(p.size()), uint8_t(p.size() >> 8)});
     bytes.insert(bytes.end(), p.begin(), p.end());
   }
   return bytes;

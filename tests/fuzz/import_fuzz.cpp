@@ -4,11 +4,11 @@
 // sound, and a resource file that left the folder is stored whole or set
 // aside as NAME.bad.
 //
-// One input: a flags byte (bit 0: the storage starts empty), then entries:
-// name length, name, kind, a 16-bit length, content. Kinds: 0 a file of
-// that content, 1 a folder, 2 a sparse file larger than the storage by the
-// length, 3 a sparse file of 16 times the length; bit 2 of the kind adds
-// ".rsc" to the name.
+// One input: a flags byte (bit 0: the storage starts empty), then parts
+// (fuzz_common.h), two an entry: its name, then its kind and content.
+// Kinds: 0 a file of that content, 1 a folder, 2 a sparse file larger than
+// the storage by the content's length, 3 a sparse file of 16 times it; bit
+// 2 of the kind adds ".rsc" to the name.
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -20,21 +20,11 @@
 namespace trelvan::fuzz {
 namespace {
 
-struct Entry {
-  std::string name;
-  uint8_t kind;
-  Bytes content;
-};
-
-Bytes Encode(uint8_t flags, const std::vector<Entry>& entries) {
-  Bytes bytes = {flags};
-  for (const Entry& e : entries) {
-    bytes.push_back(static_cast<uint8_t>(e.name.size()));
-    bytes.insert(bytes.end(), e.name.begin(), e.name.end());
-    bytes.insert(bytes.end(), {e.kind, uint8_t(e.content.size()), uint8_t(e.content.size() >> 8)});
-    bytes.insert(bytes.end(), e.content.begin(), e.content.end());
-  }
-  return bytes;
+// An entry's two parts.
+std::vector<Bytes> Entry(const std::string& name, uint8_t kind, const Bytes& content) {
+  Bytes second = {kind};
+  second.insert(second.end(), content.begin(), content.end());
+  return {Bytes(name.begin(), name.end()), second};
 }
 
 // Whether some stored file holds exactly `content`.
@@ -53,17 +43,24 @@ bool Stored(const Storage& s, const Bytes& content) {
 }  // namespace
 
 void WriteSeeds(Seeds& seeds) {
-  const Bytes page = WithHeader("TA MainPage", "Page", Bytes(3000, 7));
-  const Bytes common = WithHeader("TA Common", "Pictures", Bytes(9000, 9));
-  seeds.Add("pages", Encode(0, {{"TA MainPage", 4, page}, {"TA Common", 4, common}}));
-  seeds.Add("replaced", Encode(1, {{"TA MainPage", 4, page}}));
-  seeds.Add("empty-file", Encode(0, {{"Empty", 4, {}}, {"TA Common", 4, common}}));
-  seeds.Add("no-header", Encode(0, {{"Broken", 4, Bytes(300, 'x')}}));
-  seeds.Add("folder", Encode(0, {{"x", 5, {}}, {"TA MainPage", 4, page}}));
-  seeds.Add("too-large", Encode(0, {{"Huge", 6, Bytes(2, 0)}, {"TA MainPage", 4, page}}));
-  seeds.Add("sparse", Encode(0, {{"Sparse", 7, Bytes(300, 0)}}));
-  seeds.Add("long-name", Encode(0, {{std::string(250, 'n'), 4, page}}));
-  seeds.Add("other-files", Encode(0, {{"readme.txt", 0, Bytes(10, 'r')}, {"a.RSC", 0, page}}));
+  using Entries = std::initializer_list<std::vector<Bytes>>;
+  const auto add = [&seeds](const char* name, uint8_t flags, Entries entries) {
+    std::vector<Bytes> parts;
+    for (const std::vector<Bytes>& e : entries) parts.insert(parts.end(), e.begin(), e.end());
+    seeds.Add(name, EncodeParts(flags, parts));
+  };
+  const Bytes pageFile = WithHeader("TA MainPage", "Page", Bytes(3000, 7));
+  const auto page = Entry("TA MainPage", 4, pageFile);
+  const auto common = Entry("TA Common", 4, WithHeader("TA Common", "Pictures", Bytes(9000, 9)));
+  add("pages", 0, {page, common});
+  add("replaced", 1, {page});
+  add("empty-file", 0, {Entry("Empty", 4, {}), common});
+  add("no-header", 0, {Entry("Broken", 4, Bytes(300, 'x'))});
+  add("folder", 0, {Entry("x", 5, {}), page});
+  add("too-large", 0, {Entry("Huge", 6, Bytes(2, 0)), page});
+  add("sparse", 0, {Entry("Sparse", 7, Bytes(300, 0))});
+  add("long-name", 0, {Entry(std::string(250, 'n'), 4, pageFile)});
+  add("other-files", 0, {Entry("readme.txt", 0, Bytes(10, 'r')), Entry("a.RSC", 0, pageFile)});
 }
 
 int TestOneInput(const uint8_t* data, size_t size) {
@@ -71,14 +68,12 @@ int TestOneInput(const uint8_t* data, size_t size) {
   ClearTempFolder();
   // The folder as the input describes it; the last file of a name wins.
   std::map<std::string, Bytes> files;
-  for (size_t at = 1; at < size;) {
-    const size_t n = data[at++];
-    if (at + n + 3 > size) break;
-    std::string name(reinterpret_cast<const char*>(data + at), n);
-    const uint8_t kind = data[at + n];
-    const size_t length = std::min<size_t>(data[at + n + 1] | data[at + n + 2] << 8, size - at - n - 3);
-    const Bytes content(data + at + n + 3, data + at + n + 3 + length);
-    at += n + 3 + length;
+  const std::vector<Bytes> parts = DecodeParts(data, size, 64);
+  for (size_t i = 0; i + 1 < parts.size() && !parts[i + 1].empty(); i += 2) {
+    std::string name(parts[i].begin(), parts[i].end());
+    const uint8_t kind = parts[i + 1][0];
+    const Bytes content(parts[i + 1].begin() + 1, parts[i + 1].end());
+    const size_t length = content.size();
     std::replace(name.begin(), name.end(), '/', '_');
     std::replace(name.begin(), name.end(), '\0', '_');
     if (kind & 4) name += ".rsc";
@@ -108,7 +103,8 @@ int TestOneInput(const uint8_t* data, size_t size) {
   CheckOrFail(s, "the import broke the storage");
   for (const auto& file : files) {
     const std::string path = TempFolder() + "/" + file.first;
-    if (!std::filesystem::exists(path) && !std::filesystem::exists(path + ".bad") && !Stored(s, file.second)) {
+    const bool there = std::filesystem::exists(path) || std::filesystem::exists(path + ".bad");
+    if (!there && !Stored(s, file.second)) {
       Fail("a resource file left the folder neither stored nor set aside", file.first.c_str());
     }
   }

@@ -27,14 +27,17 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   LightEffect e, back;
   NewLightEffect(e);
   NewLightEffect(back);
-  if (!DecodeLightEffect((data[0] & 1) ? "2.00" : "1.00", bytes.data(), static_cast<uint32_t>(bytes.size()), e)) {
-    return 0;
+  const char* version = (data[0] & 1) ? "2.00" : "1.00";
+  if (!DecodeLightEffect(version, bytes.data(), static_cast<uint32_t>(bytes.size()), e)) return 0;
+  if (e.channelCount < 1 || e.channelCount > 2 || e.sampleCount > kLightSamples) {
+    Fail("a curve the editor cannot hold");
   }
-  if (e.channelCount < 1 || e.channelCount > 2 || e.sampleCount > kLightSamples) Fail("a curve the editor cannot hold");
   if (uint32_t{e.startSamples} + e.loopSamples + e.stopSamples > kLightSamples) return 0;
   Bytes saved(kLightFileCapacity), again(kLightFileCapacity);
   saved.resize(EncodeLightEffect(e, saved.data()));
-  if (!DecodeLightEffect("2.00", saved.data(), static_cast<uint32_t>(saved.size()), back)) Fail("its save refused");
+  if (!DecodeLightEffect("2.00", saved.data(), static_cast<uint32_t>(saved.size()), back)) {
+    Fail("its save refused");
+  }
   again.resize(EncodeLightEffect(back, again.data()));
   if (again != saved) Fail("saving again gives other bytes");
   return 0;

@@ -36,7 +36,9 @@ void Protocol(Storage& s, const uint8_t* data, size_t size) {
     at += length;
     const uint32_t reply = ProcessHandheldPacket(h, t, s, (n & 0x80) == 0, packet.data(), length);
     if (reply == 0 || reply >= kPacketCapacity) Fail("no reply, or one of 256 bytes or more");
-    if (h.replyOverRun && (reply != 1 || h.reply[0] != 0)) Fail("an over-run not refused with the empty packet");
+    if (h.replyOverRun && (reply != 1 || h.reply[0] != 0)) {
+      Fail("an over-run not refused with the empty packet");
+    }
     if (reply > 0 && !VerifyCheckSum(h.reply, reply)) Fail("a reply without its checksum");
   }
 }
@@ -85,9 +87,9 @@ void WriteSeeds(Seeds& seeds) {
   const Bytes start = {0x16, 40, 0, 0, 0};
   Bytes piece = {0x17, 20, 2};
   for (uint8_t i = 1; i < 20; ++i) piece.push_back(uint8_t('a' + i));
-  seeds.Add("pull", session({{0x29, 'T', 0, 'A', 0, 'I', 'V', 'T', '1', 0, '1', '.', '2', 'a', 0}, {0x2A}, {0x13},
-                             {0x14, 1, 0}, {0x15, 1, 0, 0x10, 0, 0, 0, 200, 0}, {0x12, 'B', 'e', 't', 'a', '~', 0},
-                             {0x11}}));
+  seeds.Add("pull", session({{0x29, 'T', 0, 'A', 0, 'I', 'V', 'T', '1', 0, '1', '.', '2', 'a', 0},
+                             {0x2A}, {0x13}, {0x14, 1, 0}, {0x15, 1, 0, 0x10, 0, 0, 0, 200, 0},
+                             {0x12, 'B', 'e', 't', 'a', '~', 0}, {0x11}}));
   seeds.Add("push", session({start, piece, piece, {0x20}}));
   // Reads of 250 to 256 bytes; from the end of Alpha~ (300 bytes and its
   // header), past it and wrapping round; a push cut off, then another.

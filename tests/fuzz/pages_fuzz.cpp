@@ -23,7 +23,9 @@ Bytes PageData(uint16_t images, uint16_t texts, uint16_t w, uint16_t h, uint8_t 
   const PagePicture picture = {w, h, pixels.data()};
   std::vector<ImageControl> image(images);
   std::vector<TextControl> text(texts);
-  for (uint16_t i = 0; i < images; ++i) image[i] = {uint16_t(i * 37 % 800), uint16_t(i * 53 % 600), w, h, source, 0};
+  for (uint16_t i = 0; i < images; ++i) {
+    image[i] = {uint16_t(i * 37 % 800), uint16_t(i * 53 % 600), w, h, source, 0};
+  }
   for (uint16_t i = 0; i < texts; ++i) {
     text[i] = {uint16_t(i * 41 % 800), uint16_t(i * 29 % 600), 200, 30, uint8_t(i % 3),
                uint16_t(i % 2 ? kTextCentred : kTextNoBackground), 0x001F, 0xFFFF};

@@ -3,7 +3,6 @@
 // hidden) and a name. Properties: every listed name is a name given, whole
 // (one too long to keep whole is not listed); a row shows its name's start
 // ending on a whole UTF-8 character.
-
 #include "fuzz_common.h"
 #include "storage/text.h"
 #include "ui/pages/select_file_page.h"
@@ -22,7 +21,8 @@ struct ListedFiles : FakeFiles {
     return count;
   }
   bool Given(const char* name) const {
-    return std::any_of(entries.begin(), entries.end(), [name](const FolderEntry& e) { return std::strcmp(e.name, name) == 0; });
+    return std::any_of(entries.begin(), entries.end(),
+                       [name](const FolderEntry& e) { return std::strcmp(e.name, name) == 0; });
   }
   std::vector<FolderEntry> entries;
 };
@@ -36,7 +36,9 @@ void WriteSeeds(Seeds& seeds) {
       "\1" + std::string(30, 'a') + e + e + "\n\0" + std::string(29, 'b') + e + ".bmp",
       "\1" + std::string(127, 'f') + "\n\1" + std::string(126, 'g') + "\n\0" + std::string(200, 'h') + ".bmp",
   };
-  for (const std::string& s : samples) seeds.Add("names" + std::to_string(&s - samples), Bytes(s.begin(), s.end()));
+  for (const std::string& s : samples) {
+    seeds.Add("names" + std::to_string(&s - samples), Bytes(s.begin(), s.end()));
+  }
 }
 
 int TestOneInput(const uint8_t* data, size_t size) {

@@ -21,7 +21,9 @@ void WriteSeeds(Seeds& seeds) {
       "\n\n\n\n\n# ours\r\nserver=a..b:1\r\nserver=c.example:2\r\n",
       ":\n-1\n:6769\n\n\xC3\xA9",
   };
-  for (const std::string& v : values) seeds.Add("settings" + std::to_string(&v - values), Bytes(v.begin(), v.end()));
+  for (const std::string& v : values) {
+    seeds.Add("settings" + std::to_string(&v - values), Bytes(v.begin(), v.end()));
+  }
 }
 
 int TestOneInput(const uint8_t* data, size_t size) {
@@ -55,7 +57,8 @@ int TestOneInput(const uint8_t* data, size_t size) {
   }
   const std::string name = server.serverName;
   const std::string line = "server=" + name + ":";  // the port may be written with leading zeros
-  const bool fromFile = file.compare(0, line.size(), line) == 0 || file.find("\n" + line) != std::string::npos ||
+  const bool fromFile = file.compare(0, line.size(), line) == 0 ||
+                        file.find("\n" + line) != std::string::npos ||
                         file.find("\r" + line) != std::string::npos;
   if (!name.empty() && server.serverFromEnvironment &&
       (!set[0] || given[0].compare(0, name.size() + 1, name + ":") != 0)) {

@@ -56,7 +56,8 @@ class SparseFiles : public FakeFiles {
     struct stat st;
     const off_t hole = lseek(fd, 0, SEEK_HOLE);
     if (fstat(fd, &st) != 0 || hole < 0) Fail("reading a sparse file");
-    const off_t total = std::min<off_t>(count, st.st_size), front = std::min(hole, total);
+    const off_t total = std::min<off_t>(count, st.st_size);
+    const off_t front = std::min(hole, total);
     if (pread(fd, out, front, 0) != front || std::fseek(stream, total, SEEK_SET) != 0) {
       Fail("reading a sparse file");
     }
@@ -96,11 +97,13 @@ int TestOneInput(const uint8_t* data, size_t size) {
   ClearTempFolder();
   if (flags & (kStorageShort | kStorageWhole)) {
     const uint64_t longer = (flags & kStorageShort) ? kBlockSize : 0;
-    WriteFile("Trelvan Assistant Storage 400", plain, count, (flags & kStorageWhole) ? kImageSize + longer : count);
+    const uint64_t size = (flags & kStorageWhole) ? kImageSize + longer : count;
+    WriteFile("Trelvan Assistant Storage 400", plain, count, size);
   }
   if (flags & (kLegacyShort | kLegacyWhole)) {
     const uint64_t longer = (flags & kLegacyShort) ? 1 : 0;
-    WriteFile("Trelvan Assistant Storage", plain, count, (flags & kLegacyWhole) ? kLegacyImageSize + longer : count);
+    const uint64_t size = (flags & kLegacyWhole) ? kLegacyImageSize + longer : count;
+    WriteFile("Trelvan Assistant Storage", plain, count, size);
   }
   if (flags & kStaleTemporary) WriteFile("Trelvan Assistant Storage 400.new", plain, count, count);
 

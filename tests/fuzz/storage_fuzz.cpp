@@ -66,7 +66,9 @@ void WriteFile(Storage& s, uint32_t size, const Bytes& pattern, bool consistent)
   if (s.fs.state != kStateWaitForData) Fail("a creation does not wait for data");
   for (uint32_t at = 0, piece = 1 + size % 256; at < size; piece = piece % 256 + 1) {
     const uint32_t n = std::min(size - at, piece);
-    if (StorageWriteData(s, content.data() + at, n) != kStorageAccepted) Fail("StorageWriteData refused a piece");
+    if (StorageWriteData(s, content.data() + at, n) != kStorageAccepted) {
+      Fail("StorageWriteData refused a piece");
+    }
     at += n;
     if (!StepBounded(s)) return;
   }
@@ -80,9 +82,9 @@ void WriteFile(Storage& s, uint32_t size, const Bytes& pattern, bool consistent)
 
 }  // namespace
 
-// Real images made by the file system's own operations: empty, a few files
-// (the header in the other block), files without a FileHeader, a compaction
-// and a creation cut short.
+// Real images made by the file system's own operations, one after the
+// other: empty, the program's records and a picture, files without a
+// FileHeader, a compaction and a creation cut short.
 void WriteSeeds(Seeds& seeds) {
   Storage& s = ErasedStorage();
   auto dump = [&](const char* name, uint8_t flags, uint16_t index, uint8_t size, uint32_t blocks) {
@@ -91,25 +93,17 @@ void WriteSeeds(Seeds& seeds) {
     ReadPlain(s, 0, bytes.data() + kControlBytes, static_cast<uint32_t>(bytes.size()) - kControlBytes);
     seeds.Add(name, bytes);
   };
-  auto store = [&s](const char* name, uint32_t size) { StoreWhole(s, WithHeader(name, "Test", Bytes(size, uint8_t(size)))); };
   const uint8_t all = kRunSteps | kCreate | kDelete;
   RunStorageToIdle(Remounted(s));
   dump("empty", all, 0, 3, 0);
-  store("Setup400", 40);
-  store("Picture one~", 5000);
-  store("Revision", 10);
-  store("Sound~", 300);
-  dump("four-files", all, 2, 5, 5);
+  StorageWithRecords();
+  dump("records", all, 2, 60, 5);
   StoreWhole(s, Bytes{0x01, 'a', 0, 0x03});
   Bytes noEnd(300, 'z');
   noEnd[0] = 0x02;  // a header begun and never ended
   StoreWhole(s, noEnd);
   dump("no-file-headers", kRunSteps | kDelete, 4, 0, 7);
 
-  RunStorageToIdle(Remounted(s));
-  store("first", 2 * kBlockSize);
-  store("second", 3 * kBlockSize);
-  store("third", 100);
   StorageDeleteFile(s, 0);
   for (int moves = 0; moves < 2;) {  // two block moves of the compaction
     if (s.fs.state == kStateMoveBlock) ++moves;
@@ -118,13 +112,12 @@ void WriteSeeds(Seeds& seeds) {
   while (s.fs.state != kStateMoveNext) StorageStep(s);
   dump("compaction-cut", all, 0, 1, 8);
 
-  RunStorageToIdle(Remounted(s));
-  store("kept", 700);
+  RunStorageToIdle(s);
   StorageCreateFile(s, 5000);  // the new entry only in the inactive table
   RunStorageToIdle(s);
   StorageWriteData(s, Bytes(kUnitSize, 0x44).data(), kUnitSize);
   RunStorageToIdle(s);
-  dump("creation-cut", kRunSteps | kCreate, 0, 9, 3);
+  dump("creation-cut", kRunSteps | kCreate, 0, 9, 8);
 }
 
 int TestOneInput(const uint8_t* data, size_t size) {
@@ -165,7 +158,9 @@ int TestOneInput(const uint8_t* data, size_t size) {
   // Nothing written past the image.
   if (std::memcmp(s.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten");
   for (uint32_t i = 0; i < kBlockSize; ++i) {
-    if (s.erasedBlock[i] != uint8_t(kStorageKey[i % kKeySize] - 1)) Fail("the erased pattern was overwritten");
+    if (s.erasedBlock[i] != uint8_t(kStorageKey[i % kKeySize] - 1)) {
+      Fail("the erased pattern was overwritten");
+    }
   }
   return 0;
 }

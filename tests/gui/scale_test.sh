@@ -19,10 +19,7 @@ echo "Xft.dpi: 192" | xrdb -merge || fail "xrdb"
 "$program" &
 app=$!
 find_window "$app" || fail "no window"
-geometry=$(xwininfo -id "$window")
-width=$(awk '/Width:/ {print $2}' <<<"$geometry")
-height=$(awk '/Height:/ {print $2}' <<<"$geometry")
-[ "$width" = 1600 ] && [ "$height" = 1200 ] || fail "window ${width}x${height}, not 1600x1200"
+[ "$(window_size)" = 1600x1200 ] || fail "window $(window_size), not 1600x1200"
 wait_for_picture "$out/scaled.png" "1600x1200+$left+$top" "$out/scaled_expected.png" 15 ||
   fail "the window does not show the main page doubled"
 leave_by_exit 20 2

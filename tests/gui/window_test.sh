@@ -39,14 +39,8 @@ start_xvfb || exit 1
 mkdir "$data/none"
 TRELVAN_DATA_DIR="$data" TRELVAN_RESOURCE_DIR="$data/none" "$program" &
 app=$!
-window=$(timeout 20 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
-[ -n "$window" ] || fail "no window titled Trelvan Assistant"
-geometry=$(xwininfo -id "$window")
-width=$(awk '/Width:/ {print $2}' <<<"$geometry")
-height=$(awk '/Height:/ {print $2}' <<<"$geometry")
-left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
-top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
-[ "$width" = 800 ] && [ "$height" = 600 ] || fail "client area ${width}x${height}"
+find_window "$app" || fail "no window titled Trelvan Assistant"
+[ "$(window_size)" = 800x600 ] || fail "client area $(window_size)"
 headless_shot "$headless" "" "$out/linux_window_expected.png" || fail "headless shot"
 # The first frame follows the storage start-up (a fresh 128 MB image is
 # formatted), so look for it for up to 10 seconds.

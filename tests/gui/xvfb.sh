@@ -48,11 +48,7 @@ headless_shot() {
   else
     printf 'tick 3\nshot %s\n' "$(basename "$3")" >"$script"
   fi
-  if [ -n "$2" ]; then
-    TRELVAN_DATA_DIR="${4:-}" "$1" --output "$dir" --resources "$2" "$script" >/dev/null
-  else
-    TRELVAN_DATA_DIR="${4:-}" "$1" --output "$dir" "$script" >/dev/null
-  fi
+  TRELVAN_DATA_DIR="${4:-}" "$1" --output "$dir" ${2:+--resources "$2"} "$script" >/dev/null
   local status=$?
   rm -f "$script"
   return $status
@@ -123,13 +119,18 @@ click() {
 # tap X Y: the same press, without waiting on the window.
 tap() { press_like_a_hand "$1" "$2"; sleep 0.1; }
 
+# window_size: the client area of $window, as WIDTHxHEIGHT; window_place
+# sets `left` and `top`, its place on the screen.
+window_size() { xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'; }
+window_place() {
+  read -r left top < <(xwininfo -id "$window" |
+                       awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x, $4}')
+}
 # find_window PID: waits for the program's window and sets `window`, and
 # `left` and `top`, its client area's place on the screen.
 find_window() {
   window=$(timeout 20 xdotool search --sync --all --pid "$1" --name '^Trelvan Assistant$' | head -n 1)
-  [ -n "$window" ] || return 1
-  left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
-  top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+  [ -n "$window" ] && window_place
 }
 
 # start_showing NAME EXPECTED COMMAND...: starts COMMAND as $app and waits

@@ -100,17 +100,6 @@ TEST(HandheldLink, HidWaits) {
   EXPECT_EQ(b.link->handheldConnected, 0);
 }
 
-// "07*4" is four bytes 07.
-Bytes HexBytes(std::istringstream& words) {
-  Bytes out;
-  for (std::string w; words >> w;) {
-    const size_t star = w.find('*');
-    const int times = star == std::string::npos ? 1 : std::stoi(w.substr(star + 1));
-    out.insert(out.end(), times, static_cast<uint8_t>(std::stoul(w.substr(0, star), nullptr, 16)));
-  }
-  return out;
-}
-
 TEST(HandheldLink, GoldenReportExchanges) {
   Bench b;
   b.fake.hid.present = true;
@@ -134,10 +123,10 @@ TEST(HandheldLink, GoldenReportExchanges) {
     if (what == "in") {
       if (exchanges++) check();
       b.fake.hid.written.clear();
-      b.fake.hid.inputs.push_back(HexBytes(words));
+      b.fake.hid.inputs.push_back(testing::HexBytes(line.substr(2)));
       b.Tick();
     } else {
-      expected.push_back(HexBytes(words));
+      expected.push_back(testing::HexBytes(line.substr(3)));
     }
   }
   check();

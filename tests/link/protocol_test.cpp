@@ -37,11 +37,9 @@ Bytes ParseBytes(const std::string& line) {
     } else if (w.rfind("u16:", 0) == 0 || w.rfind("u32:", 0) == 0) {
       const unsigned long v = std::stoul(w.substr(4));
       for (int k = 0; k < (w[1] == '1' ? 2 : 4); ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
-    } else if (w.find('*') != std::string::npos) {
-      out.insert(out.end(), std::stoul(w.substr(w.find('*') + 1)),
-                 static_cast<uint8_t>(std::stoul(w, nullptr, 16)));
     } else {
-      out.push_back(static_cast<uint8_t>(std::stoul(w, nullptr, 16)));
+      const Bytes hex = testing::HexBytes(w);
+      out.insert(out.end(), hex.begin(), hex.end());
     }
   }
   return out;

@@ -1,5 +1,7 @@
 // The program logic as tables: a program before, an operation, the program
-// after; then the insertion rules, the constants and the labels.
+// after; then the insertion rules, the constants and the labels. The skips
+// of whole programs (blocks with chains) are the golden records', filled in
+// by make_golden.py on its own.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -41,10 +43,6 @@ TEST(ProgramLogicTest, EditsGiveTheExpectedStream) {
       {"a chained condition after the OpIf", "00 01 00 60 00 04 00 05 12",
        [](Project& p) { return InsertAfterRow(p, 1, kOpIfChained, 0x40, 0x61, 0) == 0; }, true,
        "00 01 00 60 0A 02 40 61 06 04 03 05 12", "10 20 30 / 1"},
-      {"two blocks with chains", "00 01 00 60 00 02 41 61 00 04 00 05 01 40 62 00 02 00 60 00 02 01 61 00 04 00 06 40 41 05 12",
-       [](Project&) { return true; }, true,
-       "00 01 00 60 0A 02 41 61 06 04 03 05 01 40 62 0E 02 00 60 0A 02 01 61 06 04 06 06 40 41 05 12",
-       "10 20 30 / 1"},
       {"a copy in the first part, a task in the second", "00 01 00 60 00 04 00 05 12",
        [](Project& p) {
          return InsertAfterRow(p, 1, kOpCopy, 0x60, 0x41, 0) == 0 &&

@@ -2,7 +2,6 @@
 // format (one field a line, as make_golden.py reads it).
 #pragma once
 
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -12,18 +11,11 @@
 #include "projects/program_logic.h"
 #include "projects/project_file.h"
 #include "projects/projects.h"
+#include "storage/storage_fixture.h"
 #include "storage/text.h"
 
 namespace trelvan {
 namespace testing {
-
-inline std::vector<uint8_t> HexBytes(const std::string& hex) {
-  std::vector<uint8_t> out;
-  std::istringstream in(hex);
-  std::string b;
-  while (in >> b) out.push_back(static_cast<uint8_t>(std::strtoul(b.c_str(), nullptr, 16)));
-  return out;
-}
 
 inline void SetProgram(Project& p, const std::string& hex) {
   const std::vector<uint8_t> bytes = HexBytes(hex);

@@ -1,7 +1,7 @@
 // The file system's operations and state machine at their edges. Random
-// sequences, and what a deletion leaves and moves, are the model test's
-// business; changes cut short the fault harness's; the full table the
-// whole-file test's.
+// sequences, what a deletion leaves and moves and a final flush into a
+// block not yet erased are the model test's business; changes cut short
+// the fault harness's; the full table the whole-file test's.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -66,24 +66,6 @@ TEST_F(FileSystemTest, RequestsOutOfTurnAreRefused) {
   EXPECT_EQ(StorageWriteData(*s, bytes, 100), kStorageTooMuchData);  // 88 were still expected
   EXPECT_EQ(s->fs.state, kStateWaitForData);
   EXPECT_EQ(SelectHeader(*s, nullptr), visible);  // nothing visible yet
-}
-
-// The last piece completes the block's last unit and starts the next block,
-// which holds a deleted file's old bytes: the flush must erase it first.
-TEST_F(FileSystemTest, FinalFlushIntoAnUnerasedBlockErasesIt) {
-  StoreNamedFile(*s, "old", Pattern(3 * 4096, 7));
-  ASSERT_EQ(StorageDeleteFile(*s, 0), kStorageAccepted);
-  RunStorageToIdle(*s);
-  const std::vector<uint8_t> content = Pattern(4096 + 10, 8);
-  ASSERT_EQ(StorageCreateFile(*s, static_cast<uint32_t>(content.size())), kStorageAccepted);
-  RunStorageToIdle(*s);
-  for (uint32_t at = 0; at < content.size(); at += 250) {
-    const uint32_t n = at < 4000 ? 250 : 106;
-    ASSERT_EQ(StorageWriteData(*s, content.data() + at, n), kStorageAccepted);
-    RunStorageToIdle(*s);
-  }
-  EXPECT_EQ(StoredContent(*s, 0), content);
-  EXPECT_TRUE(ImageIsConsistent(*s));
 }
 
 // Every header field cut to its limit; then files whose start is no header

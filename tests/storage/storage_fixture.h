@@ -1,5 +1,6 @@
 // Helpers shared by the storage, shell, fault and model tests: a formatted
-// storage on the fake platform, the writer's calling sequence, host files.
+// storage on the fake platform, the writer's calling sequence, host files,
+// bytes written in hex.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -100,6 +102,22 @@ inline ::testing::AssertionResult ImageIsConsistent(const Storage& s) {
   if (CheckStorage(s, message, sizeof message) != 0)
     return ::testing::AssertionFailure() << message;
   return UsableAtStartUp(s);
+}
+
+// Bytes written in hex, pairs of digits in words: "0a 1b", "0a1b", and
+// "07*4" for the byte 07 four times.
+inline std::vector<uint8_t> HexBytes(const std::string& hex) {
+  std::vector<uint8_t> out;
+  std::istringstream words(hex);
+  for (std::string w; words >> w;) {
+    const size_t star = w.find('*');
+    const size_t times = star == std::string::npos ? 1 : std::stoul(w.substr(star + 1));
+    if (star != std::string::npos) w.resize(star);
+    for (size_t i = 0; i + 1 < w.size(); i += 2) {
+      out.insert(out.end(), times, static_cast<uint8_t>(std::stoul(w.substr(i, 2), nullptr, 16)));
+    }
+  }
+  return out;
 }
 
 // A formatted storage on the fake platform, where most storage tests start.

@@ -51,8 +51,6 @@ TEST(Text, CopiesStayWithinTheirBuffers) {
   CopyBytes(src, dst, 5);
   EXPECT_EQ(memcmp(src, dst, 5), 0);
   EXPECT_EQ(dst[5], 9);
-  const uint8_t word[4] = {0x78, 0x56, 0x34, 0xF2};
-  EXPECT_EQ(ReadU32LE(word), 0xF2345678u);
 
   char formatted[64];
   EXPECT_EQ(FormatText(formatted, "ERROR - File %s not found", "a.rsc"), 28);

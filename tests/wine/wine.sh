@@ -26,12 +26,11 @@ wine_window() {
   window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
   [ -n "$window" ] || { echo "no window titled Trelvan Assistant"; return 1; }
   for _ in $(seq 100); do
-    size=$(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+    size=$(window_size)
     [ "$size" = "${1:-800x600}" ] && break
     sleep 0.1
   done
   [ "$size" = "${1:-800x600}" ] || { echo "client area $size, not ${1:-800x600}"; return 1; }
   sleep 0.5
-  left=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ {print $4}')
-  top=$(xwininfo -id "$window" | awk '/Absolute upper-left Y:/ {print $4}')
+  window_place
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The 64-bit Windows program under Wine inside Xvfb, three runs on one data
+# The 64-bit Windows program under Wine inside Xvfb, six runs on one data
 # folder given as a Windows path:
 #   1. the folder (two missing levels) is made; a window titled
 #      "Trelvan Assistant" with an 800 x 600 client area appears centred and
@@ -49,7 +49,8 @@ run() {
   echo "$name: window after $(elapsed "$started" "$(now)") s"
   # The outer window is centred, so the client area starts just inside the
   # centred position: by the left border and by the caption and top border.
-  read -r x0 y0 < <(xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print int((w - 800) / 2), int((h - 600) / 2)}')
+  read -r x0 y0 < <(xwininfo -root |
+                    awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print int((w - 800) / 2), int((h - 600) / 2)}')
   [ "$left" -ge "$x0" ] && [ "$left" -le $((x0 + 16)) ] && [ "$top" -ge "$y0" ] && [ "$top" -le $((y0 + 64)) ] ||
     fail "$name: client at $left,$top, window not centred at $x0,$y0"
   wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$expected" 10 ||
