@@ -15,7 +15,7 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/posix_threads.h"
 #include "platform/linux/posix_udp.h"
-#include "net/free_port.h"
+#include "net/scripted_server.h"
 #include "storage/text.h"
 
 namespace trelvan {
@@ -60,60 +60,51 @@ TEST(ServerChannel, ManyChannelsOpenAndCloseOnOnePort) {
 
 // ---- on the fake network ----
 
-struct FakeNet {
-  FakePlatform fake;
-  Platform platform = fake;
-  ServerChannel server;
-  SimulatorChannel simulator;
-  FakeNet() {
-    fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:4608";
-    ReadServerSettings(server, platform);
-    ReadSimulatorSettings(simulator, platform);
-    CopyText("127.0.0.1", simulator.address, sizeof simulator.address);
-  }
-};
-
 TEST(ServerChannel, LimitsFamiliesAndFailedSends) {
-  FakeNet n;
-  ASSERT_TRUE(ServerLinkStart(n.server, n.platform));
-  EXPECT_EQ(n.server.serverPort, 4608);
-  SendServerRequest(n.server, n.platform, 505);  // 509 bytes after the magic
+  testing::ScriptedServer n;  // its channel started for 127.0.0.1:4608
+  ServerChannel& server = n.net->server;
+  EXPECT_EQ(server.serverPort, 4608);
+  SendServerRequest(server, n.platform, 505);  // 509 bytes after the magic
   EXPECT_TRUE(n.fake.udp.Sent().empty());
-  SendServerRequest(n.server, n.platform, 504);
+  SendServerRequest(server, n.platform, 504);
   ASSERT_EQ(n.fake.udp.Sent().size(), 1u);
   EXPECT_EQ(n.fake.udp.Sent()[0].bytes.size(), 512u);
 
   // Only the configured server answers: another family, another host, or
   // another port of this one never arrives.
   for (const UdpSender& other : {UdpSender{}, UdpSender{true, 0xC0000207, 4608}, UdpSender{true, 0x7F000001, 4609}}) {
-    ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {2}), other));
+    ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(server.requestSequence, {2}), other));
   }
-  ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(n.server.requestSequence, {1})));
-  WaitUntil([&n] { return n.server.serverReplyArrived.load(); });
-  AcceptServerReply(n.server);
-  EXPECT_EQ(n.server.serverReplyReady, 1);
-  EXPECT_EQ(n.server.acceptedReply[0], 1);
+  ASSERT_TRUE(n.fake.udp.Deliver(4608, ReplyFor(server.requestSequence, {1})));
+  WaitUntil([&server] { return server.serverReplyArrived.load(); });
+  AcceptServerReply(server);
+  EXPECT_EQ(server.serverReplyReady, 1);
+  EXPECT_EQ(server.acceptedReply[0], 1);
 
   // A failed send closes the channel; the next request opens it again.
   n.fake.udp.failSends = true;
-  SendServerRequest(n.server, n.platform, 3);
-  EXPECT_EQ(n.server.socket, kNoSocket);
+  SendServerRequest(server, n.platform, 3);
+  EXPECT_EQ(server.socket, kNoSocket);
   EXPECT_EQ(n.fake.threads.joined, 1);
   n.fake.udp.failSends = false;
-  SendServerRequest(n.server, n.platform, 3);
-  EXPECT_NE(n.server.socket, kNoSocket);
+  SendServerRequest(server, n.platform, 3);
+  EXPECT_NE(server.socket, kNoSocket);
   EXPECT_EQ(n.fake.udp.Sent().size(), 2u);
 }
 
 TEST(SimulatorChannel, PacketsBothWays) {
-  FakeNet n;
-  ASSERT_TRUE(SimulatorLinkStart(n.simulator, n.platform));
+  FakePlatform fake;
+  Platform platform = fake;
+  SimulatorChannel simulator;
+  ReadSimulatorSettings(simulator, platform);
+  CopyText("127.0.0.1", simulator.address, sizeof simulator.address);
+  ASSERT_TRUE(SimulatorLinkStart(simulator, platform));
   const uint8_t reply[253] = {1};
-  EXPECT_FALSE(SimulatorSend(n.simulator, n.platform, reply, 253));
-  EXPECT_TRUE(SimulatorSend(n.simulator, n.platform, reply, 252));
-  ASSERT_EQ(n.fake.udp.Sent().size(), 1u);
-  EXPECT_EQ(n.fake.udp.Sent()[0].port, 6769);
-  EXPECT_EQ(n.fake.udp.Sent()[0].bytes.size(), 256u);
+  EXPECT_FALSE(SimulatorSend(simulator, platform, reply, 253));
+  EXPECT_TRUE(SimulatorSend(simulator, platform, reply, 252));
+  ASSERT_EQ(fake.udp.Sent().size(), 1u);
+  EXPECT_EQ(fake.udp.Sent()[0].port, 6769);
+  EXPECT_EQ(fake.udp.Sent()[0].bytes.size(), 256u);
 
   // Only this PC is the simulator: another magic, family or host is dropped
   // unread. (A configured peer outside loopback is also taken; tests use no
@@ -129,11 +120,11 @@ TEST(SimulatorChannel, PacketsBothWays) {
   };
   uint8_t tag = 0;
   for (const auto& s : senders) {
-    ASSERT_TRUE(n.fake.udp.Deliver(6768, {s.magicLow, 0x74, 0x23, 0x91, 0x11, ++tag}, s.from));
+    ASSERT_TRUE(fake.udp.Deliver(6768, {s.magicLow, 0x74, 0x23, 0x91, 0x11, ++tag}, s.from));
     if (!s.taken) continue;
     uint8_t packet[kSimulatorReceiveCapacity];
     uint32_t got = 0;
-    WaitUntil([&] { return (got = TakeSimulatorPacket(n.simulator, packet)) != 0; });
+    WaitUntil([&] { return (got = TakeSimulatorPacket(simulator, packet)) != 0; });
     EXPECT_EQ(Bytes(packet, packet + got), (Bytes{0x11, tag})) << "the first taken is the one allowed";
   }
 }

@@ -1,25 +1,33 @@
-// The Linux udp service on the real system, and the fake udp beside it where
-// both keep one contract; the message box's line breaking. The processes and
-// libraries services are the handheld e2e tests': the stand-in handheld runs
-// with argv[0] "TX Simulator.exe" (past the kernel's fifteen-character name)
-// and must be found for the simulator link, and the serial pull loads the
-// stand-in driver library by name and finds its functions.
+// The Linux services on the real system: the udp service, and the fake udp
+// beside it where both keep one contract; the single-instance lock, one
+// holder per data folder whatever path names the folder, released with its
+// holder and never a write into the data folder (so a read-only folder
+// cannot switch it off); the window's scale, TRELVAN_SCALE over GDK_SCALE
+// over Xft.dpi, each only when it is a factor the window can take; and the
+// message box's line breaking. The processes and libraries services are the
+// handheld e2e tests': the stand-in handheld runs with argv[0]
+// "TX Simulator.exe" (past the kernel's fifteen-character name) and must be
+// found for the simulator link, and the serial pull loads the stand-in driver
+// library by name and finds its functions.
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <cstring>
-#include <memory>
+#include <filesystem>
+#include <string>
+#include <thread>
 
+#include "platform/fake/fake_files.h"
 #include "platform/fake/fake_udp.h"
 #include "platform/linux/message_lines.h"
 #include "platform/linux/posix_udp.h"
+#include "platform/linux/socket_instance.h"
+#include "platform/linux/window_scale.h"
 #include "net/free_port.h"
 
 namespace trelvan {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::FreePort;
 
 template <class U>
@@ -79,6 +87,60 @@ TEST(MessageBoxLines, BreakAtBlanksWithinTheWidth) {
       {"aaaa bbb  cc", "aaaa bbb\n cc"},
   };
   for (const auto& c : cases) EXPECT_EQ(BreakMessageLines(c.text, 8), c.lines) << c.text;
+}
+
+constexpr const char* kLock = "TrelvanAssistantGlobalMutex";
+
+TEST(SocketInstance, OneHolderPerDataFolder) {
+  FakeFiles scratch;  // a fresh folder, so no other test run shares the lock
+  const std::string data = scratch.DataPath("data"), other = scratch.DataPath("other");
+  fs::create_directory(data);
+  fs::create_directory(other);
+  fs::create_directory_symlink(data, scratch.DataPath("link"));
+  {
+    SocketInstance first(data);
+    ASSERT_TRUE(first.AcquireSingleInstance(kLock));
+    EXPECT_TRUE(first.AcquireSingleInstance(kLock));  // asking again keeps it
+    EXPECT_FALSE(SocketInstance(data).AcquireSingleInstance(kLock));
+    EXPECT_FALSE(SocketInstance(data + "/").AcquireSingleInstance(kLock));
+    EXPECT_FALSE(SocketInstance(scratch.DataPath("link")).AcquireSingleInstance(kLock));
+    EXPECT_FALSE(SocketInstance(other + "/../data").AcquireSingleInstance(kLock));
+    EXPECT_TRUE(SocketInstance(other).AcquireSingleInstance(kLock));
+    EXPECT_TRUE(SocketInstance(data).AcquireSingleInstance("AnotherLock"));
+  }
+  EXPECT_TRUE(SocketInstance(data).AcquireSingleInstance(kLock));  // released with its holder
+  EXPECT_TRUE(fs::is_empty(data));
+}
+
+TEST(SocketInstance, AFolderThatCannotBeWrittenStillLocks) {
+  FakeFiles scratch;
+  const std::string missing = scratch.DataPath("never made");
+  SocketInstance first(missing);
+  ASSERT_TRUE(first.AcquireSingleInstance(kLock));
+  EXPECT_FALSE(SocketInstance(missing).AcquireSingleInstance(kLock));
+  EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST(WindowScale, TheFirstUsableSettingWins) {
+  const struct {
+    const char* trelvan;
+    const char* gdk;
+    int dpi;
+    double scale;
+  } cases[] = {
+      {nullptr, nullptr, 0, 1.0},  {nullptr, "2", 0, 2.0},     {"1.5", "2", 192, 1.5},
+      {"1", "2", 0, 1.0},          {nullptr, "1.5", 0, 1.0},   {nullptr, "3", 96, 3.0},
+      {nullptr, nullptr, 192, 2.0}, {nullptr, nullptr, 144, 1.5}, {nullptr, nullptr, 96, 1.0},
+      {nullptr, nullptr, 72, 1.0}, {nullptr, nullptr, 960, 4.0}, {"0.5", "2", 0, 2.0},
+      {"5", nullptr, 0, 1.0},      {"2x", "3", 0, 3.0},        {"", "", 0, 1.0},
+      {nullptr, "0", 144, 1.5},    {"nan", nullptr, 0, 1.0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_DOUBLE_EQ(ChooseWindowScale(c.trelvan, c.gdk, c.dpi), c.scale)
+        << (c.trelvan ? c.trelvan : "-") << " " << (c.gdk ? c.gdk : "-") << " " << c.dpi;
+  }
+  EXPECT_TRUE(WholeScale(2.0));
+  EXPECT_FALSE(WholeScale(1.5));
 }
 
 }  // namespace

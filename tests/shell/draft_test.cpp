@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "projects/project_file.h"
@@ -63,11 +61,7 @@ class DraftStart : public testing::PageTest {
  protected:
   void SetUp() override {}
   std::string Path() const { return platform.DataPath(kDraftFileName); }
-  void LeaveDraft(const Draft& d) {
-    const std::vector<uint8_t> file = Encoded(d);
-    std::ofstream(Path(), std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                 static_cast<std::streamsize>(file.size()));
-  }
+  void LeaveDraft(const Draft& d) { testing::WriteHostFile(Path(), Encoded(d)); }
   Draft ProjectDraft() {
     Project p;
     ClearProject(p);

@@ -90,27 +90,20 @@ TEST_F(ExitSave, AFailedSaveIsSaidAndKeepsThePreviousFile) {
   const std::string previous = Identity(path);
   const std::pair<std::function<void()>, std::string> failures[] = {
       {[&] { platform.files.failOpenWrite = true; }, "no new file could be made in its folder"},
-      {[&] { platform.files.writeBudget = 1000; },
-       "writing stopped part-way; the disk may be full"},
-      {[&] { platform.files.failFlush = true; },
-       "the data could not be written through to the disk"},
-      {[&] { platform.files.failRename = true; },
-       "the new file could not take the old one's place"},
-      {[&] { platform.files.readOnly.insert(path); },
-       "the file is read-only, so it was not replaced"},
+      {[&] { platform.files.writeBudget = 1000; }, "writing stopped part-way; the disk may be full"},
+      {[&] { platform.files.failFlush = true; }, "the data could not be written through to the disk"},
+      {[&] { platform.files.failRename = true; }, "the new file could not take the old one's place"},
+      {[&] { platform.files.readOnly.insert(path); }, "the file is read-only, so it was not replaced"},
   };
   for (const auto& [arm, reason] : failures) {
-    EXPECT_EQ(Run([&arm = arm](Assistant& a) {
-                StoreTooMuchForTheJournal(a);
-                arm();
-              }),
-              1)
-        << reason;
-    EXPECT_EQ(
-        platform.window.messages,
-        std::vector<std::string>{"The storage could not be saved to \"" + path + "\": " + reason +
-                                 ". Any earlier storage file there is "
-                                 "unchanged."});
+    const auto work = [&arm = arm](Assistant& a) {
+      StoreTooMuchForTheJournal(a);
+      arm();
+    };
+    EXPECT_EQ(Run(work), 1) << reason;
+    EXPECT_EQ(platform.window.messages, std::vector<std::string>{"The storage could not be saved to \"" + path +
+                                                                 "\": " + reason + ". Any earlier storage file "
+                                                                 "there is unchanged."});
     EXPECT_EQ(Identity(path), previous) << reason;
     EXPECT_FALSE(Exists(path + ".new")) << reason;
     platform.files.failOpenWrite = platform.files.failFlush = platform.files.failRename = false;

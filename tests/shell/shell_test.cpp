@@ -2,6 +2,7 @@
 // repaint throttle.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "ui/page_fixture.h"
@@ -12,44 +13,37 @@ namespace {
 
 using ShellTest = testing::PageTest;  // an assistant on the fake platform
 
+// A pointer event as (state, x, y, button).
+using Event = std::tuple<int32_t, int32_t, int32_t, int>;
+Event Seen(const PointerEventRecord& e) { return {e.state, e.x, e.y, e.button}; }
+
 // A pointer dragged past the left edge arrives as a large unsigned word.
 TEST_F(ShellTest, PointerCoordinatesStayInsideTheClientArea) {
-  const PointerEventRecord& e = a->input.PointerEvent;
   const struct { uint32_t x, y; int32_t seenX, seenY; } moves[] = {
       {800, 600, 799, 599}, {0xFFFE, 12, 799, 12}, {799, 599, 799, 599}};
   for (const auto& m : moves) {
     Send(Message::MouseMove, 0, m.x, m.y);
-    EXPECT_EQ(e.state, kPointerMoved);
-    EXPECT_EQ(e.x, m.seenX) << m.x;
-    EXPECT_EQ(e.y, m.seenY) << m.y;
+    EXPECT_EQ(Seen(a->input.PointerEvent), Event(kPointerMoved, m.seenX, m.seenY, 0)) << m.x << "," << m.y;
   }
   Send(Message::Timer);
   PointerPressed(a->input, -5, 700, 1);
-  EXPECT_EQ(e.x, 0);
-  EXPECT_EQ(e.y, 599);
-  EXPECT_EQ(e.button, 1);
-  EXPECT_EQ(e.state, kPointerPressed);
+  EXPECT_EQ(Seen(a->input.PointerEvent), Event(kPointerPressed, 0, 599, 1));
 }
 
 TEST_F(ShellTest, APressAndReleaseWithinOneTickReachThePageOneATick) {
-  PointerEventRecord& e = a->input.PointerEvent;
   Send(Message::LeftButtonDown, 0, 120, 340);
   Send(Message::MouseMove, 0, 130, 345);
   Send(Message::MouseMove, 0, 140, 350);
   Send(Message::LeftButtonUp, 0, 500, 500);
   Send(Message::RightButtonDown, 0, 1, 2);
-  const struct { int32_t state, x, y; uint8_t button; } seen[] = {
-      {kPointerPressed, 120, 340, 0}, {kPointerMoved, 140, 350, 0},
-      {kPointerReleased, 140, 350, 0}, {kPointerPressed, 1, 2, 1}};
-  for (const auto& want : seen) {
-    ASSERT_EQ(e.pending, 1);
-    EXPECT_EQ(e.state, want.state);
-    EXPECT_EQ(e.x, want.x);
-    EXPECT_EQ(e.y, want.y);
-    EXPECT_EQ(e.button, want.button);
+  const Event seen[] = {{kPointerPressed, 120, 340, 0}, {kPointerMoved, 140, 350, 0},
+                        {kPointerReleased, 140, 350, 0}, {kPointerPressed, 1, 2, 1}};
+  for (const Event& want : seen) {
+    ASSERT_EQ(a->input.PointerEvent.pending, 1);
+    EXPECT_EQ(Seen(a->input.PointerEvent), want);
     Send(Message::Timer);
   }
-  EXPECT_EQ(e.pending, 0);
+  EXPECT_EQ(a->input.PointerEvent.pending, 0);
 }
 
 TEST_F(ShellTest, KeyReleaseCopiesTheFrameAtOnce) {

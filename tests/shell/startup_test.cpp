@@ -3,10 +3,8 @@
 // main page test's (its message, its end, the storage file and a waiting
 // resource file left untouched).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -113,47 +111,43 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
   const auto write = [](const std::string& path, size_t size) {
     std::ofstream(path, std::ios::binary) << std::string(size, 'x');
   };
+  const auto size = [](const std::string& f) { return fs::is_directory(f) ? 0 : fs::file_size(f); };
+  // How the file is spoilt, what is said, the file and the suffix it is set aside with.
   const struct {
     std::function<void()> make;
-    std::string problem, file, asideAs;
+    std::string problem, file, aside;
   } cases[] = {
       {[&] {  // 8 KiB of damage in the header blocks of a good file
          StartWith({Stored("Other", "Text", {1})});
-         std::fstream(storage, std::ios::binary | std::ios::in | std::ios::out)
-             << std::string(8192, 0);
+         std::fstream(storage, std::ios::binary | std::ios::in | std::ios::out) << std::string(8192, 0);
        },
-       "The storage file is damaged", storage, storage + ".damaged"},
-      {[&] { write(storage, 5 * 4096); }, "The storage file has the wrong size", storage,
-       storage + ".damaged"},
+       "The storage file is damaged", storage, ".damaged"},
+      {[&] { write(storage, 5 * 4096); }, "The storage file has the wrong size", storage, ".damaged"},
       {[&] {
          write(storage, 0);
          ASSERT_EQ(truncate(storage.c_str(), kImageSize), 0);
          platform.files.unreadable = {storage};
        },
-       "The storage file could not be read", storage, storage + ".damaged"},
-      {[&] { fs::create_directory(storage); }, "The storage file could not be read", storage,
-       storage + ".damaged"},
-      {[&] { write(storage, 100), write(storage + ".damaged", 1); },
-       "The storage file has the wrong size", storage, storage + ".damaged.2"},
-      {[&] { write(legacy, 8192); }, "The old storage file has the wrong size", legacy,
-       legacy + ".damaged"},
+       "The storage file could not be read", storage, ".damaged"},
+      {[&] { fs::create_directory(storage); }, "The storage file could not be read", storage, ".damaged"},
+      {[&] { write(storage, 100), write(storage + ".damaged", 1); }, "The storage file has the wrong size",
+       storage, ".damaged.2"},
+      {[&] { write(legacy, 8192); }, "The old storage file has the wrong size", legacy, ".damaged"},
   };
   for (const auto& c : cases) {
     fs::remove_all(platform.files.DataFolder());
     fs::create_directory(platform.files.DataFolder());
     platform.files.unreadable.clear();
     c.make();
-    const auto size = [](const std::string& f) {
-      return fs::is_directory(f) ? 0 : fs::file_size(f);
-    };
     const auto before = size(c.file);
+    const std::string aside = c.file + c.aside;
     platform.window.messages.clear();
     Start();
     EXPECT_EQ(platform.window.messages,
-              std::vector<std::string>{c.problem + ", so it was set aside as \"" + c.asideAs +
+              std::vector<std::string>{c.problem + ", so it was set aside as \"" + aside +
                                        "\" and a new, empty storage was started."});
     EXPECT_FALSE(fs::exists(c.file)) << c.problem;
-    EXPECT_EQ(size(c.asideAs), before) << c.asideAs;
+    EXPECT_EQ(size(aside), before) << aside;
     EXPECT_EQ(a->storage.fs.header.fileCount, 1);  // the new revision record
   }
   MainWindowMessage(*a, Message::Destroy, 0, 0, 0);

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # The storage inspector on images it makes itself: put, ls, cat, rm and check
 # agree with what went in; check never writes and refuses a damaged table.
-set -uo pipefail
 tool=$1
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-image="$tmp/storage"
+. "$(dirname "$0")/scratch.sh"
 
 # resource FILE NAME DATA-BYTES: a storage file with a header and the data.
 resource() {

@@ -4,13 +4,9 @@
 # picture, the sounds and a light effect back, refusals print the page's
 # message and store nothing, and nothing changes while the program holds
 # the folder's lock.
-set -uo pipefail
 tool=$1
 golden=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-image="$tmp/storage"
+. "$(dirname "$0")/scratch.sh"
 
 "$tool" "$image" add-picture "$golden/picture/bottom_up.bmp" | grep -q '^stored bottom_up~' || fail "add-picture"
 "$tool" "$image" add-picture "$golden/picture_layouts/jpeg_wide.jpg" |

@@ -4,13 +4,9 @@
 # blocks indented, warnings for the picture, sound and light effect that the
 # storage does not hold); a stored sound silences its warning; a damaged
 # project, another type of file and a missing name give status 1.
-set -uo pipefail
 tool=$1
 golden=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-image="$tmp/storage"
+. "$(dirname "$0")/scratch.sh"
 
 cp "$golden/blocks_and_tasks.bin" "$tmp/Crossing~.rsc"
 "$tool" "$image" put "$tmp/Crossing~.rsc" || fail "put"

@@ -52,16 +52,13 @@ struct Exchange {
     EXPECT_FALSE(line.empty());
     return replyLength;
   }
-  uint32_t Send(const uint8_t* payload, uint32_t n, uint16_t sequence) {
-    return Serve(Datagram(payload, n, sequence));
-  }
-  uint32_t Info(const char* name, uint16_t sequence = 5) {
+  uint32_t Info(const char* name, uint16_t sequence) {
     uint8_t p[64];
-    return Send(p, BuildFileInfoRequest(p, name), sequence);
+    return Serve(Datagram(p, BuildFileInfoRequest(p, name), sequence));
   }
-  uint32_t Data(const char* name, uint32_t offset, uint16_t count, uint16_t sequence = 5) {
+  uint32_t Data(const char* name, uint32_t offset, uint16_t count, uint16_t sequence) {
     uint8_t p[64];
-    return Send(p, BuildFileDataRequest(p, name, "2.50", offset, count), sequence);
+    return Serve(Datagram(p, BuildFileDataRequest(p, name, "2.50", offset, count), sequence));
   }
   const uint8_t* Body() const { return reply + kMagicLength; }
   uint32_t BodyLength() const { return replyLength - kMagicLength; }

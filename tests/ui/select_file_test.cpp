@@ -11,10 +11,12 @@
 // test's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "ui/page_fixture.h"
 #include "ui/pages/select_file_page.h"
@@ -50,16 +52,11 @@ class SelectFileTest : public testing::PageTest {
   Names Folders() { return Names(Page().FolderNames, Page().FolderNames + Page().FolderCount); }
   std::string Path() { return Page().SelectedPath; }
   void ClickImage(int role) { ClickOn(Page().image[role]); }
-  // The stored "SelectFileLastPath" data, or "" when there is none.
+  // The stored "SelectFileLastPath" data (128 bytes) up to its zero, or "" when there is none.
   std::string StoredPath() {
-    const int index = StorageFindFile(a->storage, "SelectFileLastPath");
-    if (index < 0) return "";
-    const uint16_t i = static_cast<uint16_t>(index);
-    EXPECT_EQ(StorageFileSize(a->storage, i), StorageHeaderLength(a->storage, i) + 128u);
-    char data[kSelectedPathCapacity + 1] = {};
-    StorageReadData(a->storage, i, StorageHeaderLength(a->storage, i), reinterpret_cast<uint8_t*>(data),
-                    kSelectedPathCapacity);
-    return data;
+    const std::vector<uint8_t> data = testing::StoredData(a->storage, "SelectFileLastPath");
+    EXPECT_TRUE(data.empty() || data.size() == 128u) << data.size();
+    return std::string(data.begin(), std::find(data.begin(), data.end(), 0));
   }
 
   std::string base;  // the test's folder, ending in "/"
