@@ -87,9 +87,51 @@ bool IsPngOrJpeg(const uint8_t* bytes, uint32_t size, PictureInfo* info) {
   return false;
 }
 
+namespace {
+
+// False when a Huffman table of the JPEG stream names more than 256 codes.
+// The decoder's table holds 256, and the stb release the program is built
+// with writes past it instead of refusing the stream. The segments are
+// walked as the decoder reads them: entropy-coded data has no 0xFF byte
+// but stuffed ones (0xFF 0x00) and restart markers, which carry no length.
+bool JpegHuffmanTablesFit(const uint8_t* bytes, uint32_t size) {
+  uint32_t at = 2;  // after the start-of-image marker
+  while (at + 3 < size) {
+    if (bytes[at] != 0xFF || bytes[at + 1] == 0xFF) {
+      ++at;
+      continue;
+    }
+    const uint8_t marker = bytes[at + 1];
+    if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {
+      at += 2;
+      continue;
+    }
+    const uint32_t length = uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+    if (marker == 0xC4) {
+      // Tables follow one another while the segment's length lasts; the
+      // decoder reads each table's 16 counts even past the segment's end.
+      int64_t left = int64_t{length} - 2;
+      for (uint32_t table = at + 4; left > 0 && table + 17 <= size;) {
+        uint32_t codes = 0;
+        for (uint32_t i = 1; i <= 16; ++i) codes += bytes[table + i];
+        if (codes > 256) return false;
+        left -= 17 + codes;
+        table += 17 + codes;
+      }
+    }
+    at += 2 + length;
+  }
+  return true;
+}
+
+}  // namespace
+
 int DecodePngOrJpeg(uint8_t* memory, size_t capacity, uint32_t size, const uint8_t** pixels,
                     PictureInfo* info) {
   const uint8_t* bytes = memory;
+  if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8 && !JpegHuffmanTablesFit(bytes, size)) {
+    return kPictureDamaged;
+  }
   Arena arena{memory, capacity, size, 0, false};  // allocations go behind the file
   current = &arena;
   int w = 0, h = 0, n = 0;

@@ -22,7 +22,7 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
     return b;
   };
   AddGoldenSeeds(seeds, "media/golden/picture", ".bmp", input);
-  for (const char* extension : {".bmp", ".png"}) {
+  for (const char* extension : {".bmp", ".png", ".jpg"}) {
     AddGoldenSeeds(seeds, "media/golden/picture_layouts", extension, input);
   }
 }
