@@ -109,11 +109,7 @@ TEST(SimulatorChannel, PacketsBothWays) {
   // Only this PC is the simulator: another magic, family or host is dropped
   // unread. (A configured peer outside loopback is also taken; tests use no
   // address outside 127.0.0.0/8, so that case is not shown here.)
-  const struct {
-    UdpSender from;
-    uint8_t magicLow;
-    bool taken;
-  } senders[] = {
+  const struct { UdpSender from; uint8_t magicLow; bool taken; } senders[] = {
       {{true, 0x7F000001, 6769}, 0x81, false}, {{}, 0x82, false},
       {{true, 0xC0000204, 6769}, 0x82, false}, {{true, 0x0A000009, 1}, 0x82, false},
       {{true, 0x7F000005, 9}, 0x82, true},

@@ -36,13 +36,7 @@ TEST(Datagrams, ServerRequestAndReply) {
 }
 
 TEST(Datagrams, ReceivedDatagrams) {
-  struct Case {
-    const char* what;
-    Bytes datagram;
-    uint32_t capacity;
-    int32_t result;
-    Bytes payload;
-  };
+  struct Case { const char* what; Bytes datagram; uint32_t capacity; int32_t result; Bytes payload; };
   const Bytes over(kOverRunText, kOverRunText + kOverRunLength);
   const Case cases[] = {
       {"server reply", {0x83, 0x74, 0x23, 0x91, 7, 8}, 512, 2, {7, 8}},

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "net/server_channel.h"
 #include "net/server_settings.h"
@@ -26,10 +25,7 @@ std::string ReadText(const std::string& path) {
 }
 
 TEST(ServerChoice, NamesAndPortsTaken) {
-  const struct {
-    const char* text;
-    bool taken;
-  } cases[] = {
+  const struct { const char* text; bool taken; } cases[] = {
       {"updates.example.org:4608", true}, {"Trains-2.example:1", true}, {"localhost:65535", true},
       {"127.1.2.3:4608", true},            {"x:0", false},               {"x:65536", false},
       {"x:", false},                      {":4608", false},             {"x", false},

@@ -49,11 +49,8 @@ TEST(ServerLists, UpdateRecordForTheRevision) {
   fullList.insert(fullList.end(), {"1.23", "G", "End Of File Names"});  // 32 names, no end mark
   Names many = {"300"};
   for (int i = 0; i < 101; ++i) many.insert(many.end(), {std::to_string(i), "N" + std::to_string(i), "End Of File Names"});
-  const struct {
-    Names list;
-    const char* revision;
-    Names names;  // empty: no record taken
-  } cases[] = {
+  // names: none when no record is taken
+  const struct { Names list; const char* revision; Names names; } cases[] = {
       {{"2", "1.00", "A", "B", "End Of File Names", "1.23", "C", "End Of File Names"}, "1.23", {"C"}},
       {{"1", "0.90", "A", "B", "End Of File Names"}, "1.23", {"A", "B"}},  // the only record
       {{"2", "1.00", "A", "End Of File Names", "1.01", "B"}, "1.23", {}},
@@ -74,10 +71,7 @@ TEST(ServerLists, UpdateRecordForTheRevision) {
 
 // A storage selection cleared by a server list is main_page_lists.run's.
 TEST(ServerLists, ServerButtonsClearTheSelectionByItsSource) {
-  const struct {
-    uint8_t source, shownType, button;
-    bool cleared;
-  } cases[] = {
+  const struct { uint8_t source, shownType, button; bool cleared; } cases[] = {
       {kFromServer, kListServerPictures, kListServerSoundCategories, false},
       {kFromServer, kListServerProductPrograms, kListServerLightEffects, true},
       {kFromServer, kListServerProjects, kListServerProductPrograms, true},
@@ -166,11 +160,8 @@ TEST(ServerSteps, AFailureWaitsForTheTransferToEnd) {
 }
 
 TEST(ServerSteps, ListIntoRowsOrItsMessage) {
-  const struct {
-    bool served, full;
-    const char* servedName;  // the name in the served file's header
-    std::string message;
-  } cases[] = {
+  // servedName: the name in the served file's header
+  const struct { bool served, full; const char* servedName; std::string message; } cases[] = {
       {true, false, "VH Projects List", ""},
       {false, false, "VH Projects List", std::string(kCouldNotRead) + "VH Projects List"},
       {true, true, "VH Projects List", kNotEnoughStorage},

@@ -39,8 +39,7 @@ class FilesContract : public ::testing::Test {
   bool Write(const std::string& name, const std::string& text) {
     const int f = files->OpenWrite(Path(name).c_str());
     if (f == kNoFile) return false;
-    const bool whole = files->WriteFile(f, text.data(), static_cast<uint32_t>(text.size())) ==
-                       text.size();
+    const bool whole = files->WriteFile(f, text.data(), static_cast<uint32_t>(text.size())) == text.size();
     return files->FlushFile(f) && files->CloseFile(f) && whole;
   }
   std::vector<std::string> List(const char* pattern) {

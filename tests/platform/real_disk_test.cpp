@@ -18,6 +18,7 @@
 #include "shell/assistant.h"
 #include "storage/file_system.h"
 #include "storage/storage_fixture.h"
+#include "ui/page_fixture.h"
 
 namespace trelvan {
 namespace {
@@ -37,16 +38,9 @@ class RealDisk : public ::testing::Test {
   // A run of the program on `folder`: start-up, `during`, exit. Returns the status.
   int Run(const std::string& folder, const std::function<void(Assistant&)>& during = nullptr) {
     PosixFiles files(folder);
-    fake.window.messages.clear();
-    fake.window.quitPosted = false;
-    auto a = std::make_unique<Assistant>(Platform{fake.window, files, fake.instance, fake.udp,
-                                                  fake.threads, fake.processes, fake.hid,
-                                                  fake.libraries, fake.settings, fake.audio});
-    MainWindowCreated(*a);
-    if (during) during(*a);
-    MainWindowMessage(*a, Message::Destroy, 0, 0, 0);
-    EXPECT_TRUE(fake.window.quitPosted);
-    return fake.window.quitCode;
+    const Platform platform{fake.window, files, fake.instance, fake.udp, fake.threads, fake.processes,
+                            fake.hid, fake.libraries, fake.settings, fake.audio};
+    return testing::RunProgram(platform, fake.window, during);
   }
   FakePlatform fake;  // its temporary folder holds all the folders below
   const std::string data = fake.DataPath("data"), outside = fake.DataPath("outside");
@@ -91,8 +85,7 @@ TEST_F(RealDisk, LongDataFolderPathsWorkOrAreRefusedNeverCut) {
   EXPECT_EQ(Run(folder, [](Assistant& a) {
               EXPECT_EQ(testing::StoreNamedFile(a.storage, "Kept", {7}), kStorageAccepted);
             }), 0);
-  EXPECT_EQ(Run(folder, [](Assistant& a) { EXPECT_GE(StorageFindFile(a.storage, "Kept"), 0); }),
-            0);
+  EXPECT_EQ(Run(folder, [](Assistant& a) { EXPECT_GE(StorageFindFile(a.storage, "Kept"), 0); }), 0);
 
   std::string tooLong = folder;
   while (tooLong.size() < kPathCapacity - 30) {

@@ -122,12 +122,7 @@ TEST(SocketInstance, AFolderThatCannotBeWrittenStillLocks) {
 }
 
 TEST(WindowScale, TheFirstUsableSettingWins) {
-  const struct {
-    const char* trelvan;
-    const char* gdk;
-    int dpi;
-    double scale;
-  } cases[] = {
+  const struct { const char* trelvan; const char* gdk; int dpi; double scale; } cases[] = {
       {nullptr, nullptr, 0, 1.0},  {nullptr, "2", 0, 2.0},     {"1.5", "2", 192, 1.5},
       {"1", "2", 0, 1.0},          {nullptr, "1.5", 0, 1.0},   {nullptr, "3", 96, 3.0},
       {nullptr, nullptr, 192, 2.0}, {nullptr, nullptr, 144, 1.5}, {nullptr, nullptr, 96, 1.0},

@@ -86,8 +86,7 @@ TEST(Compiler, WritesTheExactBytesOfASmallPage) {
 TEST(Collections, ButtonsLeaveTheNameRowsToTheName) {
   rsc::Layout layout;
   std::string error;
-  ASSERT_TRUE(rsc::ReadLayoutFile(TRELVAN_SOURCE_DIR "/resources/buttons.layout", &layout, &error))
-      << error;
+  ASSERT_TRUE(rsc::ReadLayoutFile(TRELVAN_SOURCE_DIR "/resources/buttons.layout", &layout, &error)) << error;
   ASSERT_FALSE(layout.pictures.empty());
   for (size_t k = 0; k < layout.pictures.size(); ++k) {
     const rsc::Canvas& c = layout.pictures[k].canvas;

@@ -36,10 +36,7 @@ TEST(DraftFormat, ReadsBackWhatItWroteAndRefusesEveryDamage) {
   Draft odd = d;
   odd.kind = 3;  // whole, but of no editor
   const std::vector<uint8_t> noEditor = Encoded(odd);
-  const struct {
-    const char* what;
-    std::vector<uint8_t> bytes;
-  } spoiled[] = {
+  const struct { const char* what; std::vector<uint8_t> bytes; } spoiled[] = {
       {"cut by a byte", {file.begin(), file.end() - 1}},
       {"a byte more", [&] { auto b = file; b.push_back(0); return b; }()},
       {"only the header", {file.begin(), file.begin() + kDraftHeaderSize}},

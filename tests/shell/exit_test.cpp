@@ -65,21 +65,12 @@ void StoreTooMuchForTheJournal(Assistant& a) {
                                  static_cast<uint32_t>(data.size())));
 }
 
-class ExitSave : public testing::PageTest {
+class ExitSave : public ::testing::Test {
  protected:
-  void SetUp() override {}
-  // A run of the program: start-up, `work`, exit. Returns the exit status.
   int Run(const std::function<void(Assistant&)>& work = nullptr) {
-    platform.window.messages.clear();
-    platform.window.quitPosted = platform.window.timerStopped = false;
-    a.reset();
-    PageTest::SetUp();
-    if (work) work(*a);
-    Send(Message::Destroy);  // destroying the window ends the loop
-    EXPECT_TRUE(platform.window.quitPosted);
-    EXPECT_TRUE(platform.window.timerStopped);
-    return platform.window.quitCode;
+    return testing::RunProgram(platform, platform.window, work);
   }
+  FakePlatform platform;
   const std::string path = platform.DataPath("Trelvan Assistant Storage 400");
 };
 

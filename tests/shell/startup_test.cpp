@@ -113,10 +113,7 @@ TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
   };
   const auto size = [](const std::string& f) { return fs::is_directory(f) ? 0 : fs::file_size(f); };
   // How the file is spoilt, what is said, the file and the suffix it is set aside with.
-  const struct {
-    std::function<void()> make;
-    std::string problem, file, aside;
-  } cases[] = {
+  const struct { std::function<void()> make; std::string problem, file, aside; } cases[] = {
       {[&] {  // 8 KiB of damage in the header blocks of a good file
          StartWith({Stored("Other", "Text", {1})});
          std::fstream(storage, std::ios::binary | std::ios::in | std::ios::out) << std::string(8192, 0);
@@ -275,8 +272,7 @@ TEST_F(StartUpTest, AMissingDataFolderIsSaidAtTheStart) {
   MainWindowCreated(*b);
   MainWindowMessage(*b, Message::Timer, 0, 0, 0);  // the exit runs at the first message
   ASSERT_EQ(elsewhere.window.messages.size(), 1u);
-  EXPECT_NE(elsewhere.window.messages[0].find("\"" + missing + "\" does not exist"),
-            std::string::npos);
+  EXPECT_PRED_FORMAT2(::testing::IsSubstring, "\"" + missing + "\" does not exist", elsewhere.window.messages[0]);
   EXPECT_TRUE(elsewhere.window.quitPosted);
   EXPECT_EQ(elsewhere.window.quitCode, 1);
   EXPECT_FALSE(fs::exists(platform.DataPath("not made")));

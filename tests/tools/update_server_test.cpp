@@ -65,13 +65,7 @@ struct Exchange {
 };
 
 TEST(UpdateServer, FileDataChunksAndRefusals) {
-  struct Case {
-    const char* name;
-    uint32_t offset;
-    uint16_t count;
-    uint8_t status;
-    uint32_t bytes;
-  };
+  struct Case { const char* name; uint32_t offset; uint16_t count; uint8_t status; uint32_t bytes; };
   const Case cases[] = {
       {"Lamp", 0, 400, 1, 400},   {"Lamp", 600, 400, 1, 400}, {"Lamp", 601, 400, 1, 399},
       {"Lamp", 995, 400, 1, 5},   {"Lamp", 1000, 400, 1, 0},  {"Lamp", 1001, 1, 0, 0},

@@ -55,9 +55,7 @@ void ReferenceFill(FrameBuffer& f, uint16_t x, uint16_t y, uint16_t w, uint16_t 
 }
 
 TEST(FillArea, MatchesPixelByPixelFillIncludingEdgesAndWrap) {
-  struct Rect {
-    uint16_t x, y, w, h;
-  };
+  struct Rect { uint16_t x, y, w, h; };
   std::vector<Rect> rects = {{790, 10, 20, 5},      {0, 595, 3, 10},   {65530, 5, 12, 3},
                              {5, 65534, 4, 4},      {0, 0, 800, 600},  {799, 599, 1, 1},
                              {65000, 65400, 1500, 900}, {10, 10, 0, 5}, {900, 700, 5, 5}};

@@ -26,14 +26,11 @@ class InformationTest : public testing::PageTest {
 // message of many words breaks is in the golden shot information_page.png.
 TEST(WrapMessage, BreaksBeforeSpacesAndFailsWhereNoSpaceBreaks) {
   const std::string a35(35, 'a'), b34(34, 'b'), c28(28, 'c');
-  const struct {
-    std::string text;
-    int fits;
-    std::vector<std::string> lines;
-  } cases[] = {{a35 + " " + b34 + " " + c28, 1, {a35, " " + b34, " " + c28}},
-               {" " + std::string(35, 'x'), 0, {""}},  // a line's own space is no break
-               {"ab " + std::string(40, 'y'), 0, {"ab", ""}},
-               {std::string(35, 'z'), 1, {std::string(35, 'z')}}};
+  const struct { std::string text; int fits; std::vector<std::string> lines; } cases[] = {
+      {a35 + " " + b34 + " " + c28, 1, {a35, " " + b34, " " + c28}},
+      {" " + std::string(35, 'x'), 0, {""}},  // a line's own space is no break
+      {"ab " + std::string(40, 'y'), 0, {"ab", ""}},
+      {std::string(35, 'z'), 1, {std::string(35, 'z')}}};
   for (const auto& c : cases) {
     char lines[kMessageLineCount][kMessageLineCapacity];
     EXPECT_EQ(WrapMessage(c.text.c_str(), lines), c.fits) << c.text;

@@ -7,7 +7,6 @@
 // keyboard_alphabetic.run, keyboard_qwerty.run and keyboard_numeric.run.
 #include <gtest/gtest.h>
 
-#include <string>
 
 #include "ui/page_fixture.h"
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,21 @@ inline void StorePageData(Storage& s, const std::string& name, const std::vector
 }
 
 constexpr uint32_t kWhite = 0xFFFFFF;  // frame pixel of Colour16 0xFFFF
+
+// A run of the program on `platform`, whose window service is `window`:
+// start-up, `work`, the window's end. Returns the exit status.
+inline int RunProgram(const Platform& platform, FakeWindow& window,
+                      const std::function<void(Assistant&)>& work = nullptr) {
+  window.messages.clear();
+  window.quitPosted = window.timerStopped = false;
+  auto a = std::make_unique<Assistant>(platform);
+  MainWindowCreated(*a);
+  if (work) work(*a);
+  MainWindowMessage(*a, Message::Destroy, 0, 0, 0);  // destroying the window ends the loop
+  EXPECT_TRUE(window.quitPosted);
+  EXPECT_TRUE(window.timerStopped);
+  return window.quitCode;
+}
 
 // An assistant started on the fake platform with a fresh storage.
 class PageTest : public ::testing::Test {
