@@ -26,22 +26,6 @@ using Bytes = std::vector<uint8_t>;
 using testing::FreePort;
 using testing::WaitUntil;
 
-// The fake platform with real sockets and threads.
-struct Loopback {
-  FakePlatform fake;
-  PosixUdp udp;
-  PosixThreads threads;
-  Platform platform{fake.window, fake.files, fake.instance, udp, threads, fake.processes,
-                    fake.hid, fake.libraries, fake.settings, fake.audio};
-  std::unique_ptr<ServerChannel> server{new ServerChannel};
-
-  Loopback() {
-    fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:" + std::to_string(FreePort());
-    fake.settings.values["TRELVAN_SERVER_LOCAL_PORT"] = std::to_string(FreePort());
-    ReadServerSettings(*server, platform);
-  }
-};
-
 // The server's reply datagram: magic, content, the sequence it answers and
 // the 16-bit sum of content and sequence.
 Bytes ReplyFor(uint16_t sequence, Bytes content) {
@@ -51,10 +35,18 @@ Bytes ReplyFor(uint16_t sequence, Bytes content) {
 }
 
 TEST(ServerChannel, ManyChannelsOpenAndCloseOnOnePort) {
-  Loopback l;
+  FakePlatform fake;  // with real sockets and threads
+  PosixUdp udp;
+  PosixThreads threads;
+  Platform platform{fake.window, fake.files, fake.instance, udp, threads, fake.processes,
+                    fake.hid, fake.libraries, fake.settings, fake.audio};
+  fake.settings.values["TRELVAN_SERVER"] = "127.0.0.1:" + std::to_string(FreePort());
+  fake.settings.values["TRELVAN_SERVER_LOCAL_PORT"] = std::to_string(FreePort());
+  const auto server = std::make_unique<ServerChannel>();
+  ReadServerSettings(*server, platform);
   for (int i = 0; i < 20; ++i) {
-    ASSERT_TRUE(ServerLinkStart(*l.server, l.platform)) << i;
-    ServerLinkClose(*l.server);
+    ASSERT_TRUE(ServerLinkStart(*server, platform)) << i;
+    ServerLinkClose(*server);
   }
 }
 
