@@ -144,10 +144,12 @@ class ServerSetupTest : public SetupPageTest {
     line.textColour = colour;
     return Shows(&line, text);
   }
-  ServerChoice Kept() {
-    ServerChoice c{};
-    ReadServerChoice(platform.files, c);
-    return c;
+  // The channel's server and the one the settings file keeps, as "name:port name:port".
+  std::string Servers() {
+    ServerChoice kept{};
+    ReadServerChoice(platform.files, kept);
+    return std::string(a->net.server.serverName) + ":" + std::to_string(a->net.server.serverPort) + " " +
+           kept.name + ":" + std::to_string(kept.port);
   }
   testing::ServerScript script;
 };
@@ -159,10 +161,7 @@ class ServerSetupTest : public SetupPageTest {
 TEST_F(ServerSetupTest, TheServerChosenHereIsTheChannels) {
   platform.udp.names["trains.example"] = "127.0.0.5";
   ChooseOnPage("trains.example", "4700");
-  EXPECT_STREQ(a->net.server.serverName, "trains.example");
-  EXPECT_EQ(a->net.server.serverPort, 4700);
-  EXPECT_STREQ(Kept().name, "trains.example");
-  EXPECT_EQ(Kept().port, 4700);
+  EXPECT_EQ(Servers(), "trains.example:4700 trains.example:4700");
 
   script.files[kConnectionTestName] = testing::FileContent(kConnectionTestName, {1, 2, 3});
   RunTest();
@@ -178,7 +177,7 @@ TEST_F(ServerSetupTest, TheServerChosenHereIsTheChannels) {
   ClickOn(Image(kSetupBack));
   EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
   EXPECT_EQ(a->net.serverStep, kServerIdle);
-  EXPECT_STREQ(a->net.server.serverName, "trains.example");
+  EXPECT_EQ(Servers(), "trains.example:4700 trains.example:4700");
 }
 
 // A name that is none is refused with its message and changes nothing; an
@@ -187,15 +186,14 @@ TEST_F(ServerSetupTest, RefusedAndEmptyNames) {
   ChooseOnPage("127.0.0.9", "4608");
   ChooseOnPage("a..b", "");
   ExpectMessage((std::string(kServerNameRefused) + "a..b").c_str(), kSetupPage);
-  EXPECT_STREQ(a->net.server.serverName, "127.0.0.9");
-  EXPECT_STREQ(Kept().name, "127.0.0.9");
+  EXPECT_EQ(Servers(), "127.0.0.9:4608 127.0.0.9:4608");
 
   ChooseOnPage("", "");
   Send(Message::Timer);
   Send(Message::Timer);
   EXPECT_EQ(a->ui.pages.CurrentPage, kSetupPage);
   EXPECT_FALSE(ServerChosen(a->net.server));
-  EXPECT_EQ(Kept().name[0], 0);
+  EXPECT_EQ(Servers(), ":0 :0");
   EXPECT_TRUE(FieldShows(kServerNotChosen));
   const size_t sent = platform.udp.SentCount();
   ClickOn(Image(kSetupServerTest));
@@ -212,8 +210,7 @@ TEST_F(ServerSetupTest, TheEnvironmentWinsForTheRun) {
   EXPECT_TRUE(FieldShows("127.0.0.2:4608"));
   EXPECT_TRUE(LineShows(kServerFromEnvironment, LineColour()));
   ChooseOnPage("127.0.0.9", "4700");
-  EXPECT_STREQ(a->net.server.serverName, "127.0.0.2");
-  EXPECT_STREQ(Kept().name, "127.0.0.9");
+  EXPECT_EQ(Servers(), "127.0.0.2:4608 127.0.0.9:4700");
 }
 
 }  // namespace
