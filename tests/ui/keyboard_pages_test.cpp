@@ -4,7 +4,7 @@
 // PC keys from the queue, the length and range limits, confirm and cancel)
 // are the golden scripts keyboard_entry.run and keyboard_numeric_limits.run;
 // mouse typing with its automatic capitals and the keys' look are
-// keyboard_alphabetic.run, keyboard_qwerty.run and keyboard_numeric.run.
+// keyboard_alphabetic.run, keyboard_qwerty.run and keyboard_numeric_limits.run.
 #include <gtest/gtest.h>
 
 

@@ -2,11 +2,11 @@
 // files. Golden scripts hold a new project marked changed, dragging and
 // Undo on the page editor (edit_page_undo.run), the program editor's Undo
 // (edit_program_undo.run), the 18-project limit and deleting
-// (project_limit.run), a damaged file refused (project_damaged.run), New
+// (project_paging.run), a damaged file refused (project_damaged.run), New
 // Project's messages (new_project_refusals.run), the page editor's names,
 // removals and ninth button (edit_page_buttons.run), saving and leaving
 // (edit_page_saving.run), the button pictures (edit_page_button_picture.run)
-// and the program's scrolling and copy (edit_program_scroll.run,
+// and the program's scrolling and copy (edit_program.run,
 // edit_program_copy.run); the pages' look is in the golden shots.
 #include <gtest/gtest.h>
 

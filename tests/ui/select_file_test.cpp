@@ -5,7 +5,7 @@
 // change remembered (select_file_walk.run), the
 // path limit (select_file_long.run), cancel and the folder remembered for
 // the next call (select_file_cancel.run), the look and which names are
-// listed (select_file.run: the extension with its case, no hidden folders);
+// listed (select_file_walk.run: the extension with its case, no hidden folders);
 // the name order is the platform's folder listing test's, a chosen file
 // returned and the next call opening in its folder the gui media pages
 // test's.
