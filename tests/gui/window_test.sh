@@ -5,7 +5,7 @@
 # data folder, an empty folder as the program's own), and closing it
 # ends the process with status 0 within 2 seconds. Before that, without a
 # display, the program says so on standard error and ends with status 1
-# without making its data folder.
+# without making its data folder, and so does a message box.
 set -uo pipefail
 program=$1; headless=$2; out=$3
 here=$(dirname "$0")
@@ -19,6 +19,10 @@ status=$?
 [ "$status" = 1 ] || fail "without a display the status is $status"
 grep -q "cannot open its window" <<<"$said" || fail "without a display it said '$said'"
 [ ! -e "$nodata" ] || fail "without a display the data folder was made"
+# A message box, too, ends with status 1 and its text said, not shown unseen.
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$program" --message-box 1 1 "Boxed" 2>&1)
+status=$?
+[ "$status" = 1 ] && grep -q "Boxed" <<<"$said" || fail "a box without a display: status $status"
 
 # Without HOME (nor XDG_DATA_HOME or TRELVAN_DATA_DIR) the password database
 # gives the home; a user it does not know (in a user namespace) is told so,

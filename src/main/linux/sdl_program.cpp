@@ -157,20 +157,6 @@ class StartTrace {
   int presentsBeforeTick_ = -1;  // frames shown before the first tick
 };
 
-// With no display to answer SDL falls back to drivers that show nothing
-// ("offscreen", "dummy"), and the program would run unseen. Unless
-// SDL_VIDEODRIVER names drivers, only those that show a window are tried.
-void ChooseVideoDrivers() {
-  if (const char* asked = SDL_getenv("SDL_VIDEODRIVER"); asked && *asked) return;
-  std::string drivers;
-  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
-    const std::string name = SDL_GetVideoDriver(i);
-    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
-    drivers += (drivers.empty() ? "" : ",") + name;
-  }
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.empty() ? "none" : drivers.c_str());
-}
-
 int NoWindow() {
   fprintf(stderr,
           "Trelvan Assistant cannot open its window (%s). It needs a graphical display; "

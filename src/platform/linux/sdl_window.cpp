@@ -188,6 +188,17 @@ void NoteDisplayLost(Display*, void* lost) { *static_cast<bool*>(lost) = true; }
 
 }  // namespace
 
+void ChooseVideoDrivers() {
+  if (const char* asked = SDL_getenv("SDL_VIDEODRIVER"); asked && *asked) return;
+  std::string drivers;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    drivers += (drivers.empty() ? "" : ",") + name;
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.empty() ? "none" : drivers.c_str());
+}
+
 int DesktopXftDpi(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);

@@ -93,6 +93,12 @@ class SdlWindow : public Window {
   SDL_Surface* frame_ = nullptr;  /**< the frame before it is scaled; only when scale_ is not 1 */
 };
 
+// With no display to answer SDL falls back to drivers that show nothing
+// ("offscreen", "dummy"): the program, or a message box, would run unseen
+// and wait for ever. Unless SDL_VIDEODRIVER names drivers, only those that
+// show a window are tried. Before SDL_Init.
+void ChooseVideoDrivers();
+
 // The X resource Xft.dpi of the window's display, which desktops set for
 // their scale; 0 when it is not set or the window is not on X.
 int DesktopXftDpi(SDL_Window* window);
