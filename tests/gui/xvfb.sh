@@ -91,7 +91,9 @@ use_data_folder() {
 capture() { rm -f "$1"; import -window "$window" "ppm:$1" 2>/dev/null; }
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
 begin() { for _ in $(seq 20); do capture "$out/step_before.ppm" && return; sleep 0.1; done; fail "no capture"; }
-settle() {
+# changed: the window changed since `begin` and held still over two looks
+# (about 12 s at most); false when it did not.
+changed() {
   local still=0 i now
   rm -f "$out"/step_now_*.ppm
   for i in $(seq 60); do
@@ -106,13 +108,19 @@ settle() {
       still=0
     fi
   done
-  fail "nothing changed after: $*"
+  return 1
 }
+settle() { changed "$@" || fail "nothing changed after: $*"; }
 press_like_a_hand() {
   xdotool mousemove "$((left + $1))" "$((top + $2))" sleep 0.05 mousedown 1 sleep 0.12 mouseup 1
 }
+# A click that changed nothing in 12 s is pressed once more, as a hand
+# would; one that changes nothing twice fails.
 click() {
   begin
+  press_like_a_hand "$1" "$2"
+  changed "click $1 $2" && return
+  echo "nothing changed after click $1 $2: pressed again" >&2
   press_like_a_hand "$1" "$2"
   settle "click $1 $2"
 }
