@@ -23,6 +23,9 @@ export TRELVAN_DATA_DIR=$(winpath "$data")
 # The program with the driver library beside it, where LoadLibrary looks first.
 cp "$exe" "$driver/Ftd2xx.dll" "$tmp/app/"
 export TRELVAN_FAKE_D2XX="pull $(winpath "$tmp/serial")" TRELVAN_FAKE_D2XX_DONE=$(winpath "$tmp/done")
+# The serial handheld pulls once the main page is back: the program offers
+# files only there.
+export TRELVAN_FAKE_D2XX_AFTER=$(winpath "$tmp/main_page_back")
 
 use_loopback_ports
 # The process snapshot shows only this prefix's own processes: the stand-in
@@ -67,6 +70,8 @@ tap 515 536                                     # setup
 sleep 0.5
 tap 155 275                                     # use the older drivers: LoadLibrary
 tap 400 536                                     # back
+exit_back "$out/wine_handheld_exit.png" || fail "the main page did not come back from setup"
+touch "$tmp/main_page_back"
 for _ in $(seq 600); do [ -e "$tmp/done" ] && break; sleep 0.1; done
 [ "$(tr -d '\r' <"$tmp/done" 2>/dev/null)" = ok ] || fail "the serial pull: '$(cat "$tmp/done" 2>/dev/null)'"
 exit_back "$out/wine_handheld_exit.png" || fail "the exit button did not come back after the serial transfer"

@@ -3,7 +3,10 @@
 // the handheld starts on a thread of its own and runs the command in
 // TRELVAN_FAKE_D2XX ("pull DIR", "push FILE" or "noop"); each request goes
 // out as a frame [L, 0, packet] for FT_Read, and the frame FT_Write takes
-// is its reply. TRELVAN_FAKE_D2XX_DEVICES sets the count listed (default 1).
+// is its reply. TRELVAN_FAKE_D2XX_DEVICES sets the count listed (default 1);
+// with TRELVAN_FAKE_D2XX_AFTER=FILE the handheld waits (up to a minute)
+// for FILE to exist before it runs its command, as a user starts a pull
+// once the program shows what it offers.
 // Built once with every function, and once (TRELVAN_FAKE_D2XX_LACK_READ)
 // without FT_Read.
 #include <chrono>
@@ -69,6 +72,12 @@ void RunHandheld() {
   const char* command = std::getenv("TRELVAN_FAKE_D2XX");
   if (!command) return;
   const std::string c = command;
+  if (const char* after = std::getenv("TRELVAN_FAKE_D2XX_AFTER")) {
+    for (int i = 0; i < 1200 && !std::ifstream(after); ++i) {
+      Guard pause;  // the wait lets the lock go: 50 ms with nothing to wait for
+      fake_d2xx::WaitFor([] { return false; }, 50);
+    }
+  }
   trelvan::handheld::Client client;
   client.exchange = Exchange;
   const auto start = std::chrono::steady_clock::now();
