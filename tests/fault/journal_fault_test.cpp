@@ -133,6 +133,29 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
     return true;
   }
 
+  // `save(cut)`, its writes cut after 0, 1, 2, ... until it goes through:
+  // after each cut a start holds the last commit, whole, and the file is
+  // written in place. The cuts it took; -1 when a start did not hold it.
+  int64_t CutEveryWrite(const char* what, const std::vector<uint8_t>& journal, bool* seenAfter,
+                        const std::function<bool(int64_t)>& save) {
+    const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
+    struct stat st;
+    EXPECT_EQ(stat(storagePath.c_str(), &st), 0);
+    const ino_t inode = st.st_ino;
+    int64_t cut = 0;
+    for (; cut < 100; ++cut) {
+      const bool saved = save(cut);
+      fake.files.writeCalls = -1;
+      if (saved) break;
+      const std::string where = std::string(what) + " cut after " + std::to_string(cut) + " writes";
+      if (!StartsWholeAfterCut(where, journal, seenAfter)) return -1;
+    }
+    EXPECT_GE(cut, 3) << what << ": the save record and two runs of blocks";
+    EXPECT_EQ(stat(storagePath.c_str(), &st), 0);
+    EXPECT_EQ(st.st_ino, inode) << what << " written in place";
+    return cut;
+  }
+
   // The checker, and the files before or after the change, never before
   // once after was seen.
   int CheckFiles(Storage& s, const std::string& where, bool* seenAfter) {
@@ -196,26 +219,16 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
 TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
   const std::vector<uint8_t> journal = RunWithJournal(GetParam());
   if (::testing::Test::HasFailure()) return;
-  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
-  struct stat st;
-  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
-  const ino_t inode = st.st_ino;
   bool seenAfter = false;
-  int64_t cut = 0;
-  for (; cut < 100; ++cut) {
+  const int64_t cuts = CutEveryWrite("save", journal, &seenAfter, [&](int64_t cut) {
     fake.files.writeCalls = cut;
-    const bool saved = SaveFinishedJournal(a->storage, a->journal, fake.files);
-    fake.files.writeCalls = -1;
-    if (saved) break;
-    if (!StartsWholeAfterCut("save cut after " + std::to_string(cut) + " writes", journal, &seenAfter)) return;
-  }
-  EXPECT_GE(cut, 3) << "the save record and two runs of blocks";
+    return SaveFinishedJournal(a->storage, a->journal, fake.files);
+  });
+  if (cuts < 0) return;
   std::printf("[ points   ] %s: %lld cuts of the save in place\n", GetParam().name,
-              static_cast<long long>(cut));
+              static_cast<long long>(cuts));
   EXPECT_FALSE(Exists(journalPath));
-  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
-  EXPECT_EQ(st.st_ino, inode) << "written in place";
-  const std::vector<uint8_t> onDisk = ReadHostFile(storagePath);
+  const std::vector<uint8_t> onDisk = ReadHostFile(fake.files.DataPath("Trelvan Assistant Storage 400"));
   ASSERT_EQ(onDisk.size(), kImageSize);
   EXPECT_EQ(std::memcmp(onDisk.data(), a->storage.image, kImageSize), 0)
       << "the file is not the image a whole-file save writes";
@@ -226,27 +239,14 @@ TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
 TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
   const std::vector<uint8_t> journal = RunWithJournal(GetParam());
   if (::testing::Test::HasFailure()) return;
-  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
-  struct stat st;
-  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
-  const ino_t inode = st.st_ino;
   bool seenAfter = false;
-  int64_t cut = 0;
-  for (; cut < 100; ++cut) {
+  const int64_t cuts = CutEveryWrite("start-up save", journal, &seenAfter, [&](int64_t cut) {
     const JournalRecovery r = Restart(journal);
-    ASSERT_TRUE(r.inPlace);
+    EXPECT_TRUE(r.inPlace);
     fake.files.writeCalls = cut;
-    const bool saved = SaveReplayedJournal(a->storage, a->journal, fake.files, r, nullptr);
-    fake.files.writeCalls = -1;
-    if (saved) break;
-    if (!StartsWholeAfterCut("start-up save cut after " + std::to_string(cut) + " writes", journal,
-                             &seenAfter)) {
-      return;
-    }
-  }
-  EXPECT_GE(cut, 3) << "the save record and two runs of blocks";
-  ASSERT_EQ(stat(storagePath.c_str(), &st), 0);
-  EXPECT_EQ(st.st_ino, inode) << "written in place";
+    return SaveReplayedJournal(a->storage, a->journal, fake.files, r, nullptr);
+  });
+  if (cuts < 0) return;
   RemoveJournal(a->journal, fake.files);
   a = std::make_unique<Assistant>(fake);
   StorageInit(a->storage, fake.files);

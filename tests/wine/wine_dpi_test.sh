@@ -15,10 +15,11 @@ wine_scratch 2048x1536
 
 7z e -so "$exe" .rsrc/MANIFEST/1 >"$tmp/manifest.xml" 2>/dev/null || fail "no manifest resource"
 for line in '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' \
-            '>true</longPathAware>' 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+            '>true</longPathAware>' 'name="Microsoft.Windows.Common-Controls"' \
             '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>'; do
   grep -qF "$line" "$tmp/manifest.xml" || fail "the manifest lacks $line"
 done
+grep -qE 'Common-Controls" version="6(\.0){3}"' "$tmp/manifest.xml" || fail "the manifest lacks Common Controls 6"
 
 data="$tmp/data"
 mkdir -p "$data"
