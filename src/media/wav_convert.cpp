@@ -1,5 +1,6 @@
 #include "media/wav_convert.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -10,6 +11,16 @@ namespace trelvan {
 namespace {
 
 constexpr uint32_t kFrameChunk = 8192;  // file bytes read at a time
+// Float samples are held within this many times full scale. The output clips
+// at full scale anyway; a larger value would become infinity as a float, and
+// infinity times the filter's zero taps is not a number.
+constexpr double kFloatSampleLimit = 1e6;
+
+// A float sample: a non-number counts as silence, a value far past full
+// scale as the limit.
+double FloatSample(double v) {
+  return std::isfinite(v) ? std::clamp(v, -kFloatSampleLimit, kFloatSampleLimit) : 0.0;
+}
 
 // One sample of the frame at `p`, as -1 to 1.
 double SampleValue(const uint8_t* p, const WavFormat& f) {
@@ -18,12 +29,12 @@ double SampleValue(const uint8_t* p, const WavFormat& f) {
       const uint32_t bits = ReadU32LE(p);
       float v;
       std::memcpy(&v, &bits, sizeof v);
-      return std::isfinite(v) ? v : 0.0;
+      return FloatSample(v);
     }
     const uint64_t bits = ReadU32LE(p) | (uint64_t{ReadU32LE(p + 4)} << 32);
     double v;
     std::memcpy(&v, &bits, sizeof v);
-    return std::isfinite(v) ? v : 0.0;
+    return FloatSample(v);
   }
   switch (f.bits) {
     case 8: return (p[0] - 128) / 128.0;  // 8-bit WAV samples are unsigned

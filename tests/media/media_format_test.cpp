@@ -232,6 +232,22 @@ TEST(MediaGolden, WavLayoutsAgreeWithSox) {
   }
 }
 
+// Float samples far past full scale clip at full scale through the rate
+// converter (a run of 1e300 became infinity there, and then not a number).
+TEST(MediaGolden, FloatSamplesFarPastFullScaleClip) {
+  Bytes file = ReadHostFile(Folder("layouts") + "f64_mono_8000.wav");
+  Segments wav{{file}};
+  WavData data;
+  WavFormat f;
+  ASSERT_EQ(ReadWavHeader({Segments::Read, &wav}, 0, &data, &f), kWavOk);
+  const double huge = 1e300;
+  for (uint32_t at = data.start; at + 8 <= data.start + data.size; at += 8) std::memcpy(&file[at], &huge, 8);
+  auto work = std::make_unique<Resampler>();
+  const std::vector<int16_t> out = Converted(file, *work, &f);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(std::count(out.begin(), out.end(), 32767), static_cast<long>(out.size()));
+}
+
 // What the user is told was done to a file.
 TEST(MediaFormats, ConversionsAreNamed) {
   const auto said = [](uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
