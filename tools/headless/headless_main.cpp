@@ -18,9 +18,10 @@
 //                            Picture row/delete/show,
 //                            Sound row/delete/play/slot, Light row/load/delete,
 //                            SelectButton button (a picture of the grid),
-//                            EditPage name/mode/picture/remove, EditProgram insert (a row's
-//                            handle), picker (a kind offered) and box (0 to 2:
-//                            the operands of the row being built)
+//                            EditPage name/mode/picture/remove, EditProgram insert and
+//                            remove (a row's handles), input and output (the
+//                            lists' rows), picker (a kind offered) and box (0 to
+//                            2: the operands of the row being built)
 //   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
 //                            user) over PLACE, named as click names it (wheel -1
 //                            SelectText line 3) or given as X Y, and a tick
@@ -232,6 +233,12 @@ const ListRows kListRows[] = {
     {"EditPage", "mode", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].mode); }},
     {"EditProgram", "insert", kProgramRows,
      [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.insertHandle[r]); }},
+    {"EditProgram", "remove", kProgramRows,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.removeHandle[r]); }},
+    {"EditProgram", "input", kInputsPerPage,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.inputRow[r]); }},
+    {"EditProgram", "output", kMaxOutputLabels,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.outputRow[r]); }},
     {"EditProgram", "picker", 4, [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.picker[r]); }},
     {"EditProgram", "box", 3,
      [](const Assistant& a, int r) {
