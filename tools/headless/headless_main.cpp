@@ -45,7 +45,8 @@
 //                            no further record fits
 //   page VERB ...            a page's own test command (page_commands.cpp)
 //   expect page N            the current page is N
-//   expect output TEXT       the last text a page command printed ("page result", ...)
+//   expect state TEXT        what "page state" prints (the open project);  expect
+//                            result TEXT: what "page result" prints (a called page's answer)
 //   expect message TEXT      the last message shown, on the information page or in a box
 //   expect messages N        N message boxes shown since the start
 //   expect ended             the program has ended (its exit sequence ran)
@@ -302,24 +303,25 @@ uint32_t KeyForCharacter(char c) {
   return static_cast<uint32_t>(static_cast<uint8_t>(c));
 }
 
-// What the script saw last: the text of a page command, and a message.
+// What the script saw last: a message.
 struct Seen {
-  std::string output;
   std::string message;
   std::string informationText;  // the information page's message, to see it change
 };
 
-// Runs a page command with its printing kept in seen.output (and printed still).
-bool RunPageCommandSeen(Assistant& a, std::istringstream& words, Seen& seen) {
+// What the page command `command` prints (printed still), without its last
+// line end.
+std::string PageCommandOutput(Assistant& a, const std::string& command) {
+  std::istringstream words(command);
   fflush(stdout);
   FILE* capture = tmpfile();
   const int saved = capture ? dup(fileno(stdout)) : -1;
   if (saved < 0) {
     if (capture) fclose(capture);
-    return RunPageCommand(a, words);
+    return "(the output could not be captured)";
   }
   dup2(fileno(capture), fileno(stdout));
-  const bool known = RunPageCommand(a, words);
+  RunPageCommand(a, words);
   fflush(stdout);
   dup2(saved, fileno(stdout));
   close(saved);
@@ -329,8 +331,7 @@ bool RunPageCommandSeen(Assistant& a, std::istringstream& words, Seen& seen) {
   fclose(capture);
   fputs(printed.c_str(), stdout);
   while (!printed.empty() && printed.back() == '\n') printed.pop_back();
-  if (!printed.empty()) seen.output = printed;
-  return known;
+  return printed;
 }
 
 // Whether `expect WHAT ARG` holds; *got says what was found instead. False
@@ -341,8 +342,8 @@ bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const 
     *got = "page " + std::to_string(a.ui.pages.CurrentPage);
     return arg == std::to_string(a.ui.pages.CurrentPage);
   }
-  if (what == "output" || what == "message") {
-    *got = "'" + (what == "output" ? seen.output : seen.message) + "'";
+  if (what == "state" || what == "result" || what == "message") {
+    *got = "'" + (what == "message" ? seen.message : PageCommandOutput(a, what)) + "'";
     return *got == "'" + arg + "'";
   }
   if (what == "ended") {
@@ -540,7 +541,7 @@ bool RunScript(const Options& o) {
         return false;
       }
     } else if (verb == "page") {
-      if (!RunPageCommandSeen(a, words, seen)) {
+      if (!RunPageCommand(a, words)) {
         fprintf(stderr, "%s:%d: unknown page command\n", o.script.c_str(), lineNumber);
         return false;
       }
