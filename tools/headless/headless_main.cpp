@@ -11,7 +11,8 @@
 //                            kMainSetup): button down at the control's middle, held
 //                            100 ms (10 ticks), button up there and a tick
 //   click Alpha key C        the same on the alphanumeric keyboard's key that now
-//                            shows the character C
+//                            shows the character C;  click Alpha keys TEXT: one
+//                            such click for each character of TEXT (no space)
 //   click PAGE ROW R         the same on row R (from 0) of a page's list: Main row,
 //                            Main selection, ProjectManager row/edit/remove,
 //                            SelectFile folder/file, SelectText line,
@@ -438,6 +439,15 @@ bool RunScript(const Options& o) {
       }
       for (int i = 0; i < n; ++i) repeated.insert(repeated.end(), commands.begin(), commands.end());
       continue;
+    }
+    if (verb == "click") {  // click Alpha keys TEXT: a click a character
+      std::istringstream rest(line);
+      std::string click, page, role, text;
+      rest >> click >> page >> role >> text;
+      if (page == "Alpha" && role == "keys") {
+        for (auto c = text.rbegin(); c != text.rend(); ++c) repeated.push_back("click Alpha key " + std::string(1, *c));
+        continue;
+      }
     }
     const auto send = [&](Message m, uint32_t key, uint32_t x, uint32_t y) {
       if (m == Message::Timer) ServeScriptServer(a);
