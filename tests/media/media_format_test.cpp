@@ -23,10 +23,8 @@
 #include "media/picture_stb.h"
 #include "media/sound_decode.h"
 #include "media/sound_format.h"
-#include "media/media.h"
 #include "media/resample.h"
 #include "media/wav_convert.h"
-#include "storage/bytes.h"
 #include "storage/storage_fixture.h"
 #include "storage/whole_file.h"
 
