@@ -4,8 +4,7 @@
 // through a Cut, the power supply of one run. The harness runs the change
 // once whole, then once for every interruption point from the same starting
 // image, "losing power" after that many events (a StorageStep, a changing
-// call, one call of a download's store, one packet of the handheld service:
-// each a Cut::Tick): a new process mounts the image bytes as they are, or
+// call, one call of a download's store: each a Cut::Tick): a new process mounts the image bytes as they are, or
 // (at two points) the image goes through the exit save and a start from the
 // storage file. The restarted storage runs to idle and must pass
 // CheckRestart: the checker, the old or the new file set and never the old
@@ -29,7 +28,6 @@
 #include <string_view>
 #include <vector>
 
-#include "link/handheld_protocol.h"
 #include "net/downloads.h"
 #include "shell/assistant.h"
 #include "storage/storage_fixture.h"
@@ -56,12 +54,9 @@ class Cut {
     if (afterEvent) afterEvent();
     return true;
   }
-  bool Step(Storage& s) {
-    return Tick([&] { last_ = StorageStep(s); });
-  }
   bool ToIdle(Storage& s) {
     do {
-      if (!Step(s)) return false;
+      if (!Tick([&] { last_ = StorageStep(s); })) return false;
     } while (last_ != 0);
     return true;
   }
@@ -95,7 +90,7 @@ struct Scenario {
   const char* name;
   std::function<void(Assistant&)> setup;  // on a formatted storage
   Change change;
-  uint64_t minPoints;  // the change has at least this many interruption points
+  uint64_t minPoints;  // at least this many interruption points (the journal's: commits)
 };
 inline void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name; }
 
@@ -169,62 +164,6 @@ inline Change Create(std::vector<uint8_t> content, uint32_t firstPiece = kUnitSi
       piece = kUnitSize;
     } while (at < size);
     return true;
-  };
-  return {drive, [content](Files& f) { f.push_back(content); }};
-}
-
-// The handheld's calling sequence: pieces of the given sizes in turn with
-// one step (one tick) after each and no run to idle until the end; a piece
-// that finds the machine not waiting for data is offered again after a step.
-inline Change Handheld(std::vector<uint8_t> content, std::vector<uint32_t> pieces) {
-  auto drive = [content, pieces](Assistant& a, Cut& c) {
-    Storage& s = a.storage;
-    const uint32_t size = static_cast<uint32_t>(content.size());
-    if (!c.Call(s, "creation", [&] { return StorageCreateFile(s, size); })) return false;
-    int r = -1;
-    size_t at = 0;
-    for (size_t i = 0; at < content.size(); ++i) {
-      const uint32_t n =
-          static_cast<uint32_t>(std::min<size_t>(pieces[i % pieces.size()], content.size() - at));
-      for (int tries = 0;; ++tries) {
-        if (!c.Tick([&] { r = StorageWriteData(s, content.data() + at, n); })) return false;
-        if (r == kStorageAccepted) break;
-        if (r != kStorageNotWaiting || tries > 100) {
-          return ADD_FAILURE() << "piece at " << at << ": " << r << " after " << tries, false;
-        }
-        if (!c.Step(s)) return false;
-      }
-      at += n;
-      if (!c.Step(s)) return false;
-    }
-    return c.ToIdle(s);
-  };
-  return {drive, [content](Files& f) { f.push_back(content); }};
-}
-
-// The handheld's push through the link protocol: the service answers one
-// request a tick (create, the pieces, the closing acknowledgement), so a
-// cut after every step is a cut after every packet.
-inline Change LinkPush(std::vector<uint8_t> content) {
-  auto drive = [content](Assistant& a, Cut& c) {
-    a.link.handheld = HandheldTransfer{};
-    auto send = [&](std::vector<uint8_t> p) {
-      p.push_back(PacketSum(p.data(), static_cast<uint32_t>(p.size())));
-      return c.Tick([&] {
-               ProcessHandheldPacket(a.link.handheld, a.link.transfer, a.storage, true, p.data(),
-                                     static_cast<uint32_t>(p.size()));
-             }) && a.link.handheld.reply[0] == 1;
-    };
-    const uint32_t n = static_cast<uint32_t>(content.size());
-    if (!send({kReqCreateFile, uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)})) {
-      return false;
-    }
-    for (uint32_t at = 0; at < n; at += 200) {
-      std::vector<uint8_t> p = {kReqWriteFile, uint8_t(std::min(200u, n - at))};
-      p.insert(p.end(), content.begin() + at, content.begin() + at + p[1]);
-      if (!send(p)) return false;
-    }
-    return send({kReqAck});
   };
   return {drive, [content](Files& f) { f.push_back(content); }};
 }

@@ -1,21 +1,17 @@
 // The storage machine under the fault harness. Sizes end
 // exactly at a block end, one byte into a block and inside a unit; the
 // deletions move blocks whose sources overlap the destinations still to
-// come; the handheld's pieces end on, before and across unit and block
-// boundaries.
+// come; a record's pieces, its header alone first, end across unit and
+// block boundaries.
 #include "fault/fault_harness.h"
 
 namespace trelvan {
 namespace testing {
 namespace {
 
-std::vector<uint8_t> Content(const char* name, uint32_t size, uint32_t seed) {
-  return FileContent(name, Pattern(size, seed));
-}
-
 // Header piece first, as the records are written.
 Change CreateRecord(const char* name, uint32_t size, uint32_t seed) {
-  return Create(Content(name, size, seed), static_cast<uint32_t>(FileContent(name, {}).size()));
+  return Create(FileContent(name, Pattern(size, seed)), static_cast<uint32_t>(FileContent(name, {}).size()));
 }
 
 const std::vector<uint32_t> kFiveEdges = {100, kBlockSize - 21, kBlockSize + 1, 9000,
@@ -32,20 +28,15 @@ const Scenario kScenarios[] = {
     {"EventDeleteMoving320Blocks",
      StoreFiles({5000, 100 * kBlockSize, 120 * kBlockSize - 30, 100 * kBlockSize - 25}, 1),
      Delete(0), 3 * 300},
-    {"EventHandheldPieces", StoreFiles({3000, kBlockSize - 21}, 1),
-     Handheld(FileContent("Handheld~", Pattern(3 * kBlockSize + 777, 11), "Sound", "2.00"),
-              {1, 255, 256, 37, 200, 3, 256, 128, 90, 255, 2, 256, 250}),
-     300},
     // Behind a full storage an empty file starts one block past the image,
     // where the offset wrap lands on the header block.
     {"EventEmptyFileBehindTheLastBlock",
      StoreFiles({kFileBlocks * kBlockSize - 60 - 10}, 5), Create({}), 10},
 
-    {"LinkPushEveryTick", StoreFiles({2 * kBlockSize + 3, 700}, 80),
-     LinkPush(Content("Pushed~", 3 * kBlockSize + 91, 81)), 60},
-    // A pushed file named like a stored one stays beside it across every restart.
-    {"LinkPushNamesakeKeepsBoth", StoreFiles({2 * kBlockSize + 3, 700}, 82),
-     LinkPush(Content("F0", kBlockSize + 9, 83)), 20},
+    // A new file named like a stored one (a push) stays beside it across
+    // every restart: only a download's replacement mark lets the older go.
+    {"EventRecordBesideANamesake", StoreFiles({2 * kBlockSize + 3, 700}, 82),
+     CreateRecord("F0", kBlockSize + 9, 83), 20},
 
     // The new file is stored whole before the old one of its name goes; the
     // replacement mark tells the restart that the pair is the download's.

@@ -40,15 +40,7 @@ size_t HashAsMounted(const Storage& s) {
   return std::hash<std::string_view>()(std::string_view(reach.data(), reach.size()));
 }
 
-struct JournalScenario {
-  const char* name;
-  std::function<void(Assistant&)> setup;
-  Change change;
-  uint32_t minCommits;
-};
-void PrintTo(const JournalScenario& s, std::ostream* os) { *os << s.name; }
-
-class JournalFault : public ::testing::TestWithParam<JournalScenario> {
+class JournalFault : public ::testing::TestWithParam<Scenario> {
  protected:
   FakePlatform fake;
   std::unique_ptr<Assistant> a = std::make_unique<Assistant>(fake);
@@ -65,7 +57,7 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
   }
 
   // The change with the journal on; the journal's bytes.
-  std::vector<uint8_t> RunWithJournal(const JournalScenario& sc) {
+  std::vector<uint8_t> RunWithJournal(const Scenario& sc) {
     Storage& s = a->storage;
     Journal& j = a->journal;
     sc.setup(*a);
@@ -168,10 +160,10 @@ class JournalFault : public ::testing::TestWithParam<JournalScenario> {
 };
 
 TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
-  const JournalScenario& sc = GetParam();
+  const Scenario& sc = GetParam();
   const std::vector<uint8_t> journal = RunWithJournal(sc);
   if (::testing::Test::HasFailure()) return;
-  ASSERT_GE(commitHash.size(), sc.minCommits + 1u);
+  ASSERT_GE(commitHash.size(), sc.minPoints + 1u);
 
   // The record boundaries, and where each commit ends.
   std::vector<uint64_t> cuts = {0, 10, kJournalHeaderSize};
@@ -257,18 +249,14 @@ TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
 
 constexpr uint32_t kFirstPiece = 40;
 
-const JournalScenario kJournalScenarios[] = {
+const Scenario kJournalScenarios[] = {
     {"RecordIntoEmpty", StoreFiles({}, 0), Create(FileContent("New", Pattern(10000, 7)), kFirstPiece),
      30},
     {"DeleteMovingBlocks", StoreFiles({5000, 6 * kBlockSize, 3 * kBlockSize - 30}, 1), Delete(0), 5},
-    {"HandheldPiecesCommittedWhileBusy", StoreFiles({3000}, 1),
-     Handheld(FileContent("Handheld~", Pattern(2 * kBlockSize + 777, 11), "Sound", "2.00"),
-              {1, 255, 256, 37, 200, 3, 256, 128, 90, 255, 2, 256, 250}),
-     10},
 };
 
 INSTANTIATE_TEST_SUITE_P(Storage, JournalFault, ::testing::ValuesIn(kJournalScenarios),
-                         [](const ::testing::TestParamInfo<JournalScenario>& i) {
+                         [](const ::testing::TestParamInfo<Scenario>& i) {
                            return std::string(i.param.name);
                          });
 

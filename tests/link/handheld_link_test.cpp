@@ -1,10 +1,10 @@
-// The link service on the fake platform: the probe's order, the HID
-// golden report exchanges (requests, replies, oversized ones), the HID
-// waits and the serial library's loading. Whole transfers run on every
+// The link service on the fake platform: the probe's tick, the HID golden
+// report exchanges (requests, replies, oversized ones), a HID write that
+// runs out and a serial library that lacks a function. Whole transfers run on every
 // link in the handheld e2e tests (a HID read that runs out closing the
 // link among them), and oversized reads beside their box and a push cut
-// off half-way in the gui test; the storage after a push cut anywhere is
-// the fault harness's.
+// off half-way in the gui test; the storage after a creation cut anywhere
+// is the fault harness's.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -42,7 +42,6 @@ struct Bench {
   std::unique_ptr<Link> link{new Link{}};
   SetupValues setup{};
 
-  void Start() { StartHandheldLinks(*link, platform, setup); }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
       ServiceHandheldLink(*link, LinkContext{*storage, setup, true}, platform);
@@ -50,27 +49,17 @@ struct Bench {
   }
 };
 
-TEST(HandheldLink, ProbeEvery51stTickInItsOrder) {
-  struct Case {
-    const char* what;
-    bool hid, simulator;
-    uint8_t older;
-    int32_t serialCount;
-    int32_t connected;
-    uint8_t type;
+// Which link the probe takes (HID before the simulator before serial) is
+// the handheld e2e tests'; here its tick and what a serial probe shows.
+TEST(HandheldLink, ProbeEvery51stTickShowsTheSerialCount) {
+  const struct { const char* what; uint8_t older; int32_t serialCount, connected; } cases[] = {
+      {"the serial count", 1, 2, 2},
+      {"a failed listing", 1, -1, -1},
+      {"serial off", 0, 2, 0},
   };
-  const Case cases[] = {
-      {"HID first", true, true, 1, 2, 1, kLinkHid},
-      {"then the simulator", false, true, 1, 2, 1, kLinkSimulator},
-      {"then the serial count", false, false, 1, 2, 2, kLinkSerial},
-      {"a failed listing", false, false, 1, -1, -1, kLinkSerial},
-      {"serial off", false, false, 0, 2, 0, kLinkSerial},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Bench b;
-    b.fake.hid.present = c.hid;
-    if (c.simulator) b.fake.processes.running = {"TX Simulator.exe"};
     b.setup.useOlderUsbDrivers = c.older;
     b.link->ftdi.deviceCount = c.serialCount;
     b.Tick(51);
@@ -79,25 +68,8 @@ TEST(HandheldLink, ProbeEvery51stTickInItsOrder) {
     EXPECT_EQ(b.fake.hid.opens, 1);
     EXPECT_EQ(b.link->handheldConnected, c.connected);
     EXPECT_EQ(b.link->connectedShown, c.connected);
-    EXPECT_EQ(b.link->linkType, c.type);
+    EXPECT_EQ(b.link->linkType, kLinkSerial);
   }
-}
-
-// The exchanges themselves are the golden reports' (below), a read's 2 s
-// wait the HID e2e test's; here a poll whose write runs out is cancelled
-// without a read, and the link goes.
-TEST(HandheldLink, HidWaits) {
-  Bench b;
-  b.fake.hid.present = true;
-  b.Tick(52);
-  ASSERT_EQ(b.link->linkType, kLinkHid);
-  const int reads = b.fake.hid.reads;
-  b.fake.hid.writeResults.push_back(kHidTimedOut);
-  b.Tick();
-  EXPECT_EQ(b.fake.hid.cancels, 1);
-  EXPECT_EQ(b.fake.hid.reads, reads);
-  EXPECT_EQ(b.fake.hid.closes, 1);
-  EXPECT_EQ(b.link->handheldConnected, 0);
 }
 
 TEST(HandheldLink, GoldenReportExchanges) {
@@ -131,13 +103,22 @@ TEST(HandheldLink, GoldenReportExchanges) {
   }
   check();
   EXPECT_EQ(exchanges, 7);
+
+  // A poll whose write runs out is cancelled without a read, and the link
+  // goes (a read's 2 s wait is the HID e2e test's).
+  const int reads = b.fake.hid.reads;
+  b.fake.hid.writeResults.push_back(kHidTimedOut);
+  b.Tick();
+  EXPECT_EQ(b.fake.hid.cancels, 1);
+  EXPECT_EQ(b.fake.hid.reads, reads);
+  EXPECT_EQ(b.fake.hid.closes, 1);
+  EXPECT_EQ(b.link->handheldConnected, 0);
 }
 
-TEST(HandheldLink, SerialLibraryMessages) {
+// A library without one of its functions is said and not used; without a
+// library, or with a whole one, nothing is said (the setup page test's).
+TEST(HandheldLink, ASerialLibraryLackingAFunctionIsSaid) {
   Bench b;
-  b.setup.useOlderUsbDrivers = 1;
-  b.Start();  // no library: no message
-  EXPECT_TRUE(b.fake.window.messages.empty());
   auto lacking = SerialLibrary();
   lacking.erase("FT_Read");
   b.fake.libraries.libraries["Ftd2xx.dll"] = lacking;
@@ -145,9 +126,6 @@ TEST(HandheldLink, SerialLibraryMessages) {
   ASSERT_EQ(b.fake.window.messages.size(), 1u);
   EXPECT_EQ(b.fake.window.messages[0], "Error: Can't Find FT_Read");
   EXPECT_EQ(b.link->ftdi.libraryReady, 0u);
-  b.fake.libraries.libraries["Ftd2xx.dll"] = SerialLibrary();
-  FtdiLoadLibrary(b.link->ftdi, b.platform);
-  EXPECT_EQ(b.link->ftdi.libraryReady, 1u);
 }
 
 }  // namespace
