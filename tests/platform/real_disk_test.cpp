@@ -1,15 +1,16 @@
-// The start-up and the exit save on the real POSIX files service: links
-// planted in the data folder, and data folders at the system's path limit.
+// The start-up and the exit save on the real POSIX files service: data
+// folders at the system's path limit, and the storage file mapped. Links
+// planted in the data folder are the files contract's (each rule on this
+// backend) and the exit and start-up tests' (the save's temporary and the
+// set-aside names, on the fake that keeps the same contract).
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
-
-bool Something(const std::string& path) { return fs::exists(fs::symlink_status(path)); }
-
 class RealDisk : public ::testing::Test {
  protected:
   // A run of the program on `folder`: start-up, `during`, exit. Returns the status.
@@ -43,35 +36,9 @@ class RealDisk : public ::testing::Test {
     return testing::RunProgram(platform, fake.window, during);
   }
   FakePlatform fake;  // its temporary folder holds all the folders below
-  const std::string data = fake.DataPath("data"), outside = fake.DataPath("outside");
+  const std::string data = fake.DataPath("data");
   const std::string storage = data + "/Trelvan Assistant Storage 400";
-  const std::string temporary = storage + ".new";
 };
-
-// A dangling link left as the temporary goes at the start; a link put there
-// while the program runs is replaced, its target untouched; a set-aside
-// passes a link holding its name.
-TEST_F(RealDisk, TheSaveNeverFollowsALink) {
-  fs::create_directory(data);
-  fs::create_directory(outside);
-  fs::create_symlink(outside + "/made", temporary);
-  fs::create_symlink(outside + "/aside", storage + ".damaged");
-  std::ofstream(storage) << "too short";
-  const int status = Run(data, [&](Assistant&) {
-    EXPECT_FALSE(Something(temporary));
-    std::ofstream(outside + "/kept") << "kept";
-    fs::create_symlink(outside + "/kept", temporary);
-  });
-  EXPECT_EQ(status, 0);
-  EXPECT_FALSE(Something(outside + "/made"));
-  EXPECT_FALSE(Something(outside + "/aside"));
-  EXPECT_TRUE(fs::is_symlink(storage + ".damaged"));
-  EXPECT_EQ(Slurp(storage + ".damaged.2"), "too short");
-  EXPECT_EQ(Slurp(outside + "/kept"), "kept");
-  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(storage)));
-  EXPECT_EQ(fs::file_size(storage), kImageSize);
-  EXPECT_FALSE(Something(temporary));
-}
 
 // A 3,000-byte path of non-ASCII folder names keeps its storage; a path that
 // leaves no room for the file names is refused by name, and nothing is
