@@ -8,7 +8,6 @@
 set -uo pipefail
 exe=$(realpath "$1"); headless=$2; resources=$3; out=$4
 . "$(dirname "$0")/wine.sh"
-mkdir -p "$out"
 wine_scratch 2048x1536
 
 7z e -so "$exe" .rsrc/MANIFEST/1 >"$tmp/manifest.xml" 2>/dev/null || fail "no manifest resource"

@@ -13,7 +13,6 @@
 set -uo pipefail
 setup=$1; headless=$2; resources=$3; out=$4; version=$5
 . "$(dirname "$0")/wine.sh"
-mkdir -p "$out"
 [ -f "$setup" ] || fail "$setup not built"
 wine_scratch
 unset TRELVAN_DATA_DIR TRELVAN_RESOURCE_DIR

@@ -25,7 +25,6 @@
 set -uo pipefail
 exe=$(realpath "$1"); headless=$2; out=$3; inspector=$4; resources=$5
 . "$(dirname "$0")/wine.sh"
-mkdir -p "$out"
 [ -f "$exe" ] || fail "$exe not built"
 wine_scratch
 data="$tmp/data/Trelvan Assistant"
