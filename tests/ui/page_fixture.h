@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -82,16 +81,11 @@ class PageTest : public ::testing::Test {
     a = std::make_unique<Assistant>(platform);
     MainWindowCreated(*a);
   }
-  // Starts on the compiled page files, as the program does: the .rsc files
-  // go into the data folder and the start-up takes them in.
+  // Starts on the compiled page files as the installed program does: they
+  // are its own, and the start-up stores what the storage lacks.
   void StartOnCompiledPages() {
 #ifdef TRELVAN_RESOURCE_DIR
-    namespace fs = std::filesystem;
-    for (const auto& entry : fs::directory_iterator(TRELVAN_RESOURCE_DIR)) {
-      if (entry.path().extension() != ".rsc") continue;
-      fs::copy_file(entry.path(), platform.DataPath(entry.path().filename().string()),
-                    fs::copy_options::overwrite_existing);
-    }
+    platform.files.resourceFolder = TRELVAN_RESOURCE_DIR;
 #endif
     a = std::make_unique<Assistant>(platform);
     MainWindowCreated(*a);
