@@ -148,6 +148,12 @@ class PageTest : public ::testing::Test {
   bool Shows(const TextControl* control, const char* text) {
     return Unchanged([&] { DrawTextControl(a->frame, control, text); return true; });
   }
+  // The same in `colour` instead of the control's own.
+  bool Shows(const TextControl* control, const char* text, uint16_t colour) {
+    TextControl recoloured = *control;
+    recoloured.textColour = colour;
+    return Shows(&recoloured, text);
+  }
   // True when the control's picture is drawn: drawing it again changes nothing.
   bool ShowsPicture(const ImageControl* control) {
     return Unchanged([&] { return DrawImageControl(a->ui.controls, a->frame, a->storage, control) == 1; });
