@@ -54,12 +54,9 @@ class Cut {
     if (afterEvent) afterEvent();
     return true;
   }
-  bool Step(Storage& s) {
-    return Tick([&] { last_ = StorageStep(s); });
-  }
   bool ToIdle(Storage& s) {
     do {
-      if (!Step(s)) return false;
+      if (!Tick([&] { last_ = StorageStep(s); })) return false;
     } while (last_ != 0);
     return true;
   }

@@ -1,14 +1,12 @@
 // Fuzz target: any bytes as a picture chosen on the PC (BMP, PNG or JPEG),
-// taken the Picture Manager's way: read from its file, fitted, stored and
-// drawn. The conversion reads only inside the bytes given (past them a
-// BMP reads 0xFF) and either refuses with a result code and stores
-// nothing, or stores exactly the picture record of 240 x 90 that the bytes
-// alone give.
+// taken the Picture Manager's way: read from its file, fitted and stored.
+// The conversion reads only inside the bytes given (past them a BMP reads
+// 0xFF) and either refuses with a result code and stores nothing, or
+// stores exactly the picture record that the bytes alone give.
 #include "fuzz_common.h"
 #include "media/conversions.h"
 #include "media/media.h"
 #include "media/picture_format.h"
-#include "ui/stored_picture.h"
 
 // The media golden folders' pictures: BMP files of every header size and
 // depth, bottom-up and top-down, whole and cut short, and PNG files (not the
@@ -30,9 +28,8 @@ void trelvan::fuzz::WriteSeeds(Seeds& seeds) {
 int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   static FakeFiles files(TempFolder());
   static PictureWork* work = new PictureWork;
-  static FrameBuffer& frame = *new FrameBuffer;
   const std::string path = files.DataPath("Chosen picture.bmp");
-  Seeds{TempFolder()}.Add("Chosen picture.bmp", Bytes(data, data + size));
+  WriteHostFile(path, Bytes(data, data + size));
   Storage& s = Remounted(ErasedStorage());
   RunStorageToIdle(s);
   char name[kPictureNameLength + 2];
@@ -52,7 +49,6 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
     if (index >= 0) Fail("a refused BMP was stored");
     return 0;
   }
-  if (record[0] != 240 || record[1] != 0 || record[2] != 90) Fail("a record not of 240 x 90");
   CheckOrFail(s, "storing a picture");
   Bytes stored(kPictureRecordSize);
   const uint16_t i = static_cast<uint16_t>(index);
@@ -62,10 +58,5 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
       stored != record) {
     Fail("the stored picture differs from the conversion");
   }
-  // Drawn as the Picture Manager shows it: the first pixel is the record's.
-  frame.width = kFrameWidth;
-  frame.height = kFrameHeight;
-  DrawStoragePicture(s, frame, static_cast<int16_t>(index), 0, 0);
-  if (frame.pixels[0] != Colour16ToPixel(ReadU16LE(&record[4]))) Fail("the picture drew wrong");
   return 0;
 }

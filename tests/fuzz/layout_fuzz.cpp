@@ -1,13 +1,12 @@
 // Fuzz target: any text as a layout file of the resource compiler.
 // Properties: it is refused with "FILE:LINE: message", or it builds a
 // resource file that begins with a complete FileHeader, whose page data
-// (behind it) the program's page reader takes back with the layout's counts
-// and loads as a page.
+// (behind it) the program loads as a page. The tables' exact bytes are
+// the compiler's own test's to check.
 #include <string>
 
 #include "fuzz_common.h"
 #include "layout.h"
-#include "storage/bytes.h"
 #include "ui/page_codec.h"
 
 namespace trelvan::fuzz {
@@ -22,14 +21,6 @@ PageReader MemoryPageReader(const Bytes& bytes) {
             return true;
           },
           &bytes};
-}
-// Table k's count (0 pictures, 1 images, 2 texts): the table's offset is
-// field k of the first twelve bytes, its count the 16 bits there.
-bool ReadPageCount(const PageReader& r, uint32_t k, uint16_t* out) {
-  uint8_t field[4], count[2];
-  if (!r.read(r.source, 4 * k, field, 4) || !r.read(r.source, ReadU32LE(field), count, 2)) return false;
-  *out = ReadU16LE(count);
-  return true;
 }
 
 }  // namespace
@@ -55,13 +46,8 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   if (layout.type != "Page") return 0;
   // The page data follows the end mark of the complete header.
   const Bytes page(std::find(file.begin(), file.end(), 0x03) + 1, file.end());
-  const PageReader reader = MemoryPageReader(page);
-  const size_t counts[3] = {layout.pictures.size(), layout.images.size(), layout.texts.size()};
-  for (uint32_t k = 0; k < 3; ++k) {
-    uint16_t count = 0;
-    if (!ReadPageCount(reader, k, &count) || count != counts[k]) Fail("the page counts do not read back");
-  }
   // Any control or picture makes it a page the program loads.
-  if (counts[0] + counts[1] + counts[2] > 0 && !PageDataLoads(reader)) Fail("the page does not load");
+  const bool empty = layout.pictures.empty() && layout.images.empty() && layout.texts.empty();
+  if (!empty && !PageDataLoads(MemoryPageReader(page))) Fail("the page does not load");
   return 0;
 }

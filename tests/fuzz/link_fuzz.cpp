@@ -22,9 +22,7 @@ constexpr uint32_t kMaxInput = 8192;  // at most 8 KB pushed
 
 void Protocol(Storage& s, const uint8_t* data, size_t size) {
   TransferLists t{};
-  AddToSelection(t, "Alpha~");
-  AddToSelection(t, "Beta~");
-  AddToSelection(t, "Gamma~");
+  for (const char* name : {"Alpha~", "Beta~", "Gamma~"}) AddToSelection(t, name);
   t.listSource = size > 0 && (data[0] & 1) ? kFromServer : kFromStorage;
   t.MainListType = size > 1 && (data[1] & 1) ? kListServerProductPrograms : kListStoragePictures;
   HandheldTransfer h{};
@@ -39,7 +37,7 @@ void Protocol(Storage& s, const uint8_t* data, size_t size) {
     if (h.replyOverRun && (reply != 1 || h.reply[0] != 0)) {
       Fail("an over-run not refused with the empty packet");
     }
-    if (reply > 0 && !VerifyCheckSum(h.reply, reply)) Fail("a reply without its checksum");
+    if (!VerifyCheckSum(h.reply, reply)) Fail("a reply without its checksum");
   }
 }
 

@@ -63,11 +63,9 @@ int TestOneInput(const uint8_t* data, size_t size) {
   RequestSelectFile(a, ".bmp", 0);
   kSelectFileRecord.init(a);
   const SelectFilePage& f = a.ui.selectFile;
-  for (uint16_t i = 0; i < f.FolderCount; ++i) {
-    if (!files.Given(f.FolderNames[i])) Fail("a folder name not given whole", f.FolderNames[i]);
-  }
-  for (uint16_t i = 0; i < f.FileCount; ++i) {
-    if (!files.Given(f.FileNames[i])) Fail("a file name not given whole", f.FileNames[i]);
+  for (int i = 0; i < f.FolderCount + f.FileCount; ++i) {
+    const char* name = i < f.FolderCount ? f.FolderNames[i] : f.FileNames[i - f.FolderCount];
+    if (!files.Given(name)) Fail("a name not given whole", name);
   }
   for (const SelectFileRow* rows : {f.FolderRows, f.FileRows}) {
     for (int r = 0; r < kSelectRows; ++r) {

@@ -1,5 +1,5 @@
 // Fuzz target: the update server's replies through DownloadServerFile (or,
-// with flag bit 0, GetServerFileInfo), and the list and update-list readers
+// with flag bit 0, FetchServerFile), and the list and update-list readers
 // on the same bytes. An input is a flags byte and parts, one reply each: a
 // control byte (bit 0: the content as given, else sealed with the sequence
 // awaited and its sum; bit 1: a silent second instead), then the content.
@@ -47,10 +47,10 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
   StoreWhole(s, old);
   const uint16_t files = s.fs.header.fileCount;
   w.fake.window.messages.clear();
-  const bool infoOnly = size > 0 && (data[0] & 1);
+  const bool fetch = size > 0 && (data[0] & 1);
   const auto step = [&](int start) {
-    return infoOnly ? GetServerFileInfo(*w.net, w.platform, start, kName)
-                    : DownloadServerFile(*w.net, s, w.platform, start, kName);
+    return fetch ? FetchServerFile(*w.net, w.platform, start, kName)
+                 : DownloadServerFile(*w.net, s, w.platform, start, kName);
   };
   int last = step(1);
   for (const Bytes& part : DecodeParts(data, size, 64)) {
@@ -68,7 +68,7 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
   }
   const int index = StorageFindFile(s, kName);
   const uint32_t n = w.net->download.size;
-  if (infoOnly || last != kStepDone || n == 0) {
+  if (fetch || last != kStepDone || n == 0) {
     if (s.fs.header.fileCount != files || index < 0 || StorageFileSize(s, uint16_t(index)) != old.size()) {
       Fail("the storage changed without a stored download");
     }
@@ -101,8 +101,8 @@ void Readers(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-// A whole download in two chunks, one cut short, an information request
-// alone, and an update list.
+// A whole download in two chunks, one cut short, the same fetched, and an
+// update list.
 void WriteSeeds(Seeds& seeds) {
   const Bytes file = WithHeader("Alpha~", "Picture", Bytes(480, 0x11));
   Bytes info(1 + kFileInfoReplyLength);  // a part: its control byte, then the reply
@@ -115,9 +115,9 @@ void WriteSeeds(Seeds& seeds) {
     parts.push_back(p);
   }
   seeds.Add("download", EncodeParts(0, parts));
+  seeds.Add("fetch", EncodeParts(1, parts));
   parts[2].resize(parts[2].size() - 3);
   seeds.Add("short", EncodeParts(0, parts));
-  seeds.Add("information", EncodeParts(1, {info}));
   const char list[] = "2\0" "1.00\0A\0End Of File Names\0" "1.23\0B\0C\0End Of File Names";
   seeds.Add("update-list", Bytes(list, list + sizeof list));
 }

@@ -8,7 +8,6 @@
 // One input: a flags byte, then plain image bytes from offset 0, scrambled
 // into the files; a whole-size file is erased flash behind them, as a
 // saved storage's unused blocks are.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,14 +17,13 @@
 namespace trelvan::fuzz {
 namespace {
 
-enum Flag : uint8_t {
-  kStorageShort = 1,  // with kStorageWhole: one block longer than the image
-  kStorageWhole = 2,
-  kLegacyShort = 4,  // with kLegacyWhole: one byte longer than the legacy file
-  kLegacyWhole = 8,
-  kOtherCopy = 16,
-  kStaleTemporary = 32,
-};
+// The flags.
+constexpr int kStorageShort = 1;  // with kStorageWhole: one block longer than the image
+constexpr int kStorageWhole = 2;
+constexpr int kLegacyShort = 4;  // with kLegacyWhole: one byte longer than the legacy file
+constexpr int kLegacyWhole = 8;
+constexpr int kOtherCopy = 16;
+constexpr int kStaleTemporary = 32;
 
 // The data folder's files are sparse: the input's bytes, erased flash to
 // the end of their block, then a hole up to the file's size.
@@ -35,11 +33,9 @@ void WriteFile(const char* name, const uint8_t* plain, size_t count, uint64_t si
   Bytes bytes(written, 0xFF);
   std::copy(plain, plain + std::min<uint64_t>(count, written), bytes.begin());
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] += kStorageKey[i % kKeySize];
-  const int fd = open((TempFolder() + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0 || write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()) ||
-      ftruncate(fd, static_cast<off_t>(size)) != 0 || close(fd) != 0) {
-    Fail("writing the data folder");
-  }
+  const std::string path = TempFolder() + "/" + name;
+  WriteHostFile(path, bytes);
+  if (truncate(path.c_str(), static_cast<off_t>(size)) != 0) Fail("truncate", name);
 }
 
 // The target's files service reads an image file's holes as erased flash:
@@ -51,7 +47,7 @@ class SparseFiles : public FakeFiles {
   bool MapFileCopy(const char*, void*, uint32_t) override { return false; }
   uint32_t ReadFile(int file, void* out, uint32_t count) override {
     std::FILE* stream = Stream(file);
-    if (out != MappedImage() || !stream) return FakeFiles::ReadFile(file, out, count);
+    if (out != mappedImage || !stream) return FakeFiles::ReadFile(file, out, count);
     const int fd = fileno(stream);  // not read yet: at the file's start
     struct stat st;
     const off_t hole = lseek(fd, 0, SEEK_HOLE);
@@ -69,24 +65,21 @@ class SparseFiles : public FakeFiles {
 
 void WriteSeeds(Seeds& seeds) {
   // The flags byte, then the image's first blocks.
-  auto add = [&seeds](const char* name, uint8_t flags, const Storage& s, uint32_t blocks) {
+  auto add = [&seeds](const std::string& name, int flags, const Storage& s, uint32_t blocks) {
     Bytes seed(1 + blocks * kBlockSize);
-    seed[0] = flags;
+    seed[0] = static_cast<uint8_t>(flags);
     ReadPlain(s, 0, seed.data() + 1, blocks * kBlockSize);
     seeds.Add(name, seed);
   };
   add("nothing", 0, ErasedStorage(), 0);
   add("empty", kStorageWhole, Remounted(ErasedStorage()), kFirstFileBlock);
+  // The records' storage in each kind of data folder.
   const Storage& records = StorageWithRecords();
-  const uint32_t blocks = kFirstFileBlock + 5;
-  add("records", kStorageWhole, records, blocks);
-  add("records-short", kStorageShort, records, blocks);
-  add("records-long", kStorageShort | kStorageWhole, records, blocks);
-  add("legacy", kLegacyWhole, records, blocks);
-  add("legacy-short", kLegacyShort, records, blocks);
-  add("both", kStorageWhole | kLegacyWhole, records, blocks);
-  add("second-copy", kStorageWhole | kOtherCopy, records, blocks);
-  add("stale-temporary", kStorageWhole | kStaleTemporary, records, blocks);
+  for (int flags : {kStorageWhole, kStorageShort, kStorageShort | kStorageWhole, kLegacyWhole,
+                    kLegacyShort, kStorageWhole | kLegacyWhole, kStorageWhole | kOtherCopy,
+                    kStorageWhole | kStaleTemporary}) {
+    add("records-" + std::to_string(flags), flags, records, kFirstFileBlock + 5);
+  }
 }
 
 int TestOneInput(const uint8_t* data, size_t size) {

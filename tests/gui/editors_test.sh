@@ -6,8 +6,7 @@
 #   editors_test.sh PROGRAM HEADLESS INSPECTOR RESOURCES OUT
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 use_loopback_ports
@@ -36,7 +35,7 @@ yes=(310 320)
 # close_saving N: the close button asks, Yes saves N buttons and ends the run.
 close_saving() {
   begin
-  python3 "$here/close_window.py" "$window"
+  close_window "$window"
   settle "asking before the close"
   press_like_a_hand "${yes[@]}"
   wait_exit "$app" 30; app=""

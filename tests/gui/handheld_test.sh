@@ -14,8 +14,7 @@
 # namesakes and junk page files are the e2e, fault and start-up tests'.)
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; handheld=$4; driver=$5; resources=$6; out=$7
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 

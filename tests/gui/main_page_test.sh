@@ -13,8 +13,7 @@
 #   4. the first copy, ended with the exit control, saves again.
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 other=""
@@ -62,7 +61,7 @@ other=$!
 # xdotool's name search misses it; the window tree names it.
 for _ in $(seq 40); do [ -n "$(boxes)" ] && break; sleep 0.5; done
 [ -n "$(boxes)" ] || fail "the second copy shows no message"
-python3 "$here/close_window.py" "$(boxes | head -n 1)"
+close_window "$(boxes | head -n 1)"
 wait_exit "$other" 10
 other=""
 [ "$EXIT_STATUS" = 0 ] || fail "second copy exit status '$EXIT_STATUS'"

@@ -10,8 +10,7 @@
 # storage saved.
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 use_loopback_ports

@@ -7,8 +7,7 @@
 # is a double click to SDL; the program still takes it as a press.
 set -uo pipefail
 probe=$1; headless=$2; resources=$3; out=$4
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 start_xvfb || exit 1
@@ -34,7 +33,7 @@ type_by_clicks() {
     clicks+=(mousemove $((left + x + w / 2)) $((top + y + h / 2)) mousedown 1 sleep 0.1 mouseup 1 sleep 0.1)
   done <<<"$boxes"
   xdotool "${clicks[@]}"
-  python3 "$here/close_window.py" "$window"
+  close_window "$window"
   wait_exit "$app" 20
   app=""
   [ "$EXIT_STATUS" = 0 ] || { echo "FAIL($kind): exit status '$EXIT_STATUS'"; return 1; }

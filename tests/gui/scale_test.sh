@@ -6,8 +6,7 @@
 # control ends the program with status 0, the click mapped back to the frame.
 set -uo pipefail
 program=$1; headless=$2; resources=$3; out=$4
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 start_xvfb 2048x1536 || exit 1

@@ -9,8 +9,7 @@
 #   session_end_test.sh PROGRAM INSPECTOR RESOURCES
 set -uo pipefail
 program=$1 inspector=$2 resources=$3
-here=$(dirname "$0")
-source "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 start_xvfb || exit 1
 use_data_folder "$resources" || exit 1
 export TRELVAN_RESOURCE_DIR="$resources"
@@ -53,7 +52,7 @@ for end in HUP TERM box X; do
     fail "$end: the storage file does not hold the keyboard layout chosen"
   if [ "$end" = box ]; then
     [ -n "$(boxes)" ] || fail "the box was closed before the program ended"
-    for b in $(boxes); do python3 "$here/close_window.py" "$b"; done
+    for b in $(boxes); do close_window "$b"; done
   fi
 done
 echo "SIGHUP, SIGTERM, exit beside a box and a lost X server each keep the change"

@@ -8,8 +8,7 @@
 # without making its data folder, and so does a message box.
 set -uo pipefail
 program=$1; headless=$2; out=$3
-here=$(dirname "$0")
-. "$here/xvfb.sh"
+. "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 data=$(mktemp -d)
 trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
@@ -51,7 +50,7 @@ headless_shot "$headless" "" "$out/linux_window_expected.png" || fail "headless 
 wait_for_picture "$out/linux_window.png" "800x600+$left+$top" "$out/linux_window_expected.png" 10 ||
   fail "the window does not show the expected frame"
 
-python3 "$here/close_window.py" "$window"
+close_window "$window"
 wait_exit "$app" 2
 [ "$EXIT_STATUS" = 0 ] || fail "exit status '$EXIT_STATUS' after closing"
 echo "window test passed"

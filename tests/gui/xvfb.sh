@@ -1,6 +1,9 @@
 # Sourced by the window tests: starts a private Xvfb and sets DISPLAY;
 # stop_xvfb ends it.
+gui_dir=$(dirname "${BASH_SOURCE[0]}")
 fail() { echo "FAIL: $*"; exit 1; }
+# close_window WINDOW: asks it to close, as a window manager's close button does.
+close_window() { python3 "$gui_dir/close_window.py" "$1"; }
 start_xvfb() {  # [WIDTHxHEIGHT]: the screen, 1024x768 unless given
   local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &

@@ -1,7 +1,8 @@
 // The program logic as tables: a program before, an operation, the program
 // after; then the insertion rules, the constants and the labels. The skips
 // of whole programs (blocks with chains) are the golden records', filled in
-// by make_golden.py on its own.
+// by make_golden.py on its own; that Start, a divider, a block end and End
+// and a variable in use are never removed, the model test's.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -55,15 +56,9 @@ TEST(ProgramLogicTest, EditsGiveTheExpectedStream) {
        [](Project& p) { return RemoveRow(p, 2); }, true, "00 01 00 60 06 04 03 05 12", "10 / 0"},
       {"constants 0 and 1 go, 2 becomes 0", "00 07 02 60 61 00 06 62 42 12",
        [](Project& p) { return RemoveRow(p, 1); }, true, "00 06 60 42 12", "30 / 0"},
-      {"start, divider, block end and end stay", "00 01 00 60 00 04 00 05 12",
-       [](Project& p) { return RemoveRow(p, 0) || RemoveRow(p, 2) || RemoveRow(p, 3) || RemoveRow(p, 4); },
-       false, "00 01 00 60 06 04 03 05 12", "10 20 30 / 1"},
       {"variable 1 of 3 goes, 0x42 becomes 0x41", "00 07 01 20 42 00 12",
        [](Project& p) { return RemoveVariableChecked(p, 1) == ListChange::kDone; }, true,
        "00 07 01 20 41 00 12", "10 20 30 / 1"},
-      {"a used variable stays", "00 06 60 41 12",
-       [](Project& p) { return RemoveVariableChecked(p, 1) == ListChange::kDone; }, false,
-       "00 06 60 41 12", "10 20 30 / 1"},
       {"a block does not fit in 255 bytes", nullptr,
        [](Project& p) { return InsertAfterRow(p, 0, kOpIf, 0, 0x60, 0) == 0; }, false, nullptr,
        "10 20 30 / 1"},

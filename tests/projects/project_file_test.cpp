@@ -94,64 +94,42 @@ TEST_F(ProjectFileTest, DamagedFilesAreNotLoadedAndLeaveTheRecord) {
   EXPECT_EQ(LoadProject(ps->project, *s), LoadResult::kNoFile);
 }
 
-TEST_F(ProjectFileTest, InputAndOutputLabelsByClassAndButtons) {
-  Project& p = ps->project;
-  struct Case {
+// Inputs: the module's own, then one per button; outputs: Motor 1, then
+// Motor 2 and Output 5 to 8 on the accessory module (class 0), Output 1 to 6
+// on the others. A name of any of them or of a variable is in use. A
+// button's removal (the later ones move up, with their places and their
+// inputs) and where new buttons are placed are edit_page_buttons.run's and
+// edit_page_undo.run's.
+TEST_F(ProjectFileTest, LabelsByClassAndNamesInUse) {
+  const struct {
     uint8_t moduleClass, buttons, inputs, outputs;
-    const char* lastInput;
-    const char* lastOutput;
-  } cases[] = {{0, 3, 11, 6, "Button 3", "Output 8"},
-               {0, 8, 16, 6, "Button 8", "Output 8"},
-               {1, 0, 2, 7, "Input 2", "Output 6"},
-               {2, 3, 4, 7, "Button 3", "Output 6"}};
-  for (const Case& c : cases) {
+    std::vector<const char*> used, free;
+  } cases[] = {
+      {0, 8, 16, 6, {"Input 8", "Button 8", "Motor 2", "Output 5", "Output 8", "Speed"},
+       {"Input 9", "Button 9", "Output 4", "Output 9", "Speed2"}},
+      {1, 2, 4, 7, {"Input 2", "Button 2", "Motor 1", "Output 1", "Output 6"},
+       {"Input 3", "Button 3", "Motor 2", "Output 7"}},
+      {2, 3, 4, 7, {"Input 1", "Button 3", "Output 6"}, {"Input 2", "Button 4", "Output 7"}},
+  };
+  Project& p = ps->project;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int{c.moduleClass});
     ClearProject(p);
     p.moduleClass = c.moduleClass;
     for (int i = 0; i < c.buttons; ++i) ASSERT_EQ(AddButton(p), i + 1);
+    AddVariable(p, "Speed");
     RebuildIoLabels(p);  // rebuilding again adds nothing
     EXPECT_EQ(p.inputCount, c.inputs);
     EXPECT_EQ(p.outputCount, c.outputs);
-    EXPECT_STREQ(p.inputLabels[p.inputCount - 1], c.lastInput);
-    EXPECT_STREQ(p.outputLabels[p.outputCount - 1], c.lastOutput);
-  }
-  ClearProject(p);
-  RebuildIoLabels(p);
-  EXPECT_STREQ(p.outputLabels[1], "Motor 2");
-  EXPECT_STREQ(p.outputLabels[2], "Output 5");  // the accessory module counts from 5
-}
-
-// A button's removal (the later ones move up, with their places and their
-// inputs) is the golden script edit_page_buttons.run's.
-TEST_F(ProjectFileTest, NamesInUse) {
-  Project& p = ps->project;
-  p.moduleClass = 1;
-  AddButton(p);
-  AddButton(p);
-  AddVariable(p, "Speed");
-  for (const char* used : {"Speed", "Button 2", "Input 1", "Motor 1", "Output 6"}) EXPECT_TRUE(IsNameInUse(p, used)) << used;
-  for (const char* free : {"Input 3", "Button 3", "Speed2", "Output 7"}) {
-    EXPECT_FALSE(IsNameInUse(p, free)) << free;
+    for (const char* name : c.used) EXPECT_TRUE(IsNameInUse(p, name)) << name;
+    for (const char* name : c.free) EXPECT_FALSE(IsNameInUse(p, name)) << name;
   }
 }
 
-// A new button never lands on an earlier one: a fresh slot over one moves
-// to the first free place; a slot's last position that is free stays.
-TEST_F(ProjectFileTest, NewButtonsDoNotCoverEarlierOnes) {
-  Project& p = ps->project;
-  p.buttons[3].x = 150;
-  p.buttons[3].y = 150;
-  const struct { uint16_t x, y; } expected[] = {{0, 25}, {65, 25}, {129, 25}, {150, 150}, {193, 25},
-                                                {257, 25}, {1, 69}, {65, 69}};
-  for (const auto& e : expected) {
-    const int16_t n = AddButton(p);
-    EXPECT_EQ(p.buttons[n - 1].x, e.x) << n;
-    EXPECT_EQ(p.buttons[n - 1].y, e.y) << n;
-  }
-}
-
-// 18 projects a list page, in storage order; the count is of all stored.
-// Projects that name a file are found by their picture or constant texts.
-TEST_F(ProjectFileTest, TheListPagesThroughProjectsAndFindsTheirFiles) {
+// Projects that name a file are found by their picture or constant texts,
+// in storage order. The list pages through the projects in
+// project_paging.run.
+TEST_F(ProjectFileTest, ProjectsThatNameAFile) {
   for (int i = 0; i < 20; ++i) {
     FormatText(ps->project.name, "P%02d~", i);
     CopyText(i == 3 || i == 19 ? "station~" : "", ps->project.pictureName, kProjectTextCapacity);
@@ -161,13 +139,6 @@ TEST_F(ProjectFileTest, TheListPagesThroughProjectsAndFindsTheirFiles) {
   }
   std::vector<uint8_t> other(10, 1);
   ASSERT_TRUE(StorageWriteRecord(*s, "Horn~", "User", "Sound", "1.00", other.data(), 10));
-  const struct { uint16_t page; const char* first; const char* last; } pages[] = {
-      {0, "P00~", "P17~"}, {1, "P18~", ""}};
-  for (const auto& pg : pages) {
-    EXPECT_EQ(ListProjects(*ps, *s, pg.page), 20);
-    EXPECT_STREQ(ps->projectList[0], pg.first);
-    EXPECT_STREQ(ps->projectList[pg.page ? 2 : 17], pg.last);
-  }
   const struct { const char* file; uint16_t count; const char* names; } uses[] = {
       {"station~", 2, "P03~, P19~"}, {"horn~", 1, "P05~"}, {"horn", 1, "P05~"}, {"Horn~", 0, ""}};
   for (const auto& u : uses) {

@@ -53,14 +53,11 @@ inline std::unique_ptr<Project> ReadRecord(const std::string& path) {
     if (key == "button") {
       std::istringstream f(rest);
       int image, x, y, mode;
-      f >> image >> x >> y >> mode;
       std::string name;
-      std::getline(f >> std::ws, name);
+      std::getline(f >> image >> x >> y >> mode >> std::ws, name);
       ProjectButton& b = p->buttons[p->buttonCount++];
-      b.imageIndex = static_cast<uint8_t>(image);
-      b.x = static_cast<uint16_t>(x);
-      b.y = static_cast<uint16_t>(y);
-      b.buttonMode = static_cast<uint8_t>(mode);
+      b = ProjectButton{static_cast<uint8_t>(image), static_cast<uint16_t>(x), static_cast<uint16_t>(y),
+                        static_cast<uint8_t>(mode), {}};
       CopyText(name.c_str(), b.name, kButtonNameCapacity);
     }
     if (key == "variable") CopyText(rest.c_str(), p->variableNames[p->variableCount++], 32);

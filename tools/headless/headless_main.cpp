@@ -17,7 +17,8 @@
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
 //                            Sound row/delete/play/slot, Light row/load/delete,
-//                            EditPage remove/mode, EditProgram insert (a row's
+//                            SelectButton button (a picture of the grid),
+//                            EditPage name/mode/picture/remove, EditProgram insert (a row's
 //                            handle), picker (a kind offered) and box (0 to 2:
 //                            the operands of the row being built)
 //   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
@@ -30,7 +31,10 @@
 //   repeat N COMMAND         COMMAND (any line above; "A ; B" for several) N times
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
-//   type TEXT                the keys that type TEXT (letters, digits, space, "." and "-")
+//   type TEXT                the keys that type TEXT (letters, digits, space, "." and "-"),
+//                            each capital with shift held
+//   enter TEXT               type TEXT, Enter and 4 ticks: the keyboard page hands the
+//                            text on and its caller acts on it
 //   clear                    the frame to white
 //   fill COLOUR X Y W H      a filled rectangle (COLOUR as 0xRRRR Colour16)
 //   text FONT X Y COLOUR TEXT
@@ -163,6 +167,9 @@ bool Shot(const Options& o, const std::string& name, const RgbImage& image) {
 
 // How many 10 ms ticks a hand holds the button down for a click.
 constexpr int kClickHoldTicks = 10;
+// The ticks after `enter`'s Enter: the keyboard page answers on the first,
+// its caller acts on the answer (a save, a refusal's message) on the next.
+constexpr int kEnterTicks = 4;
 
 // The image control `role` of the page with role prefix `page`; null when
 // no layout names it.
@@ -202,6 +209,8 @@ const ListRows kListRows[] = {
      [](const Assistant& a, int r) { return BoxOf(a.projects.projectManager.rows[r].remove); }},
     {"SelectFile", "folder", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FolderRows[r]); }},
     {"SelectFile", "file", kSelectRows, [](const Assistant& a, int r) { return BoxOf(a.ui.selectFile.FileRows[r]); }},
+    {"SelectButton", "button", kButtonGridCount,
+     [](const Assistant& a, int r) { return BoxOf(a.ui.selectButton.button[r]); }},
     {"SelectText", "line", kSelectTextLines,
      [](const Assistant& a, int r) {
        const TextControl* line = a.ui.selectText.line[r];
@@ -217,6 +226,8 @@ const ListRows kListRows[] = {
     {"Light", "row", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].name); }},
     {"Light", "load", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].first); }},
     {"Light", "delete", kMediaListRows, [](const Assistant& a, int r) { return BoxOf(a.media.lightPage.rows[r].second); }},
+    {"EditPage", "name", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].nameBox); }},
+    {"EditPage", "picture", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].choose); }},
     {"EditPage", "remove", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].remove); }},
     {"EditPage", "mode", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].mode); }},
     {"EditProgram", "insert", kProgramRows,
@@ -272,6 +283,10 @@ std::string ClickPlace(Assistant& a, std::istringstream& words, uint32_t* x, uin
   *y = c.y + c.h / 2u;
   return "";
 }
+
+// The virtual-key codes of shift and Enter.
+constexpr uint32_t kVkShift = 16;
+constexpr uint32_t kVkReturn = 13;
 
 uint32_t KeyForCharacter(char c) {
   if (c >= 'a' && c <= 'z') return static_cast<uint32_t>(c - 'a' + 'A');
@@ -469,12 +484,20 @@ bool RunScript(const Options& o) {
       words >> vk;
       if (verb != "keyup") send(Message::KeyDown, vk, 0, 0);
       if (verb != "keydown") send(Message::KeyUp, vk, 0, 0);
-    } else if (verb == "type") {
+    } else if (verb == "type" || verb == "enter") {
       std::string text;
       std::getline(words >> std::ws, text);
       for (char c : text) {
+        const bool capital = isupper(static_cast<unsigned char>(c));
+        if (capital) send(Message::KeyDown, kVkShift, 0, 0);
         send(Message::KeyDown, KeyForCharacter(c), 0, 0);
         send(Message::KeyUp, KeyForCharacter(c), 0, 0);
+        if (capital) send(Message::KeyUp, kVkShift, 0, 0);
+      }
+      if (verb == "enter") {
+        send(Message::KeyDown, kVkReturn, 0, 0);
+        send(Message::KeyUp, kVkReturn, 0, 0);
+        for (int i = 0; i < kEnterTicks; ++i) send(Message::Timer, 0, 0, 0);
       }
     } else if (verb == "clear") {
       ClearFrameBuffer(a.frame);

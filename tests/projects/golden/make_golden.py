@@ -49,29 +49,20 @@ def read_record(path):
     rec = dict(name="", model="", cls=0, pictures=[""], buttons=[], variables=[], ints=[],
                texts=[], program=b"\x00\x12")
     for line in open(path, encoding="latin-1"):
-        line = line.rstrip("\n")
-        if not line or line.startswith("#"):
+        key, _, rest = line.rstrip("\n").partition(" ")
+        if not key or key.startswith("#"):
             continue
-        key, _, rest = line.partition(" ")
-        if key == "name":
-            rec["name"] = rest
-        elif key == "model":
-            rec["model"] = rest
+        if key in ("name", "model"):
+            rec[key] = rest
         elif key == "class":
             rec["cls"] = int(rest)
-        elif key == "picture":
-            rec["pictures"] = [rest]
-        elif key == "nopicture":
-            rec["pictures"] = []
+        elif key in ("picture", "nopicture"):
+            rec["pictures"] = [rest] if key == "picture" else []
         elif key == "button":
             image, x, y, mode, name = rest.split(" ", 4)
             rec["buttons"].append((int(image), int(x), int(y), int(mode), name))
-        elif key == "variable":
-            rec["variables"].append(rest)
-        elif key == "int":
-            rec["ints"].append(int(rest))
-        elif key == "text":
-            rec["texts"].append(rest)
+        elif key in ("variable", "int", "text"):
+            rec[key + "s"].append(int(rest) if key == "int" else rest)
         elif key == "program":
             rec["program"] = bytes(int(h, 16) for h in rest.split())
         else:
@@ -116,32 +107,20 @@ def main():
 
     base = read_record("blocks_and_tasks.txt")
     good = bytearray(data_of(base))
-    damaged = {}
+    damaged = {"short_data": good[:-1], "short_fixed_part": good[:19]}
     for offset, count, what in ((14, 2, "pictures"), (15, 9, "buttons"), (16, 9, "variables"),
                                 (17, 33, "ints"), (18, 33, "texts")):
-        d = bytearray(good)
-        d[offset] = count
-        damaged["count_" + what] = d
-    damaged["short_data"] = good[:-1]
-    damaged["short_fixed_part"] = good[:19]
+        damaged["count_" + what] = good[:offset] + bytes([count]) + good[offset + 1:]
     prog = len(good) - len(base["program"])
-    d = bytearray(good)
-    d[prog + len(base["program"]) - 1] = 0x05  # the last byte is no longer OpEnd
-    damaged["no_end"] = d
-    d = bytearray(good)
-    d[prog] = 0x13  # an opcode without a length
-    damaged["unknown_opcode"] = d
-    d = bytearray(good)
-    d[prog] = 0x06  # no OpStart
-    damaged["no_start"] = d
-    # OpEnd in the middle, one stray byte behind it inside the length.
-    d = bytearray(good[:prog]) + b"\x00\x12\x12"
-    d[19] = 3
-    damaged["end_before_length"] = d
-    # An instruction that runs past the length.
-    d = bytearray(good[:prog]) + b"\x00\x07\x00\x12"
-    d[19] = 4
-    damaged["instruction_past_length"] = d
+    # the last byte no longer OpEnd; an opcode without a length; no OpStart
+    for what, at, byte in (("no_end", len(good) - 1, 0x05), ("unknown_opcode", prog, 0x13),
+                           ("no_start", prog, 0x06)):
+        damaged[what] = good[:at] + bytes([byte]) + good[at + 1:]
+    # OpEnd in the middle, one stray byte behind it inside the length; an
+    # instruction that runs past the length
+    for what, count, program in (("end_before_length", 3, b"\x00\x12\x12"),
+                                 ("instruction_past_length", 4, b"\x00\x07\x00\x12")):
+        damaged[what] = good[:19] + bytes([count]) + good[20:prog] + program
     for name, d in damaged.items():
         with open("damaged_" + name + ".bin", "wb") as f:
             f.write(header("Damaged~") + bytes(d))
