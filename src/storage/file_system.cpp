@@ -234,7 +234,8 @@ void FlushOneBuffer(Storage& s) {
 
 void MoveOneBlock(Storage& s) {
   StorageHeader& h = s.fs.header;
-  // The destination was erased by the step before (state 20).
+  // The destination was erased by the step before (state 20), or the erase
+  // was left out there because this copy followed at once.
   CopyBlock(s, static_cast<uint16_t>(h.moveNextBlock % kBlockCount),
             static_cast<uint16_t>((h.moveNextBlock + h.moveGap) % kBlockCount));
   ++h.moveNextBlock;
@@ -428,7 +429,11 @@ int StorageDeleteFile(Storage& s, uint16_t index) {
   return kStorageAccepted;
 }
 
-int StorageStep(Storage& s) {
+namespace {
+
+// One step of the machine. `nextFollows`: the caller takes the next step at
+// once, with nothing reading the image in between (RunStorageToIdle).
+int Step(Storage& s, bool nextFollows) {
   FileSystem& fs = s.fs;
   switch (fs.state) {
     case kStateStart:
@@ -529,7 +534,14 @@ int StorageStep(Storage& s) {
       return 1;
     case kStateMoveNext:
       if (fs.header.moveGap != 0 && fs.header.moveBlocksLeft != 0) {
-        EraseBlock(s, fs.header.moveNextBlock);
+        // The next step copies a whole block from elsewhere over this one
+        // (a gap of the whole image would copy it onto itself). When that
+        // step follows at once, nothing can read the erased block in
+        // between: the erase would only be overwritten, so it is left out
+        // (the copy marks the block changed as the erase would have).
+        if (!nextFollows || fs.header.moveGap % kBlockCount == 0) {
+          EraseBlock(s, fs.header.moveNextBlock);
+        }
         fs.state = kStateMoveBlock;
         return 1;
       }
@@ -544,8 +556,12 @@ int StorageStep(Storage& s) {
   }
 }
 
+}  // namespace
+
+int StorageStep(Storage& s) { return Step(s, false); }
+
 void RunStorageToIdle(Storage& s) {
-  while (StorageStep(s) != 0) {
+  while (Step(s, true) != 0) {
   }
 }
 

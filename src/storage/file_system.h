@@ -74,6 +74,8 @@ int StorageWriteData(Storage& s, const uint8_t* data, uint32_t count);
 int StorageDeleteFile(Storage& s, uint16_t index);
 // 1 while work remains that can be done now; 0 when idle or waiting for data.
 int StorageStep(Storage& s);
+// StorageStep until it returns 0, ending in the same image and changed
+// blocks; a move's erases that its copies overwrite at once are left out.
 void RunStorageToIdle(Storage& s);
 
 // ---- reads --------------------------------------------------------------------------

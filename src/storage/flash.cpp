@@ -30,8 +30,6 @@ inline uint64_t Load64(const uint8_t* p) {
 }
 inline void Store64(uint8_t* p, uint64_t v) { std::memcpy(p, &v, sizeof v); }
 
-bool WholeUnit(uint32_t offset) { return offset % kUnitSize == 0 && offset <= kImageSize - kUnitSize; }
-
 }  // namespace
 
 // ---- key, erase ---------------------------------------------------------------
@@ -84,41 +82,62 @@ void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data) {
   }
 }
 
+namespace {
+
+// A span inside one unit: the aligned words in it at once, the bytes around
+// them one by one. A unit never crosses the image's end, so nothing wraps.
+void ReadInUnit(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count) {
+  for (; count > 0 && offset % 8 != 0; --count) *out++ = ReadPlainByte(s, offset++);
+  for (; count >= 8; count -= 8, offset += 8, out += 8) {
+    Store64(out, SubtractBytes(Load64(s.image + offset), Load64(s.key + offset % kKeySize)));
+  }
+  for (; count > 0; --count) *out++ = ReadPlainByte(s, offset++);
+}
+
+void ProgramInUnit(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count) {
+  MarkBlockChanged(s.changed, offset / kBlockSize);
+  for (; count > 0 && offset % 8 != 0; --count) ProgramPlainByte(s, offset++, *data++);
+  for (; count >= 8; count -= 8, offset += 8, data += 8) {
+    const uint64_t k = Load64(s.key + offset % kKeySize);
+    const uint64_t oldPlain = SubtractBytes(Load64(s.image + offset), k);
+    Store64(s.image + offset, AddBytes(Load64(data), k) & oldPlain);
+  }
+  for (; count > 0; --count) ProgramPlainByte(s, offset++, *data++);
+}
+
+// The bytes from `offset` to the end of its unit, at most `count`.
+uint32_t InUnit(uint32_t offset, uint32_t count) {
+  const uint32_t left = kUnitSize - offset % kUnitSize;
+  return count < left ? count : left;
+}
+
+}  // namespace
+
 void ReadPlain(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count) {
-  offset &= kImageMask;
-  while (count > 0 && !WholeUnit(offset)) {
-    *out++ = ReadPlainByte(s, offset);
-    offset = (offset + 1) & kImageMask;
-    --count;
-  }
-  while (count >= kUnitSize && WholeUnit(offset)) {
-    ReadUnit(s, offset, out);
-    out += kUnitSize;
-    offset = (offset + kUnitSize) & kImageMask;
-    count -= kUnitSize;
-  }
-  for (; count > 0; --count) {
-    *out++ = ReadPlainByte(s, offset);
-    offset = (offset + 1) & kImageMask;
+  for (offset &= kImageMask; count > 0;) {
+    const uint32_t n = InUnit(offset, count);
+    if (n == kUnitSize) {
+      ReadUnit(s, offset, out);
+    } else {
+      ReadInUnit(s, offset, out, n);
+    }
+    out += n;
+    count -= n;
+    offset = (offset + n) & kImageMask;
   }
 }
 
 void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count) {
-  offset &= kImageMask;
-  while (count > 0 && !WholeUnit(offset)) {
-    ProgramPlainByte(s, offset, *data++);
-    offset = (offset + 1) & kImageMask;
-    --count;
-  }
-  while (count >= kUnitSize && WholeUnit(offset)) {
-    ProgramUnit(s, offset, data);
-    data += kUnitSize;
-    offset = (offset + kUnitSize) & kImageMask;
-    count -= kUnitSize;
-  }
-  for (; count > 0; --count) {
-    ProgramPlainByte(s, offset, *data++);
-    offset = (offset + 1) & kImageMask;
+  for (offset &= kImageMask; count > 0;) {
+    const uint32_t n = InUnit(offset, count);
+    if (n == kUnitSize) {
+      ProgramUnit(s, offset, data);
+    } else {
+      ProgramInUnit(s, offset, data, n);
+    }
+    data += n;
+    count -= n;
+    offset = (offset + n) & kImageMask;
   }
 }
 

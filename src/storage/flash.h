@@ -24,8 +24,9 @@ void CopyBlock(Storage& s, uint16_t destination, uint16_t source);
 // whose other bytes are erased already.
 void EraseBlockFront(Storage& s, uint16_t block, uint32_t count);
 
-// Plain bytes out of and into the image, `count` from `offset`. Whole aligned
-// units go a machine word at a time; the result equals the byte operations.
+// Plain bytes out of and into the image, `count` from `offset`. Aligned
+// machine words go at once, whole units through the unit paths; the result
+// equals the byte operations.
 void ReadPlain(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count);
 void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count);
 // One aligned 256-byte unit.
