@@ -125,22 +125,37 @@ inline uint32_t BlocksInUse(const Files& files) {
   return n;
 }
 
-// A restarted storage: the checker, then 1 when it holds the files `after`
-// the change, 0 when those `before` it, -1 (reported) otherwise.
-inline int OldOrNewFiles(Storage& r, const Files& before, const Files& after,
-                         const std::string& where) {
-  FinishCutReplacement(r);  // as the start-up does
-  char message[256];
-  if (CheckStorage(r, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
-  const int outcome = StoredFilesAre(r, after, after.size())     ? 1
-                      : StoredFilesAre(r, before, before.size()) ? 0
-                                                                 : -1;
-  if (outcome < 0) {
-    ADD_FAILURE() << where << ": " << r.fs.header.fileCount << " files, neither the "
-                  << before.size() << " before nor the " << after.size() << " after";
+// The files before and after a change, and whether a restart has shown
+// those after it yet.
+struct OldOrNew {
+  Files before, after;
+  bool seenAfter = false;
+
+  void Take(const Storage& s, const Change& change) {
+    before = StoredFiles(s);
+    after = before;
+    change.apply(after);
   }
-  return outcome;
-}
+  // A restarted storage: the checker, then 1 when it holds the files after
+  // the change, 0 when those before it (never once after was seen), -1
+  // (reported) otherwise.
+  int Check(Storage& r, const std::string& where) {
+    FinishCutReplacement(r);  // as the start-up does
+    char message[256];
+    if (CheckStorage(r, message, sizeof message) != 0) return ADD_FAILURE() << where << ": " << message, -1;
+    const int outcome = StoredFilesAre(r, after, after.size())     ? 1
+                        : StoredFilesAre(r, before, before.size()) ? 0
+                                                                   : -1;
+    if (outcome < 0) {
+      return ADD_FAILURE() << where << ": " << r.fs.header.fileCount << " files, neither the "
+                           << before.size() << " before nor the " << after.size() << " after",
+             -1;
+    }
+    if (outcome == 0 && seenAfter) return ADD_FAILURE() << where << ": the change is undone after it was seen", -1;
+    seenAfter = seenAfter || outcome == 1;
+    return outcome;
+  }
+};
 
 // ---- changes ------------------------------------------------------------------------
 
@@ -228,9 +243,7 @@ class FaultHarness {
     sc.setup(*a_);
     if (::testing::Test::HasFatalFailure()) return;
     RunStorageToIdle(s);
-    before_ = StoredFiles(s);
-    after_ = before_;
-    sc.change.apply(after_);
+    files_.Take(s, sc.change);
     ASSERT_TRUE(ImageIsConsistent(s)) << "the scenario's starting image";
 
     // The blocks the change, a restart and the probe can reach.
@@ -240,15 +253,15 @@ class FaultHarness {
       --written;
     }
     range_ = std::min(kBlockCount, std::max(written, kFirstFileBlock + 2 +
-                                                         std::max(BlocksInUse(before_),
-                                                                  BlocksInUse(after_)) +
+                                                         std::max(BlocksInUse(files_.before),
+                                                                  BlocksInUse(files_.after)) +
                                                          BlocksFor(kProbeSize + 64)));
     const FileSystem savedFs = s.fs;
     snapshot_.assign(s.image, s.image + static_cast<size_t>(range_) * kBlockSize);
     Cut whole(UINT64_MAX);
     EXPECT_TRUE(sc.change.drive(*a_, whole)) << "the change does not finish uncut";
     EXPECT_EQ(s.fs.state, kStateIdle);
-    EXPECT_TRUE(StoredFilesAre(s, after_, after_.size())) << "the uncut change";
+    EXPECT_TRUE(StoredFilesAre(s, files_.after, files_.after.size())) << "the uncut change";
     EXPECT_TRUE(ImageIsConsistent(s));
     if (::testing::Test::HasFailure()) return;
 
@@ -268,12 +281,12 @@ class FaultHarness {
   // Every restart, whatever was cut: 1 when the storage holds the files
   // after the change, 0 when those before it, -1 (reported) otherwise.
   int CheckRestart(Storage& r, const std::string& where) {
-    const int outcome = OldOrNewFiles(r, before_, after_, where);
+    const int outcome = files_.Check(r, where);
     if (outcome < 0) return -1;
     if (r.fs.state != kStateIdle) {
       return ADD_FAILURE() << where << ": state " << int(r.fs.state) << " after the run to idle", -1;
     }
-    return Probe(r, outcome == 1 ? after_ : before_, where) ? outcome : -1;
+    return Probe(r, outcome == 1 ? files_.after : files_.before, where) ? outcome : -1;
   }
 
  private:
@@ -309,7 +322,6 @@ class FaultHarness {
   // The change cut after every n = 0 .. total events.
   uint64_t RunPoints(const Scenario& sc, const FileSystem& fs, uint64_t total) {
     Storage& s = a_->storage;
-    bool seenAfter = false;
     for (uint64_t n = 0; n <= total; ++n) {
       const std::string where = "cut after " + std::to_string(n) + " of " + std::to_string(total);
       Restore(fs);
@@ -335,18 +347,14 @@ class FaultHarness {
       const int outcome = CheckRestart(s, where);
       if (outcome < 0) return n;
       if (n == 0 && outcome == 1) ADD_FAILURE() << where << ": the change shows before its start";
-      if (seenAfter && outcome == 0) {
-        return ADD_FAILURE() << where << ": the change is undone after it was seen", n;
-      }
-      seenAfter = seenAfter || outcome == 1;
     }
-    EXPECT_TRUE(seenAfter);
+    EXPECT_TRUE(files_.seenAfter);
     return total + 1;
   }
 
   FakePlatform fake_;
   std::unique_ptr<Assistant> a_;
-  Files before_, after_;
+  OldOrNew files_;
   uint32_t range_ = kBlockCount;
   std::vector<uint8_t> snapshot_;
   int viaFile_ = 0;

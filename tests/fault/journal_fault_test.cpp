@@ -48,7 +48,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
   std::vector<uint8_t> base;        // the storage file's reach
   std::vector<size_t> commitHash;   // the reach after commit c (0: the base)
   std::vector<uint64_t> commitEnd;  // journal bytes up to and with commit c
-  Files before, after;
+  OldOrNew files;
 
   void SetUp() override {
     StorageInit(a->storage, fake.files);
@@ -62,9 +62,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
     Journal& j = a->journal;
     sc.setup(*a);
     RunStorageToIdle(s);
-    before = StoredFiles(s);
-    after = before;
-    sc.change.apply(after);
+    files.Take(s, sc.change);
     EXPECT_TRUE(SaveStorage(s, fake.files));
     base.assign(s.image, s.image + size_t{kReach} * kBlockSize);
     TakeJournalBase(s, j, kJournalBaseFile);
@@ -88,7 +86,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
     for (uint32_t b = kReach; b < kBlockCount; ++b) {
       EXPECT_FALSE(s.changed.bits[b / 64] & (uint64_t{1} << (b % 64))) << "block " << b;
     }
-    EXPECT_TRUE(StoredFilesAre(s, after, after.size()));
+    EXPECT_TRUE(StoredFilesAre(s, files.after, files.after.size()));
     EXPECT_EQ(HashAsMounted(s), commitHash.back()) << "the change ends on a commit";
     return ReadHostFile(journalPath);
   }
@@ -109,13 +107,12 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
 
   // A start after a save was cut `where`: its load and replay hold the last
   // commit, whole. Then the storage file's reach and the journal are put back.
-  bool StartsWholeAfterCut(const std::string& where, const std::vector<uint8_t>& journal,
-                           bool* seenAfter) {
+  bool StartsWholeAfterCut(const std::string& where, const std::vector<uint8_t>& journal) {
     auto restarted = std::make_unique<Assistant>(fake);
     StorageInit(restarted->storage, fake.files);
     ReplayJournal(restarted->storage, restarted->journal, fake.files);
     EXPECT_EQ(HashReach(restarted->storage), commitHash.back()) << where;
-    if (CheckFiles(restarted->storage, where, seenAfter) < 0) return false;
+    if (files.Check(restarted->storage, where) < 0) return false;
     restarted.reset();
     std::fstream file(fake.files.DataPath("Trelvan Assistant Storage 400"),
                       std::ios::in | std::ios::out | std::ios::binary);
@@ -128,7 +125,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
   // `save(cut)`, its writes cut after 0, 1, 2, ... until it goes through:
   // after each cut a start holds the last commit, whole, and the file is
   // written in place. The cuts it took; -1 when a start did not hold it.
-  int64_t CutEveryWrite(const char* what, const std::vector<uint8_t>& journal, bool* seenAfter,
+  int64_t CutEveryWrite(const char* what, const std::vector<uint8_t>& journal,
                         const std::function<bool(int64_t)>& save) {
     const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
     struct stat st;
@@ -140,7 +137,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
       fake.files.writeCalls = -1;
       if (saved) break;
       const std::string where = std::string(what) + " cut after " + std::to_string(cut) + " writes";
-      if (!StartsWholeAfterCut(where, journal, seenAfter)) return -1;
+      if (!StartsWholeAfterCut(where, journal)) return -1;
     }
     EXPECT_GE(cut, 3) << what << ": the save record and two runs of blocks";
     EXPECT_EQ(stat(storagePath.c_str(), &st), 0);
@@ -148,15 +145,6 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
     return cut;
   }
 
-  // The checker, and the files before or after the change, never before
-  // once after was seen.
-  int CheckFiles(Storage& s, const std::string& where, bool* seenAfter) {
-    RunStorageToIdle(s);
-    const int outcome = OldOrNewFiles(s, before, after, where);
-    if (outcome == 0 && *seenAfter) return ADD_FAILURE() << where << ": the change undone", -1;
-    *seenAfter = *seenAfter || outcome == 1;
-    return outcome;
-  }
 };
 
 TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
@@ -179,7 +167,6 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
   }
   ASSERT_EQ(commitEnd.size(), commitHash.size());
 
-  bool seenAfter = false;
   for (const uint64_t cut : cuts) {
     const std::string where = "journal cut at " + std::to_string(cut) + " of " +
                               std::to_string(journal.size());
@@ -197,9 +184,9 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
     }
     EXPECT_EQ(HashReach(a->storage), commitHash[kept])
         << where << ": not the image of commit " << kept << " (" << r.commits << " read)";
-    if (CheckFiles(a->storage, where, &seenAfter) < 0) return;
+    if (files.Check(a->storage, where) < 0) return;
   }
-  EXPECT_TRUE(seenAfter);
+  EXPECT_TRUE(files.seenAfter);
   std::printf("[ points   ] %s: %zu journal cuts, %zu commits\n", sc.name, cuts.size(),
               commitHash.size() - 1);
 }
@@ -211,8 +198,7 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
 TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
   const std::vector<uint8_t> journal = RunWithJournal(GetParam());
   if (::testing::Test::HasFailure()) return;
-  bool seenAfter = false;
-  const int64_t cuts = CutEveryWrite("save", journal, &seenAfter, [&](int64_t cut) {
+  const int64_t cuts = CutEveryWrite("save", journal, [&](int64_t cut) {
     fake.files.writeCalls = cut;
     return SaveFinishedJournal(a->storage, a->journal, fake.files);
   });
@@ -231,8 +217,7 @@ TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
 TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
   const std::vector<uint8_t> journal = RunWithJournal(GetParam());
   if (::testing::Test::HasFailure()) return;
-  bool seenAfter = false;
-  const int64_t cuts = CutEveryWrite("start-up save", journal, &seenAfter, [&](int64_t cut) {
+  const int64_t cuts = CutEveryWrite("start-up save", journal, [&](int64_t cut) {
     const JournalRecovery r = Restart(journal);
     EXPECT_TRUE(r.inPlace);
     fake.files.writeCalls = cut;
@@ -244,7 +229,7 @@ TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
   StorageInit(a->storage, fake.files);
   EXPECT_EQ(ReplayJournal(a->storage, a->journal, fake.files).found, JournalFound::kNone);
   EXPECT_EQ(HashReach(a->storage), commitHash.back());
-  EXPECT_EQ(CheckFiles(a->storage, "after the start-up's save", &seenAfter), 1);
+  EXPECT_EQ(files.Check(a->storage, "after the start-up's save"), 1);
 }
 
 constexpr uint32_t kFirstPiece = 40;

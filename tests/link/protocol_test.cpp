@@ -11,7 +11,6 @@
 
 #include "link/handheld_protocol.h"
 #include "storage/file_system.h"
-#include "storage/text.h"
 #include "storage/whole_file.h"
 #include "../storage/storage_fixture.h"
 
@@ -43,16 +42,6 @@ Bytes ParseBytes(const std::string& line) {
     }
   }
   return out;
-}
-
-int CountStored(const Storage& s, const char* name) {
-  int n = 0;
-  char field[32];
-  for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
-    StorageReadField(s, i, kFieldName, field);
-    if (CompareText(field, name, 32) == 0) ++n;
-  }
-  return n;
 }
 
 void RunSession(const std::string& folder, const std::string& file) {
@@ -117,9 +106,13 @@ void RunSession(const std::string& folder, const std::string& file) {
       else if (what == "revision") EXPECT_STREQ(h.handheldRevision, value.c_str());
       else if (what == "sendList0") EXPECT_STREQ(t.sendList[0].name, value.c_str());
       else if (what == "consistent") EXPECT_TRUE(testing::ImageIsConsistent(*s));
-      else if (what == "stored") {
-        const size_t at = value.rfind(' ');
-        EXPECT_EQ(CountStored(*s, value.substr(0, at).c_str()), std::stoi(value.substr(at + 1)));
+      else if (what == "stored") {  // stored NAME COUNT: how many files of that name
+        const std::string name = value.substr(0, value.rfind(' '));
+        int n = 0;
+        for (int i = StorageFindFile(*s, name.c_str()); i >= 0; ++n) {
+          i = StorageFindFileFrom(*s, name.c_str(), static_cast<uint16_t>(i + 1));
+        }
+        EXPECT_EQ(n, std::stoi(value.substr(value.rfind(' ') + 1)));
       } else if (what == "content") {
         const size_t at = value.find(' ');
         const Bytes want = ReadHostFile(folder + "/" + value.substr(at + 1));

@@ -16,19 +16,15 @@ class WholeFileTest : public StorageTest {
     return StorageWriteRecord(*s, name, "", "Test", "1.00", data.data(),
                               static_cast<uint32_t>(data.size()));
   }
-  // Fills the storage so that `blocksLeft` blocks stay free.
-  void FillLeaving(uint32_t blocksLeft) {
-    const uint32_t size = (s->fs.header.freeBlocks - blocksLeft) * kBlockSize - 64;
-    ASSERT_TRUE(Write("Filler", std::vector<uint8_t>(size, 0x5A)));
-    ASSERT_EQ(s->fs.header.freeBlocks, blocksLeft);
-  }
 };
 
 // Replaced only when the new file fits in what the old one leaves: the old
 // file's two blocks and the one free block take three, not four.
 TEST_F(WholeFileTest, ANewFileThatDoesNotFitLeavesTheOldOne) {
   ASSERT_TRUE(Write("Horn~", Pattern(kBlockSize, 4)));  // two blocks with its header
-  FillLeaving(1);
+  const uint32_t filler = (s->fs.header.freeBlocks - 1) * kBlockSize - 64;  // one block left
+  ASSERT_TRUE(Write("Filler", std::vector<uint8_t>(filler, 0x5A)));
+  ASSERT_EQ(s->fs.header.freeBlocks, 1);
   EXPECT_FALSE(Write("Horn~", Pattern(3 * kBlockSize, 5)));
   EXPECT_EQ(StoredData(*s, "Horn~"), Pattern(kBlockSize, 4));
   const std::vector<uint8_t> fits = Pattern(3 * kBlockSize - 100, 6);
