@@ -16,8 +16,6 @@ program=$1; headless=$2; inspector=$3; resources=$4; out=$5
 . "$(dirname "$0")/xvfb.sh"
 mkdir -p "$out"
 use_data_folder "$resources" || exit 1
-other=""
-trap 'kill $app $other 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
 # Ports of its own, the sample catalogue served on one: another program on
 # the default ones, or no server, would be said mid-test.
 use_loopback_ports
@@ -57,13 +55,14 @@ before=$(sha1sum "$storage")
 cp "$resources/TA Common.rsc" "$data/Late.rsc"
 "$program" &
 other=$!
+app="$app $other"  # ended at exit too
 # The message box is a process of its own, started by the second copy, and
 # xdotool's name search misses it; the window tree names it.
 for _ in $(seq 40); do [ -n "$(boxes)" ] && break; sleep 0.5; done
 [ -n "$(boxes)" ] || fail "the second copy shows no message"
 close_window "$(boxes | head -n 1)"
 wait_exit "$other" 10
-other=""
+app=${app%% *}
 [ "$EXIT_STATUS" = 0 ] || fail "second copy exit status '$EXIT_STATUS'"
 [ "$(sha1sum "$storage")" = "$before" ] || fail "the second copy changed the storage file"
 [ -e "$data/Late.rsc" ] || fail "the second copy took in a resource file"

@@ -11,16 +11,18 @@
 //                            kMainSetup): button down at the control's middle, held
 //                            100 ms (10 ticks), button up there and a tick
 //   click Alpha key C        the same on the alphanumeric keyboard's key that now
-//                            shows the character C
+//                            shows the character C;  click Alpha keys TEXT: one
+//                            such click for each character of TEXT (no space)
 //   click PAGE ROW R         the same on row R (from 0) of a page's list: Main row,
 //                            Main selection, ProjectManager row/edit/remove,
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
 //                            Sound row/delete/play/slot, Light row/load/delete,
 //                            SelectButton button (a picture of the grid),
-//                            EditPage name/mode/picture/remove, EditProgram insert (a row's
-//                            handle), picker (a kind offered) and box (0 to 2:
-//                            the operands of the row being built)
+//                            EditPage name/mode/picture/remove, EditProgram insert and
+//                            remove (a row's handles), input and output (the
+//                            lists' rows), picker (a kind offered) and box (0 to
+//                            2: the operands of the row being built)
 //   wheel N PLACE            the wheel turned N notches (above 0: up, away from the
 //                            user) over PLACE, named as click names it (wheel -1
 //                            SelectText line 3) or given as X Y, and a tick
@@ -44,7 +46,8 @@
 //                            no further record fits
 //   page VERB ...            a page's own test command (page_commands.cpp)
 //   expect page N            the current page is N
-//   expect output TEXT       the last text a page command printed ("page result", ...)
+//   expect state TEXT        what "page state" prints (the open project);  expect
+//                            result TEXT: what "page result" prints (a called page's answer)
 //   expect message TEXT      the last message shown, on the information page or in a box
 //   expect messages N        N message boxes shown since the start
 //   expect ended             the program has ended (its exit sequence ran)
@@ -232,6 +235,12 @@ const ListRows kListRows[] = {
     {"EditPage", "mode", kMaxButtons, [](const Assistant& a, int r) { return BoxOf(a.projects.editPage.rows[r].mode); }},
     {"EditProgram", "insert", kProgramRows,
      [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.insertHandle[r]); }},
+    {"EditProgram", "remove", kProgramRows,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.removeHandle[r]); }},
+    {"EditProgram", "input", kInputsPerPage,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.inputRow[r]); }},
+    {"EditProgram", "output", kMaxOutputLabels,
+     [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.outputRow[r]); }},
     {"EditProgram", "picker", 4, [](const Assistant& a, int r) { return BoxOf(a.projects.editProgram.picker[r]); }},
     {"EditProgram", "box", 3,
      [](const Assistant& a, int r) {
@@ -295,24 +304,25 @@ uint32_t KeyForCharacter(char c) {
   return static_cast<uint32_t>(static_cast<uint8_t>(c));
 }
 
-// What the script saw last: the text of a page command, and a message.
+// What the script saw last: a message.
 struct Seen {
-  std::string output;
   std::string message;
   std::string informationText;  // the information page's message, to see it change
 };
 
-// Runs a page command with its printing kept in seen.output (and printed still).
-bool RunPageCommandSeen(Assistant& a, std::istringstream& words, Seen& seen) {
+// What the page command `command` prints (printed still), without its last
+// line end.
+std::string PageCommandOutput(Assistant& a, const std::string& command) {
+  std::istringstream words(command);
   fflush(stdout);
   FILE* capture = tmpfile();
   const int saved = capture ? dup(fileno(stdout)) : -1;
   if (saved < 0) {
     if (capture) fclose(capture);
-    return RunPageCommand(a, words);
+    return "(the output could not be captured)";
   }
   dup2(fileno(capture), fileno(stdout));
-  const bool known = RunPageCommand(a, words);
+  RunPageCommand(a, words);
   fflush(stdout);
   dup2(saved, fileno(stdout));
   close(saved);
@@ -322,8 +332,7 @@ bool RunPageCommandSeen(Assistant& a, std::istringstream& words, Seen& seen) {
   fclose(capture);
   fputs(printed.c_str(), stdout);
   while (!printed.empty() && printed.back() == '\n') printed.pop_back();
-  if (!printed.empty()) seen.output = printed;
-  return known;
+  return printed;
 }
 
 // Whether `expect WHAT ARG` holds; *got says what was found instead. False
@@ -334,8 +343,8 @@ bool Expect(Assistant& a, const FakePlatform& platform, const Seen& seen, const 
     *got = "page " + std::to_string(a.ui.pages.CurrentPage);
     return arg == std::to_string(a.ui.pages.CurrentPage);
   }
-  if (what == "output" || what == "message") {
-    *got = "'" + (what == "output" ? seen.output : seen.message) + "'";
+  if (what == "state" || what == "result" || what == "message") {
+    *got = "'" + (what == "message" ? seen.message : PageCommandOutput(a, what)) + "'";
     return *got == "'" + arg + "'";
   }
   if (what == "ended") {
@@ -430,6 +439,15 @@ bool RunScript(const Options& o) {
       }
       for (int i = 0; i < n; ++i) repeated.insert(repeated.end(), commands.begin(), commands.end());
       continue;
+    }
+    if (verb == "click") {  // click Alpha keys TEXT: a click a character
+      std::istringstream rest(line);
+      std::string click, page, role, text;
+      rest >> click >> page >> role >> text;
+      if (page == "Alpha" && role == "keys") {
+        for (auto c = text.rbegin(); c != text.rend(); ++c) repeated.push_back("click Alpha key " + std::string(1, *c));
+        continue;
+      }
     }
     const auto send = [&](Message m, uint32_t key, uint32_t x, uint32_t y) {
       if (m == Message::Timer) ServeScriptServer(a);
@@ -533,7 +551,7 @@ bool RunScript(const Options& o) {
         return false;
       }
     } else if (verb == "page") {
-      if (!RunPageCommandSeen(a, words, seen)) {
+      if (!RunPageCommand(a, words)) {
         fprintf(stderr, "%s:%d: unknown page command\n", o.script.c_str(), lineNumber);
         return false;
       }
