@@ -60,8 +60,8 @@ void WriteFile(Storage& s, uint32_t size, bool consistent) {
   Bytes content(size);
   for (uint32_t i = 0; i < size; ++i) content[i] = uint8_t(i + i / 251);
   const uint16_t before = s.fs.header.fileCount;
+  // A creation that does not wait for data refuses the first piece.
   if (StorageCreateFile(s, size) != kStorageAccepted || !StepBounded(s)) return;
-  if (s.fs.state != kStateWaitForData) Fail("a creation does not wait for data");
   for (uint32_t at = 0, piece = 1 + size % 256; at < size; piece = piece % 256 + 1) {
     const uint32_t n = std::min(size - at, piece);
     if (StorageWriteData(s, content.data() + at, n) != kStorageAccepted) {
@@ -86,10 +86,8 @@ void WriteFile(Storage& s, uint32_t size, bool consistent) {
 void WriteSeeds(Seeds& seeds) {
   Storage& s = ErasedStorage();
   auto dump = [&](const char* name, uint8_t flags, uint16_t index, uint8_t size, uint32_t blocks) {
-    Bytes bytes = {flags, uint8_t(index), uint8_t(index >> 8), size};
-    bytes.resize(std::min(kControlBytes + (kFirstFileBlock + blocks) * kBlockSize, kMaxInput));
-    ReadPlain(s, 0, bytes.data() + kControlBytes, static_cast<uint32_t>(bytes.size()) - kControlBytes);
-    seeds.Add(name, bytes);
+    const Bytes control = {flags, uint8_t(index), uint8_t(index >> 8), size};
+    seeds.Add(name, ImageSeed(control, s, kFirstFileBlock + blocks));
   };
   const uint8_t all = kRunSteps | kCreate | kDelete;
   RunStorageToIdle(Remounted(s));
@@ -102,7 +100,7 @@ void WriteSeeds(Seeds& seeds) {
   StoreWhole(s, noEnd);
   dump("no-file-headers", kRunSteps | kDelete, 4, 0, 7);
 
-  StorageDeleteFile(s, 0);
+  if (StorageDeleteFile(s, 0) != kStorageAccepted) Fail("the seeds' deletion was refused");
   for (int moves = 0; moves < 2;) {  // two block moves of the compaction
     if (s.fs.state == kStateMoveBlock) ++moves;
     StorageStep(s);

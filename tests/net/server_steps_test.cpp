@@ -69,31 +69,28 @@ TEST(ServerLists, UpdateRecordForTheRevision) {
   }
 }
 
-// A storage selection cleared by a server list is main_page_lists.run's;
-// each list fetched by its name, and a category's rows opening lists, the
-// server e2e tests'.
-TEST(ServerLists, ServerButtonsClearTheSelectionByItsSource) {
-  const struct { uint8_t source, shownType, button; bool cleared; } cases[] = {
-      {kFromServer, kListServerPictures, kListServerSoundCategories, false},
-      {kFromServer, kListServerProductPrograms, kListServerLightEffects, true},
-      {kFromServer, kListServerProjects, kListServerProductPrograms, true},
+// A server list of another kind keeps a selection from the server, except
+// to or from the product programs; a program chosen from its list replaces
+// the selection. A storage selection cleared by a server list is
+// main_page_lists.run's, a category row opening its list and a row chosen
+// once main_page_server.run's, each list fetched by its name the server e2e
+// tests'.
+TEST(ServerLists, ServerListsAndProgramsReplaceTheSelection) {
+  const struct { uint8_t shownType, button; bool cleared; } cases[] = {
+      {kListServerPictures, kListServerSoundCategories, false},
+      {kListServerProductPrograms, kListServerLightEffects, true},
+      {kListServerProjects, kListServerProductPrograms, true},
   };
   for (const auto& c : cases) {
     MainLists lists{};
     TransferLists t{};
     AddToSelection(t, "Kept~");
-    t.listSource = c.source;
+    t.listSource = kFromServer;
     t.MainListType = c.shownType;
     ShowServerList(lists, t, c.button);
     EXPECT_EQ(t.selectionCount, c.cleared ? 0 : 1) << int{c.button};
     EXPECT_EQ(t.downloadRequest, kDownloadList);
   }
-}
-
-// A category row opens its list and a row is chosen once: the golden
-// scripts main_page_server.run and main_page_lists.run. A program chosen
-// replaces the selection.
-TEST(ServerLists, AProgramReplacesTheSelection) {
   MainLists lists{};
   TransferLists t{};
   AddToSelection(t, "Whistle~");
@@ -101,7 +98,7 @@ TEST(ServerLists, AProgramReplacesTheSelection) {
   lists.rowsSelectable = 1;
   t.MainListType = kListServerProductPrograms;
   CopyText("Crane Rev 1.40", lists.listRows[0], kTypeListNameCapacity);
-  EXPECT_EQ(ClickListRow(lists, t, 0), kRowSelected);  // a program replaces the selection
+  EXPECT_EQ(ClickListRow(lists, t, 0), kRowSelected);
   EXPECT_EQ(t.selectionCount, 1);
   EXPECT_STREQ(t.selectionList[0].name, lists.listRows[0]);
 }

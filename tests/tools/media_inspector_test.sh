@@ -48,7 +48,6 @@ refuse() {  # MESSAGE COMMAND...
 refuse "This file: a damaged or cut short BMP; a whole BMP, PNG or JPEG is taken." add-picture "$golden/picture/cut_short.bmp"
 refuse "Name already in use" add-picture "$golden/picture/bottom_up.bmp"
 refuse "This file: ADPCM; PCM or float WAVs are taken." add-sound Packed "$golden/sound/adpcm.wav"
-refuse "This file: 12-bit PCM;" add-sound Odd "$golden/sound/twelve_bit.wav"
 refuse "Error - File Name Already Used!" add-sound Horn "$golden/sound/edges.wav"
 refuse "Error Opening File!" add-sound Gone "$tmp/none.wav"
 

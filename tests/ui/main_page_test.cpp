@@ -29,27 +29,23 @@ class MainPageTest : public testing::PageTest {
     StartOnCompiledPages();
     ASSERT_EQ(a->ui.pages.LastDrawnPage, kMainPage);
   }
-  void Store(const char* name, const char* type) {
-    const uint8_t data[3] = {1, 2, 3};
-    ASSERT_TRUE(StorageWriteRecord(a->storage, name, "", type, "1.00", data, sizeof data));
-  }
-  ImageControl* Image(int role) { return a->mainPage.image[role]; }
-  void ClickRow(int r) { ClickOn(&a->mainPage.listRows[r].text); }
-  const TransferLists& Transfer() const { return a->link.transfer; }
-  std::string Selected(int k) const { return Transfer().selectionList[k].name; }
 };
 
 TEST_F(MainPageTest, RemovingAnEntryMovesTheLaterOnesUpWithAllTheirFields) {
-  for (const char* n : {"A~", "B~", "C~", "D~"}) Store(n, "Sound");
-  ClickOn(Image(kMainStorageSounds));
-  for (int r = 0; r < 4; ++r) ClickRow(r);
-  a->link.transfer.selectionList[2].progress = 40;
-  a->link.transfer.selectionList[3].progress = 70;
+  const uint8_t data[3] = {1, 2, 3};
+  for (const char* n : {"A~", "B~", "C~", "D~"}) {
+    ASSERT_TRUE(StorageWriteRecord(a->storage, n, "", "Sound", "1.00", data, sizeof data));
+  }
+  ClickOn(a->mainPage.image[kMainStorageSounds]);
+  for (int r = 0; r < 4; ++r) ClickOn(&a->mainPage.listRows[r].text);
+  TransferLists& t = a->link.transfer;
+  t.selectionList[2].progress = 40;
+  t.selectionList[3].progress = 70;
   ClickOn(&a->mainPage.selectionRows[1].mark);
-  ASSERT_EQ(Transfer().selectionCount, 3);
+  ASSERT_EQ(t.selectionCount, 3);
   const std::pair<std::string, int> moved[] = {{"A~", 0}, {"C~", 40}, {"D~", 70}, {"", 0}};
   for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(std::make_pair(Selected(k), int{Transfer().selectionList[k].progress}), moved[k]);
+    EXPECT_EQ(std::make_pair(std::string(t.selectionList[k].name), int{t.selectionList[k].progress}), moved[k]);
   }
   EXPECT_TRUE(Shows(&a->mainPage.selectionRows[1].text, "C~"));
 }
@@ -84,9 +80,7 @@ class SetupPageTest : public testing::PageTest {
   const ImageControl* Image(int role) { return a->setupPage.image[role]; }
   bool StatusShown() { return Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverLoaded); }
   bool MissingShown() {
-    TextControl missing = *a->setupPage.text[kSetupDriverStatus];
-    missing.textColour = kSetupDriverMissingColour;
-    return Shows(&missing, kSetupDriverMissing);
+    return Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverMissing, kSetupDriverMissingColour);
   }
 };
 
@@ -138,11 +132,8 @@ class ServerSetupTest : public SetupPageTest {
     ASSERT_EQ(a->setupPage.serverTestRunning, 0);
   }
   bool FieldShows(const char* text) { return Shows(a->setupPage.text[kSetupServerName], text); }
-  uint16_t LineColour() { return a->setupPage.text[kSetupServerResult]->textColour; }
   bool LineShows(const char* text, uint16_t colour) {
-    TextControl line = *a->setupPage.text[kSetupServerResult];
-    line.textColour = colour;
-    return Shows(&line, text);
+    return Shows(a->setupPage.text[kSetupServerResult], text, colour);
   }
   // The channel's server and the one the settings file keeps, as "name:port name:port".
   std::string Servers() {
@@ -208,7 +199,7 @@ TEST_F(ServerSetupTest, TheEnvironmentWinsForTheRun) {
   StartOnCompiledPages();
   Show(kSetupPage);
   EXPECT_TRUE(FieldShows("127.0.0.2:4608"));
-  EXPECT_TRUE(LineShows(kServerFromEnvironment, LineColour()));
+  EXPECT_TRUE(Shows(a->setupPage.text[kSetupServerResult], kServerFromEnvironment));
   ChooseOnPage("127.0.0.9", "4700");
   EXPECT_EQ(Servers(), "127.0.0.2:4608 127.0.0.9:4700");
 }

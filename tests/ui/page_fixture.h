@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -82,16 +81,11 @@ class PageTest : public ::testing::Test {
     a = std::make_unique<Assistant>(platform);
     MainWindowCreated(*a);
   }
-  // Starts on the compiled page files, as the program does: the .rsc files
-  // go into the data folder and the start-up takes them in.
+  // Starts on the compiled page files as the installed program does: they
+  // are its own, and the start-up stores what the storage lacks.
   void StartOnCompiledPages() {
 #ifdef TRELVAN_RESOURCE_DIR
-    namespace fs = std::filesystem;
-    for (const auto& entry : fs::directory_iterator(TRELVAN_RESOURCE_DIR)) {
-      if (entry.path().extension() != ".rsc") continue;
-      fs::copy_file(entry.path(), platform.DataPath(entry.path().filename().string()),
-                    fs::copy_options::overwrite_existing);
-    }
+    platform.files.resourceFolder = TRELVAN_RESOURCE_DIR;
 #endif
     a = std::make_unique<Assistant>(platform);
     MainWindowCreated(*a);
@@ -153,6 +147,12 @@ class PageTest : public ::testing::Test {
   // True when the control shows `text`: drawing it over again changes nothing.
   bool Shows(const TextControl* control, const char* text) {
     return Unchanged([&] { DrawTextControl(a->frame, control, text); return true; });
+  }
+  // The same in `colour` instead of the control's own.
+  bool Shows(const TextControl* control, const char* text, uint16_t colour) {
+    TextControl recoloured = *control;
+    recoloured.textColour = colour;
+    return Shows(&recoloured, text);
   }
   // True when the control's picture is drawn: drawing it again changes nothing.
   bool ShowsPicture(const ImageControl* control) {

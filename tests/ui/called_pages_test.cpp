@@ -1,10 +1,21 @@
-// The information, select-text and select-button pages on the compiled page
-// files: the message word wrap, the select-text list's bounds, and the
-// button grid sized by the "TA Buttons" collection. The button sets
-// and their results, a message no space breaks, a new message while the page
-// is open, the text list's choice, cancel and bounds are the golden scripts
-// information_buttons.run, information_wrap.run and select_text_choice.run;
-// a button chosen and taken by its caller is edit_page_button_picture.run.
+// The general called pages on the compiled page files and their callers'
+// conventions: the keyboards' request (a cancelled request keeping the
+// preset, the request tag compared whole and bounded), the information
+// page's word wrap, the select-text list's bounds, and the button grid sized
+// by the "TA Buttons" collection.
+//
+// The golden scripts hold the rest. The keyboards themselves (shift and the
+// symbol sets, the PC keys from the queue, the length and range limits,
+// confirm and cancel, mouse typing with its automatic capitals, the keys'
+// look): keyboard_entry.run, keyboard_numeric_limits.run,
+// keyboard_alphabetic.run and keyboard_qwerty.run. The information page's
+// button sets and their results, a message no space breaks, a new message
+// while the page is open: information_buttons.run and information_wrap.run.
+// The text list's choice, cancel and bounds: select_text_choice.run. A
+// result taken once by its caller, with its index, is the callers' scripts'
+// (taken twice, new_project_refusals.run, setup_server.run,
+// edit_page_buttons.run and edit_program.run among others do their work
+// again and differ); a button chosen and taken, edit_page_button_picture.run.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,10 +26,48 @@
 namespace trelvan {
 namespace {
 
-class InformationTest : public testing::PageTest {
+class CalledPagesTest : public testing::PageTest {
  protected:
   void SetUp() override { StartOnCompiledPages(); }
+  AlphaKeyboard& Alpha() { return a->ui.keyboards.alpha; }
+  NumericKeyboard& Numeric() { return a->ui.keyboards.numeric; }
 };
+
+// ---- keyboards ----
+
+// A stored name longer than the field starts cut to the field's length
+// (sound_manager.run shows a name starting as it is, its "~" left off).
+TEST_F(CalledPagesTest, ANameLongerThanTheFieldStartsCut) {
+  RequestName(*a, "Sound File Name", 8, 2, kMainPage, "Harbour Whistle~~");
+  Send(Message::Timer);
+  TypeOnPc("X\r");
+  Send(Message::Timer);
+  EXPECT_EQ(TakeConfirmedText(*a), 1);
+  EXPECT_STREQ(Alpha().EnteredText, "Harbour ");  // full at 8: the X is not taken
+}
+
+// The request tag is compared whole and kept to its capacity; a cancelled
+// number keeps the preset.
+TEST_F(CalledPagesTest, TheTagIsWholeAndBoundedAndACancelKeepsThePreset) {
+  RequestText(*a, "Project Name", 23, 2, kMainPage);
+  EXPECT_TRUE(RequestTagIs(*a, "Project Name"));
+  EXPECT_FALSE(RequestTagIs(*a, "Project"));
+
+  RequestNumber(*a, "Speed", "Speed", 0, "0", 500, "500", 7, kMainPage);
+  Send(Message::Timer);
+  TypeOnPc("77");
+  ClickOn(Numeric().image[kNumericCancel]);
+  EXPECT_EQ(Numeric().NumberResult, kKeyboardCancelled);
+  EXPECT_EQ(Numeric().NumberValue, 7);
+  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
+
+  RequestNumber(*a, "A name far longer than the tag", "Delay", 0, "0", 500, "500", 7, kMainPage);
+  EXPECT_EQ(TextLength(a->ui.keyboards.TextRequestTag), kRequestTagCapacity - 1);
+  Send(Message::Timer);
+  TypeOnPc("250\r");
+  EXPECT_EQ(TakeConfirmedNumber(*a), 1);
+  EXPECT_EQ(Numeric().NumberValue, 250);
+}
 
 // ---- word wrap ----
 
@@ -44,7 +93,7 @@ TEST(WrapMessage, BreaksBeforeSpacesAndFailsWhereNoSpaceBreaks) {
 // An index outside the list adds nothing. A caller takes an answer once,
 // with its index: the program editor's golden scripts (edit_program.run,
 // edit_program_copy.run), whose rows differ when a task is taken twice.
-TEST_F(InformationTest, AnIndexOutsideTheSelectTextListAddsNothing) {
+TEST_F(CalledPagesTest, AnIndexOutsideTheSelectTextListAddsNothing) {
   AddSelectText(*a, 0, "Horn");
   AddSelectText(*a, -1, "none");
   AddSelectText(*a, kSelectTextEntryCount, "none");
@@ -53,7 +102,7 @@ TEST_F(InformationTest, AnIndexOutsideTheSelectTextListAddsNothing) {
 
 // ---- select button ----
 
-class SelectButtonTest : public InformationTest {
+class SelectButtonTest : public CalledPagesTest {
  protected:
   SelectButtonPage& Page() { return a->ui.selectButton; }
   void OpenGrid(int pictures) {
