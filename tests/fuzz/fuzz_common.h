@@ -33,6 +33,7 @@ namespace trelvan::fuzz {
 
 using Bytes = std::vector<uint8_t>;
 
+// `bytes` as the file at `path`: a seed, or a file of a target's data folder.
 inline void WriteHostFile(const std::string& path, const Bytes& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
@@ -183,6 +184,15 @@ inline Bytes WithHeader(const char* name, const char* type, const Bytes& data) {
   Bytes content(header, header + h);
   content.insert(content.end(), data.begin(), data.end());
   return content;
+}
+
+// An image seed: `prefix` (a target's control bytes), then the plain bytes
+// of the image's first `blocks` blocks.
+inline Bytes ImageSeed(Bytes prefix, const Storage& s, uint32_t blocks) {
+  const size_t at = prefix.size();
+  prefix.resize(at + blocks * kBlockSize);
+  ReadPlain(s, 0, prefix.data() + at, blocks * kBlockSize);
+  return prefix;
 }
 
 // A formatted storage holding the program's three records and a picture.

@@ -63,22 +63,16 @@ class SparseFiles : public FakeFiles {
 
 }  // namespace
 
+// The flags byte, then the image's first blocks.
 void WriteSeeds(Seeds& seeds) {
-  // The flags byte, then the image's first blocks.
-  auto add = [&seeds](const std::string& name, int flags, const Storage& s, uint32_t blocks) {
-    Bytes seed(1 + blocks * kBlockSize);
-    seed[0] = static_cast<uint8_t>(flags);
-    ReadPlain(s, 0, seed.data() + 1, blocks * kBlockSize);
-    seeds.Add(name, seed);
-  };
-  add("nothing", 0, ErasedStorage(), 0);
-  add("empty", kStorageWhole, Remounted(ErasedStorage()), kFirstFileBlock);
+  seeds.Add("nothing", ImageSeed({0}, ErasedStorage(), 0));
+  seeds.Add("empty", ImageSeed({kStorageWhole}, Remounted(ErasedStorage()), kFirstFileBlock));
   // The records' storage in each kind of data folder.
   const Storage& records = StorageWithRecords();
-  for (int flags : {kStorageWhole, kStorageShort, kStorageShort | kStorageWhole, kLegacyWhole,
-                    kLegacyShort, kStorageWhole | kLegacyWhole, kStorageWhole | kOtherCopy,
-                    kStorageWhole | kStaleTemporary}) {
-    add("records-" + std::to_string(flags), flags, records, kFirstFileBlock + 5);
+  for (uint8_t flags : {kStorageWhole, kStorageShort, kStorageShort | kStorageWhole, kLegacyWhole,
+                        kLegacyShort, kStorageWhole | kLegacyWhole, kStorageWhole | kOtherCopy,
+                        kStorageWhole | kStaleTemporary}) {
+    seeds.Add("records-" + std::to_string(flags), ImageSeed({flags}, records, kFirstFileBlock + 5));
   }
 }
 

@@ -86,10 +86,8 @@ void WriteFile(Storage& s, uint32_t size, bool consistent) {
 void WriteSeeds(Seeds& seeds) {
   Storage& s = ErasedStorage();
   auto dump = [&](const char* name, uint8_t flags, uint16_t index, uint8_t size, uint32_t blocks) {
-    Bytes bytes = {flags, uint8_t(index), uint8_t(index >> 8), size};
-    bytes.resize(std::min(kControlBytes + (kFirstFileBlock + blocks) * kBlockSize, kMaxInput));
-    ReadPlain(s, 0, bytes.data() + kControlBytes, static_cast<uint32_t>(bytes.size()) - kControlBytes);
-    seeds.Add(name, bytes);
+    const Bytes control = {flags, uint8_t(index), uint8_t(index >> 8), size};
+    seeds.Add(name, ImageSeed(control, s, kFirstFileBlock + blocks));
   };
   const uint8_t all = kRunSteps | kCreate | kDelete;
   RunStorageToIdle(Remounted(s));
