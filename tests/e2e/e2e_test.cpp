@@ -89,10 +89,12 @@ class E2e : public ::testing::Test {
     return log;
   }
 
-  // The stand-in server on its loopback port, then the assistant.
-  void Start() {
+  // The stand-in server on its loopback port, then the assistant; whether
+  // the assistant finds the server reachable.
+  bool Start() {
     StartServer();
     StartAssistant();
+    return TickUntil([&] { return a->net.server.serverReachable == 1; }, 5);
   }
   // The assistant on the compiled page files, ticked once after `beforeTick`.
   void StartAssistant(const std::function<void()>& beforeTick = {}) {
@@ -158,7 +160,6 @@ class E2e : public ::testing::Test {
     Send(Message::LeftButtonUp, x, y);
     Tick();
   }
-  bool Reachable() { return TickUntil([&] { return a->net.server.serverReachable == 1; }, 5); }
   bool ListShows(const std::string& name) {
     const MainLists& l = a->net.lists;
     for (int r = 0; r < l.listRowCount; ++r) {
@@ -319,8 +320,7 @@ TEST_F(HandheldE2e, SerialPullThroughTheDriverLibrary) {
 
 // The connection test's file stored and the lamp lit, then the pictures.
 TEST_F(ServerE2e, ConnectionTestThenThreePicturesPulledWhileTheyDownload) {
-  Start();
-  ASSERT_TRUE(Reachable());
+  ASSERT_TRUE(Start());
   ASSERT_TRUE(TickUntil([&] { return a->net.serverStep == kServerIdle; }, 2));
   EXPECT_EQ(a->mainPage.image[kMainServerStatus]->pictureIndex, 20);  // the lamp for reachable
   const int index = StorageFindFile(a->storage, kConnectionTestName);
@@ -336,8 +336,7 @@ TEST_F(ServerE2e, ConnectionTestThenThreePicturesPulledWhileTheyDownload) {
 }
 
 TEST_F(ServerE2e, ProductUpdateBringsTheFilesOfTheHandheldsRevision) {
-  Start();
-  ASSERT_TRUE(Reachable());
+  ASSERT_TRUE(Start());
   OpenServerList(kMainServerProductPrograms, "Handheld TX Rev 1.30");
   ClickRow("Handheld TX Rev 1.30");
   const std::string folder = PullFolder();
@@ -350,8 +349,7 @@ TEST_F(ServerE2e, ProductUpdateBringsTheFilesOfTheHandheldsRevision) {
 // sound (start, loop and stop) played as the handheld plays it, each
 // fetched into memory only; the Stop control ends the sound.
 TEST_F(ServerE2e, ServerPictureSeenAndSoundHeardBeforeTheyAreChosen) {
-  Start();
-  ASSERT_TRUE(Reachable());
+  ASSERT_TRUE(Start());
   OpenServerList(kMainServerPictures, "Locomotives");
   ClickRow("Locomotives");
   ASSERT_TRUE(TickUntil([&] { return ListShows("Blue Engine~"); }, 15));

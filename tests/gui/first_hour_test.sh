@@ -9,7 +9,6 @@
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
 . "$(dirname "$0")/xvfb.sh"
-mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 
 # The storage: a picture used by the last of 19 projects, and a sound.

@@ -15,7 +15,6 @@
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; handheld=$4; driver=$5; resources=$6; out=$7
 . "$(dirname "$0")/xvfb.sh"
-mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 
 use_loopback_ports

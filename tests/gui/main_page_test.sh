@@ -14,7 +14,6 @@
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
 . "$(dirname "$0")/xvfb.sh"
-mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 # Ports of its own, the sample catalogue served on one: another program on
 # the default ones, or no server, would be said mid-test.

@@ -11,7 +11,6 @@
 set -uo pipefail
 program=$1; headless=$2; inspector=$3; resources=$4; out=$5
 . "$(dirname "$0")/xvfb.sh"
-mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 use_loopback_ports
 # the storage holds one sound, horn~

@@ -8,7 +8,6 @@
 set -uo pipefail
 probe=$1; headless=$2; resources=$3; out=$4
 . "$(dirname "$0")/xvfb.sh"
-mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 start_xvfb || exit 1
 

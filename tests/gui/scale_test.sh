@@ -7,7 +7,6 @@
 set -uo pipefail
 program=$1; headless=$2; resources=$3; out=$4
 . "$(dirname "$0")/xvfb.sh"
-mkdir -p "$out"
 use_data_folder "$resources" || exit 1
 start_xvfb 2048x1536 || exit 1
 doubled_main_page "$headless" "$resources" "$out/scaled_expected.png"

@@ -9,7 +9,6 @@
 set -uo pipefail
 program=$1; headless=$2; out=$3
 . "$(dirname "$0")/xvfb.sh"
-mkdir -p "$out"
 data=$(mktemp -d)
 trap 'kill $app 2>/dev/null; stop_xvfb; rm -rf "$data"' EXIT
 nodata="$data/not made"

@@ -1,4 +1,5 @@
-# Sourced by the Wine tests after tests/gui/xvfb.sh.
+# Sourced by the Wine tests; brings tests/gui/xvfb.sh with it.
+. "$(dirname "${BASH_SOURCE[0]}")/../gui/xvfb.sh"
 # wine_scratch [SCREEN]: the 64-bit Wine's programs (`wine`, `wineserver`),
 # a scratch folder `tmp` holding a fresh prefix (WINEPREFIX) made under a
 # started Xvfb (start_xvfb SCREEN); the programs in $app, the prefix's
@@ -13,9 +14,7 @@ wine_scratch() {
   trap 'kill $app 2>/dev/null; WINEPREFIX="$tmp/prefix" timeout 10 "$wineserver" -k 2>/dev/null; stop_xvfb; rm -rf "$tmp"' EXIT
   export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   start_xvfb "${1:-}" || exit 1
-  local started=$SECONDS
   timeout 180 "$wine" wineboot --init >/dev/null 2>&1 || fail "wineboot"
-  echo "wine prefix made in $((SECONDS - started)) s"
 }
 
 # wine_window [WIDTHxHEIGHT]: waits for the window Wine shows for the

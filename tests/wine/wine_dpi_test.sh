@@ -7,10 +7,7 @@
 # 0, the click mapped back to the frame.
 set -uo pipefail
 exe=$(realpath "$1"); headless=$2; resources=$3; out=$4
-here=$(dirname "$0")
-. "$here/../gui/xvfb.sh"
-. "$here/wine.sh"
-mkdir -p "$out"
+. "$(dirname "$0")/wine.sh"
 wine_scratch 2048x1536
 
 7z e -so "$exe" .rsrc/MANIFEST/1 >"$tmp/manifest.xml" 2>/dev/null || fail "no manifest resource"

@@ -10,10 +10,7 @@
 set -uo pipefail
 exe=$(realpath "$1"); simulator=$(realpath "$2"); driver=$(realpath "$3")
 headless=$4; resources=$5; out=$6
-here=$(dirname "$0")
-. "$here/../gui/xvfb.sh"
-. "$here/wine.sh"
-mkdir -p "$out"
+. "$(dirname "$0")/wine.sh"
 for f in "$exe" "$simulator" "$driver/Ftd2xx.dll"; do [ -f "$f" ] || fail "$f not built"; done
 wine_scratch
 winpath() { local p="Z:$1"; echo "${p//\//\\}"; }

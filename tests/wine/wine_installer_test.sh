@@ -12,10 +12,7 @@
 #      shortcuts, and leaves the data folder with the storage in it.
 set -uo pipefail
 setup=$1; headless=$2; resources=$3; out=$4; version=$5
-here=$(dirname "$0")
-. "$here/../gui/xvfb.sh"
-. "$here/wine.sh"
-mkdir -p "$out"
+. "$(dirname "$0")/wine.sh"
 [ -f "$setup" ] || fail "$setup not built"
 wine_scratch
 unset TRELVAN_DATA_DIR TRELVAN_RESOURCE_DIR

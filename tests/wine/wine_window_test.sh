@@ -24,29 +24,22 @@
 #      mapped one, holding what the run found and a resource it took in.
 set -uo pipefail
 exe=$(realpath "$1"); headless=$2; out=$3; inspector=$4; resources=$5
-here=$(dirname "$0")
-. "$here/../gui/xvfb.sh"
-. "$here/wine.sh"
-mkdir -p "$out"
+. "$(dirname "$0")/wine.sh"
 [ -f "$exe" ] || fail "$exe not built"
 wine_scratch
 data="$tmp/data/Trelvan Assistant"
 storage="$data/Trelvan Assistant Storage 400"
 export TRELVAN_DATA_DIR="Z:${data//\//\\}"
 headless_shot "$headless" "" "$out/wine_expected.png" || fail "headless shot"
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
 
 # run NAME [EXPECTED.png click|session]: starts the program, checks that its
 # window shows the expected frame, closes it (or clicks the exit control, or
 # ends the session after a change on the setup page), and waits for its end.
 run() {
-  local name=$1 expected=${2:-$out/wine_expected.png} how=${3:-close} started closed x0 y0
-  started=$(now)
+  local name=$1 expected=${2:-$out/wine_expected.png} how=${3:-close} x0 y0
   "$wine" "$exe" &
   app=$!
   wine_window || fail "$name: no 800 x 600 window"
-  echo "$name: window after $(elapsed "$started" "$(now)") s"
   # The outer window is centred, so the client area starts just inside the
   # centred position: by the left border and by the caption and top border.
   read -r x0 y0 < <(xwininfo -root |
@@ -57,7 +50,6 @@ run() {
     fail "$name: the window does not show the expected frame"
 
   if [ -n "${during:-}" ]; then eval "$during" || fail "$name: $during"; fi
-  closed=$(now)
   if [ "$how" = session ]; then
     tap 515 536; tap 305 175; tap 400 536  # Setup, the layout switch, Back
     wait_for_picture "$out/wine_$name.png" "800x600+$left+$top" "$expected" 10 ||
@@ -66,15 +58,11 @@ run() {
   elif [ "$how" = click ]; then
     press_like_a_hand $((ex + ew / 2)) $((ey + eh / 2))
   else
-    python3 "$here/../gui/close_window.py" "$window"
+    close_window "$window"
   fi
   wait_exit "$app" 10
   app=""
   [ "$EXIT_STATUS" = 0 ] || fail "$name: exit status '$EXIT_STATUS' after closing"
-  # Under Xvfb no window manager withdraws the window, and Wine waits 2 s
-  # for that inside DestroyWindow before the program's own exit work runs.
-  echo "$name: ended $(elapsed "$closed" "$(now)") s after the close;" \
-       "image written $(elapsed "$closed" "$(stat -c %.9Y "$storage" 2>/dev/null || echo 0)") s after"
   [ "$(stat -c %s "$storage" 2>/dev/null)" = 134217728 ] || fail "$name: storage file missing or of the wrong size"
 }
 

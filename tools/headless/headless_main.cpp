@@ -14,7 +14,8 @@
 //                            shows the character C;  click Alpha keys TEXT: one
 //                            such click for each character of TEXT (no space)
 //   click PAGE ROW R         the same on row R (from 0) of a page's list: Main row,
-//                            Main selection, ProjectManager row/edit/remove,
+//                            look (a server row's Show or Play) and selection,
+//                            ProjectManager row/edit/remove,
 //                            SelectFile folder/file, SelectText line,
 //                            Picture row/delete/show,
 //                            Sound row/delete/play/slot, Light row/load/delete,
@@ -202,6 +203,7 @@ struct ListRows {
 
 const ListRows kListRows[] = {
     {"Main", "row", kListScreenRows, [](const Assistant& a, int r) { return BoxOf(a.mainPage.listRows[r].text); }},
+    {"Main", "look", kListScreenRows, [](const Assistant& a, int r) { return BoxOf(a.mainPage.lookControls[r]); }},
     {"Main", "selection", kSelectionCapacity,
      [](const Assistant& a, int r) { return BoxOf(a.mainPage.selectionRows[r].text); }},
     {"ProjectManager", "row", kProjectListCapacity,
