@@ -7,6 +7,7 @@
 // Beyond memory safety: results stay 0..99, 100 or 65535 and never fall
 // back; a failed download leaves the storage's files; a done one stored
 // exactly the bytes received, once under its name, in a sound storage.
+#include "../net/free_port.h"
 #include "fuzz_common.h"
 #include "net/net.h"
 #include "net/server_steps.h"
@@ -29,11 +30,7 @@ struct World {
 // A reply landed as the receive thread lands one; unless `asGiven`, sealed
 // with the sequence awaited and its sum.
 void Land(ServerChannel& c, Bytes reply, bool asGiven) {
-  if (!asGiven) {
-    reply.insert(reply.end(), {uint8_t(c.requestSequence), uint8_t(c.requestSequence >> 8)});
-    const uint16_t sum = Sum16(reply.data(), static_cast<uint32_t>(reply.size()));
-    reply.insert(reply.end(), {uint8_t(sum), uint8_t(sum >> 8)});
-  }
+  if (!asGiven) testing::Seal(reply, c.requestSequence);
   reply.resize(std::min<size_t>(reply.size(), kServerRequestLimit));
   std::copy(reply.begin(), reply.end(), c.serverReply);
   c.serverReplyLength.store(static_cast<uint16_t>(reply.size()));

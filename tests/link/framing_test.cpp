@@ -40,16 +40,14 @@ TEST(SerialFrames, ReassemblyOverReads) {
   }
 }
 
-TEST(SerialFrames, RequestPacketAndReply) {
+// A frame too short to hold a request gives an empty packet. The reply's
+// frame is the serial e2e test's.
+TEST(SerialFrames, RequestPacketAfterTheFramesTwoBytes) {
   const uint8_t frame[] = {4, 0xEE, 0x11, 0x22, 0x33};
   const uint8_t* packet = nullptr;
   ASSERT_EQ(SerialRequestPacket(frame, 5, &packet), 3u);
   EXPECT_EQ(packet[0], 0x11);
   EXPECT_EQ(SerialRequestPacket(frame, 2, &packet), 0u);
-  const uint8_t reply[] = {1, 5, 6};
-  uint8_t out[8];
-  ASSERT_EQ(BuildSerialReply(reply, 3, out), 4u);
-  EXPECT_EQ(Bytes(out, out + 4), (Bytes{3, 1, 5, 6}));
 }
 
 }  // namespace
