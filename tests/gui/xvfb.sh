@@ -32,29 +32,19 @@ wait_exit() {
 # same_picture SCREEN GEOMETRY REFERENCE: true when the area of the screen
 # shot equals the reference picture pixel for pixel.
 same_picture() {
-  local diff crop="${1%.png}_area.png"
-  convert "$1" -crop "$2" +repage "$crop" || return 1
-  diff=$(compare -metric AE "$crop" "$3" null: 2>&1) || true
-  [ "$diff" = 0 ]
+  local crop="${1%.png}_area.png"
+  convert "$1" -crop "$2" +repage "$crop" && same "$crop" "$3"
 }
 
 # headless_shot HEADLESS RESOURCES OUT.png [DATA]: the first frame of the
 # main page as the headless runner draws it from the same resource files (on
 # the storage of the data folder DATA when given, else a fresh one).
 headless_shot() {
-  local script dir
-  dir=$(dirname "$3")
-  script=$(mktemp)
-  if [ -n "${SERVER_STUB_PID:-}" ]; then
-    # with the server answering, the frame once the connection test is done
-    printf 'page serverfile Internet Connection Test|3\ntick 12\nshot %s\n' "$(basename "$3")" >"$script"
-  else
-    printf 'tick 3\nshot %s\n' "$(basename "$3")" >"$script"
-  fi
-  TRELVAN_DATA_DIR="${4:-}" "$1" --output "$dir" ${2:+--resources "$2"} "$script" >/dev/null
-  local status=$?
-  rm -f "$script"
-  return $status
+  local steps='tick 3'
+  # with the server answering, the frame once the connection test is done
+  [ -n "${SERVER_STUB_PID:-}" ] && steps='page serverfile Internet Connection Test|3\ntick 12'
+  TRELVAN_DATA_DIR="${4:-}" "$1" --output "$(dirname "$3")" ${2:+--resources "$2"} \
+    <(printf '%b\nshot %s\n' "$steps" "$(basename "$3")") >/dev/null
 }
 
 # wait_for_picture SCREEN GEOMETRY REFERENCE SECONDS: takes screen shots
