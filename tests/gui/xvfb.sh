@@ -127,11 +127,24 @@ window_place() {
   read -r left top < <(xwininfo -id "$window" |
                        awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {print x, $4}')
 }
+# search_window SECONDS XDOTOOL_SEARCH_ARGS...: the first window that
+# `xdotool search` finds within SECONDS, asked again every 0.25 s: a window
+# that goes while xdotool walks the tree (a setup program's, Wine's own)
+# ends that search with an X error, which is no answer.
+search_window() {
+  local seconds=$1; shift
+  window=""
+  for _ in $(seq $((seconds * 4))); do
+    window=$(xdotool search "$@" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
 # find_window PID: waits for the program's window and sets `window`, and
 # `left` and `top`, its client area's place on the screen.
 find_window() {
-  window=$(timeout 20 xdotool search --sync --all --pid "$1" --name '^Trelvan Assistant$' | head -n 1)
-  [ -n "$window" ] && window_place
+  search_window 20 --all --pid "$1" --name '^Trelvan Assistant$' && window_place
 }
 
 # start_showing NAME EXPECTED COMMAND...: starts COMMAND as $app and waits

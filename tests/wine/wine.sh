@@ -22,8 +22,7 @@ wine_scratch() {
 # right after, and sets `window`, `left` and `top` as find_window does.
 wine_window() {
   local size
-  window=$(timeout 60 xdotool search --sync --name '^Trelvan Assistant$' | head -n 1)
-  [ -n "$window" ] || { echo "no window titled Trelvan Assistant"; return 1; }
+  search_window 60 --name '^Trelvan Assistant$' || { echo "no window titled Trelvan Assistant"; return 1; }
   for _ in $(seq 100); do
     size=$(window_size)
     [ "$size" = "${1:-800x600}" ] && break
