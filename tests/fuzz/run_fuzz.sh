@@ -37,8 +37,20 @@ regressions=()
 max_len=()
 [ "$target" = link ] && max_len=(-max_len=8192)
 
+# Runs the fuzzer with ARGS, its output kept in a log. On a failure the
+# log's end (the report, the input's name, the seed), without the progress
+# lines before it, is what the run shows, so a CI log's first lines hold it.
+log="$build/$target/fuzz.log"
+fuzz() {
+  "$fuzzer" "$@" >"$log" 2>&1 && return 0
+  echo "$target fuzz: failed; the end of its log ($log):"
+  grep -v -E '^#[0-9]+[[:space:]]+(NEW|REDUCE|RELOAD|pulse|INITED)' "$log" | tail -n 60
+  grep -m 1 '^INFO: Seed:' "$log"
+  exit 1
+}
 # Every seed and kept input once on its own: a failure here is a plain bug.
-"$fuzzer" -runs=0 "$seeds" "${regressions[@]}"
-"$fuzzer" "$work" "$seeds" "${regressions[@]}" "${max_len[@]}" -max_total_time="$seconds" -timeout=20 \
+fuzz -runs=0 "$seeds" "${regressions[@]}" -artifact_prefix="$artifacts/"
+fuzz "$work" "$seeds" "${regressions[@]}" "${max_len[@]}" -max_total_time="$seconds" -timeout=20 \
   -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$artifacts/"
+grep '^stat::' "$log"
 echo "$target fuzz: no crash in $seconds s"
