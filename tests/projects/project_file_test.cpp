@@ -98,8 +98,7 @@ TEST_F(ProjectFileTest, DamagedFilesAreNotLoadedAndLeaveTheRecord) {
 // Motor 2 and Output 5 to 8 on the accessory module (class 0), Output 1 to 6
 // on the others. A name of any of them or of a variable is in use. A
 // button's removal (the later ones move up, with their places and their
-// inputs) and where new buttons are placed are edit_page_buttons.run's and
-// edit_page_undo.run's.
+// inputs) is edit_page_buttons.run's.
 TEST_F(ProjectFileTest, LabelsByClassAndNamesInUse) {
   const struct {
     uint8_t moduleClass, buttons, inputs, outputs;
@@ -123,6 +122,22 @@ TEST_F(ProjectFileTest, LabelsByClassAndNamesInUse) {
     EXPECT_EQ(p.outputCount, c.outputs);
     for (const char* name : c.used) EXPECT_TRUE(IsNameInUse(p, name)) << name;
     for (const char* name : c.free) EXPECT_FALSE(IsNameInUse(p, name)) << name;
+  }
+}
+
+// A new button whose slot's last position lies over an earlier one moves
+// to the first free place, row by row; a slot's last position that is free
+// stays (edit_page_undo.run shows the same on the page).
+TEST_F(ProjectFileTest, NewButtonsDoNotCoverEarlierOnes) {
+  Project& p = ps->project;
+  p.buttons[3].x = 150;
+  p.buttons[3].y = 150;
+  const struct { uint16_t x, y; } expected[] = {{0, 25}, {65, 25}, {129, 25}, {150, 150}, {193, 25},
+                                                {257, 25}, {1, 69}, {65, 69}};
+  for (const auto& e : expected) {
+    const int16_t n = AddButton(p);
+    EXPECT_EQ(p.buttons[n - 1].x, e.x) << n;
+    EXPECT_EQ(p.buttons[n - 1].y, e.y) << n;
   }
 }
 
