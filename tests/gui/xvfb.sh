@@ -1,6 +1,10 @@
 # Sourced by the window tests: starts a private Xvfb and sets DISPLAY;
 # stop_xvfb ends it.
 gui_dir=$(dirname "${BASH_SOURCE[0]}")
+# The pictures `begin` and `settle` compare are this test's own: the window
+# tests run side by side, and pictures shared through $out passed one
+# test's change off as another's (or hid it).
+step_dir=$(mktemp -d)
 fail() { echo "FAIL: $*"; exit 1; }
 # close_window WINDOW: asks it to close, as a window manager's close button does.
 close_window() { python3 "$gui_dir/close_window.py" "$1"; }
@@ -13,6 +17,7 @@ start_xvfb() {  # [WIDTHxHEIGHT]: the screen, 1024x768 unless given
   export DISPLAY=":$number"
 }
 stop_xvfb() {
+  rm -rf "$step_dir"
   [ -n "${SERVER_STUB_PID:-}" ] && kill "$SERVER_STUB_PID" 2>/dev/null
   [ -n "${XVFB_PID:-}" ] || return 0
   kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true
@@ -72,8 +77,8 @@ use_data_folder() {
   cp "$1"/*.rsc "$data/"
 }
 
-# Steps in the window find_window found, pictures in $out: `begin` before an
-# input; `settle` waits until the window changed since and holds still over
+# Steps in the window find_window found, pictures in $step_dir: `begin`
+# before an input; `settle` waits until the window changed since and holds still over
 # two looks, so a slow tick (a page file read from the storage) or a page
 # drawn in two steps never swallows the next input, and fails when the
 # program in $app ended instead; `click X Y` presses like a hand at page
@@ -83,17 +88,17 @@ use_data_folder() {
 # change.
 capture() { rm -f "$1"; import -window "$window" "ppm:$1" 2>/dev/null; }
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-begin() { for _ in $(seq 20); do capture "$out/step_before.ppm" && return; sleep 0.1; done; fail "no capture"; }
+begin() { for _ in $(seq 20); do capture "$step_dir/before.ppm" && return; sleep 0.1; done; fail "no capture"; }
 # changed: the window changed since `begin` and held still over two looks
 # (about 12 s at most); false when it did not.
 changed() {
   local still=0 i now
-  rm -f "$out"/step_now_*.ppm
+  rm -f "$step_dir"/now_*.ppm
   for i in $(seq 60); do
     sleep 0.2
     if [ -n "${app:-}" ] && ! kill -0 "${app%% *}" 2>/dev/null; then fail "the program ended instead of: $*"; fi
-    now="$out/step_now_$((i % 2)).ppm"
-    if capture "$now" && ! cmp -s "$now" "$out/step_before.ppm" && cmp -s "$now" "$out/step_now_$(((i + 1) % 2)).ppm"
+    now="$step_dir/now_$((i % 2)).ppm"
+    if capture "$now" && ! cmp -s "$now" "$step_dir/before.ppm" && cmp -s "$now" "$step_dir/now_$(((i + 1) % 2)).ppm"
     then
       still=$((still + 1))
       [ "$still" = 2 ] && return 0
