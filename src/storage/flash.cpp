@@ -65,28 +65,11 @@ void EraseImage(Storage& s) {
 
 // ---- units --------------------------------------------------------------------
 
-void ReadUnit(const Storage& s, uint32_t offset, uint8_t* out) {
-  const uint8_t* src = s.image + (offset & kImageMask & ~(kUnitSize - 1));
-  for (uint32_t i = 0; i < kUnitSize; i += 8) {
-    Store64(out + i, SubtractBytes(Load64(src + i), Load64(s.key + i)));
-  }
-}
-
-void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data) {
-  uint8_t* dst = s.image + (offset & kImageMask & ~(kUnitSize - 1));
-  MarkBlockChanged(s.changed, (offset & kImageMask) / kBlockSize);
-  for (uint32_t i = 0; i < kUnitSize; i += 8) {
-    const uint64_t k = Load64(s.key + i);
-    const uint64_t oldPlain = SubtractBytes(Load64(dst + i), k);
-    Store64(dst + i, AddBytes(Load64(data + i), k) & oldPlain);
-  }
-}
-
 namespace {
 
 // A span inside one unit: the aligned words in it at once, the bytes around
 // them one by one. A unit never crosses the image's end, so nothing wraps.
-void ReadInUnit(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count) {
+void ReadSpan(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count) {
   for (; count > 0 && offset % 8 != 0; --count) *out++ = ReadPlainByte(s, offset++);
   for (; count >= 8; count -= 8, offset += 8, out += 8) {
     Store64(out, SubtractBytes(Load64(s.image + offset), Load64(s.key + offset % kKeySize)));
@@ -94,7 +77,7 @@ void ReadInUnit(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count)
   for (; count > 0; --count) *out++ = ReadPlainByte(s, offset++);
 }
 
-void ProgramInUnit(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count) {
+void ProgramSpan(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count) {
   MarkBlockChanged(s.changed, offset / kBlockSize);
   for (; count > 0 && offset % 8 != 0; --count) ProgramPlainByte(s, offset++, *data++);
   for (; count >= 8; count -= 8, offset += 8, data += 8) {
@@ -111,16 +94,22 @@ uint32_t InUnit(uint32_t offset, uint32_t count) {
   return count < left ? count : left;
 }
 
+uint32_t UnitStart(uint32_t offset) { return offset & kImageMask & ~(kUnitSize - 1); }
+
 }  // namespace
+
+void ReadUnit(const Storage& s, uint32_t offset, uint8_t* out) {
+  ReadSpan(s, UnitStart(offset), out, kUnitSize);
+}
+
+void ProgramUnit(Storage& s, uint32_t offset, const uint8_t* data) {
+  ProgramSpan(s, UnitStart(offset), data, kUnitSize);
+}
 
 void ReadPlain(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count) {
   for (offset &= kImageMask; count > 0;) {
     const uint32_t n = InUnit(offset, count);
-    if (n == kUnitSize) {
-      ReadUnit(s, offset, out);
-    } else {
-      ReadInUnit(s, offset, out, n);
-    }
+    ReadSpan(s, offset, out, n);
     out += n;
     count -= n;
     offset = (offset + n) & kImageMask;
@@ -130,11 +119,7 @@ void ReadPlain(const Storage& s, uint32_t offset, uint8_t* out, uint32_t count) 
 void ProgramPlain(Storage& s, uint32_t offset, const uint8_t* data, uint32_t count) {
   for (offset &= kImageMask; count > 0;) {
     const uint32_t n = InUnit(offset, count);
-    if (n == kUnitSize) {
-      ProgramUnit(s, offset, data);
-    } else {
-      ProgramInUnit(s, offset, data, n);
-    }
+    ProgramSpan(s, offset, data, n);
     data += n;
     count -= n;
     offset = (offset + n) & kImageMask;
