@@ -31,6 +31,10 @@ void* ArenaMalloc(size_t size) {
   }
   a.last = at;
   a.used = at + size;
+  // Zeroed, as calloc would give it: the JPEG decoder reads the Huffman
+  // tables of its state even where the stream never defined one, and an
+  // earlier picture's bytes there send its lookups outside the tables.
+  std::memset(a.base + at, 0, size);
   return a.base + at;
 }
 
