@@ -132,10 +132,12 @@ inline Assistant& MakeAssistant(const Platform& platform) {
   return a;
 }
 
-// `s` put back to an erased image and mounted afresh.
-inline Storage& Remounted(Storage& s) {
+// `s` put back to an erased image, `count` plain bytes programmed from
+// offset 0, and mounted afresh.
+inline Storage& Remounted(Storage& s, const uint8_t* plain = nullptr, size_t count = 0) {
   ResetImage(s);
   s.fs = FileSystem{};
+  ProgramPlain(s, 0, plain, static_cast<uint32_t>(count));
   StorageMount(s);
   return s;
 }
