@@ -118,15 +118,13 @@ inline Storage& ErasedStorage() {
   return s;
 }
 
-// The fake platform with `files` in place of its own files service.
-inline Platform WithFiles(FakePlatform& f, Files& files) {
-  return Platform{f.window, files, f.instance, f.udp, f.threads,
-                  f.processes, f.hid, f.libraries, f.settings, f.audio};
-}
-// An Assistant made on `platform` in memory kept from run to run, its
-// storage on the mapped image; whoever makes one each run destroys the last.
-inline Assistant& MakeAssistant(const Platform& platform) {
+// An Assistant made on the fake platform `f` with `files` in place of its
+// own files service, in memory kept from run to run, its storage on the
+// mapped image; whoever makes one each run destroys the last.
+inline Assistant& MakeAssistant(FakePlatform& f, Files& files) {
   static void* memory = ::operator new(sizeof(Assistant), std::align_val_t{alignof(Assistant)});
+  const Platform platform{f.window, files, f.instance, f.udp, f.threads,
+                          f.processes, f.hid, f.libraries, f.settings, f.audio};
   Assistant& a = *new (memory) Assistant(platform);
   [[maybe_unused]] static const Storage& mapped = MapErasedImage(a.storage);
   return a;
