@@ -230,13 +230,22 @@ inline std::function<void(Assistant&)> StoreFiles(std::vector<uint32_t> sizes, u
 
 // ---- the runner ---------------------------------------------------------------------
 
+// An assistant on `fake` whose storage is formatted and idle, as a start-up
+// without a storage file leaves it.
+inline std::unique_ptr<Assistant> FormattedAssistant(FakePlatform& fake) {
+  auto a = std::make_unique<Assistant>(fake);
+  StorageInit(a->storage, fake.files);
+  FormatStorage(a->storage);
+  RunStorageToIdle(a->storage);
+  return a;
+}
+
+// Parameterised tests are named by their scenario.
+inline std::string ScenarioName(const ::testing::TestParamInfo<Scenario>& i) { return i.param.name; }
+
 class FaultHarness {
  public:
-  FaultHarness() : a_(new Assistant(fake_)) {
-    StorageInit(a_->storage, fake_.files);
-    FormatStorage(a_->storage);
-    RunStorageToIdle(a_->storage);
-  }
+  FaultHarness() : a_(FormattedAssistant(fake_)) {}
 
   void Run(const Scenario& sc) {
     Storage& s = a_->storage;

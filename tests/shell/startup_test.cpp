@@ -201,9 +201,7 @@ TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
     PageFile f;
     ASSERT_TRUE(OpenPageFile(a->storage, name, &f)) << name;
     EXPECT_EQ(testing::StoredContent(a->storage, f.index), content) << name;
-    int n = 0;
-    for (int i = StorageFindFile(a->storage, name); i >= 0; i = StorageFindFileFrom(a->storage, name, i + 1)) ++n;
-    EXPECT_EQ(n, stored) << name;
+    EXPECT_EQ(testing::CountStored(a->storage, name), stored) << name;
   }
   // the user's files as they were, first of their names
   EXPECT_EQ(testing::StoredContent(a->storage, StorageFindFile(a->storage, "TA MainPage")), junk);
