@@ -46,6 +46,12 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
   std::vector<size_t> commitHash;   // the reach after commit c (0: the base)
   std::vector<uint64_t> commitEnd;  // journal bytes up to and with commit c
   OldOrNew files;
+  std::vector<uint8_t> journal;  // its bytes after the change
+
+  void SetUp() override {
+    journal = RunWithJournal(GetParam());
+    ASSERT_FALSE(HasFailure()) << "the change with the journal on";
+  }
 
   // The change with the journal on; the journal's bytes.
   std::vector<uint8_t> RunWithJournal(const Scenario& sc) {
@@ -82,9 +88,9 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
     return ReadHostFile(journalPath);
   }
 
-  // A new process on the storage file and `journal`: the replayed reach.
-  JournalRecovery Restart(const std::vector<uint8_t>& journal) {
-    WriteHostFile(journalPath, journal);
+  // A new process on the storage file and the journal `bytes`: the replayed reach.
+  JournalRecovery Restart(const std::vector<uint8_t>& bytes) {
+    WriteHostFile(journalPath, bytes);
     a = std::make_unique<Assistant>(fake);
     Storage& s = a->storage;
     PrepareKey(s);
@@ -98,7 +104,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
 
   // A start after a save was cut `where`: its load and replay hold the last
   // commit, whole. Then the storage file's reach and the journal are put back.
-  bool StartsWholeAfterCut(const std::string& where, const std::vector<uint8_t>& journal) {
+  bool StartsWholeAfterCut(const std::string& where) {
     auto restarted = std::make_unique<Assistant>(fake);
     StorageInit(restarted->storage, fake.files);
     ReplayJournal(restarted->storage, restarted->journal, fake.files);
@@ -115,8 +121,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
   // `save(cut)`, its writes cut after 0, 1, 2, ... until it goes through:
   // after each cut a start holds the last commit, whole, and the file is
   // written in place. The cuts it took; -1 when a start did not hold it.
-  int64_t CutEveryWrite(const char* what, const std::vector<uint8_t>& journal,
-                        const std::function<bool(int64_t)>& save) {
+  int64_t CutEveryWrite(const char* what, const std::function<bool(int64_t)>& save) {
     struct stat st;
     EXPECT_EQ(stat(storagePath.c_str(), &st), 0);
     const ino_t inode = st.st_ino;
@@ -126,7 +131,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
       fake.files.writeCalls = -1;
       if (saved) break;
       const std::string where = std::string(what) + " cut after " + std::to_string(cut) + " writes";
-      if (!StartsWholeAfterCut(where, journal)) return -1;
+      if (!StartsWholeAfterCut(where)) return -1;
     }
     EXPECT_GE(cut, 3) << what << ": the save record and two runs of blocks";
     EXPECT_EQ(stat(storagePath.c_str(), &st), 0);
@@ -137,8 +142,6 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
 
 TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
   const Scenario& sc = GetParam();
-  const std::vector<uint8_t> journal = RunWithJournal(sc);
-  if (::testing::Test::HasFailure()) return;
   ASSERT_GE(commitHash.size(), sc.minPoints + 1u);
 
   // The record boundaries, and where each commit ends.
@@ -184,9 +187,7 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
 // replay, holds the files before or after the change, whole. Uncut, the
 // same file holds byte for byte the image a whole-file save writes.
 TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
-  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
-  if (::testing::Test::HasFailure()) return;
-  const int64_t cuts = CutEveryWrite("save", journal, [&](int64_t cut) {
+  const int64_t cuts = CutEveryWrite("save", [&](int64_t cut) {
     fake.files.writeCalls = cut;
     return SaveFinishedJournal(a->storage, a->journal, fake.files);
   });
@@ -203,9 +204,7 @@ TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
 // The start-up's save of a killed run's journal: in place, the replayed
 // journal its log, cut after every write as the exit's is.
 TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
-  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
-  if (::testing::Test::HasFailure()) return;
-  const int64_t cuts = CutEveryWrite("start-up save", journal, [&](int64_t cut) {
+  const int64_t cuts = CutEveryWrite("start-up save", [&](int64_t cut) {
     const JournalRecovery r = Restart(journal);
     EXPECT_TRUE(r.inPlace);
     fake.files.writeCalls = cut;
