@@ -2,6 +2,8 @@
 # Start-up on an existing storage file, beside `cat` of the same file, in one
 # run under a private Xvfb:
 #   - cat: the best of RUNS reads of the 134,217,728-byte storage file (warm cache);
+#   - SDL loaded (bench/bare_window.cpp --loaded): launch to main(), best of
+#     RUNS, what the dynamic loader alone takes for SDL and its libraries;
 #   - a bare SDL window (bench/bare_window.cpp): launch to its first frame,
 #     best of RUNS, the floor of any SDL program's start on this display;
 #   - the program: the time from launch to its first frame that shows the main
@@ -43,12 +45,12 @@ cat_best=$(sorted <<<"$cat_times" | head -n 1)
 start_xvfb || exit 1
 mkfifo "$work/err"
 exec 3<>"$work/err"
-# Launches PROGRAM and sets $took to the microseconds to its "first frame"
+# Launches PROGRAM [ARGS] and sets $took to the microseconds to its "first frame"
 # line on fd 3 (its standard error), $last_line to that line, $pid to its pid.
 time_first_frame() {
   local t0 t1 line=""
   t0=$(now_us)
-  "$1" 2>&3 &
+  "$@" 2>&3 &
   pid=$!
   while read -r -t 20 -u 3 line; do [[ $line == "first frame"* ]] && break; done
   t1=$(now_us)
@@ -59,8 +61,11 @@ stop() { kill -9 "$pid"; wait "$pid" 2>/dev/null; pid=""; }
 
 # The bare window ignores these.
 export TRELVAN_TRACE_START=1 TRELVAN_DATA_DIR="$work"
-bare_times=""; frame_times=""; inside=""; peak=0
+loaded_times=""; bare_times=""; frame_times=""; inside=""; peak=0
 for _ in $(seq "$runs"); do
+  time_first_frame "$bare" --loaded
+  stop
+  loaded_times+="$took "
   time_first_frame "$bare"
   stop
   bare_times+="$took "
@@ -71,14 +76,16 @@ for _ in $(seq "$runs"); do
   inside+="$(awk '{print $4}' <<<"$last_line") "
   [ "$hwm" -gt "$peak" ] && peak=$hwm
 done
+loaded_best=$(sorted <<<"$loaded_times" | head -n 1)
 bare_best=$(sorted <<<"$bare_times" | head -n 1)
 frame_best=$(sorted <<<"$frame_times" | head -n 1)
 frame_median=$(sorted <<<"$frame_times" | sed -n "$(( (runs + 1) / 2 ))p")
 
 awk -v size="$(stat -c %s "$storage")" -v runs="$runs" -v cat="$cat_best" \
-    -v bare="$bare_best" -v best="$frame_best" -v median="$frame_median" -v inside="${inside% }" -v peak="$peak" 'BEGIN {
+    -v loaded="$loaded_best" -v bare="$bare_best" -v best="$frame_best" -v median="$frame_median" -v inside="${inside% }" -v peak="$peak" 'BEGIN {
   printf "storage file            %d bytes\n", size
   printf "cat of the file         %7.1f ms  (best of %d)\n", cat / 1000, runs
+  printf "SDL loaded              %7.1f ms  (best of %d; %.1f times cat)\n", loaded / 1000, runs, loaded / cat
   printf "bare SDL window         %7.1f ms  (best of %d; %.1f times cat)\n", bare / 1000, runs, bare / cat
   printf "launch to first frame   %7.1f ms  (best of %d; median %.1f ms; %.1f times cat, %.1f times the bare window)\n",
          best / 1000, runs, median / 1000, best / cat, best / bare

@@ -108,7 +108,7 @@ int RunMessageBoxIfAsked(int argc, char** argv) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   ChooseVideoDrivers();
   SDL_Window* window = nullptr;
-  if (SDL_Init(SDL_INIT_VIDEO) == 0) {
+  if (InitSdlWithoutCompose(SDL_INIT_VIDEO) == 0) {
     window = SDL_CreateWindow("Message", atoi(argv[2]) - box.width / 2, atoi(argv[3]) - box.height / 2,
                               box.width, box.height, SDL_WINDOW_SHOWN);
   }

@@ -203,7 +203,7 @@ int RunSdlProgram(const SdlProgramHooks* hooks) {
   // SDL's own handlers would turn only SIGINT and SIGTERM into a quit.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   CatchEndingSignals();
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return NoWindow();
+  if (InitSdlWithoutCompose(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return NoWindow();
   // Made hidden, so its size can follow the desktop's scale (an X resource
   // of its display) before it is first shown.
   SDL_Window* sdlWindow = SDL_CreateWindow("Trelvan Assistant", SDL_WINDOWPOS_CENTERED,

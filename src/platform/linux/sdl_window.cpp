@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -197,6 +198,14 @@ void ChooseVideoDrivers() {
     drivers += (drivers.empty() ? "" : ",") + name;
   }
   SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.empty() ? "none" : drivers.c_str());
+}
+
+int InitSdlWithoutCompose(Uint32 flags) {
+  const bool ours = !getenv("XCOMPOSEFILE");
+  if (ours) setenv("XCOMPOSEFILE", "/dev/null", 1);
+  const int result = SDL_Init(flags);
+  if (ours) unsetenv("XCOMPOSEFILE");
+  return result;
 }
 
 int DesktopXftDpi(SDL_Window* window) {

@@ -99,6 +99,15 @@ class SdlWindow : public Window {
 // show a window are tried. Before SDL_Init.
 void ChooseVideoDrivers();
 
+// SDL_Init(flags) without the locale's Compose table: SDL opens the X input
+// method as its video starts, and the input method reads the whole table
+// (thousands of rules in a UTF-8 locale, a fifth of the program's start).
+// The program reads keys, never composed text, so unless the user names a
+// Compose file (XCOMPOSEFILE) the input method is given an empty one. The
+// environment is as before once SDL has started: programs started later
+// (a browser for the guide) compose as usual.
+int InitSdlWithoutCompose(Uint32 flags);
+
 // The X resource Xft.dpi of the window's display, which desktops set for
 // their scale; 0 when it is not set or the window is not on X.
 int DesktopXftDpi(SDL_Window* window);
