@@ -51,10 +51,7 @@ TEST_P(Fault, OldOrNewFilesAfterEveryCut) {
   harness.Run(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Storage, Fault, ::testing::ValuesIn(kScenarios),
-                         [](const ::testing::TestParamInfo<Scenario>& i) {
-                           return std::string(i.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Storage, Fault, ::testing::ValuesIn(kScenarios), ScenarioName);
 
 }  // namespace
 }  // namespace testing

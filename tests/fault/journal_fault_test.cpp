@@ -23,16 +23,12 @@ namespace {
 
 constexpr uint32_t kReach = 64;  // blocks the scenarios, restarts and probes touch
 
-size_t HashReach(const Storage& s) {
-  return std::hash<std::string_view>()(
-      std::string_view(reinterpret_cast<const char*>(s.image), size_t{kReach} * kBlockSize));
-}
-
-// The reach as a start mounts it: without a valid header copy (a storage
-// formatted but never written to) the bookkeeping blocks read as erased.
-size_t HashAsMounted(const Storage& s) {
+// The hash of the reach; `asMounted`, as a start mounts it: without a valid
+// header copy (a storage formatted but never written to) the bookkeeping
+// blocks read as erased.
+size_t HashReach(const Storage& s, bool asMounted = false) {
   std::vector<char> reach(s.image, s.image + size_t{kReach} * kBlockSize);
-  if (SelectHeader(s, nullptr) < 0) {
+  if (asMounted && SelectHeader(s, nullptr) < 0) {
     for (uint32_t b = kHeaderBlockA; b <= kTableBlock1; ++b) {
       std::memcpy(reach.data() + b * kBlockSize, s.erasedBlock, kBlockSize);
     }
@@ -43,17 +39,18 @@ size_t HashAsMounted(const Storage& s) {
 class JournalFault : public ::testing::TestWithParam<Scenario> {
  protected:
   FakePlatform fake;
-  std::unique_ptr<Assistant> a = std::make_unique<Assistant>(fake);
+  std::unique_ptr<Assistant> a = FormattedAssistant(fake);
+  const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
   std::string journalPath;
   std::vector<uint8_t> base;        // the storage file's reach
   std::vector<size_t> commitHash;   // the reach after commit c (0: the base)
   std::vector<uint64_t> commitEnd;  // journal bytes up to and with commit c
   OldOrNew files;
+  std::vector<uint8_t> journal;  // its bytes after the change
 
   void SetUp() override {
-    StorageInit(a->storage, fake.files);
-    FormatStorage(a->storage);
-    RunStorageToIdle(a->storage);
+    journal = RunWithJournal(GetParam());
+    ASSERT_FALSE(HasFailure()) << "the change with the journal on";
   }
 
   // The change with the journal on; the journal's bytes.
@@ -68,7 +65,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
     TakeJournalBase(s, j, kJournalBaseFile);
     EXPECT_TRUE(StartJournal(s, j, fake.files, nullptr));
     journalPath = j.path;
-    commitHash = {HashAsMounted(s)};
+    commitHash = {HashReach(s, true)};
     Cut whole(UINT64_MAX);
     uint32_t events = 0;
     whole.afterEvent = [&] {
@@ -78,7 +75,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
       if (++events % 5 == 0 && j.ticksWaiting > 0) j.ticksWaiting = kJournalCommitTicks - 1;
       EXPECT_EQ(JournalTick(s, j), JournalTickResult::kQuiet);
       DrainJournalWriter(j.writer);
-      if (j.commits != commits) commitHash.push_back(HashAsMounted(s));
+      if (j.commits != commits) commitHash.push_back(HashReach(s, true));
     };
     EXPECT_TRUE(sc.change.drive(*a, whole));
     whole.afterEvent = nullptr;
@@ -87,18 +84,18 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
       EXPECT_FALSE(s.changed.bits[b / 64] & (uint64_t{1} << (b % 64))) << "block " << b;
     }
     EXPECT_TRUE(StoredFilesAre(s, files.after, files.after.size()));
-    EXPECT_EQ(HashAsMounted(s), commitHash.back()) << "the change ends on a commit";
+    EXPECT_EQ(HashReach(s, true), commitHash.back()) << "the change ends on a commit";
     return ReadHostFile(journalPath);
   }
 
-  // A new process on the storage file and `journal`: the replayed reach.
-  JournalRecovery Restart(const std::vector<uint8_t>& journal) {
-    WriteHostFile(journalPath, journal);
+  // A new process on the storage file and the journal `bytes`: the replayed reach.
+  JournalRecovery Restart(const std::vector<uint8_t>& bytes) {
+    WriteHostFile(journalPath, bytes);
     a = std::make_unique<Assistant>(fake);
     Storage& s = a->storage;
     PrepareKey(s);
     std::memcpy(s.image, base.data(), base.size());  // the rest is as the change left it
-    CopyText(fake.files.DataPath("Trelvan Assistant Storage 400").c_str(), s.path, kPathCapacity);
+    CopyText(storagePath.c_str(), s.path, kPathCapacity);
     s.imageLoaded = 1;
     s.loadResult = kLoadStorageFile;
     StorageMount(s);
@@ -107,15 +104,14 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
 
   // A start after a save was cut `where`: its load and replay hold the last
   // commit, whole. Then the storage file's reach and the journal are put back.
-  bool StartsWholeAfterCut(const std::string& where, const std::vector<uint8_t>& journal) {
+  bool StartsWholeAfterCut(const std::string& where) {
     auto restarted = std::make_unique<Assistant>(fake);
     StorageInit(restarted->storage, fake.files);
     ReplayJournal(restarted->storage, restarted->journal, fake.files);
     EXPECT_EQ(HashReach(restarted->storage), commitHash.back()) << where;
     if (files.Check(restarted->storage, where) < 0) return false;
     restarted.reset();
-    std::fstream file(fake.files.DataPath("Trelvan Assistant Storage 400"),
-                      std::ios::in | std::ios::out | std::ios::binary);
+    std::fstream file(storagePath, std::ios::in | std::ios::out | std::ios::binary);
     file.write(reinterpret_cast<const char*>(base.data()), static_cast<std::streamsize>(base.size()));
     file.close();
     WriteHostFile(journalPath, journal);
@@ -125,9 +121,7 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
   // `save(cut)`, its writes cut after 0, 1, 2, ... until it goes through:
   // after each cut a start holds the last commit, whole, and the file is
   // written in place. The cuts it took; -1 when a start did not hold it.
-  int64_t CutEveryWrite(const char* what, const std::vector<uint8_t>& journal,
-                        const std::function<bool(int64_t)>& save) {
-    const std::string storagePath = fake.files.DataPath("Trelvan Assistant Storage 400");
+  int64_t CutEveryWrite(const char* what, const std::function<bool(int64_t)>& save) {
     struct stat st;
     EXPECT_EQ(stat(storagePath.c_str(), &st), 0);
     const ino_t inode = st.st_ino;
@@ -137,20 +131,17 @@ class JournalFault : public ::testing::TestWithParam<Scenario> {
       fake.files.writeCalls = -1;
       if (saved) break;
       const std::string where = std::string(what) + " cut after " + std::to_string(cut) + " writes";
-      if (!StartsWholeAfterCut(where, journal)) return -1;
+      if (!StartsWholeAfterCut(where)) return -1;
     }
     EXPECT_GE(cut, 3) << what << ": the save record and two runs of blocks";
     EXPECT_EQ(stat(storagePath.c_str(), &st), 0);
     EXPECT_EQ(st.st_ino, inode) << what << " written in place";
     return cut;
   }
-
 };
 
 TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
   const Scenario& sc = GetParam();
-  const std::vector<uint8_t> journal = RunWithJournal(sc);
-  if (::testing::Test::HasFailure()) return;
   ASSERT_GE(commitHash.size(), sc.minPoints + 1u);
 
   // The record boundaries, and where each commit ends.
@@ -196,9 +187,7 @@ TEST_P(JournalFault, EveryCutStartsIntoAWholeCommit) {
 // replay, holds the files before or after the change, whole. Uncut, the
 // same file holds byte for byte the image a whole-file save writes.
 TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
-  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
-  if (::testing::Test::HasFailure()) return;
-  const int64_t cuts = CutEveryWrite("save", journal, [&](int64_t cut) {
+  const int64_t cuts = CutEveryWrite("save", [&](int64_t cut) {
     fake.files.writeCalls = cut;
     return SaveFinishedJournal(a->storage, a->journal, fake.files);
   });
@@ -206,7 +195,7 @@ TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
   std::printf("[ points   ] %s: %lld cuts of the save in place\n", GetParam().name,
               static_cast<long long>(cuts));
   EXPECT_FALSE(Exists(journalPath));
-  const std::vector<uint8_t> onDisk = ReadHostFile(fake.files.DataPath("Trelvan Assistant Storage 400"));
+  const std::vector<uint8_t> onDisk = ReadHostFile(storagePath);
   ASSERT_EQ(onDisk.size(), kImageSize);
   EXPECT_EQ(std::memcmp(onDisk.data(), a->storage.image, kImageSize), 0)
       << "the file is not the image a whole-file save writes";
@@ -215,9 +204,7 @@ TEST_P(JournalFault, EveryCutOfTheSaveInPlaceStartsIntoAWholeStorage) {
 // The start-up's save of a killed run's journal: in place, the replayed
 // journal its log, cut after every write as the exit's is.
 TEST_P(JournalFault, EveryCutOfTheStartUpsSaveStartsIntoAWholeStorage) {
-  const std::vector<uint8_t> journal = RunWithJournal(GetParam());
-  if (::testing::Test::HasFailure()) return;
-  const int64_t cuts = CutEveryWrite("start-up save", journal, [&](int64_t cut) {
+  const int64_t cuts = CutEveryWrite("start-up save", [&](int64_t cut) {
     const JournalRecovery r = Restart(journal);
     EXPECT_TRUE(r.inPlace);
     fake.files.writeCalls = cut;
@@ -240,10 +227,7 @@ const Scenario kJournalScenarios[] = {
     {"DeleteMovingBlocks", StoreFiles({5000, 6 * kBlockSize, 3 * kBlockSize - 30}, 1), Delete(0), 5},
 };
 
-INSTANTIATE_TEST_SUITE_P(Storage, JournalFault, ::testing::ValuesIn(kJournalScenarios),
-                         [](const ::testing::TestParamInfo<Scenario>& i) {
-                           return std::string(i.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Storage, JournalFault, ::testing::ValuesIn(kJournalScenarios), ScenarioName);
 
 }  // namespace
 }  // namespace testing

@@ -107,12 +107,8 @@ void RunSession(const std::string& folder, const std::string& file) {
       else if (what == "sendList0") EXPECT_STREQ(t.sendList[0].name, value.c_str());
       else if (what == "consistent") EXPECT_TRUE(testing::ImageIsConsistent(*s));
       else if (what == "stored") {  // stored NAME COUNT: how many files of that name
-        const std::string name = value.substr(0, value.rfind(' '));
-        int n = 0;
-        for (int i = StorageFindFile(*s, name.c_str()); i >= 0; ++n) {
-          i = StorageFindFileFrom(*s, name.c_str(), static_cast<uint16_t>(i + 1));
-        }
-        EXPECT_EQ(n, std::stoi(value.substr(value.rfind(' ') + 1)));
+        const size_t space = value.rfind(' ');
+        EXPECT_EQ(testing::CountStored(*s, value.substr(0, space).c_str()), std::stoi(value.substr(space + 1)));
       } else if (what == "content") {
         const size_t at = value.find(' ');
         const Bytes want = ReadHostFile(folder + "/" + value.substr(at + 1));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -164,18 +165,32 @@ TEST(FolderListing, WildcardsAndNameOrder) {
   for (const auto& n : names) EXPECT_EQ(CompareEntryNames(n.a, n.b), n.order) << n.a << " " << n.b;
 }
 
+// An environment variable set (nullptr: unset) until the end of the scope.
+class EnvSet {
+ public:
+  EnvSet(const char* name, const char* value) : name_(name), had_(getenv(name) != nullptr) {
+    if (had_) old_ = getenv(name);
+    Put(value);
+  }
+  ~EnvSet() { Put(had_ ? old_.c_str() : nullptr); }
+  void Put(const char* value) const { value ? setenv(name_, value, 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  bool had_;
+  std::string old_;
+};
+
 // The file browser opens in the home folder on Linux; without one, at the root.
 TEST(PosixFiles, StartsInTheHomeFolder) {
-  const char* saved = getenv("HOME");
-  const std::string kept = saved ? saved : "";
+  const EnvSet home("HOME", nullptr);
   const struct { const char* home; const char* start; } cases[] = {
       {"/home/hobbyist", "/home/hobbyist/"}, {"/home/hobbyist/", "/home/hobbyist/"},
       {"relative", "/"}, {nullptr, "/"}};
   for (const auto& c : cases) {
-    if (c.home) setenv("HOME", c.home, 1); else unsetenv("HOME");
+    home.Put(c.home);
     EXPECT_STREQ(PosixFiles("/tmp").StartFolder(), c.start) << (c.home ? c.home : "none");
   }
-  if (saved) setenv("HOME", kept.c_str(), 1);
 }
 
 // The handle table is fixed: the 65th file open at once is refused, a
@@ -215,28 +230,15 @@ TYPED_TEST(FilesContract, HandlesAreFixedAndOneIsWrittenBesideTheOthers) {
 // A relative HOME or XDG_DATA_HOME would put the data wherever the program
 // happened to start: either counts as not set.
 TEST(LinuxDataFolder, RelativeHomesCountAsNone) {
-  const char* keep[] = {"HOME", "XDG_DATA_HOME", "TRELVAN_DATA_DIR"};
-  std::vector<std::pair<std::string, bool>> saved;
-  for (const char* name : keep) {
-    const char* v = getenv(name);
-    saved.emplace_back(v ? v : "", v != nullptr);
-  }
-  unsetenv("TRELVAN_DATA_DIR");
-  setenv("HOME", "/home/someone", 1);
-  setenv("XDG_DATA_HOME", "relative/data", 1);
+  const EnvSet data("TRELVAN_DATA_DIR", nullptr);
+  const EnvSet home("HOME", "/home/someone");
+  const EnvSet xdg("XDG_DATA_HOME", "relative/data");
   EXPECT_EQ(LinuxDataFolder(), "/home/someone/.local/share/Trelvan Assistant");
-  unsetenv("XDG_DATA_HOME");
-  setenv("HOME", "relative/home", 1);
+  xdg.Put(nullptr);
+  home.Put("relative/home");
   const std::string folder = LinuxDataFolder();  // the password database's home, or none
   EXPECT_TRUE(folder.empty() || folder[0] == '/') << folder;
   EXPECT_EQ(folder.find("relative"), std::string::npos) << folder;
-  for (size_t i = 0; i < saved.size(); ++i) {
-    if (saved[i].second) {
-      setenv(keep[i], saved[i].first.c_str(), 1);
-    } else {
-      unsetenv(keep[i]);
-    }
-  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -92,9 +93,8 @@ class SdlMessageBoxes : public testing::Test {
     for (int i = 0; i < 500 && window_->OpenBoxes() == before; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    for (size_t i = 0; i < shown_.size(); ++i) {
-      if (shown_[i].process == s.process) shown_.erase(shown_.begin() + static_cast<long>(i));
-    }
+    const auto gone = [&](const Shown& t) { return t.process == s.process; };
+    shown_.erase(std::remove_if(shown_.begin(), shown_.end(), gone), shown_.end());
   }
 
   SDL_Window* sdlWindow_ = nullptr;

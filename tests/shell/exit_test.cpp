@@ -140,6 +140,7 @@ TEST_F(ExitSave, ResourceFilesStayUntilTheStorageIsSaved) {
 TEST_F(ExitSave, TheSaveGoesPastAFolderAtItsTemporaryAndKeepsALink) {
   namespace fs = std::filesystem;
   const uint8_t data[] = {5};
+  const std::vector<std::string>& synced = platform.files.folderSyncs;
   const auto store = [&](const char* name) {
     return [&data, name](Assistant& a) {
       StoreTooMuchForTheJournal(a);
@@ -156,9 +157,7 @@ TEST_F(ExitSave, TheSaveGoesPastAFolderAtItsTemporaryAndKeepsALink) {
   EXPECT_TRUE(fs::is_directory(path + ".new"));
   EXPECT_FALSE(fs::exists(path + ".new.2"));
   EXPECT_FALSE(fs::exists(path + ".new.3"));
-  EXPECT_NE(std::find(platform.files.folderSyncs.begin(), platform.files.folderSyncs.end(),
-                      platform.files.DataFolder()),
-            platform.files.folderSyncs.end());
+  EXPECT_NE(std::find(synced.begin(), synced.end(), platform.files.DataFolder()), synced.end());
 
   const std::string elsewhere = platform.DataPath("elsewhere");
   fs::create_directory(elsewhere);
@@ -168,7 +167,6 @@ TEST_F(ExitSave, TheSaveGoesPastAFolderAtItsTemporaryAndKeepsALink) {
   EXPECT_EQ(Run(store("ThroughTheLink")), 0);
   EXPECT_TRUE(fs::is_symlink(path));
   EXPECT_FALSE(fs::exists(elsewhere + "/storage.new"));
-  const std::vector<std::string>& synced = platform.files.folderSyncs;
   EXPECT_NE(std::find(synced.begin(), synced.end(), fs::canonical(elsewhere).string()), synced.end());
   EXPECT_EQ(Run([](Assistant& a) {  // started again through the link
               EXPECT_GE(StorageFindFile(a.storage, "PastTheFolder"), 0);

@@ -20,6 +20,7 @@
 namespace trelvan {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::WriteWholeFile;
 using Record = std::vector<uint8_t>;
 
@@ -105,7 +106,6 @@ TEST_F(StartUpTest, SetupRecordIsReadAndWrittenBack) {
 // one new name that is free), said, and a new, empty storage starts; the
 // exit save then writes a new file and leaves the set-aside one alone.
 TEST_F(StartUpTest, AnUnusableStorageFileIsSetAsideAndSaid) {
-  namespace fs = std::filesystem;
   const std::string storage = platform.DataPath("Trelvan Assistant Storage 400");
   const std::string legacy = platform.DataPath("Trelvan Assistant Storage");
   const auto write = [](const std::string& path, size_t size) {
@@ -179,7 +179,6 @@ Record SmallPage(int colour) {
 // page file that does not load) and files of the folder without that
 // prefix stay, and pages are read from the program's own.
 TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
-  namespace fs = std::filesystem;
   platform.files.resourceFolder = platform.DataPath("program");
   fs::create_directory(platform.files.resourceFolder);
   std::map<std::string, std::vector<uint8_t>> own;
@@ -201,9 +200,7 @@ TEST_F(StartUpTest, TheProgramsOwnPageFilesReplaceMissingAndOtherVersions) {
     PageFile f;
     ASSERT_TRUE(OpenPageFile(a->storage, name, &f)) << name;
     EXPECT_EQ(testing::StoredContent(a->storage, f.index), content) << name;
-    int n = 0;
-    for (int i = StorageFindFile(a->storage, name); i >= 0; i = StorageFindFileFrom(a->storage, name, i + 1)) ++n;
-    EXPECT_EQ(n, stored) << name;
+    EXPECT_EQ(testing::CountStored(a->storage, name), stored) << name;
   }
   // the user's files as they were, first of their names
   EXPECT_EQ(testing::StoredContent(a->storage, StorageFindFile(a->storage, "TA MainPage")), junk);
@@ -265,7 +262,6 @@ TEST_F(StartUpTest, AJournalOfAnotherCopyOrCutShortIsSetAsideAndSaid) {
 // A data folder that is not there (and could not be made) is said at the
 // start with its path; the run ends with status 1 and makes nothing.
 TEST_F(StartUpTest, AMissingDataFolderIsSaidAtTheStart) {
-  namespace fs = std::filesystem;
   const std::string missing = platform.DataPath("not made/Trelvan Assistant");
   FakePlatform elsewhere(missing);
   auto b = std::make_unique<Assistant>(elsewhere);

@@ -104,11 +104,11 @@ class JournalTest : public ::testing::Test {
   std::string JournalPath() const { return files.DataPath("Trelvan Assistant Storage 400.journal"); }
 
   // The storage as it is now becomes the storage file, and a journal on it
-  // begins; the writer runs on this thread.
-  void SaveAndBegin() {
+  // begins; the writer runs on `threads`, or without them on this thread.
+  void SaveAndBegin(FakeThreads* threads = nullptr) {
     ASSERT_TRUE(SaveStorage(*s, files));
     TakeJournalBase(*s, *j, kJournalBaseFile);
-    ASSERT_TRUE(StartJournal(*s, *j, files, nullptr));
+    ASSERT_TRUE(StartJournal(*s, *j, files, threads));
   }
   // One idle tick: the marked blocks handed over and written.
   void Commit() {
@@ -226,9 +226,7 @@ TEST_F(JournalTest, CommitsWaitForIdleButNotLongerThanASecond) {
 // (the ring wraps many times); run under ThreadSanitizer by the tsan label.
 TEST_F(JournalTest, JournalThreadKeepsUpWithTheTick) {
   FakeThreads threads;
-  ASSERT_TRUE(SaveStorage(*s, files));
-  TakeJournalBase(*s, *j, kJournalBaseFile);
-  ASSERT_TRUE(StartJournal(*s, *j, files, &threads));
+  SaveAndBegin(&threads);
   EXPECT_EQ(threads.started, 1);
   for (uint32_t i = 0; i < 300; ++i) {
     const std::string name = "Piece " + std::to_string(i % 40);

@@ -18,9 +18,12 @@ using namespace testing;
 
 class LoadTest : public StorageTest {
  protected:
-  std::string StoragePath() { return platform.DataPath("Trelvan Assistant Storage 400"); }
   std::string LegacyPath() { return platform.DataPath("Trelvan Assistant Storage"); }
+  void Drop(const std::string& name, const std::vector<uint8_t>& content) {
+    WriteHostFile(platform.DataPath(name + ".rsc"), content);
+  }
 };
+using ImportTest = LoadTest;
 
 // A legacy file: the first 8,000 blocks of a storage whose header counts
 // the 7,996 file blocks there were.
@@ -49,16 +52,14 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   ASSERT_EQ(s->imageLoaded, 1);
   EXPECT_EQ(s->loadResult, kLoadLegacyFile);
   StorageHeader h;
-  const int block = SelectHeader(*s, &h);
-  ASSERT_GE(block, 0);
-  EXPECT_EQ(block, 1 - oldBlock);
+  ASSERT_EQ(SelectHeader(*s, &h), 1 - oldBlock);
   EXPECT_EQ(h.freeBlocks, static_cast<uint16_t>(oldFree + 24573));
   RunStorageToIdle(*s);
   ASSERT_EQ(StorageFindFile(*s, "Old Picture~"), 0);
   EXPECT_EQ(StoredContent(*s, 0), kept);
   EXPECT_TRUE(ImageIsConsistent(*s));  // 195 blocks short for good: the checks accept it
   EXPECT_EQ(ReadHostFile(LegacyPath()), legacy);  // neither changed nor deleted
-  EXPECT_FALSE(Exists(StoragePath()));            // written only by the exit save
+  EXPECT_FALSE(Exists(platform.DataPath("Trelvan Assistant Storage 400")));  // written only by the exit save
 
   // Saved and started again it is an ordinary storage file.
   StoreNamedFile(*s, "New", Pattern(50, 1));
@@ -69,13 +70,6 @@ TEST_F(LoadTest, LegacyFileIsConvertedIntoTheOtherHeaderBlock) {
   EXPECT_EQ(s->loadResult, kLoadStorageFile);
   EXPECT_EQ(StorageFindFile(*s, "New"), 1);
 }
-
-class ImportTest : public LoadTest {
- protected:
-  void Drop(const std::string& name, const std::vector<uint8_t>& content) {
-    WriteHostFile(platform.DataPath(name + ".rsc"), content);
-  }
-};
 
 // A file taken in stays in the folder until the exit save has written the
 // storage; then it goes, unless it was replaced while the program ran. A

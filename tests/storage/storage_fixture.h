@@ -90,6 +90,13 @@ inline std::vector<uint8_t> StoredData(const Storage& s, const char* name) {
   return {all.begin() + StorageHeaderLength(s, static_cast<uint16_t>(i)), all.end()};
 }
 
+// How many stored files are called `name`.
+inline int CountStored(const Storage& s, const char* name) {
+  int n = 0;
+  for (int i = StorageFindFile(s, name); i >= 0; i = StorageFindFileFrom(s, name, static_cast<uint16_t>(i + 1))) ++n;
+  return n;
+}
+
 // Whether a new start would use the image as it is, not set it aside.
 inline ::testing::AssertionResult UsableAtStartUp(const Storage& s) {
   char message[1024];
