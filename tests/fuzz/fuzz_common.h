@@ -118,24 +118,24 @@ inline Storage& ErasedStorage() {
   return s;
 }
 
-// The fake platform with `files` in place of its own files service.
-inline Platform WithFiles(FakePlatform& f, Files& files) {
-  return Platform{f.window, files, f.instance, f.udp, f.threads,
-                  f.processes, f.hid, f.libraries, f.settings, f.audio};
-}
-// An Assistant made on `platform` in memory kept from run to run, its
-// storage on the mapped image; whoever makes one each run destroys the last.
-inline Assistant& MakeAssistant(const Platform& platform) {
+// An Assistant made on the fake platform `f` with `files` in place of its
+// own files service, in memory kept from run to run, its storage on the
+// mapped image; whoever makes one each run destroys the last.
+inline Assistant& MakeAssistant(FakePlatform& f, Files& files) {
   static void* memory = ::operator new(sizeof(Assistant), std::align_val_t{alignof(Assistant)});
+  const Platform platform{f.window, files, f.instance, f.udp, f.threads,
+                          f.processes, f.hid, f.libraries, f.settings, f.audio};
   Assistant& a = *new (memory) Assistant(platform);
   [[maybe_unused]] static const Storage& mapped = MapErasedImage(a.storage);
   return a;
 }
 
-// `s` put back to an erased image and mounted afresh.
-inline Storage& Remounted(Storage& s) {
+// `s` put back to an erased image, `count` plain bytes programmed from
+// offset 0, and mounted afresh.
+inline Storage& Remounted(Storage& s, const uint8_t* plain = nullptr, size_t count = 0) {
   ResetImage(s);
   s.fs = FileSystem{};
+  ProgramPlain(s, 0, plain, static_cast<uint32_t>(count));
   StorageMount(s);
   return s;
 }

@@ -41,7 +41,7 @@ void WriteSeeds(Seeds& seeds) {
 int TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static FakePlatform platform(TempFolder());
-  static Assistant& a = MakeAssistant(platform);
+  static Assistant& a = MakeAssistant(platform, platform.files);
   Storage& s = Remounted(a.storage);
   const std::vector<Bytes> parts = DecodeParts(data, size, 3);
   for (size_t i = 0; i < 3; ++i) {
