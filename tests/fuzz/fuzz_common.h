@@ -45,6 +45,11 @@ inline void WriteHostFile(const std::string& path, const Bytes& bytes) {
 struct Seeds {
   std::string folder;
   void Add(const std::string& name, const Bytes& bytes) { WriteHostFile(folder + "/" + name, bytes); }
+  // Each of `texts` as the seed PREFIX0, PREFIX1, ...
+  void AddTexts(const std::string& prefix, std::initializer_list<std::string> texts) {
+    int i = 0;
+    for (const std::string& t : texts) Add(prefix + std::to_string(i++), Bytes(t.begin(), t.end()));
+  }
 };
 
 // Each target writes its seeds here.
@@ -122,10 +127,8 @@ inline Platform WithFiles(FakePlatform& f, Files& files) {
 // storage on the mapped image; whoever makes one each run destroys the last.
 inline Assistant& MakeAssistant(const Platform& platform) {
   static void* memory = ::operator new(sizeof(Assistant), std::align_val_t{alignof(Assistant)});
-  static bool mapped = false;
   Assistant& a = *new (memory) Assistant(platform);
-  if (!mapped) MapErasedImage(a.storage);
-  mapped = true;
+  [[maybe_unused]] static const Storage& mapped = MapErasedImage(a.storage);
   return a;
 }
 
@@ -137,9 +140,21 @@ inline Storage& Remounted(Storage& s) {
   return s;
 }
 
-inline void CheckOrFail(const Storage& s, const char* after) {
-  char message[256];
-  if (CheckStorage(s, message, sizeof message) != 0) Fail(after, message);
+// Fails with `after` and the checker's message unless `check` (the checker,
+// or the start-up's) passes `s`.
+inline void CheckOrFail(const Storage& s, const char* after,
+                        int (*check)(const Storage&, char*, uint32_t) = CheckStorage) {
+  char message[1024];
+  if (check(s, message, sizeof message) != 0) Fail(after, message);
+}
+
+// The stored file `index` from byte `from` to its end; fails on a short read.
+inline Bytes ReadStored(const Storage& s, uint16_t index, uint32_t from = 0) {
+  const uint32_t size = StorageFileSize(s, index);
+  Bytes bytes(from < size ? size - from : 0);
+  const uint32_t n = static_cast<uint32_t>(bytes.size());
+  if (StorageReadData(s, index, from, bytes.data(), n) != n) Fail("a stored file reads short");
+  return bytes;
 }
 
 // The writer's calling sequence (an empty file takes one write of no
@@ -175,6 +190,18 @@ inline std::vector<Bytes> DecodeParts(const uint8_t* data, size_t size, size_t c
     at += 2 + n;
   }
   return parts;
+}
+
+// The input's lines, split at '\n'; after `most` of them, what follows is one
+// more (empty when nothing follows the last '\n').
+inline std::vector<std::string> SplitLines(const uint8_t* data, size_t size, size_t most = SIZE_MAX) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; at <= size; at = end + 1) {
+    end = lines.size() < most ? std::min(input.find('\n', at), size) : size;
+    lines.push_back(input.substr(at, end - at));
+  }
+  return lines;
 }
 
 // A FileHeader for `name` followed by `data`.

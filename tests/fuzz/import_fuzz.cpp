@@ -28,13 +28,8 @@ std::vector<Bytes> Entry(const std::string& name, uint8_t kind, const Bytes& con
 
 // Whether some stored file holds exactly `content`.
 bool Stored(const Storage& s, const Bytes& content) {
-  Bytes stored(content.size());
   for (uint16_t i = 0; i < s.fs.header.fileCount; ++i) {
-    if (StorageFileSize(s, i) == content.size() &&
-        StorageReadData(s, i, 0, stored.data(), static_cast<uint32_t>(stored.size())) == stored.size() &&
-        stored == content) {
-      return true;
-    }
+    if (StorageFileSize(s, i) == content.size() && ReadStored(s, i) == content) return true;
   }
   return false;
 }
@@ -72,8 +67,7 @@ int TestOneInput(const uint8_t* data, size_t size) {
     std::string name(parts[i].begin(), parts[i].end());
     const uint8_t kind = parts[i + 1][0];
     const Bytes content(parts[i + 1].begin() + 1, parts[i + 1].end());
-    std::replace(name.begin(), name.end(), '/', '_');
-    std::replace(name.begin(), name.end(), '\0', '_');
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\0'; }, '_');
     if (kind & 4) name += ".rsc";
     if (name.empty() || name == "." || name == ".." || name.size() > 255) continue;
     const std::string path = TempFolder() + "/" + name;

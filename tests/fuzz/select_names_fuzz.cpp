@@ -31,14 +31,11 @@ struct ListedFiles : FakeFiles {
 
 void WriteSeeds(Seeds& seeds) {
   const std::string e = "\xC3\xA9";  // two bytes
-  const std::string samples[] = {
+  seeds.AddTexts("names", {
       std::string("\1Pictures\n\0Station.bmp\n\2.hidden\n\1..\n\0notes.txt", 45),
       "\1" + std::string(30, 'a') + e + e + "\n\0" + std::string(29, 'b') + e + ".bmp",
       "\1" + std::string(127, 'f') + "\n\1" + std::string(126, 'g') + "\n\0" + std::string(200, 'h') + ".bmp",
-  };
-  for (const std::string& s : samples) {
-    seeds.Add("names" + std::to_string(&s - samples), Bytes(s.begin(), s.end()));
-  }
+  });
 }
 
 int TestOneInput(const uint8_t* data, size_t size) {
@@ -47,17 +44,13 @@ int TestOneInput(const uint8_t* data, size_t size) {
   static Assistant& a = MakeAssistant(WithFiles(fake, files));
   Remounted(a.storage);
   files.entries.clear();
-  const std::string input(reinterpret_cast<const char*>(data), size);
-  for (size_t at = 0; at < input.size();) {
-    const size_t end = std::min(input.find('\n', at), input.size());
+  for (const std::string& line : SplitLines(data, size)) {
     FolderEntry e{};
-    if (end > at + 1 && end - at - 1 < sizeof e.name) {
-      std::memcpy(e.name, input.data() + at + 1, end - at - 1);
-      e.folder = input[at] & 1;
-      e.hidden = (input[at] >> 1) & 1;
-      if (std::strlen(e.name) == end - at - 1) files.entries.push_back(e);  // names end at a zero
-    }
-    at = end + 1;
+    if (line.size() < 2 || line.size() > sizeof e.name) continue;
+    std::memcpy(e.name, line.data() + 1, line.size() - 1);
+    e.folder = line[0] & 1;
+    e.hidden = (line[0] >> 1) & 1;
+    if (std::strlen(e.name) == line.size() - 1) files.entries.push_back(e);  // names end at a zero
   }
   a.ui = Ui{};
   RequestSelectFile(a, ".bmp", 0);

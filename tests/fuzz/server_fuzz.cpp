@@ -72,9 +72,8 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
     return;
   }
   const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
-  Bytes content(StorageFileSize(s, newest));
-  StorageReadData(s, newest, 0, content.data(), static_cast<uint32_t>(content.size()));
-  if (content.size() != n || std::memcmp(content.data(), w.net->downloadBuffer.get(), n) != 0) {
+  const uint8_t* received = w.net->downloadBuffer.get();
+  if (ReadStored(s, newest) != Bytes(received, received + n)) {
     Fail("the stored file is not the bytes received");
   }
   char name[32];

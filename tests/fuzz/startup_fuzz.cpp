@@ -103,15 +103,11 @@ int TestOneInput(const uint8_t* data, size_t size) {
   StartUp(a);
   // What the start-up keeps, and what a record write makes of it, passes the
   // start-up's own rules: the next start uses it as it is.
-  char message[1024];
-  if (CheckStorageAtStartUp(a.storage, message, sizeof message) != 0) {
-    Fail("the start-up kept a storage the next start would set aside", message);
-  }
+  const auto check = CheckStorageAtStartUp;
+  CheckOrFail(a.storage, "the start-up kept a storage the next start would set aside", check);
   a.setup.keyboardLayout = static_cast<uint8_t>(a.setup.keyboardLayout ^ 1);
   WriteSetupRecord(a.storage, a.setup);
-  if (CheckStorageAtStartUp(a.storage, message, sizeof message) != 0) {
-    Fail("a record write left a storage the next start would set aside", message);
-  }
+  CheckOrFail(a.storage, "a record write left a storage the next start would set aside", check);
   if (std::memcmp(a.storage.key, kStorageKey, kKeySize) != 0) Fail("the key was overwritten");
   // The journal's writer works with this input's files service: it stops
   // before they go.

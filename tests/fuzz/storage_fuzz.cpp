@@ -73,9 +73,7 @@ void WriteFile(Storage& s, uint32_t size, bool consistent) {
   if (!StepBounded(s) || !consistent) return;
   CheckOrFail(s, "a creation broke the image");
   if (s.fs.header.fileCount != before + 1) Fail("the created file is not counted");
-  Bytes back(size);
-  StorageReadData(s, before, 0, back.data(), size);
-  if (back != content) Fail("the created file does not read back");
+  if (ReadStored(s, before) != content) Fail("the created file does not read back");
 }
 
 }  // namespace

@@ -31,9 +31,7 @@ for end in HUP TERM box X; do
   rm -rf "${data:?}"/*
   # A resource file the start cannot take in: its message box opens at start.
   [ "$end" = box ] && printf 'not a resource file' >"$data/Broken.rsc"
-  "$program" &
-  app=$!
-  find_window "$app" || fail "$end: no window"
+  start_window "$end" "$program"
   journal_past 28 || fail "$end: the start's changes never reached the journal"
   before=$(stat -c %s "$journal")
   tap 515 536   # Setup

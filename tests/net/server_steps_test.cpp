@@ -21,12 +21,9 @@ using Names = std::vector<std::string>;
 
 // Texts joined by their zero bytes.
 Bytes Texts(const Names& texts) {
-  Bytes b;
-  for (const std::string& t : texts) {
-    b.insert(b.end(), t.begin(), t.end());
-    b.push_back(0);
-  }
-  return b;
+  std::string joined;
+  for (const std::string& t : texts) joined += t + '\0';
+  return Bytes(joined.begin(), joined.end());
 }
 
 Names Rows(const char (*rows)[kTypeListNameCapacity], int n) { return Names(rows, rows + n); }

@@ -45,12 +45,11 @@ TEST_F(ControlsTest, PicturesDrawWholeAndAnIndexEqualToTheCountDrawsNothing) {
   EXPECT_EQ(Pixel(205, 103), kWhite);
   EXPECT_EQ(Pixel(204, 104), kWhite);
   PaintWhite();
-  const ImageControl beyond{0, 0, 10, 10, kSourcePageFile, 2};
-  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &beyond), 0);
-  const ImageControl badSource{0, 0, 10, 10, 3, 0};
-  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &badSource), 0);
-  const ImageControl noCollection{0, 0, 10, 10, kSourceCommon, 0};
-  EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &noCollection), 0);
+  // an index equal to the count, an unknown source, a collection not stored
+  for (const ImageControl& none : {ImageControl{0, 0, 10, 10, kSourcePageFile, 2}, ImageControl{0, 0, 10, 10, 3, 0},
+                                   ImageControl{0, 0, 10, 10, kSourceCommon, 0}}) {
+    EXPECT_EQ(DrawImageControl(a->ui.controls, a->frame, a->storage, &none), 0) << int{none.source};
+  }
   EXPECT_EQ(Pixel(0, 0), kWhite);
 }
 

@@ -161,13 +161,12 @@ class PageTest : public ::testing::Test {
   // Whether `draw` succeeds and leaves the frame as it was; the frame is put back.
   template <typename Draw>
   bool Unchanged(Draw draw) {
-    saved_.assign(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
+    const std::vector<uint32_t> saved(a->frame.pixels, a->frame.pixels + kFrameWidth * kFrameHeight);
     const bool drawn = draw();
-    const bool same = std::equal(saved_.begin(), saved_.end(), a->frame.pixels);
-    std::copy(saved_.begin(), saved_.end(), a->frame.pixels);
+    const bool same = std::equal(saved.begin(), saved.end(), a->frame.pixels);
+    std::copy(saved.begin(), saved.end(), a->frame.pixels);
     return drawn && same;
   }
-  std::vector<uint32_t> saved_;
 
   FakePlatform platform;
   std::unique_ptr<Assistant> a;

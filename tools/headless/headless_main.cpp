@@ -31,13 +31,20 @@
 //                            0 0 unless given, and a tick): for places that
 //                            matter by position (drags, rows, the screen area)
 //   close                    the window's close button
-//   repeat N COMMAND         COMMAND (any line above; "A ; B" for several) N times
+//   repeat N COMMAND         COMMAND (any line above; "A ; B" for several) N times;
+//                            {K} in COMMAND counts K, K + 1, ... turn by turn
+//                            (repeat 3 click Main row {0}: rows 0, 1 and 2)
 //   key VK                   key down and up of a virtual-key code
 //   keydown VK / keyup VK
 //   type TEXT                the keys that type TEXT (letters, digits, space, "." and "-"),
 //                            each capital with shift held
 //   enter TEXT               type TEXT, Enter and 4 ticks: the keyboard page hands the
 //                            text on and its caller acts on it
+//   open N                   page show N and 2 ticks: page N drawn, ready for a hand
+//   choose PATH              page chosen PATH and 3 ticks: Select File hands PATH on
+//                            and its caller acts on it
+//   answer BUTTON TEXT       expect message TEXT, then click Info BUTTON (Exit, Yes or
+//                            No): a hand reads the message and answers it
 //   clear                    the frame to white
 //   fill COLOUR X Y W H      a filled rectangle (COLOUR as 0xRRRR Colour16)
 //   text FONT X Y COLOUR TEXT
@@ -306,6 +313,17 @@ uint32_t KeyForCharacter(char c) {
   return static_cast<uint32_t>(static_cast<uint8_t>(c));
 }
 
+// A repeat's COMMAND for turn `turn` (from 0): its first {K} made K + turn.
+std::string CountedCommand(std::string command, int turn) {
+  const size_t from = command.find('{');
+  const size_t to = command.find('}', from);
+  if (to == std::string::npos || to == from + 1 || command.find_first_not_of("0123456789", from + 1) != to) {
+    return command;
+  }
+  const int k = atoi(command.c_str() + from + 1);
+  return command.replace(from, to - from + 1, std::to_string(k + turn));
+}
+
 // What the script saw last: a message.
 struct Seen {
   std::string message;
@@ -439,7 +457,22 @@ bool RunScript(const Options& o) {
         if (next == std::string::npos) next = command.size();
         commands.insert(commands.begin(), command.substr(at, next - at));
       }
-      for (int i = 0; i < n; ++i) repeated.insert(repeated.end(), commands.begin(), commands.end());
+      for (int turn = n - 1; turn >= 0; --turn) {  // the last turn deepest: it runs last
+        for (const std::string& c : commands) repeated.push_back(CountedCommand(c, turn));
+      }
+      continue;
+    }
+    if (verb == "open" || verb == "choose" || verb == "answer") {  // the lines they stand for
+      std::string rest, button;
+      std::getline(words >> std::ws, rest);
+      if (verb == "open") repeated.insert(repeated.end(), {"tick 2", "page show " + rest});
+      if (verb == "choose") repeated.insert(repeated.end(), {"tick 3", "page chosen " + rest});
+      if (verb == "answer") {
+        std::istringstream answer(rest);
+        answer >> button >> std::ws;
+        std::getline(answer, rest);
+        repeated.insert(repeated.end(), {"click Info " + button, "expect message " + rest});
+      }
       continue;
     }
     if (verb == "click") {  // click Alpha keys TEXT: a click a character

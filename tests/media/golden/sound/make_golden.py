@@ -3,7 +3,7 @@
 count, table, packed groups) they must become, computed here from the
 format's rules, independently of the program. cases.txt lists
 `name result wav...`; result 0 has name.out beside it."""
-import math, os, struct
+import os, struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -31,18 +31,15 @@ def value(s1, s2):
     total = (total + 0x8000) % 0x10000 - 0x8000  # a signed 16-bit sum
     return (total >> 6) + 512
 
+def values(samples, n):  # one value per two samples, 2 standing for those past the end
+    padded = list(samples) + [2] * (2 * n)
+    return [value(padded[2 * k], padded[2 * k + 1]) for k in range(n)]
+
 def segment(samples):
-    count = len(samples) * 2 // 4
-    groups = (count + 3) // 4
-    padded = list(samples) + [2] * (groups * 8 - len(samples))
-    out = b""
-    for g in range(groups):
-        v = [value(padded[8 * g + 2 * k], padded[8 * g + 2 * k + 1]) for k in range(4)]
-        bits = 0
-        for x in v:
-            bits = (bits << 10) | x
-        out += bits.to_bytes(5, "big")
-    return count, out
+    count = len(samples) // 2
+    v = values(samples, (count + 3) // 4 * 4)  # whole groups of four
+    groups = [v[g] << 30 | v[g + 1] << 20 | v[g + 2] << 10 | v[g + 3] for g in range(0, len(v), 4)]
+    return count, b"".join(g.to_bytes(5, "big") for g in groups)
 
 def sound(segments):
     encoded = [segment(s) for s in segments]
@@ -55,11 +52,7 @@ def sound(segments):
 
 def played(segments):
     """What a preview plays: start, the loop twice, stop; values back to 16 bits."""
-    decoded = []
-    for samples in segments:
-        padded = list(samples) + [2] * 8
-        decoded.append([(value(padded[2 * k], padded[2 * k + 1]) - 512) * 64
-                        for k in range(len(samples) * 2 // 4)])
+    decoded = [[(x - 512) * 64 for x in values(s, len(s) // 2)] for s in segments]
     order = [0] if len(segments) == 1 else [0, 1, 1, 2]
     out = [x for i in order for x in decoded[i]]
     return struct.pack(f"<{len(out)}h", *out)
