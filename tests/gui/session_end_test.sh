@@ -57,10 +57,8 @@ for end in HUP TERM box X; do
 done
 
 start_xvfb || exit 1
-"$probe" "$XVFB_PID" &
-app=$!
-find_window "$app" || fail "teardown: no window"
+start_window teardown "$probe" "$XVFB_PID"
 kill -TERM "$app"
 wait_exit "$app" 10
-[ "$EXIT_STATUS" = 0 ] || { kill -9 "$app"; fail "X server lost in the window's teardown: status $EXIT_STATUS"; }
+[ "$EXIT_STATUS" = 0 ] || { kill -9 "$app"; fail "teardown: status $EXIT_STATUS"; }
 echo "SIGHUP, SIGTERM, exit beside a box and a lost X server each keep the change"
