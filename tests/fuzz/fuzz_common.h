@@ -204,6 +204,13 @@ inline std::vector<std::string> SplitLines(const uint8_t* data, size_t size, siz
   return lines;
 }
 
+// `text` in a field of `size` bytes, the rest zero.
+inline Bytes Text(const char* text, size_t size) {
+  Bytes bytes(size, 0);
+  for (size_t i = 0; i < size && text[i]; ++i) bytes[i] = static_cast<uint8_t>(text[i]);
+  return bytes;
+}
+
 // A FileHeader for `name` followed by `data`.
 inline Bytes WithHeader(const char* name, const char* type, const Bytes& data) {
   uint8_t header[kFileHeaderMaxLength];
@@ -226,9 +233,8 @@ inline Bytes ImageSeed(Bytes prefix, const Storage& s, uint32_t blocks) {
 inline Storage& StorageWithRecords() {
   Storage& s = Remounted(ErasedStorage());
   StoreWhole(s, WithHeader("Setup400", "Setup", {1, 0}));
-  StoreWhole(s, WithHeader("Revision", "Revision", {'4', '.', '0', '1', 0, 0, 0}));
-  const char path[] = "/home/user/Pictures/";
-  StoreWhole(s, WithHeader("SelectFileLastPath", "Path", Bytes(path, path + sizeof path)));
+  StoreWhole(s, WithHeader("Revision", "Revision", Text("4.01", 7)));
+  StoreWhole(s, WithHeader("SelectFileLastPath", "Path", Text("/home/user/Pictures/", 21)));
   StoreWhole(s, WithHeader("Platform~", "Picture", Bytes(5000, 0x5A)));
   return s;
 }

@@ -16,12 +16,6 @@ namespace {
 
 constexpr const char* kNames[3] = {"Setup400", "Revision", "SelectFileLastPath"};
 
-Bytes Text(const char* text, size_t size) {
-  Bytes bytes(size, 0);
-  for (size_t i = 0; text[i] && i < size; ++i) bytes[i] = static_cast<uint8_t>(text[i]);
-  return bytes;
-}
-
 }  // namespace
 
 void WriteSeeds(Seeds& seeds) {
