@@ -111,19 +111,25 @@ class E2e : public ::testing::Test {
     if (beforeTick) beforeTick();
     Tick();
   }
-  void StartServer() {
-    const std::string log = fake.DataPath("server.log");
-    std::vector<std::string> options = {"trelvan-update-server", TRELVAN_CATALOGUE_DIR, "--port",
-                                        std::to_string(serverPort)};
-    server = ::fork();
-    if (server == 0) {
-      if (!std::freopen(log.c_str(), "w", stdout)) ::_exit(127);
+  // `path` started with `args` (the first is its process name), its output
+  // into `output`, the simulator ports this run's.
+  pid_t Spawn(const char* path, std::vector<std::string> args, const std::string& output) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::setenv("TRELVAN_SIMULATOR_PORTS", simulatorPorts.c_str(), 1);
       std::vector<char*> argv;
-      for (std::string& o : options) argv.push_back(&o[0]);
+      for (std::string& s : args) argv.push_back(&s[0]);
       argv.push_back(nullptr);
-      ::execv(TRELVAN_UPDATE_SERVER, argv.data());
+      if (!std::freopen(output.c_str(), "w", stdout)) ::_exit(127);
+      ::execv(path, argv.data());
       ::_exit(127);
     }
+    return child;
+  }
+  void StartServer() {
+    const std::string log = fake.DataPath("server.log");
+    server = Spawn(TRELVAN_UPDATE_SERVER,
+                   {"trelvan-update-server", TRELVAN_CATALOGUE_DIR, "--port", std::to_string(serverPort)}, log);
     for (int i = 0; i < 3000 && ReadHostFile(log).empty(); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -180,12 +186,17 @@ class E2e : public ::testing::Test {
     }
     ADD_FAILURE() << name << " is not shown";
   }
+  // A server list button, its row `category`, then that category's list
+  // once it shows `name`.
+  void OpenCategory(int button, const char* firstRow, const char* category, const std::string& name) {
+    OpenServerList(button, firstRow);
+    ClickRow(category);
+    ASSERT_TRUE(TickUntil([&] { return ListShows(name); }, 15)) << category;
+  }
   // A picked category's rows, each clicked into the selection.
   void SelectFromCategory(int button, const char* categories, const char* category,
                           const std::vector<std::string>& names) {
-    OpenServerList(button, categories);
-    ClickRow(category);
-    ASSERT_TRUE(TickUntil([&] { return ListShows(names[0]); }, 15)) << category;
+    OpenCategory(button, categories, category, names[0]);
     for (const std::string& name : names) ClickRow(name);
     ASSERT_EQ(a->link.transfer.selectionCount, names.size());
   }
@@ -195,17 +206,9 @@ class E2e : public ::testing::Test {
   const std::string simulatorName = "TX Simulator " + std::to_string(::getpid()) + ".exe";
   // The stand-in handheld under that name while the assistant ticks;
   // its exit status.
-  int RunHandheld(const std::vector<std::string>& args) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::setenv("TRELVAN_SIMULATOR_PORTS", simulatorPorts.c_str(), 1);
-      std::vector<char*> argv = {const_cast<char*>(simulatorName.c_str())};
-      for (const std::string& s : args) argv.push_back(const_cast<char*>(s.c_str()));
-      argv.push_back(nullptr);
-      if (!std::freopen("/dev/null", "w", stdout)) ::_exit(127);
-      ::execv(TRELVAN_HANDHELD, argv.data());
-      ::_exit(127);
-    }
+  int RunHandheld(std::vector<std::string> args) {
+    args.insert(args.begin(), simulatorName);
+    const pid_t child = Spawn(TRELVAN_HANDHELD, args, "/dev/null");
     int status = -1;
     for (int i = 0; i < 9000; ++i) {
       Tick();
@@ -222,6 +225,11 @@ class E2e : public ::testing::Test {
     const std::string folder = fake.DataPath("pulled");
     fs::create_directories(folder);
     return folder;
+  }
+  // The stored file `name`, its header included; empty when there is none.
+  Bytes Stored(const std::string& name) {
+    const int index = StorageFindFile(a->storage, name.c_str());
+    return index < 0 ? Bytes() : StoredContent(a->storage, static_cast<uint16_t>(index));
   }
   // Stores and selects `names`, each with data of its own.
   void StoreAndSelect(const std::vector<std::string>& names, const char* type) {
@@ -241,9 +249,7 @@ class E2e : public ::testing::Test {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(found, names);
     for (const std::string& name : names) {
-      const int index = StorageFindFile(a->storage, name.c_str());
-      ASSERT_GE(index, 0) << name;
-      const Bytes stored = StoredContent(a->storage, static_cast<uint16_t>(index));
+      const Bytes stored = Stored(name);
       EXPECT_EQ(ReadHostFile(folder + "/" + name), stored) << name;
       if (server > 0) {
         EXPECT_EQ(stored, Catalogue(name)) << name;
@@ -257,9 +263,7 @@ class E2e : public ::testing::Test {
     testing::WriteHostFile(pushed, testing::FileContent("Pushed~", testing::Pattern(size, 9)));
     args.push_back(pushed);
     ASSERT_EQ(RunHandheld(args), 0);
-    const int index = StorageFindFile(a->storage, "Pushed~");
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), ReadHostFile(pushed));
+    EXPECT_EQ(Stored("Pushed~"), ReadHostFile(pushed));
   }
 };
 
@@ -323,9 +327,7 @@ TEST_F(ServerE2e, ConnectionTestThenThreePicturesPulledWhileTheyDownload) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(TickUntil([&] { return a->net.serverStep == kServerIdle; }, 2));
   EXPECT_EQ(a->mainPage.image[kMainServerStatus]->pictureIndex, 20);  // the lamp for reachable
-  const int index = StorageFindFile(a->storage, kConnectionTestName);
-  ASSERT_GE(index, 0);
-  EXPECT_EQ(StoredContent(a->storage, static_cast<uint16_t>(index)), Catalogue(kConnectionTestName));
+  EXPECT_EQ(Stored(kConnectionTestName), Catalogue(kConnectionTestName));
   const std::vector<std::string> pictures = {"Red Engine~", "Blue Engine~", "Green Engine~"};
   SelectFromCategory(kMainServerPictures, "Locomotives", "Locomotives", pictures);
   const std::string folder = PullFolder();
@@ -350,9 +352,7 @@ TEST_F(ServerE2e, ProductUpdateBringsTheFilesOfTheHandheldsRevision) {
 // fetched into memory only; the Stop control ends the sound.
 TEST_F(ServerE2e, ServerPictureSeenAndSoundHeardBeforeTheyAreChosen) {
   ASSERT_TRUE(Start());
-  OpenServerList(kMainServerPictures, "Locomotives");
-  ClickRow("Locomotives");
-  ASSERT_TRUE(TickUntil([&] { return ListShows("Blue Engine~"); }, 15));
+  OpenCategory(kMainServerPictures, "Locomotives", "Locomotives", "Blue Engine~");
   ClickOn(&a->mainPage.lookControls[1]);
   ASSERT_TRUE(TickUntil([&] { return a->mainPage.lookShown && a->mainPage.lookAsked < 0; }, 15));
   const Bytes picture = Catalogue("Blue Engine~");
@@ -367,9 +367,7 @@ TEST_F(ServerE2e, ServerPictureSeenAndSoundHeardBeforeTheyAreChosen) {
   }
   EXPECT_EQ(same, 240 * 90);
 
-  OpenServerList(kMainServerSounds, "Whistles");
-  ClickRow("Bells");
-  ASSERT_TRUE(TickUntil([&] { return ListShows("Crossing Bell~"); }, 15));
+  OpenCategory(kMainServerSounds, "Whistles", "Bells", "Crossing Bell~");
   ClickOn(&a->mainPage.lookControls[1]);
   ASSERT_TRUE(TickUntil([&] { return fake.audio.playing; }, 15));
   const Bytes sound = Catalogue("Crossing Bell~");

@@ -118,24 +118,24 @@ inline Storage& ErasedStorage() {
   return s;
 }
 
-// The fake platform with `files` in place of its own files service.
-inline Platform WithFiles(FakePlatform& f, Files& files) {
-  return Platform{f.window, files, f.instance, f.udp, f.threads,
-                  f.processes, f.hid, f.libraries, f.settings, f.audio};
-}
-// An Assistant made on `platform` in memory kept from run to run, its
-// storage on the mapped image; whoever makes one each run destroys the last.
-inline Assistant& MakeAssistant(const Platform& platform) {
+// An Assistant made on the fake platform `f` with `files` in place of its
+// own files service, in memory kept from run to run, its storage on the
+// mapped image; whoever makes one each run destroys the last.
+inline Assistant& MakeAssistant(FakePlatform& f, Files& files) {
   static void* memory = ::operator new(sizeof(Assistant), std::align_val_t{alignof(Assistant)});
+  const Platform platform{f.window, files, f.instance, f.udp, f.threads,
+                          f.processes, f.hid, f.libraries, f.settings, f.audio};
   Assistant& a = *new (memory) Assistant(platform);
   [[maybe_unused]] static const Storage& mapped = MapErasedImage(a.storage);
   return a;
 }
 
-// `s` put back to an erased image and mounted afresh.
-inline Storage& Remounted(Storage& s) {
+// `s` put back to an erased image, `count` plain bytes programmed from
+// offset 0, and mounted afresh.
+inline Storage& Remounted(Storage& s, const uint8_t* plain = nullptr, size_t count = 0) {
   ResetImage(s);
   s.fs = FileSystem{};
+  ProgramPlain(s, 0, plain, static_cast<uint32_t>(count));
   StorageMount(s);
   return s;
 }
@@ -204,6 +204,13 @@ inline std::vector<std::string> SplitLines(const uint8_t* data, size_t size, siz
   return lines;
 }
 
+// `text` in a field of `size` bytes, the rest zero.
+inline Bytes Text(const char* text, size_t size) {
+  Bytes bytes(size, 0);
+  for (size_t i = 0; i < size && text[i]; ++i) bytes[i] = static_cast<uint8_t>(text[i]);
+  return bytes;
+}
+
 // A FileHeader for `name` followed by `data`.
 inline Bytes WithHeader(const char* name, const char* type, const Bytes& data) {
   uint8_t header[kFileHeaderMaxLength];
@@ -226,9 +233,8 @@ inline Bytes ImageSeed(Bytes prefix, const Storage& s, uint32_t blocks) {
 inline Storage& StorageWithRecords() {
   Storage& s = Remounted(ErasedStorage());
   StoreWhole(s, WithHeader("Setup400", "Setup", {1, 0}));
-  StoreWhole(s, WithHeader("Revision", "Revision", {'4', '.', '0', '1', 0, 0, 0}));
-  const char path[] = "/home/user/Pictures/";
-  StoreWhole(s, WithHeader("SelectFileLastPath", "Path", Bytes(path, path + sizeof path)));
+  StoreWhole(s, WithHeader("Revision", "Revision", Text("4.01", 7)));
+  StoreWhole(s, WithHeader("SelectFileLastPath", "Path", Text("/home/user/Pictures/", 21)));
   StoreWhole(s, WithHeader("Platform~", "Picture", Bytes(5000, 0x5A)));
   return s;
 }

@@ -16,12 +16,6 @@ namespace {
 
 constexpr const char* kNames[3] = {"Setup400", "Revision", "SelectFileLastPath"};
 
-Bytes Text(const char* text, size_t size) {
-  Bytes bytes(size, 0);
-  for (size_t i = 0; text[i] && i < size; ++i) bytes[i] = static_cast<uint8_t>(text[i]);
-  return bytes;
-}
-
 }  // namespace
 
 void WriteSeeds(Seeds& seeds) {
@@ -41,7 +35,7 @@ void WriteSeeds(Seeds& seeds) {
 int TestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static FakePlatform platform(TempFolder());
-  static Assistant& a = MakeAssistant(platform);
+  static Assistant& a = MakeAssistant(platform, platform.files);
   Storage& s = Remounted(a.storage);
   const std::vector<Bytes> parts = DecodeParts(data, size, 3);
   for (size_t i = 0; i < 3; ++i) {

@@ -41,7 +41,7 @@ void WriteSeeds(Seeds& seeds) {
 int TestOneInput(const uint8_t* data, size_t size) {
   static FakePlatform fake(TempFolder());
   static ListedFiles files(TempFolder());
-  static Assistant& a = MakeAssistant(WithFiles(fake, files));
+  static Assistant& a = MakeAssistant(fake, files);
   Remounted(a.storage);
   files.entries.clear();
   for (const std::string& line : SplitLines(data, size)) {

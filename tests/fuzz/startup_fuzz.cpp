@@ -97,7 +97,7 @@ int TestOneInput(const uint8_t* data, size_t size) {
   FakePlatform fake(TempFolder());
   SparseFiles files(TempFolder());
   fake.instance.otherCopyRunning = (flags & kOtherCopy) != 0;
-  Assistant& a = MakeAssistant(WithFiles(fake, files));
+  Assistant& a = MakeAssistant(fake, files);
   ResetImage(a.storage);
 
   StartUp(a);

@@ -116,14 +116,9 @@ void WriteSeeds(Seeds& seeds) {
 
 int TestOneInput(const uint8_t* data, size_t size) {
   if (size < kControlBytes || size > kMaxInput) return 0;
-  Storage& s = ErasedStorage();
-  ResetImage(s);
-  s.fs = FileSystem{};
   const uint8_t flags = data[0];
   const uint16_t index = static_cast<uint16_t>(data[1] | (data[2] << 8));
-  ProgramPlain(s, 0, data + kControlBytes, static_cast<uint32_t>(size - kControlBytes));
-
-  StorageMount(s);
+  Storage& s = Remounted(ErasedStorage(), data + kControlBytes, size - kControlBytes);
   ListFiles(s);
   // A find walks every entry; ListFiles has read the last ones a larger
   // damaged count claims.

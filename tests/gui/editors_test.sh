@@ -20,9 +20,7 @@ buttons() { "$inspector" "$storage" project 'Yard~' | sed -n 's/^buttons //p'; }
 [ "$(buttons)" = 0 ] || fail "the made project has buttons"
 
 start() {
-  "$program" &
-  app=$!
-  find_window "$app" || fail "no window"
+  start_window editors "$program"
   sleep 1
 }
 start

@@ -45,9 +45,7 @@ TRELVAN_DATA_DIR="$reference" "$headless" --output "$out" "$out/first_hour_refer
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/first_hour_played.raw"
 rm -f "$SDL_DISKAUDIOFILE"
 start_xvfb || exit 1
-"$program" &
-app=$!
-find_window "$app" || fail "no window"
+start_window first_hour "$program"
 sleep 1
 for step in "${walk[@]}"; do
   case $step in

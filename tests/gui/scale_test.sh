@@ -14,9 +14,7 @@ doubled_main_page "$headless" "$resources" "$out/scaled_expected.png"
 free_loopback_ports
 unset TRELVAN_SERVER TRELVAN_SCALE GDK_SCALE
 echo "Xft.dpi: 192" | xrdb -merge || fail "xrdb"
-"$program" &
-app=$!
-find_window "$app" || fail "no window"
+start_window scaled "$program"
 [ "$(window_size)" = 1600x1200 ] || fail "window $(window_size), not 1600x1200"
 wait_for_picture "$out/scaled.png" "1600x1200+$left+$top" "$out/scaled_expected.png" 15 ||
   fail "the window does not show the main page doubled"

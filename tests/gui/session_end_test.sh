@@ -5,10 +5,12 @@
 # the keyboard-layout switch of the setup page and goes back, which stores
 # "Setup400"; after the end the status is 0, the storage file itself holds
 # the switch (the exit save ran: no journal is left to replay) and, for the
-# box, the program ended while the box was still open.
-#   session_end_test.sh PROGRAM INSPECTOR RESOURCES
+# box, the program ended while the box was still open. Last, the X server
+# goes away while SDL takes the window down, after the exit save: the
+# program still ends, with status 0, at once.
+#   session_end_test.sh PROGRAM INSPECTOR RESOURCES TEARDOWN_PROBE
 set -uo pipefail
-program=$1 inspector=$2 resources=$3
+program=$1 inspector=$2 resources=$3 probe=$4
 . "$(dirname "$0")/xvfb.sh"
 start_xvfb || exit 1
 use_data_folder "$resources" || exit 1
@@ -29,9 +31,7 @@ for end in HUP TERM box X; do
   rm -rf "${data:?}"/*
   # A resource file the start cannot take in: its message box opens at start.
   [ "$end" = box ] && printf 'not a resource file' >"$data/Broken.rsc"
-  "$program" &
-  app=$!
-  find_window "$app" || fail "$end: no window"
+  start_window "$end" "$program"
   journal_past 28 || fail "$end: the start's changes never reached the journal"
   before=$(stat -c %s "$journal")
   tap 515 536   # Setup
@@ -55,4 +55,10 @@ for end in HUP TERM box X; do
     for b in $(boxes); do close_window "$b"; done
   fi
 done
+
+start_xvfb || exit 1
+start_window teardown "$probe" "$XVFB_PID"
+kill -TERM "$app"
+wait_exit "$app" 10
+[ "$EXIT_STATUS" = 0 ] || { kill -9 "$app"; fail "teardown: status $EXIT_STATUS"; }
 echo "SIGHUP, SIGTERM, exit beside a box and a lost X server each keep the change"

@@ -39,9 +39,7 @@ fi
 start_xvfb || exit 1
 
 mkdir "$data/none"
-TRELVAN_DATA_DIR="$data" TRELVAN_RESOURCE_DIR="$data/none" "$program" &
-app=$!
-find_window "$app" || fail "no window titled Trelvan Assistant"
+start_window "Trelvan Assistant" env TRELVAN_DATA_DIR="$data" TRELVAN_RESOURCE_DIR="$data/none" "$program"
 [ "$(window_size)" = 800x600 ] || fail "client area $(window_size)"
 headless_shot "$headless" "" "$out/linux_window_expected.png" || fail "headless shot"
 # The first frame follows the storage start-up (a fresh 128 MB image is

@@ -152,13 +152,18 @@ find_window() {
   search_window 20 --all --pid "$1" --name '^Trelvan Assistant$' && window_place
 }
 
-# start_showing NAME EXPECTED COMMAND...: starts COMMAND as $app and waits
-# until its window shows EXPECTED, the screen kept as $out/NAME.png.
-start_showing() {
-  local name=$1 expected=$2; shift 2
+# start_window NAME COMMAND...: starts COMMAND as $app and finds its window.
+start_window() {
+  local name=$1; shift
   "$@" &
   app=$!
   find_window "$app" || fail "$name: no window"
+}
+# start_showing NAME EXPECTED COMMAND...: start_window, then waits until the
+# window shows EXPECTED, the screen kept as $out/NAME.png.
+start_showing() {
+  local name=$1 expected=$2; shift 2
+  start_window "$name" "$@"
   wait_for_picture "$out/$name.png" "800x600+$left+$top" "$expected" 15 ||
     fail "$name: the window does not show $(basename "$expected")"
 }

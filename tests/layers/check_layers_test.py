@@ -5,6 +5,7 @@ and texts, must pass."""
 import contextlib
 import io
 import os
+import pathlib
 import shutil
 import sys
 import tempfile
@@ -51,11 +52,6 @@ FAULTS = [
       ['src/storage/extra.%s:1: storage may not include net' % kind]) for kind in ('inc', 'hpp', 'cc')]
 
 
-def write(path, text):
-    with open(path, 'w', encoding='utf-8') as f:
-        f.write(text)
-
-
 class LayerCheck(unittest.TestCase):
     def setUp(self):
         self.tmp = tempfile.mkdtemp()
@@ -75,15 +71,15 @@ class LayerCheck(unittest.TestCase):
 
     def edit(self, rel, old, new):
         """Makes one edit; returns what undoes it."""
-        path = os.path.join(self.root, rel)
-        if not os.path.exists(path):
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            write(path, new)
-            return lambda: (os.remove(path), os.listdir(os.path.dirname(path)) or os.rmdir(os.path.dirname(path)))
-        before = open(path, encoding='utf-8').read()
+        path = pathlib.Path(self.root, rel)
+        if not path.exists():
+            path.parent.mkdir(parents=True, exist_ok=True)
+            path.write_text(new, encoding='utf-8')
+            return lambda: (path.unlink(), any(path.parent.iterdir()) or path.parent.rmdir())
+        before = path.read_text(encoding='utf-8')
         self.assertIn(old, before)
-        write(path, before.replace(old, new, 1) if old else before + new)
-        return lambda: write(path, before)
+        path.write_text(before.replace(old, new, 1) if old else before + new, encoding='utf-8')
+        return lambda: path.write_text(before, encoding='utf-8')
 
     def test_each_fault_fails_and_the_tree_passes(self):
         self.assertEqual(self.check(), (0, ''))

@@ -23,8 +23,7 @@ std::unique_ptr<Project> ProjectWith(const char* program, uint8_t moduleClass = 
   for (int i = 0; i < 3; ++i) AddVariable(*p, i == 0 ? "Speed" : i == 1 ? "Count" : "Level");
   for (int16_t v : {10, 20, 30}) AddConstInt(*p, v);
   AddConstText(*p, "Horn~");
-  AddButton(*p);
-  AddButton(*p);
+  for (int i = 0; i < 2; ++i) AddButton(*p);
   return p;
 }
 
@@ -129,15 +128,13 @@ TEST(ProgramLogicTest, ConstantsVariablesAndLabels) {
   EXPECT_EQ(AddConstText(*p, "Bell~"), -1);
   p->constInts[5] = -250;
   char label[32];
-  struct Label {
-    uint8_t v;
-    const char* text;
-  } labels[] = {{0x65, "-250"}, {0x00, "Input 1"}, {0x09, "Button 2"}, {0x21, "Motor 2"},
-                {0x42, "Level"}, {0x80, "Horn~"}, {0x0A, "kept"}, {0x43, "kept"}, {0xA0, "kept"}};
-  for (const Label& l : labels) {
+  const std::pair<uint8_t, const char*> labels[] = {
+      {0x65, "-250"}, {0x00, "Input 1"}, {0x09, "Button 2"}, {0x21, "Motor 2"}, {0x42, "Level"},
+      {0x80, "Horn~"}, {0x0A, "kept"}, {0x43, "kept"}, {0xA0, "kept"}};
+  for (const auto& [operand, text] : labels) {
     CopyText("kept", label, sizeof label);
-    OperandLabel(*p, l.v, label);
-    EXPECT_STREQ(label, l.text) << int{l.v};
+    OperandLabel(*p, operand, label);
+    EXPECT_STREQ(label, text) << int{operand};
   }
   EXPECT_EQ(AddVariable(*p, "Motor 1"), ListChange::kNameInUse);
   EXPECT_EQ(AddVariable(*p, "Button 1"), ListChange::kNameInUse);

@@ -19,21 +19,16 @@
 namespace trelvan {
 namespace {
 
-// A storage file "Lamp" of 1,000 bytes: its header, then bytes counting up.
-std::vector<uint8_t> StorageFile() {
-  std::vector<uint8_t> f(1000);
-  const int header = StorageBuildHeader(f.data(), "Lamp", "", "Program", "1.00");
-  for (size_t i = static_cast<size_t>(header); i < f.size(); ++i) f[i] = static_cast<uint8_t>(i * 7);
-  return f;
-}
-
 struct Exchange {
   UpdateServer server;
-  std::vector<uint8_t> file = StorageFile();
+  std::vector<uint8_t> file = std::vector<uint8_t>(1000);  // served as "Lamp"
   uint8_t reply[1024];
   uint32_t replyLength = 0;
 
   Exchange() {
+    // a storage file: its header, then bytes counting up
+    const int header = StorageBuildHeader(file.data(), "Lamp", "", "Program", "1.00");
+    for (size_t i = static_cast<size_t>(header); i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 7);
     EXPECT_TRUE(AddServedFile(server, file.data(), static_cast<uint32_t>(file.size())));
     EXPECT_EQ(ApplyRevisionIndex(server, "# comment\n\nLamp\t2.50\r\nGone\t1.00\nno tab\n"), 2);
   }

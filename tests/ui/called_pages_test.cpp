@@ -29,7 +29,6 @@ namespace {
 class CalledPagesTest : public testing::PageTest {
  protected:
   void SetUp() override { StartOnCompiledPages(); }
-  AlphaKeyboard& Alpha() { return a->ui.keyboards.alpha; }
   NumericKeyboard& Numeric() { return a->ui.keyboards.numeric; }
 };
 
@@ -43,7 +42,7 @@ TEST_F(CalledPagesTest, ANameLongerThanTheFieldStartsCut) {
   TypeOnPc("X\r");
   Send(Message::Timer);
   EXPECT_EQ(TakeConfirmedText(*a), 1);
-  EXPECT_STREQ(Alpha().EnteredText, "Harbour ");  // full at 8: the X is not taken
+  EXPECT_STREQ(a->ui.keyboards.alpha.EnteredText, "Harbour ");  // full at 8: the X is not taken
 }
 
 // The request tag is compared whole and kept to its capacity; a cancelled
@@ -102,36 +101,29 @@ TEST_F(CalledPagesTest, AnIndexOutsideTheSelectTextListAddsNothing) {
 
 // ---- select button ----
 
-class SelectButtonTest : public CalledPagesTest {
- protected:
-  SelectButtonPage& Page() { return a->ui.selectButton; }
-  void OpenGrid(int pictures) {
+TEST_F(CalledPagesTest, TheButtonPicturesGiveTheButtonsAndOnlyTheyAnswer) {
+  SelectButtonPage& page = a->ui.selectButton;
+  for (int pictures : {0, 20, 80}) {
     testing::TestPageFile collection;
     for (int k = 0; k < pictures; ++k) {
       collection.pictures.push_back(testing::SolidPicture(60, 40, uint16_t(0x0841 * (k % 30 + 1))));
     }
     testing::StorePageData(a->storage, "TA Buttons", collection.Data());
-    Page().SelectedButton = 999;
+    page.SelectedButton = 999;
     RequestSelectButton(*a, kMainPage);
     Send(Message::Timer);
     ASSERT_EQ(a->ui.pages.LastDrawnPage, kSelectButtonPage);
-  }
-};
-
-TEST_F(SelectButtonTest, ThePicturesGiveTheButtonsAndOnlyTheyAnswer) {
-  for (int pictures : {0, 20, 80}) {
-    OpenGrid(pictures);
     const int offered = pictures < kButtonGridCount ? pictures : kButtonGridCount;
-    EXPECT_EQ(Page().ButtonCount, offered);
-    for (int k = 0; k < offered; ++k) ASSERT_TRUE(ShowsPicture(&Page().button[k])) << k;
-    EXPECT_TRUE(ShowsPicture(Page().image[kSelectButtonBack])) << "after the whole grid";
+    EXPECT_EQ(page.ButtonCount, offered);
+    for (int k = 0; k < offered; ++k) ASSERT_TRUE(ShowsPicture(&page.button[k])) << k;
+    EXPECT_TRUE(ShowsPicture(page.image[kSelectButtonBack])) << "after the whole grid";
     if (offered < kButtonGridCount) {
-      ClickOn(&Page().button[offered]);  // an empty place
+      ClickOn(&page.button[offered]);  // an empty place
       EXPECT_EQ(a->ui.pages.CurrentPage, kSelectButtonPage);
     }
-    ClickOn(Page().image[kSelectButtonBack]);
+    ClickOn(page.image[kSelectButtonBack]);
     EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
-    EXPECT_EQ(Page().SelectedButton, 999) << "back keeps the choice";
+    EXPECT_EQ(page.SelectedButton, 999) << "back keeps the choice";
     EXPECT_EQ(TakeSelectedButton(*a, nullptr), kCallCancelled);
   }
 }

@@ -27,6 +27,14 @@ std::unique_ptr<FrameBuffer> NewFrame() {
   return f;
 }
 
+// A new frame with `text` drawn on it.
+std::unique_ptr<FrameBuffer> Drawn(uint8_t font, uint16_t x, int32_t y, const char* text, int32_t box = 0,
+                                   uint8_t flags = 0) {
+  auto f = NewFrame();
+  DrawString(*f, font, x, y, text, box, flags);
+  return f;
+}
+
 uint32_t At(const FrameBuffer& f, int x, int y) { return f.pixels[x * kFrameHeight + y]; }
 
 bool SamePixels(const FrameBuffer& a, const FrameBuffer& b) {
@@ -47,13 +55,6 @@ std::pair<int, int> InkColumns(const FrameBuffer& f) {
   return {left, right};
 }
 
-// FillArea as the rule states it: PutPixel row by row, sums modulo 65536.
-void ReferenceFill(FrameBuffer& f, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
-  for (uint16_t j = 0; j < h; ++j) {
-    for (uint16_t i = 0; i < w; ++i) PutPixel(f, uint16_t(x + i), uint16_t(y + j));
-  }
-}
-
 TEST(FillArea, MatchesPixelByPixelFillIncludingEdgesAndWrap) {
   struct Rect { uint16_t x, y, w, h; };
   std::vector<Rect> rects = {{790, 10, 20, 5},      {0, 595, 3, 10},   {65530, 5, 12, 3},
@@ -72,7 +73,10 @@ TEST(FillArea, MatchesPixelByPixelFillIncludingEdgesAndWrap) {
         if (startDirty) PutPixel(*f, 400, 300);
       }
       FillArea(*fast, r.x, r.y, r.w, r.h);
-      ReferenceFill(*slow, r.x, r.y, r.w, r.h);
+      // FillArea as the rule states it: PutPixel row by row, sums modulo 65536
+      for (uint16_t j = 0; j < r.h; ++j) {
+        for (uint16_t i = 0; i < r.w; ++i) PutPixel(*slow, uint16_t(r.x + i), uint16_t(r.y + j));
+      }
       SCOPED_TRACE(::testing::Message() << r.x << "," << r.y << " " << r.w << "x" << r.h);
       EXPECT_TRUE(SamePixels(*fast, *slow));
       EXPECT_EQ(fast->FrameDirty, slow->FrameDirty);
@@ -82,8 +86,7 @@ TEST(FillArea, MatchesPixelByPixelFillIncludingEdgesAndWrap) {
 
 TEST(DrawString, DrawsAtMostTheFirstHundredCharacters) {
   // "H" is 7 wide in font 1: a 101st character would start at column 700.
-  auto f = NewFrame();
-  DrawString(*f, 1, 0, 10, std::string(150, 'H').c_str(), 0, 0);
+  const auto f = Drawn(1, 0, 10, std::string(150, 'H').c_str());
   EXPECT_GE(InkColumns(*f).second, 693);
   EXPECT_LT(InkColumns(*f).second, 700);
 }
@@ -92,36 +95,26 @@ TEST(DrawString, CentresWithTruncationAndAStartLeftOfZeroBecomesZero) {
   const char* text = "Trelvan";
   const int32_t width = TextWidth(0, reinterpret_cast<const uint8_t*>(text));
   for (int32_t box : {300, 301, 11, 10, 0}) {
-    auto centred = NewFrame(), placed = NewFrame();
     const uint16_t x = box ? 200 : 3;
-    DrawString(*centred, 0, x, 50, text, box, kDrawCentred);
     const int32_t start = x + (box - width) / 2;
-    DrawString(*placed, 0, uint16_t(start < 0 ? 0 : start), 50, text, 0, 0);
-    EXPECT_TRUE(SamePixels(*centred, *placed)) << "box " << box;
+    const auto placed = Drawn(0, uint16_t(start < 0 ? 0 : start), 50, text);
+    EXPECT_TRUE(SamePixels(*Drawn(0, x, 50, text, box, kDrawCentred), *placed)) << "box " << box;
   }
 }
 
 TEST(DrawString, CodeOneTwentySevenIsTildeOtherCodesTakeNoRoomAndUnknownFontsDrawNothing) {
-  auto a = NewFrame(), b = NewFrame(), c = NewFrame(), d = NewFrame();
-  DrawString(*a, 0, 10, 10, "A\x7f" "B", 0, 0);
-  DrawString(*b, 0, 10, 10, "A~B", 0, 0);
-  EXPECT_TRUE(SamePixels(*a, *b));
-  DrawString(*c, 2, 10, 10, "A\xe9\x01\x1f" "B", 0, 0);
-  DrawString(*d, 2, 10, 10, "AB", 0, 0);
-  EXPECT_TRUE(SamePixels(*c, *d));
+  EXPECT_TRUE(SamePixels(*Drawn(0, 10, 10, "A\x7f" "B"), *Drawn(0, 10, 10, "A~B")));
+  EXPECT_TRUE(SamePixels(*Drawn(2, 10, 10, "A\xe9\x01\x1f" "B"), *Drawn(2, 10, 10, "AB")));
   EXPECT_EQ(TextWidth(2, reinterpret_cast<const uint8_t*>("A\xe9" "B")),
             TextWidth(2, reinterpret_cast<const uint8_t*>("AB")));
-  auto g = NewFrame();
-  DrawString(*g, 3, 10, 10, "Hello", 0, 0);
+  const auto g = Drawn(3, 10, 10, "Hello");
   EXPECT_EQ(g->FrameDirty, 0);
   EXPECT_EQ(InkColumns(*g).second, -1);
 }
 
 TEST(DrawString, RowsAboveTheTopWrapOutOfTheFrame) {
   // y - 3 puts the first three glyph rows at 65533..65535, off the frame.
-  auto high = NewFrame(), low = NewFrame();
-  DrawString(*high, 0, 10, -3, "Hg", 0, 0);
-  DrawString(*low, 0, 10, 0, "Hg", 0, 0);
+  const auto high = Drawn(0, 10, -3, "Hg"), low = Drawn(0, 10, 0, "Hg");
   for (int x = 0; x < 40; ++x) {
     for (int y = 0; y + 3 < 19; ++y) ASSERT_EQ(At(*high, x, y), At(*low, x, y + 3)) << x << "," << y;
   }

@@ -79,9 +79,6 @@ class SetupPageTest : public testing::PageTest {
   }
   const ImageControl* Image(int role) { return a->setupPage.image[role]; }
   bool StatusShown() { return Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverLoaded); }
-  bool MissingShown() {
-    return Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverMissing, kSetupDriverMissingColour);
-  }
 };
 
 // Without the library the status line says it is missing; with it, turned
@@ -96,7 +93,7 @@ TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
     EXPECT_EQ(a->link.ftdi.deviceOpened, 0u);
     EXPECT_EQ(Image(kSetupOlderDrivers)->pictureIndex, 1);
     EXPECT_EQ(StatusShown(), round == 1);
-    EXPECT_EQ(MissingShown(), round == 0);
+    EXPECT_EQ(Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverMissing, kSetupDriverMissingColour), round == 0);
     ClickOn(Image(kSetupOlderDrivers));
     EXPECT_EQ(a->setup.useOlderUsbDrivers, 0);
     EXPECT_EQ(a->link.ftdi.libraryReady, uint32_t(round));

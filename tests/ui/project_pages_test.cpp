@@ -21,46 +21,41 @@ using testing::SetProgram;
 
 class EditProgramTest : public testing::PageTest {
  protected:
-  // An accessory module project (8 physical inputs) with three buttons and
-  // two variables, on the program page.
-  void SetUp() override {
-    StartOnCompiledPages();
-    Project& p = P();
-    ClearProject(p);
-    CopyText("Yard~", p.name, kProjectNameCapacity);
-    CopyText("KQ-4", p.moduleModel, kModelCapacity);
-    for (int i = 0; i < 3; ++i) AddButton(p);
-    AddVariable(p, "Speed");
-    AddVariable(p, "Count");
-    Show(kEditProgramPage);
-  }
-  Project& P() { return a->projects.project; }
-  EditProgramPage& Page() { return a->projects.editProgram; }
-  void Insert(int row, int pickerEntry) {
-    ClickOn(&Page().insertHandle[row]);
-    ClickOn(&Page().picker[pickerEntry]);
-  }
+  void SetUp() override { StartOnCompiledPages(); }
 };
 
 TEST_F(EditProgramTest, LimitsAndTheirMessages) {
-  P().programLength = 247;  // 246 is the program logic test's
-  ClickOn(&Page().insertHandle[0]);
+  // An accessory module project (8 physical inputs) with three buttons and
+  // two variables, on the program page.
+  Project& p = a->projects.project;
+  EditProgramPage& page = a->projects.editProgram;
+  ClearProject(p);
+  CopyText("Yard~", p.name, kProjectNameCapacity);
+  CopyText("KQ-4", p.moduleModel, kModelCapacity);
+  for (int i = 0; i < 3; ++i) AddButton(p);
+  AddVariable(p, "Speed");
+  AddVariable(p, "Count");
+  Show(kEditProgramPage);
+
+  p.programLength = 247;  // 246 is the program logic test's
+  ClickOn(&page.insertHandle[0]);
   ExpectMessage("Maximum allowed instructions reached! Remove a row to make room.", kEditProgramPage);
-  P().programLength = 2;
-  for (int i = 0; i < 32; ++i) AddConstInt(P(), static_cast<int16_t>(i));
-  Insert(0, 0);
-  ClickOn(&Page().variableRow[0]);
-  ClickOn(&Page().boxB);
+  p.programLength = 2;
+  for (int i = 0; i < 32; ++i) AddConstInt(p, static_cast<int16_t>(i));
+  ClickOn(&page.insertHandle[0]);
+  ClickOn(&page.picker[0]);
+  ClickOn(&page.variableRow[0]);
+  ClickOn(&page.boxB);
   EnterText("99");
   ExpectMessage("Maximum number of constants exceded! Remove rows that use other constants.", kEditProgramPage);
   EXPECT_EQ(a->projects.programEditor.editStep, kBuildIdle);
-  EXPECT_EQ(ProgramHex(P()), "00 12");
+  EXPECT_EQ(ProgramHex(p), "00 12");
   // A used variable stays, the message naming the row that uses it; a free
   // name is needed for a new one.
-  SetProgram(P(), "00 02 41 00 03 06 41 40 12");
-  ClickOn(&Page().variableRemove[0]);
+  SetProgram(p, "00 02 41 00 03 06 41 40 12");
+  ClickOn(&page.variableRemove[0]);
   ExpectMessage("Remove from logic first! Row 3 of the program uses it.", kEditProgramPage);
-  ClickOn(a->projects.editProgram.image[kEditProgramAddVariable]);
+  ClickOn(page.image[kEditProgramAddVariable]);
   EnterText("Count");
   ExpectMessage("Error - Variable name already used.  Please use a different name.", kEditProgramPage);
 }

@@ -34,7 +34,6 @@ class SelectFileTest : public testing::PageTest {
     std::filesystem::create_directory(base);
   }
   SelectFilePage& Page() { return a->ui.selectFile; }
-  void MakeFile(const std::string& path) { std::ofstream(base + path) << "x"; }
   void MakeFolder(const std::string& path) { std::filesystem::create_directories(base + path); }
 
   // The caller's part: remember `folder` (unless empty), then request the
@@ -106,7 +105,7 @@ TEST_F(SelectFileTest, UpAtARootReachesTheOtherDrives) {
 TEST_F(SelectFileTest, TheFirstHundredNamesAreKeptInTheirOrder) {
   for (const char* folder : {"C", "a", "B"}) MakeFolder(folder);
   auto name = [](int i) { return (i % 2 ? "IMG" : "img") + std::to_string(1000 + i).substr(1) + ".bmp"; };
-  for (int i = 119; i >= 0; --i) MakeFile(name(i));
+  for (int i = 119; i >= 0; --i) std::ofstream(base + name(i)) << "x";
   Open(base);
   ASSERT_EQ(Page().FileCount, 97);  // 100 names in all
   for (int i = 0; i < Page().FileCount; ++i) EXPECT_EQ(Page().FileNames[i], name(i));

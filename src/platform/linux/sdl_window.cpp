@@ -24,14 +24,25 @@
 
 namespace trelvan {
 
+namespace {
+
+[[noreturn]] void EndAfterDisplayLost(Display*, void*) { _exit(0); }
+
+}  // namespace
+
 SdlWindow::SdlWindow(SDL_Window* window, std::vector<std::string> boxCommand)
     : window_(window), boxCommand_(std::move(boxCommand)) {
   timerEvent_ = SDL_RegisterEvents(1);
 }
 
 // Box processes still running (those of the exit sequence) outlive the
-// program; those that ended are reaped when it ends.
+// program; those that ended are reaped when it ends. Past the window's life
+// the program's work is done, its exit save included: a display lost while
+// SDL then takes the window down (a logout can pick that moment) ends the
+// process at once with status 0, where Xlib would end it with status 1 or
+// wait on the dead connection for ever.
 SdlWindow::~SdlWindow() {
+  if (display_) XSetIOErrorExitHandler(display_, EndAfterDisplayLost, nullptr);
   StopTimer();
   if (frame_) SDL_FreeSurface(frame_);
   if (timerWake_ >= 0) close(timerWake_);
