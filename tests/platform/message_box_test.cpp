@@ -70,8 +70,7 @@ class SdlMessageBoxes : public testing::Test {
     for (int i = 0; i < 500 && shown_.size() == before; ++i) {
       for (const auto& entry : fs::directory_iterator(dir_)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind("box.tmp", 0) == 0 || seen_.count(name)) continue;
-        seen_.insert(name);
+        if (name.rfind("box.tmp", 0) == 0 || !seen_.insert(name).second) continue;
         std::ifstream in(entry.path());
         Shown s;
         in >> s.process >> s.x >> s.y;

@@ -143,14 +143,16 @@ TEST_F(ImportTest, TheImportGoesOnAndSaysWhatItLeft) {
 }
 
 // Nothing is lost: a file that does not fit stays in the folder for the next
-// start, and the stored file of its name stays as it was.
+// start, and the stored file of its name stays as it was. The room the stored
+// file of its name would leave counts.
 TEST_F(ImportTest, AFileThatDoesNotFitStaysAndTheOldOneIsKept) {
   const auto old = FileContent("Big", Pattern(100, 1));
   ASSERT_EQ(WriteWholeFile(*s, old), kStorageAccepted);
   const uint32_t free = s->fs.header.freeBlocks;
-  // Filler takes all but 10 blocks.
-  StoreNamedFile(*s, "Filler", Pattern((free - 10) * 4096 - 100, 2));
-  const auto big = FileContent("Big", Pattern(20 * 4096, 3));
+  // A block of Small, and Filler takes all but 10 of the rest.
+  StoreNamedFile(*s, "Small", Pattern(100, 4));
+  StoreNamedFile(*s, "Filler", Pattern((free - 11) * 4096 - 100, 2));
+  const auto big = FileContent("Big", Pattern(11 * 4096, 3));  // 12 blocks: one too many
   Drop("Big", big);
   ImportResourceFiles(*s, platform.files, platform.window);
   EXPECT_EQ(StorageFindFile(*s, "Big"), 0);
@@ -161,7 +163,7 @@ TEST_F(ImportTest, AFileThatDoesNotFitStaysAndTheOldOneIsKept) {
                                      std::string(platform.files.DataFolder()) +
                                      "\" were not taken into the storage:\n"
                                      "1 file waits until the storage has room for it."});
-  // Room made: the next start takes it in.
+  // Small gone, it fits in what the old one leaves: the next start takes it in.
   StorageDeleteFile(*s, 1);
   RunStorageToIdle(*s);
   RemoveImportedResourceFiles(*s, platform.files);
