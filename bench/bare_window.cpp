@@ -10,8 +10,9 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/linux/sdl_window.h"
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--loaded") == 0) {
@@ -19,10 +20,7 @@ int main(int argc, char** argv) {
     for (;;) SDL_Delay(1000);
   }
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  // As the program starts SDL: with an empty Compose table.
-  setenv("XCOMPOSEFILE", "/dev/null", 1);
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return 1;
-  unsetenv("XCOMPOSEFILE");
+  if (trelvan::InitSdlWithoutCompose(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return 1;
   SDL_Window* window = SDL_CreateWindow("bare window", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                         800, 600, SDL_WINDOW_HIDDEN);
   if (!window) return 1;

@@ -43,7 +43,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 using testing::FreePort;
 using testing::ReadHostFile;
-using testing::StoredContent;
 
 Bytes Catalogue(const std::string& name) { return ReadHostFile(TRELVAN_CATALOGUE_DIR "/" + name); }
 
@@ -227,10 +226,7 @@ class E2e : public ::testing::Test {
     return folder;
   }
   // The stored file `name`, its header included; empty when there is none.
-  Bytes Stored(const std::string& name) {
-    const int index = StorageFindFile(a->storage, name.c_str());
-    return index < 0 ? Bytes() : StoredContent(a->storage, static_cast<uint16_t>(index));
-  }
+  Bytes Stored(const std::string& name) { return testing::StoredFile(a->storage, name.c_str()); }
   // Stores and selects `names`, each with data of its own.
   void StoreAndSelect(const std::vector<std::string>& names, const char* type) {
     for (size_t i = 0; i < names.size(); ++i) {

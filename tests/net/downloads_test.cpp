@@ -10,9 +10,11 @@ namespace trelvan {
 namespace {
 
 using testing::Bytes;
+using testing::CountStored;
 using testing::FileContent;
 using testing::Pattern;
 using testing::ScriptedServer;
+using testing::StoredFile;
 
 // A storage file of exactly `size` bytes, header included.
 Bytes FileOfSize(const char* name, uint32_t size, uint32_t seed = 1) {
@@ -42,8 +44,8 @@ TEST(Downloads, ChunksOfAtMost400ReplaceTheStoredFile) {
     if (size % 400) counts.push_back(size % 400);
     EXPECT_EQ(s.dataCounts, counts);
     EXPECT_EQ(s.storage->fs.header.fileCount, 2);
-    EXPECT_EQ(s.Stored("Alpha~"), size ? s.files["Alpha~"] : FileContent("Alpha~", Pattern(900, 3)));
-    EXPECT_EQ(s.Stored("Other~"), FileContent("Other~", Pattern(50, 4)));
+    EXPECT_EQ(StoredFile(*s.storage, "Alpha~"), size ? s.files["Alpha~"] : FileContent("Alpha~", Pattern(900, 3)));
+    EXPECT_EQ(StoredFile(*s.storage, "Other~"), FileContent("Other~", Pattern(50, 4)));
     EXPECT_TRUE(s.fake.window.messages.empty());
   }
 }
@@ -76,14 +78,14 @@ TEST(Downloads, FailuresLeaveTheStorageAsItWas) {
     SCOPED_TRACE(c.what);
     ScriptedServer s;
     ASSERT_EQ(testing::StoreNamedFile(*s.storage, "Alpha~", Pattern(300, 6)), kStorageAccepted);
-    const Bytes old = s.Stored("Alpha~");
+    const Bytes old = StoredFile(*s.storage, "Alpha~");
     s.files["Alpha~"] = FileOfSize("Alpha~", 1000);
     c.arrange(s);
     EXPECT_EQ(s.Download("Alpha~"), kStepFailed);
     EXPECT_EQ(s.net->download.failure, c.failure);
-    EXPECT_EQ(s.CountNamed("Alpha~"), 1);
-    EXPECT_EQ(s.CountNamed("Other~"), 0);
-    EXPECT_EQ(s.Stored("Alpha~"), old);
+    EXPECT_EQ(CountStored(*s.storage, "Alpha~"), 1);
+    EXPECT_EQ(CountStored(*s.storage, "Other~"), 0);
+    EXPECT_EQ(StoredFile(*s.storage, "Alpha~"), old);
     EXPECT_EQ(s.fake.window.messages,
               std::vector<std::string>(c.failure == kDownloadTooBig ? 1 : 0, kReceivedFileTooBig));
     EXPECT_EQ(!s.dataCounts.empty(), c.dataAsked);
@@ -104,7 +106,7 @@ TEST(Downloads, OnlyTheAskedBytesOfAnAcceptedReplyLand) {
     s.files["Alpha~"] = FileOfSize("Alpha~", 900, 2);
     s.tamper = [&c](Bytes& r, int n) { if (n == 2) c.second(r); };
     EXPECT_EQ(s.Download("Alpha~"), kStepDone);
-    EXPECT_EQ(s.Stored("Alpha~"), s.files["Alpha~"]);
+    EXPECT_EQ(StoredFile(*s.storage, "Alpha~"), s.files["Alpha~"]);
     EXPECT_EQ(s.Sends(), c.first[0] == 'e' ? 4 : 5);  // information, three chunks, a resend
   }
 }

@@ -93,15 +93,6 @@ struct ScriptedServer : ServerScript {
     }
     return r;
   }
-  int CountNamed(const char* name) {
-    int n = 0;
-    for (int i = StorageFindFile(*storage, name); i >= 0; i = StorageFindFileFrom(*storage, name, i + 1)) ++n;
-    return n;
-  }
-  Bytes Stored(const char* name) {
-    const int i = StorageFindFile(*storage, name);
-    return i < 0 ? Bytes{} : StoredContent(*storage, static_cast<uint16_t>(i));
-  }
 };
 
 }  // namespace testing

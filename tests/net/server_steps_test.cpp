@@ -16,6 +16,7 @@ namespace trelvan {
 namespace {
 
 using testing::Bytes;
+using testing::CountStored;
 using testing::FileContent;
 using Names = std::vector<std::string>;
 
@@ -166,7 +167,7 @@ TEST(ServerSteps, ProductProgramUpdateWithoutTheRevision) {
   s.t.transferActive = 0;  // a message waits for the transfer's end
   RunServerSteps(s.Context());
   EXPECT_EQ(s.Message(), kRevisionNotFound);
-  EXPECT_EQ(s.CountNamed("Old A") + s.CountNamed("Old B"), 0);
+  EXPECT_EQ(CountStored(*s.storage, "Old A") + CountStored(*s.storage, "Old B"), 0);
   EXPECT_EQ(s.t.readyCount, 0);
 }
 

@@ -82,6 +82,12 @@ inline std::vector<uint8_t> StoredContent(const Storage& s, uint16_t index) {
   return v;
 }
 
+// The whole stored content of the file called `name`; empty when there is none.
+inline std::vector<uint8_t> StoredFile(const Storage& s, const char* name) {
+  const int i = StorageFindFile(s, name);
+  return i < 0 ? std::vector<uint8_t>{} : StoredContent(s, static_cast<uint16_t>(i));
+}
+
 // The data after the FileHeader of the file called `name`; empty when there is none.
 inline std::vector<uint8_t> StoredData(const Storage& s, const char* name) {
   const int i = StorageFindFile(s, name);
