@@ -242,9 +242,10 @@ TEST(MediaFormats, ConversionsAreNamed) {
   EXPECT_EQ(said(kWavFormatPcm, 1, 44100, 16), "");
 }
 
-// A tone passes the filter at its level; one above the new Nyquist
-// frequency is taken out instead of folding back into the band.
-TEST(MediaFormats, ResamplingKeepsTheBandAndStopsAliases) {
+// A tone above the new Nyquist frequency is taken out instead of folding
+// back into the band (the layouts compared with sox hold nothing there; the
+// band's level and edge are that comparison's).
+TEST(MediaFormats, ResamplingStopsAliases) {
   auto r = std::make_unique<Resampler>();
   struct Tone {
     double hz, rate;
@@ -267,8 +268,6 @@ TEST(MediaFormats, ResamplingKeepsTheBandAndStopsAliases) {
     for (size_t i = 4410; i < 39690; ++i) sum += double(out[i]) * out[i];  // away from the ends
     return std::sqrt(sum / (39690 - 4410)) * std::sqrt(2.0) / 0.5;
   };
-  EXPECT_NEAR(level(1000), 1.0, 0.001);
-  EXPECT_NEAR(level(19000), 1.0, 0.01);
   EXPECT_LT(level(25000), 1e-4);  // would fold back to 19.1 kHz
   EXPECT_LT(level(40000), 1e-4);
   EXPECT_EQ(ResampledLength(1001, 48000, 44100), 920u);  // 919.67, rounded as sox does
