@@ -44,16 +44,10 @@ TEST(JournalFormat, RecordsAreTheGoldenBytes) {
   EXPECT_EQ(Bytes(block.begin(), block.begin() + 12), HexBytes("424c4b3104000000b46f8ebe"));
   EXPECT_EQ(Bytes(block.begin() + 12, block.end()), data);
 
-  JournalHeader h;
-  ASSERT_TRUE(DecodeJournalHeader(header.data(), header.size(), &h));
-  EXPECT_EQ(h.base, kJournalBaseFile);
-  EXPECT_EQ(h.stamp, 0x0123456789ABCDEFull);
+  // The header's and the commit's fields, read back wrong, fail the replays
+  // below and the fault test's; a block record's number and data are read
+  // back only here.
   JournalRecord r;
-  ASSERT_EQ(DecodeJournalRecord(commit.data(), commit.size(), kBlockCount, &r), JournalDecode::kRecord);
-  EXPECT_EQ(r.kind, JournalRecord::kCommit);
-  EXPECT_EQ(r.sequence, 7u);
-  EXPECT_EQ(r.blocks, 3u);
-  EXPECT_EQ(r.stamp, 0xFEDCBA9876543210ull);
   ASSERT_EQ(DecodeJournalRecord(block.data(), block.size(), kBlockCount, &r), JournalDecode::kRecord);
   EXPECT_EQ(r.kind, JournalRecord::kBlock);
   EXPECT_EQ(r.block, 4u);
