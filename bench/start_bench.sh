@@ -2,6 +2,8 @@
 # Start-up on an existing storage file, beside `cat` of the same file, in one
 # run under a private Xvfb:
 #   - cat: the best of RUNS reads of the 134,217,728-byte storage file (warm cache);
+#   - a bare Xlib window (bench/bare_xlib_window.cpp): launch to its first
+#     frame, best of RUNS, the floor of any X11 program's start, SDL or not;
 #   - SDL loaded (bench/bare_window.cpp --loaded): launch to main(), best of
 #     RUNS, what the dynamic loader alone takes for SDL and its libraries;
 #   - a bare SDL window (bench/bare_window.cpp): launch to its first frame,
@@ -20,8 +22,9 @@ runs=${2:-7}
 program=$build/src/main/linux/trelvan-assistant
 inspector=$build/tools/storage/trelvan-storage
 bare=$build/bench/bare_window
+xlib=$build/bench/bare_xlib_window
 resources=$build/resources
-for f in "$program" "$inspector" "$bare"; do [ -x "$f" ] || { echo "missing $f (build it first)"; exit 1; }; done
+for f in "$program" "$inspector" "$bare" "$xlib"; do [ -x "$f" ] || { echo "missing $f (build it first)"; exit 1; }; done
 . "$here/../tests/gui/xvfb.sh"
 
 work=$(mktemp -d)
@@ -61,8 +64,11 @@ stop() { kill -9 "$pid"; wait "$pid" 2>/dev/null; pid=""; }
 
 # The bare window ignores these.
 export TRELVAN_TRACE_START=1 TRELVAN_DATA_DIR="$work"
-loaded_times=""; bare_times=""; frame_times=""; inside=""; peak=0
+xlib_times=""; loaded_times=""; bare_times=""; frame_times=""; inside=""; peak=0
 for _ in $(seq "$runs"); do
+  time_first_frame "$xlib"
+  stop
+  xlib_times+="$took "
   time_first_frame "$bare" --loaded
   stop
   loaded_times+="$took "
@@ -76,15 +82,17 @@ for _ in $(seq "$runs"); do
   inside+="$(awk '{print $4}' <<<"$last_line") "
   [ "$hwm" -gt "$peak" ] && peak=$hwm
 done
+xlib_best=$(sorted <<<"$xlib_times" | head -n 1)
 loaded_best=$(sorted <<<"$loaded_times" | head -n 1)
 bare_best=$(sorted <<<"$bare_times" | head -n 1)
 frame_best=$(sorted <<<"$frame_times" | head -n 1)
 frame_median=$(sorted <<<"$frame_times" | sed -n "$(( (runs + 1) / 2 ))p")
 
 awk -v size="$(stat -c %s "$storage")" -v runs="$runs" -v cat="$cat_best" \
-    -v loaded="$loaded_best" -v bare="$bare_best" -v best="$frame_best" -v median="$frame_median" -v inside="${inside% }" -v peak="$peak" 'BEGIN {
+    -v xlib="$xlib_best" -v loaded="$loaded_best" -v bare="$bare_best" -v best="$frame_best" -v median="$frame_median" -v inside="${inside% }" -v peak="$peak" 'BEGIN {
   printf "storage file            %d bytes\n", size
   printf "cat of the file         %7.1f ms  (best of %d)\n", cat / 1000, runs
+  printf "bare Xlib window        %7.1f ms  (best of %d; %.1f times cat)\n", xlib / 1000, runs, xlib / cat
   printf "SDL loaded              %7.1f ms  (best of %d; %.1f times cat)\n", loaded / 1000, runs, loaded / cat
   printf "bare SDL window         %7.1f ms  (best of %d; %.1f times cat)\n", bare / 1000, runs, bare / cat
   printf "launch to first frame   %7.1f ms  (best of %d; median %.1f ms; %.1f times cat, %.1f times the bare window)\n",
