@@ -20,12 +20,11 @@ TEST(Datagrams, ServerRequestAndReply) {
   // sequence 34 12, then the sum 05 + FF + FF + 34 + 12 = 0x0249
   EXPECT_EQ(Bytes(request, request + 7), (Bytes{0x05, 0xFF, 0xFF, 0x34, 0x12, 0x49, 0x02}));
 
-  // A reply: content, the sequence it answers, the sum of all before.
+  // A reply: content, the sequence it answers, the sum of all before. A
+  // spoilt sum and the sequence read from its place are the downloads
+  // test's (replies refused, every chunk accepted) and the stand-in server's.
   const uint8_t reply[] = {0x01, 0x02, 0x34, 0x12, 0x49, 0x00};
   EXPECT_TRUE(VerifyServerReply(reply, 6));
-  EXPECT_EQ(ReplySequence(reply, 6), 0x1234);
-  const uint8_t bad[] = {0x02, 0x02, 0x34, 0x12, 0x49, 0x00};  // the content changed, not the sum
-  EXPECT_FALSE(VerifyServerReply(bad, 6));
   EXPECT_FALSE(VerifyServerReply(reply, 1));
 
   uint8_t out[16];

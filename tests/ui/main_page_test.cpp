@@ -82,16 +82,15 @@ class SetupPageTest : public testing::PageTest {
 };
 
 // Without the library the status line says it is missing; with it, turned
-// on and off again, the library stays loaded and its line stays.
+// on and off again, the library stays loaded and its line stays. The box
+// ticked when turned on is setup_page.run's shot.
 TEST_F(SetupPageTest, TheDriverSwitchTwiceLeavesTheLibraryLoaded) {
   for (int round = 0; round < 2; ++round) {
     if (round == 1) platform.libraries.libraries["Ftd2xx.dll"] = NoDeviceLibrary();
     a->link.ftdi.deviceOpened = 1;
     ClickOn(Image(kSetupOlderDrivers));
-    EXPECT_EQ(a->setup.useOlderUsbDrivers, 1);
     EXPECT_EQ(a->link.ftdi.libraryReady, uint32_t(round));
     EXPECT_EQ(a->link.ftdi.deviceOpened, 0u);
-    EXPECT_EQ(Image(kSetupOlderDrivers)->pictureIndex, 1);
     EXPECT_EQ(StatusShown(), round == 1);
     EXPECT_EQ(Shows(a->setupPage.text[kSetupDriverStatus], kSetupDriverMissing, kSetupDriverMissingColour), round == 0);
     ClickOn(Image(kSetupOlderDrivers));
