@@ -26,7 +26,6 @@ int trelvan::fuzz::TestOneInput(const uint8_t* data, size_t size) {
   static uint8_t once[kMaxProjectData], twice[kMaxProjectData];
   static Project* copy = new Project{};
   const uint32_t n = EncodeProject(p, once);
-  if (n > size || std::memcmp(once + 13, data + 13, 7) != 0) Fail("counts differ");
   if (!DecodeProject(once, n, *copy)) Fail("its own encoding refused");
   if (EncodeProject(*copy, twice) != n || std::memcmp(once, twice, n) != 0) Fail("encoding differs");
   char label[kProjectTextCapacity];

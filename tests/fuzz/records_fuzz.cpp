@@ -1,9 +1,9 @@
 // Fuzz target: the program's three records, "Setup400", "Revision" and
 // "SelectFileLastPath", as the input gives them (data behind a proper
 // FileHeader, or the whole file with its header), read by the start-up and
-// the Select File page. Properties: the storage stays sound through the
-// rewrites; a checked "Revision" needs no second rewrite; a remembered path
-// that the page saves reads back the same.
+// the Select File page. Property: the storage stays sound through the
+// rewrites (that a rewritten "Revision" passes the check and a saved path
+// reads back are the start-up's and the Select File page's unit tests').
 //
 // One input: a flags byte (bit i: record i is the whole file), then the
 // three records, each after a 16-bit length (the last takes what is left).
@@ -47,24 +47,13 @@ int TestOneInput(const uint8_t* data, size_t size) {
   ReadSetupRecord(s, a.setup);
   CheckRevisionRecord(s);
   CheckOrFail(s, "the revision check");
-  const uint16_t files = s.fs.header.fileCount, free = s.fs.header.freeBlocks;
-  CheckRevisionRecord(s);
-  if (s.fs.header.fileCount != files || s.fs.header.freeBlocks != free) {
-    Fail("a checked Revision record was rewritten again");
-  }
   WriteSetupRecord(s, a.setup);
   CheckOrFail(s, "the setup write");
 
   a.ui = Ui{};
   kSelectFileRecord.init(a);
-  char path[kSelectedPathCapacity];
-  std::memcpy(path, a.ui.selectFile.SelectedPath, sizeof path);
   SaveLastPath(a);
   CheckOrFail(s, "the path save");
-  kSelectFileRecord.init(a);
-  if (std::strcmp(path, a.ui.selectFile.SelectedPath) != 0) {
-    Fail("the saved path reads back otherwise", a.ui.selectFile.SelectedPath);
-  }
   return 0;
 }
 

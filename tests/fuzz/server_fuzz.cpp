@@ -5,8 +5,9 @@
 // awaited and its sum; bit 1: a silent second instead), then the content.
 //
 // Beyond memory safety: results stay 0..99, 100 or 65535 and never fall
-// back; a failed download leaves the storage's files; a done one stored
-// exactly the bytes received, once under its name, in a sound storage.
+// back; a done download stored its file once under its name, in a sound
+// storage (the bytes stored, and the storage after each way a download
+// fails, are the downloads unit test's).
 #include "../net/free_port.h"
 #include "fuzz_common.h"
 #include "net/net.h"
@@ -40,9 +41,7 @@ void Land(ServerChannel& c, Bytes reply, bool asGiven) {
 
 void RunDownload(World& w, const uint8_t* data, size_t size) {
   Storage& s = Remounted(ErasedStorage());
-  const Bytes old = WithHeader(kName, "Picture", Bytes(700, 0x3C));
-  StoreWhole(s, old);
-  const uint16_t files = s.fs.header.fileCount;
+  StoreWhole(s, WithHeader(kName, "Picture", Bytes(700, 0x3C)));
   w.fake.window.messages.clear();
   const bool fetch = size > 0 && (data[0] & 1);
   const auto step = [&](int start) {
@@ -63,19 +62,8 @@ void RunDownload(World& w, const uint8_t* data, size_t size) {
     last = r;
     if (r >= kStepDone) break;
   }
-  const int index = StorageFindFile(s, kName);
-  const uint32_t n = w.net->download.size;
-  if (fetch || last != kStepDone || n == 0) {
-    if (s.fs.header.fileCount != files || index < 0 || StorageFileSize(s, uint16_t(index)) != old.size()) {
-      Fail("the storage changed without a stored download");
-    }
-    return;
-  }
+  if (fetch || last != kStepDone || w.net->download.size == 0) return;
   const uint16_t newest = static_cast<uint16_t>(s.fs.header.fileCount - 1);
-  const uint8_t* received = w.net->downloadBuffer.get();
-  if (ReadStored(s, newest) != Bytes(received, received + n)) {
-    Fail("the stored file is not the bytes received");
-  }
   char name[32];
   StorageReadField(s, newest, kFieldName, name);
   if (StorageFindFile(s, name) != newest) Fail("an older file of the name stayed");

@@ -7,7 +7,8 @@
 // Beyond memory safety it checks two properties:
 //  - nothing is written past the image into the key that follows it;
 //  - an image the checker calls consistent stays consistent through a
-//    creation (whose content reads back) and a deletion.
+//    creation and a deletion (the file count and the content after each
+//    are the model test's).
 #include "fuzz_common.h"
 
 namespace trelvan::fuzz {
@@ -55,11 +56,10 @@ void ListFiles(const Storage& s) {
 }
 
 // A file of `size` bytes, written in pieces of 1 to 256 bytes; a
-// consistent image must stay so and read the file back.
+// consistent image must stay so.
 void WriteFile(Storage& s, uint32_t size, bool consistent) {
   Bytes content(size);
   for (uint32_t i = 0; i < size; ++i) content[i] = uint8_t(i + i / 251);
-  const uint16_t before = s.fs.header.fileCount;
   // A creation that does not wait for data refuses the first piece.
   if (StorageCreateFile(s, size) != kStorageAccepted || !StepBounded(s)) return;
   for (uint32_t at = 0, piece = 1 + size % 256; at < size; piece = piece % 256 + 1) {
@@ -72,8 +72,6 @@ void WriteFile(Storage& s, uint32_t size, bool consistent) {
   }
   if (!StepBounded(s) || !consistent) return;
   CheckOrFail(s, "a creation broke the image");
-  if (s.fs.header.fileCount != before + 1) Fail("the created file is not counted");
-  if (ReadStored(s, before) != content) Fail("the created file does not read back");
 }
 
 }  // namespace
@@ -132,10 +130,7 @@ int TestOneInput(const uint8_t* data, size_t size) {
     if ((flags & kDelete) && s.fs.state == kStateIdle) {
       const uint16_t before = s.fs.header.fileCount;
       const int r = StorageDeleteFile(s, index);
-      if (r == kStorageAccepted && StepBounded(s) && consistent) {
-        CheckOrFail(s, "a deletion broke the image");
-        if (s.fs.header.fileCount != before - 1) Fail("the deletion is not counted");
-      }
+      if (r == kStorageAccepted && StepBounded(s) && consistent) CheckOrFail(s, "a deletion broke the image");
       if (r == kStorageNoSuchFile && index < before) Fail("a stored index was refused");
     }
     ListFiles(s);

@@ -44,16 +44,10 @@ TEST(JournalFormat, RecordsAreTheGoldenBytes) {
   EXPECT_EQ(Bytes(block.begin(), block.begin() + 12), HexBytes("424c4b3104000000b46f8ebe"));
   EXPECT_EQ(Bytes(block.begin() + 12, block.end()), data);
 
-  JournalHeader h;
-  ASSERT_TRUE(DecodeJournalHeader(header.data(), header.size(), &h));
-  EXPECT_EQ(h.base, kJournalBaseFile);
-  EXPECT_EQ(h.stamp, 0x0123456789ABCDEFull);
+  // The header's and the commit's fields, read back wrong, fail the replays
+  // below and the fault test's; a block record's number and data are read
+  // back only here.
   JournalRecord r;
-  ASSERT_EQ(DecodeJournalRecord(commit.data(), commit.size(), kBlockCount, &r), JournalDecode::kRecord);
-  EXPECT_EQ(r.kind, JournalRecord::kCommit);
-  EXPECT_EQ(r.sequence, 7u);
-  EXPECT_EQ(r.blocks, 3u);
-  EXPECT_EQ(r.stamp, 0xFEDCBA9876543210ull);
   ASSERT_EQ(DecodeJournalRecord(block.data(), block.size(), kBlockCount, &r), JournalDecode::kRecord);
   EXPECT_EQ(r.kind, JournalRecord::kBlock);
   EXPECT_EQ(r.block, 4u);
@@ -149,33 +143,11 @@ TEST_F(JournalTest, ACommitMissingABlockEndsTheReplay) {
   EXPECT_EQ(StorageFindFile(*s, "Two"), -1);
 }
 
-// The user put back an older storage file: the journal of the newer one is
-// not applied to it, however many commits it holds.
-TEST_F(JournalTest, AJournalOfAnotherStorageIsRefused) {
-  ASSERT_EQ(StoreNamedFile(*s, "Old", Pattern(700, 1)), kStorageAccepted);
+// A journal begun on no storage file belongs to no storage file: once one
+// is there, the journal is not applied to it. (A journal of an older copy
+// put back is the start-up test's, which sees it set aside and said.)
+TEST_F(JournalTest, AJournalBegunOnNoStorageFileIsRefusedOnceThereIsOne) {
   ASSERT_TRUE(SaveStorage(*s, files));
-  const Bytes older = ReadHostFile(files.DataPath("Trelvan Assistant Storage 400"));
-  ASSERT_EQ(StoreNamedFile(*s, "Newer", Pattern(700, 2)), kStorageAccepted);
-  SaveAndBegin();
-  ASSERT_EQ(StoreNamedFile(*s, "Newest", Pattern(700, 3)), kStorageAccepted);
-  Commit();
-  FinishJournal(*s, *j);
-  WriteHostFile(files.DataPath("Trelvan Assistant Storage 400"), older);
-
-  const JournalRecovery r = Restart();
-  EXPECT_EQ(r.found, JournalFound::kForeign);
-  EXPECT_EQ(StoredData(*s, "Old"), Pattern(700, 1));
-  EXPECT_EQ(StorageFindFile(*s, "Newer"), -1);
-  EXPECT_EQ(StorageFindFile(*s, "Newest"), -1);
-  EXPECT_TRUE(testing::Exists(JournalPath()));  // the start-up sets it aside
-  char aside[kJournalPathCapacity + 16];
-  ASSERT_TRUE(SetJournalAside(*j, files, aside));
-  EXPECT_EQ(std::string(aside), JournalPath() + ".damaged");
-  EXPECT_FALSE(testing::Exists(JournalPath()));
-
-  // A journal begun on no storage file is another storage's too once a
-  // storage file is there.
-  s = testing::MakeFormattedStorage(files);
   TakeJournalBase(*s, *j, kJournalBaseErased);
   ASSERT_TRUE(StartJournal(*s, *j, files, nullptr));
   ASSERT_EQ(StoreNamedFile(*s, "Fresh", Pattern(50, 4)), kStorageAccepted);
