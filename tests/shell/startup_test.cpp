@@ -56,9 +56,9 @@ class StartUpTest : public testing::PageTest {
   }
 };
 
-// The first run writes the revision record (that it writes no setup record
-// and says nothing the golden scripts check); a later one leaves a matching
-// record and replaces any other.
+// The first run writes the revision record (that it stores no setup record
+// and says nothing, the golden scripts check); a later one leaves a
+// matching record and replaces any other.
 TEST_F(StartUpTest, TheRevisionRecordIsWrittenUnlessItMatches) {
   Start();
   int index = -1;
