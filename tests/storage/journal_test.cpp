@@ -19,13 +19,7 @@ namespace trelvan {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using testing::FileContent;
-using testing::HexBytes;
-using testing::Pattern;
-using testing::ReadHostFile;
-using testing::StoreNamedFile;
-using testing::StoredData;
-using testing::WriteHostFile;
+using namespace testing;
 
 // ---- the bytes ----------------------------------------------------------------------
 
@@ -92,7 +86,7 @@ TEST(JournalFormat, CutAndSpoiltRecordsAreNeverRead) {
 class JournalTest : public ::testing::Test {
  protected:
   FakeFiles files;
-  std::unique_ptr<Storage> s = testing::MakeFormattedStorage(files);
+  std::unique_ptr<Storage> s = MakeFormattedStorage(files);
   std::unique_ptr<Journal> j = std::make_unique<Journal>();
 
   std::string JournalPath() const { return files.DataPath("Trelvan Assistant Storage 400.journal"); }
@@ -167,7 +161,7 @@ TEST_F(JournalTest, AJournalAlreadySavedIsDropped) {
   FinishJournal(*s, *j);
   ASSERT_TRUE(SaveStorage(*s, files));
   EXPECT_EQ(Restart().found, JournalFound::kAlreadySaved);
-  EXPECT_FALSE(testing::Exists(JournalPath()));
+  EXPECT_FALSE(Exists(JournalPath()));
   EXPECT_EQ(StoredData(*s, "Saved"), Pattern(2000, 5));
 }
 
