@@ -88,9 +88,9 @@ TEST(MediaGolden, SoundsFromWavFiles) {
     // damaged: the table points past the data
     EXPECT_EQ(DecodeSound(buffer.data(), size - 1, samples.data(), 1000), 0u) << c[0];
   }
-  // each refusal says what the file is and what would be taken
+  // each refusal says what the file is and what would be taken (a
+  // compressed one's is sound_stored.run's and the media inspector's)
   const std::map<std::string, std::string> expected = {
-      {"adpcm", "This file: ADPCM; PCM or float WAVs are taken."},
       {"extensible_float", "This file: 16-bit floating point; 8, 16, 24, 32-bit PCM or 32, 64-bit float is taken."},
       {"forty_channels", "This file: 40 channels; 1 to 32 channels are taken."},
       {"no_channels", "This file: 0 channels; 1 to 32 channels are taken."},
@@ -109,7 +109,8 @@ TEST(MediaGolden, SoundsFromWavFiles) {
 // single pixels on sharp edges up to 53, where the two box filters cut a
 // source pixel differently). A run-length packed BMP is refused. The BMPs
 // of the picture folder become the exact records beside them; its damaged
-// and unread files are refused.
+// and unread files are refused. Whether a picture was scaled or cut is said
+// by the picture manager (its golden scripts) and the media inspector.
 TEST(MediaGolden, PicturesOfEveryLayoutFitted) {
   auto work = std::make_unique<PictureWork>();
   for (const char* name : {"picture", "picture_layouts"}) {
@@ -150,9 +151,7 @@ TEST(MediaGolden, PicturesOfEveryLayoutFitted) {
       const double mean = sum / (480.0 * 180 * 3);
       if (c[0] == "bmp1_exact") {
         EXPECT_EQ(worst, 0) << c[0];
-        EXPECT_FALSE(info.scaled || info.cut);
       } else {
-        EXPECT_TRUE(info.scaled) << c[0];
         EXPECT_LE(mean, 1.0) << c[0];
         if (info.width < 480) {
           EXPECT_LE(worst, 2) << c[0];
@@ -229,23 +228,24 @@ TEST(MediaGolden, FloatSamplesFarPastFullScaleClip) {
   EXPECT_EQ(std::count(out.begin(), out.end(), 32767), static_cast<long>(out.size()));
 }
 
-// What the user is told was done to a file.
+// What the user is told was done to a file (a stereo 48 kHz one's is
+// sound_stored.run's).
 TEST(MediaFormats, ConversionsAreNamed) {
   const auto said = [](uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
     char text[64];
     DescribeWavConversion(WavFormat{3, tag, channels, rate, bits}, text, sizeof text);
     return std::string(text);
   };
-  EXPECT_EQ(said(kWavFormatPcm, 2, 48000, 16), "stereo 48 kHz made mono 44.1 kHz");
   EXPECT_EQ(said(kWavFormatPcm, 1, 11025, 8), "11.025 kHz 8-bit made 44.1 kHz 16-bit");
   EXPECT_EQ(said(kWavFormatFloat, 6, 44100, 32), "6 channels 32-bit float made mono 16-bit");
   EXPECT_EQ(said(kWavFormatPcm, 1, 22050, 16), "22.05 kHz made 44.1 kHz");
   EXPECT_EQ(said(kWavFormatPcm, 1, 44100, 16), "");
 }
 
-// A tone passes the filter at its level; one above the new Nyquist
-// frequency is taken out instead of folding back into the band.
-TEST(MediaFormats, ResamplingKeepsTheBandAndStopsAliases) {
+// A tone above the new Nyquist frequency is taken out instead of folding
+// back into the band (the layouts compared with sox hold nothing there; the
+// band's level and edge are that comparison's).
+TEST(MediaFormats, ResamplingStopsAliases) {
   auto r = std::make_unique<Resampler>();
   struct Tone {
     double hz, rate;
@@ -268,8 +268,6 @@ TEST(MediaFormats, ResamplingKeepsTheBandAndStopsAliases) {
     for (size_t i = 4410; i < 39690; ++i) sum += double(out[i]) * out[i];  // away from the ends
     return std::sqrt(sum / (39690 - 4410)) * std::sqrt(2.0) / 0.5;
   };
-  EXPECT_NEAR(level(1000), 1.0, 0.001);
-  EXPECT_NEAR(level(19000), 1.0, 0.01);
   EXPECT_LT(level(25000), 1e-4);  // would fold back to 19.1 kHz
   EXPECT_LT(level(40000), 1e-4);
   EXPECT_EQ(ResampledLength(1001, 48000, 44100), 920u);  // 919.67, rounded as sox does

@@ -2,7 +2,8 @@
 // after; then the insertion rules, the constants and the labels. The skips
 // of whole programs (blocks with chains) are the golden records', filled in
 // by make_golden.py on its own; that Start, a divider, a block end and End
-// and a variable in use are never removed, the model test's.
+// and a variable in use are never removed, and every edit leaving a well
+// formed stream and its row count, the model test's.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -73,8 +74,6 @@ TEST(ProgramLogicTest, EditsGiveTheExpectedStream) {
     EXPECT_EQ(e.op(*p), e.done);
     ComputeSkips(*p);
     EXPECT_EQ(ProgramHex(*p), e.after ? e.after : before);
-    EXPECT_EQ(p->instructionCount, CountInstructions(*p));
-    EXPECT_TRUE(ProgramIsWellFormed(*p));
     std::string ints;
     for (int i = 0; i < p->constIntCount; ++i) ints += std::to_string(p->constInts[i]) + " ";
     EXPECT_EQ(ints + "/ " + std::to_string(p->constTextCount), e.ints);

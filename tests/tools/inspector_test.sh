@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The storage inspector on images it makes itself: put, ls, cat, rm and check
 # agree with what went in; check never writes and refuses a damaged table.
+# Which file a name finds, a replacement's place and the files a deletion
+# moves are the storage's own tests' (the import and model tests).
 tool=$1
 . "$(dirname "$0")/scratch.sh"
 
@@ -23,14 +25,11 @@ read -r index name type version size blocks < <(grep ' Large ' <<<"$listing")
 read -r index name type version size blocks < <(grep ' Small ' <<<"$listing")
 [ "$index $size $blocks" = "0 120 1" ] || fail "ls: $listing"
 "$tool" "$image" cat Large | cmp -s - "$tmp/Large.data" || fail "cat Large"
-"$tool" "$image" cat small >/dev/null 2>&1 && fail "names are found regardless of case"
 "$tool" "$image" info | grep -q '^freeBlocks *32760$' || fail "info: $("$tool" "$image" info)"
 
 # Putting a file again replaces it: one file of that name, now at the end.
 resource "$tmp/Small.rsc" Small 5000
 "$tool" "$image" put "$tmp/Small.rsc" || fail "put Small again"
-[ "$("$tool" "$image" ls | grep -c ' Small ')" = 1 ] || fail "Small twice"
-"$tool" "$image" ls | grep -q '^ *1  Small ' || fail "replaced file not at the end"
 "$tool" "$image" cat Small | cmp -s - "$tmp/Small.data" || fail "cat Small after replacing"
 
 before=$(sha1sum <"$image")
@@ -40,7 +39,6 @@ before=$(sha1sum <"$image")
 
 "$tool" "$image" rm Large || fail "rm"
 "$tool" "$image" ls | grep -q ' Large ' && fail "Large still listed"
-"$tool" "$image" cat Small | cmp -s - "$tmp/Small.data" || fail "Small damaged by the deletion"
 "$tool" "$image" check >/dev/null || fail "check after rm"
 "$tool" "$image" rm Large 2>/dev/null && fail "rm of a missing file"
 
