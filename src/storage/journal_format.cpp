@@ -112,13 +112,10 @@ JournalDecode DecodeJournalRecord(const uint8_t* in, size_t count, uint32_t bloc
     const uint8_t* data = in + kJournalBlockHeaderSize;
     const uint64_t hash = JournalHash(data, kJournalBlockDataSize, JournalHash(in, 8));
     if (ReadU32LE(in + 8) != Check32(hash)) return JournalDecode::kDamaged;
-    const uint32_t block = ReadU32LE(in + 4);
-    if (block >= blockCount) return JournalDecode::kDamaged;
+    if (BlockRecordNumber(in) >= blockCount) return JournalDecode::kDamaged;
     *out = JournalRecord{};
     out->kind = JournalRecord::kBlock;
     out->size = kJournalBlockRecordSize;
-    out->block = block;
-    out->data = data;
     return JournalDecode::kRecord;
   }
   if (tag == kCommitTag) {

@@ -82,8 +82,6 @@ void EncodeSaveRecord(const JournalSaveMark& mark, uint8_t* out);
 struct JournalRecord {
   enum Kind : uint8_t { kNone, kBlock, kCommit, kSave } kind = kNone;
   uint32_t size = 0;                /**< bytes the record takes */
-  uint32_t block = 0;               /**< kBlock: its number */
-  const uint8_t* data = nullptr;    /**< kBlock: the block as stored, inside the input */
   uint32_t sequence = 0, blocks = 0;  /**< kCommit */
   uint64_t stamp = 0;               /**< kCommit */
   JournalSaveMark save;             /**< kSave */
