@@ -297,10 +297,12 @@ TEST(MediaGolden, LightEffectsLoadedEditedAndSaved) {
   }
 }
 
-// A stored file of another type loads nothing and leaves the effect as it was.
+// A stored file of another type loads nothing and leaves the effect as it
+// was, even when its data would read as a light effect (one channel, one
+// sample each for start, loop and stop).
 TEST_F(StorageTest, AFileThatIsNoLightEffectLoadsNothing) {
-  const uint8_t data[4] = {1, 2, 3, 4};
-  ASSERT_TRUE(StorageWriteRecord(*s, "Lamp 2", "", "Picture", "1.00", data, sizeof data));
+  const uint8_t data[] = {1, 3, 0, 1, 0, 1, 0, 1, 0, 50, 60, 70};
+  ASSERT_TRUE(StorageWriteRecord(*s, "Lamp 2", "", "Picture", "2.00", data, sizeof data));
   LightEffect e;
   NewLightEffect(e);
   e.startSamples = 300;
