@@ -56,10 +56,9 @@ TEST_F(CalledPagesTest, TheTagIsWholeAndBoundedAndACancelKeepsThePreset) {
   RequestNumber(*a, "Speed", "Speed", 0, "0", 500, "500", 7, kMainPage);
   Send(Message::Timer);
   TypeOnPc("77");
+  // its answer and the page it leaves for are keyboard_numeric_limits.run's
   ClickOn(Numeric().image[kNumericCancel]);
-  EXPECT_EQ(Numeric().NumberResult, kKeyboardCancelled);
   EXPECT_EQ(Numeric().NumberValue, 7);
-  EXPECT_EQ(a->ui.pages.CurrentPage, kMainPage);
 
   RequestNumber(*a, "A name far longer than the tag", "Delay", 0, "0", 500, "500", 7, kMainPage);
   EXPECT_EQ(TextLength(a->ui.keyboards.TextRequestTag), kRequestTagCapacity - 1);
