@@ -6,7 +6,9 @@
 #      page exactly as the headless runner draws it; a click on the exit
 #      control ends the program with status 0, and the data folder then holds
 #      a 134,217,728-byte storage file that the inspector accepts, while the
-#      .rsc files are gone (they go only once a save holds them);
+#      .rsc files are gone (they go only once a save holds them). The start
+#      after the killed one already saves what it recovers, so the exit save
+#      itself is the session end test's to prove;
 #   2. a second start, with no .rsc file left, shows the same main page;
 #   3. a second copy started while the first runs shows the message, ends by
 #      itself, imports nothing and leaves the storage file unchanged;
