@@ -239,9 +239,7 @@ inline std::function<void(Assistant&)> StoreFiles(std::vector<uint32_t> sizes, u
 // without a storage file leaves it.
 inline std::unique_ptr<Assistant> FormattedAssistant(FakePlatform& fake) {
   auto a = std::make_unique<Assistant>(fake);
-  StorageInit(a->storage, fake.files);
-  FormatStorage(a->storage);
-  RunStorageToIdle(a->storage);
+  FormatFresh(a->storage, fake.files);
   return a;
 }
 

@@ -23,13 +23,18 @@
 namespace trelvan {
 namespace testing {
 
-// A Storage on the heap (it holds the 128 MB image), initialised as a start-up
-// without image files does it: erased, formatted, run to idle.
+// `s` initialised as a start-up without image files does it: erased,
+// formatted, run to idle.
+inline void FormatFresh(Storage& s, Files& files) {
+  StorageInit(s, files);
+  FormatStorage(s);
+  RunStorageToIdle(s);
+}
+
+// A Storage on the heap (it holds the 128 MB image), formatted fresh.
 inline std::unique_ptr<Storage> MakeFormattedStorage(Files& files) {
   std::unique_ptr<Storage> s(new Storage);
-  StorageInit(*s, files);
-  FormatStorage(*s);
-  RunStorageToIdle(*s);
+  FormatFresh(*s, files);
   return s;
 }
 
