@@ -113,11 +113,12 @@ bool JpegHuffmanTablesFit(const uint8_t* bytes, uint32_t size) {
     const uint32_t length = uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
     if (marker == 0xC4) {
       // Tables follow one another while the segment's length lasts; the
-      // decoder reads each table's 16 counts even past the segment's end.
+      // decoder reads each table's 16 counts even past the segment's end,
+      // and past the file's end it reads zeros.
       int64_t left = int64_t{length} - 2;
-      for (uint32_t table = at + 4; left > 0 && table + 17 <= size;) {
+      for (uint32_t table = at + 4; left > 0 && table < size;) {
         uint32_t codes = 0;
-        for (uint32_t i = 1; i <= 16; ++i) codes += bytes[table + i];
+        for (uint32_t i = 1; i <= 16 && table + i < size; ++i) codes += bytes[table + i];
         if (codes > 256) return false;
         left -= 17 + codes;
         table += 17 + codes;
