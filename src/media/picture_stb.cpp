@@ -150,7 +150,7 @@ int PadPngPalette(uint8_t* memory, size_t capacity, uint32_t* size) {
     if (std::memcmp(type, "PLTE", 4) == 0) {
       if (seen) return kPictureDamaged;
       seen = true;
-      if (length < kFullPalette && length % 3 == 0) {
+      if (length > 0 && length < kFullPalette && length % 3 == 0) {  // the decoder refuses an empty one
         const uint32_t extra = kFullPalette - length;
         if (extra > capacity - *size) return kPictureTooLarge;
         uint8_t* end = memory + at + 8 + length;
