@@ -113,11 +113,12 @@ bool JpegHuffmanTablesFit(const uint8_t* bytes, uint32_t size) {
     const uint32_t length = uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
     if (marker == 0xC4) {
       // Tables follow one another while the segment's length lasts; the
-      // decoder reads each table's 16 counts even past the segment's end.
+      // decoder reads each table's 16 counts even past the segment's end,
+      // and past the file's end it reads zeros.
       int64_t left = int64_t{length} - 2;
-      for (uint32_t table = at + 4; left > 0 && table + 17 <= size;) {
+      for (uint32_t table = at + 4; left > 0 && table < size;) {
         uint32_t codes = 0;
-        for (uint32_t i = 1; i <= 16; ++i) codes += bytes[table + i];
+        for (uint32_t i = 1; i <= 16 && table + i < size; ++i) codes += bytes[table + i];
         if (codes > 256) return false;
         left -= 17 + codes;
         table += 17 + codes;
@@ -128,6 +129,45 @@ bool JpegHuffmanTablesFit(const uint8_t* bytes, uint32_t size) {
   return true;
 }
 
+uint32_t ReadU32BE(const uint8_t* b) {
+  return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
+}
+
+// A palette PNG's pixels may name entries past the end of its palette.
+// The decoder reads those entries from a table it never cleared, so such a
+// picture came out different from one conversion to the next, coloured by
+// whatever an earlier decode left there. The palette chunk is padded here
+// to all 256 entries with black, which is what other readers show for such
+// pixels (the decoder reads no chunk's CRC). `*size` grows by the padding.
+// A second palette chunk is refused, as the PNG format forbids it.
+int PadPngPalette(uint8_t* memory, size_t capacity, uint32_t* size) {
+  constexpr uint32_t kFullPalette = 256 * 3;
+  bool seen = false;
+  for (uint32_t at = 8; at + 8 <= *size;) {
+    uint32_t length = ReadU32BE(memory + at);
+    const uint8_t* type = memory + at + 4;
+    if (std::memcmp(type, "IEND", 4) == 0 || length > *size - at - 8) break;
+    if (std::memcmp(type, "PLTE", 4) == 0) {
+      if (seen) return kPictureDamaged;
+      seen = true;
+      if (length < kFullPalette && length % 3 == 0) {
+        const uint32_t extra = kFullPalette - length;
+        if (extra > capacity - *size) return kPictureTooLarge;
+        uint8_t* end = memory + at + 8 + length;
+        std::memmove(end + extra, end, *size - (at + 8 + length));
+        std::memset(end, 0, extra);
+        for (int i = 0; i < 4; ++i) memory[at + i] = static_cast<uint8_t>(kFullPalette >> (24 - 8 * i));
+        *size += extra;
+        length = kFullPalette;
+      }
+    }
+    at += 8 + length;
+    if (*size - at < 4) break;
+    at += 4;  // the CRC
+  }
+  return kPictureDone;
+}
+
 }  // namespace
 
 int DecodePngOrJpeg(uint8_t* memory, size_t capacity, uint32_t size, const uint8_t** pixels,
@@ -135,6 +175,10 @@ int DecodePngOrJpeg(uint8_t* memory, size_t capacity, uint32_t size, const uint8
   const uint8_t* bytes = memory;
   if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8 && !JpegHuffmanTablesFit(bytes, size)) {
     return kPictureDamaged;
+  }
+  if (size >= 8 && bytes[0] == 0x89) {
+    const int padded = PadPngPalette(memory, capacity, &size);
+    if (padded != kPictureDone) return padded;
   }
   Arena arena{memory, capacity, size, 0, false};  // allocations go behind the file
   current = &arena;

@@ -4,6 +4,8 @@
 #   run_fuzz.sh build BUILD_DIR          configures and builds every target
 #   run_fuzz.sh run BUILD_DIR TARGET     fuzzes TARGET (e.g. storage) for
 #                                        TRELVAN_FUZZ_SECONDS (default 12) s
+#                                        from TRELVAN_FUZZ_SEED (default 1;
+#                                        0 takes a new one each run)
 #
 # A run first replays the target's seeds (written by the target itself) and
 # the inputs kept in regressions/TARGET, each once; it fails on any crash,
@@ -33,6 +35,10 @@ mkdir -p "$seeds" "$work" "$artifacts"
 TRELVAN_FUZZ_SEEDS="$seeds" "$fuzzer"
 regressions=()
 [ -d "$here/regressions/$target" ] && regressions=("$here/regressions/$target")
+# A fixed seed makes the test's run the same each time, so the test fails
+# because of a change, not because one run went further than another; a
+# hunt for new inputs runs longer from new seeds (TRELVAN_FUZZ_SEED=0).
+seed="${TRELVAN_FUZZ_SEED:-1}"
 # Inputs as long as the largest seed, unless the target takes longer ones.
 max_len=()
 [ "$target" = link ] && max_len=(-max_len=8192)
@@ -50,7 +56,7 @@ fuzz() {
 }
 # Every seed and kept input once on its own: a failure here is a plain bug.
 fuzz -runs=0 "$seeds" "${regressions[@]}" -artifact_prefix="$artifacts/"
-fuzz "$work" "$seeds" "${regressions[@]}" "${max_len[@]}" -max_total_time="$seconds" -timeout=20 \
+fuzz "$work" "$seeds" "${regressions[@]}" "${max_len[@]}" -max_total_time="$seconds" -seed="$seed" -timeout=20 \
   -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$artifacts/"
 grep '^stat::' "$log"
 echo "$target fuzz: no crash in $seconds s"

@@ -228,6 +228,64 @@ TEST(MediaGolden, FloatSamplesFarPastFullScaleClip) {
   EXPECT_EQ(std::count(out.begin(), out.end(), 32767), static_cast<long>(out.size()));
 }
 
+// A PNG of one row of 8-bit palette indices, its palette chunk written
+// `palettes` times; stored (uncompressed) deflate, every sum as the format has it.
+Bytes PalettePng(const Bytes& palette, const Bytes& indices, int palettes = 1) {
+  const auto be32 = [](Bytes& b, uint32_t v) { for (int s = 24; s >= 0; s -= 8) b.push_back(uint8_t(v >> s)); };
+  Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  const auto chunk = [&](const char* type, const Bytes& data) {
+    Bytes c(type, type + 4);
+    c.insert(c.end(), data.begin(), data.end());
+    uint32_t crc = 0xFFFFFFFF;
+    for (uint8_t byte : c) {
+      crc ^= byte;
+      for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    be32(png, uint32_t(data.size()));
+    png.insert(png.end(), c.begin(), c.end());
+    be32(png, ~crc);
+  };
+  Bytes header;
+  be32(header, uint32_t(indices.size()));
+  be32(header, 1);
+  header.insert(header.end(), {8, 3, 0, 0, 0});
+  chunk("IHDR", header);
+  for (int i = 0; i < palettes; ++i) chunk("PLTE", palette);
+  Bytes row = {0};  // filter: none
+  row.insert(row.end(), indices.begin(), indices.end());
+  uint32_t a = 1, b = 0;
+  for (uint8_t byte : row) b = (b + (a = (a + byte) % 65521)) % 65521;
+  Bytes z = {0x78, 0x01, 1, uint8_t(row.size()), uint8_t(row.size() >> 8), uint8_t(~row.size()),
+             uint8_t(~row.size() >> 8)};
+  z.insert(z.end(), row.begin(), row.end());
+  be32(z, b << 16 | a);
+  chunk("IDAT", z);
+  chunk("IEND", {});
+  return png;
+}
+
+// Pixels that name entries past the end of their palette are black, not
+// what an earlier picture's palette left in the decoder; a PNG with two
+// palettes is refused.
+TEST(MediaFormats, PngPixelsPastThePaletteAreBlack) {
+  auto work = std::make_unique<PictureWork>();
+  const auto decoded = [&](const Bytes& png, Bytes* pixels) {
+    std::copy(png.begin(), png.end(), work->memory);
+    const uint8_t* rgba = nullptr;
+    PictureInfo info;
+    const int result = DecodePngOrJpeg(work->memory, kPictureMemory, uint32_t(png.size()), &rgba, &info);
+    if (result == kPictureDone) pixels->assign(rgba, rgba + 4 * info.width);
+    return result;
+  };
+  Bytes pixels;
+  ASSERT_EQ(decoded(PalettePng(Bytes(768, 0xFF), {0, 200, 255}), &pixels), kPictureDone);
+  EXPECT_EQ(pixels, Bytes(12, 0xFF));
+  const Bytes red = {0xFF, 0, 0};
+  ASSERT_EQ(decoded(PalettePng(red, {0, 1, 200, 255}), &pixels), kPictureDone);
+  EXPECT_EQ(pixels, (Bytes{0xFF, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF}));
+  EXPECT_EQ(decoded(PalettePng(red, {0}, 2), &pixels), kPictureDamaged);
+}
+
 // What the user is told was done to a file (a stereo 48 kHz one's is
 // sound_stored.run's).
 TEST(MediaFormats, ConversionsAreNamed) {
