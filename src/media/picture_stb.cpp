@@ -133,24 +133,29 @@ uint32_t ReadU32BE(const uint8_t* b) {
   return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
 }
 
-// A palette PNG's pixels may name entries past the end of its palette.
-// The decoder reads those entries from a table it never cleared, so such a
-// picture came out different from one conversion to the next, coloured by
-// whatever an earlier decode left there. The palette chunk is padded here
-// to all 256 entries with black, which is what other readers show for such
-// pixels (the decoder reads no chunk's CRC). `*size` grows by the padding.
-// A second palette chunk is refused, as the PNG format forbids it.
-int PadPngPalette(uint8_t* memory, size_t capacity, uint32_t* size) {
+// Readies a PNG's chunks for the decoder (which reads no chunk's CRC).
+// - A palette PNG's pixels may name entries past the end of its palette.
+//   The decoder reads those entries from a table it never cleared, so such
+//   a picture came out different from one conversion to the next, coloured
+//   by whatever an earlier decode left there. The palette chunk is padded
+//   to all 256 entries with black, which is what other readers show for
+//   such pixels; `*size` grows by the padding. A second palette chunk is
+//   refused, as the PNG format forbids it.
+// - An empty image-data chunk holds nothing, but as the first one it had
+//   the decoder copy from a buffer it had not yet made (a null pointer).
+//   It is renamed to a chunk the decoder skips.
+int PreparePng(uint8_t* memory, size_t capacity, uint32_t* size) {
   constexpr uint32_t kFullPalette = 256 * 3;
   bool seen = false;
   for (uint32_t at = 8; at + 8 <= *size;) {
     uint32_t length = ReadU32BE(memory + at);
     const uint8_t* type = memory + at + 4;
     if (std::memcmp(type, "IEND", 4) == 0 || length > *size - at - 8) break;
+    if (length == 0 && std::memcmp(type, "IDAT", 4) == 0) memory[at + 4] = 'i';
     if (std::memcmp(type, "PLTE", 4) == 0) {
       if (seen) return kPictureDamaged;
       seen = true;
-      if (length < kFullPalette && length % 3 == 0) {
+      if (length > 0 && length < kFullPalette && length % 3 == 0) {  // the decoder refuses an empty one
         const uint32_t extra = kFullPalette - length;
         if (extra > capacity - *size) return kPictureTooLarge;
         uint8_t* end = memory + at + 8 + length;
@@ -177,8 +182,8 @@ int DecodePngOrJpeg(uint8_t* memory, size_t capacity, uint32_t size, const uint8
     return kPictureDamaged;
   }
   if (size >= 8 && bytes[0] == 0x89) {
-    const int padded = PadPngPalette(memory, capacity, &size);
-    if (padded != kPictureDone) return padded;
+    const int prepared = PreparePng(memory, capacity, &size);
+    if (prepared != kPictureDone) return prepared;
   }
   Arena arena{memory, capacity, size, 0, false};  // allocations go behind the file
   current = &arena;

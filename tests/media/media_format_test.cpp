@@ -266,7 +266,7 @@ Bytes PalettePng(const Bytes& palette, const Bytes& indices, int palettes = 1) {
 
 // Pixels that name entries past the end of their palette are black, not
 // what an earlier picture's palette left in the decoder; a PNG with two
-// palettes is refused.
+// palettes, or an empty one, is refused.
 TEST(MediaFormats, PngPixelsPastThePaletteAreBlack) {
   auto work = std::make_unique<PictureWork>();
   const auto decoded = [&](const Bytes& png, Bytes* pixels) {
@@ -284,6 +284,7 @@ TEST(MediaFormats, PngPixelsPastThePaletteAreBlack) {
   ASSERT_EQ(decoded(PalettePng(red, {0, 1, 200, 255}), &pixels), kPictureDone);
   EXPECT_EQ(pixels, (Bytes{0xFF, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF}));
   EXPECT_EQ(decoded(PalettePng(red, {0}, 2), &pixels), kPictureDamaged);
+  EXPECT_EQ(decoded(PalettePng({}, {0}), &pixels), kPictureDamaged);
 }
 
 // What the user is told was done to a file (a stereo 48 kHz one's is
