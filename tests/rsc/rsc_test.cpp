@@ -40,6 +40,7 @@ TEST(Compiler, RefusesBrokenLayoutsNamingTheLine) {
       {page + "picture 0 700 10 fill white\nimage 200 0 * * page 0 role=A\n",
        "bad.layout:3: picture 0 drawn here reaches outside the screen"},
       {"page \"An overly long page name of 32ch\" prefix=P\n", "bad.layout:1: a name has 1 to 31 characters"},
+      {std::string("collection \"C\0\x03\"\n", 17), "bad.layout:1: a name has 1 to 31 characters, none of"},
       // roles and prefixes
       {page + "image 0 0 1 1 common 0   # exit\n", "bad.layout:2: the record needs role=NAME"},
       {page + "image 0 0 1 1 common 0 role=Exit\n\ntext 0 0 9 9 0 - black white role=Exit\n",

@@ -311,8 +311,14 @@ struct Parser {
     if (key == "page" || key == "collection") {
       if (!out->name.empty()) return Fail("the file is already named '" + out->name + "'");
       if (t.size() < 2 || !t[1].quoted) return Fail(key + " needs one quoted name");
-      if (t[1].text.empty() || t[1].text.size() > kMaxNameLength) {
-        return Fail("a name has 1 to 31 characters");
+      // The name is a field of the file's header, which a zero byte would
+      // end and the header's end mark would cut short.
+      const std::string& name = t[1].text;
+      const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+      });
+      if (name.empty() || name.size() > kMaxNameLength || control) {
+        return Fail("a name has 1 to 31 characters, none of them a control character");
       }
       out->name = t[1].text;
       out->type = key == "page" ? "Page" : "Pictures";
