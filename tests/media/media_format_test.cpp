@@ -48,6 +48,12 @@ std::vector<std::vector<std::string>> Cases(const std::string& folder) {
   return cases;
 }
 
+// A PNG or JPEG file's bytes decoded in `work`, as the picture conversion does.
+int Decode(PictureWork& work, const Bytes& file, const uint8_t** pixels, PictureInfo* info) {
+  std::copy(file.begin(), file.end(), work.memory);
+  return DecodePngOrJpeg(work.memory, kPictureMemory, static_cast<uint32_t>(file.size()), pixels, info);
+}
+
 struct Segments {
   std::vector<Bytes> files;
   static uint32_t Read(void* context, uint8_t segment, uint32_t offset, uint8_t* out,
@@ -132,12 +138,9 @@ TEST(MediaGolden, PicturesOfEveryLayoutFitted) {
         continue;
       }
       const Bytes fitted(work->fitted, work->fitted + sizeof work->fitted);
-      const Bytes ref = ReadHostFile(folder + c[0] + ".fit.png");
-      std::copy(ref.begin(), ref.end(), work->memory);
       const uint8_t* pixels = nullptr;
       PictureInfo refInfo;
-      ASSERT_EQ(DecodePngOrJpeg(work->memory, kPictureMemory, static_cast<uint32_t>(ref.size()), &pixels,
-                                &refInfo), kPictureDone) << c[0];
+      ASSERT_EQ(Decode(*work, ReadHostFile(folder + c[0] + ".fit.png"), &pixels, &refInfo), kPictureDone) << c[0];
       ASSERT_EQ(refInfo.width, 480u);
       double sum = 0;
       int worst = 0;
@@ -270,10 +273,9 @@ Bytes PalettePng(const Bytes& palette, const Bytes& indices, int palettes = 1) {
 TEST(MediaFormats, PngPixelsPastThePaletteAreBlack) {
   auto work = std::make_unique<PictureWork>();
   const auto decoded = [&](const Bytes& png, Bytes* pixels) {
-    std::copy(png.begin(), png.end(), work->memory);
     const uint8_t* rgba = nullptr;
     PictureInfo info;
-    const int result = DecodePngOrJpeg(work->memory, kPictureMemory, uint32_t(png.size()), &rgba, &info);
+    const int result = Decode(*work, png, &rgba, &info);
     if (result == kPictureDone) pixels->assign(rgba, rgba + 4 * info.width);
     return result;
   };
